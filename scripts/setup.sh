@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs every Debian package needed to build, run and test the program.
+set -euo pipefail
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libjpeg62-turbo-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  xvfb xauth imagemagick fonts-dejavu-core
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,75 @@
+#pragma once
+// The configuration file "Config" (twelve lines), the default-server file
+// "default" and the password file "Passwords.txt".
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tarvix {
+
+struct TConfig {
+  bool timerOn = false;                                // line 1
+  std::string serverListPath = "Serverlists\\Standard";  // line 2
+  bool clantagsOn = false;                             // line 3
+  std::string playerName;                              // line 4
+  std::string serverPassword;                          // line 5
+  std::string mohaaPath;                               // line 6
+  std::string spearheadPath;                           // line 7
+  int speedSetting = 500;                              // line 8
+  int scanTimeout = 500;                               // line 8, or 10000 with "save"
+  bool safeScan = false;                               // line 9
+  bool optionFlag10 = false;                           // line 10
+  std::string bannerIndex = "0";                       // line 11
+};
+
+inline constexpr const char* kConfigFile = "Config";
+inline constexpr const char* kConfigTrailer = "//Quellis Config - Dont change this file !";
+
+// Line 8 of Config is not a decimal integer.
+class ConfigError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Applies Config onto `cfg` block by block, line by line. Throws FileError
+// when the file cannot be read, ConfigError when a line 8 is not a number
+// (the lines before it stay applied).
+void ReadConfig(TConfig& cfg);
+// Writes the twelve lines from `cfg` (the caller fills timerOn, clantagsOn
+// and safeScan from the Options window's boxes).
+void WriteConfig(const TConfig& cfg);
+
+inline constexpr const char* kDefaultFile = "default";
+
+struct TDefaultServer {
+  std::string ip;
+  std::string port;
+  std::string rconPassword;
+};
+
+// The first three lines of "default", missing lines empty. Throws FileError.
+TDefaultServer ReadDefaultServer();
+// Groups of three lines to the end; the last complete or partial group
+// stands; an empty file leaves `into` unchanged. Throws FileError.
+void ReadDefaultServerGroups(TDefaultServer& into);
+void WriteDefaultServer(const TDefaultServer& server);
+void ClearDefaultServer();
+
+inline constexpr const char* kPasswordsFile = "Passwords.txt";
+
+struct TPasswords {
+  std::string join;
+  std::string rcon;
+};
+
+// The IP text immediately followed by the port text.
+std::string PasswordKey(std::string_view ip, std::string_view port);
+// Last join and last rcon password stored for the server. Throws FileError.
+TPasswords LookupPasswords(std::string_view ip, std::string_view port);
+// Appends the key line and `value` ("rcon:" + password for an rcon record).
+void AppendPassword(std::string_view ip, std::string_view port, std::string_view value);
+void AppendRconPassword(std::string_view ip, std::string_view port, std::string_view password);
+// Rewrites the file with its three header lines only.
+void ResetPasswords();
+
+}  // namespace tarvix

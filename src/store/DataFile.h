@@ -1,0 +1,72 @@
+#pragma once
+// Access to the files of the data folder (the current directory).
+//
+// Share modes are emulated with flock(): a reader holds a shared lock on its
+// open file while it reads; a writer or appender asks for an exclusive lock
+// without waiting and fails as "in use" while any reader holds the file.
+// Replacing writers write a temporary file beside the target and rename it
+// over the target, so an interrupted write never leaves a half-written file.
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvix {
+
+// A file that could not be opened, read or written. what() is the text shown
+// to the user: the file's name and the system's description of the error.
+class FileError : public std::runtime_error {
+ public:
+  FileError(const std::string& path, int err);
+  int error() const { return err_; }
+  // True when the file exists but is held open by a reader.
+  bool inUse() const;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  int err_;
+};
+
+// Maps a stored relative path with backslashes ("Serverlists\Standard") to a
+// path under the current directory.
+std::string dataPath(std::string_view relative);
+
+bool fileExists(std::string_view relative);
+
+// Whole content of an existing file, read under a shared lock.
+std::string readFile(std::string_view relative);
+std::vector<std::string> readLines(std::string_view relative);
+
+// Appends each line followed by CR LF to an existing file.
+void appendLines(std::string_view relative, const std::vector<std::string>& lines);
+
+enum class ReplaceMode {
+  CreateOrTruncate,  // the file may be missing
+  MustExist,         // a missing file is an error (delete-then-create writers)
+};
+// Replaces the file's content with each line followed by CR LF.
+void replaceLines(std::string_view relative, const std::vector<std::string>& lines,
+                  ReplaceMode mode = ReplaceMode::CreateOrTruncate);
+void replaceContent(std::string_view relative, std::string_view content,
+                    ReplaceMode mode = ReplaceMode::CreateOrTruncate);
+
+// Deletes a file; fails as "in use" while a reader holds it.
+void deleteFile(std::string_view relative);
+
+// Holds a file open for reading under a shared lock, as a reader would; used
+// by tests and by callers that read a file over several steps.
+class ReadHold {
+ public:
+  explicit ReadHold(std::string_view relative);
+  ~ReadHold();
+  ReadHold(const ReadHold&) = delete;
+  ReadHold& operator=(const ReadHold&) = delete;
+  std::string content() const;
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+}  // namespace tarvix

@@ -1,0 +1,36 @@
+#pragma once
+// Text is bytes: every file line and datagram is a std::string in a single-byte
+// code page (Latin-1). Case folding covers A-Z and the Latin-1 capitals.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvix {
+
+char lowerChar(char c);
+char upperChar(char c);
+std::string lowerAnsi(std::string_view s);
+std::string upperAnsi(std::string_view s);
+
+bool equalsNoCase(std::string_view a, std::string_view b);
+// Position of the first occurrence of needle ignoring case, or npos.
+std::size_t findNoCase(std::string_view hay, std::string_view needle, std::size_t from = 0);
+bool containsNoCase(std::string_view hay, std::string_view needle);
+bool contains(std::string_view hay, std::string_view needle);
+// Every occurrence of pattern removed, letters matched ignoring case.
+std::string removeAllNoCase(std::string_view s, std::string_view pattern);
+// Every occurrence of pattern removed, exact match.
+std::string removeAll(std::string_view s, std::string_view pattern);
+std::string removeChar(std::string_view s, char c);
+
+// Lines of a file's content: CR LF or bare LF end a line; a final line break
+// makes no empty entry; an empty content is no line at all.
+std::vector<std::string> splitLines(std::string_view content);
+// Each line followed by CR LF.
+std::string joinLinesCrlf(const std::vector<std::string>& lines);
+
+// Decimal integer as the platform's string-to-integer conversion takes it:
+// optional blanks are not allowed; optional sign; digits only; no overflow.
+bool parseInt(std::string_view s, long long& out);
+
+}  // namespace tarvix
