@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvix {
 
@@ -38,6 +39,8 @@ void ReadConfig(TConfig& cfg);
 // Writes the twelve lines from `cfg` (the caller fills timerOn, clantagsOn
 // and safeScan from the Options window's boxes).
 void WriteConfig(const TConfig& cfg);
+// The twelve lines WriteConfig writes.
+std::vector<std::string> ConfigLines(const TConfig& cfg);
 
 inline constexpr const char* kDefaultFile = "default";
 
@@ -66,6 +69,9 @@ struct TPasswords {
 std::string PasswordKey(std::string_view ip, std::string_view port);
 // Last join and last rcon password stored for the server. Throws FileError.
 TPasswords LookupPasswords(std::string_view ip, std::string_view port);
+// The same lookup over the lines of a password file already read.
+TPasswords LookupPasswordsIn(const std::vector<std::string>& lines, std::string_view ip,
+                             std::string_view port);
 // Appends the key line and `value` ("rcon:" + password for an rcon record).
 void AppendPassword(std::string_view ip, std::string_view port, std::string_view value);
 void AppendRconPassword(std::string_view ip, std::string_view port, std::string_view password);

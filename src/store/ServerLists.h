@@ -42,6 +42,11 @@ ServerAddress LookupServer(std::string_view listPath, std::string_view name);
 void AppendServer(std::string_view listPath, std::string_view name, std::string_view ip,
                   std::string_view port);
 
+// The lines of a list with every line equal to `name` dropped together with
+// the two lines after it (line by line, not aligned to groups).
+std::vector<std::string> WithoutServer(const std::vector<std::string>& lines,
+                                       std::string_view name);
+
 // Removes every entry named `name` (a line equal to the name and the two
 // lines after it). The list is replaced whole; a reader holding the list
 // makes it fail as "in use" with the list unchanged.

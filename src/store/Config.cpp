@@ -1,0 +1,69 @@
+#include "store/Config.h"
+
+#include <limits>
+#include <vector>
+
+#include "store/DataFile.h"
+#include "store/Text.h"
+
+namespace tarvix {
+
+namespace {
+
+constexpr std::size_t kConfigLines = 12;
+
+void applyConfigLine(TConfig& cfg, std::size_t index, const std::string& line) {
+  switch (index) {
+    case 0: cfg.timerOn = line == "timer on"; break;
+    case 1: cfg.serverListPath = line; break;
+    case 2: cfg.clantagsOn = line == "clantags on"; break;
+    case 3: cfg.playerName = line; break;
+    case 4: cfg.serverPassword = line; break;
+    case 5: cfg.mohaaPath = line; break;
+    case 6: cfg.spearheadPath = line; break;
+    case 7: {
+      long long v = 0;
+      if (!parseInt(line, v) || v < std::numeric_limits<int>::min() ||
+          v > std::numeric_limits<int>::max())
+        throw ConfigError("'" + line + "' is not a valid integer value");
+      cfg.speedSetting = static_cast<int>(v);
+      cfg.scanTimeout = static_cast<int>(v);
+      break;
+    }
+    case 8:
+      cfg.safeScan = line == "save";
+      if (cfg.safeScan) cfg.scanTimeout = 10000;
+      break;
+    case 9: cfg.optionFlag10 = line == "true"; break;
+    case 10: cfg.bannerIndex = line; break;
+    default: break;  // trailer
+  }
+}
+
+}  // namespace
+
+void ReadConfig(TConfig& cfg) {
+  std::vector<std::string> lines = readLines(kConfigFile);
+  for (std::size_t i = 0; i < lines.size(); ++i) applyConfigLine(cfg, i % kConfigLines, lines[i]);
+}
+
+std::vector<std::string> ConfigLines(const TConfig& cfg) {
+  return {
+      cfg.timerOn ? "timer on" : "timer off",
+      cfg.serverListPath,
+      cfg.clantagsOn ? "clantags on" : "clantags off",
+      cfg.playerName,
+      cfg.serverPassword,
+      cfg.mohaaPath,
+      cfg.spearheadPath,
+      std::to_string(cfg.speedSetting),
+      cfg.safeScan ? "save" : "fast",
+      cfg.optionFlag10 ? "true" : "false",
+      cfg.bannerIndex,
+      kConfigTrailer,
+  };
+}
+
+void WriteConfig(const TConfig& cfg) { replaceLines(kConfigFile, ConfigLines(cfg)); }
+
+}  // namespace tarvix

@@ -1,0 +1,35 @@
+#include "store/Config.h"
+
+#include <vector>
+
+#include "store/DataFile.h"
+
+namespace tarvix {
+
+namespace {
+
+TDefaultServer groupAt(const std::vector<std::string>& lines, std::size_t first) {
+  TDefaultServer s;
+  if (first < lines.size()) s.ip = lines[first];
+  if (first + 1 < lines.size()) s.port = lines[first + 1];
+  if (first + 2 < lines.size()) s.rconPassword = lines[first + 2];
+  return s;
+}
+
+}  // namespace
+
+TDefaultServer ReadDefaultServer() { return groupAt(readLines(kDefaultFile), 0); }
+
+void ReadDefaultServerGroups(TDefaultServer& into) {
+  std::vector<std::string> lines = readLines(kDefaultFile);
+  if (lines.empty()) return;
+  into = groupAt(lines, (lines.size() - 1) / 3 * 3);
+}
+
+void WriteDefaultServer(const TDefaultServer& server) {
+  replaceLines(kDefaultFile, {server.ip, server.port, server.rconPassword});
+}
+
+void ClearDefaultServer() { replaceContent(kDefaultFile, ""); }
+
+}  // namespace tarvix

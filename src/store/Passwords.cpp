@@ -1,0 +1,51 @@
+#include "store/Config.h"
+
+#include "store/DataFile.h"
+#include "store/Text.h"
+
+namespace tarvix {
+
+namespace {
+constexpr std::string_view kRconPrefix = "rcon:";
+}
+
+std::string PasswordKey(std::string_view ip, std::string_view port) {
+  std::string key(ip);
+  key += port;
+  return key;
+}
+
+TPasswords LookupPasswordsIn(const std::vector<std::string>& lines, std::string_view ip,
+                             std::string_view port) {
+  const std::string key = PasswordKey(ip, port);
+  TPasswords found;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] != key) continue;
+    // A record cut short by the end of the file has an empty value.
+    std::string value = i + 1 < lines.size() ? lines[i + 1] : std::string();
+    ++i;
+    if (containsNoCase(value, kRconPrefix))
+      found.rcon = removeAllNoCase(value, kRconPrefix);
+    else
+      found.join = std::move(value);
+  }
+  return found;
+}
+
+TPasswords LookupPasswords(std::string_view ip, std::string_view port) {
+  return LookupPasswordsIn(readLines(kPasswordsFile), ip, port);
+}
+
+void AppendPassword(std::string_view ip, std::string_view port, std::string_view value) {
+  appendLines(kPasswordsFile, {PasswordKey(ip, port), std::string(value)});
+}
+
+void AppendRconPassword(std::string_view ip, std::string_view port, std::string_view password) {
+  AppendPassword(ip, port, std::string(kRconPrefix) + std::string(password));
+}
+
+void ResetPasswords() {
+  replaceLines(kPasswordsFile, {"// Tarvix 1.11 password list", "//", ""});
+}
+
+}  // namespace tarvix
