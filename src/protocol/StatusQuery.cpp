@@ -1,0 +1,23 @@
+#include "protocol/StatusQuery.h"
+
+namespace tarvix {
+
+std::string StatusRequest() {
+  static const char bytes[] = "\xFF\xFF\xFF\xFF\x02getstatus\n";
+  // sizeof includes the terminating zero, which is sent as part of the datagram.
+  return std::string(bytes, sizeof bytes);
+}
+
+UdpResult QueryStatus(UdpClient& client, std::string_view host, std::string_view port,
+                      int timeoutMs, const TStopSignal* stop) {
+  if (stop && stop->requested()) {
+    UdpResult r;
+    r.outcome = UdpOutcome::Stopped;
+    return r;
+  }
+  UdpResult sent = client.sendTo(host, port, StatusRequest());
+  if (!sent.ok()) return sent;
+  return client.receive(timeoutMs, stop);
+}
+
+}  // namespace tarvix

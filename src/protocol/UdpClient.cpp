@@ -1,0 +1,236 @@
+#include "protocol/UdpClient.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <stdexcept>
+
+#include "store/Text.h"
+
+namespace tarvix {
+
+namespace {
+
+std::string sysError(const char* what, int err) {
+  return std::string(what) + ": " + std::strerror(err);
+}
+
+UdpResult failure(std::string text) {
+  UdpResult r;
+  r.outcome = UdpOutcome::Failed;
+  r.error = std::move(text);
+  return r;
+}
+
+bool resolve(std::string_view host, std::string_view port, sockaddr_in& addr, std::string& error) {
+  std::uint16_t p = 0;
+  if (!ParsePort(port, p)) {
+    error = "invalid port: " + std::string(port);
+    return false;
+  }
+  std::memset(&addr, 0, sizeof addr);
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(p);
+  std::string h(host);
+  if (h.empty()) {
+    error = "no host";
+    return false;
+  }
+  if (inet_pton(AF_INET, h.c_str(), &addr.sin_addr) == 1) return true;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* res = nullptr;
+  int rc = getaddrinfo(h.c_str(), nullptr, &hints, &res);
+  if (rc != 0 || !res) {
+    error = "cannot resolve " + h + ": " + gai_strerror(rc);
+    if (res) freeaddrinfo(res);
+    return false;
+  }
+  addr.sin_addr = reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr;
+  freeaddrinfo(res);
+  return true;
+}
+
+}  // namespace
+
+// --- TStopSignal -----------------------------------------------------------
+
+TStopSignal::TStopSignal() {
+  fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (fd_ < 0) throw std::runtime_error(sysError("eventfd", errno));
+}
+
+TStopSignal::~TStopSignal() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void TStopSignal::request() {
+  requested_.store(true, std::memory_order_release);
+  std::uint64_t one = 1;
+  // The counter only has to become non-zero; a full counter is still readable.
+  [[maybe_unused]] ssize_t n = ::write(fd_, &one, sizeof one);
+}
+
+void TStopSignal::reset() {
+  std::uint64_t value = 0;
+  while (::read(fd_, &value, sizeof value) > 0) {
+  }
+  requested_.store(false, std::memory_order_release);
+}
+
+bool TStopSignal::waitFor(int ms) const {
+  using clock = std::chrono::steady_clock;
+  const auto deadline = clock::now() + std::chrono::milliseconds(ms < 0 ? 0 : ms);
+  while (!requested()) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - clock::now()).count();
+    if (left <= 0) return false;
+    pollfd p{fd_, POLLIN, 0};
+    int rc = ::poll(&p, 1, static_cast<int>(left));
+    if (rc > 0) return true;
+  }
+  return true;
+}
+
+// --- UdpClient -------------------------------------------------------------
+
+bool ParsePort(std::string_view text, std::uint16_t& port) {
+  long long v = 0;
+  if (!parseInt(text, v) || v < 1 || v > 65535) return false;
+  port = static_cast<std::uint16_t>(v);
+  return true;
+}
+
+UdpClient::UdpClient() = default;
+
+UdpClient::~UdpClient() { close(); }
+
+bool UdpClient::open(std::string* error) {
+  if (fd_ >= 0) return true;
+  int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    if (error) *error = sysError("socket", errno);
+    return false;
+  }
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_ANY);
+  local.sin_port = 0;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+    if (error) *error = sysError("bind", errno);
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
+}
+
+void UdpClient::close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+bool UdpClient::recreate(std::string* error) {
+  // The new socket is bound before the old one is closed, so it cannot be
+  // given the old local port again.
+  int old = fd_;
+  fd_ = -1;
+  bool ok = open(error);
+  if (old >= 0) ::close(old);
+  return ok;
+}
+
+std::uint16_t UdpClient::localPort() const {
+  if (fd_ < 0) return 0;
+  sockaddr_in local{};
+  socklen_t len = sizeof local;
+  if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &len) != 0) return 0;
+  return ntohs(local.sin_port);
+}
+
+void UdpClient::setServer(std::string host, std::string port) {
+  host_ = std::move(host);
+  port_ = std::move(port);
+}
+
+UdpResult UdpClient::send(std::string_view datagram) { return sendTo(host_, port_, datagram); }
+
+UdpResult UdpClient::sendTo(std::string_view host, std::string_view port, std::string_view datagram) {
+  sockaddr_in to{};
+  std::string error;
+  if (!resolve(host, port, to, error)) return failure(error);
+  if (!open(&error)) return failure(error);
+  while (true) {
+    ssize_t n = ::sendto(fd_, datagram.data(), datagram.size(), MSG_NOSIGNAL,
+                         reinterpret_cast<sockaddr*>(&to), sizeof to);
+    if (n >= 0) break;
+    if (errno == EINTR) continue;
+    return failure(sysError("send", errno));
+  }
+  UdpResult r;
+  r.outcome = UdpOutcome::Ok;
+  return r;
+}
+
+UdpResult UdpClient::receive(int timeoutMs, const TStopSignal* stop) {
+  UdpResult r;
+  if (stop && stop->requested()) {
+    r.outcome = UdpOutcome::Stopped;
+    return r;
+  }
+  std::string error;
+  if (!open(&error)) return failure(error);
+
+  using clock = std::chrono::steady_clock;
+  const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+  while (true) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - clock::now()).count();
+    if (left < 0) left = 0;
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {stop ? stop->fd() : -1, POLLIN, 0}};
+    int rc = ::poll(fds, stop ? 2 : 1, static_cast<int>(left));
+    if (rc < 0) {
+      if (errno == EINTR) continue;
+      return failure(sysError("poll", errno));
+    }
+    if (stop && (stop->requested() || (fds[1].revents & POLLIN))) {
+      r.outcome = UdpOutcome::Stopped;
+      return r;
+    }
+    if (rc == 0 || fds[0].revents == 0) {
+      if (left == 0) {
+        r.outcome = UdpOutcome::TimedOut;
+        return r;
+      }
+      continue;
+    }
+    char buf[kReceiveBufferSize];
+    sockaddr_in from{};
+    socklen_t fromLen = sizeof from;
+    ssize_t n = ::recvfrom(fd_, buf, sizeof buf, MSG_TRUNC | MSG_DONTWAIT,
+                           reinterpret_cast<sockaddr*>(&from), &fromLen);
+    if (n < 0) {
+      if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+      return failure(sysError("receive", errno));
+    }
+    if (n == 0) return failure("receive: empty datagram");
+    if (static_cast<std::size_t>(n) > sizeof buf)
+      return failure("receive: datagram of " + std::to_string(n) + " bytes exceeds the " +
+                     std::to_string(sizeof buf) + "-byte buffer");
+    r.outcome = UdpOutcome::Ok;
+    r.bytes.assign(buf, static_cast<std::size_t>(n));
+    char text[INET_ADDRSTRLEN] = {};
+    if (inet_ntop(AF_INET, &from.sin_addr, text, sizeof text)) r.fromHost = text;
+    r.fromPort = ntohs(from.sin_port);
+    return r;
+  }
+}
+
+}  // namespace tarvix
