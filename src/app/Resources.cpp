@@ -1,0 +1,9 @@
+#include <QtGlobal>
+#include <QDir>
+
+// Resources compiled into a static library must be registered explicitly.
+static void registerAssets() { Q_INIT_RESOURCE(assets); }
+
+namespace tarvix {
+void InitResources() { registerAssets(); }
+}  // namespace tarvix

@@ -1,0 +1,145 @@
+#pragma once
+// The main window: settings, the current server, the server, player and
+// buddy views, the tool bar and its menus.
+#include <QMainWindow>
+#include <string>
+
+#include "app/core/Shared.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QStatusBar;
+class QSystemTrayIcon;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace tarvix {
+
+// State icons of the server view's rows.
+enum ServerIcon { IconNotScanned = 0, IconAnswered = 1, IconFull = 2, IconNoAnswer = 3 };
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Settings and state shared with the other windows. Values read by worker
+  // threads are TShared.
+  std::string PlayerName;
+  std::string ServerPassword;
+  TShared<std::string> ServerListPath{std::string("Serverlists\\Standard")};
+  std::string MohaaPath;
+  std::string SpearheadPath;
+  std::string CurrentIP;
+  std::string CurrentPort;
+  std::string BannerIndex;
+  TShared<bool> ClantagsOn{false};
+  bool SafeScan = false;
+  bool OptionFlag10 = false;
+  int SpeedSetting = 500;
+  TShared<int> ScanTimeout{500};
+  bool Scanning = false;
+  int SortColumn = 0;
+  bool SortDescending = false;
+  int GraphX = 250;
+  int GraphY = 11;
+  bool FirstShow = true;
+  std::string PingText;
+  QString VersionText;
+  // The server view re-sorts whenever a row's caption is set while this is on.
+  bool AutoSort = true;
+
+  // Controls, named as the components they are.
+  QToolBar* ToolBar1 = nullptr;
+  QToolButton* ToolButton3 = nullptr;   // scan now
+  QToolButton* ToolButton9 = nullptr;   // stop scan
+  QToolButton* ToolButton6 = nullptr;   // search
+  QToolButton* ToolButton1 = nullptr;   // connect
+  QToolButton* ToolButton10 = nullptr;  // d-connect
+  QToolButton* ToolButton2 = nullptr;   // buddies
+  QToolButton* ToolButton5 = nullptr;   // clantags
+  QToolButton* ToolButton7 = nullptr;   // r-con
+  QToolButton* ToolButton4 = nullptr;   // options
+  QComboBox* ComboBoxEx1 = nullptr;     // hidden server-name list
+  QLabel* Image1 = nullptr;
+  QLabel* Image2 = nullptr;
+  QLabel* Image3 = nullptr;
+  QLabel* Image4 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QTreeWidget* ListView1 = nullptr;  // players
+  QTreeWidget* ListView2 = nullptr;  // buddies
+  QTreeWidget* ListView3 = nullptr;  // servers
+  QProgressBar* ProgressBar1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QLabel* StatusPanel = nullptr;
+  QTimer* Timer1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QAction* AddtoBuddys1 = nullptr;
+  QAction* Connectwithserver1 = nullptr;
+  QMenu* PopupMenu4 = nullptr;
+  QAction* rcon1 = nullptr;
+  QAction* properties1 = nullptr;
+  QAction* addserver1 = nullptr;
+  QAction* deleteserver1 = nullptr;
+  QAction* scannow1 = nullptr;
+  QAction* search1 = nullptr;
+  QAction* connect1 = nullptr;
+  QAction* directconnect1 = nullptr;
+  QMenu* PopupMenu5 = nullptr;
+  QAction* options2 = nullptr;
+  QAction* scannow2 = nullptr;
+  QAction* exit1 = nullptr;
+  QSystemTrayIcon* Systray1 = nullptr;
+
+  // Status bar text (its one panel).
+  QString statusText() const;
+  void setStatusText(const QString& text);
+
+  // Server view rows.
+  int serverRowCount() const;
+  QTreeWidgetItem* serverRow(int index) const;
+  // Appends a "not scanned" row for the server `name`.
+  QTreeWidgetItem* addServerRow(const std::string& name);
+  void setRowCaption(QTreeWidgetItem* row, const QString& caption);
+  void setRowIcon(QTreeWidgetItem* row, int icon);
+  // Sorts the server view by SortColumn and SortDescending.
+  void sortServerView();
+  // The hidden server-name list as names.
+  int serverNameCount() const;
+  void reloadServerNames();
+
+  // Buddy view caption from its row count.
+  void updateBuddyCaption();
+
+  // Handlers.
+  void ListView3ColumnClick(int column);
+  void deleteserver1Click();
+  void Timer1Timer();
+  void ToolButton3Click();  // scan now
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildToolBar();
+  void buildViews(QWidget* central);
+  void buildMenus();
+  void buildTray();
+  void FormCreate();
+  void showBanner();
+  void loadCurrentList();
+};
+
+}  // namespace tarvix

@@ -1,0 +1,34 @@
+#pragma once
+// Every message box, confirmation and file dialog goes through TDialogs, so
+// tests can install a scripted implementation and never block on a modal box.
+#include <QString>
+
+class QWidget;
+
+namespace tarvix {
+
+class TDialogs {
+ public:
+  virtual ~TDialogs() = default;
+  // A message box with an OK button.
+  virtual void showMessage(const QString& text) = 0;
+  // An error box, for file errors and conversion errors.
+  virtual void showError(const QString& text) = 0;
+  // A Yes/No confirmation; true only for Yes.
+  virtual bool confirm(const QString& text) = 0;
+  // File dialogs; an empty result means Cancel.
+  virtual QString openFile(const QString& filter, const QString& defaultSuffix = {}) = 0;
+  virtual QString saveFile(const QString& filter, const QString& presetName) = 0;
+};
+
+// The installed implementation (Qt's boxes unless a test installed another).
+TDialogs& dialogs();
+// Installs `d` (not owned); nullptr restores Qt's boxes.
+void setDialogs(TDialogs* d);
+
+// Runs a file dialog and puts the current directory back afterwards, so a
+// dialog that browsed elsewhere never moves the data folder.
+QString openFileKeepingDirectory(const QString& filter, const QString& defaultSuffix = {});
+QString saveFileKeepingDirectory(const QString& filter, const QString& presetName);
+
+}  // namespace tarvix
