@@ -128,6 +128,12 @@ class TForm1 : public QMainWindow {
   void Timer1Timer();
   void ToolButton3Click();  // scan now
 
+  // ---- scan pass and buddy matching (TForm1Scan.cpp) ----
+
+  // ---- server details, buddies, search (TForm1Details.cpp) ----
+
+  // ---- connect, options, quick add, direct connect (TForm1Launch.cpp) ----
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

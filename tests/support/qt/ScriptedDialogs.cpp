@@ -1,0 +1,1 @@
+#include "ScriptedDialogs.h"
