@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "protocol/StatusQuery.h"
+#include "protocol/StatusReply.h"
+#include "support/FakeGameServer.h"
+
+using namespace tarvix;
+using tarvix::test::FakeAnswer;
+using tarvix::test::FakeGameServer;
+using tarvix::test::MakeStatusReply;
+
+namespace {
+using Clock = std::chrono::steady_clock;
+const std::string kInfo = "\\sv_hostname\\My Server\\mapname\\obj/obj_team2\\sv_maxclients\\16";
+}  // namespace
+
+TEST(StatusQuery, RequestIsExactlySixteenBytesOnTheWire) {
+  FakeGameServer server;
+  UdpClient c;
+  QueryStatus(c, "127.0.0.1", server.portText(), 50);
+  ASSERT_TRUE(server.waitForCount(1, 2000));
+  const std::string expected("\xFF\xFF\xFF\xFF\x02getstatus\x0A\x00", 16);
+  EXPECT_EQ(StatusRequest(), expected);
+  EXPECT_EQ(server.received()[0].bytes, expected);
+}
+
+TEST(StatusQuery, AnswerIsReadAndParsed) {
+  FakeGameServer server;
+  server.queueReply(MakeStatusReply(kInfo, {{35, "Sniper"}, {120, ""}}));
+  UdpClient c;
+  UdpResult r = QueryStatus(c, "127.0.0.1", server.portText(), 2000);
+  ASSERT_TRUE(r.ok()) << r.error;
+  TStatusReply s = ReadStatusReply(r.bytes);
+  EXPECT_EQ(s.HostName, "My Server");
+  EXPECT_EQ(s.MapName, "obj/obj_team2");
+  EXPECT_EQ(s.MaxClients, "16");
+  EXPECT_EQ(s.Edition, "Medal of Honor");
+  EXPECT_EQ(s.ScanPlayerCount(), 1);
+  EXPECT_EQ(s.DetailPlayerCount(), 2);
+}
+
+TEST(StatusQuery, SilentServerGivesNothingAfterTheTimeOutAndOneRequestOnly) {
+  FakeGameServer server;
+  UdpClient c;
+  auto t0 = Clock::now();
+  UdpResult r = QueryStatus(c, "127.0.0.1", server.portText(), 500);
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count();
+  EXPECT_EQ(r.outcome, UdpOutcome::TimedOut);
+  EXPECT_TRUE(r.bytes.empty());
+  EXPECT_GE(ms, 500);
+  // Give a retry, if there were one, time to arrive.
+  EXPECT_FALSE(server.waitForCount(2, 300));
+  EXPECT_EQ(server.receivedCount(), 1u);
+}
+
+TEST(StatusQuery, ReadsOnlyTheFirstDatagramOfASplitReply) {
+  FakeGameServer server;
+  server.queue(FakeAnswer::split({MakeStatusReply(kInfo, {}), "30 \"late\"\n"}));
+  UdpClient c;
+  UdpResult r = QueryStatus(c, "127.0.0.1", server.portText(), 2000);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.bytes, MakeStatusReply(kInfo, {}));
+  EXPECT_EQ(server.receivedCount(), 1u);
+}
+
+TEST(StatusQuery, FailuresAreReportedNotAnswered) {
+  FakeGameServer server;
+  server.queue(FakeAnswer::oversized());
+  UdpClient c;
+  UdpResult big = QueryStatus(c, "127.0.0.1", server.portText(), 2000);
+  EXPECT_TRUE(big.failed());
+  EXPECT_TRUE(big.bytes.empty());
+
+  UdpResult port = QueryStatus(c, "127.0.0.1", "12a", 2000);
+  EXPECT_TRUE(port.failed());
+  UdpResult host = QueryStatus(c, "no-such-host.invalid", server.portText(), 2000);
+  EXPECT_TRUE(host.failed());
+  EXPECT_EQ(server.receivedCount(), 1u);
+}
+
+TEST(StatusQuery, StopEndsAWaitOnASilentServer) {
+  FakeGameServer server;
+  UdpClient c;
+  TStopSignal stop;
+  std::thread stopper([&] {
+    server.waitForCount(1, 5000);
+    stop.request();
+  });
+  auto t0 = Clock::now();
+  UdpResult r = QueryStatus(c, "127.0.0.1", server.portText(), 60000, &stop);
+  stopper.join();
+  EXPECT_EQ(r.outcome, UdpOutcome::Stopped);
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count(), 30000);
+  // Once stopped, nothing more goes out.
+  EXPECT_EQ(QueryStatus(c, "127.0.0.1", server.portText(), 10, &stop).outcome, UdpOutcome::Stopped);
+  EXPECT_FALSE(server.waitForCount(2, 100));
+}
+
+TEST(StatusQuery, LateAnswerIsNotTakenAfterRecreate) {
+  FakeGameServer server;
+  server.queueReply(MakeStatusReply("\\sv_hostname\\Old", {}), 150);
+  server.queueReply(MakeStatusReply("\\sv_hostname\\New", {}));
+  UdpClient c;
+  EXPECT_EQ(QueryStatus(c, "127.0.0.1", server.portText(), 20).outcome, UdpOutcome::TimedOut);
+  ASSERT_TRUE(server.waitForSent(1, 2000));
+  ASSERT_TRUE(c.recreate());
+  UdpResult r = QueryStatus(c, "127.0.0.1", server.portText(), 2000);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(ReadStatusReply(r.bytes).HostName, "New");
+}
