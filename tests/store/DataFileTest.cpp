@@ -1,0 +1,183 @@
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <atomic>
+#include <thread>
+
+#include "StoreFixture.h"
+#include "store/DataFile.h"
+#include "store/Text.h"
+
+using namespace tarvix;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(TextTest, SplitLinesAcceptsCrLfAndBareLfWithoutTrailingEmptyEntry) {
+  EXPECT_EQ(splitLines("Alpha\r\nbeta\r\n"), (Lines{"Alpha", "beta"}));
+  EXPECT_EQ(splitLines("Alpha\r\nbeta"), (Lines{"Alpha", "beta"}));
+  EXPECT_EQ(splitLines("Alpha\nbeta\n"), (Lines{"Alpha", "beta"}));
+  EXPECT_EQ(splitLines("a\n\r\nb\r\n"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(splitLines("\r\n"), (Lines{""}));
+  EXPECT_EQ(splitLines(""), Lines{});
+  // Blanks and a CR inside a line are part of the text.
+  EXPECT_EQ(splitLines(" x \r y\r\n"), (Lines{" x \r y"}));
+}
+
+TEST(TextTest, JoinWritesCrLfAfterEveryLine) {
+  EXPECT_EQ(joinLinesCrlf({"a", "", "b"}), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(joinLinesCrlf({}), "");
+}
+
+TEST(TextTest, CaseFoldingCoversLatin1) {
+  EXPECT_TRUE(equalsNoCase("\xC4gypten", "\xE4GYPTEN"));  // Ä / ä
+  EXPECT_FALSE(equalsNoCase("\xD7", "\xF7"));             // × and ÷ are not letters
+  EXPECT_FALSE(equalsNoCase("abc", "abcd"));
+  EXPECT_EQ(findNoCase("xx[ClAn]yy", "[clan]"), 2u);
+  EXPECT_EQ(removeAllNoCase("Rcon:secRCON:ret", "rcon:"), "secret");
+  EXPECT_EQ(removeAllNoCase("a.SSLF.sslf", ".sslf"), "a");
+}
+
+TEST(TextTest, ParseIntTakesOnlyPlainDecimals) {
+  long long v = 0;
+  EXPECT_TRUE(parseInt("500", v));
+  EXPECT_EQ(v, 500);
+  EXPECT_TRUE(parseInt("-12", v));
+  EXPECT_EQ(v, -12);
+  for (const char* bad : {"", "-", " 5", "5 ", "5x", "1e3", "99999999999999999999"})
+    EXPECT_FALSE(parseInt(bad, v)) << bad;
+}
+
+using DataFileTest = StoreTest;
+
+TEST_F(DataFileTest, ReadsCrLfAndBareLfFiles) {
+  put("crlf", "one\r\ntwo\r\n");
+  put("lf", "one\ntwo");
+  EXPECT_EQ(readLines("crlf"), (Lines{"one", "two"}));
+  EXPECT_EQ(readLines("lf"), (Lines{"one", "two"}));
+  EXPECT_EQ(readFile("crlf"), "one\r\ntwo\r\n");
+}
+
+TEST_F(DataFileTest, BackslashPathsMapIntoSubfolders) {
+  makeListFolder();
+  put("Serverlists/Standard", "x\r\n");
+  EXPECT_EQ(dataPath("Serverlists\\Standard"), "Serverlists/Standard");
+  EXPECT_TRUE(fileExists("Serverlists\\Standard"));
+  EXPECT_FALSE(fileExists("Serverlists"));  // a folder is not a file
+  EXPECT_EQ(readLines("Serverlists\\Standard"), Lines{"x"});
+}
+
+TEST_F(DataFileTest, MissingFilesAreErrorsAndAreNotCreated) {
+  try {
+    readFile("nothere");
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.error(), ENOENT);
+    EXPECT_FALSE(e.inUse());
+    EXPECT_NE(std::string(e.what()).find("nothere"), std::string::npos);
+  }
+  EXPECT_THROW(appendLines("nothere", {"a"}), FileError);
+  EXPECT_THROW(replaceLines("nothere", {"a"}, ReplaceMode::MustExist), FileError);
+  EXPECT_THROW(deleteFile("nothere"), FileError);
+  EXPECT_FALSE(exists("nothere"));
+  replaceLines("nothere", {"a"});  // create or truncate
+  EXPECT_EQ(get("nothere"), "a\r\n");
+}
+
+TEST_F(DataFileTest, AppendAndReplaceWriteCrLf) {
+  put("f", "old\n");
+  appendLines("f", {"a", ""});
+  EXPECT_EQ(get("f"), "old\na\r\n\r\n");
+  replaceLines("f", {"x", "y"}, ReplaceMode::MustExist);
+  EXPECT_EQ(get("f"), "x\r\ny\r\n");
+  replaceContent("f", "");
+  EXPECT_EQ(get("f"), "");
+  EXPECT_EQ(filesIn("."), Lines{"f"});
+}
+
+TEST_F(DataFileTest, WritersFailAsInUseWhileAReaderHoldsTheFile) {
+  put("f", "keep\r\n");
+  {
+    ReadHold hold("f");
+    for (auto attempt : {0, 1, 2}) {
+      try {
+        if (attempt == 0) appendLines("f", {"x"});
+        if (attempt == 1) replaceLines("f", {"x"});
+        if (attempt == 2) deleteFile("f");
+        ADD_FAILURE() << "writer " << attempt << " not refused";
+      } catch (const FileError& e) {
+        EXPECT_TRUE(e.inUse()) << attempt;
+        EXPECT_NE(std::string(e.what()).find("being used by another process"), std::string::npos);
+      }
+    }
+    // Readers share the file.
+    EXPECT_EQ(readFile("f"), "keep\r\n");
+    EXPECT_EQ(hold.content(), "keep\r\n");
+  }
+  EXPECT_EQ(get("f"), "keep\r\n");
+  EXPECT_EQ(filesIn("."), Lines{"f"});
+  appendLines("f", {"x"});  // free again
+  EXPECT_EQ(get("f"), "keep\r\nx\r\n");
+}
+
+TEST_F(DataFileTest, FailedReplacementKeepsOldContentAndLeavesNoTemporary) {
+  put("f", "old content\r\n");
+  // A file size limit makes the write of the temporary fail (EFBIG).
+  struct rlimit saved {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 64;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  bool threw = false;
+  try {
+    replaceContent("f", std::string(4096, 'x'));
+  } catch (const FileError& e) {
+    threw = true;
+    EXPECT_EQ(e.error(), EFBIG);
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, oldHandler);
+  EXPECT_TRUE(threw);
+  EXPECT_EQ(get("f"), "old content\r\n");
+  EXPECT_EQ(filesIn("."), Lines{"f"});
+}
+
+TEST_F(DataFileTest, ReplacementIsNeverSeenHalfWritten) {
+  const std::string a = joinLinesCrlf(Lines(2000, std::string(40, 'a')));
+  const std::string b = joinLinesCrlf(Lines(3000, std::string(40, 'b')));
+  put("f", a);
+  std::atomic<bool> done{false};
+  std::atomic<int> bad{0};
+  std::thread reader([&] {
+    for (int i = 0; i < 400 && !done; ++i) {
+      try {
+        std::string seen = readFile("f");
+        if (seen != a && seen != b) ++bad;
+      } catch (const FileError& e) {
+        // A reader may give up while replacements follow each other
+        // without pause; it must never see a partial file.
+        if (!e.inUse()) ++bad;
+      }
+    }
+  });
+  int refused = 0;
+  for (int i = 0; i < 100; ++i) {
+    try {
+      replaceContent("f", i % 2 ? a : b);
+    } catch (const FileError& e) {
+      if (!e.inUse()) throw;
+      ++refused;
+    }
+  }
+  done = true;
+  reader.join();
+  EXPECT_EQ(bad, 0);
+  std::string last = get("f");
+  EXPECT_TRUE(last == a || last == b);
+  EXPECT_EQ(filesIn("."), Lines{"f"});
+  (void)refused;
+}
+
+}  // namespace
