@@ -1,42 +1,23 @@
 #pragma once
-// Each test runs in a fresh temporary folder made the current directory.
+// Each test runs in a fresh temporary data folder made the current directory.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "support/TempDataDir.h"
+
 class StoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char cwd[4096];
-    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
-    oldDir_ = cwd;
-    std::string tmpl = (std::filesystem::temp_directory_path() / "tarvix-store-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-    ASSERT_EQ(::chdir(dir_.c_str()), 0);
-  }
-  void TearDown() override {
-    if (!oldDir_.empty()) (void)::chdir(oldDir_.c_str());
-    if (!dir_.empty()) std::filesystem::remove_all(dir_);
-  }
+  void SetUp() override { data_ = std::make_unique<tarvix::test::TempDataDir>(); }
+  void TearDown() override { data_.reset(); }
 
-  static void put(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f << bytes;
-  }
-  static std::string get(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  static bool exists(const std::string& path) { return std::filesystem::exists(path); }
+  void put(const std::string& path, const std::string& bytes) const { data_->write(path, bytes); }
+  std::string get(const std::string& path) const { return data_->read(path); }
+  bool exists(const std::string& path) const { return data_->exists(path); }
   static void makeListFolder() { std::filesystem::create_directory("Serverlists"); }
   // Names of the files in a folder, to check that no temporary is left.
   static std::vector<std::string> filesIn(const std::string& folder) {
@@ -46,9 +27,8 @@ class StoreTest : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  const std::string& dir() const { return dir_; }
+  const std::string& dir() const { return data_->path(); }
 
  private:
-  std::string oldDir_;
-  std::string dir_;
+  std::unique_ptr<tarvix::test::TempDataDir> data_;
 };
