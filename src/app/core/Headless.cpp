@@ -1,0 +1,167 @@
+#include "app/core/Headless.h"
+
+#include <exception>
+#include <string_view>
+
+#include "protocol/Rcon.h"
+#include "protocol/StatusQuery.h"
+#include "protocol/StatusReply.h"
+#include "store/Config.h"
+#include "store/Text.h"
+
+namespace tarvix {
+
+namespace {
+
+constexpr int kQueryFallbackTimeoutMs = 500;
+constexpr int kRconTimeoutMs = 10000;
+constexpr int kUsageExit = 2;
+
+struct Options {
+  std::string mode;  // "--query", "--rcon", "--scan"
+  std::vector<std::string> positional;
+  std::optional<int> timeoutMs;
+};
+
+bool isSwitch(std::string_view a) { return a == "--query" || a == "--rcon" || a == "--scan"; }
+
+int usage(std::ostream& err, std::string_view problem) {
+  err << problem << "\n"
+      << "usage: tarvix --query HOST:PORT [--timeout MS]\n"
+      << "       tarvix --rcon HOST:PORT PASSWORD COMMAND... (--timeout MS before COMMAND)\n"
+      << "       tarvix --scan [LIST]\n";
+  return kUsageExit;
+}
+
+// Splits HOST:PORT at the first colon.
+bool splitAddress(std::string_view text, std::string& host, std::string& port) {
+  std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos || colon == 0 || colon + 1 == text.size()) return false;
+  host = std::string(text.substr(0, colon));
+  port = std::string(text.substr(colon + 1));
+  return true;
+}
+
+// Reads --timeout MS wherever it stands, except among the rcon command words
+// (everything after the password), which are taken verbatim.
+bool parse(const std::vector<std::string>& args, Options& o, std::string& problem) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool commandWords = o.mode == "--rcon" && o.positional.size() >= 2;
+    if (commandWords) {
+      o.positional.push_back(a);
+    } else if (a == "--timeout") {
+      long long v = 0;
+      if (i + 1 >= args.size() || !parseInt(args[i + 1], v) || v < 0 || v > 24LL * 3600 * 1000) {
+        problem = "--timeout needs a number of milliseconds";
+        return false;
+      }
+      o.timeoutMs = static_cast<int>(v);
+      ++i;
+    } else if (o.mode.empty() && isSwitch(a)) {
+      o.mode = a;
+    } else if (o.mode.empty()) {
+      problem = "unexpected argument before the mode: " + a;
+      return false;
+    } else {
+      o.positional.push_back(a);
+    }
+  }
+  return true;
+}
+
+int queryTimeoutFromConfig() {
+  try {
+    TConfig cfg;
+    ReadConfig(cfg);
+    return cfg.scanTimeout;
+  } catch (const std::exception&) {
+    return kQueryFallbackTimeoutMs;
+  }
+}
+
+int runQuery(const Options& o, std::ostream& out, std::ostream& err) {
+  std::string host, port;
+  if (o.positional.size() != 1 || !splitAddress(o.positional[0], host, port))
+    return usage(err, "--query needs HOST:PORT");
+  const int timeout = o.timeoutMs ? *o.timeoutMs : queryTimeoutFromConfig();
+
+  UdpClient client;
+  UdpResult r = QueryStatus(client, host, port, timeout);
+  const std::string raw = r.ok() ? r.bytes : std::string();
+  if (!RowSelectionAnswered(raw)) {
+    err << "no response\n";
+    return 1;
+  }
+  const TStatusReply s = ReadSelectedReply(raw);
+  out << "hostname\t" << s.HostName << "\n"
+      << "map\t" << s.MapName << "\n"
+      << "maxclients\t" << s.MaxClients << "\n"
+      << "edition\t" << s.Edition << "\n"
+      << "version\t" << s.Version << "\n"
+      << "maplist\t" << s.MapList << "\n"
+      << "link\t" << s.Link << "\n";
+  for (const auto& p : s.Players) out << "player\t" << p.Ping << "\t" << p.Name << "\n";
+  out.flush();
+  return 0;
+}
+
+int runRcon(const Options& o, std::ostream& out, std::ostream& err) {
+  std::string host, port;
+  if (o.positional.size() < 3 || !splitAddress(o.positional[0], host, port))
+    return usage(err, "--rcon needs HOST:PORT, PASSWORD and a COMMAND");
+  const std::string& password = o.positional[1];
+  std::string command;
+  for (std::size_t i = 2; i < o.positional.size(); ++i) {
+    if (i > 2) command.push_back(' ');
+    command += o.positional[i];
+  }
+
+  UdpClient client;
+  client.setServer(host, port);
+  // As on the console: a datagram holding "quit" awaits no reply.
+  if (!RconAwaitsReply(password, command)) {
+    UdpResult sent = SendRcon(client, password, command);
+    if (sent.failed()) {
+      err << sent.error << "\n";
+      return 1;
+    }
+    out << "no response from server\n";
+    return 0;
+  }
+  UdpResult r = RconQuery(client, password, command, o.timeoutMs ? *o.timeoutMs : kRconTimeoutMs);
+  if (r.failed()) {
+    err << r.error << "\n";
+    return 1;
+  }
+  if (r.bytes.empty()) {
+    out << "no response from server\n";
+    return 1;
+  }
+  for (const auto& line : ReplyLines(r.bytes)) out << line << "\n";
+  out.flush();
+  return 0;
+}
+
+}  // namespace
+
+std::optional<int> runHeadless(const std::vector<std::string>& args, std::ostream& out,
+                               std::ostream& err) {
+  bool any = false;
+  for (const auto& a : args) any = any || isSwitch(a);
+  if (!any) return std::nullopt;
+
+  Options o;
+  std::string problem;
+  if (!parse(args, o, problem)) return usage(err, problem);
+  if (o.mode == "--query") return runQuery(o, out, err);
+  if (o.mode == "--rcon") return runRcon(o, out, err);
+
+  // ---- --scan [LIST] --------------------------------------------------
+  // One pass of the scan worker over the current list (or the named one);
+  // added together with the scan worker.
+  err << "--scan is not available in this build\n";
+  return kUsageExit;
+}
+
+}  // namespace tarvix
