@@ -15,11 +15,11 @@ namespace tarvix {
 
 namespace {
 
-std::string describe(const std::string& path, int err) {
+std::string describe(const std::string& path, int err, const char* action) {
   if (err == EWOULDBLOCK)
-    return "Cannot open file \"" + path +
+    return std::string(action) + " \"" + path +
            "\". The process cannot access the file because it is being used by another process.";
-  return "Cannot open file \"" + path + "\". " + std::strerror(err);
+  return std::string(action) + " \"" + path + "\". " + std::strerror(err);
 }
 
 std::string readAll(int fd, const std::string& path) {
@@ -29,7 +29,7 @@ std::string readAll(int fd, const std::string& path) {
     ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw FileError(path, errno);
+      throw FileError(path, errno, "Cannot read file");
     }
     if (n == 0) break;
     out.append(buf, static_cast<std::size_t>(n));
@@ -43,7 +43,7 @@ void writeAll(int fd, std::string_view data, const std::string& path) {
     ssize_t n = ::write(fd, data.data() + done, data.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw FileError(path, errno);
+      throw FileError(path, errno, "Cannot write file");
     }
     done += static_cast<std::size_t>(n);
   }
@@ -66,7 +66,8 @@ class Fd {
 // Opens a file for reading and takes a shared lock on it. A writer may have
 // renamed a new file over the path meanwhile; then the new file is opened.
 int openShared(const std::string& path) {
-  for (int attempt = 0; attempt < 16; ++attempt) {
+  // Each retry means a writer replaced the file meanwhile.
+  for (int attempt = 0; attempt < 1000; ++attempt) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw FileError(path, errno);
     while (::flock(fd, LOCK_SH) != 0) {
@@ -97,8 +98,8 @@ std::atomic<unsigned> tempCounter{0};
 
 }  // namespace
 
-FileError::FileError(const std::string& path, int err)
-    : std::runtime_error(describe(path, err)), path_(path), err_(err) {}
+FileError::FileError(const std::string& path, int err, const char* action)
+    : std::runtime_error(describe(path, err, action)), path_(path), err_(err) {}
 
 bool FileError::inUse() const { return err_ == EWOULDBLOCK; }
 
@@ -153,7 +154,7 @@ void replaceContent(std::string_view relative, std::string_view content, Replace
     if (out.get() < 0) throw FileError(temp, errno);
     try {
       writeAll(out.get(), content, temp);
-      if (::fsync(out.get()) != 0) throw FileError(temp, errno);
+      if (::fsync(out.get()) != 0) throw FileError(temp, errno, "Cannot write file");
     } catch (...) {
       ::unlink(temp.c_str());
       throw;

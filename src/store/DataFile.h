@@ -17,7 +17,7 @@ namespace tarvix {
 // to the user: the file's name and the system's description of the error.
 class FileError : public std::runtime_error {
  public:
-  FileError(const std::string& path, int err);
+  FileError(const std::string& path, int err, const char* action = "Cannot open file");
   int error() const { return err_; }
   // True when the file exists but is held open by a reader.
   bool inUse() const;

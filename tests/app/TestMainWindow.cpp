@@ -1,0 +1,284 @@
+// The main window at start-up: settings from Config, the current list's rows,
+// status texts, sorting by column clicks and "delete server".
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "TempDataDir.h"
+#include "app/Forms.h"
+#include "app/TForm1.h"
+#include "app/core/ConsoleLogs.h"
+#include "qt/ScriptedDialogs.h"
+#include "store/DataFile.h"
+
+using namespace tarvix;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+
+namespace {
+
+std::vector<std::string> config(const std::string& line1, const std::string& line8,
+                                const std::string& line9, const std::string& line11 = "0",
+                                const std::string& list = "Serverlists\\Standard") {
+  return {line1, list, "clantags on", "Nick", "secret", "/games/MOHAA.exe", "/games/moh_spearhead.exe",
+          line8, line9, "true", line11, "//Quellis Config - Dont change this file !"};
+}
+
+QStringList column(QTreeWidget* view, int col) {
+  QStringList out;
+  for (int i = 0; i < view->topLevelItemCount(); ++i) out << view->topLevelItem(i)->text(col);
+  return out;
+}
+
+bool buttonVisible(TForm1& w, QToolButton* b) {
+  for (QAction* a : w.ToolBar1->actions())
+    if (w.ToolBar1->widgetForAction(a) == b) return a->isVisible();
+  return false;
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InitResources(); }
+
+  void startupShowsOneRowPerServerAndStatusTexts() {
+    TempDataDir dir;
+    dir.writeInstallation({"Alpha", "10.0.0.1", "12203", "beta", "10.0.0.2", "12204", "Gamma"});
+    ScriptedDialogs d;
+    TForm1 w;
+    QCOMPARE(w.windowTitle(), QString("Tarvix 2.10 | Allied Assault & Spearhead |"));
+    QCOMPARE(w.size(), QSize(680, 618));
+    QCOMPARE(w.serverRowCount(), 3);
+    QCOMPARE(w.ComboBoxEx1->count(), 3);
+    QVERIFY(!w.ComboBoxEx1->isVisible());
+    QCOMPARE(column(w.ListView3, 0), QStringList({"not scanned", "not scanned", "not scanned"}));
+    QCOMPARE(column(w.ListView3, 2), QStringList({"Alpha", "beta", "Gamma"}));
+    QCOMPARE(column(w.ListView3, 1), QStringList({"", "", ""}));
+    QCOMPARE(w.statusText(), QString("Total servers: 3"));
+    QCOMPARE(w.ListView2->headerItem()->text(0), QString("No Buddies online"));
+    QCOMPARE(w.ListView1->headerItem()->text(0), QString("Players on server"));
+    QCOMPARE(w.ListView3->headerItem()->text(3), QString("Game"));
+    QVERIFY(d.shown.isEmpty());
+
+    w.show();
+    QCOMPARE(w.statusText(), QString("3 servers in Serverlists\\Standard"));
+    QVERIFY(!w.FirstShow);
+    w.hide();
+  }
+
+  void toolBarButtonsInOrderWithCaptionsAndHints() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    ScriptedDialogs d;
+    TForm1 w;
+    QStringList captions, hints;
+    for (QAction* a : w.ToolBar1->actions())
+      if (auto* b = qobject_cast<QToolButton*>(w.ToolBar1->widgetForAction(a))) {
+        captions << b->text();
+        hints << b->toolTip();
+      }
+    QCOMPARE(captions, QStringList({"scan now ", "stop scan", "search", "connect", "d-connect",
+                                    "buddies", "clantags", "r-con", "options"}));
+    QCOMPARE(hints, QStringList({"start scan ", "stop scan", "search server-map-ip", "connect",
+                                 "direct connect", "buddies", "clantag's", "advanced rcon",
+                                 "options"}));
+    QVERIFY(buttonVisible(w, w.ToolButton3));
+    QVERIFY(!buttonVisible(w, w.ToolButton9));
+    QVERIFY(!w.ProgressBar1->isVisible());
+  }
+
+  void configSettingsAreApplied() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "1.2.3.4", "1"});
+    dir.writeLines("Config", config("timer on", "800", "save", "1"));
+    ScriptedDialogs d;
+    TForm1 w;
+    QCOMPARE(w.ScanTimeout.get(), 10000);
+    QCOMPARE(w.SpeedSetting, 800);
+    QVERIFY(w.SafeScan);
+    QVERIFY(w.ClantagsOn.get());
+    QVERIFY(w.OptionFlag10);
+    QCOMPARE(w.PlayerName, std::string("Nick"));
+    QCOMPARE(w.ServerPassword, std::string("secret"));
+    QCOMPARE(w.MohaaPath, std::string("/games/MOHAA.exe"));
+    QVERIFY(w.Timer1->isActive());
+    QCOMPARE(w.Timer1->interval(), 125000);
+    QVERIFY(w.Image2->isVisibleTo(&w));
+    QVERIFY(!w.Image1->isVisibleTo(&w));
+  }
+
+  void fastModeAndUnknownBannerAndExactComparisons() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "1.2.3.4", "1"});
+    auto lines = config("Timer On", "750", "Save", "7");
+    lines[2] = "clantags ON";
+    dir.writeLines("Config", lines);
+    ScriptedDialogs d;
+    TForm1 w;
+    QCOMPARE(w.ScanTimeout.get(), 750);
+    QVERIFY(!w.SafeScan);
+    QVERIFY(!w.ClantagsOn.get());
+    QVERIFY(!w.Timer1->isActive());
+    for (QLabel* image : {w.Image1, w.Image2, w.Image3, w.Image4}) QVERIFY(!image->isVisibleTo(&w));
+  }
+
+  void startupFailuresLeaveTheViewsEmpty_data() {
+    QTest::addColumn<int>("kind");
+    QTest::newRow("missing Config") << 0;
+    QTest::newRow("line 8 not a number") << 1;
+    QTest::newRow("missing list file") << 2;
+  }
+
+  void startupFailuresLeaveTheViewsEmpty() {
+    QFETCH(int, kind);
+    TempDataDir dir;
+    dir.writeInstallation({"A", "1.2.3.4", "1"});
+    if (kind == 0) std::remove("Config");
+    if (kind == 1) dir.writeLines("Config", config("timer off", "fast!", "fast"));
+    if (kind == 2) dir.writeLines("Config", config("timer off", "500", "fast", "0", "Serverlists\\Gone"));
+    ScriptedDialogs d;
+    TForm1 w;
+    QCOMPARE(w.serverRowCount(), 0);
+    QCOMPARE(w.ComboBoxEx1->count(), 0);
+    if (kind == 2) {
+      QCOMPARE(d.messages, QStringList({"Please select a server list !"}));
+    } else {
+      QCOMPARE(d.errors.size(), 1);
+      QVERIFY(d.messages.isEmpty());
+    }
+    if (kind == 0) QVERIFY(d.errors[0].contains("Config"));
+    if (kind == 1) {
+      QVERIFY(d.errors[0].contains("fast!"));
+      // Lines before line 8 stay applied.
+      QCOMPARE(w.PlayerName, std::string("Nick"));
+      QVERIFY(w.ClantagsOn.get());
+    }
+    w.show();
+    QVERIFY(w.statusText().startsWith("0 servers in "));
+    w.hide();
+  }
+
+  void columnClicksSortWithTheByteComparison() {
+    TempDataDir dir;
+    dir.writeInstallation({"b host", "1.1.1.1", "1", "a host", "1.1.1.2", "2", "C host", "1.1.1.3", "3"});
+    ScriptedDialogs d;
+    TForm1 w;
+    // Start-up order is ascending by the "Player" column, file order on ties.
+    QCOMPARE(column(w.ListView3, 2), QStringList({"b host", "a host", "C host"}));
+    w.AutoSort = false;
+    w.serverRow(0)->setText(1, "obj/obj_team2");
+    w.serverRow(1)->setText(1, "dm/mohdm6");
+    w.serverRow(2)->setText(1, "DM/mohdm1");
+    w.setRowCaption(w.serverRow(0), "10/16");
+    w.setRowCaption(w.serverRow(1), "2/16");
+    w.setRowCaption(w.serverRow(2), "FULL");
+
+    w.ListView3ColumnClick(1);  // Map: descending first
+    QCOMPARE(column(w.ListView3, 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
+    w.ListView3ColumnClick(1);
+    QCOMPARE(column(w.ListView3, 1), QStringList({"DM/mohdm1", "dm/mohdm6", "obj/obj_team2"}));
+    w.ListView3ColumnClick(1);
+    QCOMPARE(column(w.ListView3, 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
+    w.ListView3ColumnClick(2);  // Host after Map: ascending
+    QCOMPARE(column(w.ListView3, 2), QStringList({"a host", "b host", "C host"}));
+    w.ListView3ColumnClick(0);  // Player: descending; no numeric order
+    QCOMPARE(column(w.ListView3, 0), QStringList({"FULL", "2/16", "10/16"}));
+
+    w.Scanning = true;
+    w.ListView3ColumnClick(2);
+    QCOMPARE(column(w.ListView3, 0), QStringList({"FULL", "2/16", "10/16"}));
+    QVERIFY(w.SortDescending);
+    w.Scanning = false;
+  }
+
+  void captionChangesResortOnlyWhileAutoSortIsOn() {
+    TempDataDir dir;
+    dir.writeInstallation({"one", "1.1.1.1", "1", "two", "1.1.1.2", "2"});
+    ScriptedDialogs d;
+    TForm1 w;
+    w.setRowCaption(w.serverRow(0), "sends shit");
+    QCOMPARE(column(w.ListView3, 2), QStringList({"two", "one"}));
+    w.AutoSort = false;
+    w.setRowCaption(w.serverRow(1), "FULL");
+    QCOMPARE(column(w.ListView3, 2), QStringList({"two", "one"}));
+    w.AutoSort = true;
+    w.setRowCaption(w.serverRow(1), "FULL");
+    QCOMPARE(column(w.ListView3, 2), QStringList({"one", "two"}));
+  }
+
+  void deleteServerAsksAndRemovesEveryGroupOfThatName() {
+    TempDataDir dir;
+    dir.writeInstallation({"Dup", "1.1.1.1", "1", "Keep", "2.2.2.2", "2", "Dup", "3.3.3.3", "3"});
+    ScriptedDialogs d;
+    TForm1 w;
+    w.ListView3->setCurrentItem(w.serverRow(0));
+    QCOMPARE(w.serverRow(0)->text(2), QString("Dup"));
+
+    d.answers = {false};
+    w.deleteserver1Click();
+    QCOMPARE(d.questions, QStringList({"Delete server\nDup ?"}));
+    QCOMPARE(w.serverRowCount(), 3);
+    QCOMPARE(dir.read("Serverlists/Standard"),
+             tarvix::test::crlf({"Dup", "1.1.1.1", "1", "Keep", "2.2.2.2", "2", "Dup", "3.3.3.3", "3"}));
+
+    d.answers = {true};
+    w.deleteserver1Click();
+    QCOMPARE(dir.read("Serverlists/Standard"), tarvix::test::crlf({"Keep", "2.2.2.2", "2"}));
+    // Only the selected row leaves the view; the hidden list follows the file.
+    QCOMPARE(column(w.ListView3, 2), QStringList({"Keep", "Dup"}));
+    QCOMPARE(w.ComboBoxEx1->count(), 1);
+    QCOMPARE(w.ComboBoxEx1->itemText(0), QString("Keep"));
+    QVERIFY(!dir.exists("Serverlists/temp.tmp"));
+  }
+
+  void deleteServerRefusedWithoutSelectionOrWhileScanning() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "1.1.1.1", "1"});
+    ScriptedDialogs d;
+    TForm1 w;
+    d.answers = {true, true};
+    w.deleteserver1Click();
+    QVERIFY(d.questions.isEmpty());
+    w.ListView3->setCurrentItem(w.serverRow(0));
+    w.Scanning = true;
+    w.deleteserver1Click();
+    QVERIFY(d.questions.isEmpty());
+    QCOMPARE(w.serverRowCount(), 1);
+    w.Scanning = false;
+  }
+
+  void deleteServerWhileTheListIsReadReportsInUseAndLosesNothing() {
+    TempDataDir dir;
+    const std::string original = tarvix::test::crlf({"A", "1.1.1.1", "1", "B", "2.2.2.2", "2"});
+    dir.writeInstallation({"A", "1.1.1.1", "1", "B", "2.2.2.2", "2"});
+    ScriptedDialogs d;
+    TForm1 w;
+    consoleLogs().clear(LogKind::BadLog);
+    w.ListView3->setCurrentItem(w.serverRow(0));
+    d.answers = {true};
+    {
+      ReadHold reader("Serverlists\\Standard");
+      w.deleteserver1Click();
+    }
+    QCOMPARE(consoleLogs().text(LogKind::BadLog),
+             std::string("!! server cant be deleted - list is in use\r\n"));
+    QCOMPARE(w.statusText(),
+             QString("serverlist is in use...start Tarvix again and delete server before scaning !"));
+    QCOMPARE(dir.read("Serverlists/Standard"), original);
+    QCOMPARE(w.serverRowCount(), 2);
+  }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "TestMainWindow.moc"
