@@ -5,8 +5,16 @@
 
 #include "app/Forms.h"
 #include "app/TForm1.h"
+#include "app/core/Headless.h"
 
 int main(int argc, char** argv) {
+  // Headless switches need no display and start no window.
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (std::optional<int> rc = tarvix::runHeadless(args, std::cout, std::cerr)) {
+    std::cout.flush();
+    return *rc;
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarvix");
   QApplication::setQuitOnLastWindowClosed(false);
