@@ -12,6 +12,7 @@ cd "$DATA"
 pid=\$!
 sleep "$WAIT"
 import -window root "$OUT"
+/usr/bin/convert "$OUT" -trim +repage "$OUT"
 kill \$pid
 wait \$pid 2>/dev/null || true
 INNER
