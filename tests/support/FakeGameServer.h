@@ -59,8 +59,9 @@ class FakeGameServer {
   std::uint16_t port() const { return port_; }
   std::string portText() const { return std::to_string(port_); }
   static std::string host() { return "127.0.0.1"; }
-  // Port of the second socket that answers marked fromOtherPort.
-  std::uint16_t otherPort() const { return otherPort_; }
+  // Port of the second socket that sends answers marked fromOtherPort
+  // (opened on first use, so idle servers hold two descriptors only).
+  std::uint16_t otherPort();
 
   // Script: queued answers are used first, one per request; then the
   // responder, if any; otherwise the server stays silent.
@@ -90,6 +91,7 @@ class FakeGameServer {
     bool fromOther;
   };
   void run();
+  int otherSocket();
   void handle(FakeDatagram d);
   void sendDue();
   long long nowMs() const;
