@@ -1,0 +1,100 @@
+#pragma once
+// The scan pass without a window: rows, buddy rows and texts held as plain
+// data, in the order and with the sorting the main window would show.
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/core/ScanView.h"
+
+namespace tarvix {
+
+struct THeadlessRow {
+  std::string caption;
+  std::string map;
+  std::string host;
+  std::string game;
+  int icon = ScanIconNotScanned;
+};
+
+struct THeadlessBuddy {
+  std::string caption;
+  std::string server;
+};
+
+// Settings the pass reads, fixed for the pass.
+struct THeadlessScanSettings {
+  std::string serverListPath;
+  int scanTimeout = 500;
+  bool clantagsOn = false;
+};
+
+// Thread-safe: the pass writes from its thread, callers read snapshots.
+class THeadlessScanView : public TScanView {
+ public:
+  // One "not scanned" row per name, in the given (file) order; the server
+  // name count is the number of names.
+  THeadlessScanView(const std::vector<std::string>& names, THeadlessScanSettings settings);
+
+  int rowCount() override;
+  std::string rowHost(int row) override;
+  int serverNameCount() override;
+  std::string serverListPath() override;
+  int scanTimeout() override;
+  bool clantagsOn() override;
+
+  void setAutoSort(bool on) override;
+  void clearBuddies() override;
+  void showProgress(int position) override;
+  void stepProgress() override;
+  void hideProgress() override;
+  void setStatusText(const std::string& text) override;
+  void setRow(int row, const TScanRow& texts) override;
+  void makeRowVisible(int row) override;
+  void addBuddy(const std::string& caption, const std::string& server) override;
+  void updateBuddyCaption() override;
+  void sortPlayersAndBuddies() override;
+  void showFirstPlayedRow() override;
+  void finishPass() override;
+
+  void setClantagsOn(bool on);
+
+  std::vector<THeadlessRow> rows() const;
+  std::vector<THeadlessBuddy> buddies() const;
+  std::string statusText() const;
+  std::string buddyCaption() const;
+  int progress() const;
+  bool progressVisible() const;
+  bool autoSort() const;
+  bool finished() const;
+  // Row last made visible, -1 for none.
+  int visibleRow() const;
+  // Number of changes received (every call but the reads).
+  int changes() const;
+  // Status texts in the order they were set.
+  std::vector<std::string> statusHistory() const;
+
+ private:
+  mutable std::mutex mu_;
+  std::vector<THeadlessRow> rows_;
+  std::vector<THeadlessBuddy> buddies_;
+  int names_ = 0;
+  THeadlessScanSettings settings_;
+  std::string status_;
+  std::vector<std::string> statusHistory_;
+  std::string buddyCaption_ = "No Buddies online";
+  int progress_ = 0;
+  bool progressVisible_ = false;
+  bool autoSort_ = true;
+  bool finished_ = false;
+  int visibleRow_ = -1;
+  int changes_ = 0;
+};
+
+// "--scan [LIST]": one pass over the list at listPath; prints one line per
+// row (caption, map, host, game, tab-separated), one line per buddy row
+// ("buddy", caption, server), then the final status text. Returns the exit code.
+int RunHeadlessScan(const THeadlessScanSettings& settings, std::ostream& out, std::ostream& err);
+
+}  // namespace tarvix

@@ -1,0 +1,58 @@
+#pragma once
+// What a scan pass reads from and changes in the main window. The window
+// implements it by posting every change to its own thread; the headless mode
+// and the tests implement it over plain data.
+#include <string>
+
+namespace tarvix {
+
+// State icons a pass gives a row (the server view's icon numbers).
+enum ScanIcon { ScanIconNotScanned = 0, ScanIconAnswered = 1, ScanIconFull = 2, ScanIconNoAnswer = 3 };
+
+// Texts and icon the pass writes into one row.
+struct TScanRow {
+  std::string caption;  // "12/16", "FULL", "no response", "sends shit"
+  std::string map;
+  std::string host;
+  std::string game;
+  int icon = ScanIconNoAnswer;
+};
+
+class TScanView {
+ public:
+  virtual ~TScanView() = default;
+
+  // Read at the moment the pass needs them; called on the pass's thread.
+  virtual int rowCount() = 0;
+  virtual std::string rowHost(int row) = 0;  // the row's "Host" sub-item
+  virtual int serverNameCount() = 0;
+  virtual std::string serverListPath() = 0;
+  virtual int scanTimeout() = 0;
+  virtual bool clantagsOn() = 0;
+
+  // Changes, in the order the pass makes them.
+  virtual void setAutoSort(bool on) = 0;
+  virtual void clearBuddies() = 0;
+  virtual void showProgress(int position) = 0;
+  virtual void stepProgress() = 0;
+  virtual void hideProgress() = 0;
+  virtual void setStatusText(const std::string& text) = 0;
+  virtual void setRow(int row, const TScanRow& texts) = 0;
+  virtual void makeRowVisible(int row) = 0;
+  virtual void addBuddy(const std::string& caption, const std::string& server) = 0;
+  virtual void updateBuddyCaption() = 0;
+  // Sorts the player view and the buddy view by caption.
+  virtual void sortPlayersAndBuddies() = 0;
+  // Makes visible the first row whose caption starts with a digit 1-9.
+  virtual void showFirstPlayedRow() = 0;
+  // The stop at the end of the pass: back to idle, server view sorted, first
+  // row visible, status "n servers in path".
+  virtual void finishPass() = 0;
+};
+
+// A caption of a row with at least one player that is not full.
+inline bool IsPlayedCaption(const std::string& caption) {
+  return !caption.empty() && caption[0] >= '1' && caption[0] <= '9';
+}
+
+}  // namespace tarvix
