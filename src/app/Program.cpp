@@ -2,6 +2,9 @@
 
 #include "app/Forms.h"
 #include "app/TForm1.h"
+#include "app/TForm2.h"
+#include "app/TForm4.h"
+#include "lists/TForm6.h"
 
 namespace tarvix {
 
@@ -17,10 +20,16 @@ void CreateForms() {
   QApplication::setFont(font);
   TForms& f = forms();
   f.Form1 = new TForm1();
+  f.Form2 = new TForm2();
+  f.Form4 = new TForm4();
+  f.Form6 = new TForm6();
 }
 
 void DestroyForms() {
   TForms& f = forms();
+  delete f.Form6;
+  delete f.Form4;
+  delete f.Form2;
   delete f.Form1;
   f = TForms{};
 }

@@ -93,6 +93,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   buildToolBar();
   buildViews(central);
   buildMenus();
+  buildDetails();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -438,6 +439,7 @@ void TForm1::Timer1Timer() {
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (event->spontaneous()) return;
+  if (FirstShow) FirstShowSearch();
   FirstShow = false;
   ListView2->setFocus();
   setStatusText(QString::number(ComboBoxEx1->count()) + " servers in " +

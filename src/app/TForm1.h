@@ -5,6 +5,12 @@
 #include <string>
 
 #include "app/core/Shared.h"
+#include "app/core/AsyncStatusQuery.h"
+#include "app/core/ServerDetails.h"
+#include <QPoint>
+#include <QStringList>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -131,7 +137,49 @@ class TForm1 : public QMainWindow {
   // ---- scan pass and buddy matching (TForm1Scan.cpp) ----
 
   // ---- server details, buddies, search (TForm1Details.cpp) ----
+  // The window's own status queries: a fresh client per query, waiting off
+  // the UI thread; a newer query supersedes the one still waiting.
+  std::unique_ptr<TAsyncStatusQuery> IdUDPClient1;
+  // What the properties window shows for the current server.
+  QString PropertiesAddress;       // "IP:" field: address + ":" + port
+  QString PropertiesVersion;       // "Version" field
+  QStringList PropertiesMapLines;  // map rotation memo
+  QString LinkCaption;             // link label caption
+  QString LinkTarget;              // link label target
+  QPoint GraphPen{250, 11};        // pen of the ping graph after the last reset
+  int GraphResets = 0;             // how often the graph was cleared
 
+  // A server row became selected: query it and show its details.
+  void ListView3SelectItem(QTreeWidgetItem* row);
+  // Double-click in the buddy view: go to the buddy's server.
+  void ListView2DblClick();
+  // Player view's "Add to Buddys".
+  void AddtoBuddys1Click();
+  // True while the newest details query waits for its reply.
+  bool DetailsQueryPending() const;
+  // Shows and hides the search window once, with "server" checked.
+  void FirstShowSearch();
+ signals:
+  // The ping graph was cleared and its pen moved to GraphPen.
+  void GraphReset();
+  // The newest details query was shown (its answer or the no-answer display).
+  void DetailsShown();
+
+ private:
+  void buildDetails();
+  void resetGraph(int graphX);
+  void showNoAnswer(bool rowSelection);
+  void showAnswer(const TServerDetails& d);
+  void applyRowSelection(QTreeWidgetItem* row, const std::string& reply);
+  void applyBuddyReply(const std::string& reply);
+  void startDetailsQuery(const std::string& ip, const std::string& port,
+                         std::function<void(const std::string&)> apply);
+  void refreshProperties();
+  void onDetailsReply(std::uint64_t ticket, const std::string& reply);
+  std::function<void(const std::string&)> pendingDetails_;
+  std::uint64_t detailsShown_ = 0;
+
+ public:
   // ---- connect, options, quick add, direct connect (TForm1Launch.cpp) ----
 
  protected:

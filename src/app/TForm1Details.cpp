@@ -1,0 +1,284 @@
+// Server details: row selection, buddy double-click, "Add to Buddys", and the
+// tool bar's buddies, clantags and search buttons.
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPersistentModelIndex>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/Forms.h"
+#include "app/TForm1.h"
+#include "app/TForm2.h"
+#include "app/TForm4.h"
+#include "app/ViewItems.h"
+#include "components/Dialogs.h"
+#include "components/QtText.h"
+#include "lists/TForm6.h"
+#include "store/DataFile.h"
+#include "store/NameLists.h"
+#include "store/ServerLists.h"
+
+namespace tarvix {
+
+namespace {
+
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+
+void setLabelColour(QLabel* label, const QColor& colour) {
+  QPalette pal = label->palette();
+  pal.setColor(QPalette::WindowText, colour);
+  label->setPalette(pal);
+}
+
+void showWindow(QWidget* window) {
+  if (!window) return;
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+QWidget* topLevelNamed(const char* name) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == QLatin1String(name)) return w;
+  return nullptr;
+}
+
+}  // namespace
+
+void TForm1::buildDetails() {
+  IdUDPClient1 = std::make_unique<TAsyncStatusQuery>();
+
+  connect(ListView3, &QTreeWidget::itemSelectionChanged, this, [this] {
+    const QList<QTreeWidgetItem*> selected = ListView3->selectedItems();
+    if (!selected.isEmpty()) ListView3SelectItem(selected.first());
+  });
+  connect(ListView2, &QTreeWidget::itemDoubleClicked, this, [this] { ListView2DblClick(); });
+  connect(AddtoBuddys1, &QAction::triggered, this, &TForm1::AddtoBuddys1Click);
+
+  connect(ToolButton2, &QToolButton::clicked, this, [] { showWindow(forms().Form2); });
+  connect(ToolButton5, &QToolButton::clicked, this, [] { showWindow(forms().Form4); });
+  connect(ToolButton6, &QToolButton::clicked, this, [] { showWindow(forms().Form6); });
+  connect(search1, &QAction::triggered, this, [] { showWindow(forms().Form6); });
+}
+
+void TForm1::FirstShowSearch() {
+  TForm6* search = forms().Form6;
+  if (!search) return;
+  search->show();
+  search->RadioButton1->setChecked(true);
+  search->RadioButton2->setChecked(false);
+  search->hide();
+}
+
+bool TForm1::DetailsQueryPending() const {
+  return IdUDPClient1->newest() != detailsShown_;
+}
+
+void TForm1::resetGraph(int graphX) {
+  GraphX = graphX;
+  GraphPen = QPoint(97, 20);
+  ++GraphResets;
+  emit GraphReset();
+}
+
+void TForm1::refreshProperties() {
+  QWidget* properties = topLevelNamed("Form11");
+  if (!properties || !properties->isVisible()) return;
+  properties->hide();
+  properties->show();
+  activateWindow();
+}
+
+void TForm1::startDetailsQuery(const std::string& ip, const std::string& port,
+                               std::function<void(const std::string&)> apply) {
+  pendingDetails_ = std::move(apply);
+  // The reply is waited for on the query's own thread; the result comes back
+  // to this thread and is shown only when no newer query has started since.
+  IdUDPClient1->start(ip, port, ScanTimeout.get(), [this](std::uint64_t ticket, std::string reply) {
+    QMetaObject::invokeMethod(
+        this, [this, ticket, reply = std::move(reply)] { onDetailsReply(ticket, reply); },
+        Qt::QueuedConnection);
+  });
+}
+
+void TForm1::onDetailsReply(std::uint64_t ticket, const std::string& reply) {
+  if (ticket != IdUDPClient1->newest() || ticket == detailsShown_) return;
+  detailsShown_ = ticket;
+  auto apply = std::move(pendingDetails_);
+  pendingDetails_ = nullptr;
+  if (apply) apply(reply);
+  emit DetailsShown();
+}
+
+void TForm1::showNoAnswer(bool rowSelection) {
+  Label1->clear();
+  Label2->setText(toQString(kNoResponseSelected));
+  setLabelColour(Label2, kRed);
+  LinkCaption = toQString(kNoLink);
+  LinkTarget = toQString(kHomePage);
+  ListView1->clear();
+  Label3->clear();
+  Label4->clear();
+  if (rowSelection) PropertiesVersion.clear();
+}
+
+void TForm1::showAnswer(const TServerDetails& d) {
+  const TStatusReply& r = d.Reply;
+  Label4->setText(toQString(r.Edition));
+  for (const std::string& piece : d.MapLines) PropertiesMapLines << toQString(piece);
+  PropertiesVersion = toQString(r.Version);
+  LinkCaption = toQString(d.LinkCaption);
+  LinkTarget = toQString(d.LinkTarget);
+  Label3->setText(toQString(r.HostName));
+  Label2->setText("Map: " + toQString(r.MapName));
+  setLabelColour(Label2, MapInstalled(r.MapName, MohaaPath) ? kGreen : kRed);
+  ListView1->clear();
+  for (const TPlayer& p : r.Players)
+    ListView1->addTopLevelItem(new TTextItem(QStringList{toQString(p.Name), toQString(p.Ping)}));
+  Label1->setText("Players: " + toQString(d.CountText));
+}
+
+void TForm1::ListView3SelectItem(QTreeWidgetItem* row) {
+  if (!row) return;
+  resetGraph(250);
+  PropertiesMapLines = QStringList{toQString(kMapRotationHeading), toQString(kMapRotationRule)};
+  const std::string name = toBytes(row->text(2));
+  ServerAddress address;
+  try {
+    address = LookupServer(ServerListPath.get(), name);
+  } catch (const FileError& e) {
+    address = {};
+    dialogs().showError(toQString(e.what()));
+  }
+  CurrentIP = address.ip;
+  CurrentPort = address.port;
+  PropertiesAddress = toQString(address.ip) + ":" + toQString(address.port);
+
+  // The row is followed through re-sorts while the query waits; it is gone
+  // when the server view dropped it meanwhile.
+  const QPersistentModelIndex tracked(
+      ListView3->model()->index(ListView3->indexOfTopLevelItem(row), 0));
+  auto apply = [this, tracked](const std::string& reply) {
+    QTreeWidgetItem* current = tracked.isValid() ? ListView3->topLevelItem(tracked.row()) : nullptr;
+    refreshProperties();
+    applyRowSelection(current, reply);
+  };
+  if (address.ip.empty()) {
+    // Unknown server: nothing is sent, and no earlier query may show later.
+    detailsShown_ = IdUDPClient1->cancel();
+    pendingDetails_ = nullptr;
+    apply(std::string());
+    emit DetailsShown();
+    return;
+  }
+  startDetailsQuery(address.ip, address.port, std::move(apply));
+}
+
+void TForm1::applyRowSelection(QTreeWidgetItem* row, const std::string& reply) {
+  const TServerDetails d = RowSelectionDetails(reply);
+  if (!d.Answered) {
+    showNoAnswer(true);
+    if (row) {
+      setRowIcon(row, IconNoAnswer);
+      setRowCaption(row, "no response");
+    }
+    return;
+  }
+  AutoSort = false;
+  showAnswer(d);
+  if (row) {
+    row->setText(3, toQString(d.Reply.Edition));
+    row->setText(1, toQString(d.Reply.MapName));
+    setRowCaption(row, toQString(d.CountText));
+    ListView3->scrollToItem(row);
+    ListView3->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+  }
+  if (!d.MaxIsNumber) {
+    // The row's icon stays as it was.
+    dialogs().showError(toQString(ConversionErrorText(d.Reply.MaxClients)));
+  } else if (d.Full) {
+    setLabelColour(Label1, kRed);
+    if (row) setRowIcon(row, IconFull);
+  } else {
+    if (row) setRowIcon(row, IconAnswered);
+    setLabelColour(Label1, kGreen);
+  }
+}
+
+void TForm1::ListView2DblClick() {
+  QTreeWidgetItem* buddy = ListView2->currentItem();
+  if (!buddy || !buddy->isSelected()) return;
+  const QString host = buddy->text(1);
+  if (!Scanning) {
+    AutoSort = true;
+    for (int i = 0; i < serverRowCount(); ++i) {
+      QTreeWidgetItem* row = serverRow(i);
+      if (row->text(2) != host) continue;
+      ListView3->clearSelection();
+      ListView3->setCurrentItem(row);  // runs the row selection
+      ListView3->scrollToItem(row);
+      return;
+    }
+    return;
+  }
+
+  // During a scan the server view is left to the scan.
+  resetGraph(97);
+  ServerAddress address;
+  try {
+    address = LookupServer(ServerListPath.get(), toBytes(host));
+  } catch (const FileError& e) {
+    address = {};
+    dialogs().showError(toQString(e.what()));
+  }
+  CurrentIP = address.ip;
+  CurrentPort = address.port;
+  PropertiesAddress = toQString(address.ip) + ":" + toQString(address.port);
+  auto apply = [this](const std::string& reply) {
+    refreshProperties();
+    applyBuddyReply(reply);
+  };
+  if (address.ip.empty()) {
+    detailsShown_ = IdUDPClient1->cancel();
+    pendingDetails_ = nullptr;
+    apply(std::string());
+    emit DetailsShown();
+    return;
+  }
+  startDetailsQuery(address.ip, address.port, std::move(apply));
+}
+
+void TForm1::applyBuddyReply(const std::string& reply) {
+  const TServerDetails d = BuddyDetails(reply);
+  if (!d.Answered) {
+    showNoAnswer(false);
+    return;
+  }
+  PropertiesMapLines = QStringList{toQString(kMapRotationHeading), toQString(kMapRotationRule)};
+  showAnswer(d);
+  if (!d.MaxIsNumber)
+    dialogs().showError(toQString(ConversionErrorText(d.Reply.MaxClients)));
+  else
+    setLabelColour(Label1, d.Full ? kRed : kGreen);
+}
+
+void TForm1::AddtoBuddys1Click() {
+  QTreeWidgetItem* player = ListView1->currentItem();
+  if (!player || !player->isSelected()) return;
+  const QString name = player->text(0);
+  setStatusText("Adding " + name + " to Buddylist");
+  try {
+    AppendNameEntry(kBuddiesFile, toBytes(name));
+  } catch (const FileError& e) {
+    dialogs().showError(toQString(e.what()));
+    return;
+  }
+  setStatusText("Done!");
+  if (forms().Form2) forms().Form2->LoadList();
+}
+
+}  // namespace tarvix
