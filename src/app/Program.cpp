@@ -4,6 +4,10 @@
 #include "app/TForm1.h"
 #include "app/TForm2.h"
 #include "app/TForm4.h"
+#include "app/TForm8.h"
+#include "lists/TForm13.h"
+#include "lists/TForm17.h"
+#include "lists/TForm3.h"
 #include "lists/TForm6.h"
 
 namespace tarvix {
@@ -21,14 +25,22 @@ void CreateForms() {
   TForms& f = forms();
   f.Form1 = new TForm1();
   f.Form2 = new TForm2();
+  f.Form3 = new TForm3();
   f.Form4 = new TForm4();
   f.Form6 = new TForm6();
+  f.Form8 = new TForm8();
+  f.Form13 = new TForm13();
+  f.Form17 = new TForm17();
 }
 
 void DestroyForms() {
   TForms& f = forms();
+  delete f.Form17;
+  delete f.Form13;
+  delete f.Form8;
   delete f.Form6;
   delete f.Form4;
+  delete f.Form3;
   delete f.Form2;
   delete f.Form1;
   f = TForms{};

@@ -94,6 +94,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   buildViews(central);
   buildMenus();
   buildDetails();
+  connectLaunchHandlers();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");

@@ -181,6 +181,26 @@ class TForm1 : public QMainWindow {
 
  public:
   // ---- connect, options, quick add, direct connect (TForm1Launch.cpp) ----
+  // "connect": starts the game on the current server and returns when it has
+  // ended or could not be started; the windows keep working meanwhile.
+  void ToolButton1Click();
+  // "options" button and the tray menu's "options".
+  void ToolButton4Click();
+  // "d-connect" button and the "direct connect" item.
+  void ToolButton10Click();
+  // "add server": the quick add window, only while no scan runs.
+  void addserver1Click();
+  // Double-click in the player view: connect when the server view has rows.
+  void ListView1DblClick();
+  // Games started by connect whose end is still awaited.
+  int GamesRunning() const { return gamesRunning_; }
+
+ private:
+  void connectLaunchHandlers();
+  // Starts the executable with the parameter string and waits for its end;
+  // false when it could not be started.
+  bool runGame(const std::string& exePath, const std::string& params);
+  int gamesRunning_ = 0;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -1,0 +1,161 @@
+// Connect: the game started on the current server, and the commands that
+// open the options, quick add and direct connect windows.
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/Forms.h"
+#include "app/TForm1.h"
+#include "app/core/GameLaunch.h"
+#include "components/Dialogs.h"
+#include "components/DoubleClick.h"
+#include "components/QtText.h"
+#include "lists/TForm13.h"
+#include "lists/TForm17.h"
+#include "lists/TForm3.h"
+#include "store/Config.h"
+#include "store/DataFile.h"
+#include "store/Text.h"
+
+#if __has_include("lists/TForm11.h")
+#include "lists/TForm11.h"
+#define TARVIX_HAS_FORM11 1
+#endif
+
+namespace tarvix {
+
+namespace {
+
+bool fileAt(const std::string& path) {
+  return !path.empty() && QFileInfo(toQString(path)).isFile();
+}
+
+void showWindow(QWidget* w) {
+  if (!w) return;
+  w->show();
+  w->raise();
+  w->activateWindow();
+}
+
+}  // namespace
+
+void TForm1::connectLaunchHandlers() {
+  connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
+  connect(connect1, &QAction::triggered, this, &TForm1::ToolButton1Click);
+  connect(Connectwithserver1, &QAction::triggered, this, &TForm1::ToolButton1Click);
+  onDoubleClick(ListView3, [this] { ToolButton1Click(); });
+  for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)})
+    new QShortcut(QKeySequence(key), ListView3, this, &TForm1::ToolButton1Click,
+                  Qt::WidgetShortcut);
+  onDoubleClick(ListView1, [this] { ListView1DblClick(); });
+
+  connect(ToolButton4, &QToolButton::clicked, this, &TForm1::ToolButton4Click);
+  connect(options2, &QAction::triggered, this, &TForm1::ToolButton4Click);
+  connect(ToolButton10, &QToolButton::clicked, this, &TForm1::ToolButton10Click);
+  connect(directconnect1, &QAction::triggered, this, &TForm1::ToolButton10Click);
+  connect(addserver1, &QAction::triggered, this, &TForm1::addserver1Click);
+}
+
+void TForm1::ToolButton4Click() { showWindow(forms().Form3); }
+
+void TForm1::ToolButton10Click() { showWindow(forms().Form17); }
+
+void TForm1::addserver1Click() {
+  if (!Scanning) showWindow(forms().Form13);
+}
+
+void TForm1::ListView1DblClick() {
+  if (serverRowCount() > 0) ToolButton1Click();
+}
+
+void TForm1::ToolButton1Click() {
+  // After a connect no automatic scan pass starts again.
+  Timer1->stop();
+#ifdef TARVIX_HAS_FORM11
+  if (forms().Form11 && forms().Form11->isVisible()) forms().Form11->close();
+#endif
+  if (CurrentIP.empty()) {
+    dialogs().showMessage("Please select a server !");
+    return;
+  }
+  if (ServerPassword.empty()) {
+    try {
+      ServerPassword = LookupPasswords(CurrentIP, CurrentPort).join;
+    } catch (const std::exception& e) {
+      dialogs().showError(toQString(e.what()));
+      return;
+    }
+  }
+  // The Options window's field holds the password for the next connect; it
+  // is empty until that window has been shown.
+  auto optionsPassword = [] {
+    return forms().Form3 ? toBytes(forms().Form3->LabeledEdit2->text()) : std::string();
+  };
+  const std::string edition = toBytes(Label4->text());
+
+  if (fileAt(MohaaPath) && containsNoCase(MohaaPath, "MOHAA.exe") &&
+      containsNoCase(edition, "Medal")) {
+    const std::string params = GameCommandLine(CurrentIP, CurrentPort, PlayerName, ServerPassword);
+    ServerPassword = optionsPassword();
+    if (!runGame(MohaaPath, params)) dialogs().showMessage("Error starting MoHAA !");
+    return;
+  }
+  if (containsNoCase(edition, "Medal")) {
+    dialogs().showMessage("Please select MoHAA.exe");
+    showWindow(forms().Form3);
+  }
+
+  if (fileAt(SpearheadPath) && containsNoCase(SpearheadPath, "moh_spearhead.exe") &&
+      containsNoCase(edition, "Spearhead")) {
+    const std::string params = GameCommandLine(CurrentIP, CurrentPort, PlayerName, ServerPassword);
+    ServerPassword = optionsPassword();
+    if (!runGame(SpearheadPath, params)) dialogs().showMessage("Error starting Spearhead !");
+    return;
+  }
+  if (containsNoCase(edition, "Spearhead")) {
+    dialogs().showMessage("Please select Spearhed.exe !");
+    showWindow(forms().Form3);
+  }
+}
+
+bool TForm1::runGame(const std::string& exePath, const std::string& params) {
+  const std::string wine = FindInPath("wine", qgetenv("PATH").toStdString());
+  const std::optional<TGameStart> plan = PlanGameStart(exePath, params, wine);
+  if (!plan) return false;
+
+  QProcess process;
+  process.setProgram(toQString(plan->program));
+  QStringList arguments;
+  for (const std::string& a : plan->arguments) arguments << toQString(a);
+  process.setArguments(arguments);
+  process.setWorkingDirectory(toQString(plan->workingFolder));
+  // Detached, so the game goes on when this program ends.
+  qint64 pid = 0;
+  if (!process.startDetached(&pid)) return false;
+
+  // Wait for its end with every window working; a quitting program ends
+  // every event loop, this one included.
+  TProcessWatch watch(pid);
+  ++gamesRunning_;
+  QEventLoop loop;
+  QTimer poll;
+  poll.setInterval(100);
+  connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (watch.ended()) loop.quit();
+  });
+  poll.start();
+  if (!watch.ended()) loop.exec();
+  --gamesRunning_;
+  return true;
+}
+
+}  // namespace tarvix

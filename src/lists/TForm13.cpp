@@ -1,0 +1,146 @@
+#include "lists/TForm13.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QItemSelectionModel>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTreeWidget>
+
+#include "app/Forms.h"
+#include "app/TForm1.h"
+#include "components/Clock.h"
+#include "components/Dialogs.h"
+#include "components/QtText.h"
+#include "lists/LabeledEdit.h"
+#include "lists/StatusWait.h"
+#include "protocol/StatusReply.h"
+#include "store/ServerLists.h"
+
+namespace tarvix {
+
+namespace {
+
+QString withoutBlanks(const QString& s) {
+  QString out = s;
+  out.remove(' ');
+  return out;
+}
+
+}  // namespace
+
+QString UnnamedServerName() {
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      clock().now().time_since_epoch())
+                      .count();
+  const QDateTime now = QDateTime::fromMSecsSinceEpoch(ms);
+  const QLocale locale = QLocale::system();
+  return "Unnamed Server @ " + locale.toString(now.time(), QLocale::LongFormat) + " - " +
+         locale.toString(now.date(), QLocale::ShortFormat);
+}
+
+TForm13::TForm13(QWidget* parent) : QWidget(parent) {
+  setObjectName("Form13");
+  setWindowTitle("quick add");
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+
+  LabeledEdit2 = makeLabeledEdit(this, "LabeledEdit2", "IP", 10, 8, 130);
+  LabeledEdit3 = makeLabeledEdit(this, "LabeledEdit3", "Port", 148, 8, 56);
+  LabeledEdit1 = makeLabeledEdit(this, "LabeledEdit1", "Name", 10, 48, 194);
+  LabeledEdit1->setVisible(false);
+  labelOf(this, LabeledEdit1)->setVisible(false);
+
+  Button1 = new QPushButton("add to list", this);
+  Button1->setObjectName("Button1");
+  Button1->setGeometry(10, 50, 194, 25);
+  Button2 = new QPushButton("receive server name", this);
+  Button2->setObjectName("Button2");
+  Button2->setGeometry(10, 80, 194, 25);
+  Button2->setVisible(false);
+
+  setFixedSize(214, 85);
+  if (QScreen* screen = QApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  connect(LabeledEdit2, &QLineEdit::editingFinished, this, &TForm13::LabeledEdit2Exit);
+  connect(LabeledEdit2, &QLineEdit::returnPressed, this, &TForm13::LabeledEdit2Exit);
+  connect(Button1, &QPushButton::clicked, this, &TForm13::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm13::Button2Click);
+}
+
+void TForm13::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void TForm13::FormShow() { Button1->setText("add server"); }
+
+void TForm13::LabeledEdit2Exit() {
+  const QString text = LabeledEdit2->text();
+  const qsizetype colon = text.indexOf(':');
+  if (colon < 0) return;
+  LabeledEdit2->setText(text.left(colon));
+  LabeledEdit3->setText(text.mid(colon + 1));
+}
+
+void TForm13::Button2Click() {
+  if (LabeledEdit2->text().isEmpty() || LabeledEdit3->text().isEmpty()) return;
+  LabeledEdit2->setText(withoutBlanks(LabeledEdit2->text()));
+  LabeledEdit3->setText(withoutBlanks(LabeledEdit3->text()));
+  // A name left from an earlier server must never name this one.
+  LabeledEdit1->clear();
+  TForm1* f = forms().Form1;
+  const int timeout = f ? f->ScanTimeout.get() : 500;
+  const std::string reply = WaitForStatusReply(IdUDPClient1, toBytes(LabeledEdit2->text()),
+                                               toBytes(LabeledEdit3->text()), timeout);
+  if (QuickAddAnswered(reply)) LabeledEdit1->setText(toQString(QuickAddName(reply)));
+}
+
+void TForm13::Button1Click() {
+  if (busy_) return;
+  busy_ = true;
+  Button1->setEnabled(false);
+  TForm1* f = forms().Form1;
+  if (LabeledEdit2->text().isEmpty() || LabeledEdit3->text().isEmpty()) {
+    dialogs().showMessage("please enter ip and port !");
+  } else {
+    Button2Click();
+    if (LabeledEdit1->text().isEmpty() && dialogs().confirm("Server does not response - add it ?"))
+      LabeledEdit1->setText(UnnamedServerName());
+    const bool scanning = f && f->Scanning;
+    if (f && !scanning && !LabeledEdit1->text().isEmpty() && !LabeledEdit2->text().isEmpty() &&
+        !LabeledEdit3->text().isEmpty()) {
+      const std::string name = toBytes(LabeledEdit1->text());
+      bool added = true;
+      try {
+        AppendServer(f->ServerListPath.get(), name, toBytes(LabeledEdit2->text()),
+                     toBytes(LabeledEdit3->text()));
+      } catch (const std::exception&) {
+        added = false;
+        f->setStatusText("Serverlist is in use...please restart Tarvix to add a server !");
+      }
+      if (added) {
+        f->ComboBoxEx1->addItem(toQString(name));
+        QTreeWidgetItem* row = f->addServerRow(name);
+        LabeledEdit1->clear();
+        LabeledEdit2->clear();
+        LabeledEdit3->clear();
+        f->ListView3->scrollToItem(row);
+        // The focus mark only: the row is not selected, so it is not queried.
+        f->ListView3->selectionModel()->setCurrentIndex(f->ListView3->indexFromItem(row),
+                                                        QItemSelectionModel::NoUpdate);
+      }
+    }
+  }
+  LabeledEdit2->setFocus();
+  hide();
+  Button1->setEnabled(true);
+  busy_ = false;
+}
+
+}  // namespace tarvix

@@ -1,0 +1,140 @@
+// The game's command line, its split into arguments by the Windows rules,
+// and how the executable is started.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "TempDataDir.h"
+#include "app/core/GameLaunch.h"
+
+using namespace tarvix;
+using Args = std::vector<std::string>;
+
+namespace {
+
+const char* kTail =
+    " +set cl_playintro 0 +set ui_skip_eamovie 1 +set ui_skip_titlescreen 1"
+    " +set ui_skip_legalscreen 1";
+
+}  // namespace
+
+TEST(GameCommandLine, ByteForByteWithEmptyPassword) {
+  EXPECT_EQ(GameCommandLine("10.0.0.1", "12203", "Player", ""),
+            std::string("connect 10.0.0.1:12203 +name \"Player\" +password \"\"") + kTail);
+}
+
+TEST(GameCommandLine, QuotesBlanksAndBytesPassUnchanged) {
+  const std::string name = "A\"b c\\";
+  const std::string pw = "p\"w d\xE9";
+  EXPECT_EQ(GameCommandLine("1.2.3.4", "80", name, pw),
+            "connect 1.2.3.4:80 +name \"" + name + "\" +password \"" + pw + "\"" + kTail);
+}
+
+TEST(SplitWindowsCommandLine, BlanksSeparateAndQuotesGroup) {
+  EXPECT_EQ(SplitWindowsCommandLine(""), Args{});
+  EXPECT_EQ(SplitWindowsCommandLine("  \t "), Args{});
+  EXPECT_EQ(SplitWindowsCommandLine(" a  b\tc "), (Args{"a", "b", "c"}));
+  EXPECT_EQ(SplitWindowsCommandLine("\"a b\" c"), (Args{"a b", "c"}));
+  EXPECT_EQ(SplitWindowsCommandLine("x\"y z\"w"), (Args{"xy zw"}));
+  // An empty quoted text is an argument of its own, also at the end.
+  EXPECT_EQ(SplitWindowsCommandLine("a \"\" b"), (Args{"a", "", "b"}));
+  EXPECT_EQ(SplitWindowsCommandLine("a \"\""), (Args{"a", ""}));
+  // An unclosed quote runs to the end.
+  EXPECT_EQ(SplitWindowsCommandLine("\"a b"), (Args{"a b"}));
+}
+
+TEST(SplitWindowsCommandLine, BackslashesAndDoubledQuotes) {
+  EXPECT_EQ(SplitWindowsCommandLine(R"(a\b c\\d)"), (Args{R"(a\b)", R"(c\\d)"}));
+  EXPECT_EQ(SplitWindowsCommandLine(R"(a\"b)"), (Args{R"(a"b)"}));
+  EXPECT_EQ(SplitWindowsCommandLine(R"(a\\"b c")"), (Args{R"(a\b c)"}));
+  EXPECT_EQ(SplitWindowsCommandLine(R"(a\\\"b)"), (Args{R"(a\"b)"}));
+  EXPECT_EQ(SplitWindowsCommandLine(R"("C:\Games\" x)"), (Args{R"(C:\Games" x)"}));
+  EXPECT_EQ(SplitWindowsCommandLine(R"("a""b" c)"), (Args{R"(a"b)", "c"}));
+  EXPECT_EQ(SplitWindowsCommandLine("\"\"\"\""), (Args{"\""}));
+}
+
+TEST(SplitWindowsCommandLine, TheGameCommandLine) {
+  EXPECT_EQ(SplitWindowsCommandLine(GameCommandLine("10.0.0.1", "12203", "Player", "")),
+            (Args{"connect", "10.0.0.1:12203", "+name", "Player", "+password", "", "+set",
+                  "cl_playintro", "0", "+set", "ui_skip_eamovie", "1", "+set",
+                  "ui_skip_titlescreen", "1", "+set", "ui_skip_legalscreen", "1"}));
+  // A name with a blank stays one argument; shell characters are plain text.
+  Args args = SplitWindowsCommandLine(GameCommandLine("h", "1", "Big $(Boss);`x`", "a'b"));
+  ASSERT_GE(args.size(), 6u);
+  EXPECT_EQ(args[3], "Big $(Boss);`x`");
+  EXPECT_EQ(args[5], "a'b");
+}
+
+class GameStartTest : public ::testing::Test {
+ protected:
+  std::string file(const std::string& name, const std::string& content, mode_t mode) {
+    const std::string path = dir.path() + "/" + name;
+    std::ofstream(path, std::ios::binary) << content;
+    ::chmod(path.c_str(), mode);
+    return path;
+  }
+  tarvix::test::TempDataDir dir;
+};
+
+TEST_F(GameStartTest, NativeMeansElfOrScriptWithRunPermission) {
+  EXPECT_TRUE(IsNativeExecutable(file("script", "#!/bin/sh\n", 0755)));
+  EXPECT_TRUE(IsNativeExecutable(file("elf", std::string("\x7f" "ELF\x02\x01", 6), 0755)));
+  EXPECT_FALSE(IsNativeExecutable(file("noexec", "#!/bin/sh\n", 0644)));
+  EXPECT_FALSE(IsNativeExecutable(file("pe.exe", "MZ\x90\x00", 0755)));
+  EXPECT_FALSE(IsNativeExecutable(file("short", "#", 0755)));
+  EXPECT_FALSE(IsNativeExecutable(dir.path() + "/missing"));
+  EXPECT_FALSE(IsNativeExecutable(dir.path()));
+}
+
+TEST_F(GameStartTest, PlanStartsNativeDirectlyOthersThroughWine) {
+  const std::string native = file("MOHAA.exe", "#!/bin/sh\n", 0755);
+  auto plan = PlanGameStart(native, "connect \"a b\"", "/usr/bin/wine");
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(plan->program, native);
+  EXPECT_EQ(plan->arguments, (Args{"connect", "a b"}));
+  EXPECT_EQ(plan->workingFolder, dir.path());
+
+  const std::string windows = file("moh_spearhead.exe", "MZ", 0644);
+  plan = PlanGameStart(windows, "connect x", "/opt/wine/bin/wine");
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(plan->program, "/opt/wine/bin/wine");
+  EXPECT_EQ(plan->arguments, (Args{windows, "connect", "x"}));
+  EXPECT_EQ(plan->workingFolder, dir.path());
+
+  EXPECT_FALSE(PlanGameStart(windows, "connect x", ""));
+}
+
+TEST_F(GameStartTest, FindInPathTakesTheFirstExecutable) {
+  std::filesystem::create_directories(dir.path() + "/a");
+  std::filesystem::create_directories(dir.path() + "/b");
+  file("a/wine", "not executable", 0644);
+  const std::string second = file("b/wine", "#!/bin/sh\n", 0755);
+  EXPECT_EQ(FindInPath("wine", dir.path() + "/a:" + dir.path() + "/b"), second);
+  EXPECT_EQ(FindInPath("wine", dir.path() + "/a"), "");
+  EXPECT_EQ(FindInPath("wine", ""), "");
+  EXPECT_EQ(FolderOf("/x/y/z.exe"), "/x/y");
+  EXPECT_EQ(FolderOf("/z.exe"), "/");
+  EXPECT_EQ(FolderOf("z.exe"), ".");
+}
+
+TEST(ProcessWatch, SeesTheEndOfAProcess) {
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::usleep(200 * 1000);
+    ::_exit(0);
+  }
+  TProcessWatch watch(pid);
+  EXPECT_FALSE(watch.ended());
+  bool ended = false;
+  for (int i = 0; i < 500 && !ended; ++i) {  // at most 5 s
+    ::usleep(10 * 1000);
+    ended = watch.ended();
+  }
+  EXPECT_TRUE(ended);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+}
