@@ -138,6 +138,7 @@ void TForm1::buildToolBar() {
   ComboBoxEx1->setVisible(false);
 
   connect(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
+  connect(ToolButton9, &QToolButton::clicked, this, &TForm1::ToolButton9Click);
 }
 
 void TForm1::buildViews(QWidget* central) {
@@ -448,6 +449,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  stopScanThread();
   Timer1->stop();
   if (Systray1) Systray1->hide();
   event->accept();

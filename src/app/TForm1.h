@@ -135,6 +135,13 @@ class TForm1 : public QMainWindow {
   void ToolButton3Click();  // scan now
 
   // ---- scan pass and buddy matching (TForm1Scan.cpp) ----
+  // The running pass (a finished one until the stop joins it).
+  std::shared_ptr<class TScanAll> ScanThread;
+  // Changes with every start and stop; changes posted by an older pass are dropped.
+  unsigned ScanGeneration = 0;
+  void ToolButton9Click();  // stop scan
+  // Stops the pass and waits for its thread without changing the window.
+  void stopScanThread();
 
   // ---- server details, buddies, search (TForm1Details.cpp) ----
   // The window's own status queries: a fresh client per query, waiting off

@@ -1,0 +1,260 @@
+// "scan now", "stop scan", the auto-scan timer and closing the window during
+// a pass, against fake game servers on loopback.
+#include <QAction>
+#include <QComboBox>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+#include <sstream>
+
+#include "FakeGameServer.h"
+#include "TempDataDir.h"
+#include "app/Forms.h"
+#include "app/TForm1.h"
+#include "app/core/HeadlessScan.h"
+#include "app/core/ScanAll.h"
+#include "components/Clock.h"
+#include "components/QtText.h"
+#include "qt/ScriptedDialogs.h"
+
+using namespace tarvix;
+using tarvix::test::FakeGameServer;
+using tarvix::test::MakeStatusReply;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+
+namespace {
+
+void writeConfig(const TempDataDir& dir, const std::string& timer, int timeoutMs,
+                 const std::string& clantags = "clantags off") {
+  dir.writeLines("Config", {timer, "Serverlists\\Standard", clantags, "Nick", "", "", "",
+                            std::to_string(timeoutMs), "fast", "false", "0",
+                            "//Quellis Config - Dont change this file !"});
+}
+
+// Name list entries pointing at the given servers.
+std::vector<std::string> listOf(const std::vector<std::pair<std::string, const FakeGameServer*>>& s) {
+  std::vector<std::string> lines;
+  for (const auto& [name, server] : s) {
+    lines.push_back(name);
+    lines.push_back(FakeGameServer::host());
+    lines.push_back(server->portText());
+  }
+  return lines;
+}
+
+std::string reply(const std::string& map, const std::string& max,
+                  const std::vector<std::string>& names) {
+  std::vector<std::pair<int, std::string>> players;
+  for (const auto& n : names) players.emplace_back(40, n);
+  return MakeStatusReply("\\sv_hostname\\X\\mapname\\" + map + "\\sv_maxclients\\" + max, players);
+}
+
+QStringList column(QTreeWidget* view, int col) {
+  QStringList out;
+  for (int i = 0; i < view->topLevelItemCount(); ++i) out << view->topLevelItem(i)->text(col);
+  return out;
+}
+
+QList<int> icons(TForm1& w) {
+  QList<int> out;
+  for (int i = 0; i < w.serverRowCount(); ++i) out << w.serverRow(i)->data(0, Qt::UserRole).toInt();
+  return out;
+}
+
+// Installs a test clock for one test, also when it fails half-way.
+struct ClockGuard {
+  explicit ClockGuard(TClock* c) { setClock(c); }
+  ~ClockGuard() { setClock(nullptr); }
+};
+
+bool buttonVisible(TForm1& w, QToolButton* b) {
+  for (QAction* a : w.ToolBar1->actions())
+    if (w.ToolBar1->widgetForAction(a) == b) return a->isVisible();
+  return false;
+}
+
+void expectIdle(TForm1& w) {
+  QVERIFY(!w.Scanning);
+  QVERIFY(!w.ScanThread);
+  QVERIFY(buttonVisible(w, w.ToolButton3));
+  QVERIFY(!buttonVisible(w, w.ToolButton9));
+  QVERIFY(!w.ProgressBar1->isVisible());
+  QVERIFY(w.AutoSort);
+}
+
+}  // namespace
+
+class TestScan : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InitResources(); }
+
+  void passWritesStatesSortsAndReturnsToIdle() {
+    TempDataDir dir;
+    FakeGameServer three, silent, full;
+    three.setReply(reply("obj/obj_team2", "16", {"a", "b", "c"}));
+    full.setReply(reply("dm/mohdm6", "2", {"x", "y"}));
+    dir.writeInstallation(listOf({{"Alpha", &silent}, {"Bravo", &three}, {"Charlie", &full}}));
+    writeConfig(dir, "timer off", 300);
+    ScriptedDialogs d;
+    TForm1 w;
+    w.show();
+
+    w.ToolButton3->click();
+    QVERIFY(w.Scanning);
+    QVERIFY(w.ScanThread);
+    QVERIFY(!buttonVisible(w, w.ToolButton3));
+    QVERIFY(buttonVisible(w, w.ToolButton9));
+    QVERIFY(w.ProgressBar1->isVisible());
+    QCOMPARE(w.ProgressBar1->maximum(), 3);
+    QVERIFY(!w.AutoSort);
+    // The first server is silent: its index is shown while it is waited for.
+    QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), QString("0 - 3 scanning..."), 5000);
+
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 10000);
+    expectIdle(w);
+    QCOMPARE(column(w.ListView3, 0), QStringList({"3/16", "FULL", "no response"}));
+    QCOMPARE(column(w.ListView3, 1), QStringList({"obj/obj_team2", "dm/mohdm6", " "}));
+    QCOMPARE(column(w.ListView3, 2), QStringList({"Bravo", "Charlie", "Alpha"}));
+    QCOMPARE(column(w.ListView3, 3), QStringList({"Medal of Honor", "Medal of Honor", " "}));
+    QCOMPARE(icons(w), QList<int>({IconAnswered, IconFull, IconNoAnswer}));
+    QCOMPARE(w.statusText(), QString("3 servers in Serverlists\\Standard"));
+    QCOMPARE(w.ProgressBar1->value(), 3);
+    QVERIFY(d.shown.isEmpty());
+  }
+
+  void stopAfterTheFirstServerLeavesTheRestAndSorts() {
+    TempDataDir dir;
+    FakeGameServer answering, silent;
+    answering.setReply(reply("dm/mohdm1", "16", {"a"}));
+    std::vector<std::pair<std::string, const FakeGameServer*>> servers{{"S0", &answering}};
+    for (int i = 1; i < 10; ++i) servers.emplace_back("S" + std::to_string(i), &silent);
+    dir.writeInstallation(listOf(servers));
+    writeConfig(dir, "timer off", 60000);
+    ScriptedDialogs d;
+    TForm1 w;
+    w.show();
+    // Sort descending by "Player" before the pass; the stop sorts that way.
+    w.SortDescending = true;
+
+    w.ToolButton3->click();
+    QTRY_COMPARE_WITH_TIMEOUT(w.serverRow(0)->text(0), QString("1/16"), 5000);
+    QVERIFY(silent.waitForCount(1, 5000));
+    QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), QString("1 - 10 scanning..."), 5000);
+    w.ToolButton9->click();
+    expectIdle(w);
+    QCOMPARE(w.statusText(), QString("10 servers in Serverlists\\Standard"));
+    QStringList captions = column(w.ListView3, 0);
+    QCOMPARE(captions.count("not scanned"), 9);
+    QCOMPARE(captions.last(), QString("1/16"));  // descending: digits last
+    // Nothing more arrives from the stopped pass.
+    QTest::qWait(200);
+    QCOMPARE(column(w.ListView3, 0), captions);
+    QCOMPARE(w.statusText(), QString("10 servers in Serverlists\\Standard"));
+    QCOMPARE(silent.receivedCount(), 1u);
+  }
+
+  void timerStartsAPassOnlyWhileIdle() {
+    TScaledClock fast(1, 1000);  // 125 s ticks become 125 ms
+    ClockGuard guard(&fast);
+    TempDataDir dir;
+    FakeGameServer silent;
+    dir.writeInstallation(listOf({{"Quiet", &silent}}));
+    writeConfig(dir, "timer on", 60000);
+    ScriptedDialogs d;
+    {
+      TForm1 w;
+      w.show();
+      QVERIFY(w.Timer1->isActive());
+      QTRY_VERIFY_WITH_TIMEOUT(silent.receivedCount() == 1, 5000);
+      QVERIFY(w.Scanning);
+      // Several ticks pass while the query waits: no second pass.
+      QTest::qWait(600);
+      QCOMPARE(silent.receivedCount(), 1u);
+      w.ToolButton9->click();
+      QVERIFY(!w.Scanning);
+      QTRY_VERIFY_WITH_TIMEOUT(silent.receivedCount() == 2, 5000);
+      QVERIFY(w.Scanning);
+      w.ToolButton9->click();
+    }
+  }
+
+  void emptyListEndsAtOnce() {
+    TempDataDir dir;
+    dir.writeInstallation({});
+    writeConfig(dir, "timer off", 300);
+    ScriptedDialogs d;
+    TForm1 w;
+    w.show();
+    w.ListView2->headerItem()->setText(0, "3 Buddies online");
+    w.ToolButton3->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 5000);
+    expectIdle(w);
+    QCOMPARE(w.statusText(), QString("0 servers in Serverlists\\Standard"));
+    // No player line was matched: the caption stays.
+    QCOMPARE(w.ListView2->headerItem()->text(0), QString("3 Buddies online"));
+  }
+
+  void buddyViewMatchesTheHeadlessOrder() {
+    TempDataDir dir;
+    FakeGameServer one, two;
+    one.setReply(reply("dm/mohdm1", "16", {"Sniper", "[TAG]Zed", "bob"}));
+    two.setReply(reply("dm/mohdm2", "16", {"SNIPER", "Amy[tag]"}));
+    dir.writeInstallation(listOf({{"One", &one}, {"Two", &two}}));
+    writeConfig(dir, "timer off", 300, "clantags on");
+    dir.writeLines("Buddys.txt", {"sniper", "Bob"});
+    dir.writeLines("clantags.txt", {"[tag]"});
+    ScriptedDialogs d;
+    TForm1 w;
+    w.show();
+    w.ToolButton3->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 10000);
+    QCOMPARE(w.ListView2->headerItem()->text(0), QString("5 Buddies online"));
+
+    std::ostringstream out, err;
+    QCOMPARE(RunHeadlessScan({"Serverlists\\Standard", 300, true}, out, err), 0);
+    QString expected;
+    for (int i = 0; i < w.serverRowCount(); ++i) {
+      QTreeWidgetItem* r = w.serverRow(i);
+      expected += r->text(0) + "\t" + r->text(1) + "\t" + r->text(2) + "\t" + r->text(3) + "\n";
+    }
+    for (int i = 0; i < w.ListView2->topLevelItemCount(); ++i) {
+      QTreeWidgetItem* r = w.ListView2->topLevelItem(i);
+      expected += "buddy\t" + r->text(0) + "\t" + r->text(1) + "\n";
+    }
+    expected += w.statusText() + "\n";
+    QCOMPARE(toQString(out.str()), expected);
+    // Alphabetical ignoring case; equal captions in the order they were found.
+    QCOMPARE(column(w.ListView2, 0),
+             QStringList({"[TAG]Zed", "Amy[tag]", "Bob", "sniper", "sniper"}));
+    QCOMPARE(column(w.ListView2, 1), QStringList({"One", "Two", "One", "One", "Two"}));
+  }
+
+  void closingDuringAPassLeavesNoThread() {
+    TempDataDir dir;
+    FakeGameServer silent, later;
+    dir.writeInstallation(listOf({{"Quiet", &silent}, {"Later", &later}}));
+    writeConfig(dir, "timer off", 60000);
+    ScriptedDialogs d;
+    auto w = std::make_unique<TForm1>();
+    w->show();
+    w->ToolButton3->click();
+    QVERIFY(silent.waitForCount(1, 5000));
+    QVERIFY(w->close());
+    QVERIFY(!w->ScanThread);
+    QTest::qWait(100);
+    QCOMPARE(w->serverRow(0)->text(0), QString("not scanned"));
+    QCOMPARE(w->serverRow(1)->text(0), QString("not scanned"));
+    QCOMPARE(later.receivedCount(), 0u);
+    w.reset();
+  }
+};
+
+QTEST_MAIN(TestScan)
+#include "TestScan.moc"
