@@ -11,6 +11,7 @@
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "app/core/ConsoleLogs.h"
+#include "app/core/Headless.h"
 #include "app/core/HeadlessScan.h"
 #include "app/core/ScanAll.h"
 
@@ -299,6 +300,26 @@ TEST_F(ScanPass, HeadlessOutputInWindowOrder) {
             "buddy\tSniper\tAlpha\n"
             "buddy\tSniper\tBravo\n"
             "3 servers in Serverlists\\Standard\n");
+}
+
+TEST_F(ScanPass, ScanSwitchTakesTheCurrentOrTheNamedList) {
+  FakeGameServer current, other;
+  current.setReply(MakeStatusReply(info("dm/current", "16"), {}));
+  other.setReply(MakeStatusReply(info("dm/other", "16"), {}));
+  list({{"Cur", &current}});
+  dir.writeLines("Serverlists/Other", {"Oth", FakeGameServer::host(), other.portText()});
+
+  std::ostringstream out, err;
+  ASSERT_EQ(runHeadless({"--scan"}, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), "0/16\tdm/current\tCur\tMedal of Honor\n1 servers in Serverlists\\Standard\n");
+
+  out.str("");
+  ASSERT_EQ(runHeadless({"--scan", "Other", "--timeout", "200"}, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), "0/16\tdm/other\tOth\tMedal of Honor\n1 servers in Serverlists\\Other\n");
+
+  out.str("");
+  EXPECT_EQ(runHeadless({"--scan", "Missing"}, out, err), 1);
+  EXPECT_EQ(out.str(), "");
 }
 
 TEST_F(ScanPass, HeadlessWithoutTheListFile) {

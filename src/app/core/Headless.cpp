@@ -3,10 +3,12 @@
 #include <exception>
 #include <string_view>
 
+#include "app/core/HeadlessScan.h"
 #include "protocol/Rcon.h"
 #include "protocol/StatusQuery.h"
 #include "protocol/StatusReply.h"
 #include "store/Config.h"
+#include "store/ServerLists.h"
 #include "store/Text.h"
 
 namespace tarvix {
@@ -158,10 +160,21 @@ std::optional<int> runHeadless(const std::vector<std::string>& args, std::ostrea
   if (o.mode == "--rcon") return runRcon(o, out, err);
 
   // ---- --scan [LIST] --------------------------------------------------
-  // One pass of the scan worker over the current list (or the named one);
-  // added together with the scan worker.
-  err << "--scan is not available in this build\n";
-  return kUsageExit;
+  // One pass of the scan worker over the current list (or the named one).
+  if (o.positional.size() > 1) return usage(err, "--scan takes at most one LIST");
+  TConfig cfg;
+  try {
+    ReadConfig(cfg);
+  } catch (const std::exception& e) {
+    err << e.what() << "\n";
+    return 1;
+  }
+  THeadlessScanSettings scan;
+  scan.serverListPath =
+      o.positional.empty() ? cfg.serverListPath : ServerListPathFor(o.positional[0]);
+  scan.scanTimeout = o.timeoutMs ? *o.timeoutMs : cfg.scanTimeout;
+  scan.clantagsOn = cfg.clantagsOn;
+  return RunHeadlessScan(scan, out, err);
 }
 
 }  // namespace tarvix
