@@ -44,12 +44,6 @@ constexpr int kSpeedMax = 5000;
 
 TForm1* mainForm() { return forms().Form1; }
 
-// The main window's "stop scan", once the scan pass provides it.
-template <typename Form>
-void stopScan(Form& f) {
-  if constexpr (requires { f.ToolButton9Click(); }) f.ToolButton9Click();
-}
-
 QPushButton* button(QWidget* parent, const char* name, const QString& caption,
                     const QRect& geometry) {
   auto* b = new QPushButton(caption, parent);
@@ -356,7 +350,7 @@ void TForm3::appendRows(TForm1* f, const std::vector<std::string>& names, bool p
 void TForm3::selectlist1Click() {
   TForm1* f = mainForm();
   if (!f) return;
-  if (f->Scanning) stopScan(*f);
+  if (f->Scanning) f->ToolButton9Click();  // as "stop scan"
   const std::string name = selectedList();
   if (name.empty() || f->Scanning) return;
 

@@ -1,0 +1,503 @@
+// The Options window: filled from the settings on showing, the speed bar and
+// its label, the boxes and fields writing through, Config on every hide, the
+// file pickers, selecting and deleting lists, the credits window, and the
+// shared list commands.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "FakeGameServer.h"
+#include "TempDataDir.h"
+#include "lists/WindowSet.h"
+#include "qt/ScriptedDialogs.h"
+#include "store/DataFile.h"
+#include "store/Text.h"
+
+using namespace tarvix;
+using tarvix::test::FakeGameServer;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+using tarvix::test::WindowSet;
+
+namespace {
+
+QStringList listNames(QTreeWidget* view) {
+  QStringList out;
+  for (int i = 0; i < view->topLevelItemCount(); ++i) out << view->topLevelItem(i)->text(0);
+  return out;
+}
+
+void selectList(TForm3* w, const QString& name) {
+  const auto found = w->ListView1->findItems(name, Qt::MatchExactly);
+  QVERIFY(!found.isEmpty());
+  w->ListView1->setCurrentItem(found.first());
+}
+
+std::vector<std::string> configOnDisk() { return readLines("Config"); }
+
+QStringList serverNames(TForm1* f) {
+  QStringList out;
+  for (int i = 0; i < f->serverRowCount(); ++i) out << f->serverRow(i)->text(2);
+  return out;
+}
+
+// Dialogs that browse to another folder before they answer.
+class WanderingDialogs : public ScriptedDialogs {
+ public:
+  QString openFile(const QString& filter, const QString& suffix) override {
+    QDir::setCurrent(QDir::tempPath());
+    return ScriptedDialogs::openFile(filter, suffix);
+  }
+};
+
+}  // namespace
+
+class TestOptions : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InitResources(); }
+
+  void showFillsFromSettingsAndClampsTheSaveTimeout() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    dir.writeLines("Config", test::configLines("timer on", "Serverlists\\Standard", "clantags on",
+                                               "Nick", "pw", "800", "save"));
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    TForm3* w = ws.options;
+    QCOMPARE(f->ScanTimeout.get(), 10000);
+    QCOMPARE(f->SpeedSetting, 800);
+
+    w->show();
+    QCOMPARE(w->windowTitle(), QString("Options"));
+    QCOMPARE(w->TrackBar1->value(), 5000);
+    QCOMPARE(f->ScanTimeout.get(), 5000);
+    QCOMPARE(f->SpeedSetting, 5000);
+    QCOMPARE(w->Label3->text(), QString("choose your speed: 5 sec"));
+    QCOMPARE(w->LabeledEdit1->text(), QString("Nick"));
+    QCOMPARE(w->LabeledEdit2->text(), QString("pw"));
+    QCOMPARE(w->LabeledEdit3->text(), QString("/games/MOHAA.exe"));
+    QCOMPARE(w->LabeledEdit4->text(), QString("/games/moh_spearhead.exe"));
+    QVERIFY(w->CheckBox3->isChecked());
+    QVERIFY(w->CheckBox1->isChecked());
+    QVERIFY(w->CheckBox2->isChecked());
+    QVERIFY(!w->CheckBox1->isVisible());
+    QVERIFY(!w->CheckBox3->isVisible());
+    QCOMPARE(w->editLabel(w->LabeledEdit3)->text(), QString("MoH:AA path"));
+    QCOMPARE(w->editLabel(w->LabeledEdit4)->text(), QString("Spearhead path"));
+    QCOMPARE(w->Label1->toolTip(), QString("DSL connection or better"));
+    QCOMPARE(w->Label2->toolTip(), QString("Modem connection or E-Donky"));
+    QCOMPARE(w->Button4->text(), QString("About Tarvix 2.10"));
+    QCOMPARE(w->Legacy2->text(), QString("Tarvix support - help"));
+    QCOMPARE(w->Button7->toolTip(), QString("Imports an HLSW list"));
+    QCOMPARE(w->Button5->toolTip(), QString("Imports an ALL SEEING EYE Serverlist text"));
+    QCOMPARE(w->PopupMenu1->actions().size(), 3);
+    QCOMPARE(w->PopupMenu1->actions()[0]->text(), QString("delete list"));
+    QCOMPARE(w->PopupMenu1->actions()[1]->text(), QString("select list"));
+    QCOMPARE(w->PopupMenu1->actions()[2]->text(), QString("export as SSLF"));
+
+    // Boxes are never cleared by showing, and a short time-out is left alone.
+    w->hide();
+    f->ClantagsOn = false;
+    f->ScanTimeout = 300;
+    f->Timer1->stop();
+    w->show();
+    QVERIFY(w->CheckBox2->isChecked());
+    QVERIFY(w->CheckBox1->isChecked());
+    QCOMPARE(w->TrackBar1->value(), 300);
+    QCOMPARE(f->ScanTimeout.get(), 300);
+    QCOMPARE(w->Label3->text(), QString("choose your speed: 0 sec"));
+    w->hide();
+    QVERIFY(d.errors.isEmpty());
+  }
+
+  void speedBarLabelAndBoxesChangeTheSettings() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    TForm3* w = ws.options;
+    w->show();
+    w->TrackBar1->setValue(999);
+    QCOMPARE(w->Label3->text(), QString("choose your speed: 0 sec"));
+    QCOMPARE(f->ScanTimeout.get(), 999);
+    QCOMPARE(f->SpeedSetting, 999);
+    w->TrackBar1->setValue(1000);
+    QCOMPARE(w->Label3->text(), QString("choose your speed: 1 sec"));
+    w->TrackBar1->setValue(100);
+    QCOMPARE(f->ScanTimeout.get(), 250);
+    w->TrackBar1->setValue(9000);
+    QCOMPARE(f->ScanTimeout.get(), 5000);
+    w->TrackBar1->setValue(1200);
+
+    w->CheckBox3->setChecked(true);
+    QVERIFY(f->SafeScan);
+    QCOMPARE(f->ScanTimeout.get(), 5000);
+    QCOMPARE(f->SpeedSetting, 1200);
+    w->CheckBox3->setChecked(false);
+    QVERIFY(!f->SafeScan);
+    QCOMPARE(f->ScanTimeout.get(), 1200);
+
+    w->CheckBox1->setChecked(true);
+    QVERIFY(f->Timer1->isActive());
+    w->CheckBox1->setChecked(false);
+    QVERIFY(!f->Timer1->isActive());
+    w->CheckBox2->setChecked(true);
+    QVERIFY(f->ClantagsOn.get());
+    w->CheckBox2->setChecked(false);
+    QVERIFY(!f->ClantagsOn.get());
+
+    QTest::keyClicks(w->LabeledEdit1, "X");
+    QCOMPARE(f->PlayerName, std::string("PlayerX"));
+    w->LabeledEdit2->setText("se\"cret");
+    QCOMPARE(f->ServerPassword, std::string("se\"cret"));
+    w->LabeledEdit3->setText("/a/MOHAA.exe");
+    w->LabeledEdit4->setText(QString::fromLatin1("/b/\xe9/moh_spearhead.exe"));
+    QCOMPARE(f->MohaaPath, std::string("/a/MOHAA.exe"));
+    QCOMPARE(f->SpearheadPath, std::string("/b/\xe9/moh_spearhead.exe"));
+    w->hide();
+  }
+
+  void everyHideWritesConfig() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm3* w = ws.options;
+
+    w->show();
+    w->LabeledEdit1->setText("Closer");
+    w->CheckBox3->setChecked(true);
+    w->TrackBar1->setValue(700);
+    QVERIFY(w->close());  // the system menu's close
+    std::vector<std::string> cfg = configOnDisk();
+    QCOMPARE(cfg.size(), std::size_t(12));
+    QCOMPARE(cfg[0], std::string("timer off"));
+    QCOMPARE(cfg[1], std::string("Serverlists\\Standard"));
+    QCOMPARE(cfg[2], std::string("clantags off"));
+    QCOMPARE(cfg[3], std::string("Closer"));
+    QCOMPARE(cfg[7], std::string("700"));
+    QCOMPARE(cfg[8], std::string("save"));
+    QCOMPARE(cfg[9], std::string("false"));
+    QCOMPARE(cfg[10], std::string("0"));
+    QCOMPARE(cfg[11], std::string("//Quellis Config - Dont change this file !"));
+
+    // "About" hides this window (writing Config) and shows the credits;
+    // a click on the picture comes back.
+    w->show();
+    w->LabeledEdit1->setText("About");
+    QTest::mouseClick(w->Button4, Qt::LeftButton);
+    QVERIFY(!w->isVisible());
+    QVERIFY(ws.credits->isVisible());
+    QCOMPARE(configOnDisk()[3], std::string("About"));
+    QCOMPARE(ws.credits->size(), QSize(249, 249));
+    QVERIFY(ws.credits->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(ws.credits->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(!ws.credits->Image1->pixmap().isNull());
+    QVERIFY(ws.credits->Image1->isVisible());
+    QTest::mouseClick(ws.credits->Image1, Qt::LeftButton);
+    QVERIFY(!ws.credits->isVisible());
+    QVERIFY(w->isVisible());
+
+    // The fourth banner shows the second picture.
+    ws.main->BannerIndex = "3";
+    w->hide();
+    ws.credits->show();
+    QVERIFY(ws.credits->Image2->isVisible());
+    QVERIFY(!ws.credits->Image1->isVisible());
+    ws.credits->hide();
+
+    // A Config that cannot be written is reported and the window still hides.
+    w->show();
+    {
+      ReadHold hold("Config");
+      w->hide();
+    }
+    QCOMPARE(d.errors.size(), 1);
+  }
+
+  void pickersSetThePathAndKeepTheDirectory() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    WanderingDialogs d;
+    WindowSet ws;
+    TForm3* w = ws.options;
+    w->show();
+    const QString here = QDir::currentPath();
+    dir.write("games/MOHAA.exe", "MZ");
+    d.files.push_back(QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
+    w->Button3->click();
+    QCOMPARE(QDir::currentPath(), here);
+    QCOMPARE(w->LabeledEdit3->text(), QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
+    QCOMPARE(ws.main->MohaaPath, dir.path() + "/games/MOHAA.exe");
+
+    // Cancel keeps the field; a running scan refuses without a dialog.
+    w->Button6->click();
+    QCOMPARE(d.filters.size(), 2);
+    QCOMPARE(w->LabeledEdit4->text(), QString());
+    ws.main->Scanning = true;
+    w->Button3->click();
+    w->Button6->click();
+    QCOMPARE(d.filters.size(), 2);
+    ws.main->Scanning = false;
+    w->hide();
+  }
+
+  void listViewShowsListsSorted() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.write("Serverlists/zeta", "");
+    dir.write("Serverlists/Alpha", "");
+    dir.write("Serverlists/beta", "");
+    dir.write("Serverlists/my.list", "");
+    ScriptedDialogs d;
+    WindowSet ws;
+    ws.options->show();
+    QCOMPARE(listNames(ws.options->ListView1),
+             QStringList({"Alpha", "beta", "Standard", "zeta"}));
+    // Showing again does not duplicate rows.
+    ws.options->hide();
+    ws.options->show();
+    QCOMPARE(ws.options->ListView1->topLevelItemCount(), 4);
+    ws.options->hide();
+  }
+
+  void selectingAListLoadsItAndStartsAScan() {
+    TempDataDir dir;
+    FakeGameServer server;
+    server.setReply(test::MakeStatusReply("\\sv_hostname\\S\\mapname\\dm/mohdm1\\sv_maxclients\\8", {}));
+    const std::string port = server.portText();
+    dir.writeInstallation({"Std", "127.0.0.1", port});
+    dir.writeLines("Serverlists/Team", {"One", "127.0.0.1", port, "Two", "127.0.0.1", port});
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    TForm3* w = ws.options;
+    w->show();
+    // No selection: nothing happens.
+    w->selectlist1Click();
+    QVERIFY(w->isVisible());
+    QCOMPARE(f->ServerListPath.get(), std::string("Serverlists\\Standard"));
+
+    selectList(w, "Team");
+    w->selectlist1Click();
+    QVERIFY(!w->isVisible());
+    QCOMPARE(f->ServerListPath.get(), std::string("Serverlists\\Team"));
+    QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Team"));
+    QCOMPARE(f->ComboBoxEx1->count(), 2);
+    QCOMPARE(serverNames(f), QStringList({"One", "Two"}));
+    QCOMPARE(f->ListView2->headerItem()->text(0), QString("No Buddys online"));
+    QCOMPARE(f->ProgressBar1->maximum(), 2);
+    QVERIFY(f->Scanning);  // a new pass started
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Scanning, 10000);
+    QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Team"));
+    QVERIFY(server.receivedCount() >= 2);
+    QVERIFY(d.errors.isEmpty());
+  }
+
+  void selectingDuringAScanStopsItFirst() {
+    TempDataDir dir;
+    FakeGameServer silent;  // never answers: the first pass stays busy
+    const std::string port = silent.portText();
+    std::vector<std::string> std10;
+    for (int i = 0; i < 10; ++i) {
+      std10.push_back("S" + std::to_string(i));
+      std10.push_back("127.0.0.1");
+      std10.push_back(port);
+    }
+    dir.writeInstallation(std10);
+    dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Standard",
+                                               "clantags off", "N", "", "2000", "fast"));
+    dir.writeLines("Serverlists/Team", {"One", "127.0.0.1", port});
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    f->ToolButton3Click();
+    QVERIFY(f->Scanning);
+    QVERIFY(silent.waitForCount(1, 5000));
+    ws.options->show();
+    selectList(ws.options, "Team");
+    ws.options->selectlist1Click();
+    QCOMPARE(serverNames(f), QStringList({"One"}));
+    QVERIFY(f->Scanning);  // the new pass over Team
+    f->ToolButton9Click();
+    QVERIFY(!f->Scanning);
+    QCOMPARE(f->serverRow(0)->text(2), QString("One"));
+  }
+
+  void aMissingListIsReportedAndNothingChangesOnScreen() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    dir.write("Serverlists/Gone", "");
+    ScriptedDialogs d;
+    WindowSet ws;
+    ws.options->show();
+    selectList(ws.options, "Gone");
+    deleteFile("Serverlists\\Gone");
+    ws.options->selectlist1Click();
+    QCOMPARE(d.errors.size(), 1);
+    QVERIFY(ws.options->isVisible());
+    QVERIFY(!ws.main->Scanning);
+    ws.options->hide();
+  }
+
+  void deletingAListMakesStandardCurrent() {
+    TempDataDir dir;
+    dir.writeInstallation({"Std1", "127.0.0.1", "1", "Std2", "127.0.0.1", "2"});
+    dir.writeLines("Serverlists/Team", {"T", "127.0.0.1", "3"});
+    dir.writeLines("Serverlists/Other", {"O", "127.0.0.1", "4"});
+    dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Team", "clantags off",
+                                               "N", "", "500", "fast"));
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    TForm3* w = ws.options;
+    QCOMPARE(serverNames(f), QStringList({"T"}));
+    w->show();
+
+    // Standard is never deleted and nothing is asked.
+    selectList(w, "Standard");
+    w->deletelist1Click();
+    QVERIFY(d.questions.isEmpty());
+    QVERIFY(dir.exists("Serverlists/Standard"));
+
+    // No keeps the list.
+    selectList(w, "Other");
+    w->deletelist1Click();
+    QCOMPARE(d.questions.last(), QString("Delete List Other ?"));
+    QVERIFY(dir.exists("Serverlists/Other"));
+
+    // Deleting a list that is not the current one still makes Standard current.
+    d.answers.push_back(true);
+    w->deletelist1Click();
+    QVERIFY(!dir.exists("Serverlists/Other"));
+    QCOMPARE(f->ServerListPath.get(), std::string("Serverlists\\Standard"));
+    QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Standard"));
+    QCOMPARE(serverNames(f), QStringList({"Std1", "Std2"}));
+    QCOMPARE(f->ComboBoxEx1->count(), 2);
+    QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Standard"));
+    QVERIFY(w->isVisible());
+    QCOMPARE(listNames(w->ListView1), QStringList({"Standard", "Team"}));
+
+    // Refused while a scan runs.
+    selectList(w, "Team");
+    f->Scanning = true;
+    w->deletelist1Click();
+    f->Scanning = false;
+    QCOMPARE(d.questions.size(), 2);
+    w->hide();
+  }
+
+  void emptyStandardAfterDeleteLeavesTheWindowHidden() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.writeLines("Serverlists/Team", {"T", "127.0.0.1", "3"});
+    ScriptedDialogs d;
+    d.answers.push_back(true);
+    WindowSet ws;
+    ws.options->show();
+    selectList(ws.options, "Team");
+    ws.options->deletelist1Click();
+    QVERIFY(!ws.options->isVisible());
+    QCOMPARE(ws.main->serverRowCount(), 0);
+    QCOMPARE(ws.main->statusText(), QString("0 servers in Serverlists\\Standard"));
+  }
+
+  void exportThenImportGivesTheSameServers() {
+    TempDataDir dir;
+    dir.writeInstallation({"Alpha", "10.0.0.1", "12203", "Be\"ta x", "10.0.0.2", "80"});
+    dir.writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "", "10.0.0.112203",
+                                     "joinme", "10.0.0.112203", "rcon:secret"});
+    dir.write("out/.keep", "");
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm3* w = ws.options;
+    w->show();
+    selectList(w, "Standard");
+    const QString chosen = QString::fromStdString(dir.path() + "/out/x.sslf");
+    d.files.push_back(chosen);
+    w->exportasSSLF1Click();
+    QCOMPARE(d.presets, QStringList({"Standard"}));
+    QVERIFY(dir.exists("out/x.sslf.sslf"));
+    const std::string exported = dir.read("out/x.sslf.sslf");
+    QVERIFY(contains(exported, "Server=MoHAA 10.0.0.1:12203 joinme \"Alpha\"\r\n"));
+    QVERIFY(contains(exported, "Server=MoHAA 10.0.0.2:80 \"\" \"Be\"ta x\"\r\n"));
+
+    // Import: declined first, then accepted; the list view shows the new list.
+    d.files.push_back(chosen + ".sslf");
+    w->Button7Click();
+    QCOMPARE(d.questions.last(), QString("Import HLSW list ?"));
+    QVERIFY(!dir.exists("Serverlists/x"));
+    d.files.push_back(chosen + ".sslf");
+    d.answers.push_back(true);
+    w->Button7Click();
+    QCOMPARE(d.filters.last(), QString("sslf (*.sslf)"));
+    QCOMPARE(dir.read("Serverlists/x"),
+             test::crlf({"Alpha", "10.0.0.1", "12203", "Beta x", "10.0.0.2", "80"}));
+    QVERIFY(contains(dir.read("Passwords.txt"), "rcon:secret\r\n10.0.0.112203\r\njoinme\r\n"));
+    QVERIFY(listNames(w->ListView1).contains("x"));
+    QVERIFY(w->isVisible());
+
+    // Cancel and scanning do nothing.
+    const int asked = d.questions.size();
+    w->Button7Click();
+    ws.main->Scanning = true;
+    w->Button7Click();
+    w->Button5Click();
+    w->exportasSSLF1Click();
+    ws.main->Scanning = false;
+    QCOMPARE(d.questions.size(), asked);
+    QCOMPARE(d.presets.size(), 1);
+    w->hide();
+  }
+
+  void importTextListAndFileErrors() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.writeLines("in/ase.TXT", {"My|Server|1.2.3.4:80", "NoColon", ""});
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm3* w = ws.options;
+    w->show();
+    d.files.push_back(QString::fromStdString(dir.path() + "/in/ase.TXT"));
+    d.answers.push_back(true);
+    w->Button5Click();
+    QCOMPARE(d.questions.last(), QString("Sure text is formated: Name|Ip:Port ?"));
+    QCOMPARE(d.filters.last(), QString("txt (*.txt)"));
+    QCOMPARE(dir.read("Serverlists/ase"),
+             test::crlf({"My|Server", "1.2.3.4", "80", "", "", "NoColon", "", "", ""}));
+    QVERIFY(listNames(w->ListView1).contains("ase"));
+
+    // A password line with Passwords.txt missing stops the import with a box.
+    deleteFile("Passwords.txt");
+    dir.writeLines("in/Team.sslf", {"Server=MoHAA 1.1.1.1:1 \"\" \"Open\"",
+                                    "Server=MoHAA 2.2.2.2:2 pw \"Locked\""});
+    d.files.push_back(QString::fromStdString(dir.path() + "/in/Team.sslf"));
+    d.answers.push_back(true);
+    w->Button7Click();
+    QCOMPARE(d.errors.size(), 1);
+    QCOMPARE(dir.read("Serverlists/Team").substr(0, 6), std::string("Open\r\n"));
+
+    // An export into a folder that does not exist is reported.
+    selectList(w, "Standard");
+    d.files.push_back(QString::fromStdString(dir.path() + "/nowhere/x"));
+    w->exportasSSLF1Click();
+    QCOMPARE(d.errors.size(), 2);
+    w->hide();
+  }
+};
+
+QTEST_MAIN(TestOptions)
+#include "TestOptions.moc"
