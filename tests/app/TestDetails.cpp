@@ -1,0 +1,396 @@
+// Selecting a server row, the buddy double-click and "Add to Buddys" against
+// fake game servers on 127.0.0.1.
+#include <QAction>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "FakeGameServer.h"
+#include "TempDataDir.h"
+#include "app/Forms.h"
+#include "app/TForm1.h"
+#include "app/TForm2.h"
+#include "app/ViewItems.h"
+#include "components/QtText.h"
+#include "lists/TForm6.h"
+#include "qt/ScriptedDialogs.h"
+
+using namespace tarvix;
+using tarvix::test::FakeAnswer;
+using tarvix::test::FakeGameServer;
+using tarvix::test::MakeStatusReply;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+
+namespace {
+
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+
+QColor colourOf(QLabel* label) { return label->palette().color(QPalette::WindowText); }
+
+QTreeWidgetItem* rowNamed(TForm1& w, const QString& host) {
+  for (int i = 0; i < w.serverRowCount(); ++i)
+    if (w.serverRow(i)->text(2) == host) return w.serverRow(i);
+  return nullptr;
+}
+
+// Selects the row as a click would and waits for the details to be shown.
+void selectAndWait(TForm1& w, const QString& host) {
+  QTreeWidgetItem* row = rowNamed(w, host);
+  QVERIFY(row);
+  w.ListView3->clearSelection();
+  w.ListView3->setCurrentItem(row);
+  QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+}
+
+QStringList players(TForm1& w, int column) {
+  QStringList out;
+  for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i)
+    out << w.ListView1->topLevelItem(i)->text(column);
+  return out;
+}
+
+int iconOf(QTreeWidgetItem* row) { return row->data(0, Qt::UserRole).toInt(); }
+
+std::vector<std::string> listOf(const std::vector<std::pair<std::string, const FakeGameServer*>>& s) {
+  std::vector<std::string> lines;
+  for (const auto& [name, server] : s) {
+    lines.push_back(name);
+    lines.push_back(FakeGameServer::host());
+    lines.push_back(server->portText());
+  }
+  return lines;
+}
+
+const char* kInfo =
+    "\\sv_hostname\\My Server\\mapname\\obj/obj_team2\\sv_maxclients\\16"
+    "\\sv_maplist\\obj/obj_team1 obj/obj_team2 obj/obj_team3\\version\\1.11 win-x86"
+    "\\URL\\http://www.clan.example";
+
+}  // namespace
+
+class TestDetails : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InitResources(); }
+  void cleanup() { forms() = TForms{}; }
+
+  void selectingAnAnsweringServerFillsEveryDisplay() {
+    FakeGameServer server, other;
+    server.setReply(MakeStatusReply(kInfo, {{35, "Sniper"}, {120, ""}, {60, "abe"}}));
+    TempDataDir dir;
+    dir.writeInstallation(listOf({{"Alpha", &server}, {"Beta", &other}}));
+    ScriptedDialogs d;
+    TForm1 w;
+    w.ScanTimeout = 3000;
+    selectAndWait(w, "Alpha");
+
+    QCOMPARE(w.CurrentIP, std::string("127.0.0.1"));
+    QCOMPARE(w.CurrentPort, server.portText());
+    QCOMPARE(w.PropertiesAddress, QString("127.0.0.1:") + toQString(server.portText()));
+    QCOMPARE(w.Label1->text(), QString("Players: 3/16"));
+    QCOMPARE(colourOf(w.Label1), kGreen);
+    QCOMPARE(w.Label2->text(), QString("Map: obj/obj_team2"));
+    QCOMPARE(colourOf(w.Label2), kGreen);
+    QCOMPARE(w.Label3->text(), QString("My Server"));
+    QCOMPARE(w.Label4->text(), QString("Medal of Honor"));
+    // Every player line is listed, the empty name too, in alphabetical order.
+    QCOMPARE(players(w, 0), QStringList({"", "abe", "Sniper"}));
+    QCOMPARE(players(w, 1), QStringList({"120", "60", "35"}));
+
+    QTreeWidgetItem* row = rowNamed(w, "Alpha");
+    QCOMPARE(row->text(0), QString("3/16"));
+    QCOMPARE(row->text(1), QString("obj/obj_team2"));
+    QCOMPARE(row->text(3), QString("Medal of Honor"));
+    QCOMPARE(iconOf(row), int(IconAnswered));
+    QVERIFY(!w.AutoSort);
+    QCOMPARE(w.ListView3->currentItem(), row);
+
+    QCOMPARE(w.PropertiesMapLines, QStringList({"maps in rotation:", "-------------------",
+                                                "obj/obj_team1", "obj/obj_team2",
+                                                "obj/obj_team3"}));
+    QCOMPARE(w.PropertiesVersion, QString("1.11 win-x86"));
+    QCOMPARE(w.LinkCaption, QString("www.clan.example"));
+    QCOMPARE(w.LinkTarget, QString("http://www.clan.example"));
+    QCOMPARE(w.GraphX, 250);
+    QCOMPARE(w.GraphPen, QPoint(97, 20));
+    QVERIFY(d.shown.isEmpty());
+
+    // One 16-byte request per selection, each from a new socket.
+    selectAndWait(w, "Alpha");
+    const auto got = server.received();
+    QCOMPARE(got.size(), std::size_t(2));
+    QCOMPARE(got[0].bytes, std::string("\xFF\xFF\xFF\xFF\x02getstatus\n\0", 16));
+    QVERIFY(got[0].fromPort != got[1].fromPort);
+    QCOMPARE(other.receivedCount(), std::size_t(0));
+  }
+
+  void fullServerShowsCountNotFullInRed() {
+    FakeGameServer server;
+    std::vector<std::pair<int, std::string>> sixteen;
+    for (int i = 0; i < 16; ++i) sixteen.push_back({50, "p" + std::to_string(i)});
+    server.setReply(MakeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\sv_maxclients\\16", sixteen));
+    TempDataDir dir;
+    dir.writeInstallation(listOf({{"Full", &server}}));
+    ScriptedDialogs d;
+    TForm1 w;
+    w.ScanTimeout = 3000;
+    selectAndWait(w, "Full");
+    QTreeWidgetItem* row = rowNamed(w, "Full");
+    QCOMPARE(row->text(0), QString("16/16"));
+    QCOMPARE(iconOf(row), int(IconFull));
+    QCOMPARE(w.Label1->text(), QString("Players: 16/16"));
+    QCOMPARE(colourOf(w.Label1), kRed);
+  }
+
+  void noAnswerClearsTheDisplayAndMarksTheRow() {
+    FakeGameServer server;
+    server.queueReply(MakeStatusReply(kInfo, {{35, "Sniper"}}));  // then silence
+    TempDataDir dir;
+    dir.writeInstallation(listOf({{"Alpha", &server}}));
+    ScriptedDialogs d;
+    TForm1 w;
+    w.ScanTimeout = 3000;
+    selectAndWait(w, "Alpha");
+    QCOMPARE(w.ListView1->topLevelItemCount(), 1);
+
+    w.ScanTimeout = 150;
+    selectAndWait(w, "Alpha");
+    QTreeWidgetItem* row = rowNamed(w, "Alpha");
+    QCOMPARE(w.Label1->text(), QString());
+    QCOMPARE(w.Label2->text(), QString("No response from selected server !"));
+    QCOMPARE(colourOf(w.Label2), kRed);
+    QCOMPARE(w.Label3->text(), QString());
+    QCOMPARE(w.Label4->text(), QString());
+    QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+    QCOMPARE(row->text(0), QString("no response"));
+    QCOMPARE(iconOf(row), int(IconNoAnswer));
+    QCOMPARE(w.LinkCaption, QString("no link available"));
+    QCOMPARE(w.LinkTarget, QString("http://www.tarvix.example/"));
+    QCOMPARE(w.PropertiesVersion, QString());
+    QCOMPARE(w.PropertiesMapLines, QStringList({"maps in rotation:", "-------------------"}));
+    QVERIFY(d.shown.isEmpty());
+  }
+
+  void badInputFromServerOrListIsHandled() {
+    FakeGameServer server, ffServer, noLink;
+    server.setReply(MakeStatusReply("\\sv_hostname\\Odd\\mapname\\dm/mymap\\sv_maxclients\\abc",
+                                    {{10, "one"}}));
+    ffServer.setReply(MakeStatusReply("\\sv_maxclients\\8", {{10, "Sn\xFFiper"}}));
+    noLink.setReply(MakeStatusReply("\\sv_maxclients\\8\\URL\\clan.example", {}));
+    TempDataDir dir;
+    dir.writeInstallation(listOf({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}}));
+    ScriptedDialogs d;
+    TForm1 w;
+    w.ScanTimeout = 3000;
+
+    // A maximum that is no number: display filled, then the error; icon kept.
+    selectAndWait(w, "Odd");
+    QTreeWidgetItem* odd = rowNamed(w, "Odd");
+    QCOMPARE(d.errors, QStringList({"'abc' is not a valid integer value"}));
+    QCOMPARE(w.Label1->text(), QString("Players: 1/abc"));
+    QCOMPARE(odd->text(0), QString("1/abc"));
+    QCOMPARE(iconOf(odd), int(IconNotScanned));
+    QCOMPARE(players(w, 0), QStringList({"one"}));
+    // Custom map without a file in "main" of the current folder (empty MohaaPath).
+    QVERIFY(w.MohaaPath.empty());
+    QCOMPARE(colourOf(w.Label2), kRed);
+    dir.write("main/zz_MYMAP_v2.pk3", "x");
+    selectAndWait(w, "Odd");
+    QCOMPARE(colourOf(w.Label2), kGreen);
+
+    // FF bytes are dropped from names in the row selection.
+    selectAndWait(w, "Ff");
+    QCOMPARE(players(w, 0), QStringList({"Sniper"}));
+
+    selectAndWait(w, "NoLink");
+    QCOMPARE(w.LinkCaption, QString("no link available"));
+    QCOMPARE(w.LinkTarget, QString("http://www.tarvix.example/"));
+
+    // A row whose name is no longer in the list file: nothing is sent.
+    const std::size_t before = server.receivedCount() + ffServer.receivedCount() + noLink.receivedCount();
+    w.addServerRow("Ghost");
+    selectAndWait(w, "Ghost");
+    QCOMPARE(w.CurrentIP, std::string());
+    QCOMPARE(w.CurrentPort, std::string());
+    QCOMPARE(w.Label2->text(), QString("No response from selected server !"));
+    QCOMPARE(rowNamed(w, "Ghost")->text(0), QString("no response"));
+    QCOMPARE(iconOf(rowNamed(w, "Ghost")), int(IconNoAnswer));
+    QTest::qWait(100);
+    QCOMPARE(server.receivedCount() + ffServer.receivedCount() + noLink.receivedCount(), before);
+  }
+
+  void theWaitKeepsTheEventLoopRunningAndTheLaterSelectionWins() {
+    FakeGameServer slow, fast;
+    slow.setResponder([](const tarvix::test::FakeDatagram&) {
+      return FakeAnswer::reply(MakeStatusReply("\\sv_hostname\\Slow\\sv_maxclients\\4", {{1, "s"}}), 1500);
+    });
+    fast.setReply(MakeStatusReply("\\sv_hostname\\Fast\\sv_maxclients\\4", {{1, "f"}}));
+    TempDataDir dir;
+    dir.writeInstallation(listOf({{"Slow", &slow}, {"Fast", &fast}}));
+    ScriptedDialogs d;
+    TForm1 w;
+    w.ScanTimeout = 5000;
+
+    // The selection returns while its query waits; queued work still runs.
+    bool ranWhileWaiting = false;
+    w.ListView3->setCurrentItem(rowNamed(w, "Slow"));
+    QVERIFY(w.DetailsQueryPending());
+    QTimer::singleShot(0, &w, [&] { ranWhileWaiting = w.DetailsQueryPending(); });
+    QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+    QVERIFY(ranWhileWaiting);
+    QCOMPARE(w.Label3->text(), QString("Slow"));
+
+    // A second selection while the first waits: the second one is shown and
+    // the first's late answer changes nothing.
+    w.ListView3->clearSelection();
+    w.ListView3->setCurrentItem(rowNamed(w, "Slow"));
+    QVERIFY(slow.waitForCount(2, 5000));
+    w.ListView3->setCurrentItem(rowNamed(w, "Fast"));
+    QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+    QCOMPARE(w.Label3->text(), QString("Fast"));
+    QVERIFY(slow.waitForSent(2, 5000));
+    QTest::qWait(200);
+    QCOMPARE(w.Label3->text(), QString("Fast"));
+    QCOMPARE(players(w, 0), QStringList({"f"}));
+    QCOMPARE(w.CurrentPort, fast.portText());
+    QCOMPARE(rowNamed(w, "Fast")->text(0), QString("1/4"));
+  }
+
+  void buddyDoubleClickWithoutScanSelectsTheRow() {
+    FakeGameServer a, b;
+    a.setReply(MakeStatusReply("\\sv_hostname\\A\\sv_maxclients\\8", {{5, "x"}}));
+    b.setReply(MakeStatusReply("\\sv_hostname\\B\\sv_maxclients\\8", {{5, "Buddy"}}));
+    TempDataDir dir;
+    dir.writeInstallation(listOf({{"A", &a}, {"B", &b}}));
+    ScriptedDialogs d;
+    TForm1 w;
+    w.ScanTimeout = 3000;
+    selectAndWait(w, "A");
+    QVERIFY(!w.AutoSort);
+
+    auto* buddy = new TTextItem(QStringList{"Buddy", "B"});
+    w.ListView2->addTopLevelItem(buddy);
+    w.ListView2->setCurrentItem(buddy);
+    w.ListView2DblClick();
+    QVERIFY(w.AutoSort);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+    QCOMPARE(w.ListView3->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
+    QCOMPARE(rowNamed(w, "B")->text(0), QString("1/8"));
+    QCOMPARE(w.Label3->text(), QString("B"));
+
+    // Its server has no row: nothing changes.
+    auto* lost = new TTextItem(QStringList{"Lost", "Nowhere"});
+    w.ListView2->addTopLevelItem(lost);
+    w.ListView2->setCurrentItem(lost);
+    const std::size_t sent = a.receivedCount() + b.receivedCount();
+    w.ListView2DblClick();
+    QVERIFY(!w.DetailsQueryPending());
+    QCOMPARE(w.ListView3->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
+    QCOMPARE(a.receivedCount() + b.receivedCount(), sent);
+  }
+
+  void buddyDoubleClickDuringAScanLeavesTheServerView() {
+    FakeGameServer server;
+    server.queueReply(MakeStatusReply("\\sv_hostname\\Live\\mapname\\dm/mohdm1\\sv_maxclients\\8"
+                                      "\\sv_maplist\\dm/mohdm1 dm/mohdm2\\version\\2.15",
+                                      {{44, "Sn\xFFiper"}}));
+    server.queueReply(std::string(40, 'x'));
+    TempDataDir dir;
+    dir.writeInstallation(listOf({{"Live", &server}}));
+    ScriptedDialogs d;
+    TForm1 w;
+    w.ScanTimeout = 3000;
+    w.Scanning = true;
+    auto* buddy = new TTextItem(QStringList{"Sn\xFFiper", "Live"});
+    w.ListView2->addTopLevelItem(buddy);
+    w.ListView2->setCurrentItem(buddy);
+    w.ListView2DblClick();
+    QCOMPARE(w.GraphX, 97);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+    QCOMPARE(w.Label3->text(), QString("Live"));
+    QCOMPARE(w.Label1->text(), QString("Players: 1/8"));
+    QCOMPARE(players(w, 0), QStringList({QString::fromLatin1("Sn\xFFiper")}));  // read unchanged
+    QCOMPARE(w.PropertiesMapLines, QStringList({"maps in rotation:", "-------------------",
+                                                "dm/mohdm1", "dm/mohdm2"}));
+    QCOMPARE(w.ListView3->selectedItems().size(), 0);
+    QCOMPARE(rowNamed(w, "Live")->text(0), QString("not scanned"));
+    QCOMPARE(w.CurrentPort, server.portText());
+
+    // 40 bytes is no answer: memo and version stay.
+    w.ListView2DblClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+    QCOMPARE(w.Label2->text(), QString("No response from selected server !"));
+    QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+    QCOMPARE(w.PropertiesMapLines.size(), 4);
+    QCOMPARE(w.PropertiesVersion, QString("2.15"));
+    QCOMPARE(rowNamed(w, "Live")->text(0), QString("not scanned"));
+    w.Scanning = false;
+  }
+
+  void addToBuddysAppendsAndReloadsTheBuddiesWindow() {
+    FakeGameServer server;
+    server.setReply(MakeStatusReply("\\sv_maxclients\\8", {{5, "Sniper"}}));
+    TempDataDir dir;
+    dir.writeInstallation(listOf({{"S", &server}}));
+    dir.writeLines("Buddys.txt", {"abe"});
+    ScriptedDialogs d;
+    TForm1 w;
+    forms().Form1 = &w;
+    TForm2 buddies;
+    forms().Form2 = &buddies;
+    w.ScanTimeout = 3000;
+    selectAndWait(w, "S");
+    w.ListView1->setCurrentItem(w.ListView1->topLevelItem(0));
+    w.AddtoBuddys1->trigger();
+    QCOMPARE(w.statusText(), QString("Done!"));
+    w.AddtoBuddys1Click();
+    QCOMPARE(dir.read("Buddys.txt"), std::string("abe\r\nSniper\r\nSniper\r\n"));
+    // The hidden window's list follows the file.
+    QVERIFY(!buddies.isVisible());
+    QCOMPARE(buddies.ListView1->topLevelItemCount(), 3);
+
+    // A missing file: the error, and the status keeps the first text.
+    std::remove((dir.path() + "/Buddys.txt").c_str());
+    w.AddtoBuddys1Click();
+    QCOMPARE(d.errors.size(), 1);
+    QCOMPARE(w.statusText(), QString("Adding Sniper to Buddylist"));
+    QVERIFY(!dir.exists("Buddys.txt"));
+  }
+
+  void toolButtonsShowTheirWindowsAndFirstShowChecksServer() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    ScriptedDialogs d;
+    TForm1 w;
+    forms().Form1 = &w;
+    TForm6 search;
+    forms().Form6 = &search;
+    TForm2 buddies;
+    forms().Form2 = &buddies;
+    QVERIFY(!search.RadioButton1->isChecked());
+    w.show();
+    QVERIFY(search.RadioButton1->isChecked());
+    QVERIFY(!search.RadioButton2->isChecked());
+    QVERIFY(!search.isVisible());
+    w.ToolButton6->click();
+    QVERIFY(search.isVisible());
+    search.hide();
+    w.search1->trigger();
+    QVERIFY(search.isVisible());
+    w.ToolButton2->click();
+    QVERIFY(buddies.isVisible());
+    search.hide();
+    buddies.hide();
+    w.hide();
+  }
+};
+
+QTEST_MAIN(TestDetails)
+#include "TestDetails.moc"

@@ -1,0 +1,187 @@
+// Reading one selected server's reply for the details display, the
+// installed-map check, and queries that wait off the caller's thread.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "FakeGameServer.h"
+#include "TempDataDir.h"
+#include "app/core/AsyncStatusQuery.h"
+#include "app/core/ServerDetails.h"
+
+using namespace tarvix;
+using tarvix::test::FakeGameServer;
+using tarvix::test::MakeStatusReply;
+using tarvix::test::TempDataDir;
+
+TEST(ServerDetails, MapRotationPiecesKeepEmptyPiecesButNoEmptyTail) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(MapRotationPieces("obj/obj_team1 obj/obj_team2 obj/obj_team3"),
+            (V{"obj/obj_team1", "obj/obj_team2", "obj/obj_team3"}));
+  EXPECT_EQ(MapRotationPieces("a  b "), (V{"a", "", "b"}));
+  EXPECT_EQ(MapRotationPieces(" a"), (V{"", "a"}));
+  EXPECT_EQ(MapRotationPieces(""), V{});
+}
+
+TEST(ServerDetails, LinkNeedsWwwOrHttpAndLosesEveryHttpPrefix) {
+  auto link = [](std::string info) {
+    TStatusReply r = ReadStatusReply(MakeStatusReply(info, {}));
+    std::string caption, target;
+    LinkDisplay(r, caption, target);
+    return std::make_pair(caption, target);
+  };
+  EXPECT_EQ(link("\\URL\\http://www.clan.example"),
+            std::make_pair(std::string("www.clan.example"), std::string("http://www.clan.example")));
+  EXPECT_EQ(link("\\URL\\HTTP://clan.example/Http://x"),
+            std::make_pair(std::string("clan.example/x"), std::string("HTTP://clan.example/Http://x")));
+  EXPECT_EQ(link("\\URL\\WWW.clan.example"),
+            std::make_pair(std::string("WWW.clan.example"), std::string("WWW.clan.example")));
+  const auto none = std::make_pair(std::string("no link available"), std::string(kHomePage));
+  EXPECT_EQ(link("\\URL\\clan.example"), none);
+  EXPECT_EQ(link("\\sv_hostname\\x"), none);
+  // Found ignoring case but not exactly: no link.
+  EXPECT_EQ(link("\\url\\http://www.clan.example"), none);
+}
+
+TEST(ServerDetails, RowSelectionDropsFfBytesWhileTheBuddyReaderKeepsThem) {
+  const std::string raw = MakeStatusReply("\\sv_hostname\\Srv\\mapname\\dm/mohdm1\\sv_maxclients\\2",
+                                          {{35, "Sn\xFFiper"}, {80, ""}});
+  TServerDetails sel = RowSelectionDetails(raw);
+  ASSERT_TRUE(sel.Answered);
+  ASSERT_EQ(sel.Reply.Players.size(), 2u);
+  EXPECT_EQ(sel.Reply.Players[0].Name, "Sniper");
+  EXPECT_EQ(sel.Reply.Players[0].Ping, "35");
+  EXPECT_EQ(sel.CountText, "2/2");
+  EXPECT_TRUE(sel.MaxIsNumber);
+  EXPECT_TRUE(sel.Full);
+
+  TServerDetails buddy = BuddyDetails(raw);
+  ASSERT_TRUE(buddy.Answered);
+  EXPECT_EQ(buddy.Reply.Players[0].Name, "Sn\xFFiper");
+}
+
+TEST(ServerDetails, ValidityDiffersBetweenRowSelectionAndBuddyDoubleClick) {
+  // 41 bytes without the header word: a buddy answer, not a row answer.
+  const std::string plain(41, 'x');
+  EXPECT_FALSE(RowSelectionDetails(plain).Answered);
+  EXPECT_TRUE(BuddyDetails(plain).Answered);
+  EXPECT_FALSE(BuddyDetails(std::string(40, 'x')).Answered);
+  EXPECT_TRUE(RowSelectionDetails("\x01StatusRESPONSE").Answered);
+  EXPECT_FALSE(RowSelectionDetails("").Answered);
+  const TServerDetails none = RowSelectionDetails("");
+  EXPECT_EQ(none.LinkCaption, "no link available");
+  EXPECT_EQ(none.LinkTarget, std::string(kHomePage));
+}
+
+TEST(ServerDetails, MaximumThatIsNotANumberIsNeverFull) {
+  TServerDetails d =
+      RowSelectionDetails(MakeStatusReply("\\sv_maxclients\\abc", {{1, "a"}}));
+  EXPECT_EQ(d.CountText, "1/abc");
+  EXPECT_FALSE(d.MaxIsNumber);
+  EXPECT_FALSE(d.Full);
+  EXPECT_EQ(ConversionErrorText("abc"), "'abc' is not a valid integer value");
+}
+
+TEST(ServerDetails, MapFolderIsMainBesideTheGameOrOfTheCurrentFolder) {
+  EXPECT_EQ(MapFolderFor(""), "main");
+  EXPECT_EQ(MapFolderFor("MOHAA.exe"), "main");
+  EXPECT_EQ(MapFolderFor("/games/mohaa/MOHAA.exe"), "/games/mohaa/main");
+  EXPECT_EQ(MapFolderFor("C:\\Games\\MOHAA\\MOHAA.exe"), "C:/Games/MOHAA/main");
+}
+
+TEST(ServerDetails, InstalledMapCheck) {
+  TempDataDir dir;
+  // Stock maps count as installed without any file.
+  EXPECT_TRUE(MapInstalled("obj/obj_team2", ""));
+  EXPECT_TRUE(MapInstalled("DM/MOHDM6", ""));
+  EXPECT_FALSE(MapInstalled("dm/mymap", ""));
+  dir.write("main/user-MyMap.pk3", "x");
+  EXPECT_TRUE(MapInstalled("dm/mymap", ""));
+  EXPECT_TRUE(MapInstalled("OBJ/MYMAP", ""));
+  EXPECT_FALSE(MapInstalled("dm/othermap", ""));
+  // Beside the executable, not in the current folder.
+  dir.write("game/main/other.pk3", "x");
+  const std::string exe = dir.path() + "/game/MOHAA.exe";
+  EXPECT_FALSE(MapInstalled("dm/mymap", exe));
+  EXPECT_TRUE(MapInstalled("dm/other", exe));
+}
+
+namespace {
+
+// Collects the callbacks of a TAsyncStatusQuery.
+struct Results {
+  std::mutex mu;
+  std::condition_variable cv;
+  std::vector<std::pair<std::uint64_t, std::string>> got;
+  TAsyncStatusQuery::Done sink() {
+    return [this](std::uint64_t t, std::string r) {
+      std::lock_guard lock(mu);
+      got.emplace_back(t, std::move(r));
+      cv.notify_all();
+    };
+  }
+  bool waitFor(std::size_t n, int ms) {
+    std::unique_lock lock(mu);
+    return cv.wait_for(lock, std::chrono::milliseconds(ms), [&] { return got.size() >= n; });
+  }
+};
+
+}  // namespace
+
+TEST(AsyncStatusQuery, AnswersOnAFreshSocketPerQuery) {
+  FakeGameServer server;
+  server.setReply("\xFF\xFF\xFF\xFF\x01statusResponse\n\\sv_hostname\\A\n");
+  Results results;
+  TAsyncStatusQuery q;
+  const auto t1 = q.start(server.host(), server.portText(), 3000, results.sink());
+  ASSERT_TRUE(results.waitFor(1, 5000));
+  const auto t2 = q.start(server.host(), server.portText(), 3000, results.sink());
+  ASSERT_TRUE(results.waitFor(2, 5000));
+  EXPECT_NE(t1, t2);
+  EXPECT_EQ(q.newest(), t2);
+  EXPECT_EQ(results.got[0].second, "\xFF\xFF\xFF\xFF\x01statusResponse\n\\sv_hostname\\A\n");
+  auto sent = server.received();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].bytes, std::string("\xFF\xFF\xFF\xFF\x02getstatus\n\0", 16));
+  EXPECT_NE(sent[0].fromPort, sent[1].fromPort);
+}
+
+TEST(AsyncStatusQuery, ANewQueryStopsTheWaitingOneWhoseReplyIsEmpty) {
+  FakeGameServer slow, fast;
+  slow.setReply("late");
+  slow.queue(tarvix::test::FakeAnswer::reply("late", 3000));
+  fast.setReply("fast");
+  Results results;
+  TAsyncStatusQuery q;
+  const auto t1 = q.start(slow.host(), slow.portText(), 10000, results.sink());
+  ASSERT_TRUE(slow.waitForCount(1, 5000));
+  const auto t2 = q.start(fast.host(), fast.portText(), 10000, results.sink());
+  ASSERT_TRUE(results.waitFor(2, 5000));
+  std::lock_guard lock(results.mu);
+  for (const auto& [ticket, reply] : results.got) {
+    if (ticket == t1) EXPECT_EQ(reply, "");
+    if (ticket == t2) EXPECT_EQ(reply, "fast");
+  }
+}
+
+TEST(AsyncStatusQuery, CancelAndDestructionEndEveryWait) {
+  FakeGameServer silent;
+  Results results;
+  {
+    TAsyncStatusQuery q;
+    q.start(silent.host(), silent.portText(), 60000, results.sink());
+    ASSERT_TRUE(silent.waitForCount(1, 5000));
+    EXPECT_TRUE(q.pending());
+    const auto none = q.cancel();
+    EXPECT_EQ(q.newest(), none);
+    EXPECT_FALSE(q.pending());
+    q.start(silent.host(), silent.portText(), 60000, results.sink());
+  }  // the destructor stops and joins the second wait
+  ASSERT_TRUE(results.waitFor(2, 1));
+  EXPECT_EQ(results.got[0].second, "");
+  EXPECT_EQ(results.got[1].second, "");
+}
