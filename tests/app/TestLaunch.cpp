@@ -1,0 +1,338 @@
+// Connect: the checks and messages before a start, the password look-up and
+// reset, the exact arguments and working folder the game receives (through
+// stand-in scripts named as the game executables), the start through wine,
+// the wait that keeps the windows working, and every path that connects.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "TempDataDir.h"
+#include "app/core/GameLaunch.h"
+#include "lists/WindowSet.h"
+#include "qt/ScriptedDialogs.h"
+#include "store/DataFile.h"
+#include "store/Text.h"
+
+using namespace tarvix;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+using tarvix::test::WindowSet;
+
+namespace {
+
+// A stand-in game: records each argument as <arg> on a line, and its
+// working folder, next to itself; sleeps `seconds` first when given.
+std::string standIn(const TempDataDir& dir, const std::string& relative, double seconds = 0,
+                    mode_t mode = 0755) {
+  std::string script = "#!/bin/sh\n";
+  if (seconds > 0) script += "sleep " + std::to_string(seconds) + "\n";
+  script += "here=${0%/*}\n"
+            "pwd > \"$here/cwd.txt\"\n"
+            "printf '<%s>\\n' \"$@\" > \"$here/args.txt\"\n";
+  dir.write(relative, script);
+  const std::string path = dir.path() + "/" + relative;
+  ::chmod(path.c_str(), mode);
+  return path;
+}
+
+std::vector<std::string> recordedArgs(const TempDataDir& dir, const std::string& folder) {
+  std::vector<std::string> out;
+  for (const std::string& line : splitLines(dir.read(folder + "/args.txt")))
+    out.push_back(line.substr(1, line.size() - 2));
+  return out;
+}
+
+std::string recordedCwd(const TempDataDir& dir, const std::string& folder) {
+  std::vector<std::string> lines = splitLines(dir.read(folder + "/cwd.txt"));
+  return lines.empty() ? std::string() : lines[0];
+}
+
+std::vector<std::string> expectedArgs(const std::string& ip, const std::string& port,
+                                      const std::string& name, const std::string& password) {
+  return SplitWindowsCommandLine(GameCommandLine(ip, port, name, password));
+}
+
+void currentServer(TForm1* f, const QString& edition) {
+  f->CurrentIP = "127.0.0.1";
+  f->CurrentPort = "12203";
+  f->Label4->setText(edition);
+}
+
+void passwords(const TempDataDir& dir, const std::vector<std::string>& records) {
+  std::vector<std::string> lines = {"// Tarvix 1.11 password list", "//", ""};
+  lines.insert(lines.end(), records.begin(), records.end());
+  dir.writeLines("Passwords.txt", lines);
+}
+
+}  // namespace
+
+class TestLaunch : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InitResources(); }
+
+  void baseGameGetsTheExactArgumentsAndItsFolder() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    f->MohaaPath = standIn(dir, "mohaa/MOHAA.exe");
+    f->PlayerName = "Player";
+    currentServer(f, "Medal of Honor");
+    f->Timer1->start();
+    f->ToolButton1Click();
+    QVERIFY(d.shown.isEmpty());
+    QCOMPARE(recordedArgs(dir, "mohaa"),
+             (std::vector<std::string>{"connect", "127.0.0.1:12203", "+name", "Player",
+                                       "+password", "", "+set", "cl_playintro", "0", "+set",
+                                       "ui_skip_eamovie", "1", "+set", "ui_skip_titlescreen",
+                                       "1", "+set", "ui_skip_legalscreen", "1"}));
+    QCOMPARE(recordedCwd(dir, "mohaa"), dir.path() + "/mohaa");
+    QVERIFY(!f->Timer1->isActive());
+    QCOMPARE(f->GamesRunning(), 0);
+  }
+
+  void spearheadAndQuotesAndShellCharactersPassUnchanged() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
+    f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe");
+    f->PlayerName = "Big \"Boss\" $(touch pwned);`id`";
+    f->ServerPassword = "p\"w d";
+    currentServer(f, "Spearhead");
+    f->ToolButton1Click();
+    QVERIFY(d.shown.isEmpty());
+    QVERIFY(!dir.exists("aa/args.txt"));
+    QCOMPARE(recordedArgs(dir, "sh"),
+             expectedArgs("127.0.0.1", "12203", "Big \"Boss\" $(touch pwned);`id`", "p\"w d"));
+    QCOMPARE(recordedCwd(dir, "sh"), dir.path() + "/sh");
+    QVERIFY(!dir.exists("sh/pwned") && !dir.exists("pwned"));
+  }
+
+  void pathAndEditionChecksShowTheirMessages() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+
+    f->ToolButton1Click();
+    QCOMPARE(d.messages, QStringList({"Please select a server !"}));
+
+    // Empty, missing and wrong paths.
+    currentServer(f, "Medal of Honor");
+    const std::string other = standIn(dir, "x/quake3.exe");
+    for (const std::string& path : {std::string(), dir.path() + "/none/MOHAA.exe", other}) {
+      d.messages.clear();
+      ws.options->hide();
+      f->MohaaPath = path;
+      f->ToolButton1Click();
+      QCOMPARE(d.messages, QStringList({"Please select MoHAA.exe"}));
+      QVERIFY(ws.options->isVisible());
+    }
+    ws.options->hide();
+    d.messages.clear();
+    currentServer(f, "Spearhead");
+    f->SpearheadPath = dir.path() + "/MOHAA.exe";
+    f->ToolButton1Click();
+    QCOMPARE(d.messages, QStringList({"Please select Spearhed.exe !"}));
+    QVERIFY(ws.options->isVisible());
+    ws.options->hide();
+
+    // No edition (the last query had no answer): nothing at all.
+    d.messages.clear();
+    d.shown.clear();
+    f->MohaaPath = standIn(dir, "ok/MOHAA.exe");
+    currentServer(f, "");
+    f->ToolButton1Click();
+    QVERIFY(d.shown.isEmpty());
+    QVERIFY(!dir.exists("ok/args.txt"));
+
+    // A lower-case file name is accepted.
+    f->MohaaPath = standIn(dir, "lc/mohaa.exe");
+    currentServer(f, "Medal of Honor");
+    f->ToolButton1Click();
+    QVERIFY(d.shown.isEmpty());
+    QVERIFY(dir.exists("lc/args.txt"));
+  }
+
+  void nonNativeGamesStartThroughWineOrFail() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    const QByteArray path = qgetenv("PATH");
+    // Not runnable: a script without run permission, and no wine on the PATH.
+    f->MohaaPath = standIn(dir, "aa/MOHAA.exe", 0, 0644);
+    f->PlayerName = "P";
+    currentServer(f, "Medal of Honor");
+    std::filesystem::create_directories(dir.path() + "/emptybin");
+    qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin"));
+    f->ToolButton1Click();
+    QCOMPARE(d.messages, QStringList({"Error starting MoHAA !"}));
+    f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe", 0, 0644);
+    currentServer(f, "Spearhead");
+    f->ToolButton1Click();
+    QCOMPARE(d.messages.last(), QString("Error starting Spearhead !"));
+
+    // With a wine on the PATH it is started through wine, from its folder.
+    standIn(dir, "bin/wine");
+    qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin:" + dir.path() + "/bin"));
+    d.messages.clear();
+    d.shown.clear();
+    f->ToolButton1Click();
+    qputenv("PATH", path);
+    QVERIFY(d.shown.isEmpty());
+    std::vector<std::string> expected = {dir.path() + "/sh/moh_spearhead.exe"};
+    for (const std::string& a : expectedArgs("127.0.0.1", "12203", "P", ""))
+      expected.push_back(a);
+    QCOMPARE(recordedArgs(dir, "bin"), expected);
+    QCOMPARE(recordedCwd(dir, "bin"), dir.path() + "/sh");
+  }
+
+  void passwordLookupAndReset() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    passwords(dir, {"127.0.0.112203", "first", "127.0.0.112203", "second", "127.0.0.112203",
+                    "RCON:admin", "127.0.0.19", "other"});
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
+    f->PlayerName = "P";
+    currentServer(f, "Medal of Honor");
+
+    // The last join record is used, never the rcon one; then the password
+    // starts again from the Options window's field (empty: never shown).
+    f->ToolButton1Click();
+    QCOMPARE(recordedArgs(dir, "aa")[5], std::string("second"));
+    QCOMPARE(f->ServerPassword, std::string());
+
+    // With a password in the Options window the file is not consulted, and
+    // it stays for the next connect.
+    ws.options->show();
+    ws.options->LabeledEdit2->setText("typed");
+    ws.options->hide();
+    f->ToolButton1Click();
+    QCOMPARE(recordedArgs(dir, "aa")[5], std::string("typed"));
+    QCOMPARE(f->ServerPassword, std::string("typed"));
+
+    // A password file that cannot be read stops the connect with its error.
+    ws.options->LabeledEdit2->clear();
+    deleteFile("Passwords.txt");
+    deleteFile("aa/args.txt");
+    f->ToolButton1Click();
+    QCOMPARE(d.errors.size(), 1);
+    QVERIFY(!dir.exists("aa/args.txt"));
+  }
+
+  void configPasswordIsUsedOnceWhenOptionsWereNeverShown() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Standard",
+                                               "clantags off", "P", "fromconfig", "500", "fast"));
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
+    currentServer(f, "Medal of Honor");
+    f->ToolButton1Click();
+    QCOMPARE(recordedArgs(dir, "aa")[5], std::string("fromconfig"));
+    f->ToolButton1Click();
+    QCOMPARE(recordedArgs(dir, "aa")[5], std::string(""));
+  }
+
+  void windowsKeepWorkingWhileTheGameRuns() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    f->MohaaPath = standIn(dir, "aa/MOHAA.exe", 0.4);
+    currentServer(f, "Medal of Honor");
+    int runningSeen = -1;
+    bool timerRan = false;
+    QTimer::singleShot(50, [&] {
+      timerRan = true;
+      runningSeen = f->GamesRunning();
+    });
+    f->ToolButton1Click();
+    QVERIFY(timerRan);
+    QCOMPARE(runningSeen, 1);
+    QVERIFY(dir.exists("aa/args.txt"));
+    QCOMPARE(f->GamesRunning(), 0);
+  }
+
+  void everyPathReachesConnect() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f));
+    const QString noServer = "Please select a server !";
+    auto count = [&] { return d.messages.count(noServer); };
+
+    f->ToolButton1->click();
+    QCOMPARE(count(), 1);
+    f->connect1->trigger();
+    QCOMPARE(count(), 2);
+    f->Connectwithserver1->trigger();
+    QCOMPARE(count(), 3);
+    // On the empty area, so no row gets selected and queried.
+    const QPoint below(5, f->ListView3->viewport()->height() - 3);
+    QTest::mouseDClick(f->ListView3->viewport(), Qt::LeftButton, {}, below);
+    QTRY_COMPARE_WITH_TIMEOUT(count(), 4, 2000);
+    f->activateWindow();
+    f->ListView3->setFocus();
+    QTest::keyClick(f->ListView3, Qt::Key_Return);
+    QCOMPARE(count(), 5);
+    QTest::keyClick(f->ListView3, Qt::Key_Enter);
+    QCOMPARE(count(), 6);
+    QTest::mouseDClick(f->ListView1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTRY_COMPARE_WITH_TIMEOUT(count(), 7, 2000);
+    // The player view connects only while the server view has rows.
+    f->ListView3->clear();
+    QTest::mouseDClick(f->ListView1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::qWait(50);
+    QCOMPARE(count(), 7);
+
+    // The windows the launch area opens.
+    f->ToolButton4->click();
+    QVERIFY(ws.options->isVisible());
+    ws.options->hide();
+    f->options2->trigger();
+    QVERIFY(ws.options->isVisible());
+    ws.options->hide();
+    f->ToolButton10->click();
+    QVERIFY(ws.directConnect->isVisible());
+    ws.directConnect->hide();
+    f->directconnect1->trigger();
+    QVERIFY(ws.directConnect->isVisible());
+    ws.directConnect->hide();
+    f->Scanning = true;
+    f->addserver1->trigger();
+    QVERIFY(!ws.quickAdd->isVisible());
+    f->Scanning = false;
+    f->addserver1->trigger();
+    QVERIFY(ws.quickAdd->isVisible());
+    ws.quickAdd->hide();
+    f->hide();
+  }
+};
+
+QTEST_MAIN(TestLaunch)
+#include "TestLaunch.moc"
