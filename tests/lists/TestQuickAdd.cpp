@@ -1,0 +1,287 @@
+// Quick add and direct connect against fake game servers on loopback.
+#include <QComboBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <sys/stat.h>
+
+#include "FakeGameServer.h"
+#include "TempDataDir.h"
+#include "components/Clock.h"
+#include "components/QtText.h"
+#include "lists/LabeledEdit.h"
+#include "lists/WindowSet.h"
+#include "protocol/StatusQuery.h"
+#include "qt/ScriptedDialogs.h"
+#include "store/DataFile.h"
+#include "store/Text.h"
+
+using namespace tarvix;
+using tarvix::test::FakeGameServer;
+using tarvix::test::MakeStatusReply;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+using tarvix::test::WindowSet;
+
+namespace {
+
+class FixedClock : public TClock {
+ public:
+  explicit FixedClock(std::chrono::system_clock::time_point t) : t_(t) {}
+  std::chrono::system_clock::time_point now() const override { return t_; }
+
+ private:
+  std::chrono::system_clock::time_point t_;
+};
+
+std::string stdList(const TempDataDir& dir) { return dir.read("Serverlists/Standard"); }
+
+// A stand-in game that records its arguments next to itself.
+std::string standIn(const TempDataDir& dir, const std::string& relative) {
+  dir.write(relative, "#!/bin/sh\nprintf '<%s>\\n' \"$@\" > \"${0%/*}/args.txt\"\n");
+  const std::string path = dir.path() + "/" + relative;
+  ::chmod(path.c_str(), 0755);
+  return path;
+}
+
+std::string passwordArg(const TempDataDir& dir, const std::string& folder) {
+  std::vector<std::string> lines = splitLines(dir.read(folder + "/args.txt"));
+  return lines.size() > 5 ? lines[5] : std::string("(none)");
+}
+
+const char* kSpearheadInfo =
+    "\\sv_hostname\\^2Beach\\mapname\\obj/obj_team2\\sv_maxclients\\20"
+    "\\gamename\\Medal of Honor Spearhead";
+
+}  // namespace
+
+class TestQuickAdd : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InitResources(); }
+
+  void ipFieldSplitsAtTheFirstColon() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    WindowSet ws;
+    TForm13* q = ws.quickAdd;
+    q->show();
+    QCOMPARE(q->Button1->text(), QString("add server"));
+    QVERIFY(!q->LabeledEdit1->isVisible());
+    QVERIFY(!q->Button2->isVisible());
+    q->LabeledEdit2->setFocus();
+    q->LabeledEdit2->setText("10.0.0.1:80");
+    QTest::keyClick(q->LabeledEdit2, Qt::Key_Return);
+    QCOMPARE(q->LabeledEdit2->text(), QString("10.0.0.1"));
+    QCOMPARE(q->LabeledEdit3->text(), QString("80"));
+    q->LabeledEdit2->setText("1.2.3.4:5:6");
+    q->LabeledEdit2Exit();
+    QCOMPARE(q->LabeledEdit2->text(), QString("1.2.3.4"));
+    QCOMPARE(q->LabeledEdit3->text(), QString("5:6"));
+    q->hide();
+
+    TForm17* c = ws.directConnect;
+    c->Edit1->setText(" 127.0.0.1 : 28960 ");
+    c->Edit2->setText(" 9");
+    c->Edit1Exit();
+    QCOMPARE(c->Edit1->text(), QString("127.0.0.1"));
+    QCOMPARE(c->Edit2->text(), QString("28960"));
+    QCOMPARE(c->windowTitle(), QString("direct connect"));
+    QCOMPARE(labelOf(c, c->LabeledEdit1)->text(), QString("Password "));
+  }
+
+  void answeringServerIsAddedUnderItsOwnName() {
+    TempDataDir dir;
+    dir.writeInstallation({"Old", "127.0.0.1", "1"});
+    FakeGameServer server;
+    server.setReply(MakeStatusReply("\\sv_hostname\\^1My Server\\mapname\\dm/mohdm1", {}));
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    TForm13* q = ws.quickAdd;
+    q->show();
+    q->LabeledEdit2->setText(" 127.0.0.1");
+    q->LabeledEdit3->setText(QString::fromStdString(server.portText() + " "));
+    q->Button1->click();
+    QVERIFY(d.shown.isEmpty());
+    QCOMPARE(server.receivedCount(), std::size_t(1));
+    QCOMPARE(server.received()[0].bytes, StatusRequest());
+    QCOMPARE(stdList(dir), test::crlf({"Old", "127.0.0.1", "1", "^1My Server", "127.0.0.1",
+                                       server.portText()}));
+    QCOMPARE(f->ComboBoxEx1->count(), 2);
+    QCOMPARE(f->serverRowCount(), 2);
+    QTreeWidgetItem* row = f->ListView3->currentItem();
+    QVERIFY(row);
+    QCOMPARE(row->text(0), QString("not scanned"));
+    QCOMPARE(row->text(2), QString("^1My Server"));
+    QVERIFY(!row->isSelected());
+    QVERIFY(q->LabeledEdit1->text().isEmpty());
+    QVERIFY(q->LabeledEdit2->text().isEmpty());
+    QVERIFY(q->LabeledEdit3->text().isEmpty());
+    QVERIFY(!q->isVisible());
+  }
+
+  void silentServerIsAddedOnlyWithYes() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    FakeGameServer silent;
+    const QDateTime when(QDate(2003, 7, 8), QTime(21, 5, 9));
+    FixedClock fixed(std::chrono::system_clock::time_point(
+        std::chrono::milliseconds(when.toMSecsSinceEpoch())));
+    setClock(&fixed);
+    ScriptedDialogs d;
+    WindowSet ws;
+    ws.main->ScanTimeout = 250;
+    TForm13* q = ws.quickAdd;
+
+    q->LabeledEdit2->setText("127.0.0.1");
+    q->LabeledEdit3->setText(QString::fromStdString(silent.portText()));
+    q->Button1Click();
+    QCOMPARE(d.questions, QStringList({"Server does not response - add it ?"}));
+    QCOMPARE(stdList(dir), std::string());
+    QVERIFY(!q->isVisible());
+
+    d.answers.push_back(true);
+    q->Button1Click();
+    const QLocale locale = QLocale::system();
+    const std::string name = toBytes("Unnamed Server @ " + locale.toString(when.time(), QLocale::LongFormat) +
+                                     " - " + locale.toString(when.date(), QLocale::ShortFormat));
+    QCOMPARE(stdList(dir), test::crlf({name, "127.0.0.1", silent.portText()}));
+    QCOMPARE(ws.main->serverRow(0)->text(2), toQString(name));
+    setClock(nullptr);
+  }
+
+  void refusalsAndTheInUseText() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    FakeGameServer server;
+    server.setReply(MakeStatusReply("\\sv_hostname\\Named\\mapname\\dm/mohdm1", {}));
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    TForm13* q = ws.quickAdd;
+
+    q->show();
+    q->LabeledEdit2->setText("127.0.0.1");
+    q->Button1Click();
+    QCOMPARE(d.messages, QStringList({"please enter ip and port !"}));
+    QVERIFY(!q->isVisible());
+    QCOMPARE(server.receivedCount(), std::size_t(0));
+
+    // During a scan the name is asked but nothing is added or reported.
+    q->LabeledEdit3->setText(QString::fromStdString(server.portText()));
+    f->Scanning = true;
+    q->Button1Click();
+    f->Scanning = false;
+    QVERIFY(server.waitForCount(1, 2000));
+    QCOMPARE(stdList(dir), std::string());
+    QCOMPARE(f->serverRowCount(), 0);
+    QCOMPARE(d.shown.size(), 1);
+
+    // A list held by a reader: the status bar says so, nothing is added.
+    {
+      ReadHold hold("Serverlists\\Standard");
+      q->Button1Click();
+    }
+    QCOMPARE(f->statusText(),
+             QString("Serverlist is in use...please restart Tarvix to add a server !"));
+    QCOMPARE(f->serverRowCount(), 0);
+    QCOMPARE(stdList(dir), std::string());
+
+    // A stale name from an earlier answer never names a silent server.
+    FakeGameServer silent;
+    f->ScanTimeout = 250;
+    f->setStatusText("");
+    q->LabeledEdit2->setText("127.0.0.1");
+    q->LabeledEdit3->setText(QString::fromStdString(silent.portText()));
+    q->Button1Click();
+    QCOMPARE(d.questions, QStringList({"Server does not response - add it ?"}));
+    QCOMPARE(stdList(dir), std::string());
+  }
+
+  void directConnectChecksTheServerFirst() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    FakeGameServer silent;
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    TForm17* c = ws.directConnect;
+    f->ScanTimeout = 250;
+    c->show();
+
+    c->Edit1->setText("localhost");
+    c->Button1Click();
+    QCOMPARE(d.messages, QStringList({"please enter a valid ip!"}));
+    QCOMPARE(silent.receivedCount(), std::size_t(0));
+    QVERIFY(f->CurrentIP.empty());
+
+    // No answer: the current server changes all the same.
+    c->Edit1->setText("127.0.0.1 ");
+    c->Edit2->setText(QString::fromStdString(silent.portText()));
+    f->Label4->setText("Medal of Honor");
+    c->Button1Click();
+    QCOMPARE(d.messages.last(), QString("no response from server!"));
+    QCOMPARE(f->CurrentIP, std::string("127.0.0.1"));
+    QCOMPARE(f->CurrentPort, silent.portText());
+    QCOMPARE(f->Label4->text(), QString("Medal of Honor"));
+    QVERIFY(c->isVisible());
+    QCOMPARE(silent.receivedCount(), std::size_t(1));
+    c->hide();
+  }
+
+  void directConnectStartsTheGameWithTheTypedPassword() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    FakeGameServer server;
+    server.setReply(MakeStatusReply(kSpearheadInfo, {{30, "A"}}));
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    TForm17* c = ws.directConnect;
+    f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe");
+    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
+    f->Label4->setText("Medal of Honor");
+    c->show();
+    c->Edit1->setText("127.0.0.1");
+    c->Edit2->setText(QString::fromStdString(server.portText()));
+    c->LabeledEdit1->setText("typed pw");
+    c->Button1->click();
+    QVERIFY(d.shown.isEmpty());
+    QCOMPARE(f->Label4->text(), QString("Spearhead"));
+    QCOMPARE(passwordArg(dir, "sh"), std::string("<typed pw>"));
+    QVERIFY(!dir.exists("aa/args.txt"));
+    QVERIFY(!c->isVisible());
+  }
+
+  void directConnectWithAnEmptyPasswordUsesThePasswordFile() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    FakeGameServer server;
+    server.setReply(MakeStatusReply("\\sv_hostname\\Plain\\mapname\\dm/mohdm6\\sv_maxclients\\8", {}));
+    dir.writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "",
+                                     "127.0.0.1" + server.portText(), "fromfile"});
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    TForm17* c = ws.directConnect;
+    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
+    c->show();
+    c->Edit1->setText("127.0.0.1");
+    c->Edit2->setText(QString::fromStdString(server.portText()));
+    c->Button1Click();
+    QVERIFY(d.shown.isEmpty());
+    QCOMPARE(f->Label4->text(), QString("Medal of Honor"));
+    QCOMPARE(passwordArg(dir, "aa"), std::string("<fromfile>"));
+    QVERIFY(!c->isVisible());
+  }
+};
+
+QTEST_MAIN(TestQuickAdd)
+#include "TestQuickAdd.moc"
