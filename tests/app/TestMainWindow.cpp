@@ -54,7 +54,7 @@ class TestMainWindow : public QObject {
 
   void startupShowsOneRowPerServerAndStatusTexts() {
     TempDataDir dir;
-    dir.writeInstallation({"Alpha", "10.0.0.1", "12203", "beta", "10.0.0.2", "12204", "Gamma"});
+    dir.writeInstallation({"Alpha", "127.0.0.7", "12203", "beta", "127.0.0.8", "12204", "Gamma"});
     ScriptedDialogs d;
     TForm1 w;
     QCOMPARE(w.windowTitle(), QString("Tarvix 2.10 | Allied Assault & Spearhead |"));
@@ -100,7 +100,7 @@ class TestMainWindow : public QObject {
 
   void configSettingsAreApplied() {
     TempDataDir dir;
-    dir.writeInstallation({"A", "1.2.3.4", "1"});
+    dir.writeInstallation({"A", "127.0.0.6", "1"});
     dir.writeLines("Config", config("timer on", "800", "save", "1"));
     ScriptedDialogs d;
     TForm1 w;
@@ -120,7 +120,7 @@ class TestMainWindow : public QObject {
 
   void fastModeAndUnknownBannerAndExactComparisons() {
     TempDataDir dir;
-    dir.writeInstallation({"A", "1.2.3.4", "1"});
+    dir.writeInstallation({"A", "127.0.0.6", "1"});
     auto lines = config("Timer On", "750", "Save", "7");
     lines[2] = "clantags ON";
     dir.writeLines("Config", lines);
@@ -143,7 +143,7 @@ class TestMainWindow : public QObject {
   void startupFailuresLeaveTheViewsEmpty() {
     QFETCH(int, kind);
     TempDataDir dir;
-    dir.writeInstallation({"A", "1.2.3.4", "1"});
+    dir.writeInstallation({"A", "127.0.0.6", "1"});
     if (kind == 0) std::remove("Config");
     if (kind == 1) dir.writeLines("Config", config("timer off", "fast!", "fast"));
     if (kind == 2) dir.writeLines("Config", config("timer off", "500", "fast", "0", "Serverlists\\Gone"));
@@ -171,7 +171,7 @@ class TestMainWindow : public QObject {
 
   void columnClicksSortWithTheByteComparison() {
     TempDataDir dir;
-    dir.writeInstallation({"b host", "1.1.1.1", "1", "a host", "1.1.1.2", "2", "C host", "1.1.1.3", "3"});
+    dir.writeInstallation({"b host", "127.0.0.1", "1", "a host", "127.0.0.4", "2", "C host", "127.0.0.5", "3"});
     ScriptedDialogs d;
     TForm1 w;
     // Start-up order is ascending by the "Player" column, file order on ties.
@@ -204,7 +204,7 @@ class TestMainWindow : public QObject {
 
   void captionChangesResortOnlyWhileAutoSortIsOn() {
     TempDataDir dir;
-    dir.writeInstallation({"one", "1.1.1.1", "1", "two", "1.1.1.2", "2"});
+    dir.writeInstallation({"one", "127.0.0.1", "1", "two", "127.0.0.4", "2"});
     ScriptedDialogs d;
     TForm1 w;
     w.setRowCaption(w.serverRow(0), "sends shit");
@@ -219,7 +219,7 @@ class TestMainWindow : public QObject {
 
   void deleteServerAsksAndRemovesEveryGroupOfThatName() {
     TempDataDir dir;
-    dir.writeInstallation({"Dup", "1.1.1.1", "1", "Keep", "2.2.2.2", "2", "Dup", "3.3.3.3", "3"});
+    dir.writeInstallation({"Dup", "127.0.0.1", "1", "Keep", "127.0.0.2", "2", "Dup", "127.0.0.3", "3"});
     ScriptedDialogs d;
     TForm1 w;
     w.ListView3->setCurrentItem(w.serverRow(0));
@@ -230,11 +230,11 @@ class TestMainWindow : public QObject {
     QCOMPARE(d.questions, QStringList({"Delete server\nDup ?"}));
     QCOMPARE(w.serverRowCount(), 3);
     QCOMPARE(dir.read("Serverlists/Standard"),
-             tarvix::test::crlf({"Dup", "1.1.1.1", "1", "Keep", "2.2.2.2", "2", "Dup", "3.3.3.3", "3"}));
+             tarvix::test::crlf({"Dup", "127.0.0.1", "1", "Keep", "127.0.0.2", "2", "Dup", "127.0.0.3", "3"}));
 
     d.answers = {true};
     w.deleteserver1Click();
-    QCOMPARE(dir.read("Serverlists/Standard"), tarvix::test::crlf({"Keep", "2.2.2.2", "2"}));
+    QCOMPARE(dir.read("Serverlists/Standard"), tarvix::test::crlf({"Keep", "127.0.0.2", "2"}));
     // Only the selected row leaves the view; the hidden list follows the file.
     QCOMPARE(column(w.ListView3, 2), QStringList({"Keep", "Dup"}));
     QCOMPARE(w.ComboBoxEx1->count(), 1);
@@ -244,7 +244,7 @@ class TestMainWindow : public QObject {
 
   void deleteServerRefusedWithoutSelectionOrWhileScanning() {
     TempDataDir dir;
-    dir.writeInstallation({"A", "1.1.1.1", "1"});
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
     ScriptedDialogs d;
     TForm1 w;
     d.answers = {true, true};
@@ -260,8 +260,8 @@ class TestMainWindow : public QObject {
 
   void deleteServerWhileTheListIsReadReportsInUseAndLosesNothing() {
     TempDataDir dir;
-    const std::string original = tarvix::test::crlf({"A", "1.1.1.1", "1", "B", "2.2.2.2", "2"});
-    dir.writeInstallation({"A", "1.1.1.1", "1", "B", "2.2.2.2", "2"});
+    const std::string original = tarvix::test::crlf({"A", "127.0.0.1", "1", "B", "127.0.0.2", "2"});
+    dir.writeInstallation({"A", "127.0.0.1", "1", "B", "127.0.0.2", "2"});
     ScriptedDialogs d;
     TForm1 w;
     consoleLogs().clear(LogKind::BadLog);
