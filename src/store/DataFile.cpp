@@ -115,11 +115,12 @@ bool fileExists(std::string_view relative) {
   return ::stat(dataPath(relative).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::string readFile(std::string_view relative) {
-  std::string path = dataPath(relative);
+std::string readFileAt(const std::string& path) {
   Fd fd(openShared(path));
   return readAll(fd.get(), path);
 }
+
+std::string readFile(std::string_view relative) { return readFileAt(dataPath(relative)); }
 
 std::vector<std::string> readLines(std::string_view relative) {
   return splitLines(readFile(relative));
@@ -139,7 +140,10 @@ void replaceLines(std::string_view relative, const std::vector<std::string>& lin
 }
 
 void replaceContent(std::string_view relative, std::string_view content, ReplaceMode mode) {
-  std::string path = dataPath(relative);
+  replaceContentAt(dataPath(relative), content, mode);
+}
+
+void replaceContentAt(const std::string& path, std::string_view content, ReplaceMode mode) {
   // Hold the target exclusively while it is replaced, so that no reader is
   // between its open and its read of the old content.
   int flags = O_WRONLY | O_CLOEXEC | (mode == ReplaceMode::CreateOrTruncate ? O_CREAT : 0);

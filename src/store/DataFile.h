@@ -51,6 +51,12 @@ void replaceLines(std::string_view relative, const std::vector<std::string>& lin
 void replaceContent(std::string_view relative, std::string_view content,
                     ReplaceMode mode = ReplaceMode::CreateOrTruncate);
 
+// The same for a file named by its exact path (a file chosen in a dialog,
+// outside the data folder): no separator mapping.
+std::string readFileAt(const std::string& path);
+void replaceContentAt(const std::string& path, std::string_view content,
+                      ReplaceMode mode = ReplaceMode::CreateOrTruncate);
+
 // Deletes a file; fails as "in use" while a reader holds it.
 void deleteFile(std::string_view relative);
 

@@ -16,45 +16,6 @@ constexpr std::string_view kServerTag = "Server=";
 constexpr const char* kHlswAddress = "http://www.hlsw.example";
 constexpr const char* kHomePage = "http://www.tarvix.example";
 
-// The chosen import and export files are outside the data folder and are
-// opened by the exact path the dialog returned.
-std::string readExternal(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw FileError(path, errno);
-  std::string out;
-  char buf[65536];
-  while (true) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int e = errno;
-      ::close(fd);
-      throw FileError(path, e);
-    }
-    if (n == 0) break;
-    out.append(buf, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return out;
-}
-
-void writeExternal(const std::string& path, std::string_view content) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throw FileError(path, errno);
-  std::size_t done = 0;
-  while (done < content.size()) {
-    ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int e = errno;
-      ::close(fd);
-      throw FileError(path, e);
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::close(fd) != 0) throw FileError(path, errno);
-}
-
 std::string_view fileNamePart(std::string_view path) {
   std::size_t cut = path.find_last_of("/\\");
   return cut == std::string_view::npos ? path : path.substr(cut + 1);
@@ -113,14 +74,14 @@ std::string ExportSslf(std::string_view listPath, std::string_view chosenPath) {
       passwords = readLines(kPasswordsFile);
     } catch (const FileError&) {
       // The export stops at its first server; the header stays written.
-      writeExternal(out, joinLinesCrlf(lines));
+      replaceContentAt(out, joinLinesCrlf(lines));
       throw;
     }
   }
   for (const auto& e : entries)
     lines.push_back(
         SslfServerLine(e.ip, e.port, LookupPasswordsIn(passwords, e.ip, e.port).join, e.name));
-  writeExternal(out, joinLinesCrlf(lines));
+  replaceContentAt(out, joinLinesCrlf(lines));
   return out;
 }
 
@@ -172,7 +133,7 @@ std::string SslfListName(std::string_view chosenFile) {
 }
 
 std::string ImportSslf(std::string_view chosenFile) {
-  const std::string content = readExternal(std::string(chosenFile));
+  const std::string content = readFileAt(std::string(chosenFile));
   const std::string listName = SslfListName(chosenFile);
   const std::string listPath = ServerListPathFor(listName);
 
@@ -231,7 +192,7 @@ std::string TextListName(std::string_view chosenFile) {
 }
 
 std::string ImportTextList(std::string_view chosenFile) {
-  const std::string content = readExternal(std::string(chosenFile));
+  const std::string content = readFileAt(std::string(chosenFile));
   const std::string listName = TextListName(chosenFile);
   std::vector<ServerEntry> entries;
   for (const auto& line : splitLines(content)) entries.push_back(ParseTextListLine(line));
