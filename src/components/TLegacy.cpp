@@ -1,0 +1,98 @@
+#include "components/TLegacy.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEnterEvent>
+#include <QMouseEvent>
+
+namespace tarvix {
+
+namespace {
+
+TUrlOpener& opener() {
+  static TUrlOpener o;
+  return o;
+}
+
+void openUrl(const QUrl& url) {
+  if (opener())
+    opener()(url);
+  else
+    QDesktopServices::openUrl(url);  // the outcome is not checked
+}
+
+}  // namespace
+
+void setUrlOpener(TUrlOpener o) { opener() = std::move(o); }
+
+TLegacy::TLegacy(QWidget* parent) : QLabel(parent) {}
+
+void TLegacy::setAdressType(TAdressType type) {
+  if (type != adressType_) adressType_ = type;
+}
+
+QUrl TLegacy::Target() const {
+  if (adressType_ == atWWW && !Adress.isEmpty()) {
+    // An address without a scheme (www.example.org) is a web address too.
+    const QUrl url(Adress, QUrl::TolerantMode);
+    return url.scheme().isEmpty() ? QUrl::fromUserInput(Adress) : url;
+  }
+  return QUrl("mailto:" + Adress, QUrl::TolerantMode);
+}
+
+void TLegacy::OpenAdress() {
+  setCursor(Qt::WaitCursor);
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  openUrl(Target());
+  setCursor(Qt::PointingHandCursor);
+}
+
+void TLegacy::setFontColour(const QColor& colour) {
+  QPalette pal = palette();
+  pal.setColor(QPalette::WindowText, colour);
+  setPalette(pal);
+}
+
+void TLegacy::enterEvent(QEnterEvent* event) {
+  QLabel::enterEvent(event);
+  if (hovered_) return;
+  hovered_ = true;
+  savedColour_ = palette().color(QPalette::WindowText);
+  QFont f = font();
+  f.setUnderline(true);
+  setFont(f);
+  setCursor(Qt::PointingHandCursor);
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  setFontColour(ActiveColor);
+  emit OnMouseEnter();
+}
+
+void TLegacy::leaveEvent(QEvent* event) {
+  QLabel::leaveEvent(event);
+  if (!hovered_) return;
+  hovered_ = false;
+  unsetCursor();
+  QFont f = font();
+  f.setUnderline(false);
+  setFont(f);
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  setFontColour(savedColour_);
+  emit OnMouseExit();
+}
+
+void TLegacy::mousePressEvent(QMouseEvent* event) {
+  QLabel::mousePressEvent(event);
+  if (event->button() == Qt::LeftButton) pressed_ = true;
+}
+
+void TLegacy::mouseReleaseEvent(QMouseEvent* event) {
+  QLabel::mouseReleaseEvent(event);
+  const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                     rect().contains(event->position().toPoint());
+  pressed_ = false;
+  if (!click) return;
+  OpenAdress();
+  emit OnClick();
+}
+
+}  // namespace tarvix
