@@ -209,6 +209,14 @@ class TForm1 : public QMainWindow {
   bool runGame(const std::string& exePath, const std::string& params);
   int gamesRunning_ = 0;
 
+ public:
+  // ---- ping display (TForm1Ping.cpp) ----
+  // The host checker's log handler (bound to its OnLog): one log line
+  // becomes the properties window's ping field and one step of its graph.
+  void HostChecker1Log(const std::string& msg);
+  // Binds HostChecker1's OnLog to HostChecker1Log.
+  void bindPingDisplay();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
