@@ -1,0 +1,246 @@
+#include "admin/core/AntiCheat.h"
+
+#include <algorithm>
+#include <exception>
+#include <system_error>
+#include <utility>
+
+#include "app/core/SortText.h"
+#include "protocol/Rcon.h"
+#include "protocol/StatusQuery.h"
+#include "protocol/StatusReply.h"
+#include "store/DataFile.h"
+#include "store/NameLists.h"
+
+namespace tarvix {
+
+std::vector<TConsolePlayer> AntiCheatPlayers(std::string_view r) {
+  std::vector<TConsolePlayer> players;
+  constexpr std::size_t npos = std::string_view::npos;
+  if (r.size() < 2) return players;
+  // Every scan stops before the last character (normally the final line feed).
+  const std::size_t last = r.size() - 1;
+  auto findBefore = [&](char c, std::size_t from) {
+    const std::size_t at = r.find(c, from);
+    return at < last ? at : npos;
+  };
+  std::size_t at = findBefore('\n', 25);
+  while (at != npos) {
+    const std::size_t from = at + 1;
+    const std::size_t blank = findBefore(' ', from);
+    if (blank == npos) break;  // the ping runs to the end: no name follows
+    const std::size_t open = findBefore('"', blank + 1);
+    if (open == npos) break;
+    std::size_t close = findBefore('"', open + 1);
+    TConsolePlayer p;
+    p.ping = std::string(r.substr(from, blank + 1 - from));
+    p.name = std::string(r.substr(open + 1, (close == npos ? last : close) - open - 1));
+    players.push_back(std::move(p));
+    if (close == npos) break;
+    at = findBefore('\n', close + 1);
+  }
+  return players;
+}
+
+TAntiCheat::TAntiCheat(std::shared_ptr<TAntiCheatView> view, TAntiCheatSettings settings)
+    : view_(std::move(view)), settings_(std::move(settings)) {
+  if (!settings_.logs) settings_.logs = &consoleLogs();
+  IdUDPClient2.setServer(settings_.host, settings_.port);
+}
+
+TAntiCheat::~TAntiCheat() {
+  stop();
+  if (!join() && thread_.joinable()) thread_.detach();
+}
+
+void TAntiCheat::start() {
+  if (thread_.joinable()) return;
+  thread_ = std::thread([this] { run(); });
+}
+
+void TAntiCheat::stop() {
+  {
+    std::lock_guard lock(guard_);
+    stopped_ = true;
+  }
+  stop_.request();
+}
+
+bool TAntiCheat::join() {
+  if (!thread_.joinable()) return true;
+  try {
+    thread_.join();
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+// Every effect outside the worker (view call, log entry, datagram) runs under
+// the guard, so none happens once stop() has returned.
+template <typename F>
+auto TAntiCheat::touch(F&& f) {
+  std::lock_guard lock(guard_);
+  if (stopped_) throw Stopped{};
+  return f();
+}
+
+void TAntiCheat::log(LogKind kind, std::string_view text) {
+  touch([&] { settings_.logs->append(kind, text); });
+}
+
+void TAntiCheat::pause(int nominalMs) {
+  if (stop_.waitFor(settings_.timing.scaled(nominalMs))) throw Stopped{};
+}
+
+// Re-creates the client, then sends one rcon datagram built with the
+// password as it is at this moment.
+bool TAntiCheat::sendRcon(std::string_view command) {
+  if (!IdUDPClient2.recreate()) return false;
+  return touch([&] {
+    return IdUDPClient2.send(RconRequest(view_->rconPassword(), command)).ok();
+  });
+}
+
+UdpResult TAntiCheat::rconQuery(std::string_view command, int timeoutMs) {
+  UdpResult r;
+  std::string error;
+  if (!IdUDPClient2.recreate(&error)) {
+    r.outcome = UdpOutcome::Failed;
+    r.error = error;
+    return r;
+  }
+  r = touch([&] { return IdUDPClient2.send(RconRequest(view_->rconPassword(), command)); });
+  if (!r.ok()) return r;
+  r = IdUDPClient2.receive(timeoutMs, &stop_);
+  if (r.outcome == UdpOutcome::Stopped) throw Stopped{};
+  if (r.ok()) r.bytes = CleanReply(r.bytes);
+  return r;
+}
+
+void TAntiCheat::run() {
+  try {
+    pass();
+  } catch (const Stopped&) {
+    end_ = End::Stopped;
+  } catch (const FileError&) {
+    // A name list could not be read: the pass ends without the console's stop.
+    end_ = End::ListMissing;
+  } catch (const std::exception&) {
+    end_ = End::Failed;
+  }
+}
+
+void TAntiCheat::pass() {
+  const std::string stamp = "scan @ " + settings_.timing.dateTime(settings_.timing.now());
+  log(LogKind::PlayerLog, stamp);
+  touch([&] { view_->clearPlayers(); });
+
+  std::vector<Row> rows;
+  if (!statusStep(rows)) log(LogKind::BadLog, kAntiCheatStatusError);
+
+  if (touch([&] { return view_->detectSkins(); })) {
+    log(LogKind::ScanLog, stamp);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+      if (touch([&] { return view_->checkBans(); })) banRule(rows[k]);
+      skinRule(rows[k]);
+    }
+    log(LogKind::ScanLog, kScanEnd);
+  }
+  log(LogKind::PlayerLog, kScanEnd);
+  touch([&] { view_->finishPass(); });
+  end_ = End::Completed;
+}
+
+// Fills `rows` (in the list's order) and their columns; false on a socket
+// failure or an empty reply to "status".
+bool TAntiCheat::statusStep(std::vector<Row>& rows) {
+  const int timeout = touch([&] { return view_->scanTimeout(); });
+  UdpResult reply = touch([&] { return IdUDPClient2.send(StatusRequest()); });
+  if (reply.ok()) reply = IdUDPClient2.receive(timeout, &stop_);
+  if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
+  if (reply.failed()) return false;
+  const std::string text = reply.ok() ? CleanReply(reply.bytes) : std::string();
+
+  if (ConsoleAnswered(text)) {
+    int id = 0;
+    for (TConsolePlayer& p : AntiCheatPlayers(text)) {
+      Row row{id++, std::move(p)};
+      touch([&] { view_->addPlayer(row.id, row.player); });
+      log(LogKind::PlayerLog, row.player.name);
+      // The list keeps its rows in alphabetical order; equal names keep
+      // the order they were added in.
+      auto at = std::upper_bound(rows.begin(), rows.end(), row, [](const Row& a, const Row& b) {
+        return compareListText(a.player.name, b.player.name) < 0;
+      });
+      rows.insert(at, std::move(row));
+    }
+  }
+
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    Row& row = rows[k];
+    TConsolePlayer& p = row.player;
+    const UdpResult dump =
+        rconQuery("dumpuser \"" + p.name + "\"", touch([&] { return view_->scanTimeout(); }));
+    if (dump.failed()) return false;
+    const std::string dumpText = dump.ok() ? dump.bytes : std::string();
+    p.rate = DumpuserValue(dumpText, kRateLabel);
+    p.axisSkin = DumpuserValue(dumpText, kAxisSkinLabel);
+    p.alliesSkin = DumpuserValue(dumpText, kAlliesSkinLabel);
+    touch([&] {
+      view_->setPlayerText(row.id, TPlayerColumn::Rate, p.rate);
+      view_->setPlayerText(row.id, TPlayerColumn::AxisSkin, p.axisSkin);
+      view_->setPlayerText(row.id, TPlayerColumn::AlliesSkin, p.alliesSkin);
+    });
+    pause(500);
+
+    const UdpResult status = rconQuery("status", touch([&] { return view_->scanTimeout(); }));
+    if (!status.ok() || status.bytes.empty()) return false;
+    p.ip = StatusAddress(status.bytes, p.name);
+    p.score = StatusScore(status.bytes, p.name);
+    touch([&] {
+      view_->setPlayerText(row.id, TPlayerColumn::IP, p.ip);
+      view_->setPlayerText(row.id, TPlayerColumn::Score, p.score);
+    });
+    pause(500);
+  }
+  return true;
+}
+
+void TAntiCheat::banRule(const Row& row) {
+  const TConsolePlayer& p = row.player;
+  for (const std::string& ban : ReadNameList(kBansFile)) {
+    if (!BanMatches(ban, p.name, p.ip)) continue;
+    if (!sendRcon("kick \"" + p.name + "\"")) {
+      log(LogKind::BadLog, std::string(kAntiCheatKickError) + p.name);
+      continue;
+    }
+    touch([&] { view_->addConsoleLine("!! -> baned player kicked: " + p.name + " IP: " + p.ip); });
+    log(LogKind::ScanLog, "baned player kicked:  " + p.name + "\r\nIP: " + p.ip);
+    pause(touch([&] { return view_->scanTimeout(); }));
+  }
+}
+
+void TAntiCheat::skinRule(const Row& row) {
+  const TConsolePlayer& p = row.player;
+  for (const std::string& skin : ReadNameList(kSkinsFile)) {
+    if (!SkinMatches(skin, p.axisSkin, p.alliesSkin)) continue;
+    if (!sendRcon("kick \"" + p.name + "\"")) {
+      log(LogKind::BadLog, std::string(kAntiCheatKickError) + p.name);
+      continue;
+    }
+    pause(500);
+    if (!sendRcon("say " + p.name + " kicked ! Cheatskin detected: " + skin)) {
+      log(LogKind::BadLog, std::string(kAntiCheatKickError) + p.name);
+      continue;
+    }
+    touch([&] {
+      view_->addConsoleLine("!! -> " + p.name + " kicked - customskin " + skin +
+                            " detected ! IP: " + p.ip);
+    });
+    log(LogKind::ScanLog,
+        "custom skin player kicked:  " + p.name + "\r\nIP: " + p.ip + "\r\n" + skin);
+  }
+}
+
+}  // namespace tarvix

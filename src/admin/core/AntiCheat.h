@@ -1,0 +1,126 @@
+#pragma once
+// The anti-cheat worker: one pass on its own thread that lists the console
+// server's players, asks the server for each player's skins, rate, address
+// and score, and, with "detect skins" ticked, kicks banned players and
+// players wearing a listed skin.
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "admin/core/WorkerTiming.h"
+#include "app/core/ConsoleLogs.h"
+#include "protocol/UdpClient.h"
+
+namespace tarvix {
+
+inline constexpr std::string_view kAntiCheatStatusError = "Anticheatthread error during status check";
+inline constexpr std::string_view kAntiCheatKickError = "Anticheatthread error kicking player";
+inline constexpr std::string_view kScanEnd = "//scan end";
+
+// Columns of the console's player list after the caption (the name).
+enum class TPlayerColumn { Ping = 1, AxisSkin = 2, AlliesSkin = 3, Rate = 4, IP = 5, Score = 6 };
+
+// One row of the player list as a pass creates it: icon 0, the ping field
+// (its blank included) and a single blank in the five other columns.
+struct TConsolePlayer {
+  std::string name;
+  std::string ping;
+  std::string axisSkin = " ";
+  std::string alliesSkin = " ";
+  std::string rate = " ";
+  std::string ip = " ";
+  std::string score = " ";
+};
+
+// What a pass reads from and changes in the admin console. Called on the
+// worker's thread, never after stop() has returned; implementations must not
+// wait for the UI thread (it may be inside stop()).
+class TAntiCheatView {
+ public:
+  virtual ~TAntiCheatView() = default;
+
+  virtual std::string rconPassword() = 0;  // the password field, read for every datagram
+  virtual bool detectSkins() = 0;          // "detect skins", read once per pass
+  virtual bool checkBans() = 0;            // "check bans", read once per player
+  virtual int scanTimeout() = 0;           // the main window's ScanTimeout, in ms
+
+  virtual void clearPlayers() = 0;  // empties the player list
+  // Adds a row; `id` names it in later changes (the list sorts rows by name).
+  virtual void addPlayer(int id, const TConsolePlayer& row) = 0;
+  virtual void setPlayerText(int id, TPlayerColumn column, const std::string& text) = 0;
+  virtual void addConsoleLine(const std::string& line) = 0;
+  // The console's "anticheatstop", run at the end of a complete pass.
+  virtual void finishPass() = 0;
+};
+
+// The players of a cleaned status reply as the pass reads them: the first 25
+// characters passed over, every later line feed before the last character
+// starting a player line (ping field with its blank, then the quoted name).
+std::vector<TConsolePlayer> AntiCheatPlayers(std::string_view reply);
+
+struct TAntiCheatSettings {
+  std::string host;  // the console's server
+  std::string port;
+  TWorkerTiming timing;
+  TConsoleLogs* logs = &consoleLogs();
+};
+
+class TAntiCheat {
+ public:
+  enum class End {
+    Running,
+    Completed,    // the pass ran to its end and called finishPass()
+    Stopped,      // stop() ended it early
+    ListMissing,  // "bans.txt" or "skins.txt" could not be read: ended without finishPass()
+    Failed,       // an unexpected error ended it without finishPass()
+  };
+
+  TAntiCheat(std::shared_ptr<TAntiCheatView> view, TAntiCheatSettings settings);
+  // Stops the pass and waits for its thread.
+  ~TAntiCheat();
+  TAntiCheat(const TAntiCheat&) = delete;
+  TAntiCheat& operator=(const TAntiCheat&) = delete;
+
+  // Runs one pass on the worker's own thread (the owner of IdUDPClient2).
+  void start();
+  // Ends the pass at once, also inside a wait or a pause. Once stop() returns
+  // the worker sends no datagram and makes no change to the view or the logs.
+  void stop();
+  // Waits for the thread; false when it cannot be joined (called from itself).
+  bool join();
+  bool finished() const { return end_.load() != End::Running; }
+  End end() const { return end_.load(); }
+
+ private:
+  struct Stopped {};
+  struct Row {
+    int id;
+    TConsolePlayer player;
+  };
+  void run();
+  void pass();
+  bool statusStep(std::vector<Row>& rows);
+  void banRule(const Row& row);
+  void skinRule(const Row& row);
+  template <typename F>
+  auto touch(F&& f);
+  void log(LogKind kind, std::string_view text);
+  void pause(int nominalMs);
+  bool sendRcon(std::string_view command);
+  UdpResult rconQuery(std::string_view command, int timeoutMs);
+
+  std::shared_ptr<TAntiCheatView> view_;
+  TAntiCheatSettings settings_;
+  std::mutex guard_;
+  bool stopped_ = false;  // guarded by guard_
+  TStopSignal stop_;
+  UdpClient IdUDPClient2;
+  std::atomic<End> end_{End::Running};
+  std::thread thread_;
+};
+
+}  // namespace tarvix

@@ -1,0 +1,92 @@
+#pragma once
+// The map and message announcer: one pass on its own thread that reads the
+// server's map and rotation, reports first, current and next map, announces
+// the next map and sends every line of "messages.txt" as a chat line.
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "admin/core/WorkerTiming.h"
+#include "app/core/ConsoleLogs.h"
+#include "protocol/UdpClient.h"
+
+namespace tarvix {
+
+inline constexpr std::string_view kChatterError = "Messagethread error showing messages";
+inline constexpr std::string_view kMapcheckEnd = "//mapcheck end";
+// Nominal waits of a pass (scaled through TWorkerTiming::scaled).
+inline constexpr int kChatterStatusTimeoutMs = 90000;
+inline constexpr int kChatterMapPauseMs = 5000;
+inline constexpr int kChatterMessagePauseMs = 7500;
+
+// What a pass reads from and changes in the admin console. Called on the
+// worker's thread, never after stop() has returned; implementations must not
+// wait for the UI thread.
+class TChatterView {
+ public:
+  virtual ~TChatterView() = default;
+  virtual std::string rconPassword() = 0;  // the password field, read for every datagram
+  virtual void setStatusText(const std::string& text) = 0;
+  // The console's announcer stop (Button6), run at the end of every pass.
+  virtual void finishPass() = 0;
+};
+
+// First, current and next map of a status reply.
+struct TMapCycle {
+  std::string firstMap;
+  std::string currentMap;
+  std::string nextMap;  // the first map when no name follows the current one
+};
+TMapCycle ReadMapCycle(std::string_view reply);
+
+struct TChatterSettings {
+  std::string host;  // the console's server
+  std::string port;
+  TWorkerTiming timing;
+  TConsoleLogs* logs = &consoleLogs();
+};
+
+class TChatter {
+ public:
+  enum class End { Running, Completed, Stopped };
+
+  TChatter(std::shared_ptr<TChatterView> view, TChatterSettings settings);
+  // Stops the pass and waits for its thread.
+  ~TChatter();
+  TChatter(const TChatter&) = delete;
+  TChatter& operator=(const TChatter&) = delete;
+
+  // Runs one pass on the worker's own thread (the owner of IdUDPClient3).
+  void start();
+  // Ends the pass at once, also inside a wait or a pause. Once stop() returns
+  // the worker sends no datagram and changes neither the view nor the logs.
+  void stop();
+  // Waits for the thread; false when it cannot be joined (called from itself).
+  bool join();
+  bool finished() const { return end_.load() != End::Running; }
+  End end() const { return end_.load(); }
+
+ private:
+  struct Stopped {};
+  void run();
+  void pass();
+  template <typename F>
+  auto touch(F&& f);
+  void log(LogKind kind, std::string_view text);
+  void pause(int nominalMs);
+  bool sendDatagram(const std::string& datagram);
+
+  std::shared_ptr<TChatterView> view_;
+  TChatterSettings settings_;
+  std::mutex guard_;
+  bool stopped_ = false;  // guarded by guard_
+  TStopSignal stop_;
+  UdpClient IdUDPClient3;
+  std::atomic<End> end_{End::Running};
+  std::thread thread_;
+};
+
+}  // namespace tarvix
