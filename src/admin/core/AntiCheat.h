@@ -37,8 +37,9 @@ struct TConsolePlayer {
 };
 
 // What a pass reads from and changes in the admin console. Called on the
-// worker's thread, never after stop() has returned; implementations must not
-// wait for the UI thread (it may be inside stop()).
+// worker's thread under the worker's guard, never after stop() has returned;
+// implementations must not wait for the UI thread (it may be inside stop())
+// and must not stop or destroy the worker themselves: post that instead.
 class TAntiCheatView {
  public:
   virtual ~TAntiCheatView() = default;

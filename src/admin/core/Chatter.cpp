@@ -1,6 +1,7 @@
 #include "admin/core/Chatter.h"
 
 #include <exception>
+#include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>

@@ -23,8 +23,9 @@ inline constexpr int kChatterMapPauseMs = 5000;
 inline constexpr int kChatterMessagePauseMs = 7500;
 
 // What a pass reads from and changes in the admin console. Called on the
-// worker's thread, never after stop() has returned; implementations must not
-// wait for the UI thread.
+// worker's thread under the worker's guard, never after stop() has returned;
+// implementations must not wait for the UI thread (it may be inside stop())
+// and must not stop or destroy the worker themselves: post that instead.
 class TChatterView {
  public:
   virtual ~TChatterView() = default;
