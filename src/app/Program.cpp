@@ -5,6 +5,7 @@
 #include "app/TForm2.h"
 #include "app/TForm4.h"
 #include "app/TForm8.h"
+#include "admin/TForm9.h"
 #include "lists/TForm13.h"
 #include "lists/TForm17.h"
 #include "lists/TForm3.h"
@@ -29,6 +30,7 @@ void CreateForms() {
   f.Form4 = new TForm4();
   f.Form6 = new TForm6();
   f.Form8 = new TForm8();
+  f.Form9 = new TForm9();
   f.Form13 = new TForm13();
   f.Form17 = new TForm17();
 }
@@ -37,6 +39,7 @@ void DestroyForms() {
   TForms& f = forms();
   delete f.Form17;
   delete f.Form13;
+  delete f.Form9;
   delete f.Form8;
   delete f.Form6;
   delete f.Form4;
