@@ -11,7 +11,6 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -24,6 +23,7 @@
 #include "components/JpegImage.h"
 #include "components/Clock.h"
 #include "components/QtText.h"
+#include "components/TSystray.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
@@ -102,6 +102,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
   buildTray();
+  buildHostChecker();
   setFixedSize(680, 618);
   if (QScreen* screen = QApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -291,11 +292,11 @@ void TForm1::buildMenus() {
 }
 
 void TForm1::buildTray() {
-  Systray1 = new QSystemTrayIcon(QIcon(":/tarvix.png"), this);
+  Systray1 = new TSystray(this);
   Systray1->setObjectName("Systray1");
-  Systray1->setToolTip("Tarvix 2.10");
-  Systray1->setContextMenu(PopupMenu5);
-  if (QSystemTrayIcon::isSystemTrayAvailable()) Systray1->show();
+  Systray1->setIcon(QIcon(":/tarvix.png"));
+  Systray1->setHint("Tarvix 2.10");
+  Systray1->setPopupMenu(PopupMenu5);
 }
 
 void TForm1::FormCreate() {
@@ -451,7 +452,8 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
   stopScanThread();
   Timer1->stop();
-  if (Systray1) Systray1->hide();
+  if (Systray1) Systray1->RemoveIcon();
+  shutdownPingThreads();
   event->accept();
   QApplication::quit();
 }

@@ -18,7 +18,6 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QStatusBar;
-class QSystemTrayIcon;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -106,7 +105,7 @@ class TForm1 : public QMainWindow {
   QAction* options2 = nullptr;
   QAction* scannow2 = nullptr;
   QAction* exit1 = nullptr;
-  QSystemTrayIcon* Systray1 = nullptr;
+  class TSystray* Systray1 = nullptr;
 
   // Status bar text (its one panel).
   QString statusText() const;
@@ -214,8 +213,19 @@ class TForm1 : public QMainWindow {
   // The host checker's log handler (bound to its OnLog): one log line
   // becomes the properties window's ping field and one step of its graph.
   void HostChecker1Log(const std::string& msg);
-  // Binds HostChecker1's OnLog to HostChecker1Log.
+  // Binds HostChecker1's OnLog to HostChecker1Log and the "properties"
+  // item to the properties window (which calls it once it exists).
   void bindPingDisplay();
+
+ public:
+  // ---- host checker and tray (TForm1Net.cpp) ----
+  // Pings the current server while the properties window is open.
+  class THostChecker* HostChecker1 = nullptr;
+  // Creates HostChecker1 with the window's settings.
+  void buildHostChecker();
+  // Shutdown: stops the checker and posts a quit request to every ping
+  // thread, waiting until each has ended.
+  void shutdownPingThreads();
 
  protected:
   void showEvent(QShowEvent* event) override;
