@@ -6,6 +6,7 @@
 #include "app/TForm4.h"
 #include "app/TForm8.h"
 #include "admin/TForm9.h"
+#include "lists/TForm11.h"
 #include "lists/TForm13.h"
 #include "lists/TForm17.h"
 #include "lists/TForm3.h"
@@ -31,6 +32,7 @@ void CreateForms() {
   f.Form6 = new TForm6();
   f.Form8 = new TForm8();
   f.Form9 = new TForm9();
+  f.Form11 = new TForm11();
   f.Form13 = new TForm13();
   f.Form17 = new TForm17();
 }
@@ -39,6 +41,7 @@ void DestroyForms() {
   TForms& f = forms();
   delete f.Form17;
   delete f.Form13;
+  delete f.Form11;
   delete f.Form9;
   delete f.Form8;
   delete f.Form6;
