@@ -1,5 +1,13 @@
 #include <QApplication>
 
+#include "admin/TForm19.h"
+#include "admin/TForm20.h"
+#include "admin/TForm21.h"
+#include "admin/TForm22.h"
+#include "admin/TForm23.h"
+#include "admin/TForm24.h"
+#include "admin/TForm27.h"
+#include "admin/TForm28.h"
 #include "app/Forms.h"
 #include "app/TForm1.h"
 #include "app/TForm2.h"
@@ -35,10 +43,26 @@ void CreateForms() {
   f.Form11 = new TForm11();
   f.Form13 = new TForm13();
   f.Form17 = new TForm17();
+  f.Form19 = new TForm19();
+  f.Form20 = new TForm20();
+  f.Form21 = new TForm21();
+  f.Form22 = new TForm22();
+  f.Form23 = new TForm23();
+  f.Form24 = new TForm24();
+  f.Form27 = new TForm27();
+  f.Form28 = new TForm28();
 }
 
 void DestroyForms() {
   TForms& f = forms();
+  delete f.Form28;
+  delete f.Form27;
+  delete f.Form24;
+  delete f.Form23;
+  delete f.Form22;
+  delete f.Form21;
+  delete f.Form20;
+  delete f.Form19;
   delete f.Form17;
   delete f.Form13;
   delete f.Form11;

@@ -1,0 +1,81 @@
+#include "admin/TAddWindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+#include "components/Dialogs.h"
+#include "components/QtText.h"
+#include "store/DataFile.h"
+#include "store/NameLists.h"
+
+namespace tarvix {
+
+namespace {
+constexpr int kMargin = 8;
+constexpr int kWidth = 180;
+}  // namespace
+
+TAddWindow::TAddWindow(const char* objectName, const char* caption, QWidget* parent)
+    : QWidget(parent) {
+  setObjectName(objectName);
+  setWindowTitle(caption);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+}
+
+QLineEdit* TAddWindow::addEdit(const char* name, const char* label) {
+  if (label && *label) {
+    auto* caption = new QLabel(label, this);
+    caption->setObjectName(QString(name) + "Label");
+    caption->setGeometry(kMargin, nextY_, kWidth, 14);
+    nextY_ += 14;
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(name);
+    edit->setGeometry(kMargin, nextY_, kWidth, 21);
+    caption->setBuddy(edit);
+    nextY_ += 21 + 6;
+    return edit;
+  }
+  auto* edit = new QLineEdit(this);
+  edit->setObjectName(name);
+  edit->setGeometry(kMargin, nextY_, kWidth, 21);
+  nextY_ += 21 + 6;
+  return edit;
+}
+
+void TAddWindow::addButton(const char* caption) {
+  Button1 = new QPushButton(caption, this);
+  Button1->setObjectName("Button1");
+  Button1->setGeometry(kMargin, nextY_, kWidth, 25);
+  nextY_ += 25 + kMargin;
+  setFixedSize(kWidth + 2 * kMargin, nextY_);
+  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+bool TAddWindow::Append(std::string_view file, std::string_view value) {
+  try {
+    AppendNameEntry(file, value);
+    return true;
+  } catch (const FileError& e) {
+    dialogs().showError(toQString(e.what()));
+    return false;
+  }
+}
+
+void TAddWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;
+  if (!centred_) {
+    centred_ = true;
+    if (QScreen* screen = QApplication::primaryScreen())
+      move(screen->availableGeometry().center() - rect().center());
+  }
+  FormShow();
+}
+
+}  // namespace tarvix

@@ -1,0 +1,115 @@
+#include "admin/TForm19.h"
+
+#include <QAction>
+#include <QHideEvent>
+#include <QMenu>
+#include <QTreeWidget>
+
+#include "admin/OffThreadWait.h"
+#include "admin/TForm20.h"
+#include "admin/TForm9.h"
+#include "app/Forms.h"
+#include "app/TForm1.h"
+#include "components/Clock.h"
+#include "components/Dialogs.h"
+#include "components/DoubleClick.h"
+#include "components/QtText.h"
+#include "protocol/Rcon.h"
+#include "store/NameLists.h"
+
+namespace tarvix {
+
+namespace {
+constexpr int kMapReplyTimeoutMs = 10000;
+}  // namespace
+
+TForm19::TForm19(QWidget* parent)
+    : TAdminListWindow({.objectName = "Form19",
+                        .caption = "Map change",
+                        .file = kMapsFile,
+                        .columns = {{"map name", 155}, {"rcon name", 155}},
+                        .pairs = true,
+                        .sorted = true,
+                        .icon = ":/rcon.png",
+                        .statusBar = true},
+                       parent) {
+  resize(335, 300);
+  loadmap1 = PopupMenu1->addAction("load map");
+  loadmap1->setObjectName("loadmap1");
+  PopupMenu1->addSeparator();
+  deletemap1 = PopupMenu1->addAction("delete map");
+  deletemap1->setObjectName("deletemap1");
+  newmap1 = PopupMenu1->addAction("new map");
+  newmap1->setObjectName("newmap1");
+  connect(loadmap1, &QAction::triggered, this, &TForm19::loadmap1Click);
+  connect(deletemap1, &QAction::triggered, this, &TForm19::deletemap1Click);
+  connect(newmap1, &QAction::triggered, this, &TForm19::newmap1Click);
+  onDoubleClick(ListView1, [this] { loadmap1Click(); });
+}
+
+void TForm19::deletemap1Click() { DeleteSelected(); }
+
+void TForm19::newmap1Click() { Open(forms().Form20); }
+
+void TForm19::loadmap1Click() {
+  // A second request while a change waits for the server is ignored.
+  if (busy_) return;
+  const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+  if (!selected.isEmpty() && dialogs().confirm("sure to change the map ?")) {
+    const std::string display = toBytes(selected.first()->text(0));
+    const std::string rcon = toBytes(selected.first()->text(1));
+    busy_ = true;
+    ChangeMap(display, rcon);
+    busy_ = false;
+  }
+  if (TForm9* console = forms().Form9) console->focusCommandLine();
+  hide();
+}
+
+void TForm19::ChangeMap(const std::string& displayName, const std::string& rconName) {
+  TForm9* console = forms().Form9;
+  if (!console) return;
+  // The console's own command line must not use its client meanwhile: finish
+  // a pending typed line and keep the console still until the change is done.
+  console->Client1Idle();
+  const bool wasEnabled = console->isEnabled();
+  console->setEnabled(false);
+
+  UdpClient& client = console->IdUDPClient1;
+  const int pauseMs = clock().scaled(forms().Form1 ? forms().Form1->ScanTimeout.get() : 0);
+  const std::string announce = "say loading next map: " + displayName;
+  const std::string change = "map " + rconName;
+
+  bool failed = false;
+  std::string password = console->RconPassword();
+  bool finished = RunOffUiThread([&](const TStopSignal& stop) {
+    if (!client.recreate() || SendRcon(client, password, announce).failed()) {
+      failed = true;
+      return;
+    }
+    stop.waitFor(pauseMs);
+  });
+
+  std::string reply;
+  if (finished && !failed) {
+    password = console->RconPassword();
+    finished = RunOffUiThread([&](const TStopSignal& stop) {
+      if (!client.recreate()) return;
+      UdpResult r = RconQuery(client, password, change, kMapReplyTimeoutMs, &stop);
+      if (r.ok()) reply = std::move(r.bytes);
+    });
+  }
+
+  console->setEnabled(wasEnabled);
+  // Socket failures and a missing answer show nothing.
+  if (!finished || reply.empty()) return;
+  for (const std::string& line : ReplyLines(reply)) console->addConsoleLine(toQString(line));
+}
+
+void TForm19::hideEvent(QHideEvent* event) {
+  TAdminListWindow::hideEvent(event);
+  if (event->spontaneous()) return;
+  if (TForm9* console = forms().Form9) console->update();
+}
+
+}  // namespace tarvix

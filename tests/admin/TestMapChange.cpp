@@ -1,0 +1,149 @@
+// The map change: the announcement and the map command on fresh sockets of
+// the console's client, the reply in the console, and the paths that send
+// nothing but still close the window.
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "AdminListSet.h"
+#include "FakeGameServer.h"
+#include "TempDataDir.h"
+#include "admin/TForm9.h"
+#include "app/TForm1.h"
+#include "components/Clock.h"
+#include "qt/ScriptedDialogs.h"
+
+using namespace tarvix;
+using tarvix::test::AdminListSet;
+using tarvix::test::crlf;
+using tarvix::test::FakeGameServer;
+using tarvix::test::MakePrintReply;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::selectRow;
+using tarvix::test::TempDataDir;
+
+namespace {
+
+std::string rcon(const std::string& password, const std::string& command) {
+  return std::string("\xFF\xFF\xFF\xFF\x02rcon ") + password + " " + command + std::string("\n\0", 2);
+}
+
+// The main window (for ScanTimeout), the console aimed at the fake server,
+// and the list windows, over a data folder with two maps.
+struct Rig {
+  Rig() {
+    dir.writeInstallation();
+    dir.write("maps.txt", crlf({"Stalingrad", "obj/obj_team3", "Algiers", "dm/mohdm7"}));
+    setClock(&fast);
+    forms().Form1 = main = new TForm1();
+    main->ScanTimeout = 400;
+    forms().Form9 = console = new TForm9();
+    console->LabeledEdit1->setText("s3cret");
+    console->IdUDPClient1.setServer(FakeGameServer::host(), server.portText());
+    console->IdUDPClient1.open();
+    lists = std::make_unique<AdminListSet>();
+    lists->maps->show();
+  }
+  ~Rig() {
+    lists.reset();
+    delete console;
+    delete main;
+    forms() = TForms{};
+    setClock(nullptr);
+  }
+
+  TempDataDir dir;
+  ScriptedDialogs d;
+  FakeGameServer server;
+  TScaledClock fast{1, 4};
+  TForm1* main = nullptr;
+  TForm9* console = nullptr;
+  std::unique_ptr<AdminListSet> lists;
+};
+
+}  // namespace
+
+class TestMapChange : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InitResources(); }
+
+  void loadMapAnnouncesThenChangesOnFreshSocketsAndShowsTheReply() {
+    Rig r;
+    const std::uint16_t consolePort = r.console->IdUDPClient1.localPort();
+    // An answer to the announcement must not be taken for the map's reply.
+    r.server.queueReply(MakePrintReply("\nstale answer\n"));
+    r.server.queueReply(MakePrintReply("\nmap dm/mohdm7 loaded\nok\n"), 150);
+    QCOMPARE(r.lists->maps->ListView1->topLevelItem(0)->text(0), QString("Algiers"));
+    selectRow(*r.lists->maps, 0);
+    r.d.answers = {true};
+    const int linesBefore = static_cast<int>(r.console->consoleLines().size());
+    bool uiRan = false;
+    QTimer::singleShot(20, [&] { uiRan = true; });
+
+    r.lists->maps->loadmap1->trigger();
+
+    QCOMPARE(r.d.questions, QStringList({"sure to change the map ?"}));
+    QVERIFY(uiRan);  // the window kept working while the server was awaited
+    const auto got = r.server.received();
+    QCOMPARE(got.size(), std::size_t(2));
+    QCOMPARE(got[0].bytes, rcon("s3cret", "say loading next map: Algiers"));
+    QCOMPARE(got[1].bytes, rcon("s3cret", "map dm/mohdm7"));
+    QVERIFY(got[0].fromPort != consolePort);
+    QVERIFY(got[1].fromPort != got[0].fromPort);
+    QStringList added = r.console->consoleLines().mid(linesBefore);
+    QCOMPARE(added, QStringList({"", "map dm/mohdm7 loaded", "ok"}));
+    QVERIFY(!r.lists->maps->isVisible());
+    QVERIFY(r.console->isEnabled());
+    QCOMPARE(r.console->focusWidget(), r.console->Edit1);
+    QVERIFY(r.d.errors.isEmpty() && r.d.messages.isEmpty());
+  }
+
+  void noSelectionOrNoSendsNothingButStillCloses() {
+    Rig r;
+    r.console->Edit1->clearFocus();
+    r.lists->maps->loadmap1->trigger();
+    QVERIFY(r.d.questions.isEmpty());
+    QVERIFY(!r.lists->maps->isVisible());
+    QCOMPARE(r.console->focusWidget(), r.console->Edit1);
+
+    r.lists->maps->show();
+    selectRow(*r.lists->maps, 1);
+    r.d.answers = {false};
+    r.lists->maps->loadmap1->trigger();
+    QCOMPARE(r.d.questions.size(), 1);
+    QVERIFY(!r.lists->maps->isVisible());
+
+    // A double-click on a row asks the same question.
+    r.lists->maps->show();
+    QTreeWidget* view = r.lists->maps->ListView1;
+    QTreeWidgetItem* row = view->topLevelItem(1);
+    view->setCurrentItem(row);
+    const QPoint at = view->visualItemRect(row).center();
+    r.d.answers = {false};
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTRY_COMPARE_WITH_TIMEOUT(r.d.questions.size(), 2, 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!r.lists->maps->isVisible(), 2000);
+    QVERIFY(!r.server.waitForCount(1, 200));
+  }
+
+  void socketFailuresAreSwallowed() {
+    Rig r;
+    r.console->IdUDPClient1.setServer(FakeGameServer::host(), "0");  // no such port
+    const int linesBefore = static_cast<int>(r.console->consoleLines().size());
+    selectRow(*r.lists->maps, 0);
+    r.d.answers = {true};
+    r.lists->maps->loadmap1->trigger();
+    QCOMPARE(static_cast<int>(r.console->consoleLines().size()), linesBefore);
+    QVERIFY(r.d.errors.isEmpty() && r.d.messages.isEmpty());
+    QVERIFY(!r.lists->maps->isVisible());
+    QVERIFY(r.console->isEnabled());
+    QVERIFY(!r.server.waitForCount(1, 200));
+  }
+};
+
+QTEST_MAIN(TestMapChange)
+#include "TestMapChange.moc"
