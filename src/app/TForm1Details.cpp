@@ -16,6 +16,7 @@
 #include "app/ViewItems.h"
 #include "components/Dialogs.h"
 #include "components/QtText.h"
+#include "lists/TForm11.h"
 #include "lists/TForm6.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
@@ -39,12 +40,6 @@ void showWindow(QWidget* window) {
   window->show();
   window->raise();
   window->activateWindow();
-}
-
-QWidget* topLevelNamed(const char* name) {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == QLatin1String(name)) return w;
-  return nullptr;
 }
 
 }  // namespace
@@ -86,7 +81,7 @@ void TForm1::resetGraph(int graphX) {
 }
 
 void TForm1::refreshProperties() {
-  QWidget* properties = topLevelNamed("Form11");
+  TForm11* properties = forms().Form11;
   if (!properties || !properties->isVisible()) return;
   properties->hide();
   properties->show();

@@ -21,15 +21,11 @@
 #include "components/QtText.h"
 #include "lists/TForm13.h"
 #include "lists/TForm17.h"
+#include "lists/TForm11.h"
 #include "lists/TForm3.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "store/Text.h"
-
-#if __has_include("lists/TForm11.h")
-#include "lists/TForm11.h"
-#define TARVIX_HAS_FORM11 1
-#endif
 
 namespace tarvix {
 
@@ -80,9 +76,7 @@ void TForm1::ListView1DblClick() {
 void TForm1::ToolButton1Click() {
   // After a connect no automatic scan pass starts again.
   Timer1->stop();
-#ifdef TARVIX_HAS_FORM11
   if (forms().Form11 && forms().Form11->isVisible()) forms().Form11->close();
-#endif
   if (CurrentIP.empty()) {
     dialogs().showMessage("Please select a server !");
     return;

@@ -5,7 +5,6 @@
 #include <functional>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -21,15 +20,16 @@
 #include <QComboBox>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QUrl>
 
 #include "app/Forms.h"
 #include "app/TForm1.h"
 #include "app/TForm8.h"
 #include "app/ViewItems.h"
+#include "app/core/HomePage.h"
 #include "components/Dialogs.h"
 #include "components/DoubleClick.h"
 #include "components/QtText.h"
+#include "components/TLegacy.h"
 #include "lists/LabeledEdit.h"
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
@@ -51,30 +51,6 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption,
   b->setGeometry(geometry);
   return b;
 }
-
-// The link label: a hand cursor and a click that opens the address.
-class TLinkLabel : public QLabel {
- public:
-  TLinkLabel(const QString& caption, QWidget* parent, std::function<void()> click)
-      : QLabel(caption, parent), click_(std::move(click)) {
-    setCursor(Qt::PointingHandCursor);
-    QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, Qt::blue);
-    setPalette(pal);
-    QFont f = font();
-    f.setUnderline(true);
-    setFont(f);
-  }
-
- protected:
-  void mouseReleaseEvent(QMouseEvent* e) override {
-    QLabel::mouseReleaseEvent(e);
-    if (click_) click_();
-  }
-
- private:
-  std::function<void()> click_;
-};
 
 }  // namespace
 
@@ -121,9 +97,21 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent) {
   Button3 = button(GroupBox1, "Button3", "...", QRect(190, 196, 24, 21));
   Button6 = button(GroupBox1, "Button6", "...", QRect(190, 236, 24, 21));
 
-  Legacy2 = new TLinkLabel("Tarvix support - help", GroupBox1, [this] { Legacy2Click(); });
+  Legacy2 = new TLegacy(GroupBox1);
   Legacy2->setObjectName("Legacy2");
-  Legacy2->setToolTip(kHomePageAddress);
+  Legacy2->setText("Tarvix support - help");
+  Legacy2->Adress = toQString(kHomePage);
+  Legacy2->setAdressType(atWWW);
+  Legacy2->ActiveColor = QColor(0, 128, 128);
+  {
+    QFont f = Legacy2->font();
+    f.setFamily("Tahoma");
+    f.setBold(true);
+    Legacy2->setFont(f);
+    QPalette pal = Legacy2->palette();
+    pal.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    Legacy2->setPalette(pal);
+  }
   Legacy2->setGeometry(10, 266, 204, 16);
 
   Button4 = button(GroupBox1, "Button4", "About Tarvix 2.10", QRect(10, 290, 204, 25));
@@ -321,7 +309,6 @@ void TForm3::Button4Click() {
   hide();
 }
 
-void TForm3::Legacy2Click() { QDesktopServices::openUrl(QUrl(kHomePageAddress)); }
 
 std::string TForm3::selectedList() const {
   QTreeWidgetItem* item = ListView1->currentItem();

@@ -20,6 +20,7 @@ class QTreeWidget;
 namespace tarvix {
 
 class TForm1;
+class TLegacy;
 
 class TForm3 : public QWidget {
   Q_OBJECT
@@ -41,7 +42,7 @@ class TForm3 : public QWidget {
   QLineEdit* LabeledEdit4 = nullptr;  // Spearhead path
   QPushButton* Button3 = nullptr;     // "..." for MoH:AA
   QPushButton* Button6 = nullptr;     // "..." for Spearhead
-  QLabel* Legacy2 = nullptr;          // link to the home page
+  TLegacy* Legacy2 = nullptr;         // link to the home page
   QPushButton* Button4 = nullptr;     // About
   QTreeWidget* ListView1 = nullptr;   // server lists
   QPushButton* Button7 = nullptr;     // Import SSLF
@@ -68,7 +69,6 @@ class TForm3 : public QWidget {
   void Button4Click();
   void Button5Click();  // Import ASE
   void Button7Click();  // Import SSLF
-  void Legacy2Click();
   void selectlist1Click();  // also the list view's double-click
   void deletelist1Click();
   void exportasSSLF1Click();
@@ -88,8 +88,5 @@ class TForm3 : public QWidget {
   void appendRows(TForm1* f, const std::vector<std::string>& names, bool progress,
                   bool showAfterFirst);
 };
-
-// The program's home page, opened by the link label.
-inline constexpr const char* kHomePageAddress = "http://www.tarvix.example";
 
 }  // namespace tarvix

@@ -6,12 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "app/core/HomePage.h"
 #include "protocol/StatusReply.h"
 
 namespace tarvix {
 
-// Fallback target of the link label.
-inline constexpr std::string_view kHomePage = "http://www.tarvix.example/";
 inline constexpr std::string_view kNoLink = "no link available";
 inline constexpr std::string_view kNoResponseSelected = "No response from selected server !";
 inline constexpr std::string_view kMapRotationHeading = "maps in rotation:";
