@@ -91,8 +91,8 @@ TForm9::TForm9(QWidget* parent) : QWidget(parent) {
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
   buildWindow();
   buildMenus();
-  antiCheat_ = std::make_unique<TAntiCheatControl>(this);
-  chatter_ = std::make_unique<TChatterControl>(this);
+  antiCheat_ = MakeAntiCheatControl(this);
+  chatter_ = MakeChatterControl(this);
   connectActions();
   resize(691, 450);
   setMinimumSize(400, 400);
@@ -101,7 +101,7 @@ TForm9::TForm9(QWidget* parent) : QWidget(parent) {
 }
 
 TForm9::~TForm9() {
-  if (pending_) Client1Idle();
+  cancelLine();
   stopWorkers();
 }
 
@@ -190,10 +190,10 @@ void TForm9::buildWindow() {
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
-  Timer1->setInterval(150000);
+  setTimer1Interval(150000);
   Timer2 = new QTimer(this);
   Timer2->setObjectName("Timer2");
-  Timer2->setInterval(1000);
+  setTimer2Interval(1000);
 
   Button1 = hiddenButton(this, "Button1", "save rcon log");
   Button2 = hiddenButton(this, "Button2", "save rcon password");
@@ -406,7 +406,7 @@ void TForm9::FormShow() {
 
 // Hiding: clients closed, timers off, workers stopped; the flags stay.
 void TForm9::FormHide() {
-  if (pending_) Client1Idle();
+  cancelLine();
   stopWorkers();
   for (UdpClient* c : {&IdUDPClient1, &IdUDPClient2, &IdUDPClient3}) c->close();
   Timer1->stop();

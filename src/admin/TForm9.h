@@ -26,8 +26,7 @@ class QTreeWidgetItem;
 
 namespace tarvix {
 
-class TAntiCheatControl;
-class TChatterControl;
+class TWorkerControl;
 
 // Columns of the player list.
 enum ConsoleColumn {
@@ -67,8 +66,8 @@ class TForm9 : public QWidget {
 
   // The three UDP clients, all aimed at the console's server. IdUDPClient1
   // belongs to the UI thread (command line, actions, map change): call
-  // Client1Idle() before using it. IdUDPClient2 and IdUDPClient3 belong to
-  // the running anti-cheat worker and announcer.
+  // Client1Idle() before using it. IdUDPClient2 and IdUDPClient3 give the
+  // server that each new anti-cheat or announcer pass aims its own client at.
   UdpClient IdUDPClient1;
   UdpClient IdUDPClient2;
   UdpClient IdUDPClient3;
@@ -94,6 +93,11 @@ class TForm9 : public QWidget {
   QLabel* StatusPanel = nullptr;
   QTimer* Timer1 = nullptr;  // anti-cheat
   QTimer* Timer2 = nullptr;  // announcer
+  // The timers' nominal intervals in ms (they run scaled by clock()).
+  int Timer1Interval = 150000;
+  int Timer2Interval = 1000;
+  void setTimer1Interval(int ms);
+  void setTimer2Interval(int ms);
   // Hidden buttons of the internal actions.
   QPushButton* Button1 = nullptr;  // save rcon log
   QPushButton* Button2 = nullptr;  // save rcon password
@@ -195,12 +199,14 @@ class TForm9 : public QWidget {
   void aimClients(const std::string& host, const std::string& port);
   void sendLine(const std::string& password, const std::string& command);
   void finishLine();
+  // Ends a typed line's wait at once; its reply is not shown.
+  void cancelLine();
   void showVariables();
   void showLog(const char* title, const char* dashes, int kind);
-  void sendOneShot(const char* command, const QString& line);
-  bool sendRestart(const std::string& command, const QString& line);
+  bool sendOneShot(const std::string& command);
   QTreeWidgetItem* selectedPlayer() const;
   void appendBan(const QString& text);
+  void showListWindow(QWidget* window);
 
   TShared<std::string> rconPassword_;
   TShared<bool> detectSkins_{false};
@@ -211,9 +217,11 @@ class TForm9 : public QWidget {
   struct PendingLine;
   std::shared_ptr<PendingLine> pending_;
 
-  std::unique_ptr<TAntiCheatControl> antiCheat_;
-  std::unique_ptr<TChatterControl> chatter_;
+  std::unique_ptr<TWorkerControl> antiCheat_;
+  std::unique_ptr<TWorkerControl> chatter_;
   bool shown_ = false;
+  // An interval item is ticking "show next map": keep its interval.
+  bool keepTimer2Interval_ = false;
 };
 
 }  // namespace tarvix

@@ -1,51 +1,33 @@
 #pragma once
 // Start, stop and hand-over of the console's two workers: each pass runs on
 // its own thread; its changes reach the window through the UI thread's event
-// queue and are dropped once that pass has been stopped.
+// queue, in order, and are dropped once that pass has been stopped.
 #include <memory>
 
 namespace tarvix {
 
 class TForm9;
-struct TWorkerRun;
 
 class TWorkerControl {
  public:
   explicit TWorkerControl(TForm9* form) : form_(form) {}
-  virtual ~TWorkerControl();
+  virtual ~TWorkerControl() = default;
   TWorkerControl(const TWorkerControl&) = delete;
   TWorkerControl& operator=(const TWorkerControl&) = delete;
 
-  // Starts a new pass on its own thread.
-  void start();
+  // Starts a new pass on its own thread (a previous one is stopped first).
+  virtual void start() = 0;
   // Stops the pass at once and waits for its thread. False when there was
-  // nothing to stop: no pass, or one that had already ended by itself.
-  bool stop();
-  // A pass was started and its thread has not been joined.
-  bool hasRun() const { return static_cast<bool>(run_); }
+  // nothing to stop: no pass, or one that had ended without finishing.
+  virtual bool stop() = 0;
+  // A pass was started and not stopped since.
+  virtual bool hasPass() const = 0;
 
  protected:
-  virtual void runPass(const std::shared_ptr<TWorkerRun>& run) = 0;
   TForm9* form_;
-
- private:
-  std::shared_ptr<TWorkerRun> run_;
 };
 
-class TAntiCheatControl : public TWorkerControl {
- public:
-  using TWorkerControl::TWorkerControl;
-
- protected:
-  void runPass(const std::shared_ptr<TWorkerRun>& run) override;
-};
-
-class TChatterControl : public TWorkerControl {
- public:
-  using TWorkerControl::TWorkerControl;
-
- protected:
-  void runPass(const std::shared_ptr<TWorkerRun>& run) override;
-};
+std::unique_ptr<TWorkerControl> MakeAntiCheatControl(TForm9* form);
+std::unique_ptr<TWorkerControl> MakeChatterControl(TForm9* form);
 
 }  // namespace tarvix

@@ -95,6 +95,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   buildMenus();
   buildDetails();
   connectLaunchHandlers();
+  connectConsoleHandlers();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -451,6 +452,7 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   stopScanThread();
+  stopConsoleWorkers();
   Timer1->stop();
   if (Systray1) Systray1->RemoveIcon();
   shutdownPingThreads();

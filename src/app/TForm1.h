@@ -227,6 +227,16 @@ class TForm1 : public QMainWindow {
   // thread, waiting until each has ended.
   void shutdownPingThreads();
 
+ public:
+  // ---- admin console (TForm1Console.cpp) ----
+  // "r-con" and "rcon": opens the admin console on the current server, or on
+  // the default server when there is no current one.
+  void ToolButton7Click();
+  // Binds "r-con" and "rcon" to ToolButton7Click.
+  void connectConsoleHandlers();
+  // Closing: the console's running workers stop and their threads end.
+  void stopConsoleWorkers();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

@@ -52,6 +52,10 @@ class TScanAll {
   bool join();
   bool finished() const { return end_.load() != End::Running; }
   End end() const { return end_.load(); }
+  // The system's identifier of the pass's thread (0 before start or after join).
+  unsigned long threadId() {
+    return thread_.joinable() ? static_cast<unsigned long>(thread_.native_handle()) : 0;
+  }
 
  private:
   struct Stopped {};
