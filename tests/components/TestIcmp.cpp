@@ -1,0 +1,261 @@
+// ICMP echo to 127.0.0.1 over the socket the system allows, the raw and
+// datagram paths, time-outs through a socket that drops every reply, the
+// set-up failure, address resolution and the status texts.
+#include <QtTest>
+#include <linux/filter.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include <atomic>
+#include <cstring>
+#include <cerrno>
+#include <thread>
+
+#include "components/TICMP.h"
+#include "protocol/UdpClient.h"
+
+using namespace tarvix;
+
+namespace {
+
+// A socket whose filter drops every packet: requests go out, no reply is seen.
+int openDeaf(int domain, int type, int protocol) {
+  int fd = ::socket(domain, type | SOCK_CLOEXEC, protocol);
+  if (fd < 0) return fd;
+  sock_filter drop[] = {{BPF_RET | BPF_K, 0, 0, 0}};
+  sock_fprog prog{1, drop};
+  ::setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &prog, sizeof prog);
+  return fd;
+}
+
+int refuseDatagram(int domain, int type, int protocol) {
+  if ((type & 0xF) == SOCK_DGRAM) {
+    errno = EACCES;
+    return -1;
+  }
+  return ::socket(domain, type | SOCK_CLOEXEC, protocol);
+}
+
+bool datagramIcmpAllowed() {
+  int fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_ICMP);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+// In a forked child: a private network namespace with only loopback, where
+// unprivileged ICMP sockets are allowed, so the datagram path can be tried
+// without changing the system's settings. Returns the child's exit code:
+// 0 echo answered over a datagram socket, 1 failure, 77 namespace unavailable.
+int datagramEchoInPrivateNamespace() {
+  pid_t pid = ::fork();
+  if (pid < 0) return 77;
+  if (pid == 0) {
+    ::alarm(20);
+    if (::unshare(CLONE_NEWNET) != 0) ::_exit(77);
+    {
+      std::ofstream range("/proc/sys/net/ipv4/ping_group_range");
+      range << "0 2147483647\n";
+      if (!range.flush()) ::_exit(77);
+    }
+    int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ifreq ifr{};
+    std::strncpy(ifr.ifr_name, "lo", IFNAMSIZ - 1);
+    if (::ioctl(s, SIOCGIFFLAGS, &ifr) != 0) ::_exit(77);
+    ifr.ifr_flags |= IFF_UP;
+    if (::ioctl(s, SIOCSIFFLAGS, &ifr) != 0) ::_exit(77);
+    ::close(s);
+    try {
+      TICMP icmp;
+      if (icmp.SocketKind() != TIcmpSocketKind::Datagram) ::_exit(1);
+      icmp.SetAddress("127.0.0.1");
+      icmp.DataSize = 5;
+      icmp.TimeOut = 2000;
+      bool ok = icmp.Ping() == 1 && icmp.LastReply.DataSize == 5 &&
+                icmp.LastReply.Address == htonl(INADDR_LOOPBACK) && icmp.LastStatus == 0;
+      ::_exit(ok ? 0 : 1);
+    } catch (...) {
+      ::_exit(1);
+    }
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+struct OpenerGuard {
+  explicit OpenerGuard(TIcmpSocketOpener o) { SetIcmpSocketOpener(std::move(o)); }
+  ~OpenerGuard() { SetIcmpSocketOpener({}); }
+};
+
+}  // namespace
+
+class TestIcmp : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void echoToLoopbackReportsTheReply() {
+    TICMP icmp;
+    int before = 0, after = -1;
+    icmp.OnBeforeEcho = [&](TICMP*) { ++before; };
+    icmp.OnAfterEcho = [&](TICMP*, int n) { after = n; };
+    icmp.SetAddress("127.0.0.1");
+    QCOMPARE(icmp.Ping(), 1);
+    QCOMPARE(before, 1);
+    QCOMPARE(after, 1);
+    QCOMPARE(icmp.LastStatus, 0u);
+    QCOMPARE(icmp.ErrorText(), std::string("No error"));
+    QCOMPARE(icmp.LastReply.Address, htonl(INADDR_LOOPBACK));
+    QCOMPARE(icmp.LastReply.Status, 0u);
+    QCOMPARE(icmp.LastReply.DataSize, std::uint16_t(56));
+    QVERIFY(icmp.LastReply.RoundTripTime <= icmp.TimeOut);
+    // 56 bytes: the 45-character text and 11 blanks.
+    QCOMPARE(icmp.LastRequestData(), std::string(kIcmpRequestText) + std::string(11, ' '));
+    // A dotted address is its own name.
+    QCOMPARE(icmp.ResolvedName(), std::string("127.0.0.1"));
+    QCOMPARE(icmp.ResolvedIP(), std::string("127.0.0.1"));
+
+    icmp.DataSize = 1;
+    QCOMPARE(icmp.Ping(), 1);
+    QCOMPARE(icmp.LastRequestData(), std::string(1, kIcmpRequestText[0]));
+    QCOMPARE(icmp.LastReply.DataSize, std::uint16_t(1));
+
+    icmp.DataSize = 1000;
+    QCOMPARE(icmp.Ping(), 1);
+    QCOMPARE(icmp.LastReply.DataSize, std::uint16_t(1000));
+    QCOMPARE(icmp.LastRequestData().substr(0, 45), std::string(kIcmpRequestText));
+    QCOMPARE(icmp.LastRequestData().find_first_not_of(' ', 45), std::string::npos);
+  }
+
+  void hostNameResolvesAndResolutionIsKeptPerAddress() {
+    TICMP icmp;
+    icmp.SetAddress("localhost");
+    icmp.DataSize = 1;
+    QCOMPARE(icmp.Ping(), 1);
+    QCOMPARE(icmp.ResolvedIP(), std::string("127.0.0.1"));
+    QVERIFY(icmp.Resolved());
+    icmp.SetAddress("localhost");
+    QVERIFY(icmp.Resolved());
+    icmp.SetAddress("127.0.0.1");
+    QVERIFY(!icmp.Resolved());
+    QCOMPARE(icmp.Ping(), 1);
+    QCOMPARE(icmp.ResolvedName(), std::string("127.0.0.1"));
+  }
+
+  void unusableAddressesAreBadDestinations() {
+    TICMP icmp;
+    std::vector<std::string> messages;
+    icmp.OnMessage = [&](TICMP*, const std::string& m) { messages.push_back(m); };
+    int echoes = 0;
+    icmp.OnBeforeEcho = [&](TICMP*) { ++echoes; };
+    // An empty name cannot be resolved (and is never sent to a resolver).
+    icmp.SetAddress("x");
+    icmp.SetAddress("");
+    QCOMPARE(icmp.Ping(), 0);
+    QCOMPARE(icmp.LastStatus, std::uint32_t(IP_BAD_DESTINATION));
+    QCOMPARE(icmp.ErrorText(), std::string("Bad Destination"));
+    QCOMPARE(messages, (std::vector<std::string>{"Unable to resolve ", "Invalid host address"}));
+    // The all-ones address marks "no address".
+    messages.clear();
+    icmp.SetAddress("255.255.255.255");
+    QCOMPARE(icmp.Ping(), 0);
+    QCOMPARE(icmp.LastStatus, std::uint32_t(IP_BAD_DESTINATION));
+    QCOMPARE(messages, (std::vector<std::string>{"Invalid host address"}));
+    QCOMPARE(echoes, 0);
+  }
+
+  void noReplyTimesOut() {
+    OpenerGuard g(openDeaf);
+    TICMP icmp;
+    icmp.SetAddress("127.0.0.1");
+    icmp.TimeOut = 150;
+    int after = -1;
+    icmp.OnAfterEcho = [&](TICMP*, int n) { after = n; };
+    QCOMPARE(icmp.Ping(), 0);
+    QCOMPARE(after, 0);
+    QCOMPARE(icmp.LastStatus, std::uint32_t(IP_REQ_TIMED_OUT));
+    QCOMPARE(icmp.ErrorText(), std::string("Request timed out"));
+  }
+
+  void quitRequestEndsAWaitingEcho() {
+    OpenerGuard g(openDeaf);
+    TICMP icmp;
+    TStopSignal quit;
+    icmp.SetQuitFd(quit.fd());
+    icmp.SetAddress("127.0.0.1");
+    icmp.TimeOut = 60000;
+    std::thread t([&] { quit.waitFor(50); quit.request(); });
+    QCOMPARE(icmp.Ping(), 0);
+    t.join();
+    // Ended by the request, not by the time-out.
+    QCOMPARE(icmp.LastStatus, std::uint32_t(IP_GENERAL_FAILURE));
+  }
+
+  void noSocketIsTheSetupFailure() {
+    OpenerGuard g([](int, int, int) {
+      errno = EPERM;
+      return -1;
+    });
+    try {
+      TICMP icmp;
+      QFAIL("no exception");
+    } catch (const TICMPException& e) {
+      QCOMPARE(std::string(e.what()), std::string("Unable to get ping handle"));
+    }
+  }
+
+  void rawSocketWhenDatagramIsRefused() {
+    OpenerGuard g(refuseDatagram);
+    TICMP a, b;
+    QCOMPARE(a.SocketKind(), TIcmpSocketKind::Raw);
+    a.SetAddress("127.0.0.1");
+    b.SetAddress("127.0.0.1");
+    a.DataSize = 3;
+    b.DataSize = 7;
+    // Every raw socket sees every reply; each object takes only its own.
+    QCOMPARE(a.Ping(), 1);
+    QCOMPARE(b.Ping(), 1);
+    QCOMPARE(a.LastReply.DataSize, std::uint16_t(3));
+    QCOMPARE(b.LastReply.DataSize, std::uint16_t(7));
+    QCOMPARE(a.LastReply.Options.Ttl, std::uint8_t(64));
+  }
+
+  void datagramSocketWhereAllowed() {
+    if (!datagramIcmpAllowed()) {
+      const int rc = datagramEchoInPrivateNamespace();
+      if (rc == 77) QSKIP("unprivileged ICMP sockets are not allowed here");
+      QCOMPARE(rc, 0);
+      return;
+    }
+    TICMP icmp;
+    QCOMPARE(icmp.SocketKind(), TIcmpSocketKind::Datagram);
+    icmp.SetAddress("127.0.0.1");
+    icmp.DataSize = 5;
+    QCOMPARE(icmp.Ping(), 1);
+    QCOMPARE(icmp.LastReply.DataSize, std::uint16_t(5));
+    QCOMPARE(icmp.LastReply.Address, htonl(INADDR_LOOPBACK));
+  }
+
+  void statusTexts() {
+    QCOMPARE(IcmpStatusText(0), std::string("No error"));
+    QCOMPARE(IcmpStatusText(11010), std::string("Request timed out"));
+    QCOMPARE(IcmpStatusText(11013), std::string("TTL expired in transit"));
+    QCOMPARE(IcmpStatusText(11018), std::string("Bad Destination"));
+    QCOMPARE(IcmpStatusText(11020), std::string("Spec MTU change"));
+    QCOMPARE(IcmpStatusText(11050), std::string("General failure"));
+    QCOMPARE(IcmpStatusText(11255), std::string("Pending"));
+    QCOMPARE(IcmpStatusText(42), std::string("ICMP error #42"));
+    QCOMPARE(IcmpStatusText(11022), std::string("ICMP error #11022"));
+    QCOMPARE(std::string(kIcmpRequestText).size(), std::size_t(45));
+  }
+};
+
+QTEST_GUILESS_MAIN(TestIcmp)
+#include "TestIcmp.moc"
