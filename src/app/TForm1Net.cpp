@@ -20,6 +20,8 @@ void TForm1::buildHostChecker() {
   HostChecker1->setPingTimeOut(1500);
   HostChecker1->setHostName("localhost");
   HostChecker1->setPingMode(hpmSimultaneous);
+  HostChecker1->OnLog = [this](QObject*, const std::string&, std::string& msg, std::uint8_t&,
+                               TLogStatus&) { HostChecker1Log(msg); };
 }
 
 void TForm1::shutdownPingThreads() {

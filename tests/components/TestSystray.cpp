@@ -218,6 +218,7 @@ class TestSystray : public QObject {
     QCOMPARE(c->PingTimeOut(), std::uint16_t(1500));
     QCOMPARE(c->HostName(), std::string("localhost"));
     QCOMPARE(c->PingMode(), hpmSimultaneous);
+    QVERIFY(static_cast<bool>(c->OnLog));  // bound to HostChecker1Log
 
     // Closing the window stops the checker and ends every ping thread.
     w.show();
