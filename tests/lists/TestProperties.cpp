@@ -1,0 +1,367 @@
+// Properties window: passwords, default server, ping field and ping graph.
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "TempDataDir.h"
+#include "admin/TForm9.h"
+#include "app/Forms.h"
+#include "app/TForm1.h"
+#include "app/core/ConsoleLogs.h"
+#include "app/core/HomePage.h"
+#include "components/QtText.h"
+#include "components/THostChecker.h"
+#include "components/TLegacy.h"
+#include "components/TPaintBox.h"
+#include "lists/TForm11.h"
+#include "lists/TForm3.h"
+#include "qt/ScriptedDialogs.h"
+#include "store/Text.h"
+
+using namespace tarvix;
+using tarvix::test::crlf;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+
+namespace {
+
+const QColor kNavy(0, 0, 128), kGreen(0, 128, 0), kPurple(128, 0, 128), kRed(255, 0, 0);
+
+std::string answered(int ms) {
+  return "Ping for 127.0.0.1, received 1 bytes from 127.0.0.1 in " + std::to_string(ms) + "ms";
+}
+
+const std::vector<std::string> kHeader = {"// Tarvix 1.11 password list", "//", ""};
+
+struct Windows {
+  Windows() {
+    forms().Form1 = main = new TForm1();
+    forms().Form3 = options = new TForm3();
+    forms().Form9 = console = new TForm9();
+    forms().Form11 = props = new TForm11();
+  }
+  ~Windows() {
+    delete props;
+    delete console;
+    delete options;
+    delete main;
+    forms() = TForms{};
+  }
+  // Shows the properties window for a server as the row selection would.
+  void showFor(const std::string& ip, const std::string& port) {
+    main->CurrentIP = ip;
+    main->CurrentPort = port;
+    props->hide();
+    props->show();
+  }
+  TForm1* main;
+  TForm3* options;
+  TForm9* console;
+  TForm11* props;
+};
+
+}  // namespace
+
+class TestProperties : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { consoleLogs().clear(LogKind::BadLog); }
+
+  void showingReadsPasswordsAndLeavesOtherDefaultAlone() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    std::vector<std::string> pw = kHeader;
+    for (const char* l : {"10.0.0.112203", "join1", "10.0.0.112203", "rcon:secret",
+                          "10.0.0.112203", "join2", "10.0.0.212203", "other"})
+      pw.push_back(l);
+    dir.writeLines("Passwords.txt", pw);
+    const std::string def = crlf({"10.0.0.9", "12203", "adminpw"});
+    dir.write("default", def);
+    ScriptedDialogs dialogs;
+    Windows w;
+
+    w.showFor("10.0.0.1", "12203");
+    QCOMPARE(w.props->LabeledEdit1->text(), QString("join2"));
+    QCOMPARE(w.props->LabeledEdit3->text(), QString("secret"));
+    QVERIFY(!w.props->CheckBox1->isChecked());
+    QCOMPARE(w.console->DefaultHost, std::string("10.0.0.9"));
+    QCOMPARE(w.console->DefaultRconPassword, std::string("adminpw"));
+    // Graph reset on showing.
+    QCOMPARE(w.main->GraphX, 250);
+    QCOMPARE(w.main->GraphY, 20);
+    QCOMPARE(w.props->PaintBox1->penPos(), QPoint(250, 21));
+
+    w.props->hide();
+    QVERIFY(dialogs.questions.isEmpty());
+    QCOMPARE(dir.read("default"), def);
+
+    // The default server is shown checked; an empty default file keeps what
+    // the console holds.
+    w.showFor("10.0.0.9", "12203");
+    QVERIFY(w.props->CheckBox1->isChecked());
+    w.props->CheckBox1->setChecked(false);  // not a click: writes nothing
+    w.props->hide();
+    QCOMPARE(dir.read("default"), def);
+    dir.write("default", "");
+    w.showFor("10.0.0.9", "12203");
+    QVERIFY(w.props->CheckBox1->isChecked());
+    QCOMPARE(w.console->DefaultHost, std::string("10.0.0.9"));
+  }
+
+  void hidingAsksAndSavesRconRecordFirst() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "1.2.3.480", "join"});
+    ScriptedDialogs dialogs;
+    Windows w;
+
+    w.showFor("1.2.3.4", "80");
+    w.props->LabeledEdit3->setText("newrcon");
+    dialogs.answers = {false};
+    w.props->hide();
+    QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
+    QCOMPARE(splitLines(dir.read("Passwords.txt")).size(), std::size_t(5));
+
+    w.showFor("1.2.3.4", "80");
+    QCOMPARE(w.props->LabeledEdit3->text(), QString());  // declined edits are gone
+    w.props->LabeledEdit3->setText("newrcon");
+    dialogs.answers = {true};
+    w.main->CurrentIP = "9.9.9.9";  // the selection moved on meanwhile
+    w.props->hide();
+    const std::vector<std::string> lines = splitLines(dir.read("Passwords.txt"));
+    const std::vector<std::string> tail(lines.begin() + 5, lines.end());
+    QCOMPARE(tail, (std::vector<std::string>{"1.2.3.480", "rcon:newrcon", "1.2.3.480", "join"}));
+
+    // Saved texts are remembered: hiding again asks nothing.
+    w.showFor("1.2.3.4", "80");
+    QCOMPARE(w.props->LabeledEdit3->text(), QString("newrcon"));
+    dialogs.questions.clear();
+    w.props->LabeledEdit1->setText("");
+    w.props->Button2->click();
+    w.props->hide();
+    QVERIFY(dialogs.questions.isEmpty());
+    w.showFor("1.2.3.4", "80");
+    QCOMPARE(w.props->LabeledEdit1->text(), QString());  // an empty join password clears it
+  }
+
+  void rconDefaultMarksTheShownServer() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.write("default", "");
+    ScriptedDialogs dialogs;
+    Windows w;
+
+    w.showFor("10.1.1.1", "12203");
+    w.props->LabeledEdit3->setText("pw1");
+    w.props->CheckBox1->click();
+    QCOMPARE(dir.read("default"), crlf({"10.1.1.1", "12203", "pw1"}));
+    w.props->CheckBox1->click();
+    QCOMPARE(dir.read("default"), std::string());
+
+    // Checked at hiding: the shown server with the rcon text, wherever the
+    // main window's selection is now.
+    w.props->CheckBox1->click();
+    w.props->LabeledEdit3->setText("pw2");
+    w.main->CurrentIP = "10.2.2.2";
+    w.main->CurrentPort = "1";
+    dialogs.answers = {false};
+    w.props->hide();
+    QCOMPARE(dir.read("default"), crlf({"10.1.1.1", "12203", "pw2"}));
+  }
+
+  void resetAllPasswords() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "1.1.1.11", "j",
+                                     "1.1.1.11", "rcon:r"});
+    ScriptedDialogs dialogs;
+    Windows w;
+    w.showFor("1.1.1.1", "1");
+    QCOMPARE(w.props->LabeledEdit3->text(), QString("r"));
+
+    dialogs.answers = {false};
+    w.props->resetallpasswords1->trigger();
+    QCOMPARE(dialogs.questions.last(),
+             QString("sure to reset all passwords ?\nthis will take effect on all servers!"));
+    QCOMPARE(splitLines(dir.read("Passwords.txt")).size(), std::size_t(7));
+
+    dialogs.answers = {true};
+    w.props->resetallpasswords1->trigger();
+    QCOMPARE(dir.read("Passwords.txt"), crlf(kHeader));
+    QCOMPARE(w.props->LabeledEdit1->text(), QString());
+    QCOMPARE(w.props->LabeledEdit3->text(), QString());
+    dialogs.questions.clear();
+    w.props->hide();  // nothing changed since the reset
+    QVERIFY(dialogs.questions.isEmpty());
+  }
+
+  void missingFilesGiveErrorBoxes() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    ::remove("Passwords.txt");
+    ::remove("default");
+    ScriptedDialogs dialogs;
+    Windows w;
+    w.console->DefaultHost = "kept";
+    w.showFor("1.1.1.1", "1");
+    QCOMPARE(dialogs.errors.size(), 2);
+    QVERIFY(dialogs.errors[0].contains("default"));
+    QVERIFY(dialogs.errors[1].contains("Passwords.txt"));
+    QVERIFY(w.props->isVisible());
+    QCOMPARE(w.console->DefaultHost, std::string("kept"));
+    QCOMPARE(w.main->GraphX, 250);  // the other steps still ran
+
+    w.props->LabeledEdit1->setText("x");
+    w.props->Button2->click();
+    QCOMPARE(dialogs.errors.size(), 3);
+    QVERIFY(!dir.exists("Passwords.txt"));
+    dialogs.answers = {false};
+    w.props->hide();
+  }
+
+  void pingFieldAndGraphSteps() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.write("default", "");
+    ScriptedDialogs dialogs;
+    Windows w;
+    w.showFor("127.0.0.1", "12203");
+    // The test feeds the lines itself.
+    w.main->HostChecker1->setAutoCheck(false);
+    w.main->HostChecker1->OnLog = nullptr;
+    TPaintBox* graph = w.props->PaintBox1;
+    QLineEdit* field = w.props->LabeledEdit2;
+    auto pixel = [&](int x, int y) { return graph->canvas().pixelColor(x, y); };
+
+    w.main->HostChecker1Log(answered(45));
+    QCOMPARE(field->text(), QString("45"));
+    QCOMPARE(field->palette().color(QPalette::Text), kGreen);
+    QVERIFY(w.main->PingText.empty());
+    // The verdict line draws the previous value again.
+    w.main->HostChecker1Log("No link to 127.0.0.1.");
+    QCOMPARE(field->text(), QString("45"));
+    QCOMPARE(w.main->GraphX, 248);
+    QCOMPARE(w.main->GraphY, 16);
+    QCOMPARE(pixel(248, 16), kNavy);
+
+    w.main->HostChecker1Log(answered(120));
+    QCOMPARE(field->palette().color(QPalette::Text), kRed);
+    QCOMPARE(w.main->GraphY, 15);
+    QCOMPARE(pixel(247, 15), kPurple);
+    w.main->HostChecker1Log(answered(75));
+    QCOMPARE(w.main->GraphY, 11);
+    QCOMPARE(pixel(246, 11), kGreen);
+    w.main->HostChecker1Log(answered(3000));
+    QCOMPARE(w.main->GraphY, 1);
+    QCOMPARE(pixel(245, 1), kRed);
+    QVERIFY(consoleLogs().text(LogKind::BadLog).empty());
+
+    // Not a number: black, nothing drawn, reported once.
+    w.main->HostChecker1Log("Ping for 127.0.0.1, received 1 bytes from 127.0.0.1 in ?ms");
+    QCOMPARE(field->text(), QString("?"));
+    QCOMPARE(field->palette().color(QPalette::Text), QColor(0, 0, 0));
+    QCOMPARE(w.main->GraphY, 1);
+    QCOMPARE(pixel(244, 1), graph->background());
+    QCOMPARE(consoleLogs().text(LogKind::BadLog), std::string("error in grafix: ping\r\n"));
+
+    // Run to the left edge; the next line clears the graph and starts over.
+    w.main->HostChecker1Log(answered(45));
+    for (int i = 0; i < 300 && w.main->GraphX > 0; ++i) w.main->HostChecker1Log(answered(45));
+    QCOMPARE(w.main->GraphX, 0);
+    QCOMPARE(pixel(10, 16), kNavy);
+    w.main->HostChecker1Log(answered(75));
+    QCOMPARE(w.main->GraphX, 250);
+    QCOMPARE(pixel(10, 16), graph->background());
+    QCOMPARE(pixel(245, 1), graph->background());
+
+    // Double-click: cleared, pen at x 250 at the current height.
+    w.main->HostChecker1Log(answered(75));
+    w.main->HostChecker1Log(answered(75));
+    QCOMPARE(pixel(248, 11), kGreen);
+    QTest::mouseDClick(graph, Qt::LeftButton);
+    QCOMPARE(w.main->GraphX, 250);
+    QCOMPARE(graph->penPos(), QPoint(250, 11));
+    QCOMPARE(pixel(248, 11), graph->background());
+    dialogs.answers = {false};
+    w.props->hide();
+  }
+
+  void hostCheckerRunsWhileShown() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.write("default", "");
+    ScriptedDialogs dialogs;
+    Windows w;
+    w.main->ScanTimeout = 700;
+    w.showFor("127.0.0.1", "12203");
+    THostChecker* checker = w.main->HostChecker1;
+    QVERIFY(checker->AutoCheck());
+    QCOMPARE(checker->HostName(), std::string("127.0.0.1"));
+    QCOMPARE(int(checker->AutoCheckPeriod()), 700);
+    // Every report of the checker (answered or not) reaches the graph.
+    QTRY_VERIFY_WITH_TIMEOUT(w.main->GraphX < 250, 10000);
+    w.props->close();
+    QVERIFY(!checker->AutoCheck());
+    QVERIFY(!w.props->isVisible());
+  }
+
+  void mainWindowOpensRefreshesAndClosesIt() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.write("default", "");
+    dir.writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "5.5.5.55", "five"});
+    ScriptedDialogs dialogs;
+    Windows w;
+    w.main->CurrentIP = "5.5.5.5";
+    w.main->CurrentPort = "5";
+    w.main->properties1->trigger();
+    QVERIFY(w.props->isVisible());
+    QCOMPARE(w.props->LabeledEdit1->text(), QString("five"));
+
+    // "properties" again re-reads: the unsaved edit is offered, declined, gone.
+    w.props->LabeledEdit1->setText("edited");
+    dialogs.answers = {false};
+    w.main->properties1->trigger();
+    QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
+    QCOMPARE(w.props->LabeledEdit1->text(), QString("five"));
+
+    // Details shown by the main window reach the fields and the link label.
+    w.main->PropertiesAddress = "5.5.5.5:5";
+    w.main->PropertiesVersion = "1.11";
+    w.main->PropertiesMapLines = QStringList{"maps in rotation:", "-------------------", "dm/a"};
+    w.main->LinkCaption = "www.clan.example";
+    w.main->LinkTarget = "http://www.clan.example";
+    emit w.main->DetailsShown();
+    QCOMPARE(w.props->Edit1->text(), QString("5.5.5.5:5"));
+    QCOMPARE(w.props->LabeledEdit4->text(), QString("1.11"));
+    QCOMPARE(w.props->Memo1->toPlainText(), QString("maps in rotation:\n-------------------\ndm/a"));
+    QCOMPARE(w.props->Legacy1->text(), QString("www.clan.example"));
+    QCOMPARE(w.props->Legacy1->Target(), QUrl("http://www.clan.example"));
+
+    // A graph reset of the row selection clears the box and moves the pen.
+    w.main->HostChecker1->OnLog = nullptr;
+    w.main->HostChecker1Log(answered(45));
+    w.main->HostChecker1Log(answered(45));
+    w.main->GraphPen = QPoint(97, 20);
+    emit w.main->GraphReset();
+    QCOMPARE(w.props->PaintBox1->penPos(), QPoint(97, 20));
+    QCOMPARE(w.props->PaintBox1->canvas().pixelColor(248, 16), w.props->PaintBox1->background());
+
+    // Connect closes it first.
+    w.main->CurrentIP.clear();
+    w.main->ToolButton1Click();
+    QVERIFY(!w.props->isVisible());
+    QVERIFY(!w.main->HostChecker1->AutoCheck());
+    QCOMPARE(dialogs.messages.last(), QString("Please select a server !"));
+
+    // The Options window's link leads to the home page.
+    QCOMPARE(w.options->Legacy2->Target(), QUrl(toQString(kHomePage)));
+  }
+};
+
+QTEST_MAIN(TestProperties)
+#include "TestProperties.moc"
