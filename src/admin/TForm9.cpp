@@ -140,6 +140,7 @@ void TForm9::buildWindow() {
   bar->addWidget(CheckBox4);
   bar->addWidget(CheckBox2);
   bar->addStretch(1);
+  CheckBox3->setChecked(true);
   CheckBox2->setVisible(false);
   layout->addWidget(top);
 

@@ -106,8 +106,8 @@ void TForm9::showLog(const char* title, const char* dashes, int kind) {
 
 void TForm9::showVariables() {
   TForm1* main = forms().Form1;
-  const int i1 = Timer1->interval();
-  const int i2 = Timer2->interval();
+  const int i1 = Timer1Interval;
+  const int i2 = Timer2Interval;
   addConsoleLine("Tarvix Version: " + (main ? main->VersionText : QString()));
   addConsoleLine("anticheatinterval: " + QString::number(i1) + " ms [" +
                  QString::number(i1 / 60000) + " min]");

@@ -1,0 +1,457 @@
+// The admin console against a fake server: opening, the command line and its
+// local commands, the one-click actions, the server switch, the timers and
+// the start and stop of the workers, and the main window's "r-con".
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <set>
+#include <string>
+
+#include "FakeGameServer.h"
+#include "TempDataDir.h"
+#include "admin/TForm9.h"
+#include "app/Forms.h"
+#include "app/TForm1.h"
+#include "app/ViewItems.h"
+#include "app/core/ConsoleLogs.h"
+#include "components/Clock.h"
+#include "protocol/StatusQuery.h"
+#include "qt/ScriptedDialogs.h"
+
+using namespace tarvix;
+using tarvix::test::crlf;
+using tarvix::test::FakeDatagram;
+using tarvix::test::FakeAnswer;
+using tarvix::test::FakeGameServer;
+using tarvix::test::MakePrintReply;
+using tarvix::test::MakeStatusReply;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+
+namespace {
+
+const std::string kRconHead("\xFF\xFF\xFF\xFF\x02rcon ");
+
+std::string rcon(const std::string& password, const std::string& command) {
+  return kRconHead + password + " " + command + std::string("\n\0", 2);
+}
+
+// The rcon datagrams a server received, as datagrams.
+std::vector<std::string> rconSent(const FakeGameServer& s) {
+  std::vector<std::string> out;
+  for (const FakeDatagram& d : s.received())
+    if (d.bytes.rfind(kRconHead, 0) == 0) out.push_back(d.bytes);
+  return out;
+}
+
+int statusQueries(const FakeGameServer& s) {
+  int n = 0;
+  for (const FakeDatagram& d : s.received()) n += d.bytes == StatusRequest();
+  return n;
+}
+
+// The main window and the console over a fresh data folder; the main
+// window's current server is the fake server. Waits run 50 times faster.
+struct Rig {
+  explicit Rig(const std::string& rconRecord = "rcon:pw1") {
+    dir.writeInstallation();
+    if (!rconRecord.empty())
+      dir.write("Passwords.txt",
+                crlf({"// Tarvix 1.11 password list", "//", "", "127.0.0.1" + server.portText(),
+                      rconRecord}));
+    setClock(&fast);
+    forms().Form1 = main = new TForm1();
+    main->ScanTimeout = 100;
+    main->CurrentIP = FakeGameServer::host();
+    main->CurrentPort = server.portText();
+    forms().Form9 = console = new TForm9();
+  }
+  ~Rig() {
+    delete console;
+    delete main;
+    forms() = TForms{};
+    setClock(nullptr);
+    for (LogKind k : {LogKind::ScanLog, LogKind::MapLog, LogKind::PlayerLog, LogKind::BadLog})
+      consoleLogs().clear(k);
+  }
+  // Opens the console and lets its first (empty) anti-cheat pass end.
+  void open() {
+    console->show();
+    QTRY_VERIFY_WITH_TIMEOUT(!console->AntiCheatRunning, 5000);
+  }
+  void enter(const QString& line) {
+    console->Edit1->setText(line);
+    QTest::keyClick(console->Edit1, Qt::Key_Return);
+  }
+  void enterAndWait(const QString& line) {
+    enter(line);
+    QTRY_VERIFY_WITH_TIMEOUT(!console->CommandPending(), 5000);
+  }
+  QTreeWidgetItem* addPlayer(const QString& name, const QString& ip) {
+    auto* row = new TTextItem(QStringList{name, "50 ", " ", " ", " ", ip, " "});
+    console->ListView1->addTopLevelItem(row);
+    console->ListView1->setCurrentItem(row);
+    return row;
+  }
+  QStringList tail(int n) const { return console->consoleLines().mid(console->consoleLines().size() - n); }
+
+  TempDataDir dir;
+  ScriptedDialogs d;
+  FakeGameServer server;
+  TScaledClock fast{1, 50};
+  TForm1* main = nullptr;
+  TForm9* console = nullptr;
+};
+
+}  // namespace
+
+class TestConsole : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InitResources(); }
+
+  void openingGreetsWithTheStoredRconPassword() {
+    Rig r("RCON:pw1");
+    r.open();
+    QCOMPARE(r.console->LabeledEdit1->text(), QString("pw1"));
+    QCOMPARE(r.console->SavedRconPassword, std::string("pw1"));
+    QCOMPARE(r.console->consoleLines(),
+             QStringList({"connected to: 127.0.0.1:" + QString::fromStdString(r.server.portText()),
+                          "enter \"clr\" to clear rcon", "use key UP to get last command",
+                          "enter \"debugit /h\" for log options", " "}));
+    QVERIFY(!r.console->CheckBox1->isChecked());
+    QVERIFY(r.console->CheckBox3->isChecked());
+    QVERIFY(!r.console->CheckBox2->isVisible());  // "default" is empty
+    QCOMPARE(statusQueries(r.server), 1);       // the opening's pass
+  }
+
+  void openingWithoutPasswordAsksForItAndSendsThePlaceholder() {
+    Rig r("");
+    r.server.setResponder([](const FakeDatagram& d) {
+      return d.bytes == StatusRequest() ? FakeAnswer::silence()
+                                        : FakeAnswer::reply(MakePrintReply("\nok\n"));
+    });
+    r.open();
+    QCOMPARE(r.tail(2), QStringList({"please enter rcon password !", " "}));
+    QCOMPARE(r.console->LabeledEdit1->text(), QString("enter rcon"));
+    r.enterAndWait("status");
+    QCOMPARE(rconSent(r.server), std::vector<std::string>{rcon("enter rcon", "status")});
+    QCOMPARE(r.tail(2), QStringList({"", "ok"}));
+  }
+
+  void openingStopsAtAMissingDefaultFile() {
+    Rig r;
+    QVERIFY(QFile::remove("default"));
+    r.console->show();
+    QCOMPARE(r.d.errors.size(), 1);
+    QVERIFY(r.console->consoleLines().isEmpty());
+    QVERIFY(!r.console->AntiCheatRunning);
+  }
+
+  void typedLinesAwaitTheirReplyWithoutBlocking() {
+    Rig r;
+    r.server.setResponder([](const FakeDatagram& d) {
+      if (d.bytes == rcon("pw1", "status")) return FakeAnswer::reply(MakePrintReply("\nhello\nworld\n"), 100);
+      return FakeAnswer::silence();
+    });
+    r.open();
+    r.enter("status");
+    QVERIFY(r.console->CommandPending());  // the UI thread goes on meanwhile
+    QVERIFY(r.console->Edit1->isReadOnly());
+    QTRY_VERIFY_WITH_TIMEOUT(!r.console->CommandPending(), 5000);
+    QCOMPARE(r.tail(3), QStringList({"", "hello", "world"}));
+    QVERIFY(r.console->Edit1->text().isEmpty());
+
+    r.enterAndWait("silent");  // 10 s scaled down
+    QCOMPARE(r.tail(1), QStringList({"no response from server"}));
+
+    // "clr" clears the console and still goes to the server.
+    r.enterAndWait("clr");
+    QCOMPARE(r.console->consoleLines(), QStringList({"no response from server"}));
+    QCOMPARE(rconSent(r.server).back(), rcon("pw1", "clr"));
+
+    // A "quit" anywhere in the datagram: sent, no wait.
+    r.enter("sv_QUIT 1");
+    QVERIFY(!r.console->CommandPending());
+    QCOMPARE(r.tail(1), QStringList({"no response from server"}));
+    QVERIFY(r.server.waitForCount(r.server.receivedCount(), 1000));
+    QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).back(), rcon("pw1", "sv_QUIT 1"), 2000);
+
+    // Up brings back the last line, Down empties the command line.
+    QTest::keyClick(r.console->Edit1, Qt::Key_Up);
+    QCOMPARE(r.console->Edit1->text(), QString("sv_QUIT 1"));
+    QTest::keyClick(r.console->Edit1, Qt::Key_Down);
+    QVERIFY(r.console->Edit1->text().isEmpty());
+  }
+
+  void anUnreadReplyIsShownForTheNextLine() {
+    Rig r;
+    r.d.answers = {true};
+    r.server.setResponder([](const FakeDatagram& d) {
+      if (d.bytes == rcon("pw1", "restart")) return FakeAnswer::reply(MakePrintReply("\nrestarting\n"));
+      return FakeAnswer::silence();
+    });
+    r.open();
+    r.console->restart1x1Click();
+    QCOMPARE(r.tail(1), QStringList({"!! -> admin restart"}));
+    QVERIFY(r.server.waitForSent(1, 2000));
+    r.enterAndWait("anything");
+    QCOMPARE(r.tail(2), QStringList({"", "restarting"}));
+  }
+
+  void debugitCommandsShowAndResetTheLogs() {
+    Rig r;
+    r.open();
+    consoleLogs().append(LogKind::BadLog, "first fault");
+    consoleLogs().append(LogKind::BadLog, "second fault");
+    r.enterAndWait("debugit /sb");
+    QCOMPARE(r.console->consoleLines(),
+             QStringList({"bad log [internal report]:", "--------------------------", "first fault",
+                          "second fault", "no response from server"}));
+    r.enterAndWait("debugit /rb");
+    QVERIFY(consoleLogs().text(LogKind::BadLog).empty());
+
+    r.enterAndWait("debugit /h");
+    QCOMPARE(r.console->consoleLines().size(), 13);
+    QCOMPARE(r.console->consoleLines()[0], QString("ussage:"));
+    QCOMPARE(r.console->consoleLines()[11], QString(59, '-'));
+
+    // "debugit /sv" is local only; in capitals it is an rcon command.
+    const std::size_t before = rconSent(r.server).size();
+    r.enter("debugit /sv");
+    QVERIFY(!r.console->CommandPending());
+    const QStringList dump = r.console->consoleLines();
+    QCOMPARE(dump[0], "Tarvix Version: " + r.main->VersionText);
+    QCOMPARE(dump[1], QString("anticheatinterval: 150000 ms [2 min]"));
+    QCOMPARE(dump[2], QString("anticheatimer: off"));
+    QCOMPARE(dump[4], QString("messaginginterval: 1000 ms [0 min]"));
+    QCOMPARE(dump[5], QString("messagingtimer: off"));
+    QCOMPARE(dump[7], QString("check bans: on"));
+    QCOMPARE(dump.last(), QString("serverlist: Serverlists\\Standard"));
+    QCOMPARE(rconSent(r.server).size(), before);
+    r.enterAndWait("DEBUGIT /SV");
+    QCOMPARE(rconSent(r.server).back(), rcon("pw1", "DEBUGIT /SV"));
+  }
+
+  void actionsSendTheirCommandsOnAFreshSocket() {
+    Rig r;
+    r.open();
+    r.addPlayer("Bob", "10.0.0.5");
+    const std::uint16_t before = r.console->IdUDPClient1.localPort();
+
+    r.d.answers = {false, true};
+    r.console->kick1Click();  // No: nothing
+    r.console->kick1Click();
+    QCOMPARE(r.d.questions, QStringList({"sure to kick Bob ?", "sure to kick Bob ?"}));
+    QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).size(), std::size_t(1), 2000);
+    QCOMPARE(rconSent(r.server)[0], rcon("pw1", "kick \"Bob\""));
+    QVERIFY(r.console->IdUDPClient1.localPort() != before);
+    QCOMPARE(r.tail(1), QStringList({"!! -> Bob kicked by admin"}));
+
+    r.d.answers = {true, true};
+    r.console->restart3x1Click();
+    r.console->crash1Click();
+    QCOMPARE(r.d.questions.mid(2), QStringList({"sure to restart 3 times ?", "sure to crash the server ?"}));
+    QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).size(), std::size_t(6), 2000);
+    const auto sent = rconSent(r.server);
+    QCOMPARE(std::vector<std::string>(sent.begin() + 1, sent.end()),
+             (std::vector<std::string>{rcon("pw1", "restart"), rcon("pw1", "restart"),
+                                       rcon("pw1", "restart"), rcon("pw1", "say gogogo!"),
+                                       rcon("pw1", "crash")}));
+    QCOMPARE(r.tail(5), QStringList({"!! -> admin restart", "!! -> admin restart", "!! -> admin restart",
+                                     "!! -> admin say gogogo!", "!! -> admin crash"}));
+    // Each restart went out on its own socket.
+    const auto all = r.server.received();
+    std::set<std::uint16_t> ports;
+    for (const auto& d : all)
+      if (d.bytes == rcon("pw1", "restart")) ports.insert(d.fromPort);
+    QCOMPARE(ports.size(), std::size_t(3));
+
+    // Without a selected row kick asks nothing.
+    r.console->ListView1->clearSelection();
+    r.console->ListView1->setCurrentItem(nullptr);
+    r.console->kick1Click();
+    QCOMPARE(r.d.questions.size(), 4);
+  }
+
+  void banItemsAppendToTheBanList() {
+    Rig r;
+    r.open();
+    r.addPlayer("Bob", "10.0.0.5");
+    r.console->banplayer1Click();
+    r.console->banip1Click();
+    QCOMPARE(r.dir.read("bans.txt"), crlf({"Bob", "10.0.0.5"}));
+    QVERIFY(QFile::remove("bans.txt"));
+    r.console->banplayer1Click();
+    QCOMPARE(r.d.errors.size(), 1);
+  }
+
+  void defaultServerSwitchAimsTheClientsAndSwapsPasswords() {
+    Rig r;
+    FakeGameServer other;
+    r.dir.write("default", crlf({"127.0.0.1", other.portText(), "defpw"}));
+    r.open();
+    QVERIFY(r.console->CheckBox2->isVisible());
+    r.console->LabeledEdit1->setText("typed");
+    r.console->CheckBox2->setChecked(true);
+    QCOMPARE(r.console->LabeledEdit1->text(), QString("defpw"));
+    QCOMPARE(r.console->consoleLines(),
+             QStringList({"connected to default server: 127.0.0.1:" + QString::fromStdString(other.portText())}));
+    for (UdpClient* c : {&r.console->IdUDPClient1, &r.console->IdUDPClient2, &r.console->IdUDPClient3})
+      QCOMPARE(c->port(), other.portText());
+    r.enterAndWait("status");
+    QCOMPARE(rconSent(other), std::vector<std::string>{rcon("defpw", "status")});
+
+    r.console->CheckBox2->setChecked(false);
+    QCOMPARE(r.console->LabeledEdit1->text(), QString("typed"));
+    QCOMPARE(r.console->IdUDPClient1.port(), r.server.portText());
+    QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
+                                      QString::fromStdString(r.server.portText())}));
+
+    r.console->DefaultHost.clear();
+    r.console->CheckBox2->setChecked(true);
+    QCOMPARE(r.d.messages, QStringList({"No server marked as default !"}));
+  }
+
+  void intervalItemsAndBoxesReport() {
+    Rig r;
+    r.open();
+    r.console->scanevery2minutes1->trigger();
+    QCOMPARE(r.tail(5), QStringList({"!! -> scanner started", "!! -> scanner interval: 2 minutes",
+                                     "!! -> bans: on",
+                                     "!! -> info: rightclick \"detect skins\" to change interval",
+                                     "!! -> scanner interval 2 minutes"}));
+    QVERIFY(r.console->Timer1->isActive());
+    r.console->CheckBox3->setChecked(false);
+    QCOMPARE(r.tail(1), QStringList({"!! -> bans: off"}));
+
+    r.console->displayevery10min1->trigger();
+    QCOMPARE(r.tail(4), QStringList({"!! -> show next map: on", "!! -> info: displays next map via console",
+                                     "!! -> info: rightclick \"show next map\" to change interval",
+                                     "!! -> display next map every 10 minutes"}));
+    QCOMPARE(r.console->Timer2Interval, 600000);
+    QVERIFY(r.console->Timer2->isActive());
+    r.console->CheckBox4->setChecked(false);
+    QVERIFY(!r.console->Timer2->isActive());
+    r.console->CheckBox4->setChecked(true);
+    QCOMPARE(r.console->Timer2Interval, 150000);
+
+    r.console->Timer2->stop();
+    r.console->Timer1->stop();
+    r.enter("debugit /sv");
+    QCOMPARE(r.console->consoleLines()[1], QString("anticheatinterval: 150000 ms [2 min]"));
+    r.console->CheckBox1->setChecked(false);
+    QCOMPARE(r.tail(1), QStringList({"!! -> scanner stoped!"}));
+    QVERIFY(!r.console->Timer1->isActive());
+  }
+
+  void timersStartAPassOnlyWhenNoneRuns() {
+    Rig r;
+    r.main->ScanTimeout = 60000;  // the status query waits until stopped
+    r.console->show();
+    QVERIFY(r.console->AntiCheatRunning);
+    QVERIFY(r.server.waitForCount(1, 2000));
+    r.console->Timer1Timer();
+    r.console->refresh1Click();
+    r.console->Timer2Timer();
+    QVERIFY(r.console->ChatterRunning);
+    r.console->Timer2Timer();
+    QTest::qWait(100);
+    QCOMPARE(statusQueries(r.server), 2);  // one pass of each kind
+
+    // Hiding stops both and leaves the flags set.
+    r.console->hide();
+    QVERIFY(r.console->AntiCheatRunning);
+    QVERIFY(r.console->ChatterRunning);
+    r.console->show();
+    r.console->refresh1Click();
+    QTest::qWait(100);
+    QCOMPARE(statusQueries(r.server), 2);
+    r.enter("debugit /sv");
+    QCOMPARE(r.console->consoleLines()[3], QString("anticheatthread: true"));
+
+    // Unticking "detect skins" clears the flag; the ended pass cannot be stopped.
+    r.console->CheckBox1->setChecked(true);
+    r.console->CheckBox1->setChecked(false);
+    QVERIFY(!r.console->AntiCheatRunning);
+    QCOMPARE(consoleLogs().text(LogKind::BadLog), std::string("Anticheatthread bad termination\r\n"));
+    r.console->refresh1Click();
+    QVERIFY(r.server.waitForCount(r.server.receivedCount() + 0, 10));
+    QTRY_COMPARE_WITH_TIMEOUT(statusQueries(r.server), 3, 2000);
+  }
+
+  void aPassFillsThePlayerListThroughTheWindow() {
+    Rig r;
+    const std::string dump = "\nrate                 : 25000\ndm_playergermanmodel : german_ss\n"
+                             "dm_playermodel       : american_army\n";
+    const std::string table = "\nscore ping name lastmsg address\n   12   50 Bob             0 10.0.0.5:12203\n";
+    r.server.setResponder([&](const FakeDatagram& d) {
+      if (d.bytes == StatusRequest())
+        return FakeAnswer::reply(MakeStatusReply("\\sv_hostname\\x", {{50, "Bob"}}));
+      if (d.bytes == rcon("pw1", "dumpuser \"Bob\"")) return FakeAnswer::reply(MakePrintReply(dump));
+      if (d.bytes == rcon("pw1", "status")) return FakeAnswer::reply(MakePrintReply(table));
+      return FakeAnswer::silence();
+    });
+    r.open();
+    QCOMPARE(r.console->playerRowCount(), 1);
+    QTreeWidgetItem* row = r.console->playerRow(0);
+    QCOMPARE(row->text(ColPlayer), QString("Bob"));
+    QCOMPARE(row->text(ColAxisSkin), QString("german_ss"));
+    QCOMPARE(row->text(ColAlliesSkin), QString("american_army"));
+    QCOMPARE(row->text(ColRate), QString("25000"));
+    QCOMPARE(row->text(ColIP), QString("10.0.0.5"));
+    QCOMPARE(row->text(ColScore), QString("12"));
+  }
+
+  void closingStopsEverythingAtOnce() {
+    Rig r;
+    r.main->ScanTimeout = 60000;
+    r.console->show();
+    r.console->Timer2Timer();
+    r.enter("waits");
+    QVERIFY(r.console->CommandPending());
+    QVERIFY(r.server.waitForCount(3, 2000));
+    r.main->close();  // stops the console's workers
+    delete r.console;  // and the pending line: no thread is left to join
+    r.console = nullptr;
+    forms().Form9 = nullptr;
+    const std::size_t count = r.server.receivedCount();
+    QTest::qWait(200);
+    QCOMPARE(r.server.receivedCount(), count);
+  }
+
+  void rconButtonOpensTheConsole() {
+    Rig r;
+    r.main->CurrentIP.clear();
+    r.main->ToolButton7Click();
+    QCOMPARE(r.d.messages, QStringList({"Select a server or mark one as default!"}));
+    QVERIFY(!r.console->isVisible());
+
+    r.dir.write("default", crlf({"localhost", r.server.portText(), "defpw"}));
+    r.main->ToolButton7Click();
+    QVERIFY(r.console->isVisible());
+    QVERIFY(r.console->CheckBox2->isChecked());
+    QCOMPARE(r.main->CurrentIP, std::string("localhost"));
+    QCOMPARE(r.main->CurrentPort, r.server.portText());
+    QCOMPARE(r.console->consoleLines()[0],
+             "connected to: localhost:" + QString::fromStdString(r.server.portText()));
+
+    // A current server other than the default one clears "default server".
+    r.main->CurrentIP = "127.0.0.1";
+    r.main->ToolButton7Click();
+    QVERIFY(!r.console->CheckBox2->isChecked());
+    QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
+                                      QString::fromStdString(r.server.portText())}));
+
+    QVERIFY(QFile::remove("default"));
+    r.main->CurrentIP.clear();
+    r.main->ToolButton7Click();
+    QCOMPARE(r.d.errors.size(), 1);
+  }
+};
+
+QTEST_MAIN(TestConsole)
+#include "TestConsole.moc"
