@@ -1,4 +1,6 @@
 // The main window's host checker and the shutdown of its ping threads.
+#include <QCoreApplication>
+
 #include "app/TForm1.h"
 #include "components/THostChecker.h"
 #include "components/TPingThread.h"
@@ -22,6 +24,9 @@ void TForm1::buildHostChecker() {
   HostChecker1->setPingMode(hpmSimultaneous);
   HostChecker1->OnLog = [this](QObject*, const std::string&, std::string& msg, std::uint8_t&,
                                TLogStatus&) { HostChecker1Log(msg); };
+  // Also when the program ends without closing this window.
+  if (QCoreApplication* app = QCoreApplication::instance())
+    connect(app, &QCoreApplication::aboutToQuit, this, &TForm1::shutdownPingThreads);
 }
 
 void TForm1::shutdownPingThreads() {
