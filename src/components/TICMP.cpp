@@ -187,6 +187,8 @@ void TICMP::SetAddress(const std::string& address) {
 }
 
 bool TICMP::Resolve() {
+  target_ = 0xFFFFFFFFu;
+  resolved_ = false;
   in_addr a{};
   if (::inet_pton(AF_INET, address_.c_str(), &a) == 1) {
     target_ = a.s_addr;
@@ -215,10 +217,7 @@ bool TICMP::Resolve() {
 
 int TICMP::Ping() {
   LastStatus = 0;
-  if (!resolved_) {
-    target_ = 0xFFFFFFFFu;
-    Resolve();
-  }
+  if (!resolved_) Resolve();
   if (target_ == 0xFFFFFFFFu) {
     LastStatus = IP_BAD_DESTINATION;
     if (OnMessage) OnMessage(this, "Invalid host address");
