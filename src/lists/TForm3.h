@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <string>
 
+#include "components/TLegacy.h"
 #include "store/Config.h"
 
 class QAction;
@@ -20,7 +21,6 @@ class QTreeWidget;
 namespace tarvix {
 
 class TForm1;
-class TLegacy;
 
 class TForm3 : public QWidget {
   Q_OBJECT
