@@ -14,6 +14,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -289,15 +290,18 @@ int TICMP::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t target, 
   };
 
   for (;;) {
-    long long left = deadline - nowUs();
-    if (left <= 0) return fail(IP_REQ_TIMED_OUT, 0);
+    // Past the deadline a reply already queued is still read.
+    const long long left = std::max(0LL, deadline - nowUs());
     pollfd fds[2] = {{fd_, POLLIN, 0}, {quitFd_, POLLIN, 0}};
     int n = ::poll(fds, quitFd_ >= 0 ? 2 : 1, static_cast<int>((left + 999) / 1000));
     if (n < 0) {
       if (errno == EINTR) continue;
       return fail(IP_GENERAL_FAILURE, 0);
     }
-    if (n == 0) continue;  // the deadline check above ends the wait
+    if (n == 0) {
+      if (nowUs() >= deadline) return fail(IP_REQ_TIMED_OUT, 0);
+      continue;
+    }
     if (quitFd_ >= 0 && (fds[1].revents & POLLIN)) return fail(IP_GENERAL_FAILURE, 0);
 
     if (kind_ == TIcmpSocketKind::Datagram) {
