@@ -179,7 +179,9 @@ void TForm11::ShowServerInfo() {
   TForm1* main = forms().Form1;
   if (!main) return;
   Edit1->setText(main->PropertiesAddress);
+  Edit1->setCursorPosition(0);
   LabeledEdit4->setText(main->PropertiesVersion);
+  LabeledEdit4->setCursorPosition(0);
   Memo1->setPlainText(main->PropertiesMapLines.join('\n'));
   Legacy1->setText(main->LinkCaption);
   Legacy1->Adress = main->LinkTarget;
