@@ -102,7 +102,10 @@ class ChatterPass : public ::testing::Test {
     return worker.end();
   }
 
-  std::vector<std::string> sent() const {
+  // The datagrams the server received, once `expected` of them have arrived
+  // (delivery to the fake server's thread lags the worker's send).
+  std::vector<std::string> sent(std::size_t expected = 0) const {
+    if (expected) server.waitForCount(expected, 5000);
     std::vector<std::string> out;
     for (const FakeDatagram& d : server.received()) out.push_back(d.bytes);
     return out;
@@ -123,7 +126,7 @@ TEST_F(ChatterPass, AnnouncesNextMapThenMessagesInFileOrder) {
 
   EXPECT_EQ(run(server.portText()), TChatter::End::Completed);
 
-  EXPECT_EQ(sent(), (std::vector<std::string>{StatusRequest(), say("next map is obj/obj_team3"),
+  EXPECT_EQ(sent(5), (std::vector<std::string>{StatusRequest(), say("next map is obj/obj_team3"),
                                                say("welcome"), say(""), say("no camping")}));
   EXPECT_EQ(logs.text(LogKind::MapLog), std::string(kHeader) +
                                             "Firstmap  : obj/obj_team1\r\n"
@@ -144,7 +147,7 @@ TEST_F(ChatterPass, NoAnswerAndNoMessagesFileSendsNothingButTheQuery) {
 
   EXPECT_EQ(run(server.portText()), TChatter::End::Completed);
 
-  EXPECT_EQ(sent(), std::vector<std::string>{StatusRequest()});
+  EXPECT_EQ(sent(1), std::vector<std::string>{StatusRequest()});
   EXPECT_EQ(logs.text(LogKind::MapLog),
             std::string(kHeader) + "Firstmap  : \r\nCurrentmap: \r\nNext   map: \r\n//mapcheck end\r\n");
   EXPECT_EQ(view->statusTexts().back(), "First map:  | Current map:  | Next map: ");
@@ -157,7 +160,7 @@ TEST_F(ChatterPass, ReplyWithoutStatusStillSendsTheMessages) {
   server.setReply(test::MakePrintReply("\nbad rcon\n"));
 
   EXPECT_EQ(run(server.portText()), TChatter::End::Completed);
-  EXPECT_EQ(sent(), (std::vector<std::string>{StatusRequest(), say("hi")}));
+  EXPECT_EQ(sent(2), (std::vector<std::string>{StatusRequest(), say("hi")}));
 }
 
 TEST_F(ChatterPass, SocketFailureIsReportedAndThePassStillEnds) {
