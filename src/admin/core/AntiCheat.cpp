@@ -48,41 +48,19 @@ TAntiCheat::TAntiCheat(std::shared_ptr<TAntiCheatView> view, TAntiCheatSettings 
   IdUDPClient2.setServer(settings_.host, settings_.port);
 }
 
-TAntiCheat::~TAntiCheat() {
-  stop();
-  if (!join() && thread_.joinable()) thread_.detach();
-}
+TAntiCheat::~TAntiCheat() { shutdown(); }
 
 void TAntiCheat::start() {
-  if (thread_.joinable()) return;
-  thread_ = std::thread([this] { run(); });
+  launch([this] { run(); });
 }
 
-void TAntiCheat::stop() {
-  {
-    std::lock_guard lock(guard_);
-    stopped_ = true;
-  }
-  stop_.request();
-}
 
-bool TAntiCheat::join() {
-  if (!thread_.joinable()) return true;
-  try {
-    thread_.join();
-  } catch (const std::system_error&) {
-    return false;
-  }
-  return true;
-}
 
 // Every effect outside the worker (view call, log entry, datagram) runs under
 // the guard, so none happens once stop() has returned.
 template <typename F>
 auto TAntiCheat::touch(F&& f) {
-  std::lock_guard lock(guard_);
-  if (stopped_) throw Stopped{};
-  return f();
+  return guarded(std::forward<F>(f));
 }
 
 void TAntiCheat::log(LogKind kind, std::string_view text) {
@@ -90,7 +68,7 @@ void TAntiCheat::log(LogKind kind, std::string_view text) {
 }
 
 void TAntiCheat::pause(int nominalMs) {
-  if (stop_.waitFor(settings_.timing.scaled(nominalMs))) throw Stopped{};
+  pauseFor(settings_.timing.scaled(nominalMs));
 }
 
 // Re-creates the client, then sends one rcon datagram built with the
@@ -112,7 +90,7 @@ UdpResult TAntiCheat::rconQuery(std::string_view command, int timeoutMs) {
   }
   r = touch([&] { return IdUDPClient2.send(RconRequest(view_->rconPassword(), command)); });
   if (!r.ok()) return r;
-  r = IdUDPClient2.receive(timeoutMs, &stop_);
+  r = IdUDPClient2.receive(timeoutMs, &stopSignal());
   if (r.outcome == UdpOutcome::Stopped) throw Stopped{};
   if (r.ok()) r.bytes = CleanReply(r.bytes);
   return r;
@@ -157,7 +135,7 @@ void TAntiCheat::pass() {
 bool TAntiCheat::statusStep(std::vector<Row>& rows) {
   const int timeout = touch([&] { return view_->scanTimeout(); });
   UdpResult reply = touch([&] { return IdUDPClient2.send(StatusRequest()); });
-  if (reply.ok()) reply = IdUDPClient2.receive(timeout, &stop_);
+  if (reply.ok()) reply = IdUDPClient2.receive(timeout, &stopSignal());
   if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
   if (reply.failed()) return false;
   const std::string text = reply.ok() ? CleanReply(reply.bytes) : std::string();

@@ -13,6 +13,7 @@
 
 #include "admin/core/WorkerTiming.h"
 #include "app/core/ConsoleLogs.h"
+#include "app/core/WorkerThread.h"
 #include "protocol/UdpClient.h"
 
 namespace tarvix {
@@ -70,7 +71,7 @@ struct TAntiCheatSettings {
   TConsoleLogs* logs = &consoleLogs();
 };
 
-class TAntiCheat {
+class TAntiCheat : public TWorkerThread {
  public:
   enum class End {
     Running,
@@ -88,16 +89,10 @@ class TAntiCheat {
 
   // Runs one pass on the worker's own thread (the owner of IdUDPClient2).
   void start();
-  // Ends the pass at once, also inside a wait or a pause. Once stop() returns
-  // the worker sends no datagram and makes no change to the view or the logs.
-  void stop();
-  // Waits for the thread; false when it cannot be joined (called from itself).
-  bool join();
   bool finished() const { return end_.load() != End::Running; }
   End end() const { return end_.load(); }
 
  private:
-  struct Stopped {};
   struct Row {
     int id;
     TConsolePlayer player;
@@ -116,12 +111,8 @@ class TAntiCheat {
 
   std::shared_ptr<TAntiCheatView> view_;
   TAntiCheatSettings settings_;
-  std::mutex guard_;
-  bool stopped_ = false;  // guarded by guard_
-  TStopSignal stop_;
   UdpClient IdUDPClient2;
   std::atomic<End> end_{End::Running};
-  std::thread thread_;
 };
 
 }  // namespace tarvix

@@ -61,41 +61,19 @@ TChatter::TChatter(std::shared_ptr<TChatterView> view, TChatterSettings settings
   IdUDPClient3.setServer(settings_.host, settings_.port);
 }
 
-TChatter::~TChatter() {
-  stop();
-  if (!join() && thread_.joinable()) thread_.detach();
-}
+TChatter::~TChatter() { shutdown(); }
 
 void TChatter::start() {
-  if (thread_.joinable()) return;
-  thread_ = std::thread([this] { run(); });
+  launch([this] { run(); });
 }
 
-void TChatter::stop() {
-  {
-    std::lock_guard lock(guard_);
-    stopped_ = true;
-  }
-  stop_.request();
-}
 
-bool TChatter::join() {
-  if (!thread_.joinable()) return true;
-  try {
-    thread_.join();
-  } catch (const std::system_error&) {
-    return false;
-  }
-  return true;
-}
 
 // Every effect outside the worker (view call, log entry, datagram) runs under
 // the guard, so none happens once stop() has returned.
 template <typename F>
 auto TChatter::touch(F&& f) {
-  std::lock_guard lock(guard_);
-  if (stopped_) throw Stopped{};
-  return f();
+  return guarded(std::forward<F>(f));
 }
 
 void TChatter::log(LogKind kind, std::string_view text) {
@@ -103,7 +81,7 @@ void TChatter::log(LogKind kind, std::string_view text) {
 }
 
 void TChatter::pause(int nominalMs) {
-  if (stop_.waitFor(settings_.timing.scaled(nominalMs))) throw Stopped{};
+  pauseFor(settings_.timing.scaled(nominalMs));
 }
 
 bool TChatter::sendDatagram(const std::string& datagram) {
@@ -126,7 +104,7 @@ void TChatter::pass() {
     if (!IdUDPClient3.recreate()) throw Failure{};
     UdpResult reply = touch([&] { return IdUDPClient3.send(StatusRequest()); });
     if (reply.ok())
-      reply = IdUDPClient3.receive(settings_.timing.scaled(kChatterStatusTimeoutMs), &stop_);
+      reply = IdUDPClient3.receive(settings_.timing.scaled(kChatterStatusTimeoutMs), &stopSignal());
     if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
     if (reply.failed()) throw Failure{};
     const std::string text = reply.ok() ? CleanReply(reply.bytes) : std::string();

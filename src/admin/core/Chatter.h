@@ -11,6 +11,7 @@
 
 #include "admin/core/WorkerTiming.h"
 #include "app/core/ConsoleLogs.h"
+#include "app/core/WorkerThread.h"
 #include "protocol/UdpClient.h"
 
 namespace tarvix {
@@ -50,7 +51,7 @@ struct TChatterSettings {
   TConsoleLogs* logs = &consoleLogs();
 };
 
-class TChatter {
+class TChatter : public TWorkerThread {
  public:
   enum class End { Running, Completed, Stopped };
 
@@ -62,16 +63,10 @@ class TChatter {
 
   // Runs one pass on the worker's own thread (the owner of IdUDPClient3).
   void start();
-  // Ends the pass at once, also inside a wait or a pause. Once stop() returns
-  // the worker sends no datagram and changes neither the view nor the logs.
-  void stop();
-  // Waits for the thread; false when it cannot be joined (called from itself).
-  bool join();
   bool finished() const { return end_.load() != End::Running; }
   End end() const { return end_.load(); }
 
  private:
-  struct Stopped {};
   void run();
   void pass();
   template <typename F>
@@ -82,12 +77,8 @@ class TChatter {
 
   std::shared_ptr<TChatterView> view_;
   TChatterSettings settings_;
-  std::mutex guard_;
-  bool stopped_ = false;  // guarded by guard_
-  TStopSignal stop_;
   UdpClient IdUDPClient3;
   std::atomic<End> end_{End::Running};
-  std::thread thread_;
 };
 
 }  // namespace tarvix

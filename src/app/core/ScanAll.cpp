@@ -54,39 +54,17 @@ TScanRow sendsShit(const std::string& host) { return silentRow(host, "sends shit
 
 TScanAll::TScanAll(std::shared_ptr<TScanView> view) : view_(std::move(view)) {}
 
-TScanAll::~TScanAll() {
-  stop();
-  if (!join() && thread_.joinable()) thread_.detach();
-}
+TScanAll::~TScanAll() { shutdown(); }
 
 void TScanAll::start() {
-  if (thread_.joinable()) return;
-  thread_ = std::thread([this] { run(); });
+  launch([this] { run(); });
 }
 
-void TScanAll::stop() {
-  {
-    std::lock_guard lock(guard_);
-    stopped_ = true;
-  }
-  stop_.request();
-}
 
-bool TScanAll::join() {
-  if (!thread_.joinable()) return true;
-  try {
-    thread_.join();
-  } catch (const std::system_error&) {
-    return false;
-  }
-  return true;
-}
 
 template <typename F>
 auto TScanAll::touch(F&& f) {
-  std::lock_guard lock(guard_);
-  if (stopped_) throw Stopped{};
-  return f(*view_);
+  return guarded([&] { return f(*view_); });
 }
 
 void TScanAll::run() {
@@ -146,7 +124,7 @@ void TScanAll::pass() {
       UdpResult reply;
       std::string error;
       if (IdUDPClient2.recreate(&error)) {
-        reply = QueryStatus(IdUDPClient2, where.ip, where.port, timeout, &stop_);
+        reply = QueryStatus(IdUDPClient2, where.ip, where.port, timeout, &stopSignal());
       } else {
         reply.outcome = UdpOutcome::Failed;
         reply.error = error;

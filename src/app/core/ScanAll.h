@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/core/ScanView.h"
+#include "app/core/WorkerThread.h"
 #include "protocol/UdpClient.h"
 
 namespace tarvix {
@@ -33,7 +34,7 @@ struct TListLookup {
 };
 TListLookup FindServerInLines(const std::vector<std::string>& lines, std::string_view name);
 
-class TScanAll {
+class TScanAll : public TWorkerThread {
  public:
   enum class End { Running, Completed, Stopped, ListUnreadable, Failed };
 
@@ -45,20 +46,10 @@ class TScanAll {
 
   // Runs the pass on the worker's own thread (IdUDPClient2's owner).
   void start();
-  // Abandons the pass at once, also during a query's wait. Once stop()
-  // returns, the view receives no further call from this worker.
-  void stop();
-  // Waits for the thread; false when the thread could not be joined.
-  bool join();
   bool finished() const { return end_.load() != End::Running; }
   End end() const { return end_.load(); }
-  // The system's identifier of the pass's thread (0 before start or after join).
-  unsigned long threadId() {
-    return thread_.joinable() ? static_cast<unsigned long>(thread_.native_handle()) : 0;
-  }
 
  private:
-  struct Stopped {};
   void run();
   void pass();
   // One view call under the stop guard; throws Stopped after stop().
@@ -67,12 +58,8 @@ class TScanAll {
   void matchPlayer(const std::string& name, const std::string& server);
 
   std::shared_ptr<TScanView> view_;
-  std::mutex guard_;
-  bool stopped_ = false;  // guarded by guard_
-  TStopSignal stop_;
   UdpClient IdUDPClient2;
   std::atomic<End> end_{End::Running};
-  std::thread thread_;
 };
 
 }  // namespace tarvix
