@@ -11,6 +11,7 @@
 #include "components/QtText.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -72,8 +73,7 @@ void TAddWindow::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;
   if (!centred_) {
     centred_ = true;
-    if (QScreen* screen = QApplication::primaryScreen())
-      move(screen->availableGeometry().center() - rect().center());
+    centreOnDesktop(this);
   }
   FormShow();
 }

@@ -15,6 +15,7 @@
 #include "components/QtText.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -164,8 +165,7 @@ void TAdminListWindow::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;
   if (!centred_) {
     centred_ = true;
-    if (QScreen* screen = QApplication::primaryScreen())
-      move(screen->availableGeometry().center() - rect().center());
+    centreOnDesktop(this);
   }
   LoadList();
   FormShow();

@@ -30,6 +30,7 @@
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -96,8 +97,7 @@ TForm9::TForm9(QWidget* parent) : QWidget(parent) {
   connectActions();
   resize(691, 450);
   setMinimumSize(400, 400);
-  if (QScreen* screen = QApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  centreOnDesktop(this);
 }
 
 TForm9::~TForm9() {

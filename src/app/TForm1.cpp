@@ -27,6 +27,7 @@
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -105,8 +106,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   buildTray();
   buildHostChecker();
   setFixedSize(680, 618);
-  if (QScreen* screen = QApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  centreOnDesktop(this);
 
   FormCreate();
 }

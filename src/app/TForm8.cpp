@@ -10,6 +10,7 @@
 #include "app/TForm1.h"
 #include "components/JpegImage.h"
 #include "lists/TForm3.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -29,8 +30,7 @@ TForm8::TForm8(QWidget* parent) : QWidget(parent) {
   Image2->setPixmap(QPixmap::fromImage(loadJpeg(":/credits2.jpg")));
   Image2->setVisible(false);
 
-  if (QScreen* screen = QApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  centreOnDesktop(this);
 }
 
 void TForm8::showEvent(QShowEvent* event) {

@@ -25,6 +25,7 @@
 #include "lists/LabeledEdit.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -132,8 +133,7 @@ TForm11::TForm11(QWidget* parent) : QWidget(parent) {
   Memo1->viewport()->installEventFilter(this);
 
   setFixedSize(265, 382);
-  if (QScreen* screen = QApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  centreOnDesktop(this);
 
   connect(Button2, &QPushButton::clicked, this, &TForm11::Button2Click);
   connect(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);

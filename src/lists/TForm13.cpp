@@ -19,6 +19,7 @@
 #include "lists/StatusWait.h"
 #include "protocol/StatusReply.h"
 #include "store/ServerLists.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -64,8 +65,7 @@ TForm13::TForm13(QWidget* parent) : QWidget(parent) {
   Button2->setVisible(false);
 
   setFixedSize(214, 85);
-  if (QScreen* screen = QApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  centreOnDesktop(this);
 
   connect(LabeledEdit2, &QLineEdit::editingFinished, this, &TForm13::LabeledEdit2Exit);
   connect(LabeledEdit2, &QLineEdit::returnPressed, this, &TForm13::LabeledEdit2Exit);

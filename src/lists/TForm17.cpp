@@ -13,6 +13,7 @@
 #include "lists/LabeledEdit.h"
 #include "lists/StatusWait.h"
 #include "protocol/StatusReply.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -46,8 +47,7 @@ TForm17::TForm17(QWidget* parent) : QWidget(parent) {
   Button1->setGeometry(10, 92, 194, 25);
 
   setFixedSize(214, 126);
-  if (QScreen* screen = QApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  centreOnDesktop(this);
 
   connect(Edit1, &QLineEdit::editingFinished, this, &TForm17::Edit1Exit);
   connect(Button1, &QPushButton::clicked, this, &TForm17::Button1Click);

@@ -34,6 +34,7 @@
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
 #include "store/SharedLists.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -156,8 +157,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent) {
   exportasSSLF1->setObjectName("exportasSSLF1");
 
   setFixedSize(446, 340);
-  if (QScreen* screen = QApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  centreOnDesktop(this);
 
   connect(TrackBar1, &QSlider::valueChanged, this, &TForm3::TrackBar1Change);
   connect(CheckBox1, &QCheckBox::toggled, this, &TForm3::CheckBox1Click);

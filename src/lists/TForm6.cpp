@@ -18,6 +18,7 @@
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
 #include "store/Text.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -71,8 +72,7 @@ void TForm6::showEvent(QShowEvent* event) {
   if (!centred_) {
     centred_ = true;
     adjustSize();
-    if (QScreen* screen = QApplication::primaryScreen())
-      move(screen->availableGeometry().center() - rect().center());
+    centreOnDesktop(this);
   }
   Edit1->setFocus();
 }
