@@ -19,6 +19,9 @@ TPasswords LookupPasswordsIn(const std::vector<std::string>& lines, std::string_
                              std::string_view port) {
   const std::string key = PasswordKey(ip, port);
   TPasswords found;
+  // No server has an empty key; it would match the header's empty line or an
+  // empty value line and read the next record's key as a password.
+  if (key.empty()) return found;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i] != key) continue;
     // A record cut short by the end of the file has an empty value.

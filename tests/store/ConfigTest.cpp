@@ -179,6 +179,13 @@ TEST_F(PasswordsTest, ResetCreatesHeaderAndLookupsFindNothing) {
   // The header lines never equal a key, even an empty one.
   p = LookupPasswords("", "");
   EXPECT_EQ(p.join, "");
+  // Neither with records after the header, nor after an empty join password.
+  AppendPassword("1.2.3.4", "5", "");
+  AppendPassword("6.7.8.9", "10", "pw");
+  p = LookupPasswords("", "");
+  EXPECT_EQ(p.join, "");
+  EXPECT_EQ(p.rcon, "");
+  EXPECT_EQ(LookupPasswords("6.7.8.9", "10").join, "pw");
 }
 
 TEST_F(PasswordsTest, LastRecordOfEachKindCounts) {

@@ -123,7 +123,8 @@ TEST(ListNameTest, FileNamePartWithEveryExtensionRemoved) {
 }
 
 TEST_F(SharedListsTest, ExportWritesHeaderServersAndLastJoinPasswords) {
-  put("Serverlists/Clan", "One\r\n1.1.1.1\r\n100\r\nTwo\r\n2.2.2.2\r\n200\r\n");
+  // The last entry is cut short after its name: no address, no password.
+  put("Serverlists/Clan", "One\r\n1.1.1.1\r\n100\r\nTwo\r\n2.2.2.2\r\n200\r\nThree\r\n");
   ResetPasswords();
   AppendPassword("1.1.1.1", "100", "old");
   AppendPassword("1.1.1.1", "100", "join1");
@@ -135,6 +136,7 @@ TEST_F(SharedListsTest, ExportWritesHeaderServersAndLastJoinPasswords) {
   Lines expected = SslfHeaderLines();
   expected.push_back("Server=MoHAA 1.1.1.1:100 join1 \"One\"");
   expected.push_back("Server=MoHAA 2.2.2.2:200 \"\" \"Two\"");
+  expected.push_back("Server=MoHAA : \"\" \"Three\"");
   EXPECT_EQ(get(out), joinLinesCrlf(expected));
 
   EXPECT_EQ(ExportSslf("Serverlists\\Clan", ext("x.sslf")), ext("x.sslf.sslf"));
