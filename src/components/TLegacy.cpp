@@ -34,8 +34,13 @@ void TLegacy::setAdressType(TAdressType type) {
 QUrl TLegacy::Target() const {
   if (adressType_ == atWWW && !Adress.isEmpty()) {
     // An address without a scheme (www.example.org) is a web address too.
-    const QUrl url(Adress, QUrl::TolerantMode);
-    return url.scheme().isEmpty() ? QUrl::fromUserInput(Adress) : url;
+    const QUrl given(Adress, QUrl::TolerantMode);
+    const QUrl url = given.scheme().isEmpty() ? QUrl::fromUserInput(Adress) : given;
+    // The address may come from a game server: only a web page is opened,
+    // never a local file, a program or another scheme's handler.
+    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
+      return url;
+    return QUrl();
   }
   return QUrl("mailto:" + Adress, QUrl::TolerantMode);
 }
@@ -43,7 +48,8 @@ QUrl TLegacy::Target() const {
 void TLegacy::OpenAdress() {
   setCursor(Qt::WaitCursor);
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  openUrl(Target());
+  const QUrl target = Target();
+  if (target.isValid()) openUrl(target);
   setCursor(Qt::PointingHandCursor);
 }
 

@@ -32,7 +32,8 @@ class TLegacy : public QLabel {
   // Opens the address: the web address itself for an atWWW label with an
   // address, otherwise "mailto:" + Adress.
   void OpenAdress();
-  // The URL OpenAdress hands to the desktop.
+  // The URL OpenAdress hands to the desktop; empty (nothing is opened) for a
+  // web address that is not an http or https page.
   QUrl Target() const;
 
  signals:

@@ -46,6 +46,27 @@ class TestLegacy : public QObject {
     QCOMPARE(opened.size(), 4);
   }
 
+  // A server announces the web address: anything but an http or https page
+  // (a local file, a program, another scheme's handler) is not opened.
+  void webAddressOpensOnlyWebPages() {
+    TLegacy label;
+    label.resize(80, 18);
+    QSignalSpy clicks(&label, &TLegacy::OnClick);
+    for (const char* adress : {"file:///usr/bin/xterm?www", "/home/www/run.desktop",
+                               "smb://www.clan.example/share", "javascript:alert('http:')"}) {
+      label.Adress = adress;
+      QVERIFY2(label.Target().isEmpty(), adress);
+      QTest::mouseClick(&label, Qt::LeftButton);
+    }
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(clicks.count(), 4);
+    QCOMPARE(label.cursor().shape(), Qt::PointingHandCursor);
+
+    label.Adress = "HTTPS://www.clan.example/";
+    QTest::mouseClick(&label, Qt::LeftButton);
+    QCOMPARE(opened, QList<QUrl>{QUrl("https://www.clan.example/")});
+  }
+
   void hoverRestoresColourAndStyle() {
     TLegacy label;
     label.setText("link");
