@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -429,6 +430,9 @@ void TForm1::deleteserver1Click() {
   try {
     RemoveServer(ServerListPath.get(), toBytes(name));
     reloadServerNames();
+    // Without a current row the view selects no other row in its place,
+    // which would query that server.
+    ListView3->selectionModel()->clear();
     delete row;
   } catch (const FileError&) {
     consoleLogs().append(LogKind::BadLog, "!! server cant be deleted - list is in use");

@@ -240,6 +240,10 @@ class TestMainWindow : public QObject {
     QCOMPARE(w.ComboBoxEx1->count(), 1);
     QCOMPARE(w.ComboBoxEx1->itemText(0), QString("Keep"));
     QVERIFY(!dir.exists("Serverlists/temp.tmp"));
+    // No other row takes the deleted one's selection (and with it the
+    // current server).
+    QVERIFY(w.ListView3->selectedItems().isEmpty());
+    QCOMPARE(w.CurrentIP, std::string("127.0.0.3"));
   }
 
   void deleteServerRefusedWithoutSelectionOrWhileScanning() {
