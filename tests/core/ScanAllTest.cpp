@@ -199,6 +199,20 @@ TEST(BuddyHitsTest, OnePlayerMatchingSeveralEntriesIsListedPerMatch) {
   EXPECT_TRUE(BuddyHits({}, {"[tag]"}, false, "[TAG]sniper").empty());
 }
 
+TEST(FindServerInLinesTest, ReadsOnAfterAMatchAsTheDetailsQueryDoes) {
+  // "B" is also the port line of "A": that match takes the next two lines,
+  // so "B"'s own name line is read as an address, never as a name.
+  const std::vector<std::string> lines{"A", "1.1.1.1", "B", "B", "2.2.2.2", "27015"};
+  const TListLookup at = FindServerInLines(lines, "B");
+  EXPECT_TRUE(at.found);
+  EXPECT_EQ(at.ip, "B");
+  EXPECT_EQ(at.port, "2.2.2.2");
+  EXPECT_FALSE(FindServerInLines(lines, "C").found);
+  const TListLookup cut = FindServerInLines({"x", "y", "X", "9.9.9.9"}, "X");
+  EXPECT_EQ(cut.ip, "9.9.9.9");
+  EXPECT_EQ(cut.port, "");
+}
+
 TEST_F(ScanPass, DuplicateNamesQueryTheLastAddress) {
   FakeGameServer first, last;
   first.setReply(MakeStatusReply(info("dm/first", "16"), {}));

@@ -31,6 +31,7 @@ TListLookup FindServerInLines(const std::vector<std::string>& lines, std::string
     at.found = true;
     at.ip = i + 1 < lines.size() ? lines[i + 1] : std::string();
     at.port = i + 2 < lines.size() ? lines[i + 2] : std::string();
+    i += 2;  // the address and port lines are read, not examined as names
   }
   return at;
 }

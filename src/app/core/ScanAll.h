@@ -26,7 +26,8 @@ std::vector<std::string> BuddyHits(const std::vector<std::string>& buddies,
                                    std::string_view playerName);
 
 // Where a server's address comes from: every line equal to the name makes
-// the next two lines its address and port; the last match wins.
+// the next two lines its address and port (read on, as the details query
+// reads them); the last match wins.
 struct TListLookup {
   bool found = false;
   std::string ip;
