@@ -75,7 +75,12 @@ void TForm19::ChangeMap(const std::string& displayName, const std::string& rconN
   const bool wasEnabled = console->isEnabled();
   console->setEnabled(false);
 
-  UdpClient& client = console->IdUDPClient1;
+  // The exchanges run on fresh sockets of their own, aimed where the
+  // console's client is: the console may be re-opened or switched to another
+  // server (closing and re-aiming IdUDPClient1) while they wait off the UI
+  // thread.
+  UdpClient client;
+  client.setServer(console->IdUDPClient1.host(), console->IdUDPClient1.port());
   const int pauseMs = clock().scaled(forms().Form1 ? forms().Form1->ScanTimeout.get() : 0);
   const std::string announce = "say loading next map: " + displayName;
   const std::string change = "map " + rconName;
@@ -99,6 +104,9 @@ void TForm19::ChangeMap(const std::string& displayName, const std::string& rconN
       if (r.ok()) reply = std::move(r.bytes);
     });
   }
+  // Whatever was queued on the console's client before the change is
+  // dropped, as a re-created client drops it.
+  if (console->IdUDPClient1.isOpen() && !console->CommandPending()) console->IdUDPClient1.recreate();
 
   console->setEnabled(wasEnabled);
   // Socket failures and a missing answer show nothing.

@@ -102,6 +102,45 @@ class TestMapChange : public QObject {
     QVERIFY(r.d.errors.isEmpty() && r.d.messages.isEmpty());
   }
 
+  // The main window may re-open the console (closing and re-aiming its
+  // client) while the change waits for the server: the reply still arrives.
+  void consoleReopenedDuringTheWaitKeepsTheChange() {
+    Rig r;
+    FakeGameServer current;  // the main window's current server, silent
+    r.main->CurrentIP = FakeGameServer::host();
+    r.main->CurrentPort = current.portText();
+    r.console->show();
+    r.console->LabeledEdit1->setText("s3cret");
+    r.console->IdUDPClient1.setServer(FakeGameServer::host(), r.server.portText());
+    r.console->IdUDPClient1.open();
+    r.server.queueReply(MakePrintReply("\nstale answer\n"));
+    r.server.queueReply(MakePrintReply("\nmap dm/mohdm7 loaded\n"), 300);
+    selectRow(*r.lists->maps, 0);
+    r.d.answers = {true};
+
+    bool reopened = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (reopened || r.server.received().size() < 2) return;
+      reopened = true;
+      r.console->hide();
+      r.console->show();
+    });
+    poll.start(5);
+    const int linesBefore = static_cast<int>(r.console->consoleLines().size());
+    r.lists->maps->loadmap1->trigger();
+    poll.stop();
+
+    QVERIFY(reopened);
+    QCOMPARE(r.server.received()[1].bytes, rcon("s3cret", "map dm/mohdm7"));
+    const QStringList lines = r.console->consoleLines();
+    QVERIFY(lines.size() >= 2);
+    QCOMPARE(lines.mid(lines.size() - 2), QStringList({"", "map dm/mohdm7 loaded"}));
+    QVERIFY(lines.size() != linesBefore);
+    QVERIFY(r.console->isEnabled());
+    r.console->hide();
+  }
+
   void noSelectionOrNoSendsNothingButStillCloses() {
     Rig r;
     r.console->Edit1->clearFocus();
