@@ -38,7 +38,7 @@ void TForm1::ToolButton7Click() {
     console->DefaultRconPassword = d.rconPassword;
     console->LabeledEdit1->setText(toQString(d.rconPassword));
   } catch (const FileError& e) {
-    dialogs().showError(QString::fromLocal8Bit(e.what()));
+    dialogs().showError(toQString(e.what()));
     return;
   }
   if (!console->DefaultHost.empty()) {
