@@ -128,10 +128,19 @@ std::vector<std::string> readLines(std::string_view relative) {
 
 void appendLines(std::string_view relative, const std::vector<std::string>& lines) {
   std::string path = dataPath(relative);
-  Fd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+  Fd fd(::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC));
   if (fd.get() < 0) throw FileError(path, errno);
   lockExclusive(fd.get(), path);
-  writeAll(fd.get(), joinLinesCrlf(lines), path);
+  // A last line without a line break (readers accept it) is ended first, so
+  // the new lines do not run on into it.
+  std::string prefix;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) {
+    char last = '\n';
+    if (::pread(fd.get(), &last, 1, st.st_size - 1) == 1 && last != '\n')
+      prefix = last == '\r' ? "\n" : "\r\n";
+  }
+  writeAll(fd.get(), prefix + joinLinesCrlf(lines), path);
 }
 
 void replaceLines(std::string_view relative, const std::vector<std::string>& lines,

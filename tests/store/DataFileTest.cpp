@@ -93,6 +93,17 @@ TEST_F(DataFileTest, AppendAndReplaceWriteCrLf) {
   EXPECT_EQ(get("f"), "x\r\ny\r\n");
   replaceContent("f", "");
   EXPECT_EQ(get("f"), "");
+  // A last line without its line break is ended before the new lines.
+  put("f", "Alpha\r\nbeta");
+  appendLines("f", {"Zed"});
+  EXPECT_EQ(get("f"), "Alpha\r\nbeta\r\nZed\r\n");
+  EXPECT_EQ(readLines("f"), (Lines{"Alpha", "beta", "Zed"}));
+  put("f", "cut\r");
+  appendLines("f", {"x"});
+  EXPECT_EQ(get("f"), "cut\r\nx\r\n");
+  put("f", "");
+  appendLines("f", {"first"});
+  EXPECT_EQ(get("f"), "first\r\n");
   EXPECT_EQ(filesIn("."), Lines{"f"});
 }
 

@@ -92,6 +92,11 @@ TEST_F(NameListsTest, MapsArePairsOfLines) {
   put("maps.txt", "");
   AppendMap({"V2 Rocket", "obj/obj_team4"});
   EXPECT_EQ(get("maps.txt"), "V2 Rocket\r\nobj/obj_team4\r\n");
+  // A file without a final line break keeps its pairs aligned.
+  put("maps.txt", "Stalingrad\r\nobj/obj_team1");
+  AppendMap({"V2 Rocket", "obj/obj_team4"});
+  EXPECT_EQ(ReadMaps(), (std::vector<MapEntry>{{"Stalingrad", "obj/obj_team1"},
+                                                {"V2 Rocket", "obj/obj_team4"}}));
   RewriteMaps({{"A", "a"}, {"B", ""}});
   EXPECT_EQ(get("maps.txt"), "A\r\na\r\nB\r\n\r\n");
   EXPECT_EQ(MapPairs(MapLines({{"x", "y"}, {"", "z"}})),
