@@ -142,7 +142,12 @@ void TNameListWindow::Button1Click() {
 void TNameListWindow::DeleteOneClick() {
   const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
   if (!selected.isEmpty()) {
+    // The view would select the next entry; a deletion leaves none selected,
+    // so a second "delete" cannot remove an entry the user did not choose.
+    ListView1->clearSelection();
+    ListView1->setCurrentItem(nullptr);
     delete selected.first();
+    ListView1->clearSelection();
     ListView1->sortItems(0, Qt::AscendingOrder);
   }
   rewriteFile();
