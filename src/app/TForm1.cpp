@@ -312,21 +312,26 @@ void TForm1::FormCreate() {
   ListView2->headerItem()->setText(0, "No Buddies online");
   ListView1->headerItem()->setText(0, "Players on server");
 
+  // Config is applied over the window's own values, so that a failure part
+  // way keeps every setting read before it and nothing else changes.
   TConfig cfg;
+  cfg.timerOn = false;
   cfg.serverListPath = ServerListPath.get();
+  cfg.clantagsOn = ClantagsOn.get();
+  cfg.playerName = PlayerName;
+  cfg.serverPassword = ServerPassword;
+  cfg.mohaaPath = MohaaPath;
+  cfg.spearheadPath = SpearheadPath;
+  cfg.speedSetting = SpeedSetting;
+  cfg.scanTimeout = ScanTimeout.get();
+  cfg.safeScan = SafeScan;
+  cfg.optionFlag10 = OptionFlag10;
+  cfg.bannerIndex = BannerIndex;
+  std::string failure;
   try {
     ReadConfig(cfg);
   } catch (const std::exception& e) {
-    // The settings read so far stay; the list is not read.
-    if (cfg.timerOn) Timer1->start();
-    ServerListPath = cfg.serverListPath;
-    ClantagsOn = cfg.clantagsOn;
-    PlayerName = cfg.playerName;
-    ServerPassword = cfg.serverPassword;
-    MohaaPath = cfg.mohaaPath;
-    SpearheadPath = cfg.spearheadPath;
-    dialogs().showError(toQString(e.what()));
-    return;
+    failure = e.what();
   }
   if (cfg.timerOn) Timer1->start();
   ServerListPath = cfg.serverListPath;
@@ -340,6 +345,11 @@ void TForm1::FormCreate() {
   SafeScan = cfg.safeScan;
   OptionFlag10 = cfg.optionFlag10;
   BannerIndex = cfg.bannerIndex;
+  if (!failure.empty()) {
+    // The rest of the creation is skipped: no banner, no list.
+    dialogs().showError(toQString(failure));
+    return;
+  }
 
   showBanner();
   loadCurrentList();

@@ -169,6 +169,28 @@ class TestMainWindow : public QObject {
     w.hide();
   }
 
+  void aBadLineEightInALaterBlockKeepsEverySettingReadBefore() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    auto lines = config("timer off", "800", "save", "2");
+    auto second = config("timer off", "oops", "fast", "3");
+    second[3] = "Second";
+    lines.insert(lines.end(), second.begin(), second.end());
+    dir.writeLines("Config", lines);
+    ScriptedDialogs d;
+    TForm1 w;
+    QCOMPARE(d.errors.size(), 1);
+    QCOMPARE(w.PlayerName, std::string("Second"));
+    // Lines 8 to 11 of the first block stand.
+    QCOMPARE(w.SpeedSetting, 800);
+    QCOMPARE(w.ScanTimeout.get(), 10000);
+    QVERIFY(w.SafeScan);
+    QCOMPARE(w.BannerIndex, std::string("2"));
+    // The rest of the creation is skipped.
+    QVERIFY(!w.Image3->isVisibleTo(&w));
+    QCOMPARE(w.serverRowCount(), 0);
+  }
+
   void columnClicksSortWithTheByteComparison() {
     TempDataDir dir;
     dir.writeInstallation({"b host", "127.0.0.1", "1", "a host", "127.0.0.4", "2", "C host", "127.0.0.5", "3"});
