@@ -163,6 +163,8 @@ class TForm1 : public QMainWindow {
   void AddtoBuddys1Click();
   // True while the newest details query waits for its reply.
   bool DetailsQueryPending() const;
+  // Drops the reply of a selection still waiting (another server was chosen).
+  void cancelDetailsQuery();
   // Shows and hides the search window once, with "server" checked.
   void FirstShowSearch();
  signals:
@@ -184,6 +186,8 @@ class TForm1 : public QMainWindow {
   void onDetailsReply(std::uint64_t ticket, const std::string& reply);
   std::function<void(const std::string&)> pendingDetails_;
   std::uint64_t detailsShown_ = 0;
+  // "connect" asked for while a selection waited: runs once it is shown.
+  bool connectAfterDetails_ = false;
 
  public:
   // ---- connect, options, quick add, direct connect (TForm1Launch.cpp) ----

@@ -73,6 +73,12 @@ bool TForm1::DetailsQueryPending() const {
   return IdUDPClient1->newest() != detailsShown_;
 }
 
+void TForm1::cancelDetailsQuery() {
+  detailsShown_ = IdUDPClient1->cancel();
+  pendingDetails_ = nullptr;
+  connectAfterDetails_ = false;
+}
+
 void TForm1::resetGraph(int graphX) {
   GraphX = graphX;
   GraphPen = QPoint(97, 20);

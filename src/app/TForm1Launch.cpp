@@ -45,6 +45,11 @@ void showWindow(QWidget* w) {
 }  // namespace
 
 void TForm1::connectLaunchHandlers() {
+  connect(this, &TForm1::DetailsShown, this, [this] {
+    if (!connectAfterDetails_ || DetailsQueryPending()) return;
+    connectAfterDetails_ = false;
+    ToolButton1Click();
+  });
   connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
   connect(connect1, &QAction::triggered, this, &TForm1::ToolButton1Click);
   connect(Connectwithserver1, &QAction::triggered, this, &TForm1::ToolButton1Click);
@@ -74,6 +79,12 @@ void TForm1::ListView1DblClick() {
 }
 
 void TForm1::ToolButton1Click() {
+  // A selection still waiting for its reply decides the edition: connect
+  // runs once that reply is shown, as it would after a blocking query.
+  if (DetailsQueryPending()) {
+    connectAfterDetails_ = true;
+    return;
+  }
   // After a connect no automatic scan pass starts again.
   Timer1->stop();
   if (forms().Form11 && forms().Form11->isVisible()) forms().Form11->close();

@@ -75,6 +75,8 @@ void TForm17::Button1Click() {
   Button1->setEnabled(false);
   removeBlanks(Edit1);
   removeBlanks(Edit2);
+  // The server chosen here replaces a selection still waiting for its reply.
+  f->cancelDetailsQuery();
   f->CurrentIP = toBytes(Edit1->text());
   f->CurrentPort = toBytes(Edit2->text());
   f->repaint();

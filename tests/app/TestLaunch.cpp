@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "app/core/GameLaunch.h"
 #include "lists/WindowSet.h"
@@ -273,6 +274,31 @@ class TestLaunch : public QObject {
     QCOMPARE(runningSeen, 1);
     QVERIFY(dir.exists("aa/args.txt"));
     QCOMPARE(f->GamesRunning(), 0);
+  }
+
+  void connectDuringASelectionWaitsForItsEdition() {
+    test::FakeGameServer server;
+    server.queueReply(test::MakeStatusReply("\\sv_hostname\\Spear\\mapname\\dm/mp_malta_dm"
+                                            "\\version\\Medal of Honor Spearhead 2.15"
+                                            "\\sv_maxclients\\8",
+                                            {}),
+                      300);
+    TempDataDir dir;
+    dir.writeInstallation({"Spear", test::FakeGameServer::host(), server.portText()});
+    ScriptedDialogs d;
+    WindowSet ws;
+    TForm1* f = ws.main;
+    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
+    f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe");
+    f->Label4->setText("Medal of Honor");  // the server queried before
+    f->ListView3->setCurrentItem(f->serverRow(0));
+    QVERIFY(f->DetailsQueryPending());
+    f->ToolButton1Click();
+    QVERIFY(!dir.exists("aa/args.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(dir.exists("sh/args.txt"), 5000);
+    QCOMPARE(f->Label4->text(), QString("Spearhead"));
+    QVERIFY(!dir.exists("aa/args.txt"));
+    QVERIFY(d.shown.isEmpty());
   }
 
   void everyPathReachesConnect() {
