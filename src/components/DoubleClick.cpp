@@ -12,10 +12,12 @@ namespace {
 class TDoubleClickFilter : public QObject {
  public:
   TDoubleClickFilter(QAbstractItemView* view, std::function<void()> handler)
-      : QObject(view), view_(view), handler_(std::move(handler)) {}
+      : QObject(view), viewport_(view->viewport()), handler_(std::move(handler)) {}
 
+  // The viewport is compared by address only: events reach the filter while
+  // the view is being destroyed, when it may no longer be called.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == view_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == viewport_ && event->type() == QEvent::MouseButtonDblClick) {
       QPointer<TDoubleClickFilter> self(this);
       QMetaObject::invokeMethod(
           this, [self] { if (self) self->handler_(); }, Qt::QueuedConnection);
@@ -24,7 +26,7 @@ class TDoubleClickFilter : public QObject {
   }
 
  private:
-  QAbstractItemView* view_;
+  const QObject* viewport_;
   std::function<void()> handler_;
 };
 
