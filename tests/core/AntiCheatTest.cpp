@@ -69,7 +69,6 @@ class AntiCheatServer {
   explicit AntiCheatServer(std::vector<FakePlayer> players) : players_(std::move(players)) {
     server.setResponder([this](const FakeDatagram& d) { return answer(d.bytes); });
   }
-  FakeGameServer server;
   std::vector<std::string> silentDumpuser;
   int statusAnswers = 1000;
   bool answerStatusQuery = true;
@@ -95,6 +94,11 @@ class AntiCheatServer {
     return FakeAnswer::silence();
   }
   std::vector<FakePlayer> players_;
+
+ public:
+  // Declared last, so its thread stops before the data its responder reads
+  // is destroyed.
+  FakeGameServer server;
 };
 
 const FakePlayer kZed{"zed", 45, "german_panzer_grenadier", "allied_pilot", "20000", "10.0.0.7", "3"};
