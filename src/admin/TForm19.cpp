@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 
-#include "admin/OffThreadWait.h"
+#include "components/OffThreadWait.h"
 #include "admin/TForm20.h"
 #include "admin/TForm9.h"
 #include "app/Forms.h"

@@ -1,4 +1,4 @@
-#include "admin/OffThreadWait.h"
+#include "components/OffThreadWait.h"
 
 #include <QEventLoop>
 #include <QMetaObject>
