@@ -4,14 +4,17 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$ROOT/scripts/setup.sh"
-cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$ROOT/build"
-(cd "$ROOT/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
 
+# suite BUILD_DIR CMAKE_ARGS...: configure, build and run every test there.
+suite() {
+  local dir="$1"; shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir"
+  (cd "$dir" && ASAN_OPTIONS=detect_leaks=1 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+}
+
+suite "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ "${TARVIX_SANITIZE:-1}" != "0" ]; then
-  cmake -S "$ROOT" -B "$ROOT/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIX_BENCH=OFF \
-    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" >/dev/null
-  cmake --build "$ROOT/build-sanitize"
-  (cd "$ROOT/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 QT_QPA_PLATFORM=offscreen \
-    ctest --output-on-failure -j2)
+  suite "$ROOT/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DTARVIX_BENCH=OFF \
+    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 fi
