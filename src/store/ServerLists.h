@@ -23,7 +23,8 @@ inline constexpr const char* kStandardList = "Standard";
 
 // "Serverlists\" + list name, as stored in Config line 2.
 std::string ServerListPathFor(std::string_view listName);
-// The list name of a "Serverlists\..." path (the part after the last separator).
+// The part after the last "\" or "/": the list name of a "Serverlists\..."
+// path, the file name of a chosen file.
 std::string ListNameOf(std::string_view serverListPath);
 
 // Names of the ordinary, non-hidden files of Serverlists without a dot.

@@ -16,11 +16,6 @@ constexpr std::string_view kServerTag = "Server=";
 constexpr const char* kHlswAddress = "http://www.hlsw.example";
 constexpr const char* kHomePage = "http://www.tarvix.example";
 
-std::string_view fileNamePart(std::string_view path) {
-  std::size_t cut = path.find_last_of("/\\");
-  return cut == std::string_view::npos ? path : path.substr(cut + 1);
-}
-
 std::vector<std::string> entryLines(const std::vector<ServerEntry>& entries, std::size_t count) {
   std::vector<std::string> lines;
   lines.reserve(count * 3);
@@ -129,7 +124,7 @@ std::optional<SslfServer> ParseSslfLine(std::string_view line) {
 }
 
 std::string SslfListName(std::string_view chosenFile) {
-  return removeAllNoCase(fileNamePart(chosenFile), ".sslf");
+  return removeAllNoCase(ListNameOf(chosenFile), ".sslf");
 }
 
 std::string ImportSslf(std::string_view chosenFile) {
@@ -188,7 +183,7 @@ ServerEntry ParseTextListLine(std::string_view line) {
 }
 
 std::string TextListName(std::string_view chosenFile) {
-  return removeAllNoCase(fileNamePart(chosenFile), ".txt");
+  return removeAllNoCase(ListNameOf(chosenFile), ".txt");
 }
 
 std::string ImportTextList(std::string_view chosenFile) {
