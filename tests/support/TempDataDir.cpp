@@ -7,15 +7,13 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "store/Text.h"
+
 namespace fs = std::filesystem;
 
 namespace tarvix::test {
 
-std::string crlf(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const auto& l : lines) out += l + "\r\n";
-  return out;
-}
+std::string crlf(const std::vector<std::string>& lines) { return joinLinesCrlf(lines); }
 
 TempDataDir::TempDataDir() {
   previous_ = fs::current_path().string();
