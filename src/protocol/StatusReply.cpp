@@ -22,7 +22,7 @@ std::string KeyValue(std::string_view text, std::string_view searchText) {
 
 bool LinkValue(std::string_view text, std::string& link) {
   link.clear();
-  if (!containsNoCase(text, kUrlKey) || !contains(text, kUrlKey)) return false;
+  if (!contains(text, kUrlKey)) return false;
   link = KeyValue(text, kUrlKey);
   return true;
 }

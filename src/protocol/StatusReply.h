@@ -46,7 +46,7 @@ struct TStatusReply {
 // Value after the first exact occurrence of searchText, up to the next
 // backslash or line feed, or the end of the text. Empty when absent.
 std::string KeyValue(std::string_view text, std::string_view searchText);
-// The URL value, when the text holds "URL\" (tested in any case, read exactly).
+// The URL value, when the text holds "URL\" in exactly this case.
 bool LinkValue(std::string_view text, std::string& link);
 // "Spearhead" when the text holds "medal of honor spearhead" in any case.
 std::string EditionOf(std::string_view text);
