@@ -31,7 +31,7 @@ TEST_F(RconWire, PasswordAndCommandGoOutUnchanged) {
   const std::string expected = std::string("\xFF\xFF\xFF\xFF\x02rcon p\xE4ss \"w kick \"a\"b\"\n") + '\0';
   EXPECT_EQ(server.received()[0].bytes, expected);
   EXPECT_EQ(expected.size(), 13u + 7u + 10u);
-  // SendRcon reads nothing: the answer stays for the next read.
+  // What goes out is exactly what RconRequest builds.
   EXPECT_EQ(RconRequest("p\xE4ss \"w", "kick \"a\"b\""), expected);
 }
 
