@@ -15,6 +15,7 @@
 #include "components/Clock.h"
 #include "components/Dialogs.h"
 #include "components/QtText.h"
+#include "lists/AddressFields.h"
 #include "lists/LabeledEdit.h"
 #include "lists/StatusWait.h"
 #include "protocol/StatusReply.h"
@@ -22,16 +23,6 @@
 #include "components/Placement.h"
 
 namespace tarvix {
-
-namespace {
-
-QString withoutBlanks(const QString& s) {
-  QString out = s;
-  out.remove(' ');
-  return out;
-}
-
-}  // namespace
 
 QString UnnamedServerName() {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -81,17 +72,13 @@ void TForm13::showEvent(QShowEvent* event) {
 void TForm13::FormShow() { Button1->setText("add server"); }
 
 void TForm13::LabeledEdit2Exit() {
-  const QString text = LabeledEdit2->text();
-  const qsizetype colon = text.indexOf(':');
-  if (colon < 0) return;
-  LabeledEdit2->setText(text.left(colon));
-  LabeledEdit3->setText(text.mid(colon + 1));
+  splitAddressField(LabeledEdit2, LabeledEdit3);
 }
 
 void TForm13::Button2Click() {
   if (LabeledEdit2->text().isEmpty() || LabeledEdit3->text().isEmpty()) return;
-  LabeledEdit2->setText(withoutBlanks(LabeledEdit2->text()));
-  LabeledEdit3->setText(withoutBlanks(LabeledEdit3->text()));
+  removeBlanks(LabeledEdit2);
+  removeBlanks(LabeledEdit3);
   // A name left from an earlier server must never name this one.
   LabeledEdit1->clear();
   TForm1* f = forms().Form1;

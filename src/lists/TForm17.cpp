@@ -10,21 +10,13 @@
 #include "app/TForm1.h"
 #include "components/Dialogs.h"
 #include "components/QtText.h"
+#include "lists/AddressFields.h"
 #include "lists/LabeledEdit.h"
 #include "lists/StatusWait.h"
 #include "protocol/StatusReply.h"
 #include "components/Placement.h"
 
 namespace tarvix {
-
-namespace {
-
-void removeBlanks(QLineEdit* edit) {
-  QString text = edit->text();
-  if (text.contains(' ')) edit->setText(text.remove(' '));
-}
-
-}  // namespace
 
 TForm17::TForm17(QWidget* parent) : QWidget(parent) {
   setObjectName("Form17");
@@ -56,11 +48,7 @@ TForm17::TForm17(QWidget* parent) : QWidget(parent) {
 void TForm17::Edit1Exit() {
   removeBlanks(Edit1);
   removeBlanks(Edit2);
-  const QString text = Edit1->text();
-  const qsizetype colon = text.indexOf(':');
-  if (colon < 0) return;
-  Edit1->setText(text.left(colon));
-  Edit2->setText(text.mid(colon + 1));
+  splitAddressField(Edit1, Edit2);
 }
 
 void TForm17::Button1Click() {
