@@ -61,6 +61,29 @@ std::uint16_t checksum(const unsigned char* data, std::size_t size) {
   return static_cast<std::uint16_t>(~sum & 0xFFFF);
 }
 
+// Identifier and sequence number of an ICMP echo header.
+std::uint16_t idOf(const unsigned char* h) { return static_cast<std::uint16_t>((h[4] << 8) | h[5]); }
+std::uint16_t seqOf(const unsigned char* h) { return static_cast<std::uint16_t>((h[6] << 8) | h[7]); }
+
+// One datagram into `buf`, with its sender and control messages (TTL or
+// error details), which `msg` describes afterwards. The size read, or -1.
+ssize_t receiveMessage(int fd, std::vector<unsigned char>& buf, sockaddr_in& from, char* control,
+                       std::size_t controlSize, msghdr& msg, int flags) {
+  iovec iov{buf.data(), buf.size()};
+  msg = msghdr{};
+  msg.msg_name = &from;
+  msg.msg_namelen = sizeof from;
+  msg.msg_iov = &iov;
+  msg.msg_iovlen = 1;
+  msg.msg_control = control;
+  msg.msg_controllen = controlSize;
+  const ssize_t got = ::recvmsg(fd, &msg, flags);
+  // The iovec is local: only the sender and control parts stay usable.
+  msg.msg_iov = nullptr;
+  msg.msg_iovlen = 0;
+  return got;
+}
+
 // Status of an ICMP error message (type, code).
 std::uint32_t statusOfIcmpError(int type, int code) {
   switch (type) {
@@ -309,17 +332,11 @@ int TICMP::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t target, 
         // An ICMP error about one of our requests.
         char control[512];
         sockaddr_in from{};
-        iovec iov{buf.data(), buf.size()};
         msghdr msg{};
-        msg.msg_name = &from;
-        msg.msg_namelen = sizeof from;
-        msg.msg_iov = &iov;
-        msg.msg_iovlen = 1;
-        msg.msg_control = control;
-        msg.msg_controllen = sizeof control;
-        ssize_t got = ::recvmsg(fd_, &msg, MSG_ERRQUEUE | MSG_DONTWAIT);
+        ssize_t got = receiveMessage(fd_, buf, from, control, sizeof control, msg,
+                                     MSG_ERRQUEUE | MSG_DONTWAIT);
         if (got < 0) continue;
-        bool ours = got >= 8 && ((buf[6] << 8) | buf[7]) == seq;
+        bool ours = got >= 8 && seqOf(buf.data()) == seq;
         for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
           if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR) continue;
           auto* ee = reinterpret_cast<sock_extended_err*>(CMSG_DATA(c));
@@ -335,17 +352,10 @@ int TICMP::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t target, 
       }
       char control[256];
       sockaddr_in from{};
-      iovec iov{buf.data(), buf.size()};
       msghdr msg{};
-      msg.msg_name = &from;
-      msg.msg_namelen = sizeof from;
-      msg.msg_iov = &iov;
-      msg.msg_iovlen = 1;
-      msg.msg_control = control;
-      msg.msg_controllen = sizeof control;
-      ssize_t got = ::recvmsg(fd_, &msg, MSG_DONTWAIT);
+      ssize_t got = receiveMessage(fd_, buf, from, control, sizeof control, msg, MSG_DONTWAIT);
       if (got < 8) continue;
-      if (buf[0] != ICMP_ECHOREPLY || ((buf[6] << 8) | buf[7]) != seq) continue;
+      if (buf[0] != ICMP_ECHOREPLY || seqOf(buf.data()) != seq) continue;
       int ttl = 0;
       for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c))
         if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_TTL)
@@ -363,8 +373,6 @@ int TICMP::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t target, 
     if (static_cast<std::size_t>(got) < ihl + 8) continue;
     const unsigned char* icmp = buf.data() + ihl;
     std::size_t icmpLen = static_cast<std::size_t>(got) - ihl;
-    auto idOf = [](const unsigned char* h) { return static_cast<std::uint16_t>((h[4] << 8) | h[5]); };
-    auto seqOf = [](const unsigned char* h) { return static_cast<std::uint16_t>((h[6] << 8) | h[7]); };
     if (icmp[0] == ICMP_ECHOREPLY) {
       if (idOf(icmp) != id || seqOf(icmp) != seq) continue;
       std::uint32_t src;
