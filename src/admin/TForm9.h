@@ -206,7 +206,6 @@ class TForm9 : public QWidget {
   bool sendOneShot(const std::string& command);
   QTreeWidgetItem* selectedPlayer() const;
   void appendBan(const QString& text);
-  void showListWindow(QWidget* window);
 
   TShared<std::string> rconPassword_;
   TShared<bool> detectSkins_{false};

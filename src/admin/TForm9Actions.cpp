@@ -1,7 +1,6 @@
 // The console's one-click actions, picture buttons, check boxes, interval
 // items and the switch between the current and the default server.
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QLineEdit>
@@ -9,6 +8,10 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "admin/TForm19.h"
+#include "admin/TForm21.h"
+#include "admin/TForm23.h"
+#include "admin/TForm27.h"
 #include "admin/TForm9.h"
 #include "admin/TForm9Workers.h"
 #include "app/Forms.h"
@@ -25,14 +28,6 @@ namespace tarvix {
 namespace {
 
 constexpr int kRestartPauseMs = 2000;
-
-// The admin list windows are found by name, so the console needs none of
-// their headers.
-QWidget* windowNamed(const char* name) {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == QLatin1String(name)) return w;
-  return nullptr;
-}
 
 // Waits `ms` milliseconds in a local event loop; false when the loop was
 // ended early (the program is quitting).
@@ -52,13 +47,6 @@ bool pauseKeepingUi(int ms) {
 QTreeWidgetItem* TForm9::selectedPlayer() const {
   const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
   return selected.isEmpty() ? nullptr : selected.first();
-}
-
-void TForm9::showListWindow(QWidget* window) {
-  if (!window) return;
-  window->show();
-  window->raise();
-  window->activateWindow();
 }
 
 void TForm9::refresh1Click() {
@@ -99,7 +87,7 @@ void TForm9::banip1Click() {
 }
 
 // "maps": the map change window.
-void TForm9::Button4Click() { showListWindow(windowNamed("Form19")); }
+void TForm9::Button4Click() { TAdminListWindow::Open(forms().Form19); }
 
 void TForm9::restart1x1Click() {
   if (!dialogs().confirm("sure to restart ?")) return;
@@ -140,12 +128,12 @@ void TForm9::crash1Click() {
 
 void TForm9::BitBtn1Click() { Button4Click(); }
 
-void TForm9::BitBtn2Click() { showListWindow(windowNamed("Form21")); }
+void TForm9::BitBtn2Click() { TAdminListWindow::Open(forms().Form21); }
 
-void TForm9::BitBtn3Click() { showListWindow(windowNamed("Form23")); }
+void TForm9::BitBtn3Click() { TAdminListWindow::Open(forms().Form23); }
 
 void TForm9::messages1Click() {
-  if (QWidget* w = windowNamed("Form27")) w->show();
+  if (TForm27* messages = forms().Form27) messages->show();
 }
 
 // "detect skins"

@@ -4,11 +4,13 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 #include <set>
 #include <string>
 
+#include "AdminListSet.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "admin/TForm9.h"
@@ -276,6 +278,30 @@ class TestConsole : public QObject {
     r.console->ListView1->setCurrentItem(nullptr);
     r.console->kick1Click();
     QCOMPARE(r.d.questions.size(), 4);
+  }
+
+  void listButtonsAndItemsOpenTheAdminLists() {
+    Rig r;
+    r.dir.write("maps.txt", crlf({"Algiers", "dm/mohdm7"}));
+    test::AdminListSet lists;
+    r.open();
+    r.console->BitBtn1->click();
+    QVERIFY(lists.maps->isVisible());
+    QCOMPARE(lists.maps->RowCount(), 1);  // shown through its show handler
+    r.console->BitBtn2->click();
+    QVERIFY(lists.bans->isVisible());
+    r.console->BitBtn3->click();
+    QVERIFY(lists.skins->isVisible());
+    lists.maps->hide();
+    r.console->changemap1->trigger();
+    QVERIFY(lists.maps->isVisible());
+    QVERIFY(!lists.messages->isVisible());
+    r.console->messages1->trigger();
+    QVERIFY(lists.messages->isVisible());
+    for (QWidget* add : {static_cast<QWidget*>(lists.addMap), static_cast<QWidget*>(lists.addBan),
+                         static_cast<QWidget*>(lists.addSkin), static_cast<QWidget*>(lists.addMessage)})
+      QVERIFY(!add->isVisible());
+    QVERIFY(r.d.errors.isEmpty());
   }
 
   void fileItemsWriteTheirFiles() {
