@@ -1,14 +1,11 @@
 #include "admin/TAdminListWindow.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QMenu>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <optional>
 
 #include "app/ViewItems.h"
 #include "components/Dialogs.h"
@@ -89,20 +86,13 @@ void TAdminListWindow::LoadList() {
   ListView1->clear();
   std::vector<std::string> lines;
   try {
-    if (setup_.mayBeAbsent) {
-      std::optional<std::vector<std::string>> read = ReadOptionalNameList(setup_.file);
-      if (!read) {
-        ListLoaded();
-        return;
-      }
-      lines = std::move(*read);
-    } else {
+    // An absent optional list, like an unreadable one, loads as empty.
+    if (setup_.mayBeAbsent)
+      lines = ReadOptionalNameList(setup_.file).value_or(std::vector<std::string>{});
+    else
       lines = ReadNameList(setup_.file);
-    }
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
-    ListLoaded();
-    return;
   }
   if (setup_.pairs) {
     for (const MapEntry& m : MapPairs(lines)) addRow({m.displayName, m.rconName});
@@ -130,15 +120,9 @@ bool TAdminListWindow::DeleteSelected() {
   const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
   if (selected.isEmpty()) return false;
   delete selected.first();
+  // Every column is a line of the file: one, or a map's two.
   std::vector<std::string> lines;
-  for (const std::vector<std::string>& row : Rows()) {
-    if (setup_.pairs) {
-      lines.push_back(row.at(0));
-      lines.push_back(row.at(1));
-    } else {
-      lines.push_back(row.at(0));
-    }
-  }
+  for (const std::vector<std::string>& row : Rows()) lines.insert(lines.end(), row.begin(), row.end());
   try {
     RewriteNameList(setup_.file, lines);
   } catch (const FileError& e) {
