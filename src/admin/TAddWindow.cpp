@@ -1,10 +1,8 @@
 #include "admin/TAddWindow.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 #include "components/Dialogs.h"
@@ -30,20 +28,15 @@ TAddWindow::TAddWindow(const char* objectName, const char* caption, QWidget* par
 }
 
 QLineEdit* TAddWindow::addEdit(const char* name, const char* label) {
+  auto* edit = new QLineEdit(this);
+  edit->setObjectName(name);
   if (label && *label) {
     auto* caption = new QLabel(label, this);
     caption->setObjectName(QString(name) + "Label");
     caption->setGeometry(kMargin, nextY_, kWidth, 14);
-    nextY_ += 14;
-    auto* edit = new QLineEdit(this);
-    edit->setObjectName(name);
-    edit->setGeometry(kMargin, nextY_, kWidth, 21);
     caption->setBuddy(edit);
-    nextY_ += 21 + 6;
-    return edit;
+    nextY_ += 14;
   }
-  auto* edit = new QLineEdit(this);
-  edit->setObjectName(name);
   edit->setGeometry(kMargin, nextY_, kWidth, 21);
   nextY_ += 21 + 6;
   return edit;
