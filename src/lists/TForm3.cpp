@@ -45,6 +45,10 @@ constexpr int kSpeedMax = 5000;
 
 TForm1* mainForm() { return forms().Form1; }
 
+QString speedCaption(int timeoutMs) {
+  return QString("choose your speed: %1 sec").arg(timeoutMs / 1000);
+}
+
 QPushButton* button(QWidget* parent, const char* name, const QString& caption,
                     const QRect& geometry) {
   auto* b = new QPushButton(caption, parent);
@@ -209,7 +213,7 @@ void TForm3::FormShow() {
   // Moving the bar acts as the user's move: the limited value becomes the
   // time-out and the speed setting.
   TrackBar1->setValue(std::clamp(f->ScanTimeout.get(), kSpeedMin, kSpeedMax));
-  Label3->setText(QString("choose your speed: %1 sec").arg(TrackBar1->value() / 1000));
+  Label3->setText(speedCaption(TrackBar1->value()));
   ListView1->clear();
   LabeledEdit1->setText(toQString(f->PlayerName));
   LabeledEdit2->setText(toQString(f->ServerPassword));
@@ -264,7 +268,7 @@ void TForm3::TrackBar1Change() {
     f->ScanTimeout = position;
     f->SpeedSetting = position;
   }
-  Label3->setText(QString("choose your speed: %1 sec").arg(position / 1000));
+  Label3->setText(speedCaption(position));
 }
 
 void TForm3::CheckBox1Click() {
