@@ -217,8 +217,8 @@ class TForm1 : public QMainWindow {
   // The host checker's log handler (bound to its OnLog): one log line
   // becomes the properties window's ping field and one step of its graph.
   void HostChecker1Log(const std::string& msg);
-  // Binds HostChecker1's OnLog to HostChecker1Log and the "properties"
-  // item to the properties window (which calls it once it exists).
+  // Binds the "properties" item to the properties window (which calls it
+  // once it exists). HostChecker1's OnLog is bound where it is created.
   void bindPingDisplay();
 
  public:

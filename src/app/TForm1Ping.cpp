@@ -8,7 +8,6 @@
 #include "app/core/ConsoleLogs.h"
 #include "app/core/PingDisplay.h"
 #include "components/QtText.h"
-#include "components/THostChecker.h"
 #include "components/TPaintBox.h"
 #include "lists/TForm11.h"
 #include "store/Text.h"
@@ -37,9 +36,6 @@ void setTextColour(QLineEdit* edit, const QColor& colour) {
 }  // namespace
 
 void TForm1::bindPingDisplay() {
-  if (HostChecker1)
-    HostChecker1->OnLog = [this](QObject*, const std::string&, std::string& msg, std::uint8_t&,
-                                 TLogStatus&) { HostChecker1Log(msg); };
   // "properties": hide and show again, so the window re-reads its data.
   connect(properties1, &QAction::triggered, this, [] {
     if (TForm11* props = forms().Form11) {
