@@ -182,6 +182,9 @@ class TForm1 : public QMainWindow {
   void applyBuddyReply(const std::string& reply);
   void startDetailsQuery(const std::string& ip, const std::string& port,
                          std::function<void(const std::string&)> apply);
+  // Makes the server `name` of the current list the current server and
+  // queries it; an unknown server is shown at once as not answering.
+  void queryServerNamed(const std::string& name, std::function<void(const std::string&)> apply);
   void refreshProperties();
   void onDetailsReply(std::uint64_t ticket, const std::string& reply);
   std::function<void(const std::string&)> pendingDetails_;

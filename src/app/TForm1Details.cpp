@@ -106,6 +106,28 @@ void TForm1::startDetailsQuery(const std::string& ip, const std::string& port,
   });
 }
 
+void TForm1::queryServerNamed(const std::string& name,
+                              std::function<void(const std::string&)> apply) {
+  ServerAddress address;
+  try {
+    address = LookupServer(ServerListPath.get(), name);
+  } catch (const FileError& e) {
+    dialogs().showError(toQString(e.what()));
+  }
+  CurrentIP = address.ip;
+  CurrentPort = address.port;
+  PropertiesAddress = toQString(address.ip) + ":" + toQString(address.port);
+  if (address.ip.empty()) {
+    // Unknown server: nothing is sent, and no earlier query may show later.
+    detailsShown_ = IdUDPClient1->cancel();
+    pendingDetails_ = nullptr;
+    apply(std::string());
+    emit DetailsShown();
+    return;
+  }
+  startDetailsQuery(address.ip, address.port, std::move(apply));
+}
+
 void TForm1::onDetailsReply(std::uint64_t ticket, const std::string& reply) {
   if (ticket != IdUDPClient1->newest() || ticket == detailsShown_) return;
   detailsShown_ = ticket;
@@ -147,36 +169,15 @@ void TForm1::ListView3SelectItem(QTreeWidgetItem* row) {
   if (!row) return;
   resetGraph(250);
   PropertiesMapLines = QStringList{toQString(kMapRotationHeading), toQString(kMapRotationRule)};
-  const std::string name = toBytes(row->text(2));
-  ServerAddress address;
-  try {
-    address = LookupServer(ServerListPath.get(), name);
-  } catch (const FileError& e) {
-    address = {};
-    dialogs().showError(toQString(e.what()));
-  }
-  CurrentIP = address.ip;
-  CurrentPort = address.port;
-  PropertiesAddress = toQString(address.ip) + ":" + toQString(address.port);
-
   // The row is followed through re-sorts while the query waits; it is gone
   // when the server view dropped it meanwhile.
   const QPersistentModelIndex tracked(
       ListView3->model()->index(ListView3->indexOfTopLevelItem(row), 0));
-  auto apply = [this, tracked](const std::string& reply) {
+  queryServerNamed(toBytes(row->text(2)), [this, tracked](const std::string& reply) {
     QTreeWidgetItem* current = tracked.isValid() ? ListView3->topLevelItem(tracked.row()) : nullptr;
     refreshProperties();
     applyRowSelection(current, reply);
-  };
-  if (address.ip.empty()) {
-    // Unknown server: nothing is sent, and no earlier query may show later.
-    detailsShown_ = IdUDPClient1->cancel();
-    pendingDetails_ = nullptr;
-    apply(std::string());
-    emit DetailsShown();
-    return;
-  }
-  startDetailsQuery(address.ip, address.port, std::move(apply));
+  });
 }
 
 void TForm1::applyRowSelection(QTreeWidgetItem* row, const std::string& reply) {
@@ -229,28 +230,10 @@ void TForm1::ListView2DblClick() {
 
   // During a scan the server view is left to the scan.
   resetGraph(97);
-  ServerAddress address;
-  try {
-    address = LookupServer(ServerListPath.get(), toBytes(host));
-  } catch (const FileError& e) {
-    address = {};
-    dialogs().showError(toQString(e.what()));
-  }
-  CurrentIP = address.ip;
-  CurrentPort = address.port;
-  PropertiesAddress = toQString(address.ip) + ":" + toQString(address.port);
-  auto apply = [this](const std::string& reply) {
+  queryServerNamed(toBytes(host), [this](const std::string& reply) {
     refreshProperties();
     applyBuddyReply(reply);
-  };
-  if (address.ip.empty()) {
-    detailsShown_ = IdUDPClient1->cancel();
-    pendingDetails_ = nullptr;
-    apply(std::string());
-    emit DetailsShown();
-    return;
-  }
-  startDetailsQuery(address.ip, address.port, std::move(apply));
+  });
 }
 
 void TForm1::applyBuddyReply(const std::string& reply) {
