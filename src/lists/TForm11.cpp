@@ -23,6 +23,7 @@
 #include "components/TLegacy.h"
 #include "components/TPaintBox.h"
 #include "lists/LabeledEdit.h"
+#include "lists/WebLink.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "components/Placement.h"
@@ -30,9 +31,6 @@
 namespace tarvix {
 
 namespace {
-
-const QColor kNavy(0, 0, 128);
-const QColor kTeal(0, 128, 128);
 
 void makeBold(QLabel* label) {
   QFont f = label->font();
@@ -105,16 +103,9 @@ TForm11::TForm11(QWidget* parent) : QWidget(parent) {
   Edit1->setGeometry(28, 164, 229, 21);
   Edit1->setReadOnly(true);
 
-  Legacy1 = new TLegacy(this);
-  Legacy1->setObjectName("Legacy1");
+  Legacy1 = makeWebLink(this, "Legacy1");
   Legacy1->setGeometry(8, 190, 152, 18);
   Legacy1->setFixedSize(152, 18);
-  Legacy1->setAdressType(atWWW);
-  Legacy1->ActiveColor = kTeal;
-  Legacy1->setFont(tahoma(Legacy1->font()));
-  QPalette pal = Legacy1->palette();
-  pal.setColor(QPalette::WindowText, kNavy);
-  Legacy1->setPalette(pal);
 
   LabeledEdit4 = makeLabeledEdit(this, "LabeledEdit4", "Version", 8, 212, 249);
   LabeledEdit4->setReadOnly(true);

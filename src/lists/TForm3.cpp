@@ -31,6 +31,7 @@
 #include "components/QtText.h"
 #include "components/TLegacy.h"
 #include "lists/LabeledEdit.h"
+#include "lists/WebLink.h"
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
 #include "store/SharedLists.h"
@@ -102,20 +103,13 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent) {
   Button3 = button(GroupBox1, "Button3", "...", QRect(190, 196, 24, 21));
   Button6 = button(GroupBox1, "Button6", "...", QRect(190, 236, 24, 21));
 
-  Legacy2 = new TLegacy(GroupBox1);
-  Legacy2->setObjectName("Legacy2");
+  Legacy2 = makeWebLink(GroupBox1, "Legacy2");
   Legacy2->setText("Tarvix support - help");
   Legacy2->Adress = toQString(kHomePage);
-  Legacy2->setAdressType(atWWW);
-  Legacy2->ActiveColor = QColor(0, 128, 128);
   {
     QFont f = Legacy2->font();
-    f.setFamily("Tahoma");
     f.setBold(true);
     Legacy2->setFont(f);
-    QPalette pal = Legacy2->palette();
-    pal.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    Legacy2->setPalette(pal);
   }
   Legacy2->setGeometry(10, 266, 204, 16);
 

@@ -1,0 +1,25 @@
+#pragma once
+// A window's web link: navy Tahoma text that turns teal under the mouse.
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+
+#include "components/TLegacy.h"
+
+namespace tarvix {
+
+inline TLegacy* makeWebLink(QWidget* parent, const char* name) {
+  auto* link = new TLegacy(parent);
+  link->setObjectName(name);
+  link->setAdressType(atWWW);
+  link->ActiveColor = QColor(0, 128, 128);
+  QFont f = link->font();
+  f.setFamily("Tahoma");
+  link->setFont(f);
+  QPalette pal = link->palette();
+  pal.setColor(QPalette::WindowText, QColor(0, 0, 128));
+  link->setPalette(pal);
+  return link;
+}
+
+}  // namespace tarvix
