@@ -2,7 +2,6 @@
 // items and the switch between the current and the default server.
 #include <QAction>
 #include <QCheckBox>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -18,6 +17,7 @@
 #include "app/TForm1.h"
 #include "components/Clock.h"
 #include "components/Dialogs.h"
+#include "components/OffThreadWait.h"
 #include "components/QtText.h"
 #include "protocol/Rcon.h"
 #include "store/DataFile.h"
@@ -29,17 +29,10 @@ namespace {
 
 constexpr int kRestartPauseMs = 2000;
 
-// Waits `ms` milliseconds in a local event loop; false when the loop was
+// Waits `ms` milliseconds with every window working; false when the wait was
 // ended early (the program is quitting).
 bool pauseKeepingUi(int ms) {
-  QEventLoop loop;
-  bool elapsed = false;
-  QTimer::singleShot(ms, &loop, [&] {
-    elapsed = true;
-    loop.quit();
-  });
-  loop.exec();
-  return elapsed;
+  return RunOffUiThread([ms](const TStopSignal& stop) { stop.waitFor(ms); });
 }
 
 }  // namespace
