@@ -92,42 +92,41 @@ void TForm13::Button1Click() {
   if (busy_) return;
   busy_ = true;
   Button1->setEnabled(false);
-  TForm1* f = forms().Form1;
-  if (LabeledEdit2->text().isEmpty() || LabeledEdit3->text().isEmpty()) {
+  if (LabeledEdit2->text().isEmpty() || LabeledEdit3->text().isEmpty())
     dialogs().showMessage("please enter ip and port !");
-  } else {
-    Button2Click();
-    if (LabeledEdit1->text().isEmpty() && dialogs().confirm("Server does not response - add it ?"))
-      LabeledEdit1->setText(UnnamedServerName());
-    const bool scanning = f && f->Scanning;
-    if (f && !scanning && !LabeledEdit1->text().isEmpty() && !LabeledEdit2->text().isEmpty() &&
-        !LabeledEdit3->text().isEmpty()) {
-      const std::string name = toBytes(LabeledEdit1->text());
-      bool added = true;
-      try {
-        AppendServer(f->ServerListPath.get(), name, toBytes(LabeledEdit2->text()),
-                     toBytes(LabeledEdit3->text()));
-      } catch (const std::exception&) {
-        added = false;
-        f->setStatusText("Serverlist is in use...please restart Tarvix to add a server !");
-      }
-      if (added) {
-        f->ComboBoxEx1->addItem(toQString(name));
-        QTreeWidgetItem* row = f->addServerRow(name);
-        LabeledEdit1->clear();
-        LabeledEdit2->clear();
-        LabeledEdit3->clear();
-        f->ListView3->scrollToItem(row);
-        // The focus mark only: the row is not selected, so it is not queried.
-        f->ListView3->selectionModel()->setCurrentIndex(f->ListView3->indexFromItem(row),
-                                                        QItemSelectionModel::NoUpdate);
-      }
-    }
-  }
+  else
+    AddServer();
   LabeledEdit2->setFocus();
   hide();
   Button1->setEnabled(true);
   busy_ = false;
+}
+
+void TForm13::AddServer() {
+  TForm1* f = forms().Form1;
+  Button2Click();
+  if (LabeledEdit1->text().isEmpty() && dialogs().confirm("Server does not response - add it ?"))
+    LabeledEdit1->setText(UnnamedServerName());
+  if (!f || f->Scanning || LabeledEdit1->text().isEmpty() || LabeledEdit2->text().isEmpty() ||
+      LabeledEdit3->text().isEmpty())
+    return;
+  const std::string name = toBytes(LabeledEdit1->text());
+  try {
+    AppendServer(f->ServerListPath.get(), name, toBytes(LabeledEdit2->text()),
+                 toBytes(LabeledEdit3->text()));
+  } catch (const std::exception&) {
+    f->setStatusText("Serverlist is in use...please restart Tarvix to add a server !");
+    return;
+  }
+  f->ComboBoxEx1->addItem(toQString(name));
+  QTreeWidgetItem* row = f->addServerRow(name);
+  LabeledEdit1->clear();
+  LabeledEdit2->clear();
+  LabeledEdit3->clear();
+  f->ListView3->scrollToItem(row);
+  // The focus mark only: the row is not selected, so it is not queried.
+  f->ListView3->selectionModel()->setCurrentIndex(f->ListView3->indexFromItem(row),
+                                                  QItemSelectionModel::NoUpdate);
 }
 
 }  // namespace tarvix

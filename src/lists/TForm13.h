@@ -39,6 +39,10 @@ class TForm13 : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Names the server by its reply (or, if the user agrees, as unnamed) and
+  // appends it to the current list and the server view.
+  void AddServer();
+
   bool busy_ = false;
 };
 
