@@ -100,6 +100,12 @@ class TestOptions : public QObject {
     QCOMPARE(w->Label2->toolTip(), QString("Modem connection or E-Donky"));
     QCOMPARE(w->Button4->text(), QString("About Tarvix 2.10"));
     QCOMPARE(w->Legacy2->text(), QString("Tarvix support - help"));
+    // The link: bold navy Tahoma, teal under the mouse, a web address.
+    QCOMPARE(w->Legacy2->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    QCOMPARE(w->Legacy2->ActiveColor, QColor(0, 128, 128));
+    QCOMPARE(w->Legacy2->font().family(), QString("Tahoma"));
+    QVERIFY(w->Legacy2->font().bold());
+    QVERIFY(w->Legacy2->Target().scheme().startsWith("http"));
     QCOMPARE(w->Button7->toolTip(), QString("Imports an HLSW list"));
     QCOMPARE(w->Button5->toolTip(), QString("Imports an ALL SEEING EYE Serverlist text"));
     QCOMPARE(w->PopupMenu1->actions().size(), 3);

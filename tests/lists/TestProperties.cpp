@@ -341,6 +341,10 @@ class TestProperties : public QObject {
     QCOMPARE(w.props->Memo1->toPlainText(), QString("maps in rotation:\n-------------------\ndm/a"));
     QCOMPARE(w.props->Legacy1->text(), QString("www.clan.example"));
     QCOMPARE(w.props->Legacy1->Target(), QUrl("http://www.clan.example"));
+    QCOMPARE(w.props->Legacy1->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    QCOMPARE(w.props->Legacy1->ActiveColor, QColor(0, 128, 128));
+    QCOMPARE(w.props->Legacy1->font().family(), QString("Tahoma"));
+    QVERIFY(!w.props->Legacy1->font().bold());
 
     // A graph reset of the row selection clears the box and moves the pen.
     w.main->HostChecker1->OnLog = nullptr;
