@@ -2,6 +2,8 @@
 // The program's windows, created once at start-up and kept until it ends.
 // Windows reach each other through this registry.
 
+class QWidget;
+
 namespace tarvix {
 
 class TForm1;
@@ -52,5 +54,9 @@ void CreateForms();
 // Registers the compiled-in pictures and icons; CreateForms calls it.
 void InitResources();
 void DestroyForms();
+
+// Shows a window in front of the others and activates it; nothing when
+// there is no window.
+void showWindow(QWidget* window);
 
 }  // namespace tarvix

@@ -27,6 +27,13 @@ TForms& forms() {
   return f;
 }
 
+void showWindow(QWidget* window) {
+  if (!window) return;
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
 void CreateForms() {
   InitResources();
   QFont font = QApplication::font();

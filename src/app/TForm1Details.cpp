@@ -35,13 +35,6 @@ void setLabelColour(QLabel* label, const QColor& colour) {
   label->setPalette(pal);
 }
 
-void showWindow(QWidget* window) {
-  if (!window) return;
-  window->show();
-  window->raise();
-  window->activateWindow();
-}
-
 }  // namespace
 
 void TForm1::buildDetails() {

@@ -35,13 +35,6 @@ bool fileAt(const std::string& path) {
   return !path.empty() && QFileInfo(toQString(path)).isFile();
 }
 
-void showWindow(QWidget* w) {
-  if (!w) return;
-  w->show();
-  w->raise();
-  w->activateWindow();
-}
-
 }  // namespace
 
 void TForm1::connectLaunchHandlers() {
