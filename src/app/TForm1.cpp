@@ -131,9 +131,7 @@ void TForm1::buildToolBar() {
   ToolButton5 = makeButton(ToolBar1, "ToolButton5", "clantags", "clantag's", "clantags.png");
   ToolButton7 = makeButton(ToolBar1, "ToolButton7", "r-con", "advanced rcon", "rcon.png");
   ToolButton4 = makeButton(ToolBar1, "ToolButton4", "options", "options", "options.png");
-  // A tool bar hides a button through its action.
-  for (QAction* a : ToolBar1->actions())
-    if (ToolBar1->widgetForAction(a) == ToolButton9) a->setVisible(false);
+  setToolButtonVisible(ToolButton9, false);
 
   ComboBoxEx1 = new QComboBox(this);
   ComboBoxEx1->setObjectName("ComboBoxEx1");
@@ -380,6 +378,12 @@ void TForm1::loadCurrentList() {
   }
   sortServerView();
   setStatusText("Total servers: " + QString::number(ComboBoxEx1->count()));
+}
+
+void TForm1::setToolButtonVisible(QToolButton* button, bool visible) {
+  // A tool bar shows and hides a button through its action.
+  for (QAction* a : ToolBar1->actions())
+    if (ToolBar1->widgetForAction(a) == button) a->setVisible(visible);
 }
 
 QString TForm1::statusText() const { return StatusPanel->text(); }

@@ -250,6 +250,7 @@ class TForm1 : public QMainWindow {
 
  private:
   void buildToolBar();
+  void setToolButtonVisible(QToolButton* button, bool visible);
   void buildViews(QWidget* central);
   void buildMenus();
   void buildTray();

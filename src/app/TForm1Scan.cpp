@@ -1,11 +1,8 @@
 // "scan now" and "stop scan": the scan pass runs on its own thread; every
 // change it makes reaches the window through the UI thread's event queue.
 #include <QAbstractItemModel>
-#include <QAction>
 #include <QComboBox>
 #include <QProgressBar>
-#include <QToolBar>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <memory>
 #include <mutex>
@@ -25,12 +22,6 @@ static_assert(int(ScanIconNotScanned) == int(IconNotScanned) &&
               int(ScanIconNoAnswer) == int(IconNoAnswer));
 
 namespace {
-
-// A tool bar shows and hides a button through its action.
-void setToolButtonVisible(QToolBar* bar, QToolButton* button, bool visible) {
-  for (QAction* a : bar->actions())
-    if (bar->widgetForAction(a) == button) a->setVisible(visible);
-}
 
 // What the pass reads from the window, kept current by the UI thread.
 struct TScanSnapshot {
@@ -198,8 +189,8 @@ class TForm1ScanView : public TScanView {
 void TForm1::ToolButton3Click() {
   if (Scanning) return;
   AutoSort = false;
-  setToolButtonVisible(ToolBar1, ToolButton3, false);
-  setToolButtonVisible(ToolBar1, ToolButton9, true);
+  setToolButtonVisible(ToolButton3, false);
+  setToolButtonVisible(ToolButton9, true);
   ProgressBar1->setRange(0, serverNameCount());
   ProgressBar1->setVisible(true);
   ListView2->clear();
@@ -215,8 +206,8 @@ void TForm1::ToolButton9Click() {
   if (!Scanning) return;
   Scanning = false;
   ProgressBar1->setVisible(false);
-  setToolButtonVisible(ToolBar1, ToolButton9, false);
-  setToolButtonVisible(ToolBar1, ToolButton3, true);
+  setToolButtonVisible(ToolButton9, false);
+  setToolButtonVisible(ToolButton3, true);
   AutoSort = true;
   sortServerView();
   if (QTreeWidgetItem* first = serverRow(0)) ListView3->scrollToItem(first);
