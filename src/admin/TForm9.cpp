@@ -2,7 +2,6 @@
 #include "admin/TForm9.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,7 +12,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QStyle>

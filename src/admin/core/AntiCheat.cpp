@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <system_error>
 #include <utility>
 
 #include "app/core/SortText.h"
@@ -53,8 +52,6 @@ TAntiCheat::~TAntiCheat() { shutdown(); }
 void TAntiCheat::start() {
   launch([this] { run(); });
 }
-
-
 
 // Every effect outside the worker (view call, log entry, datagram) runs under
 // the guard, so none happens once stop() has returned.

@@ -5,10 +5,8 @@
 // players wearing a listed skin.
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "admin/core/WorkerTiming.h"

@@ -2,7 +2,6 @@
 
 #include <exception>
 #include <optional>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -66,8 +65,6 @@ TChatter::~TChatter() { shutdown(); }
 void TChatter::start() {
   launch([this] { run(); });
 }
-
-
 
 // Every effect outside the worker (view call, log entry, datagram) runs under
 // the guard, so none happens once stop() has returned.

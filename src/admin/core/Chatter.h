@@ -4,10 +4,8 @@
 // the next map and sends every line of "messages.txt" as a chat line.
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "admin/core/WorkerTiming.h"
 #include "app/core/ConsoleLogs.h"
