@@ -100,27 +100,30 @@ void TForm1::ToolButton1Click() {
   };
   const std::string edition = toBytes(Label4->text());
 
-  if (fileAt(MohaaPath) && containsNoCase(MohaaPath, "MOHAA.exe") &&
-      containsNoCase(edition, "Medal")) {
-    const std::string params = GameCommandLine(CurrentIP, CurrentPort, PlayerName, ServerPassword);
-    ServerPassword = optionsPassword();
-    if (!runGame(MohaaPath, params)) dialogs().showMessage("Error starting MoHAA !");
-    return;
-  }
-  if (containsNoCase(edition, "Medal")) {
-    dialogs().showMessage("Please select MoHAA.exe");
-    showWindow(forms().Form3);
-  }
-
-  if (fileAt(SpearheadPath) && containsNoCase(SpearheadPath, "moh_spearhead.exe") &&
-      containsNoCase(edition, "Spearhead")) {
-    const std::string params = GameCommandLine(CurrentIP, CurrentPort, PlayerName, ServerPassword);
-    ServerPassword = optionsPassword();
-    if (!runGame(SpearheadPath, params)) dialogs().showMessage("Error starting Spearhead !");
-    return;
-  }
-  if (containsNoCase(edition, "Spearhead")) {
-    dialogs().showMessage("Please select Spearhed.exe !");
+  // Each edition the server shows, base game first: its executable starts,
+  // or the options window opens to choose it.
+  struct Game {
+    const std::string& path;
+    const char* exe;
+    const char* edition;
+    const char* startError;
+    const char* missing;
+  };
+  const Game games[] = {
+      {MohaaPath, "MOHAA.exe", "Medal", "Error starting MoHAA !", "Please select MoHAA.exe"},
+      {SpearheadPath, "moh_spearhead.exe", "Spearhead", "Error starting Spearhead !",
+       "Please select Spearhed.exe !"},
+  };
+  for (const Game& game : games) {
+    if (!containsNoCase(edition, game.edition)) continue;
+    if (fileAt(game.path) && containsNoCase(game.path, game.exe)) {
+      const std::string params =
+          GameCommandLine(CurrentIP, CurrentPort, PlayerName, ServerPassword);
+      ServerPassword = optionsPassword();
+      if (!runGame(game.path, params)) dialogs().showMessage(game.startError);
+      return;
+    }
+    dialogs().showMessage(game.missing);
     showWindow(forms().Form3);
   }
 }
