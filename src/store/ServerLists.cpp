@@ -56,16 +56,20 @@ std::vector<std::string> ReadServerNames(std::string_view listPath) {
   return names;
 }
 
-ServerAddress LookupServer(std::string_view listPath, std::string_view name) {
-  std::vector<std::string> lines = readLines(listPath);
-  ServerAddress found;
+std::optional<ServerAddress> LookupServerIn(const std::vector<std::string>& lines,
+                                            std::string_view name) {
+  std::optional<ServerAddress> found;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i] != name) continue;
-    found.ip = i + 1 < lines.size() ? lines[i + 1] : std::string();
-    found.port = i + 2 < lines.size() ? lines[i + 2] : std::string();
-    i += 2;
+    found = ServerAddress{i + 1 < lines.size() ? lines[i + 1] : std::string(),
+                          i + 2 < lines.size() ? lines[i + 2] : std::string()};
+    i += 2;  // the address and port lines are read, not examined as names
   }
   return found;
+}
+
+ServerAddress LookupServer(std::string_view listPath, std::string_view name) {
+  return LookupServerIn(readLines(listPath), name).value_or(ServerAddress{});
 }
 
 void AppendServer(std::string_view listPath, std::string_view name, std::string_view ip,

@@ -1,6 +1,7 @@
 #pragma once
 // Server list files in the folder "Serverlists": three lines per entry (name,
 // IP, port), no header. Lists are named by their file name, without a dot.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,9 @@ std::vector<std::string> ReadServerNames(std::string_view listPath);
 // Keyed lookup: every line equal to `name` makes the next two lines the
 // address; the last match wins; empty when there is none.
 ServerAddress LookupServer(std::string_view listPath, std::string_view name);
+// The same lookup over a list's lines; nullopt when no line equals `name`.
+std::optional<ServerAddress> LookupServerIn(const std::vector<std::string>& lines,
+                                            std::string_view name);
 
 void AppendServer(std::string_view listPath, std::string_view name, std::string_view ip,
                   std::string_view port);

@@ -1,5 +1,7 @@
 #include "app/core/ScanAll.h"
 
+#include "store/ServerLists.h"
+
 #include <exception>
 #include <system_error>
 #include <utility>
@@ -26,12 +28,10 @@ std::vector<std::string> BuddyHits(const std::vector<std::string>& buddies,
 
 TListLookup FindServerInLines(const std::vector<std::string>& lines, std::string_view name) {
   TListLookup at;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i] != name) continue;
+  if (std::optional<ServerAddress> found = LookupServerIn(lines, name)) {
     at.found = true;
-    at.ip = i + 1 < lines.size() ? lines[i + 1] : std::string();
-    at.port = i + 2 < lines.size() ? lines[i + 2] : std::string();
-    i += 2;  // the address and port lines are read, not examined as names
+    at.ip = std::move(found->ip);
+    at.port = std::move(found->port);
   }
   return at;
 }
