@@ -137,13 +137,6 @@ void TAdminListWindow::Reshow(QWidget* window) {
   window->show();
 }
 
-void TAdminListWindow::Open(QWidget* window) {
-  if (!window) return;
-  window->show();
-  window->raise();
-  window->activateWindow();
-}
-
 void TAdminListWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;

@@ -49,8 +49,6 @@ class TAdminListWindow : public QWidget {
 
   // Hides the window and shows it again, so that its show handler reloads it.
   static void Reshow(QWidget* window);
-  // Shows a window and brings it to the front.
-  static void Open(QWidget* window);
 
  protected:
   // Removes the selected row and rewrites the file from the list. False when

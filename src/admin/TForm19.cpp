@@ -49,7 +49,7 @@ TForm19::TForm19(QWidget* parent)
 
 void TForm19::deletemap1Click() { DeleteSelected(); }
 
-void TForm19::newmap1Click() { Open(forms().Form20); }
+void TForm19::newmap1Click() { showWindow(forms().Form20); }
 
 void TForm19::loadmap1Click() {
   // A second request while a change waits for the server is ignored.

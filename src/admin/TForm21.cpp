@@ -28,7 +28,7 @@ TForm21::TForm21(QWidget* parent)
 }
 
 void TForm21::addnewban1Click() {
-  Open(forms().Form22);
+  showWindow(forms().Form22);
 }
 
 void TForm21::removeban1Click() { DeleteSelected(); }

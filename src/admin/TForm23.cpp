@@ -42,6 +42,6 @@ void TForm23::deleteskin1Click() {
   if (DeleteSelected()) Reshow(this);
 }
 
-void TForm23::newskin1Click() { Open(forms().Form24); }
+void TForm23::newskin1Click() { showWindow(forms().Form24); }
 
 }  // namespace tarvix

@@ -28,6 +28,6 @@ TForm27::TForm27(QWidget* parent)
 
 void TForm27::deletemessage1Click() { DeleteSelected(); }
 
-void TForm27::newmessage1Click() { Open(forms().Form28); }
+void TForm27::newmessage1Click() { showWindow(forms().Form28); }
 
 }  // namespace tarvix

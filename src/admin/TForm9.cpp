@@ -369,7 +369,7 @@ void TForm9::FormShow() {
     DefaultPort = d.port;
     DefaultRconPassword = d.rconPassword;
   } catch (const FileError& e) {
-    dialogs().showError(QString::fromLocal8Bit(e.what()));
+    dialogs().showError(toQString(e.what()));
     return;
   }
   CheckBox2->setVisible(!DefaultHost.empty());
@@ -382,7 +382,7 @@ void TForm9::FormShow() {
       SavedRconPassword = p.rcon;
     }
   } catch (const FileError& e) {
-    dialogs().showError(QString::fromLocal8Bit(e.what()));
+    dialogs().showError(toQString(e.what()));
     return;
   }
 

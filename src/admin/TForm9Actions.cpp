@@ -66,7 +66,7 @@ void TForm9::appendBan(const QString& text) {
   try {
     AppendNameEntry(kBansFile, toBytes(text));
   } catch (const FileError& e) {
-    dialogs().showError(QString::fromLocal8Bit(e.what()));
+    dialogs().showError(toQString(e.what()));
   }
   Edit1->setFocus();
 }
@@ -80,7 +80,7 @@ void TForm9::banip1Click() {
 }
 
 // "maps": the map change window.
-void TForm9::Button4Click() { TAdminListWindow::Open(forms().Form19); }
+void TForm9::Button4Click() { showWindow(forms().Form19); }
 
 void TForm9::restart1x1Click() {
   if (!dialogs().confirm("sure to restart ?")) return;
@@ -121,9 +121,9 @@ void TForm9::crash1Click() {
 
 void TForm9::BitBtn1Click() { Button4Click(); }
 
-void TForm9::BitBtn2Click() { TAdminListWindow::Open(forms().Form21); }
+void TForm9::BitBtn2Click() { showWindow(forms().Form21); }
 
-void TForm9::BitBtn3Click() { TAdminListWindow::Open(forms().Form23); }
+void TForm9::BitBtn3Click() { showWindow(forms().Form23); }
 
 void TForm9::messages1Click() {
   if (TForm27* messages = forms().Form27) messages->show();

@@ -244,7 +244,7 @@ void TForm9::Button1Click() {
     try {
       replaceContentAt(QFile::encodeName(file).toStdString(), joinLinesCrlf(lines));
     } catch (const FileError& e) {
-      dialogs().showError(QString::fromLocal8Bit(e.what()));
+      dialogs().showError(toQString(e.what()));
     }
   }
   Edit1->setFocus();
@@ -258,7 +258,7 @@ void TForm9::Button2Click() {
     if (ParsePort(port, number)) port = std::to_string(number);
     AppendRconPassword(IdUDPClient1.host(), port, RconPassword());
   } catch (const FileError& e) {
-    dialogs().showError(QString::fromLocal8Bit(e.what()));
+    dialogs().showError(toQString(e.what()));
   }
   Edit1->setFocus();
 }
