@@ -13,7 +13,7 @@ namespace {
 std::string reply64() {
   std::vector<std::pair<int, std::string>> players;
   for (int i = 0; i < 64; ++i) players.emplace_back(20 + i, "^" + std::to_string(i % 8) + "Player" + std::to_string(i));
-  return tarvix::test::MakeStatusReply(
+  return tarvix::test::makeStatusReply(
       "\\sv_hostname\\^1Benchmark ^7Server\\gamename\\Medal of Honor Allied Assault"
       "\\sv_maplist\\obj/obj_team1 obj/obj_team2 obj/obj_team3 obj/obj_team4 dm/mohdm1 dm/mohdm2"
       "\\version\\2.40\\URL\\http://www.example.org\\mapname\\obj/obj_team2\\sv_maxclients\\64",
@@ -24,12 +24,12 @@ std::string reply64() {
 void BM_ScanReading(benchmark::State& state) {
   const std::string raw = reply64();
   for (auto _ : state) {
-    bool answered = tarvix::ScanAnswered(raw);
-    std::string edition = tarvix::EditionOf(raw);
-    std::string map = tarvix::KeyValue(raw, tarvix::kMapNameKey);
-    std::string max = tarvix::KeyValue(raw, tarvix::kMaxClientsKey);
-    std::vector<std::string> names = tarvix::ScanPlayerNames(raw);
-    bool full = tarvix::IsFull(static_cast<long long>(names.size()), max);
+    bool answered = tarvix::scanAnswered(raw);
+    std::string edition = tarvix::editionOf(raw);
+    std::string map = tarvix::keyValue(raw, tarvix::kMapNameKey);
+    std::string max = tarvix::keyValue(raw, tarvix::kMaxClientsKey);
+    std::vector<std::string> names = tarvix::scanPlayerNames(raw);
+    bool full = tarvix::isFull(static_cast<long long>(names.size()), max);
     benchmark::DoNotOptimize(answered);
     benchmark::DoNotOptimize(edition);
     benchmark::DoNotOptimize(map);
@@ -44,9 +44,9 @@ BENCHMARK(BM_ScanReading);
 void BM_RowSelectionReading(benchmark::State& state) {
   const std::string raw = reply64();
   for (auto _ : state) {
-    bool answered = tarvix::RowSelectionAnswered(raw);
-    tarvix::TStatusReply r = tarvix::ReadSelectedReply(raw);
-    bool full = tarvix::IsFull(r.DetailPlayerCount(), r.MaxClients);
+    bool answered = tarvix::rowSelectionAnswered(raw);
+    tarvix::StatusReply r = tarvix::readSelectedReply(raw);
+    bool full = tarvix::isFull(r.detailPlayerCount(), r.maxClients);
     benchmark::DoNotOptimize(answered);
     benchmark::DoNotOptimize(r);
     benchmark::DoNotOptimize(full);

@@ -13,15 +13,15 @@
 #include "support/FakeGameServer.h"
 #include "support/TempDataDir.h"
 #include "app/core/HeadlessScan.h"
-#include "app/core/ScanAll.h"
+#include "app/core/ScanPass.h"
 
 namespace {
 
-using tarvix::THeadlessScanSettings;
-using tarvix::THeadlessScanView;
-using tarvix::TScanAll;
+using tarvix::HeadlessScanSettings;
+using tarvix::HeadlessScanView;
+using tarvix::ScanPass;
 using tarvix::test::FakeGameServer;
-using tarvix::test::MakeStatusReply;
+using tarvix::test::makeStatusReply;
 using tarvix::test::TempDataDir;
 
 // User and system time of the whole process (the pass's thread, the fake
@@ -48,7 +48,7 @@ struct Farm {
         std::vector<std::pair<int, std::string>> players;
         for (int p = 0; p < playersEach; ++p)
           players.emplace_back(30 + p, "[clan]Player" + std::to_string(i * 100 + p));
-        s->setReply(MakeStatusReply("\\sv_hostname\\Server " + std::to_string(i) +
+        s->setReply(makeStatusReply("\\sv_hostname\\Server " + std::to_string(i) +
                                         "\\mapname\\obj/obj_team2\\sv_maxclients\\32",
                                     players));
       }
@@ -67,11 +67,11 @@ struct Farm {
 
   // One pass; returns whether it completed.
   bool pass(int timeoutMs) {
-    auto view = std::make_shared<THeadlessScanView>(names, THeadlessScanSettings{kList, timeoutMs, true});
-    TScanAll scan(view);
+    auto view = std::make_shared<HeadlessScanView>(names, HeadlessScanSettings{kList, timeoutMs, true});
+    ScanPass scan(view);
     scan.start();
     scan.join();
-    return scan.end() == TScanAll::End::Completed;
+    return scan.end() == ScanPass::End::Completed;
   }
 };
 

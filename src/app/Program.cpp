@@ -1,29 +1,29 @@
 #include <QApplication>
 
-#include "admin/TForm19.h"
-#include "admin/TForm20.h"
-#include "admin/TForm21.h"
-#include "admin/TForm22.h"
-#include "admin/TForm23.h"
-#include "admin/TForm24.h"
-#include "admin/TForm27.h"
-#include "admin/TForm28.h"
+#include "admin/MapChangeWindow.h"
+#include "admin/AddMapWindow.h"
+#include "admin/BanListWindow.h"
+#include "admin/AddBanWindow.h"
+#include "admin/SkinListWindow.h"
+#include "admin/AddSkinWindow.h"
+#include "admin/MessageListWindow.h"
+#include "admin/AddMessageWindow.h"
 #include "app/Forms.h"
-#include "app/TForm1.h"
-#include "app/TForm2.h"
-#include "app/TForm4.h"
-#include "app/TForm8.h"
-#include "admin/TForm9.h"
-#include "lists/TForm11.h"
-#include "lists/TForm13.h"
-#include "lists/TForm17.h"
-#include "lists/TForm3.h"
-#include "lists/TForm6.h"
+#include "app/MainWindow.h"
+#include "app/BuddiesWindow.h"
+#include "app/ClanTagsWindow.h"
+#include "app/CreditsWindow.h"
+#include "admin/AdminConsole.h"
+#include "lists/ServerPropertiesWindow.h"
+#include "lists/QuickAddDialog.h"
+#include "lists/DirectConnectDialog.h"
+#include "lists/OptionsWindow.h"
+#include "lists/SearchWindow.h"
 
 namespace tarvix {
 
-TForms& forms() {
-  static TForms f;
+ProgramWindows& forms() {
+  static ProgramWindows f;
   return f;
 }
 
@@ -34,34 +34,34 @@ void showWindow(QWidget* window) {
   window->activateWindow();
 }
 
-void CreateForms() {
-  InitResources();
+void createForms() {
+  initResources();
   QFont font = QApplication::font();
   font.setPixelSize(11);
   QApplication::setFont(font);
-  TForms& f = forms();
-  f.Form1 = new TForm1();
-  f.Form2 = new TForm2();
-  f.Form3 = new TForm3();
-  f.Form4 = new TForm4();
-  f.Form6 = new TForm6();
-  f.Form8 = new TForm8();
-  f.Form9 = new TForm9();
-  f.Form11 = new TForm11();
-  f.Form13 = new TForm13();
-  f.Form17 = new TForm17();
-  f.Form19 = new TForm19();
-  f.Form20 = new TForm20();
-  f.Form21 = new TForm21();
-  f.Form22 = new TForm22();
-  f.Form23 = new TForm23();
-  f.Form24 = new TForm24();
-  f.Form27 = new TForm27();
-  f.Form28 = new TForm28();
+  ProgramWindows& f = forms();
+  f.Form1 = new MainWindow();
+  f.Form2 = new BuddiesWindow();
+  f.Form3 = new OptionsWindow();
+  f.Form4 = new ClanTagsWindow();
+  f.Form6 = new SearchWindow();
+  f.Form8 = new CreditsWindow();
+  f.Form9 = new AdminConsole();
+  f.Form11 = new ServerPropertiesWindow();
+  f.Form13 = new QuickAddDialog();
+  f.Form17 = new DirectConnectDialog();
+  f.Form19 = new MapChangeWindow();
+  f.Form20 = new AddMapWindow();
+  f.Form21 = new BanListWindow();
+  f.Form22 = new AddBanWindow();
+  f.Form23 = new SkinListWindow();
+  f.Form24 = new AddSkinWindow();
+  f.Form27 = new MessageListWindow();
+  f.Form28 = new AddMessageWindow();
 }
 
-void DestroyForms() {
-  TForms& f = forms();
+void destroyForms() {
+  ProgramWindows& f = forms();
   delete f.Form28;
   delete f.Form27;
   delete f.Form24;
@@ -80,7 +80,7 @@ void DestroyForms() {
   delete f.Form3;
   delete f.Form2;
   delete f.Form1;
-  f = TForms{};
+  f = ProgramWindows{};
 }
 
 }  // namespace tarvix

@@ -5,5 +5,5 @@
 static void registerAssets() { Q_INIT_RESOURCE(assets); }
 
 namespace tarvix {
-void InitResources() { registerAssets(); }
+void initResources() { registerAssets(); }
 }  // namespace tarvix

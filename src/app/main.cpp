@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/Forms.h"
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "app/core/Headless.h"
 
 int main(int argc, char** argv) {
@@ -18,9 +18,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarvix");
   QApplication::setQuitOnLastWindowClosed(false);
-  tarvix::CreateForms();
+  tarvix::createForms();
   tarvix::forms().Form1->show();
   int rc = app.exec();
-  tarvix::DestroyForms();
+  tarvix::destroyForms();
   return rc;
 }

@@ -3,12 +3,12 @@
 namespace tarvix {
 
 namespace {
-TClock realClock;
-TClock* current = nullptr;
+Clock realClock;
+Clock* current = nullptr;
 }  // namespace
 
-TClock& clock() { return current ? *current : realClock; }
+Clock& clock() { return current ? *current : realClock; }
 
-void setClock(TClock* c) { current = c; }
+void setClock(Clock* c) { current = c; }
 
 }  // namespace tarvix

@@ -1,14 +1,14 @@
 #pragma once
-// The program's timers, pauses and log timestamps go through TClock, so tests
+// The program's timers, pauses and log timestamps go through Clock, so tests
 // run them scaled down and check their order rather than their length.
 #include <chrono>
 #include <memory>
 
 namespace tarvix {
 
-class TClock {
+class Clock {
  public:
-  virtual ~TClock() = default;
+  virtual ~Clock() = default;
   virtual std::chrono::system_clock::time_point now() const {
     return std::chrono::system_clock::now();
   }
@@ -16,14 +16,14 @@ class TClock {
   virtual int scaled(int nominalMs) const { return nominalMs; }
 };
 
-TClock& clock();
+Clock& clock();
 // Installs `c` (not owned); nullptr restores the real clock.
-void setClock(TClock* c);
+void setClock(Clock* c);
 
 // Scales every interval by num/den (a test clock).
-class TScaledClock : public TClock {
+class ScaledClock : public Clock {
  public:
-  TScaledClock(int num, int den) : num_(num), den_(den) {}
+  ScaledClock(int num, int den) : num_(num), den_(den) {}
   int scaled(int nominalMs) const override {
     long long v = static_cast<long long>(nominalMs) * num_ / den_;
     return v < 1 ? 1 : static_cast<int>(v);

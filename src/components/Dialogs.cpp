@@ -11,7 +11,7 @@ namespace {
 
 QWidget* parentWindow() { return QApplication::activeWindow(); }
 
-class TQtDialogs final : public TDialogs {
+class QtDialogs final : public Dialogs {
  public:
   void showMessage(const QString& text) override {
     QMessageBox::information(parentWindow(), QApplication::applicationName(), text);
@@ -41,14 +41,14 @@ class TQtDialogs final : public TDialogs {
   }
 };
 
-TQtDialogs qtDialogs;
-TDialogs* current = nullptr;
+QtDialogs qtDialogs;
+Dialogs* current = nullptr;
 
 }  // namespace
 
-TDialogs& dialogs() { return current ? *current : static_cast<TDialogs&>(qtDialogs); }
+Dialogs& dialogs() { return current ? *current : static_cast<Dialogs&>(qtDialogs); }
 
-void setDialogs(TDialogs* d) { current = d; }
+void setDialogs(Dialogs* d) { current = d; }
 
 QString openFileKeepingDirectory(const QString& filter, const QString& defaultSuffix) {
   const QString dir = QDir::currentPath();

@@ -1,5 +1,5 @@
 #pragma once
-// Every message box, confirmation and file dialog goes through TDialogs, so
+// Every message box, confirmation and file dialog goes through Dialogs, so
 // tests can install a scripted implementation and never block on a modal box.
 #include <QString>
 
@@ -7,9 +7,9 @@ class QWidget;
 
 namespace tarvix {
 
-class TDialogs {
+class Dialogs {
  public:
-  virtual ~TDialogs() = default;
+  virtual ~Dialogs() = default;
   // A message box with an OK button.
   virtual void showMessage(const QString& text) = 0;
   // An error box, for file errors and conversion errors.
@@ -22,9 +22,9 @@ class TDialogs {
 };
 
 // The installed implementation (Qt's boxes unless a test installed another).
-TDialogs& dialogs();
+Dialogs& dialogs();
 // Installs `d` (not owned); nullptr restores Qt's boxes.
-void setDialogs(TDialogs* d);
+void setDialogs(Dialogs* d);
 
 // Runs a file dialog and puts the current directory back afterwards, so a
 // dialog that browsed elsewhere never moves the data folder.

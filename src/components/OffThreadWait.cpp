@@ -8,8 +8,8 @@
 
 namespace tarvix {
 
-bool RunOffUiThread(const std::function<void(const TStopSignal& stop)>& job) {
-  TStopSignal stop;
+bool runOffUiThread(const std::function<void(const StopSignal& stop)>& job) {
+  StopSignal stop;
   std::atomic<bool> done{false};
   QEventLoop loop;
   std::thread worker([&] {

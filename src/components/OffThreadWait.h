@@ -11,6 +11,6 @@ namespace tarvix {
 // true when the job finished; false when the loop was ended early (the
 // program is quitting): the job's stop signal is then requested and the job
 // joined before returning.
-bool RunOffUiThread(const std::function<void(const TStopSignal& stop)>& job);
+bool runOffUiThread(const std::function<void(const StopSignal& stop)>& job);
 
 }  // namespace tarvix

@@ -5,13 +5,13 @@
 
 namespace tarvix {
 
-std::string WaitForStatusReply(UdpClient& client, const std::string& host,
+std::string waitForStatusReply(UdpClient& client, const std::string& host,
                                const std::string& port, int timeoutMs) {
   // A fresh socket, so a late answer to an earlier query is never read.
   client.recreate();
   std::string reply;
-  const bool finished = RunOffUiThread([&](const TStopSignal& stop) {
-    UdpResult r = QueryStatus(client, host, port, timeoutMs, &stop);
+  const bool finished = runOffUiThread([&](const StopSignal& stop) {
+    UdpResult r = queryStatus(client, host, port, timeoutMs, &stop);
     if (r.ok()) reply = std::move(r.bytes);
   });
   // Cut short because the program is closing: no reply.

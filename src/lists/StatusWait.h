@@ -11,7 +11,7 @@ namespace tarvix {
 // The client is re-created first (a new local port). Gives the reply bytes,
 // or an empty string for no answer, a failure, or a wait cut short because
 // the program is closing. `client` must not be used by anyone else meanwhile.
-std::string WaitForStatusReply(UdpClient& client, const std::string& host,
+std::string waitForStatusReply(UdpClient& client, const std::string& host,
                                const std::string& port, int timeoutMs);
 
 }  // namespace tarvix

@@ -4,12 +4,12 @@
 #include <QFont>
 #include <QPalette>
 
-#include "components/TLegacy.h"
+#include "components/LinkLabel.h"
 
 namespace tarvix {
 
-inline TLegacy* makeWebLink(QWidget* parent, const char* name) {
-  auto* link = new TLegacy(parent);
+inline LinkLabel* makeWebLink(QWidget* parent, const char* name) {
+  auto* link = new LinkLabel(parent);
   link->setObjectName(name);
   link->setAdressType(atWWW);
   link->ActiveColor = QColor(0, 128, 128);

@@ -1,10 +1,10 @@
 #include "protocol/Rcon.h"
 
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 
-std::string RconRequest(std::string_view password, std::string_view command) {
+std::string rconRequest(std::string_view password, std::string_view command) {
   std::string d("\xFF\xFF\xFF\xFF\x02rcon ");
   d.reserve(d.size() + password.size() + command.size() + 3);
   d.append(password);
@@ -15,29 +15,29 @@ std::string RconRequest(std::string_view password, std::string_view command) {
   return d;
 }
 
-UdpResult SendRcon(UdpClient& client, std::string_view password, std::string_view command) {
-  return client.send(RconRequest(password, command));
+UdpResult sendRcon(UdpClient& client, std::string_view password, std::string_view command) {
+  return client.send(rconRequest(password, command));
 }
 
-UdpResult RconQuery(UdpClient& client, std::string_view password, std::string_view command,
-                    int timeoutMs, const TStopSignal* stop) {
+UdpResult rconQuery(UdpClient& client, std::string_view password, std::string_view command,
+                    int timeoutMs, const StopSignal* stop) {
   if (stop && stop->requested()) {
     UdpResult r;
     r.outcome = UdpOutcome::Stopped;
     return r;
   }
-  UdpResult sent = SendRcon(client, password, command);
+  UdpResult sent = sendRcon(client, password, command);
   if (!sent.ok()) return sent;
   UdpResult r = client.receive(timeoutMs, stop);
-  if (r.ok()) r.bytes = CleanReply(r.bytes);
+  if (r.ok()) r.bytes = cleanReply(r.bytes);
   return r;
 }
 
-std::string CleanReply(std::string_view reply) {
+std::string cleanReply(std::string_view reply) {
   return removeAllNoCase(removeChar(reply, '\xFF'), "\x01print");
 }
 
-std::vector<std::string> ReplyLines(std::string_view text) {
+std::vector<std::string> replyLines(std::string_view text) {
   std::vector<std::string> lines;
   if (text.empty()) return lines;
   std::string_view rest = text.substr(0, text.size() - 1);
@@ -54,11 +54,11 @@ std::vector<std::string> ReplyLines(std::string_view text) {
   return lines;
 }
 
-bool RconAwaitsReply(std::string_view password, std::string_view command) {
-  return !containsNoCase(RconRequest(password, command), "quit");
+bool rconAwaitsReply(std::string_view password, std::string_view command) {
+  return !containsNoCase(rconRequest(password, command), "quit");
 }
 
-std::string DumpuserValue(std::string_view reply, std::string_view label) {
+std::string dumpuserValue(std::string_view reply, std::string_view label) {
   if (label.empty()) return {};
   std::size_t at = reply.find(label);
   if (at == std::string_view::npos) return {};
@@ -69,7 +69,7 @@ std::string DumpuserValue(std::string_view reply, std::string_view label) {
   return std::string(reply.substr(start, end - start));
 }
 
-std::string StatusAddress(std::string_view reply, std::string_view name) {
+std::string statusAddress(std::string_view reply, std::string_view name) {
   if (name.empty()) return {};
   std::size_t at = reply.find(name);
   if (at == std::string_view::npos) return {};
@@ -83,7 +83,7 @@ std::string StatusAddress(std::string_view reply, std::string_view name) {
   return removeChar(reply.substr(i, colon - i), ' ');
 }
 
-std::string StatusScore(std::string_view reply, std::string_view name) {
+std::string statusScore(std::string_view reply, std::string_view name) {
   if (name.empty()) return {};
   std::size_t at = reply.find(name);
   // The score ends 7 characters before the name: score, blank, 4-character

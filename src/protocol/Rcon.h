@@ -9,27 +9,27 @@
 namespace tarvix {
 
 // FF FF FF FF 02 "rcon " password " " command 0A 00; nothing escaped.
-std::string RconRequest(std::string_view password, std::string_view command);
+std::string rconRequest(std::string_view password, std::string_view command);
 
 // Sends one rcon datagram to the client's server (UdpClient::setServer).
-UdpResult SendRcon(UdpClient& client, std::string_view password, std::string_view command);
+UdpResult sendRcon(UdpClient& client, std::string_view password, std::string_view command);
 
 // Sends like SendRcon, then reads exactly one datagram, whoever sent it,
 // within timeoutMs. On Ok, `bytes` holds the reply cleaned by CleanReply.
 // A time-out means an empty reply text.
-UdpResult RconQuery(UdpClient& client, std::string_view password, std::string_view command,
-                    int timeoutMs, const TStopSignal* stop = nullptr);
+UdpResult rconQuery(UdpClient& client, std::string_view password, std::string_view command,
+                    int timeoutMs, const StopSignal* stop = nullptr);
 
 // Every FF byte removed, then every 01 "print" (any case).
-std::string CleanReply(std::string_view reply);
+std::string cleanReply(std::string_view reply);
 
 // The console lines of a reply text: its last byte dropped, the rest split
 // at line feeds; a final empty piece is no line.
-std::vector<std::string> ReplyLines(std::string_view text);
+std::vector<std::string> replyLines(std::string_view text);
 
 // A typed console line is sent without awaiting a reply when the whole
 // datagram, password included, holds "quit" in any case.
-bool RconAwaitsReply(std::string_view password, std::string_view command);
+bool rconAwaitsReply(std::string_view password, std::string_view command);
 
 // Labels of the "dumpuser" settings: name padded to 21 characters and a colon.
 inline constexpr std::string_view kRateLabel = "rate                 :";
@@ -38,11 +38,11 @@ inline constexpr std::string_view kAlliesSkinLabel = "dm_playermodel       :";
 
 // The value after the first occurrence of the label and one more character,
 // up to the next line feed or, without one, up to the reply's last byte.
-std::string DumpuserValue(std::string_view reply, std::string_view label);
+std::string dumpuserValue(std::string_view reply, std::string_view label);
 
 // From a "status" reply: the address (without port) of the row holding the
 // first occurrence of the name, and the score standing before it.
-std::string StatusAddress(std::string_view reply, std::string_view name);
-std::string StatusScore(std::string_view reply, std::string_view name);
+std::string statusAddress(std::string_view reply, std::string_view name);
+std::string statusScore(std::string_view reply, std::string_view name);
 
 }  // namespace tarvix

@@ -8,13 +8,13 @@
 namespace tarvix {
 
 // FF FF FF FF 02 "getstatus" 0A 00
-std::string StatusRequest();
+std::string statusRequest();
 
 // Sends the status request once to host:port on `client` (opening its socket
 // if it is not open; callers that need a fresh socket re-create it first) and
 // reads at most one datagram within timeoutMs. The reply is in `bytes` when
 // the outcome is Ok; every other outcome counts as an empty reply.
-UdpResult QueryStatus(UdpClient& client, std::string_view host, std::string_view port,
-                      int timeoutMs, const TStopSignal* stop = nullptr);
+UdpResult queryStatus(UdpClient& client, std::string_view host, std::string_view port,
+                      int timeoutMs, const StopSignal* stop = nullptr);
 
 }  // namespace tarvix

@@ -1,17 +1,17 @@
 #include "protocol/StatusReply.h"
 
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 
-int TStatusReply::ScanPlayerCount() const {
+int StatusReply::scanPlayerCount() const {
   int n = 0;
-  for (const auto& p : Players)
-    if (!p.Name.empty()) ++n;
+  for (const auto& p : players)
+    if (!p.name.empty()) ++n;
   return n;
 }
 
-std::string KeyValue(std::string_view text, std::string_view searchText) {
+std::string keyValue(std::string_view text, std::string_view searchText) {
   std::size_t at = text.find(searchText);
   if (at == std::string_view::npos) return {};
   std::size_t start = at + searchText.size();
@@ -20,20 +20,20 @@ std::string KeyValue(std::string_view text, std::string_view searchText) {
   return std::string(text.substr(start, end - start));
 }
 
-bool LinkValue(std::string_view text, std::string& link) {
+bool linkValue(std::string_view text, std::string& link) {
   link.clear();
   if (!contains(text, kUrlKey)) return false;
-  link = KeyValue(text, kUrlKey);
+  link = keyValue(text, kUrlKey);
   return true;
 }
 
-std::string EditionOf(std::string_view text) {
+std::string editionOf(std::string_view text) {
   return std::string(containsNoCase(text, "medal of honor spearhead") ? kEditionSpearhead
                                                                       : kEditionBase);
 }
 
-std::vector<TPlayer> PlayerLines(std::string_view text) {
-  std::vector<TPlayer> players;
+std::vector<Player> playerLines(std::string_view text) {
+  std::vector<Player> players;
   std::size_t start = 0;
   int lineNo = 0;
   while (start < text.size()) {
@@ -41,14 +41,14 @@ std::vector<TPlayer> PlayerLines(std::string_view text) {
     std::size_t end = lf == std::string_view::npos ? text.size() : lf;
     if (lineNo >= 2) {
       std::string_view line = text.substr(start, end - start);
-      TPlayer p;
-      p.Ping = std::string(line.substr(0, line.find(' ')));
+      Player p;
+      p.ping = std::string(line.substr(0, line.find(' ')));
       std::size_t q1 = line.find('"');
       if (q1 != std::string_view::npos) {
         std::size_t q2 = line.find('"', q1 + 1);
         if (q2 == std::string_view::npos) q2 = line.size();
-        p.Name = std::string(line.substr(q1 + 1, q2 - q1 - 1));
-        p.HasName = true;
+        p.name = std::string(line.substr(q1 + 1, q2 - q1 - 1));
+        p.hasName = true;
       }
       players.push_back(std::move(p));
     }
@@ -59,57 +59,57 @@ std::vector<TPlayer> PlayerLines(std::string_view text) {
   return players;
 }
 
-std::vector<std::string> ScanPlayerNames(std::string_view text) {
+std::vector<std::string> scanPlayerNames(std::string_view text) {
   std::vector<std::string> names;
-  for (auto& p : PlayerLines(text))
-    if (!p.Name.empty()) names.push_back(std::move(p.Name));
+  for (auto& p : playerLines(text))
+    if (!p.name.empty()) names.push_back(std::move(p.name));
   return names;
 }
 
-bool MaxClientsNumber(std::string_view maxClients, long long& out) {
+bool maxClientsNumber(std::string_view maxClients, long long& out) {
   return parseInt(maxClients, out);
 }
 
-bool IsFull(long long playerCount, std::string_view maxClients) {
+bool isFull(long long playerCount, std::string_view maxClients) {
   long long max = 0;
-  return MaxClientsNumber(maxClients, max) && max == playerCount;
+  return maxClientsNumber(maxClients, max) && max == playerCount;
 }
 
-TStatusReply ReadStatusReply(std::string_view raw) {
-  TStatusReply r;
-  r.Raw = std::string(raw);
-  r.HostName = KeyValue(raw, kHostNameKey);
-  r.MapName = KeyValue(raw, kMapNameKey);
-  r.MaxClients = KeyValue(raw, kMaxClientsKey);
-  r.MapList = KeyValue(raw, kMapListKey);
-  r.Version = KeyValue(raw, kVersionKey);
-  r.HasLink = LinkValue(raw, r.Link);
-  r.Edition = EditionOf(raw);
-  r.Players = PlayerLines(raw);
+StatusReply readStatusReply(std::string_view raw) {
+  StatusReply r;
+  r.raw = std::string(raw);
+  r.hostName = keyValue(raw, kHostNameKey);
+  r.mapName = keyValue(raw, kMapNameKey);
+  r.maxClients = keyValue(raw, kMaxClientsKey);
+  r.mapList = keyValue(raw, kMapListKey);
+  r.version = keyValue(raw, kVersionKey);
+  r.hasLink = linkValue(raw, r.link);
+  r.edition = editionOf(raw);
+  r.players = playerLines(raw);
   return r;
 }
 
-std::string RowSelectionText(std::string_view raw) {
+std::string rowSelectionText(std::string_view raw) {
   return removeAllNoCase(removeChar(raw, '\xFF'), "\x01statusresponse");
 }
 
-TStatusReply ReadSelectedReply(std::string_view raw) {
-  TStatusReply r = ReadStatusReply(RowSelectionText(raw));
-  r.Raw = std::string(raw);
+StatusReply readSelectedReply(std::string_view raw) {
+  StatusReply r = readStatusReply(rowSelectionText(raw));
+  r.raw = std::string(raw);
   return r;
 }
 
-bool ScanAnswered(std::string_view raw) { return contains(raw, "\xFF\xFF\xFF\xFF"); }
-bool RowSelectionAnswered(std::string_view raw) { return containsNoCase(raw, "statusresponse"); }
-bool BuddyDoubleClickAnswered(std::string_view raw) { return raw.size() >= 41; }
-bool QuickAddAnswered(std::string_view raw) { return raw.size() > 40 && contains(raw, kHostNameKey); }
-bool DirectConnectAnswered(std::string_view raw) { return !raw.empty(); }
-bool DirectConnectSetsEdition(std::string_view raw) { return raw.size() > 40; }
-bool ConsoleAnswered(std::string_view raw) { return containsNoCase(raw, "status"); }
+bool scanAnswered(std::string_view raw) { return contains(raw, "\xFF\xFF\xFF\xFF"); }
+bool rowSelectionAnswered(std::string_view raw) { return containsNoCase(raw, "statusresponse"); }
+bool buddyDoubleClickAnswered(std::string_view raw) { return raw.size() >= 41; }
+bool quickAddAnswered(std::string_view raw) { return raw.size() > 40 && contains(raw, kHostNameKey); }
+bool directConnectAnswered(std::string_view raw) { return !raw.empty(); }
+bool directConnectSetsEdition(std::string_view raw) { return raw.size() > 40; }
+bool consoleAnswered(std::string_view raw) { return containsNoCase(raw, "status"); }
 
-std::string QuickAddName(std::string_view raw) {
-  if (!QuickAddAnswered(raw)) return {};
-  return KeyValue(raw, kHostNameKey);
+std::string quickAddName(std::string_view raw) {
+  if (!quickAddAnswered(raw)) return {};
+  return keyValue(raw, kHostNameKey);
 }
 
 }  // namespace tarvix

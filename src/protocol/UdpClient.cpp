@@ -4,7 +4,6 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -13,7 +12,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 
@@ -32,7 +31,7 @@ UdpResult failure(std::string text) {
 
 bool resolve(std::string_view host, std::string_view port, sockaddr_in& addr, std::string& error) {
   std::uint16_t p = 0;
-  if (!ParsePort(port, p)) {
+  if (!parsePort(port, p)) {
     error = "invalid port: " + std::string(port);
     return false;
   }
@@ -62,47 +61,10 @@ bool resolve(std::string_view host, std::string_view port, sockaddr_in& addr, st
 
 }  // namespace
 
-// --- TStopSignal -----------------------------------------------------------
-
-TStopSignal::TStopSignal() {
-  fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (fd_ < 0) throw std::runtime_error(sysError("eventfd", errno));
-}
-
-TStopSignal::~TStopSignal() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-void TStopSignal::request() {
-  requested_.store(true, std::memory_order_release);
-  std::uint64_t one = 1;
-  // The counter only has to become non-zero; a full counter is still readable.
-  [[maybe_unused]] ssize_t n = ::write(fd_, &one, sizeof one);
-}
-
-void TStopSignal::reset() {
-  std::uint64_t value = 0;
-  while (::read(fd_, &value, sizeof value) > 0) {
-  }
-  requested_.store(false, std::memory_order_release);
-}
-
-bool TStopSignal::waitFor(int ms) const {
-  using clock = std::chrono::steady_clock;
-  const auto deadline = clock::now() + std::chrono::milliseconds(ms < 0 ? 0 : ms);
-  while (!requested()) {
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - clock::now()).count();
-    if (left <= 0) return false;
-    pollfd p{fd_, POLLIN, 0};
-    int rc = ::poll(&p, 1, static_cast<int>(left));
-    if (rc > 0) return true;
-  }
-  return true;
-}
 
 // --- UdpClient -------------------------------------------------------------
 
-bool ParsePort(std::string_view text, std::uint16_t& port) {
+bool parsePort(std::string_view text, std::uint16_t& port) {
   long long v = 0;
   if (!parseInt(text, v) || v < 1 || v > 65535) return false;
   port = static_cast<std::uint16_t>(v);
@@ -180,7 +142,7 @@ UdpResult UdpClient::sendTo(std::string_view host, std::string_view port, std::s
   return r;
 }
 
-UdpResult UdpClient::receive(int timeoutMs, const TStopSignal* stop) {
+UdpResult UdpClient::receive(int timeoutMs, const StopSignal* stop) {
   UdpResult r;
   if (stop && stop->requested()) {
     r.outcome = UdpOutcome::Stopped;

@@ -1,34 +1,13 @@
 #pragma once
 // A UDP client on a system-chosen local port: one datagram out, at most one
 // datagram in, with an interruptible wait.
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "base/StopSignal.h"
+
 namespace tarvix {
-
-// A stop request that wakes blocking waits at once. request() and requested()
-// may be called from any thread; fd() becomes readable after request().
-class TStopSignal {
- public:
-  TStopSignal();
-  ~TStopSignal();
-  TStopSignal(const TStopSignal&) = delete;
-  TStopSignal& operator=(const TStopSignal&) = delete;
-
-  void request();
-  bool requested() const { return requested_.load(std::memory_order_acquire); }
-  // Clears a request so the signal can be used again.
-  void reset();
-  int fd() const { return fd_; }
-  // Sleeps up to `ms` milliseconds; returns true when woken by a stop request.
-  bool waitFor(int ms) const;
-
- private:
-  int fd_ = -1;
-  std::atomic<bool> requested_{false};
-};
 
 // Largest datagram a receive accepts; a longer one is a receive failure.
 inline constexpr std::size_t kReceiveBufferSize = 8192;
@@ -52,7 +31,7 @@ struct UdpResult {
 };
 
 // Port text as a decimal number 1..65535; false otherwise.
-bool ParsePort(std::string_view text, std::uint16_t& port);
+bool parsePort(std::string_view text, std::uint16_t& port);
 
 // Owns one IPv4 UDP socket. Not shared between threads: each worker owns its
 // own client; only the stop signal crosses threads.
@@ -85,7 +64,7 @@ class UdpClient {
   UdpResult sendTo(std::string_view host, std::string_view port, std::string_view datagram);
   // Waits up to timeoutMs for a datagram from anyone and reads exactly one.
   // A datagram longer than kReceiveBufferSize or of length zero is a failure.
-  UdpResult receive(int timeoutMs, const TStopSignal* stop = nullptr);
+  UdpResult receive(int timeoutMs, const StopSignal* stop = nullptr);
 
  private:
   int fd_ = -1;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "store/DataFile.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 
@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::size_t kConfigLines = 12;
 
-void applyConfigLine(TConfig& cfg, std::size_t index, const std::string& line) {
+void applyConfigLine(Config& cfg, std::size_t index, const std::string& line) {
   switch (index) {
     case 0: cfg.timerOn = line == "timer on"; break;
     case 1: cfg.serverListPath = line; break;
@@ -42,12 +42,12 @@ void applyConfigLine(TConfig& cfg, std::size_t index, const std::string& line) {
 
 }  // namespace
 
-void ReadConfig(TConfig& cfg) {
+void readConfig(Config& cfg) {
   std::vector<std::string> lines = readLines(kConfigFile);
   for (std::size_t i = 0; i < lines.size(); ++i) applyConfigLine(cfg, i % kConfigLines, lines[i]);
 }
 
-std::vector<std::string> ConfigLines(const TConfig& cfg) {
+std::vector<std::string> configLines(const Config& cfg) {
   return {
       cfg.timerOn ? "timer on" : "timer off",
       cfg.serverListPath,
@@ -64,6 +64,6 @@ std::vector<std::string> ConfigLines(const TConfig& cfg) {
   };
 }
 
-void WriteConfig(const TConfig& cfg) { replaceLines(kConfigFile, ConfigLines(cfg)); }
+void writeConfig(const Config& cfg) { replaceLines(kConfigFile, configLines(cfg)); }
 
 }  // namespace tarvix

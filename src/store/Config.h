@@ -8,7 +8,7 @@
 
 namespace tarvix {
 
-struct TConfig {
+struct Config {
   bool timerOn = false;                                // line 1
   std::string serverListPath = "Serverlists\\Standard";  // line 2
   bool clantagsOn = false;                             // line 3
@@ -35,47 +35,47 @@ class ConfigError : public std::runtime_error {
 // Applies Config onto `cfg` block by block, line by line. Throws FileError
 // when the file cannot be read, ConfigError when a line 8 is not a number
 // (the lines before it stay applied).
-void ReadConfig(TConfig& cfg);
+void readConfig(Config& cfg);
 // Writes the twelve lines from `cfg` (the caller fills timerOn, clantagsOn
 // and safeScan from the Options window's boxes).
-void WriteConfig(const TConfig& cfg);
+void writeConfig(const Config& cfg);
 // The twelve lines WriteConfig writes.
-std::vector<std::string> ConfigLines(const TConfig& cfg);
+std::vector<std::string> configLines(const Config& cfg);
 
 inline constexpr const char* kDefaultFile = "default";
 
-struct TDefaultServer {
+struct DefaultServer {
   std::string ip;
   std::string port;
   std::string rconPassword;
 };
 
 // The first three lines of "default", missing lines empty. Throws FileError.
-TDefaultServer ReadDefaultServer();
+DefaultServer readDefaultServer();
 // Groups of three lines to the end; the last complete or partial group
 // stands; an empty file leaves `into` unchanged. Throws FileError.
-void ReadDefaultServerGroups(TDefaultServer& into);
-void WriteDefaultServer(const TDefaultServer& server);
-void ClearDefaultServer();
+void readDefaultServerGroups(DefaultServer& into);
+void writeDefaultServer(const DefaultServer& server);
+void clearDefaultServer();
 
 inline constexpr const char* kPasswordsFile = "Passwords.txt";
 
-struct TPasswords {
+struct Passwords {
   std::string join;
   std::string rcon;
 };
 
 // The IP text immediately followed by the port text.
-std::string PasswordKey(std::string_view ip, std::string_view port);
+std::string passwordKey(std::string_view ip, std::string_view port);
 // Last join and last rcon password stored for the server. Throws FileError.
-TPasswords LookupPasswords(std::string_view ip, std::string_view port);
+Passwords lookupPasswords(std::string_view ip, std::string_view port);
 // The same lookup over the lines of a password file already read.
-TPasswords LookupPasswordsIn(const std::vector<std::string>& lines, std::string_view ip,
+Passwords lookupPasswordsIn(const std::vector<std::string>& lines, std::string_view ip,
                              std::string_view port);
 // Appends the key line and `value` ("rcon:" + password for an rcon record).
-void AppendPassword(std::string_view ip, std::string_view port, std::string_view value);
-void AppendRconPassword(std::string_view ip, std::string_view port, std::string_view password);
+void appendPassword(std::string_view ip, std::string_view port, std::string_view value);
+void appendRconPassword(std::string_view ip, std::string_view port, std::string_view password);
 // Rewrites the file with its three header lines only.
-void ResetPasswords();
+void resetPasswords();
 
 }  // namespace tarvix

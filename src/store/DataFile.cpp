@@ -9,7 +9,7 @@
 
 #include <atomic>
 
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 

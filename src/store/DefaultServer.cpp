@@ -8,8 +8,8 @@ namespace tarvix {
 
 namespace {
 
-TDefaultServer groupAt(const std::vector<std::string>& lines, std::size_t first) {
-  TDefaultServer s;
+DefaultServer groupAt(const std::vector<std::string>& lines, std::size_t first) {
+  DefaultServer s;
   if (first < lines.size()) s.ip = lines[first];
   if (first + 1 < lines.size()) s.port = lines[first + 1];
   if (first + 2 < lines.size()) s.rconPassword = lines[first + 2];
@@ -18,18 +18,18 @@ TDefaultServer groupAt(const std::vector<std::string>& lines, std::size_t first)
 
 }  // namespace
 
-TDefaultServer ReadDefaultServer() { return groupAt(readLines(kDefaultFile), 0); }
+DefaultServer readDefaultServer() { return groupAt(readLines(kDefaultFile), 0); }
 
-void ReadDefaultServerGroups(TDefaultServer& into) {
+void readDefaultServerGroups(DefaultServer& into) {
   std::vector<std::string> lines = readLines(kDefaultFile);
   if (lines.empty()) return;
   into = groupAt(lines, (lines.size() - 1) / 3 * 3);
 }
 
-void WriteDefaultServer(const TDefaultServer& server) {
+void writeDefaultServer(const DefaultServer& server) {
   replaceLines(kDefaultFile, {server.ip, server.port, server.rconPassword});
 }
 
-void ClearDefaultServer() { replaceContent(kDefaultFile, ""); }
+void clearDefaultServer() { replaceContent(kDefaultFile, ""); }
 
 }  // namespace tarvix

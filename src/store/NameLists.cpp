@@ -3,13 +3,13 @@
 #include <cerrno>
 
 #include "store/DataFile.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 
-std::vector<std::string> ReadNameList(std::string_view file) { return readLines(file); }
+std::vector<std::string> readNameList(std::string_view file) { return readLines(file); }
 
-std::optional<std::vector<std::string>> ReadOptionalNameList(std::string_view file) {
+std::optional<std::vector<std::string>> readOptionalNameList(std::string_view file) {
   try {
     return readLines(file);
   } catch (const FileError& e) {
@@ -18,21 +18,21 @@ std::optional<std::vector<std::string>> ReadOptionalNameList(std::string_view fi
   }
 }
 
-void AppendNameEntry(std::string_view file, std::string_view value) {
+void appendNameEntry(std::string_view file, std::string_view value) {
   appendLines(file, {std::string(value)});
 }
 
-void RewriteNameList(std::string_view file, const std::vector<std::string>& lines) {
+void rewriteNameList(std::string_view file, const std::vector<std::string>& lines) {
   replaceLines(file, lines, ReplaceMode::CreateOrTruncate);
 }
 
-void RewriteExistingNameList(std::string_view file, const std::vector<std::string>& lines) {
+void rewriteExistingNameList(std::string_view file, const std::vector<std::string>& lines) {
   replaceLines(file, lines, ReplaceMode::MustExist);
 }
 
-void EmptyNameList(std::string_view file) { replaceContent(file, "", ReplaceMode::MustExist); }
+void emptyNameList(std::string_view file) { replaceContent(file, "", ReplaceMode::MustExist); }
 
-std::vector<MapEntry> MapPairs(const std::vector<std::string>& lines) {
+std::vector<MapEntry> mapPairs(const std::vector<std::string>& lines) {
   std::vector<MapEntry> maps;
   maps.reserve((lines.size() + 1) / 2);
   for (std::size_t i = 0; i < lines.size(); i += 2)
@@ -50,21 +50,21 @@ std::vector<std::string> MapLines(const std::vector<MapEntry>& maps) {
   return lines;
 }
 
-std::vector<MapEntry> ReadMaps() { return MapPairs(readLines(kMapsFile)); }
+std::vector<MapEntry> readMaps() { return mapPairs(readLines(kMapsFile)); }
 
-void AppendMap(const MapEntry& map) { appendLines(kMapsFile, {map.displayName, map.rconName}); }
+void appendMap(const MapEntry& map) { appendLines(kMapsFile, {map.displayName, map.rconName}); }
 
-void RewriteMaps(const std::vector<MapEntry>& maps) { RewriteNameList(kMapsFile, MapLines(maps)); }
+void rewriteMaps(const std::vector<MapEntry>& maps) { rewriteNameList(kMapsFile, MapLines(maps)); }
 
-bool BuddyMatches(std::string_view buddy, std::string_view playerName) {
+bool buddyMatches(std::string_view buddy, std::string_view playerName) {
   return equalsNoCase(buddy, playerName);
 }
 
-bool ClantagMatches(std::string_view tag, std::string_view playerName) {
+bool clantagMatches(std::string_view tag, std::string_view playerName) {
   return !tag.empty() && containsNoCase(playerName, tag);
 }
 
-bool BanMatches(std::string_view ban, std::string_view playerName, std::string_view ipText) {
+bool banMatches(std::string_view ban, std::string_view playerName, std::string_view ipText) {
   if (ban.empty()) return playerName.empty();
   return ban == playerName || containsNoCase(playerName, ban) || containsNoCase(ipText, ban);
 }

@@ -22,38 +22,38 @@ struct MapEntry {
 };
 
 // Every line of an existing list file. Throws FileError (a missing file too).
-std::vector<std::string> ReadNameList(std::string_view file);
+std::vector<std::string> readNameList(std::string_view file);
 // As ReadNameList, but an absent file is std::nullopt rather than an error
 // (for "messages.txt", whose absence is a normal state).
-std::optional<std::vector<std::string>> ReadOptionalNameList(std::string_view file);
+std::optional<std::vector<std::string>> readOptionalNameList(std::string_view file);
 
 // Appends one line to an existing list file. Throws FileError.
-void AppendNameEntry(std::string_view file, std::string_view value);
+void appendNameEntry(std::string_view file, std::string_view value);
 
 // Replaces the file's content with `lines` (created when missing).
-void RewriteNameList(std::string_view file, const std::vector<std::string>& lines);
+void rewriteNameList(std::string_view file, const std::vector<std::string>& lines);
 // Replaces the content of a file that must exist: a missing file is an error
 // and is not created (the Buddies and Clantags windows).
-void RewriteExistingNameList(std::string_view file, const std::vector<std::string>& lines);
+void rewriteExistingNameList(std::string_view file, const std::vector<std::string>& lines);
 // Makes an existing file empty (0 bytes); a missing file is an error.
-void EmptyNameList(std::string_view file);
+void emptyNameList(std::string_view file);
 
 // Lines taken in pairs; an odd last line makes an entry with an empty rcon name.
-std::vector<MapEntry> MapPairs(const std::vector<std::string>& lines);
+std::vector<MapEntry> mapPairs(const std::vector<std::string>& lines);
 std::vector<std::string> MapLines(const std::vector<MapEntry>& maps);
-std::vector<MapEntry> ReadMaps();
-void AppendMap(const MapEntry& map);
-void RewriteMaps(const std::vector<MapEntry>& maps);
+std::vector<MapEntry> readMaps();
+void appendMap(const MapEntry& map);
+void rewriteMaps(const std::vector<MapEntry>& maps);
 
 // Matching rules of the workers.
 // A buddy is the player's name, ignoring case.
-bool BuddyMatches(std::string_view buddy, std::string_view playerName);
+bool buddyMatches(std::string_view buddy, std::string_view playerName);
 // A clan tag occurs within the player's name, ignoring case; an empty tag
 // matches nobody.
-bool ClantagMatches(std::string_view tag, std::string_view playerName);
+bool clantagMatches(std::string_view tag, std::string_view playerName);
 // A ban occurs within the name or within the IP text (ignoring case), or
 // equals the name; an empty ban matches only an empty name.
-bool BanMatches(std::string_view ban, std::string_view playerName, std::string_view ipText);
+bool banMatches(std::string_view ban, std::string_view playerName, std::string_view ipText);
 // A skin equals the player's Axis or Allies skin exactly.
 bool SkinMatches(std::string_view skin, std::string_view axisSkin, std::string_view alliesSkin);
 

@@ -1,7 +1,7 @@
 #include "store/Config.h"
 
 #include "store/DataFile.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 
@@ -9,16 +9,16 @@ namespace {
 constexpr std::string_view kRconPrefix = "rcon:";
 }
 
-std::string PasswordKey(std::string_view ip, std::string_view port) {
+std::string passwordKey(std::string_view ip, std::string_view port) {
   std::string key(ip);
   key += port;
   return key;
 }
 
-TPasswords LookupPasswordsIn(const std::vector<std::string>& lines, std::string_view ip,
+Passwords lookupPasswordsIn(const std::vector<std::string>& lines, std::string_view ip,
                              std::string_view port) {
-  const std::string key = PasswordKey(ip, port);
-  TPasswords found;
+  const std::string key = passwordKey(ip, port);
+  Passwords found;
   // No server has an empty key; it would match the header's empty line or an
   // empty value line and read the next record's key as a password.
   if (key.empty()) return found;
@@ -35,19 +35,19 @@ TPasswords LookupPasswordsIn(const std::vector<std::string>& lines, std::string_
   return found;
 }
 
-TPasswords LookupPasswords(std::string_view ip, std::string_view port) {
-  return LookupPasswordsIn(readLines(kPasswordsFile), ip, port);
+Passwords lookupPasswords(std::string_view ip, std::string_view port) {
+  return lookupPasswordsIn(readLines(kPasswordsFile), ip, port);
 }
 
-void AppendPassword(std::string_view ip, std::string_view port, std::string_view value) {
-  appendLines(kPasswordsFile, {PasswordKey(ip, port), std::string(value)});
+void appendPassword(std::string_view ip, std::string_view port, std::string_view value) {
+  appendLines(kPasswordsFile, {passwordKey(ip, port), std::string(value)});
 }
 
-void AppendRconPassword(std::string_view ip, std::string_view port, std::string_view password) {
-  AppendPassword(ip, port, std::string(kRconPrefix) + std::string(password));
+void appendRconPassword(std::string_view ip, std::string_view port, std::string_view password) {
+  appendPassword(ip, port, std::string(kRconPrefix) + std::string(password));
 }
 
-void ResetPasswords() {
+void resetPasswords() {
   replaceLines(kPasswordsFile, {"// Tarvix 1.11 password list", "//", ""});
 }
 

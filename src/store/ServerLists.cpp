@@ -10,17 +10,17 @@
 
 namespace tarvix {
 
-std::string ServerListPathFor(std::string_view listName) {
+std::string serverListPathFor(std::string_view listName) {
   return std::string(kServerListFolder) + "\\" + std::string(listName);
 }
 
-std::string ListNameOf(std::string_view serverListPath) {
+std::string listNameOf(std::string_view serverListPath) {
   std::size_t cut = serverListPath.find_last_of("\\/");
   return std::string(cut == std::string_view::npos ? serverListPath
                                                    : serverListPath.substr(cut + 1));
 }
 
-std::vector<std::string> ListServerLists() {
+std::vector<std::string> listServerLists() {
   std::string folder = dataPath(kServerListFolder);
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) throw FileError(folder, errno);
@@ -36,7 +36,7 @@ std::vector<std::string> ListServerLists() {
   return names;
 }
 
-std::vector<ServerEntry> ReadServerEntries(std::string_view listPath) {
+std::vector<ServerEntry> readServerEntries(std::string_view listPath) {
   std::vector<std::string> lines = readLines(listPath);
   std::vector<ServerEntry> entries;
   entries.reserve((lines.size() + 2) / 3);
@@ -50,13 +50,13 @@ std::vector<ServerEntry> ReadServerEntries(std::string_view listPath) {
   return entries;
 }
 
-std::vector<std::string> ReadServerNames(std::string_view listPath) {
+std::vector<std::string> readServerNames(std::string_view listPath) {
   std::vector<std::string> names;
-  for (auto& e : ReadServerEntries(listPath)) names.push_back(std::move(e.name));
+  for (auto& e : readServerEntries(listPath)) names.push_back(std::move(e.name));
   return names;
 }
 
-std::optional<ServerAddress> LookupServerIn(const std::vector<std::string>& lines,
+std::optional<ServerAddress> lookupServerIn(const std::vector<std::string>& lines,
                                             std::string_view name) {
   std::optional<ServerAddress> found;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -68,16 +68,16 @@ std::optional<ServerAddress> LookupServerIn(const std::vector<std::string>& line
   return found;
 }
 
-ServerAddress LookupServer(std::string_view listPath, std::string_view name) {
-  return LookupServerIn(readLines(listPath), name).value_or(ServerAddress{});
+ServerAddress lookupServer(std::string_view listPath, std::string_view name) {
+  return lookupServerIn(readLines(listPath), name).value_or(ServerAddress{});
 }
 
-void AppendServer(std::string_view listPath, std::string_view name, std::string_view ip,
+void appendServer(std::string_view listPath, std::string_view name, std::string_view ip,
                   std::string_view port) {
   appendLines(listPath, {std::string(name), std::string(ip), std::string(port)});
 }
 
-std::vector<std::string> WithoutServer(const std::vector<std::string>& lines,
+std::vector<std::string> withoutServer(const std::vector<std::string>& lines,
                                        std::string_view name) {
   std::vector<std::string> kept;
   kept.reserve(lines.size());
@@ -90,14 +90,14 @@ std::vector<std::string> WithoutServer(const std::vector<std::string>& lines,
   return kept;
 }
 
-void RemoveServer(std::string_view listPath, std::string_view name) {
+void removeServer(std::string_view listPath, std::string_view name) {
   std::vector<std::string> lines = readLines(listPath);
-  replaceLines(listPath, WithoutServer(lines, name), ReplaceMode::MustExist);
+  replaceLines(listPath, withoutServer(lines, name), ReplaceMode::MustExist);
 }
 
-bool DeleteServerList(std::string_view listName) {
+bool deleteServerList(std::string_view listName) {
   if (listName == kStandardList) return false;
-  deleteFile(ServerListPathFor(listName));
+  deleteFile(serverListPathFor(listName));
   return true;
 }
 

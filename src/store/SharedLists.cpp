@@ -6,7 +6,7 @@
 
 #include "store/Config.h"
 #include "store/DataFile.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 
@@ -29,7 +29,7 @@ std::vector<std::string> entryLines(const std::vector<ServerEntry>& entries, std
 
 }  // namespace
 
-std::vector<std::string> SslfHeaderLines() {
+std::vector<std::string> sslfHeaderLines() {
   return {
       "SSLF - Shared Server List Format - Version 1.01",
       " ",
@@ -41,7 +41,7 @@ std::vector<std::string> SslfHeaderLines() {
   };
 }
 
-std::string SslfServerLine(std::string_view ip, std::string_view port, std::string_view password,
+std::string sslfServerLine(std::string_view ip, std::string_view port, std::string_view password,
                            std::string_view name) {
   std::string line = "Server=MoHAA ";
   line += ip;
@@ -55,14 +55,14 @@ std::string SslfServerLine(std::string_view ip, std::string_view port, std::stri
   return line;
 }
 
-std::string SslfExportPath(std::string_view chosenPath) {
+std::string sslfExportPath(std::string_view chosenPath) {
   return std::string(chosenPath) + ".sslf";
 }
 
-std::string ExportSslf(std::string_view listPath, std::string_view chosenPath) {
-  const std::string out = SslfExportPath(chosenPath);
-  std::vector<ServerEntry> entries = ReadServerEntries(listPath);
-  std::vector<std::string> lines = SslfHeaderLines();
+std::string exportSslf(std::string_view listPath, std::string_view chosenPath) {
+  const std::string out = sslfExportPath(chosenPath);
+  std::vector<ServerEntry> entries = readServerEntries(listPath);
+  std::vector<std::string> lines = sslfHeaderLines();
   std::vector<std::string> passwords;
   if (!entries.empty()) {
     try {
@@ -75,12 +75,12 @@ std::string ExportSslf(std::string_view listPath, std::string_view chosenPath) {
   }
   for (const auto& e : entries)
     lines.push_back(
-        SslfServerLine(e.ip, e.port, LookupPasswordsIn(passwords, e.ip, e.port).join, e.name));
+        sslfServerLine(e.ip, e.port, lookupPasswordsIn(passwords, e.ip, e.port).join, e.name));
   replaceContentAt(out, joinLinesCrlf(lines));
   return out;
 }
 
-std::optional<SslfServer> ParseSslfLine(std::string_view line) {
+std::optional<SslfServer> parseSslfLine(std::string_view line) {
   std::size_t tag = findNoCase(line, kServerTag);
   if (tag == std::string_view::npos) return std::nullopt;
   std::string_view rest = line.substr(tag + kServerTag.size());
@@ -123,24 +123,24 @@ std::optional<SslfServer> ParseSslfLine(std::string_view line) {
   return s;
 }
 
-std::string SslfListName(std::string_view chosenFile) {
-  return removeAllNoCase(ListNameOf(chosenFile), ".sslf");
+std::string sslfListName(std::string_view chosenFile) {
+  return removeAllNoCase(listNameOf(chosenFile), ".sslf");
 }
 
-std::string ImportSslf(std::string_view chosenFile) {
+std::string importSslf(std::string_view chosenFile) {
   const std::string content = readFileAt(std::string(chosenFile));
-  const std::string listName = SslfListName(chosenFile);
-  const std::string listPath = ServerListPathFor(listName);
+  const std::string listName = sslfListName(chosenFile);
+  const std::string listPath = serverListPathFor(listName);
 
   std::vector<ServerEntry> entries;
   std::vector<std::string> records;
   std::size_t beforeFirstPassword = std::string::npos;
   for (const auto& line : splitLines(content)) {
-    auto server = ParseSslfLine(line);
+    auto server = parseSslfLine(line);
     if (!server) continue;
     if (server->hasPassword) {
       if (beforeFirstPassword == std::string::npos) beforeFirstPassword = entries.size();
-      records.push_back(PasswordKey(server->ip, server->port));
+      records.push_back(passwordKey(server->ip, server->port));
       records.push_back(server->password);
     }
     entries.push_back({server->name, server->ip, server->port});
@@ -163,7 +163,7 @@ std::string ImportSslf(std::string_view chosenFile) {
   return listName;
 }
 
-ServerEntry ParseTextListLine(std::string_view line) {
+ServerEntry parseTextListLine(std::string_view line) {
   ServerEntry e;
   std::size_t colon = line.rfind(':');
   if (colon == std::string_view::npos) {
@@ -182,16 +182,16 @@ ServerEntry ParseTextListLine(std::string_view line) {
   return e;
 }
 
-std::string TextListName(std::string_view chosenFile) {
-  return removeAllNoCase(ListNameOf(chosenFile), ".txt");
+std::string textListName(std::string_view chosenFile) {
+  return removeAllNoCase(listNameOf(chosenFile), ".txt");
 }
 
-std::string ImportTextList(std::string_view chosenFile) {
+std::string importTextList(std::string_view chosenFile) {
   const std::string content = readFileAt(std::string(chosenFile));
-  const std::string listName = TextListName(chosenFile);
+  const std::string listName = textListName(chosenFile);
   std::vector<ServerEntry> entries;
-  for (const auto& line : splitLines(content)) entries.push_back(ParseTextListLine(line));
-  replaceLines(ServerListPathFor(listName), entryLines(entries, entries.size()));
+  for (const auto& line : splitLines(content)) entries.push_back(parseTextListLine(line));
+  replaceLines(serverListPathFor(listName), entryLines(entries, entries.size()));
   return listName;
 }
 

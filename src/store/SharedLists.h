@@ -13,16 +13,16 @@
 namespace tarvix {
 
 // Header lines 1 to 7 of an exported file.
-std::vector<std::string> SslfHeaderLines();
+std::vector<std::string> sslfHeaderLines();
 // "Server=MoHAA <ip>:<port> <password or ""> "<name>"".
-std::string SslfServerLine(std::string_view ip, std::string_view port, std::string_view password,
+std::string sslfServerLine(std::string_view ip, std::string_view port, std::string_view password,
                            std::string_view name);
 // The file an export writes: the chosen path with ".sslf" appended, always.
-std::string SslfExportPath(std::string_view chosenPath);
+std::string sslfExportPath(std::string_view chosenPath);
 // Writes the list (a "Serverlists\..." path) with each server's last join
 // password. Returns the path written. Throws FileError; on a failure after
 // the output was begun, what was produced until then is written.
-std::string ExportSslf(std::string_view listPath, std::string_view chosenPath);
+std::string exportSslf(std::string_view listPath, std::string_view chosenPath);
 
 struct SslfServer {
   std::string name;
@@ -34,21 +34,21 @@ struct SslfServer {
 
 // One line of an SSLF file. std::nullopt for lines without "Server=" (any
 // case) and for server lines that hold no "ip:port" after the game type.
-std::optional<SslfServer> ParseSslfLine(std::string_view line);
+std::optional<SslfServer> parseSslfLine(std::string_view line);
 // The file-name part of `chosenFile` with every ".sslf" removed, any case.
-std::string SslfListName(std::string_view chosenFile);
+std::string sslfListName(std::string_view chosenFile);
 // Creates or replaces the list named after the file; appends a password
 // record for every server line with a password. Returns the list name.
 // Throws FileError; what was imported until then stays.
-std::string ImportSslf(std::string_view chosenFile);
+std::string importSslf(std::string_view chosenFile);
 
 // One "Name|Ip:Port" line: split at the last ":" and the last "|" before it.
 // Without ":" the whole line is the port; without "|" the name is empty.
-ServerEntry ParseTextListLine(std::string_view line);
+ServerEntry parseTextListLine(std::string_view line);
 // The file-name part of `chosenFile` with every ".txt" removed, any case.
-std::string TextListName(std::string_view chosenFile);
+std::string textListName(std::string_view chosenFile);
 // Creates or replaces the list named after the file, one entry per line
 // (empty lines included). Returns the list name. Throws FileError.
-std::string ImportTextList(std::string_view chosenFile);
+std::string importTextList(std::string_view chosenFile);
 
 }  // namespace tarvix

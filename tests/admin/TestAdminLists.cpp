@@ -35,7 +35,7 @@ QStringList menuTexts(const QMenu* menu) {
   return out;
 }
 
-QStringList headers(const TAdminListWindow& w) {
+QStringList headers(const AdminListWindow& w) {
   QStringList out;
   for (int c = 0; c < w.ListView1->columnCount(); ++c) out << w.ListView1->headerItem()->text(c);
   return out;
@@ -47,7 +47,7 @@ class TestAdminLists : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
+  void initTestCase() { initResources(); }
 
   void windowsHaveTheirTextsColumnsMenusAndBars() {
     TempDataDir dir;
@@ -76,10 +76,10 @@ class TestAdminLists : public QObject {
     QCOMPARE(w.skins->maximumWidth(), 250);
     QCOMPARE(w.skins->minimumHeight(), 100);
     QCOMPARE(w.messages->minimumSize(), QSize(300, 200));
-    for (TAdminListWindow* list : {static_cast<TAdminListWindow*>(w.maps),
-                                   static_cast<TAdminListWindow*>(w.bans),
-                                   static_cast<TAdminListWindow*>(w.skins),
-                                   static_cast<TAdminListWindow*>(w.messages)}) {
+    for (AdminListWindow* list : {static_cast<AdminListWindow*>(w.maps),
+                                   static_cast<AdminListWindow*>(w.bans),
+                                   static_cast<AdminListWindow*>(w.skins),
+                                   static_cast<AdminListWindow*>(w.messages)}) {
       QVERIFY(list->windowFlags() & Qt::WindowStaysOnTopHint);
       QVERIFY(!(list->windowFlags() & Qt::WindowMinimizeButtonHint));
       QVERIFY(!list->ListView1->header()->sectionsClickable());
@@ -122,7 +122,7 @@ class TestAdminLists : public QObject {
     QCOMPARE(column(*w.messages), QStringList({"zz first", "aa second"}));
     // Changes made elsewhere appear on the next show.
     dir.write("bans.txt", "");
-    TAdminListWindow::Reshow(w.bans);
+    AdminListWindow::Reshow(w.bans);
     QCOMPARE(w.bans->RowCount(), 0);
     QVERIFY(d.shown.isEmpty());
   }
@@ -235,7 +235,7 @@ class TestAdminLists : public QObject {
     w.addMap->hide();
 
     dir.write("maps.txt", crlf({"c", "c_r", "A", "a_r", "b", "b_r"}));
-    TAdminListWindow::Reshow(w.maps);
+    AdminListWindow::Reshow(w.maps);
     selectRow(*w.maps, 1);  // b
     w.maps->deletemap1->trigger();
     QCOMPARE(dir.read("maps.txt"), crlf({"A", "a_r", "c", "c_r"}));
@@ -268,7 +268,7 @@ class TestAdminLists : public QObject {
 
     // Absent: an empty list without a message; adding fails like any append.
     removeFile(dir, "messages.txt");
-    TAdminListWindow::Reshow(w.messages);
+    AdminListWindow::Reshow(w.messages);
     QCOMPARE(w.messages->RowCount(), 0);
     QVERIFY(d.shown.isEmpty());
     w.addMessage->Edit1->setText("hello");
@@ -311,7 +311,7 @@ class TestAdminLists : public QObject {
 
     // A file held by a reader is not rewritten; the error is shown.
     dir.write("skins.txt", crlf({"a", "b"}));
-    TAdminListWindow::Reshow(w.skins);
+    AdminListWindow::Reshow(w.skins);
     {
       ReadHold hold("skins.txt");
       selectRow(*w.skins, 0);

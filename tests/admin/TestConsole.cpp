@@ -13,11 +13,11 @@
 #include "AdminListSet.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
-#include "admin/TForm9.h"
+#include "admin/AdminConsole.h"
 #include "app/Forms.h"
-#include "app/TForm1.h"
-#include "app/ViewItems.h"
-#include "app/core/ConsoleLogs.h"
+#include "app/MainWindow.h"
+#include "components/ViewItems.h"
+#include "base/ConsoleLogs.h"
 #include "components/Clock.h"
 #include "protocol/StatusQuery.h"
 #include "qt/ScriptedDialogs.h"
@@ -27,8 +27,8 @@ using tarvix::test::crlf;
 using tarvix::test::FakeDatagram;
 using tarvix::test::FakeAnswer;
 using tarvix::test::FakeGameServer;
-using tarvix::test::MakePrintReply;
-using tarvix::test::MakeStatusReply;
+using tarvix::test::makePrintReply;
+using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
 
@@ -50,7 +50,7 @@ std::vector<std::string> rconSent(const FakeGameServer& s) {
 
 int statusQueries(const FakeGameServer& s) {
   int n = 0;
-  for (const FakeDatagram& d : s.received()) n += d.bytes == StatusRequest();
+  for (const FakeDatagram& d : s.received()) n += d.bytes == statusRequest();
   return n;
 }
 
@@ -64,16 +64,16 @@ struct Rig {
                 crlf({"// Tarvix 1.11 password list", "//", "", "127.0.0.1" + server.portText(),
                       rconRecord}));
     setClock(&fast);
-    forms().Form1 = main = new TForm1();
+    forms().Form1 = main = new MainWindow();
     main->ScanTimeout = 100;
     main->CurrentIP = FakeGameServer::host();
     main->CurrentPort = server.portText();
-    forms().Form9 = console = new TForm9();
+    forms().Form9 = console = new AdminConsole();
   }
   ~Rig() {
     delete console;
     delete main;
-    forms() = TForms{};
+    forms() = ProgramWindows{};
     setClock(nullptr);
     for (LogKind k : {LogKind::ScanLog, LogKind::MapLog, LogKind::PlayerLog, LogKind::BadLog})
       consoleLogs().clear(k);
@@ -92,7 +92,7 @@ struct Rig {
     QTRY_VERIFY_WITH_TIMEOUT(!console->CommandPending(), 5000);
   }
   QTreeWidgetItem* addPlayer(const QString& name, const QString& ip) {
-    auto* row = new TTextItem(QStringList{name, "50 ", " ", " ", " ", ip, " "});
+    auto* row = new TextItem(QStringList{name, "50 ", " ", " ", " ", ip, " "});
     console->ListView1->addTopLevelItem(row);
     console->ListView1->setCurrentItem(row);
     return row;
@@ -102,9 +102,9 @@ struct Rig {
   TempDataDir dir;
   ScriptedDialogs d;
   FakeGameServer server;
-  TScaledClock fast{1, 50};
-  TForm1* main = nullptr;
-  TForm9* console = nullptr;
+  ScaledClock fast{1, 50};
+  MainWindow* main = nullptr;
+  AdminConsole* console = nullptr;
 };
 
 }  // namespace
@@ -113,7 +113,7 @@ class TestConsole : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
+  void initTestCase() { initResources(); }
 
   void openingGreetsWithTheStoredRconPassword() {
     Rig r("RCON:pw1");
@@ -134,8 +134,8 @@ class TestConsole : public QObject {
   void openingWithoutPasswordAsksForItAndSendsThePlaceholder() {
     Rig r("");
     r.server.setResponder([](const FakeDatagram& d) {
-      return d.bytes == StatusRequest() ? FakeAnswer::silence()
-                                        : FakeAnswer::reply(MakePrintReply("\nok\n"));
+      return d.bytes == statusRequest() ? FakeAnswer::silence()
+                                        : FakeAnswer::reply(makePrintReply("\nok\n"));
     });
     r.open();
     QCOMPARE(r.tail(2), QStringList({"please enter rcon password !", " "}));
@@ -157,7 +157,7 @@ class TestConsole : public QObject {
   void typedLinesAwaitTheirReplyWithoutBlocking() {
     Rig r;
     r.server.setResponder([](const FakeDatagram& d) {
-      if (d.bytes == rcon("pw1", "status")) return FakeAnswer::reply(MakePrintReply("\nhello\nworld\n"), 100);
+      if (d.bytes == rcon("pw1", "status")) return FakeAnswer::reply(makePrintReply("\nhello\nworld\n"), 100);
       return FakeAnswer::silence();
     });
     r.open();
@@ -194,7 +194,7 @@ class TestConsole : public QObject {
     Rig r;
     r.d.answers = {true};
     r.server.setResponder([](const FakeDatagram& d) {
-      if (d.bytes == rcon("pw1", "restart")) return FakeAnswer::reply(MakePrintReply("\nrestarting\n"));
+      if (d.bytes == rcon("pw1", "restart")) return FakeAnswer::reply(makePrintReply("\nrestarting\n"));
       return FakeAnswer::silence();
     });
     r.open();
@@ -429,10 +429,10 @@ class TestConsole : public QObject {
                              "dm_playermodel       : american_army\n";
     const std::string table = "\nscore ping name lastmsg address\n   12   50 Bob             0 10.0.0.5:12203\n";
     r.server.setResponder([&](const FakeDatagram& d) {
-      if (d.bytes == StatusRequest())
-        return FakeAnswer::reply(MakeStatusReply("\\sv_hostname\\x", {{50, "Bob"}}));
-      if (d.bytes == rcon("pw1", "dumpuser \"Bob\"")) return FakeAnswer::reply(MakePrintReply(dump));
-      if (d.bytes == rcon("pw1", "status")) return FakeAnswer::reply(MakePrintReply(table));
+      if (d.bytes == statusRequest())
+        return FakeAnswer::reply(makeStatusReply("\\sv_hostname\\x", {{50, "Bob"}}));
+      if (d.bytes == rcon("pw1", "dumpuser \"Bob\"")) return FakeAnswer::reply(makePrintReply(dump));
+      if (d.bytes == rcon("pw1", "status")) return FakeAnswer::reply(makePrintReply(table));
       return FakeAnswer::silence();
     });
     r.open();

@@ -10,8 +10,8 @@
 #include "AdminListSet.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
-#include "admin/TForm9.h"
-#include "app/TForm1.h"
+#include "admin/AdminConsole.h"
+#include "app/MainWindow.h"
 #include "components/Clock.h"
 #include "qt/ScriptedDialogs.h"
 
@@ -19,7 +19,7 @@ using namespace tarvix;
 using tarvix::test::AdminListSet;
 using tarvix::test::crlf;
 using tarvix::test::FakeGameServer;
-using tarvix::test::MakePrintReply;
+using tarvix::test::makePrintReply;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::selectRow;
 using tarvix::test::TempDataDir;
@@ -37,9 +37,9 @@ struct Rig {
     dir.writeInstallation();
     dir.write("maps.txt", crlf({"Stalingrad", "obj/obj_team3", "Algiers", "dm/mohdm7"}));
     setClock(&fast);
-    forms().Form1 = main = new TForm1();
+    forms().Form1 = main = new MainWindow();
     main->ScanTimeout = 400;
-    forms().Form9 = console = new TForm9();
+    forms().Form9 = console = new AdminConsole();
     console->LabeledEdit1->setText("s3cret");
     console->IdUDPClient1.setServer(FakeGameServer::host(), server.portText());
     console->IdUDPClient1.open();
@@ -50,16 +50,16 @@ struct Rig {
     lists.reset();
     delete console;
     delete main;
-    forms() = TForms{};
+    forms() = ProgramWindows{};
     setClock(nullptr);
   }
 
   TempDataDir dir;
   ScriptedDialogs d;
   FakeGameServer server;
-  TScaledClock fast{1, 4};
-  TForm1* main = nullptr;
-  TForm9* console = nullptr;
+  ScaledClock fast{1, 4};
+  MainWindow* main = nullptr;
+  AdminConsole* console = nullptr;
   std::unique_ptr<AdminListSet> lists;
 };
 
@@ -69,14 +69,14 @@ class TestMapChange : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
+  void initTestCase() { initResources(); }
 
   void loadMapAnnouncesThenChangesOnFreshSocketsAndShowsTheReply() {
     Rig r;
     const std::uint16_t consolePort = r.console->IdUDPClient1.localPort();
     // An answer to the announcement must not be taken for the map's reply.
-    r.server.queueReply(MakePrintReply("\nstale answer\n"));
-    r.server.queueReply(MakePrintReply("\nmap dm/mohdm7 loaded\nok\n"), 150);
+    r.server.queueReply(makePrintReply("\nstale answer\n"));
+    r.server.queueReply(makePrintReply("\nmap dm/mohdm7 loaded\nok\n"), 150);
     QCOMPARE(r.lists->maps->ListView1->topLevelItem(0)->text(0), QString("Algiers"));
     selectRow(*r.lists->maps, 0);
     r.d.answers = {true};
@@ -113,8 +113,8 @@ class TestMapChange : public QObject {
     r.console->LabeledEdit1->setText("s3cret");
     r.console->IdUDPClient1.setServer(FakeGameServer::host(), r.server.portText());
     r.console->IdUDPClient1.open();
-    r.server.queueReply(MakePrintReply("\nstale answer\n"));
-    r.server.queueReply(MakePrintReply("\nmap dm/mohdm7 loaded\n"), 300);
+    r.server.queueReply(makePrintReply("\nstale answer\n"));
+    r.server.queueReply(makePrintReply("\nmap dm/mohdm7 loaded\n"), 300);
     selectRow(*r.lists->maps, 0);
     r.d.answers = {true};
 

@@ -10,9 +10,9 @@
 
 #include "TempDataDir.h"
 #include "app/Forms.h"
-#include "app/TForm1.h"
-#include "app/TForm2.h"
-#include "app/TForm4.h"
+#include "app/MainWindow.h"
+#include "app/BuddiesWindow.h"
+#include "app/ClanTagsWindow.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
@@ -22,13 +22,13 @@ using tarvix::test::TempDataDir;
 
 namespace {
 
-QStringList entries(TNameListWindow& w) {
+QStringList entries(NameListWindow& w) {
   QStringList out;
   for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i) out << w.ListView1->topLevelItem(i)->text(0);
   return out;
 }
 
-void type(TNameListWindow& w, const QString& text) {
+void type(NameListWindow& w, const QString& text) {
   w.LabeledEdit1->setText(text);
   QTest::keyClick(w.LabeledEdit1, Qt::Key_Return);
 }
@@ -43,15 +43,15 @@ class TestBuddyWindows : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
-  void cleanup() { forms() = TForms{}; }
+  void initTestCase() { initResources(); }
+  void cleanup() { forms() = ProgramWindows{}; }
 
   void twinsHaveTheirTextsAndWindowProperties() {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    TForm2 buddies;
-    TForm4 clantags;
+    BuddiesWindow buddies;
+    ClanTagsWindow clantags;
     QCOMPARE(buddies.objectName(), QString("Form2"));
     QCOMPARE(buddies.windowTitle(), QString("Buddies"));
     QCOMPARE(clantags.windowTitle(), QString("Clantag's"));
@@ -65,8 +65,8 @@ class TestBuddyWindows : public QObject {
     QCOMPARE(buddies.DeleteAll->text(), QString("delete all buddys"));
     QCOMPARE(clantags.DeleteOne->text(), QString("delete clantag"));
     QCOMPARE(clantags.DeleteAll->text(), QString("delete all clantags"));
-    for (TNameListWindow* w : {static_cast<TNameListWindow*>(&buddies),
-                               static_cast<TNameListWindow*>(&clantags)}) {
+    for (NameListWindow* w : {static_cast<NameListWindow*>(&buddies),
+                               static_cast<NameListWindow*>(&clantags)}) {
       QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
       QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
       QCOMPARE(w->size(), QSize(200, 308));
@@ -81,8 +81,8 @@ class TestBuddyWindows : public QObject {
     dir.write("Buddys.txt", "Zed\r\nabe\nAbe\r\n");
     dir.write("clantags.txt", "[b]\r\n[A]\r\n");
     ScriptedDialogs d;
-    TForm2 buddies;
-    TForm4 clantags;
+    BuddiesWindow buddies;
+    ClanTagsWindow clantags;
     QCOMPARE(entries(buddies), QStringList({"abe", "Abe", "Zed"}));
     QCOMPARE(entries(clantags), QStringList());  // read on show only
     clantags.show();
@@ -99,7 +99,7 @@ class TestBuddyWindows : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    TForm2 buddies;
+    BuddiesWindow buddies;
     buddies.show();
     buddies.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&buddies));
@@ -122,7 +122,7 @@ class TestBuddyWindows : public QObject {
     dir.writeInstallation();
     dir.write("clantags.txt", "b\nA\n");
     ScriptedDialogs d;
-    TForm4 clantags;
+    ClanTagsWindow clantags;
     clantags.show();
     clantags.Button1->click();
     QCOMPARE(dir.read("clantags.txt"), crlf({"A", "b"}));
@@ -134,7 +134,7 @@ class TestBuddyWindows : public QObject {
     dir.writeInstallation();
     dir.writeLines("Buddys.txt", {"a", "b", "c"});
     ScriptedDialogs d;
-    TForm2 buddies;
+    BuddiesWindow buddies;
     buddies.ListView1->setCurrentItem(buddies.ListView1->topLevelItem(1));
     buddies.DeleteOne->trigger();
     QCOMPARE(entries(buddies), QStringList({"a", "c"}));
@@ -153,9 +153,9 @@ class TestBuddyWindows : public QObject {
     dir.writeInstallation();
     dir.writeLines("Buddys.txt", {"a", "b"});
     ScriptedDialogs d;
-    TForm1 main;
+    MainWindow main;
     forms().Form1 = &main;
-    TForm2 buddies;
+    BuddiesWindow buddies;
 
     main.Scanning = true;
     d.answers = {true};
@@ -183,10 +183,10 @@ class TestBuddyWindows : public QObject {
     removeFile(dir, "Buddys.txt");
     removeFile(dir, "clantags.txt");
     ScriptedDialogs d;
-    TForm2 buddies;  // reads once at creation
+    BuddiesWindow buddies;  // reads once at creation
     QCOMPARE(d.errors.size(), 1);
     QVERIFY(d.errors[0].contains("Buddys.txt"));
-    TForm4 clantags;
+    ClanTagsWindow clantags;
     QCOMPARE(d.errors.size(), 1);
     clantags.show();
     QCOMPARE(d.errors.size(), 2);

@@ -12,17 +12,17 @@
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "app/Forms.h"
-#include "app/TForm1.h"
-#include "app/TForm2.h"
-#include "app/ViewItems.h"
+#include "app/MainWindow.h"
+#include "app/BuddiesWindow.h"
+#include "components/ViewItems.h"
 #include "components/QtText.h"
-#include "lists/TForm6.h"
+#include "lists/SearchWindow.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using tarvix::test::FakeAnswer;
 using tarvix::test::FakeGameServer;
-using tarvix::test::MakeStatusReply;
+using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
 
@@ -33,22 +33,22 @@ const QColor kRed(255, 0, 0);
 
 QColor colourOf(QLabel* label) { return label->palette().color(QPalette::WindowText); }
 
-QTreeWidgetItem* rowNamed(TForm1& w, const QString& host) {
+QTreeWidgetItem* rowNamed(MainWindow& w, const QString& host) {
   for (int i = 0; i < w.serverRowCount(); ++i)
     if (w.serverRow(i)->text(2) == host) return w.serverRow(i);
   return nullptr;
 }
 
 // Selects the row as a click would and waits for the details to be shown.
-void selectAndWait(TForm1& w, const QString& host) {
+void selectAndWait(MainWindow& w, const QString& host) {
   QTreeWidgetItem* row = rowNamed(w, host);
   QVERIFY(row);
   w.ListView3->clearSelection();
   w.ListView3->setCurrentItem(row);
-  QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+  QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
 }
 
-QStringList players(TForm1& w, int column) {
+QStringList players(MainWindow& w, int column) {
   QStringList out;
   for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i)
     out << w.ListView1->topLevelItem(i)->text(column);
@@ -78,16 +78,16 @@ class TestDetails : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
-  void cleanup() { forms() = TForms{}; }
+  void initTestCase() { initResources(); }
+  void cleanup() { forms() = ProgramWindows{}; }
 
   void selectingAnAnsweringServerFillsEveryDisplay() {
     FakeGameServer server, other;
-    server.setReply(MakeStatusReply(kInfo, {{35, "Sniper"}, {120, ""}, {60, "abe"}}));
+    server.setReply(makeStatusReply(kInfo, {{35, "Sniper"}, {120, ""}, {60, "abe"}}));
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Alpha", &server}, {"Beta", &other}}));
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.ScanTimeout = 3000;
     selectAndWait(w, "Alpha");
 
@@ -116,8 +116,8 @@ class TestDetails : public QObject {
                                                 "obj/obj_team1", "obj/obj_team2",
                                                 "obj/obj_team3"}));
     QCOMPARE(w.PropertiesVersion, QString("1.11 win-x86"));
-    QCOMPARE(w.LinkCaption, QString("www.clan.example"));
-    QCOMPARE(w.LinkTarget, QString("http://www.clan.example"));
+    QCOMPARE(w.linkCaption, QString("www.clan.example"));
+    QCOMPARE(w.linkTarget, QString("http://www.clan.example"));
     QCOMPARE(w.GraphX, 250);
     QCOMPARE(w.GraphPen, QPoint(97, 20));
     QVERIFY(d.shown.isEmpty());
@@ -135,11 +135,11 @@ class TestDetails : public QObject {
     FakeGameServer server;
     std::vector<std::pair<int, std::string>> sixteen;
     for (int i = 0; i < 16; ++i) sixteen.push_back({50, "p" + std::to_string(i)});
-    server.setReply(MakeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\sv_maxclients\\16", sixteen));
+    server.setReply(makeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\sv_maxclients\\16", sixteen));
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Full", &server}}));
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.ScanTimeout = 3000;
     selectAndWait(w, "Full");
     QTreeWidgetItem* row = rowNamed(w, "Full");
@@ -151,11 +151,11 @@ class TestDetails : public QObject {
 
   void noAnswerClearsTheDisplayAndMarksTheRow() {
     FakeGameServer server;
-    server.queueReply(MakeStatusReply(kInfo, {{35, "Sniper"}}));  // then silence
+    server.queueReply(makeStatusReply(kInfo, {{35, "Sniper"}}));  // then silence
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Alpha", &server}}));
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.ScanTimeout = 3000;
     selectAndWait(w, "Alpha");
     QCOMPARE(w.ListView1->topLevelItemCount(), 1);
@@ -171,8 +171,8 @@ class TestDetails : public QObject {
     QCOMPARE(w.ListView1->topLevelItemCount(), 0);
     QCOMPARE(row->text(0), QString("no response"));
     QCOMPARE(iconOf(row), int(IconNoAnswer));
-    QCOMPARE(w.LinkCaption, QString("no link available"));
-    QCOMPARE(w.LinkTarget, QString("http://www.tarvix.example/"));
+    QCOMPARE(w.linkCaption, QString("no link available"));
+    QCOMPARE(w.linkTarget, QString("http://www.tarvix.example/"));
     QCOMPARE(w.PropertiesVersion, QString());
     QCOMPARE(w.PropertiesMapLines, QStringList({"maps in rotation:", "-------------------"}));
     QVERIFY(d.shown.isEmpty());
@@ -180,14 +180,14 @@ class TestDetails : public QObject {
 
   void badInputFromServerOrListIsHandled() {
     FakeGameServer server, ffServer, noLink;
-    server.setReply(MakeStatusReply("\\sv_hostname\\Odd\\mapname\\dm/mymap\\sv_maxclients\\abc",
+    server.setReply(makeStatusReply("\\sv_hostname\\Odd\\mapname\\dm/mymap\\sv_maxclients\\abc",
                                     {{10, "one"}}));
-    ffServer.setReply(MakeStatusReply("\\sv_maxclients\\8", {{10, "Sn\xFFiper"}}));
-    noLink.setReply(MakeStatusReply("\\sv_maxclients\\8\\URL\\clan.example", {}));
+    ffServer.setReply(makeStatusReply("\\sv_maxclients\\8", {{10, "Sn\xFFiper"}}));
+    noLink.setReply(makeStatusReply("\\sv_maxclients\\8\\URL\\clan.example", {}));
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}}));
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.ScanTimeout = 3000;
 
     // A maximum that is no number: display filled, then the error; icon kept.
@@ -210,8 +210,8 @@ class TestDetails : public QObject {
     QCOMPARE(players(w, 0), QStringList({"Sniper"}));
 
     selectAndWait(w, "NoLink");
-    QCOMPARE(w.LinkCaption, QString("no link available"));
-    QCOMPARE(w.LinkTarget, QString("http://www.tarvix.example/"));
+    QCOMPARE(w.linkCaption, QString("no link available"));
+    QCOMPARE(w.linkTarget, QString("http://www.tarvix.example/"));
 
     // A row whose name is no longer in the list file: nothing is sent.
     const std::size_t before = server.receivedCount() + ffServer.receivedCount() + noLink.receivedCount();
@@ -229,21 +229,21 @@ class TestDetails : public QObject {
   void theWaitKeepsTheEventLoopRunningAndTheLaterSelectionWins() {
     FakeGameServer slow, fast;
     slow.setResponder([](const tarvix::test::FakeDatagram&) {
-      return FakeAnswer::reply(MakeStatusReply("\\sv_hostname\\Slow\\sv_maxclients\\4", {{1, "s"}}), 1500);
+      return FakeAnswer::reply(makeStatusReply("\\sv_hostname\\Slow\\sv_maxclients\\4", {{1, "s"}}), 1500);
     });
-    fast.setReply(MakeStatusReply("\\sv_hostname\\Fast\\sv_maxclients\\4", {{1, "f"}}));
+    fast.setReply(makeStatusReply("\\sv_hostname\\Fast\\sv_maxclients\\4", {{1, "f"}}));
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Slow", &slow}, {"Fast", &fast}}));
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.ScanTimeout = 5000;
 
     // The selection returns while its query waits; queued work still runs.
     bool ranWhileWaiting = false;
     w.ListView3->setCurrentItem(rowNamed(w, "Slow"));
-    QVERIFY(w.DetailsQueryPending());
-    QTimer::singleShot(0, &w, [&] { ranWhileWaiting = w.DetailsQueryPending(); });
-    QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+    QVERIFY(w.detailsQueryPending());
+    QTimer::singleShot(0, &w, [&] { ranWhileWaiting = w.detailsQueryPending(); });
+    QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
     QVERIFY(ranWhileWaiting);
     QCOMPARE(w.Label3->text(), QString("Slow"));
 
@@ -253,7 +253,7 @@ class TestDetails : public QObject {
     w.ListView3->setCurrentItem(rowNamed(w, "Slow"));
     QVERIFY(slow.waitForCount(2, 5000));
     w.ListView3->setCurrentItem(rowNamed(w, "Fast"));
-    QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
     QCOMPARE(w.Label3->text(), QString("Fast"));
     QVERIFY(slow.waitForSent(2, 5000));
     QTest::qWait(200);
@@ -265,55 +265,55 @@ class TestDetails : public QObject {
 
   void buddyDoubleClickWithoutScanSelectsTheRow() {
     FakeGameServer a, b;
-    a.setReply(MakeStatusReply("\\sv_hostname\\A\\sv_maxclients\\8", {{5, "x"}}));
-    b.setReply(MakeStatusReply("\\sv_hostname\\B\\sv_maxclients\\8", {{5, "Buddy"}}));
+    a.setReply(makeStatusReply("\\sv_hostname\\A\\sv_maxclients\\8", {{5, "x"}}));
+    b.setReply(makeStatusReply("\\sv_hostname\\B\\sv_maxclients\\8", {{5, "Buddy"}}));
     TempDataDir dir;
     dir.writeInstallation(listOf({{"A", &a}, {"B", &b}}));
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.ScanTimeout = 3000;
     selectAndWait(w, "A");
     QVERIFY(!w.AutoSort);
 
-    auto* buddy = new TTextItem(QStringList{"Buddy", "B"});
+    auto* buddy = new TextItem(QStringList{"Buddy", "B"});
     w.ListView2->addTopLevelItem(buddy);
     w.ListView2->setCurrentItem(buddy);
     w.ListView2DblClick();
     QVERIFY(w.AutoSort);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
     QCOMPARE(w.ListView3->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
     QCOMPARE(rowNamed(w, "B")->text(0), QString("1/8"));
     QCOMPARE(w.Label3->text(), QString("B"));
 
     // Its server has no row: nothing changes.
-    auto* lost = new TTextItem(QStringList{"Lost", "Nowhere"});
+    auto* lost = new TextItem(QStringList{"Lost", "Nowhere"});
     w.ListView2->addTopLevelItem(lost);
     w.ListView2->setCurrentItem(lost);
     const std::size_t sent = a.receivedCount() + b.receivedCount();
     w.ListView2DblClick();
-    QVERIFY(!w.DetailsQueryPending());
+    QVERIFY(!w.detailsQueryPending());
     QCOMPARE(w.ListView3->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
     QCOMPARE(a.receivedCount() + b.receivedCount(), sent);
   }
 
   void buddyDoubleClickDuringAScanLeavesTheServerView() {
     FakeGameServer server;
-    server.queueReply(MakeStatusReply("\\sv_hostname\\Live\\mapname\\dm/mohdm1\\sv_maxclients\\8"
+    server.queueReply(makeStatusReply("\\sv_hostname\\Live\\mapname\\dm/mohdm1\\sv_maxclients\\8"
                                       "\\sv_maplist\\dm/mohdm1 dm/mohdm2\\version\\2.15",
                                       {{44, "Sn\xFFiper"}}));
     server.queueReply(std::string(40, 'x'));
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Live", &server}}));
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.ScanTimeout = 3000;
     w.Scanning = true;
-    auto* buddy = new TTextItem(QStringList{"Sn\xFFiper", "Live"});
+    auto* buddy = new TextItem(QStringList{"Sn\xFFiper", "Live"});
     w.ListView2->addTopLevelItem(buddy);
     w.ListView2->setCurrentItem(buddy);
     w.ListView2DblClick();
     QCOMPARE(w.GraphX, 97);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
     QCOMPARE(w.Label3->text(), QString("Live"));
     QCOMPARE(w.Label1->text(), QString("Players: 1/8"));
     QCOMPARE(players(w, 0), QStringList({QString::fromLatin1("Sn\xFFiper")}));  // read unchanged
@@ -325,7 +325,7 @@ class TestDetails : public QObject {
 
     // 40 bytes is no answer: memo and version stay.
     w.ListView2DblClick();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.DetailsQueryPending(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
     QCOMPARE(w.Label2->text(), QString("No response from selected server !"));
     QCOMPARE(w.ListView1->topLevelItemCount(), 0);
     QCOMPARE(w.PropertiesMapLines.size(), 4);
@@ -336,14 +336,14 @@ class TestDetails : public QObject {
 
   void addToBuddysAppendsAndReloadsTheBuddiesWindow() {
     FakeGameServer server;
-    server.setReply(MakeStatusReply("\\sv_maxclients\\8", {{5, "Sniper"}}));
+    server.setReply(makeStatusReply("\\sv_maxclients\\8", {{5, "Sniper"}}));
     TempDataDir dir;
     dir.writeInstallation(listOf({{"S", &server}}));
     dir.writeLines("Buddys.txt", {"abe"});
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     forms().Form1 = &w;
-    TForm2 buddies;
+    BuddiesWindow buddies;
     forms().Form2 = &buddies;
     w.ScanTimeout = 3000;
     selectAndWait(w, "S");
@@ -368,11 +368,11 @@ class TestDetails : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     forms().Form1 = &w;
-    TForm6 search;
+    SearchWindow search;
     forms().Form6 = &search;
-    TForm2 buddies;
+    BuddiesWindow buddies;
     forms().Form2 = &buddies;
     QVERIFY(!search.RadioButton1->isChecked());
     w.show();

@@ -18,7 +18,7 @@
 #include "lists/WindowSet.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 using namespace tarvix;
 using tarvix::test::ScriptedDialogs;
@@ -56,10 +56,10 @@ std::string recordedCwd(const TempDataDir& dir, const std::string& folder) {
 
 std::vector<std::string> expectedArgs(const std::string& ip, const std::string& port,
                                       const std::string& name, const std::string& password) {
-  return SplitWindowsCommandLine(GameCommandLine(ip, port, name, password));
+  return splitWindowsCommandLine(gameCommandLine(ip, port, name, password));
 }
 
-void currentServer(TForm1* f, const QString& edition) {
+void currentServer(MainWindow* f, const QString& edition) {
   f->CurrentIP = "127.0.0.1";
   f->CurrentPort = "12203";
   f->Label4->setText(edition);
@@ -77,14 +77,14 @@ class TestLaunch : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
+  void initTestCase() { initResources(); }
 
   void baseGameGetsTheExactArgumentsAndItsFolder() {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
+    MainWindow* f = ws.main;
     f->MohaaPath = standIn(dir, "mohaa/MOHAA.exe");
     f->PlayerName = "Player";
     currentServer(f, "Medal of Honor");
@@ -98,7 +98,7 @@ class TestLaunch : public QObject {
                                        "1", "+set", "ui_skip_legalscreen", "1"}));
     QCOMPARE(recordedCwd(dir, "mohaa"), dir.path() + "/mohaa");
     QVERIFY(!f->Timer1->isActive());
-    QCOMPARE(f->GamesRunning(), 0);
+    QCOMPARE(f->gamesRunning(), 0);
   }
 
   void spearheadAndQuotesAndShellCharactersPassUnchanged() {
@@ -106,7 +106,7 @@ class TestLaunch : public QObject {
     dir.writeInstallation();
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
+    MainWindow* f = ws.main;
     f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
     f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe");
     f->PlayerName = "Big \"Boss\" $(touch pwned);`id`";
@@ -126,7 +126,7 @@ class TestLaunch : public QObject {
     dir.writeInstallation();
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
+    MainWindow* f = ws.main;
 
     f->ToolButton1Click();
     QCOMPARE(d.messages, QStringList({"Please select a server !"}));
@@ -173,7 +173,7 @@ class TestLaunch : public QObject {
     dir.writeInstallation();
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
+    MainWindow* f = ws.main;
     const QByteArray path = qgetenv("PATH");
     // Not runnable: a script without run permission, and no wine on the PATH.
     f->MohaaPath = standIn(dir, "aa/MOHAA.exe", 0, 0644);
@@ -210,7 +210,7 @@ class TestLaunch : public QObject {
                     "RCON:admin", "127.0.0.19", "other"});
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
+    MainWindow* f = ws.main;
     f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
     f->PlayerName = "P";
     currentServer(f, "Medal of Honor");
@@ -246,7 +246,7 @@ class TestLaunch : public QObject {
                                                "clantags off", "P", "fromconfig", "500", "fast"));
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
+    MainWindow* f = ws.main;
     f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
     currentServer(f, "Medal of Honor");
     f->ToolButton1Click();
@@ -260,25 +260,25 @@ class TestLaunch : public QObject {
     dir.writeInstallation();
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
+    MainWindow* f = ws.main;
     f->MohaaPath = standIn(dir, "aa/MOHAA.exe", 0.4);
     currentServer(f, "Medal of Honor");
     int runningSeen = -1;
     bool timerRan = false;
     QTimer::singleShot(50, [&] {
       timerRan = true;
-      runningSeen = f->GamesRunning();
+      runningSeen = f->gamesRunning();
     });
     f->ToolButton1Click();
     QVERIFY(timerRan);
     QCOMPARE(runningSeen, 1);
     QVERIFY(dir.exists("aa/args.txt"));
-    QCOMPARE(f->GamesRunning(), 0);
+    QCOMPARE(f->gamesRunning(), 0);
   }
 
   void connectDuringASelectionWaitsForItsEdition() {
     test::FakeGameServer server;
-    server.queueReply(test::MakeStatusReply("\\sv_hostname\\Spear\\mapname\\dm/mp_malta_dm"
+    server.queueReply(test::makeStatusReply("\\sv_hostname\\Spear\\mapname\\dm/mp_malta_dm"
                                             "\\version\\Medal of Honor Spearhead 2.15"
                                             "\\sv_maxclients\\8",
                                             {}),
@@ -287,12 +287,12 @@ class TestLaunch : public QObject {
     dir.writeInstallation({"Spear", test::FakeGameServer::host(), server.portText()});
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
+    MainWindow* f = ws.main;
     f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
     f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe");
     f->Label4->setText("Medal of Honor");  // the server queried before
     f->ListView3->setCurrentItem(f->serverRow(0));
-    QVERIFY(f->DetailsQueryPending());
+    QVERIFY(f->detailsQueryPending());
     f->ToolButton1Click();
     QVERIFY(!dir.exists("aa/args.txt"));
     QTRY_VERIFY_WITH_TIMEOUT(dir.exists("sh/args.txt"), 5000);
@@ -306,7 +306,7 @@ class TestLaunch : public QObject {
     dir.writeInstallation({"A", "127.0.0.1", "1"});
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
+    MainWindow* f = ws.main;
     f->show();
     QVERIFY(QTest::qWaitForWindowExposed(f));
     const QString noServer = "Please select a server !";

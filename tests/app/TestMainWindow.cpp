@@ -14,8 +14,8 @@
 
 #include "TempDataDir.h"
 #include "app/Forms.h"
-#include "app/TForm1.h"
-#include "app/core/ConsoleLogs.h"
+#include "app/MainWindow.h"
+#include "base/ConsoleLogs.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
 
@@ -38,7 +38,7 @@ QStringList column(QTreeWidget* view, int col) {
   return out;
 }
 
-bool buttonVisible(TForm1& w, QToolButton* b) {
+bool buttonVisible(MainWindow& w, QToolButton* b) {
   for (QAction* a : w.ToolBar1->actions())
     if (w.ToolBar1->widgetForAction(a) == b) return a->isVisible();
   return false;
@@ -50,13 +50,13 @@ class TestMainWindow : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
+  void initTestCase() { initResources(); }
 
   void startupShowsOneRowPerServerAndStatusTexts() {
     TempDataDir dir;
     dir.writeInstallation({"Alpha", "127.0.0.7", "12203", "beta", "127.0.0.8", "12204", "Gamma"});
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     QCOMPARE(w.windowTitle(), QString("Tarvix 2.10 | Allied Assault & Spearhead |"));
     QCOMPARE(w.size(), QSize(680, 618));
     QCOMPARE(w.serverRowCount(), 3);
@@ -81,7 +81,7 @@ class TestMainWindow : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     QStringList captions, hints;
     for (QAction* a : w.ToolBar1->actions())
       if (auto* b = qobject_cast<QToolButton*>(w.ToolBar1->widgetForAction(a))) {
@@ -103,7 +103,7 @@ class TestMainWindow : public QObject {
     dir.writeInstallation({"A", "127.0.0.6", "1"});
     dir.writeLines("Config", config("timer on", "800", "save", "1"));
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     QCOMPARE(w.ScanTimeout.get(), 10000);
     QCOMPARE(w.SpeedSetting, 800);
     QVERIFY(w.SafeScan);
@@ -125,7 +125,7 @@ class TestMainWindow : public QObject {
     lines[2] = "clantags ON";
     dir.writeLines("Config", lines);
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     QCOMPARE(w.ScanTimeout.get(), 750);
     QVERIFY(!w.SafeScan);
     QVERIFY(!w.ClantagsOn.get());
@@ -148,7 +148,7 @@ class TestMainWindow : public QObject {
     if (kind == 1) dir.writeLines("Config", config("timer off", "fast!", "fast"));
     if (kind == 2) dir.writeLines("Config", config("timer off", "500", "fast", "0", "Serverlists\\Gone"));
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     QCOMPARE(w.serverRowCount(), 0);
     QCOMPARE(w.ComboBoxEx1->count(), 0);
     if (kind == 2) {
@@ -178,7 +178,7 @@ class TestMainWindow : public QObject {
     lines.insert(lines.end(), second.begin(), second.end());
     dir.writeLines("Config", lines);
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     QCOMPARE(d.errors.size(), 1);
     QCOMPARE(w.PlayerName, std::string("Second"));
     // Lines 8 to 11 of the first block stand.
@@ -195,7 +195,7 @@ class TestMainWindow : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"b host", "127.0.0.1", "1", "a host", "127.0.0.4", "2", "C host", "127.0.0.5", "3"});
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     // Start-up order is ascending by the "Player" column, file order on ties.
     QCOMPARE(column(w.ListView3, 2), QStringList({"b host", "a host", "C host"}));
     w.AutoSort = false;
@@ -228,7 +228,7 @@ class TestMainWindow : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"one", "127.0.0.1", "1", "two", "127.0.0.4", "2"});
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.setRowCaption(w.serverRow(0), "sends shit");
     QCOMPARE(column(w.ListView3, 2), QStringList({"two", "one"}));
     w.AutoSort = false;
@@ -243,7 +243,7 @@ class TestMainWindow : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"Dup", "127.0.0.1", "1", "Keep", "127.0.0.2", "2", "Dup", "127.0.0.3", "3"});
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.ListView3->setCurrentItem(w.serverRow(0));
     QCOMPARE(w.serverRow(0)->text(2), QString("Dup"));
 
@@ -272,7 +272,7 @@ class TestMainWindow : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"A", "127.0.0.1", "1"});
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     d.answers = {true, true};
     w.deleteserver1Click();
     QVERIFY(d.questions.isEmpty());
@@ -289,7 +289,7 @@ class TestMainWindow : public QObject {
     const std::string original = tarvix::test::crlf({"A", "127.0.0.1", "1", "B", "127.0.0.2", "2"});
     dir.writeInstallation({"A", "127.0.0.1", "1", "B", "127.0.0.2", "2"});
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     consoleLogs().clear(LogKind::BadLog);
     w.ListView3->setCurrentItem(w.serverRow(0));
     d.answers = {true};

@@ -14,16 +14,16 @@
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "app/Forms.h"
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "app/core/HeadlessScan.h"
-#include "app/core/ScanAll.h"
+#include "app/core/ScanPass.h"
 #include "components/Clock.h"
 #include "components/QtText.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using tarvix::test::FakeGameServer;
-using tarvix::test::MakeStatusReply;
+using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
 
@@ -51,7 +51,7 @@ std::string reply(const std::string& map, const std::string& max,
                   const std::vector<std::string>& names) {
   std::vector<std::pair<int, std::string>> players;
   for (const auto& n : names) players.emplace_back(40, n);
-  return MakeStatusReply("\\sv_hostname\\X\\mapname\\" + map + "\\sv_maxclients\\" + max, players);
+  return makeStatusReply("\\sv_hostname\\X\\mapname\\" + map + "\\sv_maxclients\\" + max, players);
 }
 
 QStringList column(QTreeWidget* view, int col) {
@@ -60,7 +60,7 @@ QStringList column(QTreeWidget* view, int col) {
   return out;
 }
 
-QList<int> icons(TForm1& w) {
+QList<int> icons(MainWindow& w) {
   QList<int> out;
   for (int i = 0; i < w.serverRowCount(); ++i) out << w.serverRow(i)->data(0, Qt::UserRole).toInt();
   return out;
@@ -68,17 +68,17 @@ QList<int> icons(TForm1& w) {
 
 // Installs a test clock for one test, also when it fails half-way.
 struct ClockGuard {
-  explicit ClockGuard(TClock* c) { setClock(c); }
+  explicit ClockGuard(Clock* c) { setClock(c); }
   ~ClockGuard() { setClock(nullptr); }
 };
 
-bool buttonVisible(TForm1& w, QToolButton* b) {
+bool buttonVisible(MainWindow& w, QToolButton* b) {
   for (QAction* a : w.ToolBar1->actions())
     if (w.ToolBar1->widgetForAction(a) == b) return a->isVisible();
   return false;
 }
 
-void expectIdle(TForm1& w) {
+void expectIdle(MainWindow& w) {
   QVERIFY(!w.Scanning);
   QVERIFY(!w.ScanThread);
   QVERIFY(buttonVisible(w, w.ToolButton3));
@@ -93,7 +93,7 @@ class TestScan : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
+  void initTestCase() { initResources(); }
 
   void passWritesStatesSortsAndReturnsToIdle() {
     TempDataDir dir;
@@ -103,7 +103,7 @@ class TestScan : public QObject {
     dir.writeInstallation(listOf({{"Alpha", &silent}, {"Bravo", &three}, {"Charlie", &full}}));
     writeConfig(dir, "timer off", 300);
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.show();
 
     w.ToolButton3->click();
@@ -138,7 +138,7 @@ class TestScan : public QObject {
     dir.writeInstallation(listOf(servers));
     writeConfig(dir, "timer off", 60000);
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.show();
     // Sort descending by "Player" before the pass; the stop sorts that way.
     w.SortDescending = true;
@@ -161,7 +161,7 @@ class TestScan : public QObject {
   }
 
   void timerStartsAPassOnlyWhileIdle() {
-    TScaledClock fast(1, 1000);  // 125 s ticks become 125 ms
+    ScaledClock fast(1, 1000);  // 125 s ticks become 125 ms
     ClockGuard guard(&fast);
     TempDataDir dir;
     FakeGameServer silent;
@@ -169,7 +169,7 @@ class TestScan : public QObject {
     writeConfig(dir, "timer on", 60000);
     ScriptedDialogs d;
     {
-      TForm1 w;
+      MainWindow w;
       w.show();
       QVERIFY(w.Timer1->isActive());
       QTRY_VERIFY_WITH_TIMEOUT(silent.receivedCount() == 1, 5000);
@@ -190,7 +190,7 @@ class TestScan : public QObject {
     dir.writeInstallation({});
     writeConfig(dir, "timer off", 300);
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.show();
     w.ListView2->headerItem()->setText(0, "3 Buddies online");
     w.ToolButton3->click();
@@ -211,14 +211,14 @@ class TestScan : public QObject {
     dir.writeLines("Buddys.txt", {"sniper", "Bob"});
     dir.writeLines("clantags.txt", {"[tag]"});
     ScriptedDialogs d;
-    TForm1 w;
+    MainWindow w;
     w.show();
     w.ToolButton3->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 10000);
     QCOMPARE(w.ListView2->headerItem()->text(0), QString("5 Buddies online"));
 
     std::ostringstream out, err;
-    QCOMPARE(RunHeadlessScan({"Serverlists\\Standard", 300, true}, out, err), 0);
+    QCOMPARE(runHeadlessScan({"Serverlists\\Standard", 300, true}, out, err), 0);
     QString expected;
     for (int i = 0; i < w.serverRowCount(); ++i) {
       QTreeWidgetItem* r = w.serverRow(i);
@@ -242,7 +242,7 @@ class TestScan : public QObject {
     dir.writeInstallation(listOf({{"Quiet", &silent}, {"Later", &later}}));
     writeConfig(dir, "timer off", 60000);
     ScriptedDialogs d;
-    auto w = std::make_unique<TForm1>();
+    auto w = std::make_unique<MainWindow>();
     w->show();
     w->ToolButton3->click();
     QVERIFY(silent.waitForCount(1, 5000));

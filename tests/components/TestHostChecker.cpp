@@ -11,9 +11,9 @@
 #include <cerrno>
 #include <memory>
 
-#include "components/THostChecker.h"
-#include "components/TICMP.h"
-#include "components/TPingThread.h"
+#include "components/HostChecker.h"
+#include "components/IcmpEcho.h"
+#include "components/PingThread.h"
 
 using namespace tarvix;
 
@@ -44,7 +44,7 @@ int openRaw(int domain, int type, int protocol, bool deaf) {
 // Raw sockets; the first `answering` of them hear replies, the rest hear nothing.
 void installOpener(int answering) {
   auto opened = std::make_shared<std::atomic<int>>(0);
-  SetIcmpSocketOpener([opened, answering](int d, int t, int p) {
+  setIcmpSocketOpener([opened, answering](int d, int t, int p) {
     if ((t & 0xF) == SOCK_DGRAM) return openRaw(d, t, p, false);
     return openRaw(d, t, p, opened->fetch_add(1) >= answering);
   });
@@ -54,10 +54,10 @@ void installOpener(int answering) {
 struct Recorder {
   std::vector<Line> lines;
   std::vector<std::string> events;
-  explicit Recorder(THostChecker& c) {
+  explicit Recorder(HostChecker& c) {
     c.OnLog = [this](QObject*, const std::string& id, std::string& msg, std::uint8_t& level,
-                     TLogStatus& status) {
-      lines.push_back({id, msg, level, static_cast<int>(status), TPingThread::Registry().size()});
+                     LogStatus& status) {
+      lines.push_back({id, msg, level, static_cast<int>(status), PingThread::Registry().size()});
     };
     c.OnLink = [this](QObject*) { events.push_back("link"); };
     c.OnNoLink = [this](QObject*) { events.push_back("nolink"); };
@@ -80,19 +80,19 @@ class TestHostChecker : public QObject {
 
  private slots:
   void init() {
-    SetApplicationTerminated(false);
-    SetIcmpSocketOpener({});
+    setApplicationTerminated(false);
+    setIcmpSocketOpener({});
   }
   void cleanup() {
     // Let every thread of the test end and be freed before the next one.
-    QTRY_COMPARE_WITH_TIMEOUT(TPingThread::LiveCount(), 0, 10000);
-    SetIcmpSocketOpener({});
+    QTRY_COMPARE_WITH_TIMEOUT(PingThread::LiveCount(), 0, 10000);
+    setIcmpSocketOpener({});
   }
 
   void propertiesIgnoreZerosAndBlankHosts() {
-    THostChecker c;
-    QCOMPARE(c.LogID(), std::string("Link checker"));
-    QCOMPARE(c.AutoCheckPeriod(), std::uint16_t(10000));
+    HostChecker c;
+    QCOMPARE(c.logID(), std::string("Link checker"));
+    QCOMPARE(c.autoCheckPeriod(), std::uint16_t(10000));
     QCOMPARE(c.PingCount(), std::uint8_t(5));
     QCOMPARE(c.HostName(), std::string("localhost"));
     QCOMPARE(c.PingMode(), hpmSimultaneous);
@@ -108,7 +108,7 @@ class TestHostChecker : public QObject {
     QCOMPARE(c.PingSize(), std::uint8_t(1));
     QCOMPARE(c.TTL(), std::uint8_t(64));
     QCOMPARE(c.PingTimeOut(), std::uint16_t(1500));
-    QCOMPARE(c.AutoCheckPeriod(), std::uint16_t(10000));
+    QCOMPARE(c.autoCheckPeriod(), std::uint16_t(10000));
     QCOMPARE(c.timer()->interval(), 10000);
     QCOMPARE(c.HostName(), std::string("localhost"));
     c.setAutoCheckPeriod(700);
@@ -122,7 +122,7 @@ class TestHostChecker : public QObject {
   }
 
   void onePingRoundGivesOneLineAndTheVerdict() {
-    THostChecker c;
+    HostChecker c;
     c.setPingCount(1);
     c.setLogID("Probe");
     Recorder r(c);
@@ -145,14 +145,14 @@ class TestHostChecker : public QObject {
 
   void simultaneousRoundWithSomeAnswers() {
     installOpener(2);
-    THostChecker c;
+    HostChecker c;
     c.setHostName("127.0.0.1");
     c.setPingTimeOut(300);
     Recorder r(c);
-    const std::size_t before = TPingThread::Registry().size();
+    const std::size_t before = PingThread::Registry().size();
     c.Check();
     QTRY_COMPARE_WITH_TIMEOUT(int(r.lines.size()), 6, 10000);
-    QCOMPARE(TPingThread::Registry().size(), before + 5);
+    QCOMPARE(PingThread::Registry().size(), before + 5);
     // All five were started before the first was reported.
     QCOMPARE(r.lines[0].threadsStarted, before + 5);
     int answered = 0, timedOut = 0;
@@ -171,7 +171,7 @@ class TestHostChecker : public QObject {
 
   void roundWithoutAnswersHasNoLink() {
     installOpener(0);
-    THostChecker c;
+    HostChecker c;
     c.setHostName("127.0.0.1");
     c.setPingCount(2);
     c.setPingTimeOut(200);
@@ -185,11 +185,11 @@ class TestHostChecker : public QObject {
   }
 
   void echoServiceThatCannotOpenFailsWithoutReason() {
-    SetIcmpSocketOpener([](int, int, int) {
+    setIcmpSocketOpener([](int, int, int) {
       errno = EPERM;
       return -1;
     });
-    THostChecker c;
+    HostChecker c;
     c.setHostName("127.0.0.1");
     c.setPingCount(1);
     Recorder r(c);
@@ -201,12 +201,12 @@ class TestHostChecker : public QObject {
   }
 
   void oneByOneStartsEachPingAfterTheLastWasReported() {
-    THostChecker c;
+    HostChecker c;
     c.setHostName("127.0.0.1");
     c.setPingCount(3);
     c.setPingMode(hpmOneByOne);
     Recorder r(c);
-    const std::size_t before = TPingThread::Registry().size();
+    const std::size_t before = PingThread::Registry().size();
     c.Check();
     QTRY_COMPARE_WITH_TIMEOUT(int(r.lines.size()), 4, 10000);
     for (int i = 0; i < 3; ++i) {
@@ -214,11 +214,11 @@ class TestHostChecker : public QObject {
       QCOMPARE(r.lines[i].threadsStarted, before + i + 1);
     }
     QCOMPARE(r.lines[3].msg, std::string("There is link to 127.0.0.1."));
-    QCOMPARE(TPingThread::Registry().size(), before + 3);
+    QCOMPARE(PingThread::Registry().size(), before + 3);
   }
 
   void pingThreadTrimsTheHost() {
-    auto* t = new TPingThread();
+    auto* t = new PingThread();
     t->Host = "  127.0.0.1 ";
     t->DataSize = 2;
     t->start();
@@ -231,7 +231,7 @@ class TestHostChecker : public QObject {
     QCOMPARE(t->ReplyDataSize, std::uint16_t(2));
     delete t;
 
-    t = new TPingThread();
+    t = new PingThread();
     t->Host = "   ";
     t->start();
     QVERIFY(t->wait(10000));
@@ -242,7 +242,7 @@ class TestHostChecker : public QObject {
   }
 
   void timerRepeatsTheCheckWhileAutoCheck() {
-    THostChecker c;
+    HostChecker c;
     c.setHostName("127.0.0.1");
     c.setPingCount(1);
     c.setAutoCheckPeriod(20);
@@ -251,32 +251,32 @@ class TestHostChecker : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(r.verdicts() >= 2, 10000);
     c.setAutoCheck(false);
     // After shutdown has begun the timer starts nothing.
-    SetApplicationTerminated(true);
-    const std::size_t before = TPingThread::Registry().size();
+    setApplicationTerminated(true);
+    const std::size_t before = PingThread::Registry().size();
     QMetaObject::invokeMethod(c.timer(), "timeout");
     c.setAutoCheck(true);
     QTest::qWait(100);
     c.setAutoCheck(false);
-    QCOMPARE(TPingThread::Registry().size(), before);
+    QCOMPARE(PingThread::Registry().size(), before);
   }
 
   void quitEndsWaitingThreadsAndSilencesTheChecker() {
     installOpener(0);
-    THostChecker c;
+    HostChecker c;
     c.setHostName("127.0.0.1");
     c.setPingCount(3);
     c.setPingTimeOut(60000);
     Recorder r(c);
     c.Check();
-    auto* own = new TPingThread();
+    auto* own = new PingThread();
     own->Host = "127.0.0.1";
     own->TimeOut = 60000;
     own->start();
-    QCOMPARE(TPingThread::Registry().size() >= 4, true);
+    QCOMPARE(PingThread::Registry().size() >= 4, true);
     QTest::qWait(50);
-    SetApplicationTerminated(true);
-    TPingThread::PostQuitToAll();
-    QVERIFY(TPingThread::Registry().empty());
+    setApplicationTerminated(true);
+    PingThread::PostQuitToAll();
+    QVERIFY(PingThread::Registry().empty());
     QVERIFY(own->isFinished());
     // Ended by the quit request, long before its time-out.
     QCOMPARE(own->ErrorCode, std::uint32_t(IP_GENERAL_FAILURE));

@@ -18,7 +18,7 @@
 #include <cerrno>
 #include <thread>
 
-#include "components/TICMP.h"
+#include "components/IcmpEcho.h"
 #include "protocol/UdpClient.h"
 
 using namespace tarvix;
@@ -73,8 +73,8 @@ int datagramEchoInPrivateNamespace() {
     if (::ioctl(s, SIOCSIFFLAGS, &ifr) != 0) ::_exit(77);
     ::close(s);
     try {
-      TICMP icmp;
-      if (icmp.SocketKind() != TIcmpSocketKind::Datagram) ::_exit(1);
+      IcmpEcho icmp;
+      if (icmp.SocketKind() != IcmpSocketKind::Datagram) ::_exit(1);
       icmp.SetAddress("127.0.0.1");
       icmp.DataSize = 5;
       icmp.TimeOut = 2000;
@@ -91,8 +91,8 @@ int datagramEchoInPrivateNamespace() {
 }
 
 struct OpenerGuard {
-  explicit OpenerGuard(TIcmpSocketOpener o) { SetIcmpSocketOpener(std::move(o)); }
-  ~OpenerGuard() { SetIcmpSocketOpener({}); }
+  explicit OpenerGuard(IcmpSocketOpener o) { setIcmpSocketOpener(std::move(o)); }
+  ~OpenerGuard() { setIcmpSocketOpener({}); }
 };
 
 }  // namespace
@@ -102,16 +102,16 @@ class TestIcmp : public QObject {
 
  private slots:
   void echoToLoopbackReportsTheReply() {
-    TICMP icmp;
+    IcmpEcho icmp;
     int before = 0, after = -1;
-    icmp.OnBeforeEcho = [&](TICMP*) { ++before; };
-    icmp.OnAfterEcho = [&](TICMP*, int n) { after = n; };
+    icmp.OnBeforeEcho = [&](IcmpEcho*) { ++before; };
+    icmp.OnAfterEcho = [&](IcmpEcho*, int n) { after = n; };
     icmp.SetAddress("127.0.0.1");
     QCOMPARE(icmp.Ping(), 1);
     QCOMPARE(before, 1);
     QCOMPARE(after, 1);
     QCOMPARE(icmp.LastStatus, 0u);
-    QCOMPARE(icmp.ErrorText(), std::string("No error"));
+    QCOMPARE(icmp.errorText(), std::string("No error"));
     QCOMPARE(icmp.LastReply.Address, htonl(INADDR_LOOPBACK));
     QCOMPARE(icmp.LastReply.Status, 0u);
     QCOMPARE(icmp.LastReply.DataSize, std::uint16_t(56));
@@ -135,7 +135,7 @@ class TestIcmp : public QObject {
   }
 
   void hostNameResolvesAndResolutionIsKeptPerAddress() {
-    TICMP icmp;
+    IcmpEcho icmp;
     icmp.SetAddress("localhost");
     icmp.DataSize = 1;
     QCOMPARE(icmp.Ping(), 1);
@@ -150,17 +150,17 @@ class TestIcmp : public QObject {
   }
 
   void unusableAddressesAreBadDestinations() {
-    TICMP icmp;
+    IcmpEcho icmp;
     std::vector<std::string> messages;
-    icmp.OnMessage = [&](TICMP*, const std::string& m) { messages.push_back(m); };
+    icmp.OnMessage = [&](IcmpEcho*, const std::string& m) { messages.push_back(m); };
     int echoes = 0;
-    icmp.OnBeforeEcho = [&](TICMP*) { ++echoes; };
+    icmp.OnBeforeEcho = [&](IcmpEcho*) { ++echoes; };
     // An empty name cannot be resolved (and is never sent to a resolver).
     icmp.SetAddress("x");
     icmp.SetAddress("");
     QCOMPARE(icmp.Ping(), 0);
     QCOMPARE(icmp.LastStatus, std::uint32_t(IP_BAD_DESTINATION));
-    QCOMPARE(icmp.ErrorText(), std::string("Bad Destination"));
+    QCOMPARE(icmp.errorText(), std::string("Bad Destination"));
     QCOMPARE(messages, (std::vector<std::string>{"Unable to resolve ", "Invalid host address"}));
     // A failed resolution after a good one leaves no stale target.
     icmp.SetAddress("127.0.0.1");
@@ -181,21 +181,21 @@ class TestIcmp : public QObject {
 
   void noReplyTimesOut() {
     OpenerGuard g(openDeaf);
-    TICMP icmp;
+    IcmpEcho icmp;
     icmp.SetAddress("127.0.0.1");
     icmp.TimeOut = 150;
     int after = -1;
-    icmp.OnAfterEcho = [&](TICMP*, int n) { after = n; };
+    icmp.OnAfterEcho = [&](IcmpEcho*, int n) { after = n; };
     QCOMPARE(icmp.Ping(), 0);
     QCOMPARE(after, 0);
     QCOMPARE(icmp.LastStatus, std::uint32_t(IP_REQ_TIMED_OUT));
-    QCOMPARE(icmp.ErrorText(), std::string("Request timed out"));
+    QCOMPARE(icmp.errorText(), std::string("Request timed out"));
   }
 
   void quitRequestEndsAWaitingEcho() {
     OpenerGuard g(openDeaf);
-    TICMP icmp;
-    TStopSignal quit;
+    IcmpEcho icmp;
+    StopSignal quit;
     icmp.SetQuitFd(quit.fd());
     icmp.SetAddress("127.0.0.1");
     icmp.TimeOut = 60000;
@@ -212,17 +212,17 @@ class TestIcmp : public QObject {
       return -1;
     });
     try {
-      TICMP icmp;
+      IcmpEcho icmp;
       QFAIL("no exception");
-    } catch (const TICMPException& e) {
+    } catch (const IcmpError& e) {
       QCOMPARE(std::string(e.what()), std::string("Unable to get ping handle"));
     }
   }
 
   void rawSocketWhenDatagramIsRefused() {
     OpenerGuard g(refuseDatagram);
-    TICMP a, b;
-    QCOMPARE(a.SocketKind(), TIcmpSocketKind::Raw);
+    IcmpEcho a, b;
+    QCOMPARE(a.SocketKind(), IcmpSocketKind::Raw);
     a.SetAddress("127.0.0.1");
     b.SetAddress("127.0.0.1");
     a.DataSize = 3;
@@ -242,8 +242,8 @@ class TestIcmp : public QObject {
       QCOMPARE(rc, 0);
       return;
     }
-    TICMP icmp;
-    QCOMPARE(icmp.SocketKind(), TIcmpSocketKind::Datagram);
+    IcmpEcho icmp;
+    QCOMPARE(icmp.SocketKind(), IcmpSocketKind::Datagram);
     icmp.SetAddress("127.0.0.1");
     icmp.DataSize = 5;
     QCOMPARE(icmp.Ping(), 1);
@@ -252,10 +252,10 @@ class TestIcmp : public QObject {
   }
 
   void statusTexts() {
-    QCOMPARE(IcmpStatusText(11020), std::string("Spec MTU change"));
-    QCOMPARE(IcmpStatusText(11255), std::string("Pending"));
-    QCOMPARE(IcmpStatusText(42), std::string("ICMP error #42"));
-    QCOMPARE(IcmpStatusText(11022), std::string("ICMP error #11022"));
+    QCOMPARE(icmpStatusText(11020), std::string("Spec MTU change"));
+    QCOMPARE(icmpStatusText(11255), std::string("Pending"));
+    QCOMPARE(icmpStatusText(42), std::string("ICMP error #42"));
+    QCOMPARE(icmpStatusText(11022), std::string("ICMP error #11022"));
   }
 };
 

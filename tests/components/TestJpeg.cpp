@@ -12,7 +12,7 @@ class TestJpeg : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
+  void initTestCase() { initResources(); }
 
   void picturesDecodeAtTheirSizes() {
     for (int i = 1; i <= 4; ++i) {

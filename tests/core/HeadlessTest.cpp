@@ -9,8 +9,8 @@
 using namespace tarvix;
 using tarvix::test::FakeAnswer;
 using tarvix::test::FakeGameServer;
-using tarvix::test::MakePrintReply;
-using tarvix::test::MakeStatusReply;
+using tarvix::test::makePrintReply;
+using tarvix::test::makeStatusReply;
 using tarvix::test::TempDataDir;
 
 namespace {
@@ -57,7 +57,7 @@ TEST(Headless, BadArgumentsAreUsageErrors) {
 TEST(Headless, QueryPrintsTheParsedReply) {
   TempDataDir dir;
   FakeGameServer server;
-  std::string reply = MakeStatusReply(
+  std::string reply = makeStatusReply(
       "\\sv_hostname\\^2My Server\\mapname\\obj/obj_team2\\sv_maplist\\obj/obj_team1 obj/obj_team2"
       "\\version\\2.40\\gamename\\Medal of Honor Spearhead\\URL\\http://clan.example\\sv_maxclients\\16",
       {{35, "Sni\xFFper"}, {120, ""}, {7, "\xE9t\xE9"}});
@@ -88,7 +88,7 @@ TEST(Headless, QueryWithoutAnAnswerForARowSelection) {
   EXPECT_EQ(a.err, "no response\n");
 
   FakeGameServer wrong;  // answers, but not with a status response
-  wrong.queueReply(MakePrintReply("\nbad challenge\n"));
+  wrong.queueReply(makePrintReply("\nbad challenge\n"));
   HeadlessRun b = run({"--query", "127.0.0.1:" + wrong.portText(), "--timeout", "2000"});
   EXPECT_EQ(b.code, 1);
   EXPECT_EQ(b.err, "no response\n");
@@ -102,7 +102,7 @@ TEST(Headless, QueryWithoutAnAnswerForARowSelection) {
 TEST(Headless, QueryTimeOutComesFromConfig) {
   TempDataDir dir;
   FakeGameServer server;
-  const std::string reply = MakeStatusReply("\\sv_hostname\\Slow", {});
+  const std::string reply = makeStatusReply("\\sv_hostname\\Slow", {});
   const std::string address = "127.0.0.1:" + server.portText();
 
   writeConfig(dir, "100", "fast");
@@ -122,7 +122,7 @@ TEST(Headless, QueryTimeOutComesFromConfig) {
 
 TEST(Headless, RconPrintsTheReplyLines) {
   FakeGameServer server;
-  server.queueReply(MakePrintReply("\nmap: dm/mohdm6\nnum score ping name\n"));
+  server.queueReply(makePrintReply("\nmap: dm/mohdm6\nnum score ping name\n"));
   HeadlessRun r = run({"--timeout", "2000", "--rcon", "127.0.0.1:" + server.portText(), "pa ss", "say",
                "hello", "--timeout"});
   EXPECT_EQ(r.code, 0) << r.err;
@@ -143,7 +143,7 @@ TEST(Headless, RconWithoutAnswer) {
 
   // A "quit" datagram awaits nothing, even when an answer comes.
   FakeGameServer answering;
-  answering.setReply(MakePrintReply("\nbye\n"));
+  answering.setReply(makePrintReply("\nbye\n"));
   HeadlessRun q = run({"--rcon", "127.0.0.1:" + answering.portText(), "pw", "Quit"});
   EXPECT_EQ(q.out, "no response from server\n");
   EXPECT_EQ(q.code, 0);

@@ -6,28 +6,28 @@
 using namespace tarvix;
 
 TEST(PingDisplay, PingTextFromCheckerLines) {
-  EXPECT_EQ(PingTextOf("Ping for 10.0.0.1, received 1 bytes from 10.0.0.1 in 45ms"),
+  EXPECT_EQ(pingTextOf("Ping for 10.0.0.1, received 1 bytes from 10.0.0.1 in 45ms"),
             std::optional<std::string>("45"));
-  EXPECT_EQ(PingTextOf("Ping for localhost, received 1 bytes from 127.0.0.1 in 0ms"),
+  EXPECT_EQ(pingTextOf("Ping for localhost, received 1 bytes from 127.0.0.1 in 0ms"),
             std::optional<std::string>("0"));
   // An "m" in the host name before " in " does not cut the time short.
-  EXPECT_EQ(PingTextOf("Ping for mohaa.example, received 1 bytes from 1.2.3.4 in 120ms"),
+  EXPECT_EQ(pingTextOf("Ping for mohaa.example, received 1 bytes from 1.2.3.4 in 120ms"),
             std::optional<std::string>("120"));
   // Verdicts and failed pings carry no time.
-  EXPECT_EQ(PingTextOf("No link to 10.0.0.1."), std::nullopt);
-  EXPECT_EQ(PingTextOf("There is link to 10.0.0.1."), std::nullopt);
-  EXPECT_EQ(PingTextOf("Ping for 10.0.0.1, Request timed out"), std::nullopt);
-  EXPECT_EQ(PingTextOf("Ping for 10.0.0.1, "), std::nullopt);
+  EXPECT_EQ(pingTextOf("No link to 10.0.0.1."), std::nullopt);
+  EXPECT_EQ(pingTextOf("There is link to 10.0.0.1."), std::nullopt);
+  EXPECT_EQ(pingTextOf("Ping for 10.0.0.1, Request timed out"), std::nullopt);
+  EXPECT_EQ(pingTextOf("Ping for 10.0.0.1, "), std::nullopt);
 }
 
 TEST(PingDisplay, FieldColour) {
-  EXPECT_EQ(PingFieldColour("0"), PingColour::Green);
-  EXPECT_EQ(PingFieldColour("99"), PingColour::Green);
-  EXPECT_EQ(PingFieldColour("100"), PingColour::Red);
-  EXPECT_EQ(PingFieldColour("3000"), PingColour::Red);
-  EXPECT_EQ(PingFieldColour(""), PingColour::Black);
-  EXPECT_EQ(PingFieldColour("12x"), PingColour::Black);
-  EXPECT_EQ(PingFieldColour(" 12"), PingColour::Black);
+  EXPECT_EQ(pingFieldColour("0"), PingColour::Green);
+  EXPECT_EQ(pingFieldColour("99"), PingColour::Green);
+  EXPECT_EQ(pingFieldColour("100"), PingColour::Red);
+  EXPECT_EQ(pingFieldColour("3000"), PingColour::Red);
+  EXPECT_EQ(pingFieldColour(""), PingColour::Black);
+  EXPECT_EQ(pingFieldColour("12x"), PingColour::Black);
+  EXPECT_EQ(pingFieldColour(" 12"), PingColour::Black);
 }
 
 TEST(PingDisplay, GraphStepsByRange) {
@@ -47,7 +47,7 @@ TEST(PingDisplay, GraphStepsByRange) {
       {1800, 1, PingColour::Red},     {3000, 1, PingColour::Red},
   };
   for (const Case& c : cases) {
-    const TGraphStep s = GraphStepFor(c.p);
+    const GraphStep s = graphStepFor(c.p);
     EXPECT_EQ(s.y, c.y) << c.p;
     EXPECT_EQ(s.colour, c.colour) << c.p;
   }
@@ -57,13 +57,13 @@ TEST(PingDisplay, GraphRunsLeftAndStartsOver) {
   int x = kGraphStartX;
   int steps = 0;
   for (; steps < 1000; ++steps) {
-    const TGraphAdvance a = AdvanceGraphX(x);
+    const GraphAdvance a = advanceGraphX(x);
     if (a.restart) break;
     x = a.x;
   }
   // 250 steps bring the pen to 0; the next one starts over at 250.
   EXPECT_EQ(steps, 250);
   EXPECT_EQ(x, 0);
-  EXPECT_EQ(AdvanceGraphX(0).x, kGraphStartX);
-  EXPECT_TRUE(AdvanceGraphX(-3).restart);
+  EXPECT_EQ(advanceGraphX(0).x, kGraphStartX);
+  EXPECT_TRUE(advanceGraphX(-3).restart);
 }

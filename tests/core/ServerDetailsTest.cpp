@@ -15,21 +15,21 @@
 
 using namespace tarvix;
 using tarvix::test::FakeGameServer;
-using tarvix::test::MakeStatusReply;
+using tarvix::test::makeStatusReply;
 using tarvix::test::TempDataDir;
 
 TEST(ServerDetails, MapRotationPiecesKeepEmptyPiecesButNoEmptyTail) {
   using V = std::vector<std::string>;
-  EXPECT_EQ(MapRotationPieces("obj/obj_team1 obj/obj_team2 obj/obj_team3"),
+  EXPECT_EQ(mapRotationPieces("obj/obj_team1 obj/obj_team2 obj/obj_team3"),
             (V{"obj/obj_team1", "obj/obj_team2", "obj/obj_team3"}));
-  EXPECT_EQ(MapRotationPieces("a  b "), (V{"a", "", "b"}));
-  EXPECT_EQ(MapRotationPieces(" a"), (V{"", "a"}));
-  EXPECT_EQ(MapRotationPieces(""), V{});
+  EXPECT_EQ(mapRotationPieces("a  b "), (V{"a", "", "b"}));
+  EXPECT_EQ(mapRotationPieces(" a"), (V{"", "a"}));
+  EXPECT_EQ(mapRotationPieces(""), V{});
 }
 
 TEST(ServerDetails, LinkNeedsWwwOrHttpAndLosesEveryHttpPrefix) {
   auto link = [](std::string info) {
-    TStatusReply r = ReadStatusReply(MakeStatusReply(info, {}));
+    StatusReply r = readStatusReply(makeStatusReply(info, {}));
     std::string caption, target;
     LinkDisplay(r, caption, target);
     return std::make_pair(caption, target);
@@ -48,76 +48,76 @@ TEST(ServerDetails, LinkNeedsWwwOrHttpAndLosesEveryHttpPrefix) {
 }
 
 TEST(ServerDetails, RowSelectionDropsFfBytesWhileTheBuddyReaderKeepsThem) {
-  const std::string raw = MakeStatusReply("\\sv_hostname\\Srv\\mapname\\dm/mohdm1\\sv_maxclients\\2",
+  const std::string raw = makeStatusReply("\\sv_hostname\\Srv\\mapname\\dm/mohdm1\\sv_maxclients\\2",
                                           {{35, "Sn\xFFiper"}, {80, ""}});
-  TServerDetails sel = RowSelectionDetails(raw);
-  ASSERT_TRUE(sel.Answered);
-  ASSERT_EQ(sel.Reply.Players.size(), 2u);
-  EXPECT_EQ(sel.Reply.Players[0].Name, "Sniper");
-  EXPECT_EQ(sel.Reply.Players[0].Ping, "35");
-  EXPECT_EQ(sel.CountText, "2/2");
-  EXPECT_TRUE(sel.MaxIsNumber);
-  EXPECT_TRUE(sel.Full);
+  ServerDetails sel = rowSelectionDetails(raw);
+  ASSERT_TRUE(sel.answered);
+  ASSERT_EQ(sel.reply.players.size(), 2u);
+  EXPECT_EQ(sel.reply.players[0].name, "Sniper");
+  EXPECT_EQ(sel.reply.players[0].ping, "35");
+  EXPECT_EQ(sel.countText, "2/2");
+  EXPECT_TRUE(sel.maxIsNumber);
+  EXPECT_TRUE(sel.full);
 
-  TServerDetails buddy = BuddyDetails(raw);
-  ASSERT_TRUE(buddy.Answered);
-  EXPECT_EQ(buddy.Reply.Players[0].Name, "Sn\xFFiper");
+  ServerDetails buddy = buddyDetails(raw);
+  ASSERT_TRUE(buddy.answered);
+  EXPECT_EQ(buddy.reply.players[0].name, "Sn\xFFiper");
 }
 
 TEST(ServerDetails, ValidityDiffersBetweenRowSelectionAndBuddyDoubleClick) {
   // 41 bytes without the header word: a buddy answer, not a row answer.
   const std::string plain(41, 'x');
-  EXPECT_FALSE(RowSelectionDetails(plain).Answered);
-  EXPECT_TRUE(BuddyDetails(plain).Answered);
-  EXPECT_FALSE(BuddyDetails(std::string(40, 'x')).Answered);
-  EXPECT_TRUE(RowSelectionDetails("\x01StatusRESPONSE").Answered);
-  EXPECT_FALSE(RowSelectionDetails("").Answered);
-  const TServerDetails none = RowSelectionDetails("");
-  EXPECT_EQ(none.LinkCaption, "no link available");
-  EXPECT_EQ(none.LinkTarget, std::string(kHomePage));
+  EXPECT_FALSE(rowSelectionDetails(plain).answered);
+  EXPECT_TRUE(buddyDetails(plain).answered);
+  EXPECT_FALSE(buddyDetails(std::string(40, 'x')).answered);
+  EXPECT_TRUE(rowSelectionDetails("\x01StatusRESPONSE").answered);
+  EXPECT_FALSE(rowSelectionDetails("").answered);
+  const ServerDetails none = rowSelectionDetails("");
+  EXPECT_EQ(none.linkCaption, "no link available");
+  EXPECT_EQ(none.linkTarget, std::string(kHomePage));
 }
 
 TEST(ServerDetails, MaximumThatIsNotANumberIsNeverFull) {
-  TServerDetails d =
-      RowSelectionDetails(MakeStatusReply("\\sv_maxclients\\abc", {{1, "a"}}));
-  EXPECT_EQ(d.CountText, "1/abc");
-  EXPECT_FALSE(d.MaxIsNumber);
-  EXPECT_FALSE(d.Full);
-  EXPECT_EQ(ConversionErrorText("abc"), "'abc' is not a valid integer value");
+  ServerDetails d =
+      rowSelectionDetails(makeStatusReply("\\sv_maxclients\\abc", {{1, "a"}}));
+  EXPECT_EQ(d.countText, "1/abc");
+  EXPECT_FALSE(d.maxIsNumber);
+  EXPECT_FALSE(d.full);
+  EXPECT_EQ(conversionErrorText("abc"), "'abc' is not a valid integer value");
 }
 
 TEST(ServerDetails, MapFolderIsMainBesideTheGameOrOfTheCurrentFolder) {
-  EXPECT_EQ(MapFolderFor(""), "main");
-  EXPECT_EQ(MapFolderFor("MOHAA.exe"), "main");
-  EXPECT_EQ(MapFolderFor("/games/mohaa/MOHAA.exe"), "/games/mohaa/main");
-  EXPECT_EQ(MapFolderFor("C:\\Games\\MOHAA\\MOHAA.exe"), "C:/Games/MOHAA/main");
+  EXPECT_EQ(mapFolderFor(""), "main");
+  EXPECT_EQ(mapFolderFor("MOHAA.exe"), "main");
+  EXPECT_EQ(mapFolderFor("/games/mohaa/MOHAA.exe"), "/games/mohaa/main");
+  EXPECT_EQ(mapFolderFor("C:\\Games\\MOHAA\\MOHAA.exe"), "C:/Games/MOHAA/main");
 }
 
 TEST(ServerDetails, InstalledMapCheck) {
   TempDataDir dir;
   // Stock maps count as installed without any file.
-  EXPECT_TRUE(MapInstalled("obj/obj_team2", ""));
-  EXPECT_TRUE(MapInstalled("DM/MOHDM6", ""));
-  EXPECT_FALSE(MapInstalled("dm/mymap", ""));
+  EXPECT_TRUE(mapInstalled("obj/obj_team2", ""));
+  EXPECT_TRUE(mapInstalled("DM/MOHDM6", ""));
+  EXPECT_FALSE(mapInstalled("dm/mymap", ""));
   dir.write("main/user-MyMap.pk3", "x");
-  EXPECT_TRUE(MapInstalled("dm/mymap", ""));
-  EXPECT_TRUE(MapInstalled("OBJ/MYMAP", ""));
-  EXPECT_FALSE(MapInstalled("dm/othermap", ""));
+  EXPECT_TRUE(mapInstalled("dm/mymap", ""));
+  EXPECT_TRUE(mapInstalled("OBJ/MYMAP", ""));
+  EXPECT_FALSE(mapInstalled("dm/othermap", ""));
   // Beside the executable, not in the current folder.
   dir.write("game/main/other.pk3", "x");
   const std::string exe = dir.path() + "/game/MOHAA.exe";
-  EXPECT_FALSE(MapInstalled("dm/mymap", exe));
-  EXPECT_TRUE(MapInstalled("dm/other", exe));
+  EXPECT_FALSE(mapInstalled("dm/mymap", exe));
+  EXPECT_TRUE(mapInstalled("dm/other", exe));
 }
 
 namespace {
 
-// Collects the callbacks of a TAsyncStatusQuery.
+// Collects the callbacks of a AsyncStatusQuery.
 struct Results {
   std::mutex mu;
   std::condition_variable cv;
   std::vector<std::pair<std::uint64_t, std::string>> got;
-  TAsyncStatusQuery::Done sink() {
+  AsyncStatusQuery::Done sink() {
     return [this](std::uint64_t t, std::string r) {
       std::lock_guard lock(mu);
       got.emplace_back(t, std::move(r));
@@ -136,7 +136,7 @@ TEST(AsyncStatusQuery, AnswersOnAFreshSocketPerQuery) {
   FakeGameServer server;
   server.setReply("\xFF\xFF\xFF\xFF\x01statusResponse\n\\sv_hostname\\A\n");
   Results results;
-  TAsyncStatusQuery q;
+  AsyncStatusQuery q;
   const auto t1 = q.start(server.host(), server.portText(), 3000, results.sink());
   ASSERT_TRUE(results.waitFor(1, 5000));
   const auto t2 = q.start(server.host(), server.portText(), 3000, results.sink());
@@ -156,7 +156,7 @@ TEST(AsyncStatusQuery, ANewQueryStopsTheWaitingOneWhoseReplyIsEmpty) {
   slow.queue(tarvix::test::FakeAnswer::reply("late", 3000));
   fast.setReply("fast");
   Results results;
-  TAsyncStatusQuery q;
+  AsyncStatusQuery q;
   const auto t1 = q.start(slow.host(), slow.portText(), 10000, results.sink());
   ASSERT_TRUE(slow.waitForCount(1, 5000));
   const auto t2 = q.start(fast.host(), fast.portText(), 10000, results.sink());
@@ -172,7 +172,7 @@ TEST(AsyncStatusQuery, CancelAndDestructionEndEveryWait) {
   FakeGameServer silent;
   Results results;
   {
-    TAsyncStatusQuery q;
+    AsyncStatusQuery q;
     q.start(silent.host(), silent.portText(), 60000, results.sink());
     ASSERT_TRUE(silent.waitForCount(1, 5000));
     EXPECT_TRUE(q.pending());

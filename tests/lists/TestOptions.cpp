@@ -20,7 +20,7 @@
 #include "lists/WindowSet.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 using namespace tarvix;
 using tarvix::test::FakeGameServer;
@@ -36,7 +36,7 @@ QStringList listNames(QTreeWidget* view) {
   return out;
 }
 
-void selectList(TForm3* w, const QString& name) {
+void selectList(OptionsWindow* w, const QString& name) {
   const auto found = w->ListView1->findItems(name, Qt::MatchExactly);
   QVERIFY(!found.isEmpty());
   w->ListView1->setCurrentItem(found.first());
@@ -44,7 +44,7 @@ void selectList(TForm3* w, const QString& name) {
 
 std::vector<std::string> configOnDisk() { return readLines("Config"); }
 
-QStringList serverNames(TForm1* f) {
+QStringList serverNames(MainWindow* f) {
   QStringList out;
   for (int i = 0; i < f->serverRowCount(); ++i) out << f->serverRow(i)->text(2);
   return out;
@@ -65,7 +65,7 @@ class TestOptions : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
+  void initTestCase() { initResources(); }
 
   void showFillsFromSettingsAndClampsTheSaveTimeout() {
     TempDataDir dir;
@@ -74,8 +74,8 @@ class TestOptions : public QObject {
                                                "Nick", "pw", "800", "save"));
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
-    TForm3* w = ws.options;
+    MainWindow* f = ws.main;
+    OptionsWindow* w = ws.options;
     QCOMPARE(f->ScanTimeout.get(), 10000);
     QCOMPARE(f->SpeedSetting, 800);
 
@@ -133,8 +133,8 @@ class TestOptions : public QObject {
     dir.writeInstallation();
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
-    TForm3* w = ws.options;
+    MainWindow* f = ws.main;
+    OptionsWindow* w = ws.options;
     w->show();
     w->TrackBar1->setValue(999);
     QCOMPARE(w->Label3->text(), QString("choose your speed: 0 sec"));
@@ -181,7 +181,7 @@ class TestOptions : public QObject {
     dir.writeInstallation();
     ScriptedDialogs d;
     WindowSet ws;
-    TForm3* w = ws.options;
+    OptionsWindow* w = ws.options;
 
     w->show();
     w->LabeledEdit1->setText("Closer");
@@ -239,7 +239,7 @@ class TestOptions : public QObject {
     dir.writeInstallation();
     WanderingDialogs d;
     WindowSet ws;
-    TForm3* w = ws.options;
+    OptionsWindow* w = ws.options;
     w->show();
     const QString here = QDir::currentPath();
     dir.write("games/MOHAA.exe", "MZ");
@@ -283,14 +283,14 @@ class TestOptions : public QObject {
   void selectingAListLoadsItAndStartsAScan() {
     TempDataDir dir;
     FakeGameServer server;
-    server.setReply(test::MakeStatusReply("\\sv_hostname\\S\\mapname\\dm/mohdm1\\sv_maxclients\\8", {}));
+    server.setReply(test::makeStatusReply("\\sv_hostname\\S\\mapname\\dm/mohdm1\\sv_maxclients\\8", {}));
     const std::string port = server.portText();
     dir.writeInstallation({"Std", "127.0.0.1", port});
     dir.writeLines("Serverlists/Team", {"One", "127.0.0.1", port, "Two", "127.0.0.1", port});
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
-    TForm3* w = ws.options;
+    MainWindow* f = ws.main;
+    OptionsWindow* w = ws.options;
     w->show();
     // No selection: nothing happens.
     w->selectlist1Click();
@@ -329,7 +329,7 @@ class TestOptions : public QObject {
     dir.writeLines("Serverlists/Team", {"One", "127.0.0.1", port});
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
+    MainWindow* f = ws.main;
     f->ToolButton3Click();
     QVERIFY(f->Scanning);
     QVERIFY(silent.waitForCount(1, 5000));
@@ -368,8 +368,8 @@ class TestOptions : public QObject {
                                                "N", "", "500", "fast"));
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
-    TForm3* w = ws.options;
+    MainWindow* f = ws.main;
+    OptionsWindow* w = ws.options;
     QCOMPARE(serverNames(f), QStringList({"T"}));
     w->show();
 
@@ -429,7 +429,7 @@ class TestOptions : public QObject {
     dir.write("out/.keep", "");
     ScriptedDialogs d;
     WindowSet ws;
-    TForm3* w = ws.options;
+    OptionsWindow* w = ws.options;
     w->show();
     selectList(w, "Standard");
     const QString chosen = QString::fromStdString(dir.path() + "/out/x.sslf");
@@ -475,7 +475,7 @@ class TestOptions : public QObject {
     dir.writeLines("in/ase.TXT", {"My|Server|1.2.3.4:80", "NoColon", ""});
     ScriptedDialogs d;
     WindowSet ws;
-    TForm3* w = ws.options;
+    OptionsWindow* w = ws.options;
     w->show();
     d.files.push_back(QString::fromStdString(dir.path() + "/in/ase.TXT"));
     d.answers.push_back(true);

@@ -7,19 +7,19 @@
 #include <QtTest>
 
 #include "TempDataDir.h"
-#include "admin/TForm9.h"
+#include "admin/AdminConsole.h"
 #include "app/Forms.h"
-#include "app/TForm1.h"
-#include "app/core/ConsoleLogs.h"
-#include "app/core/HomePage.h"
+#include "app/MainWindow.h"
+#include "base/ConsoleLogs.h"
+#include "base/HomePage.h"
 #include "components/QtText.h"
-#include "components/THostChecker.h"
-#include "components/TLegacy.h"
-#include "components/TPaintBox.h"
-#include "lists/TForm11.h"
-#include "lists/TForm3.h"
+#include "components/HostChecker.h"
+#include "components/LinkLabel.h"
+#include "components/PingGraph.h"
+#include "lists/ServerPropertiesWindow.h"
+#include "lists/OptionsWindow.h"
 #include "qt/ScriptedDialogs.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 using namespace tarvix;
 using tarvix::test::crlf;
@@ -38,17 +38,17 @@ const std::vector<std::string> kHeader = {"// Tarvix 1.11 password list", "//", 
 
 struct Windows {
   Windows() {
-    forms().Form1 = main = new TForm1();
-    forms().Form3 = options = new TForm3();
-    forms().Form9 = console = new TForm9();
-    forms().Form11 = props = new TForm11();
+    forms().Form1 = main = new MainWindow();
+    forms().Form3 = options = new OptionsWindow();
+    forms().Form9 = console = new AdminConsole();
+    forms().Form11 = props = new ServerPropertiesWindow();
   }
   ~Windows() {
     delete props;
     delete console;
     delete options;
     delete main;
-    forms() = TForms{};
+    forms() = ProgramWindows{};
   }
   // Shows the properties window for a server as the row selection would.
   void showFor(const std::string& ip, const std::string& port) {
@@ -57,10 +57,10 @@ struct Windows {
     props->hide();
     props->show();
   }
-  TForm1* main;
-  TForm3* options;
-  TForm9* console;
-  TForm11* props;
+  MainWindow* main;
+  OptionsWindow* options;
+  AdminConsole* console;
+  ServerPropertiesWindow* props;
 };
 
 }  // namespace
@@ -233,7 +233,7 @@ class TestProperties : public QObject {
     // The test feeds the lines itself.
     w.main->HostChecker1->setAutoCheck(false);
     w.main->HostChecker1->OnLog = nullptr;
-    TPaintBox* graph = w.props->PaintBox1;
+    PingGraph* graph = w.props->PaintBox1;
     QLineEdit* field = w.props->LabeledEdit2;
     auto pixel = [&](int x, int y) { return graph->canvas().pixelColor(x, y); };
 
@@ -298,10 +298,10 @@ class TestProperties : public QObject {
     Windows w;
     w.main->ScanTimeout = 700;
     w.showFor("127.0.0.1", "12203");
-    THostChecker* checker = w.main->HostChecker1;
+    HostChecker* checker = w.main->HostChecker1;
     QVERIFY(checker->AutoCheck());
     QCOMPARE(checker->HostName(), std::string("127.0.0.1"));
-    QCOMPARE(int(checker->AutoCheckPeriod()), 700);
+    QCOMPARE(int(checker->autoCheckPeriod()), 700);
     // Every report of the checker (answered or not) reaches the graph.
     QTRY_VERIFY_WITH_TIMEOUT(w.main->GraphX < 250, 10000);
     w.props->close();
@@ -333,8 +333,8 @@ class TestProperties : public QObject {
     w.main->PropertiesAddress = "5.5.5.5:5";
     w.main->PropertiesVersion = "1.11";
     w.main->PropertiesMapLines = QStringList{"maps in rotation:", "-------------------", "dm/a"};
-    w.main->LinkCaption = "www.clan.example";
-    w.main->LinkTarget = "http://www.clan.example";
+    w.main->linkCaption = "www.clan.example";
+    w.main->linkTarget = "http://www.clan.example";
     emit w.main->DetailsShown();
     QCOMPARE(w.props->Edit1->text(), QString("5.5.5.5:5"));
     QCOMPARE(w.props->LabeledEdit4->text(), QString("1.11"));

@@ -19,18 +19,18 @@
 #include "protocol/StatusQuery.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 using namespace tarvix;
 using tarvix::test::FakeGameServer;
-using tarvix::test::MakeStatusReply;
+using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
 using tarvix::test::WindowSet;
 
 namespace {
 
-class FixedClock : public TClock {
+class FixedClock : public Clock {
  public:
   explicit FixedClock(std::chrono::system_clock::time_point t) : t_(t) {}
   std::chrono::system_clock::time_point now() const override { return t_; }
@@ -64,13 +64,13 @@ class TestQuickAdd : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
+  void initTestCase() { initResources(); }
 
   void ipFieldSplitsAtTheFirstColon() {
     TempDataDir dir;
     dir.writeInstallation();
     WindowSet ws;
-    TForm13* q = ws.quickAdd;
+    QuickAddDialog* q = ws.quickAdd;
     q->show();
     QCOMPARE(q->Button1->text(), QString("add server"));
     QVERIFY(!q->LabeledEdit1->isVisible());
@@ -86,7 +86,7 @@ class TestQuickAdd : public QObject {
     QCOMPARE(q->LabeledEdit3->text(), QString("5:6"));
     q->hide();
 
-    TForm17* c = ws.directConnect;
+    DirectConnectDialog* c = ws.directConnect;
     c->Edit1->setText(" 127.0.0.1 : 28960 ");
     c->Edit2->setText(" 9");
     c->Edit1Exit();
@@ -100,18 +100,18 @@ class TestQuickAdd : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"Old", "127.0.0.1", "1"});
     FakeGameServer server;
-    server.setReply(MakeStatusReply("\\sv_hostname\\^1My Server\\mapname\\dm/mohdm1", {}));
+    server.setReply(makeStatusReply("\\sv_hostname\\^1My Server\\mapname\\dm/mohdm1", {}));
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
-    TForm13* q = ws.quickAdd;
+    MainWindow* f = ws.main;
+    QuickAddDialog* q = ws.quickAdd;
     q->show();
     q->LabeledEdit2->setText(" 127.0.0.1");
     q->LabeledEdit3->setText(QString::fromStdString(server.portText() + " "));
     q->Button1->click();
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(server.receivedCount(), std::size_t(1));
-    QCOMPARE(server.received()[0].bytes, StatusRequest());
+    QCOMPARE(server.received()[0].bytes, statusRequest());
     QCOMPARE(stdList(dir), test::crlf({"Old", "127.0.0.1", "1", "^1My Server", "127.0.0.1",
                                        server.portText()}));
     QCOMPARE(f->ComboBoxEx1->count(), 2);
@@ -138,7 +138,7 @@ class TestQuickAdd : public QObject {
     ScriptedDialogs d;
     WindowSet ws;
     ws.main->ScanTimeout = 250;
-    TForm13* q = ws.quickAdd;
+    QuickAddDialog* q = ws.quickAdd;
 
     q->LabeledEdit2->setText("127.0.0.1");
     q->LabeledEdit3->setText(QString::fromStdString(silent.portText()));
@@ -161,11 +161,11 @@ class TestQuickAdd : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     FakeGameServer server;
-    server.setReply(MakeStatusReply("\\sv_hostname\\Named\\mapname\\dm/mohdm1", {}));
+    server.setReply(makeStatusReply("\\sv_hostname\\Named\\mapname\\dm/mohdm1", {}));
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
-    TForm13* q = ws.quickAdd;
+    MainWindow* f = ws.main;
+    QuickAddDialog* q = ws.quickAdd;
 
     q->show();
     q->LabeledEdit2->setText("127.0.0.1");
@@ -211,8 +211,8 @@ class TestQuickAdd : public QObject {
     FakeGameServer silent;
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
-    TForm17* c = ws.directConnect;
+    MainWindow* f = ws.main;
+    DirectConnectDialog* c = ws.directConnect;
     f->ScanTimeout = 250;
     c->show();
 
@@ -240,11 +240,11 @@ class TestQuickAdd : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     FakeGameServer server;
-    server.setReply(MakeStatusReply(kSpearheadInfo, {{30, "A"}}));
+    server.setReply(makeStatusReply(kSpearheadInfo, {{30, "A"}}));
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
-    TForm17* c = ws.directConnect;
+    MainWindow* f = ws.main;
+    DirectConnectDialog* c = ws.directConnect;
     f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe");
     f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
     f->Label4->setText("Medal of Honor");
@@ -264,13 +264,13 @@ class TestQuickAdd : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     FakeGameServer server;
-    server.setReply(MakeStatusReply("\\sv_hostname\\Plain\\mapname\\dm/mohdm6\\sv_maxclients\\8", {}));
+    server.setReply(makeStatusReply("\\sv_hostname\\Plain\\mapname\\dm/mohdm6\\sv_maxclients\\8", {}));
     dir.writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "",
                                      "127.0.0.1" + server.portText(), "fromfile"});
     ScriptedDialogs d;
     WindowSet ws;
-    TForm1* f = ws.main;
-    TForm17* c = ws.directConnect;
+    MainWindow* f = ws.main;
+    DirectConnectDialog* c = ws.directConnect;
     f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
     c->show();
     c->Edit1->setText("127.0.0.1");

@@ -10,9 +10,9 @@
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "app/Forms.h"
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "components/QtText.h"
-#include "lists/TForm6.h"
+#include "lists/SearchWindow.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
@@ -22,7 +22,7 @@ using tarvix::test::TempDataDir;
 
 namespace {
 
-QStringList selectedHosts(TForm1& w) {
+QStringList selectedHosts(MainWindow& w) {
   QStringList out;
   for (QTreeWidgetItem* row : w.ListView3->selectedItems()) out << row->text(2);
   return out;
@@ -34,7 +34,7 @@ class TestSearch : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitResources(); }
+  void initTestCase() { initResources(); }
 
   void init() {
     // Every address is loopback; the silent fake servers answer nothing.
@@ -45,16 +45,16 @@ class TestSearch : public QObject {
                              "abc two",   "127.0.0.1", p2,
                              "third Abc", "127.0.0.2", p2});
     dialogs_ = std::make_unique<ScriptedDialogs>();
-    main_ = std::make_unique<TForm1>();
+    main_ = std::make_unique<MainWindow>();
     main_->ScanTimeout = 100;
     main_->serverRow(1)->setText(1, "dm/mohdm6");
-    search_ = std::make_unique<TForm6>();
+    search_ = std::make_unique<SearchWindow>();
     forms().Form1 = main_.get();
     forms().Form6 = search_.get();
   }
 
   void cleanup() {
-    forms() = TForms{};
+    forms() = ProgramWindows{};
     search_.reset();
     main_.reset();
     dialogs_.reset();
@@ -92,7 +92,7 @@ class TestSearch : public QObject {
     QCOMPARE(main_->CurrentPort, b_.portText());
     QVERIFY(!search_->isVisible());
     QCOMPARE(search_->Edit1->text(), QString("abc"));
-    QTRY_VERIFY_WITH_TIMEOUT(!main_->DetailsQueryPending(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!main_->detailsQueryPending(), 5000);
     QCOMPARE(main_->Label2->text(), QString("No response from selected server !"));
 
     // By map.
@@ -157,8 +157,8 @@ class TestSearch : public QObject {
   FakeGameServer a_, b_;
   std::unique_ptr<TempDataDir> dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
-  std::unique_ptr<TForm1> main_;
-  std::unique_ptr<TForm6> search_;
+  std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<SearchWindow> search_;
 };
 
 QTEST_MAIN(TestSearch)

@@ -7,21 +7,21 @@
 #include <vector>
 
 #include "app/Forms.h"
-#include "app/TForm1.h"
-#include "app/TForm8.h"
-#include "lists/TForm13.h"
-#include "lists/TForm17.h"
-#include "lists/TForm3.h"
+#include "app/MainWindow.h"
+#include "app/CreditsWindow.h"
+#include "lists/QuickAddDialog.h"
+#include "lists/DirectConnectDialog.h"
+#include "lists/OptionsWindow.h"
 
 namespace tarvix::test {
 
 struct WindowSet {
   WindowSet() {
-    forms().Form1 = main = new TForm1();
-    forms().Form3 = options = new TForm3();
-    forms().Form8 = credits = new TForm8();
-    forms().Form13 = quickAdd = new TForm13();
-    forms().Form17 = directConnect = new TForm17();
+    forms().Form1 = main = new MainWindow();
+    forms().Form3 = options = new OptionsWindow();
+    forms().Form8 = credits = new CreditsWindow();
+    forms().Form13 = quickAdd = new QuickAddDialog();
+    forms().Form17 = directConnect = new DirectConnectDialog();
   }
   ~WindowSet() {
     delete directConnect;
@@ -30,16 +30,16 @@ struct WindowSet {
     delete options;
     if (main->Scanning && main->ToolButton9) main->ToolButton9Click();
     delete main;
-    forms() = TForms{};
+    forms() = ProgramWindows{};
   }
   WindowSet(const WindowSet&) = delete;
   WindowSet& operator=(const WindowSet&) = delete;
 
-  TForm1* main;
-  TForm3* options;
-  TForm8* credits;
-  TForm13* quickAdd;
-  TForm17* directConnect;
+  MainWindow* main;
+  OptionsWindow* options;
+  CreditsWindow* credits;
+  QuickAddDialog* quickAdd;
+  DirectConnectDialog* directConnect;
 };
 
 // Config lines with the given values for the lines that tests vary.

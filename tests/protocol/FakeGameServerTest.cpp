@@ -49,7 +49,7 @@ TEST(FakeGameServer, TwoHundredServersAnswerAtOnce) {
   }
   UdpClient c;
   for (int i = 0; i < 200; ++i) {
-    UdpResult r = QueryStatus(c, "127.0.0.1", servers[i]->portText(), 5000);
+    UdpResult r = queryStatus(c, "127.0.0.1", servers[i]->portText(), 5000);
     ASSERT_TRUE(r.ok()) << i;
     EXPECT_EQ(r.bytes, "server " + std::to_string(i));
   }

@@ -10,7 +10,7 @@
 using namespace tarvix;
 using tarvix::test::FakeAnswer;
 using tarvix::test::FakeGameServer;
-using tarvix::test::MakeStatusReply;
+using tarvix::test::makeStatusReply;
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -20,33 +20,33 @@ const std::string kInfo = "\\sv_hostname\\My Server\\mapname\\obj/obj_team2\\sv_
 TEST(StatusQuery, RequestIsExactlySixteenBytesOnTheWire) {
   FakeGameServer server;
   UdpClient c;
-  QueryStatus(c, "127.0.0.1", server.portText(), 50);
+  queryStatus(c, "127.0.0.1", server.portText(), 50);
   ASSERT_TRUE(server.waitForCount(1, 2000));
   const std::string expected("\xFF\xFF\xFF\xFF\x02getstatus\x0A\x00", 16);
-  EXPECT_EQ(StatusRequest(), expected);
+  EXPECT_EQ(statusRequest(), expected);
   EXPECT_EQ(server.received()[0].bytes, expected);
 }
 
 TEST(StatusQuery, AnswerIsReadAndParsed) {
   FakeGameServer server;
-  server.queueReply(MakeStatusReply(kInfo, {{35, "Sniper"}, {120, ""}}));
+  server.queueReply(makeStatusReply(kInfo, {{35, "Sniper"}, {120, ""}}));
   UdpClient c;
-  UdpResult r = QueryStatus(c, "127.0.0.1", server.portText(), 2000);
+  UdpResult r = queryStatus(c, "127.0.0.1", server.portText(), 2000);
   ASSERT_TRUE(r.ok()) << r.error;
-  TStatusReply s = ReadStatusReply(r.bytes);
-  EXPECT_EQ(s.HostName, "My Server");
-  EXPECT_EQ(s.MapName, "obj/obj_team2");
-  EXPECT_EQ(s.MaxClients, "16");
-  EXPECT_EQ(s.Edition, "Medal of Honor");
-  EXPECT_EQ(s.ScanPlayerCount(), 1);
-  EXPECT_EQ(s.DetailPlayerCount(), 2);
+  StatusReply s = readStatusReply(r.bytes);
+  EXPECT_EQ(s.hostName, "My Server");
+  EXPECT_EQ(s.mapName, "obj/obj_team2");
+  EXPECT_EQ(s.maxClients, "16");
+  EXPECT_EQ(s.edition, "Medal of Honor");
+  EXPECT_EQ(s.scanPlayerCount(), 1);
+  EXPECT_EQ(s.detailPlayerCount(), 2);
 }
 
 TEST(StatusQuery, SilentServerGivesNothingAfterTheTimeOutAndOneRequestOnly) {
   FakeGameServer server;
   UdpClient c;
   auto t0 = Clock::now();
-  UdpResult r = QueryStatus(c, "127.0.0.1", server.portText(), 500);
+  UdpResult r = queryStatus(c, "127.0.0.1", server.portText(), 500);
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count();
   EXPECT_EQ(r.outcome, UdpOutcome::TimedOut);
   EXPECT_TRUE(r.bytes.empty());
@@ -58,11 +58,11 @@ TEST(StatusQuery, SilentServerGivesNothingAfterTheTimeOutAndOneRequestOnly) {
 
 TEST(StatusQuery, ReadsOnlyTheFirstDatagramOfASplitReply) {
   FakeGameServer server;
-  server.queue(FakeAnswer::split({MakeStatusReply(kInfo, {}), "30 \"late\"\n"}));
+  server.queue(FakeAnswer::split({makeStatusReply(kInfo, {}), "30 \"late\"\n"}));
   UdpClient c;
-  UdpResult r = QueryStatus(c, "127.0.0.1", server.portText(), 2000);
+  UdpResult r = queryStatus(c, "127.0.0.1", server.portText(), 2000);
   ASSERT_TRUE(r.ok());
-  EXPECT_EQ(r.bytes, MakeStatusReply(kInfo, {}));
+  EXPECT_EQ(r.bytes, makeStatusReply(kInfo, {}));
   EXPECT_EQ(server.receivedCount(), 1u);
 }
 
@@ -70,13 +70,13 @@ TEST(StatusQuery, FailuresAreReportedNotAnswered) {
   FakeGameServer server;
   server.queue(FakeAnswer::oversized());
   UdpClient c;
-  UdpResult big = QueryStatus(c, "127.0.0.1", server.portText(), 2000);
+  UdpResult big = queryStatus(c, "127.0.0.1", server.portText(), 2000);
   EXPECT_TRUE(big.failed());
   EXPECT_TRUE(big.bytes.empty());
 
-  UdpResult port = QueryStatus(c, "127.0.0.1", "12a", 2000);
+  UdpResult port = queryStatus(c, "127.0.0.1", "12a", 2000);
   EXPECT_TRUE(port.failed());
-  UdpResult host = QueryStatus(c, "no-such-host.invalid", server.portText(), 2000);
+  UdpResult host = queryStatus(c, "no-such-host.invalid", server.portText(), 2000);
   EXPECT_TRUE(host.failed());
   EXPECT_EQ(server.receivedCount(), 1u);
 }
@@ -84,30 +84,30 @@ TEST(StatusQuery, FailuresAreReportedNotAnswered) {
 TEST(StatusQuery, StopEndsAWaitOnASilentServer) {
   FakeGameServer server;
   UdpClient c;
-  TStopSignal stop;
+  StopSignal stop;
   std::thread stopper([&] {
     server.waitForCount(1, 5000);
     stop.request();
   });
   auto t0 = Clock::now();
-  UdpResult r = QueryStatus(c, "127.0.0.1", server.portText(), 60000, &stop);
+  UdpResult r = queryStatus(c, "127.0.0.1", server.portText(), 60000, &stop);
   stopper.join();
   EXPECT_EQ(r.outcome, UdpOutcome::Stopped);
   EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count(), 30000);
   // Once stopped, nothing more goes out.
-  EXPECT_EQ(QueryStatus(c, "127.0.0.1", server.portText(), 10, &stop).outcome, UdpOutcome::Stopped);
+  EXPECT_EQ(queryStatus(c, "127.0.0.1", server.portText(), 10, &stop).outcome, UdpOutcome::Stopped);
   EXPECT_FALSE(server.waitForCount(2, 100));
 }
 
 TEST(StatusQuery, LateAnswerIsNotTakenAfterRecreate) {
   FakeGameServer server;
-  server.queueReply(MakeStatusReply("\\sv_hostname\\Old", {}), 150);
-  server.queueReply(MakeStatusReply("\\sv_hostname\\New", {}));
+  server.queueReply(makeStatusReply("\\sv_hostname\\Old", {}), 150);
+  server.queueReply(makeStatusReply("\\sv_hostname\\New", {}));
   UdpClient c;
-  EXPECT_EQ(QueryStatus(c, "127.0.0.1", server.portText(), 20).outcome, UdpOutcome::TimedOut);
+  EXPECT_EQ(queryStatus(c, "127.0.0.1", server.portText(), 20).outcome, UdpOutcome::TimedOut);
   ASSERT_TRUE(server.waitForSent(1, 2000));
   ASSERT_TRUE(c.recreate());
-  UdpResult r = QueryStatus(c, "127.0.0.1", server.portText(), 2000);
+  UdpResult r = queryStatus(c, "127.0.0.1", server.portText(), 2000);
   ASSERT_TRUE(r.ok());
-  EXPECT_EQ(ReadStatusReply(r.bytes).HostName, "New");
+  EXPECT_EQ(readStatusReply(r.bytes).hostName, "New");
 }

@@ -22,10 +22,10 @@ long long elapsedMs(Clock::time_point since) {
 
 TEST(UdpClient, PortTextMustBeADecimalNumber) {
   std::uint16_t p = 0;
-  EXPECT_TRUE(ParsePort("12203", p));
+  EXPECT_TRUE(parsePort("12203", p));
   EXPECT_EQ(p, 12203);
   for (const char* bad : {"", "abc", "12x", " 80", "80 ", "0", "65536", "-1", "1e3"})
-    EXPECT_FALSE(ParsePort(bad, p)) << bad;
+    EXPECT_FALSE(parsePort(bad, p)) << bad;
 
   UdpClient c;
   UdpResult r = c.sendTo("127.0.0.1", "port", "x");
@@ -110,7 +110,7 @@ TEST(UdpClient, StopSignalEndsAWaitAtOnce) {
   FakeGameServer server;
   UdpClient c;
   c.setServer("127.0.0.1", server.portText());
-  TStopSignal stop;
+  StopSignal stop;
   ASSERT_TRUE(c.send("x").ok());
   std::thread stopper([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -132,7 +132,7 @@ TEST(UdpClient, StopSignalEndsAWaitAtOnce) {
 }
 
 TEST(UdpClient, StopSignalWakesAPause) {
-  TStopSignal stop;
+  StopSignal stop;
   EXPECT_FALSE(stop.waitFor(10));
   std::thread stopper([&] { stop.request(); });
   EXPECT_TRUE(stop.waitFor(60000));

@@ -1,7 +1,7 @@
 #include "StoreFixture.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 using namespace tarvix;
 
@@ -17,7 +17,7 @@ Lines sampleConfig() {
 }
 
 TEST_F(ConfigTest, WriteThenReadRestoresEverySetting) {
-  TConfig in;
+  Config in;
   in.timerOn = true;
   in.serverListPath = "Serverlists\\My List";
   in.clantagsOn = true;
@@ -29,18 +29,18 @@ TEST_F(ConfigTest, WriteThenReadRestoresEverySetting) {
   in.safeScan = false;
   in.optionFlag10 = true;
   in.bannerIndex = "7";
-  WriteConfig(in);
+  writeConfig(in);
   EXPECT_EQ(get("Config"),
             "timer on\r\nServerlists\\My List\r\nclantags on\r\n [TX]Pl\xE4yer \r\npw\r\n"
             "C:\\Games\\MOHAA.exe\r\nC:\\Games\\moh_spearhead.exe\r\n1250\r\nfast\r\ntrue\r\n"
             "7\r\n//Quellis Config - Dont change this file !\r\n");
-  TConfig out;
-  ReadConfig(out);
-  EXPECT_EQ(ConfigLines(out), ConfigLines(in));
+  Config out;
+  readConfig(out);
+  EXPECT_EQ(configLines(out), configLines(in));
   EXPECT_EQ(out.scanTimeout, 1250);
 
-  TConfig off;
-  WriteConfig(off);
+  Config off;
+  writeConfig(off);
   EXPECT_EQ(splitLines(get("Config")),
             (Lines{"timer off", "Serverlists\\Standard", "clantags off", "", "", "", "", "500",
                    "fast", "false", "0", kConfigTrailer}));
@@ -55,9 +55,9 @@ TEST_F(ConfigTest, SaveScanOverridesTheTimeoutAndSwitchesAreExact) {
   l[9] = "TRUE";
   l[7] = "500";
   put("Config", joinLinesCrlf(l));
-  TConfig c;
+  Config c;
   c.timerOn = c.clantagsOn = c.optionFlag10 = true;
-  ReadConfig(c);
+  readConfig(c);
   EXPECT_FALSE(c.timerOn);
   EXPECT_FALSE(c.clantagsOn);
   EXPECT_FALSE(c.optionFlag10);
@@ -67,7 +67,7 @@ TEST_F(ConfigTest, SaveScanOverridesTheTimeoutAndSwitchesAreExact) {
 
   l[8] = "Save";
   put("Config", joinLinesCrlf(l));
-  ReadConfig(c);
+  readConfig(c);
   EXPECT_FALSE(c.safeScan);
   EXPECT_EQ(c.scanTimeout, 500);
 }
@@ -80,16 +80,16 @@ TEST_F(ConfigTest, LastBlockStandsAndShortFilesApplyWhatTheyHave) {
   two.insert(two.end(), second.begin(), second.end());
   two.push_back("timer off");  // a third block cut short after line 1
   put("Config", joinLinesCrlf(two));
-  TConfig c;
-  ReadConfig(c);
+  Config c;
+  readConfig(c);
   EXPECT_EQ(c.serverListPath, "Serverlists\\Second");
   EXPECT_EQ(c.speedSetting, 300);
   EXPECT_FALSE(c.timerOn);
 
   put("Config", "timer on\nServerlists\\Short\n");
-  TConfig s;
+  Config s;
   s.playerName = "kept";
-  ReadConfig(s);
+  readConfig(s);
   EXPECT_TRUE(s.timerOn);
   EXPECT_EQ(s.serverListPath, "Serverlists\\Short");
   EXPECT_EQ(s.playerName, "kept");
@@ -101,9 +101,9 @@ TEST_F(ConfigTest, LineEightNotANumberStopsWithEarlierLinesApplied) {
     Lines l = sampleConfig();
     l[7] = bad;
     put("Config", joinLinesCrlf(l));
-    TConfig c;
+    Config c;
     try {
-      ReadConfig(c);
+      readConfig(c);
       ADD_FAILURE() << "accepted '" << bad << "'";
     } catch (const ConfigError& e) {
       EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
@@ -116,48 +116,48 @@ TEST_F(ConfigTest, LineEightNotANumberStopsWithEarlierLinesApplied) {
 }
 
 TEST_F(ConfigTest, MissingConfigIsAFileError) {
-  TConfig c;
-  EXPECT_THROW(ReadConfig(c), FileError);
+  Config c;
+  EXPECT_THROW(readConfig(c), FileError);
 }
 
 using DefaultServerTest = StoreTest;
 
 TEST_F(DefaultServerTest, ReadWriteAndClear) {
-  EXPECT_THROW(ReadDefaultServer(), FileError);
-  TDefaultServer keep{"9.9.9.9", "9", "r"};
-  EXPECT_THROW(ReadDefaultServerGroups(keep), FileError);
+  EXPECT_THROW(readDefaultServer(), FileError);
+  DefaultServer keep{"9.9.9.9", "9", "r"};
+  EXPECT_THROW(readDefaultServerGroups(keep), FileError);
 
   put("default", "");
-  TDefaultServer d = ReadDefaultServer();
+  DefaultServer d = readDefaultServer();
   EXPECT_EQ(d.ip + d.port + d.rconPassword, "");  // no default server
-  ReadDefaultServerGroups(keep);
+  readDefaultServerGroups(keep);
   EXPECT_EQ(keep.ip, "9.9.9.9");  // an empty file changes nothing
 
-  WriteDefaultServer({"10.0.0.1", "12203", "secret"});
+  writeDefaultServer({"10.0.0.1", "12203", "secret"});
   EXPECT_EQ(get("default"), "10.0.0.1\r\n12203\r\nsecret\r\n");
-  d = ReadDefaultServer();
+  d = readDefaultServer();
   EXPECT_EQ(d.ip, "10.0.0.1");
   EXPECT_EQ(d.port, "12203");
   EXPECT_EQ(d.rconPassword, "secret");
 
-  ClearDefaultServer();
+  clearDefaultServer();
   EXPECT_EQ(get("default"), "");
   EXPECT_TRUE(exists("default"));
 }
 
 TEST_F(DefaultServerTest, FirstThreeLinesVersusLastGroup) {
   put("default", "1.1.1.1\r\n1\r\nr1\r\n2.2.2.2\r\n");
-  TDefaultServer first = ReadDefaultServer();
+  DefaultServer first = readDefaultServer();
   EXPECT_EQ(first.ip, "1.1.1.1");
   EXPECT_EQ(first.rconPassword, "r1");
-  TDefaultServer last{"x", "y", "z"};
-  ReadDefaultServerGroups(last);
+  DefaultServer last{"x", "y", "z"};
+  readDefaultServerGroups(last);
   EXPECT_EQ(last.ip, "2.2.2.2");
   EXPECT_EQ(last.port, "");
   EXPECT_EQ(last.rconPassword, "");
 
   put("default", "1.1.1.1\n");
-  first = ReadDefaultServer();
+  first = readDefaultServer();
   EXPECT_EQ(first.ip, "1.1.1.1");
   EXPECT_EQ(first.port, "");
 }
@@ -165,65 +165,65 @@ TEST_F(DefaultServerTest, FirstThreeLinesVersusLastGroup) {
 using PasswordsTest = StoreTest;
 
 TEST_F(PasswordsTest, ResetCreatesHeaderAndLookupsFindNothing) {
-  EXPECT_THROW(LookupPasswords("1.2.3.4", "5"), FileError);
-  EXPECT_THROW(AppendPassword("1.2.3.4", "5", "pw"), FileError);
+  EXPECT_THROW(lookupPasswords("1.2.3.4", "5"), FileError);
+  EXPECT_THROW(appendPassword("1.2.3.4", "5", "pw"), FileError);
   EXPECT_FALSE(exists("Passwords.txt"));
-  ResetPasswords();
+  resetPasswords();
   EXPECT_EQ(get("Passwords.txt"), "// Tarvix 1.11 password list\r\n//\r\n\r\n");
-  AppendPassword("1.2.3.4", "5", "pw");
-  ResetPasswords();
+  appendPassword("1.2.3.4", "5", "pw");
+  resetPasswords();
   EXPECT_EQ(splitLines(get("Passwords.txt")).size(), 3u);
-  TPasswords p = LookupPasswords("1.2.3.4", "5");
+  Passwords p = lookupPasswords("1.2.3.4", "5");
   EXPECT_EQ(p.join, "");
   EXPECT_EQ(p.rcon, "");
   // The header lines never equal a key, even an empty one.
-  p = LookupPasswords("", "");
+  p = lookupPasswords("", "");
   EXPECT_EQ(p.join, "");
   // Neither with records after the header, nor after an empty join password.
-  AppendPassword("1.2.3.4", "5", "");
-  AppendPassword("6.7.8.9", "10", "pw");
-  p = LookupPasswords("", "");
+  appendPassword("1.2.3.4", "5", "");
+  appendPassword("6.7.8.9", "10", "pw");
+  p = lookupPasswords("", "");
   EXPECT_EQ(p.join, "");
   EXPECT_EQ(p.rcon, "");
-  EXPECT_EQ(LookupPasswords("6.7.8.9", "10").join, "pw");
+  EXPECT_EQ(lookupPasswords("6.7.8.9", "10").join, "pw");
 }
 
 TEST_F(PasswordsTest, LastRecordOfEachKindCounts) {
-  ResetPasswords();
-  AppendPassword("10.0.0.1", "80", "first");
-  AppendRconPassword("10.0.0.1", "80", "admin");
-  AppendPassword("10.0.0.1", "80", "second");
-  AppendPassword("10.0.0.2", "80", "other");
+  resetPasswords();
+  appendPassword("10.0.0.1", "80", "first");
+  appendRconPassword("10.0.0.1", "80", "admin");
+  appendPassword("10.0.0.1", "80", "second");
+  appendPassword("10.0.0.2", "80", "other");
   EXPECT_EQ(get("Passwords.txt"),
             "// Tarvix 1.11 password list\r\n//\r\n\r\n10.0.0.180\r\nfirst\r\n10.0.0.180\r\n"
             "rcon:admin\r\n10.0.0.180\r\nsecond\r\n10.0.0.280\r\nother\r\n");
-  TPasswords p = LookupPasswords("10.0.0.1", "80");
+  Passwords p = lookupPasswords("10.0.0.1", "80");
   EXPECT_EQ(p.join, "second");
   EXPECT_EQ(p.rcon, "admin");
   // Same key, different split of address and port.
-  EXPECT_EQ(LookupPasswords("10.0.0.18", "0").join, "second");
-  EXPECT_EQ(PasswordKey("1.2.3.4", "50"), PasswordKey("1.2.3.45", "0"));
+  EXPECT_EQ(lookupPasswords("10.0.0.18", "0").join, "second");
+  EXPECT_EQ(passwordKey("1.2.3.4", "50"), passwordKey("1.2.3.45", "0"));
 }
 
 TEST(PasswordLookupTest, RconRecordsAreRecognisedInAnyCase) {
   Lines file{"k", "// Tarvix 1.11 password list", "ab1", "my RCON:word",
              "ab1", "Rcon:x rcon:y"};
-  TPasswords p = LookupPasswordsIn(file, "ab", "1");
+  Passwords p = lookupPasswordsIn(file, "ab", "1");
   EXPECT_EQ(p.join, "");
   EXPECT_EQ(p.rcon, "x y");
   // A value line is consumed: it is not taken as a key itself.
-  p = LookupPasswordsIn({"key", "key", "pw"}, "ke", "y");
+  p = lookupPasswordsIn({"key", "key", "pw"}, "ke", "y");
   EXPECT_EQ(p.join, "key");
   // A key on the last line reads an empty join password.
-  p = LookupPasswordsIn({"key", "pw", "key"}, "ke", "y");
+  p = lookupPasswordsIn({"key", "pw", "key"}, "ke", "y");
   EXPECT_EQ(p.join, "");
 }
 
 TEST_F(PasswordsTest, AppendWhileHeldIsInUse) {
-  ResetPasswords();
+  resetPasswords();
   ReadHold hold("Passwords.txt");
   try {
-    AppendRconPassword("1", "2", "x");
+    appendRconPassword("1", "2", "x");
     FAIL() << "not refused";
   } catch (const FileError& e) {
     EXPECT_TRUE(e.inUse());

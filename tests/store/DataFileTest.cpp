@@ -6,7 +6,7 @@
 
 #include "StoreFixture.h"
 #include "store/DataFile.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 using namespace tarvix;
 

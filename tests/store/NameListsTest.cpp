@@ -11,72 +11,72 @@ using NameListsTest = StoreTest;
 
 TEST_F(NameListsTest, ReadsLinesWholeWithOrWithoutFinalBreak) {
   put("Buddys.txt", "Alpha\r\nbeta\r\n");
-  EXPECT_EQ(ReadNameList(kBuddiesFile), (Lines{"Alpha", "beta"}));
+  EXPECT_EQ(readNameList(kBuddiesFile), (Lines{"Alpha", "beta"}));
   put("Buddys.txt", "Alpha\r\nbeta");
-  EXPECT_EQ(ReadNameList(kBuddiesFile), (Lines{"Alpha", "beta"}));
+  EXPECT_EQ(readNameList(kBuddiesFile), (Lines{"Alpha", "beta"}));
   put("clantags.txt", "\r\n");
-  EXPECT_EQ(ReadNameList(kClantagsFile), Lines{""});
+  EXPECT_EQ(readNameList(kClantagsFile), Lines{""});
   put("bans.txt", " lead \n\ntrail ");
-  EXPECT_EQ(ReadNameList(kBansFile), (Lines{" lead ", "", "trail "}));
+  EXPECT_EQ(readNameList(kBansFile), (Lines{" lead ", "", "trail "}));
   put("skins.txt", "");
-  EXPECT_TRUE(ReadNameList(kSkinsFile).empty());
+  EXPECT_TRUE(readNameList(kSkinsFile).empty());
 }
 
 TEST_F(NameListsTest, MissingFilesAreErrorsExceptMessagesAndAreNeverCreated) {
   for (const char* f : {kBuddiesFile, kClantagsFile, kBansFile, kSkinsFile, kMapsFile}) {
-    EXPECT_THROW(ReadNameList(f), FileError) << f;
-    EXPECT_THROW(AppendNameEntry(f, "x"), FileError) << f;
+    EXPECT_THROW(readNameList(f), FileError) << f;
+    EXPECT_THROW(appendNameEntry(f, "x"), FileError) << f;
   }
-  EXPECT_THROW(ReadMaps(), FileError);
-  EXPECT_THROW(AppendMap({"a", "b"}), FileError);
-  EXPECT_THROW(RewriteExistingNameList(kBuddiesFile, {"a"}), FileError);
-  EXPECT_THROW(RewriteExistingNameList(kClantagsFile, {"a"}), FileError);
-  EXPECT_THROW(EmptyNameList(kBuddiesFile), FileError);
-  EXPECT_THROW(EmptyNameList(kClantagsFile), FileError);
+  EXPECT_THROW(readMaps(), FileError);
+  EXPECT_THROW(appendMap({"a", "b"}), FileError);
+  EXPECT_THROW(rewriteExistingNameList(kBuddiesFile, {"a"}), FileError);
+  EXPECT_THROW(rewriteExistingNameList(kClantagsFile, {"a"}), FileError);
+  EXPECT_THROW(emptyNameList(kBuddiesFile), FileError);
+  EXPECT_THROW(emptyNameList(kClantagsFile), FileError);
 
-  EXPECT_FALSE(ReadOptionalNameList(kMessagesFile).has_value());
-  EXPECT_THROW(AppendNameEntry(kMessagesFile, "hi"), FileError);
+  EXPECT_FALSE(readOptionalNameList(kMessagesFile).has_value());
+  EXPECT_THROW(appendNameEntry(kMessagesFile, "hi"), FileError);
   EXPECT_TRUE(filesIn(".").empty());
 
   put("messages.txt", "one\r\n");
-  auto messages = ReadOptionalNameList(kMessagesFile);
+  auto messages = readOptionalNameList(kMessagesFile);
   ASSERT_TRUE(messages.has_value());
   EXPECT_EQ(*messages, Lines{"one"});
 }
 
 TEST_F(NameListsTest, AppendAddsDuplicatesAndRewriteRemovesOne) {
   put("bans.txt", "");
-  AppendNameEntry(kBansFile, "1.2.3.");
-  AppendNameEntry(kBansFile, "1.2.3.");
+  appendNameEntry(kBansFile, "1.2.3.");
+  appendNameEntry(kBansFile, "1.2.3.");
   EXPECT_EQ(get("bans.txt"), "1.2.3.\r\n1.2.3.\r\n");
-  Lines bans = ReadNameList(kBansFile);
+  Lines bans = readNameList(kBansFile);
   bans.erase(bans.begin());
-  RewriteNameList(kBansFile, bans);
+  rewriteNameList(kBansFile, bans);
   EXPECT_EQ(get("bans.txt"), "1.2.3.\r\n");
 
   // A plain rewrite creates the file.
-  RewriteNameList(kSkinsFile, {"a", "b"});
+  rewriteNameList(kSkinsFile, {"a", "b"});
   EXPECT_EQ(get("skins.txt"), "a\r\nb\r\n");
   // Deleting the second of three messages keeps the order of the others.
   put("messages.txt", "m1\r\nm2\r\nm3\r\n");
-  Lines m = *ReadOptionalNameList(kMessagesFile);
+  Lines m = *readOptionalNameList(kMessagesFile);
   m.erase(m.begin() + 1);
-  RewriteNameList(kMessagesFile, m);
+  rewriteNameList(kMessagesFile, m);
   EXPECT_EQ(get("messages.txt"), "m1\r\nm3\r\n");
 }
 
 TEST_F(NameListsTest, BuddyRewriteAndEmptyNeedAnExistingFile) {
   put("Buddys.txt", "old\r\n");
-  RewriteExistingNameList(kBuddiesFile, {"abe", "Zed"});
+  rewriteExistingNameList(kBuddiesFile, {"abe", "Zed"});
   EXPECT_EQ(get("Buddys.txt"), "abe\r\nZed\r\n");
-  EmptyNameList(kBuddiesFile);
+  emptyNameList(kBuddiesFile);
   EXPECT_TRUE(exists("Buddys.txt"));
   EXPECT_EQ(get("Buddys.txt"), "");
   {
     put("clantags.txt", "[A]\r\n");
     ReadHold worker("clantags.txt");
-    EXPECT_THROW(EmptyNameList(kClantagsFile), FileError);
-    EXPECT_THROW(RewriteExistingNameList(kClantagsFile, {}), FileError);
+    EXPECT_THROW(emptyNameList(kClantagsFile), FileError);
+    EXPECT_THROW(rewriteExistingNameList(kClantagsFile, {}), FileError);
   }
   EXPECT_EQ(get("clantags.txt"), "[A]\r\n");
   EXPECT_EQ(filesIn("."), (Lines{"Buddys.txt", "clantags.txt"}));
@@ -84,47 +84,47 @@ TEST_F(NameListsTest, BuddyRewriteAndEmptyNeedAnExistingFile) {
 
 TEST_F(NameListsTest, MapsArePairsOfLines) {
   put("maps.txt", "Stalingrad\r\nobj/obj_team1\r\nBridge\r\n");
-  auto maps = ReadMaps();
+  auto maps = readMaps();
   ASSERT_EQ(maps.size(), 2u);
   EXPECT_EQ(maps[0], (MapEntry{"Stalingrad", "obj/obj_team1"}));
   EXPECT_EQ(maps[1], (MapEntry{"Bridge", ""}));
 
   put("maps.txt", "");
-  AppendMap({"V2 Rocket", "obj/obj_team4"});
+  appendMap({"V2 Rocket", "obj/obj_team4"});
   EXPECT_EQ(get("maps.txt"), "V2 Rocket\r\nobj/obj_team4\r\n");
   // A file without a final line break keeps its pairs aligned.
   put("maps.txt", "Stalingrad\r\nobj/obj_team1");
-  AppendMap({"V2 Rocket", "obj/obj_team4"});
-  EXPECT_EQ(ReadMaps(), (std::vector<MapEntry>{{"Stalingrad", "obj/obj_team1"},
+  appendMap({"V2 Rocket", "obj/obj_team4"});
+  EXPECT_EQ(readMaps(), (std::vector<MapEntry>{{"Stalingrad", "obj/obj_team1"},
                                                 {"V2 Rocket", "obj/obj_team4"}}));
-  RewriteMaps({{"A", "a"}, {"B", ""}});
+  rewriteMaps({{"A", "a"}, {"B", ""}});
   EXPECT_EQ(get("maps.txt"), "A\r\na\r\nB\r\n\r\n");
-  EXPECT_EQ(MapPairs(MapLines({{"x", "y"}, {"", "z"}})),
+  EXPECT_EQ(mapPairs(MapLines({{"x", "y"}, {"", "z"}})),
             (std::vector<MapEntry>{{"x", "y"}, {"", "z"}}));
 }
 
 TEST(NameMatchTest, BuddiesAndClantags) {
-  EXPECT_TRUE(BuddyMatches("Alpha", "aLPHA"));
-  EXPECT_TRUE(BuddyMatches("\xC9lan", "\xE9LAN"));
-  EXPECT_FALSE(BuddyMatches("Alpha", "Alpha "));
-  EXPECT_FALSE(BuddyMatches("Alpha", "[X]Alpha"));
+  EXPECT_TRUE(buddyMatches("Alpha", "aLPHA"));
+  EXPECT_TRUE(buddyMatches("\xC9lan", "\xE9LAN"));
+  EXPECT_FALSE(buddyMatches("Alpha", "Alpha "));
+  EXPECT_FALSE(buddyMatches("Alpha", "[X]Alpha"));
 
-  EXPECT_TRUE(ClantagMatches("[tx]", "Joe[TX]"));
-  EXPECT_TRUE(ClantagMatches("[TX]", "[tx]"));
-  EXPECT_FALSE(ClantagMatches("[TX]", "[T X]"));
-  EXPECT_FALSE(ClantagMatches("", "anyone"));
-  EXPECT_FALSE(ClantagMatches("", ""));
+  EXPECT_TRUE(clantagMatches("[tx]", "Joe[TX]"));
+  EXPECT_TRUE(clantagMatches("[TX]", "[tx]"));
+  EXPECT_FALSE(clantagMatches("[TX]", "[T X]"));
+  EXPECT_FALSE(clantagMatches("", "anyone"));
+  EXPECT_FALSE(clantagMatches("", ""));
 }
 
 TEST(NameMatchTest, BansMatchNamePartsAndIpText) {
-  EXPECT_TRUE(BanMatches("cheat", "BigCHEATer", "1.1.1.1"));
-  EXPECT_TRUE(BanMatches("Joe", "joe", "1.1.1.1"));
-  EXPECT_TRUE(BanMatches("10.0.", "Player", "10.0.3.4:12203"));
-  EXPECT_FALSE(BanMatches("10.0.5", "Player", "10.0.3.4"));
-  EXPECT_FALSE(BanMatches("Joe ", "Joe", "1.1.1.1"));
+  EXPECT_TRUE(banMatches("cheat", "BigCHEATer", "1.1.1.1"));
+  EXPECT_TRUE(banMatches("Joe", "joe", "1.1.1.1"));
+  EXPECT_TRUE(banMatches("10.0.", "Player", "10.0.3.4:12203"));
+  EXPECT_FALSE(banMatches("10.0.5", "Player", "10.0.3.4"));
+  EXPECT_FALSE(banMatches("Joe ", "Joe", "1.1.1.1"));
   // An empty ban line bans only an empty name.
-  EXPECT_FALSE(BanMatches("", "Player", "1.1.1.1"));
-  EXPECT_TRUE(BanMatches("", "", "1.1.1.1"));
+  EXPECT_FALSE(banMatches("", "Player", "1.1.1.1"));
+  EXPECT_TRUE(banMatches("", "", "1.1.1.1"));
 }
 
 TEST(NameMatchTest, SkinsMatchExactlyEitherTeam) {

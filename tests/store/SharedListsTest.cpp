@@ -3,7 +3,7 @@
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
 #include "store/SharedLists.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 using namespace tarvix;
 
@@ -22,12 +22,12 @@ class SharedListsTest : public StoreTest {
 };
 
 TEST(SslfLineTest, ServerLineWithAndWithoutPassword) {
-  EXPECT_EQ(SslfServerLine("1.2.3.4", "12203", "", "My Server"),
+  EXPECT_EQ(sslfServerLine("1.2.3.4", "12203", "", "My Server"),
             "Server=MoHAA 1.2.3.4:12203 \"\" \"My Server\"");
-  EXPECT_EQ(SslfServerLine("1.2.3.4", "12203", "pw", "My Server"),
+  EXPECT_EQ(sslfServerLine("1.2.3.4", "12203", "pw", "My Server"),
             "Server=MoHAA 1.2.3.4:12203 pw \"My Server\"");
-  EXPECT_EQ(SslfExportPath("/home/u/x.sslf"), "/home/u/x.sslf.sslf");
-  Lines h = SslfHeaderLines();
+  EXPECT_EQ(sslfExportPath("/home/u/x.sslf"), "/home/u/x.sslf.sslf");
+  Lines h = sslfHeaderLines();
   ASSERT_EQ(h.size(), 7u);
   EXPECT_EQ(h[0], "SSLF - Shared Server List Format - Version 1.01");
   EXPECT_EQ(h[1], " ");
@@ -40,14 +40,14 @@ TEST(SslfLineTest, ServerLineWithAndWithoutPassword) {
 }
 
 TEST(SslfLineTest, ParsesServerLines) {
-  auto s = ParseSslfLine("Server=MoHAA 1.2.3.4:12203 \"\" \"My Server\"");
+  auto s = parseSslfLine("Server=MoHAA 1.2.3.4:12203 \"\" \"My Server\"");
   ASSERT_TRUE(s);
   EXPECT_EQ(s->name, "My Server");
   EXPECT_EQ(s->ip, "1.2.3.4");
   EXPECT_EQ(s->port, "12203");
   EXPECT_FALSE(s->hasPassword);
 
-  s = ParseSslfLine("server=\"Counter Strike\" 1. 2.3.4 :27015 secret \"A \"quoted\" name\"");
+  s = parseSslfLine("server=\"Counter Strike\" 1. 2.3.4 :27015 secret \"A \"quoted\" name\"");
   ASSERT_TRUE(s);
   EXPECT_EQ(s->ip, "1.2.3.4");
   EXPECT_EQ(s->port, "27015");
@@ -56,7 +56,7 @@ TEST(SslfLineTest, ParsesServerLines) {
   EXPECT_EQ(s->name, "A quoted name");
 
   // A name without the empty password pair before it.
-  s = ParseSslfLine("Server=MoHAA 1.2.3.4:1 \"Name\"");
+  s = parseSslfLine("Server=MoHAA 1.2.3.4:1 \"Name\"");
   ASSERT_TRUE(s);
   EXPECT_FALSE(s->hasPassword);
   EXPECT_EQ(s->name, "Name");
@@ -67,107 +67,107 @@ TEST(SslfLineTest, SkipsOtherLinesAndSurvivesMalformedOnes) {
        {"", "SSLF - Shared Server List Format - Version 1.01", "Name=\"x - serverlist\"",
         "Server=", "Server=MoHAA", "Server=\"MoHAA 1.2.3.4:5 \"\" \"n\"" /* unclosed type */,
         "Server=MoHAA 1.2.3.4 \"\" \"no colon\"", "Server=\"MoHAA\""})
-    EXPECT_FALSE(ParseSslfLine(skipped).has_value()) << skipped;
+    EXPECT_FALSE(parseSslfLine(skipped).has_value()) << skipped;
 
-  auto s = ParseSslfLine("Server=MoHAA 1.2.3.4:12203");
+  auto s = parseSslfLine("Server=MoHAA 1.2.3.4:12203");
   ASSERT_TRUE(s);
   EXPECT_EQ(s->port, "12203");
   EXPECT_EQ(s->name, "");
   EXPECT_FALSE(s->hasPassword);
 
-  s = ParseSslfLine("Server=MoHAA 1.2.3.4:1 pw");
+  s = parseSslfLine("Server=MoHAA 1.2.3.4:1 pw");
   ASSERT_TRUE(s);
   EXPECT_TRUE(s->hasPassword);
   EXPECT_EQ(s->password, "pw");
   EXPECT_EQ(s->name, "");
 
-  s = ParseSslfLine("Server=MoHAA 1.2.3.4:1 \"\" \"Unclosed");
+  s = parseSslfLine("Server=MoHAA 1.2.3.4:1 \"\" \"Unclosed");
   ASSERT_TRUE(s);
   EXPECT_EQ(s->name, "Unclosed");
 
-  s = ParseSslfLine("Server=MoHAA 1.2.3.4:1 \"");
+  s = parseSslfLine("Server=MoHAA 1.2.3.4:1 \"");
   ASSERT_TRUE(s);
   EXPECT_EQ(s->name, "");
 }
 
 TEST(TextListLineTest, SplitsAtLastColonAndLastBarBeforeIt) {
-  ServerEntry e = ParseTextListLine("My|Server|1.2.3.4:80");
+  ServerEntry e = parseTextListLine("My|Server|1.2.3.4:80");
   EXPECT_EQ(e.name, "My|Server");
   EXPECT_EQ(e.ip, "1.2.3.4");
   EXPECT_EQ(e.port, "80");
-  e = ParseTextListLine("a:b|c|1.2.3.4:80");
+  e = parseTextListLine("a:b|c|1.2.3.4:80");
   EXPECT_EQ(e.name, "a:b|c");
-  e = ParseTextListLine("Name|1.2.3.4:80|x");  // last colon decides, "|" after it is port text
+  e = parseTextListLine("Name|1.2.3.4:80|x");  // last colon decides, "|" after it is port text
   EXPECT_EQ(e.name, "Name");
   EXPECT_EQ(e.port, "80|x");
-  e = ParseTextListLine(" sp |1.2.3.4: 80 ");
+  e = parseTextListLine(" sp |1.2.3.4: 80 ");
   EXPECT_EQ(e.name, " sp ");
   EXPECT_EQ(e.port, " 80 ");
-  e = ParseTextListLine("no colon|here");
+  e = parseTextListLine("no colon|here");
   EXPECT_EQ(e.port, "no colon|here");
   EXPECT_EQ(e.ip, "");
   EXPECT_EQ(e.name, "");
-  e = ParseTextListLine("1.2.3.4:80");
+  e = parseTextListLine("1.2.3.4:80");
   EXPECT_EQ(e.name, "");
   EXPECT_EQ(e.ip, "1.2.3.4");
-  e = ParseTextListLine("");
+  e = parseTextListLine("");
   EXPECT_EQ(e.name + e.ip + e.port, "");
 }
 
 TEST(ListNameTest, FileNamePartWithEveryExtensionRemoved) {
-  EXPECT_EQ(SslfListName("/home/u/Team.sslf"), "Team");
-  EXPECT_EQ(SslfListName("/home/u/my.list.SSLF"), "my.list");
-  EXPECT_EQ(SslfListName("/a.sslf/x.sslfy.Sslf"), "xy");
-  EXPECT_EQ(TextListName("/home/u/ase.TXT"), "ase");
-  EXPECT_EQ(TextListName("servers.txt.txt"), "servers");
+  EXPECT_EQ(sslfListName("/home/u/Team.sslf"), "Team");
+  EXPECT_EQ(sslfListName("/home/u/my.list.SSLF"), "my.list");
+  EXPECT_EQ(sslfListName("/a.sslf/x.sslfy.Sslf"), "xy");
+  EXPECT_EQ(textListName("/home/u/ase.TXT"), "ase");
+  EXPECT_EQ(textListName("servers.txt.txt"), "servers");
 }
 
 TEST_F(SharedListsTest, ExportWritesHeaderServersAndLastJoinPasswords) {
   // The last entry is cut short after its name: no address, no password.
   put("Serverlists/Clan", "One\r\n1.1.1.1\r\n100\r\nTwo\r\n2.2.2.2\r\n200\r\nThree\r\n");
-  ResetPasswords();
-  AppendPassword("1.1.1.1", "100", "old");
-  AppendPassword("1.1.1.1", "100", "join1");
-  AppendRconPassword("1.1.1.1", "100", "admin");
-  AppendRconPassword("2.2.2.2", "200", "admin2");
+  resetPasswords();
+  appendPassword("1.1.1.1", "100", "old");
+  appendPassword("1.1.1.1", "100", "join1");
+  appendRconPassword("1.1.1.1", "100", "admin");
+  appendRconPassword("2.2.2.2", "200", "admin2");
 
-  std::string out = ExportSslf("Serverlists\\Clan", ext("Clan"));
+  std::string out = exportSslf("Serverlists\\Clan", ext("Clan"));
   EXPECT_EQ(out, ext("Clan.sslf"));
-  Lines expected = SslfHeaderLines();
+  Lines expected = sslfHeaderLines();
   expected.push_back("Server=MoHAA 1.1.1.1:100 join1 \"One\"");
   expected.push_back("Server=MoHAA 2.2.2.2:200 \"\" \"Two\"");
   expected.push_back("Server=MoHAA : \"\" \"Three\"");
   EXPECT_EQ(get(out), joinLinesCrlf(expected));
 
-  EXPECT_EQ(ExportSslf("Serverlists\\Clan", ext("x.sslf")), ext("x.sslf.sslf"));
+  EXPECT_EQ(exportSslf("Serverlists\\Clan", ext("x.sslf")), ext("x.sslf.sslf"));
   EXPECT_TRUE(exists(ext("x.sslf.sslf")));
 }
 
 TEST_F(SharedListsTest, ExportFailures) {
-  EXPECT_THROW(ExportSslf("Serverlists\\Missing", ext("m")), FileError);
+  EXPECT_THROW(exportSslf("Serverlists\\Missing", ext("m")), FileError);
   EXPECT_FALSE(exists(ext("m.sslf")));
 
   // Without Passwords.txt the export stops at its first server.
   put("Serverlists/L", "One\r\n1.1.1.1\r\n100\r\n");
-  EXPECT_THROW(ExportSslf("Serverlists\\L", ext("L")), FileError);
-  EXPECT_EQ(get(ext("L.sslf")), joinLinesCrlf(SslfHeaderLines()));
+  EXPECT_THROW(exportSslf("Serverlists\\L", ext("L")), FileError);
+  EXPECT_EQ(get(ext("L.sslf")), joinLinesCrlf(sslfHeaderLines()));
 
   // An empty list needs no passwords.
   put("Serverlists/E", "");
-  ExportSslf("Serverlists\\E", ext("E"));
-  EXPECT_EQ(get(ext("E.sslf")), joinLinesCrlf(SslfHeaderLines()));
+  exportSslf("Serverlists\\E", ext("E"));
+  EXPECT_EQ(get(ext("E.sslf")), joinLinesCrlf(sslfHeaderLines()));
 }
 
 TEST_F(SharedListsTest, ExportThenImportRoundTrips) {
   put("Serverlists/Team",
       "Alpha\r\n10.0.0.1\r\n12203\r\n Beta  server\r\n10.0.0.2\r\n12204\r\n"
       "alpha\r\n10.0.0.3\r\n12205\r\n");
-  ResetPasswords();
-  AppendPassword("10.0.0.2", "12204", "b-pass");
-  std::string out = ExportSslf("Serverlists\\Team", ext("Team"));
+  resetPasswords();
+  appendPassword("10.0.0.2", "12204", "b-pass");
+  std::string out = exportSslf("Serverlists\\Team", ext("Team"));
   std::filesystem::remove("Serverlists/Team");
 
-  EXPECT_EQ(ImportSslf(out), "Team");
+  EXPECT_EQ(importSslf(out), "Team");
   EXPECT_EQ(get("Serverlists/Team"),
             "Alpha\r\n10.0.0.1\r\n12203\r\n Beta  server\r\n10.0.0.2\r\n12204\r\n"
             "alpha\r\n10.0.0.3\r\n12205\r\n");
@@ -179,24 +179,24 @@ TEST_F(SharedListsTest, ExportThenImportRoundTrips) {
 }
 
 TEST_F(SharedListsTest, ImportReplacesAListOfTheSameName) {
-  ResetPasswords();
+  resetPasswords();
   put(ext("Team.sslf"), "SSLF\r\nServer=MoHAA 1.1.1.1:1 \"\" \"First\"\r\n");
   put("Serverlists/Team", "Old\r\n9.9.9.9\r\n9\r\n");
-  EXPECT_EQ(ImportSslf(ext("Team.sslf")), "Team");
+  EXPECT_EQ(importSslf(ext("Team.sslf")), "Team");
   EXPECT_EQ(get("Serverlists/Team"), "First\r\n1.1.1.1\r\n1\r\n");
   put(ext("Team.sslf"), "Server=MoHAA 2.2.2.2:2 \"\" \"Second\"\n");
-  ImportSslf(ext("Team.sslf"));
+  importSslf(ext("Team.sslf"));
   EXPECT_EQ(get("Serverlists/Team"), "Second\r\n2.2.2.2\r\n2\r\n");
 
   // A list named with a dot is written but not offered as a list.
   put(ext("my.list.sslf"), "Server=MoHAA 3.3.3.3:3 \"\" \"X\"\r\n");
-  EXPECT_EQ(ImportSslf(ext("my.list.sslf")), "my.list");
+  EXPECT_EQ(importSslf(ext("my.list.sslf")), "my.list");
   EXPECT_TRUE(exists("Serverlists/my.list"));
-  EXPECT_EQ(ListServerLists(), Lines{"Team"});
+  EXPECT_EQ(listServerLists(), Lines{"Team"});
 }
 
 TEST_F(SharedListsTest, ImportFailures) {
-  EXPECT_THROW(ImportSslf(ext("none.sslf")), FileError);
+  EXPECT_THROW(importSslf(ext("none.sslf")), FileError);
   EXPECT_FALSE(exists("Serverlists/none"));
 
   // Without Passwords.txt the import stops at the first server with a
@@ -204,18 +204,18 @@ TEST_F(SharedListsTest, ImportFailures) {
   put(ext("P.sslf"),
       "Server=MoHAA 1.1.1.1:1 \"\" \"Open\"\r\nServer=MoHAA 2.2.2.2:2 pw \"Locked\"\r\n"
       "Server=MoHAA 3.3.3.3:3 \"\" \"After\"\r\n");
-  EXPECT_THROW(ImportSslf(ext("P.sslf")), FileError);
+  EXPECT_THROW(importSslf(ext("P.sslf")), FileError);
   EXPECT_EQ(get("Serverlists/P"), "Open\r\n1.1.1.1\r\n1\r\n");
   EXPECT_FALSE(exists("Passwords.txt"));
 
   // A list held by a reader is not replaced, and no passwords are added.
-  ResetPasswords();
+  resetPasswords();
   put("Serverlists/P", "Kept\r\n1\r\n1\r\n");
   {
     ReadHold scan("Serverlists\\P");
-    EXPECT_THROW(ImportSslf(ext("P.sslf")), FileError);
+    EXPECT_THROW(importSslf(ext("P.sslf")), FileError);
     put(ext("P.txt"), "x|1.1.1.1:1\r\n");
-    EXPECT_THROW(ImportTextList(ext("P.txt")), FileError);
+    EXPECT_THROW(importTextList(ext("P.txt")), FileError);
   }
   EXPECT_EQ(get("Serverlists/P"), "Kept\r\n1\r\n1\r\n");
   EXPECT_EQ(splitLines(get("Passwords.txt")).size(), 3u);
@@ -223,16 +223,16 @@ TEST_F(SharedListsTest, ImportFailures) {
 
 TEST_F(SharedListsTest, TextListImportMakesOneEntryPerLine) {
   put(ext("ASE.Txt"), "My|Server|1.2.3.4:80\r\n\r\nplain:1\nName|5.6.7.8:9");
-  EXPECT_EQ(ImportTextList(ext("ASE.Txt")), "ASE");
+  EXPECT_EQ(importTextList(ext("ASE.Txt")), "ASE");
   EXPECT_EQ(get("Serverlists/ASE"),
             "My|Server\r\n1.2.3.4\r\n80\r\n"
             "\r\n\r\n\r\n"
             "\r\nplain\r\n1\r\n"
             "Name\r\n5.6.7.8\r\n9\r\n");
   put(ext("ASE.Txt"), "B|2.2.2.2:2\r\n");
-  ImportTextList(ext("ASE.Txt"));
-  EXPECT_EQ(ReadServerNames("Serverlists\\ASE"), Lines{"B"});
-  EXPECT_THROW(ImportTextList(ext("missing.txt")), FileError);
+  importTextList(ext("ASE.Txt"));
+  EXPECT_EQ(readServerNames("Serverlists\\ASE"), Lines{"B"});
+  EXPECT_THROW(importTextList(ext("missing.txt")), FileError);
 }
 
 }  // namespace

@@ -207,7 +207,7 @@ void FakeGameServer::run() {
   }
 }
 
-std::string MakeStatusReply(std::string_view infoLine,
+std::string makeStatusReply(std::string_view infoLine,
                             const std::vector<std::pair<int, std::string>>& players) {
   std::string r("\xFF\xFF\xFF\xFF\x01statusResponse\n");
   r.append(infoLine);
@@ -221,7 +221,7 @@ std::string MakeStatusReply(std::string_view infoLine,
   return r;
 }
 
-std::string MakePrintReply(std::string_view text) {
+std::string makePrintReply(std::string_view text) {
   std::string r("\xFF\xFF\xFF\xFF\x01print");
   r.append(text);
   return r;

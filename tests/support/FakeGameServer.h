@@ -115,10 +115,10 @@ class FakeGameServer {
 
 // A status reply: FF FF FF FF 01 "statusResponse" LF, the info line and LF,
 // then one line per player: ping, blank, quoted name, LF.
-std::string MakeStatusReply(std::string_view infoLine,
+std::string makeStatusReply(std::string_view infoLine,
                             const std::vector<std::pair<int, std::string>>& players);
 
 // An rcon reply: FF FF FF FF 01 "print" followed by the text.
-std::string MakePrintReply(std::string_view text);
+std::string makePrintReply(std::string_view text);
 
 }  // namespace tarvix::test

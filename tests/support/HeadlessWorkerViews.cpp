@@ -3,27 +3,27 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/core/SortText.h"
+#include "base/SortText.h"
 
 namespace tarvix::test {
 
-void THeadlessAntiCheatView::setPassword(std::string password) {
+void HeadlessAntiCheatView::setPassword(std::string password) {
   std::lock_guard lock(mu_);
   password_ = std::move(password);
 }
 
-std::string THeadlessAntiCheatView::rconPassword() {
+std::string HeadlessAntiCheatView::rconPassword() {
   std::lock_guard lock(mu_);
   return password_;
 }
 
-void THeadlessAntiCheatView::clearPlayers() {
+void HeadlessAntiCheatView::clearPlayers() {
   std::lock_guard lock(mu_);
   rows_.clear();
   events_.push_back("clear");
 }
 
-void THeadlessAntiCheatView::addPlayer(int id, const TConsolePlayer& row) {
+void HeadlessAntiCheatView::addPlayer(int id, const ConsolePlayer& row) {
   std::lock_guard lock(mu_);
   auto at = std::upper_bound(rows_.begin(), rows_.end(), row.name,
                              [](const std::string& name, const auto& r) {
@@ -33,82 +33,82 @@ void THeadlessAntiCheatView::addPlayer(int id, const TConsolePlayer& row) {
   events_.push_back("add " + row.name);
 }
 
-void THeadlessAntiCheatView::setPlayerText(int id, TPlayerColumn column, const std::string& text) {
+void HeadlessAntiCheatView::setPlayerText(int id, PlayerColumn column, const std::string& text) {
   std::lock_guard lock(mu_);
   events_.push_back("set " + std::to_string(id) + " " + std::to_string(int(column)) + " " + text);
   for (auto& [rowId, p] : rows_) {
     if (rowId != id) continue;
     switch (column) {
-      case TPlayerColumn::Ping: p.ping = text; break;
-      case TPlayerColumn::AxisSkin: p.axisSkin = text; break;
-      case TPlayerColumn::AlliesSkin: p.alliesSkin = text; break;
-      case TPlayerColumn::Rate: p.rate = text; break;
-      case TPlayerColumn::IP: p.ip = text; break;
-      case TPlayerColumn::Score: p.score = text; break;
+      case PlayerColumn::Ping: p.ping = text; break;
+      case PlayerColumn::AxisSkin: p.axisSkin = text; break;
+      case PlayerColumn::AlliesSkin: p.alliesSkin = text; break;
+      case PlayerColumn::Rate: p.rate = text; break;
+      case PlayerColumn::IP: p.ip = text; break;
+      case PlayerColumn::Score: p.score = text; break;
     }
   }
 }
 
-void THeadlessAntiCheatView::addConsoleLine(const std::string& line) {
+void HeadlessAntiCheatView::addConsoleLine(const std::string& line) {
   std::lock_guard lock(mu_);
   lines_.push_back(line);
   events_.push_back("line " + line);
 }
 
-void THeadlessAntiCheatView::finishPass() {
+void HeadlessAntiCheatView::finishPass() {
   std::lock_guard lock(mu_);
   ++finished_;
   events_.push_back("finish");
 }
 
-std::vector<TConsolePlayer> THeadlessAntiCheatView::rows() const {
+std::vector<ConsolePlayer> HeadlessAntiCheatView::rows() const {
   std::lock_guard lock(mu_);
-  std::vector<TConsolePlayer> out;
+  std::vector<ConsolePlayer> out;
   for (const auto& r : rows_) out.push_back(r.second);
   return out;
 }
 
-std::vector<std::string> THeadlessAntiCheatView::consoleLines() const {
+std::vector<std::string> HeadlessAntiCheatView::consoleLines() const {
   std::lock_guard lock(mu_);
   return lines_;
 }
 
-std::vector<std::string> THeadlessAntiCheatView::events() const {
+std::vector<std::string> HeadlessAntiCheatView::events() const {
   std::lock_guard lock(mu_);
   return events_;
 }
 
-int THeadlessAntiCheatView::finishCount() const {
+int HeadlessAntiCheatView::finishCount() const {
   std::lock_guard lock(mu_);
   return finished_;
 }
 
-void THeadlessChatterView::setPassword(std::string password) {
+void HeadlessAnnouncerView::setPassword(std::string password) {
   std::lock_guard lock(mu_);
   password_ = std::move(password);
 }
 
-std::string THeadlessChatterView::rconPassword() {
+std::string HeadlessAnnouncerView::rconPassword() {
   std::lock_guard lock(mu_);
   return password_;
 }
 
-void THeadlessChatterView::setStatusText(const std::string& text) {
+void HeadlessAnnouncerView::setStatusText(const std::string& text) {
   std::lock_guard lock(mu_);
   status_.push_back(text);
 }
 
-void THeadlessChatterView::finishPass() {
+void HeadlessAnnouncerView::finishPass() {
   std::lock_guard lock(mu_);
   ++finished_;
 }
 
-std::vector<std::string> THeadlessChatterView::statusTexts() const {
+std::vector<std::string> HeadlessAnnouncerView::statusTexts() const {
   std::lock_guard lock(mu_);
   return status_;
 }
 
-int THeadlessChatterView::finishCount() const {
+int HeadlessAnnouncerView::finishCount() const {
   std::lock_guard lock(mu_);
   return finished_;
 }

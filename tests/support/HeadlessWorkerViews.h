@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "admin/core/AntiCheat.h"
-#include "admin/core/Chatter.h"
+#include "admin/core/AntiCheatPass.h"
+#include "admin/core/Announcer.h"
 
 namespace tarvix::test {
 
-class THeadlessAntiCheatView : public TAntiCheatView {
+class HeadlessAntiCheatView : public AntiCheatView {
  public:
   std::atomic<bool> DetectSkins{false};
   std::atomic<bool> CheckBans{true};
@@ -24,13 +24,13 @@ class THeadlessAntiCheatView : public TAntiCheatView {
   bool checkBans() override { return CheckBans; }
   int scanTimeout() override { return ScanTimeout; }
   void clearPlayers() override;
-  void addPlayer(int id, const TConsolePlayer& row) override;
-  void setPlayerText(int id, TPlayerColumn column, const std::string& text) override;
+  void addPlayer(int id, const ConsolePlayer& row) override;
+  void setPlayerText(int id, PlayerColumn column, const std::string& text) override;
   void addConsoleLine(const std::string& line) override;
   void finishPass() override;
 
   // Rows in the list's order (alphabetical by name).
-  std::vector<TConsolePlayer> rows() const;
+  std::vector<ConsolePlayer> rows() const;
   std::vector<std::string> consoleLines() const;
   // Every change as one text ("clear", "add NAME", "set ID COLUMN TEXT",
   // "line TEXT", "finish"), in the order made.
@@ -40,13 +40,13 @@ class THeadlessAntiCheatView : public TAntiCheatView {
  private:
   mutable std::mutex mu_;
   std::string password_;
-  std::vector<std::pair<int, TConsolePlayer>> rows_;
+  std::vector<std::pair<int, ConsolePlayer>> rows_;
   std::vector<std::string> lines_;
   std::vector<std::string> events_;
   int finished_ = 0;
 };
 
-class THeadlessChatterView : public TChatterView {
+class HeadlessAnnouncerView : public AnnouncerView {
  public:
   void setPassword(std::string password);
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace fs = std::filesystem;
 

@@ -4,7 +4,7 @@
 
 namespace tarvix {
 
-std::string LogDateTime(std::chrono::system_clock::time_point at) {
+std::string logDateTime(std::chrono::system_clock::time_point at) {
   const std::time_t t = std::chrono::system_clock::to_time_t(at);
   std::tm local{};
   localtime_r(&t, &local);

@@ -8,9 +8,9 @@
 namespace tarvix {
 
 // "<short date> - <long time>" of the C library's current locale (%x, %X).
-std::string LogDateTime(std::chrono::system_clock::time_point at);
+std::string logDateTime(std::chrono::system_clock::time_point at);
 
-struct TWorkerTiming {
+struct WorkerTiming {
   // Time written into a pass header.
   std::function<std::chrono::system_clock::time_point()> now = [] {
     return std::chrono::system_clock::now();
@@ -18,7 +18,7 @@ struct TWorkerTiming {
   // Real milliseconds of a nominal pause (500 ms, 7.5 s, ...) or fixed wait.
   std::function<int(int)> scaled = [](int nominalMs) { return nominalMs; };
   // Date and time text of a header, between "@ " and CR LF.
-  std::function<std::string(std::chrono::system_clock::time_point)> dateTime = LogDateTime;
+  std::function<std::string(std::chrono::system_clock::time_point)> dateTime = logDateTime;
 };
 
 }  // namespace tarvix

@@ -4,7 +4,7 @@
 
 namespace tarvix {
 
-TAsyncStatusQuery::~TAsyncStatusQuery() {
+AsyncStatusQuery::~AsyncStatusQuery() {
   std::list<std::unique_ptr<Job>> jobs;
   {
     std::lock_guard lock(mutex_);
@@ -15,11 +15,11 @@ TAsyncStatusQuery::~TAsyncStatusQuery() {
     if (job->thread.joinable()) job->thread.join();
 }
 
-void TAsyncStatusQuery::stopRunningLocked() {
+void AsyncStatusQuery::stopRunningLocked() {
   for (auto& job : jobs_) job->stop.request();
 }
 
-void TAsyncStatusQuery::reapLocked() {
+void AsyncStatusQuery::reapLocked() {
   for (auto it = jobs_.begin(); it != jobs_.end();) {
     if ((*it)->finished.load()) {
       if ((*it)->thread.joinable()) (*it)->thread.join();
@@ -30,7 +30,7 @@ void TAsyncStatusQuery::reapLocked() {
   }
 }
 
-std::uint64_t TAsyncStatusQuery::start(std::string host, std::string port, int timeoutMs,
+std::uint64_t AsyncStatusQuery::start(std::string host, std::string port, int timeoutMs,
                                        Done done) {
   std::lock_guard lock(mutex_);
   stopRunningLocked();
@@ -44,7 +44,7 @@ std::uint64_t TAsyncStatusQuery::start(std::string host, std::string port, int t
     {
       UdpClient client;
       if (client.open()) {
-        UdpResult r = QueryStatus(client, host, port, timeoutMs, &j->stop);
+        UdpResult r = queryStatus(client, host, port, timeoutMs, &j->stop);
         if (r.ok()) reply = std::move(r.bytes);
       }
     }
@@ -57,14 +57,14 @@ std::uint64_t TAsyncStatusQuery::start(std::string host, std::string port, int t
   return ticket;
 }
 
-std::uint64_t TAsyncStatusQuery::cancel() {
+std::uint64_t AsyncStatusQuery::cancel() {
   std::lock_guard lock(mutex_);
   stopRunningLocked();
   reapLocked();
   return ++newest_;
 }
 
-bool TAsyncStatusQuery::pending() const {
+bool AsyncStatusQuery::pending() const {
   std::lock_guard lock(mutex_);
   for (const auto& job : jobs_)
     if (job->ticket == newest_.load() && !job->finished.load()) return true;

@@ -16,17 +16,17 @@
 
 namespace tarvix {
 
-class TAsyncStatusQuery {
+class AsyncStatusQuery {
  public:
   // Called on the query's thread with the query's ticket and its reply
   // (empty for no answer, a failure or a stop).
   using Done = std::function<void(std::uint64_t ticket, std::string reply)>;
 
-  TAsyncStatusQuery() = default;
+  AsyncStatusQuery() = default;
   // Stops every query and waits for its thread.
-  ~TAsyncStatusQuery();
-  TAsyncStatusQuery(const TAsyncStatusQuery&) = delete;
-  TAsyncStatusQuery& operator=(const TAsyncStatusQuery&) = delete;
+  ~AsyncStatusQuery();
+  AsyncStatusQuery(const AsyncStatusQuery&) = delete;
+  AsyncStatusQuery& operator=(const AsyncStatusQuery&) = delete;
 
   // Stops the running queries and starts one to host:port. Returns its ticket.
   std::uint64_t start(std::string host, std::string port, int timeoutMs, Done done);
@@ -41,7 +41,7 @@ class TAsyncStatusQuery {
  private:
   struct Job {
     std::uint64_t ticket = 0;
-    TStopSignal stop;
+    StopSignal stop;
     std::atomic<bool> finished{false};
     std::thread thread;
   };

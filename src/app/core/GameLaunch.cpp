@@ -11,7 +11,7 @@
 
 namespace tarvix {
 
-std::string GameCommandLine(std::string_view ip, std::string_view port, std::string_view name,
+std::string gameCommandLine(std::string_view ip, std::string_view port, std::string_view name,
                             std::string_view password) {
   std::string s = "connect ";
   s += ip;
@@ -27,7 +27,7 @@ std::string GameCommandLine(std::string_view ip, std::string_view port, std::str
   return s;
 }
 
-std::vector<std::string> SplitWindowsCommandLine(std::string_view s) {
+std::vector<std::string> splitWindowsCommandLine(std::string_view s) {
   std::vector<std::string> args;
   const std::size_t n = s.size();
   std::size_t i = 0;
@@ -74,7 +74,7 @@ std::vector<std::string> SplitWindowsCommandLine(std::string_view s) {
   return args;
 }
 
-bool IsNativeExecutable(const std::string& path) {
+bool isNativeExecutable(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   if (::access(path.c_str(), X_OK) != 0) return false;
@@ -86,14 +86,14 @@ bool IsNativeExecutable(const std::string& path) {
   return got == 4 && head[0] == '\x7f' && head[1] == 'E' && head[2] == 'L' && head[3] == 'F';
 }
 
-std::string FolderOf(const std::string& path) {
+std::string folderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
 }
 
-std::string FindInPath(std::string_view name, std::string_view pathVariable) {
+std::string findInPath(std::string_view name, std::string_view pathVariable) {
   std::size_t start = 0;
   while (start <= pathVariable.size()) {
     std::size_t end = pathVariable.find(':', start);
@@ -110,12 +110,12 @@ std::string FindInPath(std::string_view name, std::string_view pathVariable) {
   return {};
 }
 
-std::optional<TGameStart> PlanGameStart(const std::string& exePath, std::string_view params,
+std::optional<GameStart> planGameStart(const std::string& exePath, std::string_view params,
                                         const std::string& winePath) {
-  TGameStart start;
-  start.workingFolder = FolderOf(exePath);
-  std::vector<std::string> args = SplitWindowsCommandLine(params);
-  if (IsNativeExecutable(exePath)) {
+  GameStart start;
+  start.workingFolder = folderOf(exePath);
+  std::vector<std::string> args = splitWindowsCommandLine(params);
+  if (isNativeExecutable(exePath)) {
     start.program = exePath;
     start.arguments = std::move(args);
     return start;
@@ -139,17 +139,17 @@ bool isZombie(long long pid) {
 
 }  // namespace
 
-TProcessWatch::TProcessWatch(long long pid) : pid_(pid) {
+ProcessWatch::ProcessWatch(long long pid) : pid_(pid) {
 #ifdef SYS_pidfd_open
   if (pid > 0) fd_ = static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0));
 #endif
 }
 
-TProcessWatch::~TProcessWatch() {
+ProcessWatch::~ProcessWatch() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool TProcessWatch::ended() const {
+bool ProcessWatch::ended() const {
   if (pid_ <= 0) return true;
   if (fd_ >= 0) {
     pollfd p{fd_, POLLIN, 0};

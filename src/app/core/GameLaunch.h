@@ -11,7 +11,7 @@ namespace tarvix {
 // "connect <ip>:<port> +name "<name>" +password "<password>"" and the fixed
 // tail that skips the intro screens. Nothing is escaped: a double quote in
 // the name or password goes through as it is.
-std::string GameCommandLine(std::string_view ip, std::string_view port, std::string_view name,
+std::string gameCommandLine(std::string_view ip, std::string_view port, std::string_view name,
                             std::string_view password);
 
 // Splits a parameter string as a Windows program's runtime does: blanks and
@@ -19,19 +19,19 @@ std::string GameCommandLine(std::string_view ip, std::string_view port, std::str
 // literal quote; 2n backslashes before a quote give n backslashes and the
 // quote delimits, 2n+1 give n backslashes and a literal quote; other
 // backslashes are literal. An empty quoted text is an empty argument.
-std::vector<std::string> SplitWindowsCommandLine(std::string_view params);
+std::vector<std::string> splitWindowsCommandLine(std::string_view params);
 
 // A regular file with run permission that begins with the ELF magic or "#!".
-bool IsNativeExecutable(const std::string& path);
+bool isNativeExecutable(const std::string& path);
 
 // The folder part of a path ("." for a bare file name).
-std::string FolderOf(const std::string& path);
+std::string folderOf(const std::string& path);
 
 // First executable file called `name` in the folders of `pathVariable`
 // (a PATH value); empty when there is none.
-std::string FindInPath(std::string_view name, std::string_view pathVariable);
+std::string findInPath(std::string_view name, std::string_view pathVariable);
 
-struct TGameStart {
+struct GameStart {
   std::string program;
   std::vector<std::string> arguments;
   std::string workingFolder;
@@ -40,17 +40,17 @@ struct TGameStart {
 // How to start `exePath` with `params`: directly when it is native,
 // otherwise through `winePath` with the executable as first argument.
 // std::nullopt when it is not native and there is no wine.
-std::optional<TGameStart> PlanGameStart(const std::string& exePath, std::string_view params,
+std::optional<GameStart> planGameStart(const std::string& exePath, std::string_view params,
                                         const std::string& winePath);
 
 // Watches a process that is not necessarily a child of this one (a
 // detached game) for its end.
-class TProcessWatch {
+class ProcessWatch {
  public:
-  explicit TProcessWatch(long long pid);
-  ~TProcessWatch();
-  TProcessWatch(const TProcessWatch&) = delete;
-  TProcessWatch& operator=(const TProcessWatch&) = delete;
+  explicit ProcessWatch(long long pid);
+  ~ProcessWatch();
+  ProcessWatch(const ProcessWatch&) = delete;
+  ProcessWatch& operator=(const ProcessWatch&) = delete;
   bool ended() const;
 
  private:

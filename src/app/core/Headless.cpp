@@ -9,7 +9,7 @@
 #include "protocol/StatusReply.h"
 #include "store/Config.h"
 #include "store/ServerLists.h"
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 
@@ -74,8 +74,8 @@ bool parse(const std::vector<std::string>& args, Options& o, std::string& proble
 
 int queryTimeoutFromConfig() {
   try {
-    TConfig cfg;
-    ReadConfig(cfg);
+    Config cfg;
+    readConfig(cfg);
     return cfg.scanTimeout;
   } catch (const std::exception&) {
     return kQueryFallbackTimeoutMs;
@@ -89,21 +89,21 @@ int runQuery(const Options& o, std::ostream& out, std::ostream& err) {
   const int timeout = o.timeoutMs ? *o.timeoutMs : queryTimeoutFromConfig();
 
   UdpClient client;
-  UdpResult r = QueryStatus(client, host, port, timeout);
+  UdpResult r = queryStatus(client, host, port, timeout);
   const std::string raw = r.ok() ? r.bytes : std::string();
-  if (!RowSelectionAnswered(raw)) {
+  if (!rowSelectionAnswered(raw)) {
     err << "no response\n";
     return 1;
   }
-  const TStatusReply s = ReadSelectedReply(raw);
-  out << "hostname\t" << s.HostName << "\n"
-      << "map\t" << s.MapName << "\n"
-      << "maxclients\t" << s.MaxClients << "\n"
-      << "edition\t" << s.Edition << "\n"
-      << "version\t" << s.Version << "\n"
-      << "maplist\t" << s.MapList << "\n"
-      << "link\t" << s.Link << "\n";
-  for (const auto& p : s.Players) out << "player\t" << p.Ping << "\t" << p.Name << "\n";
+  const StatusReply s = readSelectedReply(raw);
+  out << "hostname\t" << s.hostName << "\n"
+      << "map\t" << s.mapName << "\n"
+      << "maxclients\t" << s.maxClients << "\n"
+      << "edition\t" << s.edition << "\n"
+      << "version\t" << s.version << "\n"
+      << "maplist\t" << s.mapList << "\n"
+      << "link\t" << s.link << "\n";
+  for (const auto& p : s.players) out << "player\t" << p.ping << "\t" << p.name << "\n";
   out.flush();
   return 0;
 }
@@ -122,8 +122,8 @@ int runRcon(const Options& o, std::ostream& out, std::ostream& err) {
   UdpClient client;
   client.setServer(host, port);
   // As on the console: a datagram holding "quit" awaits no reply.
-  if (!RconAwaitsReply(password, command)) {
-    UdpResult sent = SendRcon(client, password, command);
+  if (!rconAwaitsReply(password, command)) {
+    UdpResult sent = sendRcon(client, password, command);
     if (sent.failed()) {
       err << sent.error << "\n";
       return 1;
@@ -131,7 +131,7 @@ int runRcon(const Options& o, std::ostream& out, std::ostream& err) {
     out << "no response from server\n";
     return 0;
   }
-  UdpResult r = RconQuery(client, password, command, o.timeoutMs ? *o.timeoutMs : kRconTimeoutMs);
+  UdpResult r = rconQuery(client, password, command, o.timeoutMs ? *o.timeoutMs : kRconTimeoutMs);
   if (r.failed()) {
     err << r.error << "\n";
     return 1;
@@ -140,7 +140,7 @@ int runRcon(const Options& o, std::ostream& out, std::ostream& err) {
     out << "no response from server\n";
     return 1;
   }
-  for (const auto& line : ReplyLines(r.bytes)) out << line << "\n";
+  for (const auto& line : replyLines(r.bytes)) out << line << "\n";
   out.flush();
   return 0;
 }
@@ -162,19 +162,19 @@ std::optional<int> runHeadless(const std::vector<std::string>& args, std::ostrea
   // ---- --scan [LIST] --------------------------------------------------
   // One pass of the scan worker over the current list (or the named one).
   if (o.positional.size() > 1) return usage(err, "--scan takes at most one LIST");
-  TConfig cfg;
+  Config cfg;
   try {
-    ReadConfig(cfg);
+    readConfig(cfg);
   } catch (const std::exception& e) {
     err << e.what() << "\n";
     return 1;
   }
-  THeadlessScanSettings scan;
+  HeadlessScanSettings scan;
   scan.serverListPath =
-      o.positional.empty() ? cfg.serverListPath : ServerListPathFor(o.positional[0]);
+      o.positional.empty() ? cfg.serverListPath : serverListPathFor(o.positional[0]);
   scan.scanTimeout = o.timeoutMs ? *o.timeoutMs : cfg.scanTimeout;
   scan.clantagsOn = cfg.clantagsOn;
-  return RunHeadlessScan(scan, out, err);
+  return runHeadlessScan(scan, out, err);
 }
 
 }  // namespace tarvix

@@ -4,8 +4,8 @@
 #include <memory>
 #include <utility>
 
-#include "app/core/ScanAll.h"
-#include "app/core/SortText.h"
+#include "app/core/ScanPass.h"
+#include "base/SortText.h"
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
 
@@ -13,96 +13,96 @@ namespace tarvix {
 
 namespace {
 
-bool buddyBefore(const THeadlessBuddy& a, const THeadlessBuddy& b) {
+bool buddyBefore(const HeadlessBuddy& a, const HeadlessBuddy& b) {
   return compareListText(a.caption, b.caption) < 0;
 }
 
-bool rowBefore(const THeadlessRow& a, const THeadlessRow& b) {
+bool rowBefore(const HeadlessRow& a, const HeadlessRow& b) {
   return compareSortText(a.caption, b.caption) < 0;
 }
 
 }  // namespace
 
-THeadlessScanView::THeadlessScanView(const std::vector<std::string>& names,
-                                     THeadlessScanSettings settings)
+HeadlessScanView::HeadlessScanView(const std::vector<std::string>& names,
+                                     HeadlessScanSettings settings)
     : names_(static_cast<int>(names.size())), settings_(std::move(settings)) {
   for (const std::string& name : names) rows_.push_back({"not scanned", "", name, "", ScanIconNotScanned});
 }
 
-int THeadlessScanView::rowCount() {
+int HeadlessScanView::rowCount() {
   std::lock_guard lock(mu_);
   return static_cast<int>(rows_.size());
 }
 
-std::string THeadlessScanView::rowHost(int row) {
+std::string HeadlessScanView::rowHost(int row) {
   std::lock_guard lock(mu_);
   return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[row].host : std::string();
 }
 
-int THeadlessScanView::serverNameCount() {
+int HeadlessScanView::serverNameCount() {
   std::lock_guard lock(mu_);
   return names_;
 }
 
-std::string THeadlessScanView::serverListPath() {
+std::string HeadlessScanView::serverListPath() {
   std::lock_guard lock(mu_);
   return settings_.serverListPath;
 }
 
-int THeadlessScanView::scanTimeout() {
+int HeadlessScanView::scanTimeout() {
   std::lock_guard lock(mu_);
   return settings_.scanTimeout;
 }
 
-bool THeadlessScanView::clantagsOn() {
+bool HeadlessScanView::clantagsOn() {
   std::lock_guard lock(mu_);
   return settings_.clantagsOn;
 }
 
-void THeadlessScanView::setClantagsOn(bool on) {
+void HeadlessScanView::setClantagsOn(bool on) {
   std::lock_guard lock(mu_);
   settings_.clantagsOn = on;
 }
 
-void THeadlessScanView::setAutoSort(bool on) {
+void HeadlessScanView::setAutoSort(bool on) {
   std::lock_guard lock(mu_);
   ++changes_;
   autoSort_ = on;
 }
 
-void THeadlessScanView::clearBuddies() {
+void HeadlessScanView::clearBuddies() {
   std::lock_guard lock(mu_);
   ++changes_;
   buddies_.clear();
 }
 
-void THeadlessScanView::showProgress(int position) {
+void HeadlessScanView::showProgress(int position) {
   std::lock_guard lock(mu_);
   ++changes_;
   progress_ = position;
   progressVisible_ = true;
 }
 
-void THeadlessScanView::stepProgress() {
+void HeadlessScanView::stepProgress() {
   std::lock_guard lock(mu_);
   ++changes_;
   ++progress_;
 }
 
-void THeadlessScanView::hideProgress() {
+void HeadlessScanView::hideProgress() {
   std::lock_guard lock(mu_);
   ++changes_;
   progressVisible_ = false;
 }
 
-void THeadlessScanView::setStatusText(const std::string& text) {
+void HeadlessScanView::setStatusText(const std::string& text) {
   std::lock_guard lock(mu_);
   ++changes_;
   status_ = text;
   statusHistory_.push_back(text);
 }
 
-void THeadlessScanView::setRow(int row, const TScanRow& texts) {
+void HeadlessScanView::setRow(int row, const ScanRow& texts) {
   std::lock_guard lock(mu_);
   ++changes_;
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
@@ -110,44 +110,44 @@ void THeadlessScanView::setRow(int row, const TScanRow& texts) {
   if (autoSort_) std::stable_sort(rows_.begin(), rows_.end(), rowBefore);
 }
 
-void THeadlessScanView::makeRowVisible(int row) {
+void HeadlessScanView::makeRowVisible(int row) {
   std::lock_guard lock(mu_);
   ++changes_;
   visibleRow_ = row;
 }
 
-void THeadlessScanView::addBuddy(const std::string& caption, const std::string& server) {
+void HeadlessScanView::addBuddy(const std::string& caption, const std::string& server) {
   std::lock_guard lock(mu_);
   ++changes_;
   // The buddy view keeps itself sorted; an equal caption goes after its peers.
-  THeadlessBuddy b{caption, server};
+  HeadlessBuddy b{caption, server};
   buddies_.insert(std::upper_bound(buddies_.begin(), buddies_.end(), b, buddyBefore), b);
 }
 
-void THeadlessScanView::updateBuddyCaption() {
+void HeadlessScanView::updateBuddyCaption() {
   std::lock_guard lock(mu_);
   ++changes_;
   buddyCaption_ = buddies_.empty() ? std::string("No Buddies online")
                                    : std::to_string(buddies_.size()) + " Buddies online";
 }
 
-void THeadlessScanView::sortPlayersAndBuddies() {
+void HeadlessScanView::sortPlayersAndBuddies() {
   std::lock_guard lock(mu_);
   ++changes_;
   std::stable_sort(buddies_.begin(), buddies_.end(), buddyBefore);
 }
 
-void THeadlessScanView::showFirstPlayedRow() {
+void HeadlessScanView::showFirstPlayedRow() {
   std::lock_guard lock(mu_);
   ++changes_;
   for (std::size_t i = 0; i < rows_.size(); ++i)
-    if (IsPlayedCaption(rows_[i].caption)) {
+    if (isPlayedCaption(rows_[i].caption)) {
       visibleRow_ = static_cast<int>(i);
       break;
     }
 }
 
-void THeadlessScanView::finishPass() {
+void HeadlessScanView::finishPass() {
   std::lock_guard lock(mu_);
   ++changes_;
   progressVisible_ = false;
@@ -159,86 +159,86 @@ void THeadlessScanView::finishPass() {
   finished_ = true;
 }
 
-std::vector<THeadlessRow> THeadlessScanView::rows() const {
+std::vector<HeadlessRow> HeadlessScanView::rows() const {
   std::lock_guard lock(mu_);
   return rows_;
 }
 
-std::vector<THeadlessBuddy> THeadlessScanView::buddies() const {
+std::vector<HeadlessBuddy> HeadlessScanView::buddies() const {
   std::lock_guard lock(mu_);
   return buddies_;
 }
 
-std::string THeadlessScanView::statusText() const {
+std::string HeadlessScanView::statusText() const {
   std::lock_guard lock(mu_);
   return status_;
 }
 
-std::string THeadlessScanView::buddyCaption() const {
+std::string HeadlessScanView::buddyCaption() const {
   std::lock_guard lock(mu_);
   return buddyCaption_;
 }
 
-int THeadlessScanView::progress() const {
+int HeadlessScanView::progress() const {
   std::lock_guard lock(mu_);
   return progress_;
 }
 
-bool THeadlessScanView::progressVisible() const {
+bool HeadlessScanView::progressVisible() const {
   std::lock_guard lock(mu_);
   return progressVisible_;
 }
 
-bool THeadlessScanView::autoSort() const {
+bool HeadlessScanView::autoSort() const {
   std::lock_guard lock(mu_);
   return autoSort_;
 }
 
-bool THeadlessScanView::finished() const {
+bool HeadlessScanView::finished() const {
   std::lock_guard lock(mu_);
   return finished_;
 }
 
-int THeadlessScanView::visibleRow() const {
+int HeadlessScanView::visibleRow() const {
   std::lock_guard lock(mu_);
   return visibleRow_;
 }
 
-int THeadlessScanView::changes() const {
+int HeadlessScanView::changes() const {
   std::lock_guard lock(mu_);
   return changes_;
 }
 
-std::vector<std::string> THeadlessScanView::statusHistory() const {
+std::vector<std::string> HeadlessScanView::statusHistory() const {
   std::lock_guard lock(mu_);
   return statusHistory_;
 }
 
-int RunHeadlessScan(const THeadlessScanSettings& settings, std::ostream& out, std::ostream& err) {
+int runHeadlessScan(const HeadlessScanSettings& settings, std::ostream& out, std::ostream& err) {
   if (!fileExists(settings.serverListPath)) {
     err << "Please select a server list !\n";
     return 1;
   }
   std::vector<std::string> names;
   try {
-    names = ReadServerNames(settings.serverListPath);
+    names = readServerNames(settings.serverListPath);
   } catch (const FileError& e) {
     err << e.what() << "\n";
     return 1;
   }
 
-  auto view = std::make_shared<THeadlessScanView>(names, settings);
-  TScanAll scan(view);
+  auto view = std::make_shared<HeadlessScanView>(names, settings);
+  ScanPass scan(view);
   scan.start();
   scan.join();
 
-  for (const THeadlessRow& r : view->rows())
+  for (const HeadlessRow& r : view->rows())
     out << r.caption << '\t' << r.map << '\t' << r.host << '\t' << r.game << '\n';
-  for (const THeadlessBuddy& b : view->buddies())
+  for (const HeadlessBuddy& b : view->buddies())
     out << "buddy\t" << b.caption << '\t' << b.server << '\n';
   out << view->statusText() << '\n';
   out.flush();
-  if (scan.end() != TScanAll::End::Completed) {
+  if (scan.end() != ScanPass::End::Completed) {
     err << "the scan ended early: the server list could not be read\n";
     return 1;
   }

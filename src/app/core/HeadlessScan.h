@@ -10,7 +10,7 @@
 
 namespace tarvix {
 
-struct THeadlessRow {
+struct HeadlessRow {
   std::string caption;
   std::string map;
   std::string host;
@@ -18,24 +18,24 @@ struct THeadlessRow {
   int icon = ScanIconNotScanned;
 };
 
-struct THeadlessBuddy {
+struct HeadlessBuddy {
   std::string caption;
   std::string server;
 };
 
 // Settings the pass reads, fixed for the pass.
-struct THeadlessScanSettings {
+struct HeadlessScanSettings {
   std::string serverListPath;
   int scanTimeout = 500;
   bool clantagsOn = false;
 };
 
 // Thread-safe: the pass writes from its thread, callers read snapshots.
-class THeadlessScanView : public TScanView {
+class HeadlessScanView : public ScanView {
  public:
   // One "not scanned" row per name, in the given (file) order; the server
   // name count is the number of names.
-  THeadlessScanView(const std::vector<std::string>& names, THeadlessScanSettings settings);
+  HeadlessScanView(const std::vector<std::string>& names, HeadlessScanSettings settings);
 
   int rowCount() override;
   std::string rowHost(int row) override;
@@ -50,7 +50,7 @@ class THeadlessScanView : public TScanView {
   void stepProgress() override;
   void hideProgress() override;
   void setStatusText(const std::string& text) override;
-  void setRow(int row, const TScanRow& texts) override;
+  void setRow(int row, const ScanRow& texts) override;
   void makeRowVisible(int row) override;
   void addBuddy(const std::string& caption, const std::string& server) override;
   void updateBuddyCaption() override;
@@ -60,8 +60,8 @@ class THeadlessScanView : public TScanView {
 
   void setClantagsOn(bool on);
 
-  std::vector<THeadlessRow> rows() const;
-  std::vector<THeadlessBuddy> buddies() const;
+  std::vector<HeadlessRow> rows() const;
+  std::vector<HeadlessBuddy> buddies() const;
   std::string statusText() const;
   std::string buddyCaption() const;
   int progress() const;
@@ -77,10 +77,10 @@ class THeadlessScanView : public TScanView {
 
  private:
   mutable std::mutex mu_;
-  std::vector<THeadlessRow> rows_;
-  std::vector<THeadlessBuddy> buddies_;
+  std::vector<HeadlessRow> rows_;
+  std::vector<HeadlessBuddy> buddies_;
   int names_ = 0;
-  THeadlessScanSettings settings_;
+  HeadlessScanSettings settings_;
   std::string status_;
   std::vector<std::string> statusHistory_;
   std::string buddyCaption_ = "No Buddies online";
@@ -95,6 +95,6 @@ class THeadlessScanView : public TScanView {
 // "--scan [LIST]": one pass over the list at listPath; prints one line per
 // row (caption, map, host, game, tab-separated), one line per buddy row
 // ("buddy", caption, server), then the final status text. Returns the exit code.
-int RunHeadlessScan(const THeadlessScanSettings& settings, std::ostream& out, std::ostream& err);
+int runHeadlessScan(const HeadlessScanSettings& settings, std::ostream& out, std::ostream& err);
 
 }  // namespace tarvix

@@ -1,24 +1,24 @@
 #include "app/core/PingDisplay.h"
 
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 
-std::optional<std::string> PingTextOf(std::string_view line) {
+std::optional<std::string> pingTextOf(std::string_view line) {
   const std::size_t at = line.find(" in ");
   if (at == std::string_view::npos) return std::nullopt;
   const std::string_view rest = line.substr(at + 4);
   return std::string(rest.substr(0, rest.find('m')));
 }
 
-PingColour PingFieldColour(std::string_view pingText) {
+PingColour pingFieldColour(std::string_view pingText) {
   long long p = 0;
   if (!parseInt(pingText, p)) return PingColour::Black;
   return p >= 100 ? PingColour::Red : PingColour::Green;
 }
 
-TGraphStep GraphStepFor(long long p) {
-  TGraphStep step;
+GraphStep graphStepFor(long long p) {
+  GraphStep step;
   long long y;
   if (p < 50) {
     y = 20 - p / 10;
@@ -41,7 +41,7 @@ TGraphStep GraphStepFor(long long p) {
   return step;
 }
 
-TGraphAdvance AdvanceGraphX(int graphX) {
+GraphAdvance advanceGraphX(int graphX) {
   if (graphX <= 0) return {kGraphStartX, true};
   return {graphX - 1, false};
 }

@@ -14,27 +14,27 @@ enum class PingColour { Black, Navy, Green, Purple, Red };
 
 // The characters after the first " in " up to, not including, the next "m";
 // nothing when the line has no " in ".
-std::optional<std::string> PingTextOf(std::string_view line);
+std::optional<std::string> pingTextOf(std::string_view line);
 
 // The ping field's colour: red from 100 on, green below, black when the text
 // is not a whole number.
-PingColour PingFieldColour(std::string_view pingText);
+PingColour pingFieldColour(std::string_view pingText);
 
-struct TGraphStep {
+struct GraphStep {
   int y = 0;
   PingColour colour = PingColour::Red;
 };
 
 // GraphY and pen colour for a ping of p ms (integer division; below 1 gives
 // 1 in red).
-TGraphStep GraphStepFor(long long p);
+GraphStep graphStepFor(long long p);
 
 // The pen's x for the next step: one pixel to the left, or back to the start
 // (restart true) once the left edge has been passed.
-struct TGraphAdvance {
+struct GraphAdvance {
   int x = 0;
   bool restart = false;
 };
-TGraphAdvance AdvanceGraphX(int graphX);
+GraphAdvance advanceGraphX(int graphX);
 
 }  // namespace tarvix

@@ -10,7 +10,7 @@ namespace tarvix {
 enum ScanIcon { ScanIconNotScanned = 0, ScanIconAnswered = 1, ScanIconFull = 2, ScanIconNoAnswer = 3 };
 
 // Texts and icon the pass writes into one row.
-struct TScanRow {
+struct ScanRow {
   std::string caption;  // "12/16", "FULL", "no response", "sends shit"
   std::string map;
   std::string host;
@@ -18,9 +18,9 @@ struct TScanRow {
   int icon = ScanIconNoAnswer;
 };
 
-class TScanView {
+class ScanView {
  public:
-  virtual ~TScanView() = default;
+  virtual ~ScanView() = default;
 
   // Read at the moment the pass needs them; called on the pass's thread.
   virtual int rowCount() = 0;
@@ -37,7 +37,7 @@ class TScanView {
   virtual void stepProgress() = 0;
   virtual void hideProgress() = 0;
   virtual void setStatusText(const std::string& text) = 0;
-  virtual void setRow(int row, const TScanRow& texts) = 0;
+  virtual void setRow(int row, const ScanRow& texts) = 0;
   virtual void makeRowVisible(int row) = 0;
   virtual void addBuddy(const std::string& caption, const std::string& server) = 0;
   virtual void updateBuddyCaption() = 0;
@@ -51,7 +51,7 @@ class TScanView {
 };
 
 // A caption of a row with at least one player that is not full.
-inline bool IsPlayedCaption(const std::string& caption) {
+inline bool isPlayedCaption(const std::string& caption) {
   return !caption.empty() && caption[0] >= '1' && caption[0] <= '9';
 }
 

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "store/Text.h"
+#include "base/Text.h"
 
 namespace tarvix {
 
-std::vector<std::string> MapRotationPieces(std::string_view mapList) {
+std::vector<std::string> mapRotationPieces(std::string_view mapList) {
   std::vector<std::string> pieces;
   std::size_t start = 0;
   for (std::size_t sp = mapList.find(' '); sp != std::string_view::npos;
@@ -19,10 +19,10 @@ std::vector<std::string> MapRotationPieces(std::string_view mapList) {
   return pieces;
 }
 
-void LinkDisplay(const TStatusReply& reply, std::string& caption, std::string& target) {
-  if (reply.HasLink && (containsNoCase(reply.Link, "www") || containsNoCase(reply.Link, "http:"))) {
-    target = reply.Link;
-    caption = removeAllNoCase(reply.Link, "http://");
+void LinkDisplay(const StatusReply& reply, std::string& caption, std::string& target) {
+  if (reply.hasLink && (containsNoCase(reply.link, "www") || containsNoCase(reply.link, "http:"))) {
+    target = reply.link;
+    caption = removeAllNoCase(reply.link, "http://");
   } else {
     caption = std::string(kNoLink);
     target = std::string(kHomePage);
@@ -31,37 +31,37 @@ void LinkDisplay(const TStatusReply& reply, std::string& caption, std::string& t
 
 namespace {
 
-TServerDetails detailsOf(TStatusReply reply) {
-  TServerDetails d;
-  d.Answered = true;
-  d.MapLines = MapRotationPieces(reply.MapList);
-  LinkDisplay(reply, d.LinkCaption, d.LinkTarget);
-  const int count = reply.DetailPlayerCount();
-  d.CountText = std::to_string(count) + "/" + reply.MaxClients;
+ServerDetails detailsOf(StatusReply reply) {
+  ServerDetails d;
+  d.answered = true;
+  d.mapLines = mapRotationPieces(reply.mapList);
+  LinkDisplay(reply, d.linkCaption, d.linkTarget);
+  const int count = reply.detailPlayerCount();
+  d.countText = std::to_string(count) + "/" + reply.maxClients;
   long long max = 0;
-  d.MaxIsNumber = MaxClientsNumber(reply.MaxClients, max);
-  d.Full = d.MaxIsNumber && max == count;
-  d.Reply = std::move(reply);
+  d.maxIsNumber = maxClientsNumber(reply.maxClients, max);
+  d.full = d.maxIsNumber && max == count;
+  d.reply = std::move(reply);
   return d;
 }
 
 }  // namespace
 
-TServerDetails RowSelectionDetails(std::string_view raw) {
-  if (!RowSelectionAnswered(raw)) return {};
-  return detailsOf(ReadSelectedReply(raw));
+ServerDetails rowSelectionDetails(std::string_view raw) {
+  if (!rowSelectionAnswered(raw)) return {};
+  return detailsOf(readSelectedReply(raw));
 }
 
-TServerDetails BuddyDetails(std::string_view raw) {
-  if (!BuddyDoubleClickAnswered(raw)) return {};
-  return detailsOf(ReadStatusReply(raw));
+ServerDetails buddyDetails(std::string_view raw) {
+  if (!buddyDoubleClickAnswered(raw)) return {};
+  return detailsOf(readStatusReply(raw));
 }
 
-std::string ConversionErrorText(std::string_view value) {
+std::string conversionErrorText(std::string_view value) {
   return "'" + std::string(value) + "' is not a valid integer value";
 }
 
-std::string MapFolderFor(std::string_view mohaaPath) {
+std::string mapFolderFor(std::string_view mohaaPath) {
   std::size_t sep = mohaaPath.find_last_of("/\\");
   if (sep == std::string_view::npos) return "main";
   std::string folder(mohaaPath.substr(0, sep));
@@ -70,11 +70,11 @@ std::string MapFolderFor(std::string_view mohaaPath) {
   return folder + "/main";
 }
 
-bool MapInstalled(std::string_view mapName, std::string_view mohaaPath) {
+bool mapInstalled(std::string_view mapName, std::string_view mohaaPath) {
   const std::string m = removeAllNoCase(removeAllNoCase(mapName, "obj/"), "dm/");
   if (containsNoCase(m, "obj_team") || containsNoCase(m, "mohdm")) return true;
   std::error_code ec;
-  std::filesystem::directory_iterator it(MapFolderFor(mohaaPath), ec);
+  std::filesystem::directory_iterator it(mapFolderFor(mohaaPath), ec);
   for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
     if (containsNoCase(it->path().filename().string(), m)) return true;
   }

@@ -9,7 +9,7 @@
 
 namespace tarvix::test {
 
-class ScriptedDialogs : public TDialogs {
+class ScriptedDialogs : public Dialogs {
  public:
   ScriptedDialogs() { setDialogs(this); }
   ~ScriptedDialogs() override { setDialogs(nullptr); }

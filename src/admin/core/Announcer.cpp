@@ -1,0 +1,150 @@
+#include "admin/core/Announcer.h"
+
+#include <exception>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "protocol/Rcon.h"
+#include "protocol/StatusQuery.h"
+#include "protocol/StatusReply.h"
+#include "store/DataFile.h"
+#include "store/NameLists.h"
+
+namespace tarvix {
+
+namespace {
+
+// A socket or file failure of the pass.
+struct Failure {};
+
+std::string withoutBlanks(std::string s) {
+  std::erase(s, ' ');
+  return s;
+}
+
+}  // namespace
+
+MapCycle readMapCycle(std::string_view reply) {
+  MapCycle m;
+  // Values end at a backslash or at the end of the info line.
+  m.currentMap = withoutBlanks(keyValue(reply, kMapNameKey));
+  const std::string rotation = keyValue(reply, kMapListKey);
+
+  bool first = true;
+  bool afterCurrent = false;
+  auto take = [&](const std::string& name) {
+    if (first) m.firstMap = name;
+    first = false;
+    if (afterCurrent) m.nextMap = name;
+    afterCurrent = name == m.currentMap;
+  };
+  std::string name;
+  for (char c : rotation) {
+    if (c == ' ') {
+      take(name);
+      name.clear();
+    } else {
+      name.push_back(c);
+    }
+  }
+  if (!name.empty()) take(name);
+
+  if (m.nextMap.empty()) m.nextMap = m.firstMap;
+  return m;
+}
+
+Announcer::Announcer(std::shared_ptr<AnnouncerView> view, AnnouncerSettings settings)
+    : view_(std::move(view)), settings_(std::move(settings)) {
+  if (!settings_.logs) settings_.logs = &consoleLogs();
+  IdUDPClient3.setServer(settings_.host, settings_.port);
+}
+
+Announcer::~Announcer() { shutdown(); }
+
+void Announcer::start() {
+  launch([this] { run(); });
+}
+
+// Every effect outside the worker (view call, log entry, datagram) runs under
+// the guard, so none happens once stop() has returned.
+template <typename F>
+auto Announcer::touch(F&& f) {
+  return guarded(std::forward<F>(f));
+}
+
+void Announcer::log(LogKind kind, std::string_view text) {
+  touch([&] { settings_.logs->append(kind, text); });
+}
+
+void Announcer::pause(int nominalMs) {
+  pauseFor(settings_.timing.scaled(nominalMs));
+}
+
+bool Announcer::sendDatagram(const std::string& datagram) {
+  return touch([&] { return IdUDPClient3.send(datagram).ok(); });
+}
+
+void Announcer::run() {
+  try {
+    pass();
+  } catch (const Stopped&) {
+    end_ = End::Stopped;
+  }
+}
+
+void Announcer::pass() {
+  log(LogKind::MapLog, "mapcheck @ " + settings_.timing.dateTime(settings_.timing.now()));
+  touch([&] { view_->setStatusText("checking mapcycle..."); });
+
+  try {
+    if (!IdUDPClient3.recreate()) throw Failure{};
+    UdpResult reply = touch([&] { return IdUDPClient3.send(statusRequest()); });
+    if (reply.ok())
+      reply = IdUDPClient3.receive(settings_.timing.scaled(kChatterStatusTimeoutMs), &stopSignal());
+    if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
+    if (reply.failed()) throw Failure{};
+    const std::string text = reply.ok() ? cleanReply(reply.bytes) : std::string();
+
+    MapCycle maps;
+    if (consoleAnswered(text)) maps = readMapCycle(text);
+    pause(kChatterMapPauseMs);
+
+    log(LogKind::MapLog, "Firstmap  : " + maps.firstMap + "\r\nCurrentmap: " + maps.currentMap +
+                             "\r\nNext   map: " + maps.nextMap + "\r\n" + std::string(kMapcheckEnd));
+    touch([&] {
+      view_->setStatusText("First map: " + maps.firstMap + " | Current map: " + maps.currentMap +
+                           " | Next map: " + maps.nextMap);
+    });
+
+    if (!maps.nextMap.empty()) {
+      const std::string announce =
+          touch([&] { return rconRequest(view_->rconPassword(), "say next map is " + maps.nextMap); });
+      if (!sendDatagram(announce)) throw Failure{};
+    }
+
+    std::optional<std::vector<std::string>> messages;
+    try {
+      messages = readOptionalNameList(kMessagesFile);
+    } catch (const FileError&) {
+      throw Failure{};
+    }
+    if (messages) {
+      for (const std::string& line : *messages) {
+        const std::string datagram =
+            touch([&] { return rconRequest(view_->rconPassword(), "say " + line); });
+        pause(kChatterMessagePauseMs);
+        if (!sendDatagram(datagram)) throw Failure{};
+      }
+    }
+  } catch (const Failure&) {
+    log(LogKind::BadLog, kChatterError);
+  } catch (const std::exception&) {
+    log(LogKind::BadLog, kChatterError);
+  }
+
+  touch([&] { view_->finishPass(); });
+  end_ = End::Completed;
+}
+
+}  // namespace tarvix

@@ -1,0 +1,221 @@
+#include "admin/core/AntiCheatPass.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "base/SortText.h"
+#include "protocol/Rcon.h"
+#include "protocol/StatusQuery.h"
+#include "protocol/StatusReply.h"
+#include "store/DataFile.h"
+#include "store/NameLists.h"
+
+namespace tarvix {
+
+std::vector<ConsolePlayer> antiCheatPlayers(std::string_view r) {
+  std::vector<ConsolePlayer> players;
+  constexpr std::size_t npos = std::string_view::npos;
+  if (r.size() < 2) return players;
+  // Every scan stops before the last character (normally the final line feed).
+  const std::size_t last = r.size() - 1;
+  auto findBefore = [&](char c, std::size_t from) {
+    const std::size_t at = r.find(c, from);
+    return at < last ? at : npos;
+  };
+  std::size_t at = findBefore('\n', 25);
+  while (at != npos) {
+    const std::size_t from = at + 1;
+    const std::size_t blank = findBefore(' ', from);
+    if (blank == npos) break;  // the ping runs to the end: no name follows
+    const std::size_t open = findBefore('"', blank + 1);
+    if (open == npos) break;
+    std::size_t close = findBefore('"', open + 1);
+    ConsolePlayer p;
+    p.ping = std::string(r.substr(from, blank + 1 - from));
+    p.name = std::string(r.substr(open + 1, (close == npos ? last : close) - open - 1));
+    players.push_back(std::move(p));
+    if (close == npos) break;
+    at = findBefore('\n', close + 1);
+  }
+  return players;
+}
+
+AntiCheatPass::AntiCheatPass(std::shared_ptr<AntiCheatView> view, AntiCheatSettings settings)
+    : view_(std::move(view)), settings_(std::move(settings)) {
+  if (!settings_.logs) settings_.logs = &consoleLogs();
+  IdUDPClient2.setServer(settings_.host, settings_.port);
+}
+
+AntiCheatPass::~AntiCheatPass() { shutdown(); }
+
+void AntiCheatPass::start() {
+  launch([this] { run(); });
+}
+
+// Every effect outside the worker (view call, log entry, datagram) runs under
+// the guard, so none happens once stop() has returned.
+template <typename F>
+auto AntiCheatPass::touch(F&& f) {
+  return guarded(std::forward<F>(f));
+}
+
+void AntiCheatPass::log(LogKind kind, std::string_view text) {
+  touch([&] { settings_.logs->append(kind, text); });
+}
+
+void AntiCheatPass::pause(int nominalMs) {
+  pauseFor(settings_.timing.scaled(nominalMs));
+}
+
+// Re-creates the client, then sends one rcon datagram built with the
+// password as it is at this moment.
+bool AntiCheatPass::sendRcon(std::string_view command) {
+  if (!IdUDPClient2.recreate()) return false;
+  return touch([&] {
+    return IdUDPClient2.send(rconRequest(view_->rconPassword(), command)).ok();
+  });
+}
+
+UdpResult AntiCheatPass::rconQuery(std::string_view command, int timeoutMs) {
+  UdpResult r;
+  std::string error;
+  if (!IdUDPClient2.recreate(&error)) {
+    r.outcome = UdpOutcome::Failed;
+    r.error = error;
+    return r;
+  }
+  r = touch([&] { return IdUDPClient2.send(rconRequest(view_->rconPassword(), command)); });
+  if (!r.ok()) return r;
+  r = IdUDPClient2.receive(timeoutMs, &stopSignal());
+  if (r.outcome == UdpOutcome::Stopped) throw Stopped{};
+  if (r.ok()) r.bytes = cleanReply(r.bytes);
+  return r;
+}
+
+void AntiCheatPass::run() {
+  try {
+    pass();
+  } catch (const Stopped&) {
+    end_ = End::Stopped;
+  } catch (const FileError&) {
+    // A name list could not be read: the pass ends without the console's stop.
+    end_ = End::ListMissing;
+  } catch (const std::exception&) {
+    end_ = End::Failed;
+  }
+}
+
+void AntiCheatPass::pass() {
+  const std::string stamp = "scan @ " + settings_.timing.dateTime(settings_.timing.now());
+  log(LogKind::PlayerLog, stamp);
+  touch([&] { view_->clearPlayers(); });
+
+  std::vector<Row> rows;
+  if (!statusStep(rows)) log(LogKind::BadLog, kAntiCheatStatusError);
+
+  if (touch([&] { return view_->detectSkins(); })) {
+    log(LogKind::ScanLog, stamp);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+      if (touch([&] { return view_->checkBans(); })) banRule(rows[k]);
+      skinRule(rows[k]);
+    }
+    log(LogKind::ScanLog, kScanEnd);
+  }
+  log(LogKind::PlayerLog, kScanEnd);
+  touch([&] { view_->finishPass(); });
+  end_ = End::Completed;
+}
+
+// Fills `rows` (in the list's order) and their columns; false on a socket
+// failure or an empty reply to "status".
+bool AntiCheatPass::statusStep(std::vector<Row>& rows) {
+  const int timeout = touch([&] { return view_->scanTimeout(); });
+  UdpResult reply = touch([&] { return IdUDPClient2.send(statusRequest()); });
+  if (reply.ok()) reply = IdUDPClient2.receive(timeout, &stopSignal());
+  if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
+  if (reply.failed()) return false;
+  const std::string text = reply.ok() ? cleanReply(reply.bytes) : std::string();
+
+  if (consoleAnswered(text)) {
+    int id = 0;
+    for (ConsolePlayer& p : antiCheatPlayers(text)) {
+      Row row{id++, std::move(p)};
+      touch([&] { view_->addPlayer(row.id, row.player); });
+      log(LogKind::PlayerLog, row.player.name);
+      // The list keeps its rows in alphabetical order; equal names keep
+      // the order they were added in.
+      auto at = std::upper_bound(rows.begin(), rows.end(), row, [](const Row& a, const Row& b) {
+        return compareListText(a.player.name, b.player.name) < 0;
+      });
+      rows.insert(at, std::move(row));
+    }
+  }
+
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    Row& row = rows[k];
+    ConsolePlayer& p = row.player;
+    const UdpResult dump =
+        rconQuery("dumpuser \"" + p.name + "\"", touch([&] { return view_->scanTimeout(); }));
+    if (dump.failed()) return false;
+    const std::string dumpText = dump.ok() ? dump.bytes : std::string();
+    p.rate = dumpuserValue(dumpText, kRateLabel);
+    p.axisSkin = dumpuserValue(dumpText, kAxisSkinLabel);
+    p.alliesSkin = dumpuserValue(dumpText, kAlliesSkinLabel);
+    touch([&] {
+      view_->setPlayerText(row.id, PlayerColumn::Rate, p.rate);
+      view_->setPlayerText(row.id, PlayerColumn::AxisSkin, p.axisSkin);
+      view_->setPlayerText(row.id, PlayerColumn::AlliesSkin, p.alliesSkin);
+    });
+    pause(500);
+
+    const UdpResult status = rconQuery("status", touch([&] { return view_->scanTimeout(); }));
+    if (!status.ok() || status.bytes.empty()) return false;
+    p.ip = statusAddress(status.bytes, p.name);
+    p.score = statusScore(status.bytes, p.name);
+    touch([&] {
+      view_->setPlayerText(row.id, PlayerColumn::IP, p.ip);
+      view_->setPlayerText(row.id, PlayerColumn::Score, p.score);
+    });
+    pause(500);
+  }
+  return true;
+}
+
+void AntiCheatPass::banRule(const Row& row) {
+  const ConsolePlayer& p = row.player;
+  for (const std::string& ban : readNameList(kBansFile)) {
+    if (!banMatches(ban, p.name, p.ip)) continue;
+    if (!sendRcon("kick \"" + p.name + "\"")) {
+      log(LogKind::BadLog, std::string(kAntiCheatKickError) + p.name);
+      continue;
+    }
+    touch([&] { view_->addConsoleLine("!! -> baned player kicked: " + p.name + " IP: " + p.ip); });
+    log(LogKind::ScanLog, "baned player kicked:  " + p.name + "\r\nIP: " + p.ip);
+    pause(touch([&] { return view_->scanTimeout(); }));
+  }
+}
+
+void AntiCheatPass::skinRule(const Row& row) {
+  const ConsolePlayer& p = row.player;
+  for (const std::string& skin : readNameList(kSkinsFile)) {
+    if (!SkinMatches(skin, p.axisSkin, p.alliesSkin)) continue;
+    if (!sendRcon("kick \"" + p.name + "\"")) {
+      log(LogKind::BadLog, std::string(kAntiCheatKickError) + p.name);
+      continue;
+    }
+    pause(500);
+    if (!sendRcon("say " + p.name + " kicked ! Cheatskin detected: " + skin)) {
+      log(LogKind::BadLog, std::string(kAntiCheatKickError) + p.name);
+      continue;
+    }
+    touch([&] {
+      view_->addConsoleLine("!! -> " + p.name + " kicked - customskin " + skin +
+                            " detected ! IP: " + p.ip);
+    });
+    log(LogKind::ScanLog,
+        "custom skin player kicked:  " + p.name + "\r\nIP: " + p.ip + "\r\n" + skin);
+  }
+}
+
+}  // namespace tarvix

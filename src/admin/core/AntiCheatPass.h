@@ -1,0 +1,116 @@
+#pragma once
+// The anti-cheat worker: one pass on its own thread that lists the console
+// server's players, asks the server for each player's skins, rate, address
+// and score, and, with "detect skins" ticked, kicks banned players and
+// players wearing a listed skin.
+#include <atomic>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "admin/core/WorkerTiming.h"
+#include "base/ConsoleLogs.h"
+#include "base/WorkerThread.h"
+#include "protocol/UdpClient.h"
+
+namespace tarvix {
+
+inline constexpr std::string_view kAntiCheatStatusError = "Anticheatthread error during status check";
+inline constexpr std::string_view kAntiCheatKickError = "Anticheatthread error kicking player";
+inline constexpr std::string_view kScanEnd = "//scan end";
+
+// Columns of the console's player list after the caption (the name).
+enum class PlayerColumn { Ping = 1, AxisSkin = 2, AlliesSkin = 3, Rate = 4, IP = 5, Score = 6 };
+
+// One row of the player list as a pass creates it: icon 0, the ping field
+// (its blank included) and a single blank in the five other columns.
+struct ConsolePlayer {
+  std::string name;
+  std::string ping;
+  std::string axisSkin = " ";
+  std::string alliesSkin = " ";
+  std::string rate = " ";
+  std::string ip = " ";
+  std::string score = " ";
+};
+
+// What a pass reads from and changes in the admin console. Called on the
+// worker's thread under the worker's guard, never after stop() has returned;
+// implementations must not wait for the UI thread (it may be inside stop())
+// and must not stop or destroy the worker themselves: post that instead.
+class AntiCheatView {
+ public:
+  virtual ~AntiCheatView() = default;
+
+  virtual std::string rconPassword() = 0;  // the password field, read for every datagram
+  virtual bool detectSkins() = 0;          // "detect skins", read once per pass
+  virtual bool checkBans() = 0;            // "check bans", read once per player
+  virtual int scanTimeout() = 0;           // the main window's ScanTimeout, in ms
+
+  virtual void clearPlayers() = 0;  // empties the player list
+  // Adds a row; `id` names it in later changes (the list sorts rows by name).
+  virtual void addPlayer(int id, const ConsolePlayer& row) = 0;
+  virtual void setPlayerText(int id, PlayerColumn column, const std::string& text) = 0;
+  virtual void addConsoleLine(const std::string& line) = 0;
+  // The console's "anticheatstop", run at the end of a complete pass.
+  virtual void finishPass() = 0;
+};
+
+// The players of a cleaned status reply as the pass reads them: the first 25
+// characters passed over, every later line feed before the last character
+// starting a player line (ping field with its blank, then the quoted name).
+std::vector<ConsolePlayer> antiCheatPlayers(std::string_view reply);
+
+struct AntiCheatSettings {
+  std::string host;  // the console's server
+  std::string port;
+  WorkerTiming timing;
+  ConsoleLogs* logs = &consoleLogs();
+};
+
+class AntiCheatPass : public WorkerThread {
+ public:
+  enum class End {
+    Running,
+    Completed,    // the pass ran to its end and called finishPass()
+    Stopped,      // stop() ended it early
+    ListMissing,  // "bans.txt" or "skins.txt" could not be read: ended without finishPass()
+    Failed,       // an unexpected error ended it without finishPass()
+  };
+
+  AntiCheatPass(std::shared_ptr<AntiCheatView> view, AntiCheatSettings settings);
+  // Stops the pass and waits for its thread.
+  ~AntiCheatPass();
+  AntiCheatPass(const AntiCheatPass&) = delete;
+  AntiCheatPass& operator=(const AntiCheatPass&) = delete;
+
+  // Runs one pass on the worker's own thread (the owner of IdUDPClient2).
+  void start();
+  bool finished() const { return end_.load() != End::Running; }
+  End end() const { return end_.load(); }
+
+ private:
+  struct Row {
+    int id;
+    ConsolePlayer player;
+  };
+  void run();
+  void pass();
+  bool statusStep(std::vector<Row>& rows);
+  void banRule(const Row& row);
+  void skinRule(const Row& row);
+  template <typename F>
+  auto touch(F&& f);
+  void log(LogKind kind, std::string_view text);
+  void pause(int nominalMs);
+  bool sendRcon(std::string_view command);
+  UdpResult rconQuery(std::string_view command, int timeoutMs);
+
+  std::shared_ptr<AntiCheatView> view_;
+  AntiCheatSettings settings_;
+  UdpClient IdUDPClient2;
+  std::atomic<End> end_{End::Running};
+};
+
+}  // namespace tarvix

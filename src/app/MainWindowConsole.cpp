@@ -1,0 +1,57 @@
+// "r-con" and "rcon": opening the admin console on the current server or on
+// the default server.
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "admin/AdminConsole.h"
+#include "app/Forms.h"
+#include "app/MainWindow.h"
+#include "components/Dialogs.h"
+#include "components/QtText.h"
+#include "store/Config.h"
+#include "store/DataFile.h"
+
+namespace tarvix {
+
+void MainWindow::connectConsoleHandlers() {
+  connect(ToolButton7, &QToolButton::clicked, this, &MainWindow::ToolButton7Click);
+  connect(rcon1, &QAction::triggered, this, &MainWindow::ToolButton7Click);
+}
+
+void MainWindow::ToolButton7Click() {
+  AdminConsole* console = forms().Form9;
+  if (!console) return;
+  if (!CurrentIP.empty()) {
+    console->hide();
+    console->show();
+    console->CheckBox2->setChecked(CurrentIP == console->DefaultHost);
+    return;
+  }
+  try {
+    const DefaultServer d = readDefaultServer();
+    CurrentIP = d.ip;
+    console->DefaultHost = d.ip;
+    CurrentPort = d.port;
+    console->DefaultPort = d.port;
+    console->DefaultRconPassword = d.rconPassword;
+    console->LabeledEdit1->setText(toQString(d.rconPassword));
+  } catch (const FileError& e) {
+    dialogs().showError(toQString(e.what()));
+    return;
+  }
+  if (!console->DefaultHost.empty()) {
+    console->CheckBox2->setChecked(true);
+    console->hide();
+    console->show();
+  } else {
+    dialogs().showMessage("Select a server or mark one as default!");
+  }
+}
+
+void MainWindow::stopConsoleWorkers() {
+  if (AdminConsole* console = forms().Form9) console->stopWorkers();
+}
+
+}  // namespace tarvix

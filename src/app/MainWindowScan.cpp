@@ -1,0 +1,228 @@
+// "scan now" and "stop scan": the scan pass runs on its own thread; every
+// change it makes reaches the window through the UI thread's event queue.
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/MainWindow.h"
+#include "components/ViewItems.h"
+#include "base/ConsoleLogs.h"
+#include "app/core/ScanPass.h"
+#include "components/QtText.h"
+
+namespace tarvix {
+
+static_assert(int(ScanIconNotScanned) == int(IconNotScanned) &&
+              int(ScanIconAnswered) == int(IconAnswered) && int(ScanIconFull) == int(IconFull) &&
+              int(ScanIconNoAnswer) == int(IconNoAnswer));
+
+namespace {
+
+// What the pass reads from the window, kept current by the UI thread.
+struct ScanSnapshot {
+  std::mutex mu;
+  std::vector<std::string> hosts;  // "Host" sub-item of each row, in view order
+  int names = 0;                   // entries of the hidden server-name list
+};
+
+// The pass's view of the main window. Reads come from the snapshot and the
+// thread-safe settings; changes are posted to the UI thread in order and
+// dropped there once the pass that made them has been stopped.
+class MainWindowScanView : public ScanView {
+ public:
+  explicit MainWindowScanView(MainWindow* form)
+      : form_(form), generation_(form->ScanGeneration), snap_(std::make_shared<ScanSnapshot>()) {
+    refreshHosts(form, *snap_);
+    refreshNames(form, *snap_);
+    auto snap = snap_;
+    QAbstractItemModel* rows = form->ListView3->model();
+    auto allHosts = [form, snap] { refreshHosts(form, *snap); };
+    connections_.push_back(QObject::connect(
+        rows, &QAbstractItemModel::dataChanged, form,
+        [form, snap](const QModelIndex& from, const QModelIndex& to) {
+          std::lock_guard lock(snap->mu);
+          for (int r = from.row(); r <= to.row(); ++r) {
+            QTreeWidgetItem* row = form->serverRow(r);
+            if (row && r < static_cast<int>(snap->hosts.size()))
+              snap->hosts[r] = toBytes(row->text(2));
+          }
+        }));
+    connections_.push_back(QObject::connect(rows, &QAbstractItemModel::rowsInserted, form, allHosts));
+    connections_.push_back(QObject::connect(rows, &QAbstractItemModel::rowsRemoved, form, allHosts));
+    connections_.push_back(QObject::connect(rows, &QAbstractItemModel::layoutChanged, form, allHosts));
+    connections_.push_back(QObject::connect(rows, &QAbstractItemModel::modelReset, form, allHosts));
+    QAbstractItemModel* names = form->ComboBoxEx1->model();
+    auto allNames = [form, snap] { refreshNames(form, *snap); };
+    connections_.push_back(QObject::connect(names, &QAbstractItemModel::rowsInserted, form, allNames));
+    connections_.push_back(QObject::connect(names, &QAbstractItemModel::rowsRemoved, form, allNames));
+    connections_.push_back(QObject::connect(names, &QAbstractItemModel::modelReset, form, allNames));
+  }
+
+  // Destroyed on the UI thread after the pass's thread has ended.
+  ~MainWindowScanView() override {
+    for (const auto& c : connections_) QObject::disconnect(c);
+  }
+
+  int rowCount() override {
+    std::lock_guard lock(snap_->mu);
+    return static_cast<int>(snap_->hosts.size());
+  }
+  std::string rowHost(int row) override {
+    std::lock_guard lock(snap_->mu);
+    return row >= 0 && row < static_cast<int>(snap_->hosts.size()) ? snap_->hosts[row]
+                                                                    : std::string();
+  }
+  int serverNameCount() override {
+    std::lock_guard lock(snap_->mu);
+    return snap_->names;
+  }
+  std::string serverListPath() override { return form_->ServerListPath.get(); }
+  int scanTimeout() override { return form_->ScanTimeout.get(); }
+  bool clantagsOn() override { return form_->ClantagsOn.get(); }
+
+  void setAutoSort(bool on) override {
+    post([on](MainWindow* f) { f->AutoSort = on; });
+  }
+  void clearBuddies() override {
+    post([](MainWindow* f) { f->ListView2->clear(); });
+  }
+  void showProgress(int position) override {
+    post([position](MainWindow* f) {
+      f->ProgressBar1->setValue(position);
+      f->ProgressBar1->setVisible(true);
+    });
+  }
+  void stepProgress() override {
+    post([](MainWindow* f) { f->ProgressBar1->setValue(f->ProgressBar1->value() + 1); });
+  }
+  void hideProgress() override {
+    post([](MainWindow* f) { f->ProgressBar1->setVisible(false); });
+  }
+  void setStatusText(const std::string& text) override {
+    post([text](MainWindow* f) { f->setStatusText(toQString(text)); });
+  }
+  void setRow(int index, const ScanRow& texts) override {
+    post([index, texts](MainWindow* f) {
+      QTreeWidgetItem* row = f->serverRow(index);
+      if (!row) return;
+      row->setText(1, toQString(texts.map));
+      row->setText(2, toQString(texts.host));
+      row->setText(3, toQString(texts.game));
+      f->setRowIcon(row, texts.icon);
+      f->setRowCaption(row, toQString(texts.caption));
+    });
+  }
+  void makeRowVisible(int index) override {
+    post([index](MainWindow* f) {
+      if (QTreeWidgetItem* row = f->serverRow(index)) f->ListView3->scrollToItem(row);
+    });
+  }
+  void addBuddy(const std::string& caption, const std::string& server) override {
+    post([caption, server](MainWindow* f) {
+      f->ListView2->addTopLevelItem(new TextItem(QStringList{toQString(caption), toQString(server)}));
+    });
+  }
+  void updateBuddyCaption() override {
+    post([](MainWindow* f) { f->updateBuddyCaption(); });
+  }
+  void sortPlayersAndBuddies() override {
+    post([](MainWindow* f) {
+      f->ListView1->sortItems(0, Qt::AscendingOrder);
+      f->ListView2->sortItems(0, Qt::AscendingOrder);
+    });
+  }
+  void showFirstPlayedRow() override {
+    post([](MainWindow* f) {
+      for (int i = 0; i < f->serverRowCount(); ++i) {
+        QTreeWidgetItem* row = f->serverRow(i);
+        if (isPlayedCaption(toBytes(row->text(0)))) {
+          f->ListView3->scrollToItem(row);
+          break;
+        }
+      }
+    });
+  }
+  void finishPass() override {
+    post([](MainWindow* f) { f->ToolButton9Click(); });
+  }
+
+ private:
+  static void refreshHosts(MainWindow* form, ScanSnapshot& snap) {
+    std::vector<std::string> hosts;
+    for (int i = 0; i < form->serverRowCount(); ++i) hosts.push_back(toBytes(form->serverRow(i)->text(2)));
+    std::lock_guard lock(snap.mu);
+    snap.hosts = std::move(hosts);
+  }
+  static void refreshNames(MainWindow* form, ScanSnapshot& snap) {
+    const int n = form->serverNameCount();
+    std::lock_guard lock(snap.mu);
+    snap.names = n;
+  }
+
+  template <typename F>
+  void post(F change) {
+    MainWindow* form = form_;
+    const unsigned generation = generation_;
+    QMetaObject::invokeMethod(
+        form,
+        [form, generation, change = std::move(change)] {
+          if (form->ScanGeneration != generation) return;  // that pass was stopped
+          change(form);
+        },
+        Qt::QueuedConnection);
+  }
+
+  MainWindow* form_;
+  const unsigned generation_;
+  std::shared_ptr<ScanSnapshot> snap_;
+  std::vector<QMetaObject::Connection> connections_;
+};
+
+}  // namespace
+
+// "scan now"
+void MainWindow::ToolButton3Click() {
+  if (Scanning) return;
+  AutoSort = false;
+  setToolButtonVisible(ToolButton3, false);
+  setToolButtonVisible(ToolButton9, true);
+  ProgressBar1->setRange(0, serverNameCount());
+  ProgressBar1->setVisible(true);
+  ListView2->clear();
+  Scanning = true;
+  stopScanThread();
+  ++ScanGeneration;
+  ScanThread = std::make_shared<ScanPass>(std::make_shared<MainWindowScanView>(this));
+  ScanThread->start();
+}
+
+// "stop scan", and the end of a pass.
+void MainWindow::ToolButton9Click() {
+  if (!Scanning) return;
+  Scanning = false;
+  ProgressBar1->setVisible(false);
+  setToolButtonVisible(ToolButton9, false);
+  setToolButtonVisible(ToolButton3, true);
+  AutoSort = true;
+  sortServerView();
+  if (QTreeWidgetItem* first = serverRow(0)) ListView3->scrollToItem(first);
+  setStatusText(QString::number(serverRowCount()) + " servers in " +
+                toQString(ServerListPath.get()));
+  stopScanThread();
+}
+
+void MainWindow::stopScanThread() {
+  ++ScanGeneration;
+  if (!ScanThread) return;
+  std::shared_ptr<ScanPass> scan = std::move(ScanThread);
+  ScanThread.reset();
+  scan->stop();
+  if (!scan->join()) consoleLogs().append(LogKind::BadLog, kScanInterruptLog);
+}
+
+}  // namespace tarvix

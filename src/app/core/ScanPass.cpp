@@ -1,0 +1,180 @@
+#include "app/core/ScanPass.h"
+
+#include "store/ServerLists.h"
+
+#include <exception>
+#include <system_error>
+#include <utility>
+
+#include "base/ConsoleLogs.h"
+#include "protocol/StatusQuery.h"
+#include "protocol/StatusReply.h"
+#include "store/DataFile.h"
+#include "store/NameLists.h"
+
+namespace tarvix {
+
+std::vector<std::string> buddyHits(const std::vector<std::string>& buddies,
+                                   const std::vector<std::string>& clantags, bool clantagsOn,
+                                   std::string_view playerName) {
+  std::vector<std::string> hits;
+  for (const std::string& b : buddies)
+    if (buddyMatches(b, playerName)) hits.push_back(b);
+  if (clantagsOn)
+    for (const std::string& t : clantags)
+      if (clantagMatches(t, playerName)) hits.emplace_back(playerName);
+  return hits;
+}
+
+ListLookup findServerInLines(const std::vector<std::string>& lines, std::string_view name) {
+  ListLookup at;
+  if (std::optional<ServerAddress> found = lookupServerIn(lines, name)) {
+    at.found = true;
+    at.ip = std::move(found->ip);
+    at.port = std::move(found->port);
+  }
+  return at;
+}
+
+namespace {
+
+ScanRow silentRow(const std::string& host, const char* caption) {
+  ScanRow row;
+  row.caption = caption;
+  row.map = " ";
+  row.host = host;
+  row.game = " ";
+  row.icon = ScanIconNoAnswer;
+  return row;
+}
+
+ScanRow noResponse(const std::string& host) { return silentRow(host, "no response"); }
+ScanRow sendsShit(const std::string& host) { return silentRow(host, "sends shit"); }
+
+}  // namespace
+
+ScanPass::ScanPass(std::shared_ptr<ScanView> view) : view_(std::move(view)) {}
+
+ScanPass::~ScanPass() { shutdown(); }
+
+void ScanPass::start() {
+  launch([this] { run(); });
+}
+
+
+
+template <typename F>
+auto ScanPass::touch(F&& f) {
+  return guarded([&] { return f(*view_); });
+}
+
+void ScanPass::run() {
+  try {
+    pass();
+  } catch (const Stopped&) {
+    end_ = End::Stopped;
+  } catch (const std::exception&) {
+    // Nothing escapes the thread; the window stays scanning until stopped.
+    end_ = End::Failed;
+  }
+}
+
+void ScanPass::matchPlayer(const std::string& name, const std::string& server) {
+  // Both files are read anew for every player; either missing throws.
+  const std::vector<std::string> buddies = readNameList(kBuddiesFile);
+  const std::vector<std::string> clantags = readNameList(kClantagsFile);
+  const bool clantagsOn = touch([](ScanView& v) { return v.clantagsOn(); });
+  for (const std::string& caption : buddyHits(buddies, clantags, clantagsOn, name))
+    touch([&](ScanView& v) { v.addBuddy(caption, server); });
+  touch([](ScanView& v) { v.updateBuddyCaption(); });
+}
+
+void ScanPass::pass() {
+  touch([](ScanView& v) {
+    v.setAutoSort(false);
+    v.clearBuddies();
+  });
+  const int n = touch([](ScanView& v) { return v.serverNameCount(); });
+  touch([](ScanView& v) { v.showProgress(0); });
+  IdUDPClient2.recreate();
+
+  for (int i = 0; i < touch([](ScanView& v) { return v.rowCount(); }); ++i) {
+    touch([&](ScanView& v) {
+      v.stepProgress();
+      v.setStatusText(std::to_string(i) + " - " + std::to_string(n) + " scanning...");
+    });
+    const std::string host = touch([&](ScanView& v) { return v.rowHost(i); });
+    const std::string path = touch([](ScanView& v) { return v.serverListPath(); });
+
+    std::vector<std::string> lines;
+    try {
+      lines = readLines(path);
+    } catch (const FileError&) {
+      // The pass ends here without the stop; "stop scan" ends the scanning state.
+      end_ = End::ListUnreadable;
+      return;
+    }
+    const ListLookup where = findServerInLines(lines, host);
+
+    ScanRow row;
+    if (!where.found) {
+      // No address: nothing is queried and the row shows no other server's state.
+      row = noResponse(host);
+    } else {
+      const int timeout = touch([](ScanView& v) { return v.scanTimeout(); });
+      UdpResult reply;
+      std::string error;
+      if (IdUDPClient2.recreate(&error)) {
+        reply = queryStatus(IdUDPClient2, where.ip, where.port, timeout, &stopSignal());
+      } else {
+        reply.outcome = UdpOutcome::Failed;
+        reply.error = error;
+      }
+      if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
+      if (reply.failed()) consoleLogs().append(LogKind::BadLog, kScanSocketLog);
+      const std::string raw = reply.ok() ? reply.bytes : std::string();
+
+      if (!scanAnswered(raw)) {
+        row = noResponse(host);
+      } else {
+        const StatusReply status = readStatusReply(raw);
+        long long count = 0;
+        long long max = 0;
+        bool readable = true;
+        try {
+          for (const std::string& name : scanPlayerNames(raw)) {
+            ++count;
+            matchPlayer(name, host);
+          }
+        } catch (const FileError&) {
+          readable = false;
+        }
+        if (readable && maxClientsNumber(status.maxClients, max)) {
+          const bool full = count == max;
+          row.caption = full ? std::string("FULL") : std::to_string(count) + "/" + status.maxClients;
+          row.map = status.mapName;
+          row.host = host;
+          row.game = status.edition;
+          row.icon = full ? ScanIconFull : ScanIconAnswered;
+        } else {
+          row = sendsShit(host);
+        }
+      }
+    }
+    touch([&](ScanView& v) {
+      v.setRow(i, row);
+      v.makeRowVisible(i);
+    });
+  }
+
+  touch([&](ScanView& v) {
+    v.hideProgress();
+    v.sortPlayersAndBuddies();
+    v.setStatusText(std::to_string(n) + " servers in " + v.serverListPath());
+    v.showFirstPlayedRow();
+  });
+  touch([](ScanView& v) { v.finishPass(); });
+  end_ = End::Completed;
+}
+
+}  // namespace tarvix

@@ -1,0 +1,66 @@
+#pragma once
+// The scan-all worker: one pass over the rows of the server view on its own
+// thread, querying each server once and collecting buddy and clan-tag hits.
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "app/core/ScanView.h"
+#include "base/WorkerThread.h"
+#include "protocol/UdpClient.h"
+
+namespace tarvix {
+
+inline constexpr std::string_view kScanSocketLog = "!! Scanthread Socket does not answer";
+inline constexpr std::string_view kScanInterruptLog = "!! Scanthread bad interrupted";
+
+// Captions of the buddy view rows one player adds: each buddy entry equal
+// to the name ignoring case (as written in the file), then, when clan tags
+// are on, the player's name once per clan tag it contains.
+std::vector<std::string> buddyHits(const std::vector<std::string>& buddies,
+                                   const std::vector<std::string>& clantags, bool clantagsOn,
+                                   std::string_view playerName);
+
+// Where a server's address comes from: every line equal to the name makes
+// the next two lines its address and port (read on, as the details query
+// reads them); the last match wins.
+struct ListLookup {
+  bool found = false;
+  std::string ip;
+  std::string port;
+};
+ListLookup findServerInLines(const std::vector<std::string>& lines, std::string_view name);
+
+class ScanPass : public WorkerThread {
+ public:
+  enum class End { Running, Completed, Stopped, ListUnreadable, Failed };
+
+  explicit ScanPass(std::shared_ptr<ScanView> view);
+  // Stops the pass and waits for its thread.
+  ~ScanPass();
+  ScanPass(const ScanPass&) = delete;
+  ScanPass& operator=(const ScanPass&) = delete;
+
+  // Runs the pass on the worker's own thread (IdUDPClient2's owner).
+  void start();
+  bool finished() const { return end_.load() != End::Running; }
+  End end() const { return end_.load(); }
+
+ private:
+  void run();
+  void pass();
+  // One view call under the stop guard; throws Stopped after stop().
+  template <typename F>
+  auto touch(F&& f);
+  void matchPlayer(const std::string& name, const std::string& server);
+
+  std::shared_ptr<ScanView> view_;
+  UdpClient IdUDPClient2;
+  std::atomic<End> end_{End::Running};
+};
+
+}  // namespace tarvix

@@ -1,0 +1,143 @@
+#include "base/Text.h"
+
+#include <limits>
+
+namespace tarvix {
+
+namespace {
+inline unsigned char ub(char c) { return static_cast<unsigned char>(c); }
+}  // namespace
+
+char lowerChar(char c) {
+  unsigned char u = ub(c);
+  if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
+  // Latin-1 capitals C0-DE except the multiplication sign D7.
+  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
+  return c;
+}
+
+char upperChar(char c) {
+  unsigned char u = ub(c);
+  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
+  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
+  return c;
+}
+
+std::string lowerAnsi(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = lowerChar(c);
+  return r;
+}
+
+std::string upperAnsi(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = upperChar(c);
+  return r;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (lowerChar(a[i]) != lowerChar(b[i])) return false;
+  return true;
+}
+
+std::size_t findNoCase(std::string_view hay, std::string_view needle, std::size_t from) {
+  if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
+  if (hay.size() < needle.size()) return std::string_view::npos;
+  for (std::size_t i = from; i + needle.size() <= hay.size(); ++i) {
+    std::size_t j = 0;
+    while (j < needle.size() && lowerChar(hay[i + j]) == lowerChar(needle[j])) ++j;
+    if (j == needle.size()) return i;
+  }
+  return std::string_view::npos;
+}
+
+bool containsNoCase(std::string_view hay, std::string_view needle) {
+  return findNoCase(hay, needle) != std::string_view::npos;
+}
+
+bool contains(std::string_view hay, std::string_view needle) {
+  return hay.find(needle) != std::string_view::npos;
+}
+
+std::string removeAllNoCase(std::string_view s, std::string_view pattern) {
+  if (pattern.empty()) return std::string(s);
+  std::string r;
+  std::size_t pos = 0;
+  while (true) {
+    std::size_t hit = findNoCase(s, pattern, pos);
+    if (hit == std::string_view::npos) break;
+    r.append(s.substr(pos, hit - pos));
+    pos = hit + pattern.size();
+  }
+  r.append(s.substr(pos));
+  return r;
+}
+
+std::string removeAll(std::string_view s, std::string_view pattern) {
+  if (pattern.empty()) return std::string(s);
+  std::string r;
+  std::size_t pos = 0;
+  while (true) {
+    std::size_t hit = s.find(pattern, pos);
+    if (hit == std::string_view::npos) break;
+    r.append(s.substr(pos, hit - pos));
+    pos = hit + pattern.size();
+  }
+  r.append(s.substr(pos));
+  return r;
+}
+
+std::string removeChar(std::string_view s, char c) {
+  std::string r;
+  r.reserve(s.size());
+  for (char x : s)
+    if (x != c) r.push_back(x);
+  return r;
+}
+
+std::vector<std::string> splitLines(std::string_view content) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < content.size()) {
+    std::size_t lf = content.find('\n', start);
+    std::size_t end = lf == std::string_view::npos ? content.size() : lf;
+    std::size_t stop = end;
+    if (lf != std::string_view::npos && stop > start && content[stop - 1] == '\r') --stop;
+    lines.emplace_back(content.substr(start, stop - start));
+    if (lf == std::string_view::npos) break;
+    start = lf + 1;
+  }
+  return lines;
+}
+
+std::string joinLinesCrlf(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& l : lines) {
+    out += l;
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool parseInt(std::string_view s, long long& out) {
+  std::size_t i = 0;
+  bool neg = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    neg = s[i] == '-';
+    ++i;
+  }
+  if (i >= s.size()) return false;
+  long long v = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+    int d = s[i] - '0';
+    if (v > (std::numeric_limits<long long>::max() - d) / 10) return false;
+    v = v * 10 + d;
+  }
+  out = neg ? -v : v;
+  return true;
+}
+
+}  // namespace tarvix

@@ -1,0 +1,399 @@
+#include "components/IcmpEcho.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <linux/errqueue.h>
+#include <linux/icmp.h>
+#include <mutex>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/ip.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+namespace tarvix {
+
+const char kIcmpRequestText[46] = "Tarvix link check: echo request for the host.";
+static_assert(sizeof(kIcmpRequestText) == 46, "the request text has 45 characters");
+
+namespace {
+
+std::mutex openerMutex;
+IcmpSocketOpener& opener() {
+  static IcmpSocketOpener o;
+  return o;
+}
+
+int openSocket(int domain, int type, int protocol) {
+  IcmpSocketOpener o;
+  {
+    std::lock_guard<std::mutex> lock(openerMutex);
+    o = opener();
+  }
+  return o ? o(domain, type, protocol) : ::socket(domain, type | SOCK_CLOEXEC, protocol);
+}
+
+// Identifier of a raw socket's requests: distinct per echo object in this
+// process, since every raw ICMP socket sees every reply.
+std::uint16_t nextEchoId() {
+  static std::atomic<std::uint16_t> counter{static_cast<std::uint16_t>(::getpid() * 251u)};
+  return counter.fetch_add(1, std::memory_order_relaxed);
+}
+
+long long nowUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+std::uint16_t checksum(const unsigned char* data, std::size_t size) {
+  std::uint32_t sum = 0;
+  for (std::size_t i = 0; i + 1 < size; i += 2) sum += (data[i] << 8) | data[i + 1];
+  if (size & 1) sum += data[size - 1] << 8;
+  while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
+  return static_cast<std::uint16_t>(~sum & 0xFFFF);
+}
+
+// Identifier and sequence number of an ICMP echo header.
+std::uint16_t idOf(const unsigned char* h) { return static_cast<std::uint16_t>((h[4] << 8) | h[5]); }
+std::uint16_t seqOf(const unsigned char* h) { return static_cast<std::uint16_t>((h[6] << 8) | h[7]); }
+
+// One datagram into `buf`, with its sender and control messages (TTL or
+// error details), which `msg` describes afterwards. The size read, or -1.
+ssize_t receiveMessage(int fd, std::vector<unsigned char>& buf, sockaddr_in& from, char* control,
+                       std::size_t controlSize, msghdr& msg, int flags) {
+  iovec iov{buf.data(), buf.size()};
+  msg = msghdr{};
+  msg.msg_name = &from;
+  msg.msg_namelen = sizeof from;
+  msg.msg_iov = &iov;
+  msg.msg_iovlen = 1;
+  msg.msg_control = control;
+  msg.msg_controllen = controlSize;
+  const ssize_t got = ::recvmsg(fd, &msg, flags);
+  // The iovec is local: only the sender and control parts stay usable.
+  msg.msg_iov = nullptr;
+  msg.msg_iovlen = 0;
+  return got;
+}
+
+// Status of an ICMP error message (type, code).
+std::uint32_t statusOfIcmpError(int type, int code) {
+  switch (type) {
+    case ICMP_DEST_UNREACH:
+      switch (code) {
+        case ICMP_NET_UNREACH:
+        case ICMP_NET_UNKNOWN:
+        case ICMP_NET_ANO:
+        case ICMP_NET_UNR_TOS:
+          return IP_DEST_NET_UNREACHABLE;
+        case ICMP_PROT_UNREACH:
+          return IP_DEST_PROT_UNREACHABLE;
+        case ICMP_PORT_UNREACH:
+          return IP_DEST_PORT_UNREACHABLE;
+        case ICMP_FRAG_NEEDED:
+          return IP_PACKET_TOO_BIG;
+        case ICMP_SR_FAILED:
+          return IP_BAD_ROUTE;
+        default:
+          return IP_DEST_HOST_UNREACHABLE;
+      }
+    case ICMP_TIME_EXCEEDED:
+      return code == ICMP_EXC_FRAGTIME ? IP_TTL_EXPIRED_REASSEM : IP_TTL_EXPIRED_TRANSIT;
+    case ICMP_PARAMETERPROB:
+      return IP_PARAM_PROBLEM;
+    case ICMP_SOURCE_QUENCH:
+      return IP_SOURCE_QUENCH;
+    default:
+      return IP_GENERAL_FAILURE;
+  }
+}
+
+std::uint32_t statusOfSendError(int err) {
+  switch (err) {
+    case ENETUNREACH:
+      return IP_DEST_NET_UNREACHABLE;
+    case EHOSTUNREACH:
+      return IP_DEST_HOST_UNREACHABLE;
+    case EMSGSIZE:
+      return IP_PACKET_TOO_BIG;
+    case ENOBUFS:
+    case ENOMEM:
+      return IP_NO_RESOURCES;
+    case EINVAL:
+      return IP_BAD_REQ;
+    default:
+      return IP_GENERAL_FAILURE;
+  }
+}
+
+std::string dotted(std::uint32_t networkOrder) {
+  in_addr a{};
+  a.s_addr = networkOrder;
+  char buf[INET_ADDRSTRLEN] = {};
+  ::inet_ntop(AF_INET, &a, buf, sizeof buf);
+  return buf;
+}
+
+}  // namespace
+
+void setIcmpSocketOpener(IcmpSocketOpener o) {
+  std::lock_guard<std::mutex> lock(openerMutex);
+  opener() = std::move(o);
+}
+
+std::string icmpStatusText(std::uint32_t status) {
+  switch (status) {
+    case IP_SUCCESS: return "No error";
+    case IP_BUF_TOO_SMALL: return "Buffer too small";
+    case IP_DEST_NET_UNREACHABLE: return "Destination network unreachable";
+    case IP_DEST_HOST_UNREACHABLE: return "Destination host unreachable";
+    case IP_DEST_PROT_UNREACHABLE: return "Destination protocol unreachable";
+    case IP_DEST_PORT_UNREACHABLE: return "Destination port unreachable";
+    case IP_NO_RESOURCES: return "No resources";
+    case IP_BAD_OPTION: return "Bad option";
+    case IP_HW_ERROR: return "Hardware error";
+    case IP_PACKET_TOO_BIG: return "Packet too big";
+    case IP_REQ_TIMED_OUT: return "Request timed out";
+    case IP_BAD_REQ: return "Bad request";
+    case IP_BAD_ROUTE: return "Bad route";
+    case IP_TTL_EXPIRED_TRANSIT: return "TTL expired in transit";
+    case IP_TTL_EXPIRED_REASSEM: return "TTL expired in reassembly";
+    case IP_PARAM_PROBLEM: return "Parameter problem";
+    case IP_SOURCE_QUENCH: return "Source quench";
+    case IP_OPTION_TOO_BIG: return "Option too big";
+    case IP_BAD_DESTINATION: return "Bad Destination";
+    case IP_ADDR_DELETED: return "Address deleted";
+    case IP_SPEC_MTU_CHANGE: return "Spec MTU change";
+    case IP_MTU_CHANGE: return "MTU change";
+    case IP_GENERAL_FAILURE: return "General failure";
+    case IP_PENDING: return "Pending";
+    default: return "ICMP error #" + std::to_string(status);
+  }
+}
+
+IcmpEcho::IcmpEcho() {
+  fd_ = openSocket(AF_INET, SOCK_DGRAM, IPPROTO_ICMP);
+  if (fd_ >= 0) {
+    kind_ = IcmpSocketKind::Datagram;
+    int on = 1;
+    // ICMP errors about our requests arrive on the error queue.
+    ::setsockopt(fd_, SOL_IP, IP_RECVERR, &on, sizeof on);
+    ::setsockopt(fd_, SOL_IP, IP_RECVTTL, &on, sizeof on);
+    return;
+  }
+  fd_ = openSocket(AF_INET, SOCK_RAW, IPPROTO_ICMP);
+  if (fd_ < 0) throw IcmpError("Unable to get ping handle");
+  kind_ = IcmpSocketKind::Raw;
+  // Only replies and the errors that can concern a request.
+  icmp_filter filter{};
+  filter.data = ~((1u << ICMP_ECHOREPLY) | (1u << ICMP_DEST_UNREACH) |
+                  (1u << ICMP_SOURCE_QUENCH) | (1u << ICMP_TIME_EXCEEDED) |
+                  (1u << ICMP_PARAMETERPROB));
+  ::setsockopt(fd_, SOL_RAW, ICMP_FILTER, &filter, sizeof filter);
+}
+
+IcmpEcho::~IcmpEcho() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void IcmpEcho::SetAddress(const std::string& address) {
+  if (address == address_) return;
+  address_ = address;
+  resolved_ = false;
+}
+
+bool IcmpEcho::Resolve() {
+  target_ = 0xFFFFFFFFu;
+  resolved_ = false;
+  in_addr a{};
+  if (::inet_pton(AF_INET, address_.c_str(), &a) == 1) {
+    target_ = a.s_addr;
+    resolvedName_ = address_;
+  } else {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_RAW;
+    hints.ai_flags = AI_CANONNAME;
+    addrinfo* res = nullptr;
+    int rc = address_.empty() ? EAI_NONAME : ::getaddrinfo(address_.c_str(), nullptr, &hints, &res);
+    if (rc != 0 || !res) {
+      if (res) ::freeaddrinfo(res);
+      LastStatus = static_cast<std::uint32_t>(rc < 0 ? -rc : rc);
+      if (OnMessage) OnMessage(this, "Unable to resolve " + address_);
+      return false;
+    }
+    target_ = reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr.s_addr;
+    resolvedName_ = res->ai_canonname ? res->ai_canonname : address_;
+    ::freeaddrinfo(res);
+  }
+  resolvedIP_ = dotted(target_);
+  resolved_ = true;
+  return true;
+}
+
+int IcmpEcho::Ping() {
+  LastStatus = 0;
+  if (!resolved_) Resolve();
+  if (target_ == 0xFFFFFFFFu) {
+    LastStatus = IP_BAD_DESTINATION;
+    if (OnMessage) OnMessage(this, "Invalid host address");
+    return 0;
+  }
+
+  requestData_.assign(DataSize, ' ');
+  requestData_.replace(0, std::min<std::size_t>(DataSize, 45), kIcmpRequestText,
+                       std::min<std::size_t>(DataSize, 45));
+  LastReply = IcmpEchoReply{};
+
+  const std::uint16_t id = nextEchoId();
+  const std::uint16_t seq = ++sequence_;
+  std::vector<unsigned char> packet(8 + requestData_.size());
+  packet[0] = ICMP_ECHO;
+  packet[1] = 0;
+  packet[4] = id >> 8;
+  packet[5] = id & 0xFF;
+  packet[6] = seq >> 8;
+  packet[7] = seq & 0xFF;
+  std::memcpy(packet.data() + 8, requestData_.data(), requestData_.size());
+  std::uint16_t sum = checksum(packet.data(), packet.size());
+  packet[2] = sum >> 8;
+  packet[3] = sum & 0xFF;
+
+  int ttl = TTL;
+  ::setsockopt(fd_, SOL_IP, IP_TTL, &ttl, sizeof ttl);
+  // Flag 2 is "don't fragment".
+  int pmtu = (IPFlags & 0x02) ? IP_PMTUDISC_DO : IP_PMTUDISC_DONT;
+  ::setsockopt(fd_, SOL_IP, IP_MTU_DISCOVER, &pmtu, sizeof pmtu);
+
+  if (OnBeforeEcho) OnBeforeEcho(this);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_addr.s_addr = target_;
+  const long long start = nowUs();
+  int replies = 0;
+  if (::sendto(fd_, packet.data(), packet.size(), 0, reinterpret_cast<sockaddr*>(&to),
+               sizeof to) < 0) {
+    LastStatus = statusOfSendError(errno);
+    LastReply.Status = LastStatus;
+  } else {
+    replies = waitReply(id, seq, target_, static_cast<int>(std::min<std::uint32_t>(TimeOut, 0x7FFFFFFF)),
+                        start);
+  }
+  if (OnAfterEcho) OnAfterEcho(this, replies);
+  return replies;
+}
+
+int IcmpEcho::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t target, int timeoutMs,
+                     long long startUs) {
+  std::vector<unsigned char> buf(65536 + 1024);
+  const long long deadline = startUs + static_cast<long long>(timeoutMs) * 1000;
+  auto fail = [&](std::uint32_t status, std::uint32_t from) {
+    LastStatus = status;
+    LastReply.Status = status;
+    LastReply.Address = from;
+    return 0;
+  };
+  auto answered = [&](std::uint32_t from, std::size_t dataSize, int ttl, int tos) {
+    LastStatus = IP_SUCCESS;
+    LastReply.Address = from;
+    LastReply.Status = IP_SUCCESS;
+    LastReply.RoundTripTime = static_cast<std::uint32_t>((nowUs() - startUs) / 1000);
+    LastReply.DataSize = static_cast<std::uint16_t>(dataSize);
+    LastReply.Options.Ttl = static_cast<std::uint8_t>(ttl);
+    LastReply.Options.Tos = static_cast<std::uint8_t>(tos);
+    return 1;
+  };
+
+  for (;;) {
+    // Past the deadline a reply already queued is still read.
+    const long long left = std::max(0LL, deadline - nowUs());
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {quitFd_, POLLIN, 0}};
+    int n = ::poll(fds, quitFd_ >= 0 ? 2 : 1, static_cast<int>((left + 999) / 1000));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(IP_GENERAL_FAILURE, 0);
+    }
+    if (n == 0) {
+      if (nowUs() >= deadline) return fail(IP_REQ_TIMED_OUT, 0);
+      continue;
+    }
+    if (quitFd_ >= 0 && (fds[1].revents & POLLIN)) return fail(IP_GENERAL_FAILURE, 0);
+
+    if (kind_ == IcmpSocketKind::Datagram) {
+      if (fds[0].revents & POLLERR) {
+        // An ICMP error about one of our requests.
+        char control[512];
+        sockaddr_in from{};
+        msghdr msg{};
+        ssize_t got = receiveMessage(fd_, buf, from, control, sizeof control, msg,
+                                     MSG_ERRQUEUE | MSG_DONTWAIT);
+        if (got < 0) continue;
+        bool ours = got >= 8 && seqOf(buf.data()) == seq;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+          if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR) continue;
+          auto* ee = reinterpret_cast<sock_extended_err*>(CMSG_DATA(c));
+          if (!ours) break;
+          std::uint32_t offender = 0;
+          auto* off = reinterpret_cast<sockaddr_in*>(SO_EE_OFFENDER(ee));
+          if (off->sin_family == AF_INET) offender = off->sin_addr.s_addr;
+          if (ee->ee_origin == SO_EE_ORIGIN_ICMP)
+            return fail(statusOfIcmpError(ee->ee_type, ee->ee_code), offender);
+          return fail(statusOfSendError(static_cast<int>(ee->ee_errno)), offender);
+        }
+        continue;
+      }
+      char control[256];
+      sockaddr_in from{};
+      msghdr msg{};
+      ssize_t got = receiveMessage(fd_, buf, from, control, sizeof control, msg, MSG_DONTWAIT);
+      if (got < 8) continue;
+      if (buf[0] != ICMP_ECHOREPLY || seqOf(buf.data()) != seq) continue;
+      int ttl = 0;
+      for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c))
+        if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_TTL)
+          std::memcpy(&ttl, CMSG_DATA(c), sizeof ttl);
+      return answered(from.sin_addr.s_addr, static_cast<std::size_t>(got) - 8, ttl, 0);
+    }
+
+    // Raw socket: IP header, then the ICMP message.
+    sockaddr_in from{};
+    socklen_t fromLen = sizeof from;
+    ssize_t got = ::recvfrom(fd_, buf.data(), buf.size(), MSG_DONTWAIT,
+                             reinterpret_cast<sockaddr*>(&from), &fromLen);
+    if (got < 20) continue;
+    std::size_t ihl = (buf[0] & 0x0F) * 4u;
+    if (static_cast<std::size_t>(got) < ihl + 8) continue;
+    const unsigned char* icmp = buf.data() + ihl;
+    std::size_t icmpLen = static_cast<std::size_t>(got) - ihl;
+    if (icmp[0] == ICMP_ECHOREPLY) {
+      if (idOf(icmp) != id || seqOf(icmp) != seq) continue;
+      std::uint32_t src;
+      std::memcpy(&src, buf.data() + 12, 4);
+      if (src != target) continue;  // another host's reply with the same numbers
+      return answered(src, icmpLen - 8, buf[8], buf[1]);
+    }
+    if (icmp[0] == ICMP_DEST_UNREACH || icmp[0] == ICMP_TIME_EXCEEDED ||
+        icmp[0] == ICMP_PARAMETERPROB || icmp[0] == ICMP_SOURCE_QUENCH) {
+      // The error quotes our request's IP header and its first 8 bytes.
+      if (icmpLen < 8 + 20) continue;
+      const unsigned char* inner = icmp + 8;
+      std::size_t innerIhl = (inner[0] & 0x0F) * 4u;
+      if (icmpLen < 8 + innerIhl + 8 || inner[9] != IPPROTO_ICMP) continue;
+      const unsigned char* innerIcmp = inner + innerIhl;
+      if (innerIcmp[0] != ICMP_ECHO || idOf(innerIcmp) != id || seqOf(innerIcmp) != seq) continue;
+      std::uint32_t src;
+      std::memcpy(&src, buf.data() + 12, 4);
+      return fail(statusOfIcmpError(icmp[0], icmp[1]), src);
+    }
+  }
+}
+
+}  // namespace tarvix

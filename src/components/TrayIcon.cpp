@@ -1,0 +1,172 @@
+#include "components/TrayIcon.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <QWindowStateChangeEvent>
+
+namespace tarvix {
+
+namespace {
+
+// The tray registered for the application's minimise and restore.
+QPointer<TrayIcon> registered;
+
+constexpr int kMaxTipLength = 63;
+constexpr char kPopupComponent[] = "TrayPopupMenu";
+
+}  // namespace
+
+TrayIcon::TrayIcon(QWidget* window) : QObject(window), window_(window) {
+  tray_ = new QSystemTrayIcon(this);
+  OnDblClick = [this](QObject*) { RestoreApplication(); };
+  OnRightClick = [this](QObject*) { OpenPopupMenu(); };
+  connect(tray_, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason reason) {
+            if (!enabled_) return;
+            switch (reason) {
+              case QSystemTrayIcon::Trigger: DoLeftClick(); break;
+              case QSystemTrayIcon::DoubleClick: DoDblClick(); break;
+              case QSystemTrayIcon::Context: DoRightClick(); break;
+              default: break;
+            }
+          });
+  if (window_) window_->installEventFilter(this);
+  registered = this;
+}
+
+TrayIcon::~TrayIcon() {
+  if (registered == this) registered = nullptr;
+  if (shown_) tray_->hide();
+}
+
+bool TrayIcon::trayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void TrayIcon::setEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  if (!window_ || !window_->isMinimized()) return;
+  if (enabled) {
+    addIcon();
+    hideTaskbarEntry();
+  } else {
+    deleteIcon();
+    showTaskbarEntry();
+  }
+}
+
+void TrayIcon::setIcon(const QIcon& icon) {
+  if (icon.cacheKey() == icon_.cacheKey()) return;
+  icon_ = icon;
+  if (enabled_ && shown_) updateIcon();
+}
+
+void TrayIcon::setHint(const QString& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  if (enabled_ && shown_) updateIcon();
+}
+
+QString TrayIcon::Tip() const { return tray_->toolTip(); }
+
+TrayIcon* TrayIcon::PopupComponent(const QMenu* menu) {
+  return menu ? qobject_cast<TrayIcon*>(menu->property(kPopupComponent).value<QObject*>())
+              : nullptr;
+}
+
+void TrayIcon::RemoveIcon() { deleteIcon(); }
+
+void TrayIcon::AppMinimize() {
+  if (!enabled_ || shown_) return;
+  addIcon();
+  hideTaskbarEntry();
+}
+
+void TrayIcon::AppRestore() {
+  if (!enabled_ || !shown_) return;
+  showTaskbarEntry();
+  if (window_) {
+    window_->raise();
+    window_->activateWindow();
+  }
+  deleteIcon();
+}
+
+void TrayIcon::DoDblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+
+void TrayIcon::DoLeftClick() {
+  if (OnLeftClick) OnLeftClick(this);
+}
+
+void TrayIcon::DoRightClick() {
+  if (OnRightClick) OnRightClick(this);
+}
+
+void TrayIcon::RestoreApplication() {
+  if (!window_) return;
+  // The state change reaches AppRestore through the event filter.
+  window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+}
+
+void TrayIcon::OpenPopupMenu() {
+  if (!popupMenu_) return;
+  const QPoint at = QCursor::pos();
+  popupMenu_->setProperty(kPopupComponent, QVariant::fromValue<QObject*>(this));
+  popupMenu_->popup(at);
+}
+
+void TrayIcon::addIcon() {
+  updateIcon();
+  // A failed add (no notification area) still counts the icon as shown.
+  if (trayAvailable()) tray_->show();
+  shown_ = true;
+}
+
+void TrayIcon::deleteIcon() {
+  if (!shown_) return;
+  tray_->hide();
+  shown_ = false;
+}
+
+void TrayIcon::updateIcon() {
+  tray_->setToolTip(hint_.left(kMaxTipLength));
+  tray_->setIcon(icon_.isNull() ? QApplication::windowIcon() : icon_);
+}
+
+void TrayIcon::hideTaskbarEntry() {
+  // Without a notification area the window keeps its entry: hiding it would
+  // leave no way back.
+  if (window_ && trayAvailable()) window_->hide();
+}
+
+void TrayIcon::showTaskbarEntry() {
+  if (!window_ || window_->isVisible()) return;
+  // Coming back from the notification area is not a new showing of the
+  // window: its show handler does not run.
+  restoring_ = true;
+  window_->show();
+  restoring_ = false;
+}
+
+bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != window_ || registered != this) return false;
+  if (event->type() == QEvent::WindowStateChange) {
+    const auto* e = static_cast<QWindowStateChangeEvent*>(event);
+    const bool was = e->oldState() & Qt::WindowMinimized;
+    const bool now = window_->windowState() & Qt::WindowMinimized;
+    if (!was && now)
+      AppMinimize();
+    else if (was && !now)
+      AppRestore();
+  } else if (event->type() == QEvent::Show && restoring_) {
+    return true;
+  }
+  return false;
+}
+
+}  // namespace tarvix

@@ -1,0 +1,349 @@
+// The scan pass run headless against fake game servers on loopback.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "FakeGameServer.h"
+#include "TempDataDir.h"
+#include "base/ConsoleLogs.h"
+#include "app/core/Headless.h"
+#include "app/core/HeadlessScan.h"
+#include "app/core/ScanPass.h"
+
+namespace tarvix {
+namespace {
+
+using test::FakeGameServer;
+using test::makeStatusReply;
+using test::TempDataDir;
+
+constexpr const char* kList = "Serverlists\\Standard";
+constexpr int kSilentMs = 300;
+
+std::string info(const std::string& map, const std::string& maxClients,
+                 const std::string& extra = "") {
+  return "\\sv_hostname\\Some Host\\mapname\\" + map + "\\sv_maxclients\\" + maxClients + extra;
+}
+
+std::vector<std::pair<int, std::string>> players(const std::vector<std::string>& names) {
+  std::vector<std::pair<int, std::string>> out;
+  int ping = 30;
+  for (const auto& n : names) out.emplace_back(ping++, n);
+  return out;
+}
+
+// One data folder with a server list of (name, server) pairs.
+class ScanPassTest : public ::testing::Test {
+ protected:
+  void list(const std::vector<std::pair<std::string, const FakeGameServer*>>& servers) {
+    std::vector<std::string> lines;
+    for (const auto& [name, server] : servers) {
+      lines.push_back(name);
+      lines.push_back(FakeGameServer::host());
+      lines.push_back(server ? server->portText() : std::string("1"));
+    }
+    dir.writeInstallation(lines);
+    names.clear();
+    for (const auto& s : servers) names.push_back(s.first);
+  }
+
+  std::shared_ptr<HeadlessScanView> run(bool clantagsOn = false) {
+    auto view = std::make_shared<HeadlessScanView>(names,
+                                                    HeadlessScanSettings{kList, kSilentMs, clantagsOn});
+    ScanPass scan(view);
+    scan.start();
+    EXPECT_TRUE(scan.join());
+    end = scan.end();
+    return view;
+  }
+
+  TempDataDir dir;
+  std::vector<std::string> names;
+  ScanPass::End end = ScanPass::End::Running;
+};
+
+TEST_F(ScanPassTest, RowStatesStatusAndFinalSort) {
+  FakeGameServer a, silent, full;
+  a.setReply(makeStatusReply(info("obj/obj_team2", "16"), players({"One", "Two", "Three"})));
+  full.setReply(makeStatusReply(info("dm/mohdm6", "2", "\\note\\Medal of Honor Spearhead"),
+                                players({"A", "B"})));
+  list({{"Alpha", &a}, {"Bravo", &silent}, {"Charlie", &full}});
+
+  auto view = run();
+  ASSERT_EQ(end, ScanPass::End::Completed);
+  auto rows = view->rows();
+  ASSERT_EQ(rows.size(), 3u);
+  // Sorted by caption: digits before letters.
+  EXPECT_EQ(rows[0].caption, "3/16");
+  EXPECT_EQ(rows[0].map, "obj/obj_team2");
+  EXPECT_EQ(rows[0].host, "Alpha");
+  EXPECT_EQ(rows[0].game, "Medal of Honor");
+  EXPECT_EQ(rows[0].icon, ScanIconAnswered);
+  EXPECT_EQ(rows[1].caption, "FULL");
+  EXPECT_EQ(rows[1].map, "dm/mohdm6");
+  EXPECT_EQ(rows[1].host, "Charlie");
+  EXPECT_EQ(rows[1].game, "Spearhead");
+  EXPECT_EQ(rows[1].icon, ScanIconFull);
+  EXPECT_EQ(rows[2].caption, "no response");
+  EXPECT_EQ(rows[2].map, " ");
+  EXPECT_EQ(rows[2].host, "Bravo");
+  EXPECT_EQ(rows[2].game, " ");
+  EXPECT_EQ(rows[2].icon, ScanIconNoAnswer);
+
+  EXPECT_EQ(view->statusText(), "3 servers in Serverlists\\Standard");
+  auto history = view->statusHistory();
+  ASSERT_GE(history.size(), 3u);
+  EXPECT_EQ(history[0], "0 - 3 scanning...");
+  EXPECT_EQ(history[1], "1 - 3 scanning...");
+  EXPECT_EQ(history[2], "2 - 3 scanning...");
+  EXPECT_EQ(view->progress(), 3);
+  EXPECT_FALSE(view->progressVisible());
+  EXPECT_TRUE(view->autoSort());
+  EXPECT_TRUE(view->finished());
+  // Each server got exactly one 16-byte request.
+  EXPECT_EQ(a.receivedCount(), 1u);
+  EXPECT_EQ(silent.receivedCount(), 1u);
+  ASSERT_EQ(full.receivedCount(), 1u);
+  EXPECT_EQ(full.received()[0].bytes.size(), 16u);
+}
+
+TEST_F(ScanPassTest, EmptyPlayerNamesDoNotCountAndZeroIsNotFull) {
+  FakeGameServer s, zero;
+  s.setReply(makeStatusReply(info("dm/mohdm1", "16"), players({"Sniper", ""})));
+  zero.setReply(makeStatusReply(info("dm/mohdm2", "0"), {}));
+  list({{"S", &s}, {"Z", &zero}});
+  auto rows = run()->rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].caption, "1/16");
+  // 0 players of 0: equal, so full.
+  EXPECT_EQ(rows[1].caption, "FULL");
+}
+
+TEST_F(ScanPassTest, UnreadableRepliesSendShit) {
+  FakeGameServer bad, marker;
+  bad.setReply(makeStatusReply(info("dm/mohdm1", "sixteen"), players({"A"})));
+  // The marker alone counts as an answer for the scan; no maximum is not a number.
+  marker.setReply("\xFF\xFF\xFF\xFFjunk");
+  list({{"Bad", &bad}, {"Marker", &marker}});
+  auto rows = run()->rows();
+  ASSERT_EQ(rows.size(), 2u);
+  for (const auto& r : rows) {
+    EXPECT_EQ(r.caption, "sends shit") << r.host;
+    EXPECT_EQ(r.map, " ");
+    EXPECT_EQ(r.game, " ");
+    EXPECT_EQ(r.icon, ScanIconNoAnswer);
+  }
+}
+
+TEST_F(ScanPassTest, MissingNameListFileSendsShitForServersWithPlayers) {
+  FakeGameServer withPlayers, empty;
+  withPlayers.setReply(makeStatusReply(info("dm/mohdm1", "16"), players({"A"})));
+  empty.setReply(makeStatusReply(info("dm/mohdm1", "16"), {}));
+  list({{"P", &withPlayers}, {"E", &empty}});
+
+  dir.write("Buddys.txt", "");
+  std::remove("clantags.txt");  // read even while clan tags are off
+  auto rows = run(false)->rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].caption, "0/16");  // no player line, no file read
+  EXPECT_EQ(rows[1].caption, "sends shit");
+  EXPECT_EQ(rows[1].host, "P");
+
+  dir.write("clantags.txt", "");
+  std::remove("Buddys.txt");
+  rows = run(true)->rows();
+  EXPECT_EQ(rows[1].caption, "sends shit");
+}
+
+TEST_F(ScanPassTest, BuddyAndClantagHits) {
+  FakeGameServer one, two;
+  one.setReply(makeStatusReply(info("dm/mohdm1", "16"),
+                               players({"sniper", "sniper2", "[TAG]sniper", "Other"})));
+  two.setReply(makeStatusReply(info("dm/mohdm1", "16"), players({"SNIPER", "Sniper[Tag]"})));
+  list({{"One", &one}, {"Two", &two}});
+  dir.writeLines("Buddys.txt", {"SniPer", "nobody"});
+  dir.writeLines("clantags.txt", {"", "[tag]"});
+
+  auto off = run(false);
+  auto buddies = off->buddies();
+  ASSERT_EQ(buddies.size(), 2u);
+  // The caption is the buddy entry as written; equal captions keep scan order.
+  EXPECT_EQ(buddies[0].caption, "SniPer");
+  EXPECT_EQ(buddies[0].server, "One");
+  EXPECT_EQ(buddies[1].caption, "SniPer");
+  EXPECT_EQ(buddies[1].server, "Two");
+  EXPECT_EQ(off->buddyCaption(), "2 Buddies online");
+
+  auto on = run(true);
+  buddies = on->buddies();
+  ASSERT_EQ(buddies.size(), 4u);
+  // Clan-tag hits carry the player's name as the server sent it.
+  EXPECT_EQ(buddies[0].caption, "[TAG]sniper");
+  EXPECT_EQ(buddies[0].server, "One");
+  EXPECT_EQ(buddies[1].caption, "SniPer");
+  EXPECT_EQ(buddies[2].caption, "SniPer");
+  EXPECT_EQ(buddies[3].caption, "Sniper[Tag]");
+  EXPECT_EQ(buddies[3].server, "Two");
+  EXPECT_EQ(on->buddyCaption(), "4 Buddies online");
+}
+
+TEST(BuddyHitsTest, OnePlayerMatchingSeveralEntriesIsListedPerMatch) {
+  auto hits = buddyHits({"Sniper", "sniper", "x"}, {"[tag]", "sni", ""}, true, "sniper");
+  EXPECT_EQ(hits, (std::vector<std::string>{"Sniper", "sniper", "sniper"}));
+  EXPECT_TRUE(buddyHits({"SniPer"}, {}, true, "[TAG]sniper").empty());
+  EXPECT_TRUE(buddyHits({}, {"[tag]"}, false, "[TAG]sniper").empty());
+}
+
+TEST(FindServerInLinesTest, ReadsOnAfterAMatchAsTheDetailsQueryDoes) {
+  // "B" is also the port line of "A": that match takes the next two lines,
+  // so "B"'s own name line is read as an address, never as a name.
+  const std::vector<std::string> lines{"A", "1.1.1.1", "B", "B", "2.2.2.2", "27015"};
+  const ListLookup at = findServerInLines(lines, "B");
+  EXPECT_TRUE(at.found);
+  EXPECT_EQ(at.ip, "B");
+  EXPECT_EQ(at.port, "2.2.2.2");
+  EXPECT_FALSE(findServerInLines(lines, "C").found);
+  const ListLookup cut = findServerInLines({"x", "y", "X", "9.9.9.9"}, "X");
+  EXPECT_EQ(cut.ip, "9.9.9.9");
+  EXPECT_EQ(cut.port, "");
+}
+
+TEST_F(ScanPassTest, DuplicateNamesQueryTheLastAddress) {
+  FakeGameServer first, last;
+  first.setReply(makeStatusReply(info("dm/first", "16"), {}));
+  last.setReply(makeStatusReply(info("dm/last", "16"), {}));
+  list({{"Dup", &first}, {"Dup", &last}});
+  auto rows = run()->rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].map, "dm/last");
+  EXPECT_EQ(rows[1].map, "dm/last");
+  EXPECT_EQ(first.receivedCount(), 0u);
+  EXPECT_EQ(last.receivedCount(), 2u);
+}
+
+TEST_F(ScanPassTest, HostNoLongerInTheListQueriesNothing) {
+  FakeGameServer kept;
+  kept.setReply(makeStatusReply(info("dm/kept", "16"), players({"A"})));
+  list({{"Kept", &kept}});
+  // The rows were built from an older list that also held "Gone".
+  names = {"Gone", "Kept"};
+  consoleLogs().clear(LogKind::BadLog);
+  auto rows = run()->rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].caption, "1/16");
+  EXPECT_EQ(rows[0].host, "Kept");
+  EXPECT_EQ(rows[1].caption, "no response");
+  EXPECT_EQ(rows[1].host, "Gone");
+  EXPECT_EQ(rows[1].map, " ");
+  EXPECT_EQ(kept.receivedCount(), 1u);
+  EXPECT_EQ(consoleLogs().text(LogKind::BadLog), "");
+}
+
+TEST_F(ScanPassTest, SocketFailureIsNoResponseAndLogged) {
+  list({{"Broken", nullptr}});
+  dir.writeLines("Serverlists/Standard", {"Broken", "127.0.0.1", "notaport"});
+  consoleLogs().clear(LogKind::BadLog);
+  auto rows = run()->rows();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].caption, "no response");
+  EXPECT_EQ(consoleLogs().text(LogKind::BadLog), "!! Scanthread Socket does not answer\r\n");
+}
+
+TEST_F(ScanPassTest, EmptyListEndsAtOnce) {
+  list({});
+  auto view = run();
+  EXPECT_EQ(end, ScanPass::End::Completed);
+  EXPECT_TRUE(view->finished());
+  EXPECT_EQ(view->statusText(), "0 servers in Serverlists\\Standard");
+  EXPECT_EQ(view->statusHistory().size(), 2u);
+}
+
+TEST_F(ScanPassTest, UnreadableListEndsThePassWithoutTheStop) {
+  FakeGameServer s;
+  list({{"S", &s}});
+  std::remove("Serverlists/Standard");
+  auto view = run();
+  EXPECT_EQ(end, ScanPass::End::ListUnreadable);
+  EXPECT_FALSE(view->finished());
+  EXPECT_EQ(view->rows()[0].caption, "not scanned");
+  EXPECT_EQ(s.receivedCount(), 0u);
+}
+
+TEST_F(ScanPassTest, StopDuringASilentQueryReturnsAtOnceAndChangesNothingMore) {
+  FakeGameServer silent, never;
+  list({{"Silent", &silent}, {"Never", &never}});
+  auto view = std::make_shared<HeadlessScanView>(names, HeadlessScanSettings{kList, 60000, false});
+  ScanPass scan(view);
+  scan.start();
+  ASSERT_TRUE(silent.waitForCount(1, 10000));
+  const int changesAtStop = view->changes();
+  const auto before = std::chrono::steady_clock::now();
+  scan.stop();
+  ASSERT_TRUE(scan.join());
+  const auto waited = std::chrono::steady_clock::now() - before;
+  // Far less than the query's 60 s time-out: the wait woke on the stop.
+  EXPECT_LT(waited, std::chrono::seconds(20));
+  EXPECT_EQ(scan.end(), ScanPass::End::Stopped);
+  EXPECT_EQ(view->changes(), changesAtStop);
+  EXPECT_FALSE(view->finished());
+  auto rows = view->rows();
+  EXPECT_EQ(rows[0].caption, "not scanned");
+  EXPECT_EQ(rows[1].caption, "not scanned");
+  EXPECT_EQ(never.receivedCount(), 0u);
+}
+
+TEST_F(ScanPassTest, HeadlessOutputInWindowOrder) {
+  FakeGameServer a, b, silent;
+  a.setReply(makeStatusReply(info("dm/mohdm1", "16"), players({"Zed", "sniper"})));
+  b.setReply(makeStatusReply(info("obj/obj_team1", "8"), players({"SNIPER"})));
+  list({{"Alpha", &a}, {"Quiet", &silent}, {"Bravo", &b}});
+  dir.writeLines("Buddys.txt", {"Sniper"});
+
+  std::ostringstream out, err;
+  int rc = runHeadlessScan({kList, kSilentMs, false}, out, err);
+  EXPECT_EQ(rc, 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "1/8\tobj/obj_team1\tBravo\tMedal of Honor\n"
+            "2/16\tdm/mohdm1\tAlpha\tMedal of Honor\n"
+            "no response\t \tQuiet\t \n"
+            "buddy\tSniper\tAlpha\n"
+            "buddy\tSniper\tBravo\n"
+            "3 servers in Serverlists\\Standard\n");
+}
+
+TEST_F(ScanPassTest, ScanSwitchTakesTheCurrentOrTheNamedList) {
+  FakeGameServer current, other;
+  current.setReply(makeStatusReply(info("dm/current", "16"), {}));
+  other.setReply(makeStatusReply(info("dm/other", "16"), {}));
+  list({{"Cur", &current}});
+  dir.writeLines("Serverlists/Other", {"Oth", FakeGameServer::host(), other.portText()});
+
+  std::ostringstream out, err;
+  ASSERT_EQ(runHeadless({"--scan"}, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), "0/16\tdm/current\tCur\tMedal of Honor\n1 servers in Serverlists\\Standard\n");
+
+  out.str("");
+  ASSERT_EQ(runHeadless({"--scan", "Other", "--timeout", "200"}, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), "0/16\tdm/other\tOth\tMedal of Honor\n1 servers in Serverlists\\Other\n");
+
+  out.str("");
+  EXPECT_EQ(runHeadless({"--scan", "Missing"}, out, err), 1);
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(ScanPassTest, HeadlessWithoutTheListFile) {
+  dir.writeInstallation({});
+  std::remove("Serverlists/Standard");
+  std::ostringstream out, err;
+  EXPECT_EQ(runHeadlessScan({kList, kSilentMs, false}, out, err), 1);
+  EXPECT_EQ(err.str(), "Please select a server list !\n");
+  EXPECT_EQ(out.str(), "");
+}
+
+}  // namespace
+}  // namespace tarvix
