@@ -14,6 +14,7 @@
 #include "app/core/Headless.h"
 #include "app/core/HeadlessScan.h"
 #include "app/core/ScanPass.h"
+#include "store/NameLists.h"
 
 namespace tarvix {
 namespace {
@@ -224,6 +225,38 @@ TEST_F(ScanPassTest, DuplicateNamesQueryTheLastAddress) {
   EXPECT_EQ(rows[1].map, "dm/last");
   EXPECT_EQ(first.receivedCount(), 0u);
   EXPECT_EQ(last.receivedCount(), 2u);
+}
+
+TEST_F(ScanPassTest, ListAndBuddiesEditedDuringThePassAreSeenByLaterRows) {
+  FakeGameServer first, before, after, last;
+  before.setReply(makeStatusReply(info("dm/before", "16"), {}));
+  after.setReply(makeStatusReply(info("dm/after", "16"), {}));
+  last.setReply(makeStatusReply(info("dm/last", "16"), players({"Bob"})));
+  list({{"First", &first}, {"Second", &before}, {"Third", &last}});
+  dir.writeLines("Buddys.txt", {"Alice"});
+  // While the first row waits for its reply, another window moves "Second"
+  // to another port and adds a buddy.
+  first.setResponder([&](const test::FakeDatagram&) {
+    dir.writeLines("Serverlists/Standard",
+                   {"First", FakeGameServer::host(), first.portText(), "Second",
+                    FakeGameServer::host(), after.portText(), "Third", FakeGameServer::host(),
+                    last.portText()});
+    appendNameEntry("Buddys.txt", "bob");
+    return test::FakeAnswer::reply(makeStatusReply(info("dm/first", "16"), players({"Bob"})));
+  });
+  auto view = run();
+  auto rows = view->rows();
+  ASSERT_EQ(rows.size(), 3u);
+  // Sorted by caption: 0/16 comes first.
+  EXPECT_EQ(rows[0].host, "Second");
+  EXPECT_EQ(rows[0].map, "dm/after");
+  EXPECT_EQ(before.receivedCount(), 0u);
+  // The edit was made before the first server answered, so its players meet the new buddy too.
+  auto buddies = view->buddies();
+  ASSERT_EQ(buddies.size(), 2u);
+  EXPECT_EQ(buddies[0].caption, "bob");
+  EXPECT_EQ(buddies[0].server, "First");
+  EXPECT_EQ(buddies[1].server, "Third");
 }
 
 TEST_F(ScanPassTest, HostNoLongerInTheListQueriesNothing) {

@@ -61,8 +61,6 @@ void ScanPass::start() {
   launch([this] { run(); });
 }
 
-
-
 template <typename F>
 auto ScanPass::touch(F&& f) {
   return guarded([&] { return f(*view_); });
@@ -80,13 +78,67 @@ void ScanPass::run() {
 }
 
 void ScanPass::matchPlayer(const std::string& name, const std::string& server) {
-  // Both files are read anew for every player; either missing throws.
-  const std::vector<std::string> buddies = readNameList(kBuddiesFile);
-  const std::vector<std::string> clantags = readNameList(kClantagsFile);
+  // Both files are consulted for every player; either missing throws.
   const bool clantagsOn = touch([](ScanView& v) { return v.clantagsOn(); });
-  for (const std::string& caption : buddyHits(buddies, clantags, clantagsOn, name))
+  for (const std::string& caption : matcher_.hits(name, clantagsOn))
     touch([&](ScanView& v) { v.addBuddy(caption, server); });
   touch([](ScanView& v) { v.updateBuddyCaption(); });
+}
+
+void ScanPass::beginRow(int i, int n) {
+  touch([&](ScanView& v) {
+    v.stepProgress();
+    v.setStatusText(std::to_string(i) + " - " + std::to_string(n) + " scanning...");
+  });
+}
+
+std::optional<ServerAddress> ScanPass::findServer(const std::string& path,
+                                                  const std::string& host) {
+  WatchedFile::Lines lines = listFile_.lines(path);
+  if (listFile_.reads() != indexedReads_) {
+    listIndex_ = ServerListIndex(lines);
+    indexedReads_ = listFile_.reads();
+  }
+  return listIndex_.lookup(host);
+}
+
+ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
+  const StatusReply status = readStatusReply(raw);
+  long long count = 0;
+  long long max = 0;
+  try {
+    for (const std::string& name : scanPlayerNames(raw)) {
+      ++count;
+      matchPlayer(name, host);
+    }
+  } catch (const FileError&) {
+    return sendsShit(host);
+  }
+  if (!maxClientsNumber(status.maxClients, max)) return sendsShit(host);
+  const bool full = count == max;
+  ScanRow row;
+  row.caption = full ? std::string("FULL") : std::to_string(count) + "/" + status.maxClients;
+  row.map = status.mapName;
+  row.host = host;
+  row.game = status.edition;
+  row.icon = full ? ScanIconFull : ScanIconAnswered;
+  return row;
+}
+
+void ScanPass::finishRow(int i, const std::string& host, bool queried, const UdpResult& reply) {
+  ScanRow row;
+  if (!queried) {
+    // No address: nothing was queried and the row shows no other server's state.
+    row = noResponse(host);
+  } else {
+    if (reply.failed()) consoleLogs().append(LogKind::BadLog, kScanSocketLog);
+    const std::string raw = reply.ok() ? reply.bytes : std::string();
+    row = scanAnswered(raw) ? answeredRow(host, raw) : noResponse(host);
+  }
+  touch([&](ScanView& v) {
+    v.setRow(i, row);
+    v.makeRowVisible(i);
+  });
 }
 
 void ScanPass::pass() {
@@ -99,72 +151,31 @@ void ScanPass::pass() {
   IdUDPClient2.recreate();
 
   for (int i = 0; i < touch([](ScanView& v) { return v.rowCount(); }); ++i) {
-    touch([&](ScanView& v) {
-      v.stepProgress();
-      v.setStatusText(std::to_string(i) + " - " + std::to_string(n) + " scanning...");
-    });
+    beginRow(i, n);
     const std::string host = touch([&](ScanView& v) { return v.rowHost(i); });
     const std::string path = touch([](ScanView& v) { return v.serverListPath(); });
 
-    std::vector<std::string> lines;
+    std::optional<ServerAddress> where;
     try {
-      lines = readLines(path);
+      where = findServer(path, host);
     } catch (const FileError&) {
       // The pass ends here without the stop; "stop scan" ends the scanning state.
       end_ = End::ListUnreadable;
       return;
     }
-    const ListLookup where = findServerInLines(lines, host);
-
-    ScanRow row;
-    if (!where.found) {
-      // No address: nothing is queried and the row shows no other server's state.
-      row = noResponse(host);
-    } else {
+    UdpResult reply;
+    if (where) {
       const int timeout = touch([](ScanView& v) { return v.scanTimeout(); });
-      UdpResult reply;
       std::string error;
       if (IdUDPClient2.recreate(&error)) {
-        reply = queryStatus(IdUDPClient2, where.ip, where.port, timeout, &stopSignal());
+        reply = queryStatus(IdUDPClient2, where->ip, where->port, timeout, &stopSignal());
       } else {
         reply.outcome = UdpOutcome::Failed;
         reply.error = error;
       }
       if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
-      if (reply.failed()) consoleLogs().append(LogKind::BadLog, kScanSocketLog);
-      const std::string raw = reply.ok() ? reply.bytes : std::string();
-
-      if (!scanAnswered(raw)) {
-        row = noResponse(host);
-      } else {
-        const StatusReply status = readStatusReply(raw);
-        long long count = 0;
-        long long max = 0;
-        bool readable = true;
-        try {
-          for (const std::string& name : scanPlayerNames(raw)) {
-            ++count;
-            matchPlayer(name, host);
-          }
-        } catch (const FileError&) {
-          readable = false;
-        }
-        if (readable && maxClientsNumber(status.maxClients, max)) {
-          const bool full = count == max;
-          row.caption = full ? std::string("FULL") : std::to_string(count) + "/" + status.maxClients;
-          row.map = status.mapName;
-          row.host = host;
-          row.game = status.edition;
-          row.icon = full ? ScanIconFull : ScanIconAnswered;
-        } else {
-          row = sendsShit(host);
-        }
-      }
     }
-    touch([&](ScanView& v) {
-      v.setRow(i, row);
-      v.makeRowVisible(i);
-    });
+    finishRow(i, host, where.has_value(), reply);
   }
 
   touch([&](ScanView& v) {

@@ -4,14 +4,18 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "app/core/BuddyMatcher.h"
 #include "app/core/ScanView.h"
 #include "base/WorkerThread.h"
 #include "protocol/UdpClient.h"
+#include "store/ServerListIndex.h"
+#include "store/WatchedFile.h"
 
 namespace tarvix {
 
@@ -58,8 +62,21 @@ class ScanPass : public WorkerThread {
   auto touch(F&& f);
   void matchPlayer(const std::string& name, const std::string& server);
 
+  // Steps of one row shared by both modes, so that they change the view alike.
+  void beginRow(int i, int n);
+  // The row's address in the list file at `path`; throws FileError when the
+  // file cannot be read.
+  std::optional<ServerAddress> findServer(const std::string& path, const std::string& host);
+  // Writes row i from the server's reply (queried: an address was found).
+  void finishRow(int i, const std::string& host, bool queried, const UdpResult& reply);
+  ScanRow answeredRow(const std::string& host, const std::string& raw);
+
   std::shared_ptr<ScanView> view_;
   UdpClient IdUDPClient2;
+  WatchedFile listFile_;
+  ServerListIndex listIndex_;
+  unsigned long indexedReads_ = 0;
+  BuddyMatcher matcher_;
   std::atomic<End> end_{End::Running};
 };
 

@@ -1,0 +1,31 @@
+#pragma once
+// Buddy and clan-tag matching of a scan pass: both name lists are consulted
+// for every player, as a user may edit them while the pass runs, but read
+// again only when they changed on disk.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "store/WatchedFile.h"
+
+namespace tarvix {
+
+class BuddyMatcher {
+ public:
+  // The buddy view rows one player adds, as buddyHits() gives them over the
+  // current "Buddys.txt" and "clantags.txt". Throws FileError when either
+  // file cannot be read (both are read even with clan tags off).
+  std::vector<std::string> hits(std::string_view playerName, bool clantagsOn);
+
+ private:
+  WatchedFile buddyFile_;
+  WatchedFile clantagFile_;
+  WatchedFile::Lines buddies_;
+  unsigned long indexedReads_ = 0;
+  // Positions of the buddy entries by their lower-case form, ascending.
+  std::unordered_map<std::string, std::vector<std::uint32_t>> byFolded_;
+};
+
+}  // namespace tarvix
