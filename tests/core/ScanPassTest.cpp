@@ -1,11 +1,14 @@
 // The scan pass run headless against fake game servers on loopback.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FakeGameServer.h"
@@ -14,6 +17,7 @@
 #include "app/core/Headless.h"
 #include "app/core/HeadlessScan.h"
 #include "app/core/ScanPass.h"
+#include "store/DataFile.h"
 #include "store/NameLists.h"
 
 namespace tarvix {
@@ -29,6 +33,29 @@ constexpr int kSilentMs = 300;
 std::string info(const std::string& map, const std::string& maxClients,
                  const std::string& extra = "") {
   return "\\sv_hostname\\Some Host\\mapname\\" + map + "\\sv_maxclients\\" + maxClients + extra;
+}
+
+// Entries of a folder of /proc/self: open descriptors, threads.
+int entriesIn(const char* folder) {
+  int n = 0;
+  if (DIR* d = opendir(folder)) {
+    while (readdir(d)) ++n;
+    closedir(d);
+  }
+  return n;
+}
+
+// Everything a finished pass leaves in the view, and the internal report.
+std::string describe(const HeadlessScanView& v) {
+  std::ostringstream out;
+  for (const auto& r : v.rows())
+    out << "row " << r.caption << '|' << r.map << '|' << r.host << '|' << r.game << '|' << r.icon << '\n';
+  for (const auto& b : v.buddies()) out << "buddy " << b.caption << '|' << b.server << '\n';
+  for (const auto& s : v.statusHistory()) out << "status " << s << '\n';
+  out << "caption " << v.buddyCaption() << "\nprogress " << v.progress() << ' '
+      << v.progressVisible() << "\nvisible " << v.visibleRow() << "\nchanges " << v.changes()
+      << "\nfinished " << v.finished() << "\nlog " << consoleLogs().text(LogKind::BadLog);
+  return out.str();
 }
 
 std::vector<std::pair<int, std::string>> players(const std::vector<std::string>& names) {
@@ -53,10 +80,10 @@ class ScanPassTest : public ::testing::Test {
     for (const auto& s : servers) names.push_back(s.first);
   }
 
-  std::shared_ptr<HeadlessScanView> run(bool clantagsOn = false) {
+  std::shared_ptr<HeadlessScanView> run(bool clantagsOn = false, int parallel = 0) {
     auto view = std::make_shared<HeadlessScanView>(names,
                                                     HeadlessScanSettings{kList, kSilentMs, clantagsOn});
-    ScanPass scan(view);
+    ScanPass scan(view, parallel);
     scan.start();
     EXPECT_TRUE(scan.join());
     end = scan.end();
@@ -330,6 +357,109 @@ TEST_F(ScanPassTest, StopDuringASilentQueryReturnsAtOnceAndChangesNothingMore) {
   EXPECT_EQ(never.receivedCount(), 0u);
 }
 
+TEST_F(ScanPassTest, ParallelPassShowsWhatTheSequentialPassShows) {
+  FakeGameServer alpha, silent, full, junk, marker, big, zero, dup, garbage;
+  // Replies arrive out of row order: the first row answers last.
+  alpha.setResponder([](const test::FakeDatagram&) {
+    return test::FakeAnswer::reply(
+        makeStatusReply(info("obj/obj_team2", "16"), players({"Sniper", "[TAG]x", ""})), 150);
+  });
+  full.setReply(makeStatusReply(info("dm/mohdm6", "2", "\\note\\Medal of Honor Spearhead"),
+                                players({"A", "sniper"})));
+  junk.setReply(makeStatusReply(info("dm/mohdm1", "sixteen"), players({"SNIPER"})));
+  marker.setReply("\xFF\xFF\xFF\xFFjunk");
+  big.setResponder([](const test::FakeDatagram&) { return test::FakeAnswer::oversized(9000); });
+  zero.setResponder([](const test::FakeDatagram&) {
+    return test::FakeAnswer::reply(makeStatusReply(info("dm/mohdm2", "16"), {}), 60);
+  });
+  dup.setReply(makeStatusReply(info("dm/dup", "8"), players({"[tag]Sniper"})));
+  garbage.setReply("no marker here");
+  list({{"Alpha", &alpha}, {"Silent", &silent}, {"Full", &full}, {"Junk", &junk},
+        {"Marker", &marker}, {"Big", &big}, {"Zero", &zero}, {"Dup", &dup}, {"Dup", &dup},
+        {"Garbage", &garbage}});
+  dir.writeLines("Buddys.txt", {"sniper", "Nobody"});
+  dir.writeLines("clantags.txt", {"[tag]"});
+  // Rows built from an older list: one no longer in it, one with a bad port.
+  names.insert(names.begin() + 3, "Gone");
+  names.push_back("Broken");
+  appendLines(kList, {"Broken", "127.0.0.1", "notaport"});
+
+  consoleLogs().clear(LogKind::BadLog);
+  const std::string sequential = describe(*run(true));
+  ASSERT_EQ(end, ScanPass::End::Completed);
+  for (int inFlight : {1, 3, 1000}) {
+    consoleLogs().clear(LogKind::BadLog);
+    EXPECT_EQ(describe(*run(true, inFlight)), sequential) << inFlight << " in flight";
+    EXPECT_EQ(end, ScanPass::End::Completed);
+  }
+  EXPECT_NE(sequential.find("row sends shit| |Junk| |3"), std::string::npos) << sequential;
+  EXPECT_NE(sequential.find("log !! Scanthread Socket does not answer\r\n!! Scanthread Socket does not answer\r\n"),
+            std::string::npos);
+  // The silent server was asked once by the sequential pass, twice by each parallel one.
+  EXPECT_EQ(silent.receivedCount(), 1u + 3 * 2);
+}
+
+TEST_F(ScanPassTest, ParallelPassAsksASilentServerAgain) {
+  FakeGameServer lossy;
+  lossy.queue(test::FakeAnswer::silence());
+  lossy.setReply(makeStatusReply(info("dm/mohdm1", "16"), players({"A"})));
+  list({{"Lossy", &lossy}});
+  EXPECT_EQ(run(false, 10)->rows()[0].caption, "1/16");
+  EXPECT_EQ(lossy.receivedCount(), 2u);
+}
+
+TEST_F(ScanPassTest, ParallelPassWithAnUnreadableListEndsWhereTheSequentialOneDoes) {
+  FakeGameServer a, b;
+  a.setResponder([&](const test::FakeDatagram&) {
+    std::remove("Serverlists/Standard");
+    return test::FakeAnswer::reply(makeStatusReply(info("dm/a", "16"), {}));
+  });
+  b.setReply(makeStatusReply(info("dm/b", "16"), {}));
+  // Only one query in flight, so the second row is looked up after the first answered.
+  list({{"A", &a}, {"B", &b}});
+  auto view = run(false, 1);
+  EXPECT_EQ(end, ScanPass::End::ListUnreadable);
+  EXPECT_EQ(view->rows()[0].caption, "0/16");
+  EXPECT_EQ(view->rows()[1].caption, "not scanned");
+  EXPECT_EQ(view->statusHistory().back(), "1 - 2 scanning...");
+  EXPECT_EQ(b.receivedCount(), 0u);
+}
+
+TEST_F(ScanPassTest, StoppingAParallelPassLeavesNoThreadAndNoSocket) {
+  FakeGameServer first;
+  first.setReply(makeStatusReply(info("dm/first", "16"), {}));
+  std::vector<std::unique_ptr<FakeGameServer>> silent;
+  std::vector<std::pair<std::string, const FakeGameServer*>> servers{{"First", &first}};
+  for (int i = 0; i < 20; ++i) {
+    silent.push_back(std::make_unique<FakeGameServer>());
+    servers.emplace_back("Silent " + std::to_string(i), silent.back().get());
+  }
+  list(servers);
+  auto view = std::make_shared<HeadlessScanView>(names, HeadlessScanSettings{kList, 60000, false});
+  {
+    ScanPass scan(view, 8);
+    const int descriptors = entriesIn("/proc/self/fd");
+    const int threads = entriesIn("/proc/self/task");
+    scan.start();
+    for (int i = 0; i < 8; ++i) ASSERT_TRUE(silent[i]->waitForCount(1, 10000));
+    // The first row is written; the silent second row holds back the rest.
+    for (int i = 0; i < 1000 && view->rows()[0].caption != "0/16"; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(view->rows()[0].caption, "0/16");
+    const int changesAtStop = view->changes();
+    scan.stop();
+    ASSERT_TRUE(scan.join());
+    EXPECT_EQ(scan.end(), ScanPass::End::Stopped);
+    EXPECT_EQ(view->changes(), changesAtStop);
+    EXPECT_EQ(entriesIn("/proc/self/fd"), descriptors);
+    EXPECT_EQ(entriesIn("/proc/self/task"), threads);
+  }
+  EXPECT_FALSE(view->finished());
+  EXPECT_EQ(view->rows()[1].caption, "not scanned");
+  // Never more than eight in flight: the rows after them were not asked.
+  for (int i = 8; i < 20; ++i) EXPECT_EQ(silent[i]->receivedCount(), 0u) << i;
+}
+
 TEST_F(ScanPassTest, HeadlessOutputInWindowOrder) {
   FakeGameServer a, b, silent;
   a.setReply(makeStatusReply(info("dm/mohdm1", "16"), players({"Zed", "sniper"})));
@@ -364,9 +494,25 @@ TEST_F(ScanPassTest, ScanSwitchTakesTheCurrentOrTheNamedList) {
   ASSERT_EQ(runHeadless({"--scan", "Other", "--timeout", "200"}, out, err), 0) << err.str();
   EXPECT_EQ(out.str(), "0/16\tdm/other\tOth\tMedal of Honor\n1 servers in Serverlists\\Other\n");
 
+  // --parallel with or without a number, before or after the list.
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"--scan", "--parallel", "Other"},
+        {"--scan", "Other", "--parallel", "2"}, {"--parallel", "7", "--scan", "Other"}}) {
+    out.str("");
+    ASSERT_EQ(runHeadless(args, out, err), 0) << err.str();
+    EXPECT_EQ(out.str(), "0/16\tdm/other\tOth\tMedal of Honor\n1 servers in Serverlists\\Other\n");
+  }
+
   out.str("");
   EXPECT_EQ(runHeadless({"--scan", "Missing"}, out, err), 1);
   EXPECT_EQ(out.str(), "");
+  for (std::vector<std::string> bad :
+       {std::vector<std::string>{"--scan", "--parallel", "0"}, {"--scan", "--parallel", "10001"},
+        {"--query", "127.0.0.1:1", "--parallel"}}) {
+    err.str("");
+    EXPECT_EQ(runHeadless(bad, out, err), 2) << bad.back();
+    EXPECT_NE(err.str().find("--parallel"), std::string::npos) << err.str();
+  }
 }
 
 TEST_F(ScanPassTest, HeadlessWithoutTheListFile) {

@@ -1,9 +1,11 @@
 #include "app/core/Headless.h"
 
+#include <algorithm>
 #include <exception>
 #include <string_view>
 
 #include "app/core/HeadlessScan.h"
+#include "app/core/ScanPass.h"
 #include "protocol/Rcon.h"
 #include "protocol/StatusQuery.h"
 #include "protocol/StatusReply.h"
@@ -23,6 +25,7 @@ struct Options {
   std::string mode;  // "--query", "--rcon", "--scan"
   std::vector<std::string> positional;
   std::optional<int> timeoutMs;
+  std::optional<int> parallel;
 };
 
 bool isSwitch(std::string_view a) { return a == "--query" || a == "--rcon" || a == "--scan"; }
@@ -31,7 +34,7 @@ int usage(std::ostream& err, std::string_view problem) {
   err << problem << "\n"
       << "usage: tarvix --query HOST:PORT [--timeout MS]\n"
       << "       tarvix --rcon HOST:PORT PASSWORD COMMAND... (--timeout MS before COMMAND)\n"
-      << "       tarvix --scan [LIST]\n";
+      << "       tarvix --scan [LIST] [--parallel [N]]\n";
   return kUsageExit;
 }
 
@@ -41,6 +44,31 @@ bool splitAddress(std::string_view text, std::string& host, std::string& port) {
   if (colon == std::string_view::npos || colon == 0 || colon + 1 == text.size()) return false;
   host = std::string(text.substr(0, colon));
   port = std::string(text.substr(colon + 1));
+  return true;
+}
+
+// Takes "--parallel [N]" out of the arguments of --scan: N queries in flight,
+// the default when no number follows. A list named like a number goes before
+// the switch.
+bool takeParallel(std::vector<std::string>& args, std::optional<int>& parallel,
+                  std::string& problem) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--parallel") continue;
+    parallel = kDefaultParallelQueries;
+    std::size_t taken = 1;
+    long long v = 0;
+    if (i + 1 < args.size() && parseInt(args[i + 1], v)) {
+      if (v < 1 || v > kMaxParallelQueries) {
+        problem = "--parallel takes 1 to " + std::to_string(kMaxParallelQueries) + " queries";
+        return false;
+      }
+      parallel = static_cast<int>(v);
+      taken = 2;
+    }
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+               args.begin() + static_cast<std::ptrdiff_t>(i + taken));
+    return true;
+  }
   return true;
 }
 
@@ -155,7 +183,12 @@ std::optional<int> runHeadless(const std::vector<std::string>& args, std::ostrea
 
   Options o;
   std::string problem;
-  if (!parse(args, o, problem)) return usage(err, problem);
+  std::vector<std::string> rest = args;
+  if (std::find(args.begin(), args.end(), "--rcon") == args.end() &&
+      !takeParallel(rest, o.parallel, problem))
+    return usage(err, problem);
+  if (!parse(rest, o, problem)) return usage(err, problem);
+  if (o.parallel && o.mode != "--scan") return usage(err, "--parallel goes with --scan");
   if (o.mode == "--query") return runQuery(o, out, err);
   if (o.mode == "--rcon") return runRcon(o, out, err);
 
@@ -174,6 +207,7 @@ std::optional<int> runHeadless(const std::vector<std::string>& args, std::ostrea
       o.positional.empty() ? cfg.serverListPath : serverListPathFor(o.positional[0]);
   scan.scanTimeout = o.timeoutMs ? *o.timeoutMs : cfg.scanTimeout;
   scan.clantagsOn = cfg.clantagsOn;
+  scan.parallelQueries = o.parallel.value_or(0);
   return runHeadlessScan(scan, out, err);
 }
 

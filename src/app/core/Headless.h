@@ -12,7 +12,7 @@ namespace tarvix {
 // (the window starts), otherwise the exit code after the work is done.
 //   --query HOST:PORT [--timeout MS]
 //   --rcon HOST:PORT PASSWORD COMMAND...   [--timeout MS before COMMAND]
-//   --scan [LIST]
+//   --scan [LIST] [--parallel [N]]
 std::optional<int> runHeadless(const std::vector<std::string>& args, std::ostream& out,
                                std::ostream& err);
 

@@ -228,7 +228,7 @@ int runHeadlessScan(const HeadlessScanSettings& settings, std::ostream& out, std
   }
 
   auto view = std::make_shared<HeadlessScanView>(names, settings);
-  ScanPass scan(view);
+  ScanPass scan(view, settings.parallelQueries);
   scan.start();
   scan.join();
 

@@ -28,6 +28,7 @@ struct HeadlessScanSettings {
   std::string serverListPath;
   int scanTimeout = 500;
   bool clantagsOn = false;
+  int parallelQueries = 0;  // 0: one server at a time
 };
 
 // Thread-safe: the pass writes from its thread, callers read snapshots.

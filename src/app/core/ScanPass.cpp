@@ -2,12 +2,14 @@
 
 #include "store/ServerLists.h"
 
+#include <algorithm>
 #include <exception>
 #include <system_error>
 #include <utility>
 
 #include "base/ConsoleLogs.h"
 #include "protocol/StatusQuery.h"
+#include "protocol/StatusQueryPool.h"
 #include "protocol/StatusReply.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
@@ -53,7 +55,8 @@ ScanRow sendsShit(const std::string& host) { return silentRow(host, "sends shit"
 
 }  // namespace
 
-ScanPass::ScanPass(std::shared_ptr<ScanView> view) : view_(std::move(view)) {}
+ScanPass::ScanPass(std::shared_ptr<ScanView> view, int parallelQueries)
+    : view_(std::move(view)), parallel_(std::clamp(parallelQueries, 0, kMaxParallelQueries)) {}
 
 ScanPass::~ScanPass() { shutdown(); }
 
@@ -68,7 +71,10 @@ auto ScanPass::touch(F&& f) {
 
 void ScanPass::run() {
   try {
-    pass();
+    if (parallel_ > 0)
+      parallelPass();
+    else
+      pass();
   } catch (const Stopped&) {
     end_ = End::Stopped;
   } catch (const std::exception&) {
@@ -141,13 +147,29 @@ void ScanPass::finishRow(int i, const std::string& host, bool queried, const Udp
   });
 }
 
-void ScanPass::pass() {
+int ScanPass::beginPass() {
   touch([](ScanView& v) {
     v.setAutoSort(false);
     v.clearBuddies();
   });
   const int n = touch([](ScanView& v) { return v.serverNameCount(); });
   touch([](ScanView& v) { v.showProgress(0); });
+  return n;
+}
+
+void ScanPass::endPass(int n) {
+  touch([&](ScanView& v) {
+    v.hideProgress();
+    v.sortPlayersAndBuddies();
+    v.setStatusText(std::to_string(n) + " servers in " + v.serverListPath());
+    v.showFirstPlayedRow();
+  });
+  touch([](ScanView& v) { v.finishPass(); });
+  end_ = End::Completed;
+}
+
+void ScanPass::pass() {
+  const int n = beginPass();
   IdUDPClient2.recreate();
 
   for (int i = 0; i < touch([](ScanView& v) { return v.rowCount(); }); ++i) {
@@ -177,15 +199,67 @@ void ScanPass::pass() {
     }
     finishRow(i, host, where.has_value(), reply);
   }
+  endPass(n);
+}
 
-  touch([&](ScanView& v) {
-    v.hideProgress();
-    v.sortPlayersAndBuddies();
-    v.setStatusText(std::to_string(n) + " servers in " + v.serverListPath());
-    v.showFirstPlayedRow();
-  });
-  touch([](ScanView& v) { v.finishPass(); });
-  end_ = End::Completed;
+void ScanPass::parallelPass() {
+  // Rows are queried ahead, up to parallel_ at a time, and written in row
+  // order once every row before them is done: the view sees what the
+  // sequential pass shows, only sooner.
+  struct Pending {
+    std::string host;
+    bool queried = false;
+    bool done = false;
+    UdpResult reply;
+  };
+  const int n = beginPass();
+  StatusQueryPool pool(parallel_, kParallelTries, &stopSignal());
+  std::vector<Pending> rows;
+  int written = 0;
+  bool listUnreadable = false;
+  while (true) {
+    while (!listUnreadable && pool.hasRoom() &&
+           static_cast<int>(rows.size()) < touch([](ScanView& v) { return v.rowCount(); })) {
+      const int i = static_cast<int>(rows.size());
+      Pending row;
+      row.host = touch([&](ScanView& v) { return v.rowHost(i); });
+      const std::string path = touch([](ScanView& v) { return v.serverListPath(); });
+      std::optional<ServerAddress> where;
+      try {
+        where = findServer(path, row.host);
+      } catch (const FileError&) {
+        listUnreadable = true;
+        break;
+      }
+      row.queried = where.has_value();
+      row.done = !row.queried;
+      rows.push_back(std::move(row));
+      if (where) pool.start(i, where->ip, where->port, touch([](ScanView& v) { return v.scanTimeout(); }));
+    }
+    for (PoolReply& r : pool.takeCompleted()) {
+      rows[r.id].reply = std::move(r.result);
+      rows[r.id].done = true;
+    }
+    while (written < static_cast<int>(rows.size()) && rows[written].done) {
+      Pending& row = rows[written];
+      beginRow(written, n);
+      finishRow(written, row.host, row.queried, row.reply);
+      row = Pending{};  // the reply is no longer needed
+      ++written;
+    }
+    if (written == static_cast<int>(rows.size())) {
+      if (listUnreadable) {
+        // As the sequential pass: the row that could not be looked up was begun.
+        beginRow(written, n);
+        end_ = End::ListUnreadable;
+        return;
+      }
+      if (written >= touch([](ScanView& v) { return v.rowCount(); })) break;
+      continue;
+    }
+    if (!pool.wait()) throw Stopped{};
+  }
+  endPass(n);
 }
 
 }  // namespace tarvix

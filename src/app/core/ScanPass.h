@@ -22,6 +22,12 @@ namespace tarvix {
 inline constexpr std::string_view kScanSocketLog = "!! Scanthread Socket does not answer";
 inline constexpr std::string_view kScanInterruptLog = "!! Scanthread bad interrupted";
 
+// The parallel pass: queries in flight by default and at most, and requests
+// per server (one retry for a silent server).
+inline constexpr int kDefaultParallelQueries = 1000;
+inline constexpr int kMaxParallelQueries = 10000;
+inline constexpr int kParallelTries = 2;
+
 // Captions of the buddy view rows one player adds: each buddy entry equal
 // to the name ignoring case (as written in the file), then, when clan tags
 // are on, the player's name once per clan tag it contains.
@@ -43,7 +49,11 @@ class ScanPass : public WorkerThread {
  public:
   enum class End { Running, Completed, Stopped, ListUnreadable, Failed };
 
-  explicit ScanPass(std::shared_ptr<ScanView> view);
+  // parallelQueries 0: the sequential pass, one server at a time. Otherwise
+  // up to that many queries are in flight (at most kMaxParallelQueries) and
+  // a silent server is asked twice; the view sees the same changes in the
+  // same order as from the sequential pass.
+  explicit ScanPass(std::shared_ptr<ScanView> view, int parallelQueries = 0);
   // Stops the pass and waits for its thread.
   ~ScanPass();
   ScanPass(const ScanPass&) = delete;
@@ -57,6 +67,10 @@ class ScanPass : public WorkerThread {
  private:
   void run();
   void pass();
+  void parallelPass();
+  // The first and the last changes of a pass, shared by both modes.
+  int beginPass();
+  void endPass(int n);
   // One view call under the stop guard; throws Stopped after stop().
   template <typename F>
   auto touch(F&& f);
@@ -72,6 +86,7 @@ class ScanPass : public WorkerThread {
   ScanRow answeredRow(const std::string& host, const std::string& raw);
 
   std::shared_ptr<ScanView> view_;
+  const int parallel_;
   UdpClient IdUDPClient2;
   WatchedFile listFile_;
   ServerListIndex listIndex_;
