@@ -13,7 +13,9 @@
 #include "admin/MessageListWindow.h"
 #include "admin/AdminConsole.h"
 #include "admin/AdminConsoleWorkers.h"
+#include "admin/core/AntiCheatPass.h"
 #include "app/Forms.h"
+#include "base/Text.h"
 #include "app/MainWindow.h"
 #include "components/Clock.h"
 #include "components/Dialogs.h"
@@ -58,8 +60,12 @@ void AdminConsole::kick1Click() {
   if (!row) return;
   const QString name = row->text(ColPlayer);
   if (!dialogs().confirm("sure to kick " + name + " ?")) return;
-  if (sendOneShot("kick \"" + toBytes(name) + "\""))
-    addConsoleLine("!! -> " + name + " kicked by admin");
+  const std::optional<std::string> quoted = quotedRconArgument(toBytes(name));
+  if (!quoted) {
+    addConsoleLine("!! -> " + toQString(std::string(kCannotAddressPlayer) + escapeControls(toBytes(name))));
+    return;
+  }
+  if (sendOneShot("kick " + *quoted)) addConsoleLine("!! -> " + name + " kicked by admin");
 }
 
 void AdminConsole::appendBan(const QString& text) {

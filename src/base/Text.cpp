@@ -97,6 +97,39 @@ std::string removeChar(std::string_view s, char c) {
   return r;
 }
 
+bool isControlByte(char c) {
+  const unsigned char u = ub(c);
+  return u < 0x20 || u == 0x7F;
+}
+
+bool hasControlByte(std::string_view s) {
+  for (char c : s)
+    if (isControlByte(c)) return true;
+  return false;
+}
+
+std::string escapeControls(std::string_view s) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string r;
+  r.reserve(s.size());
+  for (char c : s) {
+    if (!isControlByte(c)) {
+      r.push_back(c);
+      continue;
+    }
+    r += "\\x";
+    r.push_back(kHex[ub(c) >> 4]);
+    r.push_back(kHex[ub(c) & 0xF]);
+  }
+  return r;
+}
+
+bool isBlank(std::string_view s) {
+  for (char c : s)
+    if (c != ' ' && !isControlByte(c)) return false;
+  return true;
+}
+
 std::vector<std::string> splitLines(std::string_view content) {
   std::vector<std::string> lines;
   std::size_t start = 0;

@@ -23,6 +23,15 @@ std::string removeAllNoCase(std::string_view s, std::string_view pattern);
 std::string removeAll(std::string_view s, std::string_view pattern);
 std::string removeChar(std::string_view s, char c);
 
+// Control bytes: 0x00-0x1F and 0x7F.
+bool isControlByte(char c);
+bool hasControlByte(std::string_view s);
+// Every control byte written as \xHH (upper-case hex), so that text from a
+// server shows as one screen line; every other byte unchanged.
+std::string escapeControls(std::string_view s);
+// Empty, or made of blanks and control bytes only.
+bool isBlank(std::string_view s);
+
 // Lines of a file's content: CR LF or bare LF end a line; a final line break
 // makes no empty entry; an empty content is no line at all.
 std::vector<std::string> splitLines(std::string_view content);

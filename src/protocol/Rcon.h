@@ -1,5 +1,6 @@
 #pragma once
 // Remote console datagrams and the reading of their replies.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,12 +37,23 @@ inline constexpr std::string_view kRateLabel = "rate                 :";
 inline constexpr std::string_view kAxisSkinLabel = "dm_playergermanmodel :";
 inline constexpr std::string_view kAlliesSkinLabel = "dm_playermodel       :";
 
+// Text from a server never ends, splits or adds to a command. A name put
+// between double quotes ("kick", "dumpuser") is refused (nullopt) when it
+// holds a control byte, which ends the command on the server, or a double
+// quote, which ends the quoted name; otherwise it is returned quoted.
+std::optional<std::string> quotedRconArgument(std::string_view name);
+// Server text shown inside an unquoted "say" command: control bytes, double
+// quotes and semicolons (a command separator on some servers) removed.
+std::string sayText(std::string_view text);
+
 // The value after the first occurrence of the label and one more character,
 // up to the next line feed or, without one, up to the reply's last byte.
 std::string dumpuserValue(std::string_view reply, std::string_view label);
 
-// From a "status" reply: the address (without port) of the row holding the
-// first occurrence of the name, and the score standing before it.
+// From a "status" reply: the address (without port) and the score of the
+// first row whose whole name field is the name. A row reads: score, blank,
+// ping right-aligned in four, blank, name, blanks, last-message time, blanks,
+// address with port, further numbers; a number may stand before the score.
 std::string statusAddress(std::string_view reply, std::string_view name);
 std::string statusScore(std::string_view reply, std::string_view name);
 

@@ -101,6 +101,12 @@ std::atomic<unsigned> tempCounter{0};
 FileError::FileError(const std::string& path, int err, const char* action)
     : std::runtime_error(describe(path, err, action)), path_(path), err_(err) {}
 
+FileError::FileError(const std::string& path, int err, const std::string& message)
+    : std::runtime_error(message), path_(path), err_(err) {}
+
+EntryError::EntryError(const std::string& path, const std::string& message)
+    : FileError(path, EINVAL, message) {}
+
 bool FileError::inUse() const { return err_ == EWOULDBLOCK; }
 
 std::string dataPath(std::string_view relative) {
@@ -128,6 +134,10 @@ std::vector<std::string> readLines(std::string_view relative) {
 
 void appendLines(std::string_view relative, const std::vector<std::string>& lines) {
   std::string path = dataPath(relative);
+  for (const std::string& line : lines)
+    if (line.find_first_of("\r\n") != std::string::npos)
+      throw EntryError(path, "Cannot add \"" + escapeControls(line) + "\" to file \"" + path +
+                                 "\". A line break cannot be part of an entry.");
   Fd fd(::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC));
   if (fd.get() < 0) throw FileError(path, errno);
   lockExclusive(fd.get(), path);

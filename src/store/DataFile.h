@@ -23,9 +23,20 @@ class FileError : public std::runtime_error {
   bool inUse() const;
   const std::string& path() const { return path_; }
 
+ protected:
+  // A failure described by its own text rather than the system's.
+  FileError(const std::string& path, int err, const std::string& message);
+
  private:
   std::string path_;
   int err_;
+};
+
+// A value that cannot become an entry of a file: it holds a line break, or
+// (for a name list) it is empty or blank. Nothing was written.
+class EntryError : public FileError {
+ public:
+  EntryError(const std::string& path, const std::string& message);
 };
 
 // Maps a stored relative path with backslashes ("Serverlists\Standard") to a
@@ -38,7 +49,9 @@ bool fileExists(std::string_view relative);
 std::string readFile(std::string_view relative);
 std::vector<std::string> readLines(std::string_view relative);
 
-// Appends each line followed by CR LF to an existing file.
+// Appends each line followed by CR LF to an existing file, synced to disk.
+// A line holding CR or LF is refused (EntryError) before anything is written,
+// so one value is always exactly one line.
 void appendLines(std::string_view relative, const std::vector<std::string>& lines);
 
 enum class ReplaceMode {

@@ -19,6 +19,9 @@ std::optional<std::vector<std::string>> readOptionalNameList(std::string_view fi
 }
 
 void appendNameEntry(std::string_view file, std::string_view value) {
+  if (isBlank(value))
+    throw EntryError(dataPath(file), "Cannot add an empty or blank entry to file \"" +
+                                         dataPath(file) + "\".");
   appendLines(file, {std::string(value)});
 }
 
@@ -65,7 +68,8 @@ bool clantagMatches(std::string_view tag, std::string_view playerName) {
 }
 
 bool banMatches(std::string_view ban, std::string_view playerName, std::string_view ipText) {
-  if (ban.empty()) return playerName.empty();
+  // A blank ban would match every name with a blank and every unfilled IP.
+  if (isBlank(ban)) return false;
   return ban == playerName || containsNoCase(playerName, ban) || containsNoCase(ipText, ban);
 }
 

@@ -27,7 +27,8 @@ std::vector<std::string> readNameList(std::string_view file);
 // (for "messages.txt", whose absence is a normal state).
 std::optional<std::vector<std::string>> readOptionalNameList(std::string_view file);
 
-// Appends one line to an existing list file. Throws FileError.
+// Appends one line to an existing list file. Throws FileError; EntryError
+// for a value that is empty, blank or holds a line break.
 void appendNameEntry(std::string_view file, std::string_view value);
 
 // Replaces the file's content with `lines` (created when missing).
@@ -52,7 +53,7 @@ bool buddyMatches(std::string_view buddy, std::string_view playerName);
 // matches nobody.
 bool clantagMatches(std::string_view tag, std::string_view playerName);
 // A ban occurs within the name or within the IP text (ignoring case), or
-// equals the name; an empty ban matches only an empty name.
+// equals the name; an empty or blank ban matches nobody.
 bool banMatches(std::string_view ban, std::string_view playerName, std::string_view ipText);
 // A skin equals the player's Axis or Allies skin exactly.
 bool SkinMatches(std::string_view skin, std::string_view axisSkin, std::string_view alliesSkin);

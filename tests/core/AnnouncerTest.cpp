@@ -141,6 +141,18 @@ TEST_F(AnnouncerPassTest, AnnouncesNextMapThenMessagesInFileOrder) {
   EXPECT_EQ(view->finishCount(), 1);
 }
 
+TEST_F(AnnouncerPassTest, AServerMapNameCannotSplitTheAnnouncement) {
+  std::remove("messages.txt");
+  server.setReply(reply("a", "a evil;quit\t\"x\r"));
+
+  EXPECT_EQ(run(server.portText()), Announcer::End::Completed);
+
+  EXPECT_EQ(sent(2), (std::vector<std::string>{statusRequest(), say("next map is evilquitx")}));
+  EXPECT_EQ(logs.text(LogKind::MapLog), std::string(kHeader) +
+                                            "Firstmap  : a\r\nCurrentmap: a\r\n"
+                                            "Next   map: evil;quit\\x09\"x\\x0D\r\n//mapcheck end\r\n");
+}
+
 TEST_F(AnnouncerPassTest, NoAnswerAndNoMessagesFileSendsNothingButTheQuery) {
   std::remove("messages.txt");
   // 90 s scaled to 900 ms; the server stays silent.

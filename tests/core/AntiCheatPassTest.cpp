@@ -15,6 +15,7 @@
 #include "HeadlessWorkerViews.h"
 #include "TempDataDir.h"
 #include "admin/core/AntiCheatPass.h"
+#include "base/Text.h"
 #include "protocol/Rcon.h"
 #include "protocol/StatusQuery.h"
 
@@ -317,6 +318,52 @@ TEST_F(AntiCheatPassTest, SkinRuleKicksExactSkinsAndAnnouncesThem) {
                 "baned player kicked:  zed\r\nIP: 10.0.0.7\r\n"
                 "custom skin player kicked:  zed\r\nIP: 10.0.0.7\r\ngerman_panzer_grenadier\r\n"
                 "custom skin player kicked:  zed\r\nIP: 10.0.0.7\r\nallied_pilot\r\n//scan end\r\n");
+}
+
+TEST_F(AntiCheatPassTest, HostileNamesNeverSteerACommandOrALog) {
+  // Names chosen by players: a line feed or NUL would end the command on the
+  // server (kicking "nl" instead), a ';' would split an unquoted say, and
+  // "Smith" is a part of "Bob Smith", whose row comes first.
+  const FakePlayer lf{"nl\nquit", 10, "a", "b", "1", "10.0.0.1", "0"};
+  const FakePlayer nul{std::string("nul\0quit", 8), 10, "a", "b", "1", "10.0.0.2", "0"};
+  const FakePlayer semi{"evil;quit", 10, "a", "allied_pilot", "1", "10.0.0.3", "0"};
+  const FakePlayer bobSmith{"Bob Smith", 10, "a", "b", "1", "10.0.0.6", "5"};
+  const FakePlayer smith{"Smith", 10, "a", "b", "1", "10.0.0.4", "9"};
+  const FakePlayer accents{"\xC9t\xE9", 10, "a", "b", "1", "10.0.0.5", "0"};
+  dir.writeLines("bans.txt", {"10.0.0.4", "quit"});
+  dir.writeLines("skins.txt", {"allied_pilot"});
+  AntiCheatServer fake({bobSmith, lf, nul, semi, smith, accents});
+  view->DetectSkins = true;
+
+  EXPECT_EQ(run(fake.server), AntiCheatPass::End::Completed);
+
+  // The two names that cannot be put into a command are skipped and
+  // reported; every datagram is exactly one command.
+  std::vector<std::string> expected = statusStep({"Bob Smith", "evil;quit", "Smith", "\xC9t\xE9"});
+  expected.push_back(kick("evil;quit"));  // banned by "quit", in quotes
+  expected.push_back(kick("evil;quit"));  // the skin rule
+  expected.push_back(rconRequest(kPassword, "say evilquit kicked ! Cheatskin detected: allied_pilot"));
+  expected.push_back(kick("Smith"));      // by his own address
+  expectSent(fake.server, expected);
+  EXPECT_EQ(logs.text(LogKind::BadLog),
+            "cannot address player nl\\x0Aquit\r\ncannot address player nul\\x00quit\r\n");
+
+  const std::vector<ConsolePlayer> rows = view->rows();
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[0].ip, "10.0.0.6");
+  EXPECT_EQ(rows[0].score, "5");
+  EXPECT_EQ(rows[4].name, "Smith");
+  EXPECT_EQ(rows[4].ip, "10.0.0.4");
+  EXPECT_EQ(rows[4].score, "9");
+  EXPECT_EQ(rows[2].ip, " ");  // never asked for
+
+  // One log entry per player, control bytes escaped.
+  EXPECT_EQ(logs.text(LogKind::PlayerLog),
+            std::string(kStamp) +
+                "\r\nBob Smith\r\nnl\\x0Aquit\r\nnul\\x00quit\r\nevil;quit\r\nSmith\r\n\xC9t\xE9\r\n"
+                "//scan end\r\n");
+  for (const std::string& line : view->consoleLines())
+    EXPECT_FALSE(hasControlByte(line)) << line;
 }
 
 TEST_F(AntiCheatPassTest, UnansweredStatusEndsTheStatusStepOnce) {

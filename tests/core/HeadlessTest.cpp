@@ -153,3 +153,19 @@ TEST(Headless, RconWithoutAnswer) {
   EXPECT_EQ(bad.code, 1);
   EXPECT_FALSE(bad.err.empty());
 }
+
+TEST(Headless, ServerTextShowsControlBytesEscaped) {
+  TempDataDir dir;
+  FakeGameServer server;
+  server.queueReply(makeStatusReply("\\sv_hostname\\Evil\rplayer\t1\tAdmin\\mapname\\dm/x\r",
+                                    {{5, "Tab\tName\x7F"}}));
+  HeadlessRun q = run({"--query", "127.0.0.1:" + server.portText(), "--timeout", "2000"});
+  EXPECT_EQ(q.code, 0) << q.err;
+  EXPECT_NE(q.out.find("hostname\tEvil\\x0Dplayer\\x091\\x09Admin\n"), std::string::npos) << q.out;
+  EXPECT_NE(q.out.find("map\tdm/x\\x0D\n"), std::string::npos) << q.out;
+  EXPECT_NE(q.out.find("player\t5\tTab\\x09Name\\x7F\n"), std::string::npos) << q.out;
+
+  server.queueReply(makePrintReply(std::string("\nok\rfake\0x\n", 11)));
+  HeadlessRun r = run({"--rcon", "127.0.0.1:" + server.portText(), "--timeout", "2000", "pw", "status"});
+  EXPECT_EQ(r.out, "\nok\\x0Dfake\\x00x\n");
+}

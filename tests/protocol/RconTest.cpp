@@ -137,6 +137,55 @@ TEST(Rcon, DumpuserValues) {
   EXPECT_EQ(dumpuserValue("", kRateLabel), "");
 }
 
+TEST(Rcon, ServerTextNeverEndsOrSplitsACommand) {
+  EXPECT_EQ(quotedRconArgument("Bob"), "\"Bob\"");
+  // Blanks, ';', backslashes and high bytes stay inside the quotes.
+  EXPECT_EQ(quotedRconArgument("a b;quit\\ \xFF\xE9"), "\"a b;quit\\ \xFF\xE9\"");
+  EXPECT_EQ(quotedRconArgument(""), "\"\"");
+  for (const std::string& bad : {std::string("nl\nquit"), std::string("cr\rx"), std::string("nul\0x", 5),
+                                std::string("tab\t"), std::string("del\x7F"), std::string("a\"b"),
+                                std::string("\"")})
+    EXPECT_FALSE(quotedRconArgument(bad).has_value()) << bad;
+
+  EXPECT_EQ(sayText("evil;quit"), "evilquit");
+  EXPECT_EQ(sayText(std::string("a\nb\0c\"d\x7F e\xFF", 11)), "abcd e\xFF");
+  EXPECT_EQ(sayText("obj/obj_team2"), "obj/obj_team2");
+}
+
+TEST(Rcon, StatusRowIsFoundByTheWholeNameField) {
+  const std::string reply =
+      "\nmap: obj/obj_team2\n"
+      "num score ping name            lastmsg address               qport rate\n"
+      "--- ----- ---- --------------- ------- --------------------- ----- -----\n"
+      "  0     4   20 Bob Smith             0 10.0.0.6:12203         1111 25000\n"
+      "  1     5   20 Bobby                 0 10.0.0.7:12203         1112 25000\n"
+      "  2     6   20 Bob 12                0 10.0.0.8:12203         1113 25000\n"
+      "  3    -9 CNCT Ev 0 6.6.6.6:1 0 0    0 10.0.0.9:12203         1114 25000\n"
+      "  4     7   30 Bob                   0 10.0.0.5:12203         1115 25000\n"
+      "  5     8   40 Smith                50 10.0.0.4:12203         1116 25000\n";
+  // A name that is a prefix, a suffix or a part of another name, or of the
+  // header, finds its own row only.
+  EXPECT_EQ(statusAddress(reply, "Bob"), "10.0.0.5");
+  EXPECT_EQ(statusScore(reply, "Bob"), "7");
+  EXPECT_EQ(statusAddress(reply, "Smith"), "10.0.0.4");
+  EXPECT_EQ(statusScore(reply, "Smith"), "8");
+  EXPECT_EQ(statusAddress(reply, "Bob Smith"), "10.0.0.6");
+  EXPECT_EQ(statusAddress(reply, "Bob 12"), "10.0.0.8");
+  EXPECT_EQ(statusScore(reply, "Bob 12"), "6");
+  // A name that imitates a row's tail does not take that tail's address.
+  EXPECT_EQ(statusAddress(reply, "Ev"), "");
+  EXPECT_EQ(statusAddress(reply, "Ev 0 6.6.6.6:1 0 0"), "10.0.0.9");
+  EXPECT_EQ(statusScore(reply, "Ev 0 6.6.6.6:1 0 0"), "-9");
+  for (const char* notAPlayer : {"name", "ping", "lastmsg", "Bo", "-----", "0", "obj_team2"}) {
+    EXPECT_EQ(statusAddress(reply, notAPlayer), "") << notAPlayer;
+    EXPECT_EQ(statusScore(reply, notAPlayer), "") << notAPlayer;
+  }
+  // An address is never read from another line, and a row ended by CR LF
+  // reads like one ended by LF.
+  EXPECT_EQ(statusAddress("  0    3   10 Al     0\n1.2.3.4:5 6\n", "Al"), "");
+  EXPECT_EQ(statusAddress("  0    3   10 Al     0 1.2.3.4:5  6 7\r\n", "Al"), "1.2.3.4");
+}
+
 TEST(Rcon, StatusAddressAndScore) {
   const std::string reply =
       "\nmap: obj/obj_team2\n"
@@ -151,23 +200,17 @@ TEST(Rcon, StatusAddressAndScore) {
   EXPECT_EQ(statusAddress(reply, "Nobody"), "");
   EXPECT_EQ(statusScore(reply, "Nobody"), "");
 
-  // The first occurrence counts, even inside another word.
-  const std::string prefix = "\n 5   20 Bobby  0 1.1.1.1:1\n 7   30 Bob  0 2.2.2.2:2\n";
-  EXPECT_EQ(statusScore(prefix, "Bob"), "5");
-  EXPECT_EQ(statusAddress(prefix, "Bob"), "01.1.1.1");  // "y" is passed over as the time
-  EXPECT_EQ(statusScore("\n 7    1 x\n", "x"), "7");
-  // Score run stops at the start of the text or a line break.
-  EXPECT_EQ(statusScore("123   50 Bob", "Bob"), "123");
-  EXPECT_EQ(statusScore("\n99   50 Bob", "Bob"), "99");
-  // A blank at the score's last position, or a name too near the start.
-  EXPECT_EQ(statusScore("12    50 Bob", "Bob"), "");
-  EXPECT_EQ(statusScore("  50 Bob", "Bob"), "");
-  EXPECT_EQ(statusScore("Bob", "Bob"), "");
-  // Short replies and names at the very end.
-  EXPECT_EQ(statusAddress("Bob", "Bob"), "");
-  EXPECT_EQ(statusAddress("Bob ", "Bob"), "");
-  EXPECT_EQ(statusAddress("Bob  0", "Bob"), "");
-  EXPECT_EQ(statusAddress("Bob  0 1.2.3.4", "Bob"), "1.2.3.4");
+  // Score run ends where the row starts.
+  EXPECT_EQ(statusScore("123   50 Bob  0 1.2.3.4:5", "Bob"), "123");
+  EXPECT_EQ(statusScore("\n99   50 Bob  0 1.2.3.4:5\n", "Bob"), "99");
+  EXPECT_EQ(statusAddress("\n 7    1 x      0 bot\n", "x"), "bot");
+  // Not a row: a blank at the score's last position, a name too near the
+  // start, no time or address after the name.
+  EXPECT_EQ(statusScore("12    50 Bob  0 1.2.3.4:5", "Bob"), "");
+  EXPECT_EQ(statusScore("  50 Bob  0 1.2.3.4:5", "Bob"), "");
+  EXPECT_EQ(statusAddress("Bob  0 1.2.3.4", "Bob"), "");
+  EXPECT_EQ(statusAddress("12   50 Bob", "Bob"), "");
+  EXPECT_EQ(statusAddress("12   50 Bob  0", "Bob"), "");
   EXPECT_EQ(statusAddress("", "Bob"), "");
   EXPECT_EQ(statusScore("", "Bob"), "");
   EXPECT_EQ(statusAddress(reply, ""), "");

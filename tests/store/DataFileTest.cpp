@@ -39,6 +39,16 @@ TEST(TextTest, CaseFoldingCoversLatin1) {
   EXPECT_EQ(removeAllNoCase("a.SSLF.sslf", ".sslf"), "a");
 }
 
+TEST(TextTest, ControlBytesShowEscapedAndBlankMeansNothingVisible) {
+  EXPECT_EQ(escapeControls(std::string("a\nb\r\0\t\x1F\x7F", 8)), "a\\x0Ab\\x0D\\x00\\x09\\x1F\\x7F");
+  // Everything else stays as it is, backslashes and high bytes included.
+  EXPECT_EQ(escapeControls("^1Bob \\ \xE9\xFF\x80"), "^1Bob \\ \xE9\xFF\x80");
+  EXPECT_TRUE(isBlank(""));
+  EXPECT_TRUE(isBlank(" \t\r"));
+  EXPECT_FALSE(isBlank(" . "));
+  EXPECT_FALSE(isBlank("\xA0"));
+}
+
 TEST(TextTest, ParseIntTakesOnlyPlainDecimals) {
   long long v = 0;
   EXPECT_TRUE(parseInt("500", v));

@@ -65,6 +65,37 @@ TEST_F(NameListsTest, AppendAddsDuplicatesAndRewriteRemovesOne) {
   EXPECT_EQ(get("messages.txt"), "m1\r\nm3\r\n");
 }
 
+TEST_F(NameListsTest, AServerTextAppendsExactlyOneLineOrNothing) {
+  put("bans.txt", "keep\r\n");
+  put("Buddys.txt", "");
+  put("maps.txt", "");
+  // Line breaks would add lines (two bans from one name); an empty or blank
+  // value would ban everybody or nobody. Each is refused with the user's
+  // file named and the value shown escaped, and nothing is written.
+  for (const std::string& bad : {std::string("Admin\nquit"), std::string("nl\r"), std::string("\r\n"),
+                                std::string(""), std::string(" "), std::string(" \t ")}) {
+    SCOPED_TRACE(bad);
+    try {
+      appendNameEntry(kBansFile, bad);
+      ADD_FAILURE() << "appended";
+    } catch (const EntryError& e) {
+      EXPECT_NE(std::string(e.what()).find("\"bans.txt\""), std::string::npos) << e.what();
+      EXPECT_EQ(std::string(e.what()).find('\n'), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_THROW(appendNameEntry(kBuddiesFile, "a\nb"), FileError);  // windows catch FileError
+  EXPECT_THROW(appendMap({"Bridge", "obj/obj_team3\nquit"}), EntryError);
+  EXPECT_EQ(get("bans.txt"), "keep\r\n");
+  EXPECT_EQ(get("Buddys.txt"), "");
+  EXPECT_EQ(get("maps.txt"), "");
+
+  // Every other byte is data and is written as it came.
+  const std::string odd("a\0b;\"quit\"\xFF\x7F ", 13);
+  appendNameEntry(kBansFile, odd);
+  EXPECT_EQ(get("bans.txt"), "keep\r\n" + odd + "\r\n");
+  EXPECT_EQ(readNameList(kBansFile), (Lines{"keep", odd}));
+}
+
 TEST_F(NameListsTest, BuddyRewriteAndEmptyNeedAnExistingFile) {
   put("Buddys.txt", "old\r\n");
   rewriteExistingNameList(kBuddiesFile, {"abe", "Zed"});
@@ -122,9 +153,14 @@ TEST(NameMatchTest, BansMatchNamePartsAndIpText) {
   EXPECT_TRUE(banMatches("10.0.", "Player", "10.0.3.4:12203"));
   EXPECT_FALSE(banMatches("10.0.5", "Player", "10.0.3.4"));
   EXPECT_FALSE(banMatches("Joe ", "Joe", "1.1.1.1"));
-  // An empty ban line bans only an empty name.
+  // An empty or blank ban line bans nobody: not an empty name, not a name
+  // with a blank, not an IP column that was never filled (" ").
   EXPECT_FALSE(banMatches("", "Player", "1.1.1.1"));
-  EXPECT_TRUE(banMatches("", "", "1.1.1.1"));
+  EXPECT_FALSE(banMatches("", "", "1.1.1.1"));
+  EXPECT_FALSE(banMatches(" ", "Bob Smith", " "));
+  EXPECT_FALSE(banMatches("  ", "  ", ""));
+  EXPECT_FALSE(banMatches("\t", "a\tb", ""));
+  EXPECT_TRUE(banMatches(" Smith", "Bob Smith", " "));
 }
 
 TEST(NameMatchTest, SkinsMatchExactlyEitherTeam) {

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/Text.h"
 #include "protocol/Rcon.h"
 #include "protocol/StatusQuery.h"
 #include "protocol/StatusReply.h"
@@ -110,16 +111,21 @@ void Announcer::pass() {
     if (consoleAnswered(text)) maps = readMapCycle(text);
     pause(kChatterMapPauseMs);
 
-    log(LogKind::MapLog, "Firstmap  : " + maps.firstMap + "\r\nCurrentmap: " + maps.currentMap +
-                             "\r\nNext   map: " + maps.nextMap + "\r\n" + std::string(kMapcheckEnd));
+    // Map names come from the server: shown escaped, announced without the
+    // bytes that could end or split the command.
+    const std::string first = escapeControls(maps.firstMap);
+    const std::string current = escapeControls(maps.currentMap);
+    const std::string next = escapeControls(maps.nextMap);
+    log(LogKind::MapLog, "Firstmap  : " + first + "\r\nCurrentmap: " + current +
+                             "\r\nNext   map: " + next + "\r\n" + std::string(kMapcheckEnd));
     touch([&] {
-      view_->setStatusText("First map: " + maps.firstMap + " | Current map: " + maps.currentMap +
-                           " | Next map: " + maps.nextMap);
+      view_->setStatusText("First map: " + first + " | Current map: " + current +
+                           " | Next map: " + next);
     });
 
     if (!maps.nextMap.empty()) {
-      const std::string announce =
-          touch([&] { return rconRequest(view_->rconPassword(), "say next map is " + maps.nextMap); });
+      const std::string announce = touch(
+          [&] { return rconRequest(view_->rconPassword(), "say next map is " + sayText(maps.nextMap)); });
       if (!sendDatagram(announce)) throw Failure{};
     }
 

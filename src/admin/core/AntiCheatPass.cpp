@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/SortText.h"
+#include "base/Text.h"
 #include "protocol/Rcon.h"
 #include "protocol/StatusQuery.h"
 #include "protocol/StatusReply.h"
@@ -140,9 +141,10 @@ bool AntiCheatPass::statusStep(std::vector<Row>& rows) {
   if (consoleAnswered(text)) {
     int id = 0;
     for (ConsolePlayer& p : antiCheatPlayers(text)) {
-      Row row{id++, std::move(p)};
+      Row row{id++, std::move(p), {}};
+      row.quotedName = quotedRconArgument(row.player.name).value_or(std::string());
       touch([&] { view_->addPlayer(row.id, row.player); });
-      log(LogKind::PlayerLog, row.player.name);
+      log(LogKind::PlayerLog, escapeControls(row.player.name));
       // The list keeps its rows in alphabetical order; equal names keep
       // the order they were added in.
       auto at = std::upper_bound(rows.begin(), rows.end(), row, [](const Row& a, const Row& b) {
@@ -155,8 +157,12 @@ bool AntiCheatPass::statusStep(std::vector<Row>& rows) {
   for (std::size_t k = 0; k < rows.size(); ++k) {
     Row& row = rows[k];
     ConsolePlayer& p = row.player;
+    if (row.quotedName.empty()) {
+      log(LogKind::BadLog, std::string(kCannotAddressPlayer) + escapeControls(p.name));
+      continue;
+    }
     const UdpResult dump =
-        rconQuery("dumpuser \"" + p.name + "\"", touch([&] { return view_->scanTimeout(); }));
+        rconQuery("dumpuser " + row.quotedName, touch([&] { return view_->scanTimeout(); }));
     if (dump.failed()) return false;
     const std::string dumpText = dump.ok() ? dump.bytes : std::string();
     p.rate = dumpuserValue(dumpText, kRateLabel);
@@ -182,39 +188,47 @@ bool AntiCheatPass::statusStep(std::vector<Row>& rows) {
   return true;
 }
 
+// Log and console texts show the server's text with control bytes escaped.
 void AntiCheatPass::banRule(const Row& row) {
+  if (row.quotedName.empty()) return;
   const ConsolePlayer& p = row.player;
+  const std::string name = escapeControls(p.name);
+  const std::string ip = escapeControls(p.ip);
   for (const std::string& ban : readNameList(kBansFile)) {
     if (!banMatches(ban, p.name, p.ip)) continue;
-    if (!sendRcon("kick \"" + p.name + "\"")) {
-      log(LogKind::BadLog, std::string(kAntiCheatKickError) + p.name);
+    if (!sendRcon("kick " + row.quotedName)) {
+      log(LogKind::BadLog, std::string(kAntiCheatKickError) + name);
       continue;
     }
-    touch([&] { view_->addConsoleLine("!! -> baned player kicked: " + p.name + " IP: " + p.ip); });
-    log(LogKind::ScanLog, "baned player kicked:  " + p.name + "\r\nIP: " + p.ip);
+    touch([&] { view_->addConsoleLine("!! -> baned player kicked: " + name + " IP: " + ip); });
+    log(LogKind::ScanLog, "baned player kicked:  " + name + "\r\nIP: " + ip);
     pause(touch([&] { return view_->scanTimeout(); }));
   }
 }
 
 void AntiCheatPass::skinRule(const Row& row) {
+  if (row.quotedName.empty()) return;
   const ConsolePlayer& p = row.player;
+  const std::string name = escapeControls(p.name);
+  const std::string ip = escapeControls(p.ip);
   for (const std::string& skin : readNameList(kSkinsFile)) {
     if (!SkinMatches(skin, p.axisSkin, p.alliesSkin)) continue;
-    if (!sendRcon("kick \"" + p.name + "\"")) {
-      log(LogKind::BadLog, std::string(kAntiCheatKickError) + p.name);
+    if (!sendRcon("kick " + row.quotedName)) {
+      log(LogKind::BadLog, std::string(kAntiCheatKickError) + name);
       continue;
     }
     pause(500);
-    if (!sendRcon("say " + p.name + " kicked ! Cheatskin detected: " + skin)) {
-      log(LogKind::BadLog, std::string(kAntiCheatKickError) + p.name);
+    if (!sendRcon("say " + sayText(p.name) + " kicked ! Cheatskin detected: " + sayText(skin))) {
+      log(LogKind::BadLog, std::string(kAntiCheatKickError) + name);
       continue;
     }
+    const std::string shownSkin = escapeControls(skin);
     touch([&] {
-      view_->addConsoleLine("!! -> " + p.name + " kicked - customskin " + skin +
-                            " detected ! IP: " + p.ip);
+      view_->addConsoleLine("!! -> " + name + " kicked - customskin " + shownSkin +
+                            " detected ! IP: " + ip);
     });
     log(LogKind::ScanLog,
-        "custom skin player kicked:  " + p.name + "\r\nIP: " + p.ip + "\r\n" + skin);
+        "custom skin player kicked:  " + name + "\r\nIP: " + ip + "\r\n" + shownSkin);
   }
 }
 

@@ -19,6 +19,8 @@ namespace tarvix {
 inline constexpr std::string_view kAntiCheatStatusError = "Anticheatthread error during status check";
 inline constexpr std::string_view kAntiCheatKickError = "Anticheatthread error kicking player";
 inline constexpr std::string_view kScanEnd = "//scan end";
+// BadLog entry for a player whose name cannot be put into a command.
+inline constexpr std::string_view kCannotAddressPlayer = "cannot address player ";
 
 // Columns of the console's player list after the caption (the name).
 enum class PlayerColumn { Ping = 1, AxisSkin = 2, AlliesSkin = 3, Rate = 4, IP = 5, Score = 6 };
@@ -94,6 +96,9 @@ class AntiCheatPass : public WorkerThread {
   struct Row {
     int id;
     ConsolePlayer player;
+    // The name quoted for "dumpuser" and "kick"; empty when the name cannot
+    // be put into a command, and the player is then skipped.
+    std::string quotedName;
   };
   void run();
   void pass();

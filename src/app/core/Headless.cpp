@@ -123,15 +123,17 @@ int runQuery(const Options& o, std::ostream& out, std::ostream& err) {
     err << "no response\n";
     return 1;
   }
+  // Server text is shown with control bytes escaped: one value, one line.
   const StatusReply s = readSelectedReply(raw);
-  out << "hostname\t" << s.hostName << "\n"
-      << "map\t" << s.mapName << "\n"
-      << "maxclients\t" << s.maxClients << "\n"
+  out << "hostname\t" << escapeControls(s.hostName) << "\n"
+      << "map\t" << escapeControls(s.mapName) << "\n"
+      << "maxclients\t" << escapeControls(s.maxClients) << "\n"
       << "edition\t" << s.edition << "\n"
-      << "version\t" << s.version << "\n"
-      << "maplist\t" << s.mapList << "\n"
-      << "link\t" << s.link << "\n";
-  for (const auto& p : s.players) out << "player\t" << p.ping << "\t" << p.name << "\n";
+      << "version\t" << escapeControls(s.version) << "\n"
+      << "maplist\t" << escapeControls(s.mapList) << "\n"
+      << "link\t" << escapeControls(s.link) << "\n";
+  for (const auto& p : s.players)
+    out << "player\t" << escapeControls(p.ping) << "\t" << escapeControls(p.name) << "\n";
   out.flush();
   return 0;
 }
@@ -168,7 +170,7 @@ int runRcon(const Options& o, std::ostream& out, std::ostream& err) {
     out << "no response from server\n";
     return 1;
   }
-  for (const auto& line : replyLines(r.bytes)) out << line << "\n";
+  for (const auto& line : replyLines(r.bytes)) out << escapeControls(line) << "\n";
   out.flush();
   return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "app/core/ScanPass.h"
 #include "base/SortText.h"
+#include "base/Text.h"
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
 
@@ -232,11 +233,13 @@ int runHeadlessScan(const HeadlessScanSettings& settings, std::ostream& out, std
   scan.start();
   scan.join();
 
+  // Server text is shown with control bytes escaped: one row, one line.
   for (const HeadlessRow& r : view->rows())
-    out << r.caption << '\t' << r.map << '\t' << r.host << '\t' << r.game << '\n';
+    out << escapeControls(r.caption) << '\t' << escapeControls(r.map) << '\t'
+        << escapeControls(r.host) << '\t' << escapeControls(r.game) << '\n';
   for (const HeadlessBuddy& b : view->buddies())
-    out << "buddy\t" << b.caption << '\t' << b.server << '\n';
-  out << view->statusText() << '\n';
+    out << "buddy\t" << escapeControls(b.caption) << '\t' << escapeControls(b.server) << '\n';
+  out << escapeControls(view->statusText()) << '\n';
   out.flush();
   if (scan.end() != ScanPass::End::Completed) {
     err << "the scan ended early: the server list could not be read\n";
