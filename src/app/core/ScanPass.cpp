@@ -131,15 +131,18 @@ ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
   return row;
 }
 
-void ScanPass::finishRow(int i, const std::string& host, bool queried, const UdpResult& reply) {
+void ScanPass::finishRow(int i, const std::string& host, const std::optional<ServerAddress>& where,
+                         const UdpResult& reply) {
   ScanRow row;
-  if (!queried) {
+  if (!where) {
     // No address: nothing was queried and the row shows no other server's state.
     row = noResponse(host);
   } else {
     if (reply.failed()) consoleLogs().append(LogKind::BadLog, kScanSocketLog);
     const std::string raw = reply.ok() ? reply.bytes : std::string();
     row = scanAnswered(raw) ? answeredRow(host, raw) : noResponse(host);
+    if (!where->ip.empty()) row.address = where->ip + ":" + where->port;
+    row.reply = raw;
   }
   touch([&](ScanView& v) {
     v.setRow(i, row);
@@ -197,7 +200,7 @@ void ScanPass::pass() {
       }
       if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
     }
-    finishRow(i, host, where.has_value(), reply);
+    finishRow(i, host, where, reply);
   }
   endPass(n);
 }

@@ -82,7 +82,8 @@ class ScanPass : public WorkerThread {
   // file cannot be read.
   std::optional<ServerAddress> findServer(const std::string& path, const std::string& host);
   // Writes row i from the server's reply (queried: an address was found).
-  void finishRow(int i, const std::string& host, bool queried, const UdpResult& reply);
+  void finishRow(int i, const std::string& host, const std::optional<ServerAddress>& where,
+                 const UdpResult& reply);
   ScanRow answeredRow(const std::string& host, const std::string& raw);
 
   std::shared_ptr<ScanView> view_;
