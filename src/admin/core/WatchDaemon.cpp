@@ -35,18 +35,15 @@ std::string firstLine(std::string_view text) {
 }  // namespace
 
 std::vector<std::string> outputLines(std::string_view entry) {
-  std::vector<std::string> lines(1);
-  for (std::size_t i = 0; i < entry.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(entry[i]);
-    if (c == '\n' || (c == '\r' && i + 1 < entry.size() && entry[i + 1] == '\n')) {
-      if (c == '\r') ++i;
-      if (i + 1 < entry.size()) lines.emplace_back();
-    } else if (c < 0x20 || c == 0x7F) {
-      static const char* hex = "0123456789ABCDEF";
-      lines.back() += {'\\', 'x', hex[c >> 4], hex[c & 15]};
-    } else {
-      lines.back().push_back(static_cast<char>(c));
-    }
+  std::vector<std::string> lines;
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t lf = entry.find('\n', from);
+    std::string_view line = entry.substr(from, lf == std::string_view::npos ? entry.npos : lf - from);
+    if (lf != std::string_view::npos && line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(escapeControls(line));
+    if (lf == std::string_view::npos || lf + 1 == entry.size()) break;
+    from = lf + 1;
   }
   return lines;
 }

@@ -211,7 +211,7 @@ void ScanPass::parallelPass() {
   // sequential pass shows, only sooner.
   struct Pending {
     std::string host;
-    bool queried = false;
+    std::optional<ServerAddress> where;
     bool done = false;
     UdpResult reply;
   };
@@ -234,8 +234,8 @@ void ScanPass::parallelPass() {
         listUnreadable = true;
         break;
       }
-      row.queried = where.has_value();
-      row.done = !row.queried;
+      row.where = where;
+      row.done = !where;
       rows.push_back(std::move(row));
       if (where) pool.start(i, where->ip, where->port, touch([](ScanView& v) { return v.scanTimeout(); }));
     }
@@ -246,7 +246,7 @@ void ScanPass::parallelPass() {
     while (written < static_cast<int>(rows.size()) && rows[written].done) {
       Pending& row = rows[written];
       beginRow(written, n);
-      finishRow(written, row.host, row.queried, row.reply);
+      finishRow(written, row.host, row.where, row.reply);
       row = Pending{};  // the reply is no longer needed
       ++written;
     }
