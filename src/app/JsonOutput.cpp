@@ -90,7 +90,7 @@ QByteArray queryJson(const QueryOutcome& q) {
                               {"status", q.answered ? "answered" : "no response"}});
 }
 
-QByteArray scanJson(const ScanOutcome& scan) {
+QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits) {
   QJsonArray servers;
   for (const HeadlessRow& row : scan.rows) {
     QJsonObject server{{"entry", toQString(row.host)},
@@ -108,6 +108,7 @@ QByteArray scanJson(const ScanOutcome& scan) {
   QJsonObject root{{"list", toQString(scan.listPath)},
                    {"servers", servers},
                    {"buddies", buddyArray(scan.buddies)},
+                   {"newBuddies", buddyArray(newHits)},
                    {"status", toQString(scan.status)}};
   if (scan.exitCode != 0) root["error"] = QString::fromLocal8Bit(scan.error);
   return document(root);

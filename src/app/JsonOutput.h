@@ -8,6 +8,7 @@
 namespace tarvix {
 
 QByteArray queryJson(const QueryOutcome& query);
-QByteArray scanJson(const ScanOutcome& scan);
+// `newHits`: the buddy rows the previous pass over the list did not have.
+QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits = {});
 
 }  // namespace tarvix

@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "app/JsonOutput.h"
+#include "app/core/BuddyAlerts.h"
 #include "base/SignalStop.h"
+#include "components/ExtraSettings.h"
 #include "components/QtText.h"
 #include "store/Config.h"
 #include "store/DataFolder.h"
@@ -22,7 +24,23 @@ void write(std::FILE* to, const QByteArray& bytes) {
   std::fflush(to);
 }
 
+// Keeps the buddy rows of a completed pass for the next one; returns those
+// the previous pass over the same list did not have.
+std::vector<HeadlessBuddy> recordHits(const ScanOutcome& scan) {
+  if (scan.exitCode != 0 || !scan.ran) return {};
+  ExtraSettings settings;
+  std::vector<HeadlessBuddy> fresh =
+      newBuddyHits(settings.lastScanHits(scan.listPath), scan.buddies);
+  settings.setLastScanHits(scan.listPath, scan.buddies);
+  return fresh;
+}
+
 int runQueryOrScan(const CommandLine& c) {
+  if (c.mode == ProgramMode::Scan && !c.json) {
+    const ScanOutcome s = scanList(c.headless.list, c.headless.timeoutMs, c.headless.parallel);
+    recordHits(s);
+    return printScan(s, std::cout, std::cerr);
+  }
   if (!c.json) return runHeadless(c.headless, std::cout, std::cerr);
   if (c.mode == ProgramMode::Query) {
     std::string host, port;
@@ -31,8 +49,8 @@ int runQueryOrScan(const CommandLine& c) {
     write(stdout, queryJson(q));
     return q.answered ? 0 : 1;
   }
-  const ScanOutcome s = scanList(c.headless.list, c.headless.timeoutMs);
-  write(stdout, scanJson(s));
+  const ScanOutcome s = scanList(c.headless.list, c.headless.timeoutMs, c.headless.parallel);
+  write(stdout, scanJson(s, recordHits(s)));
   if (s.exitCode != 0) std::cerr << s.error << "\n";
   return s.exitCode;
 }

@@ -119,6 +119,34 @@ TEST(Program, FirstStartMakesThePerUserFolderFromTheInstalledTemplate) {
   EXPECT_TRUE(dir.exists("mine/Buddys.txt"));
 }
 
+TEST(Program, ScanReportsOnlyTheHitsThePreviousPassDidNotHave) {
+  TempDataDir dir;
+  FakeGameServer alpha, bravo;
+  dir.writeInstallation({"Alpha Busy Server", FakeGameServer::host(), alpha.portText(), "Bravo",
+                         FakeGameServer::host(), bravo.portText()});
+  dir.writeLines("Buddys.txt", {"Sniper", "J\xE4ger"});
+  auto pass = [&](std::vector<std::pair<int, std::string>> onAlpha,
+                  std::vector<std::pair<int, std::string>> onBravo) {
+    alpha.setReply(makeStatusReply("\\sv_maxclients\\16", onAlpha));
+    bravo.setReply(makeStatusReply("\\sv_maxclients\\16", onBravo));
+    Finished f = runProgram({"--scan", "--json", "--timeout", "2000"},
+                            QString::fromStdString(dir.path()));
+    EXPECT_EQ(f.code, 0) << f.err.toStdString();
+    QStringList hits;
+    for (const QJsonValue& b : QJsonDocument::fromJson(f.out.toUtf8())["newBuddies"].toArray())
+      hits << b["caption"].toString() + " is on " + b["server"].toString();
+    return hits;
+  };
+  EXPECT_EQ(pass({{30, "sniper"}}, {}), QStringList{"Sniper is on Alpha Busy Server"});
+  EXPECT_EQ(pass({{30, "sniper"}}, {}), QStringList{});
+  EXPECT_EQ(pass({{30, "sniper"}}, {{40, "J\xE4GER"}}),
+            QStringList{QString::fromUtf8("J\u00e4ger is on Bravo")});
+  // Moving to another server is a new hit; leaving and coming back is too.
+  EXPECT_EQ(pass({}, {{30, "SNIPER"}, {40, "j\xE4ger"}}), QStringList{"Sniper is on Bravo"});
+  EXPECT_EQ(pass({}, {}), QStringList{});
+  EXPECT_EQ(pass({}, {{30, "Sniper"}}), QStringList{"Sniper is on Bravo"});
+}
+
 TEST(Program, WatchStopsCleanlyOnSigtermInTheMiddleOfAWait) {
   TempDataDir dir;
   dir.writeInstallation();
