@@ -71,19 +71,6 @@ TEST(JsonOutput, QueryDocumentHoldsEveryValueOfTheReply) {
   EXPECT_EQ(root["status"].toString(), "answered");
 }
 
-TEST(JsonOutput, QueryWithoutAnswerHasNullValues) {
-  TempDataDir dir;
-  FakeGameServer silent;
-  const QJsonObject root = parse(queryJson(queryServer("127.0.0.1", silent.portText(), 50)));
-  const QJsonObject s = root["servers"].toArray()[0].toObject();
-  EXPECT_EQ(s["state"].toString(), "no response");
-  EXPECT_TRUE(s["name"].isNull());
-  EXPECT_TRUE(s["max"].isNull());
-  EXPECT_TRUE(s["link"].isNull());
-  EXPECT_EQ(s["playerList"].toArray().size(), 0);
-  EXPECT_EQ(root["status"].toString(), "no response");
-}
-
 TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {
   TempDataDir dir;
   FakeGameServer busy, full, silent;
