@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, then runs the tests again built with
-# AddressSanitizer and UndefinedBehaviorSanitizer (TARVIX_SANITIZE=0 skips that).
+# AddressSanitizer and UndefinedBehaviorSanitizer, the plain C++ tests built
+# with ThreadSanitizer, and every fuzz target for a fixed number of inputs
+# (TARVIX_SANITIZE=0 skips all but the first run).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$ROOT/scripts/setup.sh"
@@ -17,4 +19,13 @@ suite "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ "${TARVIX_SANITIZE:-1}" != "0" ]; then
   suite "$ROOT/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DTARVIX_BENCH=OFF \
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+
+  # Thread checks: the layers without Qt (protocol, store, passes).
+  cmake -S "$ROOT" -B "$ROOT/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTARVIX_BENCH=OFF -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" >/dev/null
+  cmake --build "$ROOT/build-tsan" --target test_protocol test_store test_core
+  (cd "$ROOT/build-tsan" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    ctest -R '^(protocol|store|core)$' --output-on-failure -j2)
+
+  bash "$ROOT/scripts/fuzz.sh" all --runs "${TARVIX_FUZZ_RUNS:-20000}"
 fi

@@ -137,7 +137,9 @@ std::vector<std::string> splitLines(std::string_view content) {
     std::size_t lf = content.find('\n', start);
     std::size_t end = lf == std::string_view::npos ? content.size() : lf;
     std::size_t stop = end;
-    if (lf != std::string_view::npos && stop > start && content[stop - 1] == '\r') --stop;
+    // A CR right before the LF, or ending the content (a CR LF cut short),
+    // belongs to the line break; appending to such a file completes it.
+    if (stop > start && content[stop - 1] == '\r') --stop;
     lines.emplace_back(content.substr(start, stop - start));
     if (lf == std::string_view::npos) break;
     start = lf + 1;

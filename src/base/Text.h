@@ -32,8 +32,9 @@ std::string escapeControls(std::string_view s);
 // Empty, or made of blanks and control bytes only.
 bool isBlank(std::string_view s);
 
-// Lines of a file's content: CR LF or bare LF end a line; a final line break
-// makes no empty entry; an empty content is no line at all.
+// Lines of a file's content: CR LF or bare LF end a line, and so does a CR
+// that ends the content; a final line break makes no empty entry; an empty
+// content is no line at all.
 std::vector<std::string> splitLines(std::string_view content);
 // Each line followed by CR LF.
 std::string joinLinesCrlf(const std::vector<std::string>& lines);

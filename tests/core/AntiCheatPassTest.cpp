@@ -62,39 +62,43 @@ std::string statusTable(const std::vector<FakePlayer>& players) {
 }
 
 // A server that answers the status query, "dumpuser" and "status" for its
-// players; kicks and says get no answer. Names listed in `silentDumpuser`
-// get no dumpuser reply; `statusAnswers` limits how many "status" commands
-// are answered.
+// players; kicks and says get no answer. Its script is fixed before its
+// thread answers anything, so the responder reads it without a lock.
+struct AntiCheatScript {
+  std::vector<std::string> silentDumpuser;  // names whose dumpuser gets no reply
+  int statusAnswers = 1000;                 // how many "status" commands are answered
+  bool answerStatusQuery = true;
+};
+
 class AntiCheatServer {
  public:
-  explicit AntiCheatServer(std::vector<FakePlayer> players) : players_(std::move(players)) {
+  explicit AntiCheatServer(std::vector<FakePlayer> players, AntiCheatScript script = {})
+      : players_(std::move(players)), script_(std::move(script)) {
     server.setResponder([this](const FakeDatagram& d) { return answer(d.bytes); });
   }
-  std::vector<std::string> silentDumpuser;
-  int statusAnswers = 1000;
-  bool answerStatusQuery = true;
 
  private:
   FakeAnswer answer(const std::string& bytes) {
     if (bytes == statusRequest()) {
-      if (!answerStatusQuery) return FakeAnswer::silence();
+      if (!script_.answerStatusQuery) return FakeAnswer::silence();
       std::vector<std::pair<int, std::string>> lines;
       for (const FakePlayer& p : players_) lines.emplace_back(p.ping, p.name);
       return FakeAnswer::reply(makeStatusReply("\\sv_hostname\\Admin Test\\mapname\\obj/obj_team2", lines));
     }
     for (const FakePlayer& p : players_) {
       if (bytes != rconRequest(kPassword, "dumpuser \"" + p.name + "\"")) continue;
-      for (const std::string& s : silentDumpuser)
+      for (const std::string& s : script_.silentDumpuser)
         if (s == p.name) return FakeAnswer::silence();
       return FakeAnswer::reply(makePrintReply(dumpuserText(p)));
     }
     if (bytes == rconRequest(kPassword, "status")) {
-      if (statusAnswers-- <= 0) return FakeAnswer::silence();
+      if (script_.statusAnswers-- <= 0) return FakeAnswer::silence();
       return FakeAnswer::reply(makePrintReply(statusTable(players_)));
     }
     return FakeAnswer::silence();
   }
   std::vector<FakePlayer> players_;
+  AntiCheatScript script_;
 
  public:
   // Declared last, so its thread stops before the data its responder reads
@@ -221,8 +225,7 @@ TEST_F(AntiCheatPassTest, EmptyServerLogsOnlyHeadersAndEnds) {
 }
 
 TEST_F(AntiCheatPassTest, SilentServerLeavesListEmpty) {
-  AntiCheatServer fake({kAlpha});
-  fake.answerStatusQuery = false;
+  AntiCheatServer fake({kAlpha}, {.answerStatusQuery = false});
   view->DetectSkins = true;
 
   EXPECT_EQ(run(fake.server), AntiCheatPass::End::Completed);
@@ -281,8 +284,7 @@ TEST_F(AntiCheatPassTest, SkinRuleKicksExactSkinsAndAnnouncesThem) {
   // line of skins.txt matches him. Alpha's Allies skin differs only in case.
   dir.writeLines("skins.txt", {"Allied_Airborne", "german_panzer_grenadier", "", "allied_pilot"});
   dir.writeLines("bans.txt", {"zed"});
-  AntiCheatServer fake({kAlpha, kBob, kZed});
-  fake.silentDumpuser = {"bob"};
+  AntiCheatServer fake({kAlpha, kBob, kZed}, {.silentDumpuser = {"bob"}});
   view->DetectSkins = true;
 
   EXPECT_EQ(run(fake.server), AntiCheatPass::End::Completed);
@@ -367,8 +369,8 @@ TEST_F(AntiCheatPassTest, HostileNamesNeverSteerACommandOrALog) {
 }
 
 TEST_F(AntiCheatPassTest, UnansweredStatusEndsTheStatusStepOnce) {
-  AntiCheatServer fake({kAlpha, kBob, kZed});
-  fake.statusAnswers = 1;  // Alpha's "status" is answered, bob's is not
+  // Alpha's "status" is answered, bob's is not.
+  AntiCheatServer fake({kAlpha, kBob, kZed}, {.statusAnswers = 1});
   view->DetectSkins = true;
   dir.write("skins.txt", "");
 
@@ -412,8 +414,7 @@ TEST_F(AntiCheatPassTest, MissingListEndsThePassWithoutTheConsoleStop) {
 }
 
 TEST_F(AntiCheatPassTest, StopInsideAWaitReturnsAtOnceAndChangesNothingMore) {
-  AntiCheatServer fake({kAlpha, kBob});
-  fake.silentDumpuser = {"Alpha"};
+  AntiCheatServer fake({kAlpha, kBob}, {.silentDumpuser = {"Alpha"}});
   view->ScanTimeout = 60000;
 
   auto worker = std::make_unique<AntiCheatPass>(view, settings(fake.server));
@@ -459,6 +460,7 @@ TEST(AntiCheatPlayers, ReadsPingAndNameOfEveryLineAfterTheHeader) {
   // Line feeds within the first 25 characters start no player.
   EXPECT_TRUE(antiCheatPlayers("\x01statusResponse\n\\a\\b\n1 \"x\"").empty());
   EXPECT_TRUE(antiCheatPlayers("").empty());
+
 }
 
 TEST(LogDateTime, ShortDateAndLongTimeOfTheLocale) {

@@ -23,6 +23,10 @@ TEST(TextTest, SplitLinesAcceptsCrLfAndBareLfWithoutTrailingEmptyEntry) {
   EXPECT_EQ(splitLines(""), Lines{});
   // Blanks and a CR inside a line are part of the text.
   EXPECT_EQ(splitLines(" x \r y\r\n"), (Lines{" x \r y"}));
+  // A CR ending the content is a line break cut short: the line reads the
+  // same before and after an append completes it.
+  EXPECT_EQ(splitLines("cut\r"), (Lines{"cut"}));
+  EXPECT_EQ(splitLines("a\r\r"), (Lines{"a\r"}));
 }
 
 TEST(TextTest, JoinWritesCrLfAfterEveryLine) {
@@ -109,8 +113,10 @@ TEST_F(DataFileTest, AppendAndReplaceWriteCrLf) {
   EXPECT_EQ(get("f"), "Alpha\r\nbeta\r\nZed\r\n");
   EXPECT_EQ(readLines("f"), (Lines{"Alpha", "beta", "Zed"}));
   put("f", "cut\r");
+  const Lines before = readLines("f");
   appendLines("f", {"x"});
   EXPECT_EQ(get("f"), "cut\r\nx\r\n");
+  EXPECT_EQ(readLines("f"), (Lines{before[0], "x"}));
   put("f", "");
   appendLines("f", {"first"});
   EXPECT_EQ(get("f"), "first\r\n");

@@ -5,9 +5,9 @@
 
 namespace tarvix {
 
-void BuddyMatcher::refresh() {
+std::vector<std::string> BuddyMatcher::hits(std::string_view playerName, bool clantagsOn) {
   WatchedFile::Lines buddies = buddyFile_.lines(kBuddiesFile);
-  clantags_ = clantagFile_.lines(kClantagsFile);
+  WatchedFile::Lines clantags = clantagFile_.lines(kClantagsFile);
   if (buddies != buddies_ || buddyFile_.reads() != indexedReads_) {
     // Equal ignoring case is equal after folding both sides, so one hash
     // look-up finds every matching entry, in file order.
@@ -17,14 +17,12 @@ void BuddyMatcher::refresh() {
     buddies_ = buddies;
     indexedReads_ = buddyFile_.reads();
   }
-}
 
-std::vector<std::string> BuddyMatcher::hits(std::string_view playerName, bool clantagsOn) const {
   std::vector<std::string> out;
   if (auto it = byFolded_.find(lowerAnsi(playerName)); it != byFolded_.end())
-    for (std::uint32_t i : it->second) out.push_back((*buddies_)[i]);
+    for (std::uint32_t i : it->second) out.push_back((*buddies)[i]);
   if (clantagsOn)
-    for (const std::string& tag : *clantags_)
+    for (const std::string& tag : *clantags)
       if (clantagMatches(tag, playerName)) out.emplace_back(playerName);
   return out;
 }

@@ -27,12 +27,7 @@ bool rowBefore(const HeadlessRow& a, const HeadlessRow& b) {
 HeadlessScanView::HeadlessScanView(const std::vector<std::string>& names,
                                      HeadlessScanSettings settings)
     : names_(static_cast<int>(names.size())), settings_(std::move(settings)) {
-  for (const std::string& name : names) {
-    HeadlessRow row;
-    row.caption = "not scanned";
-    row.host = name;
-    rows_.push_back(std::move(row));
-  }
+  for (const std::string& name : names) rows_.push_back({"not scanned", "", name, "", ScanIconNotScanned});
 }
 
 int HeadlessScanView::rowCount() {
@@ -112,8 +107,7 @@ void HeadlessScanView::setRow(int row, const ScanRow& texts) {
   std::lock_guard lock(mu_);
   ++changes_;
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-  rows_[row] = {texts.caption, texts.map,     texts.host, texts.game,
-                texts.icon,    texts.address, texts.reply};
+  rows_[row] = {texts.caption, texts.map, texts.host, texts.game, texts.icon};
   if (autoSort_) std::stable_sort(rows_.begin(), rows_.end(), rowBefore);
 }
 
@@ -221,21 +215,17 @@ std::vector<std::string> HeadlessScanView::statusHistory() const {
   return statusHistory_;
 }
 
-ScanOutcome runScanPass(const HeadlessScanSettings& settings) {
-  ScanOutcome outcome;
-  outcome.listPath = settings.serverListPath;
+int runHeadlessScan(const HeadlessScanSettings& settings, std::ostream& out, std::ostream& err) {
   if (!fileExists(settings.serverListPath)) {
-    outcome.exitCode = 1;
-    outcome.error = "Please select a server list !";
-    return outcome;
+    err << "Please select a server list !\n";
+    return 1;
   }
   std::vector<std::string> names;
   try {
     names = readServerNames(settings.serverListPath);
   } catch (const FileError& e) {
-    outcome.exitCode = 1;
-    outcome.error = e.what();
-    return outcome;
+    err << e.what() << "\n";
+    return 1;
   }
 
   auto view = std::make_shared<HeadlessScanView>(names, settings);
@@ -243,36 +233,19 @@ ScanOutcome runScanPass(const HeadlessScanSettings& settings) {
   scan.start();
   scan.join();
 
-  outcome.ran = true;
-  outcome.rows = view->rows();
-  outcome.buddies = view->buddies();
-  outcome.status = view->statusText();
-  if (scan.end() != ScanPass::End::Completed) {
-    outcome.exitCode = 1;
-    outcome.error = "the scan ended early: the server list could not be read";
-  }
-  return outcome;
-}
-
-int printScan(const ScanOutcome& scan, std::ostream& out, std::ostream& err) {
-  if (!scan.ran) {
-    err << scan.error << "\n";
-    return scan.exitCode;
-  }
   // Server text is shown with control bytes escaped: one row, one line.
-  for (const HeadlessRow& r : scan.rows)
+  for (const HeadlessRow& r : view->rows())
     out << escapeControls(r.caption) << '\t' << escapeControls(r.map) << '\t'
         << escapeControls(r.host) << '\t' << escapeControls(r.game) << '\n';
-  for (const HeadlessBuddy& b : scan.buddies)
+  for (const HeadlessBuddy& b : view->buddies())
     out << "buddy\t" << escapeControls(b.caption) << '\t' << escapeControls(b.server) << '\n';
-  out << escapeControls(scan.status) << '\n';
+  out << escapeControls(view->statusText()) << '\n';
   out.flush();
-  if (scan.exitCode != 0) err << scan.error << "\n";
-  return scan.exitCode;
-}
-
-int runHeadlessScan(const HeadlessScanSettings& settings, std::ostream& out, std::ostream& err) {
-  return printScan(runScanPass(settings), out, err);
+  if (scan.end() != ScanPass::End::Completed) {
+    err << "the scan ended early: the server list could not be read\n";
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace tarvix

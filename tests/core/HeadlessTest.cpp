@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/core/Headless.h"
+#include "support/FakeGameServer.h"
+#include "support/TempDataDir.h"
+
+using namespace tarvix;
+using tarvix::test::FakeAnswer;
+using tarvix::test::FakeGameServer;
+using tarvix::test::makePrintReply;
+using tarvix::test::makeStatusReply;
+using tarvix::test::TempDataDir;
+
+namespace {
+
+struct HeadlessRun {
+  std::optional<int> code;
+  std::string out;
+  std::string err;
+};
+
+HeadlessRun run(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  HeadlessRun r;
+  r.code = runHeadless(args, out, err);
+  r.out = out.str();
+  r.err = err.str();
+  return r;
+}
+
+void writeConfig(const TempDataDir& dir, const std::string& speed, const std::string& mode) {
+  dir.writeLines("Config", {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "",
+                            "", speed, mode, "false", "0",
+                            "//Quellis Config - Dont change this file !"});
+}
+
+}  // namespace
+
+TEST(Headless, NoSwitchStartsTheWindow) {
+  EXPECT_FALSE(run({}).code.has_value());
+  EXPECT_FALSE(run({"-platform", "offscreen"}).code.has_value());
+}
+
+TEST(Headless, BadArgumentsAreUsageErrors) {
+  EXPECT_EQ(run({"--query"}).code, 2);
+  EXPECT_EQ(run({"--query", "127.0.0.1"}).code, 2);
+  EXPECT_EQ(run({"--query", "127.0.0.1:", "--timeout", "10"}).code, 2);
+  EXPECT_EQ(run({"--query", "127.0.0.1:1", "--timeout", "soon"}).code, 2);
+  EXPECT_EQ(run({"--rcon", "127.0.0.1:1", "pw"}).code, 2);
+  HeadlessRun r = run({"--query", "a", "b"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("usage"), std::string::npos);
+}
+
+TEST(Headless, QueryPrintsTheParsedReply) {
+  TempDataDir dir;
+  FakeGameServer server;
+  std::string reply = makeStatusReply(
+      "\\sv_hostname\\^2My Server\\mapname\\obj/obj_team2\\sv_maplist\\obj/obj_team1 obj/obj_team2"
+      "\\version\\2.40\\gamename\\Medal of Honor Spearhead\\URL\\http://clan.example\\sv_maxclients\\16",
+      {{35, "Sni\xFFper"}, {120, ""}, {7, "\xE9t\xE9"}});
+  server.queueReply(reply);
+  HeadlessRun r = run({"--query", "127.0.0.1:" + server.portText(), "--timeout", "2000"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "hostname\t^2My Server\n"
+            "map\tobj/obj_team2\n"
+            "maxclients\t16\n"
+            "edition\tSpearhead\n"
+            "version\t2.40\n"
+            "maplist\tobj/obj_team1 obj/obj_team2\n"
+            "link\thttp://clan.example\n"
+            "player\t35\tSniper\n"
+            "player\t120\t\n"
+            "player\t7\t\xE9t\xE9\n");
+  ASSERT_EQ(server.receivedCount(), 1u);
+  EXPECT_EQ(server.received()[0].bytes, std::string("\xFF\xFF\xFF\xFF\x02getstatus\n\0", 16));
+}
+
+TEST(Headless, QueryWithoutAnAnswerForARowSelection) {
+  TempDataDir dir;
+  FakeGameServer silent;
+  HeadlessRun a = run({"--query", "127.0.0.1:" + silent.portText(), "--timeout", "50"});
+  EXPECT_EQ(a.code, 1);
+  EXPECT_EQ(a.out, "");
+  EXPECT_EQ(a.err, "no response\n");
+
+  FakeGameServer wrong;  // answers, but not with a status response
+  wrong.queueReply(makePrintReply("\nbad challenge\n"));
+  HeadlessRun b = run({"--query", "127.0.0.1:" + wrong.portText(), "--timeout", "2000"});
+  EXPECT_EQ(b.code, 1);
+  EXPECT_EQ(b.err, "no response\n");
+
+  HeadlessRun c = run({"--query", "no-such-host.invalid:12203", "--timeout", "50"});
+  EXPECT_EQ(c.code, 1);
+  HeadlessRun d = run({"--query", "127.0.0.1:port", "--timeout", "50"});
+  EXPECT_EQ(d.code, 1);
+}
+
+TEST(Headless, QueryTimeOutComesFromConfig) {
+  TempDataDir dir;
+  FakeGameServer server;
+  const std::string reply = makeStatusReply("\\sv_hostname\\Slow", {});
+  const std::string address = "127.0.0.1:" + server.portText();
+
+  writeConfig(dir, "100", "fast");
+  server.queueReply(reply, 600);
+  EXPECT_EQ(run({"--query", address}).code, 1);
+
+  // Save-scan mode waits 10000 ms.
+  writeConfig(dir, "100", "save");
+  server.queueReply(reply, 600);
+  EXPECT_EQ(run({"--query", address}).code, 0);
+
+  // An unreadable Config falls back to 500 ms.
+  writeConfig(dir, "fast", "fast");
+  server.queueReply(reply, 100);
+  EXPECT_EQ(run({"--query", address}).code, 0);
+}
+
+TEST(Headless, RconPrintsTheReplyLines) {
+  FakeGameServer server;
+  server.queueReply(makePrintReply("\nmap: dm/mohdm6\nnum score ping name\n"));
+  HeadlessRun r = run({"--timeout", "2000", "--rcon", "127.0.0.1:" + server.portText(), "pa ss", "say",
+               "hello", "--timeout"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "\nmap: dm/mohdm6\nnum score ping name\n");
+  ASSERT_EQ(server.receivedCount(), 1u);
+  // Command words joined by single blanks, taken verbatim.
+  EXPECT_EQ(server.received()[0].bytes,
+            std::string("\xFF\xFF\xFF\xFF\x02rcon pa ss say hello --timeout\n") + '\0');
+}
+
+TEST(Headless, RconWithoutAnswer) {
+  FakeGameServer silent;
+  HeadlessRun a = run({"--rcon", "127.0.0.1:" + silent.portText(), "--timeout", "50", "pw", "status"});
+  EXPECT_EQ(silent.received().at(0).bytes,
+            std::string("\xFF\xFF\xFF\xFF\x02rcon pw status\n") + '\0');
+  EXPECT_EQ(a.out, "no response from server\n");
+  EXPECT_EQ(a.code, 1);
+
+  // A "quit" datagram awaits nothing, even when an answer comes.
+  FakeGameServer answering;
+  answering.setReply(makePrintReply("\nbye\n"));
+  HeadlessRun q = run({"--rcon", "127.0.0.1:" + answering.portText(), "pw", "Quit"});
+  EXPECT_EQ(q.out, "no response from server\n");
+  EXPECT_EQ(q.code, 0);
+  EXPECT_TRUE(answering.waitForCount(1, 2000));
+
+  HeadlessRun bad = run({"--rcon", "127.0.0.1:notaport", "pw", "status"});
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_FALSE(bad.err.empty());
+}
+
+TEST(Headless, ServerTextShowsControlBytesEscaped) {
+  TempDataDir dir;
+  FakeGameServer server;
+  server.queueReply(makeStatusReply("\\sv_hostname\\Evil\rplayer\t1\tAdmin\\mapname\\dm/x\r",
+                                    {{5, "Tab\tName\x7F"}}));
+  HeadlessRun q = run({"--query", "127.0.0.1:" + server.portText(), "--timeout", "2000"});
+  EXPECT_EQ(q.code, 0) << q.err;
+  EXPECT_NE(q.out.find("hostname\tEvil\\x0Dplayer\\x091\\x09Admin\n"), std::string::npos) << q.out;
+  EXPECT_NE(q.out.find("map\tdm/x\\x0D\n"), std::string::npos) << q.out;
+  EXPECT_NE(q.out.find("player\t5\tTab\\x09Name\\x7F\n"), std::string::npos) << q.out;
+
+  server.queueReply(makePrintReply(std::string("\nok\rfake\0x\n", 11)));
+  HeadlessRun r = run({"--rcon", "127.0.0.1:" + server.portText(), "--timeout", "2000", "pw", "status"});
+  EXPECT_EQ(r.out, "\nok\\x0Dfake\\x00x\n");
+}
