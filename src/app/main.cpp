@@ -1,23 +1,26 @@
 #include <QApplication>
-#include <iostream>
 #include <string>
-#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/Forms.h"
 #include "app/MainWindow.h"
-#include "app/core/Headless.h"
+#include "app/ProgramStart.h"
+#include "components/Dialogs.h"
 
 int main(int argc, char** argv) {
-  // Headless switches need no display and start no window.
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (std::optional<int> rc = tarvix::runHeadless(args, std::cout, std::cerr)) {
-    std::cout.flush();
-    return *rc;
-  }
+  // Help, version, usage errors and the headless modes need no display and
+  // start no window.
+  const tarvix::CommandLine commandLine = tarvix::parseCommandLine(tarvix::argumentList(argc, argv));
+  if (std::optional<int> rc = tarvix::runWithoutWindow(commandLine, argc, argv)) return *rc;
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarvix");
   QApplication::setQuitOnLastWindowClosed(false);
+  std::string error;
+  if (!tarvix::useDataFolder(commandLine, error)) {
+    tarvix::dialogs().showError(QString::fromLocal8Bit(error));
+    return 1;
+  }
   tarvix::createForms();
   tarvix::forms().Form1->show();
   int rc = app.exec();

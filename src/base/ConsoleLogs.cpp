@@ -1,5 +1,7 @@
 #include "base/ConsoleLogs.h"
 
+#include <utility>
+
 namespace tarvix {
 
 std::string& ConsoleLogs::slot(LogKind kind) {
@@ -18,6 +20,10 @@ const std::string& ConsoleLogs::slot(LogKind kind) const {
 
 void ConsoleLogs::append(LogKind kind, std::string_view text) {
   std::lock_guard lock(mutex_);
+  if (sink_) {
+    sink_(kind, text);
+    return;
+  }
   std::string& s = slot(kind);
   s.append(text);
   s.append("\r\n");
@@ -31,6 +37,11 @@ std::string ConsoleLogs::text(LogKind kind) const {
 void ConsoleLogs::clear(LogKind kind) {
   std::lock_guard lock(mutex_);
   slot(kind).clear();
+}
+
+void ConsoleLogs::forwardTo(Sink sink) {
+  std::lock_guard lock(mutex_);
+  sink_ = std::move(sink);
 }
 
 ConsoleLogs& consoleLogs() {

@@ -198,7 +198,14 @@ void StatusQueryPool::drain(Socket& s) {
 
 void StatusQueryPool::drainAll() {
   sendsSinceDrain_ = 0;
-  for (Socket& s : sockets_) drain(s);
+  // One poll finds the sockets with replies waiting, rather than one
+  // receive per socket.
+  std::vector<pollfd> fds;
+  fds.reserve(sockets_.size());
+  for (const Socket& s : sockets_) fds.push_back({s.fd, POLLIN, 0});
+  if (::poll(fds.data(), fds.size(), 0) <= 0) return;
+  for (std::size_t i = 0; i < sockets_.size(); ++i)
+    if (fds[i].revents) drain(sockets_[i]);
 }
 
 void StatusQueryPool::expire() {

@@ -487,32 +487,32 @@ TEST_F(ScanPassTest, ScanSwitchTakesTheCurrentOrTheNamedList) {
   dir.writeLines("Serverlists/Other", {"Oth", FakeGameServer::host(), other.portText()});
 
   std::ostringstream out, err;
-  ASSERT_EQ(runHeadless({"--scan"}, out, err), 0) << err.str();
+  HeadlessRequest scanCurrent;
+  scanCurrent.mode = HeadlessMode::Scan;
+  ASSERT_EQ(runHeadless(scanCurrent, out, err), 0) << err.str();
   EXPECT_EQ(out.str(), "0/16\tdm/current\tCur\tMedal of Honor\n1 servers in Serverlists\\Standard\n");
 
   out.str("");
-  ASSERT_EQ(runHeadless({"--scan", "Other", "--timeout", "200"}, out, err), 0) << err.str();
+  HeadlessRequest scanOther = scanCurrent;
+  scanOther.list = "Other";
+  scanOther.timeoutMs = 200;
+  ASSERT_EQ(runHeadless(scanOther, out, err), 0) << err.str();
   EXPECT_EQ(out.str(), "0/16\tdm/other\tOth\tMedal of Honor\n1 servers in Serverlists\\Other\n");
 
-  // --parallel with or without a number, before or after the list.
-  for (std::vector<std::string> args :
-       {std::vector<std::string>{"--scan", "--parallel", "Other"},
-        {"--scan", "Other", "--parallel", "2"}, {"--parallel", "7", "--scan", "Other"}}) {
+  // With queries in parallel the output is the same.
+  for (int parallel : {kDefaultParallelQueries, 2, 7}) {
     out.str("");
-    ASSERT_EQ(runHeadless(args, out, err), 0) << err.str();
+    HeadlessRequest scanParallel = scanOther;
+    scanParallel.parallel = parallel;
+    ASSERT_EQ(runHeadless(scanParallel, out, err), 0) << err.str();
     EXPECT_EQ(out.str(), "0/16\tdm/other\tOth\tMedal of Honor\n1 servers in Serverlists\\Other\n");
   }
 
   out.str("");
-  EXPECT_EQ(runHeadless({"--scan", "Missing"}, out, err), 1);
+  HeadlessRequest scanMissing = scanCurrent;
+  scanMissing.list = "Missing";
+  EXPECT_EQ(runHeadless(scanMissing, out, err), 1);
   EXPECT_EQ(out.str(), "");
-  for (std::vector<std::string> bad :
-       {std::vector<std::string>{"--scan", "--parallel", "0"}, {"--scan", "--parallel", "10001"},
-        {"--query", "127.0.0.1:1", "--parallel"}}) {
-    err.str("");
-    EXPECT_EQ(runHeadless(bad, out, err), 2) << bad.back();
-    EXPECT_NE(err.str().find("--parallel"), std::string::npos) << err.str();
-  }
 }
 
 TEST_F(ScanPassTest, HeadlessWithoutTheListFile) {

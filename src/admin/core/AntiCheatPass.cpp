@@ -119,7 +119,7 @@ void AntiCheatPass::pass() {
     log(LogKind::ScanLog, stamp);
     for (std::size_t k = 0; k < rows.size(); ++k) {
       if (touch([&] { return view_->checkBans(); })) banRule(rows[k]);
-      skinRule(rows[k]);
+      if (touch([&] { return view_->checkSkins(); })) skinRule(rows[k]);
     }
     log(LogKind::ScanLog, kScanEnd);
   }

@@ -48,6 +48,9 @@ class AntiCheatView {
   virtual std::string rconPassword() = 0;  // the password field, read for every datagram
   virtual bool detectSkins() = 0;          // "detect skins", read once per pass
   virtual bool checkBans() = 0;            // "check bans", read once per player
+  // The skin rule, read once per player. The console always applies it; the
+  // headless daemon can enforce bans alone.
+  virtual bool checkSkins() { return true; }
   virtual int scanTimeout() = 0;           // the main window's ScanTimeout, in ms
 
   virtual void clearPlayers() = 0;  // empties the player list

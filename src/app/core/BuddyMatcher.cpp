@@ -5,9 +5,9 @@
 
 namespace tarvix {
 
-std::vector<std::string> BuddyMatcher::hits(std::string_view playerName, bool clantagsOn) {
+void BuddyMatcher::refresh() {
   WatchedFile::Lines buddies = buddyFile_.lines(kBuddiesFile);
-  WatchedFile::Lines clantags = clantagFile_.lines(kClantagsFile);
+  clantags_ = clantagFile_.lines(kClantagsFile);
   if (buddies != buddies_ || buddyFile_.reads() != indexedReads_) {
     // Equal ignoring case is equal after folding both sides, so one hash
     // look-up finds every matching entry, in file order.
@@ -17,12 +17,14 @@ std::vector<std::string> BuddyMatcher::hits(std::string_view playerName, bool cl
     buddies_ = buddies;
     indexedReads_ = buddyFile_.reads();
   }
+}
 
+std::vector<std::string> BuddyMatcher::hits(std::string_view playerName, bool clantagsOn) const {
   std::vector<std::string> out;
   if (auto it = byFolded_.find(lowerAnsi(playerName)); it != byFolded_.end())
-    for (std::uint32_t i : it->second) out.push_back((*buddies)[i]);
+    for (std::uint32_t i : it->second) out.push_back((*buddies_)[i]);
   if (clantagsOn)
-    for (const std::string& tag : *clantags)
+    for (const std::string& tag : *clantags_)
       if (clantagMatches(tag, playerName)) out.emplace_back(playerName);
   return out;
 }

@@ -1,17 +1,14 @@
 #include "app/core/Headless.h"
 
-#include <algorithm>
 #include <exception>
-#include <string_view>
 
-#include "app/core/HeadlessScan.h"
 #include "app/core/ScanPass.h"
+#include "base/Text.h"
 #include "protocol/Rcon.h"
 #include "protocol/StatusQuery.h"
-#include "protocol/StatusReply.h"
 #include "store/Config.h"
+#include "store/NameLists.h"
 #include "store/ServerLists.h"
-#include "base/Text.h"
 
 namespace tarvix {
 
@@ -19,26 +16,73 @@ namespace {
 
 constexpr int kQueryFallbackTimeoutMs = 500;
 constexpr int kRconTimeoutMs = 10000;
-constexpr int kUsageExit = 2;
-
-struct Options {
-  std::string mode;  // "--query", "--rcon", "--scan"
-  std::vector<std::string> positional;
-  std::optional<int> timeoutMs;
-  std::optional<int> parallel;
-};
-
-bool isSwitch(std::string_view a) { return a == "--query" || a == "--rcon" || a == "--scan"; }
 
 int usage(std::ostream& err, std::string_view problem) {
   err << problem << "\n"
       << "usage: tarvix --query HOST:PORT [--timeout MS]\n"
-      << "       tarvix --rcon HOST:PORT PASSWORD COMMAND... (--timeout MS before COMMAND)\n"
-      << "       tarvix --scan [LIST] [--parallel [N]]\n";
+      << "       tarvix --rcon HOST:PORT [--timeout MS] PASSWORD COMMAND...\n"
+      << "       tarvix --scan [LIST] [--timeout MS] [--parallel [N]]\n";
   return kUsageExit;
 }
 
-// Splits HOST:PORT at the first colon.
+// Config as far as it could be read; an unreadable one waits 500 ms.
+Config queryConfig() {
+  Config cfg;
+  try {
+    readConfig(cfg);
+  } catch (const std::exception&) {
+    cfg.scanTimeout = kQueryFallbackTimeoutMs;
+  }
+  return cfg;
+}
+
+// Missing name lists give no hits; a query is no scan and stops for none.
+std::vector<std::string> namesOrNone(const char* file) {
+  try {
+    return readOptionalNameList(file).value_or(std::vector<std::string>{});
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+int runRcon(const HeadlessRequest& r, std::ostream& out, std::ostream& err) {
+  std::string host, port;
+  if (r.words.empty() || !splitAddress(r.address, host, port))
+    return usage(err, "--rcon needs HOST:PORT, PASSWORD and a COMMAND");
+  std::string command;
+  for (std::size_t i = 0; i < r.words.size(); ++i) {
+    if (i > 0) command.push_back(' ');
+    command += r.words[i];
+  }
+
+  UdpClient client;
+  client.setServer(host, port);
+  // As on the console: a datagram holding "quit" awaits no reply.
+  if (!rconAwaitsReply(r.password, command)) {
+    UdpResult sent = sendRcon(client, r.password, command);
+    if (sent.failed()) {
+      err << sent.error << "\n";
+      return 1;
+    }
+    out << "no response from server\n";
+    return 0;
+  }
+  UdpResult reply = rconQuery(client, r.password, command, r.timeoutMs.value_or(kRconTimeoutMs));
+  if (reply.failed()) {
+    err << reply.error << "\n";
+    return 1;
+  }
+  if (reply.bytes.empty()) {
+    out << "no response from server\n";
+    return 1;
+  }
+  for (const auto& line : replyLines(reply.bytes)) out << escapeControls(line) << "\n";
+  out.flush();
+  return 0;
+}
+
+}  // namespace
+
 bool splitAddress(std::string_view text, std::string& host, std::string& port) {
   std::size_t colon = text.find(':');
   if (colon == std::string_view::npos || colon == 0 || colon + 1 == text.size()) return false;
@@ -47,84 +91,35 @@ bool splitAddress(std::string_view text, std::string& host, std::string& port) {
   return true;
 }
 
-// Takes "--parallel [N]" out of the arguments of --scan: N queries in flight,
-// the default when no number follows. A list named like a number goes before
-// the switch.
-bool takeParallel(std::vector<std::string>& args, std::optional<int>& parallel,
-                  std::string& problem) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != "--parallel") continue;
-    parallel = kDefaultParallelQueries;
-    std::size_t taken = 1;
-    long long v = 0;
-    if (i + 1 < args.size() && parseInt(args[i + 1], v)) {
-      if (v < 1 || v > kMaxParallelQueries) {
-        problem = "--parallel takes 1 to " + std::to_string(kMaxParallelQueries) + " queries";
-        return false;
-      }
-      parallel = static_cast<int>(v);
-      taken = 2;
-    }
-    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-               args.begin() + static_cast<std::ptrdiff_t>(i + taken));
-    return true;
-  }
-  return true;
-}
-
-// Reads --timeout MS wherever it stands, except among the rcon command words
-// (everything after the password), which are taken verbatim.
-bool parse(const std::vector<std::string>& args, Options& o, std::string& problem) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool commandWords = o.mode == "--rcon" && o.positional.size() >= 2;
-    if (commandWords) {
-      o.positional.push_back(a);
-    } else if (a == "--timeout") {
-      long long v = 0;
-      if (i + 1 >= args.size() || !parseInt(args[i + 1], v) || v < 0 || v > 24LL * 3600 * 1000) {
-        problem = "--timeout needs a number of milliseconds";
-        return false;
-      }
-      o.timeoutMs = static_cast<int>(v);
-      ++i;
-    } else if (o.mode.empty() && isSwitch(a)) {
-      o.mode = a;
-    } else if (o.mode.empty()) {
-      problem = "unexpected argument before the mode: " + a;
-      return false;
-    } else {
-      o.positional.push_back(a);
-    }
-  }
-  return true;
-}
-
-int queryTimeoutFromConfig() {
-  try {
-    Config cfg;
-    readConfig(cfg);
-    return cfg.scanTimeout;
-  } catch (const std::exception&) {
-    return kQueryFallbackTimeoutMs;
-  }
-}
-
-int runQuery(const Options& o, std::ostream& out, std::ostream& err) {
-  std::string host, port;
-  if (o.positional.size() != 1 || !splitAddress(o.positional[0], host, port))
-    return usage(err, "--query needs HOST:PORT");
-  const int timeout = o.timeoutMs ? *o.timeoutMs : queryTimeoutFromConfig();
-
+QueryOutcome queryServer(const std::string& host, const std::string& port,
+                         std::optional<int> timeoutMs) {
+  QueryOutcome q;
+  q.host = host;
+  q.port = port;
+  const Config cfg = queryConfig();
   UdpClient client;
-  UdpResult r = queryStatus(client, host, port, timeout);
+  UdpResult r = queryStatus(client, host, port, timeoutMs.value_or(cfg.scanTimeout));
   const std::string raw = r.ok() ? r.bytes : std::string();
-  if (!rowSelectionAnswered(raw)) {
+  q.answered = rowSelectionAnswered(raw);
+  if (!q.answered) return q;
+  q.reply = readSelectedReply(raw);
+  const std::vector<std::string> buddies = namesOrNone(kBuddiesFile);
+  const std::vector<std::string> clantags = namesOrNone(kClantagsFile);
+  for (const Player& p : q.reply.players) {
+    if (p.name.empty()) continue;
+    for (std::string& caption : buddyHits(buddies, clantags, cfg.clantagsOn, p.name))
+      q.buddies.push_back({std::move(caption), host + ":" + port});
+  }
+  return q;
+}
+
+int printQuery(const QueryOutcome& q, std::ostream& out, std::ostream& err) {
+  if (!q.answered) {
     err << "no response\n";
     return 1;
   }
+  const StatusReply& s = q.reply;
   // Server text is shown with control bytes escaped: one value, one line.
-  const StatusReply s = readSelectedReply(raw);
   out << "hostname\t" << escapeControls(s.hostName) << "\n"
       << "map\t" << escapeControls(s.mapName) << "\n"
       << "maxclients\t" << escapeControls(s.maxClients) << "\n"
@@ -138,79 +133,38 @@ int runQuery(const Options& o, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
-int runRcon(const Options& o, std::ostream& out, std::ostream& err) {
-  std::string host, port;
-  if (o.positional.size() < 3 || !splitAddress(o.positional[0], host, port))
-    return usage(err, "--rcon needs HOST:PORT, PASSWORD and a COMMAND");
-  const std::string& password = o.positional[1];
-  std::string command;
-  for (std::size_t i = 2; i < o.positional.size(); ++i) {
-    if (i > 2) command.push_back(' ');
-    command += o.positional[i];
-  }
-
-  UdpClient client;
-  client.setServer(host, port);
-  // As on the console: a datagram holding "quit" awaits no reply.
-  if (!rconAwaitsReply(password, command)) {
-    UdpResult sent = sendRcon(client, password, command);
-    if (sent.failed()) {
-      err << sent.error << "\n";
-      return 1;
-    }
-    out << "no response from server\n";
-    return 0;
-  }
-  UdpResult r = rconQuery(client, password, command, o.timeoutMs ? *o.timeoutMs : kRconTimeoutMs);
-  if (r.failed()) {
-    err << r.error << "\n";
-    return 1;
-  }
-  if (r.bytes.empty()) {
-    out << "no response from server\n";
-    return 1;
-  }
-  for (const auto& line : replyLines(r.bytes)) out << escapeControls(line) << "\n";
-  out.flush();
-  return 0;
-}
-
-}  // namespace
-
-std::optional<int> runHeadless(const std::vector<std::string>& args, std::ostream& out,
-                               std::ostream& err) {
-  bool any = false;
-  for (const auto& a : args) any = any || isSwitch(a);
-  if (!any) return std::nullopt;
-
-  Options o;
-  std::string problem;
-  std::vector<std::string> rest = args;
-  if (std::find(args.begin(), args.end(), "--rcon") == args.end() &&
-      !takeParallel(rest, o.parallel, problem))
-    return usage(err, problem);
-  if (!parse(rest, o, problem)) return usage(err, problem);
-  if (o.parallel && o.mode != "--scan") return usage(err, "--parallel goes with --scan");
-  if (o.mode == "--query") return runQuery(o, out, err);
-  if (o.mode == "--rcon") return runRcon(o, out, err);
-
-  // ---- --scan [LIST] --------------------------------------------------
-  // One pass of the scan worker over the current list (or the named one).
-  if (o.positional.size() > 1) return usage(err, "--scan takes at most one LIST");
+ScanOutcome scanList(const std::optional<std::string>& list, std::optional<int> timeoutMs,
+                     std::optional<int> parallel) {
   Config cfg;
   try {
     readConfig(cfg);
   } catch (const std::exception& e) {
-    err << e.what() << "\n";
-    return 1;
+    ScanOutcome failed;
+    failed.exitCode = 1;
+    failed.error = e.what();
+    return failed;
   }
   HeadlessScanSettings scan;
-  scan.serverListPath =
-      o.positional.empty() ? cfg.serverListPath : serverListPathFor(o.positional[0]);
-  scan.scanTimeout = o.timeoutMs ? *o.timeoutMs : cfg.scanTimeout;
+  scan.serverListPath = list ? serverListPathFor(*list) : cfg.serverListPath;
+  scan.scanTimeout = timeoutMs.value_or(cfg.scanTimeout);
   scan.clantagsOn = cfg.clantagsOn;
-  scan.parallelQueries = o.parallel.value_or(0);
-  return runHeadlessScan(scan, out, err);
+  scan.parallelQueries = parallel.value_or(0);
+  return runScanPass(scan);
+}
+
+int runHeadless(const HeadlessRequest& r, std::ostream& out, std::ostream& err) {
+  switch (r.mode) {
+    case HeadlessMode::Query: {
+      std::string host, port;
+      if (!splitAddress(r.address, host, port)) return usage(err, "--query needs HOST:PORT");
+      return printQuery(queryServer(host, port, r.timeoutMs), out, err);
+    }
+    case HeadlessMode::Rcon:
+      return runRcon(r, out, err);
+    case HeadlessMode::Scan:
+      break;
+  }
+  return printScan(scanList(r.list, r.timeoutMs, r.parallel), out, err);
 }
 
 }  // namespace tarvix

@@ -27,7 +27,12 @@ bool rowBefore(const HeadlessRow& a, const HeadlessRow& b) {
 HeadlessScanView::HeadlessScanView(const std::vector<std::string>& names,
                                      HeadlessScanSettings settings)
     : names_(static_cast<int>(names.size())), settings_(std::move(settings)) {
-  for (const std::string& name : names) rows_.push_back({"not scanned", "", name, "", ScanIconNotScanned});
+  for (const std::string& name : names) {
+    HeadlessRow row;
+    row.caption = "not scanned";
+    row.host = name;
+    rows_.push_back(std::move(row));
+  }
 }
 
 int HeadlessScanView::rowCount() {
@@ -107,7 +112,8 @@ void HeadlessScanView::setRow(int row, const ScanRow& texts) {
   std::lock_guard lock(mu_);
   ++changes_;
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-  rows_[row] = {texts.caption, texts.map, texts.host, texts.game, texts.icon};
+  rows_[row] = {texts.caption, texts.map,     texts.host, texts.game,
+                texts.icon,    texts.address, texts.reply};
   if (autoSort_) std::stable_sort(rows_.begin(), rows_.end(), rowBefore);
 }
 
@@ -215,17 +221,21 @@ std::vector<std::string> HeadlessScanView::statusHistory() const {
   return statusHistory_;
 }
 
-int runHeadlessScan(const HeadlessScanSettings& settings, std::ostream& out, std::ostream& err) {
+ScanOutcome runScanPass(const HeadlessScanSettings& settings) {
+  ScanOutcome outcome;
+  outcome.listPath = settings.serverListPath;
   if (!fileExists(settings.serverListPath)) {
-    err << "Please select a server list !\n";
-    return 1;
+    outcome.exitCode = 1;
+    outcome.error = "Please select a server list !";
+    return outcome;
   }
   std::vector<std::string> names;
   try {
     names = readServerNames(settings.serverListPath);
   } catch (const FileError& e) {
-    err << e.what() << "\n";
-    return 1;
+    outcome.exitCode = 1;
+    outcome.error = e.what();
+    return outcome;
   }
 
   auto view = std::make_shared<HeadlessScanView>(names, settings);
@@ -233,19 +243,36 @@ int runHeadlessScan(const HeadlessScanSettings& settings, std::ostream& out, std
   scan.start();
   scan.join();
 
+  outcome.ran = true;
+  outcome.rows = view->rows();
+  outcome.buddies = view->buddies();
+  outcome.status = view->statusText();
+  if (scan.end() != ScanPass::End::Completed) {
+    outcome.exitCode = 1;
+    outcome.error = "the scan ended early: the server list could not be read";
+  }
+  return outcome;
+}
+
+int printScan(const ScanOutcome& scan, std::ostream& out, std::ostream& err) {
+  if (!scan.ran) {
+    err << scan.error << "\n";
+    return scan.exitCode;
+  }
   // Server text is shown with control bytes escaped: one row, one line.
-  for (const HeadlessRow& r : view->rows())
+  for (const HeadlessRow& r : scan.rows)
     out << escapeControls(r.caption) << '\t' << escapeControls(r.map) << '\t'
         << escapeControls(r.host) << '\t' << escapeControls(r.game) << '\n';
-  for (const HeadlessBuddy& b : view->buddies())
+  for (const HeadlessBuddy& b : scan.buddies)
     out << "buddy\t" << escapeControls(b.caption) << '\t' << escapeControls(b.server) << '\n';
-  out << escapeControls(view->statusText()) << '\n';
+  out << escapeControls(scan.status) << '\n';
   out.flush();
-  if (scan.end() != ScanPass::End::Completed) {
-    err << "the scan ended early: the server list could not be read\n";
-    return 1;
-  }
-  return 0;
+  if (scan.exitCode != 0) err << scan.error << "\n";
+  return scan.exitCode;
+}
+
+int runHeadlessScan(const HeadlessScanSettings& settings, std::ostream& out, std::ostream& err) {
+  return printScan(runScanPass(settings), out, err);
 }
 
 }  // namespace tarvix

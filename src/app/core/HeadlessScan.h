@@ -16,6 +16,8 @@ struct HeadlessRow {
   std::string host;
   std::string game;
   int icon = ScanIconNotScanned;
+  std::string address;  // "ip:port" the pass queried; empty when none
+  std::string reply;    // the reply bytes; empty without an answer
 };
 
 struct HeadlessBuddy {
@@ -93,9 +95,26 @@ class HeadlessScanView : public ScanView {
   int changes_ = 0;
 };
 
-// "--scan [LIST]": one pass over the list at listPath; prints one line per
-// row (caption, map, host, game, tab-separated), one line per buddy row
-// ("buddy", caption, server), then the final status text. Returns the exit code.
+// What one headless pass leaves: rows and buddy rows in the window's order
+// and the final status text. exitCode is 1 with `error` set when the list
+// could not be read.
+struct ScanOutcome {
+  int exitCode = 0;
+  std::string error;
+  bool ran = false;  // false when the list could not be read before the pass
+  std::string listPath;
+  std::vector<HeadlessRow> rows;
+  std::vector<HeadlessBuddy> buddies;
+  std::string status;
+};
+ScanOutcome runScanPass(const HeadlessScanSettings& settings);
+
+// Prints one line per row (caption, map, host, game, tab-separated), one
+// line per buddy row ("buddy", caption, server), then the final status text.
+// Returns the outcome's exit code.
+int printScan(const ScanOutcome& scan, std::ostream& out, std::ostream& err);
+
+// "--scan [LIST]": one pass over the list at listPath, printed as above.
 int runHeadlessScan(const HeadlessScanSettings& settings, std::ostream& out, std::ostream& err);
 
 }  // namespace tarvix

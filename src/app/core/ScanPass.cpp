@@ -40,6 +40,9 @@ ListLookup findServerInLines(const std::vector<std::string>& lines, std::string_
 
 namespace {
 
+// Queries the parallel pass starts before it writes the rows that are done.
+constexpr int kStartBatch = 64;
+
 ScanRow silentRow(const std::string& host, const char* caption) {
   ScanRow row;
   row.caption = caption;
@@ -84,7 +87,6 @@ void ScanPass::run() {
 }
 
 void ScanPass::matchPlayer(const std::string& name, const std::string& server) {
-  // Both files are consulted for every player; either missing throws.
   const bool clantagsOn = touch([](ScanView& v) { return v.clantagsOn(); });
   for (const std::string& caption : matcher_.hits(name, clantagsOn))
     touch([&](ScanView& v) { v.addBuddy(caption, server); });
@@ -112,13 +114,19 @@ ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
   const StatusReply status = readStatusReply(raw);
   long long count = 0;
   long long max = 0;
-  try {
-    for (const std::string& name : scanPlayerNames(raw)) {
-      ++count;
-      matchPlayer(name, host);
+  const std::vector<std::string> names = scanPlayerNames(raw);
+  if (!names.empty()) {
+    // The lists are consulted once per server: its players are matched
+    // within microseconds, so an edit is seen from the next server on.
+    try {
+      matcher_.refresh();
+    } catch (const FileError&) {
+      return sendsShit(host);
     }
-  } catch (const FileError&) {
-    return sendsShit(host);
+  }
+  for (const std::string& name : names) {
+    ++count;
+    matchPlayer(name, host);
   }
   if (!maxClientsNumber(status.maxClients, max)) return sendsShit(host);
   const bool full = count == max;
@@ -131,15 +139,18 @@ ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
   return row;
 }
 
-void ScanPass::finishRow(int i, const std::string& host, bool queried, const UdpResult& reply) {
+void ScanPass::finishRow(int i, const std::string& host, const std::optional<ServerAddress>& where,
+                         const UdpResult& reply) {
   ScanRow row;
-  if (!queried) {
+  if (!where) {
     // No address: nothing was queried and the row shows no other server's state.
     row = noResponse(host);
   } else {
     if (reply.failed()) consoleLogs().append(LogKind::BadLog, kScanSocketLog);
     const std::string raw = reply.ok() ? reply.bytes : std::string();
     row = scanAnswered(raw) ? answeredRow(host, raw) : noResponse(host);
+    if (!where->ip.empty()) row.address = where->ip + ":" + where->port;
+    row.reply = raw;
   }
   touch([&](ScanView& v) {
     v.setRow(i, row);
@@ -197,7 +208,7 @@ void ScanPass::pass() {
       }
       if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
     }
-    finishRow(i, host, where.has_value(), reply);
+    finishRow(i, host, where, reply);
   }
   endPass(n);
 }
@@ -208,7 +219,7 @@ void ScanPass::parallelPass() {
   // sequential pass shows, only sooner.
   struct Pending {
     std::string host;
-    bool queried = false;
+    std::optional<ServerAddress> where;
     bool done = false;
     UdpResult reply;
   };
@@ -218,8 +229,12 @@ void ScanPass::parallelPass() {
   int written = 0;
   bool listUnreadable = false;
   while (true) {
-    while (!listUnreadable && pool.hasRoom() &&
+    // Queries go out in batches, so that rows are written while later ones
+    // are still being asked even when every server answers at once.
+    int started = 0;
+    while (!listUnreadable && started < kStartBatch && pool.hasRoom() &&
            static_cast<int>(rows.size()) < touch([](ScanView& v) { return v.rowCount(); })) {
+      ++started;
       const int i = static_cast<int>(rows.size());
       Pending row;
       row.host = touch([&](ScanView& v) { return v.rowHost(i); });
@@ -231,8 +246,8 @@ void ScanPass::parallelPass() {
         listUnreadable = true;
         break;
       }
-      row.queried = where.has_value();
-      row.done = !row.queried;
+      row.where = where;
+      row.done = !where;
       rows.push_back(std::move(row));
       if (where) pool.start(i, where->ip, where->port, touch([](ScanView& v) { return v.scanTimeout(); }));
     }
@@ -243,7 +258,7 @@ void ScanPass::parallelPass() {
     while (written < static_cast<int>(rows.size()) && rows[written].done) {
       Pending& row = rows[written];
       beginRow(written, n);
-      finishRow(written, row.host, row.queried, row.reply);
+      finishRow(written, row.host, row.where, row.reply);
       row = Pending{};  // the reply is no longer needed
       ++written;
     }
@@ -257,6 +272,7 @@ void ScanPass::parallelPass() {
       if (written >= touch([](ScanView& v) { return v.rowCount(); })) break;
       continue;
     }
+    if (started == kStartBatch && pool.hasRoom()) continue;
     if (!pool.wait()) throw Stopped{};
   }
   endPass(n);

@@ -81,8 +81,9 @@ class ScanPass : public WorkerThread {
   // The row's address in the list file at `path`; throws FileError when the
   // file cannot be read.
   std::optional<ServerAddress> findServer(const std::string& path, const std::string& host);
-  // Writes row i from the server's reply (queried: an address was found).
-  void finishRow(int i, const std::string& host, bool queried, const UdpResult& reply);
+  // Writes row i from the server's reply (where: the address queried, if one was found).
+  void finishRow(int i, const std::string& host, const std::optional<ServerAddress>& where,
+                 const UdpResult& reply);
   ScanRow answeredRow(const std::string& host, const std::string& raw);
 
   std::shared_ptr<ScanView> view_;

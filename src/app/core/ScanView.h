@@ -16,6 +16,10 @@ struct ScanRow {
   std::string host;
   std::string game;
   int icon = ScanIconNoAnswer;
+  // Beyond the window's columns, for headless output: the address queried
+  // ("ip:port", empty when the list had none) and the reply's bytes.
+  std::string address;
+  std::string reply;
 };
 
 class ScanView {

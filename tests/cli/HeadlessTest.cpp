@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "app/CommandLine.h"
 #include "app/core/Headless.h"
 #include "support/FakeGameServer.h"
 #include "support/TempDataDir.h"
@@ -21,10 +22,21 @@ struct HeadlessRun {
   std::string err;
 };
 
+// Parses the arguments as the program does and runs a headless request; no
+// code for the window, 2 for a usage error.
 HeadlessRun run(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
+  QStringList arguments{"tarvix"};
+  for (const std::string& a : args) arguments << QString::fromLatin1(a.data(), qsizetype(a.size()));
+  const CommandLine c = parseCommandLine(arguments);
   HeadlessRun r;
-  r.code = runHeadless(args, out, err);
+  if (c.mode == ProgramMode::UsageError) {
+    r.code = kUsageExit;
+    r.err = "usage: " + c.problem.toStdString();
+    return r;
+  }
+  if (c.mode == ProgramMode::Window) return r;
+  std::ostringstream out, err;
+  r.code = runHeadless(c.headless, out, err);
   r.out = out.str();
   r.err = err.str();
   return r;

@@ -1,0 +1,117 @@
+#include "app/JsonOutput.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "base/Text.h"
+#include "components/QtText.h"
+
+namespace tarvix {
+
+namespace {
+
+QJsonValue number(std::string_view text) {
+  long long v = 0;
+  return parseInt(text, v) ? QJsonValue(static_cast<qint64>(v)) : QJsonValue();
+}
+
+QJsonArray rotation(std::string_view mapList) {
+  QJsonArray maps;
+  std::size_t from = 0;
+  while (from < mapList.size()) {
+    std::size_t blank = mapList.find(' ', from);
+    if (blank == std::string_view::npos) blank = mapList.size();
+    if (blank > from) maps.append(toQString(mapList.substr(from, blank - from)));
+    from = blank + 1;
+  }
+  return maps;
+}
+
+// The values of an answer; `countEmptyNames` follows the reading rule of the
+// caller (a row selection lists every player line, a scan only named ones).
+void addReply(QJsonObject& server, const StatusReply& s, bool countEmptyNames) {
+  QJsonArray players;
+  for (const Player& p : s.players) {
+    if (!countEmptyNames && p.name.empty()) continue;
+    players.append(QJsonObject{{"name", toQString(p.name)}, {"ping", number(p.ping)}});
+  }
+  server["name"] = toQString(s.hostName);
+  server["map"] = toQString(s.mapName);
+  server["players"] = players.size();
+  server["max"] = number(s.maxClients);
+  server["game"] = toQString(s.edition);
+  server["edition"] = toQString(s.edition);
+  server["version"] = toQString(s.version);
+  server["rotation"] = rotation(s.mapList);
+  server["link"] = s.hasLink ? QJsonValue(toQString(s.link)) : QJsonValue();
+  server["playerList"] = players;
+}
+
+void addNoAnswer(QJsonObject& server) {
+  for (const char* key : {"name", "map", "players", "max", "game", "edition", "version", "link"})
+    server[key] = QJsonValue();
+  server["rotation"] = QJsonArray();
+  server["playerList"] = QJsonArray();
+}
+
+QJsonArray buddyArray(const std::vector<HeadlessBuddy>& buddies) {
+  QJsonArray list;
+  for (const HeadlessBuddy& b : buddies)
+    list.append(QJsonObject{{"caption", toQString(b.caption)}, {"server", toQString(b.server)}});
+  return list;
+}
+
+const char* rowState(const HeadlessRow& row) {
+  switch (row.icon) {
+    case ScanIconAnswered: return "answered";
+    case ScanIconFull: return "full";
+    case ScanIconNotScanned: return "not scanned";
+    default: break;
+  }
+  return row.caption == "sends shit" ? "unreadable" : "no response";
+}
+
+QByteArray document(const QJsonObject& root) {
+  return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+}  // namespace
+
+QByteArray queryJson(const QueryOutcome& q) {
+  QJsonObject server{{"address", toQString(q.host + ":" + q.port)},
+                     {"state", q.answered ? "answered" : "no response"}};
+  if (q.answered)
+    addReply(server, q.reply, true);
+  else
+    addNoAnswer(server);
+  return document(QJsonObject{{"servers", QJsonArray{server}},
+                              {"buddies", buddyArray(q.buddies)},
+                              {"status", q.answered ? "answered" : "no response"}});
+}
+
+QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits) {
+  QJsonArray servers;
+  for (const HeadlessRow& row : scan.rows) {
+    QJsonObject server{{"entry", toQString(row.host)},
+                       {"address", row.address.empty() ? QJsonValue() : toQString(row.address)},
+                       {"state", rowState(row)},
+                       {"caption", toQString(row.caption)}};
+    if (row.icon == ScanIconAnswered || row.icon == ScanIconFull) {
+      addReply(server, readStatusReply(row.reply), false);
+      server["game"] = toQString(row.game);
+    } else {
+      addNoAnswer(server);
+    }
+    servers.append(server);
+  }
+  QJsonObject root{{"list", toQString(scan.listPath)},
+                   {"servers", servers},
+                   {"buddies", buddyArray(scan.buddies)},
+                   {"newBuddies", buddyArray(newHits)},
+                   {"status", toQString(scan.status)}};
+  if (scan.exitCode != 0) root["error"] = QString::fromLocal8Bit(scan.error);
+  return document(root);
+}
+
+}  // namespace tarvix

@@ -1,0 +1,27 @@
+#include "app/core/BuddyAlerts.h"
+
+#include <set>
+#include <utility>
+
+namespace tarvix {
+
+std::vector<HeadlessBuddy> newBuddyHits(const std::vector<HeadlessBuddy>& previous,
+                                        const std::vector<HeadlessBuddy>& current) {
+  std::set<std::pair<std::string, std::string>> seen;
+  for (const HeadlessBuddy& b : previous) seen.emplace(b.caption, b.server);
+  std::vector<HeadlessBuddy> fresh;
+  for (const HeadlessBuddy& b : current)
+    if (seen.emplace(b.caption, b.server).second) fresh.push_back(b);
+  return fresh;
+}
+
+std::string buddyAlertText(const std::vector<HeadlessBuddy>& hits) {
+  std::string text;
+  for (const HeadlessBuddy& b : hits) {
+    if (!text.empty()) text += '\n';
+    text += b.caption + " is on " + b.server;
+  }
+  return text;
+}
+
+}  // namespace tarvix

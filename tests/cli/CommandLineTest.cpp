@@ -1,0 +1,115 @@
+// The command line as the parser reads it: modes, their arguments, and the
+// combinations that are usage errors.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "app/CommandLine.h"
+#include "app/core/ScanPass.h"
+
+namespace tarvix {
+namespace {
+
+CommandLine parse(QStringList args) {
+  args.prepend("tarvix");
+  return parseCommandLine(args);
+}
+
+TEST(CommandLine, ModesAndTheirArguments) {
+  EXPECT_EQ(parse({}).mode, ProgramMode::Window);
+  // Qt's own window options still reach the window.
+  EXPECT_EQ(parse({"-platform", "offscreen", "-style", "fusion", "-reverse"}).mode,
+            ProgramMode::Window);
+  EXPECT_EQ(parse({"--help"}).mode, ProgramMode::Help);
+  EXPECT_EQ(parse({"-h"}).mode, ProgramMode::Help);
+  EXPECT_EQ(parse({"--version"}).mode, ProgramMode::Version);
+
+  CommandLine scan = parse({"--scan", "My List", "--timeout", "300", "--json", "--data", "/d"});
+  EXPECT_EQ(scan.mode, ProgramMode::Scan);
+  EXPECT_EQ(scan.headless.list, "My List");
+  EXPECT_EQ(scan.headless.timeoutMs, 300);
+  EXPECT_TRUE(scan.json);
+  EXPECT_EQ(scan.dataFolder, "/d");
+  EXPECT_FALSE(parse({"--scan"}).headless.list.has_value());
+  EXPECT_FALSE(parse({"--scan"}).headless.parallel.has_value());
+
+  // --parallel with or without a number, before or after the list; a list
+  // named like a number goes before the switch.
+  const std::vector<std::tuple<QStringList, std::optional<std::string>, int>> parallel = {
+      {{"--scan", "--parallel", "Other"}, "Other", kDefaultParallelQueries},
+      {{"--scan", "Other", "--parallel", "2"}, "Other", 2},
+      {{"--parallel", "7", "--scan", "Other"}, "Other", 7},
+      {{"--scan", "500", "--parallel", "--json"}, "500", kDefaultParallelQueries},
+      {{"--scan", "--parallel"}, std::nullopt, kDefaultParallelQueries},
+  };
+  for (const auto& [args, list, queries] : parallel) {
+    const CommandLine p = parse(args);
+    ASSERT_EQ(p.mode, ProgramMode::Scan) << args.join(' ').toStdString();
+    EXPECT_EQ(p.headless.list, list);
+    EXPECT_EQ(p.headless.parallel, queries);
+  }
+
+  CommandLine watch = parse({"--data", "srv", "--watch", "10.0.0.1:12203", "s3cret", "--bans",
+                             "--announce", "--every", "30"});
+  EXPECT_EQ(watch.mode, ProgramMode::Watch);
+  EXPECT_EQ(watch.watch.host, "10.0.0.1");
+  EXPECT_EQ(watch.watch.port, "12203");
+  EXPECT_EQ(watch.watch.password, "s3cret");
+  EXPECT_TRUE(watch.watch.bans);
+  EXPECT_FALSE(watch.watch.skins);
+  EXPECT_TRUE(watch.watch.announce);
+  EXPECT_EQ(watch.watch.everySeconds, 30);
+  EXPECT_EQ(watch.dataFolder, "srv");
+  EXPECT_EQ(parse({"--watch", "h:1", "pw"}).watch.everySeconds, kWatchDefaultEverySeconds);
+}
+
+TEST(CommandLine, RconCommandWordsAreTakenVerbatim) {
+  // Options stand before the password; everything after it is the command.
+  CommandLine c = parse({"--timeout", "50", "--rcon", "h:1", "--data", "/d", QString::fromUtf8("p\u00e9w"),
+                         "say", "--json", "--", "-x", "--timeout"});
+  ASSERT_EQ(c.mode, ProgramMode::Rcon);
+  EXPECT_EQ(c.headless.address, "h:1");
+  EXPECT_EQ(c.headless.timeoutMs, 50);
+  EXPECT_EQ(c.dataFolder, "/d");
+  EXPECT_EQ(c.headless.password, "p\xE9w");  // in the data's code page
+  EXPECT_EQ(c.headless.words,
+            (std::vector<std::string>{"say", "--json", "--", "-x", "--timeout"}));
+  EXPECT_FALSE(c.json);
+}
+
+TEST(CommandLine, UsageErrors) {
+  const std::vector<QStringList> bad = {
+      {"--bogus"},
+      {"stray"},
+      {"--query"},
+      {"--query", "h"},
+      {"--query", ":1"},
+      {"--query", "h:1", "extra"},
+      {"--query", "h:1", "--scan"},
+      {"--query", "h:1", "--timeout", "soon"},
+      {"--query", "h:1", "--timeout", "-5"},
+      {"--scan", "a", "b"},
+      {"--rcon", "h:1", "pw"},
+      {"--rcon", "h:1", "pw", "say", QString::fromUtf8("\u65e5")},  // no code page has it
+      {"--rcon", "h:1", "--json", "pw", "status"},
+      {"--watch", "h:1"},
+      {"--watch", "h:1", "pw", "more"},
+      {"--watch", "h:1", "pw", "--every", "0"},
+      {"--watch", "h:1", "pw", "--every", "x"},
+      {"--watch", "h:1", "pw", "--json"},
+      {"--scan", "--bans"},
+      {"--every", "5"},
+      {"--json"},
+      {"--scan", "--parallel", "0"},
+      {"--scan", "--parallel", "10001"},
+      {"--query", "127.0.0.1:1", "--parallel"},
+  };
+  for (const QStringList& args : bad) {
+    const CommandLine c = parse(args);
+    EXPECT_EQ(c.mode, ProgramMode::UsageError) << args.join(' ').toStdString();
+    EXPECT_FALSE(c.problem.isEmpty());
+  }
+}
+
+}  // namespace
+}  // namespace tarvix

@@ -1,0 +1,180 @@
+// The program itself, started as a child process without a display.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+
+#include <filesystem>
+
+#include "support/FakeGameServer.h"
+#include "support/TempDataDir.h"
+
+namespace tarvix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeGameServer;
+using test::makePrintReply;
+using test::makeStatusReply;
+using test::TempDataDir;
+
+struct Finished {
+  int code = -1;
+  bool crashed = false;
+  QString out;
+  QString err;
+};
+
+// No display of any kind: a window would abort the program.
+QProcessEnvironment headlessEnvironment() {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_DATA_HOME"})
+    env.remove(name);
+  return env;
+}
+
+void start(QProcess& p, const QStringList& args, const QString& folder,
+           const QProcessEnvironment& env = headlessEnvironment()) {
+  p.setProcessEnvironment(env);
+  p.setWorkingDirectory(folder);
+  p.start(TARVIX_BINARY, args);
+  ASSERT_TRUE(p.waitForStarted(10000));
+}
+
+Finished finish(QProcess& p, int timeoutMs = 30000) {
+  Finished f;
+  EXPECT_TRUE(p.waitForFinished(timeoutMs));
+  f.crashed = p.exitStatus() != QProcess::NormalExit;
+  f.code = p.exitCode();
+  f.out = QString::fromUtf8(p.readAllStandardOutput());
+  f.err = QString::fromUtf8(p.readAllStandardError());
+  return f;
+}
+
+Finished runProgram(const QStringList& args, const QString& folder,
+                    const QProcessEnvironment& env = headlessEnvironment()) {
+  QProcess p;
+  start(p, args, folder, env);
+  return finish(p);
+}
+
+TEST(Program, HelpVersionAndUsageErrorsWithoutADisplay) {
+  TempDataDir dir;  // no data folder: none is needed, none is made
+  const QString here = QString::fromStdString(dir.path());
+  Finished help = runProgram({"--help"}, here);
+  EXPECT_FALSE(help.crashed);
+  EXPECT_EQ(help.code, 0) << help.err.toStdString();
+  EXPECT_TRUE(help.out.startsWith("usage: tarvix")) << help.out.toStdString();
+
+  Finished version = runProgram({"--version"}, here);
+  EXPECT_EQ(version.code, 0);
+  EXPECT_EQ(version.out, "tarvix 2.10\n");
+
+  for (const QStringList& args : {QStringList{"--no-such-option"}, QStringList{"stray"},
+                                  QStringList{"--watch", "127.0.0.1:1"}}) {
+    Finished bad = runProgram(args, here);
+    EXPECT_FALSE(bad.crashed) << args.join(' ').toStdString();
+    EXPECT_EQ(bad.code, 2) << args.join(' ').toStdString();
+    EXPECT_TRUE(bad.err.contains("usage: tarvix")) << bad.err.toStdString();
+    EXPECT_TRUE(bad.out.isEmpty());
+  }
+  EXPECT_EQ(fs::directory_iterator(dir.path()), fs::directory_iterator());
+}
+
+TEST(Program, FirstStartMakesThePerUserFolderFromTheInstalledTemplate) {
+  TempDataDir dir;
+  FakeGameServer server;
+  server.setReply(makeStatusReply("\\sv_hostname\\Home\\mapname\\dm/mohdm1\\sv_maxclients\\8",
+                                  {{40, "Sniper"}}));
+  dir.writeLines("share/tarvix/data/Config",
+                 {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "", "",
+                  "300", "fast", "false", "0", "//Quellis Config - Dont change this file !"});
+  dir.writeLines("share/tarvix/data/Serverlists/Standard",
+                 {"Home", FakeGameServer::host(), server.portText()});
+  dir.writeLines("share/tarvix/data/Buddys.txt", {"sniper"});
+  dir.write("share/tarvix/data/clantags.txt", "");
+  fs::create_directories(dir.path() + "/work");
+  QProcessEnvironment env = headlessEnvironment();
+  env.insert("XDG_DATA_HOME", QString::fromStdString(dir.path() + "/home"));
+  env.insert("XDG_DATA_DIRS", QString::fromStdString(dir.path() + "/share"));
+
+  Finished scan = runProgram({"--scan", "--json"}, QString::fromStdString(dir.path() + "/work"), env);
+  ASSERT_EQ(scan.code, 0) << scan.err.toStdString();
+  const QJsonObject root = QJsonDocument::fromJson(scan.out.toUtf8()).object();
+  ASSERT_EQ(root["servers"].toArray().size(), 1) << scan.out.toStdString();
+  EXPECT_EQ(root["servers"].toArray()[0].toObject()["caption"].toString(), "1/8");
+  EXPECT_EQ(root["buddies"].toArray()[0].toObject()["server"].toString(), "Home");
+  EXPECT_TRUE(dir.exists("home/tarvix/Serverlists/Standard"));
+  EXPECT_FALSE(dir.exists("work/Config"));
+
+}
+
+TEST(Program, ScanReportsOnlyTheHitsThePreviousPassDidNotHave) {
+  TempDataDir dir;
+  FakeGameServer alpha, bravo;
+  dir.writeInstallation({"Alpha Busy Server", FakeGameServer::host(), alpha.portText(), "Bravo",
+                         FakeGameServer::host(), bravo.portText()});
+  dir.writeLines("Buddys.txt", {"Sniper", "J\xE4ger"});
+  auto pass = [&](std::vector<std::pair<int, std::string>> onAlpha,
+                  std::vector<std::pair<int, std::string>> onBravo) {
+    alpha.setReply(makeStatusReply("\\sv_maxclients\\16", onAlpha));
+    bravo.setReply(makeStatusReply("\\sv_maxclients\\16", onBravo));
+    Finished f = runProgram({"--scan", "--json", "--timeout", "2000"},
+                            QString::fromStdString(dir.path()));
+    EXPECT_EQ(f.code, 0) << f.err.toStdString();
+    QStringList hits;
+    for (const QJsonValue& b : QJsonDocument::fromJson(f.out.toUtf8())["newBuddies"].toArray())
+      hits << b["caption"].toString() + " is on " + b["server"].toString();
+    return hits;
+  };
+  EXPECT_EQ(pass({{30, "sniper"}}, {}), QStringList{"Sniper is on Alpha Busy Server"});
+  EXPECT_EQ(pass({{30, "sniper"}}, {}), QStringList{});
+  EXPECT_EQ(pass({{30, "sniper"}}, {{40, "J\xE4GER"}}),
+            QStringList{QString::fromUtf8("J\u00e4ger is on Bravo")});
+  // Moving to another server is a new hit; leaving and coming back is too.
+  EXPECT_EQ(pass({}, {{30, "SNIPER"}, {40, "j\xE4ger"}}), QStringList{"Sniper is on Bravo"});
+  EXPECT_EQ(pass({}, {}), QStringList{});
+  EXPECT_EQ(pass({}, {{30, "Sniper"}}), QStringList{"Sniper is on Bravo"});
+}
+
+TEST(Program, WatchStopsCleanlyOnSigtermInTheMiddleOfAWait) {
+  TempDataDir dir;
+  dir.writeInstallation();
+  dir.writeLines("Config", {"timer off", "Serverlists\\Standard", "clantags off", "Player", "",
+                            "", "", "250", "fast", "false", "0",
+                            "//Quellis Config - Dont change this file !"});
+  FakeGameServer server;
+  // The password check is answered; the passes' status queries never are,
+  // so the announcer sits in its 90-second wait.
+  server.setResponder([](const test::FakeDatagram& d) {
+    return d.bytes.find("rcon secret status") != std::string::npos
+               ? test::FakeAnswer::reply(makePrintReply("\nmap: dm/mohdm1\n"))
+               : test::FakeAnswer::silence();
+  });
+  QProcess p;
+  start(p, {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "secret",
+            "--announce", "--every", "1", "--data", QString::fromStdString(dir.path())},
+        "/");
+  // Password check and anti-cheat query at once; after the first second a
+  // check and the announcer's query, which is never answered.
+  ASSERT_TRUE(server.waitForCount(4, 10000));
+  p.terminate();  // SIGTERM
+  const Finished f = finish(p, 10000);
+  EXPECT_FALSE(f.crashed);
+  EXPECT_EQ(f.code, 0) << f.err.toStdString();
+  const QStringList lines = f.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_GE(lines.size(), 2);
+  EXPECT_TRUE(lines.first().contains(" Watch watching 127.0.0.1:")) << lines.first().toStdString();
+  EXPECT_TRUE(lines.last().endsWith(" Watch stopped")) << lines.last().toStdString();
+  // Every line carries its time stamp.
+  for (const QString& line : lines)
+    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\w+ ").match(line).hasMatch())
+        << line.toStdString();
+}
+
+}  // namespace
+}  // namespace tarvix
