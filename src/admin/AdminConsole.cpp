@@ -91,7 +91,7 @@ AdminConsole::AdminConsole(QWidget* parent) : QWidget(parent) {
   buildWindow();
   buildMenus();
   antiCheat_ = makeAntiCheatControl(this);
-  chatter_ = makeChatterControl(this);
+  announcer_ = makeAnnouncerControl(this);
   connectActions();
   resize(691, 450);
   setMinimumSize(400, 400);
@@ -114,133 +114,133 @@ void AdminConsole::buildWindow() {
   auto* bar = new QHBoxLayout(top);
   bar->setContentsMargins(1, 1, 1, 1);
   bar->setSpacing(3);
-  LabeledEdit1 = new QLineEdit(top);
-  LabeledEdit1->setObjectName("LabeledEdit1");
-  LabeledEdit1->setFixedWidth(105);
-  LabeledEdit1->setFont(fixedsys());
-  setBase(LabeledEdit1, kSilver);
-  LabeledEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
-  bar->addWidget(LabeledEdit1);
-  BitBtn1 = pictureButton(top, "BitBtn1", "change map", QStyle::SP_BrowserReload);
-  BitBtn3 = pictureButton(top, "BitBtn3", "skin list", QStyle::SP_FileDialogDetailedView);
-  BitBtn2 = pictureButton(top, "BitBtn2", "ban list", QStyle::SP_DialogCancelButton);
-  bar->addWidget(BitBtn1);
-  bar->addWidget(BitBtn3);
-  bar->addWidget(BitBtn2);
-  CheckBox1 = checkBox(top, "CheckBox1", "detect skins", "drightclick for options");
-  CheckBox3 = checkBox(top, "CheckBox3", "check bans", "enable to check bans during skin scan");
-  CheckBox4 = checkBox(top, "CheckBox4", "show next map", "display next map on server");
-  CheckBox2 = checkBox(top, "CheckBox2", "default server", "switch to your default server");
-  CheckBox1->setContextMenuPolicy(Qt::CustomContextMenu);
-  CheckBox4->setContextMenuPolicy(Qt::CustomContextMenu);
-  bar->addWidget(CheckBox1);
-  bar->addWidget(CheckBox3);
-  bar->addWidget(CheckBox4);
-  bar->addWidget(CheckBox2);
+  rconPasswordEdit = new QLineEdit(top);
+  rconPasswordEdit->setObjectName("LabeledEdit1");
+  rconPasswordEdit->setFixedWidth(105);
+  rconPasswordEdit->setFont(fixedsys());
+  setBase(rconPasswordEdit, kSilver);
+  rconPasswordEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+  bar->addWidget(rconPasswordEdit);
+  changeMapButton = pictureButton(top, "BitBtn1", "change map", QStyle::SP_BrowserReload);
+  skinListButton = pictureButton(top, "BitBtn3", "skin list", QStyle::SP_FileDialogDetailedView);
+  banListButton = pictureButton(top, "BitBtn2", "ban list", QStyle::SP_DialogCancelButton);
+  bar->addWidget(changeMapButton);
+  bar->addWidget(skinListButton);
+  bar->addWidget(banListButton);
+  detectSkinsCheckBox = checkBox(top, "CheckBox1", "detect skins", "drightclick for options");
+  checkBansCheckBox = checkBox(top, "CheckBox3", "check bans", "enable to check bans during skin scan");
+  showNextMapCheckBox = checkBox(top, "CheckBox4", "show next map", "display next map on server");
+  defaultServerCheckBox = checkBox(top, "CheckBox2", "default server", "switch to your default server");
+  detectSkinsCheckBox->setContextMenuPolicy(Qt::CustomContextMenu);
+  showNextMapCheckBox->setContextMenuPolicy(Qt::CustomContextMenu);
+  bar->addWidget(detectSkinsCheckBox);
+  bar->addWidget(checkBansCheckBox);
+  bar->addWidget(showNextMapCheckBox);
+  bar->addWidget(defaultServerCheckBox);
   bar->addStretch(1);
-  CheckBox3->setChecked(true);
-  CheckBox2->setVisible(false);
+  checkBansCheckBox->setChecked(true);
+  defaultServerCheckBox->setVisible(false);
   layout->addWidget(top);
 
-  ListView1 = new QTreeWidget(this);
-  ListView1->setObjectName("ListView1");
-  ListView1->setFixedHeight(224);
-  ListView1->setRootIsDecorated(false);
-  ListView1->setUniformRowHeights(true);
-  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
-  ListView1->setIconSize(QSize(16, 16));
-  setBase(ListView1, kSilver);
-  ListView1->setHeaderLabels(
+  playerView = new QTreeWidget(this);
+  playerView->setObjectName("ListView1");
+  playerView->setFixedHeight(224);
+  playerView->setRootIsDecorated(false);
+  playerView->setUniformRowHeights(true);
+  playerView->setSelectionMode(QAbstractItemView::SingleSelection);
+  playerView->setSelectionBehavior(QAbstractItemView::SelectRows);
+  playerView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  playerView->setContextMenuPolicy(Qt::CustomContextMenu);
+  playerView->setIconSize(QSize(16, 16));
+  setBase(playerView, kSilver);
+  playerView->setHeaderLabels(
       {"Player", "Ping", "Axis skin", "Allies skin", "Rate", "IP", "Score"});
   const int widths[] = {150, 50, 125, 125, 60, 110, 40};
-  for (int i = 0; i < 7; ++i) ListView1->setColumnWidth(i, widths[i]);
-  ListView1->header()->setStretchLastSection(false);
-  ListView1->header()->setSectionsClickable(false);
-  ListView1->setSortingEnabled(false);
-  layout->addWidget(ListView1);
+  for (int i = 0; i < 7; ++i) playerView->setColumnWidth(i, widths[i]);
+  playerView->header()->setStretchLastSection(false);
+  playerView->header()->setSectionsClickable(false);
+  playerView->setSortingEnabled(false);
+  layout->addWidget(playerView);
 
-  Edit1 = new QLineEdit(this);
-  Edit1->setObjectName("Edit1");
-  Edit1->setFont(fixedsys());
-  setBase(Edit1, kMedGray);
-  Edit1->installEventFilter(this);
-  layout->addWidget(Edit1);
+  commandLine = new QLineEdit(this);
+  commandLine->setObjectName("Edit1");
+  commandLine->setFont(fixedsys());
+  setBase(commandLine, kMedGray);
+  commandLine->installEventFilter(this);
+  layout->addWidget(commandLine);
 
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName("Memo1");
-  Memo1->setReadOnly(true);
-  Memo1->setFont(fixedsys());
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
-  setBase(Memo1, kSilver);
-  layout->addWidget(Memo1, 1);
+  consoleView = new QPlainTextEdit(this);
+  consoleView->setObjectName("Memo1");
+  consoleView->setReadOnly(true);
+  consoleView->setFont(fixedsys());
+  consoleView->setLineWrapMode(QPlainTextEdit::NoWrap);
+  consoleView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  consoleView->setContextMenuPolicy(Qt::CustomContextMenu);
+  setBase(consoleView, kSilver);
+  layout->addWidget(consoleView, 1);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setObjectName("StatusBar1");
-  StatusBar1->setSizeGripEnabled(true);
-  StatusPanel = new QLabel(StatusBar1);
-  StatusPanel->setObjectName("StatusPanel");
-  StatusBar1->addWidget(StatusPanel, 1);
-  layout->addWidget(StatusBar1);
+  statusBar = new QStatusBar(this);
+  statusBar->setObjectName("StatusBar1");
+  statusBar->setSizeGripEnabled(true);
+  statusPanel = new QLabel(statusBar);
+  statusPanel->setObjectName("StatusPanel");
+  statusBar->addWidget(statusPanel, 1);
+  layout->addWidget(statusBar);
 
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName("Timer1");
-  setTimer1Interval(150000);
-  Timer2 = new QTimer(this);
-  Timer2->setObjectName("Timer2");
-  setTimer2Interval(1000);
+  antiCheatTimer = new QTimer(this);
+  antiCheatTimer->setObjectName("Timer1");
+  setAntiCheatInterval(150000);
+  announcerTimer = new QTimer(this);
+  announcerTimer->setObjectName("Timer2");
+  setAnnouncerInterval(1000);
 
-  Button1 = hiddenButton(this, "Button1", "save rcon log");
-  Button2 = hiddenButton(this, "Button2", "save rcon password");
-  Button4 = hiddenButton(this, "Button4", "maps");
-  Button5 = hiddenButton(this, "Button5", "anticheatstop");
-  Button6 = hiddenButton(this, "Button6", QString());
+  saveLogButton = hiddenButton(this, "Button1", "save rcon log");
+  savePasswordButton = hiddenButton(this, "Button2", "save rcon password");
+  mapsButton = hiddenButton(this, "Button4", "maps");
+  antiCheatStopButton = hiddenButton(this, "Button5", "anticheatstop");
+  announcerStopButton = hiddenButton(this, "Button6", QString());
 }
 
 void AdminConsole::buildMenus() {
-  PopupMenu1 = new QMenu(this);
-  PopupMenu1->setObjectName("PopupMenu1");
-  refresh1 = item(PopupMenu1, "refresh1", "refresh");
-  PopupMenu1->addSeparator();
-  kick1 = item(PopupMenu1, "kick1", "kick");
-  banplayer1 = item(PopupMenu1, "banplayer1", "ban player");
-  banip1 = item(PopupMenu1, "banip1", "ban ip");
-  PopupMenu1->addSeparator();
-  changemap1 = item(PopupMenu1, "changemap1", "change map");
-  restart1x1 = item(PopupMenu1, "restart1x1", "restart 1x");
-  restart3x1 = item(PopupMenu1, "restart3x1", "restart 3x");
-  PopupMenu1->addSeparator();
-  crash1 = item(PopupMenu1, "crash1", "crash");
+  playerMenu = new QMenu(this);
+  playerMenu->setObjectName("PopupMenu1");
+  refreshAction = item(playerMenu, "refresh1", "refresh");
+  playerMenu->addSeparator();
+  kickAction = item(playerMenu, "kick1", "kick");
+  banPlayerAction = item(playerMenu, "banplayer1", "ban player");
+  banIpAction = item(playerMenu, "banip1", "ban ip");
+  playerMenu->addSeparator();
+  changeMapAction = item(playerMenu, "changemap1", "change map");
+  restartAction = item(playerMenu, "restart1x1", "restart 1x");
+  restartThreeTimesAction = item(playerMenu, "restart3x1", "restart 3x");
+  playerMenu->addSeparator();
+  crashAction = item(playerMenu, "crash1", "crash");
 
-  PopupMenu2 = new QMenu(this);
-  PopupMenu2->setObjectName("PopupMenu2");
-  scaneveryminute1 = item(PopupMenu2, "scaneveryminute1", "scan every minute");
-  scanevery2minutes1 = item(PopupMenu2, "scanevery2minutes1", "scan every 2 minutes");
-  scanevery5minutes1 = item(PopupMenu2, "scanevery5minutes1", "scan every 5 minutes");
-  scanevery10minutes1 = item(PopupMenu2, "scanevery10minutes1", "scan every 10 minutes");
-  scanevery15minutes1 = item(PopupMenu2, "scanevery15minutes1", "scan every 15 minutes");
+  scanIntervalMenu = new QMenu(this);
+  scanIntervalMenu->setObjectName("PopupMenu2");
+  scanEveryMinuteAction = item(scanIntervalMenu, "scaneveryminute1", "scan every minute");
+  scanEvery2MinutesAction = item(scanIntervalMenu, "scanevery2minutes1", "scan every 2 minutes");
+  scanEvery5MinutesAction = item(scanIntervalMenu, "scanevery5minutes1", "scan every 5 minutes");
+  scanEvery10MinutesAction = item(scanIntervalMenu, "scanevery10minutes1", "scan every 10 minutes");
+  scanEvery15MinutesAction = item(scanIntervalMenu, "scanevery15minutes1", "scan every 15 minutes");
 
-  PopupMenu3 = new QMenu(this);
-  PopupMenu3->setObjectName("PopupMenu3");
-  displayevery25min1 = item(PopupMenu3, "displayevery25min1", "display every 2.5 min");
-  displayevery5min1 = item(PopupMenu3, "displayevery5min1", "display every 5 min");
-  displayevery10min1 = item(PopupMenu3, "displayevery10min1", "display every 10 min");
-  displayevery15min1 = item(PopupMenu3, "displayevery15min1", "display every 15 min");
-  PopupMenu3->addSeparator();
-  messages1 = item(PopupMenu3, "messages1", "messages");
+  nextMapMenu = new QMenu(this);
+  nextMapMenu->setObjectName("PopupMenu3");
+  displayEvery2_5MinAction = item(nextMapMenu, "displayevery25min1", "display every 2.5 min");
+  displayEvery5MinAction = item(nextMapMenu, "displayevery5min1", "display every 5 min");
+  displayEvery10MinAction = item(nextMapMenu, "displayevery10min1", "display every 10 min");
+  displayEvery15MinAction = item(nextMapMenu, "displayevery15min1", "display every 15 min");
+  nextMapMenu->addSeparator();
+  messagesAction = item(nextMapMenu, "messages1", "messages");
 
-  PopupMenu4 = new QMenu(this);
-  PopupMenu4->setObjectName("PopupMenu4");
-  saverconpassword1 = item(PopupMenu4, "saverconpassword1", "save rcon password");
+  passwordMenu = new QMenu(this);
+  passwordMenu->setObjectName("PopupMenu4");
+  savePasswordAction = item(passwordMenu, "saverconpassword1", "save rcon password");
 
-  PopupMenu5 = new QMenu(this);
-  PopupMenu5->setObjectName("PopupMenu5");
-  saverconlog1 = item(PopupMenu5, "saverconlog1", "save rcon log");
-  clearconsole1 = item(PopupMenu5, "clearconsole1", "clear console");
+  consoleMenu = new QMenu(this);
+  consoleMenu->setObjectName("PopupMenu5");
+  saveLogAction = item(consoleMenu, "saverconlog1", "save rcon log");
+  clearConsoleAction = item(consoleMenu, "clearconsole1", "clear console");
 }
 
 void AdminConsole::connectActions() {
@@ -248,120 +248,118 @@ void AdminConsole::connectActions() {
     connect(w, &QWidget::customContextMenuRequested, this,
             [w, menu](const QPoint& at) { menu->popup(w->mapToGlobal(at)); });
   };
-  popup(ListView1, PopupMenu1);
-  popup(CheckBox1, PopupMenu2);
-  popup(CheckBox4, PopupMenu3);
-  popup(LabeledEdit1, PopupMenu4);
-  popup(Memo1, PopupMenu5);
+  popup(playerView, playerMenu);
+  popup(detectSkinsCheckBox, scanIntervalMenu);
+  popup(showNextMapCheckBox, nextMapMenu);
+  popup(rconPasswordEdit, passwordMenu);
+  popup(consoleView, consoleMenu);
 
-  connect(LabeledEdit1, &QLineEdit::textChanged, this,
+  connect(rconPasswordEdit, &QLineEdit::textChanged, this,
           [this](const QString& text) { rconPassword_ = toBytes(text); });
 
-  connect(refresh1, &QAction::triggered, this, &AdminConsole::refresh1Click);
-  connect(kick1, &QAction::triggered, this, &AdminConsole::kick1Click);
-  connect(banplayer1, &QAction::triggered, this, &AdminConsole::banplayer1Click);
-  connect(banip1, &QAction::triggered, this, &AdminConsole::banip1Click);
-  connect(changemap1, &QAction::triggered, this, &AdminConsole::Button4Click);
-  connect(restart1x1, &QAction::triggered, this, &AdminConsole::restart1x1Click);
-  connect(restart3x1, &QAction::triggered, this, &AdminConsole::restart3x1Click);
-  connect(crash1, &QAction::triggered, this, &AdminConsole::crash1Click);
+  connect(refreshAction, &QAction::triggered, this, &AdminConsole::refreshPlayers);
+  connect(kickAction, &QAction::triggered, this, &AdminConsole::kickPlayer);
+  connect(banPlayerAction, &QAction::triggered, this, &AdminConsole::banPlayerName);
+  connect(banIpAction, &QAction::triggered, this, &AdminConsole::banPlayerIp);
+  connect(changeMapAction, &QAction::triggered, this, &AdminConsole::showMapChange);
+  connect(restartAction, &QAction::triggered, this, &AdminConsole::restartMap);
+  connect(restartThreeTimesAction, &QAction::triggered, this, &AdminConsole::restartMapThreeTimes);
+  connect(crashAction, &QAction::triggered, this, &AdminConsole::crashServer);
 
   const struct {
     QAction* item;
     int ms;
     const char* line;
   } scans[] = {
-      {scaneveryminute1, 60000, "!! -> scanner interval 1 minute"},
-      {scanevery2minutes1, 150000, "!! -> scanner interval 2 minutes"},
-      {scanevery5minutes1, 300000, "!! -> scanner interval 5 minutes"},
-      {scanevery10minutes1, 600000, "!! -> scanner interval 10 minutes"},
-      {scanevery15minutes1, 900000, "!! -> scanner interval 15 minutes"},
+      {scanEveryMinuteAction, 60000, "!! -> scanner interval 1 minute"},
+      {scanEvery2MinutesAction, 150000, "!! -> scanner interval 2 minutes"},
+      {scanEvery5MinutesAction, 300000, "!! -> scanner interval 5 minutes"},
+      {scanEvery10MinutesAction, 600000, "!! -> scanner interval 10 minutes"},
+      {scanEvery15MinutesAction, 900000, "!! -> scanner interval 15 minutes"},
   };
   for (const auto& s : scans) {
     const int ms = s.ms;
     const QString line = s.line;
-    connect(s.item, &QAction::triggered, this, [this, ms, line] { scanInterval(ms, line); });
+    connect(s.item, &QAction::triggered, this, [this, ms, line] { setScanInterval(ms, line); });
   }
   const struct {
     QAction* item;
     int ms;
     const char* line;
   } displays[] = {
-      {displayevery25min1, 150000, "!! -> display next map every 2.5 minutes"},
-      {displayevery5min1, 300000, "!! -> display next map every 5 minutes"},
-      {displayevery10min1, 600000, "!! -> display next map every 10 minutes"},
-      {displayevery15min1, 900000, "!! -> display next map every 15 minutes"},
+      {displayEvery2_5MinAction, 150000, "!! -> display next map every 2.5 minutes"},
+      {displayEvery5MinAction, 300000, "!! -> display next map every 5 minutes"},
+      {displayEvery10MinAction, 600000, "!! -> display next map every 10 minutes"},
+      {displayEvery15MinAction, 900000, "!! -> display next map every 15 minutes"},
   };
   for (const auto& d : displays) {
     const int ms = d.ms;
     const QString line = d.line;
-    connect(d.item, &QAction::triggered, this, [this, ms, line] { displayInterval(ms, line); });
+    connect(d.item, &QAction::triggered, this, [this, ms, line] { setDisplayInterval(ms, line); });
   }
-  connect(messages1, &QAction::triggered, this, &AdminConsole::messages1Click);
-  connect(saverconpassword1, &QAction::triggered, this, &AdminConsole::Button2Click);
-  connect(saverconlog1, &QAction::triggered, this, &AdminConsole::Button1Click);
-  connect(clearconsole1, &QAction::triggered, this, &AdminConsole::clearconsole1Click);
+  connect(messagesAction, &QAction::triggered, this, &AdminConsole::showMessages);
+  connect(savePasswordAction, &QAction::triggered, this, &AdminConsole::saveRconPassword);
+  connect(saveLogAction, &QAction::triggered, this, &AdminConsole::saveConsoleLog);
+  connect(clearConsoleAction, &QAction::triggered, this, &AdminConsole::clearConsoleAndFocus);
 
-  connect(BitBtn1, &QToolButton::clicked, this, &AdminConsole::BitBtn1Click);
-  connect(BitBtn2, &QToolButton::clicked, this, &AdminConsole::BitBtn2Click);
-  connect(BitBtn3, &QToolButton::clicked, this, &AdminConsole::BitBtn3Click);
+  connect(changeMapButton, &QToolButton::clicked, this, &AdminConsole::showMapChange);
+  connect(banListButton, &QToolButton::clicked, this, &AdminConsole::showBanList);
+  connect(skinListButton, &QToolButton::clicked, this, &AdminConsole::showSkinList);
 
   // A box's reaction runs whenever its state changes, by a click or by code.
-  connect(CheckBox1, &QCheckBox::toggled, this, [this](bool on) {
+  connect(detectSkinsCheckBox, &QCheckBox::toggled, this, [this](bool on) {
     detectSkins_ = on;
-    CheckBox1Click();
+    onDetectSkinsToggled();
   });
-  connect(CheckBox3, &QCheckBox::toggled, this, [this](bool on) {
+  connect(checkBansCheckBox, &QCheckBox::toggled, this, [this](bool on) {
     checkBans_ = on;
-    CheckBox3Click();
+    onCheckBansToggled();
   });
-  connect(CheckBox4, &QCheckBox::toggled, this, &AdminConsole::CheckBox4Click);
-  connect(CheckBox2, &QCheckBox::toggled, this, &AdminConsole::CheckBox2Click);
+  connect(showNextMapCheckBox, &QCheckBox::toggled, this, &AdminConsole::onShowNextMapToggled);
+  connect(defaultServerCheckBox, &QCheckBox::toggled, this, &AdminConsole::onDefaultServerToggled);
 
-  connect(Button1, &QPushButton::clicked, this, &AdminConsole::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &AdminConsole::Button2Click);
-  connect(Button4, &QPushButton::clicked, this, &AdminConsole::Button4Click);
-  connect(Button5, &QPushButton::clicked, this, &AdminConsole::Button5Click);
-  connect(Button6, &QPushButton::clicked, this, &AdminConsole::Button6Click);
-  connect(Timer1, &QTimer::timeout, this, &AdminConsole::Timer1Timer);
-  connect(Timer2, &QTimer::timeout, this, &AdminConsole::Timer2Timer);
+  connect(saveLogButton, &QPushButton::clicked, this, &AdminConsole::saveConsoleLog);
+  connect(savePasswordButton, &QPushButton::clicked, this, &AdminConsole::saveRconPassword);
+  connect(mapsButton, &QPushButton::clicked, this, &AdminConsole::showMapChange);
+  connect(antiCheatStopButton, &QPushButton::clicked, this, &AdminConsole::stopAntiCheat);
+  connect(announcerStopButton, &QPushButton::clicked, this, &AdminConsole::stopAnnouncer);
+  connect(antiCheatTimer, &QTimer::timeout, this, &AdminConsole::onAntiCheatTimer);
+  connect(announcerTimer, &QTimer::timeout, this, &AdminConsole::onAnnouncerTimer);
 }
 
 void AdminConsole::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous() || shown_) return;
   shown_ = true;
-  FormShow();
+  openConsole();
 }
 
 void AdminConsole::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   if (event->spontaneous() || !shown_) return;
   shown_ = false;
-  FormHide();
+  closeConsole();
 }
 
 void AdminConsole::aimClients(const std::string& host, const std::string& port) {
-  for (UdpClient* c : {&IdUDPClient1, &IdUDPClient2, &IdUDPClient3}) {
+  for (UdpClient* c : {&commandClient, &antiCheatClient, &announcerClient}) {
     c->close();
     c->setServer(host, port);
     c->open();
   }
 }
 
-// Opening: the boxes, the default server, the password, the clients, the
-// greeting, and a first pass of the anti-cheat worker.
-void AdminConsole::FormShow() {
+void AdminConsole::openConsole() {
   MainWindow* main = forms().Form1;
   const std::string ip = main ? main->CurrentIP : std::string();
   const std::string port = main ? main->CurrentPort : std::string();
 
-  messages1->setVisible(fileExists(kMessagesFile));
-  CheckBox1->setChecked(false);
-  CheckBox3->setChecked(true);
-  CheckBox4->setChecked(false);
-  ListView1->clear();
-  SavedRconPassword = "enter rcon";
+  messagesAction->setVisible(fileExists(kMessagesFile));
+  detectSkinsCheckBox->setChecked(false);
+  checkBansCheckBox->setChecked(true);
+  showNextMapCheckBox->setChecked(false);
+  playerView->clear();
+  savedRconPassword = "enter rcon";
 
   try {
     const DefaultServer d = readDefaultServer();
@@ -372,19 +370,9 @@ void AdminConsole::FormShow() {
     dialogs().showError(toQString(e.what()));
     return;
   }
-  CheckBox2->setVisible(!DefaultHost.empty());
+  defaultServerCheckBox->setVisible(!DefaultHost.empty());
 
-  LabeledEdit1->clear();
-  try {
-    const Passwords p = lookupPasswords(ip, port);
-    if (!p.rcon.empty()) {
-      LabeledEdit1->setText(toQString(p.rcon));
-      SavedRconPassword = p.rcon;
-    }
-  } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
-    return;
-  }
+  if (!showStoredRconPassword(ip, port)) return;
 
   clearConsole();
   aimClients(ip, port);
@@ -392,42 +380,58 @@ void AdminConsole::FormShow() {
   addConsoleLine("enter \"clr\" to clear rcon");
   addConsoleLine("use key UP to get last command");
   addConsoleLine("enter \"debugit /h\" for log options");
-  if (!LabeledEdit1->text().isEmpty()) {
-    Edit1->setFocus();
+  if (!rconPasswordEdit->text().isEmpty()) {
+    commandLine->setFocus();
   } else {
     addConsoleLine("please enter rcon password !");
-    LabeledEdit1->setFocus();
-    LabeledEdit1->setText("enter rcon");
+    rconPasswordEdit->setFocus();
+    rconPasswordEdit->setText("enter rcon");
   }
   addConsoleLine(" ");
-  if (!AntiCheatRunning) startAntiCheat();
+  if (!antiCheatRunning()) startAntiCheat();
 }
 
-// Hiding: clients closed, timers off, workers stopped; the flags stay.
-void AdminConsole::FormHide() {
+// The field shows the last rcon password "Passwords.txt" holds for the
+// server, which also becomes the saved password; with none it stays empty.
+bool AdminConsole::showStoredRconPassword(const std::string& ip, const std::string& port) {
+  rconPasswordEdit->clear();
+  try {
+    const std::string stored = lookupPasswords(ip, port).rcon;
+    if (!stored.empty()) {
+      rconPasswordEdit->setText(toQString(stored));
+      savedRconPassword = stored;
+    }
+  } catch (const FileError& e) {
+    dialogs().showError(toQString(e.what()));
+    return false;
+  }
+  return true;
+}
+
+void AdminConsole::closeConsole() {
   cancelLine();
   stopWorkers();
-  for (UdpClient* c : {&IdUDPClient1, &IdUDPClient2, &IdUDPClient3}) c->close();
-  Timer1->stop();
-  Timer2->stop();
-  ListView1->clear();
-  if (CheckBox1->isChecked()) dialogs().showMessage("skinscanner stoped !");
+  for (UdpClient* c : {&commandClient, &antiCheatClient, &announcerClient}) c->close();
+  antiCheatTimer->stop();
+  announcerTimer->stop();
+  playerView->clear();
+  if (detectSkinsCheckBox->isChecked()) dialogs().showMessage("skinscanner stoped !");
 }
 
 bool AdminConsole::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+  if (watched == commandLine && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Return ||
         key == Qt::Key_Enter) {
-      Edit1KeyDown(key);
+      commandLineKey(key);
       return true;
     }
   }
   return QWidget::eventFilter(watched, event);
 }
 
-int AdminConsole::playerRowCount() const { return ListView1->topLevelItemCount(); }
+int AdminConsole::playerRowCount() const { return playerView->topLevelItemCount(); }
 
-QTreeWidgetItem* AdminConsole::playerRow(int index) const { return ListView1->topLevelItem(index); }
+QTreeWidgetItem* AdminConsole::playerRow(int index) const { return playerView->topLevelItem(index); }
 
 }  // namespace tarvix

@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "base/SharedValue.h"
 #include "protocol/UdpClient.h"
@@ -47,93 +46,94 @@ class AdminConsole : public QWidget {
   ~AdminConsole() override;
 
   // ---- state ----
-  std::string LastCommand;
+  std::string lastCommand;
   // The three lines of "default", read on each opening.
   std::string DefaultHost;
   std::string DefaultPort;
   std::string DefaultRconPassword;
   // The rcon password of the current (non-default) server.
-  std::string SavedRconPassword = "enter rcon";
-  // A worker of that kind has been started and not yet stopped.
-  bool AntiCheatRunning = false;
-  bool ChatterRunning = false;
+  std::string savedRconPassword = "enter rcon";
+  // A worker of that kind has been started and not yet stopped by its stop
+  // button.
+  bool antiCheatRunning() const;
+  bool announcerRunning() const;
 
   // The password field's text as it is now; safe to call from any thread.
   std::string rconPassword() const { return rconPassword_.get(); }
   // "detect skins" and "check bans" as they are now; safe from any thread.
-  bool DetectSkins() const { return detectSkins_.get(); }
-  bool CheckBans() const { return checkBans_.get(); }
+  bool detectSkins() const { return detectSkins_.get(); }
+  bool checkBans() const { return checkBans_.get(); }
 
-  // The three UDP clients, all aimed at the console's server. IdUDPClient1
-  // belongs to the UI thread (command line, actions, map change): call
-  // Client1Idle() before using it. IdUDPClient2 and IdUDPClient3 give the
-  // server that each new anti-cheat or announcer pass aims its own client at.
-  UdpClient IdUDPClient1;
-  UdpClient IdUDPClient2;
-  UdpClient IdUDPClient3;
+  // The three UDP clients, all aimed at the console's server. The command
+  // client belongs to the UI thread (command line, actions, map change): call
+  // waitForCommandClient() before using it. The other two give the server
+  // that each new anti-cheat or announcer pass aims its own client at.
+  UdpClient commandClient;    // IdUDPClient1
+  UdpClient antiCheatClient;  // IdUDPClient2
+  UdpClient announcerClient;  // IdUDPClient3
   // Finishes a typed line's pending reply wait (showing its outcome) so that
-  // IdUDPClient1 is free for the caller.
-  void Client1Idle();
+  // the command client is free for the caller.
+  void waitForCommandClient();
   // True while a typed line's reply is awaited.
-  bool CommandPending() const { return static_cast<bool>(pending_); }
+  bool commandPending() const;
 
   // ---- controls ----
-  QLineEdit* LabeledEdit1 = nullptr;  // rcon password
-  QToolButton* BitBtn1 = nullptr;     // change map
-  QToolButton* BitBtn3 = nullptr;     // skin list
-  QToolButton* BitBtn2 = nullptr;     // ban list
-  QCheckBox* CheckBox1 = nullptr;     // detect skins
-  QCheckBox* CheckBox3 = nullptr;     // check bans
-  QCheckBox* CheckBox4 = nullptr;     // show next map
-  QCheckBox* CheckBox2 = nullptr;     // default server
-  QTreeWidget* ListView1 = nullptr;   // ConsolePlayerList
-  QLineEdit* Edit1 = nullptr;         // command line
-  QPlainTextEdit* Memo1 = nullptr;    // console
-  QStatusBar* StatusBar1 = nullptr;
-  QLabel* StatusPanel = nullptr;
-  QTimer* Timer1 = nullptr;  // anti-cheat
-  QTimer* Timer2 = nullptr;  // announcer
+  QLineEdit* rconPasswordEdit = nullptr;
+  QToolButton* changeMapButton = nullptr;
+  QToolButton* skinListButton = nullptr;
+  QToolButton* banListButton = nullptr;
+  QCheckBox* detectSkinsCheckBox = nullptr;
+  QCheckBox* checkBansCheckBox = nullptr;
+  QCheckBox* showNextMapCheckBox = nullptr;
+  QCheckBox* defaultServerCheckBox = nullptr;
+  QTreeWidget* playerView = nullptr;
+  QLineEdit* commandLine = nullptr;
+  QPlainTextEdit* consoleView = nullptr;
+  QStatusBar* statusBar = nullptr;
+  QLabel* statusPanel = nullptr;
+  QTimer* antiCheatTimer = nullptr;
+  QTimer* announcerTimer = nullptr;
   // The timers' nominal intervals in ms (they run scaled by clock()).
-  int Timer1Interval = 150000;
-  int Timer2Interval = 1000;
-  void setTimer1Interval(int ms);
-  void setTimer2Interval(int ms);
+  int antiCheatInterval = 150000;
+  int announcerInterval = 1000;
+  void setAntiCheatInterval(int ms);
+  void setAnnouncerInterval(int ms);
   // Hidden buttons of the internal actions.
-  QPushButton* Button1 = nullptr;  // save rcon log
-  QPushButton* Button2 = nullptr;  // save rcon password
-  QPushButton* Button4 = nullptr;  // maps
-  QPushButton* Button5 = nullptr;  // anticheatstop
-  QPushButton* Button6 = nullptr;  // stop the announcer
+  QPushButton* saveLogButton = nullptr;
+  QPushButton* savePasswordButton = nullptr;
+  QPushButton* mapsButton = nullptr;
+  QPushButton* antiCheatStopButton = nullptr;
+  QPushButton* announcerStopButton = nullptr;
 
   // Right-click menus.
-  QMenu* PopupMenu1 = nullptr;  // player list
-  QAction* refresh1 = nullptr;
-  QAction* kick1 = nullptr;
-  QAction* banplayer1 = nullptr;
-  QAction* banip1 = nullptr;
-  QAction* changemap1 = nullptr;
-  QAction* restart1x1 = nullptr;
-  QAction* restart3x1 = nullptr;
-  QAction* crash1 = nullptr;
-  QMenu* PopupMenu2 = nullptr;  // detect skins
-  QAction* scaneveryminute1 = nullptr;
-  QAction* scanevery2minutes1 = nullptr;
-  QAction* scanevery5minutes1 = nullptr;
-  QAction* scanevery10minutes1 = nullptr;
-  QAction* scanevery15minutes1 = nullptr;
-  QMenu* PopupMenu3 = nullptr;  // show next map
-  QAction* displayevery25min1 = nullptr;
-  QAction* displayevery5min1 = nullptr;
-  QAction* displayevery10min1 = nullptr;
-  QAction* displayevery15min1 = nullptr;
-  QAction* messages1 = nullptr;
-  QMenu* PopupMenu4 = nullptr;  // password field
-  QAction* saverconpassword1 = nullptr;
-  QMenu* PopupMenu5 = nullptr;  // console
-  QAction* saverconlog1 = nullptr;
-  QAction* clearconsole1 = nullptr;
+  QMenu* playerMenu = nullptr;
+  QAction* refreshAction = nullptr;
+  QAction* kickAction = nullptr;
+  QAction* banPlayerAction = nullptr;
+  QAction* banIpAction = nullptr;
+  QAction* changeMapAction = nullptr;
+  QAction* restartAction = nullptr;
+  QAction* restartThreeTimesAction = nullptr;
+  QAction* crashAction = nullptr;
+  QMenu* scanIntervalMenu = nullptr;  // on "detect skins"
+  QAction* scanEveryMinuteAction = nullptr;
+  QAction* scanEvery2MinutesAction = nullptr;
+  QAction* scanEvery5MinutesAction = nullptr;
+  QAction* scanEvery10MinutesAction = nullptr;
+  QAction* scanEvery15MinutesAction = nullptr;
+  QMenu* nextMapMenu = nullptr;  // on "show next map"
+  QAction* displayEvery2_5MinAction = nullptr;
+  QAction* displayEvery5MinAction = nullptr;
+  QAction* displayEvery10MinAction = nullptr;
+  QAction* displayEvery15MinAction = nullptr;
+  QAction* messagesAction = nullptr;
+  QMenu* passwordMenu = nullptr;
+  QAction* savePasswordAction = nullptr;
+  QMenu* consoleMenu = nullptr;
+  QAction* saveLogAction = nullptr;
+  QAction* clearConsoleAction = nullptr;
 
-  // ---- console (TForm9Console.cpp) ----
+  // ---- console (AdminConsoleCommandLine.cpp) ----
   void addConsoleLine(const QString& line);
   void addConsoleLines(const QStringList& lines);
   void clearConsole();
@@ -142,42 +142,48 @@ class AdminConsole : public QWidget {
   void setStatusText(const QString& text);
   void focusCommandLine();
   // Command line keys: Up, Down, Enter.
-  void Edit1KeyDown(int key);
+  void commandLineKey(int key);
   // Processes the command line's text as an entered line.
-  void Edit1Enter();
-  void clearconsole1Click();
-  void Button1Click();  // save rcon log
-  void Button2Click();  // save rcon password
+  void enterCommandLine();
+  // "clear console"
+  void clearConsoleAndFocus();
+  // "save rcon log"
+  void saveConsoleLog();
+  // "save rcon password"
+  void saveRconPassword();
 
-  // ---- actions (TForm9Actions.cpp) ----
-  void refresh1Click();
-  void kick1Click();
-  void banplayer1Click();
-  void banip1Click();
-  void Button4Click();  // maps: the map change window
-  void restart1x1Click();
-  void restart3x1Click();
-  void crash1Click();
-  void BitBtn1Click();
-  void BitBtn2Click();
-  void BitBtn3Click();
-  void messages1Click();
+  // ---- actions (AdminConsoleActions.cpp) ----
+  void refreshPlayers();
+  void kickPlayer();
+  void banPlayerName();
+  void banPlayerIp();
+  // "maps", "change map": the map change window.
+  void showMapChange();
+  void restartMap();
+  void restartMapThreeTimes();
+  void crashServer();
+  void showBanList();
+  void showSkinList();
+  void showMessages();
   // Check box reactions (run whenever a box's state changes).
-  void CheckBox1Click();
-  void CheckBox3Click();
-  void CheckBox4Click();
-  void CheckBox2Click();  // switch between the current and the default server
+  void onDetectSkinsToggled();
+  void onCheckBansToggled();
+  void onShowNextMapToggled();
+  // "default server": switch between the current and the default server.
+  void onDefaultServerToggled();
   // Interval items: the timer's interval in ms and the console line's text.
-  void scanInterval(int ms, const QString& line);
-  void displayInterval(int ms, const QString& line);
+  void setScanInterval(int ms, const QString& line);
+  void setDisplayInterval(int ms, const QString& line);
 
   // ---- worker control (AdminConsoleWorkers.cpp) ----
   void startAntiCheat();
-  void startChatter();
-  void Button5Click();  // anticheatstop
-  void Button6Click();  // stop the announcer
-  void Timer1Timer();
-  void Timer2Timer();
+  void startAnnouncer();
+  // "anticheatstop": run by each anti-cheat pass at its end and by actions.
+  void stopAntiCheat();
+  // The announcer's stop, run by each announcer pass at its end.
+  void stopAnnouncer();
+  void onAntiCheatTimer();
+  void onAnnouncerTimer();
   // Stops both workers and waits for their threads, changing no flag (used
   // on hiding and when the program ends).
   void stopWorkers();
@@ -194,8 +200,13 @@ class AdminConsole : public QWidget {
   void buildWindow();
   void buildMenus();
   void connectActions();
-  void FormShow();
-  void FormHide();
+  // Opening: boxes, default server, password, clients, greeting, first pass.
+  void openConsole();
+  // Hiding: clients closed, timers off, workers stopped; the flags stay.
+  void closeConsole();
+  // Puts the rcon password stored for the server into the password field;
+  // false after showing a file error.
+  bool showStoredRconPassword(const std::string& ip, const std::string& port);
   void aimClients(const std::string& host, const std::string& port);
   void sendLine(const std::string& password, const std::string& command);
   void finishLine();
@@ -204,6 +215,7 @@ class AdminConsole : public QWidget {
   void showVariables();
   void showLog(const char* title, const char* dashes, int kind);
   bool sendOneShot(const std::string& command);
+  void restartRound(int round, bool ok);
   QTreeWidgetItem* selectedPlayer() const;
   void appendBan(const QString& text);
 
@@ -217,10 +229,10 @@ class AdminConsole : public QWidget {
   std::shared_ptr<PendingLine> pending_;
 
   std::unique_ptr<WorkerControl> antiCheat_;
-  std::unique_ptr<WorkerControl> chatter_;
+  std::unique_ptr<WorkerControl> announcer_;
   bool shown_ = false;
   // An interval item is ticking "show next map": keep its interval.
-  bool keepTimer2Interval_ = false;
+  bool keepAnnouncerInterval_ = false;
 };
 
 }  // namespace tarvix

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -19,7 +18,7 @@
 #include "app/MainWindow.h"
 #include "components/Clock.h"
 #include "components/Dialogs.h"
-#include "components/OffThreadWait.h"
+#include "components/Background.h"
 #include "components/QtText.h"
 #include "protocol/Rcon.h"
 #include "store/DataFile.h"
@@ -31,31 +30,25 @@ namespace {
 
 constexpr int kRestartPauseMs = 2000;
 
-// Waits `ms` milliseconds with every window working; false when the wait was
-// ended early (the program is quitting).
-bool pauseKeepingUi(int ms) {
-  return runOffUiThread([ms](const StopSignal& stop) { stop.waitFor(ms); });
-}
-
 }  // namespace
 
 QTreeWidgetItem* AdminConsole::selectedPlayer() const {
-  const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+  const QList<QTreeWidgetItem*> selected = playerView->selectedItems();
   return selected.isEmpty() ? nullptr : selected.first();
 }
 
-void AdminConsole::refresh1Click() {
-  if (!AntiCheatRunning) startAntiCheat();
+void AdminConsole::refreshPlayers() {
+  if (!antiCheatRunning()) startAntiCheat();
 }
 
-// Sends one rcon command on a fresh IdUDPClient1; no reply is read.
+// Sends one rcon command on a fresh commandClient; no reply is read.
 bool AdminConsole::sendOneShot(const std::string& command) {
-  Client1Idle();
-  if (!IdUDPClient1.recreate()) return false;
-  return !sendRcon(IdUDPClient1, rconPassword(), command).failed();
+  waitForCommandClient();
+  if (!commandClient.recreate()) return false;
+  return !sendRcon(commandClient, rconPassword(), command).failed();
 }
 
-void AdminConsole::kick1Click() {
+void AdminConsole::kickPlayer() {
   QTreeWidgetItem* row = selectedPlayer();
   if (!row) return;
   const QString name = row->text(ColPlayer);
@@ -74,45 +67,49 @@ void AdminConsole::appendBan(const QString& text) {
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
   }
-  Edit1->setFocus();
+  commandLine->setFocus();
 }
 
-void AdminConsole::banplayer1Click() {
+void AdminConsole::banPlayerName() {
   if (QTreeWidgetItem* row = selectedPlayer()) appendBan(row->text(ColPlayer));
 }
 
-void AdminConsole::banip1Click() {
+void AdminConsole::banPlayerIp() {
   if (QTreeWidgetItem* row = selectedPlayer()) appendBan(row->text(ColIP));
 }
 
 // "maps": the map change window.
-void AdminConsole::Button4Click() { showWindow(forms().Form19); }
+void AdminConsole::showMapChange() { showWindow(forms().Form19); }
 
-void AdminConsole::restart1x1Click() {
+void AdminConsole::restartMap() {
   if (!dialogs().confirm("sure to restart ?")) return;
   if (sendOneShot("restart")) addConsoleLine("!! -> admin restart");
 }
 
-// Three restarts 2 s apart, then "say gogogo!". The pauses keep the other
-// windows working; this window stays disabled meanwhile.
-void AdminConsole::restart3x1Click() {
+// Three restarts 2 s apart, then "say gogogo!". The pauses run in the
+// background; this window stays disabled meanwhile.
+void AdminConsole::restartMapThreeTimes() {
   if (!dialogs().confirm("sure to restart 3 times ?")) return;
-  Client1Idle();
-  QPointer<AdminConsole> self(this);
+  waitForCommandClient();
   setEnabled(false);
-  bool ok = IdUDPClient1.recreate();
-  for (int i = 0; ok && i < 3; ++i) {
-    ok = !sendRcon(IdUDPClient1, rconPassword(), "restart").failed();
-    if (!ok) break;
-    addConsoleLine("!! -> admin restart");
-    if (!pauseKeepingUi(clock().scaled(kRestartPauseMs))) {
-      if (self) setEnabled(true);
+  restartRound(0, commandClient.recreate());
+}
+
+// Round `round` of restart 3x on a freshly re-created client (`ok`: it could
+// be re-created); after the third, the closing "say".
+void AdminConsole::restartRound(int round, bool ok) {
+  if (ok && round < 3) {
+    ok = !sendRcon(commandClient, rconPassword(), "restart").failed();
+    if (ok) {
+      addConsoleLine("!! -> admin restart");
+      const int pauseMs = clock().scaled(kRestartPauseMs);
+      runInBackground(
+          this, [pauseMs](const StopSignal& stop) { stop.waitFor(pauseMs); },
+          [this, round] { restartRound(round + 1, commandClient.recreate()); });
       return;
     }
-    if (!self) return;
-    ok = IdUDPClient1.recreate();
   }
-  if (ok) ok = !sendRcon(IdUDPClient1, rconPassword(), "say gogogo!").failed();
+  if (ok) ok = !sendRcon(commandClient, rconPassword(), "say gogogo!").failed();
   if (ok)
     addConsoleLine("!! -> admin say gogogo!");
   else
@@ -120,92 +117,90 @@ void AdminConsole::restart3x1Click() {
   setEnabled(true);
 }
 
-void AdminConsole::crash1Click() {
+void AdminConsole::crashServer() {
   if (!dialogs().confirm("sure to crash the server ?")) return;
   if (sendOneShot("crash")) addConsoleLine("!! -> admin crash");
 }
 
-void AdminConsole::BitBtn1Click() { Button4Click(); }
+void AdminConsole::showBanList() { showWindow(forms().Form21); }
 
-void AdminConsole::BitBtn2Click() { showWindow(forms().Form21); }
+void AdminConsole::showSkinList() { showWindow(forms().Form23); }
 
-void AdminConsole::BitBtn3Click() { showWindow(forms().Form23); }
-
-void AdminConsole::messages1Click() {
+void AdminConsole::showMessages() {
   if (MessageListWindow* messages = forms().Form27) messages->show();
 }
 
 // "detect skins"
-void AdminConsole::CheckBox1Click() {
-  if (CheckBox1->isChecked()) {
-    Timer1->start();
+void AdminConsole::onDetectSkinsToggled() {
+  if (detectSkinsCheckBox->isChecked()) {
+    antiCheatTimer->start();
     addConsoleLine("!! -> scanner started");
-    addConsoleLine("!! -> scanner interval: " + QString::number(Timer1Interval / 60000) +
+    addConsoleLine("!! -> scanner interval: " + QString::number(antiCheatInterval / 60000) +
                    " minutes");
-    addConsoleLine(CheckBox3->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
+    addConsoleLine(checkBansCheckBox->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
     addConsoleLine("!! -> info: rightclick \"detect skins\" to change interval");
   } else {
-    if (AntiCheatRunning) Button5Click();
-    Timer1->stop();
+    if (antiCheatRunning()) stopAntiCheat();
+    antiCheatTimer->stop();
     addConsoleLine("!! -> scanner stoped!");
   }
-  Edit1->setFocus();
+  commandLine->setFocus();
 }
 
 // "check bans"
-void AdminConsole::CheckBox3Click() {
-  addConsoleLine(CheckBox3->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
-  Edit1->setFocus();
+void AdminConsole::onCheckBansToggled() {
+  addConsoleLine(checkBansCheckBox->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
+  commandLine->setFocus();
 }
 
 // "show next map"
-void AdminConsole::CheckBox4Click() {
-  if (CheckBox4->isChecked()) {
+void AdminConsole::onShowNextMapToggled() {
+  if (showNextMapCheckBox->isChecked()) {
     addConsoleLine("!! -> show next map: on");
     addConsoleLine("!! -> info: displays next map via console");
     addConsoleLine("!! -> info: rightclick \"show next map\" to change interval");
-    Edit1->setFocus();
-    if (!keepTimer2Interval_) setTimer2Interval(150000);
-    Timer2->start();
+    commandLine->setFocus();
+    if (!keepAnnouncerInterval_) setAnnouncerInterval(150000);
+    announcerTimer->start();
   } else {
-    Timer2->stop();
+    announcerTimer->stop();
     addConsoleLine("!! -> show next map: off");
-    Edit1->setFocus();
-    if (ChatterRunning) Button6Click();
+    commandLine->setFocus();
+    if (announcerRunning()) stopAnnouncer();
   }
 }
 
-void AdminConsole::scanInterval(int ms, const QString& line) {
-  setTimer1Interval(ms);
-  CheckBox1->setChecked(true);
-  Timer1->start();
+void AdminConsole::setScanInterval(int ms, const QString& line) {
+  setAntiCheatInterval(ms);
+  detectSkinsCheckBox->setChecked(true);
+  antiCheatTimer->start();
   addConsoleLine(line);
 }
 
-void AdminConsole::displayInterval(int ms, const QString& line) {
-  setTimer2Interval(ms);
-  keepTimer2Interval_ = true;
-  CheckBox4->setChecked(true);
-  keepTimer2Interval_ = false;
-  Timer2->start();
+void AdminConsole::setDisplayInterval(int ms, const QString& line) {
+  setAnnouncerInterval(ms);
+  keepAnnouncerInterval_ = true;
+  showNextMapCheckBox->setChecked(true);
+  keepAnnouncerInterval_ = false;
+  announcerTimer->start();
   addConsoleLine(line);
 }
 
 // "default server": the console switches between the main window's current
 // server and the default server.
-void AdminConsole::CheckBox2Click() {
-  if (AntiCheatRunning) Button5Click();
+void AdminConsole::onDefaultServerToggled() {
+  if (antiCheatRunning()) stopAntiCheat();
   if (DefaultHost.empty()) {
     dialogs().showMessage("No server marked as default !");
     return;
   }
-  Client1Idle();
-  ListView1->clear();
+  waitForCommandClient();
+  playerView->clear();
   MainWindow* main = forms().Form1;
-  if (CheckBox2->isChecked()) {
+  if (defaultServerCheckBox->isChecked()) {
     aimClients(DefaultHost, DefaultPort);
-    SavedRconPassword = toBytes(LabeledEdit1->text());
-    LabeledEdit1->setText(toQString(DefaultRconPassword));
+    savedRconPassword = toBytes(rconPasswordEdit->text());
+    rconPasswordEdit->setText(toQString(DefaultRconPassword));
     clearConsole();
     addConsoleLine("connected to default server: " + toQString(DefaultHost) + ":" +
                    toQString(DefaultPort));
@@ -213,11 +208,11 @@ void AdminConsole::CheckBox2Click() {
     const std::string ip = main ? main->CurrentIP : std::string();
     const std::string port = main ? main->CurrentPort : std::string();
     aimClients(ip, port);
-    LabeledEdit1->setText(toQString(SavedRconPassword));
+    rconPasswordEdit->setText(toQString(savedRconPassword));
     clearConsole();
     addConsoleLine("connected to server: " + toQString(ip) + ":" + toQString(port));
   }
-  if (isVisible()) Edit1->setFocus();
+  if (isVisible()) commandLine->setFocus();
 }
 
 }  // namespace tarvix

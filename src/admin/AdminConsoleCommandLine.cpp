@@ -4,19 +4,18 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaObject>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
-#include <atomic>
-#include <thread>
+#include <condition_variable>
+#include <mutex>
 
 #include "admin/AdminConsole.h"
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "base/ConsoleLogs.h"
 #include "app/core/ScanPass.h"
+#include "components/Background.h"
 #include "components/Clock.h"
 #include "components/Dialogs.h"
 #include "components/QtText.h"
@@ -53,19 +52,22 @@ QString trueFalse(bool on) { return on ? "true" : "false"; }
 
 }  // namespace
 
-// A typed line whose reply is awaited on a thread of its own; the UI thread
-// applies the outcome when the thread has ended.
+// A typed line whose reply is awaited in the background. The UI thread shows
+// the outcome when it is delivered, or waits for it (`done`) when it needs
+// the command client at once.
 struct AdminConsole::PendingLine {
-  StopSignal stop;
-  std::thread thread;
-  UdpResult result;
+  BackgroundTask task;
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;  // guarded by mutex
+  UdpResult result;   // written before done
 };
 
 void AdminConsole::addConsoleLine(const QString& line) {
   if (lines_.isEmpty())
-    Memo1->setPlainText(line);
+    consoleView->setPlainText(line);
   else
-    Memo1->appendPlainText(line);
+    consoleView->appendPlainText(line);
   lines_.append(line);
 }
 
@@ -75,23 +77,23 @@ void AdminConsole::addConsoleLines(const QStringList& lines) {
 
 void AdminConsole::clearConsole() {
   lines_.clear();
-  Memo1->clear();
+  consoleView->clear();
 }
 
-QString AdminConsole::statusText() const { return StatusPanel->text(); }
+QString AdminConsole::statusText() const { return statusPanel->text(); }
 
-void AdminConsole::setStatusText(const QString& text) { StatusPanel->setText(text); }
+void AdminConsole::setStatusText(const QString& text) { statusPanel->setText(text); }
 
-void AdminConsole::focusCommandLine() { Edit1->setFocus(); }
+void AdminConsole::focusCommandLine() { commandLine->setFocus(); }
 
-void AdminConsole::Edit1KeyDown(int key) {
+void AdminConsole::commandLineKey(int key) {
   if (pending_) return;  // the command line waits for its reply
   if (key == Qt::Key_Up) {
-    Edit1->setText(toQString(LastCommand));
+    commandLine->setText(toQString(lastCommand));
   } else if (key == Qt::Key_Down) {
-    Edit1->clear();
+    commandLine->clear();
   } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    Edit1Enter();
+    enterCommandLine();
   }
 }
 
@@ -101,23 +103,23 @@ void AdminConsole::showLog(const char* title, const char* dashes, int kind) {
   addConsoleLine(dashes);
   for (const std::string& line : splitLines(consoleLogs().text(static_cast<LogKind>(kind))))
     addConsoleLine(toQString(line));
-  Edit1->clear();
+  commandLine->clear();
 }
 
 void AdminConsole::showVariables() {
   MainWindow* main = forms().Form1;
-  const int i1 = Timer1Interval;
-  const int i2 = Timer2Interval;
+  const int i1 = antiCheatInterval;
+  const int i2 = announcerInterval;
   addConsoleLine("Tarvix Version: " + (main ? main->VersionText : QString()));
   addConsoleLine("anticheatinterval: " + QString::number(i1) + " ms [" +
                  QString::number(i1 / 60000) + " min]");
-  addConsoleLine(Timer1->isActive() ? "anticheattimer: on" : "anticheatimer: off");
-  addConsoleLine("anticheatthread: " + trueFalse(AntiCheatRunning));
+  addConsoleLine(antiCheatTimer->isActive() ? "anticheattimer: on" : "anticheatimer: off");
+  addConsoleLine("anticheatthread: " + trueFalse(antiCheatRunning()));
   addConsoleLine("messaginginterval: " + QString::number(i2) + " ms [" +
                  QString::number(i2 / 60000) + " min]");
-  addConsoleLine("messagingtimer: " + onOff(Timer2->isActive()));
-  addConsoleLine("messagingthread: " + trueFalse(ChatterRunning));
-  addConsoleLine("check bans: " + onOff(CheckBox3->isChecked()));
+  addConsoleLine("messagingtimer: " + onOff(announcerTimer->isActive()));
+  addConsoleLine("messagingthread: " + trueFalse(announcerRunning()));
+  addConsoleLine("check bans: " + onOff(checkBansCheckBox->isChecked()));
   if (main) {
     addConsoleLine("autoscan: " + onOff(main->Timer1->isActive()));
     addConsoleLine("scanthread: " + trueFalse(main->Scanning));
@@ -135,19 +137,19 @@ void AdminConsole::showVariables() {
 
 // An entered line: local commands first, then (all but "debugit /sv") the
 // line goes to the server and its reply, awaited off the UI thread, follows.
-void AdminConsole::Edit1Enter() {
+void AdminConsole::enterCommandLine() {
   if (pending_) return;
-  StatusBar1->repaint();
-  LastCommand = toBytes(Edit1->text());
+  statusBar->repaint();
+  lastCommand = toBytes(commandLine->text());
   const std::string password = rconPassword();
-  const std::string& c = LastCommand;
+  const std::string& c = lastCommand;
 
   if (c == "clear" || c == "clr") {
     clearConsole();
   } else if (c == "debugit /h") {
     clearConsole();
     for (const char* line : kHelp) addConsoleLine(line);
-    Edit1->clear();
+    commandLine->clear();
   } else if (c == "debugit /sb") {
     showLog("bad log [internal report]:", "--------------------------", int(LogKind::BadLog));
   } else if (c == "debugit /ss") {
@@ -164,14 +166,14 @@ void AdminConsole::Edit1Enter() {
                          : c == "debugit /rs" ? LogKind::ScanLog
                                               : LogKind::BadLog;
     consoleLogs().clear(kind);
-    Edit1->clear();
+    commandLine->clear();
   }
 
   if (c == "debugit /sv") {
     clearConsole();
     showVariables();
-    Edit1->clear();
-    Edit1->setFocus();
+    commandLine->clear();
+    commandLine->setFocus();
     return;
   }
   sendLine(password, c);
@@ -179,63 +181,70 @@ void AdminConsole::Edit1Enter() {
 
 void AdminConsole::sendLine(const std::string& password, const std::string& command) {
   if (!rconAwaitsReply(password, command)) {
-    if (!sendRcon(IdUDPClient1, password, command).failed()) addConsoleLine(kNoResponse);
-    Edit1->clear();
-    Edit1->setFocus();
+    if (!sendRcon(commandClient, password, command).failed()) addConsoleLine(kNoResponse);
+    commandLine->clear();
+    commandLine->setFocus();
     return;
   }
   auto pending = std::make_shared<PendingLine>();
   pending_ = pending;
-  Edit1->setReadOnly(true);
+  commandLine->setReadOnly(true);
   const int timeoutMs = clock().scaled(kLineReplyTimeoutMs);
-  PendingLine* p = pending.get();
-  QPointer<AdminConsole> self(this);
-  p->thread = std::thread([this, p, self, password, command, timeoutMs] {
-    p->result = rconQuery(IdUDPClient1, password, command, timeoutMs, &p->stop);
-    QMetaObject::invokeMethod(
-        self.data(),
-        [self, p] {
-          if (self && self->pending_.get() == p) self->finishLine();
-        },
-        Qt::QueuedConnection);
-  });
+  UdpClient* client = &commandClient;
+  pending->task = runInBackground(
+      this,
+      [pending, client, password, command, timeoutMs](const StopSignal& stop) {
+        UdpResult result = rconQuery(*client, password, command, timeoutMs, &stop);
+        std::lock_guard lock(pending->mutex);
+        pending->result = std::move(result);
+        pending->done = true;
+        pending->finished.notify_all();
+      },
+      [this, pending] {
+        if (pending_ == pending) finishLine();
+      });
 }
 
-// Shows the awaited reply (or "no response from server") once its thread
+// Shows the awaited reply (or "no response from server") once the exchange
 // has ended; a failed or cancelled exchange shows nothing.
 void AdminConsole::finishLine() {
   std::shared_ptr<PendingLine> p = std::move(pending_);
   pending_.reset();
   if (!p) return;
-  if (p->thread.joinable()) p->thread.join();
-  Edit1->setReadOnly(false);
+  {
+    std::unique_lock lock(p->mutex);
+    p->finished.wait(lock, [&] { return p->done; });
+  }
+  commandLine->setReadOnly(false);
   const UdpResult& r = p->result;
   if (r.outcome == UdpOutcome::Ok && !r.bytes.empty()) {
     for (const std::string& line : replyLines(r.bytes)) addConsoleLine(toQString(line));
   } else if (r.outcome == UdpOutcome::Ok || r.outcome == UdpOutcome::TimedOut) {
     addConsoleLine(kNoResponse);
   }
-  Edit1->clear();
-  Edit1->setFocus();
+  commandLine->clear();
+  commandLine->setFocus();
 }
 
-void AdminConsole::Client1Idle() {
+bool AdminConsole::commandPending() const { return static_cast<bool>(pending_); }
+
+void AdminConsole::waitForCommandClient() {
   if (pending_) finishLine();
 }
 
 void AdminConsole::cancelLine() {
   if (!pending_) return;
-  pending_->stop.request();
+  pending_->task.cancel();
   finishLine();
 }
 
-void AdminConsole::clearconsole1Click() {
+void AdminConsole::clearConsoleAndFocus() {
   clearConsole();
-  Edit1->setFocus();
+  commandLine->setFocus();
 }
 
 // "save rcon log": every console line to a new file, CR LF after each.
-void AdminConsole::Button1Click() {
+void AdminConsole::saveConsoleLog() {
   QString file = saveFileKeepingDirectory("text file (*.txt)", "rconlog_1");
   if (!file.isEmpty()) {
     if (QFileInfo(file).suffix().isEmpty()) file += ".txt";
@@ -247,20 +256,20 @@ void AdminConsole::Button1Click() {
       dialogs().showError(toQString(e.what()));
     }
   }
-  Edit1->setFocus();
+  commandLine->setFocus();
 }
 
 // "save rcon password": a record for the console's server in "Passwords.txt".
-void AdminConsole::Button2Click() {
+void AdminConsole::saveRconPassword() {
   try {
-    std::string port = IdUDPClient1.port();
+    std::string port = commandClient.port();
     std::uint16_t number = 0;
     if (parsePort(port, number)) port = std::to_string(number);
-    appendRconPassword(IdUDPClient1.host(), port, rconPassword());
+    appendRconPassword(commandClient.host(), port, rconPassword());
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
   }
-  Edit1->setFocus();
+  commandLine->setFocus();
 }
 
 }  // namespace tarvix

@@ -25,11 +25,6 @@ namespace {
 constexpr const char* kBadTermination = "Anticheatthread bad termination";
 constexpr int kIdRole = Qt::UserRole + 1;
 
-// UI-thread state of one pass: once stopped, its posted changes are dropped.
-struct RunState {
-  bool stopped = false;
-};
-
 WorkerTiming consoleTiming() {
   WorkerTiming t;
   t.now = [] { return clock().now(); };
@@ -40,7 +35,7 @@ WorkerTiming consoleTiming() {
 // Posts a change for the window to the UI thread; it runs there only while
 // the pass that made it has not been stopped.
 template <typename F>
-void postChange(AdminConsole* form, const std::shared_ptr<RunState>& state, F change) {
+void postChange(AdminConsole* form, const std::shared_ptr<PassState>& state, F change) {
   QMetaObject::invokeMethod(
       form,
       [form, state, change = std::move(change)] {
@@ -60,16 +55,16 @@ QTreeWidgetItem* rowWithId(AdminConsole* form, int id) {
 // What a pass reads comes from thread-safe settings; every change is posted.
 class ConsoleAntiCheatView : public AntiCheatView {
  public:
-  ConsoleAntiCheatView(AdminConsole* form, std::shared_ptr<RunState> state)
+  ConsoleAntiCheatView(AdminConsole* form, std::shared_ptr<PassState> state)
       : form_(form), state_(std::move(state)), main_(forms().Form1) {}
 
   std::string rconPassword() override { return form_->rconPassword(); }
-  bool detectSkins() override { return form_->DetectSkins(); }
-  bool checkBans() override { return form_->CheckBans(); }
+  bool detectSkins() override { return form_->detectSkins(); }
+  bool checkBans() override { return form_->checkBans(); }
   int scanTimeout() override { return main_ ? main_->ScanTimeout.get() : 500; }
 
   void clearPlayers() override {
-    postChange(form_, state_, [](AdminConsole* f) { f->ListView1->clear(); });
+    postChange(form_, state_, [](AdminConsole* f) { f->playerView->clear(); });
   }
   void addPlayer(int id, const ConsolePlayer& p) override {
     postChange(form_, state_, [id, p](AdminConsole* f) {
@@ -79,8 +74,8 @@ class ConsoleAntiCheatView : public AntiCheatView {
                                             toQString(p.score)});
       row->setData(0, kIdRole, id);
       row->setIcon(0, QIcon(":/buddy16.png"));
-      f->ListView1->addTopLevelItem(row);
-      f->ListView1->sortItems(0, Qt::AscendingOrder);
+      f->playerView->addTopLevelItem(row);
+      f->playerView->sortItems(0, Qt::AscendingOrder);
     });
   }
   void setPlayerText(int id, PlayerColumn column, const std::string& text) override {
@@ -92,18 +87,18 @@ class ConsoleAntiCheatView : public AntiCheatView {
     postChange(form_, state_, [line](AdminConsole* f) { f->addConsoleLine(toQString(line)); });
   }
   void finishPass() override {
-    postChange(form_, state_, [](AdminConsole* f) { f->Button5Click(); });
+    postChange(form_, state_, [](AdminConsole* f) { f->stopAntiCheat(); });
   }
 
  private:
   AdminConsole* form_;
-  std::shared_ptr<RunState> state_;
+  std::shared_ptr<PassState> state_;
   MainWindow* main_;
 };
 
 class ConsoleAnnouncerView : public AnnouncerView {
  public:
-  ConsoleAnnouncerView(AdminConsole* form, std::shared_ptr<RunState> state)
+  ConsoleAnnouncerView(AdminConsole* form, std::shared_ptr<PassState> state)
       : form_(form), state_(std::move(state)) {}
 
   std::string rconPassword() override { return form_->rconPassword(); }
@@ -111,110 +106,99 @@ class ConsoleAnnouncerView : public AnnouncerView {
     postChange(form_, state_, [text](AdminConsole* f) { f->setStatusText(toQString(text)); });
   }
   void finishPass() override {
-    postChange(form_, state_, [](AdminConsole* f) { f->Button6Click(); });
+    postChange(form_, state_, [](AdminConsole* f) { f->stopAnnouncer(); });
   }
 
  private:
   AdminConsole* form_;
-  std::shared_ptr<RunState> state_;
+  std::shared_ptr<PassState> state_;
 };
 
-// One control for either worker kind. `Worker` is AntiCheatPass or Announcer.
-template <typename Worker, typename View, typename Settings>
-class Control : public WorkerControl {
- public:
-  Control(AdminConsole* form, UdpClient* aim) : WorkerControl(form), aim_(aim) {}
-  ~Control() override { stop(); }
-
-  void start() override {
-    stop();
-    state_ = std::make_shared<RunState>();
-    Settings settings;
-    settings.host = aim_->host();
-    settings.port = aim_->port();
-    settings.timing = consoleTiming();
-    worker_ = std::make_unique<Worker>(std::make_shared<View>(form_, state_), settings);
-    worker_->start();
-  }
-
-  bool stop() override {
-    if (!worker_) return false;
-    std::unique_ptr<Worker> worker = std::move(worker_);
-    state_->stopped = true;
-    state_.reset();
-    // A pass that ended without reaching its own stop cannot be stopped.
-    const bool stoppable =
-        worker->end() == Worker::End::Running || worker->end() == Worker::End::Completed;
-    worker->stop();
-    worker->join();
-    return stoppable;
-  }
-
-  bool hasPass() const override { return static_cast<bool>(worker_); }
-
- private:
-  UdpClient* aim_;
-  std::shared_ptr<RunState> state_;
-  std::unique_ptr<Worker> worker_;
-};
+ConsolePassSettings passSettings(const UdpClient& aim) {
+  ConsolePassSettings settings;
+  settings.host = aim.host();
+  settings.port = aim.port();
+  settings.timing = consoleTiming();
+  return settings;
+}
 
 }  // namespace
 
-std::unique_ptr<WorkerControl> makeAntiCheatControl(AdminConsole* form) {
-  return std::make_unique<Control<AntiCheatPass, ConsoleAntiCheatView, AntiCheatSettings>>(
-      form, &form->IdUDPClient2);
+void WorkerControl::start() {
+  stopPass();
+  state_ = std::make_shared<PassState>();
+  pass_ = makePass_(state_);
+  pass_->start();
+  running_ = true;
 }
 
-std::unique_ptr<WorkerControl> makeChatterControl(AdminConsole* form) {
-  return std::make_unique<Control<Announcer, ConsoleAnnouncerView, AnnouncerSettings>>(
-      form, &form->IdUDPClient3);
+void WorkerControl::startIfIdle() {
+  if (!running_) start();
 }
 
-void AdminConsole::setTimer1Interval(int ms) {
-  Timer1Interval = ms;
-  Timer1->setInterval(clock().scaled(ms));
+void WorkerControl::finish() {
+  if (!running_) return;
+  running_ = false;
+  if (!stopPass()) consoleLogs().append(LogKind::BadLog, kBadTermination);
 }
 
-void AdminConsole::setTimer2Interval(int ms) {
-  Timer2Interval = ms;
-  Timer2->setInterval(clock().scaled(ms));
+bool WorkerControl::stopPass() {
+  if (!pass_) return false;
+  std::unique_ptr<WorkerPass> pass = std::move(pass_);
+  state_->stopped = true;
+  state_.reset();
+  // A pass that ended without reaching its own stop cannot be stopped.
+  const bool stoppable = pass->end() == PassEnd::Running || pass->end() == PassEnd::Completed;
+  pass->stop();
+  pass->join();
+  return stoppable;
 }
 
-void AdminConsole::startAntiCheat() {
-  antiCheat_->start();
-  AntiCheatRunning = true;
+std::unique_ptr<WorkerControl> makeAntiCheatControl(AdminConsole* console) {
+  return std::make_unique<WorkerControl>([console](std::shared_ptr<PassState> state) {
+    return std::make_unique<AntiCheatPass>(
+        std::make_shared<ConsoleAntiCheatView>(console, std::move(state)),
+        passSettings(console->antiCheatClient));
+  });
 }
 
-void AdminConsole::startChatter() {
-  ChatterRunning = true;
-  chatter_->start();
+std::unique_ptr<WorkerControl> makeAnnouncerControl(AdminConsole* console) {
+  return std::make_unique<WorkerControl>([console](std::shared_ptr<PassState> state) {
+    return std::make_unique<Announcer>(
+        std::make_shared<ConsoleAnnouncerView>(console, std::move(state)),
+        passSettings(console->announcerClient));
+  });
 }
 
-// "anticheatstop": run by each pass at its end and by the window's actions.
-void AdminConsole::Button5Click() {
-  if (!AntiCheatRunning) return;
-  AntiCheatRunning = false;
-  if (!antiCheat_->stop()) consoleLogs().append(LogKind::BadLog, kBadTermination);
+void AdminConsole::setAntiCheatInterval(int ms) {
+  antiCheatInterval = ms;
+  antiCheatTimer->setInterval(clock().scaled(ms));
 }
 
-// The announcer's stop.
-void AdminConsole::Button6Click() {
-  if (!ChatterRunning) return;
-  ChatterRunning = false;
-  if (!chatter_->stop()) consoleLogs().append(LogKind::BadLog, kBadTermination);
+void AdminConsole::setAnnouncerInterval(int ms) {
+  announcerInterval = ms;
+  announcerTimer->setInterval(clock().scaled(ms));
 }
 
-void AdminConsole::Timer1Timer() {
-  if (!AntiCheatRunning) startAntiCheat();
-}
+bool AdminConsole::antiCheatRunning() const { return antiCheat_->running(); }
 
-void AdminConsole::Timer2Timer() {
-  if (!ChatterRunning) startChatter();
-}
+bool AdminConsole::announcerRunning() const { return announcer_->running(); }
+
+void AdminConsole::startAntiCheat() { antiCheat_->start(); }
+
+void AdminConsole::startAnnouncer() { announcer_->start(); }
+
+void AdminConsole::stopAntiCheat() { antiCheat_->finish(); }
+
+void AdminConsole::stopAnnouncer() { announcer_->finish(); }
+
+void AdminConsole::onAntiCheatTimer() { antiCheat_->startIfIdle(); }
+
+void AdminConsole::onAnnouncerTimer() { announcer_->startIfIdle(); }
 
 void AdminConsole::stopWorkers() {
-  antiCheat_->stop();
-  chatter_->stop();
+  antiCheat_->stopPass();
+  announcer_->stopPass();
 }
 
 }  // namespace tarvix

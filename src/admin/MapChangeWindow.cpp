@@ -71,7 +71,7 @@ void MapChangeWindow::ChangeMap(const std::string& displayName, const std::strin
   if (!console) return;
   // The console's own command line must not use its client meanwhile: finish
   // a pending typed line and keep the console still until the change is done.
-  console->Client1Idle();
+  console->waitForCommandClient();
   const bool wasEnabled = console->isEnabled();
   console->setEnabled(false);
 
@@ -80,7 +80,7 @@ void MapChangeWindow::ChangeMap(const std::string& displayName, const std::strin
   // server (closing and re-aiming IdUDPClient1) while they wait off the UI
   // thread.
   UdpClient client;
-  client.setServer(console->IdUDPClient1.host(), console->IdUDPClient1.port());
+  client.setServer(console->commandClient.host(), console->commandClient.port());
   const int pauseMs = clock().scaled(forms().Form1 ? forms().Form1->ScanTimeout.get() : 0);
   const std::string announce = "say loading next map: " + displayName;
   const std::string change = "map " + rconName;
@@ -106,7 +106,7 @@ void MapChangeWindow::ChangeMap(const std::string& displayName, const std::strin
   }
   // Whatever was queued on the console's client before the change is
   // dropped, as a re-created client drops it.
-  if (console->IdUDPClient1.isOpen() && !console->CommandPending()) console->IdUDPClient1.recreate();
+  if (console->commandClient.isOpen() && !console->commandPending()) console->commandClient.recreate();
 
   console->setEnabled(wasEnabled);
   // Socket failures and a missing answer show nothing.

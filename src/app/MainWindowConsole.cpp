@@ -26,7 +26,7 @@ void MainWindow::ToolButton7Click() {
   if (!CurrentIP.empty()) {
     console->hide();
     console->show();
-    console->CheckBox2->setChecked(CurrentIP == console->DefaultHost);
+    console->defaultServerCheckBox->setChecked(CurrentIP == console->DefaultHost);
     return;
   }
   try {
@@ -36,13 +36,13 @@ void MainWindow::ToolButton7Click() {
     CurrentPort = d.port;
     console->DefaultPort = d.port;
     console->DefaultRconPassword = d.rconPassword;
-    console->LabeledEdit1->setText(toQString(d.rconPassword));
+    console->rconPasswordEdit->setText(toQString(d.rconPassword));
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
     return;
   }
   if (!console->DefaultHost.empty()) {
-    console->CheckBox2->setChecked(true);
+    console->defaultServerCheckBox->setChecked(true);
     console->hide();
     console->show();
   } else {

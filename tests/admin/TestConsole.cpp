@@ -81,20 +81,20 @@ struct Rig {
   // Opens the console and lets its first (empty) anti-cheat pass end.
   void open() {
     console->show();
-    QTRY_VERIFY_WITH_TIMEOUT(!console->AntiCheatRunning, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!console->antiCheatRunning(), 5000);
   }
   void enter(const QString& line) {
-    console->Edit1->setText(line);
-    QTest::keyClick(console->Edit1, Qt::Key_Return);
+    console->commandLine->setText(line);
+    QTest::keyClick(console->commandLine, Qt::Key_Return);
   }
   void enterAndWait(const QString& line) {
     enter(line);
-    QTRY_VERIFY_WITH_TIMEOUT(!console->CommandPending(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!console->commandPending(), 5000);
   }
   QTreeWidgetItem* addPlayer(const QString& name, const QString& ip) {
     auto* row = new TextItem(QStringList{name, "50 ", " ", " ", " ", ip, " "});
-    console->ListView1->addTopLevelItem(row);
-    console->ListView1->setCurrentItem(row);
+    console->playerView->addTopLevelItem(row);
+    console->playerView->setCurrentItem(row);
     return row;
   }
   QStringList tail(int n) const { return console->consoleLines().mid(console->consoleLines().size() - n); }
@@ -118,16 +118,16 @@ class TestConsole : public QObject {
   void openingGreetsWithTheStoredRconPassword() {
     Rig r("RCON:pw1");
     r.open();
-    QCOMPARE(r.console->LabeledEdit1->text(), QString("pw1"));
-    QCOMPARE(r.console->SavedRconPassword, std::string("pw1"));
+    QCOMPARE(r.console->rconPasswordEdit->text(), QString("pw1"));
+    QCOMPARE(r.console->savedRconPassword, std::string("pw1"));
     QCOMPARE(r.console->consoleLines(),
              QStringList({"connected to: 127.0.0.1:" + QString::fromStdString(r.server.portText()),
                           "enter \"clr\" to clear rcon", "use key UP to get last command",
                           "enter \"debugit /h\" for log options", " "}));
-    QVERIFY(!r.console->CheckBox1->isChecked());
-    QVERIFY(r.console->CheckBox3->isChecked());
-    QVERIFY(!r.console->CheckBox2->isVisible());  // "default" is empty
-    QVERIFY(r.console->messages1->isVisible());    // "messages.txt" exists
+    QVERIFY(!r.console->detectSkinsCheckBox->isChecked());
+    QVERIFY(r.console->checkBansCheckBox->isChecked());
+    QVERIFY(!r.console->defaultServerCheckBox->isVisible());  // "default" is empty
+    QVERIFY(r.console->messagesAction->isVisible());    // "messages.txt" exists
     QCOMPARE(statusQueries(r.server), 1);       // the opening's pass
   }
 
@@ -139,7 +139,7 @@ class TestConsole : public QObject {
     });
     r.open();
     QCOMPARE(r.tail(2), QStringList({"please enter rcon password !", " "}));
-    QCOMPARE(r.console->LabeledEdit1->text(), QString("enter rcon"));
+    QCOMPARE(r.console->rconPasswordEdit->text(), QString("enter rcon"));
     r.enterAndWait("status");
     QCOMPARE(rconSent(r.server), std::vector<std::string>{rcon("enter rcon", "status")});
     QCOMPARE(r.tail(2), QStringList({"", "ok"}));
@@ -151,7 +151,7 @@ class TestConsole : public QObject {
     r.console->show();
     QCOMPARE(r.d.errors.size(), 1);
     QVERIFY(r.console->consoleLines().isEmpty());
-    QVERIFY(!r.console->AntiCheatRunning);
+    QVERIFY(!r.console->antiCheatRunning());
   }
 
   void typedLinesAwaitTheirReplyWithoutBlocking() {
@@ -162,11 +162,11 @@ class TestConsole : public QObject {
     });
     r.open();
     r.enter("status");
-    QVERIFY(r.console->CommandPending());  // the UI thread goes on meanwhile
-    QVERIFY(r.console->Edit1->isReadOnly());
-    QTRY_VERIFY_WITH_TIMEOUT(!r.console->CommandPending(), 5000);
+    QVERIFY(r.console->commandPending());  // the UI thread goes on meanwhile
+    QVERIFY(r.console->commandLine->isReadOnly());
+    QTRY_VERIFY_WITH_TIMEOUT(!r.console->commandPending(), 5000);
     QCOMPARE(r.tail(3), QStringList({"", "hello", "world"}));
-    QVERIFY(r.console->Edit1->text().isEmpty());
+    QVERIFY(r.console->commandLine->text().isEmpty());
 
     r.enterAndWait("silent");  // 10 s scaled down
     QCOMPARE(r.tail(1), QStringList({"no response from server"}));
@@ -178,16 +178,16 @@ class TestConsole : public QObject {
 
     // A "quit" anywhere in the datagram: sent, no wait.
     r.enter("sv_QUIT 1");
-    QVERIFY(!r.console->CommandPending());
+    QVERIFY(!r.console->commandPending());
     QCOMPARE(r.tail(1), QStringList({"no response from server"}));
     QVERIFY(r.server.waitForCount(r.server.receivedCount(), 1000));
     QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).back(), rcon("pw1", "sv_QUIT 1"), 2000);
 
     // Up brings back the last line, Down empties the command line.
-    QTest::keyClick(r.console->Edit1, Qt::Key_Up);
-    QCOMPARE(r.console->Edit1->text(), QString("sv_QUIT 1"));
-    QTest::keyClick(r.console->Edit1, Qt::Key_Down);
-    QVERIFY(r.console->Edit1->text().isEmpty());
+    QTest::keyClick(r.console->commandLine, Qt::Key_Up);
+    QCOMPARE(r.console->commandLine->text(), QString("sv_QUIT 1"));
+    QTest::keyClick(r.console->commandLine, Qt::Key_Down);
+    QVERIFY(r.console->commandLine->text().isEmpty());
   }
 
   void anUnreadReplyIsShownForTheNextLine() {
@@ -198,7 +198,7 @@ class TestConsole : public QObject {
       return FakeAnswer::silence();
     });
     r.open();
-    r.console->restart1x1Click();
+    r.console->restartMap();
     QCOMPARE(r.tail(1), QStringList({"!! -> admin restart"}));
     QVERIFY(r.server.waitForSent(1, 2000));
     r.enterAndWait("anything");
@@ -225,7 +225,7 @@ class TestConsole : public QObject {
     // "debugit /sv" is local only; in capitals it is an rcon command.
     const std::size_t before = rconSent(r.server).size();
     r.enter("debugit /sv");
-    QVERIFY(!r.console->CommandPending());
+    QVERIFY(!r.console->commandPending());
     const QStringList dump = r.console->consoleLines();
     QCOMPARE(dump[0], "Tarvix Version: " + r.main->VersionText);
     QCOMPARE(dump[1], QString("anticheatinterval: 150000 ms [2 min]"));
@@ -243,20 +243,22 @@ class TestConsole : public QObject {
     Rig r;
     r.open();
     r.addPlayer("Bob", "10.0.0.5");
-    const std::uint16_t before = r.console->IdUDPClient1.localPort();
+    const std::uint16_t before = r.console->commandClient.localPort();
 
     r.d.answers = {false, true};
-    r.console->kick1Click();  // No: nothing
-    r.console->kick1Click();
+    r.console->kickPlayer();  // No: nothing
+    r.console->kickPlayer();
     QCOMPARE(r.d.questions, QStringList({"sure to kick Bob ?", "sure to kick Bob ?"}));
     QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).size(), std::size_t(1), 2000);
     QCOMPARE(rconSent(r.server)[0], rcon("pw1", "kick \"Bob\""));
-    QVERIFY(r.console->IdUDPClient1.localPort() != before);
+    QVERIFY(r.console->commandClient.localPort() != before);
     QCOMPARE(r.tail(1), QStringList({"!! -> Bob kicked by admin"}));
 
     r.d.answers = {true, true};
-    r.console->restart3x1Click();
-    r.console->crash1Click();
+    r.console->restartMapThreeTimes();
+    QVERIFY(!r.console->isEnabled());  // until the last restart's pause is over
+    QTRY_VERIFY_WITH_TIMEOUT(r.console->isEnabled(), 5000);
+    r.console->crashServer();
     QCOMPARE(r.d.questions.mid(2), QStringList({"sure to restart 3 times ?", "sure to crash the server ?"}));
     QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).size(), std::size_t(6), 2000);
     const auto sent = rconSent(r.server);
@@ -274,9 +276,9 @@ class TestConsole : public QObject {
     QCOMPARE(ports.size(), std::size_t(3));
 
     // Without a selected row kick asks nothing.
-    r.console->ListView1->clearSelection();
-    r.console->ListView1->setCurrentItem(nullptr);
-    r.console->kick1Click();
+    r.console->playerView->clearSelection();
+    r.console->playerView->setCurrentItem(nullptr);
+    r.console->kickPlayer();
     QCOMPARE(r.d.questions.size(), 4);
   }
 
@@ -307,18 +309,18 @@ class TestConsole : public QObject {
     r.dir.write("maps.txt", crlf({"Algiers", "dm/mohdm7"}));
     test::AdminListSet lists;
     r.open();
-    r.console->BitBtn1->click();
+    r.console->changeMapButton->click();
     QVERIFY(lists.maps->isVisible());
     QCOMPARE(lists.maps->RowCount(), 1);  // shown through its show handler
-    r.console->BitBtn2->click();
+    r.console->banListButton->click();
     QVERIFY(lists.bans->isVisible());
-    r.console->BitBtn3->click();
+    r.console->skinListButton->click();
     QVERIFY(lists.skins->isVisible());
     lists.maps->hide();
-    r.console->changemap1->trigger();
+    r.console->changeMapAction->trigger();
     QVERIFY(lists.maps->isVisible());
     QVERIFY(!lists.messages->isVisible());
-    r.console->messages1->trigger();
+    r.console->messagesAction->trigger();
     QVERIFY(lists.messages->isVisible());
     for (QWidget* add : {static_cast<QWidget*>(lists.addMap), static_cast<QWidget*>(lists.addBan),
                          static_cast<QWidget*>(lists.addSkin), static_cast<QWidget*>(lists.addMessage)})
@@ -330,24 +332,24 @@ class TestConsole : public QObject {
     Rig r;
     r.open();
     r.addPlayer("Bob", "10.0.0.5");
-    r.console->banplayer1Click();
-    r.console->banip1Click();
+    r.console->banPlayerName();
+    r.console->banPlayerIp();
     QCOMPARE(r.dir.read("bans.txt"), crlf({"Bob", "10.0.0.5"}));
     QVERIFY(QFile::remove("bans.txt"));
-    r.console->banplayer1Click();
+    r.console->banPlayerName();
     QCOMPARE(r.d.errors.size(), 1);
 
     // "save rcon log": every console line, the default extension added.
     r.d.files = {QString::fromStdString(r.dir.path()) + "/mylog"};
-    r.console->saverconlog1->trigger();
+    r.console->saveLogAction->trigger();
     QCOMPARE(r.d.presets, QStringList({"rconlog_1"}));
     std::vector<std::string> lines;
     for (const QString& l : r.console->consoleLines()) lines.push_back(l.toStdString());
     QCOMPARE(r.dir.read("mylog.txt"), crlf(lines));
 
     // "save rcon password": the console's server and the field's text.
-    r.console->LabeledEdit1->setText("new pw");
-    r.console->saverconpassword1->trigger();
+    r.console->rconPasswordEdit->setText("new pw");
+    r.console->savePasswordAction->trigger();
     QVERIFY(r.dir.read("Passwords.txt").ends_with(
         crlf({"127.0.0.1" + r.server.portText(), "rcon:new pw"})));
   }
@@ -357,91 +359,91 @@ class TestConsole : public QObject {
     FakeGameServer other;
     r.dir.write("default", crlf({"127.0.0.1", other.portText(), "defpw"}));
     r.open();
-    QVERIFY(r.console->CheckBox2->isVisible());
-    r.console->LabeledEdit1->setText("typed");
-    r.console->CheckBox2->setChecked(true);
-    QCOMPARE(r.console->LabeledEdit1->text(), QString("defpw"));
+    QVERIFY(r.console->defaultServerCheckBox->isVisible());
+    r.console->rconPasswordEdit->setText("typed");
+    r.console->defaultServerCheckBox->setChecked(true);
+    QCOMPARE(r.console->rconPasswordEdit->text(), QString("defpw"));
     QCOMPARE(r.console->consoleLines(),
              QStringList({"connected to default server: 127.0.0.1:" + QString::fromStdString(other.portText())}));
-    for (UdpClient* c : {&r.console->IdUDPClient1, &r.console->IdUDPClient2, &r.console->IdUDPClient3})
+    for (UdpClient* c : {&r.console->commandClient, &r.console->antiCheatClient, &r.console->announcerClient})
       QCOMPARE(c->port(), other.portText());
     r.enterAndWait("status");
     QCOMPARE(rconSent(other), std::vector<std::string>{rcon("defpw", "status")});
 
-    r.console->CheckBox2->setChecked(false);
-    QCOMPARE(r.console->LabeledEdit1->text(), QString("typed"));
-    QCOMPARE(r.console->IdUDPClient1.port(), r.server.portText());
+    r.console->defaultServerCheckBox->setChecked(false);
+    QCOMPARE(r.console->rconPasswordEdit->text(), QString("typed"));
+    QCOMPARE(r.console->commandClient.port(), r.server.portText());
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
                                       QString::fromStdString(r.server.portText())}));
 
     r.console->DefaultHost.clear();
-    r.console->CheckBox2->setChecked(true);
+    r.console->defaultServerCheckBox->setChecked(true);
     QCOMPARE(r.d.messages, QStringList({"No server marked as default !"}));
   }
 
   void intervalItemsAndBoxesReport() {
     Rig r;
     r.open();
-    r.console->scanevery2minutes1->trigger();
+    r.console->scanEvery2MinutesAction->trigger();
     QCOMPARE(r.tail(5), QStringList({"!! -> scanner started", "!! -> scanner interval: 2 minutes",
                                      "!! -> bans: on",
                                      "!! -> info: rightclick \"detect skins\" to change interval",
                                      "!! -> scanner interval 2 minutes"}));
-    QVERIFY(r.console->Timer1->isActive());
-    r.console->CheckBox3->setChecked(false);
+    QVERIFY(r.console->antiCheatTimer->isActive());
+    r.console->checkBansCheckBox->setChecked(false);
     QCOMPARE(r.tail(1), QStringList({"!! -> bans: off"}));
 
-    r.console->displayevery10min1->trigger();
+    r.console->displayEvery10MinAction->trigger();
     QCOMPARE(r.tail(4), QStringList({"!! -> show next map: on", "!! -> info: displays next map via console",
                                      "!! -> info: rightclick \"show next map\" to change interval",
                                      "!! -> display next map every 10 minutes"}));
-    QCOMPARE(r.console->Timer2Interval, 600000);
-    QVERIFY(r.console->Timer2->isActive());
-    r.console->CheckBox4->setChecked(false);
-    QVERIFY(!r.console->Timer2->isActive());
-    r.console->CheckBox4->setChecked(true);
-    QCOMPARE(r.console->Timer2Interval, 150000);
+    QCOMPARE(r.console->announcerInterval, 600000);
+    QVERIFY(r.console->announcerTimer->isActive());
+    r.console->showNextMapCheckBox->setChecked(false);
+    QVERIFY(!r.console->announcerTimer->isActive());
+    r.console->showNextMapCheckBox->setChecked(true);
+    QCOMPARE(r.console->announcerInterval, 150000);
 
-    r.console->Timer2->stop();
-    r.console->Timer1->stop();
+    r.console->announcerTimer->stop();
+    r.console->antiCheatTimer->stop();
     r.enter("debugit /sv");
     QCOMPARE(r.console->consoleLines()[1], QString("anticheatinterval: 150000 ms [2 min]"));
-    r.console->CheckBox1->setChecked(false);
+    r.console->detectSkinsCheckBox->setChecked(false);
     QCOMPARE(r.tail(1), QStringList({"!! -> scanner stoped!"}));
-    QVERIFY(!r.console->Timer1->isActive());
+    QVERIFY(!r.console->antiCheatTimer->isActive());
   }
 
   void timersStartAPassOnlyWhenNoneRuns() {
     Rig r;
     r.main->ScanTimeout = 60000;  // the status query waits until stopped
     r.console->show();
-    QVERIFY(r.console->AntiCheatRunning);
+    QVERIFY(r.console->antiCheatRunning());
     QVERIFY(r.server.waitForCount(1, 2000));
-    r.console->Timer1Timer();
-    r.console->refresh1Click();
-    r.console->Timer2Timer();
-    QVERIFY(r.console->ChatterRunning);
-    r.console->Timer2Timer();
+    r.console->onAntiCheatTimer();
+    r.console->refreshPlayers();
+    r.console->onAnnouncerTimer();
+    QVERIFY(r.console->announcerRunning());
+    r.console->onAnnouncerTimer();
     QTest::qWait(100);
     QCOMPARE(statusQueries(r.server), 2);  // one pass of each kind
 
     // Hiding stops both and leaves the flags set.
     r.console->hide();
-    QVERIFY(r.console->AntiCheatRunning);
-    QVERIFY(r.console->ChatterRunning);
+    QVERIFY(r.console->antiCheatRunning());
+    QVERIFY(r.console->announcerRunning());
     r.console->show();
-    r.console->refresh1Click();
+    r.console->refreshPlayers();
     QTest::qWait(100);
     QCOMPARE(statusQueries(r.server), 2);
     r.enter("debugit /sv");
     QCOMPARE(r.console->consoleLines()[3], QString("anticheatthread: true"));
 
     // Unticking "detect skins" clears the flag; the ended pass cannot be stopped.
-    r.console->CheckBox1->setChecked(true);
-    r.console->CheckBox1->setChecked(false);
-    QVERIFY(!r.console->AntiCheatRunning);
+    r.console->detectSkinsCheckBox->setChecked(true);
+    r.console->detectSkinsCheckBox->setChecked(false);
+    QVERIFY(!r.console->antiCheatRunning());
     QCOMPARE(consoleLogs().text(LogKind::BadLog), std::string("Anticheatthread bad termination\r\n"));
-    r.console->refresh1Click();
+    r.console->refreshPlayers();
     QTRY_COMPARE_WITH_TIMEOUT(statusQueries(r.server), 3, 2000);
   }
 
@@ -472,9 +474,9 @@ class TestConsole : public QObject {
     Rig r;
     r.main->ScanTimeout = 60000;
     r.console->show();
-    r.console->Timer2Timer();
+    r.console->onAnnouncerTimer();
     r.enter("waits");
-    QVERIFY(r.console->CommandPending());
+    QVERIFY(r.console->commandPending());
     QVERIFY(r.server.waitForCount(3, 2000));
     r.main->close();  // stops the console's workers
     delete r.console;  // and the pending line: no thread is left to join
@@ -495,7 +497,7 @@ class TestConsole : public QObject {
     r.dir.write("default", crlf({"localhost", r.server.portText(), "defpw"}));
     r.main->ToolButton7Click();
     QVERIFY(r.console->isVisible());
-    QVERIFY(r.console->CheckBox2->isChecked());
+    QVERIFY(r.console->defaultServerCheckBox->isChecked());
     QCOMPARE(r.main->CurrentIP, std::string("localhost"));
     QCOMPARE(r.main->CurrentPort, r.server.portText());
     QCOMPARE(r.console->consoleLines()[0],
@@ -504,7 +506,7 @@ class TestConsole : public QObject {
     // A current server other than the default one clears "default server".
     r.main->CurrentIP = "127.0.0.1";
     r.main->ToolButton7Click();
-    QVERIFY(!r.console->CheckBox2->isChecked());
+    QVERIFY(!r.console->defaultServerCheckBox->isChecked());
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
                                       QString::fromStdString(r.server.portText())}));
 

@@ -40,9 +40,9 @@ struct Rig {
     forms().Form1 = main = new MainWindow();
     main->ScanTimeout = 400;
     forms().Form9 = console = new AdminConsole();
-    console->LabeledEdit1->setText("s3cret");
-    console->IdUDPClient1.setServer(FakeGameServer::host(), server.portText());
-    console->IdUDPClient1.open();
+    console->rconPasswordEdit->setText("s3cret");
+    console->commandClient.setServer(FakeGameServer::host(), server.portText());
+    console->commandClient.open();
     lists = std::make_unique<AdminListSet>();
     lists->maps->show();
   }
@@ -73,7 +73,7 @@ class TestMapChange : public QObject {
 
   void loadMapAnnouncesThenChangesOnFreshSocketsAndShowsTheReply() {
     Rig r;
-    const std::uint16_t consolePort = r.console->IdUDPClient1.localPort();
+    const std::uint16_t consolePort = r.console->commandClient.localPort();
     // An answer to the announcement must not be taken for the map's reply.
     r.server.queueReply(makePrintReply("\nstale answer\n"));
     r.server.queueReply(makePrintReply("\nmap dm/mohdm7 loaded\nok\n"), 150);
@@ -98,7 +98,7 @@ class TestMapChange : public QObject {
     QCOMPARE(added, QStringList({"", "map dm/mohdm7 loaded", "ok"}));
     QVERIFY(!r.lists->maps->isVisible());
     QVERIFY(r.console->isEnabled());
-    QCOMPARE(r.console->focusWidget(), r.console->Edit1);
+    QCOMPARE(r.console->focusWidget(), r.console->commandLine);
     QVERIFY(r.d.errors.isEmpty() && r.d.messages.isEmpty());
   }
 
@@ -110,9 +110,9 @@ class TestMapChange : public QObject {
     r.main->CurrentIP = FakeGameServer::host();
     r.main->CurrentPort = current.portText();
     r.console->show();
-    r.console->LabeledEdit1->setText("s3cret");
-    r.console->IdUDPClient1.setServer(FakeGameServer::host(), r.server.portText());
-    r.console->IdUDPClient1.open();
+    r.console->rconPasswordEdit->setText("s3cret");
+    r.console->commandClient.setServer(FakeGameServer::host(), r.server.portText());
+    r.console->commandClient.open();
     r.server.queueReply(makePrintReply("\nstale answer\n"));
     r.server.queueReply(makePrintReply("\nmap dm/mohdm7 loaded\n"), 300);
     selectRow(*r.lists->maps, 0);
@@ -143,11 +143,11 @@ class TestMapChange : public QObject {
 
   void noSelectionOrNoSendsNothingButStillCloses() {
     Rig r;
-    r.console->Edit1->clearFocus();
+    r.console->commandLine->clearFocus();
     r.lists->maps->loadmap1->trigger();
     QVERIFY(r.d.questions.isEmpty());
     QVERIFY(!r.lists->maps->isVisible());
-    QCOMPARE(r.console->focusWidget(), r.console->Edit1);
+    QCOMPARE(r.console->focusWidget(), r.console->commandLine);
 
     r.lists->maps->show();
     selectRow(*r.lists->maps, 1);
@@ -171,7 +171,7 @@ class TestMapChange : public QObject {
 
   void socketFailuresAreSwallowed() {
     Rig r;
-    r.console->IdUDPClient1.setServer(FakeGameServer::host(), "0");  // no such port
+    r.console->commandClient.setServer(FakeGameServer::host(), "0");  // no such port
     const int linesBefore = static_cast<int>(r.console->consoleLines().size());
     selectRow(*r.lists->maps, 0);
     r.d.answers = {true};

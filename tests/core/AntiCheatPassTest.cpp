@@ -405,7 +405,7 @@ TEST_F(AntiCheatPassTest, MissingListEndsThePassWithoutTheConsoleStop) {
     view->DetectSkins = true;
     AntiCheatServer fake({kAlpha, kBob});
 
-    EXPECT_EQ(run(fake.server), AntiCheatPass::End::ListMissing);
+    EXPECT_EQ(run(fake.server), AntiCheatPass::End::ListUnreadable);
     EXPECT_EQ(logs.text(LogKind::ScanLog), std::string(kStamp) + "\r\n");
     EXPECT_EQ(logs.text(LogKind::PlayerLog), std::string(kStamp) + "\r\nAlpha\r\nbob\r\n");
     EXPECT_EQ(view->finishCount(), 0);

@@ -55,54 +55,21 @@ MapCycle readMapCycle(std::string_view reply) {
   return m;
 }
 
-Announcer::Announcer(std::shared_ptr<AnnouncerView> view, AnnouncerSettings settings)
-    : view_(std::move(view)), settings_(std::move(settings)) {
-  if (!settings_.logs) settings_.logs = &consoleLogs();
-  IdUDPClient3.setServer(settings_.host, settings_.port);
-}
-
 Announcer::~Announcer() { shutdown(); }
 
-void Announcer::start() {
-  launch([this] { run(); });
-}
-
-// Every effect outside the worker (view call, log entry, datagram) runs under
-// the guard, so none happens once stop() has returned.
-template <typename F>
-auto Announcer::touch(F&& f) {
-  return guarded(std::forward<F>(f));
-}
-
-void Announcer::log(LogKind kind, std::string_view text) {
-  touch([&] { settings_.logs->append(kind, text); });
-}
-
-void Announcer::pause(int nominalMs) {
-  pauseFor(settings_.timing.scaled(nominalMs));
-}
-
 bool Announcer::sendDatagram(const std::string& datagram) {
-  return touch([&] { return IdUDPClient3.send(datagram).ok(); });
-}
-
-void Announcer::run() {
-  try {
-    pass();
-  } catch (const Stopped&) {
-    end_ = End::Stopped;
-  }
+  return touch([&] { return client_.send(datagram).ok(); });
 }
 
 void Announcer::pass() {
-  log(LogKind::MapLog, "mapcheck @ " + settings_.timing.dateTime(settings_.timing.now()));
+  log(LogKind::MapLog, "mapcheck @ " + headerTime());
   touch([&] { view_->setStatusText("checking mapcycle..."); });
 
   try {
-    if (!IdUDPClient3.recreate()) throw Failure{};
-    UdpResult reply = touch([&] { return IdUDPClient3.send(statusRequest()); });
+    if (!client_.recreate()) throw Failure{};
+    UdpResult reply = touch([&] { return client_.send(statusRequest()); });
     if (reply.ok())
-      reply = IdUDPClient3.receive(settings_.timing.scaled(kChatterStatusTimeoutMs), &stopSignal());
+      reply = client_.receive(scaled(kChatterStatusTimeoutMs), &stopSignal());
     if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
     if (reply.failed()) throw Failure{};
     const std::string text = reply.ok() ? cleanReply(reply.bytes) : std::string();
@@ -150,7 +117,6 @@ void Announcer::pass() {
   }
 
   touch([&] { view_->finishPass(); });
-  end_ = End::Completed;
 }
 
 }  // namespace tarvix

@@ -2,21 +2,17 @@
 // The map and message announcer: one pass on its own thread that reads the
 // server's map and rotation, reports first, current and next map, announces
 // the next map and sends every line of "messages.txt" as a chat line.
-#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "admin/core/WorkerTiming.h"
-#include "base/ConsoleLogs.h"
-#include "base/WorkerThread.h"
-#include "protocol/UdpClient.h"
+#include "admin/core/ConsolePass.h"
 
 namespace tarvix {
 
 inline constexpr std::string_view kChatterError = "Messagethread error showing messages";
 inline constexpr std::string_view kMapcheckEnd = "//mapcheck end";
-// Nominal waits of a pass (scaled through WorkerTiming::scaled).
+// Nominal waits of a pass (scaled through the pass's WorkerTiming).
 inline constexpr int kChatterStatusTimeoutMs = 90000;
 inline constexpr int kChatterMapPauseMs = 5000;
 inline constexpr int kChatterMessagePauseMs = 7500;
@@ -42,41 +38,19 @@ struct MapCycle {
 };
 MapCycle readMapCycle(std::string_view reply);
 
-struct AnnouncerSettings {
-  std::string host;  // the console's server
-  std::string port;
-  WorkerTiming timing;
-  ConsoleLogs* logs = &consoleLogs();
-};
+using AnnouncerSettings = ConsolePassSettings;
 
-class Announcer : public WorkerThread {
+// Always ends Completed (after finishPass()) unless stopped; a socket or
+// file failure is logged. Its client_ is the worker's IdUDPClient3.
+class Announcer final : public ConsolePass<AnnouncerView> {
  public:
-  enum class End { Running, Completed, Stopped };
-
-  Announcer(std::shared_ptr<AnnouncerView> view, AnnouncerSettings settings);
+  using ConsolePass::ConsolePass;
   // Stops the pass and waits for its thread.
-  ~Announcer();
-  Announcer(const Announcer&) = delete;
-  Announcer& operator=(const Announcer&) = delete;
-
-  // Runs one pass on the worker's own thread (the owner of IdUDPClient3).
-  void start();
-  bool finished() const { return end_.load() != End::Running; }
-  End end() const { return end_.load(); }
+  ~Announcer() override;
 
  private:
-  void run();
-  void pass();
-  template <typename F>
-  auto touch(F&& f);
-  void log(LogKind kind, std::string_view text);
-  void pause(int nominalMs);
+  void pass() override;
   bool sendDatagram(const std::string& datagram);
-
-  std::shared_ptr<AnnouncerView> view_;
-  AnnouncerSettings settings_;
-  UdpClient IdUDPClient3;
-  std::atomic<End> end_{End::Running};
 };
 
 }  // namespace tarvix

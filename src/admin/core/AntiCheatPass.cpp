@@ -42,73 +42,40 @@ std::vector<ConsolePlayer> antiCheatPlayers(std::string_view r) {
   return players;
 }
 
-AntiCheatPass::AntiCheatPass(std::shared_ptr<AntiCheatView> view, AntiCheatSettings settings)
-    : view_(std::move(view)), settings_(std::move(settings)) {
-  if (!settings_.logs) settings_.logs = &consoleLogs();
-  IdUDPClient2.setServer(settings_.host, settings_.port);
-}
-
 AntiCheatPass::~AntiCheatPass() { shutdown(); }
-
-void AntiCheatPass::start() {
-  launch([this] { run(); });
-}
-
-// Every effect outside the worker (view call, log entry, datagram) runs under
-// the guard, so none happens once stop() has returned.
-template <typename F>
-auto AntiCheatPass::touch(F&& f) {
-  return guarded(std::forward<F>(f));
-}
-
-void AntiCheatPass::log(LogKind kind, std::string_view text) {
-  touch([&] { settings_.logs->append(kind, text); });
-}
-
-void AntiCheatPass::pause(int nominalMs) {
-  pauseFor(settings_.timing.scaled(nominalMs));
-}
 
 // Re-creates the client, then sends one rcon datagram built with the
 // password as it is at this moment.
 bool AntiCheatPass::sendRcon(std::string_view command) {
-  if (!IdUDPClient2.recreate()) return false;
+  if (!client_.recreate()) return false;
   return touch([&] {
-    return IdUDPClient2.send(rconRequest(view_->rconPassword(), command)).ok();
+    return client_.send(rconRequest(view_->rconPassword(), command)).ok();
   });
 }
 
 UdpResult AntiCheatPass::rconQuery(std::string_view command, int timeoutMs) {
   UdpResult r;
   std::string error;
-  if (!IdUDPClient2.recreate(&error)) {
+  if (!client_.recreate(&error)) {
     r.outcome = UdpOutcome::Failed;
     r.error = error;
     return r;
   }
-  r = touch([&] { return IdUDPClient2.send(rconRequest(view_->rconPassword(), command)); });
+  r = touch([&] { return client_.send(rconRequest(view_->rconPassword(), command)); });
   if (!r.ok()) return r;
-  r = IdUDPClient2.receive(timeoutMs, &stopSignal());
+  r = client_.receive(timeoutMs, &stopSignal());
   if (r.outcome == UdpOutcome::Stopped) throw Stopped{};
   if (r.ok()) r.bytes = cleanReply(r.bytes);
   return r;
 }
 
-void AntiCheatPass::run() {
-  try {
-    pass();
-  } catch (const Stopped&) {
-    end_ = End::Stopped;
-  } catch (const FileError&) {
-    // A name list could not be read: the pass ends without the console's stop.
-    end_ = End::ListMissing;
-  } catch (const std::exception&) {
-    end_ = End::Failed;
-  }
+// A name list that could not be read ends the pass without the console's stop.
+PassEnd AntiCheatPass::endingFor(const std::exception& e) const {
+  return dynamic_cast<const FileError*>(&e) ? End::ListUnreadable : End::Failed;
 }
 
 void AntiCheatPass::pass() {
-  const std::string stamp = "scan @ " + settings_.timing.dateTime(settings_.timing.now());
+  const std::string stamp = "scan @ " + headerTime();
   log(LogKind::PlayerLog, stamp);
   touch([&] { view_->clearPlayers(); });
 
@@ -125,15 +92,14 @@ void AntiCheatPass::pass() {
   }
   log(LogKind::PlayerLog, kScanEnd);
   touch([&] { view_->finishPass(); });
-  end_ = End::Completed;
 }
 
 // Fills `rows` (in the list's order) and their columns; false on a socket
 // failure or an empty reply to "status".
 bool AntiCheatPass::statusStep(std::vector<Row>& rows) {
   const int timeout = touch([&] { return view_->scanTimeout(); });
-  UdpResult reply = touch([&] { return IdUDPClient2.send(statusRequest()); });
-  if (reply.ok()) reply = IdUDPClient2.receive(timeout, &stopSignal());
+  UdpResult reply = touch([&] { return client_.send(statusRequest()); });
+  if (reply.ok()) reply = client_.receive(timeout, &stopSignal());
   if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
   if (reply.failed()) return false;
   const std::string text = reply.ok() ? cleanReply(reply.bytes) : std::string();

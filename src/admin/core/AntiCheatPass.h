@@ -3,15 +3,12 @@
 // server's players, asks the server for each player's skins, rate, address
 // and score, and, with "detect skins" ticked, kicks banned players and
 // players wearing a listed skin.
-#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "admin/core/WorkerTiming.h"
-#include "base/ConsoleLogs.h"
-#include "base/WorkerThread.h"
+#include "admin/core/ConsolePass.h"
 #include "protocol/UdpClient.h"
 
 namespace tarvix {
@@ -67,33 +64,16 @@ class AntiCheatView {
 // starting a player line (ping field with its blank, then the quoted name).
 std::vector<ConsolePlayer> antiCheatPlayers(std::string_view reply);
 
-struct AntiCheatSettings {
-  std::string host;  // the console's server
-  std::string port;
-  WorkerTiming timing;
-  ConsoleLogs* logs = &consoleLogs();
-};
+using AntiCheatSettings = ConsolePassSettings;
 
-class AntiCheatPass : public WorkerThread {
+// Ends Completed after calling finishPass(); ListUnreadable when "bans.txt"
+// or "skins.txt" could not be read and Failed on an unexpected error, both
+// without finishPass(). Its client_ is the worker's IdUDPClient2.
+class AntiCheatPass final : public ConsolePass<AntiCheatView> {
  public:
-  enum class End {
-    Running,
-    Completed,    // the pass ran to its end and called finishPass()
-    Stopped,      // stop() ended it early
-    ListMissing,  // "bans.txt" or "skins.txt" could not be read: ended without finishPass()
-    Failed,       // an unexpected error ended it without finishPass()
-  };
-
-  AntiCheatPass(std::shared_ptr<AntiCheatView> view, AntiCheatSettings settings);
+  using ConsolePass::ConsolePass;
   // Stops the pass and waits for its thread.
-  ~AntiCheatPass();
-  AntiCheatPass(const AntiCheatPass&) = delete;
-  AntiCheatPass& operator=(const AntiCheatPass&) = delete;
-
-  // Runs one pass on the worker's own thread (the owner of IdUDPClient2).
-  void start();
-  bool finished() const { return end_.load() != End::Running; }
-  End end() const { return end_.load(); }
+  ~AntiCheatPass() override;
 
  private:
   struct Row {
@@ -103,22 +83,13 @@ class AntiCheatPass : public WorkerThread {
     // be put into a command, and the player is then skipped.
     std::string quotedName;
   };
-  void run();
-  void pass();
+  void pass() override;
+  End endingFor(const std::exception& e) const override;
   bool statusStep(std::vector<Row>& rows);
   void banRule(const Row& row);
   void skinRule(const Row& row);
-  template <typename F>
-  auto touch(F&& f);
-  void log(LogKind kind, std::string_view text);
-  void pause(int nominalMs);
   bool sendRcon(std::string_view command);
   UdpResult rconQuery(std::string_view command, int timeoutMs);
-
-  std::shared_ptr<AntiCheatView> view_;
-  AntiCheatSettings settings_;
-  UdpClient IdUDPClient2;
-  std::atomic<End> end_{End::Running};
 };
 
 }  // namespace tarvix

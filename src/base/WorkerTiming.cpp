@@ -1,4 +1,4 @@
-#include "admin/core/WorkerTiming.h"
+#include "base/WorkerTiming.h"
 
 #include <ctime>
 

@@ -1,5 +1,5 @@
 #pragma once
-// Time seam of the console's workers: pauses and fixed waits are scaled, log
+// Time seam of the worker passes: pauses and fixed waits are scaled, log
 // headers take their date and time from an injectable clock.
 #include <chrono>
 #include <functional>
