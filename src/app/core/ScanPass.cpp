@@ -63,27 +63,17 @@ ScanPass::ScanPass(std::shared_ptr<ScanView> view, int parallelQueries)
 
 ScanPass::~ScanPass() { shutdown(); }
 
-void ScanPass::start() {
-  launch([this] { run(); });
-}
-
 template <typename F>
 auto ScanPass::touch(F&& f) {
   return guarded([&] { return f(*view_); });
 }
 
-void ScanPass::run() {
-  try {
-    if (parallel_ > 0)
-      parallelPass();
-    else
-      pass();
-  } catch (const Stopped&) {
-    end_ = End::Stopped;
-  } catch (const std::exception&) {
-    // Nothing escapes the thread; the window stays scanning until stopped.
-    end_ = End::Failed;
-  }
+// A pass that fails leaves the window scanning until it is stopped.
+void ScanPass::pass() {
+  if (parallel_ > 0)
+    parallelPass();
+  else
+    sequentialPass();
 }
 
 void ScanPass::matchPlayer(const std::string& name, const std::string& server) {
@@ -176,10 +166,9 @@ void ScanPass::endPass(int n) {
     v.showFirstPlayedRow();
   });
   touch([](ScanView& v) { v.finishPass(); });
-  end_ = End::Completed;
 }
 
-void ScanPass::pass() {
+void ScanPass::sequentialPass() {
   const int n = beginPass();
   IdUDPClient2.recreate();
 
@@ -193,7 +182,7 @@ void ScanPass::pass() {
       where = findServer(path, host);
     } catch (const FileError&) {
       // The pass ends here without the stop; "stop scan" ends the scanning state.
-      end_ = End::ListUnreadable;
+      endAs(End::ListUnreadable);
       return;
     }
     UdpResult reply;
@@ -266,7 +255,7 @@ void ScanPass::parallelPass() {
       if (listUnreadable) {
         // As the sequential pass: the row that could not be looked up was begun.
         beginRow(written, n);
-        end_ = End::ListUnreadable;
+        endAs(End::ListUnreadable);
         return;
       }
       if (written >= touch([](ScanView& v) { return v.rowCount(); })) break;

@@ -1,18 +1,15 @@
 #pragma once
 // The scan-all worker: one pass over the rows of the server view on its own
 // thread, querying each server once and collecting buddy and clan-tag hits.
-#include <atomic>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "app/core/BuddyMatcher.h"
 #include "app/core/ScanView.h"
-#include "base/WorkerThread.h"
+#include "base/WorkerPass.h"
 #include "protocol/UdpClient.h"
 #include "store/ServerListIndex.h"
 #include "store/WatchedFile.h"
@@ -45,9 +42,8 @@ struct ListLookup {
 };
 ListLookup findServerInLines(const std::vector<std::string>& lines, std::string_view name);
 
-class ScanPass : public WorkerThread {
+class ScanPass final : public WorkerPass {
  public:
-  enum class End { Running, Completed, Stopped, ListUnreadable, Failed };
 
   // parallelQueries 0: the sequential pass, one server at a time. Otherwise
   // up to that many queries are in flight (at most kMaxParallelQueries) and
@@ -55,18 +51,12 @@ class ScanPass : public WorkerThread {
   // same order as from the sequential pass.
   explicit ScanPass(std::shared_ptr<ScanView> view, int parallelQueries = 0);
   // Stops the pass and waits for its thread.
-  ~ScanPass();
-  ScanPass(const ScanPass&) = delete;
-  ScanPass& operator=(const ScanPass&) = delete;
-
-  // Runs the pass on the worker's own thread (IdUDPClient2's owner).
-  void start();
-  bool finished() const { return end_.load() != End::Running; }
-  End end() const { return end_.load(); }
+  ~ScanPass() override;
 
  private:
-  void run();
-  void pass();
+  // Runs on the worker's own thread (IdUDPClient2's owner).
+  void pass() override;
+  void sequentialPass();
   void parallelPass();
   // The first and the last changes of a pass, shared by both modes.
   int beginPass();
@@ -93,7 +83,6 @@ class ScanPass : public WorkerThread {
   ServerListIndex listIndex_;
   unsigned long indexedReads_ = 0;
   BuddyMatcher matcher_;
-  std::atomic<End> end_{End::Running};
 };
 
 }  // namespace tarvix
