@@ -288,16 +288,16 @@ class TestConsole : public QObject {
     r.dir.write("bans.txt", "");
     r.addPlayer("Admin\nquit", " ");
     r.d.answers = {true};
-    r.console->kick1Click();
+    r.console->kickPlayer();
     QCOMPARE(r.tail(1), QStringList({"!! -> cannot address player Admin\\x0Aquit"}));
     r.addPlayer("a\"b", "10.0.0.1");
     r.d.answers = {true};
-    r.console->kick1Click();
+    r.console->kickPlayer();
     QCOMPARE(r.tail(1), QStringList({"!! -> cannot address player a\"b"}));
     // "ban player" with a line break and "ban ip" on a never-filled address.
     r.addPlayer("Admin\nquit", " ");
-    r.console->banplayer1Click();
-    r.console->banip1Click();
+    r.console->banPlayerName();
+    r.console->banPlayerIp();
     QCOMPARE(r.d.errors.size(), 2);
     QCOMPARE(r.dir.read("bans.txt"), std::string());
     QTest::qWait(100);
