@@ -143,7 +143,7 @@ void WatchDaemon::tick(bool antiCheatDue, bool announcerDue, const StopSignal& s
   const bool startAntiCheat = antiCheatDue && (!antiCheat_ || antiCheat_->finished());
   const bool startAnnouncer = announcerDue && (!announcer_ || announcer_->finished());
   if (antiCheat_ && antiCheat_->finished()) {
-    if (antiCheat_->end() == AntiCheatPass::End::ListMissing)
+    if (antiCheat_->end() == AntiCheatPass::End::ListUnreadable)
       reportListMissing();
     else
       listMissingReported_ = false;
