@@ -1,8 +1,9 @@
 #pragma once
-// The program's windows, created once at start-up and kept until it ends.
-// Windows reach each other through this registry.
+// Being replaced: windows still reach each other through this registry,
+// which Application fills as it creates them.
 
-class QWidget;
+#include "app/Resources.h"
+#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -47,16 +48,5 @@ struct ProgramWindows {
 };
 
 ProgramWindows& forms();
-
-// Creates the windows in the program's fixed order (the main window first),
-// all hidden; DestroyForms deletes them in reverse order.
-void createForms();
-// Registers the compiled-in pictures and icons; CreateForms calls it.
-void initResources();
-void destroyForms();
-
-// Shows a window in front of the others and activates it; nothing when
-// there is no window.
-void showWindow(QWidget* window);
 
 }  // namespace tarvix

@@ -468,12 +468,16 @@ void MainWindow::showEvent(QShowEvent* event) {
                 toQString(ServerListPath.get()));
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
+void MainWindow::shutdown() {
   stopScanThread();
   stopConsoleWorkers();
   Timer1->stop();
   if (Systray1) Systray1->RemoveIcon();
   shutdownPingThreads();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  shutdown();
   event->accept();
   QApplication::quit();
 }

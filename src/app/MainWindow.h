@@ -244,6 +244,11 @@ class MainWindow : public QMainWindow {
   // Closing: the console's running workers stop and their threads end.
   void stopConsoleWorkers();
 
+ public:
+  // Ends the window's own work: the scan, the console's workers, the timer,
+  // the tray icon and the ping threads. Closing the window does this too.
+  void shutdown();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

@@ -1,5 +1,6 @@
+#include "app/Resources.h"
+
 #include <QtGlobal>
-#include <QDir>
 
 // Resources compiled into a static library must be registered explicitly.
 static void registerAssets() { Q_INIT_RESOURCE(assets); }

@@ -1,9 +1,8 @@
 #include <QApplication>
 #include <string>
 
+#include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
 #include "app/ProgramStart.h"
 #include "components/Dialogs.h"
 
@@ -21,9 +20,9 @@ int main(int argc, char** argv) {
     tarvix::dialogs().showError(QString::fromLocal8Bit(error));
     return 1;
   }
-  tarvix::createForms();
-  tarvix::forms().Form1->show();
+  tarvix::Application program;
+  program.show();
   int rc = app.exec();
-  tarvix::destroyForms();
+  program.shutdown();
   return rc;
 }

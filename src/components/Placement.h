@@ -11,4 +11,13 @@ inline void centreOnDesktop(QWidget* window) {
     window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
+// Shows a window in front of the others and activates it; nothing when
+// there is no window.
+inline void showWindow(QWidget* window) {
+  if (!window) return;
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
 }  // namespace tarvix

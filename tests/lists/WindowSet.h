@@ -1,45 +1,28 @@
 #pragma once
-// The main window and the windows of the options area, created as the
-// program creates them and registered in forms() for one test.
-#include <QApplication>
-#include <memory>
+// The program's windows for one options-area test, with short names for the
+// ones these tests drive.
 #include <string>
 #include <vector>
 
-#include "app/Forms.h"
-#include "app/MainWindow.h"
-#include "app/CreditsWindow.h"
-#include "lists/QuickAddDialog.h"
-#include "lists/DirectConnectDialog.h"
-#include "lists/OptionsWindow.h"
+#include "qt/ProgramFixture.h"
 
 namespace tarvix::test {
 
 struct WindowSet {
-  WindowSet() {
-    forms().Form1 = main = new MainWindow();
-    forms().Form3 = options = new OptionsWindow();
-    forms().Form8 = credits = new CreditsWindow();
-    forms().Form13 = quickAdd = new QuickAddDialog();
-    forms().Form17 = directConnect = new DirectConnectDialog();
-  }
+  WindowSet() = default;
   ~WindowSet() {
-    delete directConnect;
-    delete quickAdd;
-    delete credits;
-    delete options;
+    // A scan still running is stopped as the user would stop it.
     if (main->Scanning && main->ToolButton9) main->ToolButton9Click();
-    delete main;
-    forms() = ProgramWindows{};
   }
   WindowSet(const WindowSet&) = delete;
   WindowSet& operator=(const WindowSet&) = delete;
 
-  MainWindow* main;
-  OptionsWindow* options;
-  CreditsWindow* credits;
-  QuickAddDialog* quickAdd;
-  DirectConnectDialog* directConnect;
+  ProgramFixture program;
+  MainWindow* main = program.mainWindow();
+  OptionsWindow* options = program.options();
+  CreditsWindow* credits = program.credits();
+  QuickAddDialog* quickAdd = program.quickAdd();
+  DirectConnectDialog* directConnect = program.directConnect();
 };
 
 // Config lines with the given values for the lines that tests vary.

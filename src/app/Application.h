@@ -1,0 +1,96 @@
+#pragma once
+// The composition root: the settings and every window of the program,
+// created once in the program's fixed order (the main window first), all
+// hidden, and wired to each other here. Windows never reach each other
+// directly; what one asks of another is connected in this class.
+#include <memory>
+
+#include "store/Settings.h"
+
+namespace tarvix {
+
+class MainWindow;
+class BuddiesWindow;
+class OptionsWindow;
+class ClanTagsWindow;
+class SearchWindow;
+class CreditsWindow;
+class AdminConsole;
+class ServerPropertiesWindow;
+class QuickAddDialog;
+class DirectConnectDialog;
+class MapChangeWindow;
+class AddMapWindow;
+class BanListWindow;
+class AddBanWindow;
+class SkinListWindow;
+class AddSkinWindow;
+class MessageListWindow;
+class AddMessageWindow;
+
+class Application {
+ public:
+  // Needs a QApplication. Registers the compiled-in pictures and sets the
+  // program's font before the first window is built.
+  Application();
+  // Shuts down (when not yet done) and deletes the windows in reverse order.
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Shows the main window.
+  void show();
+  // The windows stop their own work (scan, console workers, ping threads),
+  // then every background job is stopped and joined. Safe to call twice.
+  void shutdown();
+
+  Settings& settings() { return settings_; }
+
+  MainWindow* mainWindow() const { return main_.get(); }
+  BuddiesWindow* buddies() const { return buddies_.get(); }
+  OptionsWindow* options() const { return options_.get(); }
+  ClanTagsWindow* clanTags() const { return clanTags_.get(); }
+  SearchWindow* search() const { return search_.get(); }
+  CreditsWindow* credits() const { return credits_.get(); }
+  AdminConsole* console() const { return console_.get(); }
+  ServerPropertiesWindow* serverProperties() const { return properties_.get(); }
+  QuickAddDialog* quickAdd() const { return quickAdd_.get(); }
+  DirectConnectDialog* directConnect() const { return directConnect_.get(); }
+  MapChangeWindow* mapChange() const { return mapChange_.get(); }
+  AddMapWindow* addMap() const { return addMap_.get(); }
+  BanListWindow* banList() const { return banList_.get(); }
+  AddBanWindow* addBan() const { return addBan_.get(); }
+  SkinListWindow* skinList() const { return skinList_.get(); }
+  AddSkinWindow* addSkin() const { return addSkin_.get(); }
+  MessageListWindow* messageList() const { return messageList_.get(); }
+  AddMessageWindow* addMessage() const { return addMessage_.get(); }
+
+ private:
+  void connectAppWindows();
+  void connectListsWindows();
+  void connectAdminWindows();
+
+  Settings settings_;
+  bool shutDown_ = false;
+  // Declared in creation order: members are destroyed in reverse.
+  std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<BuddiesWindow> buddies_;
+  std::unique_ptr<OptionsWindow> options_;
+  std::unique_ptr<ClanTagsWindow> clanTags_;
+  std::unique_ptr<SearchWindow> search_;
+  std::unique_ptr<CreditsWindow> credits_;
+  std::unique_ptr<AdminConsole> console_;
+  std::unique_ptr<ServerPropertiesWindow> properties_;
+  std::unique_ptr<QuickAddDialog> quickAdd_;
+  std::unique_ptr<DirectConnectDialog> directConnect_;
+  std::unique_ptr<MapChangeWindow> mapChange_;
+  std::unique_ptr<AddMapWindow> addMap_;
+  std::unique_ptr<BanListWindow> banList_;
+  std::unique_ptr<AddBanWindow> addBan_;
+  std::unique_ptr<SkinListWindow> skinList_;
+  std::unique_ptr<AddSkinWindow> addSkin_;
+  std::unique_ptr<MessageListWindow> messageList_;
+  std::unique_ptr<AddMessageWindow> addMessage_;
+};
+
+}  // namespace tarvix
