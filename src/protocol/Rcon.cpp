@@ -26,7 +26,7 @@ UdpResult rconQuery(UdpClient& client, std::string_view password, std::string_vi
     r.outcome = UdpOutcome::Stopped;
     return r;
   }
-  UdpResult sent = sendRcon(client, password, command);
+  UdpResult sent = client.send(rconRequest(password, command), stop);
   if (!sent.ok()) return sent;
   UdpResult r = client.receive(timeoutMs, stop);
   if (r.ok()) r.bytes = cleanReply(r.bytes);

@@ -15,9 +15,9 @@ UdpResult queryStatus(UdpClient& client, std::string_view host, std::string_view
     r.outcome = UdpOutcome::Stopped;
     return r;
   }
-  UdpResult sent = client.sendTo(host, port, statusRequest());
+  UdpResult sent = client.sendTo(host, port, statusRequest(), stop);
   if (!sent.ok()) return sent;
-  return client.receive(timeoutMs, stop);
+  return client.receive(timeoutMs, stop, ReplyFrom::Addressee);
 }
 
 }  // namespace tarvix

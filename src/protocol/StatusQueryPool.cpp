@@ -1,7 +1,6 @@
 #include "protocol/StatusQueryPool.h"
 
 #include <arpa/inet.h>
-#include <netdb.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -12,6 +11,7 @@
 #include <cstring>
 #include <utility>
 
+#include "protocol/HostLookup.h"
 #include "protocol/StatusQuery.h"
 
 namespace tarvix {
@@ -32,7 +32,8 @@ std::uint64_t keyOf(const sockaddr_in& a) {
   return (static_cast<std::uint64_t>(ntohl(a.sin_addr.s_addr)) << 16) | ntohs(a.sin_port);
 }
 
-bool resolve(std::string_view host, std::string_view port, sockaddr_in& to, std::string& error) {
+bool resolve(std::string_view host, std::string_view port, sockaddr_in& to, std::string& error,
+             const StopSignal* stop) {
   std::uint16_t p = 0;
   if (!parsePort(port, p)) {
     error = "invalid port: " + std::string(port);
@@ -41,24 +42,13 @@ bool resolve(std::string_view host, std::string_view port, sockaddr_in& to, std:
   std::memset(&to, 0, sizeof to);
   to.sin_family = AF_INET;
   to.sin_port = htons(p);
-  const std::string h(host);
-  if (h.empty()) {
-    error = "no host";
+  // A host name is looked up so that a stop request ends the wait at once.
+  const HostAddress found = lookupHost(std::string(host), stop);
+  if (found.outcome != LookupOutcome::Found) {
+    error = found.outcome == LookupOutcome::Stopped ? "stopped" : found.error;
     return false;
   }
-  if (inet_pton(AF_INET, h.c_str(), &to.sin_addr) == 1) return true;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* res = nullptr;
-  const int rc = getaddrinfo(h.c_str(), nullptr, &hints, &res);
-  if (rc != 0 || !res) {
-    error = "cannot resolve " + h + ": " + gai_strerror(rc);
-    if (res) freeaddrinfo(res);
-    return false;
-  }
-  to.sin_addr = reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr;
-  freeaddrinfo(res);
+  to.sin_addr = found.address;
   return true;
 }
 
@@ -108,7 +98,7 @@ void StatusQueryPool::start(int id, std::string_view host, std::string_view port
   q.timeoutMs = std::max(timeoutMs, 0);
   std::string error;
   if (sockets_.empty()) return fail(id, socketError_);
-  if (!resolve(host, port, q.to, error)) return fail(id, error);
+  if (!resolve(host, port, q.to, error, stop_)) return fail(id, error);
   q.key = keyOf(q.to);
   place(std::move(q));
   if (++sendsSinceDrain_ >= kSendsPerDrain) drainAll();

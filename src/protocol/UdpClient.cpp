@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "base/Text.h"
+#include "protocol/HostLookup.h"
 
 namespace tarvix {
 
@@ -29,34 +30,26 @@ UdpResult failure(std::string text) {
   return r;
 }
 
-bool resolve(std::string_view host, std::string_view port, sockaddr_in& addr, std::string& error) {
+// Fills `addr` from host and port text; the host look-up ends at once on a
+// stop request.
+UdpResult resolve(std::string_view host, std::string_view port, sockaddr_in& addr,
+                  const StopSignal* stop) {
   std::uint16_t p = 0;
-  if (!parsePort(port, p)) {
-    error = "invalid port: " + std::string(port);
-    return false;
-  }
+  if (!parsePort(port, p)) return failure("invalid port: " + std::string(port));
   std::memset(&addr, 0, sizeof addr);
   addr.sin_family = AF_INET;
   addr.sin_port = htons(p);
-  std::string h(host);
-  if (h.empty()) {
-    error = "no host";
-    return false;
+  const HostAddress found = lookupHost(std::string(host), stop);
+  if (found.outcome == LookupOutcome::Stopped) {
+    UdpResult r;
+    r.outcome = UdpOutcome::Stopped;
+    return r;
   }
-  if (inet_pton(AF_INET, h.c_str(), &addr.sin_addr) == 1) return true;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* res = nullptr;
-  int rc = getaddrinfo(h.c_str(), nullptr, &hints, &res);
-  if (rc != 0 || !res) {
-    error = "cannot resolve " + h + ": " + gai_strerror(rc);
-    if (res) freeaddrinfo(res);
-    return false;
-  }
-  addr.sin_addr = reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr;
-  freeaddrinfo(res);
-  return true;
+  if (found.outcome == LookupOutcome::Failed) return failure(found.error);
+  addr.sin_addr = found.address;
+  UdpResult r;
+  r.outcome = UdpOutcome::Ok;
+  return r;
 }
 
 }  // namespace
@@ -121,18 +114,42 @@ std::uint16_t UdpClient::localPort() const {
 void UdpClient::setServer(std::string host, std::string port) {
   host_ = std::move(host);
   port_ = std::move(port);
+  serverLookedUp_ = false;
 }
 
-UdpResult UdpClient::send(std::string_view datagram) { return sendTo(host_, port_, datagram); }
+UdpResult UdpClient::resolveServer(const StopSignal* stop) {
+  if (serverLookedUp_) return serverLookup_;
+  UdpResult r = resolve(host_, port_, serverAddress_, stop);
+  // A stopped look-up is not a result: the next call looks up again.
+  if (r.outcome != UdpOutcome::Stopped) {
+    serverLookedUp_ = true;
+    serverLookup_ = r;
+  }
+  return r;
+}
 
-UdpResult UdpClient::sendTo(std::string_view host, std::string_view port, std::string_view datagram) {
+UdpResult UdpClient::send(std::string_view datagram, const StopSignal* stop) {
+  if (!serverLookedUp_) return sendTo(host_, port_, datagram, stop);
+  if (!serverLookup_.ok()) return serverLookup_;
+  return sendToAddress(serverAddress_, datagram);
+}
+
+UdpResult UdpClient::sendTo(std::string_view host, std::string_view port, std::string_view datagram,
+                            const StopSignal* stop) {
   sockaddr_in to{};
+  UdpResult where = resolve(host, port, to, stop);
+  if (!where.ok()) return where;
+  return sendToAddress(to, datagram);
+}
+
+UdpResult UdpClient::sendToAddress(const sockaddr_in& to, std::string_view datagram) {
   std::string error;
-  if (!resolve(host, port, to, error)) return failure(error);
   if (!open(&error)) return failure(error);
+  addressed_ = true;
+  lastAddressee_ = to;
   while (true) {
     ssize_t n = ::sendto(fd_, datagram.data(), datagram.size(), MSG_NOSIGNAL,
-                         reinterpret_cast<sockaddr*>(&to), sizeof to);
+                         reinterpret_cast<const sockaddr*>(&to), sizeof to);
     if (n >= 0) break;
     if (errno == EINTR) continue;
     return failure(sysError("send", errno));
@@ -142,7 +159,7 @@ UdpResult UdpClient::sendTo(std::string_view host, std::string_view port, std::s
   return r;
 }
 
-UdpResult UdpClient::receive(int timeoutMs, const StopSignal* stop) {
+UdpResult UdpClient::receive(int timeoutMs, const StopSignal* stop, ReplyFrom from) {
   UdpResult r;
   if (stop && stop->requested()) {
     r.outcome = UdpOutcome::Stopped;
@@ -174,14 +191,20 @@ UdpResult UdpClient::receive(int timeoutMs, const StopSignal* stop) {
       continue;
     }
     char buf[kReceiveBufferSize];
-    sockaddr_in from{};
-    socklen_t fromLen = sizeof from;
+    sockaddr_in sender{};
+    socklen_t senderLen = sizeof sender;
     ssize_t n = ::recvfrom(fd_, buf, sizeof buf, MSG_TRUNC | MSG_DONTWAIT,
-                           reinterpret_cast<sockaddr*>(&from), &fromLen);
+                           reinterpret_cast<sockaddr*>(&sender), &senderLen);
     if (n < 0) {
       if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
       return failure(sysError("receive", errno));
     }
+    // A datagram from anyone but the addressee is dropped unread, whatever
+    // its size, and the wait goes on.
+    if (from == ReplyFrom::Addressee && addressed_ &&
+        (sender.sin_addr.s_addr != lastAddressee_.sin_addr.s_addr ||
+         sender.sin_port != lastAddressee_.sin_port))
+      continue;
     if (n == 0) return failure("receive: empty datagram");
     if (static_cast<std::size_t>(n) > sizeof buf)
       return failure("receive: datagram of " + std::to_string(n) + " bytes exceeds the " +
@@ -189,8 +212,8 @@ UdpResult UdpClient::receive(int timeoutMs, const StopSignal* stop) {
     r.outcome = UdpOutcome::Ok;
     r.bytes.assign(buf, static_cast<std::size_t>(n));
     char text[INET_ADDRSTRLEN] = {};
-    if (inet_ntop(AF_INET, &from.sin_addr, text, sizeof text)) r.fromHost = text;
-    r.fromPort = ntohs(from.sin_port);
+    if (inet_ntop(AF_INET, &sender.sin_addr, text, sizeof text)) r.fromHost = text;
+    r.fromPort = ntohs(sender.sin_port);
     return r;
   }
 }

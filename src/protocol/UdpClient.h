@@ -1,6 +1,8 @@
 #pragma once
 // A UDP client on a system-chosen local port: one datagram out, at most one
 // datagram in, with an interruptible wait.
+#include <netinet/in.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,6 +32,13 @@ struct UdpResult {
   bool failed() const { return outcome == UdpOutcome::Failed; }
 };
 
+// Whose datagram a receive takes.
+enum class ReplyFrom {
+  Anyone,     // the first datagram that arrives (rcon replies)
+  Addressee,  // only one from the address and port the last datagram went to;
+              // others are dropped and the wait goes on (status replies)
+};
+
 // Port text as a decimal number 1..65535; false otherwise.
 bool parsePort(std::string_view text, std::uint16_t& port);
 
@@ -52,24 +61,43 @@ class UdpClient {
   // Local port of the open socket, 0 when closed.
   std::uint16_t localPort() const;
 
-  // The server that send() and the rcon helpers address. Resolved at send time.
+  // The server that send() and the rcon helpers address. Resolved at send
+  // time unless resolveServer() has looked it up already.
   void setServer(std::string host, std::string port);
   const std::string& host() const { return host_; }
   const std::string& port() const { return port_; }
+  // Looks up the server set above once, interruptible by `stop` (Stopped);
+  // later sends to it use the result, a failure included, without a new
+  // look-up. Workers call it outside their guard, so a stop never waits for
+  // a name server.
+  UdpResult resolveServer(const StopSignal* stop);
 
   // Sends one datagram to the server set above (opening the socket if needed).
-  UdpResult send(std::string_view datagram);
+  UdpResult send(std::string_view datagram, const StopSignal* stop = nullptr);
   // Sends one datagram to host:port. The host is dotted IPv4 or a name looked
-  // up with getaddrinfo (the look-up is not counted against any time-out).
-  UdpResult sendTo(std::string_view host, std::string_view port, std::string_view datagram);
-  // Waits up to timeoutMs for a datagram from anyone and reads exactly one.
-  // A datagram longer than kReceiveBufferSize or of length zero is a failure.
-  UdpResult receive(int timeoutMs, const StopSignal* stop = nullptr);
+  // up with getaddrinfo (the look-up is not counted against any time-out);
+  // with a stop signal the look-up ends at once on a stop request (Stopped).
+  UdpResult sendTo(std::string_view host, std::string_view port, std::string_view datagram,
+                   const StopSignal* stop = nullptr);
+  // Waits up to timeoutMs for a datagram and reads exactly one, from anyone
+  // or from the last addressee only. A datagram longer than
+  // kReceiveBufferSize or of length zero is a failure.
+  UdpResult receive(int timeoutMs, const StopSignal* stop = nullptr,
+                    ReplyFrom from = ReplyFrom::Anyone);
 
  private:
+  UdpResult sendToAddress(const sockaddr_in& to, std::string_view datagram);
+
   int fd_ = -1;
   std::string host_;
   std::string port_;
+  // The looked-up server (resolveServer), valid while host_/port_ stay.
+  bool serverLookedUp_ = false;
+  UdpResult serverLookup_;
+  sockaddr_in serverAddress_{};
+  // Where the last datagram went.
+  bool addressed_ = false;
+  sockaddr_in lastAddressee_{};
 };
 
 }  // namespace tarvix

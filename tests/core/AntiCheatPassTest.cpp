@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FakeGameServer.h"
+#include "HangingLookup.h"
 #include "HeadlessWorkerViews.h"
 #include "TempDataDir.h"
 #include "admin/core/AntiCheatPass.h"
@@ -435,6 +436,22 @@ TEST_F(AntiCheatPassTest, StopInsideAWaitReturnsAtOnceAndChangesNothingMore) {
   EXPECT_EQ(fake.server.receivedCount(), 2u);
   EXPECT_EQ(view->events(), eventsBefore);
   EXPECT_EQ(logs.text(LogKind::PlayerLog), playerLog);
+  EXPECT_EQ(view->finishCount(), 0);
+}
+
+TEST_F(AntiCheatPassTest, StopDuringAHostLookUpThatNeverAnswersReturnsAtOnce) {
+  test::HangingLookup lookup;
+  FakeGameServer unused;
+  AntiCheatSettings s = settings(unused);
+  s.host = "hangs.example";
+  AntiCheatPass worker(view, s);
+  worker.start();
+  ASSERT_TRUE(lookup.waitForLookups(1, 10000));
+  const auto before = std::chrono::steady_clock::now();
+  worker.stop();
+  ASSERT_TRUE(worker.join());
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
+  EXPECT_EQ(worker.end(), AntiCheatPass::End::Stopped);
   EXPECT_EQ(view->finishCount(), 0);
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FakeGameServer.h"
+#include "HangingLookup.h"
 #include "TempDataDir.h"
 #include "base/ConsoleLogs.h"
 #include "app/core/Headless.h"
@@ -355,6 +356,26 @@ TEST_F(ScanPassTest, StopDuringASilentQueryReturnsAtOnceAndChangesNothingMore) {
   EXPECT_EQ(rows[0].caption, "not scanned");
   EXPECT_EQ(rows[1].caption, "not scanned");
   EXPECT_EQ(never.receivedCount(), 0u);
+}
+
+TEST_F(ScanPassTest, StopDuringAHostLookUpThatNeverAnswersReturnsAtOnce) {
+  for (const int parallel : {0, 4}) {
+    SCOPED_TRACE(parallel);
+    test::HangingLookup lookup;
+    dir.writeInstallation({"Named", "hangs.example", "12203", "Next", "127.0.0.1", "1"});
+    names = {"Named", "Next"};
+    auto view = std::make_shared<HeadlessScanView>(names, HeadlessScanSettings{kList, 60000, false});
+    ScanPass scan(view, parallel);
+    scan.start();
+    ASSERT_TRUE(lookup.waitForLookups(1, 10000));
+    const auto before = std::chrono::steady_clock::now();
+    scan.stop();
+    ASSERT_TRUE(scan.join());
+    // The look-up never returns; "stop scan" does not wait for it.
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
+    EXPECT_EQ(scan.end(), ScanPass::End::Stopped);
+    EXPECT_FALSE(view->finished());
+  }
 }
 
 TEST_F(ScanPassTest, ParallelPassShowsWhatTheSequentialPassShows) {

@@ -6,6 +6,7 @@
 #include "protocol/StatusQuery.h"
 #include "protocol/StatusReply.h"
 #include "support/FakeGameServer.h"
+#include "support/HangingLookup.h"
 
 using namespace tarvix;
 using tarvix::test::FakeAnswer;
@@ -110,4 +111,64 @@ TEST(StatusQuery, LateAnswerIsNotTakenAfterRecreate) {
   UdpResult r = queryStatus(c, "127.0.0.1", server.portText(), 2000);
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(readStatusReply(r.bytes).hostName, "New");
+}
+
+TEST(StatusQuery, OnlyTheQueriedAddressAndPortCanAnswer) {
+  FakeGameServer server, intruder;
+  const std::string real = makeStatusReply(kInfo, {});
+  const std::string forged = makeStatusReply("\\sv_hostname\\Forged\\sv_maxclients\\1", {});
+  // The server's own other port answers: nobody answered within the time-out.
+  FakeAnswer otherPort = FakeAnswer::reply(forged);
+  otherPort.fromOtherPort = true;
+  server.queue(otherPort);
+  UdpClient c;
+  EXPECT_EQ(queryStatus(c, "127.0.0.1", server.portText(), 300).outcome, UdpOutcome::TimedOut);
+
+  // Datagrams from elsewhere, an oversized one included, are dropped and the
+  // wait goes on for the real reply.
+  ASSERT_TRUE(c.recreate());
+  server.queueReply(real, 150);
+  std::thread spoof([&] {
+    server.waitForCount(2, 5000);
+    intruder.sendTo("127.0.0.1", c.localPort(), forged);
+    intruder.sendTo("127.0.0.1", c.localPort(), std::string(kReceiveBufferSize + 1, 'x'));
+  });
+  UdpResult r = queryStatus(c, "127.0.0.1", server.portText(), 5000);
+  spoof.join();
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.bytes, real);
+  EXPECT_EQ(r.fromPort, server.port());
+}
+
+TEST(StatusQuery, StopEndsAHostLookUpThatNeverAnswers) {
+  FakeGameServer server;
+  test::HangingLookup lookup;
+  UdpClient c;
+  StopSignal stop;
+  UdpResult r;
+  std::thread query([&] { r = queryStatus(c, "hangs.example", server.portText(), 60000, &stop); });
+  ASSERT_TRUE(lookup.waitForLookups(1, 5000));
+  const auto t0 = Clock::now();
+  stop.request();
+  query.join();
+  // The look-up itself never returns; the stop does not wait for it.
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count(), 1000);
+  EXPECT_EQ(r.outcome, UdpOutcome::Stopped);
+  EXPECT_EQ(lookup.hosts(), std::vector<std::string>{"hangs.example"});
+  EXPECT_EQ(server.receivedCount(), 0u);
+  // A dotted address never goes through the look-up.
+  StopSignal fresh;
+  EXPECT_EQ(queryStatus(c, "127.0.0.1", server.portText(), 10, &fresh).outcome, UdpOutcome::TimedOut);
+  EXPECT_EQ(lookup.hosts().size(), 1u);
+}
+
+TEST(StatusQuery, ANameLookedUpBesideAStopSignalIsQueried) {
+  FakeGameServer server;
+  server.queueReply(makeStatusReply(kInfo, {}));
+  UdpClient c;
+  StopSignal stop;
+  UdpResult r = queryStatus(c, "localhost", server.portText(), 2000, &stop);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(readStatusReply(r.bytes).hostName, "My Server");
+  EXPECT_TRUE(queryStatus(c, "no-such-host.invalid", server.portText(), 2000, &stop).failed());
 }

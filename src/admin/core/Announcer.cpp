@@ -67,9 +67,12 @@ void Announcer::pass() {
 
   try {
     if (!client_.recreate()) throw Failure{};
+    // Looked up once, outside the guard, so that a stop never waits for a
+    // name server; every later send uses the result.
+    if (client_.resolveServer(&stopSignal()).outcome == UdpOutcome::Stopped) throw Stopped{};
     UdpResult reply = touch([&] { return client_.send(statusRequest()); });
     if (reply.ok())
-      reply = client_.receive(scaled(kChatterStatusTimeoutMs), &stopSignal());
+      reply = client_.receive(scaled(kChatterStatusTimeoutMs), &stopSignal(), ReplyFrom::Addressee);
     if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
     if (reply.failed()) throw Failure{};
     const std::string text = reply.ok() ? cleanReply(reply.bytes) : std::string();

@@ -98,8 +98,11 @@ void AntiCheatPass::pass() {
 // failure or an empty reply to "status".
 bool AntiCheatPass::statusStep(std::vector<Row>& rows) {
   const int timeout = touch([&] { return view_->scanTimeout(); });
+  // The server is looked up once per pass, outside the guard, so that a stop
+  // never waits for a name server; every later send uses the result.
+  if (client_.resolveServer(&stopSignal()).outcome == UdpOutcome::Stopped) throw Stopped{};
   UdpResult reply = touch([&] { return client_.send(statusRequest()); });
-  if (reply.ok()) reply = client_.receive(timeout, &stopSignal());
+  if (reply.ok()) reply = client_.receive(timeout, &stopSignal(), ReplyFrom::Addressee);
   if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
   if (reply.failed()) return false;
   const std::string text = reply.ok() ? cleanReply(reply.bytes) : std::string();
