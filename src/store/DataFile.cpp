@@ -3,11 +3,14 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <dirent.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <memory>
 
 #include "base/Text.h"
 
@@ -96,6 +99,55 @@ void lockExclusive(int fd, const std::string& path) {
 
 std::atomic<unsigned> tempCounter{0};
 
+// Writes `content` to a new temporary file beside `path` and renames it over
+// `path`. `target` is the caller's locked descriptor of the file it replaces,
+// or -1 when there is none yet.
+void replaceLocked(const std::string& path, int target, std::string_view content,
+                   FileAccess access) {
+  struct stat st {};
+  const bool existed = target >= 0;
+  if (existed && ::fstat(target, &st) != 0) throw FileError(path, errno);
+  const bool ownerOnly = access == FileAccess::OwnerOnly;
+  mode_t perms = existed ? st.st_mode & 07777 : 0644;
+  if (ownerOnly) perms = existed ? perms & 07700 : 0600;
+
+  // Created exclusively with its final mode, so that the content is never
+  // readable by more people than the target's.
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    temp = path + ".~" + std::to_string(::getpid()) + "-" +
+           std::to_string(tempCounter.fetch_add(1));
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : perms);
+    if (fd < 0 && errno != EEXIST) throw FileError(temp, errno);
+  }
+  if (fd < 0) throw FileError(temp, EEXIST);
+  {
+    Fd out(fd);
+    try {
+      // An existing file's mode is kept exactly (the umask may have narrowed it).
+      if (existed && ::fchmod(out.get(), perms) != 0) throw FileError(temp, errno);
+      writeAll(out.get(), content, temp);
+      if (::fsync(out.get()) != 0) throw FileError(temp, errno, "Cannot write file");
+    } catch (...) {
+      ::unlink(temp.c_str());
+      throw;
+    }
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    int e = errno;
+    ::unlink(temp.c_str());
+    throw FileError(path, e);
+  }
+  // The rename itself reaches the disk with the folder.
+  const std::size_t slash = path.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+
 }  // namespace
 
 FileError::FileError(const std::string& path, int err, const char* action)
@@ -138,58 +190,69 @@ void appendLines(std::string_view relative, const std::vector<std::string>& line
     if (line.find_first_of("\r\n") != std::string::npos)
       throw EntryError(path, "Cannot add \"" + escapeControls(line) + "\" to file \"" + path +
                                  "\". A line break cannot be part of an entry.");
-  Fd fd(::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC));
+  Fd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
   if (fd.get() < 0) throw FileError(path, errno);
   lockExclusive(fd.get(), path);
+  std::string content = readAll(fd.get(), path);
   // A last line without a line break (readers accept it) is ended first, so
   // the new lines do not run on into it.
-  std::string prefix;
-  struct stat st {};
-  if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) {
-    char last = '\n';
-    if (::pread(fd.get(), &last, 1, st.st_size - 1) == 1 && last != '\n')
-      prefix = last == '\r' ? "\n" : "\r\n";
-  }
-  writeAll(fd.get(), prefix + joinLinesCrlf(lines), path);
+  if (!content.empty() && content.back() != '\n') content += content.back() == '\r' ? "\n" : "\r\n";
+  content += joinLinesCrlf(lines);
+  // Not written in place: a write killed at a page boundary leaves half a
+  // record, so the whole file is replaced like any rewrite.
+  replaceLocked(path, fd.get(), content, FileAccess::Shared);
 }
 
 void replaceLines(std::string_view relative, const std::vector<std::string>& lines,
-                  ReplaceMode mode) {
-  replaceContent(relative, joinLinesCrlf(lines), mode);
+                  ReplaceMode mode, FileAccess access) {
+  replaceContent(relative, joinLinesCrlf(lines), mode, access);
 }
 
-void replaceContent(std::string_view relative, std::string_view content, ReplaceMode mode) {
-  replaceContentAt(dataPath(relative), content, mode);
+void replaceContent(std::string_view relative, std::string_view content, ReplaceMode mode,
+                    FileAccess access) {
+  replaceContentAt(dataPath(relative), content, mode, access);
 }
 
-void replaceContentAt(const std::string& path, std::string_view content, ReplaceMode mode) {
-  // Hold the target exclusively while it is replaced, so that no reader is
-  // between its open and its read of the old content.
-  int flags = O_WRONLY | O_CLOEXEC | (mode == ReplaceMode::CreateOrTruncate ? O_CREAT : 0);
-  Fd target(::open(path.c_str(), flags, 0644));
-  if (target.get() < 0) throw FileError(path, errno);
-  lockExclusive(target.get(), path);
+void replaceContentAt(const std::string& path, std::string_view content, ReplaceMode mode,
+                      FileAccess access) {
+  // Hold an existing target exclusively while it is replaced, so that no
+  // reader is between its open and its read of the old content. A missing
+  // target is not created here: it stays missing until the rename, so a crash
+  // never leaves an empty file that was not there.
+  Fd target(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+  if (target.get() < 0 && (errno != ENOENT || mode == ReplaceMode::MustExist))
+    throw FileError(path, errno);
+  if (target.get() >= 0) lockExclusive(target.get(), path);
+  replaceLocked(path, target.get(), content, access);
+}
 
-  std::string temp = path + ".~" + std::to_string(::getpid()) + "-" +
-                     std::to_string(tempCounter.fetch_add(1));
-  {
-    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (out.get() < 0) throw FileError(temp, errno);
-    try {
-      writeAll(out.get(), content, temp);
-      if (::fsync(out.get()) != 0) throw FileError(temp, errno, "Cannot write file");
-    } catch (...) {
-      ::unlink(temp.c_str());
-      throw;
-    }
+int removeStaleTemporaries(const std::string& folder) {
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) return 0;
+  int removed = 0;
+  while (dirent* e = ::readdir(dir.get())) {
+    // "<file>.~<pid>-<counter>", as replaceContentAt names its temporaries.
+    const std::string_view name = e->d_name;
+    const std::size_t mark = name.rfind(".~");
+    if (mark == std::string_view::npos || mark == 0) continue;
+    const std::string_view tail = name.substr(mark + 2);
+    const std::size_t dash = tail.find('-');
+    auto digits = [](std::string_view t) {
+      return !t.empty() && t.size() < 10 && t.find_first_not_of("0123456789") == t.npos;
+    };
+    if (dash == std::string_view::npos || !digits(tail.substr(0, dash)) ||
+        !digits(tail.substr(dash + 1)))
+      continue;
+    const long long pid = std::stoll(std::string(tail.substr(0, dash)));
+    if (pid <= 0) continue;
+    // A writer that still runs may be about to rename its temporary.
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM) continue;
+    const std::string path = folder + "/" + std::string(name);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0)
+      ++removed;
   }
-  struct stat st {};
-  if (::fstat(target.get(), &st) == 0) ::chmod(temp.c_str(), st.st_mode & 07777);
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    int e = errno;
-    ::unlink(temp.c_str());
-    throw FileError(path, e);
-  }
+  return removed;
 }
 
 void deleteFile(std::string_view relative) {

@@ -4,8 +4,9 @@
 // Share modes are emulated with flock(): a reader holds a shared lock on its
 // open file while it reads; a writer or appender asks for an exclusive lock
 // without waiting and fails as "in use" while any reader holds the file.
-// Replacing writers write a temporary file beside the target and rename it
-// over the target, so an interrupted write never leaves a half-written file.
+// Writers and appenders write a temporary file beside the target and rename
+// it over the target, so an interrupted write never leaves a half-written
+// file; temporaries of killed writers are removed at the next start.
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -51,24 +52,39 @@ std::vector<std::string> readLines(std::string_view relative);
 
 // Appends each line followed by CR LF to an existing file, synced to disk.
 // A line holding CR or LF is refused (EntryError) before anything is written,
-// so one value is always exactly one line.
+// so one value is always exactly one line. The file is replaced whole, like a
+// rewrite, so a crash leaves it with all of the new lines or none.
 void appendLines(std::string_view relative, const std::vector<std::string>& lines);
 
 enum class ReplaceMode {
   CreateOrTruncate,  // the file may be missing
   MustExist,         // a missing file is an error (delete-then-create writers)
 };
-// Replaces the file's content with each line followed by CR LF.
+// Who may read the file a replacing writer leaves: an existing file keeps its
+// mode, a new one gets the usual mode; files holding passwords are readable
+// by their owner only, from the first byte of the temporary file on.
+enum class FileAccess { Shared, OwnerOnly };
+// Replaces the file's content with each line followed by CR LF. A crash at
+// any moment leaves the old or the new content (and, until the next start,
+// perhaps a temporary file beside it); a missing file stays missing until the
+// new one is complete.
 void replaceLines(std::string_view relative, const std::vector<std::string>& lines,
-                  ReplaceMode mode = ReplaceMode::CreateOrTruncate);
+                  ReplaceMode mode = ReplaceMode::CreateOrTruncate,
+                  FileAccess access = FileAccess::Shared);
 void replaceContent(std::string_view relative, std::string_view content,
-                    ReplaceMode mode = ReplaceMode::CreateOrTruncate);
+                    ReplaceMode mode = ReplaceMode::CreateOrTruncate,
+                    FileAccess access = FileAccess::Shared);
 
 // The same for a file named by its exact path (a file chosen in a dialog,
 // outside the data folder): no separator mapping.
 std::string readFileAt(const std::string& path);
 void replaceContentAt(const std::string& path, std::string_view content,
-                      ReplaceMode mode = ReplaceMode::CreateOrTruncate);
+                      ReplaceMode mode = ReplaceMode::CreateOrTruncate,
+                      FileAccess access = FileAccess::Shared);
+
+// Removes the temporary files that writers killed before their rename left in
+// `folder` (those of processes that no longer run). Returns how many.
+int removeStaleTemporaries(const std::string& folder);
 
 // Deletes a file; fails as "in use" while a reader holds it.
 void deleteFile(std::string_view relative);

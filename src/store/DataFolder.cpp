@@ -1,5 +1,8 @@
 #include "store/DataFolder.h"
 
+#include "store/DataFile.h"
+#include "store/ServerLists.h"
+
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -133,8 +136,15 @@ DataFolderPlaces systemDataFolderPlaces(std::optional<fs::path> chosen) {
 bool enterDataFolder(const fs::path& folder, std::string& error) {
   std::error_code ec;
   fs::current_path(folder, ec);
-  if (ec) error = "cannot use " + folder.string() + " as the data folder: " + ec.message();
-  return !ec;
+  if (ec) {
+    error = "cannot use " + folder.string() + " as the data folder: " + ec.message();
+    return false;
+  }
+  // Writers killed before their rename left these; the files beside them
+  // hold their old content.
+  removeStaleTemporaries(".");
+  removeStaleTemporaries(kServerListFolder);
+  return true;
 }
 
 }  // namespace tarvix

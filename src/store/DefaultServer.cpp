@@ -27,9 +27,13 @@ void readDefaultServerGroups(DefaultServer& into) {
 }
 
 void writeDefaultServer(const DefaultServer& server) {
-  replaceLines(kDefaultFile, {server.ip, server.port, server.rconPassword});
+  // The file holds an rcon password.
+  replaceLines(kDefaultFile, {server.ip, server.port, server.rconPassword},
+               ReplaceMode::CreateOrTruncate, FileAccess::OwnerOnly);
 }
 
-void clearDefaultServer() { replaceContent(kDefaultFile, ""); }
+void clearDefaultServer() {
+  replaceContent(kDefaultFile, "", ReplaceMode::CreateOrTruncate, FileAccess::OwnerOnly);
+}
 
 }  // namespace tarvix

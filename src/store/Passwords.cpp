@@ -48,7 +48,8 @@ void appendRconPassword(std::string_view ip, std::string_view port, std::string_
 }
 
 void resetPasswords() {
-  replaceLines(kPasswordsFile, {"// Tarvix 1.11 password list", "//", ""});
+  replaceLines(kPasswordsFile, {"// Tarvix 1.11 password list", "//", ""},
+               ReplaceMode::CreateOrTruncate, FileAccess::OwnerOnly);
 }
 
 }  // namespace tarvix
