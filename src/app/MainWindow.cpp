@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <array>
 
 #include "components/ViewItems.h"
 #include "base/ConsoleLogs.h"
@@ -202,8 +203,9 @@ void MainWindow::buildViews(QWidget* central) {
   ListView2->setHeaderLabels({"No Buddies online", "Host"});
   ListView2->setColumnWidth(1, 107);
   ListView2->setToolTip("doubleclick on player to scan his server");
-  ListView2->setSortingEnabled(true);
-  ListView2->sortByColumn(0, Qt::AscendingOrder);
+  // Sorted by caption without the view's own sorting: the scan inserts each
+  // hit in place and sorts at the end of a pass, where a sorting view would
+  // sort all of its rows again after every insert.
   ListView2->header()->setSortIndicatorShown(false);
   ListView2->header()->setSectionsClickable(false);
   ListView2->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -407,7 +409,11 @@ void MainWindow::setRowCaption(QTreeWidgetItem* row, const QString& caption) {
 }
 
 void MainWindow::setRowIcon(QTreeWidgetItem* row, int icon) {
-  row->setIcon(0, QIcon(QString(":/state%1.png").arg(icon)));
+  // Decoded once: a pass sets an icon per row. Never freed, so no picture
+  // outlives the application object at exit.
+  static const auto* icons = new std::array<QIcon, 4>{
+      QIcon(":/state0.png"), QIcon(":/state1.png"), QIcon(":/state2.png"), QIcon(":/state3.png")};
+  row->setIcon(0, icon >= 0 && icon < 4 ? (*icons)[icon] : QIcon(QString(":/state%1.png").arg(icon)));
   row->setData(0, Qt::UserRole, icon);
 }
 

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "components/ChangeBatcher.h"
+#include "components/ExtraSettings.h"
 #include "components/ViewItems.h"
 #include "base/ConsoleLogs.h"
 #include "app/core/ScanPass.h"
@@ -92,19 +94,22 @@ class MainWindowScanView : public ScanView {
     post([](MainWindow* f) { f->ListView2->clear(); });
   }
   void showProgress(int position) override {
+    progress_ = position;
     post([position](MainWindow* f) {
       f->ProgressBar1->setValue(position);
       f->ProgressBar1->setVisible(true);
     });
   }
   void stepProgress() override {
-    post([](MainWindow* f) { f->ProgressBar1->setValue(f->ProgressBar1->value() + 1); });
+    // Counted here, so that only the latest position needs to reach the bar.
+    const int position = ++progress_;
+    post([position](MainWindow* f) { f->ProgressBar1->setValue(position); }, kProgressKey);
   }
   void hideProgress() override {
     post([](MainWindow* f) { f->ProgressBar1->setVisible(false); });
   }
   void setStatusText(const std::string& text) override {
-    post([text](MainWindow* f) { f->setStatusText(toQString(text)); });
+    post([text](MainWindow* f) { f->setStatusText(toQString(text)); }, kStatusKey);
   }
   void setRow(int index, const ScanRow& texts) override {
     post([index, texts](MainWindow* f) {
@@ -120,20 +125,41 @@ class MainWindowScanView : public ScanView {
   void makeRowVisible(int index) override {
     post([index](MainWindow* f) {
       if (QTreeWidgetItem* row = f->serverRow(index)) f->ListView3->scrollToItem(row);
-    });
+    }, kScrollKey);
   }
   void addBuddy(const std::string& caption, const std::string& server) override {
     post([caption, server](MainWindow* f) {
-      f->ListView2->addTopLevelItem(new TextItem(QStringList{toQString(caption), toQString(server)}));
+      // Put where the view's sort puts it (after equal captions), so the
+      // sorted view need not move rows: thousands of hits stay cheap.
+      auto* item = new TextItem(QStringList{toQString(caption), toQString(server)});
+      QTreeWidget* view = f->ListView2;
+      int low = 0;
+      int high = view->topLevelItemCount();
+      while (low < high) {
+        const int mid = (low + high) / 2;
+        if (*item < *view->topLevelItem(mid))
+          high = mid;
+        else
+          low = mid + 1;
+      }
+      view->insertTopLevelItem(low, item);
     });
   }
   void updateBuddyCaption() override {
-    post([](MainWindow* f) { f->updateBuddyCaption(); });
+    post([](MainWindow* f) { f->updateBuddyCaption(); }, kBuddyCaptionKey);
   }
   void sortPlayersAndBuddies() override {
     post([](MainWindow* f) {
       f->ListView1->sortItems(0, Qt::AscendingOrder);
-      f->ListView2->sortItems(0, Qt::AscendingOrder);
+      // The hits were inserted in order; sorting thousands again would
+      // hold up the window for nothing.
+      QTreeWidget* buddies = f->ListView2;
+      for (int i = 1; i < buddies->topLevelItemCount(); ++i) {
+        if (*buddies->topLevelItem(i) < *buddies->topLevelItem(i - 1)) {
+          buddies->sortItems(0, Qt::AscendingOrder);
+          break;
+        }
+      }
     });
   }
   void showFirstPlayedRow() override {
@@ -164,20 +190,25 @@ class MainWindowScanView : public ScanView {
     snap.names = n;
   }
 
+  // Changes whose latest one alone matters; a pass over thousands of rows
+  // would otherwise scroll and repaint the status bar for each of them.
+  enum { kScrollKey = 1, kStatusKey, kBuddyCaptionKey, kProgressKey };
+
   template <typename F>
-  void post(F change) {
+  void post(F change, int key = 0) {
     MainWindow* form = form_;
     const unsigned generation = generation_;
-    QMetaObject::invokeMethod(
-        form,
+    batcher_.post(
         [form, generation, change = std::move(change)] {
           if (form->ScanGeneration != generation) return;  // that pass was stopped
           change(form);
         },
-        Qt::QueuedConnection);
+        key);
   }
 
   MainWindow* form_;
+  int progress_ = 0;  // the pass's thread only
+  ChangeBatcher batcher_{form_};
   const unsigned generation_;
   std::shared_ptr<ScanSnapshot> snap_;
   std::vector<QMetaObject::Connection> connections_;
@@ -197,7 +228,8 @@ void MainWindow::ToolButton3Click() {
   Scanning = true;
   stopScanThread();
   ++ScanGeneration;
-  ScanThread = std::make_shared<ScanPass>(std::make_shared<MainWindowScanView>(this));
+  const int parallel = ExtraSettings().parallelScan() ? kDefaultParallelQueries : 0;
+  ScanThread = std::make_shared<ScanPass>(std::make_shared<MainWindowScanView>(this), parallel);
   ScanThread->start();
 }
 

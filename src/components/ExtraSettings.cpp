@@ -11,6 +11,7 @@ namespace tarvix {
 namespace {
 
 constexpr const char* kBuddyAlertsKey = "BuddyAlerts/enabled";
+constexpr const char* kParallelScanKey = "Scan/parallel";
 
 // QSettings reads "/" and "\" in keys as group separators: a list path is
 // stored percent-encoded.
@@ -29,6 +30,14 @@ bool ExtraSettings::buddyAlerts() const {
 
 void ExtraSettings::setBuddyAlerts(bool on) {
   QSettings(path_, QSettings::IniFormat).setValue(kBuddyAlertsKey, on);
+}
+
+bool ExtraSettings::parallelScan() const {
+  return QSettings(path_, QSettings::IniFormat).value(kParallelScanKey, false).toBool();
+}
+
+void ExtraSettings::setParallelScan(bool on) {
+  QSettings(path_, QSettings::IniFormat).setValue(kParallelScanKey, on);
 }
 
 std::vector<HeadlessBuddy> ExtraSettings::lastScanHits(std::string_view listPath) const {

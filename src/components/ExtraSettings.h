@@ -1,8 +1,8 @@
 #pragma once
 // Settings the twelve lines of Config do not hold, in "tarvix.ini" beside it
 // in the data folder (an INI file through QSettings): the opt-in buddy
-// alerts, and the hits of the last headless scan of each list, so that a
-// script's next --scan can tell which hits are new.
+// alerts and parallel scan, and the hits of the last headless scan of each
+// list, so that a script's next --scan can tell which hits are new.
 #include <QString>
 #include <string>
 #include <string_view>
@@ -22,6 +22,9 @@ class ExtraSettings {
   // Off unless the user turned it on.
   bool buddyAlerts() const;
   void setBuddyAlerts(bool on);
+  // "scan servers in parallel" (Options): off unless the user turned it on.
+  bool parallelScan() const;
+  void setParallelScan(bool on);
 
   // The buddy rows of the last completed headless pass over the list at
   // `listPath` ("Serverlists\Name"); none before the first.

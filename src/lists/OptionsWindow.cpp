@@ -1,4 +1,5 @@
 #include "lists/OptionsWindow.h"
+#include "lists/ParallelScanOption.h"
 
 #include <QAction>
 #include <algorithm>
@@ -155,6 +156,7 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QWidget(parent) {
   exportasSSLF1->setObjectName("exportasSSLF1");
 
   setFixedSize(446, 340);
+  addParallelScanOption(this);
   centreOnDesktop(this);
 
   connect(TrackBar1, &QSlider::valueChanged, this, &OptionsWindow::TrackBar1Change);

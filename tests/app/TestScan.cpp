@@ -18,6 +18,7 @@
 #include "app/core/HeadlessScan.h"
 #include "app/core/ScanPass.h"
 #include "components/Clock.h"
+#include "components/ExtraSettings.h"
 #include "components/QtText.h"
 #include "qt/ScriptedDialogs.h"
 
@@ -234,6 +235,79 @@ class TestScan : public QObject {
     QCOMPARE(column(w.ListView2, 0),
              QStringList({"[TAG]Zed", "Amy[tag]", "Bob", "sniper", "sniper"}));
     QCOMPARE(column(w.ListView2, 1), QStringList({"One", "Two", "One", "One", "Two"}));
+  }
+
+  // Everything a pass leaves in the window.
+  static QString windowState(MainWindow& w) {
+    QString s;
+    for (int i = 0; i < w.serverRowCount(); ++i) {
+      QTreeWidgetItem* r = w.serverRow(i);
+      s += r->text(0) + "|" + r->text(1) + "|" + r->text(2) + "|" + r->text(3) + "|" +
+           QString::number(r->data(0, Qt::UserRole).toInt()) + "\n";
+    }
+    for (int i = 0; i < w.ListView2->topLevelItemCount(); ++i)
+      s += "buddy " + w.ListView2->topLevelItem(i)->text(0) + "|" +
+           w.ListView2->topLevelItem(i)->text(1) + "\n";
+    return s + w.ListView2->headerItem()->text(0) + "\n" + w.statusText() + "\n" +
+           QString::number(w.ProgressBar1->value());
+  }
+
+  void parallelSettingGivesTheSameWindow() {
+    TempDataDir dir;
+    FakeGameServer slow, silent, full, junk;
+    slow.setResponder([](const test::FakeDatagram&) {
+      return test::FakeAnswer::reply(reply("obj/obj_team2", "16", {"Sniper", "[TAG]Zed"}), 100);
+    });
+    full.setReply(reply("dm/mohdm6", "2", {"x", "sniper"}));
+    junk.setReply(reply("dm/mohdm1", "many", {"SNIPER"}));
+    dir.writeInstallation(
+        listOf({{"Slow", &slow}, {"Quiet", &silent}, {"Full", &full}, {"Junk", &junk}}));
+    writeConfig(dir, "timer off", 300, "clantags on");
+    dir.writeLines("Buddys.txt", {"sniper"});
+    dir.writeLines("clantags.txt", {"[tag]"});
+    ScriptedDialogs d;
+    MainWindow w;
+    w.show();
+    QVERIFY(!ExtraSettings().parallelScan());
+    w.ToolButton3->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 10000);
+    const QString sequential = windowState(w);
+    QCOMPARE(silent.receivedCount(), 1u);
+
+    ExtraSettings().setParallelScan(true);
+    w.ToolButton3->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 10000);
+    expectIdle(w);
+    QCOMPARE(windowState(w), sequential);
+    // The parallel pass asked the silent server twice.
+    QCOMPARE(silent.receivedCount(), 3u);
+  }
+
+  void aLongPassEndsAsRowByRow() {
+    // Thousands of rows, their changes applied in slices: the final window
+    // is what one change after the other gives.
+    TempDataDir dir;
+    FakeGameServer one;
+    one.setReply(reply("dm/mohdm1", "16", {"Sniper"}));
+    constexpr int kRows = 2000;
+    std::vector<std::pair<std::string, const FakeGameServer*>> servers;
+    for (int i = 0; i < kRows; ++i) servers.emplace_back("S" + std::to_string(i), &one);
+    dir.writeInstallation(listOf(servers));
+    writeConfig(dir, "timer off", 2000);
+    dir.writeLines("Buddys.txt", {"sniper"});
+    ExtraSettings().setParallelScan(true);
+    ScriptedDialogs d;
+    MainWindow w;
+    w.show();
+    w.ToolButton3->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 60000);
+    expectIdle(w);
+    QCOMPARE(column(w.ListView3, 0), QStringList(QList<QString>(kRows, "1/16")));
+    QCOMPARE(w.ListView2->topLevelItemCount(), kRows);
+    QCOMPARE(w.ListView2->headerItem()->text(0), QString("2000 Buddies online"));
+    QCOMPARE(w.ProgressBar1->value(), kRows);
+    QCOMPARE(w.statusText(), QString("2000 servers in Serverlists\\Standard"));
+    QCOMPARE(one.receivedCount(), std::size_t(kRows));
   }
 
   void closingDuringAPassLeavesNoThread() {

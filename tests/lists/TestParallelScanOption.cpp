@@ -1,0 +1,57 @@
+// "scan servers in parallel": off by default, kept in the extra settings file
+// at once, read again when the window is shown, and below the Options content.
+#include <QCheckBox>
+#include <QtTest>
+
+#include "TempDataDir.h"
+#include "components/ExtraSettings.h"
+#include "lists/OptionsWindow.h"
+#include "lists/ParallelScanOption.h"
+
+using namespace tarvix;
+using tarvix::test::TempDataDir;
+
+class TestParallelScanOption : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void storedAtOnceAndReadOnShow() {
+    TempDataDir dir;
+    dir.writeInstallation({});
+    QWidget window;
+    window.setFixedSize(200, 100);
+    QCheckBox* box = addParallelScanOption(&window);
+    QCOMPARE(box->objectName(), QString("ParallelScanCheckBox"));
+    QCOMPARE(box->text(), QString("scan servers in parallel"));
+    QVERIFY(!box->isChecked());
+    QCOMPARE(window.height(), 124);
+    QVERIFY(box->geometry().top() >= 96 && box->geometry().bottom() < 124);
+
+    box->setChecked(true);
+    QVERIFY(ExtraSettings().parallelScan());
+    QVERIFY(dir.read("tarvix.ini").find("parallel=true") != std::string::npos);
+    // Config keeps its own lines.
+    QVERIFY(dir.read("Config").find("parallel") == std::string::npos);
+
+    ExtraSettings().setParallelScan(false);
+    window.show();
+    QVERIFY(!box->isChecked());
+    window.hide();
+    ExtraSettings().setParallelScan(true);
+    window.show();
+    QVERIFY(box->isChecked());
+  }
+
+  void optionsWindowHasIt() {
+    TempDataDir dir;
+    dir.writeInstallation({});
+    OptionsWindow options;
+    auto* box = options.findChild<QCheckBox*>("ParallelScanCheckBox");
+    QVERIFY(box);
+    QVERIFY(!box->isChecked());
+    QVERIFY(options.rect().contains(box->geometry()));
+  }
+};
+
+QTEST_MAIN(TestParallelScanOption)
+#include "TestParallelScanOption.moc"
