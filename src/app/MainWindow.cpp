@@ -478,7 +478,7 @@ void MainWindow::shutdown() {
   stopScanThread();
   stopConsoleWorkers();
   Timer1->stop();
-  if (Systray1) Systray1->RemoveIcon();
+  if (Systray1) Systray1->removeIcon();
   shutdownPingThreads();
 }
 

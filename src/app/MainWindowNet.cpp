@@ -3,7 +3,7 @@
 
 #include "app/MainWindow.h"
 #include "components/HostChecker.h"
-#include "components/PingThread.h"
+#include "components/PingJob.h"
 
 namespace tarvix {
 
@@ -13,17 +13,17 @@ void MainWindow::buildHostChecker() {
   setApplicationTerminated(false);
   HostChecker1 = new HostChecker(this);
   HostChecker1->setObjectName("HostChecker1");
-  HostChecker1->setLogID("Link checker");
+  HostChecker1->setLogId("Link checker");
   HostChecker1->setAutoCheck(false);
   HostChecker1->setAutoCheckPeriod(500);
   HostChecker1->setPingCount(1);
   HostChecker1->setPingSize(1);
-  HostChecker1->setTTL(64);
-  HostChecker1->setPingTimeOut(1500);
+  HostChecker1->setTtl(64);
+  HostChecker1->setPingTimeout(1500);
   HostChecker1->setHostName("localhost");
-  HostChecker1->setPingMode(hpmSimultaneous);
-  HostChecker1->OnLog = [this](QObject*, const std::string&, std::string& msg, std::uint8_t&,
-                               LogStatus&) { HostChecker1Log(msg); };
+  HostChecker1->setPingMode(PingMode::Simultaneous);
+  connect(HostChecker1, &HostChecker::lineLogged, this,
+          [this](const std::string&, const std::string& line) { HostChecker1Log(line); });
   // Also when the program ends without closing this window.
   if (QCoreApplication* app = QCoreApplication::instance())
     connect(app, &QCoreApplication::aboutToQuit, this, &MainWindow::shutdownPingThreads);
@@ -32,7 +32,7 @@ void MainWindow::buildHostChecker() {
 void MainWindow::shutdownPingThreads() {
   setApplicationTerminated(true);
   if (HostChecker1) HostChecker1->setAutoCheck(false);
-  PingThread::PostQuitToAll();
+  quitAllPings();
 }
 
 }  // namespace tarvix

@@ -1,9 +1,6 @@
 #include "components/HostChecker.h"
 
 #include <QTimer>
-#include <cstdio>
-
-#include "components/PingThread.h"
 
 namespace tarvix {
 
@@ -37,12 +34,12 @@ void HostChecker::setPingSize(std::uint8_t n) {
   if (n != 0) pingSize_ = n;
 }
 
-void HostChecker::setTTL(std::uint8_t n) {
+void HostChecker::setTtl(std::uint8_t n) {
   if (n != 0) ttl_ = n;
 }
 
-void HostChecker::setPingTimeOut(std::uint16_t ms) {
-  if (ms != 0) pingTimeOut_ = ms;
+void HostChecker::setPingTimeout(std::uint16_t ms) {
+  if (ms != 0) pingTimeout_ = ms;
 }
 
 void HostChecker::setHostName(const std::string& host) {
@@ -50,67 +47,63 @@ void HostChecker::setHostName(const std::string& host) {
   hostName_ = host;
 }
 
-void HostChecker::Check() { startRound(hostName_, pingCount_, pingMode_, pingTimeOut_); }
+void HostChecker::check() { startRound(hostName_, pingCount_, pingMode_, pingTimeout_); }
 
 void HostChecker::timerTick() {
-  if (!applicationTerminated() && autoCheck_) Check();
+  if (!applicationTerminated() && autoCheck_) check();
 }
 
-void HostChecker::startRound(const std::string& host, std::uint8_t count,
-                              HostCheckerPingMode mode, std::uint16_t timeOut) {
+void HostChecker::startRound(const std::string& host, std::uint8_t count, PingMode mode,
+                             std::uint16_t timeout) {
   roundMode_ = mode;
   roundCount_ = count;
-  roundTimeOut_ = timeOut;
+  roundTimeout_ = timeout;
   roundSize_ = pingSize_;
-  roundTTL_ = ttl_;
-  int threads = 1;
-  if (mode == hpmSimultaneous) {
+  roundTtl_ = ttl_;
+  int pings = 1;
+  if (mode == PingMode::Simultaneous) {
     completed_ = 0;
     failed_ = 0;
-    threads = count;
+    pings = count;
   }
-  for (int i = 0; i < threads; ++i) {
-    auto* t = new PingThread();
-    connect(t, &QThread::finished, this, [this, t] { pingFinished(t); }, Qt::QueuedConnection);
-    connect(t, &QThread::finished, t, &QObject::deleteLater);
-    t->DataSize = roundSize_;
-    t->Host = host;
-    t->TimeOut = roundTimeOut_;
-    t->TTL = roundTTL_;
-    t->ResolveReplyName = false;
-    t->start();
-  }
+  PingRequest request;
+  request.host = host;
+  request.dataSize = roundSize_;
+  request.timeoutMs = roundTimeout_;
+  request.ttl = roundTtl_;
+  for (int i = 0; i < pings; ++i)
+    startPing(this, request, [this, host](const PingResult& r) { pingFinished(host, r); });
 }
 
-void HostChecker::log(std::string msg, std::uint8_t level, LogStatus status) {
-  if (OnLog) OnLog(this, logId_, msg, level, status);
+void HostChecker::log(const std::string& line, int level, LogStatus status) {
+  emit lineLogged(logId_, line, level, status);
 }
 
-void HostChecker::pingFinished(PingThread* t) {
+void HostChecker::pingFinished(const std::string& host, const PingResult& r) {
   if (applicationTerminated()) return;
   ++completed_;
-  if (t->ReplyCount != 0) {
-    log("Ping for " + t->Host + ", received " + std::to_string(t->ReplyDataSize) + " bytes from " +
-            t->ReplyIP + " in " + std::to_string(t->RoundTripTime) + "ms",
-        64, LogStatus::lsSuccess);
+  if (r.replyCount != 0) {
+    log("Ping for " + host + ", received " + std::to_string(r.replyDataSize) + " bytes from " +
+            r.replyIp + " in " + std::to_string(r.roundTripMs) + "ms",
+        64, LogStatus::Success);
   } else {
-    log("Ping for " + t->Host + ", " + t->ErrorText, 64, LogStatus::lsError);
+    log("Ping for " + host + ", " + r.errorText, 64, LogStatus::Error);
     ++failed_;
   }
   if (completed_ == roundCount_) {
     if (failed_ < roundCount_) {
-      log("There is link to " + hostName_ + ".", 96, LogStatus::lsVerdict);
-      if (OnLink) OnLink(this);
-      if (OnCheckLink) OnCheckLink(this, true);
+      log("There is link to " + hostName_ + ".", 96, LogStatus::Verdict);
+      emit linkFound();
+      emit linkChecked(true);
     } else {
-      log("No link to " + hostName_ + ".", 96, LogStatus::lsVerdict);
-      if (OnNoLink) OnNoLink(this);
-      if (OnCheckLink) OnCheckLink(this, false);
+      log("No link to " + hostName_ + ".", 96, LogStatus::Verdict);
+      emit noLink();
+      emit linkChecked(false);
     }
     completed_ = 0;
     failed_ = 0;
-  } else if (roundMode_ == hpmOneByOne) {
-    startRound(hostName_, roundCount_, roundMode_, roundTimeOut_);
+  } else if (roundMode_ == PingMode::OneByOne) {
+    startRound(hostName_, roundCount_, roundMode_, roundTimeout_);
   }
 }
 

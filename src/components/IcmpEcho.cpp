@@ -93,44 +93,44 @@ std::uint32_t statusOfIcmpError(int type, int code) {
         case ICMP_NET_UNKNOWN:
         case ICMP_NET_ANO:
         case ICMP_NET_UNR_TOS:
-          return IP_DEST_NET_UNREACHABLE;
+          return kIpDestNetUnreachable;
         case ICMP_PROT_UNREACH:
-          return IP_DEST_PROT_UNREACHABLE;
+          return kIpDestProtUnreachable;
         case ICMP_PORT_UNREACH:
-          return IP_DEST_PORT_UNREACHABLE;
+          return kIpDestPortUnreachable;
         case ICMP_FRAG_NEEDED:
-          return IP_PACKET_TOO_BIG;
+          return kIpPacketTooBig;
         case ICMP_SR_FAILED:
-          return IP_BAD_ROUTE;
+          return kIpBadRoute;
         default:
-          return IP_DEST_HOST_UNREACHABLE;
+          return kIpDestHostUnreachable;
       }
     case ICMP_TIME_EXCEEDED:
-      return code == ICMP_EXC_FRAGTIME ? IP_TTL_EXPIRED_REASSEM : IP_TTL_EXPIRED_TRANSIT;
+      return code == ICMP_EXC_FRAGTIME ? kIpTtlExpiredReassem : kIpTtlExpiredTransit;
     case ICMP_PARAMETERPROB:
-      return IP_PARAM_PROBLEM;
+      return kIpParamProblem;
     case ICMP_SOURCE_QUENCH:
-      return IP_SOURCE_QUENCH;
+      return kIpSourceQuench;
     default:
-      return IP_GENERAL_FAILURE;
+      return kIpGeneralFailure;
   }
 }
 
 std::uint32_t statusOfSendError(int err) {
   switch (err) {
     case ENETUNREACH:
-      return IP_DEST_NET_UNREACHABLE;
+      return kIpDestNetUnreachable;
     case EHOSTUNREACH:
-      return IP_DEST_HOST_UNREACHABLE;
+      return kIpDestHostUnreachable;
     case EMSGSIZE:
-      return IP_PACKET_TOO_BIG;
+      return kIpPacketTooBig;
     case ENOBUFS:
     case ENOMEM:
-      return IP_NO_RESOURCES;
+      return kIpNoResources;
     case EINVAL:
-      return IP_BAD_REQ;
+      return kIpBadReq;
     default:
-      return IP_GENERAL_FAILURE;
+      return kIpGeneralFailure;
   }
 }
 
@@ -151,30 +151,30 @@ void setIcmpSocketOpener(IcmpSocketOpener o) {
 
 std::string icmpStatusText(std::uint32_t status) {
   switch (status) {
-    case IP_SUCCESS: return "No error";
-    case IP_BUF_TOO_SMALL: return "Buffer too small";
-    case IP_DEST_NET_UNREACHABLE: return "Destination network unreachable";
-    case IP_DEST_HOST_UNREACHABLE: return "Destination host unreachable";
-    case IP_DEST_PROT_UNREACHABLE: return "Destination protocol unreachable";
-    case IP_DEST_PORT_UNREACHABLE: return "Destination port unreachable";
-    case IP_NO_RESOURCES: return "No resources";
-    case IP_BAD_OPTION: return "Bad option";
-    case IP_HW_ERROR: return "Hardware error";
-    case IP_PACKET_TOO_BIG: return "Packet too big";
-    case IP_REQ_TIMED_OUT: return "Request timed out";
-    case IP_BAD_REQ: return "Bad request";
-    case IP_BAD_ROUTE: return "Bad route";
-    case IP_TTL_EXPIRED_TRANSIT: return "TTL expired in transit";
-    case IP_TTL_EXPIRED_REASSEM: return "TTL expired in reassembly";
-    case IP_PARAM_PROBLEM: return "Parameter problem";
-    case IP_SOURCE_QUENCH: return "Source quench";
-    case IP_OPTION_TOO_BIG: return "Option too big";
-    case IP_BAD_DESTINATION: return "Bad Destination";
-    case IP_ADDR_DELETED: return "Address deleted";
-    case IP_SPEC_MTU_CHANGE: return "Spec MTU change";
-    case IP_MTU_CHANGE: return "MTU change";
-    case IP_GENERAL_FAILURE: return "General failure";
-    case IP_PENDING: return "Pending";
+    case kIpSuccess: return "No error";
+    case kIpBufTooSmall: return "Buffer too small";
+    case kIpDestNetUnreachable: return "Destination network unreachable";
+    case kIpDestHostUnreachable: return "Destination host unreachable";
+    case kIpDestProtUnreachable: return "Destination protocol unreachable";
+    case kIpDestPortUnreachable: return "Destination port unreachable";
+    case kIpNoResources: return "No resources";
+    case kIpBadOption: return "Bad option";
+    case kIpHwError: return "Hardware error";
+    case kIpPacketTooBig: return "Packet too big";
+    case kIpReqTimedOut: return "Request timed out";
+    case kIpBadReq: return "Bad request";
+    case kIpBadRoute: return "Bad route";
+    case kIpTtlExpiredTransit: return "TTL expired in transit";
+    case kIpTtlExpiredReassem: return "TTL expired in reassembly";
+    case kIpParamProblem: return "Parameter problem";
+    case kIpSourceQuench: return "Source quench";
+    case kIpOptionTooBig: return "Option too big";
+    case kIpBadDestination: return "Bad Destination";
+    case kIpAddrDeleted: return "Address deleted";
+    case kIpSpecMtuChange: return "Spec MTU change";
+    case kIpMtuChange: return "MTU change";
+    case kIpGeneralFailure: return "General failure";
+    case kIpPending: return "Pending";
     default: return "ICMP error #" + std::to_string(status);
   }
 }
@@ -204,13 +204,13 @@ IcmpEcho::~IcmpEcho() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-void IcmpEcho::SetAddress(const std::string& address) {
+void IcmpEcho::setAddress(const std::string& address) {
   if (address == address_) return;
   address_ = address;
   resolved_ = false;
 }
 
-bool IcmpEcho::Resolve() {
+bool IcmpEcho::resolve() {
   target_ = 0xFFFFFFFFu;
   resolved_ = false;
   in_addr a{};
@@ -226,32 +226,32 @@ bool IcmpEcho::Resolve() {
     int rc = address_.empty() ? EAI_NONAME : ::getaddrinfo(address_.c_str(), nullptr, &hints, &res);
     if (rc != 0 || !res) {
       if (res) ::freeaddrinfo(res);
-      LastStatus = static_cast<std::uint32_t>(rc < 0 ? -rc : rc);
-      if (OnMessage) OnMessage(this, "Unable to resolve " + address_);
+      lastStatus = static_cast<std::uint32_t>(rc < 0 ? -rc : rc);
+      if (onMessage) onMessage(this, "Unable to resolve " + address_);
       return false;
     }
     target_ = reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr.s_addr;
     resolvedName_ = res->ai_canonname ? res->ai_canonname : address_;
     ::freeaddrinfo(res);
   }
-  resolvedIP_ = dotted(target_);
+  resolvedIp_ = dotted(target_);
   resolved_ = true;
   return true;
 }
 
-int IcmpEcho::Ping() {
-  LastStatus = 0;
-  if (!resolved_) Resolve();
+int IcmpEcho::ping() {
+  lastStatus = 0;
+  if (!resolved_) resolve();
   if (target_ == 0xFFFFFFFFu) {
-    LastStatus = IP_BAD_DESTINATION;
-    if (OnMessage) OnMessage(this, "Invalid host address");
+    lastStatus = kIpBadDestination;
+    if (onMessage) onMessage(this, "Invalid host address");
     return 0;
   }
 
-  requestData_.assign(DataSize, ' ');
-  requestData_.replace(0, std::min<std::size_t>(DataSize, 45), kIcmpRequestText,
-                       std::min<std::size_t>(DataSize, 45));
-  LastReply = IcmpEchoReply{};
+  requestData_.assign(dataSize, ' ');
+  requestData_.replace(0, std::min<std::size_t>(dataSize, 45), kIcmpRequestText,
+                       std::min<std::size_t>(dataSize, 45));
+  lastReply = IcmpEchoReply{};
 
   const std::uint16_t id = nextEchoId();
   const std::uint16_t seq = ++sequence_;
@@ -267,13 +267,13 @@ int IcmpEcho::Ping() {
   packet[2] = sum >> 8;
   packet[3] = sum & 0xFF;
 
-  int ttl = TTL;
-  ::setsockopt(fd_, SOL_IP, IP_TTL, &ttl, sizeof ttl);
+  int ttlValue = ttl;
+  ::setsockopt(fd_, SOL_IP, IP_TTL, &ttlValue, sizeof ttlValue);
   // Flag 2 is "don't fragment".
-  int pmtu = (IPFlags & 0x02) ? IP_PMTUDISC_DO : IP_PMTUDISC_DONT;
+  int pmtu = (ipFlags & 0x02) ? IP_PMTUDISC_DO : IP_PMTUDISC_DONT;
   ::setsockopt(fd_, SOL_IP, IP_MTU_DISCOVER, &pmtu, sizeof pmtu);
 
-  if (OnBeforeEcho) OnBeforeEcho(this);
+  if (onBeforeEcho) onBeforeEcho(this);
   sockaddr_in to{};
   to.sin_family = AF_INET;
   to.sin_addr.s_addr = target_;
@@ -281,34 +281,34 @@ int IcmpEcho::Ping() {
   int replies = 0;
   if (::sendto(fd_, packet.data(), packet.size(), 0, reinterpret_cast<sockaddr*>(&to),
                sizeof to) < 0) {
-    LastStatus = statusOfSendError(errno);
-    LastReply.Status = LastStatus;
+    lastStatus = statusOfSendError(errno);
+    lastReply.status = lastStatus;
   } else {
-    replies = waitReply(id, seq, target_, static_cast<int>(std::min<std::uint32_t>(TimeOut, 0x7FFFFFFF)),
+    replies = waitReply(id, seq, target_, static_cast<int>(std::min<std::uint32_t>(timeoutMs, 0x7FFFFFFF)),
                         start);
   }
-  if (OnAfterEcho) OnAfterEcho(this, replies);
+  if (onAfterEcho) onAfterEcho(this, replies);
   return replies;
 }
 
-int IcmpEcho::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t target, int timeoutMs,
+int IcmpEcho::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t target, int waitMs,
                      long long startUs) {
   std::vector<unsigned char> buf(65536 + 1024);
-  const long long deadline = startUs + static_cast<long long>(timeoutMs) * 1000;
+  const long long deadline = startUs + static_cast<long long>(waitMs) * 1000;
   auto fail = [&](std::uint32_t status, std::uint32_t from) {
-    LastStatus = status;
-    LastReply.Status = status;
-    LastReply.Address = from;
+    lastStatus = status;
+    lastReply.status = status;
+    lastReply.address = from;
     return 0;
   };
   auto answered = [&](std::uint32_t from, std::size_t dataSize, int ttl, int tos) {
-    LastStatus = IP_SUCCESS;
-    LastReply.Address = from;
-    LastReply.Status = IP_SUCCESS;
-    LastReply.RoundTripTime = static_cast<std::uint32_t>((nowUs() - startUs) / 1000);
-    LastReply.DataSize = static_cast<std::uint16_t>(dataSize);
-    LastReply.Options.Ttl = static_cast<std::uint8_t>(ttl);
-    LastReply.Options.Tos = static_cast<std::uint8_t>(tos);
+    lastStatus = kIpSuccess;
+    lastReply.address = from;
+    lastReply.status = kIpSuccess;
+    lastReply.roundTripMs = static_cast<std::uint32_t>((nowUs() - startUs) / 1000);
+    lastReply.dataSize = static_cast<std::uint16_t>(dataSize);
+    lastReply.options.ttl = static_cast<std::uint8_t>(ttl);
+    lastReply.options.tos = static_cast<std::uint8_t>(tos);
     return 1;
   };
 
@@ -319,13 +319,13 @@ int IcmpEcho::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t targe
     int n = ::poll(fds, quitFd_ >= 0 ? 2 : 1, static_cast<int>((left + 999) / 1000));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return fail(IP_GENERAL_FAILURE, 0);
+      return fail(kIpGeneralFailure, 0);
     }
     if (n == 0) {
-      if (nowUs() >= deadline) return fail(IP_REQ_TIMED_OUT, 0);
+      if (nowUs() >= deadline) return fail(kIpReqTimedOut, 0);
       continue;
     }
-    if (quitFd_ >= 0 && (fds[1].revents & POLLIN)) return fail(IP_GENERAL_FAILURE, 0);
+    if (quitFd_ >= 0 && (fds[1].revents & POLLIN)) return fail(kIpGeneralFailure, 0);
 
     if (kind_ == IcmpSocketKind::Datagram) {
       if (fds[0].revents & POLLERR) {

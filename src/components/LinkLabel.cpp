@@ -1,6 +1,5 @@
 #include "components/LinkLabel.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QEnterEvent>
 #include <QMouseEvent>
@@ -27,33 +26,27 @@ void setUrlOpener(UrlOpener o) { opener() = std::move(o); }
 
 LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {}
 
-void LinkLabel::setAdressType(AddressType type) {
-  if (type != adressType_) adressType_ = type;
-}
-
-QUrl LinkLabel::Target() const {
-  if (adressType_ == atWWW && !Adress.isEmpty()) {
+QUrl LinkLabel::target() const {
+  if (addressType_ == AddressType::Web && !address_.isEmpty()) {
     // An address without a scheme (www.example.org) is a web address too.
-    const QUrl given(Adress, QUrl::TolerantMode);
-    const QUrl url = given.scheme().isEmpty() ? QUrl::fromUserInput(Adress) : given;
+    const QUrl given(address_, QUrl::TolerantMode);
+    const QUrl url = given.scheme().isEmpty() ? QUrl::fromUserInput(address_) : given;
     // The address may come from a game server: only a web page is opened,
     // never a local file, a program or another scheme's handler.
     if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
       return url;
     return QUrl();
   }
-  return QUrl("mailto:" + Adress, QUrl::TolerantMode);
+  return QUrl("mailto:" + address_, QUrl::TolerantMode);
 }
 
-void LinkLabel::OpenAdress() {
-  setCursor(Qt::WaitCursor);
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  const QUrl target = Target();
-  if (target.isValid()) openUrl(target);
+void LinkLabel::openAddress() {
+  const QUrl url = target();
+  if (url.isValid()) openUrl(url);
   setCursor(Qt::PointingHandCursor);
 }
 
-void LinkLabel::setFontColour(const QColor& colour) {
+void LinkLabel::setTextColour(const QColor& colour) {
   QPalette pal = palette();
   pal.setColor(QPalette::WindowText, colour);
   setPalette(pal);
@@ -68,9 +61,8 @@ void LinkLabel::enterEvent(QEnterEvent* event) {
   f.setUnderline(true);
   setFont(f);
   setCursor(Qt::PointingHandCursor);
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  setFontColour(ActiveColor);
-  emit OnMouseEnter();
+  setTextColour(activeColour_);
+  emit mouseEntered();
 }
 
 void LinkLabel::leaveEvent(QEvent* event) {
@@ -81,9 +73,8 @@ void LinkLabel::leaveEvent(QEvent* event) {
   QFont f = font();
   f.setUnderline(false);
   setFont(f);
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  setFontColour(savedColour_);
-  emit OnMouseExit();
+  setTextColour(savedColour_);
+  emit mouseLeft();
 }
 
 void LinkLabel::mousePressEvent(QMouseEvent* event) {
@@ -97,8 +88,8 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
                      rect().contains(event->position().toPoint());
   pressed_ = false;
   if (!click) return;
-  OpenAdress();
-  emit OnClick();
+  openAddress();
+  emit clicked();
 }
 
 }  // namespace tarvix

@@ -9,7 +9,7 @@
 
 namespace tarvix {
 
-enum AddressType { atMail, atWWW };
+enum class AddressType { Mail, Web };
 
 // Hands a URL to the desktop. Tests install a recording opener; nullptr
 // restores the desktop's default handler.
@@ -23,23 +23,25 @@ class LinkLabel : public QLabel {
   explicit LinkLabel(QWidget* parent = nullptr);
 
   // The address opened by a click, without any "mailto:" prefix.
-  QString Adress;
-  QColor ActiveColor{Qt::red};
+  const QString& address() const { return address_; }
+  void setAddress(const QString& address) { address_ = address; }
+  // The text colour under the mouse.
+  const QColor& activeColour() const { return activeColour_; }
+  void setActiveColour(const QColor& colour) { activeColour_ = colour; }
+  AddressType addressType() const { return addressType_; }
+  void setAddressType(AddressType type) { addressType_ = type; }
 
-  AddressType AdressType() const { return adressType_; }
-  void setAdressType(AddressType type);
-
-  // Opens the address: the web address itself for an atWWW label with an
-  // address, otherwise "mailto:" + Adress.
-  void OpenAdress();
-  // The URL OpenAdress hands to the desktop; empty (nothing is opened) for a
-  // web address that is not an http or https page.
-  QUrl Target() const;
+  // Opens the address: the web address itself for a Web label with an
+  // address, otherwise "mailto:" + address().
+  void openAddress();
+  // The URL openAddress() hands to the desktop; empty (nothing is opened) for
+  // a web address that is not an http or https page.
+  QUrl target() const;
 
  signals:
-  void OnMouseEnter();
-  void OnMouseExit();
-  void OnClick();
+  void mouseEntered();
+  void mouseLeft();
+  void clicked();
 
  protected:
   void enterEvent(QEnterEvent* event) override;
@@ -48,8 +50,10 @@ class LinkLabel : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  void setFontColour(const QColor& colour);
-  AddressType adressType_ = atWWW;
+  void setTextColour(const QColor& colour);
+  QString address_;
+  QColor activeColour_{Qt::red};
+  AddressType addressType_ = AddressType::Web;
   QColor savedColour_;
   bool hovered_ = false;
   bool pressed_ = false;

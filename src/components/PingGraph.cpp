@@ -36,7 +36,7 @@ void PingGraph::paintEvent(QPaintEvent*) {
 
 void PingGraph::mouseDoubleClickEvent(QMouseEvent* event) {
   QWidget::mouseDoubleClickEvent(event);
-  emit DblClick();
+  emit doubleClicked();
 }
 
 }  // namespace tarvix

@@ -26,7 +26,7 @@ class PingGraph : public QWidget {
   QColor background() const { return background_; }
 
  signals:
-  void DblClick();
+  void doubleClicked();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

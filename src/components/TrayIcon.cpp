@@ -16,21 +16,21 @@ namespace {
 QPointer<TrayIcon> registered;
 
 constexpr int kMaxTipLength = 63;
-constexpr char kPopupComponent[] = "TrayPopupMenu";
+constexpr char kPopupOwner[] = "TrayPopupMenu";
 
 }  // namespace
 
 TrayIcon::TrayIcon(QWidget* window) : QObject(window), window_(window) {
   tray_ = new QSystemTrayIcon(this);
-  OnDblClick = [this](QObject*) { RestoreApplication(); };
-  OnRightClick = [this](QObject*) { OpenPopupMenu(); };
+  onDoubleClick = [this](QObject*) { restoreApplication(); };
+  onRightClick = [this](QObject*) { openPopupMenu(); };
   connect(tray_, &QSystemTrayIcon::activated, this,
           [this](QSystemTrayIcon::ActivationReason reason) {
             if (!enabled_) return;
             switch (reason) {
-              case QSystemTrayIcon::Trigger: DoLeftClick(); break;
-              case QSystemTrayIcon::DoubleClick: DoDblClick(); break;
-              case QSystemTrayIcon::Context: DoRightClick(); break;
+              case QSystemTrayIcon::Trigger: handleLeftClick(); break;
+              case QSystemTrayIcon::DoubleClick: handleDoubleClick(); break;
+              case QSystemTrayIcon::Context: handleRightClick(); break;
               default: break;
             }
           });
@@ -70,22 +70,22 @@ void TrayIcon::setHint(const QString& hint) {
   if (enabled_ && shown_) updateIcon();
 }
 
-QString TrayIcon::Tip() const { return tray_->toolTip(); }
+QString TrayIcon::tip() const { return tray_->toolTip(); }
 
-TrayIcon* TrayIcon::PopupComponent(const QMenu* menu) {
-  return menu ? qobject_cast<TrayIcon*>(menu->property(kPopupComponent).value<QObject*>())
+TrayIcon* TrayIcon::popupOwner(const QMenu* menu) {
+  return menu ? qobject_cast<TrayIcon*>(menu->property(kPopupOwner).value<QObject*>())
               : nullptr;
 }
 
-void TrayIcon::RemoveIcon() { deleteIcon(); }
+void TrayIcon::removeIcon() { deleteIcon(); }
 
-void TrayIcon::AppMinimize() {
+void TrayIcon::minimiseToTray() {
   if (!enabled_ || shown_) return;
   addIcon();
   hideTaskbarEntry();
 }
 
-void TrayIcon::AppRestore() {
+void TrayIcon::restoreFromTray() {
   if (!enabled_ || !shown_) return;
   showTaskbarEntry();
   if (window_) {
@@ -95,28 +95,28 @@ void TrayIcon::AppRestore() {
   deleteIcon();
 }
 
-void TrayIcon::DoDblClick() {
-  if (OnDblClick) OnDblClick(this);
+void TrayIcon::handleDoubleClick() {
+  if (onDoubleClick) onDoubleClick(this);
 }
 
-void TrayIcon::DoLeftClick() {
-  if (OnLeftClick) OnLeftClick(this);
+void TrayIcon::handleLeftClick() {
+  if (onLeftClick) onLeftClick(this);
 }
 
-void TrayIcon::DoRightClick() {
-  if (OnRightClick) OnRightClick(this);
+void TrayIcon::handleRightClick() {
+  if (onRightClick) onRightClick(this);
 }
 
-void TrayIcon::RestoreApplication() {
+void TrayIcon::restoreApplication() {
   if (!window_) return;
-  // The state change reaches AppRestore through the event filter.
+  // The state change reaches restoreFromTray() through the event filter.
   window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
 }
 
-void TrayIcon::OpenPopupMenu() {
+void TrayIcon::openPopupMenu() {
   if (!popupMenu_) return;
   const QPoint at = QCursor::pos();
-  popupMenu_->setProperty(kPopupComponent, QVariant::fromValue<QObject*>(this));
+  popupMenu_->setProperty(kPopupOwner, QVariant::fromValue<QObject*>(this));
   popupMenu_->popup(at);
 }
 
@@ -160,9 +160,9 @@ bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
     const bool was = e->oldState() & Qt::WindowMinimized;
     const bool now = window_->windowState() & Qt::WindowMinimized;
     if (!was && now)
-      AppMinimize();
+      minimiseToTray();
     else if (was && !now)
-      AppRestore();
+      restoreFromTray();
   } else if (event->type() == QEvent::Show && restoring_) {
     return true;
   }

@@ -26,43 +26,43 @@ class TrayIcon : public QObject {
   explicit TrayIcon(QWidget* window);
   ~TrayIcon() override;
 
-  bool Enabled() const { return enabled_; }
+  bool isEnabled() const { return enabled_; }
   void setEnabled(bool enabled);
   // An empty icon means the application's own icon.
-  const QIcon& Icon() const { return icon_; }
+  const QIcon& icon() const { return icon_; }
   void setIcon(const QIcon& icon);
-  const QString& Hint() const { return hint_; }
+  const QString& hint() const { return hint_; }
   void setHint(const QString& hint);
-  QMenu* PopupMenu() const { return popupMenu_; }
+  QMenu* popupMenu() const { return popupMenu_; }
   void setPopupMenu(QMenu* menu) { popupMenu_ = menu; }
 
-  // Defaults: OnDblClick restores the application, OnRightClick opens the
+  // Defaults: onDoubleClick restores the application, onRightClick opens the
   // popup menu. An assigned handler replaces the default.
-  TrayEvent OnDblClick;
-  TrayEvent OnLeftClick;
-  TrayEvent OnRightClick;
+  TrayEvent onDoubleClick;
+  TrayEvent onLeftClick;
+  TrayEvent onRightClick;
 
   // Whether the icon is in the notification area.
-  bool IconShown() const { return shown_; }
+  bool iconShown() const { return shown_; }
   // Removes the icon at shutdown.
-  void RemoveIcon();
+  void removeIcon();
   // The tool tip given to the notification area (the hint cut to 63 characters).
-  QString Tip() const;
+  QString tip() const;
   // The platform icon, for tests that deliver mouse notifications.
   QSystemTrayIcon* trayIcon() const { return tray_; }
-  // The menu's source component while a popup opened by this tray is up.
-  static TrayIcon* PopupComponent(const QMenu* menu);
+  // The tray that opened the menu, while that popup is up.
+  static TrayIcon* popupOwner(const QMenu* menu);
 
-  virtual void AppMinimize();
-  virtual void AppRestore();
-  virtual void DoDblClick();
-  virtual void DoLeftClick();
-  virtual void DoRightClick();
+  virtual void minimiseToTray();
+  virtual void restoreFromTray();
+  virtual void handleDoubleClick();
+  virtual void handleLeftClick();
+  virtual void handleRightClick();
 
-  // Asks the application to restore itself (runs AppRestore).
-  void RestoreApplication();
+  // Asks the application to restore itself (runs restoreFromTray()).
+  void restoreApplication();
   // Opens the popup menu at the mouse position.
-  void OpenPopupMenu();
+  void openPopupMenu();
 
  protected:
   // Whether the desktop has a notification area. Without one the window keeps

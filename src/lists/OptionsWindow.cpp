@@ -106,7 +106,7 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QWidget(parent) {
 
   Legacy2 = makeWebLink(GroupBox1, "Legacy2");
   Legacy2->setText("Tarvix support - help");
-  Legacy2->Adress = toQString(kHomePage);
+  Legacy2->setAddress(toQString(kHomePage));
   {
     QFont f = Legacy2->font();
     f.setBold(true);

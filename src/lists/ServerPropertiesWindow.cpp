@@ -130,7 +130,7 @@ ServerPropertiesWindow::ServerPropertiesWindow(QWidget* parent) : QWidget(parent
   connect(Button1, &QPushButton::clicked, this, &ServerPropertiesWindow::Button1Click);
   connect(CheckBox1, &QCheckBox::clicked, this, &ServerPropertiesWindow::CheckBox1Click);
   connect(resetallpasswords1, &QAction::triggered, this, &ServerPropertiesWindow::resetallpasswords1Click);
-  connect(PaintBox1, &PingGraph::DblClick, this, &ServerPropertiesWindow::PaintBox1DblClick);
+  connect(PaintBox1, &PingGraph::doubleClicked, this, &ServerPropertiesWindow::PaintBox1DblClick);
 
   if (MainWindow* main = forms().Form1) {
     main->bindPingDisplay();
@@ -175,7 +175,7 @@ void ServerPropertiesWindow::ShowServerInfo() {
   LabeledEdit4->setCursorPosition(0);
   Memo1->setPlainText(main->PropertiesMapLines.join('\n'));
   Legacy1->setText(main->linkCaption);
-  Legacy1->Adress = main->linkTarget;
+  Legacy1->setAddress(main->linkTarget);
 }
 
 void ServerPropertiesWindow::setHostChecking(bool on, bool checkNow) {
@@ -184,7 +184,7 @@ void ServerPropertiesWindow::setHostChecking(bool on, bool checkNow) {
   HostChecker* checker = main->HostChecker1;
   if (on) {
     checker->setHostName(main->CurrentIP);
-    if (checkNow) checker->Check();
+    if (checkNow) checker->check();
     checker->setAutoCheckPeriod(static_cast<std::uint16_t>(main->ScanTimeout.get() & 0xFFFF));
   }
   checker->setAutoCheck(on);

@@ -11,8 +11,8 @@ namespace tarvix {
 inline LinkLabel* makeWebLink(QWidget* parent, const char* name) {
   auto* link = new LinkLabel(parent);
   link->setObjectName(name);
-  link->setAdressType(atWWW);
-  link->ActiveColor = QColor(0, 128, 128);
+  link->setAddressType(AddressType::Web);
+  link->setActiveColour(QColor(0, 128, 128));
   QFont f = link->font();
   f.setFamily("Tahoma");
   link->setFont(f);

@@ -1,6 +1,6 @@
 // Host checker rounds against 127.0.0.1: per-ping and verdict lines, the
 // simultaneous and one-by-one modes, failed echoes through sockets that drop
-// every reply or do not open, the timer, and the quit of ping threads.
+// every reply or do not open, the timer, and the quit of running pings.
 #include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
@@ -10,10 +10,11 @@
 #include <atomic>
 #include <cerrno>
 #include <memory>
+#include <thread>
 
 #include "components/HostChecker.h"
 #include "components/IcmpEcho.h"
-#include "components/PingThread.h"
+#include "components/PingJob.h"
 
 using namespace tarvix;
 
@@ -24,7 +25,7 @@ struct Line {
   std::string msg;
   int level;
   int status;
-  std::size_t threadsStarted;  // ping threads registered when the line came
+  std::size_t pingsStarted;  // pings registered when the line came
 };
 
 int openRaw(int domain, int type, int protocol, bool deaf) {
@@ -55,13 +56,16 @@ struct Recorder {
   std::vector<Line> lines;
   std::vector<std::string> events;
   explicit Recorder(HostChecker& c) {
-    c.OnLog = [this](QObject*, const std::string& id, std::string& msg, std::uint8_t& level,
-                     LogStatus& status) {
-      lines.push_back({id, msg, level, static_cast<int>(status), PingThread::Registry().size()});
-    };
-    c.OnLink = [this](QObject*) { events.push_back("link"); };
-    c.OnNoLink = [this](QObject*) { events.push_back("nolink"); };
-    c.OnCheckLink = [this](QObject*, bool on) { events.push_back(on ? "check:1" : "check:0"); };
+    QObject::connect(&c, &HostChecker::lineLogged,
+                     [this](const std::string& id, const std::string& msg, int level,
+                            LogStatus status) {
+                       lines.push_back(
+                           {id, msg, level, static_cast<int>(status), startedPings().size()});
+                     });
+    QObject::connect(&c, &HostChecker::linkFound, [this] { events.push_back("link"); });
+    QObject::connect(&c, &HostChecker::noLink, [this] { events.push_back("nolink"); });
+    QObject::connect(&c, &HostChecker::linkChecked,
+                     [this](bool on) { events.push_back(on ? "check:1" : "check:0"); });
   }
   int verdicts() const {
     int n = 0;
@@ -84,37 +88,37 @@ class TestHostChecker : public QObject {
     setIcmpSocketOpener({});
   }
   void cleanup() {
-    // Let every thread of the test end and be freed before the next one.
-    QTRY_COMPARE_WITH_TIMEOUT(PingThread::LiveCount(), 0, 10000);
+    // Let every ping of the test end before the next one.
+    QTRY_COMPARE_WITH_TIMEOUT(runningPings(), 0, 10000);
     setIcmpSocketOpener({});
   }
 
   void propertiesIgnoreZerosAndBlankHosts() {
     HostChecker c;
-    QCOMPARE(c.logID(), std::string("Link checker"));
+    QCOMPARE(c.logId(), std::string("Link checker"));
     QCOMPARE(c.autoCheckPeriod(), std::uint16_t(10000));
-    QCOMPARE(c.PingCount(), std::uint8_t(5));
-    QCOMPARE(c.HostName(), std::string("localhost"));
-    QCOMPARE(c.PingMode(), hpmSimultaneous);
+    QCOMPARE(c.pingCount(), std::uint8_t(5));
+    QCOMPARE(c.hostName(), std::string("localhost"));
+    QCOMPARE(c.pingMode(), PingMode::Simultaneous);
     QVERIFY(!c.timer()->isActive());
     c.setPingCount(0);
     c.setPingSize(0);
-    c.setTTL(0);
-    c.setPingTimeOut(0);
+    c.setTtl(0);
+    c.setPingTimeout(0);
     c.setAutoCheckPeriod(0);
     c.setHostName("   ");
     c.setHostName("");
-    QCOMPARE(c.PingCount(), std::uint8_t(5));
-    QCOMPARE(c.PingSize(), std::uint8_t(1));
-    QCOMPARE(c.TTL(), std::uint8_t(64));
-    QCOMPARE(c.PingTimeOut(), std::uint16_t(1500));
+    QCOMPARE(c.pingCount(), std::uint8_t(5));
+    QCOMPARE(c.pingSize(), std::uint8_t(1));
+    QCOMPARE(c.ttl(), std::uint8_t(64));
+    QCOMPARE(c.pingTimeout(), std::uint16_t(1500));
     QCOMPARE(c.autoCheckPeriod(), std::uint16_t(10000));
     QCOMPARE(c.timer()->interval(), 10000);
-    QCOMPARE(c.HostName(), std::string("localhost"));
+    QCOMPARE(c.hostName(), std::string("localhost"));
     c.setAutoCheckPeriod(700);
     QCOMPARE(c.timer()->interval(), 700);
     c.setHostName(" 127.0.0.1 ");
-    QCOMPARE(c.HostName(), std::string(" 127.0.0.1 "));
+    QCOMPARE(c.hostName(), std::string(" 127.0.0.1 "));
     c.setAutoCheck(true);
     QVERIFY(c.timer()->isActive());
     c.setAutoCheck(false);
@@ -124,9 +128,9 @@ class TestHostChecker : public QObject {
   void onePingRoundGivesOneLineAndTheVerdict() {
     HostChecker c;
     c.setPingCount(1);
-    c.setLogID("Probe");
+    c.setLogId("Probe");
     Recorder r(c);
-    c.Check();
+    c.check();
     QTRY_COMPARE_WITH_TIMEOUT(int(r.lines.size()), 2, 10000);
     QRegularExpressionMatch m = kAnswered.match(QString::fromStdString(r.lines[0].msg));
     QVERIFY2(m.hasMatch(), r.lines[0].msg.c_str());
@@ -147,14 +151,14 @@ class TestHostChecker : public QObject {
     installOpener(2);
     HostChecker c;
     c.setHostName("127.0.0.1");
-    c.setPingTimeOut(300);
+    c.setPingTimeout(300);
     Recorder r(c);
-    const std::size_t before = PingThread::Registry().size();
-    c.Check();
+    const std::size_t before = startedPings().size();
+    c.check();
     QTRY_COMPARE_WITH_TIMEOUT(int(r.lines.size()), 6, 10000);
-    QCOMPARE(PingThread::Registry().size(), before + 5);
+    QCOMPARE(startedPings().size(), before + 5);
     // All five were started before the first was reported.
-    QCOMPARE(r.lines[0].threadsStarted, before + 5);
+    QCOMPARE(r.lines[0].pingsStarted, before + 5);
     int answered = 0, timedOut = 0;
     for (int i = 0; i < 5; ++i) {
       if (kAnswered.match(QString::fromStdString(r.lines[i].msg)).hasMatch()) ++answered;
@@ -174,9 +178,9 @@ class TestHostChecker : public QObject {
     HostChecker c;
     c.setHostName("127.0.0.1");
     c.setPingCount(2);
-    c.setPingTimeOut(200);
+    c.setPingTimeout(200);
     Recorder r(c);
-    c.Check();
+    c.check();
     QTRY_COMPARE_WITH_TIMEOUT(int(r.lines.size()), 3, 10000);
     QCOMPARE(r.lines[0].msg, std::string("Ping for 127.0.0.1, Request timed out"));
     QCOMPARE(r.lines[1].msg, std::string("Ping for 127.0.0.1, Request timed out"));
@@ -193,7 +197,7 @@ class TestHostChecker : public QObject {
     c.setHostName("127.0.0.1");
     c.setPingCount(1);
     Recorder r(c);
-    c.Check();
+    c.check();
     QTRY_COMPARE_WITH_TIMEOUT(int(r.lines.size()), 2, 10000);
     QCOMPARE(r.lines[0].msg, std::string("Ping for 127.0.0.1, "));
     QCOMPARE(r.lines[0].status, 3);
@@ -204,41 +208,37 @@ class TestHostChecker : public QObject {
     HostChecker c;
     c.setHostName("127.0.0.1");
     c.setPingCount(3);
-    c.setPingMode(hpmOneByOne);
+    c.setPingMode(PingMode::OneByOne);
     Recorder r(c);
-    const std::size_t before = PingThread::Registry().size();
-    c.Check();
+    const std::size_t before = startedPings().size();
+    c.check();
     QTRY_COMPARE_WITH_TIMEOUT(int(r.lines.size()), 4, 10000);
     for (int i = 0; i < 3; ++i) {
       QVERIFY(kAnswered.match(QString::fromStdString(r.lines[i].msg)).hasMatch());
-      QCOMPARE(r.lines[i].threadsStarted, before + i + 1);
+      QCOMPARE(r.lines[i].pingsStarted, before + i + 1);
     }
     QCOMPARE(r.lines[3].msg, std::string("There is link to 127.0.0.1."));
-    QCOMPARE(PingThread::Registry().size(), before + 3);
+    QCOMPARE(startedPings().size(), before + 3);
   }
 
-  void pingThreadTrimsTheHost() {
-    auto* t = new PingThread();
-    t->Host = "  127.0.0.1 ";
-    t->DataSize = 2;
-    t->start();
-    QVERIFY(t->wait(10000));
-    QCOMPARE(t->ReplyCount, 1u);
-    QCOMPARE(t->ErrorCode, 0u);
-    QCOMPARE(t->TargetIP, std::string("127.0.0.1"));
-    QCOMPARE(t->ReplyIP, std::string("127.0.0.1"));
-    QCOMPARE(t->ReplyName, std::string("127.0.0.1"));
-    QCOMPARE(t->ReplyDataSize, std::uint16_t(2));
-    delete t;
+  void pingTrimsTheHost() {
+    StopSignal stop;
+    PingRequest request;
+    request.host = "  127.0.0.1 ";
+    request.dataSize = 2;
+    PingResult r = runPing(request, stop);
+    QCOMPARE(r.replyCount, 1u);
+    QCOMPARE(r.errorCode, 0u);
+    QCOMPARE(r.targetIp, std::string("127.0.0.1"));
+    QCOMPARE(r.replyIp, std::string("127.0.0.1"));
+    QCOMPARE(r.replyName, std::string("127.0.0.1"));
+    QCOMPARE(r.replyDataSize, std::uint16_t(2));
 
-    t = new PingThread();
-    t->Host = "   ";
-    t->start();
-    QVERIFY(t->wait(10000));
-    QCOMPARE(t->ReplyCount, 0u);
-    QCOMPARE(t->ErrorCode, 11018u);
-    QCOMPARE(t->ErrorText, std::string("Bad Destination"));
-    delete t;
+    request.host = "   ";
+    r = runPing(request, stop);
+    QCOMPARE(r.replyCount, 0u);
+    QCOMPARE(r.errorCode, 11018u);
+    QCOMPARE(r.errorText, std::string("Bad Destination"));
   }
 
   void timerRepeatsTheCheckWhileAutoCheck() {
@@ -252,12 +252,12 @@ class TestHostChecker : public QObject {
     c.setAutoCheck(false);
     // After shutdown has begun the timer starts nothing.
     setApplicationTerminated(true);
-    const std::size_t before = PingThread::Registry().size();
+    const std::size_t before = startedPings().size();
     QMetaObject::invokeMethod(c.timer(), "timeout");
     c.setAutoCheck(true);
     QTest::qWait(100);
     c.setAutoCheck(false);
-    QCOMPARE(PingThread::Registry().size(), before);
+    QCOMPARE(startedPings().size(), before);
   }
 
   void quitEndsWaitingThreadsAndSilencesTheChecker() {
@@ -265,25 +265,44 @@ class TestHostChecker : public QObject {
     HostChecker c;
     c.setHostName("127.0.0.1");
     c.setPingCount(3);
-    c.setPingTimeOut(60000);
+    c.setPingTimeout(60000);
     Recorder r(c);
-    c.Check();
-    auto* own = new PingThread();
-    own->Host = "127.0.0.1";
-    own->TimeOut = 60000;
-    own->start();
-    QCOMPARE(PingThread::Registry().size() >= 4, true);
+    c.check();
+    PingRequest request;
+    request.host = "127.0.0.1";
+    request.timeoutMs = 60000;
+    QObject receiver;
+    bool delivered = false;
+    const BackgroundTask own =
+        startPing(&receiver, request, [&](const PingResult&) { delivered = true; });
+    QCOMPARE(startedPings().size() >= 4, true);
     QTest::qWait(50);
     setApplicationTerminated(true);
-    PingThread::PostQuitToAll();
-    QVERIFY(PingThread::Registry().empty());
-    QVERIFY(own->isFinished());
-    // Ended by the quit request, long before its time-out.
-    QCOMPARE(own->ErrorCode, std::uint32_t(IP_GENERAL_FAILURE));
-    delete own;
+    // Returns only once every echo has ended, long before their time-outs.
+    quitAllPings();
+    QVERIFY(startedPings().empty());
+    QCOMPARE(runningPings(), 0);
+    QVERIFY(!own.pending());
     QTest::qWait(100);
+    QVERIFY(!delivered);
     QVERIFY(r.lines.empty());
     QVERIFY(r.events.empty());
+  }
+
+  void stopEndsAWaitingPing() {
+    installOpener(0);
+    StopSignal stop;
+    PingRequest request;
+    request.host = "127.0.0.1";
+    request.timeoutMs = 60000;
+    std::thread quitter([&] {
+      stop.waitFor(50);
+      stop.request();
+    });
+    const PingResult r = runPing(request, stop);
+    quitter.join();
+    QCOMPARE(r.replyCount, 0u);
+    QCOMPARE(r.errorCode, std::uint32_t(kIpGeneralFailure));
   }
 };
 

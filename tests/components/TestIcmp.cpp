@@ -74,12 +74,12 @@ int datagramEchoInPrivateNamespace() {
     ::close(s);
     try {
       IcmpEcho icmp;
-      if (icmp.SocketKind() != IcmpSocketKind::Datagram) ::_exit(1);
-      icmp.SetAddress("127.0.0.1");
-      icmp.DataSize = 5;
-      icmp.TimeOut = 2000;
-      bool ok = icmp.Ping() == 1 && icmp.LastReply.DataSize == 5 &&
-                icmp.LastReply.Address == htonl(INADDR_LOOPBACK) && icmp.LastStatus == 0;
+      if (icmp.socketKind() != IcmpSocketKind::Datagram) ::_exit(1);
+      icmp.setAddress("127.0.0.1");
+      icmp.dataSize = 5;
+      icmp.timeoutMs = 2000;
+      bool ok = icmp.ping() == 1 && icmp.lastReply.dataSize == 5 &&
+                icmp.lastReply.address == htonl(INADDR_LOOPBACK) && icmp.lastStatus == 0;
       ::_exit(ok ? 0 : 1);
     } catch (...) {
       ::_exit(1);
@@ -104,77 +104,77 @@ class TestIcmp : public QObject {
   void echoToLoopbackReportsTheReply() {
     IcmpEcho icmp;
     int before = 0, after = -1;
-    icmp.OnBeforeEcho = [&](IcmpEcho*) { ++before; };
-    icmp.OnAfterEcho = [&](IcmpEcho*, int n) { after = n; };
-    icmp.SetAddress("127.0.0.1");
-    QCOMPARE(icmp.Ping(), 1);
+    icmp.onBeforeEcho = [&](IcmpEcho*) { ++before; };
+    icmp.onAfterEcho = [&](IcmpEcho*, int n) { after = n; };
+    icmp.setAddress("127.0.0.1");
+    QCOMPARE(icmp.ping(), 1);
     QCOMPARE(before, 1);
     QCOMPARE(after, 1);
-    QCOMPARE(icmp.LastStatus, 0u);
+    QCOMPARE(icmp.lastStatus, 0u);
     QCOMPARE(icmp.errorText(), std::string("No error"));
-    QCOMPARE(icmp.LastReply.Address, htonl(INADDR_LOOPBACK));
-    QCOMPARE(icmp.LastReply.Status, 0u);
-    QCOMPARE(icmp.LastReply.DataSize, std::uint16_t(56));
-    QVERIFY(icmp.LastReply.RoundTripTime <= icmp.TimeOut);
+    QCOMPARE(icmp.lastReply.address, htonl(INADDR_LOOPBACK));
+    QCOMPARE(icmp.lastReply.status, 0u);
+    QCOMPARE(icmp.lastReply.dataSize, std::uint16_t(56));
+    QVERIFY(icmp.lastReply.roundTripMs <= icmp.timeoutMs);
     // 56 bytes: the 45-character text and 11 blanks.
-    QCOMPARE(icmp.LastRequestData(), std::string(kIcmpRequestText) + std::string(11, ' '));
+    QCOMPARE(icmp.lastRequestData(), std::string(kIcmpRequestText) + std::string(11, ' '));
     // A dotted address is its own name.
-    QCOMPARE(icmp.ResolvedName(), std::string("127.0.0.1"));
-    QCOMPARE(icmp.ResolvedIP(), std::string("127.0.0.1"));
+    QCOMPARE(icmp.resolvedName(), std::string("127.0.0.1"));
+    QCOMPARE(icmp.resolvedIp(), std::string("127.0.0.1"));
 
-    icmp.DataSize = 1;
-    QCOMPARE(icmp.Ping(), 1);
-    QCOMPARE(icmp.LastRequestData(), std::string(1, kIcmpRequestText[0]));
-    QCOMPARE(icmp.LastReply.DataSize, std::uint16_t(1));
+    icmp.dataSize = 1;
+    QCOMPARE(icmp.ping(), 1);
+    QCOMPARE(icmp.lastRequestData(), std::string(1, kIcmpRequestText[0]));
+    QCOMPARE(icmp.lastReply.dataSize, std::uint16_t(1));
 
-    icmp.DataSize = 1000;
-    QCOMPARE(icmp.Ping(), 1);
-    QCOMPARE(icmp.LastReply.DataSize, std::uint16_t(1000));
-    QCOMPARE(icmp.LastRequestData().substr(0, 45), std::string(kIcmpRequestText));
-    QCOMPARE(icmp.LastRequestData().find_first_not_of(' ', 45), std::string::npos);
+    icmp.dataSize = 1000;
+    QCOMPARE(icmp.ping(), 1);
+    QCOMPARE(icmp.lastReply.dataSize, std::uint16_t(1000));
+    QCOMPARE(icmp.lastRequestData().substr(0, 45), std::string(kIcmpRequestText));
+    QCOMPARE(icmp.lastRequestData().find_first_not_of(' ', 45), std::string::npos);
   }
 
   void hostNameResolvesAndResolutionIsKeptPerAddress() {
     IcmpEcho icmp;
-    icmp.SetAddress("localhost");
-    icmp.DataSize = 1;
-    QCOMPARE(icmp.Ping(), 1);
-    QCOMPARE(icmp.ResolvedIP(), std::string("127.0.0.1"));
-    QVERIFY(icmp.Resolved());
-    icmp.SetAddress("localhost");
-    QVERIFY(icmp.Resolved());
-    icmp.SetAddress("127.0.0.1");
-    QVERIFY(!icmp.Resolved());
-    QCOMPARE(icmp.Ping(), 1);
-    QCOMPARE(icmp.ResolvedName(), std::string("127.0.0.1"));
+    icmp.setAddress("localhost");
+    icmp.dataSize = 1;
+    QCOMPARE(icmp.ping(), 1);
+    QCOMPARE(icmp.resolvedIp(), std::string("127.0.0.1"));
+    QVERIFY(icmp.isResolved());
+    icmp.setAddress("localhost");
+    QVERIFY(icmp.isResolved());
+    icmp.setAddress("127.0.0.1");
+    QVERIFY(!icmp.isResolved());
+    QCOMPARE(icmp.ping(), 1);
+    QCOMPARE(icmp.resolvedName(), std::string("127.0.0.1"));
   }
 
   void unusableAddressesAreBadDestinations() {
     IcmpEcho icmp;
     std::vector<std::string> messages;
-    icmp.OnMessage = [&](IcmpEcho*, const std::string& m) { messages.push_back(m); };
+    icmp.onMessage = [&](IcmpEcho*, const std::string& m) { messages.push_back(m); };
     int echoes = 0;
-    icmp.OnBeforeEcho = [&](IcmpEcho*) { ++echoes; };
+    icmp.onBeforeEcho = [&](IcmpEcho*) { ++echoes; };
     // An empty name cannot be resolved (and is never sent to a resolver).
-    icmp.SetAddress("x");
-    icmp.SetAddress("");
-    QCOMPARE(icmp.Ping(), 0);
-    QCOMPARE(icmp.LastStatus, std::uint32_t(IP_BAD_DESTINATION));
+    icmp.setAddress("x");
+    icmp.setAddress("");
+    QCOMPARE(icmp.ping(), 0);
+    QCOMPARE(icmp.lastStatus, std::uint32_t(kIpBadDestination));
     QCOMPARE(icmp.errorText(), std::string("Bad Destination"));
     QCOMPARE(messages, (std::vector<std::string>{"Unable to resolve ", "Invalid host address"}));
     // A failed resolution after a good one leaves no stale target.
-    icmp.SetAddress("127.0.0.1");
-    QVERIFY(icmp.Resolve());
-    icmp.SetAddress("");
-    QVERIFY(!icmp.Resolve());
+    icmp.setAddress("127.0.0.1");
+    QVERIFY(icmp.resolve());
+    icmp.setAddress("");
+    QVERIFY(!icmp.resolve());
     messages.clear();
-    QCOMPARE(icmp.Ping(), 0);
-    QCOMPARE(icmp.LastStatus, std::uint32_t(IP_BAD_DESTINATION));
+    QCOMPARE(icmp.ping(), 0);
+    QCOMPARE(icmp.lastStatus, std::uint32_t(kIpBadDestination));
     // The all-ones address marks "no address".
     messages.clear();
-    icmp.SetAddress("255.255.255.255");
-    QCOMPARE(icmp.Ping(), 0);
-    QCOMPARE(icmp.LastStatus, std::uint32_t(IP_BAD_DESTINATION));
+    icmp.setAddress("255.255.255.255");
+    QCOMPARE(icmp.ping(), 0);
+    QCOMPARE(icmp.lastStatus, std::uint32_t(kIpBadDestination));
     QCOMPARE(messages, (std::vector<std::string>{"Invalid host address"}));
     QCOMPARE(echoes, 0);
   }
@@ -182,13 +182,13 @@ class TestIcmp : public QObject {
   void noReplyTimesOut() {
     OpenerGuard g(openDeaf);
     IcmpEcho icmp;
-    icmp.SetAddress("127.0.0.1");
-    icmp.TimeOut = 150;
+    icmp.setAddress("127.0.0.1");
+    icmp.timeoutMs = 150;
     int after = -1;
-    icmp.OnAfterEcho = [&](IcmpEcho*, int n) { after = n; };
-    QCOMPARE(icmp.Ping(), 0);
+    icmp.onAfterEcho = [&](IcmpEcho*, int n) { after = n; };
+    QCOMPARE(icmp.ping(), 0);
     QCOMPARE(after, 0);
-    QCOMPARE(icmp.LastStatus, std::uint32_t(IP_REQ_TIMED_OUT));
+    QCOMPARE(icmp.lastStatus, std::uint32_t(kIpReqTimedOut));
     QCOMPARE(icmp.errorText(), std::string("Request timed out"));
   }
 
@@ -196,14 +196,14 @@ class TestIcmp : public QObject {
     OpenerGuard g(openDeaf);
     IcmpEcho icmp;
     StopSignal quit;
-    icmp.SetQuitFd(quit.fd());
-    icmp.SetAddress("127.0.0.1");
-    icmp.TimeOut = 60000;
+    icmp.setQuitFd(quit.fd());
+    icmp.setAddress("127.0.0.1");
+    icmp.timeoutMs = 60000;
     std::thread t([&] { quit.waitFor(50); quit.request(); });
-    QCOMPARE(icmp.Ping(), 0);
+    QCOMPARE(icmp.ping(), 0);
     t.join();
     // Ended by the request, not by the time-out.
-    QCOMPARE(icmp.LastStatus, std::uint32_t(IP_GENERAL_FAILURE));
+    QCOMPARE(icmp.lastStatus, std::uint32_t(kIpGeneralFailure));
   }
 
   void noSocketIsTheSetupFailure() {
@@ -222,17 +222,17 @@ class TestIcmp : public QObject {
   void rawSocketWhenDatagramIsRefused() {
     OpenerGuard g(refuseDatagram);
     IcmpEcho a, b;
-    QCOMPARE(a.SocketKind(), IcmpSocketKind::Raw);
-    a.SetAddress("127.0.0.1");
-    b.SetAddress("127.0.0.1");
-    a.DataSize = 3;
-    b.DataSize = 7;
+    QCOMPARE(a.socketKind(), IcmpSocketKind::Raw);
+    a.setAddress("127.0.0.1");
+    b.setAddress("127.0.0.1");
+    a.dataSize = 3;
+    b.dataSize = 7;
     // Every raw socket sees every reply; each object takes only its own.
-    QCOMPARE(a.Ping(), 1);
-    QCOMPARE(b.Ping(), 1);
-    QCOMPARE(a.LastReply.DataSize, std::uint16_t(3));
-    QCOMPARE(b.LastReply.DataSize, std::uint16_t(7));
-    QCOMPARE(a.LastReply.Options.Ttl, std::uint8_t(64));
+    QCOMPARE(a.ping(), 1);
+    QCOMPARE(b.ping(), 1);
+    QCOMPARE(a.lastReply.dataSize, std::uint16_t(3));
+    QCOMPARE(b.lastReply.dataSize, std::uint16_t(7));
+    QCOMPARE(a.lastReply.options.ttl, std::uint8_t(64));
   }
 
   void datagramSocketWhereAllowed() {
@@ -243,12 +243,12 @@ class TestIcmp : public QObject {
       return;
     }
     IcmpEcho icmp;
-    QCOMPARE(icmp.SocketKind(), IcmpSocketKind::Datagram);
-    icmp.SetAddress("127.0.0.1");
-    icmp.DataSize = 5;
-    QCOMPARE(icmp.Ping(), 1);
-    QCOMPARE(icmp.LastReply.DataSize, std::uint16_t(5));
-    QCOMPARE(icmp.LastReply.Address, htonl(INADDR_LOOPBACK));
+    QCOMPARE(icmp.socketKind(), IcmpSocketKind::Datagram);
+    icmp.setAddress("127.0.0.1");
+    icmp.dataSize = 5;
+    QCOMPARE(icmp.ping(), 1);
+    QCOMPARE(icmp.lastReply.dataSize, std::uint16_t(5));
+    QCOMPARE(icmp.lastReply.address, htonl(INADDR_LOOPBACK));
   }
 
   void statusTexts() {

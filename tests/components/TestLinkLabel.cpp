@@ -7,7 +7,7 @@
 
 using namespace tarvix;
 
-class TestLegacy : public QObject {
+class TestLinkLabel : public QObject {
   Q_OBJECT
 
  private slots:
@@ -21,17 +21,17 @@ class TestLegacy : public QObject {
     LinkLabel label;
     label.setText("link");
     label.resize(80, 18);
-    QSignalSpy clicks(&label, &LinkLabel::OnClick);
+    QSignalSpy clicks(&label, &LinkLabel::clicked);
 
-    label.Adress = "http://www.clan.example/x?a=1";
+    label.setAddress("http://www.clan.example/x?a=1");
     QTest::mouseClick(&label, Qt::LeftButton);
-    label.Adress = "www.clan.example";
+    label.setAddress("www.clan.example");
     QTest::mouseClick(&label, Qt::LeftButton);
     // An empty web address opens the mail program with no recipient.
-    label.Adress.clear();
+    label.setAddress(QString());
     QTest::mouseClick(&label, Qt::LeftButton);
-    label.setAdressType(atMail);
-    label.Adress = "admin@clan.example";
+    label.setAddressType(AddressType::Mail);
+    label.setAddress("admin@clan.example");
     QTest::mouseClick(&label, Qt::LeftButton);
 
     QCOMPARE(opened, (QList<QUrl>{QUrl("http://www.clan.example/x?a=1"),
@@ -51,18 +51,18 @@ class TestLegacy : public QObject {
   void webAddressOpensOnlyWebPages() {
     LinkLabel label;
     label.resize(80, 18);
-    QSignalSpy clicks(&label, &LinkLabel::OnClick);
-    for (const char* adress : {"file:///usr/bin/xterm?www", "/home/www/run.desktop",
+    QSignalSpy clicks(&label, &LinkLabel::clicked);
+    for (const char* address : {"file:///usr/bin/xterm?www", "/home/www/run.desktop",
                                "smb://www.clan.example/share", "javascript:alert('http:')"}) {
-      label.Adress = adress;
-      QVERIFY2(label.Target().isEmpty(), adress);
+      label.setAddress(address);
+      QVERIFY2(label.target().isEmpty(), address);
       QTest::mouseClick(&label, Qt::LeftButton);
     }
     QVERIFY(opened.isEmpty());
     QCOMPARE(clicks.count(), 4);
     QCOMPARE(label.cursor().shape(), Qt::PointingHandCursor);
 
-    label.Adress = "HTTPS://www.clan.example/";
+    label.setAddress("HTTPS://www.clan.example/");
     QTest::mouseClick(&label, Qt::LeftButton);
     QCOMPARE(opened, QList<QUrl>{QUrl("https://www.clan.example/")});
   }
@@ -73,9 +73,9 @@ class TestLegacy : public QObject {
     QPalette pal = label.palette();
     pal.setColor(QPalette::WindowText, QColor(0, 0, 128));
     label.setPalette(pal);
-    label.ActiveColor = QColor(0, 128, 128);
-    QSignalSpy enters(&label, &LinkLabel::OnMouseEnter);
-    QSignalSpy exits(&label, &LinkLabel::OnMouseExit);
+    label.setActiveColour(QColor(0, 128, 128));
+    QSignalSpy enters(&label, &LinkLabel::mouseEntered);
+    QSignalSpy exits(&label, &LinkLabel::mouseLeft);
 
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
     QApplication::sendEvent(&label, &enter);
@@ -96,5 +96,5 @@ class TestLegacy : public QObject {
   QList<QUrl> opened;
 };
 
-QTEST_MAIN(TestLegacy)
+QTEST_MAIN(TestLinkLabel)
 #include "TestLinkLabel.moc"

@@ -10,7 +10,7 @@
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "components/HostChecker.h"
-#include "components/PingThread.h"
+#include "components/PingJob.h"
 #include "components/TrayIcon.h"
 #include "qt/ScriptedDialogs.h"
 
@@ -63,13 +63,13 @@ class TestSystray : public QObject {
     t.setHint("Tarvix 2.10");
     w.show();
     QCOMPARE(w.shows, 1);
-    QVERIFY(!t.IconShown());
+    QVERIFY(!t.iconShown());
 
     minimise(w);
-    QVERIFY(t.IconShown());
+    QVERIFY(t.iconShown());
     QVERIFY(t.trayIcon()->isVisible());
     QVERIFY(!w.isVisible());
-    QCOMPARE(t.Tip(), QString("Tarvix 2.10"));
+    QCOMPARE(t.tip(), QString("Tarvix 2.10"));
     // Without an icon of its own the tray shows the application's icon.
     QCOMPARE(t.trayIcon()->icon().cacheKey(), QApplication::windowIcon().cacheKey());
     QPixmap p(16, 16);
@@ -81,18 +81,18 @@ class TestSystray : public QObject {
     notify(t, QSystemTrayIcon::DoubleClick);
     QVERIFY(w.isVisible());
     QVERIFY(!w.isMinimized());
-    QVERIFY(!t.IconShown());
+    QVERIFY(!t.iconShown());
     QVERIFY(!t.trayIcon()->isVisible());
     // Coming back from the tray does not run the window's show handler.
     QCOMPARE(w.shows, 1);
 
     // And again.
     minimise(w);
-    QVERIFY(t.IconShown());
+    QVERIFY(t.iconShown());
     QVERIFY(!w.isVisible());
     notify(t, QSystemTrayIcon::DoubleClick);
     QVERIFY(w.isVisible());
-    QVERIFY(!t.IconShown());
+    QVERIFY(!t.iconShown());
   }
 
   void disabledTrayLeavesTheWindowAlone() {
@@ -101,28 +101,28 @@ class TestSystray : public QObject {
     t.setEnabled(false);
     w.show();
     minimise(w);
-    QVERIFY(!t.IconShown());
+    QVERIFY(!t.iconShown());
     QVERIFY(w.isVisible());
     // Mouse notifications are ignored while disabled.
     int left = 0;
-    t.OnLeftClick = [&](QObject*) { ++left; };
+    t.onLeftClick = [&](QObject*) { ++left; };
     notify(t, QSystemTrayIcon::Trigger);
     QCOMPARE(left, 0);
 
     // Enabling while minimised moves the window into the tray...
     t.setEnabled(true);
-    QVERIFY(t.IconShown());
+    QVERIFY(t.iconShown());
     QVERIFY(!w.isVisible());
     notify(t, QSystemTrayIcon::Trigger);
     QCOMPARE(left, 1);
     // ...disabling brings its task bar entry back, still minimised.
     t.setEnabled(false);
-    QVERIFY(!t.IconShown());
+    QVERIFY(!t.iconShown());
     QVERIFY(w.isVisible());
     QVERIFY(w.isMinimized());
     // A restore while disabled leaves no icon behind.
     w.setWindowState(Qt::WindowNoState);
-    QVERIFY(!t.IconShown());
+    QVERIFY(!t.iconShown());
   }
 
   void tipIsTheHintCutTo63AndFollowsChangesWhileShown() {
@@ -132,17 +132,17 @@ class TestSystray : public QObject {
     t.setHint(hint);
     w.show();
     minimise(w);
-    QCOMPARE(t.Tip(), hint.left(63));
+    QCOMPARE(t.tip(), hint.left(63));
     t.setHint("shown");
-    QCOMPARE(t.Tip(), QString("shown"));
+    QCOMPARE(t.tip(), QString("shown"));
     notify(t, QSystemTrayIcon::DoubleClick);
     // While hidden a new hint waits for the next minimise.
     t.setHint("later");
-    QCOMPARE(t.Tip(), QString("shown"));
+    QCOMPARE(t.tip(), QString("shown"));
     minimise(w);
-    QCOMPARE(t.Tip(), QString("later"));
+    QCOMPARE(t.tip(), QString("later"));
     t.setHint("");
-    QCOMPARE(t.Tip(), QString());
+    QCOMPARE(t.tip(), QString());
   }
 
   void rightClickOpensThePopupMenuOnlyWhenSet() {
@@ -151,19 +151,19 @@ class TestSystray : public QObject {
     w.show();
     minimise(w);
     notify(t, QSystemTrayIcon::Context);  // no menu: nothing happens
-    QVERIFY(t.IconShown());
+    QVERIFY(t.iconShown());
 
     QMenu menu;
     menu.addAction("exit");
     t.setPopupMenu(&menu);
     notify(t, QSystemTrayIcon::Context);
     QVERIFY(menu.isVisible());
-    QCOMPARE(TrayIcon::PopupComponent(&menu), &t);
+    QCOMPARE(TrayIcon::popupOwner(&menu), &t);
     menu.hide();
 
     // An owner's handler replaces the default.
     int right = 0;
-    t.OnRightClick = [&](QObject* sender) {
+    t.onRightClick = [&](QObject* sender) {
       QCOMPARE(sender, static_cast<QObject*>(&t));
       ++right;
     };
@@ -178,10 +178,10 @@ class TestSystray : public QObject {
     w.show();
     minimise(w);
     // The icon counts as shown, but the task bar entry stays.
-    QVERIFY(t.IconShown());
+    QVERIFY(t.iconShown());
     QVERIFY(w.isVisible());
     w.setWindowState(Qt::WindowNoState);
-    QVERIFY(!t.IconShown());
+    QVERIFY(!t.iconShown());
     QVERIFY(w.isVisible());
   }
 
@@ -191,8 +191,8 @@ class TestSystray : public QObject {
     Tray second(&w, true);
     w.show();
     minimise(w);
-    QVERIFY(!first.IconShown());
-    QVERIFY(second.IconShown());
+    QVERIFY(!first.iconShown());
+    QVERIFY(second.iconShown());
   }
 
   void mainWindowTrayAndHostChecker() {
@@ -203,35 +203,34 @@ class TestSystray : public QObject {
     MainWindow w;
     QVERIFY(w.Systray1);
     QCOMPARE(w.Systray1->objectName(), QString("Systray1"));
-    QCOMPARE(w.Systray1->Hint(), QString("Tarvix 2.10"));
-    QCOMPARE(w.Systray1->PopupMenu(), w.PopupMenu5);
-    QVERIFY(w.Systray1->Enabled());
+    QCOMPARE(w.Systray1->hint(), QString("Tarvix 2.10"));
+    QCOMPARE(w.Systray1->popupMenu(), w.PopupMenu5);
+    QVERIFY(w.Systray1->isEnabled());
 
     HostChecker* c = w.HostChecker1;
     QVERIFY(c);
-    QCOMPARE(c->logID(), std::string("Link checker"));
-    QVERIFY(!c->AutoCheck());
+    QCOMPARE(c->logId(), std::string("Link checker"));
+    QVERIFY(!c->autoCheck());
     QCOMPARE(c->autoCheckPeriod(), std::uint16_t(500));
-    QCOMPARE(c->PingCount(), std::uint8_t(1));
-    QCOMPARE(c->PingSize(), std::uint8_t(1));
-    QCOMPARE(c->TTL(), std::uint8_t(64));
-    QCOMPARE(c->PingTimeOut(), std::uint16_t(1500));
-    QCOMPARE(c->HostName(), std::string("localhost"));
-    QCOMPARE(c->PingMode(), hpmSimultaneous);
-    QVERIFY(static_cast<bool>(c->OnLog));  // bound to HostChecker1Log
+    QCOMPARE(c->pingCount(), std::uint8_t(1));
+    QCOMPARE(c->pingSize(), std::uint8_t(1));
+    QCOMPARE(c->ttl(), std::uint8_t(64));
+    QCOMPARE(c->pingTimeout(), std::uint16_t(1500));
+    QCOMPARE(c->hostName(), std::string("localhost"));
+    QCOMPARE(c->pingMode(), PingMode::Simultaneous);
 
-    // Closing the window stops the checker and ends every ping thread.
+    // Closing the window stops the checker and ends every ping.
     w.show();
     c->setHostName("127.0.0.1");
     c->setAutoCheckPeriod(10);
     c->setAutoCheck(true);
-    QTRY_VERIFY_WITH_TIMEOUT(!PingThread::Registry().empty(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!startedPings().empty(), 5000);
     w.close();
     QVERIFY(applicationTerminated());
-    QVERIFY(!c->AutoCheck());
-    QVERIFY(PingThread::Registry().empty());
-    QVERIFY(!w.Systray1->IconShown());
-    QTRY_COMPARE_WITH_TIMEOUT(PingThread::LiveCount(), 0, 5000);
+    QVERIFY(!c->autoCheck());
+    QVERIFY(startedPings().empty());
+    QVERIFY(!w.Systray1->iconShown());
+    QTRY_COMPARE_WITH_TIMEOUT(runningPings(), 0, 5000);
   }
 };
 

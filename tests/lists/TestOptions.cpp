@@ -102,10 +102,10 @@ class TestOptions : public QObject {
     QCOMPARE(w->Legacy2->text(), QString("Tarvix support - help"));
     // The link: bold navy Tahoma, teal under the mouse, a web address.
     QCOMPARE(w->Legacy2->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    QCOMPARE(w->Legacy2->ActiveColor, QColor(0, 128, 128));
+    QCOMPARE(w->Legacy2->activeColour(), QColor(0, 128, 128));
     QCOMPARE(w->Legacy2->font().family(), QString("Tahoma"));
     QVERIFY(w->Legacy2->font().bold());
-    QVERIFY(w->Legacy2->Target().scheme().startsWith("http"));
+    QVERIFY(w->Legacy2->target().scheme().startsWith("http"));
     QCOMPARE(w->Button7->toolTip(), QString("Imports an HLSW list"));
     QCOMPARE(w->Button5->toolTip(), QString("Imports an ALL SEEING EYE Serverlist text"));
     QCOMPARE(w->PopupMenu1->actions().size(), 3);

@@ -232,7 +232,7 @@ class TestProperties : public QObject {
     w.showFor("127.0.0.1", "12203");
     // The test feeds the lines itself.
     w.main->HostChecker1->setAutoCheck(false);
-    w.main->HostChecker1->OnLog = nullptr;
+    QObject::disconnect(w.main->HostChecker1, &HostChecker::lineLogged, nullptr, nullptr);
     PingGraph* graph = w.props->PaintBox1;
     QLineEdit* field = w.props->LabeledEdit2;
     auto pixel = [&](int x, int y) { return graph->canvas().pixelColor(x, y); };
@@ -299,13 +299,13 @@ class TestProperties : public QObject {
     w.main->ScanTimeout = 700;
     w.showFor("127.0.0.1", "12203");
     HostChecker* checker = w.main->HostChecker1;
-    QVERIFY(checker->AutoCheck());
-    QCOMPARE(checker->HostName(), std::string("127.0.0.1"));
+    QVERIFY(checker->autoCheck());
+    QCOMPARE(checker->hostName(), std::string("127.0.0.1"));
     QCOMPARE(int(checker->autoCheckPeriod()), 700);
     // Every report of the checker (answered or not) reaches the graph.
     QTRY_VERIFY_WITH_TIMEOUT(w.main->GraphX < 250, 10000);
     w.props->close();
-    QVERIFY(!checker->AutoCheck());
+    QVERIFY(!checker->autoCheck());
     QVERIFY(!w.props->isVisible());
   }
 
@@ -340,14 +340,14 @@ class TestProperties : public QObject {
     QCOMPARE(w.props->LabeledEdit4->text(), QString("1.11"));
     QCOMPARE(w.props->Memo1->toPlainText(), QString("maps in rotation:\n-------------------\ndm/a"));
     QCOMPARE(w.props->Legacy1->text(), QString("www.clan.example"));
-    QCOMPARE(w.props->Legacy1->Target(), QUrl("http://www.clan.example"));
+    QCOMPARE(w.props->Legacy1->target(), QUrl("http://www.clan.example"));
     QCOMPARE(w.props->Legacy1->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    QCOMPARE(w.props->Legacy1->ActiveColor, QColor(0, 128, 128));
+    QCOMPARE(w.props->Legacy1->activeColour(), QColor(0, 128, 128));
     QCOMPARE(w.props->Legacy1->font().family(), QString("Tahoma"));
     QVERIFY(!w.props->Legacy1->font().bold());
 
     // A graph reset of the row selection clears the box and moves the pen.
-    w.main->HostChecker1->OnLog = nullptr;
+    QObject::disconnect(w.main->HostChecker1, &HostChecker::lineLogged, nullptr, nullptr);
     w.main->HostChecker1Log(answered(45));
     w.main->HostChecker1Log(answered(45));
     w.main->GraphPen = QPoint(97, 20);
@@ -359,11 +359,11 @@ class TestProperties : public QObject {
     w.main->CurrentIP.clear();
     w.main->ToolButton1Click();
     QVERIFY(!w.props->isVisible());
-    QVERIFY(!w.main->HostChecker1->AutoCheck());
+    QVERIFY(!w.main->HostChecker1->autoCheck());
     QCOMPARE(dialogs.messages.last(), QString("Please select a server !"));
 
     // The Options window's link leads to the home page.
-    QCOMPARE(w.options->Legacy2->Target(), QUrl(toQString(kHomePage)));
+    QCOMPARE(w.options->Legacy2->target(), QUrl(toQString(kHomePage)));
   }
 };
 
