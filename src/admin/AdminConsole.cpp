@@ -351,8 +351,9 @@ void AdminConsole::aimClients(const std::string& host, const std::string& port) 
 
 void AdminConsole::openConsole() {
   MainWindow* main = forms().Form1;
-  const std::string ip = main ? main->CurrentIP : std::string();
-  const std::string port = main ? main->CurrentPort : std::string();
+  const CurrentServer current = main ? main->settings().currentServer() : CurrentServer{};
+  const std::string& ip = current.ip;
+  const std::string& port = current.port;
 
   messagesAction->setVisible(fileExists(kMessagesFile));
   detectSkinsCheckBox->setChecked(false);

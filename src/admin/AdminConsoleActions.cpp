@@ -205,8 +205,9 @@ void AdminConsole::onDefaultServerToggled() {
     addConsoleLine("connected to default server: " + toQString(DefaultHost) + ":" +
                    toQString(DefaultPort));
   } else {
-    const std::string ip = main ? main->CurrentIP : std::string();
-    const std::string port = main ? main->CurrentPort : std::string();
+    const CurrentServer current = main ? main->settings().currentServer() : CurrentServer{};
+    const std::string& ip = current.ip;
+    const std::string& port = current.port;
     aimClients(ip, port);
     rconPasswordEdit->setText(toQString(savedRconPassword));
     clearConsole();

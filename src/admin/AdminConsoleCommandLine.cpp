@@ -126,12 +126,12 @@ void AdminConsole::showVariables() {
     if (main->Scanning)
       addConsoleLine("scanthreadid: " +
                      QString::number(main->ScanThread ? main->ScanThread->threadId() : 0));
-    addConsoleLine("scanping: " + QString::number(main->ScanTimeout.get()));
+    addConsoleLine("scanping: " + QString::number(main->settings().scanTimeout()));
   }
   addConsoleLine("rconpassword: " + toQString(rconPassword()));
   if (main) {
-    addConsoleLine("main password: " + toQString(main->ServerPassword));
-    addConsoleLine("serverlist: " + toQString(main->ServerListPath.get()));
+    addConsoleLine("main password: " + toQString(main->settings().config().serverPassword));
+    addConsoleLine("serverlist: " + toQString(main->settings().serverListPath()));
   }
 }
 

@@ -61,7 +61,7 @@ class ConsoleAntiCheatView : public AntiCheatView {
   std::string rconPassword() override { return form_->rconPassword(); }
   bool detectSkins() override { return form_->detectSkins(); }
   bool checkBans() override { return form_->checkBans(); }
-  int scanTimeout() override { return main_ ? main_->ScanTimeout.get() : 500; }
+  int scanTimeout() override { return main_ ? main_->settings().scanTimeout() : 500; }
 
   void clearPlayers() override {
     postChange(form_, state_, [](AdminConsole* f) { f->playerView->clear(); });

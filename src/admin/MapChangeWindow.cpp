@@ -81,7 +81,7 @@ void MapChangeWindow::ChangeMap(const std::string& displayName, const std::strin
   // thread.
   UdpClient client;
   client.setServer(console->commandClient.host(), console->commandClient.port());
-  const int pauseMs = clock().scaled(forms().Form1 ? forms().Form1->ScanTimeout.get() : 0);
+  const int pauseMs = clock().scaled(forms().Form1 ? forms().Form1->settings().scanTimeout() : 0);
   const std::string announce = "say loading next map: " + displayName;
   const std::string change = "map " + rconName;
 

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <utility>
 
 #include "admin/AddBanWindow.h"
 #include "admin/AddMapWindow.h"
@@ -36,9 +37,9 @@ namespace {
 
 // Creates one window and registers it where code not yet wired through this
 // class still looks for it.
-template <typename Window>
-void create(std::unique_ptr<Window>& slot, Window*& registered) {
-  slot = std::make_unique<Window>();
+template <typename Window, typename... Args>
+void create(std::unique_ptr<Window>& slot, Window*& registered, Args&&... args) {
+  slot = std::make_unique<Window>(std::forward<Args>(args)...);
   registered = slot.get();
 }
 
@@ -50,13 +51,16 @@ Application::Application() {
   font.setPixelSize(11);
   QApplication::setFont(font);
 
+  // No banner is chosen until Config names one.
+  settings_.updateConfig([](Config& c) { c.bannerIndex.clear(); });
+
   ProgramWindows& f = forms();
-  create(main_, f.Form1);
+  create(main_, f.Form1, settings_);
   create(buddies_, f.Form2);
   create(options_, f.Form3);
   create(clanTags_, f.Form4);
   create(search_, f.Form6);
-  create(credits_, f.Form8);
+  create(credits_, f.Form8, settings_);
   create(console_, f.Form9);
   create(properties_, f.Form11);
   create(quickAdd_, f.Form13);
@@ -92,6 +96,8 @@ void Application::shutdown() {
 
 void Application::connectAppWindows() {
   // app windows
+  QObject::connect(credits_.get(), &CreditsWindow::optionsRequested, options_.get(),
+                   [this] { options_->show(); });
 }
 
 void Application::connectListsWindows() {

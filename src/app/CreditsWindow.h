@@ -7,22 +7,32 @@ class QLabel;
 
 namespace tarvix {
 
+class Settings;
+
 class CreditsWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CreditsWindow(QWidget* parent = nullptr);
+  explicit CreditsWindow(const Settings& settings, QWidget* parent = nullptr);
 
-  QLabel* Image1 = nullptr;
-  QLabel* Image2 = nullptr;
+  QLabel* standardPicture = nullptr;
+  // Shown instead while the fourth banner is chosen.
+  QLabel* fourthBannerPicture = nullptr;
 
-  void FormShow();
-  // A click on the picture.
-  void Image1Click();
+  // Shows the picture that goes with the chosen banner.
+  void showPictureForBanner();
+  // A click on the picture: hides this window and asks for the Options window.
+  void returnToOptions();
+
+ signals:
+  void optionsRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  const Settings& settings_;
 };
 
 }  // namespace tarvix

@@ -84,7 +84,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QColor& colour, bool 
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(Settings& settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings) {
   setObjectName("Form1");
   setWindowTitle("Tarvix 2.10 | Allied Assault & Spearhead |");
   setWindowIcon(QIcon(":/tarvix.png"));
@@ -312,21 +313,10 @@ void MainWindow::FormCreate() {
   ListView2->headerItem()->setText(0, "No Buddies online");
   ListView1->headerItem()->setText(0, "Players on server");
 
-  // Config is applied over the window's own values, so that a failure part
-  // way keeps every setting read before it and nothing else changes.
-  Config cfg;
+  // Config is applied over the current settings, so that a failure part way
+  // keeps every setting read before it and nothing else changes.
+  Config cfg = settings_.config();
   cfg.timerOn = false;
-  cfg.serverListPath = ServerListPath.get();
-  cfg.clantagsOn = ClantagsOn.get();
-  cfg.playerName = PlayerName;
-  cfg.serverPassword = ServerPassword;
-  cfg.mohaaPath = MohaaPath;
-  cfg.spearheadPath = SpearheadPath;
-  cfg.speedSetting = SpeedSetting;
-  cfg.scanTimeout = ScanTimeout.get();
-  cfg.safeScan = SafeScan;
-  cfg.optionFlag10 = OptionFlag10;
-  cfg.bannerIndex = BannerIndex;
   std::string failure;
   try {
     readConfig(cfg);
@@ -334,17 +324,7 @@ void MainWindow::FormCreate() {
     failure = e.what();
   }
   if (cfg.timerOn) Timer1->start();
-  ServerListPath = cfg.serverListPath;
-  ClantagsOn = cfg.clantagsOn;
-  PlayerName = cfg.playerName;
-  ServerPassword = cfg.serverPassword;
-  MohaaPath = cfg.mohaaPath;
-  SpearheadPath = cfg.spearheadPath;
-  SpeedSetting = cfg.speedSetting;
-  ScanTimeout = cfg.scanTimeout;
-  SafeScan = cfg.safeScan;
-  OptionFlag10 = cfg.optionFlag10;
-  BannerIndex = cfg.bannerIndex;
+  settings_.setConfig(cfg);
   if (!failure.empty()) {
     // The rest of the creation is skipped: no banner, no list.
     dialogs().showError(toQString(failure));
@@ -358,11 +338,12 @@ void MainWindow::FormCreate() {
 void MainWindow::showBanner() {
   QLabel* images[] = {Image1, Image2, Image3, Image4};
   const std::string choices[] = {"0", "1", "2", "3"};
-  for (int i = 0; i < 4; ++i) images[i]->setVisible(BannerIndex == choices[i]);
+  const std::string banner = settings_.config().bannerIndex;
+  for (int i = 0; i < 4; ++i) images[i]->setVisible(banner == choices[i]);
 }
 
 void MainWindow::loadCurrentList() {
-  const std::string path = ServerListPath;
+  const std::string path = settings_.serverListPath();
   if (!fileExists(path)) {
     dialogs().showMessage("Please select a server list !");
     return;
@@ -424,7 +405,7 @@ void MainWindow::sortServerView() {
 int MainWindow::serverNameCount() const { return ComboBoxEx1->count(); }
 
 void MainWindow::reloadServerNames() {
-  std::vector<std::string> names = readServerNames(ServerListPath.get());
+  std::vector<std::string> names = readServerNames(settings_.serverListPath());
   ComboBoxEx1->clear();
   for (const std::string& n : names) ComboBoxEx1->addItem(toQString(n));
 }
@@ -448,7 +429,7 @@ void MainWindow::deleteserver1Click() {
   const QString name = row->text(2);
   if (!dialogs().confirm("Delete server\n" + name + " ?")) return;
   try {
-    removeServer(ServerListPath.get(), toBytes(name));
+    removeServer(settings_.serverListPath(), toBytes(name));
     reloadServerNames();
     // Without a current row the view selects no other row in its place,
     // which would query that server.
@@ -471,7 +452,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   FirstShow = false;
   ListView2->setFocus();
   setStatusText(QString::number(ComboBoxEx1->count()) + " servers in " +
-                toQString(ServerListPath.get()));
+                toQString(settings_.serverListPath()));
 }
 
 void MainWindow::shutdown() {

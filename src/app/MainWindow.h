@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <string>
 
-#include "base/SharedValue.h"
+#include "store/Settings.h"
 #include "app/core/AsyncStatusQuery.h"
 #include "app/core/ServerDetails.h"
 #include <QPoint>
@@ -33,24 +33,17 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  // Reads Config into `settings` (over the values it holds) and loads the
+  // current server list.
+  explicit MainWindow(Settings& settings, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Settings and state shared with the other windows. Values read by worker
-  // threads are SharedValue.
-  std::string PlayerName;
-  std::string ServerPassword;
-  SharedValue<std::string> ServerListPath{std::string("Serverlists\\Standard")};
-  std::string MohaaPath;
-  std::string SpearheadPath;
-  std::string CurrentIP;
-  std::string CurrentPort;
-  std::string BannerIndex;
-  SharedValue<bool> ClantagsOn{false};
-  bool SafeScan = false;
-  bool OptionFlag10 = false;
-  int SpeedSetting = 500;
-  SharedValue<int> ScanTimeout{500};
+  // ---- asked for by other windows ----
+  // The program's settings, for windows that are not yet handed them.
+  Settings& settings() const { return settings_; }
+
+  // The window's own state; the settings and the current server are in
+  // Settings.
   bool Scanning = false;
   int SortColumn = 0;
   bool SortDescending = false;
@@ -254,6 +247,7 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  Settings& settings_;
   void buildToolBar();
   void setToolButtonVisible(QToolButton* button, bool visible);
   void buildViews(QWidget* central);

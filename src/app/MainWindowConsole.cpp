@@ -23,17 +23,17 @@ void MainWindow::connectConsoleHandlers() {
 void MainWindow::ToolButton7Click() {
   AdminConsole* console = forms().Form9;
   if (!console) return;
-  if (!CurrentIP.empty()) {
+  const CurrentServer current = settings_.currentServer();
+  if (!current.empty()) {
     console->hide();
     console->show();
-    console->defaultServerCheckBox->setChecked(CurrentIP == console->DefaultHost);
+    console->defaultServerCheckBox->setChecked(current.ip == console->DefaultHost);
     return;
   }
   try {
     const DefaultServer d = readDefaultServer();
-    CurrentIP = d.ip;
+    settings_.setCurrentServer({d.ip, d.port});
     console->DefaultHost = d.ip;
-    CurrentPort = d.port;
     console->DefaultPort = d.port;
     console->DefaultRconPassword = d.rconPassword;
     console->rconPasswordEdit->setText(toQString(d.rconPassword));

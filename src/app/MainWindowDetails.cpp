@@ -92,7 +92,7 @@ void MainWindow::startDetailsQuery(const std::string& ip, const std::string& por
   pendingDetails_ = std::move(apply);
   // The reply is waited for on the query's own thread; the result comes back
   // to this thread and is shown only when no newer query has started since.
-  IdUDPClient1->start(ip, port, ScanTimeout.get(), [this](std::uint64_t ticket, std::string reply) {
+  IdUDPClient1->start(ip, port, settings_.scanTimeout(), [this](std::uint64_t ticket, std::string reply) {
     QMetaObject::invokeMethod(
         this, [this, ticket, reply = std::move(reply)] { onDetailsReply(ticket, reply); },
         Qt::QueuedConnection);
@@ -103,12 +103,11 @@ void MainWindow::queryServerNamed(const std::string& name,
                               std::function<void(const std::string&)> apply) {
   ServerAddress address;
   try {
-    address = lookupServer(ServerListPath.get(), name);
+    address = lookupServer(settings_.serverListPath(), name);
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
   }
-  CurrentIP = address.ip;
-  CurrentPort = address.port;
+  settings_.setCurrentServer({address.ip, address.port});
   PropertiesAddress = toQString(address.ip) + ":" + toQString(address.port);
   if (address.ip.empty()) {
     // Unknown server: nothing is sent, and no earlier query may show later.
@@ -151,7 +150,7 @@ void MainWindow::showAnswer(const ServerDetails& d) {
   linkTarget = toQString(d.linkTarget);
   Label3->setText(toQString(r.hostName));
   Label2->setText("Map: " + toQString(r.mapName));
-  setLabelColour(Label2, mapInstalled(r.mapName, MohaaPath) ? kGreen : kRed);
+  setLabelColour(Label2, mapInstalled(r.mapName, settings_.config().mohaaPath) ? kGreen : kRed);
   ListView1->clear();
   for (const Player& p : r.players)
     ListView1->addTopLevelItem(new TextItem(QStringList{toQString(p.name), toQString(p.ping)}));

@@ -81,13 +81,15 @@ void MainWindow::ToolButton1Click() {
   // After a connect no automatic scan pass starts again.
   Timer1->stop();
   if (forms().Form11 && forms().Form11->isVisible()) forms().Form11->close();
-  if (CurrentIP.empty()) {
+  const CurrentServer current = settings_.currentServer();
+  if (current.empty()) {
     dialogs().showMessage("Please select a server !");
     return;
   }
-  if (ServerPassword.empty()) {
+  if (settings_.config().serverPassword.empty()) {
     try {
-      ServerPassword = lookupPasswords(CurrentIP, CurrentPort).join;
+      const std::string found = lookupPasswords(current.ip, current.port).join;
+      settings_.updateConfig([&](Config& c) { c.serverPassword = found; });
     } catch (const std::exception& e) {
       dialogs().showError(toQString(e.what()));
       return;
@@ -99,6 +101,7 @@ void MainWindow::ToolButton1Click() {
     return forms().Form3 ? toBytes(forms().Form3->LabeledEdit2->text()) : std::string();
   };
   const std::string edition = toBytes(Label4->text());
+  const Config config = settings_.config();
 
   // Each edition the server shows, base game first: its executable starts,
   // or the options window opens to choose it.
@@ -110,16 +113,17 @@ void MainWindow::ToolButton1Click() {
     const char* missing;
   };
   const Game games[] = {
-      {MohaaPath, "MOHAA.exe", "Medal", "Error starting MoHAA !", "Please select MoHAA.exe"},
-      {SpearheadPath, "moh_spearhead.exe", "Spearhead", "Error starting Spearhead !",
+      {config.mohaaPath, "MOHAA.exe", "Medal", "Error starting MoHAA !", "Please select MoHAA.exe"},
+      {config.spearheadPath, "moh_spearhead.exe", "Spearhead", "Error starting Spearhead !",
        "Please select Spearhed.exe !"},
   };
   for (const Game& game : games) {
     if (!containsNoCase(edition, game.edition)) continue;
     if (fileAt(game.path) && containsNoCase(game.path, game.exe)) {
-      const std::string params =
-          gameCommandLine(CurrentIP, CurrentPort, PlayerName, ServerPassword);
-      ServerPassword = optionsPassword();
+      const std::string params = gameCommandLine(current.ip, current.port, config.playerName,
+                                                 config.serverPassword);
+      const std::string nextPassword = optionsPassword();
+      settings_.updateConfig([&](Config& c) { c.serverPassword = nextPassword; });
       if (!runGame(game.path, params)) dialogs().showMessage(game.startError);
       return;
     }

@@ -38,7 +38,7 @@ struct ScanSnapshot {
 class MainWindowScanView : public ScanView {
  public:
   explicit MainWindowScanView(MainWindow* form)
-      : form_(form), generation_(form->ScanGeneration), snap_(std::make_shared<ScanSnapshot>()) {
+      : form_(form), settings_(form->settings()), generation_(form->ScanGeneration), snap_(std::make_shared<ScanSnapshot>()) {
     refreshHosts(form, *snap_);
     refreshNames(form, *snap_);
     auto snap = snap_;
@@ -83,9 +83,9 @@ class MainWindowScanView : public ScanView {
     std::lock_guard lock(snap_->mu);
     return snap_->names;
   }
-  std::string serverListPath() override { return form_->ServerListPath.get(); }
-  int scanTimeout() override { return form_->ScanTimeout.get(); }
-  bool clantagsOn() override { return form_->ClantagsOn.get(); }
+  std::string serverListPath() override { return settings_.serverListPath(); }
+  int scanTimeout() override { return settings_.scanTimeout(); }
+  bool clantagsOn() override { return settings_.clantagsOn(); }
 
   void setAutoSort(bool on) override {
     post([on](MainWindow* f) { f->AutoSort = on; });
@@ -209,6 +209,8 @@ class MainWindowScanView : public ScanView {
   MainWindow* form_;
   int progress_ = 0;  // the pass's thread only
   ChangeBatcher batcher_{form_};
+  // Read by the pass's thread; safe there.
+  Settings& settings_;
   const unsigned generation_;
   std::shared_ptr<ScanSnapshot> snap_;
   std::vector<QMetaObject::Connection> connections_;
@@ -244,7 +246,7 @@ void MainWindow::ToolButton9Click() {
   sortServerView();
   if (QTreeWidgetItem* first = serverRow(0)) ListView3->scrollToItem(first);
   setStatusText(QString::number(serverRowCount()) + " servers in " +
-                toQString(ServerListPath.get()));
+                toQString(settings_.serverListPath()));
   stopScanThread();
 }
 

@@ -65,12 +65,12 @@ void DirectConnectDialog::Button1Click() {
   removeBlanks(Edit2);
   // The server chosen here replaces a selection still waiting for its reply.
   f->cancelDetailsQuery();
-  f->CurrentIP = toBytes(Edit1->text());
-  f->CurrentPort = toBytes(Edit2->text());
+  const CurrentServer server{toBytes(Edit1->text()), toBytes(Edit2->text())};
+  f->settings().setCurrentServer(server);
   f->repaint();
 
   const std::string reply =
-      waitForStatusReply(IdUDPClient1, f->CurrentIP, f->CurrentPort, f->ScanTimeout.get());
+      waitForStatusReply(IdUDPClient1, server.ip, server.port, f->settings().scanTimeout());
   Button1->setEnabled(true);
   busy_ = false;
   if (directConnectSetsEdition(reply)) f->Label4->setText(toQString(editionOf(reply)));
@@ -81,7 +81,10 @@ void DirectConnectDialog::Button1Click() {
   }
   // With an empty password field the game joins with the password connect
   // finds itself (ServerPassword, then the password file).
-  if (!LabeledEdit1->text().isEmpty()) f->ServerPassword = toBytes(LabeledEdit1->text());
+  if (!LabeledEdit1->text().isEmpty()) {
+    const std::string password = toBytes(LabeledEdit1->text());
+    f->settings().updateConfig([&](Config& c) { c.serverPassword = password; });
+  }
   f->ToolButton1Click();
   Edit1->setFocus();
   hide();

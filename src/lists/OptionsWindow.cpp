@@ -164,16 +164,20 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QWidget(parent) {
   connect(CheckBox2, &QCheckBox::toggled, this, &OptionsWindow::CheckBox2Click);
   connect(CheckBox3, &QCheckBox::toggled, this, &OptionsWindow::CheckBox3Click);
   connect(LabeledEdit1, &QLineEdit::textChanged, this, [](const QString& t) {
-    if (MainWindow* f = mainForm()) f->PlayerName = toBytes(t);
+    if (MainWindow* f = mainForm())
+      f->settings().updateConfig([&](Config& c) { c.playerName = toBytes(t); });
   });
   connect(LabeledEdit2, &QLineEdit::textChanged, this, [](const QString& t) {
-    if (MainWindow* f = mainForm()) f->ServerPassword = toBytes(t);
+    if (MainWindow* f = mainForm())
+      f->settings().updateConfig([&](Config& c) { c.serverPassword = toBytes(t); });
   });
   connect(LabeledEdit3, &QLineEdit::textChanged, this, [](const QString& t) {
-    if (MainWindow* f = mainForm()) f->MohaaPath = toBytes(t);
+    if (MainWindow* f = mainForm())
+      f->settings().updateConfig([&](Config& c) { c.mohaaPath = toBytes(t); });
   });
   connect(LabeledEdit4, &QLineEdit::textChanged, this, [](const QString& t) {
-    if (MainWindow* f = mainForm()) f->SpearheadPath = toBytes(t);
+    if (MainWindow* f = mainForm())
+      f->settings().updateConfig([&](Config& c) { c.spearheadPath = toBytes(t); });
   });
   connect(Button3, &QPushButton::clicked, this, &OptionsWindow::Button3Click);
   connect(Button6, &QPushButton::clicked, this, &OptionsWindow::Button6Click);
@@ -208,16 +212,17 @@ void OptionsWindow::FormShow() {
   if (!f) return;
   // Moving the bar acts as the user's move: the limited value becomes the
   // time-out and the speed setting.
-  TrackBar1->setValue(std::clamp(f->ScanTimeout.get(), kSpeedMin, kSpeedMax));
+  const Config settings = f->settings().config();
+  TrackBar1->setValue(std::clamp(settings.scanTimeout, kSpeedMin, kSpeedMax));
   Label3->setText(speedCaption(TrackBar1->value()));
   ListView1->clear();
-  LabeledEdit1->setText(toQString(f->PlayerName));
-  LabeledEdit2->setText(toQString(f->ServerPassword));
-  LabeledEdit3->setText(toQString(f->MohaaPath));
-  LabeledEdit4->setText(toQString(f->SpearheadPath));
-  CheckBox3->setChecked(f->SafeScan);
+  LabeledEdit1->setText(toQString(settings.playerName));
+  LabeledEdit2->setText(toQString(settings.serverPassword));
+  LabeledEdit3->setText(toQString(settings.mohaaPath));
+  LabeledEdit4->setText(toQString(settings.spearheadPath));
+  CheckBox3->setChecked(settings.safeScan);
   if (f->Timer1->isActive()) CheckBox1->setChecked(true);
-  if (f->ClantagsOn.get()) CheckBox2->setChecked(true);
+  if (settings.clantagsOn) CheckBox2->setChecked(true);
   std::vector<std::string> lists;
   try {
     lists = listServerLists();
@@ -241,10 +246,11 @@ Config OptionsWindow::configFromWindow() const {
   c.spearheadPath = toBytes(LabeledEdit4->text());
   c.safeScan = CheckBox3->isChecked();
   if (MainWindow* f = mainForm()) {
-    c.serverListPath = f->ServerListPath.get();
-    c.speedSetting = f->SpeedSetting;
-    c.optionFlag10 = f->OptionFlag10;
-    c.bannerIndex = f->BannerIndex;
+    const Config settings = f->settings().config();
+    c.serverListPath = settings.serverListPath;
+    c.speedSetting = settings.speedSetting;
+    c.optionFlag10 = settings.optionFlag10;
+    c.bannerIndex = settings.bannerIndex;
   }
   return c;
 }
@@ -261,8 +267,10 @@ void OptionsWindow::FormHide() {
 void OptionsWindow::TrackBar1Change() {
   const int position = TrackBar1->value();
   if (MainWindow* f = mainForm()) {
-    f->ScanTimeout = position;
-    f->SpeedSetting = position;
+    f->settings().updateConfig([&](Config& c) {
+      c.scanTimeout = position;
+      c.speedSetting = position;
+    });
   }
   Label3->setText(speedCaption(position));
 }
@@ -277,19 +285,18 @@ void OptionsWindow::CheckBox1Click() {
 }
 
 void OptionsWindow::CheckBox2Click() {
-  if (MainWindow* f = mainForm()) f->ClantagsOn = CheckBox2->isChecked();
+  if (MainWindow* f = mainForm())
+    f->settings().updateConfig([&](Config& c) { c.clantagsOn = CheckBox2->isChecked(); });
 }
 
 void OptionsWindow::CheckBox3Click() {
   MainWindow* f = mainForm();
   if (!f) return;
-  if (CheckBox3->isChecked()) {
-    f->ScanTimeout = 5000;
-    f->SafeScan = true;
-  } else {
-    f->ScanTimeout = f->SpeedSetting;
-    f->SafeScan = false;
-  }
+  const bool safe = CheckBox3->isChecked();
+  f->settings().updateConfig([&](Config& c) {
+    c.scanTimeout = safe ? 5000 : c.speedSetting;
+    c.safeScan = safe;
+  });
 }
 
 void OptionsWindow::pickExecutable(QLineEdit* field) {
@@ -341,7 +348,7 @@ void OptionsWindow::selectlist1Click() {
   const std::string name = selectedList();
   if (name.empty() || f->Scanning) return;
 
-  f->ServerListPath = serverListPathFor(name);
+  f->settings().updateConfig([&](Config& c) { c.serverListPath = serverListPathFor(name); });
   f->ComboBoxEx1->clear();
   f->ListView3->clear();
   f->ListView2->clear();
@@ -351,7 +358,7 @@ void OptionsWindow::selectlist1Click() {
 
   std::vector<ServerEntry> entries;
   try {
-    entries = readServerEntries(f->ServerListPath.get());
+    entries = readServerEntries(f->settings().serverListPath());
   } catch (const std::exception& e) {
     dialogs().showError(toQString(e.what()));
     return;
@@ -371,7 +378,7 @@ void OptionsWindow::selectlist1Click() {
   f->ProgressBar1->setVisible(false);
   f->ComboBoxEx1->setCurrentText(toQString(name));
   f->setStatusText(QString::number(names.size()) + " servers in " +
-                   toQString(f->ServerListPath.get()));
+                   toQString(f->settings().serverListPath()));
   f->sortServerView();
   f->ToolButton3Click();
 }
@@ -390,10 +397,11 @@ void OptionsWindow::deletelist1Click() {
   }
   hideAndShowAgain();
 
-  f->ServerListPath = serverListPathFor(kStandardList);
+  f->settings().updateConfig(
+      [&](Config& c) { c.serverListPath = serverListPathFor(kStandardList); });
   std::vector<std::string> names;
   try {
-    names = readServerNames(f->ServerListPath.get());
+    names = readServerNames(f->settings().serverListPath());
   } catch (const std::exception& e) {
     dialogs().showError(toQString(e.what()));
     return;
@@ -402,7 +410,7 @@ void OptionsWindow::deletelist1Click() {
   for (const std::string& n : names) f->ComboBoxEx1->addItem(toQString(n));
   f->ComboBoxEx1->setCurrentText(kStandardList);
   f->setStatusText(QString::number(names.size()) + " servers in " +
-                   toQString(f->ServerListPath.get()));
+                   toQString(f->settings().serverListPath()));
 
   hide();
   f->ListView3->clear();

@@ -82,7 +82,7 @@ void QuickAddDialog::Button2Click() {
   // A name left from an earlier server must never name this one.
   LabeledEdit1->clear();
   MainWindow* f = forms().Form1;
-  const int timeout = f ? f->ScanTimeout.get() : 500;
+  const int timeout = f ? f->settings().scanTimeout() : 500;
   const std::string reply = waitForStatusReply(IdUDPClient1, toBytes(LabeledEdit2->text()),
                                                toBytes(LabeledEdit3->text()), timeout);
   if (quickAddAnswered(reply)) LabeledEdit1->setText(toQString(quickAddName(reply)));
@@ -112,7 +112,7 @@ void QuickAddDialog::addServer() {
     return;
   const std::string name = toBytes(LabeledEdit1->text());
   try {
-    appendServer(f->ServerListPath.get(), name, toBytes(LabeledEdit2->text()),
+    appendServer(f->settings().serverListPath(), name, toBytes(LabeledEdit2->text()),
                  toBytes(LabeledEdit3->text()));
   } catch (const std::exception&) {
     f->setStatusText("Serverlist is in use...please restart Tarvix to add a server !");

@@ -138,7 +138,7 @@ void SearchWindow::addressSearch() {
   if (text.empty() || !main) return;
   std::vector<ServerEntry> entries;
   try {
-    entries = readServerEntries(main->ServerListPath.get());
+    entries = readServerEntries(main->settings().serverListPath());
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
     return;

@@ -183,9 +183,9 @@ void ServerPropertiesWindow::setHostChecking(bool on, bool checkNow) {
   if (!main || !main->HostChecker1) return;
   HostChecker* checker = main->HostChecker1;
   if (on) {
-    checker->setHostName(main->CurrentIP);
+    checker->setHostName(main->settings().currentServer().ip);
     if (checkNow) checker->check();
-    checker->setAutoCheckPeriod(static_cast<std::uint16_t>(main->ScanTimeout.get() & 0xFFFF));
+    checker->setAutoCheckPeriod(static_cast<std::uint16_t>(main->settings().scanTimeout() & 0xFFFF));
   }
   checker->setAutoCheck(on);
 }
@@ -196,8 +196,9 @@ void ServerPropertiesWindow::focusMainWindow() {
 
 void ServerPropertiesWindow::FormShow() {
   MainWindow* main = forms().Form1;
-  const std::string ip = main ? main->CurrentIP : std::string();
-  const std::string port = main ? main->CurrentPort : std::string();
+  const CurrentServer current = main ? main->settings().currentServer() : CurrentServer{};
+  const std::string& ip = current.ip;
+  const std::string& port = current.port;
 
   // The default server; an empty file keeps what the console holds.
   if (AdminConsole* console = forms().Form9) {

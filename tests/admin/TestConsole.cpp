@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "SettingsEdits.h"
 #include "AdminListSet.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
@@ -31,6 +32,9 @@ using tarvix::test::makePrintReply;
 using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
+using tarvix::test::setConfigValue;
+using tarvix::test::setCurrentIp;
+using tarvix::test::setCurrentPort;
 
 namespace {
 
@@ -64,10 +68,10 @@ struct Rig {
                 crlf({"// Tarvix 1.11 password list", "//", "", "127.0.0.1" + server.portText(),
                       rconRecord}));
     setClock(&fast);
-    forms().Form1 = main = new MainWindow();
-    main->ScanTimeout = 100;
-    main->CurrentIP = FakeGameServer::host();
-    main->CurrentPort = server.portText();
+    forms().Form1 = main = new MainWindow(settings);
+    setConfigValue(main->settings(), &Config::scanTimeout, 100);
+    setCurrentIp(main->settings(), FakeGameServer::host());
+    setCurrentPort(main->settings(), server.portText());
     forms().Form9 = console = new AdminConsole();
   }
   ~Rig() {
@@ -103,6 +107,7 @@ struct Rig {
   ScriptedDialogs d;
   FakeGameServer server;
   ScaledClock fast{1, 50};
+  Settings settings;
   MainWindow* main = nullptr;
   AdminConsole* console = nullptr;
 };
@@ -415,7 +420,7 @@ class TestConsole : public QObject {
 
   void timersStartAPassOnlyWhenNoneRuns() {
     Rig r;
-    r.main->ScanTimeout = 60000;  // the status query waits until stopped
+    setConfigValue(r.main->settings(), &Config::scanTimeout, 60000);  // the status query waits until stopped
     r.console->show();
     QVERIFY(r.console->antiCheatRunning());
     QVERIFY(r.server.waitForCount(1, 2000));
@@ -472,7 +477,7 @@ class TestConsole : public QObject {
 
   void closingStopsEverythingAtOnce() {
     Rig r;
-    r.main->ScanTimeout = 60000;
+    setConfigValue(r.main->settings(), &Config::scanTimeout, 60000);
     r.console->show();
     r.console->onAnnouncerTimer();
     r.enter("waits");
@@ -489,7 +494,7 @@ class TestConsole : public QObject {
 
   void rconButtonOpensTheConsole() {
     Rig r;
-    r.main->CurrentIP.clear();
+    setCurrentIp(r.main->settings(), "");
     r.main->ToolButton7Click();
     QCOMPARE(r.d.messages, QStringList({"Select a server or mark one as default!"}));
     QVERIFY(!r.console->isVisible());
@@ -498,20 +503,20 @@ class TestConsole : public QObject {
     r.main->ToolButton7Click();
     QVERIFY(r.console->isVisible());
     QVERIFY(r.console->defaultServerCheckBox->isChecked());
-    QCOMPARE(r.main->CurrentIP, std::string("localhost"));
-    QCOMPARE(r.main->CurrentPort, r.server.portText());
+    QCOMPARE(r.main->settings().currentServer().ip, std::string("localhost"));
+    QCOMPARE(r.main->settings().currentServer().port, r.server.portText());
     QCOMPARE(r.console->consoleLines()[0],
              "connected to: localhost:" + QString::fromStdString(r.server.portText()));
 
     // A current server other than the default one clears "default server".
-    r.main->CurrentIP = "127.0.0.1";
+    setCurrentIp(r.main->settings(), "127.0.0.1");
     r.main->ToolButton7Click();
     QVERIFY(!r.console->defaultServerCheckBox->isChecked());
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
                                       QString::fromStdString(r.server.portText())}));
 
     QVERIFY(QFile::remove("default"));
-    r.main->CurrentIP.clear();
+    setCurrentIp(r.main->settings(), "");
     r.main->ToolButton7Click();
     QCOMPARE(r.d.errors.size(), 1);
   }

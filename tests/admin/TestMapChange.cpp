@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "SettingsEdits.h"
 #include "AdminListSet.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
@@ -23,6 +24,9 @@ using tarvix::test::makePrintReply;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::selectRow;
 using tarvix::test::TempDataDir;
+using tarvix::test::setConfigValue;
+using tarvix::test::setCurrentIp;
+using tarvix::test::setCurrentPort;
 
 namespace {
 
@@ -37,8 +41,8 @@ struct Rig {
     dir.writeInstallation();
     dir.write("maps.txt", crlf({"Stalingrad", "obj/obj_team3", "Algiers", "dm/mohdm7"}));
     setClock(&fast);
-    forms().Form1 = main = new MainWindow();
-    main->ScanTimeout = 400;
+    forms().Form1 = main = new MainWindow(settings);
+    setConfigValue(main->settings(), &Config::scanTimeout, 400);
     forms().Form9 = console = new AdminConsole();
     console->rconPasswordEdit->setText("s3cret");
     console->commandClient.setServer(FakeGameServer::host(), server.portText());
@@ -58,6 +62,7 @@ struct Rig {
   ScriptedDialogs d;
   FakeGameServer server;
   ScaledClock fast{1, 4};
+  Settings settings;
   MainWindow* main = nullptr;
   AdminConsole* console = nullptr;
   std::unique_ptr<AdminListSet> lists;
@@ -107,8 +112,8 @@ class TestMapChange : public QObject {
   void consoleReopenedDuringTheWaitKeepsTheChange() {
     Rig r;
     FakeGameServer current;  // the main window's current server, silent
-    r.main->CurrentIP = FakeGameServer::host();
-    r.main->CurrentPort = current.portText();
+    setCurrentIp(r.main->settings(), FakeGameServer::host());
+    setCurrentPort(r.main->settings(), current.portText());
     r.console->show();
     r.console->rconPasswordEdit->setText("s3cret");
     r.console->commandClient.setServer(FakeGameServer::host(), r.server.portText());

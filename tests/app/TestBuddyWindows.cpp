@@ -153,7 +153,8 @@ class TestBuddyWindows : public QObject {
     dir.writeInstallation();
     dir.writeLines("Buddys.txt", {"a", "b"});
     ScriptedDialogs d;
-    MainWindow main;
+    Settings settings;
+    MainWindow main(settings);
     forms().Form1 = &main;
     BuddiesWindow buddies;
 

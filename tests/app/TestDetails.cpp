@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "SettingsEdits.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "app/Forms.h"
@@ -25,6 +26,7 @@ using tarvix::test::FakeGameServer;
 using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
+using tarvix::test::setConfigValue;
 
 namespace {
 
@@ -87,12 +89,13 @@ class TestDetails : public QObject {
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Alpha", &server}, {"Beta", &other}}));
     ScriptedDialogs d;
-    MainWindow w;
-    w.ScanTimeout = 3000;
+    Settings settings;
+    MainWindow w(settings);
+    setConfigValue(settings, &Config::scanTimeout, 3000);
     selectAndWait(w, "Alpha");
 
-    QCOMPARE(w.CurrentIP, std::string("127.0.0.1"));
-    QCOMPARE(w.CurrentPort, server.portText());
+    QCOMPARE(settings.currentServer().ip, std::string("127.0.0.1"));
+    QCOMPARE(settings.currentServer().port, server.portText());
     QCOMPARE(w.PropertiesAddress, QString("127.0.0.1:") + toQString(server.portText()));
     QCOMPARE(w.Label1->text(), QString("Players: 3/16"));
     QCOMPARE(colourOf(w.Label1), kGreen);
@@ -139,8 +142,9 @@ class TestDetails : public QObject {
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Full", &server}}));
     ScriptedDialogs d;
-    MainWindow w;
-    w.ScanTimeout = 3000;
+    Settings settings;
+    MainWindow w(settings);
+    setConfigValue(settings, &Config::scanTimeout, 3000);
     selectAndWait(w, "Full");
     QTreeWidgetItem* row = rowNamed(w, "Full");
     QCOMPARE(row->text(0), QString("16/16"));
@@ -155,12 +159,13 @@ class TestDetails : public QObject {
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Alpha", &server}}));
     ScriptedDialogs d;
-    MainWindow w;
-    w.ScanTimeout = 3000;
+    Settings settings;
+    MainWindow w(settings);
+    setConfigValue(settings, &Config::scanTimeout, 3000);
     selectAndWait(w, "Alpha");
     QCOMPARE(w.ListView1->topLevelItemCount(), 1);
 
-    w.ScanTimeout = 150;
+    setConfigValue(settings, &Config::scanTimeout, 150);
     selectAndWait(w, "Alpha");
     QTreeWidgetItem* row = rowNamed(w, "Alpha");
     QCOMPARE(w.Label1->text(), QString());
@@ -187,8 +192,9 @@ class TestDetails : public QObject {
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}}));
     ScriptedDialogs d;
-    MainWindow w;
-    w.ScanTimeout = 3000;
+    Settings settings;
+    MainWindow w(settings);
+    setConfigValue(settings, &Config::scanTimeout, 3000);
 
     // A maximum that is no number: display filled, then the error; icon kept.
     selectAndWait(w, "Odd");
@@ -199,7 +205,7 @@ class TestDetails : public QObject {
     QCOMPARE(iconOf(odd), int(IconNotScanned));
     QCOMPARE(players(w, 0), QStringList({"one"}));
     // Custom map without a file in "main" of the current folder (empty MohaaPath).
-    QVERIFY(w.MohaaPath.empty());
+    QVERIFY(settings.config().mohaaPath.empty());
     QCOMPARE(colourOf(w.Label2), kRed);
     dir.write("main/zz_MYMAP_v2.pk3", "x");
     selectAndWait(w, "Odd");
@@ -217,8 +223,8 @@ class TestDetails : public QObject {
     const std::size_t before = server.receivedCount() + ffServer.receivedCount() + noLink.receivedCount();
     w.addServerRow("Ghost");
     selectAndWait(w, "Ghost");
-    QCOMPARE(w.CurrentIP, std::string());
-    QCOMPARE(w.CurrentPort, std::string());
+    QCOMPARE(settings.currentServer().ip, std::string());
+    QCOMPARE(settings.currentServer().port, std::string());
     QCOMPARE(w.Label2->text(), QString("No response from selected server !"));
     QCOMPARE(rowNamed(w, "Ghost")->text(0), QString("no response"));
     QCOMPARE(iconOf(rowNamed(w, "Ghost")), int(IconNoAnswer));
@@ -235,8 +241,9 @@ class TestDetails : public QObject {
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Slow", &slow}, {"Fast", &fast}}));
     ScriptedDialogs d;
-    MainWindow w;
-    w.ScanTimeout = 5000;
+    Settings settings;
+    MainWindow w(settings);
+    setConfigValue(settings, &Config::scanTimeout, 5000);
 
     // The selection returns while its query waits; queued work still runs.
     bool ranWhileWaiting = false;
@@ -259,7 +266,7 @@ class TestDetails : public QObject {
     QTest::qWait(200);
     QCOMPARE(w.Label3->text(), QString("Fast"));
     QCOMPARE(players(w, 0), QStringList({"f"}));
-    QCOMPARE(w.CurrentPort, fast.portText());
+    QCOMPARE(settings.currentServer().port, fast.portText());
     QCOMPARE(rowNamed(w, "Fast")->text(0), QString("1/4"));
   }
 
@@ -270,8 +277,9 @@ class TestDetails : public QObject {
     TempDataDir dir;
     dir.writeInstallation(listOf({{"A", &a}, {"B", &b}}));
     ScriptedDialogs d;
-    MainWindow w;
-    w.ScanTimeout = 3000;
+    Settings settings;
+    MainWindow w(settings);
+    setConfigValue(settings, &Config::scanTimeout, 3000);
     selectAndWait(w, "A");
     QVERIFY(!w.AutoSort);
 
@@ -305,8 +313,9 @@ class TestDetails : public QObject {
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Live", &server}}));
     ScriptedDialogs d;
-    MainWindow w;
-    w.ScanTimeout = 3000;
+    Settings settings;
+    MainWindow w(settings);
+    setConfigValue(settings, &Config::scanTimeout, 3000);
     w.Scanning = true;
     auto* buddy = new TextItem(QStringList{"Sn\xFFiper", "Live"});
     w.ListView2->addTopLevelItem(buddy);
@@ -321,7 +330,7 @@ class TestDetails : public QObject {
                                                 "dm/mohdm1", "dm/mohdm2"}));
     QCOMPARE(w.ListView3->selectedItems().size(), 0);
     QCOMPARE(rowNamed(w, "Live")->text(0), QString("not scanned"));
-    QCOMPARE(w.CurrentPort, server.portText());
+    QCOMPARE(settings.currentServer().port, server.portText());
 
     // 40 bytes is no answer: memo and version stay.
     w.ListView2DblClick();
@@ -341,11 +350,12 @@ class TestDetails : public QObject {
     dir.writeInstallation(listOf({{"S", &server}}));
     dir.writeLines("Buddys.txt", {"abe"});
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     forms().Form1 = &w;
     BuddiesWindow buddies;
     forms().Form2 = &buddies;
-    w.ScanTimeout = 3000;
+    setConfigValue(settings, &Config::scanTimeout, 3000);
     selectAndWait(w, "S");
     w.ListView1->setCurrentItem(w.ListView1->topLevelItem(0));
     w.AddtoBuddys1->trigger();
@@ -368,7 +378,8 @@ class TestDetails : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     forms().Form1 = &w;
     SearchWindow search;
     forms().Form6 = &search;

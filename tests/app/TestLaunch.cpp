@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "SettingsEdits.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "app/core/GameLaunch.h"
@@ -24,6 +25,9 @@ using namespace tarvix;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
 using tarvix::test::WindowSet;
+using tarvix::test::setConfigValue;
+using tarvix::test::setCurrentIp;
+using tarvix::test::setCurrentPort;
 
 namespace {
 
@@ -60,8 +64,8 @@ std::vector<std::string> expectedArgs(const std::string& ip, const std::string& 
 }
 
 void currentServer(MainWindow* f, const QString& edition) {
-  f->CurrentIP = "127.0.0.1";
-  f->CurrentPort = "12203";
+  setCurrentIp(f->settings(), "127.0.0.1");
+  setCurrentPort(f->settings(), "12203");
   f->Label4->setText(edition);
 }
 
@@ -85,8 +89,8 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     WindowSet ws;
     MainWindow* f = ws.main;
-    f->MohaaPath = standIn(dir, "mohaa/MOHAA.exe");
-    f->PlayerName = "Player";
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "mohaa/MOHAA.exe"));
+    setConfigValue(f->settings(), &Config::playerName, "Player");
     currentServer(f, "Medal of Honor");
     f->Timer1->start();
     f->ToolButton1Click();
@@ -107,10 +111,10 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     WindowSet ws;
     MainWindow* f = ws.main;
-    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
-    f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe");
-    f->PlayerName = "Big \"Boss\" $(touch pwned);`id`";
-    f->ServerPassword = "p\"w d";
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
+    setConfigValue(f->settings(), &Config::playerName, "Big \"Boss\" $(touch pwned);`id`");
+    setConfigValue(f->settings(), &Config::serverPassword, "p\"w d");
     currentServer(f, "Spearhead");
     f->ToolButton1Click();
     QVERIFY(d.shown.isEmpty());
@@ -137,7 +141,7 @@ class TestLaunch : public QObject {
     for (const std::string& path : {std::string(), dir.path() + "/none/MOHAA.exe", other}) {
       d.messages.clear();
       ws.options->hide();
-      f->MohaaPath = path;
+      setConfigValue(f->settings(), &Config::mohaaPath, path);
       f->ToolButton1Click();
       QCOMPARE(d.messages, QStringList({"Please select MoHAA.exe"}));
       QVERIFY(ws.options->isVisible());
@@ -145,7 +149,7 @@ class TestLaunch : public QObject {
     ws.options->hide();
     d.messages.clear();
     currentServer(f, "Spearhead");
-    f->SpearheadPath = dir.path() + "/MOHAA.exe";
+    setConfigValue(f->settings(), &Config::spearheadPath, dir.path() + "/MOHAA.exe");
     f->ToolButton1Click();
     QCOMPARE(d.messages, QStringList({"Please select Spearhed.exe !"}));
     QVERIFY(ws.options->isVisible());
@@ -154,14 +158,14 @@ class TestLaunch : public QObject {
     // No edition (the last query had no answer): nothing at all.
     d.messages.clear();
     d.shown.clear();
-    f->MohaaPath = standIn(dir, "ok/MOHAA.exe");
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "ok/MOHAA.exe"));
     currentServer(f, "");
     f->ToolButton1Click();
     QVERIFY(d.shown.isEmpty());
     QVERIFY(!dir.exists("ok/args.txt"));
 
     // A lower-case file name is accepted.
-    f->MohaaPath = standIn(dir, "lc/mohaa.exe");
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "lc/mohaa.exe"));
     currentServer(f, "Medal of Honor");
     f->ToolButton1Click();
     QVERIFY(d.shown.isEmpty());
@@ -176,14 +180,14 @@ class TestLaunch : public QObject {
     MainWindow* f = ws.main;
     const QByteArray path = qgetenv("PATH");
     // Not runnable: a script without run permission, and no wine on the PATH.
-    f->MohaaPath = standIn(dir, "aa/MOHAA.exe", 0, 0644);
-    f->PlayerName = "P";
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe", 0, 0644));
+    setConfigValue(f->settings(), &Config::playerName, "P");
     currentServer(f, "Medal of Honor");
     std::filesystem::create_directories(dir.path() + "/emptybin");
     qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin"));
     f->ToolButton1Click();
     QCOMPARE(d.messages, QStringList({"Error starting MoHAA !"}));
-    f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe", 0, 0644);
+    setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe", 0, 0644));
     currentServer(f, "Spearhead");
     f->ToolButton1Click();
     QCOMPARE(d.messages.last(), QString("Error starting Spearhead !"));
@@ -211,15 +215,15 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     WindowSet ws;
     MainWindow* f = ws.main;
-    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
-    f->PlayerName = "P";
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    setConfigValue(f->settings(), &Config::playerName, "P");
     currentServer(f, "Medal of Honor");
 
     // The last join record is used, never the rcon one; then the password
     // starts again from the Options window's field (empty: never shown).
     f->ToolButton1Click();
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("second"));
-    QCOMPARE(f->ServerPassword, std::string());
+    QCOMPARE(f->settings().config().serverPassword, std::string());
 
     // With a password in the Options window the file is not consulted, and
     // it stays for the next connect.
@@ -228,7 +232,7 @@ class TestLaunch : public QObject {
     ws.options->hide();
     f->ToolButton1Click();
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("typed"));
-    QCOMPARE(f->ServerPassword, std::string("typed"));
+    QCOMPARE(f->settings().config().serverPassword, std::string("typed"));
 
     // A password file that cannot be read stops the connect with its error.
     ws.options->LabeledEdit2->clear();
@@ -247,7 +251,7 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     WindowSet ws;
     MainWindow* f = ws.main;
-    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     currentServer(f, "Medal of Honor");
     f->ToolButton1Click();
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("fromconfig"));
@@ -261,7 +265,7 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     WindowSet ws;
     MainWindow* f = ws.main;
-    f->MohaaPath = standIn(dir, "aa/MOHAA.exe", 0.4);
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe", 0.4));
     currentServer(f, "Medal of Honor");
     int runningSeen = -1;
     bool timerRan = false;
@@ -288,8 +292,8 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     WindowSet ws;
     MainWindow* f = ws.main;
-    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
-    f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe");
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
     f->Label4->setText("Medal of Honor");  // the server queried before
     f->ListView3->setCurrentItem(f->serverRow(0));
     QVERIFY(f->detailsQueryPending());

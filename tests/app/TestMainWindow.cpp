@@ -56,7 +56,8 @@ class TestMainWindow : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"Alpha", "127.0.0.7", "12203", "beta", "127.0.0.8", "12204", "Gamma"});
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     QCOMPARE(w.windowTitle(), QString("Tarvix 2.10 | Allied Assault & Spearhead |"));
     QCOMPARE(w.size(), QSize(680, 618));
     QCOMPARE(w.serverRowCount(), 3);
@@ -81,7 +82,8 @@ class TestMainWindow : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     QStringList captions, hints;
     for (QAction* a : w.ToolBar1->actions())
       if (auto* b = qobject_cast<QToolButton*>(w.ToolBar1->widgetForAction(a))) {
@@ -103,15 +105,16 @@ class TestMainWindow : public QObject {
     dir.writeInstallation({"A", "127.0.0.6", "1"});
     dir.writeLines("Config", config("timer on", "800", "save", "1"));
     ScriptedDialogs d;
-    MainWindow w;
-    QCOMPARE(w.ScanTimeout.get(), 10000);
-    QCOMPARE(w.SpeedSetting, 800);
-    QVERIFY(w.SafeScan);
-    QVERIFY(w.ClantagsOn.get());
-    QVERIFY(w.OptionFlag10);
-    QCOMPARE(w.PlayerName, std::string("Nick"));
-    QCOMPARE(w.ServerPassword, std::string("secret"));
-    QCOMPARE(w.MohaaPath, std::string("/games/MOHAA.exe"));
+    Settings settings;
+    MainWindow w(settings);
+    QCOMPARE(settings.config().scanTimeout, 10000);
+    QCOMPARE(settings.config().speedSetting, 800);
+    QVERIFY(settings.config().safeScan);
+    QVERIFY(settings.config().clantagsOn);
+    QVERIFY(settings.config().optionFlag10);
+    QCOMPARE(settings.config().playerName, std::string("Nick"));
+    QCOMPARE(settings.config().serverPassword, std::string("secret"));
+    QCOMPARE(settings.config().mohaaPath, std::string("/games/MOHAA.exe"));
     QVERIFY(w.Timer1->isActive());
     QCOMPARE(w.Timer1->interval(), 125000);
     QVERIFY(w.Image2->isVisibleTo(&w));
@@ -125,10 +128,11 @@ class TestMainWindow : public QObject {
     lines[2] = "clantags ON";
     dir.writeLines("Config", lines);
     ScriptedDialogs d;
-    MainWindow w;
-    QCOMPARE(w.ScanTimeout.get(), 750);
-    QVERIFY(!w.SafeScan);
-    QVERIFY(!w.ClantagsOn.get());
+    Settings settings;
+    MainWindow w(settings);
+    QCOMPARE(settings.config().scanTimeout, 750);
+    QVERIFY(!settings.config().safeScan);
+    QVERIFY(!settings.config().clantagsOn);
     QVERIFY(!w.Timer1->isActive());
     for (QLabel* image : {w.Image1, w.Image2, w.Image3, w.Image4}) QVERIFY(!image->isVisibleTo(&w));
   }
@@ -148,7 +152,8 @@ class TestMainWindow : public QObject {
     if (kind == 1) dir.writeLines("Config", config("timer off", "fast!", "fast"));
     if (kind == 2) dir.writeLines("Config", config("timer off", "500", "fast", "0", "Serverlists\\Gone"));
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     QCOMPARE(w.serverRowCount(), 0);
     QCOMPARE(w.ComboBoxEx1->count(), 0);
     if (kind == 2) {
@@ -161,8 +166,8 @@ class TestMainWindow : public QObject {
     if (kind == 1) {
       QVERIFY(d.errors[0].contains("fast!"));
       // Lines before line 8 stay applied.
-      QCOMPARE(w.PlayerName, std::string("Nick"));
-      QVERIFY(w.ClantagsOn.get());
+      QCOMPARE(settings.config().playerName, std::string("Nick"));
+      QVERIFY(settings.config().clantagsOn);
     }
     w.show();
     QVERIFY(w.statusText().startsWith("0 servers in "));
@@ -178,14 +183,15 @@ class TestMainWindow : public QObject {
     lines.insert(lines.end(), second.begin(), second.end());
     dir.writeLines("Config", lines);
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     QCOMPARE(d.errors.size(), 1);
-    QCOMPARE(w.PlayerName, std::string("Second"));
+    QCOMPARE(settings.config().playerName, std::string("Second"));
     // Lines 8 to 11 of the first block stand.
-    QCOMPARE(w.SpeedSetting, 800);
-    QCOMPARE(w.ScanTimeout.get(), 10000);
-    QVERIFY(w.SafeScan);
-    QCOMPARE(w.BannerIndex, std::string("2"));
+    QCOMPARE(settings.config().speedSetting, 800);
+    QCOMPARE(settings.config().scanTimeout, 10000);
+    QVERIFY(settings.config().safeScan);
+    QCOMPARE(settings.config().bannerIndex, std::string("2"));
     // The rest of the creation is skipped.
     QVERIFY(!w.Image3->isVisibleTo(&w));
     QCOMPARE(w.serverRowCount(), 0);
@@ -195,7 +201,8 @@ class TestMainWindow : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"b host", "127.0.0.1", "1", "a host", "127.0.0.4", "2", "C host", "127.0.0.5", "3"});
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     // Start-up order is ascending by the "Player" column, file order on ties.
     QCOMPARE(column(w.ListView3, 2), QStringList({"b host", "a host", "C host"}));
     w.AutoSort = false;
@@ -228,7 +235,8 @@ class TestMainWindow : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"one", "127.0.0.1", "1", "two", "127.0.0.4", "2"});
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     w.setRowCaption(w.serverRow(0), "sends shit");
     QCOMPARE(column(w.ListView3, 2), QStringList({"two", "one"}));
     w.AutoSort = false;
@@ -243,7 +251,8 @@ class TestMainWindow : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"Dup", "127.0.0.1", "1", "Keep", "127.0.0.2", "2", "Dup", "127.0.0.3", "3"});
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     w.ListView3->setCurrentItem(w.serverRow(0));
     QCOMPARE(w.serverRow(0)->text(2), QString("Dup"));
 
@@ -265,14 +274,15 @@ class TestMainWindow : public QObject {
     // No other row takes the deleted one's selection (and with it the
     // current server).
     QVERIFY(w.ListView3->selectedItems().isEmpty());
-    QCOMPARE(w.CurrentIP, std::string("127.0.0.3"));
+    QCOMPARE(settings.currentServer().ip, std::string("127.0.0.3"));
   }
 
   void deleteServerRefusedWithoutSelectionOrWhileScanning() {
     TempDataDir dir;
     dir.writeInstallation({"A", "127.0.0.1", "1"});
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     d.answers = {true, true};
     w.deleteserver1Click();
     QVERIFY(d.questions.isEmpty());
@@ -289,7 +299,8 @@ class TestMainWindow : public QObject {
     const std::string original = tarvix::test::crlf({"A", "127.0.0.1", "1", "B", "127.0.0.2", "2"});
     dir.writeInstallation({"A", "127.0.0.1", "1", "B", "127.0.0.2", "2"});
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     consoleLogs().clear(LogKind::BadLog);
     w.ListView3->setCurrentItem(w.serverRow(0));
     d.answers = {true};

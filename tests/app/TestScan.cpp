@@ -104,7 +104,8 @@ class TestScan : public QObject {
     dir.writeInstallation(listOf({{"Alpha", &silent}, {"Bravo", &three}, {"Charlie", &full}}));
     writeConfig(dir, "timer off", 300);
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     w.show();
 
     w.ToolButton3->click();
@@ -139,7 +140,8 @@ class TestScan : public QObject {
     dir.writeInstallation(listOf(servers));
     writeConfig(dir, "timer off", 60000);
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     w.show();
     // Sort descending by "Player" before the pass; the stop sorts that way.
     w.SortDescending = true;
@@ -170,7 +172,8 @@ class TestScan : public QObject {
     writeConfig(dir, "timer on", 60000);
     ScriptedDialogs d;
     {
-      MainWindow w;
+      Settings settings;
+    MainWindow w(settings);
       w.show();
       QVERIFY(w.Timer1->isActive());
       QTRY_VERIFY_WITH_TIMEOUT(silent.receivedCount() == 1, 5000);
@@ -191,7 +194,8 @@ class TestScan : public QObject {
     dir.writeInstallation({});
     writeConfig(dir, "timer off", 300);
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     w.show();
     w.ListView2->headerItem()->setText(0, "3 Buddies online");
     w.ToolButton3->click();
@@ -212,7 +216,8 @@ class TestScan : public QObject {
     dir.writeLines("Buddys.txt", {"sniper", "Bob"});
     dir.writeLines("clantags.txt", {"[tag]"});
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     w.show();
     w.ToolButton3->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 10000);
@@ -316,7 +321,8 @@ class TestScan : public QObject {
     dir.writeInstallation(listOf({{"Quiet", &silent}, {"Later", &later}}));
     writeConfig(dir, "timer off", 60000);
     ScriptedDialogs d;
-    auto w = std::make_unique<MainWindow>();
+    Settings settings;
+    auto w = std::make_unique<MainWindow>(settings);
     w->show();
     w->ToolButton3->click();
     QVERIFY(silent.waitForCount(1, 5000));

@@ -200,7 +200,8 @@ class TestSystray : public QObject {
     test::TempDataDir dir;
     dir.writeInstallation({"Alpha", "127.0.0.7", "12203"});
     test::ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     QVERIFY(w.Systray1);
     QCOMPARE(w.Systray1->objectName(), QString("Systray1"));
     QCOMPARE(w.Systray1->hint(), QString("Tarvix 2.10"));

@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "SettingsEdits.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "lists/WindowSet.h"
@@ -27,6 +28,7 @@ using tarvix::test::FakeGameServer;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
 using tarvix::test::WindowSet;
+using tarvix::test::setConfigValue;
 
 namespace {
 
@@ -76,14 +78,14 @@ class TestOptions : public QObject {
     WindowSet ws;
     MainWindow* f = ws.main;
     OptionsWindow* w = ws.options;
-    QCOMPARE(f->ScanTimeout.get(), 10000);
-    QCOMPARE(f->SpeedSetting, 800);
+    QCOMPARE(f->settings().config().scanTimeout, 10000);
+    QCOMPARE(f->settings().config().speedSetting, 800);
 
     w->show();
     QCOMPARE(w->windowTitle(), QString("Options"));
     QCOMPARE(w->TrackBar1->value(), 5000);
-    QCOMPARE(f->ScanTimeout.get(), 5000);
-    QCOMPARE(f->SpeedSetting, 5000);
+    QCOMPARE(f->settings().config().scanTimeout, 5000);
+    QCOMPARE(f->settings().config().speedSetting, 5000);
     QCOMPARE(w->Label3->text(), QString("choose your speed: 5 sec"));
     QCOMPARE(w->LabeledEdit1->text(), QString("Nick"));
     QCOMPARE(w->LabeledEdit2->text(), QString("pw"));
@@ -115,14 +117,14 @@ class TestOptions : public QObject {
 
     // Boxes are never cleared by showing, and a short time-out is left alone.
     w->hide();
-    f->ClantagsOn = false;
-    f->ScanTimeout = 300;
+    setConfigValue(f->settings(), &Config::clantagsOn, false);
+    setConfigValue(f->settings(), &Config::scanTimeout, 300);
     f->Timer1->stop();
     w->show();
     QVERIFY(w->CheckBox2->isChecked());
     QVERIFY(w->CheckBox1->isChecked());
     QCOMPARE(w->TrackBar1->value(), 300);
-    QCOMPARE(f->ScanTimeout.get(), 300);
+    QCOMPARE(f->settings().config().scanTimeout, 300);
     QCOMPARE(w->Label3->text(), QString("choose your speed: 0 sec"));
     w->hide();
     QVERIFY(d.errors.isEmpty());
@@ -138,41 +140,41 @@ class TestOptions : public QObject {
     w->show();
     w->TrackBar1->setValue(999);
     QCOMPARE(w->Label3->text(), QString("choose your speed: 0 sec"));
-    QCOMPARE(f->ScanTimeout.get(), 999);
-    QCOMPARE(f->SpeedSetting, 999);
+    QCOMPARE(f->settings().config().scanTimeout, 999);
+    QCOMPARE(f->settings().config().speedSetting, 999);
     w->TrackBar1->setValue(1000);
     QCOMPARE(w->Label3->text(), QString("choose your speed: 1 sec"));
     w->TrackBar1->setValue(100);
-    QCOMPARE(f->ScanTimeout.get(), 250);
+    QCOMPARE(f->settings().config().scanTimeout, 250);
     w->TrackBar1->setValue(9000);
-    QCOMPARE(f->ScanTimeout.get(), 5000);
+    QCOMPARE(f->settings().config().scanTimeout, 5000);
     w->TrackBar1->setValue(1200);
 
     w->CheckBox3->setChecked(true);
-    QVERIFY(f->SafeScan);
-    QCOMPARE(f->ScanTimeout.get(), 5000);
-    QCOMPARE(f->SpeedSetting, 1200);
+    QVERIFY(f->settings().config().safeScan);
+    QCOMPARE(f->settings().config().scanTimeout, 5000);
+    QCOMPARE(f->settings().config().speedSetting, 1200);
     w->CheckBox3->setChecked(false);
-    QVERIFY(!f->SafeScan);
-    QCOMPARE(f->ScanTimeout.get(), 1200);
+    QVERIFY(!f->settings().config().safeScan);
+    QCOMPARE(f->settings().config().scanTimeout, 1200);
 
     w->CheckBox1->setChecked(true);
     QVERIFY(f->Timer1->isActive());
     w->CheckBox1->setChecked(false);
     QVERIFY(!f->Timer1->isActive());
     w->CheckBox2->setChecked(true);
-    QVERIFY(f->ClantagsOn.get());
+    QVERIFY(f->settings().config().clantagsOn);
     w->CheckBox2->setChecked(false);
-    QVERIFY(!f->ClantagsOn.get());
+    QVERIFY(!f->settings().config().clantagsOn);
 
     QTest::keyClicks(w->LabeledEdit1, "X");
-    QCOMPARE(f->PlayerName, std::string("PlayerX"));
+    QCOMPARE(f->settings().config().playerName, std::string("PlayerX"));
     w->LabeledEdit2->setText("se\"cret");
-    QCOMPARE(f->ServerPassword, std::string("se\"cret"));
+    QCOMPARE(f->settings().config().serverPassword, std::string("se\"cret"));
     w->LabeledEdit3->setText("/a/MOHAA.exe");
     w->LabeledEdit4->setText(QString::fromLatin1("/b/\xe9/moh_spearhead.exe"));
-    QCOMPARE(f->MohaaPath, std::string("/a/MOHAA.exe"));
-    QCOMPARE(f->SpearheadPath, std::string("/b/\xe9/moh_spearhead.exe"));
+    QCOMPARE(f->settings().config().mohaaPath, std::string("/a/MOHAA.exe"));
+    QCOMPARE(f->settings().config().spearheadPath, std::string("/b/\xe9/moh_spearhead.exe"));
     w->hide();
   }
 
@@ -211,18 +213,18 @@ class TestOptions : public QObject {
     QCOMPARE(ws.credits->size(), QSize(249, 249));
     QVERIFY(ws.credits->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(ws.credits->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!ws.credits->Image1->pixmap().isNull());
-    QVERIFY(ws.credits->Image1->isVisible());
-    QTest::mouseClick(ws.credits->Image1, Qt::LeftButton);
+    QVERIFY(!ws.credits->standardPicture->pixmap().isNull());
+    QVERIFY(ws.credits->standardPicture->isVisible());
+    QTest::mouseClick(ws.credits->standardPicture, Qt::LeftButton);
     QVERIFY(!ws.credits->isVisible());
     QVERIFY(w->isVisible());
 
     // The fourth banner shows the second picture.
-    ws.main->BannerIndex = "3";
+    setConfigValue(ws.main->settings(), &Config::bannerIndex, "3");
     w->hide();
     ws.credits->show();
-    QVERIFY(ws.credits->Image2->isVisible());
-    QVERIFY(!ws.credits->Image1->isVisible());
+    QVERIFY(ws.credits->fourthBannerPicture->isVisible());
+    QVERIFY(!ws.credits->standardPicture->isVisible());
     ws.credits->hide();
 
     // A Config that cannot be written is reported and the window still hides.
@@ -247,7 +249,7 @@ class TestOptions : public QObject {
     w->Button3->click();
     QCOMPARE(QDir::currentPath(), here);
     QCOMPARE(w->LabeledEdit3->text(), QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
-    QCOMPARE(ws.main->MohaaPath, dir.path() + "/games/MOHAA.exe");
+    QCOMPARE(ws.main->settings().config().mohaaPath, dir.path() + "/games/MOHAA.exe");
 
     // Cancel keeps the field; a running scan refuses without a dialog.
     w->Button6->click();
@@ -295,12 +297,12 @@ class TestOptions : public QObject {
     // No selection: nothing happens.
     w->selectlist1Click();
     QVERIFY(w->isVisible());
-    QCOMPARE(f->ServerListPath.get(), std::string("Serverlists\\Standard"));
+    QCOMPARE(f->settings().config().serverListPath, std::string("Serverlists\\Standard"));
 
     selectList(w, "Team");
     w->selectlist1Click();
     QVERIFY(!w->isVisible());
-    QCOMPARE(f->ServerListPath.get(), std::string("Serverlists\\Team"));
+    QCOMPARE(f->settings().config().serverListPath, std::string("Serverlists\\Team"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Team"));
     QCOMPARE(f->ComboBoxEx1->count(), 2);
     QCOMPARE(serverNames(f), QStringList({"One", "Two"}));
@@ -389,7 +391,7 @@ class TestOptions : public QObject {
     d.answers.push_back(true);
     w->deletelist1Click();
     QVERIFY(!dir.exists("Serverlists/Other"));
-    QCOMPARE(f->ServerListPath.get(), std::string("Serverlists\\Standard"));
+    QCOMPARE(f->settings().config().serverListPath, std::string("Serverlists\\Standard"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Standard"));
     QCOMPARE(serverNames(f), QStringList({"Std1", "Std2"}));
     QCOMPARE(f->ComboBoxEx1->count(), 2);

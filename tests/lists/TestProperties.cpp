@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "SettingsEdits.h"
 #include "TempDataDir.h"
 #include "admin/AdminConsole.h"
 #include "app/Forms.h"
@@ -25,6 +26,9 @@ using namespace tarvix;
 using tarvix::test::crlf;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
+using tarvix::test::setConfigValue;
+using tarvix::test::setCurrentIp;
+using tarvix::test::setCurrentPort;
 
 namespace {
 
@@ -38,7 +42,7 @@ const std::vector<std::string> kHeader = {"// Tarvix 1.11 password list", "//", 
 
 struct Windows {
   Windows() {
-    forms().Form1 = main = new MainWindow();
+    forms().Form1 = main = new MainWindow(settings);
     forms().Form3 = options = new OptionsWindow();
     forms().Form9 = console = new AdminConsole();
     forms().Form11 = props = new ServerPropertiesWindow();
@@ -52,11 +56,12 @@ struct Windows {
   }
   // Shows the properties window for a server as the row selection would.
   void showFor(const std::string& ip, const std::string& port) {
-    main->CurrentIP = ip;
-    main->CurrentPort = port;
+    setCurrentIp(main->settings(), ip);
+    setCurrentPort(main->settings(), port);
     props->hide();
     props->show();
   }
+  Settings settings;
   MainWindow* main;
   OptionsWindow* options;
   AdminConsole* console;
@@ -130,7 +135,7 @@ class TestProperties : public QObject {
     QCOMPARE(w.props->LabeledEdit3->text(), QString());  // declined edits are gone
     w.props->LabeledEdit3->setText("newrcon");
     dialogs.answers = {true};
-    w.main->CurrentIP = "9.9.9.9";  // the selection moved on meanwhile
+    setCurrentIp(w.main->settings(), "9.9.9.9");  // the selection moved on meanwhile
     w.props->hide();
     const std::vector<std::string> lines = splitLines(dir.read("Passwords.txt"));
     const std::vector<std::string> tail(lines.begin() + 5, lines.end());
@@ -166,8 +171,8 @@ class TestProperties : public QObject {
     // main window's selection is now.
     w.props->CheckBox1->click();
     w.props->LabeledEdit3->setText("pw2");
-    w.main->CurrentIP = "10.2.2.2";
-    w.main->CurrentPort = "1";
+    setCurrentIp(w.main->settings(), "10.2.2.2");
+    setCurrentPort(w.main->settings(), "1");
     dialogs.answers = {false};
     w.props->hide();
     QCOMPARE(dir.read("default"), crlf({"10.1.1.1", "12203", "pw2"}));
@@ -296,7 +301,7 @@ class TestProperties : public QObject {
     dir.write("default", "");
     ScriptedDialogs dialogs;
     Windows w;
-    w.main->ScanTimeout = 700;
+    setConfigValue(w.main->settings(), &Config::scanTimeout, 700);
     w.showFor("127.0.0.1", "12203");
     HostChecker* checker = w.main->HostChecker1;
     QVERIFY(checker->autoCheck());
@@ -316,8 +321,8 @@ class TestProperties : public QObject {
     dir.writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "5.5.5.55", "five"});
     ScriptedDialogs dialogs;
     Windows w;
-    w.main->CurrentIP = "5.5.5.5";
-    w.main->CurrentPort = "5";
+    setCurrentIp(w.main->settings(), "5.5.5.5");
+    setCurrentPort(w.main->settings(), "5");
     w.main->properties1->trigger();
     QVERIFY(w.props->isVisible());
     QCOMPARE(w.props->LabeledEdit1->text(), QString("five"));
@@ -356,7 +361,7 @@ class TestProperties : public QObject {
     QCOMPARE(w.props->PaintBox1->canvas().pixelColor(248, 16), w.props->PaintBox1->background());
 
     // Connect closes it first.
-    w.main->CurrentIP.clear();
+    setCurrentIp(w.main->settings(), "");
     w.main->ToolButton1Click();
     QVERIFY(!w.props->isVisible());
     QVERIFY(!w.main->HostChecker1->autoCheck());

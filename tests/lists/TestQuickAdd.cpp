@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+#include "SettingsEdits.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "components/Clock.h"
@@ -27,6 +28,7 @@ using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
 using tarvix::test::WindowSet;
+using tarvix::test::setConfigValue;
 
 namespace {
 
@@ -137,7 +139,7 @@ class TestQuickAdd : public QObject {
     setClock(&fixed);
     ScriptedDialogs d;
     WindowSet ws;
-    ws.main->ScanTimeout = 250;
+    setConfigValue(ws.main->settings(), &Config::scanTimeout, 250);
     QuickAddDialog* q = ws.quickAdd;
 
     q->LabeledEdit2->setText("127.0.0.1");
@@ -196,7 +198,7 @@ class TestQuickAdd : public QObject {
 
     // A stale name from an earlier answer never names a silent server.
     FakeGameServer silent;
-    f->ScanTimeout = 250;
+    setConfigValue(f->settings(), &Config::scanTimeout, 250);
     f->setStatusText("");
     q->LabeledEdit2->setText("127.0.0.1");
     q->LabeledEdit3->setText(QString::fromStdString(silent.portText()));
@@ -213,14 +215,14 @@ class TestQuickAdd : public QObject {
     WindowSet ws;
     MainWindow* f = ws.main;
     DirectConnectDialog* c = ws.directConnect;
-    f->ScanTimeout = 250;
+    setConfigValue(f->settings(), &Config::scanTimeout, 250);
     c->show();
 
     c->Edit1->setText("localhost");
     c->Button1Click();
     QCOMPARE(d.messages, QStringList({"please enter a valid ip!"}));
     QCOMPARE(silent.receivedCount(), std::size_t(0));
-    QVERIFY(f->CurrentIP.empty());
+    QVERIFY(f->settings().currentServer().ip.empty());
 
     // No answer: the current server changes all the same.
     c->Edit1->setText("127.0.0.1 ");
@@ -228,8 +230,8 @@ class TestQuickAdd : public QObject {
     f->Label4->setText("Medal of Honor");
     c->Button1Click();
     QCOMPARE(d.messages.last(), QString("no response from server!"));
-    QCOMPARE(f->CurrentIP, std::string("127.0.0.1"));
-    QCOMPARE(f->CurrentPort, silent.portText());
+    QCOMPARE(f->settings().currentServer().ip, std::string("127.0.0.1"));
+    QCOMPARE(f->settings().currentServer().port, silent.portText());
     QCOMPARE(f->Label4->text(), QString("Medal of Honor"));
     QVERIFY(c->isVisible());
     QCOMPARE(silent.receivedCount(), std::size_t(1));
@@ -245,8 +247,8 @@ class TestQuickAdd : public QObject {
     WindowSet ws;
     MainWindow* f = ws.main;
     DirectConnectDialog* c = ws.directConnect;
-    f->SpearheadPath = standIn(dir, "sh/moh_spearhead.exe");
-    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
+    setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     f->Label4->setText("Medal of Honor");
     c->show();
     c->Edit1->setText("127.0.0.1");
@@ -271,7 +273,7 @@ class TestQuickAdd : public QObject {
     WindowSet ws;
     MainWindow* f = ws.main;
     DirectConnectDialog* c = ws.directConnect;
-    f->MohaaPath = standIn(dir, "aa/MOHAA.exe");
+    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     c->show();
     c->Edit1->setText("127.0.0.1");
     c->Edit2->setText(QString::fromStdString(server.portText()));

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "SettingsEdits.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "app/Forms.h"
@@ -19,6 +20,7 @@ using namespace tarvix;
 using tarvix::test::FakeGameServer;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
+using tarvix::test::setConfigValue;
 
 namespace {
 
@@ -45,8 +47,8 @@ class TestSearch : public QObject {
                              "abc two",   "127.0.0.1", p2,
                              "third Abc", "127.0.0.2", p2});
     dialogs_ = std::make_unique<ScriptedDialogs>();
-    main_ = std::make_unique<MainWindow>();
-    main_->ScanTimeout = 100;
+    main_ = std::make_unique<MainWindow>(settings);
+    setConfigValue(main_->settings(), &Config::scanTimeout, 100);
     main_->serverRow(1)->setText(1, "dm/mohdm6");
     search_ = std::make_unique<SearchWindow>();
     forms().Form1 = main_.get();
@@ -89,7 +91,7 @@ class TestSearch : public QObject {
     QCOMPARE(selectedHosts(*main_), QStringList({"abc two"}));
     QCOMPARE(main_->ListView3->currentItem()->text(2), QString("abc two"));
     // The hit counts as the user's selection: it became the current server.
-    QCOMPARE(main_->CurrentPort, b_.portText());
+    QCOMPARE(main_->settings().currentServer().port, b_.portText());
     QVERIFY(!search_->isVisible());
     QCOMPARE(search_->Edit1->text(), QString("abc"));
     QTRY_VERIFY_WITH_TIMEOUT(!main_->detailsQueryPending(), 5000);
@@ -157,6 +159,7 @@ class TestSearch : public QObject {
   FakeGameServer a_, b_;
   std::unique_ptr<TempDataDir> dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
+  Settings settings;
   std::unique_ptr<MainWindow> main_;
   std::unique_ptr<SearchWindow> search_;
 };
