@@ -1,6 +1,8 @@
 #include "app/Application.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QTreeWidget>
 #include <utility>
 
 #include "admin/AddBanWindow.h"
@@ -57,14 +59,14 @@ Application::Application() {
   ProgramWindows& f = forms();
   create(main_, f.Form1, settings_);
   create(buddies_, f.Form2);
-  create(options_, f.Form3);
+  create(options_, f.Form3, settings_, *main_);
   create(clanTags_, f.Form4);
-  create(search_, f.Form6);
+  create(search_, f.Form6, settings_, *main_->ListView3->model());
   create(credits_, f.Form8, settings_);
   create(console_, f.Form9);
-  create(properties_, f.Form11);
-  create(quickAdd_, f.Form13);
-  create(directConnect_, f.Form17);
+  create(properties_, f.Form11, settings_);
+  create(quickAdd_, f.Form13, settings_, *main_);
+  create(directConnect_, f.Form17, settings_);
   create(mapChange_, f.Form19);
   create(addMap_, f.Form20);
   create(banList_, f.Form21);
@@ -102,6 +104,59 @@ void Application::connectAppWindows() {
 
 void Application::connectListsWindows() {
   // lists windows
+  MainWindow* main = main_.get();
+  OptionsWindow* options = options_.get();
+  QObject::connect(options, &OptionsWindow::autoScanSwitched, main, &MainWindow::setAutoScan);
+  QObject::connect(options, &OptionsWindow::scanStopRequested, main,
+                   &MainWindow::ToolButton9Click);
+  QObject::connect(options, &OptionsWindow::serverListCleared, main,
+                   &MainWindow::clearServerList);
+  QObject::connect(options, &OptionsWindow::serverListLoaded, main, &MainWindow::loadServerList);
+  QObject::connect(options, &OptionsWindow::standardListReloaded, main,
+                   &MainWindow::showStandardList);
+  QObject::connect(options, &OptionsWindow::creditsRequested, credits_.get(),
+                   [this] { credits_->show(); });
+
+  QObject::connect(search_.get(), &SearchWindow::serverRowFound, main,
+                   &MainWindow::selectServerRow);
+
+  ServerPropertiesWindow* properties = properties_.get();
+  QObject::connect(main, &MainWindow::DetailsShown, properties, [main, properties] {
+    properties->showServerInfo({main->PropertiesAddress, main->PropertiesVersion,
+                                main->PropertiesMapLines, main->linkCaption, main->linkTarget});
+  });
+  QObject::connect(main, &MainWindow::GraphReset, properties, [main, properties] {
+    properties->resetPingGraph(main->GraphX, main->GraphPen);
+  });
+  QObject::connect(main->properties1, &QAction::triggered, properties,
+                   &ServerPropertiesWindow::reopen);
+  QObject::connect(properties, &ServerPropertiesWindow::mainWindowFocusRequested, main,
+                   [main] { main->activateWindow(); });
+  AdminConsole* console = console_.get();
+  properties->setConsoleDefaultAccess(
+      {[console] {
+         return DefaultServer{console->DefaultHost, console->DefaultPort,
+                              console->DefaultRconPassword};
+       },
+       [console](const DefaultServer& d) {
+         console->DefaultHost = d.ip;
+         console->DefaultPort = d.port;
+         console->DefaultRconPassword = d.rconPassword;
+       }});
+
+  QuickAddDialog* quickAdd = quickAdd_.get();
+  QObject::connect(quickAdd, &QuickAddDialog::serverAdded, main, &MainWindow::showAddedServer);
+  QObject::connect(quickAdd, &QuickAddDialog::statusMessage, main, &MainWindow::setStatusText);
+
+  DirectConnectDialog* directConnect = directConnect_.get();
+  QObject::connect(directConnect, &DirectConnectDialog::serverChosen, main, [main] {
+    main->cancelDetailsQuery();
+    main->repaint();
+  });
+  QObject::connect(directConnect, &DirectConnectDialog::editionFound, main,
+                   &MainWindow::showEdition);
+  QObject::connect(directConnect, &DirectConnectDialog::connectRequested, main,
+                   &MainWindow::ToolButton1Click);
 }
 
 void Application::connectAdminWindows() {

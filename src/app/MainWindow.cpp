@@ -107,7 +107,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1Timer);
 
   buildTray();
-  buildHostChecker();
+  watchPingShutdown();
   setFixedSize(680, 618);
   centreOnDesktop(this);
 
@@ -304,7 +304,6 @@ void MainWindow::buildTray() {
 
 void MainWindow::FormCreate() {
   GraphX = 250;
-  GraphY = 11;
   Scanning = false;
   SortDescending = false;
   FirstShow = true;

@@ -6,11 +6,13 @@
 
 #include "store/Settings.h"
 #include "app/core/AsyncStatusQuery.h"
+#include "lists/ScanState.h"
 #include "app/core/ServerDetails.h"
 #include <QPoint>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -29,7 +31,7 @@ namespace tarvix {
 // State icons of the server view's rows.
 enum ServerIcon { IconNotScanned = 0, IconAnswered = 1, IconFull = 2, IconNoAnswer = 3 };
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public ScanState {
   Q_OBJECT
 
  public:
@@ -41,16 +43,30 @@ class MainWindow : public QMainWindow {
   // ---- asked for by other windows ----
   // The program's settings, for windows that are not yet handed them.
   Settings& settings() const { return settings_; }
+  // For the lists windows (MainWindowLists.cpp).
+  bool scanRunning() const override;
+  bool autoScanRunning() const override;
+  void setAutoScan(bool on);
+  // Empties the server name list, the three views and the detail labels.
+  void clearServerList();
+  // Shows the servers of the list just chosen with progress, then scans them.
+  void loadServerList(const QString& listName, const std::vector<std::string>& names);
+  // Shows Standard's servers after the current list was deleted.
+  void showStandardList(const std::vector<std::string>& names);
+  // Shows a server just appended to the current list, marked but not selected.
+  void showAddedServer(const std::string& name);
+  // Selects a server row as the user would, which queries that server.
+  void selectServerRow(int index);
+  void showEdition(const QString& edition);
 
   // The window's own state; the settings and the current server are in
   // Settings.
   bool Scanning = false;
   int SortColumn = 0;
   bool SortDescending = false;
+  // Where the ping graph's next step goes after the last reset.
   int GraphX = 250;
-  int GraphY = 11;
   bool FirstShow = true;
-  std::string PingText;
   QString VersionText;
   // The server view re-sorts whenever a row's caption is set while this is on.
   bool AutoSort = true;
@@ -209,22 +225,10 @@ class MainWindow : public QMainWindow {
   int gamesRunning_ = 0;
 
  public:
-  // ---- ping display (TForm1Ping.cpp) ----
-  // The host checker's log handler (bound to its OnLog): one log line
-  // becomes the properties window's ping field and one step of its graph.
-  void HostChecker1Log(const std::string& msg);
-  // Binds the "properties" item to the properties window (which calls it
-  // once it exists). HostChecker1's OnLog is bound where it is created.
-  void bindPingDisplay();
-
- public:
-  // ---- host checker and tray (TForm1Net.cpp) ----
-  // Pings the current server while the properties window is open.
-  class HostChecker* HostChecker1 = nullptr;
-  // Creates HostChecker1 with the window's settings.
-  void buildHostChecker();
-  // Shutdown: stops the checker and posts a quit request to every ping
-  // thread, waiting until each has ended.
+  // ---- ping shutdown (MainWindowNet.cpp) ----
+  // Starts the run of the host checker's pings; they end with the program.
+  void watchPingShutdown();
+  // Shutdown: asks every ping to end, waiting until each has ended.
   void shutdownPingThreads();
 
  public:

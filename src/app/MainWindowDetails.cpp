@@ -57,8 +57,8 @@ void MainWindow::FirstShowSearch() {
   SearchWindow* search = forms().Form6;
   if (!search) return;
   search->show();
-  search->RadioButton1->setChecked(true);
-  search->RadioButton2->setChecked(false);
+  search->serverOption->setChecked(true);
+  search->mapOption->setChecked(false);
   search->hide();
 }
 

@@ -98,7 +98,7 @@ void MainWindow::ToolButton1Click() {
   // The Options window's field holds the password for the next connect; it
   // is empty until that window has been shown.
   auto optionsPassword = [] {
-    return forms().Form3 ? toBytes(forms().Form3->LabeledEdit2->text()) : std::string();
+    return forms().Form3 ? toBytes(forms().Form3->passwordEdit->text()) : std::string();
   };
   const std::string edition = toBytes(Label4->text());
   const Config config = settings_.config();

@@ -2,6 +2,10 @@
 // Every message box, confirmation and file dialog goes through Dialogs, so
 // tests can install a scripted implementation and never block on a modal box.
 #include <QString>
+#include <exception>
+#include <utility>
+
+#include "components/QtText.h"
 
 class QWidget;
 
@@ -30,5 +34,18 @@ void setDialogs(Dialogs* d);
 // dialog that browsed elsewhere never moves the data folder.
 QString openFileKeepingDirectory(const QString& filter, const QString& defaultSuffix = {});
 QString saveFileKeepingDirectory(const QString& filter, const QString& presetName);
+
+// Runs `action`; an error it throws (a file that cannot be read or written)
+// is shown in an error box instead. True when the action ran to its end.
+template <typename Action>
+bool showingErrors(Action&& action) {
+  try {
+    std::forward<Action>(action)();
+    return true;
+  } catch (const std::exception& e) {
+    dialogs().showError(toQString(e.what()));
+    return false;
+  }
+}
 
 }  // namespace tarvix

@@ -3,7 +3,9 @@
 // without adding it to any list.
 #include <QWidget>
 
-#include "protocol/UdpClient.h"
+#include <string>
+
+#include "components/Background.h"
 
 class QLabel;
 class QLineEdit;
@@ -11,28 +13,43 @@ class QPushButton;
 
 namespace tarvix {
 
+class Settings;
+
 class DirectConnectDialog : public QWidget {
   Q_OBJECT
 
  public:
-  explicit DirectConnectDialog(QWidget* parent = nullptr);
+  explicit DirectConnectDialog(Settings& settings, QWidget* parent = nullptr);
 
-  QLabel* Label1 = nullptr;           // IP:Port
-  QLineEdit* Edit1 = nullptr;         // IP
-  QLineEdit* Edit2 = nullptr;         // port
-  QLineEdit* LabeledEdit1 = nullptr;  // Password
-  QPushButton* Button1 = nullptr;     // connect
-
-  // The window's own UDP client for the check.
-  UdpClient IdUDPClient1;
+  QLabel* addressLabel = nullptr;  // "IP:Port"
+  QLineEdit* ipEdit = nullptr;
+  QLineEdit* portEdit = nullptr;
+  QLineEdit* passwordEdit = nullptr;
+  QPushButton* connectButton = nullptr;
 
   // Leaving the IP field: blanks removed, "ip:port" split at the first colon.
-  void Edit1Exit();
-  // "connect".
-  void Button1Click();
+  void tidyAddress();
+  // "connect": the typed server becomes the current one and is asked for its
+  // status in the background; the game starts when it answers.
+  void connectToServer();
+  // "connect" is waiting for the server's reply.
+  bool busy() const { return busy_; }
+
+ signals:
+  // The current server was replaced by the typed one.
+  void serverChosen();
+  // The server's reply names its edition.
+  void editionFound(const QString& edition);
+  // The server answered: the game is to be started on it.
+  void connectRequested();
 
  private:
+  // The check's reply: starts the game when the server answered.
+  void connectIfAnswered(const std::string& reply);
+
+  Settings& settings_;
   bool busy_ = false;
+  BackgroundTask query_;
 };
 
 }  // namespace tarvix

@@ -1,11 +1,12 @@
 #pragma once
 // "Options": the player settings, the reply time-out, the clan-tag switch,
 // and the server lists (select, delete, export, import). Every hide writes
-// Config.
+// Config. What the main window shows of a chosen list is asked for through
+// signals.
 #include <QWidget>
 #include <string>
+#include <vector>
 
-#include "components/LinkLabel.h"
 #include "store/Config.h"
 
 class QAction;
@@ -20,73 +21,88 @@ class QTreeWidget;
 
 namespace tarvix {
 
-class MainWindow;
+class LinkLabel;
+class ScanState;
+class Settings;
 
 class OptionsWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit OptionsWindow(QWidget* parent = nullptr);
+  OptionsWindow(Settings& settings, const ScanState& scan, QWidget* parent = nullptr);
   ~OptionsWindow() override;
 
-  QGroupBox* GroupBox1 = nullptr;  // "Options"
-  QGroupBox* GroupBox2 = nullptr;  // "Server lists"
-  QCheckBox* CheckBox2 = nullptr;  // Check for clantags
-  QLabel* Label3 = nullptr;        // choose your speed
-  QSlider* TrackBar1 = nullptr;
-  QLabel* Label1 = nullptr;  // fast
-  QLabel* Label2 = nullptr;  // slow
-  QLineEdit* LabeledEdit1 = nullptr;  // Nickname
-  QLineEdit* LabeledEdit2 = nullptr;  // Password
-  QLineEdit* LabeledEdit3 = nullptr;  // MoH:AA path
-  QLineEdit* LabeledEdit4 = nullptr;  // Spearhead path
-  QPushButton* Button3 = nullptr;     // "..." for MoH:AA
-  QPushButton* Button6 = nullptr;     // "..." for Spearhead
-  LinkLabel* Legacy2 = nullptr;         // link to the home page
-  QPushButton* Button4 = nullptr;     // About
-  QTreeWidget* ListView1 = nullptr;   // server lists
-  QPushButton* Button7 = nullptr;     // Import SSLF
-  QPushButton* Button5 = nullptr;     // Import ASE
-  QCheckBox* CheckBox3 = nullptr;     // Enable save scan (hidden)
-  QCheckBox* CheckBox1 = nullptr;     // Enable auto scan (hidden)
-  QMenu* PopupMenu1 = nullptr;
-  QAction* deletelist1 = nullptr;
-  QAction* selectlist1 = nullptr;
-  QAction* exportasSSLF1 = nullptr;
+  QGroupBox* optionsGroup = nullptr;
+  QGroupBox* serverListsGroup = nullptr;
+  QCheckBox* clantagsCheckBox = nullptr;
+  QLabel* speedLabel = nullptr;  // "choose your speed: N sec"
+  QSlider* speedSlider = nullptr;
+  QLabel* fastLabel = nullptr;
+  QLabel* slowLabel = nullptr;
+  QLineEdit* nicknameEdit = nullptr;
+  QLineEdit* passwordEdit = nullptr;
+  QLineEdit* mohaaPathEdit = nullptr;
+  QLineEdit* spearheadPathEdit = nullptr;
+  QPushButton* mohaaBrowseButton = nullptr;      // "..."
+  QPushButton* spearheadBrowseButton = nullptr;  // "..."
+  LinkLabel* supportLink = nullptr;              // the home page
+  QPushButton* aboutButton = nullptr;
+  QTreeWidget* serverListView = nullptr;
+  QPushButton* importSslfButton = nullptr;
+  QPushButton* importTextListButton = nullptr;  // "Import ASE": Name|Ip:Port lines
+  QCheckBox* safeScanCheckBox = nullptr;        // hidden
+  QCheckBox* autoScanCheckBox = nullptr;        // hidden
+  QMenu* listMenu = nullptr;
+  QAction* deleteListAction = nullptr;
+  QAction* selectListAction = nullptr;
+  QAction* exportSslfAction = nullptr;
 
   // The caption of a labeled edit.
   QLabel* editLabel(QLineEdit* edit) const;
 
-  // Handlers.
-  void FormShow();
-  void FormHide();
-  void TrackBar1Change();
-  void CheckBox1Click();
-  void CheckBox2Click();
-  void CheckBox3Click();
-  void Button3Click();
-  void Button6Click();
-  void Button4Click();
-  void Button5Click();  // Import ASE
-  void Button7Click();  // Import SSLF
-  void selectlist1Click();  // also the list view's double-click
-  void deletelist1Click();
-  void exportasSSLF1Click();
+  // Showing: the fields and boxes from the settings, the server lists.
+  void fillFromSettings();
+  // Hiding: Config from this window and the settings.
+  void saveSettings();
+  void browseMohaaPath();
+  void browseSpearheadPath();
+  void showCredits();
+  void importTextListFile();
+  void importSslfFile();
+  // Makes the selected list current (also the list view's double-click).
+  void selectList();
+  void deleteList();
+  void exportListAsSslf();
 
-  // Config as this window and the main window's settings make it.
+  // Config as this window and the settings make it.
   Config configFromWindow() const;
   // The selected list's name; empty when no list is selected.
   std::string selectedList() const;
+
+ signals:
+  void autoScanSwitched(bool on);
+  void scanStopRequested();
+  // A list was chosen: the server name list, the views and the details are
+  // emptied before it is read.
+  void serverListCleared();
+  // The chosen list was read: its servers are loaded, with progress, and scanned.
+  void serverListLoaded(const QString& listName, const std::vector<std::string>& names);
+  // The current list was deleted: Standard's servers are shown instead.
+  void standardListReloaded(const std::vector<std::string>& names);
+  void creditsRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
  private:
+  void onSpeedChanged();
+  void onSafeScanToggled();
   void hideAndShowAgain();
   void pickExecutable(QLineEdit* field);
-  void appendRows(MainWindow* f, const std::vector<std::string>& names, bool progress,
-                  bool showAfterFirst);
+
+  Settings& settings_;
+  const ScanState& scan_;
 };
 
 }  // namespace tarvix

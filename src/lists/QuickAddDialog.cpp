@@ -1,26 +1,22 @@
 #include "lists/QuickAddDialog.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QDateTime>
-#include <QItemSelectionModel>
 #include <QLocale>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
-#include <QTreeWidget>
 
-#include "app/Forms.h"
-#include "app/MainWindow.h"
 #include "components/Clock.h"
 #include "components/Dialogs.h"
+#include "components/Placement.h"
 #include "components/QtText.h"
 #include "lists/AddressFields.h"
 #include "lists/LabeledEdit.h"
-#include "lists/StatusWait.h"
+#include "lists/ScanState.h"
+#include "lists/StatusFetch.h"
+#include "lists/WindowStyle.h"
 #include "protocol/StatusReply.h"
 #include "store/ServerLists.h"
-#include "components/Placement.h"
+#include "store/Settings.h"
 
 namespace tarvix {
 
@@ -34,99 +30,103 @@ QString unnamedServerName() {
          locale.toString(now.date(), QLocale::ShortFormat);
 }
 
-QuickAddDialog::QuickAddDialog(QWidget* parent) : QWidget(parent) {
+QuickAddDialog::QuickAddDialog(Settings& settings, const ScanState& scan, QWidget* parent)
+    : QWidget(parent), settings_(settings), scan_(scan) {
   setObjectName("Form13");
   setWindowTitle("quick add");
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  makeFixedToolWindow(this, true);
 
-  LabeledEdit2 = makeLabeledEdit(this, "LabeledEdit2", "IP", 10, 8, 130);
-  LabeledEdit3 = makeLabeledEdit(this, "LabeledEdit3", "Port", 148, 8, 56);
-  LabeledEdit1 = makeLabeledEdit(this, "LabeledEdit1", "Name", 10, 48, 194);
-  LabeledEdit1->setVisible(false);
-  labelOf(this, LabeledEdit1)->setVisible(false);
+  ipEdit = makeLabeledEdit(this, "LabeledEdit2", "IP", 10, 8, 130);
+  portEdit = makeLabeledEdit(this, "LabeledEdit3", "Port", 148, 8, 56);
+  nameEdit = makeLabeledEdit(this, "LabeledEdit1", "Name", 10, 48, 194);
+  nameEdit->setVisible(false);
+  labelOf(this, nameEdit)->setVisible(false);
 
-  Button1 = new QPushButton("add to list", this);
-  Button1->setObjectName("Button1");
-  Button1->setGeometry(10, 50, 194, 25);
-  Button2 = new QPushButton("receive server name", this);
-  Button2->setObjectName("Button2");
-  Button2->setGeometry(10, 80, 194, 25);
-  Button2->setVisible(false);
+  addButton = makeButton(this, "Button1", "add to list", QRect(10, 50, 194, 25));
+  receiveNameButton =
+      makeButton(this, "Button2", "receive server name", QRect(10, 80, 194, 25));
+  receiveNameButton->setVisible(false);
 
   setFixedSize(214, 85);
   centreOnDesktop(this);
 
-  connect(LabeledEdit2, &QLineEdit::editingFinished, this, &QuickAddDialog::LabeledEdit2Exit);
-  connect(LabeledEdit2, &QLineEdit::returnPressed, this, &QuickAddDialog::LabeledEdit2Exit);
-  connect(Button1, &QPushButton::clicked, this, &QuickAddDialog::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &QuickAddDialog::Button2Click);
+  connect(ipEdit, &QLineEdit::editingFinished, this, &QuickAddDialog::splitAddress);
+  connect(ipEdit, &QLineEdit::returnPressed, this, &QuickAddDialog::splitAddress);
+  connect(addButton, &QPushButton::clicked, this, &QuickAddDialog::addToList);
+  connect(receiveNameButton, &QPushButton::clicked, this, &QuickAddDialog::receiveServerName);
 }
 
 void QuickAddDialog::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) FormShow();
+  if (!event->spontaneous()) resetAddCaption();
 }
 
-void QuickAddDialog::FormShow() { Button1->setText("add server"); }
+void QuickAddDialog::resetAddCaption() { addButton->setText("add server"); }
 
-void QuickAddDialog::LabeledEdit2Exit() {
-  splitAddressField(LabeledEdit2, LabeledEdit3);
+void QuickAddDialog::splitAddress() {
+  splitAddressField(ipEdit, portEdit);
 }
 
-void QuickAddDialog::Button2Click() {
-  if (LabeledEdit2->text().isEmpty() || LabeledEdit3->text().isEmpty()) return;
-  removeBlanks(LabeledEdit2);
-  removeBlanks(LabeledEdit3);
+void QuickAddDialog::receiveServerName() {
+  if (!busy_) startNameQuery(nullptr);
+}
+
+bool QuickAddDialog::startNameQuery(std::function<void()> then) {
+  if (ipEdit->text().isEmpty() || portEdit->text().isEmpty()) return false;
+  removeBlanks(ipEdit);
+  removeBlanks(portEdit);
   // A name left from an earlier server must never name this one.
-  LabeledEdit1->clear();
-  MainWindow* f = forms().Form1;
-  const int timeout = f ? f->settings().scanTimeout() : 500;
-  const std::string reply = waitForStatusReply(IdUDPClient1, toBytes(LabeledEdit2->text()),
-                                               toBytes(LabeledEdit3->text()), timeout);
-  if (quickAddAnswered(reply)) LabeledEdit1->setText(toQString(quickAddName(reply)));
+  nameEdit->clear();
+  nameQuery_.cancel();
+  nameQuery_ = fetchStatusInBackground(
+      this, toBytes(ipEdit->text()), toBytes(portEdit->text()), settings_.scanTimeout(),
+      [this, then = std::move(then)](const std::string& reply) {
+        if (quickAddAnswered(reply)) nameEdit->setText(toQString(quickAddName(reply)));
+        if (then) then();
+      });
+  return true;
 }
 
-void QuickAddDialog::Button1Click() {
+void QuickAddDialog::addToList() {
   if (busy_) return;
   busy_ = true;
-  Button1->setEnabled(false);
-  if (LabeledEdit2->text().isEmpty() || LabeledEdit3->text().isEmpty())
+  addButton->setEnabled(false);
+  if (ipEdit->text().isEmpty() || portEdit->text().isEmpty()) {
     dialogs().showMessage("please enter ip and port !");
-  else
-    addServer();
-  LabeledEdit2->setFocus();
+    finishAdding();
+    return;
+  }
+  startNameQuery([this] {
+    appendNamedServer();
+    finishAdding();
+  });
+}
+
+void QuickAddDialog::finishAdding() {
+  ipEdit->setFocus();
   hide();
-  Button1->setEnabled(true);
+  addButton->setEnabled(true);
   busy_ = false;
 }
 
-void QuickAddDialog::addServer() {
-  MainWindow* f = forms().Form1;
-  Button2Click();
-  if (LabeledEdit1->text().isEmpty() && dialogs().confirm("Server does not response - add it ?"))
-    LabeledEdit1->setText(unnamedServerName());
-  if (!f || f->Scanning || LabeledEdit1->text().isEmpty() || LabeledEdit2->text().isEmpty() ||
-      LabeledEdit3->text().isEmpty())
+void QuickAddDialog::appendNamedServer() {
+  if (nameEdit->text().isEmpty() && dialogs().confirm("Server does not response - add it ?"))
+    nameEdit->setText(unnamedServerName());
+  if (scan_.scanRunning() || nameEdit->text().isEmpty() || ipEdit->text().isEmpty() ||
+      portEdit->text().isEmpty())
     return;
-  const std::string name = toBytes(LabeledEdit1->text());
+  const std::string name = toBytes(nameEdit->text());
   try {
-    appendServer(f->settings().serverListPath(), name, toBytes(LabeledEdit2->text()),
-                 toBytes(LabeledEdit3->text()));
+    appendServer(settings_.serverListPath(), name, toBytes(ipEdit->text()),
+                 toBytes(portEdit->text()));
   } catch (const std::exception&) {
-    f->setStatusText("Serverlist is in use...please restart Tarvix to add a server !");
+    emit statusMessage("Serverlist is in use...please restart Tarvix to add a server !");
     return;
   }
-  f->ComboBoxEx1->addItem(toQString(name));
-  QTreeWidgetItem* row = f->addServerRow(name);
-  LabeledEdit1->clear();
-  LabeledEdit2->clear();
-  LabeledEdit3->clear();
-  f->ListView3->scrollToItem(row);
-  // The focus mark only: the row is not selected, so it is not queried.
-  f->ListView3->selectionModel()->setCurrentIndex(f->ListView3->indexFromItem(row),
-                                                  QItemSelectionModel::NoUpdate);
+  emit serverAdded(name);
+  nameEdit->clear();
+  ipEdit->clear();
+  portEdit->clear();
 }
 
 }  // namespace tarvix

@@ -2,9 +2,10 @@
 // "quick add": adds a server known by its address to the current list,
 // named by the server's own status reply.
 #include <QWidget>
+#include <functional>
 #include <string>
 
-#include "protocol/UdpClient.h"
+#include "components/Background.h"
 
 class QLabel;
 class QLineEdit;
@@ -12,38 +13,55 @@ class QPushButton;
 
 namespace tarvix {
 
+class ScanState;
+class Settings;
+
 class QuickAddDialog : public QWidget {
   Q_OBJECT
 
  public:
-  explicit QuickAddDialog(QWidget* parent = nullptr);
+  QuickAddDialog(Settings& settings, const ScanState& scan, QWidget* parent = nullptr);
 
-  QLineEdit* LabeledEdit2 = nullptr;  // IP
-  QLineEdit* LabeledEdit3 = nullptr;  // Port
-  QPushButton* Button1 = nullptr;     // add server
-  QLineEdit* LabeledEdit1 = nullptr;  // Name (hidden)
-  QPushButton* Button2 = nullptr;     // receive server name (hidden)
+  QLineEdit* ipEdit = nullptr;
+  QLineEdit* portEdit = nullptr;
+  QPushButton* addButton = nullptr;
+  QLineEdit* nameEdit = nullptr;             // hidden
+  QPushButton* receiveNameButton = nullptr;  // hidden
 
-  // The window's own UDP client for the name query.
-  UdpClient IdUDPClient1;
-
-  void FormShow();
+  // Showing: the add button reads "add server".
+  void resetAddCaption();
   // Leaving the IP field or Enter in it: "ip:port" is split at the first colon.
-  void LabeledEdit2Exit();
-  // The name query.
-  void Button2Click();
-  // "add server".
-  void Button1Click();
+  void splitAddress();
+  // The name query: the name field gets the name the server's reply gives.
+  void receiveServerName();
+  // "add server": asks the server for its name in the background, then adds
+  // it; the window hides when done.
+  void addToList();
+  // An "add server" is waiting for the server's reply.
+  bool busy() const { return busy_; }
+
+ signals:
+  // `name` was appended to the current list: the main window shows its row.
+  void serverAdded(const std::string& name);
+  // A text for the main window's status bar.
+  void statusMessage(const QString& text);
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Starts the name query; `then` runs once the reply was shown. False when
+  // the address is incomplete.
+  bool startNameQuery(std::function<void()> then);
   // Names the server by its reply (or, if the user agrees, as unnamed) and
   // appends it to the current list and the server view.
-  void addServer();
+  void appendNamedServer();
+  void finishAdding();
 
+  Settings& settings_;
+  const ScanState& scan_;
   bool busy_ = false;
+  BackgroundTask nameQuery_;
 };
 
 // "Unnamed Server @ " + time (long format) + " - " + date (short format).

@@ -1,24 +1,20 @@
 #include "lists/SearchWindow.h"
 
-#include <QApplication>
+#include <QAbstractItemModel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShowEvent>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/Forms.h"
-#include "app/MainWindow.h"
-#include "components/Dialogs.h"
-#include "components/QtText.h"
-#include "store/DataFile.h"
-#include "store/ServerLists.h"
 #include "base/Text.h"
+#include "components/Dialogs.h"
 #include "components/Placement.h"
+#include "components/QtText.h"
+#include "store/ServerLists.h"
+#include "store/Settings.h"
 
 namespace tarvix {
 
@@ -27,7 +23,9 @@ constexpr int kMapColumn = 1;
 constexpr int kHostColumn = 2;
 }  // namespace
 
-SearchWindow::SearchWindow(QWidget* parent) : QWidget(parent) {
+SearchWindow::SearchWindow(Settings& settings, const QAbstractItemModel& serverRows,
+                           QWidget* parent)
+    : QWidget(parent), settings_(settings), serverRows_(serverRows) {
   setObjectName("Form6");
   setWindowTitle("search for server, map, ip");
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
@@ -36,34 +34,34 @@ SearchWindow::SearchWindow(QWidget* parent) : QWidget(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->setSpacing(4);
-  Edit1 = new QLineEdit(this);
-  Edit1->setObjectName("Edit1");
-  Edit1->setMinimumWidth(220);
-  Edit1->installEventFilter(this);
-  layout->addWidget(Edit1);
+  searchEdit = new QLineEdit(this);
+  searchEdit->setObjectName("Edit1");
+  searchEdit->setMinimumWidth(220);
+  searchEdit->installEventFilter(this);
+  layout->addWidget(searchEdit);
 
   auto* options = new QHBoxLayout();
-  RadioButton1 = new QRadioButton("server", this);
-  RadioButton1->setObjectName("RadioButton1");
-  RadioButton2 = new QRadioButton("map", this);
-  RadioButton2->setObjectName("RadioButton2");
-  RadioButton3 = new QRadioButton("ip", this);
-  RadioButton3->setObjectName("RadioButton3");
-  Button1 = new QPushButton("search", this);
-  Button1->setObjectName("Button1");
-  options->addWidget(RadioButton1);
-  options->addWidget(RadioButton2);
-  options->addWidget(RadioButton3);
+  serverOption = new QRadioButton("server", this);
+  serverOption->setObjectName("RadioButton1");
+  mapOption = new QRadioButton("map", this);
+  mapOption->setObjectName("RadioButton2");
+  ipOption = new QRadioButton("ip", this);
+  ipOption->setObjectName("RadioButton3");
+  searchButton = new QPushButton("search", this);
+  searchButton->setObjectName("Button1");
+  options->addWidget(serverOption);
+  options->addWidget(mapOption);
+  options->addWidget(ipOption);
   options->addStretch(1);
-  options->addWidget(Button1);
+  options->addWidget(searchButton);
   layout->addLayout(options);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  for (QRadioButton* option : {RadioButton1, RadioButton2, RadioButton3})
+  for (QRadioButton* option : {serverOption, mapOption, ipOption})
     connect(option, &QRadioButton::toggled, this, [this](bool on) {
-      if (on) Edit1->setFocus();
+      if (on) searchEdit->setFocus();
     });
-  connect(Button1, &QPushButton::clicked, this, &SearchWindow::Button1Click);
+  connect(searchButton, &QPushButton::clicked, this, &SearchWindow::search);
 }
 
 void SearchWindow::showEvent(QShowEvent* event) {
@@ -74,75 +72,61 @@ void SearchWindow::showEvent(QShowEvent* event) {
     adjustSize();
     centreOnDesktop(this);
   }
-  Edit1->setFocus();
+  searchEdit->setFocus();
 }
 
 bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+  if (watched == searchEdit && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      Button1Click();
+      search();
       return true;
     }
   }
   return QWidget::eventFilter(watched, event);
 }
 
-void SearchWindow::Button1Click() {
-  if (RadioButton3->isChecked())
+void SearchWindow::search() {
+  if (ipOption->isChecked())
     addressSearch();
-  else if (RadioButton2->isChecked())
+  else if (mapOption->isChecked())
     textSearch(kMapColumn);
-  else if (RadioButton1->isChecked())
+  else if (serverOption->isChecked())
     textSearch(kHostColumn);
   else
     hide();
 }
 
-void SearchWindow::selectHit(QTreeWidgetItem* row) {
-  QTreeWidget* view = row->treeWidget();
-  // Always a fresh selection, so that the hit counts as the user's choice
-  // even when it was selected already.
-  view->clearSelection();
-  view->setCurrentItem(row);
-  view->scrollToItem(row);
-  view->setFocus();
+QString SearchWindow::rowText(int row, int column) const {
+  return serverRows_.data(serverRows_.index(row, column)).toString();
 }
 
 void SearchWindow::textSearch(int column) {
   hide();
-  const std::string text = toBytes(Edit1->text());
-  MainWindow* main = forms().Form1;
-  if (text.empty() || !main) return;
+  const std::string text = toBytes(searchEdit->text());
+  if (text.empty()) return;
   bool matched = false;
-  // The row count is read again after every question: the view may change
+  // The row count is read again after every question: the rows may change
   // while the question is open.
-  for (int i = 0; i < main->serverRowCount(); ++i) {
-    QTreeWidgetItem* row = main->serverRow(i);
-    if (!row || !containsNoCase(toBytes(row->text(column)), text)) continue;
+  for (int i = 0; i < serverRows_.rowCount(); ++i) {
+    if (!containsNoCase(toBytes(rowText(i, column)), text)) continue;
     matched = true;
-    selectHit(row);
+    emit serverRowFound(i);
     if (!dialogs().confirm("search next ?")) break;
   }
   if (!matched) {
     dialogs().showMessage("no matches !");
     show();
-    Edit1->setFocus();
+    searchEdit->setFocus();
   }
 }
 
 void SearchWindow::addressSearch() {
   hide();
-  const std::string text = toBytes(Edit1->text());
-  MainWindow* main = forms().Form1;
-  if (text.empty() || !main) return;
+  const std::string text = toBytes(searchEdit->text());
+  if (text.empty()) return;
   std::vector<ServerEntry> entries;
-  try {
-    entries = readServerEntries(main->settings().serverListPath());
-  } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
-    return;
-  }
+  if (!showingErrors([&] { entries = readServerEntries(settings_.serverListPath()); })) return;
   const bool withPort = text.find(':') != std::string::npos;
   bool found = false;
   std::string name;
@@ -159,10 +143,8 @@ void SearchWindow::addressSearch() {
     return;
   }
   const QString host = toQString(name);
-  for (int i = 0; i < main->serverRowCount(); ++i) {
-    QTreeWidgetItem* row = main->serverRow(i);
-    if (row && row->text(kHostColumn) == host) selectHit(row);
-  }
+  for (int i = 0; i < serverRows_.rowCount(); ++i)
+    if (rowText(i, kHostColumn) == host) emit serverRowFound(i);
 }
 
 }  // namespace tarvix

@@ -1,42 +1,54 @@
 #pragma once
-// "search for server, map, ip": finds servers of the current list and
-// selects the hit in the main window's server view.
+// "search for server, map, ip": finds servers of the current list among the
+// main window's server rows; a hit is selected there as the user would
+// select it.
 #include <QWidget>
 
+class QAbstractItemModel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTreeWidgetItem;
 
 namespace tarvix {
+
+class Settings;
 
 class SearchWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit SearchWindow(QWidget* parent = nullptr);
+  // `serverRows` holds the main window's server rows (columns: state, map,
+  // host name, edition).
+  SearchWindow(Settings& settings, const QAbstractItemModel& serverRows,
+               QWidget* parent = nullptr);
 
-  QLineEdit* Edit1 = nullptr;
-  QRadioButton* RadioButton1 = nullptr;  // server
-  QRadioButton* RadioButton2 = nullptr;  // map
-  QRadioButton* RadioButton3 = nullptr;  // ip
-  QPushButton* Button1 = nullptr;        // search
+  QLineEdit* searchEdit = nullptr;
+  QRadioButton* serverOption = nullptr;
+  QRadioButton* mapOption = nullptr;
+  QRadioButton* ipOption = nullptr;
+  QPushButton* searchButton = nullptr;
 
-  void Button1Click();
+  // "search" and Enter in the edit.
+  void search();
+
+ signals:
+  // Selects row `row` of the server rows.
+  void serverRowFound(int row);
 
  protected:
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // Walks the server view's rows for the text in `column`, asking
-  // "search next ?" after each hit.
+  // Walks the server rows for the text in `column`, asking "search next ?"
+  // after each hit.
   void textSearch(int column);
   // Finds the address (with or without port) in the current list file.
   void addressSearch();
-  // Selects a row as the user would, which queries that server.
-  static void selectHit(QTreeWidgetItem* row);
+  QString rowText(int row, int column) const;
 
+  Settings& settings_;
+  const QAbstractItemModel& serverRows_;
   bool centred_ = false;
 };
 

@@ -1,7 +1,6 @@
 #include "lists/ServerPropertiesWindow.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHideEvent>
@@ -10,23 +9,21 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
-#include "admin/AdminConsole.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
 #include "app/core/PingDisplay.h"
+#include "base/ConsoleLogs.h"
+#include "base/Text.h"
 #include "components/Dialogs.h"
-#include "components/QtText.h"
 #include "components/HostChecker.h"
 #include "components/LinkLabel.h"
 #include "components/PingGraph.h"
+#include "components/Placement.h"
+#include "components/QtText.h"
 #include "lists/LabeledEdit.h"
 #include "lists/WebLink.h"
-#include "store/Config.h"
-#include "store/DataFile.h"
-#include "components/Placement.h"
+#include "lists/WindowStyle.h"
+#include "store/Settings.h"
 
 namespace tarvix {
 
@@ -44,288 +41,298 @@ QFont tahoma(const QFont& base) {
   return f;
 }
 
+QColor colourOf(PingColour c) {
+  switch (c) {
+    case PingColour::Navy: return QColor(0, 0, 128);
+    case PingColour::Green: return QColor(0, 128, 0);
+    case PingColour::Purple: return QColor(128, 0, 128);
+    case PingColour::Red: return QColor(255, 0, 0);
+    case PingColour::Black: break;
+  }
+  return QColor(0, 0, 0);
+}
+
+void setTextColour(QLineEdit* edit, const QColor& colour) {
+  QPalette pal = edit->palette();
+  pal.setColor(QPalette::Text, colour);
+  edit->setPalette(pal);
+}
+
 }  // namespace
 
-ServerPropertiesWindow::ServerPropertiesWindow(QWidget* parent) : QWidget(parent) {
+ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* parent)
+    : QWidget(parent), settings_(settings), graphX_(kGraphStartX) {
   setObjectName("Form11");
   setWindowTitle("properties");
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  makeFixedToolWindow(this, true);
 
-  PopupMenu1 = new QMenu(this);
-  PopupMenu1->setObjectName("PopupMenu1");
-  resetallpasswords1 = PopupMenu1->addAction("reset all passwords");
-  resetallpasswords1->setObjectName("resetallpasswords1");
+  passwordMenu = new QMenu(this);
+  passwordMenu->setObjectName("PopupMenu1");
+  resetAllPasswordsAction = passwordMenu->addAction("reset all passwords");
+  resetAllPasswordsAction->setObjectName("resetallpasswords1");
 
-  LabeledEdit1 = makeLabeledEdit(this, "LabeledEdit1", "server password", 8, 6, 185);
-  makeBold(labelOf(this, LabeledEdit1));
-  Button1 = new QPushButton("set", this);
-  Button1->setObjectName("Button1");
-  Button1->setGeometry(200, 20, 57, 21);
-  Button1->setVisible(false);
+  serverPasswordEdit = makeLabeledEdit(this, "LabeledEdit1", "server password", 8, 6, 185);
+  makeBold(labelOf(this, serverPasswordEdit));
+  setServerPasswordButton = makeButton(this, "Button1", "set", QRect(200, 20, 57, 21));
+  setServerPasswordButton->setVisible(false);
 
-  LabeledEdit3 = makeLabeledEdit(this, "LabeledEdit3", "rcon password", 8, 46, 185);
-  makeBold(labelOf(this, LabeledEdit3));
-  Button2 = new QPushButton("set", this);
-  Button2->setObjectName("Button2");
-  Button2->setGeometry(200, 60, 57, 21);
+  rconPasswordEdit = makeLabeledEdit(this, "LabeledEdit3", "rcon password", 8, 46, 185);
+  makeBold(labelOf(this, rconPasswordEdit));
+  setPasswordsButton = makeButton(this, "Button2", "set", QRect(200, 60, 57, 21));
 
-  for (QLineEdit* edit : {LabeledEdit1, LabeledEdit3}) {
+  for (QLineEdit* edit : {serverPasswordEdit, rconPasswordEdit}) {
     edit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(edit, &QWidget::customContextMenuRequested, this,
-            [this, edit](const QPoint& pos) { PopupMenu1->popup(edit->mapToGlobal(pos)); });
+            [this, edit](const QPoint& pos) { passwordMenu->popup(edit->mapToGlobal(pos)); });
   }
 
-  CheckBox1 = new QCheckBox("rcon default", this);
-  CheckBox1->setObjectName("CheckBox1");
-  CheckBox1->setGeometry(8, 88, 120, 17);
+  rconDefaultCheckBox = new QCheckBox("rcon default", this);
+  rconDefaultCheckBox->setObjectName("CheckBox1");
+  rconDefaultCheckBox->setGeometry(8, 88, 120, 17);
 
-  Label1 = new QLabel("ping:", this);
-  Label1->setObjectName("Label1");
-  Label1->setGeometry(8, 113, 30, 14);
-  LabeledEdit2 = new QLineEdit(this);
-  LabeledEdit2->setObjectName("LabeledEdit2");
-  LabeledEdit2->setGeometry(40, 110, 60, 21);
-  LabeledEdit2->setReadOnly(true);
-  LabeledEdit2->setFont(tahoma(LabeledEdit2->font()));
+  pingLabel = new QLabel("ping:", this);
+  pingLabel->setObjectName("Label1");
+  pingLabel->setGeometry(8, 113, 30, 14);
+  pingEdit = new QLineEdit(this);
+  pingEdit->setObjectName("LabeledEdit2");
+  pingEdit->setGeometry(40, 110, 60, 21);
+  pingEdit->setReadOnly(true);
+  pingEdit->setFont(tahoma(pingEdit->font()));
 
-  PaintBox1 = new PingGraph(249, 22, this);
-  PaintBox1->setObjectName("PaintBox1");
-  PaintBox1->move(8, 136);
-  PaintBox1->setToolTip("dblclick to reset");
+  pingGraph = new PingGraph(249, 22, this);
+  pingGraph->setObjectName("PaintBox1");
+  pingGraph->move(8, 136);
+  pingGraph->setToolTip("dblclick to reset");
 
-  Label2 = new QLabel("IP:", this);
-  Label2->setObjectName("Label2");
-  Label2->setGeometry(8, 167, 18, 14);
-  Edit1 = new QLineEdit(this);
-  Edit1->setObjectName("Edit1");
-  Edit1->setGeometry(28, 164, 229, 21);
-  Edit1->setReadOnly(true);
+  addressLabel = new QLabel("IP:", this);
+  addressLabel->setObjectName("Label2");
+  addressLabel->setGeometry(8, 167, 18, 14);
+  addressEdit = new QLineEdit(this);
+  addressEdit->setObjectName("Edit1");
+  addressEdit->setGeometry(28, 164, 229, 21);
+  addressEdit->setReadOnly(true);
 
-  Legacy1 = makeWebLink(this, "Legacy1");
-  Legacy1->setGeometry(8, 190, 152, 18);
-  Legacy1->setFixedSize(152, 18);
+  webLink = makeWebLink(this, "Legacy1");
+  webLink->setGeometry(8, 190, 152, 18);
+  webLink->setFixedSize(152, 18);
 
-  LabeledEdit4 = makeLabeledEdit(this, "LabeledEdit4", "Version", 8, 212, 249);
-  LabeledEdit4->setReadOnly(true);
+  versionEdit = makeLabeledEdit(this, "LabeledEdit4", "Version", 8, 212, 249);
+  versionEdit->setReadOnly(true);
 
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName("Memo1");
-  Memo1->setGeometry(8, 254, 249, 120);
-  Memo1->setReadOnly(true);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  mapRotationMemo = new QPlainTextEdit(this);
+  mapRotationMemo->setObjectName("Memo1");
+  mapRotationMemo->setGeometry(8, 254, 249, 120);
+  mapRotationMemo->setReadOnly(true);
+  mapRotationMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  mapRotationMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
 
   // Clicking the ping field or the memo only moves the focus away from them.
-  LabeledEdit2->setFocusPolicy(Qt::NoFocus);
-  Memo1->setFocusPolicy(Qt::NoFocus);
-  LabeledEdit2->installEventFilter(this);
-  Memo1->viewport()->installEventFilter(this);
+  pingEdit->setFocusPolicy(Qt::NoFocus);
+  mapRotationMemo->setFocusPolicy(Qt::NoFocus);
+  pingEdit->installEventFilter(this);
+  mapRotationMemo->viewport()->installEventFilter(this);
+
+  hostChecker = new HostChecker(this);
+  hostChecker->setObjectName("HostChecker1");
+  hostChecker->setLogId("Link checker");
+  hostChecker->setAutoCheck(false);
+  hostChecker->setAutoCheckPeriod(500);
+  hostChecker->setPingCount(1);
+  hostChecker->setPingSize(1);
+  hostChecker->setTtl(64);
+  hostChecker->setPingTimeout(1500);
+  hostChecker->setHostName("localhost");
+  hostChecker->setPingMode(PingMode::Simultaneous);
 
   setFixedSize(265, 382);
   centreOnDesktop(this);
 
-  connect(Button2, &QPushButton::clicked, this, &ServerPropertiesWindow::Button2Click);
-  connect(Button1, &QPushButton::clicked, this, &ServerPropertiesWindow::Button1Click);
-  connect(CheckBox1, &QCheckBox::clicked, this, &ServerPropertiesWindow::CheckBox1Click);
-  connect(resetallpasswords1, &QAction::triggered, this, &ServerPropertiesWindow::resetallpasswords1Click);
-  connect(PaintBox1, &PingGraph::doubleClicked, this, &ServerPropertiesWindow::PaintBox1DblClick);
-
-  if (MainWindow* main = forms().Form1) {
-    main->bindPingDisplay();
-    connect(main, &MainWindow::GraphReset, this, [this, main] {
-      PaintBox1->clear();
-      PaintBox1->moveTo(main->GraphPen.x(), main->GraphPen.y());
-    });
-    connect(main, &MainWindow::DetailsShown, this, &ServerPropertiesWindow::ShowServerInfo);
-  }
-  ShowServerInfo();
+  connect(setPasswordsButton, &QPushButton::clicked, this, [this] { savePasswords(); });
+  connect(setServerPasswordButton, &QPushButton::clicked, this,
+          &ServerPropertiesWindow::saveServerPassword);
+  connect(rconDefaultCheckBox, &QCheckBox::clicked, this,
+          &ServerPropertiesWindow::onRconDefaultClicked);
+  connect(resetAllPasswordsAction, &QAction::triggered, this,
+          &ServerPropertiesWindow::resetAllPasswords);
+  connect(pingGraph, &PingGraph::doubleClicked, this, &ServerPropertiesWindow::restartPingGraph);
+  connect(hostChecker, &HostChecker::lineLogged, this,
+          [this](const std::string&, const std::string& line) { showPingLine(line); });
+  showServerInfo(info_);
 }
 
 void ServerPropertiesWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) FormShow();
+  if (!event->spontaneous()) loadShownServer();
 }
 
 void ServerPropertiesWindow::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  if (!event->spontaneous()) FormHide();
+  if (!event->spontaneous()) offerToSavePasswords();
 }
 
 void ServerPropertiesWindow::closeEvent(QCloseEvent* event) {
-  FormClose();
+  stopHostChecking();
   QWidget::closeEvent(event);
 }
 
 bool ServerPropertiesWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress &&
-      (watched == LabeledEdit2 || watched == Memo1->viewport())) {
+      (watched == pingEdit || watched == mapRotationMemo->viewport())) {
     if (QWidget* focused = focusWidget()) focused->clearFocus();
   }
   return QWidget::eventFilter(watched, event);
 }
 
-void ServerPropertiesWindow::ShowServerInfo() {
-  MainWindow* main = forms().Form1;
-  if (!main) return;
-  Edit1->setText(main->PropertiesAddress);
-  Edit1->setCursorPosition(0);
-  LabeledEdit4->setText(main->PropertiesVersion);
-  LabeledEdit4->setCursorPosition(0);
-  Memo1->setPlainText(main->PropertiesMapLines.join('\n'));
-  Legacy1->setText(main->linkCaption);
-  Legacy1->setAddress(main->linkTarget);
+void ServerPropertiesWindow::reopen() {
+  hide();
+  show();
+}
+
+void ServerPropertiesWindow::showServerInfo(const ServerInfo& info) {
+  info_ = info;
+  addressEdit->setText(info.address);
+  addressEdit->setCursorPosition(0);
+  versionEdit->setText(info.version);
+  versionEdit->setCursorPosition(0);
+  mapRotationMemo->setPlainText(info.mapLines.join('\n'));
+  webLink->setText(info.linkCaption);
+  webLink->setAddress(info.linkTarget);
 }
 
 void ServerPropertiesWindow::setHostChecking(bool on, bool checkNow) {
-  MainWindow* main = forms().Form1;
-  if (!main || !main->HostChecker1) return;
-  HostChecker* checker = main->HostChecker1;
   if (on) {
-    checker->setHostName(main->settings().currentServer().ip);
-    if (checkNow) checker->check();
-    checker->setAutoCheckPeriod(static_cast<std::uint16_t>(main->settings().scanTimeout() & 0xFFFF));
+    hostChecker->setHostName(settings_.currentServer().ip);
+    if (checkNow) hostChecker->check();
+    hostChecker->setAutoCheckPeriod(static_cast<std::uint16_t>(settings_.scanTimeout() & 0xFFFF));
   }
-  checker->setAutoCheck(on);
+  hostChecker->setAutoCheck(on);
 }
 
-void ServerPropertiesWindow::focusMainWindow() {
-  if (MainWindow* main = forms().Form1) main->activateWindow();
-}
-
-void ServerPropertiesWindow::FormShow() {
-  MainWindow* main = forms().Form1;
-  const CurrentServer current = main ? main->settings().currentServer() : CurrentServer{};
-  const std::string& ip = current.ip;
-  const std::string& port = current.port;
+void ServerPropertiesWindow::loadShownServer() {
+  const CurrentServer current = settings_.currentServer();
 
   // The default server; an empty file keeps what the console holds.
-  if (AdminConsole* console = forms().Form9) {
-    DefaultServer def{console->DefaultHost, console->DefaultPort, console->DefaultRconPassword};
-    try {
-      readDefaultServerGroups(def);
-      console->DefaultHost = def.ip;
-      console->DefaultPort = def.port;
-      console->DefaultRconPassword = def.rconPassword;
-    } catch (const FileError& e) {
-      dialogs().showError(toQString(e.what()));
-    }
+  if (consoleDefault_.get && consoleDefault_.set) {
+    DefaultServer def = consoleDefault_.get();
+    if (showingErrors([&] { readDefaultServerGroups(def); })) consoleDefault_.set(def);
   }
 
-  if (main) {
-    main->GraphX = kGraphStartX;
-    main->GraphY = 20;
-  }
-  PaintBox1->moveTo(kGraphStartX, 21);
+  graphX_ = kGraphStartX;
+  graphY_ = 20;
+  pingGraph->moveTo(kGraphStartX, 21);
 
   setHostChecking(true, true);
 
-  LabeledEdit1->clear();
-  LabeledEdit3->clear();
-  try {
-    const Passwords stored = lookupPasswords(ip, port);
-    LabeledEdit1->setText(toQString(stored.join));
-    LabeledEdit3->setText(toQString(stored.rcon));
-  } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
-  }
+  serverPasswordEdit->clear();
+  rconPasswordEdit->clear();
+  showingErrors([&] {
+    const Passwords stored = lookupPasswords(current.ip, current.port);
+    serverPasswordEdit->setText(toQString(stored.join));
+    rconPasswordEdit->setText(toQString(stored.rcon));
+  });
 
   // Setting the box here writes nothing: only a click writes "default".
-  const AdminConsole* console = forms().Form9;
-  CheckBox1->setChecked(console && console->DefaultHost == ip && console->DefaultPort == port);
+  const DefaultServer def = consoleDefault_.get ? consoleDefault_.get() : DefaultServer{};
+  rconDefaultCheckBox->setChecked(consoleDefault_.get && def.ip == current.ip &&
+                                  def.port == current.port);
 
-  ShownPassword = toBytes(LabeledEdit1->text());
-  ShownRconPassword = toBytes(LabeledEdit3->text());
-  ShownIP = ip;
-  ShownPort = port;
-  ShowServerInfo();
+  shownPassword_ = toBytes(serverPasswordEdit->text());
+  shownRconPassword_ = toBytes(rconPasswordEdit->text());
+  shownIp_ = current.ip;
+  shownPort_ = current.port;
+  showServerInfo(info_);
 }
 
-void ServerPropertiesWindow::FormHide() {
+void ServerPropertiesWindow::offerToSavePasswords() {
   setHostChecking(false, false);
-  if (toBytes(LabeledEdit1->text()) != ShownPassword ||
-      toBytes(LabeledEdit3->text()) != ShownRconPassword) {
+  if (toBytes(serverPasswordEdit->text()) != shownPassword_ ||
+      toBytes(rconPasswordEdit->text()) != shownRconPassword_) {
     if (dialogs().confirm("save changed passwords ?")) savePasswords();
   }
-  if (CheckBox1->isChecked()) {
-    try {
-      writeDefaultServer({ShownIP, ShownPort, toBytes(LabeledEdit3->text())});
-    } catch (const FileError& e) {
-      dialogs().showError(toQString(e.what()));
-    }
-  }
-  focusMainWindow();
+  if (rconDefaultCheckBox->isChecked())
+    showingErrors(
+        [&] { writeDefaultServer({shownIp_, shownPort_, toBytes(rconPasswordEdit->text())}); });
+  emit mainWindowFocusRequested();
 }
 
-void ServerPropertiesWindow::FormClose() { setHostChecking(false, false); }
+void ServerPropertiesWindow::stopHostChecking() { setHostChecking(false, false); }
 
 bool ServerPropertiesWindow::savePasswords() {
-  const std::string join = toBytes(LabeledEdit1->text());
-  const std::string rcon = toBytes(LabeledEdit3->text());
-  try {
-    appendRconPassword(ShownIP, ShownPort, rcon);
+  const std::string join = toBytes(serverPasswordEdit->text());
+  const std::string rcon = toBytes(rconPasswordEdit->text());
+  const bool saved = showingErrors([&] {
+    appendRconPassword(shownIp_, shownPort_, rcon);
     // An empty join password is saved too: it clears the stored one.
-    appendPassword(ShownIP, ShownPort, join);
-  } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
-    return false;
-  }
-  ShownPassword = join;
-  ShownRconPassword = rcon;
+    appendPassword(shownIp_, shownPort_, join);
+  });
+  if (!saved) return false;
+  shownPassword_ = join;
+  shownRconPassword_ = rcon;
   if (isVisible()) {
     if (QWidget* focused = focusWidget()) focused->clearFocus();
   }
   return true;
 }
 
-void ServerPropertiesWindow::Button2Click() { savePasswords(); }
-
-void ServerPropertiesWindow::Button1Click() {
-  const std::string join = toBytes(LabeledEdit1->text());
-  try {
-    appendPassword(ShownIP, ShownPort, join);
-  } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
-    return;
-  }
-  ShownPassword = join;
+void ServerPropertiesWindow::saveServerPassword() {
+  const std::string join = toBytes(serverPasswordEdit->text());
+  if (showingErrors([&] { appendPassword(shownIp_, shownPort_, join); })) shownPassword_ = join;
 }
 
-void ServerPropertiesWindow::CheckBox1Click() {
+void ServerPropertiesWindow::onRconDefaultClicked() {
   // The server shown here, which the main window's selection may have left.
-  try {
-    if (CheckBox1->isChecked())
-      writeDefaultServer({ShownIP, ShownPort, toBytes(LabeledEdit3->text())});
+  showingErrors([&] {
+    if (rconDefaultCheckBox->isChecked())
+      writeDefaultServer({shownIp_, shownPort_, toBytes(rconPasswordEdit->text())});
     else
       clearDefaultServer();
-  } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
-  }
-  focusMainWindow();
+  });
+  emit mainWindowFocusRequested();
 }
 
-void ServerPropertiesWindow::resetallpasswords1Click() {
+void ServerPropertiesWindow::resetAllPasswords() {
   if (!dialogs().confirm("sure to reset all passwords ?\nthis will take effect on all servers!"))
     return;
-  try {
-    resetPasswords();
-  } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
-    return;
-  }
-  LabeledEdit1->clear();
-  LabeledEdit3->clear();
-  ShownPassword.clear();
-  ShownRconPassword.clear();
+  if (!showingErrors([] { resetPasswords(); })) return;
+  serverPasswordEdit->clear();
+  rconPasswordEdit->clear();
+  shownPassword_.clear();
+  shownRconPassword_.clear();
 }
 
-void ServerPropertiesWindow::PaintBox1DblClick() {
-  MainWindow* main = forms().Form1;
-  const int y = main ? main->GraphY : 20;
-  PaintBox1->clear();
-  PaintBox1->moveTo(kGraphStartX, y);
-  if (main) main->GraphX = kGraphStartX;
+void ServerPropertiesWindow::resetPingGraph(int x, QPoint pen) {
+  graphX_ = x;
+  pingGraph->clear();
+  pingGraph->moveTo(pen.x(), pen.y());
+}
+
+void ServerPropertiesWindow::restartPingGraph() {
+  pingGraph->clear();
+  pingGraph->moveTo(kGraphStartX, graphY_);
+  graphX_ = kGraphStartX;
+}
+
+void ServerPropertiesWindow::showPingLine(const std::string& line) {
+  if (const std::optional<std::string> ping = pingTextOf(line)) {
+    pingEdit->setText(toQString(*ping));
+    setTextColour(pingEdit, colourOf(pingFieldColour(*ping)));
+  }
+  // A line without a time leaves the field as it was: the graph below draws
+  // the previous value again.
+  const GraphAdvance next = advanceGraphX(graphX_);
+  graphX_ = next.x;
+  if (next.restart) {
+    pingGraph->moveTo(kGraphStartX, graphY_);
+    pingGraph->clear();
+  }
+  long long p = 0;
+  if (!parseInt(toBytes(pingEdit->text()), p)) {
+    consoleLogs().append(LogKind::BadLog, kGraphError);
+    return;
+  }
+  const GraphStep step = graphStepFor(p);
+  graphY_ = step.y;
+  pingGraph->lineTo(graphX_, graphY_, colourOf(step.colour));
 }
 
 }  // namespace tarvix

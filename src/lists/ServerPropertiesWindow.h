@@ -2,8 +2,13 @@
 // "properties": the selected server's address, version, map rotation, web
 // link and live ping, and the place where its join and rcon passwords are
 // stored and it is marked as the admin console's default server.
+#include <QPoint>
+#include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <string>
+
+#include "store/Config.h"
 
 class QAction;
 class QCheckBox;
@@ -15,52 +20,83 @@ class QPushButton;
 
 namespace tarvix {
 
+class HostChecker;
 class LinkLabel;
 class PingGraph;
+class Settings;
+
+// What the main window's details show of the current server.
+struct ServerInfo {
+  QString address;  // address + ":" + port
+  QString version;
+  QStringList mapLines;
+  QString linkCaption;
+  QString linkTarget;
+};
+
+// Where the admin console keeps its default server.
+struct ConsoleDefaultAccess {
+  std::function<DefaultServer()> get;
+  std::function<void(const DefaultServer&)> set;
+};
 
 class ServerPropertiesWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit ServerPropertiesWindow(QWidget* parent = nullptr);
+  explicit ServerPropertiesWindow(Settings& settings, QWidget* parent = nullptr);
 
-  QLineEdit* LabeledEdit1 = nullptr;  // server password
-  QLineEdit* LabeledEdit3 = nullptr;  // rcon password
-  QPushButton* Button2 = nullptr;     // "set" beside the rcon password
-  QCheckBox* CheckBox1 = nullptr;     // rcon default
-  QLabel* Label1 = nullptr;           // "ping:"
-  QLineEdit* LabeledEdit2 = nullptr;  // ping time
-  PingGraph* PaintBox1 = nullptr;     // ping graph, 249 x 22
-  QLabel* Label2 = nullptr;           // "IP:"
-  QLineEdit* Edit1 = nullptr;         // address + ":" + port
-  LinkLabel* Legacy1 = nullptr;         // the server's web link
-  QLineEdit* LabeledEdit4 = nullptr;  // Version
-  QPlainTextEdit* Memo1 = nullptr;    // map rotation
-  QPushButton* Button1 = nullptr;     // "set" (hidden): join password alone
-  QMenu* PopupMenu1 = nullptr;        // menu of both password fields
-  QAction* resetallpasswords1 = nullptr;
+  QLineEdit* serverPasswordEdit = nullptr;
+  QLineEdit* rconPasswordEdit = nullptr;
+  QPushButton* setPasswordsButton = nullptr;  // "set" beside the rcon password
+  QCheckBox* rconDefaultCheckBox = nullptr;
+  QLabel* pingLabel = nullptr;
+  QLineEdit* pingEdit = nullptr;
+  PingGraph* pingGraph = nullptr;  // 249 x 22
+  QLabel* addressLabel = nullptr;
+  QLineEdit* addressEdit = nullptr;  // address + ":" + port
+  LinkLabel* webLink = nullptr;      // the server's web link
+  QLineEdit* versionEdit = nullptr;
+  QPlainTextEdit* mapRotationMemo = nullptr;
+  QPushButton* setServerPasswordButton = nullptr;  // hidden: the join password alone
+  QMenu* passwordMenu = nullptr;                   // menu of both password fields
+  QAction* resetAllPasswordsAction = nullptr;
+  // Pings the current server while the window is open.
+  HostChecker* hostChecker = nullptr;
 
-  // The passwords as shown or last saved, and the server they belong to.
-  std::string ShownPassword;
-  std::string ShownRconPassword;
-  std::string ShownIP;
-  std::string ShownPort;
+  void setConsoleDefaultAccess(ConsoleDefaultAccess access) { consoleDefault_ = std::move(access); }
 
-  // Handlers.
-  void FormShow();
-  void FormHide();
-  void FormClose();
-  void Button2Click();  // save both passwords
-  void Button1Click();  // save the join password alone
-  void CheckBox1Click();
-  void resetallpasswords1Click();
-  void PaintBox1DblClick();
-
+  // Showing: the default server, the ping graph, the stored passwords.
+  void loadShownServer();
+  // Hiding: offers to save changed passwords and writes the default server.
+  void offerToSavePasswords();
+  // Closing: the host checker stops.
+  void stopHostChecking();
   // Saves the rcon record, then the join password record, for the shown
   // server. False when the password file could not be written.
   bool savePasswords();
-  // Copies the main window's address, version, map rotation and link.
-  void ShowServerInfo();
+  // Saves the join password alone.
+  void saveServerPassword();
+  void resetAllPasswords();
+  // Double-click on the graph: cleared, pen at the start at the current height.
+  void restartPingGraph();
+
+  // One line of the host checker: the ping field and one step of the graph.
+  void showPingLine(const std::string& line);
+  int graphX() const { return graphX_; }
+  int graphY() const { return graphY_; }
+
+ public slots:
+  // The main window's details of the current server.
+  void showServerInfo(const ServerInfo& info);
+  // The main window's row selection: graph cleared, pen at `pen`, the next
+  // step drawn at `x` - 1.
+  void resetPingGraph(int x, QPoint pen);
+  // Hide and show again, so that the window reads its server again.
+  void reopen();
+
+ signals:
+  void mainWindowFocusRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -69,8 +105,20 @@ class ServerPropertiesWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void focusMainWindow();
+  void onRconDefaultClicked();
   void setHostChecking(bool on, bool checkNow);
+
+  Settings& settings_;
+  ConsoleDefaultAccess consoleDefault_;
+  ServerInfo info_;
+  // The passwords as shown or last saved, and the server they belong to.
+  std::string shownPassword_;
+  std::string shownRconPassword_;
+  std::string shownIp_;
+  std::string shownPort_;
+  // The ping graph's pen: x moves left one pixel per line, y follows the ping.
+  int graphX_;
+  int graphY_ = 11;
 };
 
 }  // namespace tarvix

@@ -381,14 +381,14 @@ class TestDetails : public QObject {
     Settings settings;
     MainWindow w(settings);
     forms().Form1 = &w;
-    SearchWindow search;
+    SearchWindow search(settings, *w.ListView3->model());
     forms().Form6 = &search;
     BuddiesWindow buddies;
     forms().Form2 = &buddies;
-    QVERIFY(!search.RadioButton1->isChecked());
+    QVERIFY(!search.serverOption->isChecked());
     w.show();
-    QVERIFY(search.RadioButton1->isChecked());
-    QVERIFY(!search.RadioButton2->isChecked());
+    QVERIFY(search.serverOption->isChecked());
+    QVERIFY(!search.mapOption->isChecked());
     QVERIFY(!search.isVisible());
     w.ToolButton6->click();
     QVERIFY(search.isVisible());

@@ -228,14 +228,14 @@ class TestLaunch : public QObject {
     // With a password in the Options window the file is not consulted, and
     // it stays for the next connect.
     ws.options->show();
-    ws.options->LabeledEdit2->setText("typed");
+    ws.options->passwordEdit->setText("typed");
     ws.options->hide();
     f->ToolButton1Click();
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("typed"));
     QCOMPARE(f->settings().config().serverPassword, std::string("typed"));
 
     // A password file that cannot be read stops the connect with its error.
-    ws.options->LabeledEdit2->clear();
+    ws.options->passwordEdit->clear();
     deleteFile("Passwords.txt");
     deleteFile("aa/args.txt");
     f->ToolButton1Click();

@@ -19,6 +19,7 @@
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "lists/WindowSet.h"
+#include "components/LinkLabel.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
 #include "base/Text.h"
@@ -39,9 +40,9 @@ QStringList listNames(QTreeWidget* view) {
 }
 
 void selectList(OptionsWindow* w, const QString& name) {
-  const auto found = w->ListView1->findItems(name, Qt::MatchExactly);
+  const auto found = w->serverListView->findItems(name, Qt::MatchExactly);
   QVERIFY(!found.isEmpty());
-  w->ListView1->setCurrentItem(found.first());
+  w->serverListView->setCurrentItem(found.first());
 }
 
 std::vector<std::string> configOnDisk() { return readLines("Config"); }
@@ -83,37 +84,37 @@ class TestOptions : public QObject {
 
     w->show();
     QCOMPARE(w->windowTitle(), QString("Options"));
-    QCOMPARE(w->TrackBar1->value(), 5000);
+    QCOMPARE(w->speedSlider->value(), 5000);
     QCOMPARE(f->settings().config().scanTimeout, 5000);
     QCOMPARE(f->settings().config().speedSetting, 5000);
-    QCOMPARE(w->Label3->text(), QString("choose your speed: 5 sec"));
-    QCOMPARE(w->LabeledEdit1->text(), QString("Nick"));
-    QCOMPARE(w->LabeledEdit2->text(), QString("pw"));
-    QCOMPARE(w->LabeledEdit3->text(), QString("/games/MOHAA.exe"));
-    QCOMPARE(w->LabeledEdit4->text(), QString("/games/moh_spearhead.exe"));
-    QVERIFY(w->CheckBox3->isChecked());
-    QVERIFY(w->CheckBox1->isChecked());
-    QVERIFY(w->CheckBox2->isChecked());
-    QVERIFY(!w->CheckBox1->isVisible());
-    QVERIFY(!w->CheckBox3->isVisible());
-    QCOMPARE(w->editLabel(w->LabeledEdit3)->text(), QString("MoH:AA path"));
-    QCOMPARE(w->editLabel(w->LabeledEdit4)->text(), QString("Spearhead path"));
-    QCOMPARE(w->Label1->toolTip(), QString("DSL connection or better"));
-    QCOMPARE(w->Label2->toolTip(), QString("Modem connection or E-Donky"));
-    QCOMPARE(w->Button4->text(), QString("About Tarvix 2.10"));
-    QCOMPARE(w->Legacy2->text(), QString("Tarvix support - help"));
+    QCOMPARE(w->speedLabel->text(), QString("choose your speed: 5 sec"));
+    QCOMPARE(w->nicknameEdit->text(), QString("Nick"));
+    QCOMPARE(w->passwordEdit->text(), QString("pw"));
+    QCOMPARE(w->mohaaPathEdit->text(), QString("/games/MOHAA.exe"));
+    QCOMPARE(w->spearheadPathEdit->text(), QString("/games/moh_spearhead.exe"));
+    QVERIFY(w->safeScanCheckBox->isChecked());
+    QVERIFY(w->autoScanCheckBox->isChecked());
+    QVERIFY(w->clantagsCheckBox->isChecked());
+    QVERIFY(!w->autoScanCheckBox->isVisible());
+    QVERIFY(!w->safeScanCheckBox->isVisible());
+    QCOMPARE(w->editLabel(w->mohaaPathEdit)->text(), QString("MoH:AA path"));
+    QCOMPARE(w->editLabel(w->spearheadPathEdit)->text(), QString("Spearhead path"));
+    QCOMPARE(w->fastLabel->toolTip(), QString("DSL connection or better"));
+    QCOMPARE(w->slowLabel->toolTip(), QString("Modem connection or E-Donky"));
+    QCOMPARE(w->aboutButton->text(), QString("About Tarvix 2.10"));
+    QCOMPARE(w->supportLink->text(), QString("Tarvix support - help"));
     // The link: bold navy Tahoma, teal under the mouse, a web address.
-    QCOMPARE(w->Legacy2->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    QCOMPARE(w->Legacy2->activeColour(), QColor(0, 128, 128));
-    QCOMPARE(w->Legacy2->font().family(), QString("Tahoma"));
-    QVERIFY(w->Legacy2->font().bold());
-    QVERIFY(w->Legacy2->target().scheme().startsWith("http"));
-    QCOMPARE(w->Button7->toolTip(), QString("Imports an HLSW list"));
-    QCOMPARE(w->Button5->toolTip(), QString("Imports an ALL SEEING EYE Serverlist text"));
-    QCOMPARE(w->PopupMenu1->actions().size(), 3);
-    QCOMPARE(w->PopupMenu1->actions()[0]->text(), QString("delete list"));
-    QCOMPARE(w->PopupMenu1->actions()[1]->text(), QString("select list"));
-    QCOMPARE(w->PopupMenu1->actions()[2]->text(), QString("export as SSLF"));
+    QCOMPARE(w->supportLink->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    QCOMPARE(w->supportLink->activeColour(), QColor(0, 128, 128));
+    QCOMPARE(w->supportLink->font().family(), QString("Tahoma"));
+    QVERIFY(w->supportLink->font().bold());
+    QVERIFY(w->supportLink->target().scheme().startsWith("http"));
+    QCOMPARE(w->importSslfButton->toolTip(), QString("Imports an HLSW list"));
+    QCOMPARE(w->importTextListButton->toolTip(), QString("Imports an ALL SEEING EYE Serverlist text"));
+    QCOMPARE(w->listMenu->actions().size(), 3);
+    QCOMPARE(w->listMenu->actions()[0]->text(), QString("delete list"));
+    QCOMPARE(w->listMenu->actions()[1]->text(), QString("select list"));
+    QCOMPARE(w->listMenu->actions()[2]->text(), QString("export as SSLF"));
 
     // Boxes are never cleared by showing, and a short time-out is left alone.
     w->hide();
@@ -121,11 +122,11 @@ class TestOptions : public QObject {
     setConfigValue(f->settings(), &Config::scanTimeout, 300);
     f->Timer1->stop();
     w->show();
-    QVERIFY(w->CheckBox2->isChecked());
-    QVERIFY(w->CheckBox1->isChecked());
-    QCOMPARE(w->TrackBar1->value(), 300);
+    QVERIFY(w->clantagsCheckBox->isChecked());
+    QVERIFY(w->autoScanCheckBox->isChecked());
+    QCOMPARE(w->speedSlider->value(), 300);
     QCOMPARE(f->settings().config().scanTimeout, 300);
-    QCOMPARE(w->Label3->text(), QString("choose your speed: 0 sec"));
+    QCOMPARE(w->speedLabel->text(), QString("choose your speed: 0 sec"));
     w->hide();
     QVERIFY(d.errors.isEmpty());
   }
@@ -138,41 +139,41 @@ class TestOptions : public QObject {
     MainWindow* f = ws.main;
     OptionsWindow* w = ws.options;
     w->show();
-    w->TrackBar1->setValue(999);
-    QCOMPARE(w->Label3->text(), QString("choose your speed: 0 sec"));
+    w->speedSlider->setValue(999);
+    QCOMPARE(w->speedLabel->text(), QString("choose your speed: 0 sec"));
     QCOMPARE(f->settings().config().scanTimeout, 999);
     QCOMPARE(f->settings().config().speedSetting, 999);
-    w->TrackBar1->setValue(1000);
-    QCOMPARE(w->Label3->text(), QString("choose your speed: 1 sec"));
-    w->TrackBar1->setValue(100);
+    w->speedSlider->setValue(1000);
+    QCOMPARE(w->speedLabel->text(), QString("choose your speed: 1 sec"));
+    w->speedSlider->setValue(100);
     QCOMPARE(f->settings().config().scanTimeout, 250);
-    w->TrackBar1->setValue(9000);
+    w->speedSlider->setValue(9000);
     QCOMPARE(f->settings().config().scanTimeout, 5000);
-    w->TrackBar1->setValue(1200);
+    w->speedSlider->setValue(1200);
 
-    w->CheckBox3->setChecked(true);
+    w->safeScanCheckBox->setChecked(true);
     QVERIFY(f->settings().config().safeScan);
     QCOMPARE(f->settings().config().scanTimeout, 5000);
     QCOMPARE(f->settings().config().speedSetting, 1200);
-    w->CheckBox3->setChecked(false);
+    w->safeScanCheckBox->setChecked(false);
     QVERIFY(!f->settings().config().safeScan);
     QCOMPARE(f->settings().config().scanTimeout, 1200);
 
-    w->CheckBox1->setChecked(true);
+    w->autoScanCheckBox->setChecked(true);
     QVERIFY(f->Timer1->isActive());
-    w->CheckBox1->setChecked(false);
+    w->autoScanCheckBox->setChecked(false);
     QVERIFY(!f->Timer1->isActive());
-    w->CheckBox2->setChecked(true);
+    w->clantagsCheckBox->setChecked(true);
     QVERIFY(f->settings().config().clantagsOn);
-    w->CheckBox2->setChecked(false);
+    w->clantagsCheckBox->setChecked(false);
     QVERIFY(!f->settings().config().clantagsOn);
 
-    QTest::keyClicks(w->LabeledEdit1, "X");
+    QTest::keyClicks(w->nicknameEdit, "X");
     QCOMPARE(f->settings().config().playerName, std::string("PlayerX"));
-    w->LabeledEdit2->setText("se\"cret");
+    w->passwordEdit->setText("se\"cret");
     QCOMPARE(f->settings().config().serverPassword, std::string("se\"cret"));
-    w->LabeledEdit3->setText("/a/MOHAA.exe");
-    w->LabeledEdit4->setText(QString::fromLatin1("/b/\xe9/moh_spearhead.exe"));
+    w->mohaaPathEdit->setText("/a/MOHAA.exe");
+    w->spearheadPathEdit->setText(QString::fromLatin1("/b/\xe9/moh_spearhead.exe"));
     QCOMPARE(f->settings().config().mohaaPath, std::string("/a/MOHAA.exe"));
     QCOMPARE(f->settings().config().spearheadPath, std::string("/b/\xe9/moh_spearhead.exe"));
     w->hide();
@@ -186,9 +187,9 @@ class TestOptions : public QObject {
     OptionsWindow* w = ws.options;
 
     w->show();
-    w->LabeledEdit1->setText("Closer");
-    w->CheckBox3->setChecked(true);
-    w->TrackBar1->setValue(700);
+    w->nicknameEdit->setText("Closer");
+    w->safeScanCheckBox->setChecked(true);
+    w->speedSlider->setValue(700);
     QVERIFY(w->close());  // the system menu's close
     std::vector<std::string> cfg = configOnDisk();
     QCOMPARE(cfg.size(), std::size_t(12));
@@ -205,8 +206,8 @@ class TestOptions : public QObject {
     // "About" hides this window (writing Config) and shows the credits;
     // a click on the picture comes back.
     w->show();
-    w->LabeledEdit1->setText("About");
-    QTest::mouseClick(w->Button4, Qt::LeftButton);
+    w->nicknameEdit->setText("About");
+    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
     QVERIFY(!w->isVisible());
     QVERIFY(ws.credits->isVisible());
     QCOMPARE(configOnDisk()[3], std::string("About"));
@@ -246,18 +247,18 @@ class TestOptions : public QObject {
     const QString here = QDir::currentPath();
     dir.write("games/MOHAA.exe", "MZ");
     d.files.push_back(QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
-    w->Button3->click();
+    w->mohaaBrowseButton->click();
     QCOMPARE(QDir::currentPath(), here);
-    QCOMPARE(w->LabeledEdit3->text(), QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
+    QCOMPARE(w->mohaaPathEdit->text(), QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
     QCOMPARE(ws.main->settings().config().mohaaPath, dir.path() + "/games/MOHAA.exe");
 
     // Cancel keeps the field; a running scan refuses without a dialog.
-    w->Button6->click();
+    w->spearheadBrowseButton->click();
     QCOMPARE(d.filters.size(), 2);
-    QCOMPARE(w->LabeledEdit4->text(), QString());
+    QCOMPARE(w->spearheadPathEdit->text(), QString());
     ws.main->Scanning = true;
-    w->Button3->click();
-    w->Button6->click();
+    w->mohaaBrowseButton->click();
+    w->spearheadBrowseButton->click();
     QCOMPARE(d.filters.size(), 2);
     ws.main->Scanning = false;
     w->hide();
@@ -273,12 +274,12 @@ class TestOptions : public QObject {
     ScriptedDialogs d;
     WindowSet ws;
     ws.options->show();
-    QCOMPARE(listNames(ws.options->ListView1),
+    QCOMPARE(listNames(ws.options->serverListView),
              QStringList({"Alpha", "beta", "Standard", "zeta"}));
     // Showing again does not duplicate rows.
     ws.options->hide();
     ws.options->show();
-    QCOMPARE(ws.options->ListView1->topLevelItemCount(), 4);
+    QCOMPARE(ws.options->serverListView->topLevelItemCount(), 4);
     ws.options->hide();
   }
 
@@ -295,12 +296,12 @@ class TestOptions : public QObject {
     OptionsWindow* w = ws.options;
     w->show();
     // No selection: nothing happens.
-    w->selectlist1Click();
+    w->selectList();
     QVERIFY(w->isVisible());
     QCOMPARE(f->settings().config().serverListPath, std::string("Serverlists\\Standard"));
 
     selectList(w, "Team");
-    w->selectlist1Click();
+    w->selectList();
     QVERIFY(!w->isVisible());
     QCOMPARE(f->settings().config().serverListPath, std::string("Serverlists\\Team"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Team"));
@@ -337,7 +338,7 @@ class TestOptions : public QObject {
     QVERIFY(silent.waitForCount(1, 5000));
     ws.options->show();
     selectList(ws.options, "Team");
-    ws.options->selectlist1Click();
+    ws.options->selectList();
     QCOMPARE(serverNames(f), QStringList({"One"}));
     QVERIFY(f->Scanning);  // the new pass over Team
     f->ToolButton9Click();
@@ -354,7 +355,7 @@ class TestOptions : public QObject {
     ws.options->show();
     selectList(ws.options, "Gone");
     deleteFile("Serverlists\\Gone");
-    ws.options->selectlist1Click();
+    ws.options->selectList();
     QCOMPARE(d.errors.size(), 1);
     QVERIFY(ws.options->isVisible());
     QVERIFY(!ws.main->Scanning);
@@ -377,19 +378,19 @@ class TestOptions : public QObject {
 
     // Standard is never deleted and nothing is asked.
     selectList(w, "Standard");
-    w->deletelist1Click();
+    w->deleteList();
     QVERIFY(d.questions.isEmpty());
     QVERIFY(dir.exists("Serverlists/Standard"));
 
     // No keeps the list.
     selectList(w, "Other");
-    w->deletelist1Click();
+    w->deleteList();
     QCOMPARE(d.questions.last(), QString("Delete List Other ?"));
     QVERIFY(dir.exists("Serverlists/Other"));
 
     // Deleting a list that is not the current one still makes Standard current.
     d.answers.push_back(true);
-    w->deletelist1Click();
+    w->deleteList();
     QVERIFY(!dir.exists("Serverlists/Other"));
     QCOMPARE(f->settings().config().serverListPath, std::string("Serverlists\\Standard"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Standard"));
@@ -397,12 +398,12 @@ class TestOptions : public QObject {
     QCOMPARE(f->ComboBoxEx1->count(), 2);
     QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Standard"));
     QVERIFY(w->isVisible());
-    QCOMPARE(listNames(w->ListView1), QStringList({"Standard", "Team"}));
+    QCOMPARE(listNames(w->serverListView), QStringList({"Standard", "Team"}));
 
     // Refused while a scan runs.
     selectList(w, "Team");
     f->Scanning = true;
-    w->deletelist1Click();
+    w->deleteList();
     f->Scanning = false;
     QCOMPARE(d.questions.size(), 2);
     w->hide();
@@ -417,7 +418,7 @@ class TestOptions : public QObject {
     WindowSet ws;
     ws.options->show();
     selectList(ws.options, "Team");
-    ws.options->deletelist1Click();
+    ws.options->deleteList();
     QVERIFY(!ws.options->isVisible());
     QCOMPARE(ws.main->serverRowCount(), 0);
     QCOMPARE(ws.main->statusText(), QString("0 servers in Serverlists\\Standard"));
@@ -436,7 +437,7 @@ class TestOptions : public QObject {
     selectList(w, "Standard");
     const QString chosen = QString::fromStdString(dir.path() + "/out/x.sslf");
     d.files.push_back(chosen);
-    w->exportasSSLF1Click();
+    w->exportListAsSslf();
     QCOMPARE(d.presets, QStringList({"Standard"}));
     QVERIFY(dir.exists("out/x.sslf.sslf"));
     const std::string exported = dir.read("out/x.sslf.sslf");
@@ -445,26 +446,26 @@ class TestOptions : public QObject {
 
     // Import: declined first, then accepted; the list view shows the new list.
     d.files.push_back(chosen + ".sslf");
-    w->Button7Click();
+    w->importSslfFile();
     QCOMPARE(d.questions.last(), QString("Import HLSW list ?"));
     QVERIFY(!dir.exists("Serverlists/x"));
     d.files.push_back(chosen + ".sslf");
     d.answers.push_back(true);
-    w->Button7Click();
+    w->importSslfFile();
     QCOMPARE(d.filters.last(), QString("sslf (*.sslf)"));
     QCOMPARE(dir.read("Serverlists/x"),
              test::crlf({"Alpha", "10.0.0.1", "12203", "Beta x", "10.0.0.2", "80"}));
     QVERIFY(contains(dir.read("Passwords.txt"), "rcon:secret\r\n10.0.0.112203\r\njoinme\r\n"));
-    QVERIFY(listNames(w->ListView1).contains("x"));
+    QVERIFY(listNames(w->serverListView).contains("x"));
     QVERIFY(w->isVisible());
 
     // Cancel and scanning do nothing.
     const int asked = d.questions.size();
-    w->Button7Click();
+    w->importSslfFile();
     ws.main->Scanning = true;
-    w->Button7Click();
-    w->Button5Click();
-    w->exportasSSLF1Click();
+    w->importSslfFile();
+    w->importTextListFile();
+    w->exportListAsSslf();
     ws.main->Scanning = false;
     QCOMPARE(d.questions.size(), asked);
     QCOMPARE(d.presets.size(), 1);
@@ -481,12 +482,12 @@ class TestOptions : public QObject {
     w->show();
     d.files.push_back(QString::fromStdString(dir.path() + "/in/ase.TXT"));
     d.answers.push_back(true);
-    w->Button5Click();
+    w->importTextListFile();
     QCOMPARE(d.questions.last(), QString("Sure text is formated: Name|Ip:Port ?"));
     QCOMPARE(d.filters.last(), QString("txt (*.txt)"));
     QCOMPARE(dir.read("Serverlists/ase"),
              test::crlf({"My|Server", "1.2.3.4", "80", "", "", "NoColon", "", "", ""}));
-    QVERIFY(listNames(w->ListView1).contains("ase"));
+    QVERIFY(listNames(w->serverListView).contains("ase"));
 
     // A password line with Passwords.txt missing stops the import with a box.
     deleteFile("Passwords.txt");
@@ -494,14 +495,14 @@ class TestOptions : public QObject {
                                     "Server=MoHAA 2.2.2.2:2 pw \"Locked\""});
     d.files.push_back(QString::fromStdString(dir.path() + "/in/Team.sslf"));
     d.answers.push_back(true);
-    w->Button7Click();
+    w->importSslfFile();
     QCOMPARE(d.errors.size(), 1);
     QCOMPARE(dir.read("Serverlists/Team").substr(0, 6), std::string("Open\r\n"));
 
     // An export into a folder that does not exist is reported.
     selectList(w, "Standard");
     d.files.push_back(QString::fromStdString(dir.path() + "/nowhere/x"));
-    w->exportasSSLF1Click();
+    w->exportListAsSslf();
     QCOMPARE(d.errors.size(), 2);
     w->hide();
   }

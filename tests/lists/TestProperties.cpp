@@ -8,17 +8,13 @@
 
 #include "SettingsEdits.h"
 #include "TempDataDir.h"
-#include "admin/AdminConsole.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
 #include "base/ConsoleLogs.h"
 #include "base/HomePage.h"
 #include "components/QtText.h"
 #include "components/HostChecker.h"
 #include "components/LinkLabel.h"
 #include "components/PingGraph.h"
-#include "lists/ServerPropertiesWindow.h"
-#include "lists/OptionsWindow.h"
+#include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 #include "base/Text.h"
 
@@ -41,31 +37,18 @@ std::string answered(int ms) {
 const std::vector<std::string> kHeader = {"// Tarvix 1.11 password list", "//", ""};
 
 struct Windows {
-  Windows() {
-    forms().Form1 = main = new MainWindow(settings);
-    forms().Form3 = options = new OptionsWindow();
-    forms().Form9 = console = new AdminConsole();
-    forms().Form11 = props = new ServerPropertiesWindow();
-  }
-  ~Windows() {
-    delete props;
-    delete console;
-    delete options;
-    delete main;
-    forms() = ProgramWindows{};
-  }
   // Shows the properties window for a server as the row selection would.
   void showFor(const std::string& ip, const std::string& port) {
-    setCurrentIp(main->settings(), ip);
-    setCurrentPort(main->settings(), port);
+    setCurrentIp(program.settings(), ip);
+    setCurrentPort(program.settings(), port);
     props->hide();
     props->show();
   }
-  Settings settings;
-  MainWindow* main;
-  OptionsWindow* options;
-  AdminConsole* console;
-  ServerPropertiesWindow* props;
+  test::ProgramFixture program;
+  MainWindow* main = program.mainWindow();
+  OptionsWindow* options = program.options();
+  AdminConsole* console = program.console();
+  ServerPropertiesWindow* props = program.serverProperties();
 };
 
 }  // namespace
@@ -90,15 +73,15 @@ class TestProperties : public QObject {
     Windows w;
 
     w.showFor("10.0.0.1", "12203");
-    QCOMPARE(w.props->LabeledEdit1->text(), QString("join2"));
-    QCOMPARE(w.props->LabeledEdit3->text(), QString("secret"));
-    QVERIFY(!w.props->CheckBox1->isChecked());
+    QCOMPARE(w.props->serverPasswordEdit->text(), QString("join2"));
+    QCOMPARE(w.props->rconPasswordEdit->text(), QString("secret"));
+    QVERIFY(!w.props->rconDefaultCheckBox->isChecked());
     QCOMPARE(w.console->DefaultHost, std::string("10.0.0.9"));
     QCOMPARE(w.console->DefaultRconPassword, std::string("adminpw"));
     // Graph reset on showing.
-    QCOMPARE(w.main->GraphX, 250);
-    QCOMPARE(w.main->GraphY, 20);
-    QCOMPARE(w.props->PaintBox1->penPos(), QPoint(250, 21));
+    QCOMPARE(w.props->graphX(), 250);
+    QCOMPARE(w.props->graphY(), 20);
+    QCOMPARE(w.props->pingGraph->penPos(), QPoint(250, 21));
 
     w.props->hide();
     QVERIFY(dialogs.questions.isEmpty());
@@ -107,13 +90,13 @@ class TestProperties : public QObject {
     // The default server is shown checked; an empty default file keeps what
     // the console holds.
     w.showFor("10.0.0.9", "12203");
-    QVERIFY(w.props->CheckBox1->isChecked());
-    w.props->CheckBox1->setChecked(false);  // not a click: writes nothing
+    QVERIFY(w.props->rconDefaultCheckBox->isChecked());
+    w.props->rconDefaultCheckBox->setChecked(false);  // not a click: writes nothing
     w.props->hide();
     QCOMPARE(dir.read("default"), def);
     dir.write("default", "");
     w.showFor("10.0.0.9", "12203");
-    QVERIFY(w.props->CheckBox1->isChecked());
+    QVERIFY(w.props->rconDefaultCheckBox->isChecked());
     QCOMPARE(w.console->DefaultHost, std::string("10.0.0.9"));
   }
 
@@ -125,17 +108,17 @@ class TestProperties : public QObject {
     Windows w;
 
     w.showFor("1.2.3.4", "80");
-    w.props->LabeledEdit3->setText("newrcon");
+    w.props->rconPasswordEdit->setText("newrcon");
     dialogs.answers = {false};
     w.props->hide();
     QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
     QCOMPARE(splitLines(dir.read("Passwords.txt")).size(), std::size_t(5));
 
     w.showFor("1.2.3.4", "80");
-    QCOMPARE(w.props->LabeledEdit3->text(), QString());  // declined edits are gone
-    w.props->LabeledEdit3->setText("newrcon");
+    QCOMPARE(w.props->rconPasswordEdit->text(), QString());  // declined edits are gone
+    w.props->rconPasswordEdit->setText("newrcon");
     dialogs.answers = {true};
-    setCurrentIp(w.main->settings(), "9.9.9.9");  // the selection moved on meanwhile
+    setCurrentIp(w.program.settings(), "9.9.9.9");  // the selection moved on meanwhile
     w.props->hide();
     const std::vector<std::string> lines = splitLines(dir.read("Passwords.txt"));
     const std::vector<std::string> tail(lines.begin() + 5, lines.end());
@@ -143,14 +126,14 @@ class TestProperties : public QObject {
 
     // Saved texts are remembered: hiding again asks nothing.
     w.showFor("1.2.3.4", "80");
-    QCOMPARE(w.props->LabeledEdit3->text(), QString("newrcon"));
+    QCOMPARE(w.props->rconPasswordEdit->text(), QString("newrcon"));
     dialogs.questions.clear();
-    w.props->LabeledEdit1->setText("");
-    w.props->Button2->click();
+    w.props->serverPasswordEdit->setText("");
+    w.props->setPasswordsButton->click();
     w.props->hide();
     QVERIFY(dialogs.questions.isEmpty());
     w.showFor("1.2.3.4", "80");
-    QCOMPARE(w.props->LabeledEdit1->text(), QString());  // an empty join password clears it
+    QCOMPARE(w.props->serverPasswordEdit->text(), QString());  // an empty join password clears it
   }
 
   void rconDefaultMarksTheShownServer() {
@@ -161,18 +144,18 @@ class TestProperties : public QObject {
     Windows w;
 
     w.showFor("10.1.1.1", "12203");
-    w.props->LabeledEdit3->setText("pw1");
-    w.props->CheckBox1->click();
+    w.props->rconPasswordEdit->setText("pw1");
+    w.props->rconDefaultCheckBox->click();
     QCOMPARE(dir.read("default"), crlf({"10.1.1.1", "12203", "pw1"}));
-    w.props->CheckBox1->click();
+    w.props->rconDefaultCheckBox->click();
     QCOMPARE(dir.read("default"), std::string());
 
     // Checked at hiding: the shown server with the rcon text, wherever the
     // main window's selection is now.
-    w.props->CheckBox1->click();
-    w.props->LabeledEdit3->setText("pw2");
-    setCurrentIp(w.main->settings(), "10.2.2.2");
-    setCurrentPort(w.main->settings(), "1");
+    w.props->rconDefaultCheckBox->click();
+    w.props->rconPasswordEdit->setText("pw2");
+    setCurrentIp(w.program.settings(), "10.2.2.2");
+    setCurrentPort(w.program.settings(), "1");
     dialogs.answers = {false};
     w.props->hide();
     QCOMPARE(dir.read("default"), crlf({"10.1.1.1", "12203", "pw2"}));
@@ -186,19 +169,19 @@ class TestProperties : public QObject {
     ScriptedDialogs dialogs;
     Windows w;
     w.showFor("1.1.1.1", "1");
-    QCOMPARE(w.props->LabeledEdit3->text(), QString("r"));
+    QCOMPARE(w.props->rconPasswordEdit->text(), QString("r"));
 
     dialogs.answers = {false};
-    w.props->resetallpasswords1->trigger();
+    w.props->resetAllPasswordsAction->trigger();
     QCOMPARE(dialogs.questions.last(),
              QString("sure to reset all passwords ?\nthis will take effect on all servers!"));
     QCOMPARE(splitLines(dir.read("Passwords.txt")).size(), std::size_t(7));
 
     dialogs.answers = {true};
-    w.props->resetallpasswords1->trigger();
+    w.props->resetAllPasswordsAction->trigger();
     QCOMPARE(dir.read("Passwords.txt"), crlf(kHeader));
-    QCOMPARE(w.props->LabeledEdit1->text(), QString());
-    QCOMPARE(w.props->LabeledEdit3->text(), QString());
+    QCOMPARE(w.props->serverPasswordEdit->text(), QString());
+    QCOMPARE(w.props->rconPasswordEdit->text(), QString());
     dialogs.questions.clear();
     w.props->hide();  // nothing changed since the reset
     QVERIFY(dialogs.questions.isEmpty());
@@ -218,10 +201,10 @@ class TestProperties : public QObject {
     QVERIFY(dialogs.errors[1].contains("Passwords.txt"));
     QVERIFY(w.props->isVisible());
     QCOMPARE(w.console->DefaultHost, std::string("kept"));
-    QCOMPARE(w.main->GraphX, 250);  // the other steps still ran
+    QCOMPARE(w.props->graphX(), 250);  // the other steps still ran
 
-    w.props->LabeledEdit1->setText("x");
-    w.props->Button2->click();
+    w.props->serverPasswordEdit->setText("x");
+    w.props->setPasswordsButton->click();
     QCOMPARE(dialogs.errors.size(), 3);
     QVERIFY(!dir.exists("Passwords.txt"));
     dialogs.answers = {false};
@@ -236,59 +219,58 @@ class TestProperties : public QObject {
     Windows w;
     w.showFor("127.0.0.1", "12203");
     // The test feeds the lines itself.
-    w.main->HostChecker1->setAutoCheck(false);
-    QObject::disconnect(w.main->HostChecker1, &HostChecker::lineLogged, nullptr, nullptr);
-    PingGraph* graph = w.props->PaintBox1;
-    QLineEdit* field = w.props->LabeledEdit2;
+    w.props->hostChecker->setAutoCheck(false);
+    QObject::disconnect(w.props->hostChecker, &HostChecker::lineLogged, nullptr, nullptr);
+    PingGraph* graph = w.props->pingGraph;
+    QLineEdit* field = w.props->pingEdit;
     auto pixel = [&](int x, int y) { return graph->canvas().pixelColor(x, y); };
 
-    w.main->HostChecker1Log(answered(45));
+    w.props->showPingLine(answered(45));
     QCOMPARE(field->text(), QString("45"));
     QCOMPARE(field->palette().color(QPalette::Text), kGreen);
-    QVERIFY(w.main->PingText.empty());
     // The verdict line draws the previous value again.
-    w.main->HostChecker1Log("No link to 127.0.0.1.");
+    w.props->showPingLine("No link to 127.0.0.1.");
     QCOMPARE(field->text(), QString("45"));
-    QCOMPARE(w.main->GraphX, 248);
-    QCOMPARE(w.main->GraphY, 16);
+    QCOMPARE(w.props->graphX(), 248);
+    QCOMPARE(w.props->graphY(), 16);
     QCOMPARE(pixel(248, 16), kNavy);
 
-    w.main->HostChecker1Log(answered(120));
+    w.props->showPingLine(answered(120));
     QCOMPARE(field->palette().color(QPalette::Text), kRed);
-    QCOMPARE(w.main->GraphY, 15);
+    QCOMPARE(w.props->graphY(), 15);
     QCOMPARE(pixel(247, 15), kPurple);
-    w.main->HostChecker1Log(answered(75));
-    QCOMPARE(w.main->GraphY, 11);
+    w.props->showPingLine(answered(75));
+    QCOMPARE(w.props->graphY(), 11);
     QCOMPARE(pixel(246, 11), kGreen);
-    w.main->HostChecker1Log(answered(3000));
-    QCOMPARE(w.main->GraphY, 1);
+    w.props->showPingLine(answered(3000));
+    QCOMPARE(w.props->graphY(), 1);
     QCOMPARE(pixel(245, 1), kRed);
     QVERIFY(consoleLogs().text(LogKind::BadLog).empty());
 
     // Not a number: black, nothing drawn, reported once.
-    w.main->HostChecker1Log("Ping for 127.0.0.1, received 1 bytes from 127.0.0.1 in ?ms");
+    w.props->showPingLine("Ping for 127.0.0.1, received 1 bytes from 127.0.0.1 in ?ms");
     QCOMPARE(field->text(), QString("?"));
     QCOMPARE(field->palette().color(QPalette::Text), QColor(0, 0, 0));
-    QCOMPARE(w.main->GraphY, 1);
+    QCOMPARE(w.props->graphY(), 1);
     QCOMPARE(pixel(244, 1), graph->background());
     QCOMPARE(consoleLogs().text(LogKind::BadLog), std::string("error in grafix: ping\r\n"));
 
     // Run to the left edge; the next line clears the graph and starts over.
-    w.main->HostChecker1Log(answered(45));
-    for (int i = 0; i < 300 && w.main->GraphX > 0; ++i) w.main->HostChecker1Log(answered(45));
-    QCOMPARE(w.main->GraphX, 0);
+    w.props->showPingLine(answered(45));
+    for (int i = 0; i < 300 && w.props->graphX() > 0; ++i) w.props->showPingLine(answered(45));
+    QCOMPARE(w.props->graphX(), 0);
     QCOMPARE(pixel(10, 16), kNavy);
-    w.main->HostChecker1Log(answered(75));
-    QCOMPARE(w.main->GraphX, 250);
+    w.props->showPingLine(answered(75));
+    QCOMPARE(w.props->graphX(), 250);
     QCOMPARE(pixel(10, 16), graph->background());
     QCOMPARE(pixel(245, 1), graph->background());
 
     // Double-click: cleared, pen at x 250 at the current height.
-    w.main->HostChecker1Log(answered(75));
-    w.main->HostChecker1Log(answered(75));
+    w.props->showPingLine(answered(75));
+    w.props->showPingLine(answered(75));
     QCOMPARE(pixel(248, 11), kGreen);
     QTest::mouseDClick(graph, Qt::LeftButton);
-    QCOMPARE(w.main->GraphX, 250);
+    QCOMPARE(w.props->graphX(), 250);
     QCOMPARE(graph->penPos(), QPoint(250, 11));
     QCOMPARE(pixel(248, 11), graph->background());
     dialogs.answers = {false};
@@ -301,14 +283,14 @@ class TestProperties : public QObject {
     dir.write("default", "");
     ScriptedDialogs dialogs;
     Windows w;
-    setConfigValue(w.main->settings(), &Config::scanTimeout, 700);
+    setConfigValue(w.program.settings(), &Config::scanTimeout, 700);
     w.showFor("127.0.0.1", "12203");
-    HostChecker* checker = w.main->HostChecker1;
+    HostChecker* checker = w.props->hostChecker;
     QVERIFY(checker->autoCheck());
     QCOMPARE(checker->hostName(), std::string("127.0.0.1"));
     QCOMPARE(int(checker->autoCheckPeriod()), 700);
     // Every report of the checker (answered or not) reaches the graph.
-    QTRY_VERIFY_WITH_TIMEOUT(w.main->GraphX < 250, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.props->graphX() < 250, 10000);
     w.props->close();
     QVERIFY(!checker->autoCheck());
     QVERIFY(!w.props->isVisible());
@@ -321,18 +303,18 @@ class TestProperties : public QObject {
     dir.writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "5.5.5.55", "five"});
     ScriptedDialogs dialogs;
     Windows w;
-    setCurrentIp(w.main->settings(), "5.5.5.5");
-    setCurrentPort(w.main->settings(), "5");
+    setCurrentIp(w.program.settings(), "5.5.5.5");
+    setCurrentPort(w.program.settings(), "5");
     w.main->properties1->trigger();
     QVERIFY(w.props->isVisible());
-    QCOMPARE(w.props->LabeledEdit1->text(), QString("five"));
+    QCOMPARE(w.props->serverPasswordEdit->text(), QString("five"));
 
     // "properties" again re-reads: the unsaved edit is offered, declined, gone.
-    w.props->LabeledEdit1->setText("edited");
+    w.props->serverPasswordEdit->setText("edited");
     dialogs.answers = {false};
     w.main->properties1->trigger();
     QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
-    QCOMPARE(w.props->LabeledEdit1->text(), QString("five"));
+    QCOMPARE(w.props->serverPasswordEdit->text(), QString("five"));
 
     // Details shown by the main window reach the fields and the link label.
     w.main->PropertiesAddress = "5.5.5.5:5";
@@ -341,34 +323,34 @@ class TestProperties : public QObject {
     w.main->linkCaption = "www.clan.example";
     w.main->linkTarget = "http://www.clan.example";
     emit w.main->DetailsShown();
-    QCOMPARE(w.props->Edit1->text(), QString("5.5.5.5:5"));
-    QCOMPARE(w.props->LabeledEdit4->text(), QString("1.11"));
-    QCOMPARE(w.props->Memo1->toPlainText(), QString("maps in rotation:\n-------------------\ndm/a"));
-    QCOMPARE(w.props->Legacy1->text(), QString("www.clan.example"));
-    QCOMPARE(w.props->Legacy1->target(), QUrl("http://www.clan.example"));
-    QCOMPARE(w.props->Legacy1->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    QCOMPARE(w.props->Legacy1->activeColour(), QColor(0, 128, 128));
-    QCOMPARE(w.props->Legacy1->font().family(), QString("Tahoma"));
-    QVERIFY(!w.props->Legacy1->font().bold());
+    QCOMPARE(w.props->addressEdit->text(), QString("5.5.5.5:5"));
+    QCOMPARE(w.props->versionEdit->text(), QString("1.11"));
+    QCOMPARE(w.props->mapRotationMemo->toPlainText(), QString("maps in rotation:\n-------------------\ndm/a"));
+    QCOMPARE(w.props->webLink->text(), QString("www.clan.example"));
+    QCOMPARE(w.props->webLink->target(), QUrl("http://www.clan.example"));
+    QCOMPARE(w.props->webLink->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    QCOMPARE(w.props->webLink->activeColour(), QColor(0, 128, 128));
+    QCOMPARE(w.props->webLink->font().family(), QString("Tahoma"));
+    QVERIFY(!w.props->webLink->font().bold());
 
     // A graph reset of the row selection clears the box and moves the pen.
-    QObject::disconnect(w.main->HostChecker1, &HostChecker::lineLogged, nullptr, nullptr);
-    w.main->HostChecker1Log(answered(45));
-    w.main->HostChecker1Log(answered(45));
+    QObject::disconnect(w.props->hostChecker, &HostChecker::lineLogged, nullptr, nullptr);
+    w.props->showPingLine(answered(45));
+    w.props->showPingLine(answered(45));
     w.main->GraphPen = QPoint(97, 20);
     emit w.main->GraphReset();
-    QCOMPARE(w.props->PaintBox1->penPos(), QPoint(97, 20));
-    QCOMPARE(w.props->PaintBox1->canvas().pixelColor(248, 16), w.props->PaintBox1->background());
+    QCOMPARE(w.props->pingGraph->penPos(), QPoint(97, 20));
+    QCOMPARE(w.props->pingGraph->canvas().pixelColor(248, 16), w.props->pingGraph->background());
 
     // Connect closes it first.
-    setCurrentIp(w.main->settings(), "");
+    setCurrentIp(w.program.settings(), "");
     w.main->ToolButton1Click();
     QVERIFY(!w.props->isVisible());
-    QVERIFY(!w.main->HostChecker1->autoCheck());
+    QVERIFY(!w.props->hostChecker->autoCheck());
     QCOMPARE(dialogs.messages.last(), QString("Please select a server !"));
 
     // The Options window's link leads to the home page.
-    QCOMPARE(w.options->Legacy2->target(), QUrl(toQString(kHomePage)));
+    QCOMPARE(w.options->supportLink->target(), QUrl(toQString(kHomePage)));
   }
 };
 

@@ -74,28 +74,28 @@ class TestQuickAdd : public QObject {
     WindowSet ws;
     QuickAddDialog* q = ws.quickAdd;
     q->show();
-    QCOMPARE(q->Button1->text(), QString("add server"));
-    QVERIFY(!q->LabeledEdit1->isVisible());
-    QVERIFY(!q->Button2->isVisible());
-    q->LabeledEdit2->setFocus();
-    q->LabeledEdit2->setText("10.0.0.1:80");
-    QTest::keyClick(q->LabeledEdit2, Qt::Key_Return);
-    QCOMPARE(q->LabeledEdit2->text(), QString("10.0.0.1"));
-    QCOMPARE(q->LabeledEdit3->text(), QString("80"));
-    q->LabeledEdit2->setText("1.2.3.4:5:6");
-    q->LabeledEdit2Exit();
-    QCOMPARE(q->LabeledEdit2->text(), QString("1.2.3.4"));
-    QCOMPARE(q->LabeledEdit3->text(), QString("5:6"));
+    QCOMPARE(q->addButton->text(), QString("add server"));
+    QVERIFY(!q->nameEdit->isVisible());
+    QVERIFY(!q->receiveNameButton->isVisible());
+    q->ipEdit->setFocus();
+    q->ipEdit->setText("10.0.0.1:80");
+    QTest::keyClick(q->ipEdit, Qt::Key_Return);
+    QCOMPARE(q->ipEdit->text(), QString("10.0.0.1"));
+    QCOMPARE(q->portEdit->text(), QString("80"));
+    q->ipEdit->setText("1.2.3.4:5:6");
+    q->splitAddress();
+    QCOMPARE(q->ipEdit->text(), QString("1.2.3.4"));
+    QCOMPARE(q->portEdit->text(), QString("5:6"));
     q->hide();
 
     DirectConnectDialog* c = ws.directConnect;
-    c->Edit1->setText(" 127.0.0.1 : 28960 ");
-    c->Edit2->setText(" 9");
-    c->Edit1Exit();
-    QCOMPARE(c->Edit1->text(), QString("127.0.0.1"));
-    QCOMPARE(c->Edit2->text(), QString("28960"));
+    c->ipEdit->setText(" 127.0.0.1 : 28960 ");
+    c->portEdit->setText(" 9");
+    c->tidyAddress();
+    QCOMPARE(c->ipEdit->text(), QString("127.0.0.1"));
+    QCOMPARE(c->portEdit->text(), QString("28960"));
     QCOMPARE(c->windowTitle(), QString("direct connect"));
-    QCOMPARE(labelOf(c, c->LabeledEdit1)->text(), QString("Password "));
+    QCOMPARE(labelOf(c, c->passwordEdit)->text(), QString("Password "));
   }
 
   void answeringServerIsAddedUnderItsOwnName() {
@@ -108,9 +108,10 @@ class TestQuickAdd : public QObject {
     MainWindow* f = ws.main;
     QuickAddDialog* q = ws.quickAdd;
     q->show();
-    q->LabeledEdit2->setText(" 127.0.0.1");
-    q->LabeledEdit3->setText(QString::fromStdString(server.portText() + " "));
-    q->Button1->click();
+    q->ipEdit->setText(" 127.0.0.1");
+    q->portEdit->setText(QString::fromStdString(server.portText() + " "));
+    q->addButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(server.receivedCount(), std::size_t(1));
     QCOMPARE(server.received()[0].bytes, statusRequest());
@@ -123,9 +124,9 @@ class TestQuickAdd : public QObject {
     QCOMPARE(row->text(0), QString("not scanned"));
     QCOMPARE(row->text(2), QString("^1My Server"));
     QVERIFY(!row->isSelected());
-    QVERIFY(q->LabeledEdit1->text().isEmpty());
-    QVERIFY(q->LabeledEdit2->text().isEmpty());
-    QVERIFY(q->LabeledEdit3->text().isEmpty());
+    QVERIFY(q->nameEdit->text().isEmpty());
+    QVERIFY(q->ipEdit->text().isEmpty());
+    QVERIFY(q->portEdit->text().isEmpty());
     QVERIFY(!q->isVisible());
   }
 
@@ -142,15 +143,17 @@ class TestQuickAdd : public QObject {
     setConfigValue(ws.main->settings(), &Config::scanTimeout, 250);
     QuickAddDialog* q = ws.quickAdd;
 
-    q->LabeledEdit2->setText("127.0.0.1");
-    q->LabeledEdit3->setText(QString::fromStdString(silent.portText()));
-    q->Button1Click();
+    q->ipEdit->setText("127.0.0.1");
+    q->portEdit->setText(QString::fromStdString(silent.portText()));
+    q->addToList();
+    QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QCOMPARE(d.questions, QStringList({"Server does not response - add it ?"}));
     QCOMPARE(stdList(dir), std::string());
     QVERIFY(!q->isVisible());
 
     d.answers.push_back(true);
-    q->Button1Click();
+    q->addToList();
+    QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     const QLocale locale = QLocale::system();
     const std::string name = toBytes("Unnamed Server @ " + locale.toString(when.time(), QLocale::LongFormat) +
                                      " - " + locale.toString(when.date(), QLocale::ShortFormat));
@@ -170,16 +173,18 @@ class TestQuickAdd : public QObject {
     QuickAddDialog* q = ws.quickAdd;
 
     q->show();
-    q->LabeledEdit2->setText("127.0.0.1");
-    q->Button1Click();
+    q->ipEdit->setText("127.0.0.1");
+    q->addToList();
+    QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QCOMPARE(d.messages, QStringList({"please enter ip and port !"}));
     QVERIFY(!q->isVisible());
     QCOMPARE(server.receivedCount(), std::size_t(0));
 
     // During a scan the name is asked but nothing is added or reported.
-    q->LabeledEdit3->setText(QString::fromStdString(server.portText()));
+    q->portEdit->setText(QString::fromStdString(server.portText()));
     f->Scanning = true;
-    q->Button1Click();
+    q->addToList();
+    QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     f->Scanning = false;
     QVERIFY(server.waitForCount(1, 2000));
     QCOMPARE(stdList(dir), std::string());
@@ -189,7 +194,8 @@ class TestQuickAdd : public QObject {
     // A list held by a reader: the status bar says so, nothing is added.
     {
       ReadHold hold("Serverlists\\Standard");
-      q->Button1Click();
+      q->addToList();
+      QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     }
     QCOMPARE(f->statusText(),
              QString("Serverlist is in use...please restart Tarvix to add a server !"));
@@ -200,9 +206,10 @@ class TestQuickAdd : public QObject {
     FakeGameServer silent;
     setConfigValue(f->settings(), &Config::scanTimeout, 250);
     f->setStatusText("");
-    q->LabeledEdit2->setText("127.0.0.1");
-    q->LabeledEdit3->setText(QString::fromStdString(silent.portText()));
-    q->Button1Click();
+    q->ipEdit->setText("127.0.0.1");
+    q->portEdit->setText(QString::fromStdString(silent.portText()));
+    q->addToList();
+    QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QCOMPARE(d.questions, QStringList({"Server does not response - add it ?"}));
     QCOMPARE(stdList(dir), std::string());
   }
@@ -218,17 +225,19 @@ class TestQuickAdd : public QObject {
     setConfigValue(f->settings(), &Config::scanTimeout, 250);
     c->show();
 
-    c->Edit1->setText("localhost");
-    c->Button1Click();
+    c->ipEdit->setText("localhost");
+    c->connectToServer();
+    QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QCOMPARE(d.messages, QStringList({"please enter a valid ip!"}));
     QCOMPARE(silent.receivedCount(), std::size_t(0));
     QVERIFY(f->settings().currentServer().ip.empty());
 
     // No answer: the current server changes all the same.
-    c->Edit1->setText("127.0.0.1 ");
-    c->Edit2->setText(QString::fromStdString(silent.portText()));
+    c->ipEdit->setText("127.0.0.1 ");
+    c->portEdit->setText(QString::fromStdString(silent.portText()));
     f->Label4->setText("Medal of Honor");
-    c->Button1Click();
+    c->connectToServer();
+    QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QCOMPARE(d.messages.last(), QString("no response from server!"));
     QCOMPARE(f->settings().currentServer().ip, std::string("127.0.0.1"));
     QCOMPARE(f->settings().currentServer().port, silent.portText());
@@ -251,10 +260,11 @@ class TestQuickAdd : public QObject {
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     f->Label4->setText("Medal of Honor");
     c->show();
-    c->Edit1->setText("127.0.0.1");
-    c->Edit2->setText(QString::fromStdString(server.portText()));
-    c->LabeledEdit1->setText("typed pw");
-    c->Button1->click();
+    c->ipEdit->setText("127.0.0.1");
+    c->portEdit->setText(QString::fromStdString(server.portText()));
+    c->passwordEdit->setText("typed pw");
+    c->connectButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(f->Label4->text(), QString("Spearhead"));
     QCOMPARE(passwordArg(dir, "sh"), std::string("<typed pw>"));
@@ -275,9 +285,10 @@ class TestQuickAdd : public QObject {
     DirectConnectDialog* c = ws.directConnect;
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     c->show();
-    c->Edit1->setText("127.0.0.1");
-    c->Edit2->setText(QString::fromStdString(server.portText()));
-    c->Button1Click();
+    c->ipEdit->setText("127.0.0.1");
+    c->portEdit->setText(QString::fromStdString(server.portText()));
+    c->connectToServer();
+    QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(f->Label4->text(), QString("Medal of Honor"));
     QCOMPARE(passwordArg(dir, "aa"), std::string("<fromfile>"));

@@ -10,10 +10,8 @@
 #include "SettingsEdits.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
 #include "components/QtText.h"
-#include "lists/SearchWindow.h"
+#include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
@@ -47,18 +45,15 @@ class TestSearch : public QObject {
                              "abc two",   "127.0.0.1", p2,
                              "third Abc", "127.0.0.2", p2});
     dialogs_ = std::make_unique<ScriptedDialogs>();
-    main_ = std::make_unique<MainWindow>(settings);
-    setConfigValue(main_->settings(), &Config::scanTimeout, 100);
+    program_ = std::make_unique<test::ProgramFixture>();
+    main_ = program_->mainWindow();
+    search_ = program_->search();
+    setConfigValue(program_->settings(), &Config::scanTimeout, 100);
     main_->serverRow(1)->setText(1, "dm/mohdm6");
-    search_ = std::make_unique<SearchWindow>();
-    forms().Form1 = main_.get();
-    forms().Form6 = search_.get();
   }
 
   void cleanup() {
-    forms() = ProgramWindows{};
-    search_.reset();
-    main_.reset();
+    program_.reset();
     dialogs_.reset();
     dir_.reset();
   }
@@ -66,81 +61,81 @@ class TestSearch : public QObject {
   void windowLayoutAndFocus() {
     QCOMPARE(search_->windowTitle(), QString("search for server, map, ip"));
     QVERIFY(search_->windowFlags() & Qt::WindowStaysOnTopHint);
-    QCOMPARE(search_->RadioButton1->text(), QString("server"));
-    QCOMPARE(search_->RadioButton2->text(), QString("map"));
-    QCOMPARE(search_->RadioButton3->text(), QString("ip"));
-    QCOMPARE(search_->Button1->text(), QString("search"));
+    QCOMPARE(search_->serverOption->text(), QString("server"));
+    QCOMPARE(search_->mapOption->text(), QString("map"));
+    QCOMPARE(search_->ipOption->text(), QString("ip"));
+    QCOMPARE(search_->searchButton->text(), QString("search"));
     search_->show();
     search_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(search_.get()));
-    QCOMPARE(QApplication::focusWidget(), search_->Edit1);
-    search_->Button1->setFocus();
-    search_->RadioButton3->setChecked(true);
-    QCOMPARE(QApplication::focusWidget(), search_->Edit1);
-    QVERIFY(!search_->RadioButton1->isChecked());
+    QVERIFY(QTest::qWaitForWindowActive(search_));
+    QCOMPARE(QApplication::focusWidget(), search_->searchEdit);
+    search_->searchButton->setFocus();
+    search_->ipOption->setChecked(true);
+    QCOMPARE(QApplication::focusWidget(), search_->searchEdit);
+    QVERIFY(!search_->serverOption->isChecked());
     search_->hide();
   }
 
   void textSearchStepsThroughHitsIgnoringCase() {
-    search_->RadioButton1->setChecked(true);
+    search_->serverOption->setChecked(true);
     search_->show();
-    search_->Edit1->setText("abc");
+    search_->searchEdit->setText("abc");
     dialogs_->answers = {true, false};
-    QTest::keyClick(search_->Edit1, Qt::Key_Return);
+    QTest::keyClick(search_->searchEdit, Qt::Key_Return);
     QCOMPARE(dialogs_->questions, QStringList({"search next ?", "search next ?"}));
     QCOMPARE(selectedHosts(*main_), QStringList({"abc two"}));
     QCOMPARE(main_->ListView3->currentItem()->text(2), QString("abc two"));
     // The hit counts as the user's selection: it became the current server.
     QCOMPARE(main_->settings().currentServer().port, b_.portText());
     QVERIFY(!search_->isVisible());
-    QCOMPARE(search_->Edit1->text(), QString("abc"));
+    QCOMPARE(search_->searchEdit->text(), QString("abc"));
     QTRY_VERIFY_WITH_TIMEOUT(!main_->detailsQueryPending(), 5000);
     QCOMPARE(main_->Label2->text(), QString("No response from selected server !"));
 
     // By map.
-    search_->RadioButton2->setChecked(true);
-    search_->Edit1->setText("MOHDM");
+    search_->mapOption->setChecked(true);
+    search_->searchEdit->setText("MOHDM");
     dialogs_->answers = {true};
-    search_->Button1->click();
+    search_->searchButton->click();
     QCOMPARE(selectedHosts(*main_), QStringList({"plain"}));
     QCOMPARE(dialogs_->questions.size(), 3);
     QVERIFY(dialogs_->messages.isEmpty());
   }
 
   void noMatchesBringsTheWindowBack() {
-    search_->RadioButton1->setChecked(true);
+    search_->serverOption->setChecked(true);
     search_->show();
-    search_->Edit1->setText("nothing like it");
-    search_->Button1->click();
+    search_->searchEdit->setText("nothing like it");
+    search_->searchButton->click();
     QCOMPARE(dialogs_->messages, QStringList({"no matches !"}));
     QVERIFY(search_->isVisible());
-    QCOMPARE(search_->Edit1->text(), QString("nothing like it"));
+    QCOMPARE(search_->searchEdit->text(), QString("nothing like it"));
     QVERIFY(selectedHosts(*main_).isEmpty());
 
     // An empty edit only hides the window.
-    search_->Edit1->clear();
-    search_->Button1->click();
+    search_->searchEdit->clear();
+    search_->searchButton->click();
     QVERIFY(!search_->isVisible());
     QCOMPARE(dialogs_->messages.size(), 1);
   }
 
   void addressSearchWithAndWithoutPort() {
-    search_->RadioButton3->setChecked(true);
-    search_->Edit1->setText(toQString("127.0.0.1:" + a_.portText()));
-    search_->Button1->click();
+    search_->ipOption->setChecked(true);
+    search_->searchEdit->setText(toQString("127.0.0.1:" + a_.portText()));
+    search_->searchButton->click();
     QCOMPARE(selectedHosts(*main_), QStringList({"xABCx one"}));
     QVERIFY(dialogs_->questions.isEmpty());
 
     // The bare address: the last entry with it, whatever its port.
-    search_->Edit1->setText("127.0.0.2");
-    search_->Button1->click();
+    search_->searchEdit->setText("127.0.0.2");
+    search_->searchButton->click();
     QCOMPARE(selectedHosts(*main_), QStringList({"third Abc"}));
 
     // Exact comparison: an address in no entry selects nothing.
     main_->ListView3->clearSelection();
-    search_->Edit1->setText("127.0.0.3");
+    search_->searchEdit->setText("127.0.0.3");
     search_->show();
-    search_->Button1->click();
+    search_->searchButton->click();
     QCOMPARE(dialogs_->messages, QStringList({"ip not found!"}));
     QVERIFY(selectedHosts(*main_).isEmpty());
     QVERIFY(!search_->isVisible());
@@ -148,9 +143,9 @@ class TestSearch : public QObject {
 
   void addressSearchReportsAMissingList() {
     std::remove((dir_->path() + "/Serverlists/Standard").c_str());
-    search_->RadioButton3->setChecked(true);
-    search_->Edit1->setText("127.0.0.1");
-    search_->Button1->click();
+    search_->ipOption->setChecked(true);
+    search_->searchEdit->setText("127.0.0.1");
+    search_->searchButton->click();
     QCOMPARE(dialogs_->errors.size(), 1);
     QVERIFY(dialogs_->messages.isEmpty());
   }
@@ -159,9 +154,9 @@ class TestSearch : public QObject {
   FakeGameServer a_, b_;
   std::unique_ptr<TempDataDir> dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
-  Settings settings;
-  std::unique_ptr<MainWindow> main_;
-  std::unique_ptr<SearchWindow> search_;
+  std::unique_ptr<test::ProgramFixture> program_;
+  MainWindow* main_ = nullptr;
+  SearchWindow* search_ = nullptr;
 };
 
 QTEST_MAIN(TestSearch)
