@@ -1,5 +1,4 @@
 #include "lists/OptionsWindow.h"
-#include "lists/ParallelScanOption.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,6 +22,7 @@
 #include "components/QtText.h"
 #include "components/ViewItems.h"
 #include "lists/LabeledEdit.h"
+#include "lists/ParallelScanOption.h"
 #include "lists/ScanState.h"
 #include "lists/WebLink.h"
 #include "lists/WindowStyle.h"

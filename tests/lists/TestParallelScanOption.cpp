@@ -7,6 +7,8 @@
 #include "components/ExtraSettings.h"
 #include "lists/OptionsWindow.h"
 #include "lists/ParallelScanOption.h"
+#include "lists/ScanState.h"
+#include "store/Settings.h"
 
 using namespace tarvix;
 using tarvix::test::TempDataDir;
@@ -45,7 +47,12 @@ class TestParallelScanOption : public QObject {
   void optionsWindowHasIt() {
     TempDataDir dir;
     dir.writeInstallation({});
-    OptionsWindow options;
+    struct NoScan : ScanState {
+      bool scanRunning() const override { return false; }
+      bool autoScanRunning() const override { return false; }
+    } scan;
+    Settings settings;
+    OptionsWindow options(settings, scan);
     auto* box = options.findChild<QCheckBox*>("ParallelScanCheckBox");
     QVERIFY(box);
     QVERIFY(!box->isChecked());
