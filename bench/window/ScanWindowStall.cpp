@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
   const bool parallel = argc > 1 && std::strcmp(argv[1], "--parallel") == 0;
   QApplication app(argc, argv);
   tarvix::ExtraSettings().setParallelScan(parallel);
-  tarvix::MainWindow window;
+  tarvix::Settings settings;
+  tarvix::MainWindow window(settings);
   window.show();
   auto* scanNow = window.findChild<QToolButton*>("ToolButton3");
   auto* stopScan = window.findChild<QToolButton*>("ToolButton9");

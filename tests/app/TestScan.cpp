@@ -271,7 +271,8 @@ class TestScan : public QObject {
     dir.writeLines("Buddys.txt", {"sniper"});
     dir.writeLines("clantags.txt", {"[tag]"});
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     w.show();
     QVERIFY(!ExtraSettings().parallelScan());
     w.ToolButton3->click();
@@ -302,7 +303,8 @@ class TestScan : public QObject {
     dir.writeLines("Buddys.txt", {"sniper"});
     ExtraSettings().setParallelScan(true);
     ScriptedDialogs d;
-    MainWindow w;
+    Settings settings;
+    MainWindow w(settings);
     w.show();
     w.ToolButton3->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 60000);
