@@ -16,7 +16,9 @@
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "app/core/GameLaunch.h"
-#include "lists/WindowSet.h"
+#include "ConfigLines.h"
+#include "StandInGame.h"
+#include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
 #include "base/Text.h"
@@ -24,39 +26,15 @@
 using namespace tarvix;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
-using tarvix::test::WindowSet;
+using tarvix::test::ProgramFixture;
+using tarvix::test::recordedArgs;
+using tarvix::test::recordedCwd;
+using tarvix::test::standIn;
 using tarvix::test::setConfigValue;
 using tarvix::test::setCurrentIp;
 using tarvix::test::setCurrentPort;
 
 namespace {
-
-// A stand-in game: records each argument as <arg> on a line, and its
-// working folder, next to itself; sleeps `seconds` first when given.
-std::string standIn(const TempDataDir& dir, const std::string& relative, double seconds = 0,
-                    mode_t mode = 0755) {
-  std::string script = "#!/bin/sh\n";
-  if (seconds > 0) script += "sleep " + std::to_string(seconds) + "\n";
-  script += "here=${0%/*}\n"
-            "pwd > \"$here/cwd.txt\"\n"
-            "printf '<%s>\\n' \"$@\" > \"$here/args.txt\"\n";
-  dir.write(relative, script);
-  const std::string path = dir.path() + "/" + relative;
-  ::chmod(path.c_str(), mode);
-  return path;
-}
-
-std::vector<std::string> recordedArgs(const TempDataDir& dir, const std::string& folder) {
-  std::vector<std::string> out;
-  for (const std::string& line : splitLines(dir.read(folder + "/args.txt")))
-    out.push_back(line.substr(1, line.size() - 2));
-  return out;
-}
-
-std::string recordedCwd(const TempDataDir& dir, const std::string& folder) {
-  std::vector<std::string> lines = splitLines(dir.read(folder + "/cwd.txt"));
-  return lines.empty() ? std::string() : lines[0];
-}
 
 std::vector<std::string> expectedArgs(const std::string& ip, const std::string& port,
                                       const std::string& name, const std::string& password) {
@@ -87,8 +65,8 @@ class TestLaunch : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "mohaa/MOHAA.exe"));
     setConfigValue(f->settings(), &Config::playerName, "Player");
     currentServer(f, "Medal of Honor");
@@ -109,8 +87,8 @@ class TestLaunch : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
     setConfigValue(f->settings(), &Config::playerName, "Big \"Boss\" $(touch pwned);`id`");
@@ -129,8 +107,8 @@ class TestLaunch : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
 
     f->ToolButton1Click();
     QCOMPARE(d.messages, QStringList({"Please select a server !"}));
@@ -140,20 +118,20 @@ class TestLaunch : public QObject {
     const std::string other = standIn(dir, "x/quake3.exe");
     for (const std::string& path : {std::string(), dir.path() + "/none/MOHAA.exe", other}) {
       d.messages.clear();
-      ws.options->hide();
+      ws.options()->hide();
       setConfigValue(f->settings(), &Config::mohaaPath, path);
       f->ToolButton1Click();
       QCOMPARE(d.messages, QStringList({"Please select MoHAA.exe"}));
-      QVERIFY(ws.options->isVisible());
+      QVERIFY(ws.options()->isVisible());
     }
-    ws.options->hide();
+    ws.options()->hide();
     d.messages.clear();
     currentServer(f, "Spearhead");
     setConfigValue(f->settings(), &Config::spearheadPath, dir.path() + "/MOHAA.exe");
     f->ToolButton1Click();
     QCOMPARE(d.messages, QStringList({"Please select Spearhed.exe !"}));
-    QVERIFY(ws.options->isVisible());
-    ws.options->hide();
+    QVERIFY(ws.options()->isVisible());
+    ws.options()->hide();
 
     // No edition (the last query had no answer): nothing at all.
     d.messages.clear();
@@ -176,8 +154,8 @@ class TestLaunch : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
     const QByteArray path = qgetenv("PATH");
     // Not runnable: a script without run permission, and no wine on the PATH.
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe", 0, 0644));
@@ -213,8 +191,8 @@ class TestLaunch : public QObject {
     passwords(dir, {"127.0.0.112203", "first", "127.0.0.112203", "second", "127.0.0.112203",
                     "RCON:admin", "127.0.0.19", "other"});
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     setConfigValue(f->settings(), &Config::playerName, "P");
     currentServer(f, "Medal of Honor");
@@ -227,15 +205,15 @@ class TestLaunch : public QObject {
 
     // With a password in the Options window the file is not consulted, and
     // it stays for the next connect.
-    ws.options->show();
-    ws.options->passwordEdit->setText("typed");
-    ws.options->hide();
+    ws.options()->show();
+    ws.options()->passwordEdit->setText("typed");
+    ws.options()->hide();
     f->ToolButton1Click();
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("typed"));
     QCOMPARE(f->settings().config().serverPassword, std::string("typed"));
 
     // A password file that cannot be read stops the connect with its error.
-    ws.options->passwordEdit->clear();
+    ws.options()->passwordEdit->clear();
     deleteFile("Passwords.txt");
     deleteFile("aa/args.txt");
     f->ToolButton1Click();
@@ -249,8 +227,8 @@ class TestLaunch : public QObject {
     dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Standard",
                                                "clantags off", "P", "fromconfig", "500", "fast"));
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     currentServer(f, "Medal of Honor");
     f->ToolButton1Click();
@@ -263,8 +241,8 @@ class TestLaunch : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe", 0.4));
     currentServer(f, "Medal of Honor");
     int runningSeen = -1;
@@ -290,8 +268,8 @@ class TestLaunch : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"Spear", test::FakeGameServer::host(), server.portText()});
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
     f->Label4->setText("Medal of Honor");  // the server queried before
@@ -309,8 +287,8 @@ class TestLaunch : public QObject {
     TempDataDir dir;
     dir.writeInstallation({"A", "127.0.0.1", "1"});
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
     f->show();
     QVERIFY(QTest::qWaitForWindowExposed(f));
     const QString noServer = "Please select a server !";
@@ -342,24 +320,24 @@ class TestLaunch : public QObject {
 
     // The windows the launch area opens.
     f->ToolButton4->click();
-    QVERIFY(ws.options->isVisible());
-    ws.options->hide();
+    QVERIFY(ws.options()->isVisible());
+    ws.options()->hide();
     f->options2->trigger();
-    QVERIFY(ws.options->isVisible());
-    ws.options->hide();
+    QVERIFY(ws.options()->isVisible());
+    ws.options()->hide();
     f->ToolButton10->click();
-    QVERIFY(ws.directConnect->isVisible());
-    ws.directConnect->hide();
+    QVERIFY(ws.directConnect()->isVisible());
+    ws.directConnect()->hide();
     f->directconnect1->trigger();
-    QVERIFY(ws.directConnect->isVisible());
-    ws.directConnect->hide();
+    QVERIFY(ws.directConnect()->isVisible());
+    ws.directConnect()->hide();
     f->Scanning = true;
     f->addserver1->trigger();
-    QVERIFY(!ws.quickAdd->isVisible());
+    QVERIFY(!ws.quickAdd()->isVisible());
     f->Scanning = false;
     f->addserver1->trigger();
-    QVERIFY(ws.quickAdd->isVisible());
-    ws.quickAdd->hide();
+    QVERIFY(ws.quickAdd()->isVisible());
+    ws.quickAdd()->hide();
     f->hide();
   }
 };

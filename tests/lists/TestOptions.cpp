@@ -18,7 +18,8 @@
 #include "SettingsEdits.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
-#include "lists/WindowSet.h"
+#include "ConfigLines.h"
+#include "qt/ProgramFixture.h"
 #include "components/LinkLabel.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
@@ -28,7 +29,7 @@ using namespace tarvix;
 using tarvix::test::FakeGameServer;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
-using tarvix::test::WindowSet;
+using tarvix::test::ProgramFixture;
 using tarvix::test::setConfigValue;
 
 namespace {
@@ -76,9 +77,9 @@ class TestOptions : public QObject {
     dir.writeLines("Config", test::configLines("timer on", "Serverlists\\Standard", "clantags on",
                                                "Nick", "pw", "800", "save"));
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
-    OptionsWindow* w = ws.options;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
+    OptionsWindow* w = ws.options();
     QCOMPARE(f->settings().config().scanTimeout, 10000);
     QCOMPARE(f->settings().config().speedSetting, 800);
 
@@ -135,9 +136,9 @@ class TestOptions : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
-    OptionsWindow* w = ws.options;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
+    OptionsWindow* w = ws.options();
     w->show();
     w->speedSlider->setValue(999);
     QCOMPARE(w->speedLabel->text(), QString("choose your speed: 0 sec"));
@@ -183,8 +184,8 @@ class TestOptions : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    WindowSet ws;
-    OptionsWindow* w = ws.options;
+    ProgramFixture ws;
+    OptionsWindow* w = ws.options();
 
     w->show();
     w->nicknameEdit->setText("Closer");
@@ -209,24 +210,24 @@ class TestOptions : public QObject {
     w->nicknameEdit->setText("About");
     QTest::mouseClick(w->aboutButton, Qt::LeftButton);
     QVERIFY(!w->isVisible());
-    QVERIFY(ws.credits->isVisible());
+    QVERIFY(ws.credits()->isVisible());
     QCOMPARE(configOnDisk()[3], std::string("About"));
-    QCOMPARE(ws.credits->size(), QSize(249, 249));
-    QVERIFY(ws.credits->windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(ws.credits->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!ws.credits->standardPicture->pixmap().isNull());
-    QVERIFY(ws.credits->standardPicture->isVisible());
-    QTest::mouseClick(ws.credits->standardPicture, Qt::LeftButton);
-    QVERIFY(!ws.credits->isVisible());
+    QCOMPARE(ws.credits()->size(), QSize(249, 249));
+    QVERIFY(ws.credits()->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(ws.credits()->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(!ws.credits()->standardPicture->pixmap().isNull());
+    QVERIFY(ws.credits()->standardPicture->isVisible());
+    QTest::mouseClick(ws.credits()->standardPicture, Qt::LeftButton);
+    QVERIFY(!ws.credits()->isVisible());
     QVERIFY(w->isVisible());
 
     // The fourth banner shows the second picture.
-    setConfigValue(ws.main->settings(), &Config::bannerIndex, "3");
+    setConfigValue(ws.mainWindow()->settings(), &Config::bannerIndex, "3");
     w->hide();
-    ws.credits->show();
-    QVERIFY(ws.credits->fourthBannerPicture->isVisible());
-    QVERIFY(!ws.credits->standardPicture->isVisible());
-    ws.credits->hide();
+    ws.credits()->show();
+    QVERIFY(ws.credits()->fourthBannerPicture->isVisible());
+    QVERIFY(!ws.credits()->standardPicture->isVisible());
+    ws.credits()->hide();
 
     // A Config that cannot be written is reported and the window still hides.
     w->show();
@@ -241,8 +242,8 @@ class TestOptions : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     WanderingDialogs d;
-    WindowSet ws;
-    OptionsWindow* w = ws.options;
+    ProgramFixture ws;
+    OptionsWindow* w = ws.options();
     w->show();
     const QString here = QDir::currentPath();
     dir.write("games/MOHAA.exe", "MZ");
@@ -250,17 +251,17 @@ class TestOptions : public QObject {
     w->mohaaBrowseButton->click();
     QCOMPARE(QDir::currentPath(), here);
     QCOMPARE(w->mohaaPathEdit->text(), QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
-    QCOMPARE(ws.main->settings().config().mohaaPath, dir.path() + "/games/MOHAA.exe");
+    QCOMPARE(ws.mainWindow()->settings().config().mohaaPath, dir.path() + "/games/MOHAA.exe");
 
     // Cancel keeps the field; a running scan refuses without a dialog.
     w->spearheadBrowseButton->click();
     QCOMPARE(d.filters.size(), 2);
     QCOMPARE(w->spearheadPathEdit->text(), QString());
-    ws.main->Scanning = true;
+    ws.mainWindow()->Scanning = true;
     w->mohaaBrowseButton->click();
     w->spearheadBrowseButton->click();
     QCOMPARE(d.filters.size(), 2);
-    ws.main->Scanning = false;
+    ws.mainWindow()->Scanning = false;
     w->hide();
   }
 
@@ -272,15 +273,15 @@ class TestOptions : public QObject {
     dir.write("Serverlists/beta", "");
     dir.write("Serverlists/my.list", "");
     ScriptedDialogs d;
-    WindowSet ws;
-    ws.options->show();
-    QCOMPARE(listNames(ws.options->serverListView),
+    ProgramFixture ws;
+    ws.options()->show();
+    QCOMPARE(listNames(ws.options()->serverListView),
              QStringList({"Alpha", "beta", "Standard", "zeta"}));
     // Showing again does not duplicate rows.
-    ws.options->hide();
-    ws.options->show();
-    QCOMPARE(ws.options->serverListView->topLevelItemCount(), 4);
-    ws.options->hide();
+    ws.options()->hide();
+    ws.options()->show();
+    QCOMPARE(ws.options()->serverListView->topLevelItemCount(), 4);
+    ws.options()->hide();
   }
 
   void selectingAListLoadsItAndStartsAScan() {
@@ -291,9 +292,9 @@ class TestOptions : public QObject {
     dir.writeInstallation({"Std", "127.0.0.1", port});
     dir.writeLines("Serverlists/Team", {"One", "127.0.0.1", port, "Two", "127.0.0.1", port});
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
-    OptionsWindow* w = ws.options;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
+    OptionsWindow* w = ws.options();
     w->show();
     // No selection: nothing happens.
     w->selectList();
@@ -331,14 +332,14 @@ class TestOptions : public QObject {
                                                "clantags off", "N", "", "2000", "fast"));
     dir.writeLines("Serverlists/Team", {"One", "127.0.0.1", port});
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
     f->ToolButton3Click();
     QVERIFY(f->Scanning);
     QVERIFY(silent.waitForCount(1, 5000));
-    ws.options->show();
-    selectList(ws.options, "Team");
-    ws.options->selectList();
+    ws.options()->show();
+    selectList(ws.options(), "Team");
+    ws.options()->selectList();
     QCOMPARE(serverNames(f), QStringList({"One"}));
     QVERIFY(f->Scanning);  // the new pass over Team
     f->ToolButton9Click();
@@ -351,15 +352,15 @@ class TestOptions : public QObject {
     dir.writeInstallation({"A", "127.0.0.1", "1"});
     dir.write("Serverlists/Gone", "");
     ScriptedDialogs d;
-    WindowSet ws;
-    ws.options->show();
-    selectList(ws.options, "Gone");
+    ProgramFixture ws;
+    ws.options()->show();
+    selectList(ws.options(), "Gone");
     deleteFile("Serverlists\\Gone");
-    ws.options->selectList();
+    ws.options()->selectList();
     QCOMPARE(d.errors.size(), 1);
-    QVERIFY(ws.options->isVisible());
-    QVERIFY(!ws.main->Scanning);
-    ws.options->hide();
+    QVERIFY(ws.options()->isVisible());
+    QVERIFY(!ws.mainWindow()->Scanning);
+    ws.options()->hide();
   }
 
   void deletingAListMakesStandardCurrent() {
@@ -370,9 +371,9 @@ class TestOptions : public QObject {
     dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Team", "clantags off",
                                                "N", "", "500", "fast"));
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
-    OptionsWindow* w = ws.options;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
+    OptionsWindow* w = ws.options();
     QCOMPARE(serverNames(f), QStringList({"T"}));
     w->show();
 
@@ -415,13 +416,13 @@ class TestOptions : public QObject {
     dir.writeLines("Serverlists/Team", {"T", "127.0.0.1", "3"});
     ScriptedDialogs d;
     d.answers.push_back(true);
-    WindowSet ws;
-    ws.options->show();
-    selectList(ws.options, "Team");
-    ws.options->deleteList();
-    QVERIFY(!ws.options->isVisible());
-    QCOMPARE(ws.main->serverRowCount(), 0);
-    QCOMPARE(ws.main->statusText(), QString("0 servers in Serverlists\\Standard"));
+    ProgramFixture ws;
+    ws.options()->show();
+    selectList(ws.options(), "Team");
+    ws.options()->deleteList();
+    QVERIFY(!ws.options()->isVisible());
+    QCOMPARE(ws.mainWindow()->serverRowCount(), 0);
+    QCOMPARE(ws.mainWindow()->statusText(), QString("0 servers in Serverlists\\Standard"));
   }
 
   void exportThenImportGivesTheSameServers() {
@@ -431,8 +432,8 @@ class TestOptions : public QObject {
                                      "joinme", "10.0.0.112203", "rcon:secret"});
     dir.write("out/.keep", "");
     ScriptedDialogs d;
-    WindowSet ws;
-    OptionsWindow* w = ws.options;
+    ProgramFixture ws;
+    OptionsWindow* w = ws.options();
     w->show();
     selectList(w, "Standard");
     const QString chosen = QString::fromStdString(dir.path() + "/out/x.sslf");
@@ -462,11 +463,11 @@ class TestOptions : public QObject {
     // Cancel and scanning do nothing.
     const int asked = d.questions.size();
     w->importSslfFile();
-    ws.main->Scanning = true;
+    ws.mainWindow()->Scanning = true;
     w->importSslfFile();
     w->importTextListFile();
     w->exportListAsSslf();
-    ws.main->Scanning = false;
+    ws.mainWindow()->Scanning = false;
     QCOMPARE(d.questions.size(), asked);
     QCOMPARE(d.presets.size(), 1);
     w->hide();
@@ -477,8 +478,8 @@ class TestOptions : public QObject {
     dir.writeInstallation();
     dir.writeLines("in/ase.TXT", {"My|Server|1.2.3.4:80", "NoColon", ""});
     ScriptedDialogs d;
-    WindowSet ws;
-    OptionsWindow* w = ws.options;
+    ProgramFixture ws;
+    OptionsWindow* w = ws.options();
     w->show();
     d.files.push_back(QString::fromStdString(dir.path() + "/in/ase.TXT"));
     d.answers.push_back(true);

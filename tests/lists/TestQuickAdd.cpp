@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
-#include <sys/stat.h>
 
 #include "SettingsEdits.h"
 #include "FakeGameServer.h"
@@ -16,7 +15,8 @@
 #include "components/Clock.h"
 #include "components/QtText.h"
 #include "lists/LabeledEdit.h"
-#include "lists/WindowSet.h"
+#include "StandInGame.h"
+#include "qt/ProgramFixture.h"
 #include "protocol/StatusQuery.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
@@ -27,7 +27,8 @@ using tarvix::test::FakeGameServer;
 using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
-using tarvix::test::WindowSet;
+using tarvix::test::ProgramFixture;
+using tarvix::test::standIn;
 using tarvix::test::setConfigValue;
 
 namespace {
@@ -43,17 +44,9 @@ class FixedClock : public Clock {
 
 std::string stdList(const TempDataDir& dir) { return dir.read("Serverlists/Standard"); }
 
-// A stand-in game that records its arguments next to itself.
-std::string standIn(const TempDataDir& dir, const std::string& relative) {
-  dir.write(relative, "#!/bin/sh\nprintf '<%s>\\n' \"$@\" > \"${0%/*}/args.txt\"\n");
-  const std::string path = dir.path() + "/" + relative;
-  ::chmod(path.c_str(), 0755);
-  return path;
-}
-
 std::string passwordArg(const TempDataDir& dir, const std::string& folder) {
-  std::vector<std::string> lines = splitLines(dir.read(folder + "/args.txt"));
-  return lines.size() > 5 ? lines[5] : std::string("(none)");
+  const std::vector<std::string> args = test::recordedArgs(dir, folder);
+  return args.size() > 5 ? args[5] : std::string("(none)");
 }
 
 const char* kSpearheadInfo =
@@ -71,8 +64,8 @@ class TestQuickAdd : public QObject {
   void ipFieldSplitsAtTheFirstColon() {
     TempDataDir dir;
     dir.writeInstallation();
-    WindowSet ws;
-    QuickAddDialog* q = ws.quickAdd;
+    ProgramFixture ws;
+    QuickAddDialog* q = ws.quickAdd();
     q->show();
     QCOMPARE(q->addButton->text(), QString("add server"));
     QVERIFY(!q->nameEdit->isVisible());
@@ -88,7 +81,7 @@ class TestQuickAdd : public QObject {
     QCOMPARE(q->portEdit->text(), QString("5:6"));
     q->hide();
 
-    DirectConnectDialog* c = ws.directConnect;
+    DirectConnectDialog* c = ws.directConnect();
     c->ipEdit->setText(" 127.0.0.1 : 28960 ");
     c->portEdit->setText(" 9");
     c->tidyAddress();
@@ -104,9 +97,9 @@ class TestQuickAdd : public QObject {
     FakeGameServer server;
     server.setReply(makeStatusReply("\\sv_hostname\\^1My Server\\mapname\\dm/mohdm1", {}));
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
-    QuickAddDialog* q = ws.quickAdd;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
+    QuickAddDialog* q = ws.quickAdd();
     q->show();
     q->ipEdit->setText(" 127.0.0.1");
     q->portEdit->setText(QString::fromStdString(server.portText() + " "));
@@ -139,9 +132,9 @@ class TestQuickAdd : public QObject {
         std::chrono::milliseconds(when.toMSecsSinceEpoch())));
     setClock(&fixed);
     ScriptedDialogs d;
-    WindowSet ws;
-    setConfigValue(ws.main->settings(), &Config::scanTimeout, 250);
-    QuickAddDialog* q = ws.quickAdd;
+    ProgramFixture ws;
+    setConfigValue(ws.mainWindow()->settings(), &Config::scanTimeout, 250);
+    QuickAddDialog* q = ws.quickAdd();
 
     q->ipEdit->setText("127.0.0.1");
     q->portEdit->setText(QString::fromStdString(silent.portText()));
@@ -158,7 +151,7 @@ class TestQuickAdd : public QObject {
     const std::string name = toBytes("Unnamed Server @ " + locale.toString(when.time(), QLocale::LongFormat) +
                                      " - " + locale.toString(when.date(), QLocale::ShortFormat));
     QCOMPARE(stdList(dir), test::crlf({name, "127.0.0.1", silent.portText()}));
-    QCOMPARE(ws.main->serverRow(0)->text(2), toQString(name));
+    QCOMPARE(ws.mainWindow()->serverRow(0)->text(2), toQString(name));
     setClock(nullptr);
   }
 
@@ -168,9 +161,9 @@ class TestQuickAdd : public QObject {
     FakeGameServer server;
     server.setReply(makeStatusReply("\\sv_hostname\\Named\\mapname\\dm/mohdm1", {}));
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
-    QuickAddDialog* q = ws.quickAdd;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
+    QuickAddDialog* q = ws.quickAdd();
 
     q->show();
     q->ipEdit->setText("127.0.0.1");
@@ -219,9 +212,9 @@ class TestQuickAdd : public QObject {
     dir.writeInstallation();
     FakeGameServer silent;
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
-    DirectConnectDialog* c = ws.directConnect;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
+    DirectConnectDialog* c = ws.directConnect();
     setConfigValue(f->settings(), &Config::scanTimeout, 250);
     c->show();
 
@@ -253,9 +246,9 @@ class TestQuickAdd : public QObject {
     FakeGameServer server;
     server.setReply(makeStatusReply(kSpearheadInfo, {{30, "A"}}));
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
-    DirectConnectDialog* c = ws.directConnect;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
+    DirectConnectDialog* c = ws.directConnect();
     setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     f->Label4->setText("Medal of Honor");
@@ -267,7 +260,7 @@ class TestQuickAdd : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(f->Label4->text(), QString("Spearhead"));
-    QCOMPARE(passwordArg(dir, "sh"), std::string("<typed pw>"));
+    QCOMPARE(passwordArg(dir, "sh"), std::string("typed pw"));
     QVERIFY(!dir.exists("aa/args.txt"));
     QVERIFY(!c->isVisible());
   }
@@ -280,9 +273,9 @@ class TestQuickAdd : public QObject {
     dir.writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "",
                                      "127.0.0.1" + server.portText(), "fromfile"});
     ScriptedDialogs d;
-    WindowSet ws;
-    MainWindow* f = ws.main;
-    DirectConnectDialog* c = ws.directConnect;
+    ProgramFixture ws;
+    MainWindow* f = ws.mainWindow();
+    DirectConnectDialog* c = ws.directConnect();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     c->show();
     c->ipEdit->setText("127.0.0.1");
@@ -291,7 +284,7 @@ class TestQuickAdd : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(f->Label4->text(), QString("Medal of Honor"));
-    QCOMPARE(passwordArg(dir, "aa"), std::string("<fromfile>"));
+    QCOMPARE(passwordArg(dir, "aa"), std::string("fromfile"));
     QVERIFY(!c->isVisible());
   }
 };
