@@ -80,14 +80,14 @@ class TestOptions : public QObject {
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
     OptionsWindow* w = ws.options();
-    QCOMPARE(f->settings().config().scanTimeout, 10000);
-    QCOMPARE(f->settings().config().speedSetting, 800);
+    QCOMPARE(ws.settings().config().scanTimeout, 10000);
+    QCOMPARE(ws.settings().config().speedSetting, 800);
 
     w->show();
     QCOMPARE(w->windowTitle(), QString("Options"));
     QCOMPARE(w->speedSlider->value(), 5000);
-    QCOMPARE(f->settings().config().scanTimeout, 5000);
-    QCOMPARE(f->settings().config().speedSetting, 5000);
+    QCOMPARE(ws.settings().config().scanTimeout, 5000);
+    QCOMPARE(ws.settings().config().speedSetting, 5000);
     QCOMPARE(w->speedLabel->text(), QString("choose your speed: 5 sec"));
     QCOMPARE(w->nicknameEdit->text(), QString("Nick"));
     QCOMPARE(w->passwordEdit->text(), QString("pw"));
@@ -119,14 +119,14 @@ class TestOptions : public QObject {
 
     // Boxes are never cleared by showing, and a short time-out is left alone.
     w->hide();
-    setConfigValue(f->settings(), &Config::clantagsOn, false);
-    setConfigValue(f->settings(), &Config::scanTimeout, 300);
+    setConfigValue(ws.settings(), &Config::clantagsOn, false);
+    setConfigValue(ws.settings(), &Config::scanTimeout, 300);
     f->Timer1->stop();
     w->show();
     QVERIFY(w->clantagsCheckBox->isChecked());
     QVERIFY(w->autoScanCheckBox->isChecked());
     QCOMPARE(w->speedSlider->value(), 300);
-    QCOMPARE(f->settings().config().scanTimeout, 300);
+    QCOMPARE(ws.settings().config().scanTimeout, 300);
     QCOMPARE(w->speedLabel->text(), QString("choose your speed: 0 sec"));
     w->hide();
     QVERIFY(d.errors.isEmpty());
@@ -142,41 +142,41 @@ class TestOptions : public QObject {
     w->show();
     w->speedSlider->setValue(999);
     QCOMPARE(w->speedLabel->text(), QString("choose your speed: 0 sec"));
-    QCOMPARE(f->settings().config().scanTimeout, 999);
-    QCOMPARE(f->settings().config().speedSetting, 999);
+    QCOMPARE(ws.settings().config().scanTimeout, 999);
+    QCOMPARE(ws.settings().config().speedSetting, 999);
     w->speedSlider->setValue(1000);
     QCOMPARE(w->speedLabel->text(), QString("choose your speed: 1 sec"));
     w->speedSlider->setValue(100);
-    QCOMPARE(f->settings().config().scanTimeout, 250);
+    QCOMPARE(ws.settings().config().scanTimeout, 250);
     w->speedSlider->setValue(9000);
-    QCOMPARE(f->settings().config().scanTimeout, 5000);
+    QCOMPARE(ws.settings().config().scanTimeout, 5000);
     w->speedSlider->setValue(1200);
 
     w->safeScanCheckBox->setChecked(true);
-    QVERIFY(f->settings().config().safeScan);
-    QCOMPARE(f->settings().config().scanTimeout, 5000);
-    QCOMPARE(f->settings().config().speedSetting, 1200);
+    QVERIFY(ws.settings().config().safeScan);
+    QCOMPARE(ws.settings().config().scanTimeout, 5000);
+    QCOMPARE(ws.settings().config().speedSetting, 1200);
     w->safeScanCheckBox->setChecked(false);
-    QVERIFY(!f->settings().config().safeScan);
-    QCOMPARE(f->settings().config().scanTimeout, 1200);
+    QVERIFY(!ws.settings().config().safeScan);
+    QCOMPARE(ws.settings().config().scanTimeout, 1200);
 
     w->autoScanCheckBox->setChecked(true);
     QVERIFY(f->Timer1->isActive());
     w->autoScanCheckBox->setChecked(false);
     QVERIFY(!f->Timer1->isActive());
     w->clantagsCheckBox->setChecked(true);
-    QVERIFY(f->settings().config().clantagsOn);
+    QVERIFY(ws.settings().config().clantagsOn);
     w->clantagsCheckBox->setChecked(false);
-    QVERIFY(!f->settings().config().clantagsOn);
+    QVERIFY(!ws.settings().config().clantagsOn);
 
     QTest::keyClicks(w->nicknameEdit, "X");
-    QCOMPARE(f->settings().config().playerName, std::string("PlayerX"));
+    QCOMPARE(ws.settings().config().playerName, std::string("PlayerX"));
     w->passwordEdit->setText("se\"cret");
-    QCOMPARE(f->settings().config().serverPassword, std::string("se\"cret"));
+    QCOMPARE(ws.settings().config().serverPassword, std::string("se\"cret"));
     w->mohaaPathEdit->setText("/a/MOHAA.exe");
     w->spearheadPathEdit->setText(QString::fromLatin1("/b/\xe9/moh_spearhead.exe"));
-    QCOMPARE(f->settings().config().mohaaPath, std::string("/a/MOHAA.exe"));
-    QCOMPARE(f->settings().config().spearheadPath, std::string("/b/\xe9/moh_spearhead.exe"));
+    QCOMPARE(ws.settings().config().mohaaPath, std::string("/a/MOHAA.exe"));
+    QCOMPARE(ws.settings().config().spearheadPath, std::string("/b/\xe9/moh_spearhead.exe"));
     w->hide();
   }
 
@@ -222,7 +222,7 @@ class TestOptions : public QObject {
     QVERIFY(w->isVisible());
 
     // The fourth banner shows the second picture.
-    setConfigValue(ws.mainWindow()->settings(), &Config::bannerIndex, "3");
+    setConfigValue(ws.settings(), &Config::bannerIndex, "3");
     w->hide();
     ws.credits()->show();
     QVERIFY(ws.credits()->fourthBannerPicture->isVisible());
@@ -251,7 +251,7 @@ class TestOptions : public QObject {
     w->mohaaBrowseButton->click();
     QCOMPARE(QDir::currentPath(), here);
     QCOMPARE(w->mohaaPathEdit->text(), QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
-    QCOMPARE(ws.mainWindow()->settings().config().mohaaPath, dir.path() + "/games/MOHAA.exe");
+    QCOMPARE(ws.settings().config().mohaaPath, dir.path() + "/games/MOHAA.exe");
 
     // Cancel keeps the field; a running scan refuses without a dialog.
     w->spearheadBrowseButton->click();
@@ -299,12 +299,12 @@ class TestOptions : public QObject {
     // No selection: nothing happens.
     w->selectList();
     QVERIFY(w->isVisible());
-    QCOMPARE(f->settings().config().serverListPath, std::string("Serverlists\\Standard"));
+    QCOMPARE(ws.settings().config().serverListPath, std::string("Serverlists\\Standard"));
 
     selectList(w, "Team");
     w->selectList();
     QVERIFY(!w->isVisible());
-    QCOMPARE(f->settings().config().serverListPath, std::string("Serverlists\\Team"));
+    QCOMPARE(ws.settings().config().serverListPath, std::string("Serverlists\\Team"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Team"));
     QCOMPARE(f->ComboBoxEx1->count(), 2);
     QCOMPARE(serverNames(f), QStringList({"One", "Two"}));
@@ -393,7 +393,7 @@ class TestOptions : public QObject {
     d.answers.push_back(true);
     w->deleteList();
     QVERIFY(!dir.exists("Serverlists/Other"));
-    QCOMPARE(f->settings().config().serverListPath, std::string("Serverlists\\Standard"));
+    QCOMPARE(ws.settings().config().serverListPath, std::string("Serverlists\\Standard"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Standard"));
     QCOMPARE(serverNames(f), QStringList({"Std1", "Std2"}));
     QCOMPARE(f->ComboBoxEx1->count(), 2);

@@ -133,7 +133,7 @@ class TestQuickAdd : public QObject {
     setClock(&fixed);
     ScriptedDialogs d;
     ProgramFixture ws;
-    setConfigValue(ws.mainWindow()->settings(), &Config::scanTimeout, 250);
+    setConfigValue(ws.settings(), &Config::scanTimeout, 250);
     QuickAddDialog* q = ws.quickAdd();
 
     q->ipEdit->setText("127.0.0.1");
@@ -153,6 +153,45 @@ class TestQuickAdd : public QObject {
     QCOMPARE(stdList(dir), test::crlf({name, "127.0.0.1", silent.portText()}));
     QCOMPARE(ws.mainWindow()->serverRow(0)->text(2), toQString(name));
     setClock(nullptr);
+  }
+
+  // The reply is awaited in the background: the windows stay usable, and a
+  // second press while one waits neither queries nor adds again.
+  void waitsForTheReplyWithoutBlocking() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    FakeGameServer silent;
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    setConfigValue(ws.settings(), &Config::scanTimeout, 300);
+    QuickAddDialog* q = ws.quickAdd();
+    q->show();
+    q->ipEdit->setText("127.0.0.1");
+    q->portEdit->setText(QString::fromStdString(silent.portText()));
+    q->addToList();
+    QVERIFY(q->busy());
+    QVERIFY(!q->addButton->isEnabled());
+    QVERIFY(q->isVisible());
+    q->addToList();
+    QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
+    QCOMPARE(silent.receivedCount(), std::size_t(1));
+    QCOMPARE(d.questions, QStringList({"Server does not response - add it ?"}));
+    QVERIFY(q->addButton->isEnabled());
+    QVERIFY(!q->isVisible());
+
+    DirectConnectDialog* c = ws.directConnect();
+    c->show();
+    c->ipEdit->setText("127.0.0.1");
+    c->portEdit->setText(QString::fromStdString(silent.portText()));
+    c->connectToServer();
+    QVERIFY(c->busy());
+    QVERIFY(!c->connectButton->isEnabled());
+    c->connectToServer();
+    QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
+    QCOMPARE(silent.receivedCount(), std::size_t(2));
+    QCOMPARE(d.messages, QStringList({"no response from server!"}));
+    QVERIFY(c->connectButton->isEnabled());
+    c->hide();
   }
 
   void refusalsAndTheInUseText() {
@@ -197,7 +236,7 @@ class TestQuickAdd : public QObject {
 
     // A stale name from an earlier answer never names a silent server.
     FakeGameServer silent;
-    setConfigValue(f->settings(), &Config::scanTimeout, 250);
+    setConfigValue(ws.settings(), &Config::scanTimeout, 250);
     f->setStatusText("");
     q->ipEdit->setText("127.0.0.1");
     q->portEdit->setText(QString::fromStdString(silent.portText()));
@@ -215,7 +254,7 @@ class TestQuickAdd : public QObject {
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
     DirectConnectDialog* c = ws.directConnect();
-    setConfigValue(f->settings(), &Config::scanTimeout, 250);
+    setConfigValue(ws.settings(), &Config::scanTimeout, 250);
     c->show();
 
     c->ipEdit->setText("localhost");
@@ -223,7 +262,7 @@ class TestQuickAdd : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QCOMPARE(d.messages, QStringList({"please enter a valid ip!"}));
     QCOMPARE(silent.receivedCount(), std::size_t(0));
-    QVERIFY(f->settings().currentServer().ip.empty());
+    QVERIFY(ws.settings().currentServer().ip.empty());
 
     // No answer: the current server changes all the same.
     c->ipEdit->setText("127.0.0.1 ");
@@ -232,8 +271,8 @@ class TestQuickAdd : public QObject {
     c->connectToServer();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QCOMPARE(d.messages.last(), QString("no response from server!"));
-    QCOMPARE(f->settings().currentServer().ip, std::string("127.0.0.1"));
-    QCOMPARE(f->settings().currentServer().port, silent.portText());
+    QCOMPARE(ws.settings().currentServer().ip, std::string("127.0.0.1"));
+    QCOMPARE(ws.settings().currentServer().port, silent.portText());
     QCOMPARE(f->Label4->text(), QString("Medal of Honor"));
     QVERIFY(c->isVisible());
     QCOMPARE(silent.receivedCount(), std::size_t(1));
@@ -249,8 +288,8 @@ class TestQuickAdd : public QObject {
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
     DirectConnectDialog* c = ws.directConnect();
-    setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    setConfigValue(ws.settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     f->Label4->setText("Medal of Honor");
     c->show();
     c->ipEdit->setText("127.0.0.1");
@@ -276,7 +315,7 @@ class TestQuickAdd : public QObject {
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
     DirectConnectDialog* c = ws.directConnect();
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     c->show();
     c->ipEdit->setText("127.0.0.1");
     c->portEdit->setText(QString::fromStdString(server.portText()));
