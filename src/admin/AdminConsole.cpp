@@ -430,6 +430,11 @@ bool AdminConsole::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+int AdminConsole::scanTimeout() const {
+  const MainWindow* main = forms().Form1;
+  return main ? main->ScanTimeout.get() : 500;
+}
+
 int AdminConsole::playerRowCount() const { return playerView->topLevelItemCount(); }
 
 QTreeWidgetItem* AdminConsole::playerRow(int index) const { return playerView->topLevelItem(index); }

@@ -63,6 +63,9 @@ class AdminConsole : public QWidget {
   // "detect skins" and "check bans" as they are now; safe from any thread.
   bool detectSkins() const { return detectSkins_.get(); }
   bool checkBans() const { return checkBans_.get(); }
+  // The scan time-out in ms, which also paces the console's exchanges; safe
+  // from any thread.
+  int scanTimeout() const;
 
   // The three UDP clients, all aimed at the console's server. The command
   // client belongs to the UI thread (command line, actions, map change): call
@@ -175,6 +178,12 @@ class AdminConsole : public QWidget {
   void setScanInterval(int ms, const QString& line);
   void setDisplayInterval(int ms, const QString& line);
 
+  // ---- map change (AdminConsoleMapChange.cpp) ----
+  // The announcement, a pause of the scan time-out, then the map command and
+  // its reply in the console; the console stays disabled meanwhile and
+  // emits mapChangeFinished() at the end.
+  void changeMap(const std::string& displayName, const std::string& rconName);
+
   // ---- worker control (AdminConsoleWorkers.cpp) ----
   void startAntiCheat();
   void startAnnouncer();
@@ -190,6 +199,15 @@ class AdminConsole : public QWidget {
   // The player list's rows, in order.
   int playerRowCount() const;
   QTreeWidgetItem* playerRow(int index) const;
+
+ signals:
+  // The list windows the console's buttons and items show.
+  void mapListRequested();
+  void banListRequested();
+  void skinListRequested();
+  void messagesRequested();
+  // A changeMap() has ended.
+  void mapChangeFinished();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -216,6 +234,7 @@ class AdminConsole : public QWidget {
   void showLog(const char* title, const char* dashes, int kind);
   bool sendOneShot(const std::string& command);
   void restartRound(int round, bool ok);
+  void finishMapChange(bool wasEnabled, const std::string& reply);
   QTreeWidgetItem* selectedPlayer() const;
   void appendBan(const QString& text);
 

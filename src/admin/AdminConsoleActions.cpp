@@ -6,10 +6,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "admin/MapChangeWindow.h"
-#include "admin/BanListWindow.h"
-#include "admin/SkinListWindow.h"
-#include "admin/MessageListWindow.h"
 #include "admin/AdminConsole.h"
 #include "admin/AdminConsoleWorkers.h"
 #include "admin/core/AntiCheatPass.h"
@@ -79,7 +75,7 @@ void AdminConsole::banPlayerIp() {
 }
 
 // "maps": the map change window.
-void AdminConsole::showMapChange() { showWindow(forms().Form19); }
+void AdminConsole::showMapChange() { emit mapListRequested(); }
 
 void AdminConsole::restartMap() {
   if (!dialogs().confirm("sure to restart ?")) return;
@@ -122,13 +118,11 @@ void AdminConsole::crashServer() {
   if (sendOneShot("crash")) addConsoleLine("!! -> admin crash");
 }
 
-void AdminConsole::showBanList() { showWindow(forms().Form21); }
+void AdminConsole::showBanList() { emit banListRequested(); }
 
-void AdminConsole::showSkinList() { showWindow(forms().Form23); }
+void AdminConsole::showSkinList() { emit skinListRequested(); }
 
-void AdminConsole::showMessages() {
-  if (MessageListWindow* messages = forms().Form27) messages->show();
-}
+void AdminConsole::showMessages() { emit messagesRequested(); }
 
 // "detect skins"
 void AdminConsole::onDetectSkinsToggled() {

@@ -2,15 +2,11 @@
 
 #include <QApplication>
 
-#include "admin/AddBanWindow.h"
-#include "admin/AddMapWindow.h"
-#include "admin/AddMessageWindow.h"
-#include "admin/AddSkinWindow.h"
+#include "admin/AddEntryWindow.h"
 #include "admin/AdminConsole.h"
-#include "admin/BanListWindow.h"
+#include "admin/AdminLists.h"
+#include "admin/AdminListWindow.h"
 #include "admin/MapChangeWindow.h"
-#include "admin/MessageListWindow.h"
-#include "admin/SkinListWindow.h"
 #include "app/BuddiesWindow.h"
 #include "app/ClanTagsWindow.h"
 #include "app/CreditsWindow.h"
@@ -61,14 +57,14 @@ Application::Application() {
   create(properties_, f.Form11);
   create(quickAdd_, f.Form13);
   create(directConnect_, f.Form17);
-  create(mapChange_, f.Form19);
-  create(addMap_, f.Form20);
-  create(banList_, f.Form21);
-  create(addBan_, f.Form22);
-  create(skinList_, f.Form23);
-  create(addSkin_, f.Form24);
-  create(messageList_, f.Form27);
-  create(addMessage_, f.Form28);
+  mapChange_ = std::make_unique<MapChangeWindow>();
+  addMap_ = std::make_unique<AddEntryWindow>(addMapSpec());
+  banList_ = std::make_unique<AdminListWindow>(banListSpec());
+  addBan_ = std::make_unique<AddEntryWindow>(addBanSpec());
+  skinList_ = std::make_unique<AdminListWindow>(skinListSpec());
+  addSkin_ = std::make_unique<AddEntryWindow>(addSkinSpec());
+  messageList_ = std::make_unique<AdminListWindow>(messageListSpec());
+  addMessage_ = std::make_unique<AddEntryWindow>(addMessageSpec());
 
   connectAppWindows();
   connectListsWindows();
@@ -100,6 +96,29 @@ void Application::connectListsWindows() {
 
 void Application::connectAdminWindows() {
   // admin windows
+  AdminConsole* console = console_.get();
+  MapChangeWindow* maps = mapChange_.get();
+  const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
+  QObject::connect(console, &AdminConsole::mapListRequested, maps, showing(maps));
+  QObject::connect(console, &AdminConsole::banListRequested, banList_.get(), showing(banList_.get()));
+  QObject::connect(console, &AdminConsole::skinListRequested, skinList_.get(),
+                   showing(skinList_.get()));
+  QObject::connect(console, &AdminConsole::messagesRequested, messageList_.get(), &QWidget::show);
+  QObject::connect(maps, &MapChangeWindow::mapChosen, console, &AdminConsole::changeMap);
+  QObject::connect(console, &AdminConsole::mapChangeFinished, maps,
+                   &MapChangeWindow::onMapChangeFinished);
+  QObject::connect(maps, &MapChangeWindow::consoleFocusRequested, console,
+                   &AdminConsole::focusCommandLine);
+  QObject::connect(maps, &MapChangeWindow::hidden, console, qOverload<>(&QWidget::update));
+  // Each list shows its add window, which reloads the list after an add.
+  const std::pair<AdminListWindow*, AddEntryWindow*> lists[] = {{maps, addMap_.get()},
+                                                                {banList_.get(), addBan_.get()},
+                                                                {skinList_.get(), addSkin_.get()},
+                                                                {messageList_.get(), addMessage_.get()}};
+  for (const auto& [list, add] : lists) {
+    QObject::connect(list, &AdminListWindow::newEntryRequested, add, showing(add));
+    QObject::connect(add, &AddEntryWindow::entryAdded, list, &AdminListWindow::reshow);
+  }
 }
 
 }  // namespace tarvix

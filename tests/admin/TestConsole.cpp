@@ -10,16 +10,15 @@
 #include <set>
 #include <string>
 
-#include "AdminListSet.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "admin/AdminConsole.h"
-#include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "components/ViewItems.h"
 #include "base/ConsoleLogs.h"
 #include "components/Clock.h"
 #include "protocol/StatusQuery.h"
+#include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
@@ -54,8 +53,8 @@ int statusQueries(const FakeGameServer& s) {
   return n;
 }
 
-// The main window and the console over a fresh data folder; the main
-// window's current server is the fake server. Waits run 50 times faster.
+// The program over a fresh data folder; the main window's current server is
+// the fake server. Waits run 50 times faster.
 struct Rig {
   explicit Rig(const std::string& rconRecord = "rcon:pw1") {
     dir.writeInstallation();
@@ -64,16 +63,15 @@ struct Rig {
                 crlf({"// Tarvix 1.11 password list", "//", "", "127.0.0.1" + server.portText(),
                       rconRecord}));
     setClock(&fast);
-    forms().Form1 = main = new MainWindow();
+    program = std::make_unique<test::ProgramFixture>();
+    main = program->mainWindow();
     main->ScanTimeout = 100;
     main->CurrentIP = FakeGameServer::host();
     main->CurrentPort = server.portText();
-    forms().Form9 = console = new AdminConsole();
+    console = program->console();
   }
   ~Rig() {
-    delete console;
-    delete main;
-    forms() = ProgramWindows{};
+    program.reset();
     setClock(nullptr);
     for (LogKind k : {LogKind::ScanLog, LogKind::MapLog, LogKind::PlayerLog, LogKind::BadLog})
       consoleLogs().clear(k);
@@ -103,6 +101,7 @@ struct Rig {
   ScriptedDialogs d;
   FakeGameServer server;
   ScaledClock fast{1, 50};
+  std::unique_ptr<test::ProgramFixture> program;
   MainWindow* main = nullptr;
   AdminConsole* console = nullptr;
 };
@@ -307,11 +306,17 @@ class TestConsole : public QObject {
   void listButtonsAndItemsOpenTheAdminLists() {
     Rig r;
     r.dir.write("maps.txt", crlf({"Algiers", "dm/mohdm7"}));
-    test::AdminListSet lists;
+    struct {
+      MapChangeWindow* maps;
+      AdminListWindow* bans;
+      AdminListWindow* skins;
+      AdminListWindow* messages;
+    } lists{r.program->mapChange(), r.program->banList(), r.program->skinList(),
+            r.program->messageList()};
     r.open();
     r.console->changeMapButton->click();
     QVERIFY(lists.maps->isVisible());
-    QCOMPARE(lists.maps->RowCount(), 1);  // shown through its show handler
+    QCOMPARE(lists.maps->rowCount(), 1);  // shown through its show handler
     r.console->banListButton->click();
     QVERIFY(lists.bans->isVisible());
     r.console->skinListButton->click();
@@ -322,8 +327,8 @@ class TestConsole : public QObject {
     QVERIFY(!lists.messages->isVisible());
     r.console->messagesAction->trigger();
     QVERIFY(lists.messages->isVisible());
-    for (QWidget* add : {static_cast<QWidget*>(lists.addMap), static_cast<QWidget*>(lists.addBan),
-                         static_cast<QWidget*>(lists.addSkin), static_cast<QWidget*>(lists.addMessage)})
+    for (QWidget* add : {static_cast<QWidget*>(r.program->addMap()), static_cast<QWidget*>(r.program->addBan()),
+                         static_cast<QWidget*>(r.program->addSkin()), static_cast<QWidget*>(r.program->addMessage())})
       QVERIFY(!add->isVisible());
     QVERIFY(r.d.errors.isEmpty());
   }
@@ -479,9 +484,9 @@ class TestConsole : public QObject {
     QVERIFY(r.console->commandPending());
     QVERIFY(r.server.waitForCount(3, 2000));
     r.main->close();  // stops the console's workers
-    delete r.console;  // and the pending line: no thread is left to join
+    r.program.reset();  // and the pending line: no thread is left to join
     r.console = nullptr;
-    forms().Form9 = nullptr;
+    r.main = nullptr;
     const std::size_t count = r.server.receivedCount();
     QTest::qWait(200);
     QCOMPARE(r.server.receivedCount(), count);
