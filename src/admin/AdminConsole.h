@@ -2,8 +2,10 @@
 // "advanced remote console": the command line and console of one server, its
 // player list, one-click actions, and the control of the anti-cheat worker
 // and the announcer.
+#include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,7 +27,16 @@ class QTreeWidgetItem;
 
 namespace tarvix {
 
+class Settings;
 class WorkerControl;
+
+// What "debugit /sv" shows of the rest of the program.
+struct ProgramStatus {
+  QString version;
+  bool autoScanOn = false;
+  bool scanning = false;
+  unsigned long scanThreadId = 0;
+};
 
 // Columns of the player list.
 enum ConsoleColumn {
@@ -42,15 +53,16 @@ class AdminConsole : public QWidget {
   Q_OBJECT
 
  public:
-  explicit AdminConsole(QWidget* parent = nullptr);
+  // The console's server is the current server of `settings`, or its
+  // default server ("default", read on each opening, kept in `settings`).
+  explicit AdminConsole(Settings& settings, QWidget* parent = nullptr);
   ~AdminConsole() override;
+
+  // Where "debugit /sv" reads the program's version and scan state.
+  void setProgramStatus(std::function<ProgramStatus()> status) { programStatus_ = std::move(status); }
 
   // ---- state ----
   std::string lastCommand;
-  // The three lines of "default", read on each opening.
-  std::string DefaultHost;
-  std::string DefaultPort;
-  std::string DefaultRconPassword;
   // The rcon password of the current (non-default) server.
   std::string savedRconPassword = "enter rcon";
   // A worker of that kind has been started and not yet stopped by its stop
@@ -178,6 +190,11 @@ class AdminConsole : public QWidget {
   void setScanInterval(int ms, const QString& line);
   void setDisplayInterval(int ms, const QString& line);
 
+  // ---- opening ----
+  // "r-con": re-opens the console on the current server, or, without one, on
+  // the default server, which then becomes the current server.
+  void openRemoteConsole();
+
   // ---- map change (AdminConsoleMapChange.cpp) ----
   // The announcement, a pause of the scan time-out, then the map command and
   // its reply in the console; the console stays disabled meanwhile and
@@ -238,6 +255,8 @@ class AdminConsole : public QWidget {
   QTreeWidgetItem* selectedPlayer() const;
   void appendBan(const QString& text);
 
+  Settings& settings_;
+  std::function<ProgramStatus()> programStatus_;
   SharedValue<std::string> rconPassword_;
   SharedValue<bool> detectSkins_{false};
   SharedValue<bool> checkBans_{true};

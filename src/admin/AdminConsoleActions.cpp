@@ -19,6 +19,7 @@
 #include "protocol/Rcon.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
+#include "store/Settings.h"
 
 namespace tarvix {
 
@@ -134,7 +135,7 @@ void AdminConsole::onDetectSkinsToggled() {
     addConsoleLine(checkBansCheckBox->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
     addConsoleLine("!! -> info: rightclick \"detect skins\" to change interval");
   } else {
-    if (antiCheatRunning()) stopAntiCheat();
+    stopAntiCheat();
     antiCheatTimer->stop();
     addConsoleLine("!! -> scanner stoped!");
   }
@@ -160,7 +161,7 @@ void AdminConsole::onShowNextMapToggled() {
     announcerTimer->stop();
     addConsoleLine("!! -> show next map: off");
     commandLine->setFocus();
-    if (announcerRunning()) stopAnnouncer();
+    stopAnnouncer();
   }
 }
 
@@ -180,31 +181,30 @@ void AdminConsole::setDisplayInterval(int ms, const QString& line) {
   addConsoleLine(line);
 }
 
-// "default server": the console switches between the main window's current
-// server and the default server.
+// "default server": the console switches between the current server and
+// the default server.
 void AdminConsole::onDefaultServerToggled() {
-  if (antiCheatRunning()) stopAntiCheat();
-  if (DefaultHost.empty()) {
+  stopAntiCheat();
+  const DefaultServer byDefault = settings_.defaultServer();
+  if (byDefault.ip.empty()) {
     dialogs().showMessage("No server marked as default !");
     return;
   }
   waitForCommandClient();
   playerView->clear();
-  MainWindow* main = forms().Form1;
   if (defaultServerCheckBox->isChecked()) {
-    aimClients(DefaultHost, DefaultPort);
+    aimClients(byDefault.ip, byDefault.port);
     savedRconPassword = toBytes(rconPasswordEdit->text());
-    rconPasswordEdit->setText(toQString(DefaultRconPassword));
+    rconPasswordEdit->setText(toQString(byDefault.rconPassword));
     clearConsole();
-    addConsoleLine("connected to default server: " + toQString(DefaultHost) + ":" +
-                   toQString(DefaultPort));
+    addConsoleLine("connected to default server: " + toQString(byDefault.ip) + ":" +
+                   toQString(byDefault.port));
   } else {
-    const std::string ip = main ? main->CurrentIP : std::string();
-    const std::string port = main ? main->CurrentPort : std::string();
-    aimClients(ip, port);
+    const CurrentServer current = settings_.currentServer();
+    aimClients(current.ip, current.port);
     rconPasswordEdit->setText(toQString(savedRconPassword));
     clearConsole();
-    addConsoleLine("connected to server: " + toQString(ip) + ":" + toQString(port));
+    addConsoleLine("connected to server: " + toQString(current.ip) + ":" + toQString(current.port));
   }
   if (isVisible()) commandLine->setFocus();
 }
