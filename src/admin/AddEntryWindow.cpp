@@ -6,10 +6,10 @@
 #include <QShowEvent>
 
 #include "components/Dialogs.h"
+#include "components/Placement.h"
 #include "components/QtText.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
-#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -18,21 +18,30 @@ constexpr int kMargin = 8;
 constexpr int kWidth = 180;
 }  // namespace
 
-AddEntryWindow::AddEntryWindow(const char* objectName, const char* caption, QWidget* parent)
-    : QWidget(parent) {
-  setObjectName(objectName);
-  setWindowTitle(caption);
+AddEntryWindow::AddEntryWindow(const AddEntrySpec& spec, QWidget* parent)
+    : QWidget(parent), spec_(spec) {
+  setObjectName(spec_.objectName);
+  setWindowTitle(spec_.caption);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
                  Qt::MSWindowsFixedSizeDialogHint);
+  for (const AddEntryField& field : spec_.fields) edits_.push_back(addEdit(field));
+
+  addButton = new QPushButton(spec_.button, this);
+  addButton->setObjectName("Button1");
+  addButton->setGeometry(kMargin, nextY_, kWidth, 25);
+  nextY_ += 25 + kMargin;
+  setFixedSize(kWidth + 2 * kMargin, nextY_);
+  connect(addButton, &QPushButton::clicked, this, &AddEntryWindow::addEntry);
 }
 
-QLineEdit* AddEntryWindow::addEdit(const char* name, const char* label) {
+// An edit with its label above it, stacked below the controls made so far.
+QLineEdit* AddEntryWindow::addEdit(const AddEntryField& field) {
   auto* edit = new QLineEdit(this);
-  edit->setObjectName(name);
-  if (label && *label) {
-    auto* caption = new QLabel(label, this);
-    caption->setObjectName(QString(name) + "Label");
+  edit->setObjectName(field.objectName);
+  if (*field.label) {
+    auto* caption = new QLabel(field.label, this);
+    caption->setObjectName(QString(field.objectName) + "Label");
     caption->setGeometry(kMargin, nextY_, kWidth, 14);
     caption->setBuddy(edit);
     nextY_ += 14;
@@ -42,23 +51,33 @@ QLineEdit* AddEntryWindow::addEdit(const char* name, const char* label) {
   return edit;
 }
 
-void AddEntryWindow::addButton(const char* caption) {
-  Button1 = new QPushButton(caption, this);
-  Button1->setObjectName("Button1");
-  Button1->setGeometry(kMargin, nextY_, kWidth, 25);
-  nextY_ += 25 + kMargin;
-  setFixedSize(kWidth + 2 * kMargin, nextY_);
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-}
-
-bool AddEntryWindow::append(std::string_view file, std::string_view value) {
+bool AddEntryWindow::append(const std::vector<std::string>& values) {
   try {
-    appendNameEntry(file, value);
+    if (values.size() == 2)
+      appendMap({values[0], values[1]});
+    else
+      appendNameEntry(spec_.file, values[0]);
     return true;
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
     return false;
   }
+}
+
+void AddEntryWindow::addEntry() {
+  std::vector<std::string> values;
+  bool complete = true;
+  for (QLineEdit* edit : edits_) {
+    values.push_back(toBytes(edit->text()));
+    complete = complete && !values.back().empty();
+  }
+  if (!complete && !spec_.emptyClosesToo) {
+    if (spec_.focusFirstWhenIncomplete) edits_.front()->setFocus();
+    return;
+  }
+  if (complete && !append(values)) return;
+  hide();
+  emit entryAdded();
 }
 
 void AddEntryWindow::showEvent(QShowEvent* event) {
@@ -68,7 +87,9 @@ void AddEntryWindow::showEvent(QShowEvent* event) {
     centred_ = true;
     centreOnDesktop(this);
   }
-  FormShow();
+  if (spec_.clearOnShow)
+    for (QLineEdit* edit : edits_) edit->clear();
+  edits_.front()->setFocus();
 }
 
 }  // namespace tarvix

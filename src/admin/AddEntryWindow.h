@@ -1,39 +1,67 @@
 #pragma once
 // The small "add" windows of the admin lists: edit fields and one button,
-// sized to their controls; the button appends to the list file and reloads
-// the companion list window.
+// sized to their controls; the button appends to the list file, hides the
+// window and asks for the list window to be reloaded. Each is configured by
+// an AddEntrySpec (see AdminLists.h for the program's four).
 #include <QWidget>
-#include <string_view>
+#include <string>
+#include <vector>
 
 class QLineEdit;
 class QPushButton;
 
 namespace tarvix {
 
+struct AddEntryField {
+  const char* objectName;
+  const char* label;  // above the edit; "" for none
+};
+
+struct AddEntrySpec {
+  const char* objectName;  // "Form22"
+  const char* caption;
+  const char* file;  // list file the entry is appended to
+  // One field: one line. Two fields: a map's display and rcon name, appended
+  // as a pair.
+  std::vector<AddEntryField> fields;
+  const char* button;
+  bool clearOnShow = false;  // every show empties the fields
+  // An empty field still hides the window and reloads the list, writing
+  // nothing; otherwise an empty field does nothing.
+  bool emptyClosesToo = false;
+  // An empty field puts the focus on the first field.
+  bool focusFirstWhenIncomplete = false;
+};
+
 class AddEntryWindow : public QWidget {
   Q_OBJECT
 
  public:
-  AddEntryWindow(const char* objectName, const char* caption, QWidget* parent = nullptr);
+  explicit AddEntryWindow(const AddEntrySpec& spec, QWidget* parent = nullptr);
 
-  QPushButton* Button1 = nullptr;
+  // The edit fields in the spec's order.
+  QLineEdit* edit(int index) const { return edits_.at(static_cast<std::size_t>(index)); }
+  QPushButton* addButton = nullptr;
 
-  virtual void Button1Click() = 0;
+ public slots:
+  // The button: appends the entry, then hides the window and emits
+  // entryAdded(); a file error is shown and the window stays.
+  void addEntry();
+
+ signals:
+  // The list file changed (or, for emptyClosesToo, may have): reload the list.
+  void entryAdded();
 
  protected:
-  // An edit with its label above it ("" for no label), stacked below the
-  // controls made so far.
-  QLineEdit* addEdit(const char* name, const char* label);
-  // The button below the edits; sizes the window to its controls.
-  void addButton(const char* caption);
-  // Appends `value` to the list file; false after showing a file error.
-  static bool append(std::string_view file, std::string_view value);
-  // Runs on every non-spontaneous show.
-  virtual void FormShow() = 0;
-
   void showEvent(QShowEvent* event) override;
 
  private:
+  QLineEdit* addEdit(const AddEntryField& field);
+  // Appends the fields' texts; false after showing a file error.
+  bool append(const std::vector<std::string>& values);
+
+  AddEntrySpec spec_;
+  std::vector<QLineEdit*> edits_;
   int nextY_ = 8;
   bool centred_ = false;
 };

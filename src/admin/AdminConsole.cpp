@@ -21,13 +21,12 @@
 #include <QVBoxLayout>
 
 #include "admin/AdminConsoleWorkers.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
 #include "components/Dialogs.h"
 #include "components/QtText.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
+#include "store/Settings.h"
 #include "components/Placement.h"
 
 namespace tarvix {
@@ -84,7 +83,8 @@ QPushButton* hiddenButton(QWidget* parent, const char* name, const QString& capt
 
 }  // namespace
 
-AdminConsole::AdminConsole(QWidget* parent) : QWidget(parent) {
+AdminConsole::AdminConsole(Settings& settings, QWidget* parent)
+    : QWidget(parent), settings_(settings) {
   setObjectName("Form9");
   setWindowTitle("advanced remote console");
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
@@ -350,8 +350,7 @@ void AdminConsole::aimClients(const std::string& host, const std::string& port) 
 }
 
 void AdminConsole::openConsole() {
-  MainWindow* main = forms().Form1;
-  const CurrentServer current = main ? main->settings().currentServer() : CurrentServer{};
+  const CurrentServer current = settings_.currentServer();
   const std::string& ip = current.ip;
   const std::string& port = current.port;
 
@@ -363,15 +362,12 @@ void AdminConsole::openConsole() {
   savedRconPassword = "enter rcon";
 
   try {
-    const DefaultServer d = readDefaultServer();
-    DefaultHost = d.ip;
-    DefaultPort = d.port;
-    DefaultRconPassword = d.rconPassword;
+    settings_.setDefaultServer(readDefaultServer());
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
     return;
   }
-  defaultServerCheckBox->setVisible(!DefaultHost.empty());
+  defaultServerCheckBox->setVisible(!settings_.defaultServer().ip.empty());
 
   if (!showStoredRconPassword(ip, port)) return;
 
@@ -419,6 +415,33 @@ void AdminConsole::closeConsole() {
   if (detectSkinsCheckBox->isChecked()) dialogs().showMessage("skinscanner stoped !");
 }
 
+void AdminConsole::openRemoteConsole() {
+  const CurrentServer current = settings_.currentServer();
+  if (!current.empty()) {
+    hide();
+    show();
+    defaultServerCheckBox->setChecked(current.ip == settings_.defaultServer().ip);
+    return;
+  }
+  DefaultServer byDefault;
+  try {
+    byDefault = readDefaultServer();
+  } catch (const FileError& e) {
+    dialogs().showError(toQString(e.what()));
+    return;
+  }
+  settings_.setCurrentServer({byDefault.ip, byDefault.port});
+  settings_.setDefaultServer(byDefault);
+  rconPasswordEdit->setText(toQString(byDefault.rconPassword));
+  if (!byDefault.ip.empty()) {
+    defaultServerCheckBox->setChecked(true);
+    hide();
+    show();
+  } else {
+    dialogs().showMessage("Select a server or mark one as default!");
+  }
+}
+
 bool AdminConsole::eventFilter(QObject* watched, QEvent* event) {
   if (watched == commandLine && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -430,6 +453,8 @@ bool AdminConsole::eventFilter(QObject* watched, QEvent* event) {
   }
   return QWidget::eventFilter(watched, event);
 }
+
+int AdminConsole::scanTimeout() const { return settings_.scanTimeout(); }
 
 int AdminConsole::playerRowCount() const { return playerView->topLevelItemCount(); }
 

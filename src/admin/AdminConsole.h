@@ -2,8 +2,10 @@
 // "advanced remote console": the command line and console of one server, its
 // player list, one-click actions, and the control of the anti-cheat worker
 // and the announcer.
+#include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,7 +27,16 @@ class QTreeWidgetItem;
 
 namespace tarvix {
 
+class Settings;
 class WorkerControl;
+
+// What "debugit /sv" shows of the rest of the program.
+struct ProgramStatus {
+  QString version;
+  bool autoScanOn = false;
+  bool scanning = false;
+  unsigned long scanThreadId = 0;
+};
 
 // Columns of the player list.
 enum ConsoleColumn {
@@ -42,15 +53,16 @@ class AdminConsole : public QWidget {
   Q_OBJECT
 
  public:
-  explicit AdminConsole(QWidget* parent = nullptr);
+  // The console's server is the current server of `settings`, or its
+  // default server ("default", read on each opening, kept in `settings`).
+  explicit AdminConsole(Settings& settings, QWidget* parent = nullptr);
   ~AdminConsole() override;
+
+  // Where "debugit /sv" reads the program's version and scan state.
+  void setProgramStatus(std::function<ProgramStatus()> status) { programStatus_ = std::move(status); }
 
   // ---- state ----
   std::string lastCommand;
-  // The three lines of "default", read on each opening.
-  std::string DefaultHost;
-  std::string DefaultPort;
-  std::string DefaultRconPassword;
   // The rcon password of the current (non-default) server.
   std::string savedRconPassword = "enter rcon";
   // A worker of that kind has been started and not yet stopped by its stop
@@ -63,6 +75,9 @@ class AdminConsole : public QWidget {
   // "detect skins" and "check bans" as they are now; safe from any thread.
   bool detectSkins() const { return detectSkins_.get(); }
   bool checkBans() const { return checkBans_.get(); }
+  // The scan time-out in ms, which also paces the console's exchanges; safe
+  // from any thread.
+  int scanTimeout() const;
 
   // The three UDP clients, all aimed at the console's server. The command
   // client belongs to the UI thread (command line, actions, map change): call
@@ -175,6 +190,17 @@ class AdminConsole : public QWidget {
   void setScanInterval(int ms, const QString& line);
   void setDisplayInterval(int ms, const QString& line);
 
+  // ---- opening ----
+  // "r-con": re-opens the console on the current server, or, without one, on
+  // the default server, which then becomes the current server.
+  void openRemoteConsole();
+
+  // ---- map change (AdminConsoleMapChange.cpp) ----
+  // The announcement, a pause of the scan time-out, then the map command and
+  // its reply in the console; the console stays disabled meanwhile and
+  // emits mapChangeFinished() at the end.
+  void changeMap(const std::string& displayName, const std::string& rconName);
+
   // ---- worker control (AdminConsoleWorkers.cpp) ----
   void startAntiCheat();
   void startAnnouncer();
@@ -190,6 +216,15 @@ class AdminConsole : public QWidget {
   // The player list's rows, in order.
   int playerRowCount() const;
   QTreeWidgetItem* playerRow(int index) const;
+
+ signals:
+  // The list windows the console's buttons and items show.
+  void mapListRequested();
+  void banListRequested();
+  void skinListRequested();
+  void messagesRequested();
+  // A changeMap() has ended.
+  void mapChangeFinished();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -216,9 +251,12 @@ class AdminConsole : public QWidget {
   void showLog(const char* title, const char* dashes, int kind);
   bool sendOneShot(const std::string& command);
   void restartRound(int round, bool ok);
+  void finishMapChange(bool wasEnabled, const std::string& reply);
   QTreeWidgetItem* selectedPlayer() const;
   void appendBan(const QString& text);
 
+  Settings& settings_;
+  std::function<ProgramStatus()> programStatus_;
   SharedValue<std::string> rconPassword_;
   SharedValue<bool> detectSkins_{false};
   SharedValue<bool> checkBans_{true};

@@ -6,10 +6,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "admin/MapChangeWindow.h"
-#include "admin/BanListWindow.h"
-#include "admin/SkinListWindow.h"
-#include "admin/MessageListWindow.h"
 #include "admin/AdminConsole.h"
 #include "admin/AdminConsoleWorkers.h"
 #include "admin/core/AntiCheatPass.h"
@@ -23,6 +19,7 @@
 #include "protocol/Rcon.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
+#include "store/Settings.h"
 
 namespace tarvix {
 
@@ -79,7 +76,7 @@ void AdminConsole::banPlayerIp() {
 }
 
 // "maps": the map change window.
-void AdminConsole::showMapChange() { showWindow(forms().Form19); }
+void AdminConsole::showMapChange() { emit mapListRequested(); }
 
 void AdminConsole::restartMap() {
   if (!dialogs().confirm("sure to restart ?")) return;
@@ -122,13 +119,11 @@ void AdminConsole::crashServer() {
   if (sendOneShot("crash")) addConsoleLine("!! -> admin crash");
 }
 
-void AdminConsole::showBanList() { showWindow(forms().Form21); }
+void AdminConsole::showBanList() { emit banListRequested(); }
 
-void AdminConsole::showSkinList() { showWindow(forms().Form23); }
+void AdminConsole::showSkinList() { emit skinListRequested(); }
 
-void AdminConsole::showMessages() {
-  if (MessageListWindow* messages = forms().Form27) messages->show();
-}
+void AdminConsole::showMessages() { emit messagesRequested(); }
 
 // "detect skins"
 void AdminConsole::onDetectSkinsToggled() {
@@ -140,7 +135,7 @@ void AdminConsole::onDetectSkinsToggled() {
     addConsoleLine(checkBansCheckBox->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
     addConsoleLine("!! -> info: rightclick \"detect skins\" to change interval");
   } else {
-    if (antiCheatRunning()) stopAntiCheat();
+    stopAntiCheat();
     antiCheatTimer->stop();
     addConsoleLine("!! -> scanner stoped!");
   }
@@ -166,7 +161,7 @@ void AdminConsole::onShowNextMapToggled() {
     announcerTimer->stop();
     addConsoleLine("!! -> show next map: off");
     commandLine->setFocus();
-    if (announcerRunning()) stopAnnouncer();
+    stopAnnouncer();
   }
 }
 
@@ -186,32 +181,30 @@ void AdminConsole::setDisplayInterval(int ms, const QString& line) {
   addConsoleLine(line);
 }
 
-// "default server": the console switches between the main window's current
-// server and the default server.
+// "default server": the console switches between the current server and
+// the default server.
 void AdminConsole::onDefaultServerToggled() {
-  if (antiCheatRunning()) stopAntiCheat();
-  if (DefaultHost.empty()) {
+  stopAntiCheat();
+  const DefaultServer byDefault = settings_.defaultServer();
+  if (byDefault.ip.empty()) {
     dialogs().showMessage("No server marked as default !");
     return;
   }
   waitForCommandClient();
   playerView->clear();
-  MainWindow* main = forms().Form1;
   if (defaultServerCheckBox->isChecked()) {
-    aimClients(DefaultHost, DefaultPort);
+    aimClients(byDefault.ip, byDefault.port);
     savedRconPassword = toBytes(rconPasswordEdit->text());
-    rconPasswordEdit->setText(toQString(DefaultRconPassword));
+    rconPasswordEdit->setText(toQString(byDefault.rconPassword));
     clearConsole();
-    addConsoleLine("connected to default server: " + toQString(DefaultHost) + ":" +
-                   toQString(DefaultPort));
+    addConsoleLine("connected to default server: " + toQString(byDefault.ip) + ":" +
+                   toQString(byDefault.port));
   } else {
-    const CurrentServer current = main ? main->settings().currentServer() : CurrentServer{};
-    const std::string& ip = current.ip;
-    const std::string& port = current.port;
-    aimClients(ip, port);
+    const CurrentServer current = settings_.currentServer();
+    aimClients(current.ip, current.port);
     rconPasswordEdit->setText(toQString(savedRconPassword));
     clearConsole();
-    addConsoleLine("connected to server: " + toQString(ip) + ":" + toQString(port));
+    addConsoleLine("connected to server: " + toQString(current.ip) + ":" + toQString(current.port));
   }
   if (isVisible()) commandLine->setFocus();
 }

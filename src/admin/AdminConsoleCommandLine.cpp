@@ -11,10 +11,7 @@
 #include <mutex>
 
 #include "admin/AdminConsole.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
 #include "base/ConsoleLogs.h"
-#include "app/core/ScanPass.h"
 #include "components/Background.h"
 #include "components/Clock.h"
 #include "components/Dialogs.h"
@@ -22,6 +19,7 @@
 #include "protocol/Rcon.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
+#include "store/Settings.h"
 #include "base/Text.h"
 
 namespace tarvix {
@@ -107,10 +105,10 @@ void AdminConsole::showLog(const char* title, const char* dashes, int kind) {
 }
 
 void AdminConsole::showVariables() {
-  MainWindow* main = forms().Form1;
+  const ProgramStatus program = programStatus_ ? programStatus_() : ProgramStatus{};
   const int i1 = antiCheatInterval;
   const int i2 = announcerInterval;
-  addConsoleLine("Tarvix Version: " + (main ? main->VersionText : QString()));
+  addConsoleLine("Tarvix Version: " + program.version);
   addConsoleLine("anticheatinterval: " + QString::number(i1) + " ms [" +
                  QString::number(i1 / 60000) + " min]");
   addConsoleLine(antiCheatTimer->isActive() ? "anticheattimer: on" : "anticheatimer: off");
@@ -120,19 +118,14 @@ void AdminConsole::showVariables() {
   addConsoleLine("messagingtimer: " + onOff(announcerTimer->isActive()));
   addConsoleLine("messagingthread: " + trueFalse(announcerRunning()));
   addConsoleLine("check bans: " + onOff(checkBansCheckBox->isChecked()));
-  if (main) {
-    addConsoleLine("autoscan: " + onOff(main->Timer1->isActive()));
-    addConsoleLine("scanthread: " + trueFalse(main->Scanning));
-    if (main->Scanning)
-      addConsoleLine("scanthreadid: " +
-                     QString::number(main->ScanThread ? main->ScanThread->threadId() : 0));
-    addConsoleLine("scanping: " + QString::number(main->settings().scanTimeout()));
-  }
+  addConsoleLine("autoscan: " + onOff(program.autoScanOn));
+  addConsoleLine("scanthread: " + trueFalse(program.scanning));
+  if (program.scanning) addConsoleLine("scanthreadid: " + QString::number(program.scanThreadId));
+  const Config config = settings_.config();
+  addConsoleLine("scanping: " + QString::number(config.scanTimeout));
   addConsoleLine("rconpassword: " + toQString(rconPassword()));
-  if (main) {
-    addConsoleLine("main password: " + toQString(main->settings().config().serverPassword));
-    addConsoleLine("serverlist: " + toQString(main->settings().serverListPath()));
-  }
+  addConsoleLine("main password: " + toQString(config.serverPassword));
+  addConsoleLine("serverlist: " + toQString(config.serverListPath));
 }
 
 // An entered line: local commands first, then (all but "debugit /sv") the

@@ -11,8 +11,6 @@
 #include "admin/AdminConsole.h"
 #include "admin/core/AntiCheatPass.h"
 #include "admin/core/Announcer.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
 #include "components/ViewItems.h"
 #include "base/ConsoleLogs.h"
 #include "components/Clock.h"
@@ -56,12 +54,12 @@ QTreeWidgetItem* rowWithId(AdminConsole* form, int id) {
 class ConsoleAntiCheatView : public AntiCheatView {
  public:
   ConsoleAntiCheatView(AdminConsole* form, std::shared_ptr<PassState> state)
-      : form_(form), state_(std::move(state)), main_(forms().Form1) {}
+      : form_(form), state_(std::move(state)) {}
 
   std::string rconPassword() override { return form_->rconPassword(); }
   bool detectSkins() override { return form_->detectSkins(); }
   bool checkBans() override { return form_->checkBans(); }
-  int scanTimeout() override { return main_ ? main_->settings().scanTimeout() : 500; }
+  int scanTimeout() override { return form_->scanTimeout(); }
 
   void clearPlayers() override {
     postChange(form_, state_, [](AdminConsole* f) { f->playerView->clear(); });
@@ -93,7 +91,6 @@ class ConsoleAntiCheatView : public AntiCheatView {
  private:
   AdminConsole* form_;
   std::shared_ptr<PassState> state_;
-  MainWindow* main_;
 };
 
 class ConsoleAnnouncerView : public AnnouncerView {

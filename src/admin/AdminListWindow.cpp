@@ -1,25 +1,27 @@
 #include "admin/AdminListWindow.h"
 
+#include <QAction>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "components/ViewItems.h"
 #include "components/Dialogs.h"
+#include "components/Placement.h"
 #include "components/QtText.h"
+#include "components/ViewItems.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
-#include "components/Placement.h"
 
 namespace tarvix {
 
-AdminListWindow::AdminListWindow(AdminListSetup setup, QWidget* parent)
-    : QWidget(parent), setup_(std::move(setup)) {
-  setObjectName(setup_.objectName);
-  setWindowTitle(setup_.caption);
+AdminListWindow::AdminListWindow(const AdminListSpec& spec, QWidget* parent)
+    : QWidget(parent), spec_(spec) {
+  setObjectName(spec_.objectName);
+  setWindowTitle(spec_.caption);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
 
@@ -27,114 +29,153 @@ AdminListWindow::AdminListWindow(AdminListSetup setup, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  ListView1 = new QTreeWidget(this);
-  ListView1->setObjectName("ListView1");
-  ListView1->setRootIsDecorated(false);
-  ListView1->setItemsExpandable(false);
-  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ListView1->setAllColumnsShowFocus(true);
-  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  QPalette silver = ListView1->palette();
+  listView = new QTreeWidget(this);
+  listView->setObjectName("ListView1");
+  listView->setRootIsDecorated(false);
+  listView->setItemsExpandable(false);
+  listView->setSelectionMode(QAbstractItemView::SingleSelection);
+  listView->setSelectionBehavior(QAbstractItemView::SelectRows);
+  listView->setAllColumnsShowFocus(true);
+  listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  QPalette silver = listView->palette();
   silver.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
-  ListView1->setPalette(silver);
-  ListView1->setIconSize(QSize(16, 16));
+  listView->setPalette(silver);
+  listView->setIconSize(QSize(16, 16));
 
   QStringList titles;
-  for (const AdminListColumn& c : setup_.columns) titles << c.title;
-  ListView1->setColumnCount(static_cast<int>(setup_.columns.size()));
-  ListView1->setHeaderLabels(titles);
-  QHeaderView* header = ListView1->header();
+  for (const AdminListColumn& c : spec_.columns) titles << c.title;
+  listView->setColumnCount(static_cast<int>(spec_.columns.size()));
+  listView->setHeaderLabels(titles);
+  QHeaderView* header = listView->header();
   header->setSectionsClickable(false);
   header->setSectionsMovable(false);
   header->setSortIndicatorShown(false);
   header->setStretchLastSection(false);
-  for (int i = 0; i < static_cast<int>(setup_.columns.size()); ++i) {
-    if (setup_.columns[i].width > 0) {
+  for (int i = 0; i < static_cast<int>(spec_.columns.size()); ++i) {
+    if (spec_.columns[i].width > 0) {
       header->setSectionResizeMode(i, QHeaderView::Interactive);
-      header->resizeSection(i, setup_.columns[i].width);
+      header->resizeSection(i, spec_.columns[i].width);
     } else {
       header->setSectionResizeMode(i, QHeaderView::Stretch);
     }
   }
-  ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
-  layout->addWidget(ListView1, 1);
+  listView->setContextMenuPolicy(Qt::CustomContextMenu);
+  layout->addWidget(listView, 1);
 
-  if (setup_.statusBar) {
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName("StatusBar1");
-    StatusBar1->setSizeGripEnabled(false);
-    layout->addWidget(StatusBar1);
+  if (spec_.statusBar) {
+    statusBar = new QStatusBar(this);
+    statusBar->setObjectName("StatusBar1");
+    statusBar->setSizeGripEnabled(false);
+    layout->addWidget(statusBar);
+    if (spec_.countText) {
+      countPanel = new QLabel(statusBar);
+      countPanel->setObjectName("StatusPanel0");
+      countPanel->setMinimumWidth(50);
+      statusBar->addWidget(countPanel, 1);
+    }
   }
 
-  PopupMenu1 = new QMenu(this);
-  PopupMenu1->setObjectName("PopupMenu1");
-  connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-    PopupMenu1->popup(ListView1->viewport()->mapToGlobal(p));
+  menu = new QMenu(this);
+  menu->setObjectName("PopupMenu1");
+  connect(listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+    menu->popup(listView->viewport()->mapToGlobal(p));
   });
+  for (const AdminListMenuItem& item : spec_.menu) addMenuItem(item);
+
+  if (!spec_.minimumSize.isNull()) setMinimumSize(spec_.minimumSize);
+  if (spec_.maximumWidth != QWIDGETSIZE_MAX) setMaximumWidth(spec_.maximumWidth);
+  resize(spec_.size);
+}
+
+void AdminListWindow::addMenuItem(const AdminListMenuItem& item) {
+  if (item.action == AdminListAction::Separator) {
+    menu->addSeparator();
+    return;
+  }
+  QAction* action = menu->addAction(item.caption);
+  action->setObjectName(item.objectName);
+  switch (item.action) {
+    case AdminListAction::Load:
+      loadAction = action;
+      connect(action, &QAction::triggered, this, [this] { loadSelected(); });
+      break;
+    case AdminListAction::Delete:
+      deleteAction = action;
+      connect(action, &QAction::triggered, this, &AdminListWindow::deleteSelected);
+      break;
+    case AdminListAction::New:
+      newAction = action;
+      connect(action, &QAction::triggered, this, &AdminListWindow::newEntryRequested);
+      break;
+    case AdminListAction::Separator:
+      break;
+  }
 }
 
 void AdminListWindow::addRow(const std::vector<std::string>& columns) {
   QStringList texts;
   for (const std::string& c : columns) texts << toQString(c);
   auto* item = new TextItem(texts);
-  if (setup_.icon) item->setIcon(0, QIcon(setup_.icon));
-  ListView1->addTopLevelItem(item);
+  if (spec_.icon) item->setIcon(0, QIcon(spec_.icon));
+  listView->addTopLevelItem(item);
 }
 
-void AdminListWindow::LoadList() {
-  ListView1->clear();
+void AdminListWindow::loadList() {
+  listView->clear();
   std::vector<std::string> lines;
   try {
     // An absent optional list, like an unreadable one, loads as empty.
-    if (setup_.mayBeAbsent)
-      lines = readOptionalNameList(setup_.file).value_or(std::vector<std::string>{});
+    if (spec_.mayBeAbsent)
+      lines = readOptionalNameList(spec_.file).value_or(std::vector<std::string>{});
     else
-      lines = readNameList(setup_.file);
+      lines = readNameList(spec_.file);
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
   }
-  if (setup_.pairs) {
+  if (spec_.pairs) {
     for (const MapEntry& m : mapPairs(lines)) addRow({m.displayName, m.rconName});
   } else {
     for (const std::string& line : lines) addRow({line});
   }
-  if (setup_.sorted) ListView1->sortItems(0, Qt::AscendingOrder);
-  ListLoaded();
+  if (spec_.sorted) listView->sortItems(0, Qt::AscendingOrder);
+  if (countPanel) countPanel->setText(QString::number(rowCount()) + " " + spec_.countText);
 }
 
-std::vector<std::vector<std::string>> AdminListWindow::Rows() const {
+std::vector<std::vector<std::string>> AdminListWindow::rows() const {
   std::vector<std::vector<std::string>> rows;
-  const int columns = ListView1->columnCount();
-  for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+  const int columns = listView->columnCount();
+  for (int i = 0; i < listView->topLevelItemCount(); ++i) {
     std::vector<std::string> row;
-    for (int c = 0; c < columns; ++c) row.push_back(toBytes(ListView1->topLevelItem(i)->text(c)));
+    for (int c = 0; c < columns; ++c) row.push_back(toBytes(listView->topLevelItem(i)->text(c)));
     rows.push_back(std::move(row));
   }
   return rows;
 }
 
-int AdminListWindow::RowCount() const { return ListView1->topLevelItemCount(); }
+int AdminListWindow::rowCount() const { return listView->topLevelItemCount(); }
 
-bool AdminListWindow::DeleteSelected() {
-  const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+bool AdminListWindow::removeSelectedRow() {
+  const QList<QTreeWidgetItem*> selected = listView->selectedItems();
   if (selected.isEmpty()) return false;
   delete selected.first();
   // Every column is a line of the file: one, or a map's two.
   std::vector<std::string> lines;
-  for (const std::vector<std::string>& row : Rows()) lines.insert(lines.end(), row.begin(), row.end());
+  for (const std::vector<std::string>& row : rows()) lines.insert(lines.end(), row.begin(), row.end());
   try {
-    rewriteNameList(setup_.file, lines);
+    rewriteNameList(spec_.file, lines);
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
   }
   return true;
 }
 
-void AdminListWindow::Reshow(QWidget* window) {
-  if (!window) return;
-  window->hide();
-  window->show();
+void AdminListWindow::deleteSelected() {
+  if (removeSelectedRow() && countPanel) reshow();
+}
+
+void AdminListWindow::reshow() {
+  hide();
+  show();
 }
 
 void AdminListWindow::showEvent(QShowEvent* event) {
@@ -144,8 +185,7 @@ void AdminListWindow::showEvent(QShowEvent* event) {
     centred_ = true;
     centreOnDesktop(this);
   }
-  LoadList();
-  FormShow();
+  loadList();
 }
 
 }  // namespace tarvix

@@ -1,11 +1,14 @@
 #pragma once
 // The admin list windows (maps, bans, skins, messages): one list file shown in
 // a report view, reloaded from the file on every show and rewritten from the
-// view, in display order, after a deletion.
+// view, in display order, after a deletion. Each window is configured by an
+// AdminListSpec (see AdminLists.h for the program's four).
+#include <QSize>
 #include <QWidget>
 #include <string>
 #include <vector>
 
+class QAction;
 class QLabel;
 class QMenu;
 class QStatusBar;
@@ -18,53 +21,85 @@ struct AdminListColumn {
   int width;  // 0: the column fills the view's width
 };
 
-struct AdminListSetup {
-  const char* objectName;            // "Form21"
-  const char* caption;               // window caption
-  const char* file;                  // list file of the data folder
+// What an item of the list's right-click menu does.
+enum class AdminListAction {
+  Load,       // loadSelected(): the map change
+  Delete,     // removes the selected row and rewrites the file
+  New,        // asks for the add window (newEntryRequested)
+  Separator,  // a separator, no item
+};
+
+struct AdminListMenuItem {
+  AdminListAction action;
+  const char* objectName = nullptr;
+  const char* caption = nullptr;
+};
+
+struct AdminListSpec {
+  const char* objectName;  // "Form21"
+  const char* caption;     // window caption
+  const char* file;        // list file of the data folder
   std::vector<AdminListColumn> columns;
-  bool pairs = false;                // two lines per row (display name, rcon name)
-  bool sorted = false;               // rows sorted by the first column's text
-  bool mayBeAbsent = false;          // a missing file is an empty list
-  const char* icon = nullptr;        // icon of every row, or none
-  bool statusBar = false;            // a status bar below the list
+  std::vector<AdminListMenuItem> menu;  // in menu order
+  bool pairs = false;        // two lines per row (display name, rcon name)
+  bool sorted = false;       // rows sorted by the first column's text
+  bool mayBeAbsent = false;  // a missing file is an empty list
+  const char* icon = nullptr;  // icon of every row, or none
+  bool statusBar = false;      // a status bar below the list
+  // With a status bar: one panel "<rows> <countText>" ("skins in list"), and
+  // a deletion shows the window again so the count follows.
+  const char* countText = nullptr;
+  QSize size;                 // the first size
+  QSize minimumSize{0, 0};
+  int maximumWidth = QWIDGETSIZE_MAX;
 };
 
 class AdminListWindow : public QWidget {
   Q_OBJECT
 
  public:
-  AdminListWindow(AdminListSetup setup, QWidget* parent = nullptr);
+  explicit AdminListWindow(const AdminListSpec& spec, QWidget* parent = nullptr);
 
-  QTreeWidget* ListView1 = nullptr;
-  QStatusBar* StatusBar1 = nullptr;  // nullptr when the window has none
-  QMenu* PopupMenu1 = nullptr;
+  QTreeWidget* listView = nullptr;
+  QStatusBar* statusBar = nullptr;  // nullptr when the window has none
+  QLabel* countPanel = nullptr;     // nullptr when the window counts nothing
+  QMenu* menu = nullptr;
+  // The menu's items by what they do; nullptr when the menu has none.
+  QAction* loadAction = nullptr;
+  QAction* deleteAction = nullptr;
+  QAction* newAction = nullptr;
 
   // Clears the list and reads it from the file; a read failure is shown in
   // an error box and leaves the list empty.
-  void LoadList();
+  void loadList();
   // The rows' column texts in display order.
-  std::vector<std::vector<std::string>> Rows() const;
-  int RowCount() const;
+  std::vector<std::vector<std::string>> rows() const;
+  int rowCount() const;
 
+ public slots:
   // Hides the window and shows it again, so that its show handler reloads it.
-  static void Reshow(QWidget* window);
+  void reshow();
+  // The delete item: removes the selected row and rewrites the file.
+  void deleteSelected();
+
+ signals:
+  // The new item: the list's add window is wanted.
+  void newEntryRequested();
 
  protected:
-  // Removes the selected row and rewrites the file from the list. False when
-  // nothing was selected; a write failure is shown.
-  bool DeleteSelected();
-  // Runs after every load.
-  virtual void ListLoaded() {}
-  // Runs on every non-spontaneous show, after the list was loaded.
-  virtual void FormShow() {}
+  // The load item; nothing unless a window loads its rows somewhere.
+  virtual void loadSelected() {}
 
   void showEvent(QShowEvent* event) override;
 
  private:
   void addRow(const std::vector<std::string>& columns);
+  void addMenuItem(const AdminListMenuItem& item);
+  // Removes the selected row and rewrites the file; false when nothing was
+  // selected. A write failure is shown.
+  bool removeSelectedRow();
 
-  AdminListSetup setup_;
+  AdminListSpec spec_;
   bool centred_ = false;
 };
 

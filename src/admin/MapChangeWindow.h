@@ -1,11 +1,10 @@
 #pragma once
 // "Map change": the maps of "maps.txt" (display name and rcon name), sorted
-// by display name; loads a map on the admin console's server.
+// by display name; a chosen map is loaded by the admin console on its server.
+#include <QString>
 #include <string>
 
 #include "admin/AdminListWindow.h"
-
-class QAction;
 
 namespace tarvix {
 
@@ -15,27 +14,31 @@ class MapChangeWindow : public AdminListWindow {
  public:
   explicit MapChangeWindow(QWidget* parent = nullptr);
 
-  QAction* loadmap1 = nullptr;
-  QAction* deletemap1 = nullptr;
-  QAction* newmap1 = nullptr;
-
-  // "load map" and a double-click on the list: after the confirmation,
-  // announces the selected map and changes to it on the console's server;
-  // then focuses the console's command line and hides the window.
-  void loadmap1Click();
-  // "delete map": removes the selected map and rewrites the file.
-  void deletemap1Click();
-  // "new map": shows "add map".
-  void newmap1Click();
-
   // True while a map change waits for the server.
-  bool Busy() const { return busy_; }
+  bool busy() const { return busy_; }
+
+ public slots:
+  // The console has finished the change asked for by mapChosen().
+  void onMapChangeFinished();
+
+ signals:
+  // Load this map on the console's server (answered by onMapChangeFinished).
+  void mapChosen(const std::string& displayName, const std::string& rconName);
+  // The window is done: the console's command line takes the focus.
+  void consoleFocusRequested();
+  // The window was hidden by the program.
+  void hidden();
 
  protected:
+  // "load map" and a double-click on the list: after the confirmation, asks
+  // for the selected map; the window closes once the change is done, or at
+  // once when nothing is loaded. A second request while a change waits for
+  // the server is ignored.
+  void loadSelected() override;
   void hideEvent(QHideEvent* event) override;
 
  private:
-  void ChangeMap(const std::string& displayName, const std::string& rconName);
+  void finish();
 
   bool busy_ = false;
 };

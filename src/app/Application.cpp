@@ -2,24 +2,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTimer>
 #include <QTreeWidget>
 #include <utility>
 
-#include "admin/AddBanWindow.h"
-#include "admin/AddMapWindow.h"
-#include "admin/AddMessageWindow.h"
-#include "admin/AddSkinWindow.h"
+#include "admin/AddEntryWindow.h"
 #include "admin/AdminConsole.h"
-#include "admin/BanListWindow.h"
+#include "admin/AdminLists.h"
+#include "admin/AdminListWindow.h"
 #include "admin/MapChangeWindow.h"
-#include "admin/MessageListWindow.h"
-#include "admin/SkinListWindow.h"
 #include "app/BuddiesWindow.h"
 #include "app/ClanTagsWindow.h"
 #include "app/CreditsWindow.h"
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/Resources.h"
+#include "app/core/ScanPass.h"
 #include "base/BackgroundJobs.h"
 #include "components/Placement.h"
 #include "lists/DirectConnectDialog.h"
@@ -63,18 +61,18 @@ Application::Application() {
   create(clanTags_, f.Form4);
   create(search_, f.Form6, settings_, *main_->ListView3->model());
   create(credits_, f.Form8, settings_);
-  create(console_, f.Form9);
+  create(console_, f.Form9, settings_);
   create(properties_, f.Form11, settings_);
   create(quickAdd_, f.Form13, settings_, *main_);
   create(directConnect_, f.Form17, settings_);
-  create(mapChange_, f.Form19);
-  create(addMap_, f.Form20);
-  create(banList_, f.Form21);
-  create(addBan_, f.Form22);
-  create(skinList_, f.Form23);
-  create(addSkin_, f.Form24);
-  create(messageList_, f.Form27);
-  create(addMessage_, f.Form28);
+  mapChange_ = std::make_unique<MapChangeWindow>();
+  addMap_ = std::make_unique<AddEntryWindow>(addMapSpec());
+  banList_ = std::make_unique<AdminListWindow>(banListSpec());
+  addBan_ = std::make_unique<AddEntryWindow>(addBanSpec());
+  skinList_ = std::make_unique<AdminListWindow>(skinListSpec());
+  addSkin_ = std::make_unique<AddEntryWindow>(addSkinSpec());
+  messageList_ = std::make_unique<AdminListWindow>(messageListSpec());
+  addMessage_ = std::make_unique<AddEntryWindow>(addMessageSpec());
 
   connectAppWindows();
   connectListsWindows();
@@ -132,17 +130,6 @@ void Application::connectListsWindows() {
                    &ServerPropertiesWindow::reopen);
   QObject::connect(properties, &ServerPropertiesWindow::mainWindowFocusRequested, main,
                    [main] { main->activateWindow(); });
-  AdminConsole* console = console_.get();
-  properties->setConsoleDefaultAccess(
-      {[console] {
-         return DefaultServer{console->DefaultHost, console->DefaultPort,
-                              console->DefaultRconPassword};
-       },
-       [console](const DefaultServer& d) {
-         console->DefaultHost = d.ip;
-         console->DefaultPort = d.port;
-         console->DefaultRconPassword = d.rconPassword;
-       }});
 
   QuickAddDialog* quickAdd = quickAdd_.get();
   QObject::connect(quickAdd, &QuickAddDialog::serverAdded, main, &MainWindow::showAddedServer);
@@ -161,6 +148,37 @@ void Application::connectListsWindows() {
 
 void Application::connectAdminWindows() {
   // admin windows
+  AdminConsole* console = console_.get();
+  MapChangeWindow* maps = mapChange_.get();
+  MainWindow* main = main_.get();
+  QObject::connect(main, &MainWindow::remoteConsoleRequested, console,
+                   &AdminConsole::openRemoteConsole);
+  QObject::connect(main, &MainWindow::shuttingDown, console, &AdminConsole::stopWorkers);
+  console->setProgramStatus([main] {
+    return ProgramStatus{main->VersionText, main->Timer1->isActive(), main->Scanning,
+                         main->ScanThread ? main->ScanThread->threadId() : 0};
+  });
+  const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
+  QObject::connect(console, &AdminConsole::mapListRequested, maps, showing(maps));
+  QObject::connect(console, &AdminConsole::banListRequested, banList_.get(), showing(banList_.get()));
+  QObject::connect(console, &AdminConsole::skinListRequested, skinList_.get(),
+                   showing(skinList_.get()));
+  QObject::connect(console, &AdminConsole::messagesRequested, messageList_.get(), &QWidget::show);
+  QObject::connect(maps, &MapChangeWindow::mapChosen, console, &AdminConsole::changeMap);
+  QObject::connect(console, &AdminConsole::mapChangeFinished, maps,
+                   &MapChangeWindow::onMapChangeFinished);
+  QObject::connect(maps, &MapChangeWindow::consoleFocusRequested, console,
+                   &AdminConsole::focusCommandLine);
+  QObject::connect(maps, &MapChangeWindow::hidden, console, qOverload<>(&QWidget::update));
+  // Each list shows its add window, which reloads the list after an add.
+  const std::pair<AdminListWindow*, AddEntryWindow*> lists[] = {{maps, addMap_.get()},
+                                                                {banList_.get(), addBan_.get()},
+                                                                {skinList_.get(), addSkin_.get()},
+                                                                {messageList_.get(), addMessage_.get()}};
+  for (const auto& [list, add] : lists) {
+    QObject::connect(list, &AdminListWindow::newEntryRequested, add, showing(add));
+    QObject::connect(add, &AddEntryWindow::entryAdded, list, &AdminListWindow::reshow);
+  }
 }
 
 }  // namespace tarvix

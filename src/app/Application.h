@@ -20,13 +20,8 @@ class ServerPropertiesWindow;
 class QuickAddDialog;
 class DirectConnectDialog;
 class MapChangeWindow;
-class AddMapWindow;
-class BanListWindow;
-class AddBanWindow;
-class SkinListWindow;
-class AddSkinWindow;
-class MessageListWindow;
-class AddMessageWindow;
+class AdminListWindow;
+class AddEntryWindow;
 
 class Application {
  public:
@@ -57,13 +52,13 @@ class Application {
   QuickAddDialog* quickAdd() const { return quickAdd_.get(); }
   DirectConnectDialog* directConnect() const { return directConnect_.get(); }
   MapChangeWindow* mapChange() const { return mapChange_.get(); }
-  AddMapWindow* addMap() const { return addMap_.get(); }
-  BanListWindow* banList() const { return banList_.get(); }
-  AddBanWindow* addBan() const { return addBan_.get(); }
-  SkinListWindow* skinList() const { return skinList_.get(); }
-  AddSkinWindow* addSkin() const { return addSkin_.get(); }
-  MessageListWindow* messageList() const { return messageList_.get(); }
-  AddMessageWindow* addMessage() const { return addMessage_.get(); }
+  AddEntryWindow* addMap() const { return addMap_.get(); }
+  AdminListWindow* banList() const { return banList_.get(); }
+  AddEntryWindow* addBan() const { return addBan_.get(); }
+  AdminListWindow* skinList() const { return skinList_.get(); }
+  AddEntryWindow* addSkin() const { return addSkin_.get(); }
+  AdminListWindow* messageList() const { return messageList_.get(); }
+  AddEntryWindow* addMessage() const { return addMessage_.get(); }
 
  private:
   void connectAppWindows();
@@ -84,13 +79,13 @@ class Application {
   std::unique_ptr<QuickAddDialog> quickAdd_;
   std::unique_ptr<DirectConnectDialog> directConnect_;
   std::unique_ptr<MapChangeWindow> mapChange_;
-  std::unique_ptr<AddMapWindow> addMap_;
-  std::unique_ptr<BanListWindow> banList_;
-  std::unique_ptr<AddBanWindow> addBan_;
-  std::unique_ptr<SkinListWindow> skinList_;
-  std::unique_ptr<AddSkinWindow> addSkin_;
-  std::unique_ptr<MessageListWindow> messageList_;
-  std::unique_ptr<AddMessageWindow> addMessage_;
+  std::unique_ptr<AddEntryWindow> addMap_;
+  std::unique_ptr<AdminListWindow> banList_;
+  std::unique_ptr<AddEntryWindow> addBan_;
+  std::unique_ptr<AdminListWindow> skinList_;
+  std::unique_ptr<AddEntryWindow> addSkin_;
+  std::unique_ptr<AdminListWindow> messageList_;
+  std::unique_ptr<AddEntryWindow> addMessage_;
 };
 
 }  // namespace tarvix

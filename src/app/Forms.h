@@ -17,14 +17,6 @@ class AdminConsole;
 class ServerPropertiesWindow;
 class QuickAddDialog;
 class DirectConnectDialog;
-class MapChangeWindow;
-class AddMapWindow;
-class BanListWindow;
-class AddBanWindow;
-class SkinListWindow;
-class AddSkinWindow;
-class MessageListWindow;
-class AddMessageWindow;
 
 struct ProgramWindows {
   MainWindow* Form1 = nullptr;
@@ -37,14 +29,6 @@ struct ProgramWindows {
   ServerPropertiesWindow* Form11 = nullptr;
   QuickAddDialog* Form13 = nullptr;
   DirectConnectDialog* Form17 = nullptr;
-  MapChangeWindow* Form19 = nullptr;
-  AddMapWindow* Form20 = nullptr;
-  BanListWindow* Form21 = nullptr;
-  AddBanWindow* Form22 = nullptr;
-  SkinListWindow* Form23 = nullptr;
-  AddSkinWindow* Form24 = nullptr;
-  MessageListWindow* Form27 = nullptr;
-  AddMessageWindow* Form28 = nullptr;
 };
 
 ProgramWindows& forms();

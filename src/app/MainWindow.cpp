@@ -99,7 +99,8 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   buildMenus();
   buildDetails();
   connectLaunchHandlers();
-  connectConsoleHandlers();
+  connect(ToolButton7, &QToolButton::clicked, this, &MainWindow::remoteConsoleRequested);
+  connect(rcon1, &QAction::triggered, this, &MainWindow::remoteConsoleRequested);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -456,7 +457,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::shutdown() {
   stopScanThread();
-  stopConsoleWorkers();
+  emit shuttingDown();
   Timer1->stop();
   if (Systray1) Systray1->removeIcon();
   shutdownPingThreads();

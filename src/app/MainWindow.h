@@ -181,6 +181,10 @@ class MainWindow : public QMainWindow, public ScanState {
   void GraphReset();
   // The newest details query was shown (its answer or the no-answer display).
   void DetailsShown();
+  // "r-con" or "rcon" was chosen: open the admin console.
+  void remoteConsoleRequested();
+  // The program is ending: background workers of other windows must stop.
+  void shuttingDown();
 
  private:
   void buildDetails();
@@ -235,11 +239,6 @@ class MainWindow : public QMainWindow, public ScanState {
   // ---- admin console (TForm1Console.cpp) ----
   // "r-con" and "rcon": opens the admin console on the current server, or on
   // the default server when there is no current one.
-  void ToolButton7Click();
-  // Binds "r-con" and "rcon" to ToolButton7Click.
-  void connectConsoleHandlers();
-  // Closing: the console's running workers stop and their threads end.
-  void stopConsoleWorkers();
 
  public:
   // Ends the window's own work: the scan, the console's workers, the timer,

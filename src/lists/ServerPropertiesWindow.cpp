@@ -211,11 +211,10 @@ void ServerPropertiesWindow::setHostChecking(bool on, bool checkNow) {
 void ServerPropertiesWindow::loadShownServer() {
   const CurrentServer current = settings_.currentServer();
 
-  // The default server; an empty file keeps what the console holds.
-  if (consoleDefault_.get && consoleDefault_.set) {
-    DefaultServer def = consoleDefault_.get();
-    if (showingErrors([&] { readDefaultServerGroups(def); })) consoleDefault_.set(def);
-  }
+  // The default server; an empty file keeps what the settings hold.
+  DefaultServer byDefault = settings_.defaultServer();
+  if (showingErrors([&] { readDefaultServerGroups(byDefault); }))
+    settings_.setDefaultServer(byDefault);
 
   graphX_ = kGraphStartX;
   graphY_ = 20;
@@ -232,9 +231,8 @@ void ServerPropertiesWindow::loadShownServer() {
   });
 
   // Setting the box here writes nothing: only a click writes "default".
-  const DefaultServer def = consoleDefault_.get ? consoleDefault_.get() : DefaultServer{};
-  rconDefaultCheckBox->setChecked(consoleDefault_.get && def.ip == current.ip &&
-                                  def.port == current.port);
+  const DefaultServer def = settings_.defaultServer();
+  rconDefaultCheckBox->setChecked(def.ip == current.ip && def.port == current.port);
 
   shownPassword_ = toBytes(serverPasswordEdit->text());
   shownRconPassword_ = toBytes(rconPasswordEdit->text());

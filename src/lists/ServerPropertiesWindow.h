@@ -34,12 +34,6 @@ struct ServerInfo {
   QString linkTarget;
 };
 
-// Where the admin console keeps its default server.
-struct ConsoleDefaultAccess {
-  std::function<DefaultServer()> get;
-  std::function<void(const DefaultServer&)> set;
-};
-
 class ServerPropertiesWindow : public QWidget {
   Q_OBJECT
 
@@ -64,7 +58,6 @@ class ServerPropertiesWindow : public QWidget {
   // Pings the current server while the window is open.
   HostChecker* hostChecker = nullptr;
 
-  void setConsoleDefaultAccess(ConsoleDefaultAccess access) { consoleDefault_ = std::move(access); }
 
   // Showing: the default server, the ping graph, the stored passwords.
   void loadShownServer();
@@ -109,7 +102,6 @@ class ServerPropertiesWindow : public QWidget {
   void setHostChecking(bool on, bool checkNow);
 
   Settings& settings_;
-  ConsoleDefaultAccess consoleDefault_;
   ServerInfo info_;
   // The passwords as shown or last saved, and the server they belong to.
   std::string shownPassword_;

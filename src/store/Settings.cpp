@@ -27,6 +27,16 @@ void Settings::setCurrentServer(CurrentServer server) {
   values_.current = std::move(server);
 }
 
+DefaultServer Settings::defaultServer() const {
+  std::lock_guard lock(mutex_);
+  return defaultServer_;
+}
+
+void Settings::setDefaultServer(DefaultServer server) {
+  std::lock_guard lock(mutex_);
+  defaultServer_ = std::move(server);
+}
+
 std::string Settings::serverListPath() const {
   std::lock_guard lock(mutex_);
   return values_.config.serverListPath;

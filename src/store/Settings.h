@@ -41,6 +41,10 @@ class Settings {
   CurrentServer currentServer() const;
   void setCurrentServer(CurrentServer server);
 
+  // The default server as last read from "default" or set by a window.
+  DefaultServer defaultServer() const;
+  void setDefaultServer(DefaultServer server);
+
   // The values worker passes read while they run.
   std::string serverListPath() const;
   bool clantagsOn() const;
@@ -49,6 +53,7 @@ class Settings {
  private:
   mutable std::mutex mutex_;
   SettingsSnapshot values_;
+  DefaultServer defaultServer_;
 };
 
 }  // namespace tarvix

@@ -10,15 +10,16 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "AdminListSet.h"
 #include "TempDataDir.h"
+#include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
+#include "qt/TreeRows.h"
 #include "store/DataFile.h"
 
 using namespace tarvix;
-using tarvix::test::AdminListSet;
-using tarvix::test::column;
+using tarvix::test::columnTexts;
 using tarvix::test::crlf;
+using tarvix::test::ProgramFixture;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::selectRow;
 using tarvix::test::TempDataDir;
@@ -37,9 +38,22 @@ QStringList menuTexts(const QMenu* menu) {
 
 QStringList headers(const AdminListWindow& w) {
   QStringList out;
-  for (int c = 0; c < w.ListView1->columnCount(); ++c) out << w.ListView1->headerItem()->text(c);
+  for (int c = 0; c < w.listView->columnCount(); ++c) out << w.listView->headerItem()->text(c);
   return out;
 }
+
+// The program's admin list windows and their add windows.
+struct Lists {
+  ProgramFixture program;
+  MapChangeWindow* maps = program.mapChange();
+  AddEntryWindow* addMap = program.addMap();
+  AdminListWindow* bans = program.banList();
+  AddEntryWindow* addBan = program.addBan();
+  AdminListWindow* skins = program.skinList();
+  AddEntryWindow* addSkin = program.addSkin();
+  AdminListWindow* messages = program.messageList();
+  AddEntryWindow* addMessage = program.addMessage();
+};
 
 }  // namespace
 
@@ -53,25 +67,25 @@ class TestAdminLists : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    AdminListSet w;
+    Lists w;
     QCOMPARE(w.maps->windowTitle(), QString("Map change"));
     QCOMPARE(headers(*w.maps), QStringList({"map name", "rcon name"}));
-    QCOMPARE(w.maps->ListView1->header()->sectionSize(0), 155);
-    QCOMPARE(w.maps->ListView1->header()->sectionSize(1), 155);
-    QCOMPARE(menuTexts(w.maps->PopupMenu1), QStringList({"load map", "-", "delete map", "new map"}));
+    QCOMPARE(w.maps->listView->header()->sectionSize(0), 155);
+    QCOMPARE(w.maps->listView->header()->sectionSize(1), 155);
+    QCOMPARE(menuTexts(w.maps->menu), QStringList({"load map", "-", "delete map", "new map"}));
     QCOMPARE(w.bans->windowTitle(), QString("Bans"));
     QCOMPARE(headers(*w.bans), QStringList({"Ban can be CLANTAG or NAME or IP"}));
-    QCOMPARE(menuTexts(w.bans->PopupMenu1), QStringList({"add new ban", "remove ban"}));
+    QCOMPARE(menuTexts(w.bans->menu), QStringList({"add new ban", "remove ban"}));
     QCOMPARE(w.skins->windowTitle(), QString("Skins"));
     QCOMPARE(headers(*w.skins), QStringList({"skin"}));
-    QCOMPARE(w.skins->ListView1->header()->sectionSize(0), 220);
-    QCOMPARE(menuTexts(w.skins->PopupMenu1), QStringList({"delete skin", "new skin"}));
+    QCOMPARE(w.skins->listView->header()->sectionSize(0), 220);
+    QCOMPARE(menuTexts(w.skins->menu), QStringList({"delete skin", "new skin"}));
     QCOMPARE(w.messages->windowTitle(), QString("messages"));
     QCOMPARE(headers(*w.messages), QStringList({"messages via console"}));
-    QCOMPARE(menuTexts(w.messages->PopupMenu1), QStringList({"delete message", "new message"}));
+    QCOMPARE(menuTexts(w.messages->menu), QStringList({"delete message", "new message"}));
     // Status bars: maps and bans an empty one, skins the count, messages none.
-    QVERIFY(w.maps->StatusBar1 && w.bans->StatusBar1 && w.skins->StatusBar1);
-    QVERIFY(!w.messages->StatusBar1);
+    QVERIFY(w.maps->statusBar && w.bans->statusBar && w.skins->statusBar);
+    QVERIFY(!w.messages->statusBar);
     QCOMPARE(w.skins->minimumWidth(), 250);
     QCOMPARE(w.skins->maximumWidth(), 250);
     QCOMPARE(w.skins->minimumHeight(), 100);
@@ -82,19 +96,19 @@ class TestAdminLists : public QObject {
                                    static_cast<AdminListWindow*>(w.messages)}) {
       QVERIFY(list->windowFlags() & Qt::WindowStaysOnTopHint);
       QVERIFY(!(list->windowFlags() & Qt::WindowMinimizeButtonHint));
-      QVERIFY(!list->ListView1->header()->sectionsClickable());
-      QCOMPARE(list->ListView1->selectionMode(), QAbstractItemView::SingleSelection);
+      QVERIFY(!list->listView->header()->sectionsClickable());
+      QCOMPARE(list->listView->selectionMode(), QAbstractItemView::SingleSelection);
     }
     QCOMPARE(w.addMap->windowTitle(), QString("add map"));
     QCOMPARE(w.addMap->findChild<QLabel*>("LabeledEdit1Label")->text(), QString("map name"));
     QCOMPARE(w.addMap->findChild<QLabel*>("LabeledEdit2Label")->text(), QString("rcon name"));
-    QCOMPARE(w.addMap->Button1->text(), QString("add map"));
+    QCOMPARE(w.addMap->addButton->text(), QString("add map"));
     QCOMPARE(w.addBan->windowTitle(), QString("add ban"));
-    QCOMPARE(w.addBan->Button1->text(), QString("add ban"));
+    QCOMPARE(w.addBan->addButton->text(), QString("add ban"));
     QCOMPARE(w.addSkin->windowTitle(), QString("add skin"));
-    QCOMPARE(w.addSkin->Button1->text(), QString("add"));
+    QCOMPARE(w.addSkin->addButton->text(), QString("add"));
     QCOMPARE(w.addMessage->windowTitle(), QString("add message"));
-    QCOMPARE(w.addMessage->Button1->text(), QString("add message"));
+    QCOMPARE(w.addMessage->addButton->text(), QString("add message"));
     for (QWidget* add : {static_cast<QWidget*>(w.addMap), static_cast<QWidget*>(w.addBan),
                          static_cast<QWidget*>(w.addSkin), static_cast<QWidget*>(w.addMessage)}) {
       QVERIFY(add->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -111,19 +125,19 @@ class TestAdminLists : public QObject {
     dir.write("bans.txt", "b\r\n10.0.\r\nA\r\n");
     dir.write("messages.txt", "zz first\r\naa second\r\n");
     ScriptedDialogs d;
-    AdminListSet w;
-    QCOMPARE(w.maps->RowCount(), 0);  // read on show only
+    Lists w;
+    QCOMPARE(w.maps->rowCount(), 0);  // read on show only
     w.maps->show();
-    QCOMPARE(column(*w.maps, 0), QStringList({"Alpha", "beta", "zeta"}));
-    QCOMPARE(column(*w.maps, 1), QStringList({"a_rcon", "", "z_rcon"}));
+    QCOMPARE(columnTexts(w.maps->listView, 0), QStringList({"Alpha", "beta", "zeta"}));
+    QCOMPARE(columnTexts(w.maps->listView, 1), QStringList({"a_rcon", "", "z_rcon"}));
     w.bans->show();
-    QCOMPARE(column(*w.bans), QStringList({"10.0.", "A", "b"}));
+    QCOMPARE(columnTexts(w.bans->listView), QStringList({"10.0.", "A", "b"}));
     w.messages->show();
-    QCOMPARE(column(*w.messages), QStringList({"zz first", "aa second"}));
+    QCOMPARE(columnTexts(w.messages->listView), QStringList({"zz first", "aa second"}));
     // Changes made elsewhere appear on the next show.
     dir.write("bans.txt", "");
-    AdminListWindow::Reshow(w.bans);
-    QCOMPARE(w.bans->RowCount(), 0);
+    w.bans->reshow();
+    QCOMPARE(w.bans->rowCount(), 0);
     QVERIFY(d.shown.isEmpty());
   }
 
@@ -132,30 +146,30 @@ class TestAdminLists : public QObject {
     dir.writeInstallation();
     dir.write("bans.txt", "zz\r\n");
     ScriptedDialogs d;
-    AdminListSet w;
+    Lists w;
     w.bans->show();
-    w.bans->addnewban1->trigger();
+    w.bans->newAction->trigger();
     QVERIFY(w.addBan->isVisible());
-    w.addBan->Edit1->setText(" [CLAN] ");
-    w.addBan->Button1->click();
+    w.addBan->edit(0)->setText(" [CLAN] ");
+    w.addBan->addButton->click();
     QVERIFY(!w.addBan->isVisible());
     QCOMPARE(dir.read("bans.txt"), crlf({"zz", " [CLAN] "}));
-    QCOMPARE(column(*w.bans), QStringList({" [CLAN] ", "zz"}));
+    QCOMPARE(columnTexts(w.bans->listView), QStringList({" [CLAN] ", "zz"}));
     // The text stays for the next showing; adding it again makes a duplicate.
-    w.bans->addnewban1->trigger();
-    QCOMPARE(w.addBan->Edit1->text(), QString(" [CLAN] "));
-    QCOMPARE(w.addBan->focusWidget(), w.addBan->Edit1);
-    w.addBan->Button1->click();
+    w.bans->newAction->trigger();
+    QCOMPARE(w.addBan->edit(0)->text(), QString(" [CLAN] "));
+    QCOMPARE(w.addBan->focusWidget(), w.addBan->edit(0));
+    w.addBan->addButton->click();
     QCOMPARE(dir.read("bans.txt"), crlf({"zz", " [CLAN] ", " [CLAN] "}));
 
     // Empty field: nothing written, the window closes, "Bans" is reloaded.
-    w.bans->addnewban1->trigger();
-    w.addBan->Edit1->clear();
+    w.bans->newAction->trigger();
+    w.addBan->edit(0)->clear();
     dir.write("bans.txt", "changed\r\n");
-    w.addBan->Button1->click();
+    w.addBan->addButton->click();
     QVERIFY(!w.addBan->isVisible());
     QCOMPARE(dir.read("bans.txt"), crlf({"changed"}));
-    QCOMPARE(column(*w.bans), QStringList({"changed"}));
+    QCOMPARE(columnTexts(w.bans->listView), QStringList({"changed"}));
     QVERIFY(d.shown.isEmpty());
   }
 
@@ -164,45 +178,46 @@ class TestAdminLists : public QObject {
     dir.writeInstallation();
     dir.write("bans.txt", "dup\r\nZed\r\nabe\r\ndup\r\n10.0.0.\r\n");
     ScriptedDialogs d;
-    AdminListSet w;
+    Lists w;
     w.bans->show();
-    QCOMPARE(column(*w.bans), QStringList({"10.0.0.", "abe", "dup", "dup", "Zed"}));
-    selectRow(*w.bans, 2);
-    w.bans->removeban1->trigger();
+    QCOMPARE(columnTexts(w.bans->listView), QStringList({"10.0.0.", "abe", "dup", "dup", "Zed"}));
+    selectRow(w.bans->listView, 2);
+    w.bans->deleteAction->trigger();
     QCOMPARE(dir.read("bans.txt"), crlf({"10.0.0.", "abe", "dup", "Zed"}));
-    QCOMPARE(column(*w.bans), QStringList({"10.0.0.", "abe", "dup", "Zed"}));
+    QCOMPARE(columnTexts(w.bans->listView), QStringList({"10.0.0.", "abe", "dup", "Zed"}));
     // Nothing selected: nothing happens.
-    w.bans->ListView1->clearSelection();
+    w.bans->listView->clearSelection();
     dir.write("bans.txt", "elsewhere\n");
-    w.bans->removeban1->trigger();
+    w.bans->deleteAction->trigger();
     QCOMPARE(dir.read("bans.txt"), std::string("elsewhere\n"));
-    QCOMPARE(w.bans->RowCount(), 4);
+    QCOMPARE(w.bans->rowCount(), 4);
     QVERIFY(d.shown.isEmpty());
   }
 
   void skinsCountFollowsAddsAndDeletes() {
     TempDataDir dir;
+    dir.writeInstallation();
     dir.write("skins.txt", "b_skin\r\nA_skin\r\n");
     ScriptedDialogs d;
-    AdminListSet w;
+    Lists w;
     w.skins->show();
-    QCOMPARE(w.skins->StatusPanel0->text(), QString("2 skins in list"));
-    w.skins->newskin1->trigger();
+    QCOMPARE(w.skins->countPanel->text(), QString("2 skins in list"));
+    w.skins->newAction->trigger();
     QVERIFY(w.addSkin->isVisible());
     // An empty field does nothing and the window stays.
-    w.addSkin->Edit1->clear();
-    w.addSkin->Button1->click();
+    w.addSkin->edit(0)->clear();
+    w.addSkin->addButton->click();
     QVERIFY(w.addSkin->isVisible());
     QCOMPARE(dir.read("skins.txt"), crlf({"b_skin", "A_skin"}));
-    w.addSkin->Edit1->setText("allied_Sas");
-    w.addSkin->Button1->click();
+    w.addSkin->edit(0)->setText("allied_Sas");
+    w.addSkin->addButton->click();
     QVERIFY(!w.addSkin->isVisible());
     QCOMPARE(dir.read("skins.txt"), crlf({"b_skin", "A_skin", "allied_Sas"}));
-    QCOMPARE(w.skins->StatusPanel0->text(), QString("3 skins in list"));
-    selectRow(*w.skins, 0);  // A_skin
-    w.skins->deleteskin1->trigger();
+    QCOMPARE(w.skins->countPanel->text(), QString("3 skins in list"));
+    selectRow(w.skins->listView, 0);  // A_skin
+    w.skins->deleteAction->trigger();
     QCOMPARE(dir.read("skins.txt"), crlf({"allied_Sas", "b_skin"}));
-    QCOMPARE(w.skins->StatusPanel0->text(), QString("2 skins in list"));
+    QCOMPARE(w.skins->countPanel->text(), QString("2 skins in list"));
     QVERIFY(w.skins->isVisible());
     QVERIFY(d.shown.isEmpty());
   }
@@ -212,34 +227,34 @@ class TestAdminLists : public QObject {
     dir.writeInstallation();
     dir.write("maps.txt", "Stalingrad\r\nobj/obj_team2\r\n");
     ScriptedDialogs d;
-    AdminListSet w;
+    Lists w;
     w.maps->show();
-    w.maps->newmap1->trigger();
+    w.maps->newAction->trigger();
     QVERIFY(w.addMap->isVisible());
-    w.addMap->LabeledEdit2->setText("dm/mohdm1");
-    w.addMap->LabeledEdit2->setFocus();
-    w.addMap->Button1->click();
+    w.addMap->edit(1)->setText("dm/mohdm1");
+    w.addMap->edit(1)->setFocus();
+    w.addMap->addButton->click();
     QVERIFY(w.addMap->isVisible());
-    QCOMPARE(w.addMap->focusWidget(), w.addMap->LabeledEdit1);
+    QCOMPARE(w.addMap->focusWidget(), w.addMap->edit(0));
     QCOMPARE(dir.read("maps.txt"), crlf({"Stalingrad", "obj/obj_team2"}));
-    w.addMap->LabeledEdit1->setText("Southern France");
-    w.addMap->Button1->click();
+    w.addMap->edit(0)->setText("Southern France");
+    w.addMap->addButton->click();
     QVERIFY(!w.addMap->isVisible());
     QCOMPARE(dir.read("maps.txt"),
              crlf({"Stalingrad", "obj/obj_team2", "Southern France", "dm/mohdm1"}));
-    QCOMPARE(column(*w.maps, 0), QStringList({"Southern France", "Stalingrad"}));
+    QCOMPARE(columnTexts(w.maps->listView, 0), QStringList({"Southern France", "Stalingrad"}));
     // Showing "add map" again empties both fields.
-    w.maps->newmap1->trigger();
-    QCOMPARE(w.addMap->LabeledEdit1->text(), QString());
-    QCOMPARE(w.addMap->LabeledEdit2->text(), QString());
+    w.maps->newAction->trigger();
+    QCOMPARE(w.addMap->edit(0)->text(), QString());
+    QCOMPARE(w.addMap->edit(1)->text(), QString());
     w.addMap->hide();
 
     dir.write("maps.txt", crlf({"c", "c_r", "A", "a_r", "b", "b_r"}));
-    AdminListWindow::Reshow(w.maps);
-    selectRow(*w.maps, 1);  // b
-    w.maps->deletemap1->trigger();
+    w.maps->reshow();
+    selectRow(w.maps->listView, 1);  // b
+    w.maps->deleteAction->trigger();
     QCOMPARE(dir.read("maps.txt"), crlf({"A", "a_r", "c", "c_r"}));
-    QCOMPARE(column(*w.maps, 1), QStringList({"a_r", "c_r"}));
+    QCOMPARE(columnTexts(w.maps->listView, 1), QStringList({"a_r", "c_r"}));
     QVERIFY(d.shown.isEmpty());
   }
 
@@ -248,31 +263,31 @@ class TestAdminLists : public QObject {
     dir.writeInstallation();
     dir.write("messages.txt", crlf({"welcome", "no camping", "visit our site"}));
     ScriptedDialogs d;
-    AdminListSet w;
+    Lists w;
     w.messages->show();
-    selectRow(*w.messages, 1);
-    w.messages->deletemessage1->trigger();
-    QCOMPARE(column(*w.messages), QStringList({"welcome", "visit our site"}));
+    selectRow(w.messages->listView, 1);
+    w.messages->deleteAction->trigger();
+    QCOMPARE(columnTexts(w.messages->listView), QStringList({"welcome", "visit our site"}));
     QCOMPARE(dir.read("messages.txt"), crlf({"welcome", "visit our site"}));
-    w.messages->newmessage1->trigger();
-    w.addMessage->Edit1->setText("a last one");
-    w.addMessage->Button1->click();
+    w.messages->newAction->trigger();
+    w.addMessage->edit(0)->setText("a last one");
+    w.addMessage->addButton->click();
     QVERIFY(!w.addMessage->isVisible());
-    QCOMPARE(column(*w.messages), QStringList({"welcome", "visit our site", "a last one"}));
+    QCOMPARE(columnTexts(w.messages->listView), QStringList({"welcome", "visit our site", "a last one"}));
     // Showing "add message" empties its field; an empty field does nothing.
-    w.messages->newmessage1->trigger();
-    QCOMPARE(w.addMessage->Edit1->text(), QString());
-    w.addMessage->Button1->click();
+    w.messages->newAction->trigger();
+    QCOMPARE(w.addMessage->edit(0)->text(), QString());
+    w.addMessage->addButton->click();
     QVERIFY(w.addMessage->isVisible());
     QVERIFY(d.shown.isEmpty());
 
     // Absent: an empty list without a message; adding fails like any append.
     removeFile(dir, "messages.txt");
-    AdminListWindow::Reshow(w.messages);
-    QCOMPARE(w.messages->RowCount(), 0);
+    w.messages->reshow();
+    QCOMPARE(w.messages->rowCount(), 0);
     QVERIFY(d.shown.isEmpty());
-    w.addMessage->Edit1->setText("hello");
-    w.addMessage->Button1->click();
+    w.addMessage->edit(0)->setText("hello");
+    w.addMessage->addButton->click();
     QCOMPARE(d.errors.size(), 1);
     QVERIFY(d.errors[0].contains("messages.txt"));
     QVERIFY(w.addMessage->isVisible());
@@ -286,7 +301,7 @@ class TestAdminLists : public QObject {
     removeFile(dir, "skins.txt");
     removeFile(dir, "maps.txt");
     ScriptedDialogs d;
-    AdminListSet w;
+    Lists w;
     w.bans->show();
     w.skins->show();
     w.maps->show();
@@ -294,28 +309,28 @@ class TestAdminLists : public QObject {
     QVERIFY(d.errors[0].contains("bans.txt"));
     QVERIFY(d.errors[1].contains("skins.txt"));
     QVERIFY(d.errors[2].contains("maps.txt"));
-    QCOMPARE(w.skins->StatusPanel0->text(), QString("0 skins in list"));
+    QCOMPARE(w.skins->countPanel->text(), QString("0 skins in list"));
     // Appends fail; the add window stays open with its text.
     w.addBan->show();
-    w.addBan->Edit1->setText("cheater");
-    w.addBan->Button1->click();
+    w.addBan->edit(0)->setText("cheater");
+    w.addBan->addButton->click();
     QCOMPARE(d.errors.size(), 4);
     QVERIFY(w.addBan->isVisible());
     w.addMap->show();
-    w.addMap->LabeledEdit1->setText("m");
-    w.addMap->LabeledEdit2->setText("r");
-    w.addMap->Button1->click();
+    w.addMap->edit(0)->setText("m");
+    w.addMap->edit(1)->setText("r");
+    w.addMap->addButton->click();
     QCOMPARE(d.errors.size(), 5);
     QVERIFY(w.addMap->isVisible());
     QVERIFY(!dir.exists("bans.txt") && !dir.exists("maps.txt") && !dir.exists("skins.txt"));
 
     // A file held by a reader is not rewritten; the error is shown.
     dir.write("skins.txt", crlf({"a", "b"}));
-    AdminListWindow::Reshow(w.skins);
+    w.skins->reshow();
     {
       ReadHold hold("skins.txt");
-      selectRow(*w.skins, 0);
-      w.skins->deleteskin1->trigger();
+      selectRow(w.skins->listView, 0);
+      w.skins->deleteAction->trigger();
     }
     QCOMPARE(d.errors.size(), 6);
     QCOMPARE(dir.read("skins.txt"), crlf({"a", "b"}));

@@ -11,16 +11,15 @@
 #include <string>
 
 #include "SettingsEdits.h"
-#include "AdminListSet.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "admin/AdminConsole.h"
-#include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "components/ViewItems.h"
 #include "base/ConsoleLogs.h"
 #include "components/Clock.h"
 #include "protocol/StatusQuery.h"
+#include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
@@ -58,8 +57,8 @@ int statusQueries(const FakeGameServer& s) {
   return n;
 }
 
-// The main window and the console over a fresh data folder; the main
-// window's current server is the fake server. Waits run 50 times faster.
+// The program over a fresh data folder; the main window's current server is
+// the fake server. Waits run 50 times faster.
 struct Rig {
   explicit Rig(const std::string& rconRecord = "rcon:pw1") {
     dir.writeInstallation();
@@ -68,16 +67,15 @@ struct Rig {
                 crlf({"// Tarvix 1.11 password list", "//", "", "127.0.0.1" + server.portText(),
                       rconRecord}));
     setClock(&fast);
-    forms().Form1 = main = new MainWindow(settings);
-    setConfigValue(main->settings(), &Config::scanTimeout, 100);
-    setCurrentIp(main->settings(), FakeGameServer::host());
-    setCurrentPort(main->settings(), server.portText());
-    forms().Form9 = console = new AdminConsole();
+    program = std::make_unique<test::ProgramFixture>();
+    main = program->mainWindow();
+    setConfigValue(program->settings(), &Config::scanTimeout, 100);
+    setCurrentIp(program->settings(), FakeGameServer::host());
+    setCurrentPort(program->settings(), server.portText());
+    console = program->console();
   }
   ~Rig() {
-    delete console;
-    delete main;
-    forms() = ProgramWindows{};
+    program.reset();
     setClock(nullptr);
     for (LogKind k : {LogKind::ScanLog, LogKind::MapLog, LogKind::PlayerLog, LogKind::BadLog})
       consoleLogs().clear(k);
@@ -107,7 +105,7 @@ struct Rig {
   ScriptedDialogs d;
   FakeGameServer server;
   ScaledClock fast{1, 50};
-  Settings settings;
+  std::unique_ptr<test::ProgramFixture> program;
   MainWindow* main = nullptr;
   AdminConsole* console = nullptr;
 };
@@ -312,11 +310,17 @@ class TestConsole : public QObject {
   void listButtonsAndItemsOpenTheAdminLists() {
     Rig r;
     r.dir.write("maps.txt", crlf({"Algiers", "dm/mohdm7"}));
-    test::AdminListSet lists;
+    struct {
+      MapChangeWindow* maps;
+      AdminListWindow* bans;
+      AdminListWindow* skins;
+      AdminListWindow* messages;
+    } lists{r.program->mapChange(), r.program->banList(), r.program->skinList(),
+            r.program->messageList()};
     r.open();
     r.console->changeMapButton->click();
     QVERIFY(lists.maps->isVisible());
-    QCOMPARE(lists.maps->RowCount(), 1);  // shown through its show handler
+    QCOMPARE(lists.maps->rowCount(), 1);  // shown through its show handler
     r.console->banListButton->click();
     QVERIFY(lists.bans->isVisible());
     r.console->skinListButton->click();
@@ -327,8 +331,8 @@ class TestConsole : public QObject {
     QVERIFY(!lists.messages->isVisible());
     r.console->messagesAction->trigger();
     QVERIFY(lists.messages->isVisible());
-    for (QWidget* add : {static_cast<QWidget*>(lists.addMap), static_cast<QWidget*>(lists.addBan),
-                         static_cast<QWidget*>(lists.addSkin), static_cast<QWidget*>(lists.addMessage)})
+    for (QWidget* add : {static_cast<QWidget*>(r.program->addMap()), static_cast<QWidget*>(r.program->addBan()),
+                         static_cast<QWidget*>(r.program->addSkin()), static_cast<QWidget*>(r.program->addMessage())})
       QVERIFY(!add->isVisible());
     QVERIFY(r.d.errors.isEmpty());
   }
@@ -381,7 +385,7 @@ class TestConsole : public QObject {
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
                                       QString::fromStdString(r.server.portText())}));
 
-    r.console->DefaultHost.clear();
+    r.program->settings().setDefaultServer({});
     r.console->defaultServerCheckBox->setChecked(true);
     QCOMPARE(r.d.messages, QStringList({"No server marked as default !"}));
   }
@@ -484,9 +488,9 @@ class TestConsole : public QObject {
     QVERIFY(r.console->commandPending());
     QVERIFY(r.server.waitForCount(3, 2000));
     r.main->close();  // stops the console's workers
-    delete r.console;  // and the pending line: no thread is left to join
+    r.program.reset();  // and the pending line: no thread is left to join
     r.console = nullptr;
-    forms().Form9 = nullptr;
+    r.main = nullptr;
     const std::size_t count = r.server.receivedCount();
     QTest::qWait(200);
     QCOMPARE(r.server.receivedCount(), count);
@@ -495,12 +499,12 @@ class TestConsole : public QObject {
   void rconButtonOpensTheConsole() {
     Rig r;
     setCurrentIp(r.main->settings(), "");
-    r.main->ToolButton7Click();
+    r.main->ToolButton7->click();
     QCOMPARE(r.d.messages, QStringList({"Select a server or mark one as default!"}));
     QVERIFY(!r.console->isVisible());
 
     r.dir.write("default", crlf({"localhost", r.server.portText(), "defpw"}));
-    r.main->ToolButton7Click();
+    r.main->ToolButton7->click();
     QVERIFY(r.console->isVisible());
     QVERIFY(r.console->defaultServerCheckBox->isChecked());
     QCOMPARE(r.main->settings().currentServer().ip, std::string("localhost"));
@@ -510,14 +514,14 @@ class TestConsole : public QObject {
 
     // A current server other than the default one clears "default server".
     setCurrentIp(r.main->settings(), "127.0.0.1");
-    r.main->ToolButton7Click();
+    r.main->ToolButton7->click();
     QVERIFY(!r.console->defaultServerCheckBox->isChecked());
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
                                       QString::fromStdString(r.server.portText())}));
 
     QVERIFY(QFile::remove("default"));
     setCurrentIp(r.main->settings(), "");
-    r.main->ToolButton7Click();
+    r.main->ToolButton7->click();
     QCOMPARE(r.d.errors.size(), 1);
   }
 };

@@ -1,6 +1,7 @@
 // The map change: the announcement and the map command on fresh sockets of
 // the console's client, the reply in the console, and the paths that send
-// nothing but still close the window.
+// nothing but still close the window. The change runs in the background: a
+// test waits for the map window to close.
 #include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -8,19 +9,20 @@
 #include <memory>
 
 #include "SettingsEdits.h"
-#include "AdminListSet.h"
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
 #include "admin/AdminConsole.h"
 #include "app/MainWindow.h"
 #include "components/Clock.h"
+#include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
+#include "qt/TreeRows.h"
 
 using namespace tarvix;
-using tarvix::test::AdminListSet;
 using tarvix::test::crlf;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makePrintReply;
+using tarvix::test::ProgramFixture;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::selectRow;
 using tarvix::test::TempDataDir;
@@ -34,38 +36,41 @@ std::string rcon(const std::string& password, const std::string& command) {
   return std::string("\xFF\xFF\xFF\xFF\x02rcon ") + password + " " + command + std::string("\n\0", 2);
 }
 
-// The main window (for ScanTimeout), the console aimed at the fake server,
-// and the list windows, over a data folder with two maps.
+// The program with the console aimed at the fake server and the map list
+// shown, over a data folder with two maps.
 struct Rig {
   Rig() {
     dir.writeInstallation();
     dir.write("maps.txt", crlf({"Stalingrad", "obj/obj_team3", "Algiers", "dm/mohdm7"}));
     setClock(&fast);
-    forms().Form1 = main = new MainWindow(settings);
-    setConfigValue(main->settings(), &Config::scanTimeout, 400);
-    forms().Form9 = console = new AdminConsole();
+    program = std::make_unique<ProgramFixture>();
+    main = program->mainWindow();
+    setConfigValue(program->settings(), &Config::scanTimeout, 400);
+    console = program->console();
     console->rconPasswordEdit->setText("s3cret");
     console->commandClient.setServer(FakeGameServer::host(), server.portText());
     console->commandClient.open();
-    lists = std::make_unique<AdminListSet>();
-    lists->maps->show();
+    maps = program->mapChange();
+    maps->show();
   }
   ~Rig() {
-    lists.reset();
-    delete console;
-    delete main;
-    forms() = ProgramWindows{};
+    program.reset();
     setClock(nullptr);
+  }
+  // Loads the selected map and waits until the window has closed.
+  void loadMap() {
+    maps->loadAction->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!maps->isVisible(), 5000);
   }
 
   TempDataDir dir;
   ScriptedDialogs d;
   FakeGameServer server;
   ScaledClock fast{1, 4};
-  Settings settings;
+  std::unique_ptr<ProgramFixture> program;
   MainWindow* main = nullptr;
   AdminConsole* console = nullptr;
-  std::unique_ptr<AdminListSet> lists;
+  MapChangeWindow* maps = nullptr;
 };
 
 }  // namespace
@@ -82,14 +87,17 @@ class TestMapChange : public QObject {
     // An answer to the announcement must not be taken for the map's reply.
     r.server.queueReply(makePrintReply("\nstale answer\n"));
     r.server.queueReply(makePrintReply("\nmap dm/mohdm7 loaded\nok\n"), 150);
-    QCOMPARE(r.lists->maps->ListView1->topLevelItem(0)->text(0), QString("Algiers"));
-    selectRow(*r.lists->maps, 0);
+    QCOMPARE(r.maps->listView->topLevelItem(0)->text(0), QString("Algiers"));
+    selectRow(r.maps->listView, 0);
     r.d.answers = {true};
     const int linesBefore = static_cast<int>(r.console->consoleLines().size());
     bool uiRan = false;
     QTimer::singleShot(20, [&] { uiRan = true; });
 
-    r.lists->maps->loadmap1->trigger();
+    r.maps->loadAction->trigger();
+    QVERIFY(!r.console->isEnabled());  // kept still while the server is awaited
+    QVERIFY(r.maps->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!r.maps->isVisible(), 5000);
 
     QCOMPARE(r.d.questions, QStringList({"sure to change the map ?"}));
     QVERIFY(uiRan);  // the window kept working while the server was awaited
@@ -101,7 +109,7 @@ class TestMapChange : public QObject {
     QVERIFY(got[1].fromPort != got[0].fromPort);
     QStringList added = r.console->consoleLines().mid(linesBefore);
     QCOMPARE(added, QStringList({"", "map dm/mohdm7 loaded", "ok"}));
-    QVERIFY(!r.lists->maps->isVisible());
+    QVERIFY(!r.maps->isVisible());
     QVERIFY(r.console->isEnabled());
     QCOMPARE(r.console->focusWidget(), r.console->commandLine);
     QVERIFY(r.d.errors.isEmpty() && r.d.messages.isEmpty());
@@ -120,7 +128,7 @@ class TestMapChange : public QObject {
     r.console->commandClient.open();
     r.server.queueReply(makePrintReply("\nstale answer\n"));
     r.server.queueReply(makePrintReply("\nmap dm/mohdm7 loaded\n"), 300);
-    selectRow(*r.lists->maps, 0);
+    selectRow(r.maps->listView, 0);
     r.d.answers = {true};
 
     bool reopened = false;
@@ -133,7 +141,7 @@ class TestMapChange : public QObject {
     });
     poll.start(5);
     const int linesBefore = static_cast<int>(r.console->consoleLines().size());
-    r.lists->maps->loadmap1->trigger();
+    r.loadMap();
     poll.stop();
 
     QVERIFY(reopened);
@@ -149,28 +157,28 @@ class TestMapChange : public QObject {
   void noSelectionOrNoSendsNothingButStillCloses() {
     Rig r;
     r.console->commandLine->clearFocus();
-    r.lists->maps->loadmap1->trigger();
+    r.loadMap();
     QVERIFY(r.d.questions.isEmpty());
-    QVERIFY(!r.lists->maps->isVisible());
+    QVERIFY(!r.maps->isVisible());
     QCOMPARE(r.console->focusWidget(), r.console->commandLine);
 
-    r.lists->maps->show();
-    selectRow(*r.lists->maps, 1);
+    r.maps->show();
+    selectRow(r.maps->listView, 1);
     r.d.answers = {false};
-    r.lists->maps->loadmap1->trigger();
+    r.loadMap();
     QCOMPARE(r.d.questions.size(), 1);
-    QVERIFY(!r.lists->maps->isVisible());
+    QVERIFY(!r.maps->isVisible());
 
     // A double-click on a row asks the same question.
-    r.lists->maps->show();
-    QTreeWidget* view = r.lists->maps->ListView1;
+    r.maps->show();
+    QTreeWidget* view = r.maps->listView;
     QTreeWidgetItem* row = view->topLevelItem(1);
     view->setCurrentItem(row);
     const QPoint at = view->visualItemRect(row).center();
     r.d.answers = {false};
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
     QTRY_COMPARE_WITH_TIMEOUT(r.d.questions.size(), 2, 2000);
-    QTRY_VERIFY_WITH_TIMEOUT(!r.lists->maps->isVisible(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!r.maps->isVisible(), 2000);
     QVERIFY(!r.server.waitForCount(1, 200));
   }
 
@@ -178,12 +186,12 @@ class TestMapChange : public QObject {
     Rig r;
     r.console->commandClient.setServer(FakeGameServer::host(), "0");  // no such port
     const int linesBefore = static_cast<int>(r.console->consoleLines().size());
-    selectRow(*r.lists->maps, 0);
+    selectRow(r.maps->listView, 0);
     r.d.answers = {true};
-    r.lists->maps->loadmap1->trigger();
+    r.loadMap();
     QCOMPARE(static_cast<int>(r.console->consoleLines().size()), linesBefore);
     QVERIFY(r.d.errors.isEmpty() && r.d.messages.isEmpty());
-    QVERIFY(!r.lists->maps->isVisible());
+    QVERIFY(!r.maps->isVisible());
     QVERIFY(r.console->isEnabled());
     QVERIFY(!r.server.waitForCount(1, 200));
   }

@@ -47,7 +47,6 @@ struct Windows {
   test::ProgramFixture program;
   MainWindow* main = program.mainWindow();
   OptionsWindow* options = program.options();
-  AdminConsole* console = program.console();
   ServerPropertiesWindow* props = program.serverProperties();
 };
 
@@ -76,8 +75,8 @@ class TestProperties : public QObject {
     QCOMPARE(w.props->serverPasswordEdit->text(), QString("join2"));
     QCOMPARE(w.props->rconPasswordEdit->text(), QString("secret"));
     QVERIFY(!w.props->rconDefaultCheckBox->isChecked());
-    QCOMPARE(w.console->DefaultHost, std::string("10.0.0.9"));
-    QCOMPARE(w.console->DefaultRconPassword, std::string("adminpw"));
+    QCOMPARE(w.program.settings().defaultServer().ip, std::string("10.0.0.9"));
+    QCOMPARE(w.program.settings().defaultServer().rconPassword, std::string("adminpw"));
     // Graph reset on showing.
     QCOMPARE(w.props->graphX(), 250);
     QCOMPARE(w.props->graphY(), 20);
@@ -88,7 +87,7 @@ class TestProperties : public QObject {
     QCOMPARE(dir.read("default"), def);
 
     // The default server is shown checked; an empty default file keeps what
-    // the console holds.
+    // the settings hold.
     w.showFor("10.0.0.9", "12203");
     QVERIFY(w.props->rconDefaultCheckBox->isChecked());
     w.props->rconDefaultCheckBox->setChecked(false);  // not a click: writes nothing
@@ -97,7 +96,7 @@ class TestProperties : public QObject {
     dir.write("default", "");
     w.showFor("10.0.0.9", "12203");
     QVERIFY(w.props->rconDefaultCheckBox->isChecked());
-    QCOMPARE(w.console->DefaultHost, std::string("10.0.0.9"));
+    QCOMPARE(w.program.settings().defaultServer().ip, std::string("10.0.0.9"));
   }
 
   void hidingAsksAndSavesRconRecordFirst() {
@@ -194,13 +193,13 @@ class TestProperties : public QObject {
     ::remove("default");
     ScriptedDialogs dialogs;
     Windows w;
-    w.console->DefaultHost = "kept";
+    w.program.settings().setDefaultServer({"kept", "", ""});
     w.showFor("1.1.1.1", "1");
     QCOMPARE(dialogs.errors.size(), 2);
     QVERIFY(dialogs.errors[0].contains("default"));
     QVERIFY(dialogs.errors[1].contains("Passwords.txt"));
     QVERIFY(w.props->isVisible());
-    QCOMPARE(w.console->DefaultHost, std::string("kept"));
+    QCOMPARE(w.program.settings().defaultServer().ip, std::string("kept"));
     QCOMPARE(w.props->graphX(), 250);  // the other steps still ran
 
     w.props->serverPasswordEdit->setText("x");

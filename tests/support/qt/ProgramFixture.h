@@ -3,15 +3,10 @@
 // window, created hidden in the program's order and wired as in the program.
 // Build it after the test's data folder and dialogs are in place; the
 // windows read their files as they are created.
-#include "admin/AddBanWindow.h"
-#include "admin/AddMapWindow.h"
-#include "admin/AddMessageWindow.h"
-#include "admin/AddSkinWindow.h"
+#include "admin/AddEntryWindow.h"
 #include "admin/AdminConsole.h"
-#include "admin/BanListWindow.h"
+#include "admin/AdminListWindow.h"
 #include "admin/MapChangeWindow.h"
-#include "admin/MessageListWindow.h"
-#include "admin/SkinListWindow.h"
 #include "app/Application.h"
 #include "app/BuddiesWindow.h"
 #include "app/ClanTagsWindow.h"
@@ -46,13 +41,13 @@ class ProgramFixture {
   QuickAddDialog* quickAdd() const { return program_.quickAdd(); }
   DirectConnectDialog* directConnect() const { return program_.directConnect(); }
   MapChangeWindow* mapChange() const { return program_.mapChange(); }
-  AddMapWindow* addMap() const { return program_.addMap(); }
-  BanListWindow* banList() const { return program_.banList(); }
-  AddBanWindow* addBan() const { return program_.addBan(); }
-  SkinListWindow* skinList() const { return program_.skinList(); }
-  AddSkinWindow* addSkin() const { return program_.addSkin(); }
-  MessageListWindow* messageList() const { return program_.messageList(); }
-  AddMessageWindow* addMessage() const { return program_.addMessage(); }
+  AddEntryWindow* addMap() const { return program_.addMap(); }
+  AdminListWindow* banList() const { return program_.banList(); }
+  AddEntryWindow* addBan() const { return program_.addBan(); }
+  AdminListWindow* skinList() const { return program_.skinList(); }
+  AddEntryWindow* addSkin() const { return program_.addSkin(); }
+  AdminListWindow* messageList() const { return program_.messageList(); }
+  AddEntryWindow* addMessage() const { return program_.addMessage(); }
 
  private:
   Application program_;
