@@ -1,28 +1,35 @@
 #!/usr/bin/env bash
 # Starts the program under Xvfb in a data folder and saves a PNG of the screen.
 # usage: screenshot.sh DATA_FOLDER OUT.png [SECONDS] [program arguments...]
+# Fails (non-zero, with the reason on standard error) when the program is not
+# built, ends before the shot, or the shot cannot be taken or is empty.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+fail() { echo "screenshot.sh: $*" >&2; exit 1; }
+[ $# -ge 2 ] || fail "usage: screenshot.sh DATA_FOLDER OUT.png [SECONDS] [program arguments...]"
+[ -d "$1" ] || fail "no data folder $1"
 export SHOT_DATA="$(cd "$1" && pwd)" SHOT_OUT="$(realpath -m "$2")" SHOT_WAIT="${3:-3}"
 export SHOT_BIN="${TARVIX_BIN:-$ROOT/build/tarvix}"
-if [ ! -x "$SHOT_BIN" ]; then
-  echo "screenshot.sh: no program at $SHOT_BIN; build it first (cmake --build build)" >&2
-  exit 1
-fi
-rm -f "$SHOT_OUT"
+[ -x "$SHOT_BIN" ] || fail "no program at $SHOT_BIN: build it first (bash scripts/run.sh, or cmake and ninja)"
 shift $(( $# >= 3 ? 3 : $# ))
+rm -f "$SHOT_OUT"
 xvfb-run -a -s "-screen 0 800x700x24" bash -c '
-  set -e
+  set -euo pipefail
   cd "$SHOT_DATA"
   "$SHOT_BIN" "$@" &
   pid=$!
   sleep "$SHOT_WAIT"
-  import -window root "$SHOT_OUT"
-  /usr/bin/convert "$SHOT_OUT" -trim +repage "$SHOT_OUT"
+  if ! kill -0 $pid 2>/dev/null; then
+    wait $pid && rc=0 || rc=$?
+    echo "screenshot.sh: the program ended (exit $rc) before the shot" >&2
+    exit 1
+  fi
+  status=0
+  import -window root "$SHOT_OUT" && /usr/bin/convert "$SHOT_OUT" -trim +repage "$SHOT_OUT" || status=$?
   kill $pid
-  wait $pid 2>/dev/null || true' shot "$@"
-if [ ! -s "$SHOT_OUT" ]; then
-  echo "screenshot.sh: no picture was taken" >&2
-  exit 1
-fi
-echo "saved $SHOT_OUT"
+  wait $pid 2>/dev/null || true
+  exit $status' shot "$@" || fail "no picture taken"
+[ -s "$SHOT_OUT" ] || fail "no picture written to $SHOT_OUT"
+size="$(identify -format '%wx%h' "$SHOT_OUT")" || fail "$SHOT_OUT is not a picture"
+[ "$size" != "1x1" ] || fail "the picture is empty: nothing was drawn"
+echo "saved $SHOT_OUT ($size)"

@@ -12,7 +12,7 @@ int compareSortText(std::string_view a, std::string_view b);
 namespace tarvix {
 
 // The list views' alphabetical order: letters compared first without regard
-// to case (Latin-1 folding), then lower case before upper case on a tie.
+// to case (Windows-1252 folding), then lower case before upper case on a tie.
 int compareListText(std::string_view a, std::string_view b);
 
 }  // namespace tarvix

@@ -8,11 +8,15 @@ namespace {
 inline unsigned char ub(char c) { return static_cast<unsigned char>(c); }
 }  // namespace
 
+// Letters of Windows-1252: A-Z, the Latin-1 capitals C0-DE except the
+// multiplication sign D7, and the pairs Š/š 8A/9A, Œ/œ 8C/9C, Ž/ž 8E/9E and
+// Ÿ/ÿ 9F/FF.
 char lowerChar(char c) {
   unsigned char u = ub(c);
   if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
-  // Latin-1 capitals C0-DE except the multiplication sign D7.
   if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
+  if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<char>(u + 0x10);
+  if (u == 0x9F) return static_cast<char>(0xFF);
   return c;
 }
 
@@ -20,6 +24,8 @@ char upperChar(char c) {
   unsigned char u = ub(c);
   if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
   if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
+  if (u == 0x9A || u == 0x9C || u == 0x9E) return static_cast<char>(u - 0x10);
+  if (u == 0xFF) return static_cast<char>(0x9F);
   return c;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Text is bytes: every file line and datagram is a std::string in a single-byte
-// code page (Latin-1). Case folding covers A-Z and the Latin-1 capitals.
+// code page (Windows-1252, see CodePage.h). Case folding covers A-Z, the
+// Latin-1 capitals and the Windows-1252 pairs Š/š, Œ/œ, Ž/ž and Ÿ/ÿ.
 #include <string>
 #include <string_view>
 #include <vector>

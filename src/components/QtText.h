@@ -1,19 +1,56 @@
 #pragma once
-// The one pair of conversions between byte strings and QString: Latin-1, so
-// every byte 0-255 survives a round trip through a window.
+// The one pair of conversions between byte strings and QString, in the
+// games' code page Windows-1252: every byte 0-255 survives a round trip
+// through a window (the five bytes the code page leaves undefined become the
+// control characters of the same value).
+#include <QList>
 #include <QString>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/CodePage.h"
 
 namespace tarvix {
 
 inline QString toQString(std::string_view bytes) {
-  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  QChar* out = text.data();
+  for (char c : bytes)
+    *out++ = QChar(static_cast<char16_t>(codePageToUnicode(static_cast<unsigned char>(c))));
+  return text;
 }
 
+// The bytes of a text, or nullopt when it holds a character the code page
+// cannot hold; that character is then put in *refused. Use it wherever typed
+// text becomes file or datagram bytes, and refuse the text with
+// codePageRefusal() instead of storing a stand-in.
+inline std::optional<std::string> toCodePageBytes(const QString& text, QString* refused = nullptr) {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(text.size()));
+  for (const char32_t c : text.toUcs4()) {
+    const std::optional<unsigned char> b = unicodeToCodePage(c);
+    if (!b) {
+      if (refused) *refused = QString::fromUcs4(&c, 1);
+      return std::nullopt;
+    }
+    bytes.push_back(static_cast<char>(*b));
+  }
+  return bytes;
+}
+
+// The message for a character toCodePageBytes() refused.
+inline QString codePageRefusal(const QString& character) {
+  return "The character \"" + character +
+         "\" cannot be stored: game servers and Tarvix's files hold only Windows-1252 text.";
+}
+
+// The bytes of a text; a character the code page cannot hold becomes '?'.
 inline std::string toBytes(const QString& text) {
-  QByteArray b = text.toLatin1();
-  return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(text.size()));
+  for (const char32_t c : text.toUcs4()) bytes.push_back(static_cast<char>(unicodeToCodePage(c).value_or('?')));
+  return bytes;
 }
 
 }  // namespace tarvix

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <limits.h>
+
 #include <atomic>
 #include <memory>
 
@@ -99,36 +101,79 @@ void lockExclusive(int fd, const std::string& path) {
 
 std::atomic<unsigned> tempCounter{0};
 
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a symbolic link finally names (the path itself when it is none),
+// so that a writer replaces the link's target instead of the link.
+std::string followLinks(const std::string& path) {
+  std::string p = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(p.c_str(), target.data(), target.size());
+    if (n <= 0) return p;
+    target.resize(static_cast<std::size_t>(n));
+    p = target.front() == '/' ? target : folderOf(p) + "/" + target;
+  }
+  return p;
+}
+
+// Writes the whole content over the open target and syncs it: for a folder
+// that takes no new file, where the target itself is writable.
+void rewriteInPlace(int target, std::string_view content, const std::string& shown) {
+  if (::ftruncate(target, 0) != 0 || ::lseek(target, 0, SEEK_SET) < 0)
+    throw FileError(shown, errno, "Cannot write file");
+  writeAll(target, content, shown);
+  if (::fsync(target) != 0) throw FileError(shown, errno, "Cannot write file");
+}
+
 // Writes `content` to a new temporary file beside `path` and renames it over
 // `path`. `target` is the caller's locked descriptor of the file it replaces,
-// or -1 when there is none yet.
+// or -1 when there is none yet; it must be open for writing. Errors name
+// `shown`, the file as the user knows it, never the temporary.
 void replaceLocked(const std::string& path, int target, std::string_view content,
-                   FileAccess access) {
+                   FileAccess access, const std::string& shown) {
   struct stat st {};
   const bool existed = target >= 0;
-  if (existed && ::fstat(target, &st) != 0) throw FileError(path, errno);
+  if (existed && ::fstat(target, &st) != 0) throw FileError(shown, errno);
   const bool ownerOnly = access == FileAccess::OwnerOnly;
   mode_t perms = existed ? st.st_mode & 07777 : 0644;
   if (ownerOnly) perms = existed ? perms & 07700 : 0600;
 
   // Created exclusively with its final mode, so that the content is never
-  // readable by more people than the target's.
+  // readable by more people than the target's, and never through a link
+  // planted under its name.
   std::string temp;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
     temp = path + ".~" + std::to_string(::getpid()) + "-" +
            std::to_string(tempCounter.fetch_add(1));
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : perms);
-    if (fd < 0 && errno != EEXIST) throw FileError(temp, errno);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                ownerOnly ? 0600 : perms);
+    if (fd < 0 && errno != EEXIST) {
+      const int e = errno;
+      if (existed && (e == EACCES || e == EPERM)) {
+        // The folder takes no new file but the target is writable. Narrowing
+        // its mode is best effort: the file may belong to someone else.
+        if (ownerOnly && ::fchmod(target, perms) != 0) {
+        }
+        return rewriteInPlace(target, content, shown);
+      }
+      throw FileError(shown, e);
+    }
   }
-  if (fd < 0) throw FileError(temp, EEXIST);
+  if (fd < 0) throw FileError(shown, EEXIST);
   {
     Fd out(fd);
     try {
       // An existing file's mode is kept exactly (the umask may have narrowed it).
-      if (existed && ::fchmod(out.get(), perms) != 0) throw FileError(temp, errno);
-      writeAll(out.get(), content, temp);
-      if (::fsync(out.get()) != 0) throw FileError(temp, errno, "Cannot write file");
+      if (existed && ::fchmod(out.get(), perms) != 0) throw FileError(shown, errno);
+      writeAll(out.get(), content, shown);
+      if (::fsync(out.get()) != 0) throw FileError(shown, errno, "Cannot write file");
     } catch (...) {
       ::unlink(temp.c_str());
       throw;
@@ -137,16 +182,12 @@ void replaceLocked(const std::string& path, int target, std::string_view content
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     int e = errno;
     ::unlink(temp.c_str());
-    throw FileError(path, e);
+    throw FileError(shown, e);
   }
   // The rename itself reaches the disk with the folder.
-  const std::size_t slash = path.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Fd dir(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
 }
-
 
 }  // namespace
 
@@ -184,13 +225,16 @@ std::vector<std::string> readLines(std::string_view relative) {
   return splitLines(readFile(relative));
 }
 
-void appendLines(std::string_view relative, const std::vector<std::string>& lines) {
+void appendLines(std::string_view relative, const std::vector<std::string>& lines,
+                 FileAccess access) {
   std::string path = dataPath(relative);
   for (const std::string& line : lines)
     if (line.find_first_of("\r\n") != std::string::npos)
       throw EntryError(path, "Cannot add \"" + escapeControls(line) + "\" to file \"" + path +
                                  "\". A line break cannot be part of an entry.");
-  Fd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+  // A linked file is written through to its target.
+  const std::string target = followLinks(path);
+  Fd fd(::open(target.c_str(), O_RDWR | O_CLOEXEC));
   if (fd.get() < 0) throw FileError(path, errno);
   lockExclusive(fd.get(), path);
   std::string content = readAll(fd.get(), path);
@@ -200,7 +244,7 @@ void appendLines(std::string_view relative, const std::vector<std::string>& line
   content += joinLinesCrlf(lines);
   // Not written in place: a write killed at a page boundary leaves half a
   // record, so the whole file is replaced like any rewrite.
-  replaceLocked(path, fd.get(), content, FileAccess::Shared);
+  replaceLocked(target, fd.get(), content, access, path);
 }
 
 void replaceLines(std::string_view relative, const std::vector<std::string>& lines,
@@ -219,11 +263,13 @@ void replaceContentAt(const std::string& path, std::string_view content, Replace
   // reader is between its open and its read of the old content. A missing
   // target is not created here: it stays missing until the rename, so a crash
   // never leaves an empty file that was not there.
-  Fd target(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+  // A linked file is written through to its target (a missing one too).
+  const std::string resolved = followLinks(path);
+  Fd target(::open(resolved.c_str(), O_WRONLY | O_CLOEXEC));
   if (target.get() < 0 && (errno != ENOENT || mode == ReplaceMode::MustExist))
     throw FileError(path, errno);
   if (target.get() >= 0) lockExclusive(target.get(), path);
-  replaceLocked(path, target.get(), content, access);
+  replaceLocked(resolved, target.get(), content, access, path);
 }
 
 int removeStaleTemporaries(const std::string& folder) {

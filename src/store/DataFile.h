@@ -50,21 +50,27 @@ bool fileExists(std::string_view relative);
 std::string readFile(std::string_view relative);
 std::vector<std::string> readLines(std::string_view relative);
 
+// Who may read the file a replacing writer leaves: an existing file keeps its
+// mode, a new one gets the usual mode; files holding passwords are readable
+// by their owner only, from the first byte of the temporary file on.
+enum class FileAccess { Shared, OwnerOnly };
+
 // Appends each line followed by CR LF to an existing file, synced to disk.
 // A line holding CR or LF is refused (EntryError) before anything is written,
 // so one value is always exactly one line. The file is replaced whole, like a
-// rewrite, so a crash leaves it with all of the new lines or none.
-void appendLines(std::string_view relative, const std::vector<std::string>& lines);
+// rewrite, so a crash leaves it with all of the new lines or none. OwnerOnly
+// narrows a file that others could read to its owner.
+void appendLines(std::string_view relative, const std::vector<std::string>& lines,
+                 FileAccess access = FileAccess::Shared);
 
 enum class ReplaceMode {
   CreateOrTruncate,  // the file may be missing
   MustExist,         // a missing file is an error (delete-then-create writers)
 };
-// Who may read the file a replacing writer leaves: an existing file keeps its
-// mode, a new one gets the usual mode; files holding passwords are readable
-// by their owner only, from the first byte of the temporary file on.
-enum class FileAccess { Shared, OwnerOnly };
-// Replaces the file's content with each line followed by CR LF. A crash at
+// Replaces the file's content with each line followed by CR LF. A file that
+// is a symbolic link is written through to the file it names; a folder that
+// takes no new file has its writable file rewritten in place. Errors name the
+// given file, never a temporary. A crash at
 // any moment leaves the old or the new content (and, until the next start,
 // perhaps a temporary file beside it); a missing file stays missing until the
 // new one is complete.

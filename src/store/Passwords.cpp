@@ -40,7 +40,8 @@ Passwords lookupPasswords(std::string_view ip, std::string_view port) {
 }
 
 void appendPassword(std::string_view ip, std::string_view port, std::string_view value) {
-  appendLines(kPasswordsFile, {passwordKey(ip, port), std::string(value)});
+  // The file holds passwords: one an installation left readable is narrowed.
+  appendLines(kPasswordsFile, {passwordKey(ip, port), std::string(value)}, FileAccess::OwnerOnly);
 }
 
 void appendRconPassword(std::string_view ip, std::string_view port, std::string_view password) {

@@ -149,7 +149,7 @@ std::string importSslf(std::string_view chosenFile) {
   replaceLines(listPath, entryLines(entries, entries.size()));
   if (!records.empty()) {
     try {
-      appendLines(kPasswordsFile, records);
+      appendLines(kPasswordsFile, records, FileAccess::OwnerOnly);
     } catch (const FileError&) {
       // The import stops at the first server with a password; the servers
       // before it stay imported.

@@ -1,7 +1,13 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "StoreFixture.h"
@@ -34,9 +40,16 @@ TEST(TextTest, JoinWritesCrLfAfterEveryLine) {
   EXPECT_EQ(joinLinesCrlf({}), "");
 }
 
-TEST(TextTest, CaseFoldingCoversLatin1) {
+TEST(TextTest, CaseFoldingCoversWindows1252) {
   EXPECT_TRUE(equalsNoCase("\xC4gypten", "\xE4GYPTEN"));  // Ä / ä
   EXPECT_FALSE(equalsNoCase("\xD7", "\xF7"));             // × and ÷ are not letters
+  EXPECT_FALSE(equalsNoCase("\xDF", "\xFF"));             // ß and ÿ are no pair
+  // Š/š, Œ/œ, Ž/ž, Ÿ/ÿ; the bytes beside them are no letters.
+  EXPECT_TRUE(equalsNoCase("\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF"));
+  EXPECT_EQ(upperAnsi("\x9A\x9C\x9E\xFF\xE9"), "\x8A\x8C\x8E\x9F\xC9");
+  EXPECT_EQ(lowerAnsi("\x8A\x8C\x8E\x9F\xC9"), "\x9A\x9C\x9E\xFF\xE9");
+  EXPECT_EQ(lowerAnsi("\x80\x8B\x8D\x9B\x9D"), "\x80\x8B\x8D\x9B\x9D");
+  EXPECT_TRUE(containsNoCase("[\x8Akoda]", "\x9Akoda"));
   EXPECT_FALSE(equalsNoCase("abc", "abcd"));
   EXPECT_EQ(findNoCase("xx[ClAn]yy", "[clan]"), 2u);
   EXPECT_EQ(removeAllNoCase("Rcon:secRCON:ret", "rcon:"), "secret");
@@ -205,6 +218,81 @@ TEST_F(DataFileTest, ReplacementIsNeverSeenHalfWritten) {
   EXPECT_TRUE(last == a || last == b);
   EXPECT_EQ(filesIn("."), Lines{"f"});
   (void)refused;
+}
+
+
+TEST_F(DataFileTest, ALinkedDataFileIsWrittenThroughToItsTarget) {
+  std::filesystem::create_directory("elsewhere");
+  put("elsewhere/Config", "old\r\n");
+  ASSERT_EQ(::symlink("elsewhere/Config", "Config"), 0);
+  replaceLines("Config", {"new"});
+  appendLines("Config", {"more"});
+  EXPECT_TRUE(std::filesystem::is_symlink("Config"));
+  EXPECT_EQ(get("elsewhere/Config"), "new\r\nmore\r\n");
+  // A link to a missing file creates the file it names.
+  ASSERT_EQ(::symlink("elsewhere/bans.txt", "bans.txt"), 0);
+  replaceLines("bans.txt", {"x"});
+  EXPECT_TRUE(std::filesystem::is_symlink("bans.txt"));
+  EXPECT_EQ(get("elsewhere/bans.txt"), "x\r\n");
+  EXPECT_EQ(filesIn("elsewhere"), (Lines{"Config", "bans.txt"}));
+  EXPECT_EQ(filesIn("."), (Lines{"Config", "bans.txt", "elsewhere"}));
+}
+
+TEST_F(DataFileTest, AnAppendedPasswordNarrowsAFileOthersCouldRead) {
+  put("Passwords.txt", "// Tarvix 1.11 password list\r\n//\r\n\r\n");
+  ::chmod("Passwords.txt", 0644);  // as a copied installation leaves it
+  appendLines("Passwords.txt", {"10.0.0.112203", "rcon:secret"}, FileAccess::OwnerOnly);
+  struct stat st {};
+  ASSERT_EQ(::stat("Passwords.txt", &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+// Runs `body` in a child process where the data folder takes no new file but
+// the files in it stay writable: as another user when run as root, else with
+// the folder read-only. Returns the child's exit code.
+int inFolderWithoutNewFiles(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0) {
+      if (::chmod(".", 0755) != 0) ::_exit(89);  // searchable, still owned by root
+      for (const auto& e : std::filesystem::directory_iterator("."))
+        if (::chown(e.path().c_str(), 65534, 65534) != 0) ::_exit(90);
+      if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(91);
+    } else if (::chmod(".", 0555) != 0) {
+      ::_exit(92);
+    }
+    try {
+      ::_exit(body());
+    } catch (...) {
+      ::_exit(98);
+    }
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::chmod(".", 0755);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+TEST_F(DataFileTest, AFolderWithoutRoomForATemporaryRewritesInPlaceAndNamesTheUsersFile) {
+  put("Config", "old\r\n");
+  put("bans.txt", "a\r\n");
+  const int rc = inFolderWithoutNewFiles([] {
+    replaceContent("Config", "new\r\n");
+    appendLines("bans.txt", {"b"});
+    try {
+      replaceContent("Missing", "x");  // cannot be created at all
+      return 2;
+    } catch (const FileError& e) {
+      const std::string text = e.what();
+      if (text.find("\"Missing\"") == std::string::npos || text.find(".~") != std::string::npos)
+        return 3;
+    }
+    return 0;
+  });
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(get("Config"), "new\r\n");
+  EXPECT_EQ(get("bans.txt"), "a\r\nb\r\n");
+  EXPECT_EQ(filesIn("."), (Lines{"Config", "bans.txt"}));
 }
 
 }  // namespace
