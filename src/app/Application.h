@@ -27,6 +27,7 @@ class SkinListWindow;
 class AddSkinWindow;
 class MessageListWindow;
 class AddMessageWindow;
+class BuddyAlerter;
 
 class Application {
  public:
@@ -91,6 +92,7 @@ class Application {
   std::unique_ptr<AddSkinWindow> addSkin_;
   std::unique_ptr<MessageListWindow> messageList_;
   std::unique_ptr<AddMessageWindow> addMessage_;
+  std::unique_ptr<BuddyAlerter> buddyAlerter_;
 };
 
 }  // namespace tarvix

@@ -172,6 +172,8 @@ class MainWindow : public QMainWindow {
   void GraphReset();
   // The newest details query was shown (its answer or the no-answer display).
   void DetailsShown();
+  // A scan pass ran to its end; its buddy and clan-tag hits are in the buddy view.
+  void scanPassFinished();
 
  private:
   void buildDetails();

@@ -1,5 +1,5 @@
 #include "lists/OptionsWindow.h"
-#include "lists/ParallelScanOption.h"
+#include "lists/ExtraOptions.h"
 
 #include <QAction>
 #include <algorithm>
@@ -157,6 +157,7 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QWidget(parent) {
 
   setFixedSize(446, 340);
   addParallelScanOption(this);
+  addBuddyAlertsOption(this);
   centreOnDesktop(this);
 
   connect(TrackBar1, &QSlider::valueChanged, this, &OptionsWindow::TrackBar1Change);
