@@ -12,14 +12,18 @@
 #include "admin/AdminListWindow.h"
 #include "admin/MapChangeWindow.h"
 #include "app/BuddiesWindow.h"
+#include "app/BuddyAlerter.h"
 #include "app/ClanTagsWindow.h"
 #include "app/CreditsWindow.h"
 #include "app/Forms.h"
+#include "app/EmptyListHint.h"
 #include "app/MainWindow.h"
 #include "app/Resources.h"
 #include "app/core/ScanPass.h"
 #include "base/BackgroundJobs.h"
 #include "components/Placement.h"
+#include "components/QtText.h"
+#include "components/TrayIcon.h"
 #include "lists/DirectConnectDialog.h"
 #include "lists/OptionsWindow.h"
 #include "lists/QuickAddDialog.h"
@@ -98,6 +102,22 @@ void Application::connectAppWindows() {
   // app windows
   QObject::connect(credits_.get(), &CreditsWindow::optionsRequested, options_.get(),
                    [this] { options_->show(); });
+
+  attachEmptyListHint(main_->ListView3);
+
+  // Buddy alerts go to the notification area, or without one to the status bar.
+  buddyAlerter_ = std::make_unique<BuddyAlerter>([this](const QString& title, const QString& text) {
+    if (!main_->Systray1->showNotification(title, text))
+      main_->setStatusText(QString(text).replace('\n', "; "));
+  });
+  QObject::connect(main_.get(), &MainWindow::scanPassFinished, main_.get(), [this] {
+    std::vector<HeadlessBuddy> hits;
+    for (int i = 0; i < main_->ListView2->topLevelItemCount(); ++i) {
+      const QTreeWidgetItem* row = main_->ListView2->topLevelItem(i);
+      hits.push_back({toBytes(row->text(0)), toBytes(row->text(1))});
+    }
+    buddyAlerter_->passFinished(hits);
+  });
 }
 
 void Application::connectListsWindows() {

@@ -22,6 +22,7 @@ class DirectConnectDialog;
 class MapChangeWindow;
 class AdminListWindow;
 class AddEntryWindow;
+class BuddyAlerter;
 
 class Application {
  public:
@@ -86,6 +87,7 @@ class Application {
   std::unique_ptr<AddEntryWindow> addSkin_;
   std::unique_ptr<AdminListWindow> messageList_;
   std::unique_ptr<AddEntryWindow> addMessage_;
+  std::unique_ptr<BuddyAlerter> buddyAlerter_;
 };
 
 }  // namespace tarvix

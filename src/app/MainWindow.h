@@ -185,6 +185,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void remoteConsoleRequested();
   // The program is ending: background workers of other windows must stop.
   void shuttingDown();
+  // A scan pass ran to its end; its buddy and clan-tag hits are in the buddy view.
+  void scanPassFinished();
 
  private:
   void buildDetails();

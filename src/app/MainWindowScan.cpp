@@ -174,7 +174,10 @@ class MainWindowScanView : public ScanView {
     });
   }
   void finishPass() override {
-    post([](MainWindow* f) { f->ToolButton9Click(); });
+    post([](MainWindow* f) {
+      f->ToolButton9Click();
+      emit f->scanPassFinished();
+    });
   }
 
  private:

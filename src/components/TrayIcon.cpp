@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
@@ -78,6 +79,21 @@ TrayIcon* TrayIcon::popupOwner(const QMenu* menu) {
 }
 
 void TrayIcon::removeIcon() { deleteIcon(); }
+
+bool TrayIcon::showNotification(const QString& title, const QString& text) {
+  constexpr int kShownMs = 10000;
+  lastNotification_ = title + "\n" + text;
+  if (!trayAvailable()) return false;
+  if (!tray_->isVisible()) {
+    updateIcon();
+    tray_->show();
+    QTimer::singleShot(kShownMs + 1000, this, [this] {
+      if (!shown_) tray_->hide();
+    });
+  }
+  tray_->showMessage(title, text, QSystemTrayIcon::Information, kShownMs);
+  return true;
+}
 
 void TrayIcon::minimiseToTray() {
   if (!enabled_ || shown_) return;

@@ -59,6 +59,13 @@ class TrayIcon : public QObject {
   virtual void handleLeftClick();
   virtual void handleRightClick();
 
+  // A notification beside the icon. While the window is not in the tray the
+  // icon appears for the message and goes again after it. False when the
+  // desktop has no notification area: nothing is shown.
+  bool showNotification(const QString& title, const QString& text);
+  // The last notification asked for: title, line break, text.
+  const QString& lastNotification() const { return lastNotification_; }
+
   // Asks the application to restore itself (runs restoreFromTray()).
   void restoreApplication();
   // Opens the popup menu at the mouse position.
@@ -85,6 +92,7 @@ class TrayIcon : public QObject {
   bool restoring_ = false;
   QPointer<QWidget> window_;
   QSystemTrayIcon* tray_ = nullptr;
+  QString lastNotification_;
 };
 
 }  // namespace tarvix

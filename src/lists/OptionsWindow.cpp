@@ -22,7 +22,7 @@
 #include "components/QtText.h"
 #include "components/ViewItems.h"
 #include "lists/LabeledEdit.h"
-#include "lists/ParallelScanOption.h"
+#include "lists/ExtraOptions.h"
 #include "lists/ScanState.h"
 #include "lists/WebLink.h"
 #include "lists/WindowStyle.h"
@@ -149,6 +149,7 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
 
   setFixedSize(446, 340);
   addParallelScanOption(this);
+  addBuddyAlertsOption(this);
   centreOnDesktop(this);
 
   connect(speedSlider, &QSlider::valueChanged, this, &OptionsWindow::onSpeedChanged);

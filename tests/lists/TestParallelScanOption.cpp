@@ -6,7 +6,7 @@
 #include "TempDataDir.h"
 #include "components/ExtraSettings.h"
 #include "lists/OptionsWindow.h"
-#include "lists/ParallelScanOption.h"
+#include "lists/ExtraOptions.h"
 #include "lists/ScanState.h"
 #include "store/Settings.h"
 
@@ -57,6 +57,15 @@ class TestParallelScanOption : public QObject {
     QVERIFY(box);
     QVERIFY(!box->isChecked());
     QVERIFY(options.rect().contains(box->geometry()));
+    // The buddy alerts below it, off until ticked, stored on their own.
+    auto* alerts = options.findChild<QCheckBox*>("BuddyAlertsCheckBox");
+    QVERIFY(alerts);
+    QVERIFY(!alerts->isChecked());
+    QVERIFY(options.rect().contains(alerts->geometry()));
+    QVERIFY(alerts->geometry().top() > box->geometry().bottom());
+    alerts->setChecked(true);
+    QVERIFY(ExtraSettings().buddyAlerts());
+    QVERIFY(!ExtraSettings().parallelScan());
   }
 };
 

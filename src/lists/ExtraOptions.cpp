@@ -1,0 +1,65 @@
+#include "lists/ExtraOptions.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QWidget>
+
+#include "components/ExtraSettings.h"
+
+namespace tarvix {
+
+namespace {
+
+constexpr int kRowHeight = 24;
+
+using Read = bool (ExtraSettings::*)() const;
+using Write = void (ExtraSettings::*)(bool);
+
+// Reads the stored setting each time the window is shown.
+class ReloadOnShow : public QObject {
+ public:
+  ReloadOnShow(QCheckBox* box, Read read, QObject* parent)
+      : QObject(parent), box_(box), read_(read) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      const QSignalBlocker quiet(box_);
+      box_->setChecked((ExtraSettings().*read_)());
+    }
+    return false;
+  }
+
+ private:
+  QCheckBox* box_;
+  Read read_;
+};
+
+QCheckBox* addOption(QWidget* window, const char* caption, const char* objectName,
+                     const char* tip, Read read, Write write) {
+  const QSize size = window->size();
+  auto* box = new QCheckBox(caption, window);
+  box->setObjectName(objectName);
+  box->setToolTip(tip);
+  box->setGeometry(16, size.height() - 2, size.width() - 32, 18);
+  window->setFixedSize(size.width(), size.height() + kRowHeight);
+  box->setChecked((ExtraSettings().*read)());
+  QObject::connect(box, &QCheckBox::toggled, box, [write](bool on) { (ExtraSettings().*write)(on); });
+  window->installEventFilter(new ReloadOnShow(box, read, box));
+  return box;
+}
+
+}  // namespace
+
+QCheckBox* addParallelScanOption(QWidget* window) {
+  return addOption(window, "scan servers in parallel", "ParallelScanCheckBox",
+                   "Asks many servers at once and a silent one a second time",
+                   &ExtraSettings::parallelScan, &ExtraSettings::setParallelScan);
+}
+
+QCheckBox* addBuddyAlertsOption(QWidget* window) {
+  return addOption(window, "alert me when a buddy comes online", "BuddyAlertsCheckBox",
+                   "A notification when a scan finds a buddy or clan member the scan before "
+                   "did not",
+                   &ExtraSettings::buddyAlerts, &ExtraSettings::setBuddyAlerts);
+}
+
+}  // namespace tarvix

@@ -1,0 +1,17 @@
+#pragma once
+// Options check boxes for settings Config does not hold, kept in the extra
+// settings file; each is off unless the user turns it on.
+class QCheckBox;
+class QWidget;
+
+namespace tarvix {
+
+// Each adds its box in a row of its own below the window's content (the
+// window's fixed height grows by that row); the box shows the stored setting
+// whenever the window is shown and stores every change at once.
+// "scan servers in parallel"
+QCheckBox* addParallelScanOption(QWidget* window);
+// "alert me when a buddy comes online"
+QCheckBox* addBuddyAlertsOption(QWidget* window);
+
+}  // namespace tarvix

@@ -1,0 +1,98 @@
+// The program's buddy alerts after scan passes, and the help shown over an
+// empty server list, against fake game servers on loopback.
+#include <QLabel>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "FakeGameServer.h"
+#include "TempDataDir.h"
+#include "components/ExtraSettings.h"
+#include "components/TrayIcon.h"
+#include "qt/ProgramFixture.h"
+#include "qt/ScriptedDialogs.h"
+
+using namespace tarvix;
+using tarvix::test::FakeGameServer;
+using tarvix::test::makeStatusReply;
+using tarvix::test::ProgramFixture;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+
+namespace {
+
+std::string reply(const std::vector<std::string>& names) {
+  std::vector<std::pair<int, std::string>> players;
+  for (const auto& n : names) players.emplace_back(40, n);
+  return makeStatusReply("\\sv_hostname\\X\\mapname\\dm/mohdm1\\sv_maxclients\\16", players);
+}
+
+// Runs "scan now" and waits (bounded) for the pass's end.
+bool scan(MainWindow* w) {
+  w->ToolButton3->click();
+  return QTest::qWaitFor([w] { return !w->Scanning; }, 10000);
+}
+
+}  // namespace
+
+class TestBuddyAlerts : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void alertsOnlyOnAHitThePreviousPassDidNotHave() {
+    TempDataDir dir;
+    FakeGameServer alpha, bravo;
+    dir.writeInstallation({"Alpha Busy Server", FakeGameServer::host(), alpha.portText(), "Bravo",
+                           FakeGameServer::host(), bravo.portText()});
+    dir.writeLines("Buddys.txt", {"Sniper", "Medic"});
+    ScriptedDialogs dialogs;
+    ProgramFixture program;
+    MainWindow* w = program.mainWindow();
+    TrayIcon* tray = w->Systray1;
+    w->show();
+
+    // Off by default: a hit is found, nothing is announced.
+    alpha.setReply(reply({"sniper"}));
+    bravo.setReply(reply({}));
+    QVERIFY(scan(w));
+    QCOMPARE(w->ListView2->topLevelItemCount(), 1);
+    QCOMPARE(tray->lastNotification(), QString());
+
+    // Turned on, the same hit is no news; a new one is.
+    ExtraSettings().setBuddyAlerts(true);
+    QVERIFY(scan(w));
+    QCOMPARE(tray->lastNotification(), QString());
+    bravo.setReply(reply({"MEDIC"}));
+    QVERIFY(scan(w));
+    QCOMPARE(tray->lastNotification(), QString("Tarvix\nMedic is on Bravo"));
+
+    // A buddy moving to another server is a new hit.
+    alpha.setReply(reply({}));
+    bravo.setReply(reply({"Medic", "Sniper"}));
+    QVERIFY(scan(w));
+    QCOMPARE(tray->lastNotification(), QString("Tarvix\nSniper is on Bravo"));
+    // Without a notification area (as here) the status bar says it.
+    QCOMPARE(w->statusText(), QString("Sniper is on Bravo"));
+  }
+
+  void emptyListSaysHowToAddAServer() {
+    TempDataDir dir;
+    dir.writeInstallation({});
+    ScriptedDialogs dialogs;
+    ProgramFixture program;
+    MainWindow* w = program.mainWindow();
+    w->show();
+    auto* hint = w->ListView3->viewport()->findChild<QLabel*>("EmptyListHint");
+    QVERIFY(hint);
+    QVERIFY(hint->isVisible());
+    QVERIFY(hint->text().contains("\"add server\" (quick add)"));
+    QVERIFY(hint->text().contains("\"options\""));
+    w->addServerRow("First");
+    QVERIFY(!hint->isVisible());
+    w->ListView3->clear();
+    QVERIFY(hint->isVisible());
+  }
+};
+
+QTEST_MAIN(TestBuddyAlerts)
+#include "TestBuddyAlerts.moc"
