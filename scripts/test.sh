@@ -15,7 +15,7 @@ suite() {
   (cd "$dir" && ASAN_OPTIONS=detect_leaks=1 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
 }
 
-suite "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+suite "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIX_WERROR=ON
 if [ "${TARVIX_SANITIZE:-1}" != "0" ]; then
   suite "$ROOT/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DTARVIX_BENCH=OFF \
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"

@@ -26,9 +26,10 @@ QJsonObject parse(const QByteArray& json) {
 }
 
 // A host name with double quotes, player names with a backslash, a double
-// quote outside the name, and bytes above 0x7F (e acute, a-umlaut).
+// quote outside the name, and bytes above 0x7F (e acute, a-umlaut, and the
+// euro sign, which Windows-1252 holds at 0x80).
 const std::string kInfo =
-    "\\sv_hostname\\Alpha \"Busy\" Server \xE9\\mapname\\obj/obj_team2"
+    "\\sv_hostname\\Alpha \"Busy\" Server \xE9\x80\\mapname\\obj/obj_team2"
     "\\sv_maplist\\obj/obj_team1  obj/obj_team2\\version\\2.40\\URL\\http://clan.example/?a=\"1\""
     "\\sv_maxclients\\16";
 const std::vector<std::pair<int, std::string>> kPlayers = {
@@ -46,7 +47,7 @@ TEST(JsonOutput, QueryDocumentHoldsEveryValueOfTheReply) {
   const QJsonObject s = root["servers"].toArray()[0].toObject();
   EXPECT_EQ(s["address"].toString(), "127.0.0.1:" + QString::number(server.port()));
   EXPECT_EQ(s["state"].toString(), "answered");
-  EXPECT_EQ(s["name"].toString(), QString::fromUtf8("Alpha \"Busy\" Server \u00e9"));
+  EXPECT_EQ(s["name"].toString(), QString::fromUtf8("Alpha \"Busy\" Server \u00e9\u20ac"));
   EXPECT_EQ(s["map"].toString(), "obj/obj_team2");
   EXPECT_EQ(s["max"].toInt(), 16);
   EXPECT_EQ(s["game"].toString(), "Medal of Honor");
@@ -101,7 +102,7 @@ TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {
   EXPECT_EQ(one["caption"].toString(), "2/16");
   EXPECT_EQ(one["state"].toString(), "answered");
   EXPECT_EQ(one["address"].toString(), QString::fromStdString(host + ":" + busy.portText()));
-  EXPECT_EQ(one["name"].toString(), QString::fromUtf8("Alpha \"Busy\" Server \u00e9"));
+  EXPECT_EQ(one["name"].toString(), QString::fromUtf8("Alpha \"Busy\" Server \u00e9\u20ac"));
   // A scan counts named players only, and lists those.
   EXPECT_EQ(one["players"].toInt(), 2);
   ASSERT_EQ(one["playerList"].toArray().size(), 2);

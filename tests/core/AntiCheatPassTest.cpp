@@ -66,7 +66,7 @@ std::string statusTable(const std::vector<FakePlayer>& players) {
 // players; kicks and says get no answer. Its script is fixed before its
 // thread answers anything, so the responder reads it without a lock.
 struct AntiCheatScript {
-  std::vector<std::string> silentDumpuser;  // names whose dumpuser gets no reply
+  std::vector<std::string> silentDumpuser = {};  // names whose dumpuser gets no reply
   int statusAnswers = 1000;                 // how many "status" commands are answered
   bool answerStatusQuery = true;
 };

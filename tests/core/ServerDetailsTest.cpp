@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -162,10 +163,10 @@ TEST(AsyncStatusQuery, ANewQueryStopsTheWaitingOneWhoseReplyIsEmpty) {
   const auto t2 = q.start(fast.host(), fast.portText(), 10000, results.sink());
   ASSERT_TRUE(results.waitFor(2, 5000));
   std::lock_guard lock(results.mu);
-  for (const auto& [ticket, reply] : results.got) {
-    if (ticket == t1) EXPECT_EQ(reply, "");
-    if (ticket == t2) EXPECT_EQ(reply, "fast");
-  }
+  std::map<std::uint64_t, std::string> byTicket(results.got.begin(), results.got.end());
+  ASSERT_EQ(byTicket.size(), 2u);
+  EXPECT_EQ(byTicket.at(t1), "");
+  EXPECT_EQ(byTicket.at(t2), "fast");
 }
 
 TEST(AsyncStatusQuery, CancelAndDestructionEndEveryWait) {
