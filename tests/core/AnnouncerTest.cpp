@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <future>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,20 @@ TEST_F(AnnouncerPassTest, AServerMapNameCannotSplitTheAnnouncement) {
   EXPECT_EQ(logs.text(LogKind::MapLog), std::string(kHeader) +
                                             "Firstmap  : a\r\nCurrentmap: a\r\n"
                                             "Next   map: evil;quit\\x09\"x\\x0D\r\n//mapcheck end\r\n");
+}
+
+// An unexpected error inside the pass ends it as failed instead of escaping
+// its thread (which would end the program).
+TEST_F(AnnouncerPassTest, AnErrorInsideThePassEndsItAsFailed) {
+  struct ThrowingView : HeadlessAnnouncerView {
+    std::string rconPassword() override { throw std::runtime_error("view gone"); }
+  };
+  dir.writeLines("messages.txt", {"welcome"});
+  server.setReply(reply("a", "a b"));
+  Announcer worker(std::make_shared<ThrowingView>(), settings(server.portText()));
+  worker.start();
+  EXPECT_TRUE(worker.join());
+  EXPECT_EQ(worker.end(), Announcer::End::Failed);
 }
 
 TEST_F(AnnouncerPassTest, NoAnswerAndNoMessagesFileSendsNothingButTheQuery) {
