@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
@@ -39,6 +40,7 @@ AddEntryWindow::AddEntryWindow(const AddEntrySpec& spec, QWidget* parent)
 QLineEdit* AddEntryWindow::addEdit(const AddEntryField& field) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(field.objectName);
+  acceptCodePageOnly({edit});
   if (*field.label) {
     auto* caption = new QLabel(field.label, this);
     caption->setObjectName(QString(field.objectName) + "Label");
@@ -59,7 +61,7 @@ bool AddEntryWindow::append(const std::vector<std::string>& values) {
       appendNameEntry(spec_.file, values[0]);
     return true;
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
     return false;
   }
 }

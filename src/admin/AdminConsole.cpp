@@ -21,13 +21,14 @@
 #include <QVBoxLayout>
 
 #include "admin/AdminConsoleWorkers.h"
+#include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
+#include "components/Placement.h"
 #include "components/QtText.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
 #include "store/Settings.h"
-#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -167,6 +168,7 @@ void AdminConsole::buildWindow() {
   commandLine->setFont(fixedsys());
   setBase(commandLine, kMedGray);
   commandLine->installEventFilter(this);
+  acceptCodePageOnly({rconPasswordEdit, commandLine});
   layout->addWidget(commandLine);
 
   consoleView = new QPlainTextEdit(this);
@@ -364,7 +366,7 @@ void AdminConsole::openConsole() {
   try {
     settings_.setDefaultServer(readDefaultServer());
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
     return;
   }
   defaultServerCheckBox->setVisible(!settings_.defaultServer().ip.empty());
@@ -399,7 +401,7 @@ bool AdminConsole::showStoredRconPassword(const std::string& ip, const std::stri
       savedRconPassword = stored;
     }
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
     return false;
   }
   return true;
@@ -412,7 +414,7 @@ void AdminConsole::closeConsole() {
   antiCheatTimer->stop();
   announcerTimer->stop();
   playerView->clear();
-  if (detectSkinsCheckBox->isChecked()) dialogs().showMessage("skinscanner stoped !");
+  if (detectSkinsCheckBox->isChecked()) dialogs().showMessage(this, "skinscanner stoped !");
 }
 
 void AdminConsole::openRemoteConsole() {
@@ -420,14 +422,16 @@ void AdminConsole::openRemoteConsole() {
   if (!current.empty()) {
     hide();
     show();
-    defaultServerCheckBox->setChecked(current.ip == settings_.defaultServer().ip);
+    // The same address on another port is another server.
+    const DefaultServer byDefault = settings_.defaultServer();
+    defaultServerCheckBox->setChecked(current == CurrentServer{byDefault.ip, byDefault.port});
     return;
   }
   DefaultServer byDefault;
   try {
     byDefault = readDefaultServer();
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
     return;
   }
   settings_.setCurrentServer({byDefault.ip, byDefault.port});
@@ -438,7 +442,7 @@ void AdminConsole::openRemoteConsole() {
     hide();
     show();
   } else {
-    dialogs().showMessage("Select a server or mark one as default!");
+    dialogs().showMessage(this, "Select a server or mark one as default!");
   }
 }
 

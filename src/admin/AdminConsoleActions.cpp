@@ -49,7 +49,7 @@ void AdminConsole::kickPlayer() {
   QTreeWidgetItem* row = selectedPlayer();
   if (!row) return;
   const QString name = row->text(ColPlayer);
-  if (!dialogs().confirm("sure to kick " + name + " ?")) return;
+  if (!dialogs().confirm(this, "sure to kick " + name + " ?")) return;
   const std::optional<std::string> quoted = quotedRconArgument(toBytes(name));
   if (!quoted) {
     addConsoleLine("!! -> " + toQString(std::string(kCannotAddressPlayer) + escapeControls(toBytes(name))));
@@ -62,7 +62,7 @@ void AdminConsole::appendBan(const QString& text) {
   try {
     appendNameEntry(kBansFile, toBytes(text));
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
   }
   commandLine->setFocus();
 }
@@ -79,14 +79,14 @@ void AdminConsole::banPlayerIp() {
 void AdminConsole::showMapChange() { emit mapListRequested(); }
 
 void AdminConsole::restartMap() {
-  if (!dialogs().confirm("sure to restart ?")) return;
+  if (!dialogs().confirm(this, "sure to restart ?")) return;
   if (sendOneShot("restart")) addConsoleLine("!! -> admin restart");
 }
 
 // Three restarts 2 s apart, then "say gogogo!". The pauses run in the
 // background; this window stays disabled meanwhile.
 void AdminConsole::restartMapThreeTimes() {
-  if (!dialogs().confirm("sure to restart 3 times ?")) return;
+  if (!dialogs().confirm(this, "sure to restart 3 times ?")) return;
   waitForCommandClient();
   setEnabled(false);
   restartRound(0, commandClient.recreate());
@@ -115,7 +115,7 @@ void AdminConsole::restartRound(int round, bool ok) {
 }
 
 void AdminConsole::crashServer() {
-  if (!dialogs().confirm("sure to crash the server ?")) return;
+  if (!dialogs().confirm(this, "sure to crash the server ?")) return;
   if (sendOneShot("crash")) addConsoleLine("!! -> admin crash");
 }
 
@@ -187,7 +187,7 @@ void AdminConsole::onDefaultServerToggled() {
   stopAntiCheat();
   const DefaultServer byDefault = settings_.defaultServer();
   if (byDefault.ip.empty()) {
-    dialogs().showMessage("No server marked as default !");
+    dialogs().showMessage(this, "No server marked as default !");
     return;
   }
   waitForCommandClient();

@@ -211,7 +211,8 @@ void AdminConsole::finishLine() {
   commandLine->setReadOnly(false);
   const UdpResult& r = p->result;
   if (r.outcome == UdpOutcome::Ok && !r.bytes.empty()) {
-    for (const std::string& line : replyLines(r.bytes)) addConsoleLine(toQString(line));
+    for (const std::string& line : replyLines(r.bytes))
+      addConsoleLine(toQString(escapeControls(line)));
   } else if (r.outcome == UdpOutcome::Ok || r.outcome == UdpOutcome::TimedOut) {
     addConsoleLine(kNoResponse);
   }
@@ -238,7 +239,7 @@ void AdminConsole::clearConsoleAndFocus() {
 
 // "save rcon log": every console line to a new file, CR LF after each.
 void AdminConsole::saveConsoleLog() {
-  QString file = saveFileKeepingDirectory("text file (*.txt)", "rconlog_1");
+  QString file = saveFileKeepingDirectory(this, "text file (*.txt)", "rconlog_1");
   if (!file.isEmpty()) {
     if (QFileInfo(file).suffix().isEmpty()) file += ".txt";
     std::vector<std::string> lines;
@@ -246,7 +247,7 @@ void AdminConsole::saveConsoleLog() {
     try {
       replaceContentAt(QFile::encodeName(file).toStdString(), joinLinesCrlf(lines));
     } catch (const FileError& e) {
-      dialogs().showError(toQString(e.what()));
+      dialogs().showError(this, toQString(e.what()));
     }
   }
   commandLine->setFocus();
@@ -260,7 +261,7 @@ void AdminConsole::saveRconPassword() {
     if (parsePort(port, number)) port = std::to_string(number);
     appendRconPassword(commandClient.host(), port, rconPassword());
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
   }
   commandLine->setFocus();
 }

@@ -17,7 +17,7 @@ MapChangeWindow::MapChangeWindow(QWidget* parent) : AdminListWindow(mapListSpec(
 void MapChangeWindow::loadSelected() {
   if (busy_) return;
   const QList<QTreeWidgetItem*> selected = listView->selectedItems();
-  if (!selected.isEmpty() && dialogs().confirm("sure to change the map ?")) {
+  if (!selected.isEmpty() && dialogs().confirm(this, "sure to change the map ?")) {
     busy_ = true;
     emit mapChosen(toBytes(selected.first()->text(0)), toBytes(selected.first()->text(1)));
     return;

@@ -9,31 +9,34 @@ namespace tarvix {
 
 namespace {
 
-QWidget* parentWindow() { return QApplication::activeWindow(); }
+// The window a box belongs to: the asking widget's window, else the active one.
+QWidget* ownerOf(QWidget* parent) {
+  return parent ? parent->window() : QApplication::activeWindow();
+}
 
 class QtDialogs final : public Dialogs {
  public:
-  void showMessage(const QString& text) override {
-    QMessageBox::information(parentWindow(), QApplication::applicationName(), text);
+  void showMessage(QWidget* parent, const QString& text) override {
+    QMessageBox::information(ownerOf(parent), QApplication::applicationName(), text);
   }
-  void showError(const QString& text) override {
-    QMessageBox::critical(parentWindow(), QApplication::applicationName(), text);
+  void showError(QWidget* parent, const QString& text) override {
+    QMessageBox::critical(ownerOf(parent), QApplication::applicationName(), text);
   }
-  bool confirm(const QString& text) override {
-    return QMessageBox::question(parentWindow(), QApplication::applicationName(), text,
+  bool confirm(QWidget* parent, const QString& text) override {
+    return QMessageBox::question(ownerOf(parent), QApplication::applicationName(), text,
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
   }
-  QString openFile(const QString& filter, const QString& defaultSuffix) override {
-    QFileDialog d(parentWindow(), QString(), QDir::currentPath(), filter);
+  QString openFile(QWidget* parent, const QString& filter, const QString& defaultSuffix) override {
+    QFileDialog d(ownerOf(parent), QString(), QDir::currentPath(), filter);
     d.setFileMode(QFileDialog::ExistingFile);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     if (!defaultSuffix.isEmpty()) d.setDefaultSuffix(defaultSuffix);
     return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
                                                                           : QString();
   }
-  QString saveFile(const QString& filter, const QString& presetName) override {
-    QFileDialog d(parentWindow(), QString(), QDir::currentPath(), filter);
+  QString saveFile(QWidget* parent, const QString& filter, const QString& presetName) override {
+    QFileDialog d(ownerOf(parent), QString(), QDir::currentPath(), filter);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.selectFile(presetName);
     return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
@@ -50,16 +53,18 @@ Dialogs& dialogs() { return current ? *current : static_cast<Dialogs&>(qtDialogs
 
 void setDialogs(Dialogs* d) { current = d; }
 
-QString openFileKeepingDirectory(const QString& filter, const QString& defaultSuffix) {
+QString openFileKeepingDirectory(QWidget* parent, const QString& filter,
+                                 const QString& defaultSuffix) {
   const QString dir = QDir::currentPath();
-  QString chosen = dialogs().openFile(filter, defaultSuffix);
+  QString chosen = dialogs().openFile(parent, filter, defaultSuffix);
   QDir::setCurrent(dir);
   return chosen;
 }
 
-QString saveFileKeepingDirectory(const QString& filter, const QString& presetName) {
+QString saveFileKeepingDirectory(QWidget* parent, const QString& filter,
+                                 const QString& presetName) {
   const QString dir = QDir::currentPath();
-  QString chosen = dialogs().saveFile(filter, presetName);
+  QString chosen = dialogs().saveFile(parent, filter, presetName);
   QDir::setCurrent(dir);
   return chosen;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Every message box, confirmation and file dialog goes through Dialogs, so
 // tests can install a scripted implementation and never block on a modal box.
+// Each call names the window that asks: the box opens above that window (an
+// always-on-top window would otherwise hide it) and is modal to it.
 #include <QString>
 #include <exception>
 #include <utility>
@@ -15,14 +17,21 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // A message box with an OK button.
-  virtual void showMessage(const QString& text) = 0;
+  virtual void showMessage(QWidget* parent, const QString& text) = 0;
   // An error box, for file errors and conversion errors.
-  virtual void showError(const QString& text) = 0;
+  virtual void showError(QWidget* parent, const QString& text) = 0;
   // A Yes/No confirmation; true only for Yes.
-  virtual bool confirm(const QString& text) = 0;
+  virtual bool confirm(QWidget* parent, const QString& text) = 0;
   // File dialogs; an empty result means Cancel.
-  virtual QString openFile(const QString& filter, const QString& defaultSuffix = {}) = 0;
-  virtual QString saveFile(const QString& filter, const QString& presetName) = 0;
+  virtual QString openFile(QWidget* parent, const QString& filter,
+                           const QString& defaultSuffix = {}) = 0;
+  virtual QString saveFile(QWidget* parent, const QString& filter, const QString& presetName) = 0;
+
+  // Boxes of code that has no window at hand; they open above the active
+  // window.
+  void showMessage(const QString& text) { showMessage(nullptr, text); }
+  void showError(const QString& text) { showError(nullptr, text); }
+  bool confirm(const QString& text) { return confirm(nullptr, text); }
 };
 
 // The installed implementation (Qt's boxes unless a test installed another).
@@ -32,18 +41,20 @@ void setDialogs(Dialogs* d);
 
 // Runs a file dialog and puts the current directory back afterwards, so a
 // dialog that browsed elsewhere never moves the data folder.
-QString openFileKeepingDirectory(const QString& filter, const QString& defaultSuffix = {});
-QString saveFileKeepingDirectory(const QString& filter, const QString& presetName);
+QString openFileKeepingDirectory(QWidget* parent, const QString& filter,
+                                 const QString& defaultSuffix = {});
+QString saveFileKeepingDirectory(QWidget* parent, const QString& filter, const QString& presetName);
 
 // Runs `action`; an error it throws (a file that cannot be read or written)
-// is shown in an error box instead. True when the action ran to its end.
+// is shown in an error box above `parent` instead. True when the action ran
+// to its end.
 template <typename Action>
-bool showingErrors(Action&& action) {
+bool showingErrors(QWidget* parent, Action&& action) {
   try {
     std::forward<Action>(action)();
     return true;
   } catch (const std::exception& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(parent, toQString(e.what()));
     return false;
   }
 }

@@ -1,13 +1,8 @@
 #include "components/IcmpEcho.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
-#include <cstring>
 #include <linux/errqueue.h>
 #include <linux/icmp.h>
-#include <mutex>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/ip.h>
 #include <poll.h>
@@ -16,7 +11,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <mutex>
 #include <vector>
+
+#include "protocol/HostLookup.h"
 
 namespace tarvix {
 
@@ -213,27 +214,14 @@ void IcmpEcho::setAddress(const std::string& address) {
 bool IcmpEcho::resolve() {
   target_ = 0xFFFFFFFFu;
   resolved_ = false;
-  in_addr a{};
-  if (::inet_pton(AF_INET, address_.c_str(), &a) == 1) {
-    target_ = a.s_addr;
-    resolvedName_ = address_;
-  } else {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_RAW;
-    hints.ai_flags = AI_CANONNAME;
-    addrinfo* res = nullptr;
-    int rc = address_.empty() ? EAI_NONAME : ::getaddrinfo(address_.c_str(), nullptr, &hints, &res);
-    if (rc != 0 || !res) {
-      if (res) ::freeaddrinfo(res);
-      lastStatus = static_cast<std::uint32_t>(rc < 0 ? -rc : rc);
-      if (onMessage) onMessage(this, "Unable to resolve " + address_);
-      return false;
-    }
-    target_ = reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr.s_addr;
-    resolvedName_ = res->ai_canonname ? res->ai_canonname : address_;
-    ::freeaddrinfo(res);
+  const HostAddress found = lookupHost(address_, stop_);
+  if (found.outcome == LookupOutcome::Stopped) return false;
+  if (found.outcome != LookupOutcome::Found) {
+    if (onMessage) onMessage(this, "Unable to resolve " + address_);
+    return false;
   }
+  target_ = found.address.s_addr;
+  resolvedName_ = address_;
   resolvedIp_ = dotted(target_);
   resolved_ = true;
   return true;
@@ -241,7 +229,10 @@ bool IcmpEcho::resolve() {
 
 int IcmpEcho::ping() {
   lastStatus = 0;
-  if (!resolved_) resolve();
+  if (!resolved_ && !resolve() && stop_ && stop_->requested()) {
+    lastStatus = kIpGeneralFailure;  // as a stop during the wait for the reply
+    return 0;
+  }
   if (target_ == 0xFFFFFFFFu) {
     lastStatus = kIpBadDestination;
     if (onMessage) onMessage(this, "Invalid host address");
@@ -315,8 +306,9 @@ int IcmpEcho::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t targe
   for (;;) {
     // Past the deadline a reply already queued is still read.
     const long long left = std::max(0LL, deadline - nowUs());
-    pollfd fds[2] = {{fd_, POLLIN, 0}, {quitFd_, POLLIN, 0}};
-    int n = ::poll(fds, quitFd_ >= 0 ? 2 : 1, static_cast<int>((left + 999) / 1000));
+    const int quitFd = stop_ ? stop_->fd() : -1;
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {quitFd, POLLIN, 0}};
+    int n = ::poll(fds, quitFd >= 0 ? 2 : 1, static_cast<int>((left + 999) / 1000));
     if (n < 0) {
       if (errno == EINTR) continue;
       return fail(kIpGeneralFailure, 0);
@@ -325,7 +317,7 @@ int IcmpEcho::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t targe
       if (nowUs() >= deadline) return fail(kIpReqTimedOut, 0);
       continue;
     }
-    if (quitFd_ >= 0 && (fds[1].revents & POLLIN)) return fail(kIpGeneralFailure, 0);
+    if (quitFd >= 0 && (fds[1].revents & POLLIN)) return fail(kIpGeneralFailure, 0);
 
     if (kind_ == IcmpSocketKind::Datagram) {
       if (fds[0].revents & POLLERR) {

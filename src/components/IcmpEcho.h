@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/StopSignal.h"
+
 namespace tarvix {
 
 // Set-up failure of the echo service; what() is one of the fixed messages.
@@ -104,16 +106,18 @@ class IcmpEcho {
   std::function<void(IcmpEcho* sender)> onBeforeEcho;
   std::function<void(IcmpEcho* sender, int replies)> onAfterEcho;
 
-  // Turns address() into the target; false (and onMessage) when it cannot.
+  // Turns address() into the target; false (and onMessage) when it cannot,
+  // false without a message when stopped. A host name is looked up so that
+  // a stop request ends the wait at once.
   bool resolve();
   // Sends one echo and waits up to timeoutMs; returns the number of replies.
   int ping();
   std::string errorText() const { return icmpStatusText(lastStatus); }
 
   IcmpSocketKind socketKind() const { return kind_; }
-  // A file descriptor whose readability ends a waiting ping() at once (a quit
-  // request); -1 for none. Not owned.
-  void setQuitFd(int fd) { quitFd_ = fd; }
+  // A stop request ends a waiting ping() and a waiting host look-up at once;
+  // nullptr for none. Not owned.
+  void setStop(const StopSignal* stop) { stop_ = stop; }
   // The data bytes of the last request sent.
   const std::string& lastRequestData() const { return requestData_; }
 
@@ -126,7 +130,7 @@ class IcmpEcho {
   std::uint32_t target_ = 0xFFFFFFFFu;  // network order; all ones: no address
   bool resolved_ = false;
   int fd_ = -1;
-  int quitFd_ = -1;
+  const StopSignal* stop_ = nullptr;
   IcmpSocketKind kind_ = IcmpSocketKind::Datagram;
   std::uint16_t sequence_ = 0;
   std::string requestData_;

@@ -63,7 +63,7 @@ PingResult runPing(const PingRequest& request, const StopSignal& stop) {
   if (request.timeoutMs != 0) icmp->timeoutMs = request.timeoutMs;
   if (request.ttl != 0) icmp->ttl = static_cast<std::uint8_t>(request.ttl);
   icmp->ipFlags = static_cast<std::uint8_t>(request.ipFlags);
-  icmp->setQuitFd(stop.fd());
+  icmp->setStop(&stop);
   icmp->setAddress(trimBlanks(request.host));
   if (stop.requested()) return result;
   result.replyCount = static_cast<std::uint32_t>(icmp->ping());

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
@@ -34,6 +35,8 @@ DirectConnectDialog::DirectConnectDialog(Settings& settings, QWidget* parent)
   passwordEdit = makeLabeledEdit(this, "LabeledEdit1", "Password ", 10, 48, 194);
   connectButton = makeButton(this, "Button1", "connect", QRect(10, 92, 194, 25));
 
+  acceptCodePageOnly({ipEdit, portEdit, passwordEdit});
+
   setFixedSize(214, 126);
   centreOnDesktop(this);
 
@@ -51,7 +54,7 @@ void DirectConnectDialog::connectToServer() {
   if (busy_) return;
   if (!ipEdit->text().contains('.')) {
     ipEdit->setFocus();
-    dialogs().showMessage("please enter a valid ip!");
+    dialogs().showMessage(this, "please enter a valid ip!");
     return;
   }
   busy_ = true;
@@ -62,17 +65,19 @@ void DirectConnectDialog::connectToServer() {
   settings_.setCurrentServer(server);
   // The server chosen here replaces a selection still waiting for its reply.
   emit serverChosen();
+  setCursor(Qt::BusyCursor);  // a query is under way
   query_ = fetchStatusInBackground(this, server.ip, server.port, settings_.scanTimeout(),
                                    [this](const std::string& reply) { connectIfAnswered(reply); });
 }
 
 void DirectConnectDialog::connectIfAnswered(const std::string& reply) {
+  unsetCursor();
   connectButton->setEnabled(true);
   busy_ = false;
   if (directConnectSetsEdition(reply)) emit editionFound(toQString(editionOf(reply)));
   if (!directConnectAnswered(reply)) {
     ipEdit->setFocus();
-    dialogs().showMessage("no response from server!");
+    dialogs().showMessage(this, "no response from server!");
     return;
   }
   // With an empty password field the game joins with the password connect

@@ -15,14 +15,16 @@
 #include <algorithm>
 
 #include "base/HomePage.h"
+#include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
 #include "components/DoubleClickFilter.h"
+#include "components/FileNames.h"
 #include "components/LinkLabel.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
 #include "components/ViewItems.h"
-#include "lists/LabeledEdit.h"
 #include "lists/ExtraOptions.h"
+#include "lists/LabeledEdit.h"
 #include "lists/ScanState.h"
 #include "lists/WebLink.h"
 #include "lists/WindowStyle.h"
@@ -41,11 +43,25 @@ QString speedCaption(int timeoutMs) {
   return QString("choose your speed: %1 sec").arg(timeoutMs / 1000);
 }
 
-// Copies an edit's text into the settings as the user types.
-void keepInSettings(QLineEdit* edit, Settings& settings, std::string Config::*field) {
-  QObject::connect(edit, &QLineEdit::textChanged, edit, [&settings, field](const QString& text) {
-    settings.updateConfig([&](Config& c) { c.*field = toBytes(text); });
-  });
+// Copies an edit's text into the settings as the user types; `bytesOf`
+// spells it as the field is stored (data text or a file name).
+void keepInSettings(QLineEdit* edit, Settings& settings, std::string Config::*field,
+                    std::string (*bytesOf)(const QString&)) {
+  QObject::connect(edit, &QLineEdit::textChanged, edit,
+                   [&settings, field, bytesOf](const QString& text) {
+                     settings.updateConfig([&](Config& c) { c.*field = bytesOf(text); });
+                   });
+}
+
+// The chosen file's name as list-name text; empty after showing why not.
+std::string listNameText(QWidget* parent, const QString& chosen) {
+  QString refused;
+  std::optional<std::string> name = toCodePageBytes(QFileInfo(chosen).fileName(), &refused);
+  if (!name) {
+    dialogs().showError(parent, codePageRefusal(refused));
+    return {};
+  }
+  return *name;
 }
 
 }  // namespace
@@ -90,6 +106,7 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   mohaaPathEdit = makeLabeledEdit(optionsGroup, "LabeledEdit3", "MoH:AA path", 10, 182, 176);
   spearheadPathEdit =
       makeLabeledEdit(optionsGroup, "LabeledEdit4", "Spearhead path", 10, 222, 176);
+  acceptCodePageOnly({nicknameEdit, passwordEdit});
   mohaaBrowseButton = makeButton(optionsGroup, "Button3", "...", QRect(190, 196, 24, 21));
   spearheadBrowseButton = makeButton(optionsGroup, "Button6", "...", QRect(190, 236, 24, 21));
 
@@ -158,10 +175,10 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
     settings_.updateConfig([on](Config& c) { c.clantagsOn = on; });
   });
   connect(safeScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::onSafeScanToggled);
-  keepInSettings(nicknameEdit, settings_, &Config::playerName);
-  keepInSettings(passwordEdit, settings_, &Config::serverPassword);
-  keepInSettings(mohaaPathEdit, settings_, &Config::mohaaPath);
-  keepInSettings(spearheadPathEdit, settings_, &Config::spearheadPath);
+  keepInSettings(nicknameEdit, settings_, &Config::playerName, toBytes);
+  keepInSettings(passwordEdit, settings_, &Config::serverPassword, toBytes);
+  keepInSettings(mohaaPathEdit, settings_, &Config::mohaaPath, fileNameBytes);
+  keepInSettings(spearheadPathEdit, settings_, &Config::spearheadPath, fileNameBytes);
   connect(mohaaBrowseButton, &QPushButton::clicked, this, &OptionsWindow::browseMohaaPath);
   connect(spearheadBrowseButton, &QPushButton::clicked, this,
           &OptionsWindow::browseSpearheadPath);
@@ -200,14 +217,14 @@ void OptionsWindow::fillFromSettings() {
   serverListView->clear();
   nicknameEdit->setText(toQString(config.playerName));
   passwordEdit->setText(toQString(config.serverPassword));
-  mohaaPathEdit->setText(toQString(config.mohaaPath));
-  spearheadPathEdit->setText(toQString(config.spearheadPath));
+  mohaaPathEdit->setText(fileNameText(config.mohaaPath));
+  spearheadPathEdit->setText(fileNameText(config.spearheadPath));
   safeScanCheckBox->setChecked(config.safeScan);
   // Showing never clears these two boxes.
   if (scan_.autoScanRunning()) autoScanCheckBox->setChecked(true);
   if (config.clantagsOn) clantagsCheckBox->setChecked(true);
   std::vector<std::string> lists;
-  showingErrors([&] { lists = listServerLists(); });
+  showingErrors(this, [&] { lists = listServerLists(); });
   for (const std::string& name : lists) {
     auto* item = new TextItem(QStringList{toQString(name)});
     item->setIcon(0, QIcon(":/state0.png"));
@@ -221,14 +238,14 @@ Config OptionsWindow::configFromWindow() const {
   c.clantagsOn = clantagsCheckBox->isChecked();
   c.playerName = toBytes(nicknameEdit->text());
   c.serverPassword = toBytes(passwordEdit->text());
-  c.mohaaPath = toBytes(mohaaPathEdit->text());
-  c.spearheadPath = toBytes(spearheadPathEdit->text());
+  c.mohaaPath = fileNameBytes(mohaaPathEdit->text());
+  c.spearheadPath = fileNameBytes(spearheadPathEdit->text());
   c.safeScan = safeScanCheckBox->isChecked();
   return c;
 }
 
 void OptionsWindow::saveSettings() {
-  showingErrors([&] { writeConfig(configFromWindow()); });
+  showingErrors(this, [&] { writeConfig(configFromWindow()); });
 }
 
 void OptionsWindow::onSpeedChanged() {
@@ -250,7 +267,7 @@ void OptionsWindow::onSafeScanToggled() {
 
 void OptionsWindow::pickExecutable(QLineEdit* field) {
   if (scan_.scanRunning()) return;
-  const QString chosen = openFileKeepingDirectory(QString());
+  const QString chosen = openFileKeepingDirectory(this, QString());
   if (chosen.isEmpty()) return;
   field->setText(QFileInfo(chosen).absoluteFilePath());
 }
@@ -284,7 +301,7 @@ void OptionsWindow::selectList() {
   settings_.updateConfig([&path](Config& c) { c.serverListPath = path; });
   emit serverListCleared();
   std::vector<ServerEntry> entries;
-  if (!showingErrors([&] { entries = readServerEntries(path); })) return;
+  if (!showingErrors(this, [&] { entries = readServerEntries(path); })) return;
   hide();
   std::vector<std::string> names;
   names.reserve(entries.size());
@@ -295,14 +312,14 @@ void OptionsWindow::selectList() {
 void OptionsWindow::deleteList() {
   const std::string name = selectedList();
   if (name.empty() || scan_.scanRunning() || name == kStandardList) return;
-  if (!dialogs().confirm("Delete List " + toQString(name) + " ?")) return;
-  if (!showingErrors([&] { deleteServerList(name); })) return;
+  if (!dialogs().confirm(this, "Delete List " + toQString(name) + " ?")) return;
+  if (!showingErrors(this, [&] { deleteServerList(name); })) return;
   hideAndShowAgain();
 
   const std::string path = serverListPathFor(kStandardList);
   settings_.updateConfig([&path](Config& c) { c.serverListPath = path; });
   std::vector<std::string> names;
-  if (!showingErrors([&] { names = readServerNames(path); })) return;
+  if (!showingErrors(this, [&] { names = readServerNames(path); })) return;
   hide();
   emit standardListReloaded(names);
   // Back once Standard's first server is shown.
@@ -312,26 +329,30 @@ void OptionsWindow::deleteList() {
 void OptionsWindow::exportListAsSslf() {
   const std::string name = selectedList();
   if (name.empty() || scan_.scanRunning()) return;
-  const QString chosen = saveFileKeepingDirectory(QString(), toQString(name));
+  const QString chosen = saveFileKeepingDirectory(this, QString(), toQString(name));
   if (chosen.isEmpty()) return;
-  showingErrors([&] { exportSslf(serverListPathFor(name), toBytes(chosen)); });
+  showingErrors(this, [&] { exportSslf(serverListPathFor(name), fileNameBytes(chosen)); });
 }
 
 void OptionsWindow::importSslfFile() {
   if (scan_.scanRunning()) return;
-  const QString chosen = openFileKeepingDirectory("sslf (*.sslf)");
+  const QString chosen = openFileKeepingDirectory(this, "sslf (*.sslf)");
   if (chosen.isEmpty()) return;
-  if (!dialogs().confirm("Import HLSW list ?")) return;
-  showingErrors([&] { importSslf(toBytes(chosen)); });
+  if (!dialogs().confirm(this, "Import HLSW list ?")) return;
+  const std::string name = listNameText(this, chosen);
+  if (name.empty()) return;
+  showingErrors(this, [&] { importSslf(fileNameBytes(chosen), name); });
   hideAndShowAgain();
 }
 
 void OptionsWindow::importTextListFile() {
   if (scan_.scanRunning()) return;
-  const QString chosen = openFileKeepingDirectory("txt (*.txt)", "txt");
+  const QString chosen = openFileKeepingDirectory(this, "txt (*.txt)", "txt");
   if (chosen.isEmpty()) return;
-  if (!dialogs().confirm("Sure text is formated: Name|Ip:Port ?")) return;
-  showingErrors([&] { importTextList(toBytes(chosen)); });
+  if (!dialogs().confirm(this, "Sure text is formated: Name|Ip:Port ?")) return;
+  const std::string name = listNameText(this, chosen);
+  if (name.empty()) return;
+  showingErrors(this, [&] { importTextList(fileNameBytes(chosen), name); });
   hideAndShowAgain();
 }
 

@@ -6,6 +6,7 @@
 #include <QShowEvent>
 
 #include "components/Clock.h"
+#include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
@@ -39,6 +40,7 @@ QuickAddDialog::QuickAddDialog(Settings& settings, const ScanState& scan, QWidge
   ipEdit = makeLabeledEdit(this, "LabeledEdit2", "IP", 10, 8, 130);
   portEdit = makeLabeledEdit(this, "LabeledEdit3", "Port", 148, 8, 56);
   nameEdit = makeLabeledEdit(this, "LabeledEdit1", "Name", 10, 48, 194);
+  acceptCodePageOnly({ipEdit, portEdit, nameEdit});
   nameEdit->setVisible(false);
   labelOf(this, nameEdit)->setVisible(false);
 
@@ -78,12 +80,16 @@ bool QuickAddDialog::startNameQuery(std::function<void()> then) {
   // A name left from an earlier server must never name this one.
   nameEdit->clear();
   nameQuery_.cancel();
-  nameQuery_ = fetchStatusInBackground(
-      this, toBytes(ipEdit->text()), toBytes(portEdit->text()), settings_.scanTimeout(),
-      [this, then = std::move(then)](const std::string& reply) {
-        if (quickAddAnswered(reply)) nameEdit->setText(toQString(quickAddName(reply)));
-        if (then) then();
-      });
+  // The wait can last the whole time-out: show that a query is under way.
+  setCursor(Qt::BusyCursor);
+  nameQuery_ = fetchStatusInBackground(this, toBytes(ipEdit->text()), toBytes(portEdit->text()),
+                                       settings_.scanTimeout(),
+                                       [this, then = std::move(then)](const std::string& reply) {
+                                         unsetCursor();
+                                         if (quickAddAnswered(reply))
+                                           nameEdit->setText(toQString(quickAddName(reply)));
+                                         if (then) then();
+                                       });
   return true;
 }
 
@@ -92,7 +98,7 @@ void QuickAddDialog::addToList() {
   busy_ = true;
   addButton->setEnabled(false);
   if (ipEdit->text().isEmpty() || portEdit->text().isEmpty()) {
-    dialogs().showMessage("please enter ip and port !");
+    dialogs().showMessage(this, "please enter ip and port !");
     finishAdding();
     return;
   }
@@ -110,7 +116,7 @@ void QuickAddDialog::finishAdding() {
 }
 
 void QuickAddDialog::appendNamedServer() {
-  if (nameEdit->text().isEmpty() && dialogs().confirm("Server does not response - add it ?"))
+  if (nameEdit->text().isEmpty() && dialogs().confirm(this, "Server does not response - add it ?"))
     nameEdit->setText(unnamedServerName());
   if (scan_.scanRunning() || nameEdit->text().isEmpty() || ipEdit->text().isEmpty() ||
       portEdit->text().isEmpty())

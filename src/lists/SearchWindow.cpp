@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "base/Text.h"
+#include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
@@ -35,6 +36,7 @@ SearchWindow::SearchWindow(Settings& settings, const QAbstractItemModel& serverR
   layout->setContentsMargins(6, 6, 6, 6);
   layout->setSpacing(4);
   searchEdit = new QLineEdit(this);
+  acceptCodePageOnly({searchEdit});
   searchEdit->setObjectName("Edit1");
   searchEdit->setMinimumWidth(220);
   searchEdit->installEventFilter(this);
@@ -112,10 +114,10 @@ void SearchWindow::textSearch(int column) {
     if (!containsNoCase(toBytes(rowText(i, column)), text)) continue;
     matched = true;
     emit serverRowFound(i);
-    if (!dialogs().confirm("search next ?")) break;
+    if (!dialogs().confirm(this, "search next ?")) break;
   }
   if (!matched) {
-    dialogs().showMessage("no matches !");
+    dialogs().showMessage(this, "no matches !");
     show();
     searchEdit->setFocus();
   }
@@ -126,7 +128,8 @@ void SearchWindow::addressSearch() {
   const std::string text = toBytes(searchEdit->text());
   if (text.empty()) return;
   std::vector<ServerEntry> entries;
-  if (!showingErrors([&] { entries = readServerEntries(settings_.serverListPath()); })) return;
+  if (!showingErrors(this, [&] { entries = readServerEntries(settings_.serverListPath()); }))
+    return;
   const bool withPort = text.find(':') != std::string::npos;
   bool found = false;
   std::string name;
@@ -139,7 +142,7 @@ void SearchWindow::addressSearch() {
   }
   if (entries.empty() || entries.back().name.empty()) return;
   if (!found) {
-    dialogs().showMessage("ip not found!");
+    dialogs().showMessage(this, "ip not found!");
     return;
   }
   const QString host = toQString(name);

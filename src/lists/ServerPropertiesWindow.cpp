@@ -14,6 +14,7 @@
 #include "app/core/PingDisplay.h"
 #include "base/ConsoleLogs.h"
 #include "base/Text.h"
+#include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
 #include "components/HostChecker.h"
 #include "components/LinkLabel.h"
@@ -79,6 +80,7 @@ ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* pare
   rconPasswordEdit = makeLabeledEdit(this, "LabeledEdit3", "rcon password", 8, 46, 185);
   makeBold(labelOf(this, rconPasswordEdit));
   setPasswordsButton = makeButton(this, "Button2", "set", QRect(200, 60, 57, 21));
+  acceptCodePageOnly({serverPasswordEdit, rconPasswordEdit});
 
   for (QLineEdit* edit : {serverPasswordEdit, rconPasswordEdit}) {
     edit->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -213,7 +215,7 @@ void ServerPropertiesWindow::loadShownServer() {
 
   // The default server; an empty file keeps what the settings hold.
   DefaultServer byDefault = settings_.defaultServer();
-  if (showingErrors([&] { readDefaultServerGroups(byDefault); }))
+  if (showingErrors(this, [&] { readDefaultServerGroups(byDefault); }))
     settings_.setDefaultServer(byDefault);
 
   graphX_ = kGraphStartX;
@@ -224,7 +226,7 @@ void ServerPropertiesWindow::loadShownServer() {
 
   serverPasswordEdit->clear();
   rconPasswordEdit->clear();
-  showingErrors([&] {
+  showingErrors(this, [&] {
     const Passwords stored = lookupPasswords(current.ip, current.port);
     serverPasswordEdit->setText(toQString(stored.join));
     rconPasswordEdit->setText(toQString(stored.rcon));
@@ -245,11 +247,12 @@ void ServerPropertiesWindow::offerToSavePasswords() {
   setHostChecking(false, false);
   if (toBytes(serverPasswordEdit->text()) != shownPassword_ ||
       toBytes(rconPasswordEdit->text()) != shownRconPassword_) {
-    if (dialogs().confirm("save changed passwords ?")) savePasswords();
+    if (dialogs().confirm(this, "save changed passwords ?")) savePasswords();
   }
   if (rconDefaultCheckBox->isChecked())
-    showingErrors(
-        [&] { writeDefaultServer({shownIp_, shownPort_, toBytes(rconPasswordEdit->text())}); });
+    showingErrors(this, [&] {
+      writeDefaultServer({shownIp_, shownPort_, toBytes(rconPasswordEdit->text())});
+    });
   emit mainWindowFocusRequested();
 }
 
@@ -258,7 +261,7 @@ void ServerPropertiesWindow::stopHostChecking() { setHostChecking(false, false);
 bool ServerPropertiesWindow::savePasswords() {
   const std::string join = toBytes(serverPasswordEdit->text());
   const std::string rcon = toBytes(rconPasswordEdit->text());
-  const bool saved = showingErrors([&] {
+  const bool saved = showingErrors(this, [&] {
     appendRconPassword(shownIp_, shownPort_, rcon);
     // An empty join password is saved too: it clears the stored one.
     appendPassword(shownIp_, shownPort_, join);
@@ -274,12 +277,13 @@ bool ServerPropertiesWindow::savePasswords() {
 
 void ServerPropertiesWindow::saveServerPassword() {
   const std::string join = toBytes(serverPasswordEdit->text());
-  if (showingErrors([&] { appendPassword(shownIp_, shownPort_, join); })) shownPassword_ = join;
+  if (showingErrors(this, [&] { appendPassword(shownIp_, shownPort_, join); }))
+    shownPassword_ = join;
 }
 
 void ServerPropertiesWindow::onRconDefaultClicked() {
   // The server shown here, which the main window's selection may have left.
-  showingErrors([&] {
+  showingErrors(this, [&] {
     if (rconDefaultCheckBox->isChecked())
       writeDefaultServer({shownIp_, shownPort_, toBytes(rconPasswordEdit->text())});
     else
@@ -289,9 +293,10 @@ void ServerPropertiesWindow::onRconDefaultClicked() {
 }
 
 void ServerPropertiesWindow::resetAllPasswords() {
-  if (!dialogs().confirm("sure to reset all passwords ?\nthis will take effect on all servers!"))
+  if (!dialogs().confirm(this,
+                         "sure to reset all passwords ?\nthis will take effect on all servers!"))
     return;
-  if (!showingErrors([] { resetPasswords(); })) return;
+  if (!showingErrors(this, [] { resetPasswords(); })) return;
   serverPasswordEdit->clear();
   rconPasswordEdit->clear();
   shownPassword_.clear();

@@ -23,10 +23,18 @@ std::optional<fs::path> firstTemplate(const std::vector<fs::path>& candidates) {
   return std::nullopt;
 }
 
-std::string noTemplate(const DataFolderPlaces& places) {
-  std::string text = "no data folder template found (looked in";
+// Says once where the choice looked and what it looked for.
+std::string noTemplate(const DataFolderPlaces& places, const fs::path& target) {
+  std::string text;
+  if (!places.chosen)
+    text = places.current.string() +
+           " is not a data folder (it holds neither Config nor Serverlists), and ";
+  text += target.string() + " cannot be made: no data folder template found (looked in";
   for (const fs::path& t : places.templates) text += " " + t.string();
-  return text + "); start Tarvix inside a data folder or with --data DIR";
+  return text +
+         "). A data folder holds Config, Serverlists\\Standard, default, Passwords.txt, "
+         "Buddys.txt, clantags.txt, bans.txt, skins.txt, maps.txt and messages.txt; start "
+         "Tarvix inside one or with --data DIR.";
 }
 
 // Copies the template's files that `folder` does not have yet.
@@ -94,7 +102,7 @@ DataFolderChoice chooseDataFolder(const DataFolderPlaces& places) {
   }
   const std::optional<fs::path> templ = firstTemplate(places.templates);
   if (!templ) {
-    c.error = noTemplate(places);
+    c.error = noTemplate(places, target);
     return c;
   }
   const bool made = fs::exists(target, ec) ? fillFrom(*templ, target, c.error)

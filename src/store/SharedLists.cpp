@@ -127,9 +127,9 @@ std::string sslfListName(std::string_view chosenFile) {
   return removeAllNoCase(listNameOf(chosenFile), ".sslf");
 }
 
-std::string importSslf(std::string_view chosenFile) {
+std::string importSslf(std::string_view chosenFile, std::string_view fileName) {
   const std::string content = readFileAt(std::string(chosenFile));
-  const std::string listName = sslfListName(chosenFile);
+  const std::string listName = sslfListName(fileName.empty() ? chosenFile : fileName);
   const std::string listPath = serverListPathFor(listName);
 
   std::vector<ServerEntry> entries;
@@ -186,9 +186,9 @@ std::string textListName(std::string_view chosenFile) {
   return removeAllNoCase(listNameOf(chosenFile), ".txt");
 }
 
-std::string importTextList(std::string_view chosenFile) {
+std::string importTextList(std::string_view chosenFile, std::string_view fileName) {
   const std::string content = readFileAt(std::string(chosenFile));
-  const std::string listName = textListName(chosenFile);
+  const std::string listName = textListName(fileName.empty() ? chosenFile : fileName);
   std::vector<ServerEntry> entries;
   for (const auto& line : splitLines(content)) entries.push_back(parseTextListLine(line));
   replaceLines(serverListPathFor(listName), entryLines(entries, entries.size()));

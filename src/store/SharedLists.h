@@ -39,8 +39,10 @@ std::optional<SslfServer> parseSslfLine(std::string_view line);
 std::string sslfListName(std::string_view chosenFile);
 // Creates or replaces the list named after the file; appends a password
 // record for every server line with a password. Returns the list name.
-// Throws FileError; what was imported until then stays.
-std::string importSslf(std::string_view chosenFile);
+// Throws FileError; what was imported until then stays. `fileName` is the
+// chosen file's name as list-name text when the path's bytes are not (a
+// path in the system's file-name encoding); empty: the path's own name.
+std::string importSslf(std::string_view chosenFile, std::string_view fileName = {});
 
 // One "Name|Ip:Port" line: split at the last ":" and the last "|" before it.
 // Without ":" the whole line is the port; without "|" the name is empty.
@@ -49,6 +51,7 @@ ServerEntry parseTextListLine(std::string_view line);
 std::string textListName(std::string_view chosenFile);
 // Creates or replaces the list named after the file, one entry per line
 // (empty lines included). Returns the list name. Throws FileError.
-std::string importTextList(std::string_view chosenFile);
+// `fileName` as for importSslf().
+std::string importTextList(std::string_view chosenFile, std::string_view fileName = {});
 
 }  // namespace tarvix

@@ -173,6 +173,29 @@ class TestAdminLists : public QObject {
     QVERIFY(d.shown.isEmpty());
   }
 
+  void addWindowsRefuseWhatTheCodePageCannotHold() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.write("bans.txt", "");
+    ScriptedDialogs d;
+    Lists w;
+    w.bans->show();
+    w.bans->newAction->trigger();
+    w.addBan->edit(0)->insert(
+        QString::fromUtf8("\xe2\x82\xac"
+                          "Clan \xc5\x81ukasz"));
+    QCOMPARE(w.addBan->edit(0)->text(), QString());
+    QTRY_COMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xc5\x81"))});
+    QCOMPARE(d.parents.last(), w.addBan);
+    w.addBan->edit(0)->insert(
+        QString::fromUtf8("\xe2\x82\xac"
+                          "Clan \xc5\xa0koda"));
+    w.addBan->addButton->click();
+    QCOMPARE(dir.read("bans.txt"), crlf({"\x80"
+                                         "Clan \x8A"
+                                         "koda"}));
+  }
+
   void removeBanRewritesTheFileSorted() {
     TempDataDir dir;
     dir.writeInstallation();

@@ -171,6 +171,16 @@ class TestConsole : public QObject {
     QCOMPARE(r.tail(3), QStringList({"", "hello", "world"}));
     QVERIFY(r.console->commandLine->text().isEmpty());
 
+    // Control bytes of a reply are shown escaped: one reply line, one line.
+    r.server.setResponder([](const FakeDatagram&) {
+      return FakeAnswer::reply(
+          makePrintReply("\nfake\r!! -> x\x1b[2J\x01"
+                         "end\n"));
+    });
+    r.enterAndWait("status");
+    QCOMPARE(r.tail(1), QStringList({"fake\\x0D!! -> x\\x1B[2J\\x01end"}));
+    r.server.setResponder([](const FakeDatagram&) { return FakeAnswer::silence(); });
+
     r.enterAndWait("silent");  // 10 s scaled down
     QCOMPARE(r.tail(1), QStringList({"no response from server"}));
 
@@ -388,6 +398,34 @@ class TestConsole : public QObject {
     r.program->settings().setDefaultServer({});
     r.console->defaultServerCheckBox->setChecked(true);
     QCOMPARE(r.d.messages, QStringList({"No server marked as default !"}));
+  }
+
+  void defaultServerIsMatchedByAddressAndPort() {
+    Rig r;
+    FakeGameServer other;
+    r.dir.write("default", crlf({"127.0.0.1", other.portText(), "defpw"}));
+    r.console->openRemoteConsole();
+    QVERIFY(r.console->isVisible());
+    QVERIFY(!r.console->defaultServerCheckBox->isChecked());
+    QCOMPARE(r.console->commandClient.port(), r.server.portText());
+    setCurrentPort(r.program->settings(), other.portText());
+    r.console->openRemoteConsole();
+    QVERIFY(r.console->defaultServerCheckBox->isChecked());
+    QCOMPARE(r.console->commandClient.port(), other.portText());
+  }
+
+  void typedTextTheCodePageCannotHoldIsRefused() {
+    Rig r;
+    r.open();
+    r.console->commandLine->insert(QString::fromUtf8("say \xe2\x82\xac \xd0\x96"));
+    QVERIFY(r.console->commandLine->text().isEmpty());
+    r.console->rconPasswordEdit->insert(QString::fromUtf8("\xf0\x9f\x98\x80"));
+    QCOMPARE(r.console->rconPasswordEdit->text(), QString("pw1"));
+    QTRY_COMPARE(r.d.errors.size(), 2);
+    QCOMPARE(r.d.errors[0], codePageRefusal(QString::fromUtf8("\xd0\x96")));
+    QCOMPARE(r.d.parents, QList<QWidget*>({r.console, r.console}));
+    r.enterAndWait(QString::fromUtf8("say \xe2\x82\xac"));
+    QCOMPARE(rconSent(r.server).back(), rcon("pw1", "say \x80"));
   }
 
   void intervalItemsAndBoxesReport() {

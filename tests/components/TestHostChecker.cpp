@@ -1,17 +1,18 @@
 // Host checker rounds against 127.0.0.1: per-ping and verdict lines, the
 // simultaneous and one-by-one modes, failed echoes through sockets that drop
 // every reply or do not open, the timer, and the quit of running pings.
-#include <QRegularExpression>
-#include <QTimer>
-#include <QtTest>
 #include <linux/filter.h>
 #include <sys/socket.h>
 
+#include <QRegularExpression>
+#include <QTimer>
+#include <QtTest>
 #include <atomic>
 #include <cerrno>
 #include <memory>
 #include <thread>
 
+#include "HangingLookup.h"
 #include "components/HostChecker.h"
 #include "components/IcmpEcho.h"
 #include "components/PingJob.h"
@@ -303,6 +304,19 @@ class TestHostChecker : public QObject {
     quitter.join();
     QCOMPARE(r.replyCount, 0u);
     QCOMPARE(r.errorCode, std::uint32_t(kIpGeneralFailure));
+
+    // A host name whose look-up never answers: the stop ends that wait too.
+    test::HangingLookup lookup;
+    stop.reset();
+    request.host = "never.answers.example";
+    std::thread named([&] {
+      if (lookup.waitForLookups(1, 5000)) stop.request();
+    });
+    const PingResult unnamed = runPing(request, stop);
+    named.join();
+    QCOMPARE(lookup.hosts(), std::vector<std::string>{"never.answers.example"});
+    QCOMPARE(unnamed.replyCount, 0u);
+    QCOMPARE(unnamed.errorCode, std::uint32_t(kIpGeneralFailure));
   }
 };
 

@@ -196,7 +196,7 @@ class TestIcmp : public QObject {
     OpenerGuard g(openDeaf);
     IcmpEcho icmp;
     StopSignal quit;
-    icmp.setQuitFd(quit.fd());
+    icmp.setStop(&quit);
     icmp.setAddress("127.0.0.1");
     icmp.timeoutMs = 60000;
     std::thread t([&] { quit.waitFor(50); quit.request(); });

@@ -57,9 +57,9 @@ QStringList serverNames(MainWindow* f) {
 // Dialogs that browse to another folder before they answer.
 class WanderingDialogs : public ScriptedDialogs {
  public:
-  QString openFile(const QString& filter, const QString& suffix) override {
+  QString openFile(QWidget* parent, const QString& filter, const QString& suffix) override {
     QDir::setCurrent(QDir::tempPath());
-    return ScriptedDialogs::openFile(filter, suffix);
+    return ScriptedDialogs::openFile(parent, filter, suffix);
   }
 };
 
@@ -174,9 +174,20 @@ class TestOptions : public QObject {
     w->passwordEdit->setText("se\"cret");
     QCOMPARE(ws.settings().config().serverPassword, std::string("se\"cret"));
     w->mohaaPathEdit->setText("/a/MOHAA.exe");
-    w->spearheadPathEdit->setText(QString::fromLatin1("/b/\xe9/moh_spearhead.exe"));
+    w->spearheadPathEdit->setText(QString::fromUtf8("/b/\xc3\xa9/moh_spearhead.exe"));
     QCOMPARE(ws.settings().config().mohaaPath, std::string("/a/MOHAA.exe"));
-    QCOMPARE(ws.settings().config().spearheadPath, std::string("/b/\xe9/moh_spearhead.exe"));
+    // A path is the system's file name, not data text.
+    QCOMPARE(ws.settings().config().spearheadPath, std::string("/b/\xc3\xa9/moh_spearhead.exe"));
+
+    // Nickname and password take only what the code page holds.
+    w->nicknameEdit->setText("Player");
+    w->nicknameEdit->insert(
+        QString::fromUtf8("\xe2\x82\xac\xc5\x81"));  // the euro sign, then L-stroke
+    QCOMPARE(w->nicknameEdit->text(), QString("Player"));
+    QTRY_COMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xc5\x81"))});
+    QCOMPARE(d.parents.last(), w);
+    w->nicknameEdit->insert(QString::fromUtf8("\xe2\x82\xac"));
+    QCOMPARE(ws.settings().config().playerName, std::string("Player\x80"));
     w->hide();
   }
 
@@ -470,6 +481,35 @@ class TestOptions : public QObject {
     ws.mainWindow()->Scanning = false;
     QCOMPARE(d.questions.size(), asked);
     QCOMPARE(d.presets.size(), 1);
+    w->hide();
+  }
+
+  void importsTakeSystemFileNamesAndAskAboveTheWindow() {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.writeLines("in/caf\xc3\xa9.sslf", {"Server=MoHAA 1.1.1.1:1 \"\" \"Open\""});
+    dir.writeLines("in/\xd0\xa1\xd0\xb5.txt", {"A|1.2.3.4:80"});
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    OptionsWindow* w = ws.options();
+    w->show();
+    d.files.push_back(QString::fromStdString(dir.path() + "/in/caf\xc3\xa9.sslf"));
+    d.answers.push_back(true);
+    w->importSslfFile();
+    QCOMPARE(d.errors, QStringList());
+    // The box and the file dialog open above the always-on-top Options window.
+    QCOMPARE(d.parents, QList<QWidget*>{w});
+    QCOMPARE(d.fileParents, QList<QWidget*>{w});
+    QCOMPARE(dir.read("Serverlists/caf\xe9"), test::crlf({"Open", "1.1.1.1", "1"}));
+    QVERIFY(listNames(w->serverListView).contains(QString::fromUtf8("caf\xc3\xa9")));
+
+    // A name the code page cannot hold cannot name a list.
+    d.files.push_back(QString::fromStdString(dir.path() + "/in/\xd0\xa1\xd0\xb5.txt"));
+    d.answers.push_back(true);
+    w->importTextListFile();
+    QCOMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xd0\xa1"))});
+    QCOMPARE(d.parents.last(), w);
+    QCOMPARE(listNames(w->serverListView).size(), 2);
     w->hide();
   }
 

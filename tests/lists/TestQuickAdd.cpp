@@ -172,8 +172,10 @@ class TestQuickAdd : public QObject {
     QVERIFY(q->busy());
     QVERIFY(!q->addButton->isEnabled());
     QVERIFY(q->isVisible());
+    QCOMPARE(q->cursor().shape(), Qt::BusyCursor);  // a sign of the wait
     q->addToList();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
+    QCOMPARE(q->cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(silent.receivedCount(), std::size_t(1));
     QCOMPARE(d.questions, QStringList({"Server does not response - add it ?"}));
     QVERIFY(q->addButton->isEnabled());
@@ -186,8 +188,10 @@ class TestQuickAdd : public QObject {
     c->connectToServer();
     QVERIFY(c->busy());
     QVERIFY(!c->connectButton->isEnabled());
+    QCOMPARE(c->cursor().shape(), Qt::BusyCursor);
     c->connectToServer();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
+    QCOMPARE(c->cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(silent.receivedCount(), std::size_t(2));
     QCOMPARE(d.messages, QStringList({"no response from server!"}));
     QVERIFY(c->connectButton->isEnabled());

@@ -99,6 +99,11 @@ TEST_F(DataFolderTest, NoTemplateOrAFileInTheWayIsAnError) {
   DataFolderChoice none = chooseDataFolder(places);
   EXPECT_TRUE(none.folder.empty());
   EXPECT_NE(none.error.find("missing/tarvix/data"), std::string::npos) << none.error;
+  // It names the folder it started in and what a data folder holds.
+  EXPECT_EQ(none.error.rfind(places.current.string() + " is not a data folder", 0), 0u)
+      << none.error;
+  EXPECT_NE(none.error.find("holds Config, Serverlists\\Standard"), std::string::npos)
+      << none.error;
   EXPECT_FALSE(fs::exists(places.perUser));
 
   places.templates = {root / "share/tarvix/data"};

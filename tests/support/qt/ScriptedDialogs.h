@@ -1,6 +1,7 @@
 #pragma once
 // Scripted message boxes and file dialogs for window tests: records every
 // text shown and answers from queues; never blocks.
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -14,22 +15,34 @@ class ScriptedDialogs : public Dialogs {
   ScriptedDialogs() { setDialogs(this); }
   ~ScriptedDialogs() override { setDialogs(nullptr); }
 
-  void showMessage(const QString& text) override { messages << text; shown << text; }
-  void showError(const QString& text) override { errors << text; shown << text; }
-  bool confirm(const QString& text) override {
+  using Dialogs::confirm;
+  using Dialogs::showError;
+  using Dialogs::showMessage;
+
+  void showMessage(QWidget* parent, const QString& text) override {
+    messages << text;
+    record(parent, text);
+  }
+  void showError(QWidget* parent, const QString& text) override {
+    errors << text;
+    record(parent, text);
+  }
+  bool confirm(QWidget* parent, const QString& text) override {
     questions << text;
-    shown << text;
+    record(parent, text);
     if (answers.empty()) return false;
     bool a = answers.front();
     answers.pop_front();
     return a;
   }
-  QString openFile(const QString& filter, const QString&) override {
+  QString openFile(QWidget* parent, const QString& filter, const QString&) override {
     filters << filter;
+    fileParents << parent;
     return nextFile();
   }
-  QString saveFile(const QString& filter, const QString& preset) override {
+  QString saveFile(QWidget* parent, const QString& filter, const QString& preset) override {
     filters << filter;
+    fileParents << parent;
     presets << preset;
     return nextFile();
   }
@@ -40,8 +53,14 @@ class ScriptedDialogs : public Dialogs {
   std::deque<QString> files;
 
   QStringList messages, errors, questions, shown, filters, presets;
+  // The window each box of `shown` and each file dialog was opened above.
+  QList<QWidget*> parents, fileParents;
 
  private:
+  void record(QWidget* parent, const QString& text) {
+    shown << text;
+    parents << parent;
+  }
   QString nextFile() {
     if (files.empty()) return {};
     QString f = files.front();
