@@ -6,6 +6,8 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$ROOT/scripts/setup.sh"
+# No include may run upwards between the source folders.
+bash "$ROOT/scripts/check-includes.sh"
 
 # suite BUILD_DIR CMAKE_ARGS...: configure, build and run every test there.
 suite() {

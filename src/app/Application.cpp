@@ -2,20 +2,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
 #include <utility>
 
 #include "admin/AddEntryWindow.h"
 #include "admin/AdminConsole.h"
-#include "admin/AdminLists.h"
 #include "admin/AdminListWindow.h"
+#include "admin/AdminLists.h"
 #include "admin/MapChangeWindow.h"
 #include "app/BuddiesWindow.h"
 #include "app/BuddyAlerter.h"
 #include "app/ClanTagsWindow.h"
 #include "app/CreditsWindow.h"
-#include "app/Forms.h"
 #include "app/EmptyListHint.h"
 #include "app/MainWindow.h"
 #include "app/Resources.h"
@@ -32,23 +33,6 @@
 
 namespace tarvix {
 
-ProgramWindows& forms() {
-  static ProgramWindows f;
-  return f;
-}
-
-namespace {
-
-// Creates one window and registers it where code not yet wired through this
-// class still looks for it.
-template <typename Window, typename... Args>
-void create(std::unique_ptr<Window>& slot, Window*& registered, Args&&... args) {
-  slot = std::make_unique<Window>(std::forward<Args>(args)...);
-  registered = slot.get();
-}
-
-}  // namespace
-
 Application::Application() {
   initResources();
   QFont font = QApplication::font();
@@ -58,17 +42,16 @@ Application::Application() {
   // No banner is chosen until Config names one.
   settings_.updateConfig([](Config& c) { c.bannerIndex.clear(); });
 
-  ProgramWindows& f = forms();
-  create(main_, f.Form1, settings_);
-  create(buddies_, f.Form2);
-  create(options_, f.Form3, settings_, *main_);
-  create(clanTags_, f.Form4);
-  create(search_, f.Form6, settings_, *main_->ListView3->model());
-  create(credits_, f.Form8, settings_);
-  create(console_, f.Form9, settings_);
-  create(properties_, f.Form11, settings_);
-  create(quickAdd_, f.Form13, settings_, *main_);
-  create(directConnect_, f.Form17, settings_);
+  main_ = std::make_unique<MainWindow>(settings_);
+  buddies_ = std::make_unique<BuddiesWindow>(*main_);
+  options_ = std::make_unique<OptionsWindow>(settings_, *main_);
+  clanTags_ = std::make_unique<ClanTagsWindow>(*main_);
+  search_ = std::make_unique<SearchWindow>(settings_, *main_->serverView->model());
+  credits_ = std::make_unique<CreditsWindow>(settings_);
+  console_ = std::make_unique<AdminConsole>(settings_);
+  properties_ = std::make_unique<ServerPropertiesWindow>(settings_);
+  quickAdd_ = std::make_unique<QuickAddDialog>(settings_, *main_);
+  directConnect_ = std::make_unique<DirectConnectDialog>(settings_);
   mapChange_ = std::make_unique<MapChangeWindow>();
   addMap_ = std::make_unique<AddEntryWindow>(addMapSpec());
   banList_ = std::make_unique<AdminListWindow>(banListSpec());
@@ -85,8 +68,7 @@ Application::Application() {
 
 Application::~Application() {
   shutdown();
-  // Members go in reverse order of creation; nothing may find a deleted window.
-  forms() = ProgramWindows{};
+  // Members go in reverse order of creation.
 }
 
 void Application::show() { main_->show(); }
@@ -100,20 +82,27 @@ void Application::shutdown() {
 
 void Application::connectAppWindows() {
   // app windows
+  MainWindow* main = main_.get();
   QObject::connect(credits_.get(), &CreditsWindow::optionsRequested, options_.get(),
                    [this] { options_->show(); });
+  const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
+  QObject::connect(main, &MainWindow::buddiesRequested, buddies_.get(), showing(buddies_.get()));
+  QObject::connect(main, &MainWindow::clanTagsRequested, clanTags_.get(), showing(clanTags_.get()));
+  BuddiesWindow* buddies = buddies_.get();
+  QObject::connect(main, &MainWindow::buddyAddRequested, buddies, &BuddiesWindow::appendBuddy);
+  QObject::connect(buddies, &BuddiesWindow::buddyAppended, main, &MainWindow::showBuddyAdded);
 
-  attachEmptyListHint(main_->ListView3);
+  attachEmptyListHint(main_->serverView);
 
   // Buddy alerts go to the notification area, or without one to the status bar.
   buddyAlerter_ = std::make_unique<BuddyAlerter>([this](const QString& title, const QString& text) {
-    if (!main_->Systray1->showNotification(title, text))
+    if (!main_->trayIcon->showNotification(title, text))
       main_->setStatusText(QString(text).replace('\n', "; "));
   });
   QObject::connect(main_.get(), &MainWindow::scanPassFinished, main_.get(), [this] {
     std::vector<HeadlessBuddy> hits;
-    for (int i = 0; i < main_->ListView2->topLevelItemCount(); ++i) {
-      const QTreeWidgetItem* row = main_->ListView2->topLevelItem(i);
+    for (int i = 0; i < main_->buddyView->topLevelItemCount(); ++i) {
+      const QTreeWidgetItem* row = main_->buddyView->topLevelItem(i);
       hits.push_back({toBytes(row->text(0)), toBytes(row->text(1))});
     }
     buddyAlerter_->passFinished(hits);
@@ -125,8 +114,7 @@ void Application::connectListsWindows() {
   MainWindow* main = main_.get();
   OptionsWindow* options = options_.get();
   QObject::connect(options, &OptionsWindow::autoScanSwitched, main, &MainWindow::setAutoScan);
-  QObject::connect(options, &OptionsWindow::scanStopRequested, main,
-                   &MainWindow::ToolButton9Click);
+  QObject::connect(options, &OptionsWindow::scanStopRequested, main, &MainWindow::stopScan);
   QObject::connect(options, &OptionsWindow::serverListCleared, main,
                    &MainWindow::clearServerList);
   QObject::connect(options, &OptionsWindow::serverListLoaded, main, &MainWindow::loadServerList);
@@ -135,27 +123,52 @@ void Application::connectListsWindows() {
   QObject::connect(options, &OptionsWindow::creditsRequested, credits_.get(),
                    [this] { credits_->show(); });
 
-  QObject::connect(search_.get(), &SearchWindow::serverRowFound, main,
-                   &MainWindow::selectServerRow);
+  const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
+  QObject::connect(main, &MainWindow::optionsRequested, options, showing(options));
+
+  SearchWindow* search = search_.get();
+  QObject::connect(search, &SearchWindow::serverRowFound, main, &MainWindow::selectServerRow);
+  QObject::connect(main, &MainWindow::searchRequested, search, showing(search));
+  QObject::connect(main, &MainWindow::firstShown, search, [search] {
+    search->show();
+    search->serverOption->setChecked(true);
+    search->mapOption->setChecked(false);
+    search->hide();
+  });
 
   ServerPropertiesWindow* properties = properties_.get();
-  QObject::connect(main, &MainWindow::DetailsShown, properties, [main, properties] {
-    properties->showServerInfo({main->PropertiesAddress, main->PropertiesVersion,
-                                main->PropertiesMapLines, main->linkCaption, main->linkTarget});
+  QObject::connect(main, &MainWindow::detailsShown, properties, [main, properties] {
+    properties->showServerInfo({main->propertiesAddress, main->propertiesVersion,
+                                main->propertiesMapLines, main->linkCaption, main->linkTarget});
   });
-  QObject::connect(main, &MainWindow::GraphReset, properties, [main, properties] {
-    properties->resetPingGraph(main->GraphX, main->GraphPen);
+  QObject::connect(main, &MainWindow::graphReset, properties, [main, properties] {
+    properties->resetPingGraph(main->graphX, main->graphPen);
   });
-  QObject::connect(main->properties1, &QAction::triggered, properties,
+  QObject::connect(main->propertiesAction, &QAction::triggered, properties,
                    &ServerPropertiesWindow::reopen);
   QObject::connect(properties, &ServerPropertiesWindow::mainWindowFocusRequested, main,
                    [main] { main->activateWindow(); });
+  QObject::connect(main, &MainWindow::propertiesRefreshRequested, properties, [main, properties] {
+    if (!properties->isVisible()) return;
+    properties->hide();
+    properties->show();
+    main->activateWindow();
+  });
+  QObject::connect(main, &MainWindow::connectStarted, properties, [properties] {
+    if (properties->isVisible()) properties->close();
+  });
+  // The Options window's field holds the password for the next connect; it
+  // is empty until that window has been shown.
+  main->setNextConnectPassword([options] { return toBytes(options->passwordEdit->text()); });
 
   QuickAddDialog* quickAdd = quickAdd_.get();
+  QObject::connect(main, &MainWindow::quickAddRequested, quickAdd, showing(quickAdd));
   QObject::connect(quickAdd, &QuickAddDialog::serverAdded, main, &MainWindow::showAddedServer);
   QObject::connect(quickAdd, &QuickAddDialog::statusMessage, main, &MainWindow::setStatusText);
 
   DirectConnectDialog* directConnect = directConnect_.get();
+  QObject::connect(main, &MainWindow::directConnectRequested, directConnect,
+                   showing(directConnect));
   QObject::connect(directConnect, &DirectConnectDialog::serverChosen, main, [main] {
     main->cancelDetailsQuery();
     main->repaint();
@@ -163,7 +176,7 @@ void Application::connectListsWindows() {
   QObject::connect(directConnect, &DirectConnectDialog::editionFound, main,
                    &MainWindow::showEdition);
   QObject::connect(directConnect, &DirectConnectDialog::connectRequested, main,
-                   &MainWindow::ToolButton1Click);
+                   &MainWindow::connectToServer);
 }
 
 void Application::connectAdminWindows() {
@@ -175,8 +188,8 @@ void Application::connectAdminWindows() {
                    &AdminConsole::openRemoteConsole);
   QObject::connect(main, &MainWindow::shuttingDown, console, &AdminConsole::stopWorkers);
   console->setProgramStatus([main] {
-    return ProgramStatus{main->VersionText, main->Timer1->isActive(), main->Scanning,
-                         main->ScanThread ? main->ScanThread->threadId() : 0};
+    return ProgramStatus{main->versionText, main->autoScanTimer->isActive(), main->scanning,
+                         main->scanPass ? main->scanPass->threadId() : 0};
   });
   const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
   QObject::connect(console, &AdminConsole::mapListRequested, maps, showing(maps));

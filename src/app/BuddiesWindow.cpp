@@ -1,5 +1,6 @@
 #include "app/BuddiesWindow.h"
 
+#include "components/QtText.h"
 #include "store/NameLists.h"
 
 namespace tarvix {
@@ -18,9 +19,16 @@ const NameListTexts kBuddies{"Form2",
 
 }  // namespace
 
-BuddiesWindow::BuddiesWindow(QWidget* parent) : NameListWindow(kBuddies, false, parent) {
+BuddiesWindow::BuddiesWindow(const ScanState& scan, QWidget* parent)
+    : NameListWindow(kBuddies, false, scan, parent) {
   // The buddy list is read once at program start as well as on every show.
-  LoadList();
+  loadList();
+}
+
+void BuddiesWindow::appendBuddy(const QString& name) {
+  if (!appendToFile(toBytes(name))) return;
+  emit buddyAppended();
+  loadList();
 }
 
 }  // namespace tarvix

@@ -18,6 +18,7 @@ const NameListTexts kClantags{"Form4",
 
 }  // namespace
 
-ClanTagsWindow::ClanTagsWindow(QWidget* parent) : NameListWindow(kClantags, true, parent) {}
+ClanTagsWindow::ClanTagsWindow(const ScanState& scan, QWidget* parent)
+    : NameListWindow(kClantags, true, scan, parent) {}
 
 }  // namespace tarvix

@@ -8,7 +8,7 @@ class ClanTagsWindow : public NameListWindow {
   Q_OBJECT
 
  public:
-  explicit ClanTagsWindow(QWidget* parent = nullptr);
+  explicit ClanTagsWindow(const ScanState& scan, QWidget* parent = nullptr);
 };
 
 }  // namespace tarvix

@@ -99,50 +99,51 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   buildMenus();
   buildDetails();
   connectLaunchHandlers();
-  connect(ToolButton7, &QToolButton::clicked, this, &MainWindow::remoteConsoleRequested);
-  connect(rcon1, &QAction::triggered, this, &MainWindow::remoteConsoleRequested);
+  connect(remoteConsoleButton, &QToolButton::clicked, this, &MainWindow::remoteConsoleRequested);
+  connect(remoteConsoleAction, &QAction::triggered, this, &MainWindow::remoteConsoleRequested);
 
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName("Timer1");
-  Timer1->setInterval(clock().scaled(125000));
-  connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1Timer);
+  autoScanTimer = new QTimer(this);
+  autoScanTimer->setObjectName("Timer1");
+  autoScanTimer->setInterval(clock().scaled(125000));
+  connect(autoScanTimer, &QTimer::timeout, this, &MainWindow::autoScanDue);
 
   buildTray();
   watchPingShutdown();
   setFixedSize(680, 618);
   centreOnDesktop(this);
 
-  FormCreate();
+  loadConfigAndList();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildToolBar() {
-  ToolBar1 = new QToolBar(this);
-  ToolBar1->setObjectName("ToolBar1");
-  ToolBar1->setMovable(false);
-  ToolBar1->setFloatable(false);
-  ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-  addToolBar(Qt::TopToolBarArea, ToolBar1);
+  toolBar = new QToolBar(this);
+  toolBar->setObjectName("ToolBar1");
+  toolBar->setMovable(false);
+  toolBar->setFloatable(false);
+  toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+  addToolBar(Qt::TopToolBarArea, toolBar);
 
-  ToolButton3 = makeButton(ToolBar1, "ToolButton3", "scan now ", "start scan ", "scan.png");
-  ToolButton9 = makeButton(ToolBar1, "ToolButton9", "stop scan", "stop scan", "stop.png");
-  ToolButton6 = makeButton(ToolBar1, "ToolButton6", "search", "search server-map-ip", "search.png");
-  ToolButton1 = makeButton(ToolBar1, "ToolButton1", "connect", "connect", "connect.png");
-  ToolButton10 = makeButton(ToolBar1, "ToolButton10", "d-connect", "direct connect", "dconnect.png");
-  ToolButton2 = makeButton(ToolBar1, "ToolButton2", "buddies", "buddies", "buddies.png");
-  ToolButton5 = makeButton(ToolBar1, "ToolButton5", "clantags", "clantag's", "clantags.png");
-  ToolButton7 = makeButton(ToolBar1, "ToolButton7", "r-con", "advanced rcon", "rcon.png");
-  ToolButton4 = makeButton(ToolBar1, "ToolButton4", "options", "options", "options.png");
-  setToolButtonVisible(ToolButton9, false);
+  scanNowButton = makeButton(toolBar, "ToolButton3", "scan now ", "start scan ", "scan.png");
+  stopScanButton = makeButton(toolBar, "ToolButton9", "stop scan", "stop scan", "stop.png");
+  searchButton = makeButton(toolBar, "ToolButton6", "search", "search server-map-ip", "search.png");
+  connectButton = makeButton(toolBar, "ToolButton1", "connect", "connect", "connect.png");
+  directConnectButton =
+      makeButton(toolBar, "ToolButton10", "d-connect", "direct connect", "dconnect.png");
+  buddiesButton = makeButton(toolBar, "ToolButton2", "buddies", "buddies", "buddies.png");
+  clanTagsButton = makeButton(toolBar, "ToolButton5", "clantags", "clantag's", "clantags.png");
+  remoteConsoleButton = makeButton(toolBar, "ToolButton7", "r-con", "advanced rcon", "rcon.png");
+  optionsButton = makeButton(toolBar, "ToolButton4", "options", "options", "options.png");
+  setToolButtonVisible(stopScanButton, false);
 
-  ComboBoxEx1 = new QComboBox(this);
-  ComboBoxEx1->setObjectName("ComboBoxEx1");
-  ComboBoxEx1->setToolTip("Select a server to scan");
-  ComboBoxEx1->setVisible(false);
+  serverNameList = new QComboBox(this);
+  serverNameList->setObjectName("ComboBoxEx1");
+  serverNameList->setToolTip("Select a server to scan");
+  serverNameList->setVisible(false);
 
-  connect(ToolButton3, &QToolButton::clicked, this, &MainWindow::ToolButton3Click);
-  connect(ToolButton9, &QToolButton::clicked, this, &MainWindow::ToolButton9Click);
+  connect(scanNowButton, &QToolButton::clicked, this, &MainWindow::startScan);
+  connect(stopScanButton, &QToolButton::clicked, this, &MainWindow::stopScan);
 }
 
 void MainWindow::buildViews(QWidget* central) {
@@ -152,17 +153,13 @@ void MainWindow::buildViews(QWidget* central) {
 
   auto* bannerArea = new QWidget(central);
   bannerArea->setFixedSize(668, 65);
-  Image1 = new QLabel(bannerArea);
-  Image2 = new QLabel(bannerArea);
-  Image3 = new QLabel(bannerArea);
-  Image4 = new QLabel(bannerArea);
   const char* names[] = {"Image1", "Image2", "Image3", "Image4"};
-  QLabel* images[] = {Image1, Image2, Image3, Image4};
   for (int i = 0; i < 4; ++i) {
-    images[i]->setObjectName(names[i]);
-    images[i]->setGeometry(0, 0, 668, 65);
-    images[i]->setPixmap(QPixmap::fromImage(loadJpeg(QString(":/banner%1.jpg").arg(i + 1))));
-    images[i]->setVisible(false);
+    QLabel* image = bannerImages[i] = new QLabel(bannerArea);
+    image->setObjectName(names[i]);
+    image->setGeometry(0, 0, 668, 65);
+    image->setPixmap(QPixmap::fromImage(loadJpeg(QString(":/banner%1.jpg").arg(i + 1))));
+    image->setVisible(false);
   }
   layout->addWidget(bannerArea, 0, Qt::AlignHCenter);
 
@@ -170,148 +167,147 @@ void MainWindow::buildViews(QWidget* central) {
   auto* grid = new QHBoxLayout(summary);
   grid->setContentsMargins(2, 0, 2, 0);
   auto* left = new QVBoxLayout();
-  Label1 = makeLabel(summary, "Label1", QColor(0, 128, 0), true);
-  Label2 = makeLabel(summary, "Label2", QColor(0, 0, 128), true);
-  Label3 = makeLabel(summary, "Label3", QColor(0, 0, 128), false);
-  Label4 = makeLabel(summary, "Label4", Qt::black, true);
-  Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  playerCountLabel = makeLabel(summary, "Label1", QColor(0, 128, 0), true);
+  mapLabel = makeLabel(summary, "Label2", QColor(0, 0, 128), true);
+  hostNameLabel = makeLabel(summary, "Label3", QColor(0, 0, 128), false);
+  editionLabel = makeLabel(summary, "Label4", Qt::black, true);
+  editionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto* top = new QHBoxLayout();
-  top->addWidget(Label1);
-  top->addWidget(Label2, 1);
+  top->addWidget(playerCountLabel);
+  top->addWidget(mapLabel, 1);
   left->addLayout(top);
   auto* bottom = new QHBoxLayout();
-  bottom->addWidget(Label3, 1);
-  bottom->addWidget(Label4);
+  bottom->addWidget(hostNameLabel, 1);
+  bottom->addWidget(editionLabel);
   left->addLayout(bottom);
   grid->addLayout(left);
   summary->setFixedHeight(38);
   layout->addWidget(summary);
 
   auto* pair = new QHBoxLayout();
-  ListView1 = makeView(central, "ListView1");
-  ListView1->setColumnCount(2);
-  ListView1->setHeaderLabels({"Players on server", "Ping"});
-  ListView1->setColumnWidth(1, 35);
-  ListView1->setToolTip(
+  playerView = makeView(central, "ListView1");
+  playerView->setColumnCount(2);
+  playerView->setHeaderLabels({"Players on server", "Ping"});
+  playerView->setColumnWidth(1, 35);
+  playerView->setToolTip(
       "Rightclick will move selected player to the buddylist / Doubleclick connects with server");
-  ListView1->setSortingEnabled(true);
-  ListView1->sortByColumn(0, Qt::AscendingOrder);
-  ListView1->header()->setSortIndicatorShown(false);
-  ListView1->header()->setSectionsClickable(false);
-  ListView1->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-  ListView1->header()->setSectionResizeMode(1, QHeaderView::Fixed);
-  ListView2 = makeView(central, "ListView2");
-  ListView2->setColumnCount(2);
-  ListView2->setHeaderLabels({"No Buddies online", "Host"});
-  ListView2->setColumnWidth(1, 107);
-  ListView2->setToolTip("doubleclick on player to scan his server");
+  playerView->setSortingEnabled(true);
+  playerView->sortByColumn(0, Qt::AscendingOrder);
+  playerView->header()->setSortIndicatorShown(false);
+  playerView->header()->setSectionsClickable(false);
+  playerView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  playerView->header()->setSectionResizeMode(1, QHeaderView::Fixed);
+  buddyView = makeView(central, "ListView2");
+  buddyView->setColumnCount(2);
+  buddyView->setHeaderLabels({"No Buddies online", "Host"});
+  buddyView->setColumnWidth(1, 107);
+  buddyView->setToolTip("doubleclick on player to scan his server");
   // Sorted by caption without the view's own sorting: the scan inserts each
   // hit in place and sorts at the end of a pass, where a sorting view would
   // sort all of its rows again after every insert.
-  ListView2->header()->setSortIndicatorShown(false);
-  ListView2->header()->setSectionsClickable(false);
-  ListView2->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-  ListView2->header()->setSectionResizeMode(1, QHeaderView::Fixed);
-  pair->addWidget(ListView1);
-  pair->addWidget(ListView2);
+  buddyView->header()->setSortIndicatorShown(false);
+  buddyView->header()->setSectionsClickable(false);
+  buddyView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  buddyView->header()->setSectionResizeMode(1, QHeaderView::Fixed);
+  pair->addWidget(playerView);
+  pair->addWidget(buddyView);
   layout->addLayout(pair, 2);
 
-  ListView3 = makeView(central, "ListView3");
-  ListView3->setColumnCount(4);
-  ListView3->setHeaderLabels({"Player", "Map", "Host", "Game"});
-  ListView3->setColumnWidth(0, 98);
-  ListView3->setColumnWidth(1, 150);
-  ListView3->setColumnWidth(2, 315);
-  ListView3->setColumnWidth(3, 90);
-  ListView3->setToolTip("rightclick for options");
-  ListView3->setIconSize(QSize(16, 16));
-  ListView3->header()->setSectionsClickable(true);
-  ListView3->header()->setSortIndicatorShown(false);
-  connect(ListView3->header(), &QHeaderView::sectionClicked, this,
-          &MainWindow::ListView3ColumnClick);
-  layout->addWidget(ListView3, 3);
+  serverView = makeView(central, "ListView3");
+  serverView->setColumnCount(4);
+  serverView->setHeaderLabels({"Player", "Map", "Host", "Game"});
+  serverView->setColumnWidth(0, 98);
+  serverView->setColumnWidth(1, 150);
+  serverView->setColumnWidth(2, 315);
+  serverView->setColumnWidth(3, 90);
+  serverView->setToolTip("rightclick for options");
+  serverView->setIconSize(QSize(16, 16));
+  serverView->header()->setSectionsClickable(true);
+  serverView->header()->setSortIndicatorShown(false);
+  connect(serverView->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortServersBy);
+  layout->addWidget(serverView, 3);
 
-  ProgressBar1 = new QProgressBar(central);
-  ProgressBar1->setObjectName("ProgressBar1");
-  ProgressBar1->setTextVisible(false);
-  ProgressBar1->setFixedHeight(12);
-  ProgressBar1->setVisible(false);
-  layout->addWidget(ProgressBar1);
+  scanProgress = new QProgressBar(central);
+  scanProgress->setObjectName("ProgressBar1");
+  scanProgress->setTextVisible(false);
+  scanProgress->setFixedHeight(12);
+  scanProgress->setVisible(false);
+  layout->addWidget(scanProgress);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setObjectName("StatusBar1");
-  StatusBar1->setSizeGripEnabled(false);
-  StatusPanel = new QLabel(StatusBar1);
-  StatusPanel->setObjectName("StatusPanel");
-  StatusBar1->addWidget(StatusPanel, 1);
-  setStatusBar(StatusBar1);
+  statusLine = new QStatusBar(this);
+  statusLine->setObjectName("StatusBar1");
+  statusLine->setSizeGripEnabled(false);
+  statusPanel = new QLabel(statusLine);
+  statusPanel->setObjectName("StatusPanel");
+  statusLine->addWidget(statusPanel, 1);
+  setStatusBar(statusLine);
 }
 
 void MainWindow::buildMenus() {
-  PopupMenu1 = new QMenu(this);
-  PopupMenu1->setObjectName("PopupMenu1");
-  AddtoBuddys1 = PopupMenu1->addAction("Add to Buddys");
-  AddtoBuddys1->setObjectName("AddtoBuddys1");
-  Connectwithserver1 = PopupMenu1->addAction("Connect with server");
-  Connectwithserver1->setObjectName("Connectwithserver1");
-  connect(ListView1, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& p) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(p)); });
+  playerMenu = new QMenu(this);
+  playerMenu->setObjectName("PopupMenu1");
+  addToBuddiesAction = playerMenu->addAction("Add to Buddys");
+  addToBuddiesAction->setObjectName("AddtoBuddys1");
+  connectWithServerAction = playerMenu->addAction("Connect with server");
+  connectWithServerAction->setObjectName("Connectwithserver1");
+  connect(playerView, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& p) { playerMenu->popup(playerView->viewport()->mapToGlobal(p)); });
 
-  PopupMenu4 = new QMenu(this);
-  PopupMenu4->setObjectName("PopupMenu4");
-  rcon1 = PopupMenu4->addAction("rcon");
-  properties1 = PopupMenu4->addAction("properties");
-  PopupMenu4->addSeparator();
-  addserver1 = PopupMenu4->addAction("add server");
-  deleteserver1 = PopupMenu4->addAction("delete server");
-  PopupMenu4->addSeparator();
-  scannow1 = PopupMenu4->addAction("scan now");
-  search1 = PopupMenu4->addAction("search");
-  connect1 = PopupMenu4->addAction("connect");
-  directconnect1 = PopupMenu4->addAction("direct connect");
-  rcon1->setObjectName("rcon1");
-  properties1->setObjectName("properties1");
-  addserver1->setObjectName("addserver1");
-  deleteserver1->setObjectName("deleteserver1");
-  scannow1->setObjectName("scannow1");
-  search1->setObjectName("search1");
-  connect1->setObjectName("connect1");
-  directconnect1->setObjectName("directconnect1");
-  connect(deleteserver1, &QAction::triggered, this, &MainWindow::deleteserver1Click);
-  connect(scannow1, &QAction::triggered, this, &MainWindow::ToolButton3Click);
-  connect(ListView3, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& p) { PopupMenu4->popup(ListView3->viewport()->mapToGlobal(p)); });
+  serverMenu = new QMenu(this);
+  serverMenu->setObjectName("PopupMenu4");
+  remoteConsoleAction = serverMenu->addAction("rcon");
+  propertiesAction = serverMenu->addAction("properties");
+  serverMenu->addSeparator();
+  addServerAction = serverMenu->addAction("add server");
+  deleteServerAction = serverMenu->addAction("delete server");
+  serverMenu->addSeparator();
+  scanNowAction = serverMenu->addAction("scan now");
+  searchAction = serverMenu->addAction("search");
+  connectAction = serverMenu->addAction("connect");
+  directConnectAction = serverMenu->addAction("direct connect");
+  remoteConsoleAction->setObjectName("rcon1");
+  propertiesAction->setObjectName("properties1");
+  addServerAction->setObjectName("addserver1");
+  deleteServerAction->setObjectName("deleteserver1");
+  scanNowAction->setObjectName("scannow1");
+  searchAction->setObjectName("search1");
+  connectAction->setObjectName("connect1");
+  directConnectAction->setObjectName("directconnect1");
+  connect(deleteServerAction, &QAction::triggered, this, &MainWindow::deleteSelectedServer);
+  connect(scanNowAction, &QAction::triggered, this, &MainWindow::startScan);
+  connect(serverView, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& p) { serverMenu->popup(serverView->viewport()->mapToGlobal(p)); });
 
-  PopupMenu5 = new QMenu(this);
-  PopupMenu5->setObjectName("PopupMenu5");
-  options2 = PopupMenu5->addAction("options");
-  scannow2 = PopupMenu5->addAction("scan now");
-  PopupMenu5->addSeparator();
-  exit1 = PopupMenu5->addAction("exit");
-  options2->setObjectName("options2");
-  scannow2->setObjectName("scannow2");
-  exit1->setObjectName("exit1");
-  connect(scannow2, &QAction::triggered, this, &MainWindow::ToolButton3Click);
-  connect(exit1, &QAction::triggered, this, &QWidget::close);
+  trayMenu = new QMenu(this);
+  trayMenu->setObjectName("PopupMenu5");
+  trayOptionsAction = trayMenu->addAction("options");
+  trayScanNowAction = trayMenu->addAction("scan now");
+  trayMenu->addSeparator();
+  trayExitAction = trayMenu->addAction("exit");
+  trayOptionsAction->setObjectName("options2");
+  trayScanNowAction->setObjectName("scannow2");
+  trayExitAction->setObjectName("exit1");
+  connect(trayScanNowAction, &QAction::triggered, this, &MainWindow::startScan);
+  connect(trayExitAction, &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::buildTray() {
-  Systray1 = new TrayIcon(this);
-  Systray1->setObjectName("Systray1");
-  Systray1->setIcon(QIcon(":/tarvix.png"));
-  Systray1->setHint("Tarvix 2.10");
-  Systray1->setPopupMenu(PopupMenu5);
+  trayIcon = new TrayIcon(this);
+  trayIcon->setObjectName("Systray1");
+  trayIcon->setIcon(QIcon(":/tarvix.png"));
+  trayIcon->setHint("Tarvix 2.10");
+  trayIcon->setPopupMenu(trayMenu);
 }
 
-void MainWindow::FormCreate() {
-  GraphX = 250;
-  Scanning = false;
-  SortDescending = false;
-  FirstShow = true;
-  VersionText = "2.10 build 08.07.2003";
-  ProgressBar1->setRange(0, 100);
-  ListView2->headerItem()->setText(0, "No Buddies online");
-  ListView1->headerItem()->setText(0, "Players on server");
+void MainWindow::loadConfigAndList() {
+  graphX = 250;
+  scanning = false;
+  sortDescending = false;
+  firstShow = true;
+  versionText = "2.10 build 08.07.2003";
+  scanProgress->setRange(0, 100);
+  buddyView->headerItem()->setText(0, "No Buddies online");
+  playerView->headerItem()->setText(0, "Players on server");
 
   // Config is applied over the current settings, so that a failure part way
   // keeps every setting read before it and nothing else changes.
@@ -323,7 +319,7 @@ void MainWindow::FormCreate() {
   } catch (const std::exception& e) {
     failure = e.what();
   }
-  if (cfg.timerOn) Timer1->start();
+  if (cfg.timerOn) autoScanTimer->start();
   settings_.setConfig(cfg);
   if (!failure.empty()) {
     // The rest of the creation is skipped: no banner, no list.
@@ -336,10 +332,9 @@ void MainWindow::FormCreate() {
 }
 
 void MainWindow::showBanner() {
-  QLabel* images[] = {Image1, Image2, Image3, Image4};
   const std::string choices[] = {"0", "1", "2", "3"};
   const std::string banner = settings_.config().bannerIndex;
-  for (int i = 0; i < 4; ++i) images[i]->setVisible(banner == choices[i]);
+  for (int i = 0; i < 4; ++i) bannerImages[i]->setVisible(banner == choices[i]);
 }
 
 void MainWindow::loadCurrentList() {
@@ -356,37 +351,37 @@ void MainWindow::loadCurrentList() {
     return;
   }
   for (const ServerEntry& entry : entries) {
-    ComboBoxEx1->addItem(toQString(entry.name));
+    serverNameList->addItem(toQString(entry.name));
     addServerRow(entry.name);
   }
   sortServerView();
-  setStatusText("Total servers: " + QString::number(ComboBoxEx1->count()));
+  setStatusText("Total servers: " + QString::number(serverNameList->count()));
 }
 
 void MainWindow::setToolButtonVisible(QToolButton* button, bool visible) {
   // A tool bar shows and hides a button through its action.
-  for (QAction* a : ToolBar1->actions())
-    if (ToolBar1->widgetForAction(a) == button) a->setVisible(visible);
+  for (QAction* a : toolBar->actions())
+    if (toolBar->widgetForAction(a) == button) a->setVisible(visible);
 }
 
-QString MainWindow::statusText() const { return StatusPanel->text(); }
+QString MainWindow::statusText() const { return statusPanel->text(); }
 
-void MainWindow::setStatusText(const QString& text) { StatusPanel->setText(text); }
+void MainWindow::setStatusText(const QString& text) { statusPanel->setText(text); }
 
-int MainWindow::serverRowCount() const { return ListView3->topLevelItemCount(); }
+int MainWindow::serverRowCount() const { return serverView->topLevelItemCount(); }
 
-QTreeWidgetItem* MainWindow::serverRow(int index) const { return ListView3->topLevelItem(index); }
+QTreeWidgetItem* MainWindow::serverRow(int index) const { return serverView->topLevelItem(index); }
 
 QTreeWidgetItem* MainWindow::addServerRow(const std::string& name) {
   auto* row = new ServerItem(QStringList{"not scanned", QString(), toQString(name), QString()});
-  ListView3->addTopLevelItem(row);
+  serverView->addTopLevelItem(row);
   setRowIcon(row, IconNotScanned);
   return row;
 }
 
 void MainWindow::setRowCaption(QTreeWidgetItem* row, const QString& caption) {
   row->setText(0, caption);
-  if (AutoSort) sortServerView();
+  if (autoSort) sortServerView();
 }
 
 void MainWindow::setRowIcon(QTreeWidgetItem* row, int icon) {
@@ -399,33 +394,33 @@ void MainWindow::setRowIcon(QTreeWidgetItem* row, int icon) {
 }
 
 void MainWindow::sortServerView() {
-  ListView3->sortItems(SortColumn, SortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  serverView->sortItems(sortColumn, sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
-int MainWindow::serverNameCount() const { return ComboBoxEx1->count(); }
+int MainWindow::serverNameCount() const { return serverNameList->count(); }
 
 void MainWindow::reloadServerNames() {
   std::vector<std::string> names = readServerNames(settings_.serverListPath());
-  ComboBoxEx1->clear();
-  for (const std::string& n : names) ComboBoxEx1->addItem(toQString(n));
+  serverNameList->clear();
+  for (const std::string& n : names) serverNameList->addItem(toQString(n));
 }
 
 void MainWindow::updateBuddyCaption() {
-  int n = ListView2->topLevelItemCount();
-  ListView2->headerItem()->setText(0, n == 0 ? QString("No Buddies online")
-                                              : QString::number(n) + " Buddies online");
+  int n = buddyView->topLevelItemCount();
+  buddyView->headerItem()->setText(
+      0, n == 0 ? QString("No Buddies online") : QString::number(n) + " Buddies online");
 }
 
-void MainWindow::ListView3ColumnClick(int column) {
-  if (Scanning) return;
-  SortDescending = !SortDescending;
-  SortColumn = column;
+void MainWindow::sortServersBy(int column) {
+  if (scanning) return;
+  sortDescending = !sortDescending;
+  sortColumn = column;
   sortServerView();
 }
 
-void MainWindow::deleteserver1Click() {
-  QTreeWidgetItem* row = ListView3->currentItem();
-  if (!row || !row->isSelected() || Scanning) return;
+void MainWindow::deleteSelectedServer() {
+  QTreeWidgetItem* row = serverView->currentItem();
+  if (!row || !row->isSelected() || scanning) return;
   const QString name = row->text(2);
   if (!dialogs().confirm("Delete server\n" + name + " ?")) return;
   try {
@@ -433,7 +428,7 @@ void MainWindow::deleteserver1Click() {
     reloadServerNames();
     // Without a current row the view selects no other row in its place,
     // which would query that server.
-    ListView3->selectionModel()->clear();
+    serverView->selectionModel()->clear();
     delete row;
   } catch (const FileError&) {
     consoleLogs().append(LogKind::BadLog, "!! server cant be deleted - list is in use");
@@ -441,25 +436,25 @@ void MainWindow::deleteserver1Click() {
   }
 }
 
-void MainWindow::Timer1Timer() {
-  if (!Scanning) ToolButton3Click();
+void MainWindow::autoScanDue() {
+  if (!scanning) startScan();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (event->spontaneous()) return;
-  if (FirstShow) FirstShowSearch();
-  FirstShow = false;
-  ListView2->setFocus();
-  setStatusText(QString::number(ComboBoxEx1->count()) + " servers in " +
+  if (firstShow) emit firstShown();
+  firstShow = false;
+  buddyView->setFocus();
+  setStatusText(QString::number(serverNameList->count()) + " servers in " +
                 toQString(settings_.serverListPath()));
 }
 
 void MainWindow::shutdown() {
-  stopScanThread();
+  stopScanPass();
   emit shuttingDown();
-  Timer1->stop();
-  if (Systray1) Systray1->removeIcon();
+  autoScanTimer->stop();
+  if (trayIcon) trayIcon->removeIcon();
   shutdownPingThreads();
 }
 

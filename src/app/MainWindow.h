@@ -2,17 +2,18 @@
 // The main window: settings, the current server, the server, player and
 // buddy views, the tool bar and its menus.
 #include <QMainWindow>
-#include <string>
-
-#include "store/Settings.h"
-#include "app/core/AsyncStatusQuery.h"
-#include "lists/ScanState.h"
-#include "app/core/ServerDetails.h"
 #include <QPoint>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include "app/core/AsyncStatusQuery.h"
+#include "app/core/ServerDetails.h"
+#include "lists/ScanState.h"
+#include "store/Settings.h"
 
 class QAction;
 class QComboBox;
@@ -61,60 +62,58 @@ class MainWindow : public QMainWindow, public ScanState {
 
   // The window's own state; the settings and the current server are in
   // Settings.
-  bool Scanning = false;
-  int SortColumn = 0;
-  bool SortDescending = false;
+  bool scanning = false;
+  int sortColumn = 0;
+  bool sortDescending = false;
   // Where the ping graph's next step goes after the last reset.
-  int GraphX = 250;
-  bool FirstShow = true;
-  QString VersionText;
+  int graphX = 250;
+  bool firstShow = true;
+  QString versionText;
   // The server view re-sorts whenever a row's caption is set while this is on.
-  bool AutoSort = true;
+  bool autoSort = true;
 
-  // Controls, named as the components they are.
-  QToolBar* ToolBar1 = nullptr;
-  QToolButton* ToolButton3 = nullptr;   // scan now
-  QToolButton* ToolButton9 = nullptr;   // stop scan
-  QToolButton* ToolButton6 = nullptr;   // search
-  QToolButton* ToolButton1 = nullptr;   // connect
-  QToolButton* ToolButton10 = nullptr;  // d-connect
-  QToolButton* ToolButton2 = nullptr;   // buddies
-  QToolButton* ToolButton5 = nullptr;   // clantags
-  QToolButton* ToolButton7 = nullptr;   // r-con
-  QToolButton* ToolButton4 = nullptr;   // options
-  QComboBox* ComboBoxEx1 = nullptr;     // hidden server-name list
-  QLabel* Image1 = nullptr;
-  QLabel* Image2 = nullptr;
-  QLabel* Image3 = nullptr;
-  QLabel* Image4 = nullptr;
-  QLabel* Label1 = nullptr;
-  QLabel* Label2 = nullptr;
-  QLabel* Label3 = nullptr;
-  QLabel* Label4 = nullptr;
-  QTreeWidget* ListView1 = nullptr;  // players
-  QTreeWidget* ListView2 = nullptr;  // buddies
-  QTreeWidget* ListView3 = nullptr;  // servers
-  QProgressBar* ProgressBar1 = nullptr;
-  QStatusBar* StatusBar1 = nullptr;
-  QLabel* StatusPanel = nullptr;
-  QTimer* Timer1 = nullptr;
-  QMenu* PopupMenu1 = nullptr;
-  QAction* AddtoBuddys1 = nullptr;
-  QAction* Connectwithserver1 = nullptr;
-  QMenu* PopupMenu4 = nullptr;
-  QAction* rcon1 = nullptr;
-  QAction* properties1 = nullptr;
-  QAction* addserver1 = nullptr;
-  QAction* deleteserver1 = nullptr;
-  QAction* scannow1 = nullptr;
-  QAction* search1 = nullptr;
-  QAction* connect1 = nullptr;
-  QAction* directconnect1 = nullptr;
-  QMenu* PopupMenu5 = nullptr;
-  QAction* options2 = nullptr;
-  QAction* scannow2 = nullptr;
-  QAction* exit1 = nullptr;
-  class TrayIcon* Systray1 = nullptr;
+  // Controls; each keeps its code name as its objectName.
+  QToolBar* toolBar = nullptr;
+  QToolButton* scanNowButton = nullptr;
+  QToolButton* stopScanButton = nullptr;
+  QToolButton* searchButton = nullptr;
+  QToolButton* connectButton = nullptr;
+  QToolButton* directConnectButton = nullptr;
+  QToolButton* buddiesButton = nullptr;
+  QToolButton* clanTagsButton = nullptr;
+  QToolButton* remoteConsoleButton = nullptr;  // "r-con"
+  QToolButton* optionsButton = nullptr;
+  QComboBox* serverNameList = nullptr;  // hidden: the names of the current list
+  // Config's banner choice "0" to "3" shows one of them.
+  std::array<QLabel*, 4> bannerImages{};
+  QLabel* playerCountLabel = nullptr;  // "Players: 3/16"
+  QLabel* mapLabel = nullptr;
+  QLabel* hostNameLabel = nullptr;
+  QLabel* editionLabel = nullptr;
+  QTreeWidget* playerView = nullptr;
+  QTreeWidget* buddyView = nullptr;
+  QTreeWidget* serverView = nullptr;
+  QProgressBar* scanProgress = nullptr;
+  QStatusBar* statusLine = nullptr;
+  QLabel* statusPanel = nullptr;  // the status bar's one panel
+  QTimer* autoScanTimer = nullptr;
+  QMenu* playerMenu = nullptr;  // the player view's right-click menu
+  QAction* addToBuddiesAction = nullptr;
+  QAction* connectWithServerAction = nullptr;
+  QMenu* serverMenu = nullptr;  // the server view's right-click menu
+  QAction* remoteConsoleAction = nullptr;
+  QAction* propertiesAction = nullptr;
+  QAction* addServerAction = nullptr;
+  QAction* deleteServerAction = nullptr;
+  QAction* scanNowAction = nullptr;
+  QAction* searchAction = nullptr;
+  QAction* connectAction = nullptr;
+  QAction* directConnectAction = nullptr;
+  QMenu* trayMenu = nullptr;  // the tray icon's menu
+  QAction* trayOptionsAction = nullptr;
+  QAction* trayScanNowAction = nullptr;
+  QAction* trayExitAction = nullptr;
+  class TrayIcon* trayIcon = nullptr;
 
   // Status bar text (its one panel).
   QString statusText() const;
@@ -127,7 +126,7 @@ class MainWindow : public QMainWindow, public ScanState {
   QTreeWidgetItem* addServerRow(const std::string& name);
   void setRowCaption(QTreeWidgetItem* row, const QString& caption);
   void setRowIcon(QTreeWidgetItem* row, int icon);
-  // Sorts the server view by SortColumn and SortDescending.
+  // Sorts the server view by sortColumn and sortDescending.
   void sortServerView();
   // The hidden server-name list as names.
   int serverNameCount() const;
@@ -136,51 +135,73 @@ class MainWindow : public QMainWindow, public ScanState {
   // Buddy view caption from its row count.
   void updateBuddyCaption();
 
-  // Handlers.
-  void ListView3ColumnClick(int column);
-  void deleteserver1Click();
-  void Timer1Timer();
-  void ToolButton3Click();  // scan now
+  // A column header was clicked: reverses the order and sorts by `column`
+  // (ignored while a pass runs).
+  void sortServersBy(int column);
+  // "delete server": removes the selected row's server from the list after
+  // asking (refused while a pass runs).
+  void deleteSelectedServer();
+  // The automatic scan's timer: starts a pass unless one runs.
+  void autoScanDue();
+  // "scan now": does nothing while a pass runs.
+  void startScan();
 
-  // ---- scan pass and buddy matching (TForm1Scan.cpp) ----
+  // ---- scan pass and buddy matching (MainWindowScan.cpp) ----
   // The running pass (a finished one until the stop joins it).
-  std::shared_ptr<class ScanPass> ScanThread;
+  std::shared_ptr<class ScanPass> scanPass;
   // Changes with every start and stop; changes posted by an older pass are dropped.
-  unsigned ScanGeneration = 0;
-  void ToolButton9Click();  // stop scan
+  unsigned scanGeneration = 0;
+  // "stop scan", and the end of a pass.
+  void stopScan();
   // Stops the pass and waits for its thread without changing the window.
-  void stopScanThread();
+  void stopScanPass();
 
-  // ---- server details, buddies, search (TForm1Details.cpp) ----
+  // ---- server details, buddies, search (MainWindowDetails.cpp) ----
   // The window's own status queries: a fresh client per query, waiting off
   // the UI thread; a newer query supersedes the one still waiting.
-  std::unique_ptr<AsyncStatusQuery> IdUDPClient1;
+  std::unique_ptr<AsyncStatusQuery> detailsQuery;
   // What the properties window shows for the current server.
-  QString PropertiesAddress;       // "IP:" field: address + ":" + port
-  QString PropertiesVersion;       // "Version" field
-  QStringList PropertiesMapLines;  // map rotation memo
+  QString propertiesAddress;       // "IP:" field: address + ":" + port
+  QString propertiesVersion;       // "Version" field
+  QStringList propertiesMapLines;  // map rotation memo
   QString linkCaption;             // link label caption
   QString linkTarget;              // link label target
-  QPoint GraphPen{250, 11};        // pen of the ping graph after the last reset
-  int GraphResets = 0;             // how often the graph was cleared
+  QPoint graphPen{250, 11};        // pen of the ping graph after the last reset
+  int graphResets = 0;             // how often the graph was cleared
 
   // A server row became selected: query it and show its details.
-  void ListView3SelectItem(QTreeWidgetItem* row);
+  void showSelectedServer(QTreeWidgetItem* row);
   // Double-click in the buddy view: go to the buddy's server.
-  void ListView2DblClick();
+  void goToBuddyServer();
   // Player view's "Add to Buddys".
-  void AddtoBuddys1Click();
+  void addPlayerToBuddies();
   // True while the newest details query waits for its reply.
   bool detailsQueryPending() const;
   // Drops the reply of a selection still waiting (another server was chosen).
   void cancelDetailsQuery();
-  // Shows and hides the search window once, with "server" checked.
-  void FirstShowSearch();
+  // The Buddies window wrote the name "Add to Buddys" asked for.
+  void showBuddyAdded();
+
  signals:
-  // The ping graph was cleared and its pen moved to GraphPen.
-  void GraphReset();
+  // Shown for the first time: the search window starts with "server" checked.
+  void firstShown();
+  void buddiesRequested();
+  void clanTagsRequested();
+  void searchRequested();
+  void optionsRequested();
+  void directConnectRequested();
+  void quickAddRequested();
+  // A details query was answered: a properties window on screen shows it
+  // afresh, and this window gets the focus back.
+  void propertiesRefreshRequested();
+  // "Add to Buddys": the player's name goes to the buddy file.
+  void buddyAddRequested(const QString& name);
+  // "connect" was chosen: the properties window closes.
+  void connectStarted();
+  // The ping graph was cleared and its pen moved to graphPen.
+  void graphReset();
   // The newest details query was shown (its answer or the no-answer display).
-  void DetailsShown();
+  void detailsShown();
   // "r-con" or "rcon" was chosen: open the admin console.
   void remoteConsoleRequested();
   // The program is ending: background workers of other windows must stop.
@@ -190,7 +211,7 @@ class MainWindow : public QMainWindow, public ScanState {
 
  private:
   void buildDetails();
-  void resetGraph(int graphX);
+  void resetGraph(int x);
   void showNoAnswer(bool rowSelection);
   void showAnswer(const ServerDetails& d);
   void applyRowSelection(QTreeWidgetItem* row, const std::string& reply);
@@ -200,26 +221,26 @@ class MainWindow : public QMainWindow, public ScanState {
   // Makes the server `name` of the current list the current server and
   // queries it; an unknown server is shown at once as not answering.
   void queryServerNamed(const std::string& name, std::function<void(const std::string&)> apply);
-  void refreshProperties();
   void onDetailsReply(std::uint64_t ticket, const std::string& reply);
   std::function<void(const std::string&)> pendingDetails_;
-  std::uint64_t detailsShown_ = 0;
+  std::uint64_t shownQuery_ = 0;
   // "connect" asked for while a selection waited: runs once it is shown.
   bool connectAfterDetails_ = false;
 
  public:
-  // ---- connect, options, quick add, direct connect (TForm1Launch.cpp) ----
+  // ---- connect, options, quick add, direct connect (MainWindowLaunch.cpp) ----
   // "connect": starts the game on the current server and returns when it has
   // ended or could not be started; the windows keep working meanwhile.
-  void ToolButton1Click();
-  // "options" button and the tray menu's "options".
-  void ToolButton4Click();
-  // "d-connect" button and the "direct connect" item.
-  void ToolButton10Click();
+  void connectToServer();
   // "add server": the quick add window, only while no scan runs.
-  void addserver1Click();
+  void showQuickAdd();
   // Double-click in the player view: connect when the server view has rows.
-  void ListView1DblClick();
+  void connectFromPlayerView();
+  // Where connect finds the password it leaves in Config for the next
+  // connect (the Options window's field).
+  void setNextConnectPassword(std::function<std::string()> password) {
+    nextConnectPassword_ = std::move(password);
+  }
   // Games started by connect whose end is still awaited.
   int gamesRunning() const { return gamesRunning_; }
 
@@ -229,6 +250,7 @@ class MainWindow : public QMainWindow, public ScanState {
   // false when it could not be started.
   bool runGame(const std::string& exePath, const std::string& params);
   int gamesRunning_ = 0;
+  std::function<std::string()> nextConnectPassword_;
 
  public:
   // ---- ping shutdown (MainWindowNet.cpp) ----
@@ -236,11 +258,6 @@ class MainWindow : public QMainWindow, public ScanState {
   void watchPingShutdown();
   // Shutdown: asks every ping to end, waiting until each has ended.
   void shutdownPingThreads();
-
- public:
-  // ---- admin console (TForm1Console.cpp) ----
-  // "r-con" and "rcon": opens the admin console on the current server, or on
-  // the default server when there is no current one.
 
  public:
   // Ends the window's own work: the scan, the console's workers, the timer,
@@ -258,7 +275,7 @@ class MainWindow : public QMainWindow, public ScanState {
   void buildViews(QWidget* central);
   void buildMenus();
   void buildTray();
-  void FormCreate();
+  void loadConfigAndList();
   void showBanner();
   void loadCurrentList();
 };

@@ -13,19 +13,14 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/core/GameLaunch.h"
+#include "base/Text.h"
 #include "components/Dialogs.h"
 #include "components/DoubleClickFilter.h"
 #include "components/QtText.h"
-#include "lists/QuickAddDialog.h"
-#include "lists/DirectConnectDialog.h"
-#include "lists/ServerPropertiesWindow.h"
-#include "lists/OptionsWindow.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
-#include "base/Text.h"
 
 namespace tarvix {
 
@@ -38,40 +33,36 @@ bool fileAt(const std::string& path) {
 }  // namespace
 
 void MainWindow::connectLaunchHandlers() {
-  connect(this, &MainWindow::DetailsShown, this, [this] {
+  connect(this, &MainWindow::detailsShown, this, [this] {
     if (!connectAfterDetails_ || detailsQueryPending()) return;
     connectAfterDetails_ = false;
-    ToolButton1Click();
+    connectToServer();
   });
-  connect(ToolButton1, &QToolButton::clicked, this, &MainWindow::ToolButton1Click);
-  connect(connect1, &QAction::triggered, this, &MainWindow::ToolButton1Click);
-  connect(Connectwithserver1, &QAction::triggered, this, &MainWindow::ToolButton1Click);
-  onDoubleClick(ListView3, [this] { ToolButton1Click(); });
+  connect(connectButton, &QToolButton::clicked, this, &MainWindow::connectToServer);
+  connect(connectAction, &QAction::triggered, this, &MainWindow::connectToServer);
+  connect(connectWithServerAction, &QAction::triggered, this, &MainWindow::connectToServer);
+  onDoubleClick(serverView, [this] { connectToServer(); });
   for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)})
-    new QShortcut(QKeySequence(key), ListView3, this, &MainWindow::ToolButton1Click,
+    new QShortcut(QKeySequence(key), serverView, this, &MainWindow::connectToServer,
                   Qt::WidgetShortcut);
-  onDoubleClick(ListView1, [this] { ListView1DblClick(); });
+  onDoubleClick(playerView, [this] { connectFromPlayerView(); });
 
-  connect(ToolButton4, &QToolButton::clicked, this, &MainWindow::ToolButton4Click);
-  connect(options2, &QAction::triggered, this, &MainWindow::ToolButton4Click);
-  connect(ToolButton10, &QToolButton::clicked, this, &MainWindow::ToolButton10Click);
-  connect(directconnect1, &QAction::triggered, this, &MainWindow::ToolButton10Click);
-  connect(addserver1, &QAction::triggered, this, &MainWindow::addserver1Click);
+  connect(optionsButton, &QToolButton::clicked, this, &MainWindow::optionsRequested);
+  connect(trayOptionsAction, &QAction::triggered, this, &MainWindow::optionsRequested);
+  connect(directConnectButton, &QToolButton::clicked, this, &MainWindow::directConnectRequested);
+  connect(directConnectAction, &QAction::triggered, this, &MainWindow::directConnectRequested);
+  connect(addServerAction, &QAction::triggered, this, &MainWindow::showQuickAdd);
 }
 
-void MainWindow::ToolButton4Click() { showWindow(forms().Form3); }
-
-void MainWindow::ToolButton10Click() { showWindow(forms().Form17); }
-
-void MainWindow::addserver1Click() {
-  if (!Scanning) showWindow(forms().Form13);
+void MainWindow::showQuickAdd() {
+  if (!scanning) emit quickAddRequested();
 }
 
-void MainWindow::ListView1DblClick() {
-  if (serverRowCount() > 0) ToolButton1Click();
+void MainWindow::connectFromPlayerView() {
+  if (serverRowCount() > 0) connectToServer();
 }
 
-void MainWindow::ToolButton1Click() {
+void MainWindow::connectToServer() {
   // A selection still waiting for its reply decides the edition: connect
   // runs once that reply is shown, as it would after a blocking query.
   if (detailsQueryPending()) {
@@ -79,8 +70,8 @@ void MainWindow::ToolButton1Click() {
     return;
   }
   // After a connect no automatic scan pass starts again.
-  Timer1->stop();
-  if (forms().Form11 && forms().Form11->isVisible()) forms().Form11->close();
+  autoScanTimer->stop();
+  emit connectStarted();
   const CurrentServer current = settings_.currentServer();
   if (current.empty()) {
     dialogs().showMessage("Please select a server !");
@@ -95,12 +86,7 @@ void MainWindow::ToolButton1Click() {
       return;
     }
   }
-  // The Options window's field holds the password for the next connect; it
-  // is empty until that window has been shown.
-  auto optionsPassword = [] {
-    return forms().Form3 ? toBytes(forms().Form3->passwordEdit->text()) : std::string();
-  };
-  const std::string edition = toBytes(Label4->text());
+  const std::string edition = toBytes(editionLabel->text());
   const Config config = settings_.config();
 
   // Each edition the server shows, base game first: its executable starts,
@@ -122,13 +108,14 @@ void MainWindow::ToolButton1Click() {
     if (fileAt(game.path) && containsNoCase(game.path, game.exe)) {
       const std::string params = gameCommandLine(current.ip, current.port, config.playerName,
                                                  config.serverPassword);
-      const std::string nextPassword = optionsPassword();
+      const std::string nextPassword =
+          nextConnectPassword_ ? nextConnectPassword_() : std::string();
       settings_.updateConfig([&](Config& c) { c.serverPassword = nextPassword; });
       if (!runGame(game.path, params)) dialogs().showMessage(game.startError);
       return;
     }
     dialogs().showMessage(game.missing);
-    showWindow(forms().Form3);
+    emit optionsRequested();
   }
 }
 

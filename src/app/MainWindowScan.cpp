@@ -38,11 +38,14 @@ struct ScanSnapshot {
 class MainWindowScanView : public ScanView {
  public:
   explicit MainWindowScanView(MainWindow* form)
-      : form_(form), settings_(form->settings()), generation_(form->ScanGeneration), snap_(std::make_shared<ScanSnapshot>()) {
+      : form_(form),
+        settings_(form->settings()),
+        generation_(form->scanGeneration),
+        snap_(std::make_shared<ScanSnapshot>()) {
     refreshHosts(form, *snap_);
     refreshNames(form, *snap_);
     auto snap = snap_;
-    QAbstractItemModel* rows = form->ListView3->model();
+    QAbstractItemModel* rows = form->serverView->model();
     auto allHosts = [form, snap] { refreshHosts(form, *snap); };
     connections_.push_back(QObject::connect(
         rows, &QAbstractItemModel::dataChanged, form,
@@ -58,7 +61,7 @@ class MainWindowScanView : public ScanView {
     connections_.push_back(QObject::connect(rows, &QAbstractItemModel::rowsRemoved, form, allHosts));
     connections_.push_back(QObject::connect(rows, &QAbstractItemModel::layoutChanged, form, allHosts));
     connections_.push_back(QObject::connect(rows, &QAbstractItemModel::modelReset, form, allHosts));
-    QAbstractItemModel* names = form->ComboBoxEx1->model();
+    QAbstractItemModel* names = form->serverNameList->model();
     auto allNames = [form, snap] { refreshNames(form, *snap); };
     connections_.push_back(QObject::connect(names, &QAbstractItemModel::rowsInserted, form, allNames));
     connections_.push_back(QObject::connect(names, &QAbstractItemModel::rowsRemoved, form, allNames));
@@ -88,25 +91,25 @@ class MainWindowScanView : public ScanView {
   bool clantagsOn() override { return settings_.clantagsOn(); }
 
   void setAutoSort(bool on) override {
-    post([on](MainWindow* f) { f->AutoSort = on; });
+    post([on](MainWindow* f) { f->autoSort = on; });
   }
   void clearBuddies() override {
-    post([](MainWindow* f) { f->ListView2->clear(); });
+    post([](MainWindow* f) { f->buddyView->clear(); });
   }
   void showProgress(int position) override {
     progress_ = position;
     post([position](MainWindow* f) {
-      f->ProgressBar1->setValue(position);
-      f->ProgressBar1->setVisible(true);
+      f->scanProgress->setValue(position);
+      f->scanProgress->setVisible(true);
     });
   }
   void stepProgress() override {
     // Counted here, so that only the latest position needs to reach the bar.
     const int position = ++progress_;
-    post([position](MainWindow* f) { f->ProgressBar1->setValue(position); }, kProgressKey);
+    post([position](MainWindow* f) { f->scanProgress->setValue(position); }, kProgressKey);
   }
   void hideProgress() override {
-    post([](MainWindow* f) { f->ProgressBar1->setVisible(false); });
+    post([](MainWindow* f) { f->scanProgress->setVisible(false); });
   }
   void setStatusText(const std::string& text) override {
     post([text](MainWindow* f) { f->setStatusText(toQString(text)); }, kStatusKey);
@@ -123,16 +126,18 @@ class MainWindowScanView : public ScanView {
     });
   }
   void makeRowVisible(int index) override {
-    post([index](MainWindow* f) {
-      if (QTreeWidgetItem* row = f->serverRow(index)) f->ListView3->scrollToItem(row);
-    }, kScrollKey);
+    post(
+        [index](MainWindow* f) {
+          if (QTreeWidgetItem* row = f->serverRow(index)) f->serverView->scrollToItem(row);
+        },
+        kScrollKey);
   }
   void addBuddy(const std::string& caption, const std::string& server) override {
     post([caption, server](MainWindow* f) {
       // Put where the view's sort puts it (after equal captions), so the
       // sorted view need not move rows: thousands of hits stay cheap.
       auto* item = new TextItem(QStringList{toQString(caption), toQString(server)});
-      QTreeWidget* view = f->ListView2;
+      QTreeWidget* view = f->buddyView;
       int low = 0;
       int high = view->topLevelItemCount();
       while (low < high) {
@@ -150,10 +155,10 @@ class MainWindowScanView : public ScanView {
   }
   void sortPlayersAndBuddies() override {
     post([](MainWindow* f) {
-      f->ListView1->sortItems(0, Qt::AscendingOrder);
+      f->playerView->sortItems(0, Qt::AscendingOrder);
       // The hits were inserted in order; sorting thousands again would
       // hold up the window for nothing.
-      QTreeWidget* buddies = f->ListView2;
+      QTreeWidget* buddies = f->buddyView;
       for (int i = 1; i < buddies->topLevelItemCount(); ++i) {
         if (*buddies->topLevelItem(i) < *buddies->topLevelItem(i - 1)) {
           buddies->sortItems(0, Qt::AscendingOrder);
@@ -167,7 +172,7 @@ class MainWindowScanView : public ScanView {
       for (int i = 0; i < f->serverRowCount(); ++i) {
         QTreeWidgetItem* row = f->serverRow(i);
         if (isPlayedCaption(toBytes(row->text(0)))) {
-          f->ListView3->scrollToItem(row);
+          f->serverView->scrollToItem(row);
           break;
         }
       }
@@ -175,7 +180,7 @@ class MainWindowScanView : public ScanView {
   }
   void finishPass() override {
     post([](MainWindow* f) {
-      f->ToolButton9Click();
+      f->stopScan();
       emit f->scanPassFinished();
     });
   }
@@ -203,7 +208,7 @@ class MainWindowScanView : public ScanView {
     const unsigned generation = generation_;
     batcher_.post(
         [form, generation, change = std::move(change)] {
-          if (form->ScanGeneration != generation) return;  // that pass was stopped
+          if (form->scanGeneration != generation) return;  // that pass was stopped
           change(form);
         },
         key);
@@ -222,42 +227,42 @@ class MainWindowScanView : public ScanView {
 }  // namespace
 
 // "scan now"
-void MainWindow::ToolButton3Click() {
-  if (Scanning) return;
-  AutoSort = false;
-  setToolButtonVisible(ToolButton3, false);
-  setToolButtonVisible(ToolButton9, true);
-  ProgressBar1->setRange(0, serverNameCount());
-  ProgressBar1->setVisible(true);
-  ListView2->clear();
-  Scanning = true;
-  stopScanThread();
-  ++ScanGeneration;
+void MainWindow::startScan() {
+  if (scanning) return;
+  autoSort = false;
+  setToolButtonVisible(scanNowButton, false);
+  setToolButtonVisible(stopScanButton, true);
+  scanProgress->setRange(0, serverNameCount());
+  scanProgress->setVisible(true);
+  buddyView->clear();
+  scanning = true;
+  stopScanPass();
+  ++scanGeneration;
   const int parallel = ExtraSettings().parallelScan() ? kDefaultParallelQueries : 0;
-  ScanThread = std::make_shared<ScanPass>(std::make_shared<MainWindowScanView>(this), parallel);
-  ScanThread->start();
+  scanPass = std::make_shared<ScanPass>(std::make_shared<MainWindowScanView>(this), parallel);
+  scanPass->start();
 }
 
 // "stop scan", and the end of a pass.
-void MainWindow::ToolButton9Click() {
-  if (!Scanning) return;
-  Scanning = false;
-  ProgressBar1->setVisible(false);
-  setToolButtonVisible(ToolButton9, false);
-  setToolButtonVisible(ToolButton3, true);
-  AutoSort = true;
+void MainWindow::stopScan() {
+  if (!scanning) return;
+  scanning = false;
+  scanProgress->setVisible(false);
+  setToolButtonVisible(stopScanButton, false);
+  setToolButtonVisible(scanNowButton, true);
+  autoSort = true;
   sortServerView();
-  if (QTreeWidgetItem* first = serverRow(0)) ListView3->scrollToItem(first);
+  if (QTreeWidgetItem* first = serverRow(0)) serverView->scrollToItem(first);
   setStatusText(QString::number(serverRowCount()) + " servers in " +
                 toQString(settings_.serverListPath()));
-  stopScanThread();
+  stopScanPass();
 }
 
-void MainWindow::stopScanThread() {
-  ++ScanGeneration;
-  if (!ScanThread) return;
-  std::shared_ptr<ScanPass> scan = std::move(ScanThread);
-  ScanThread.reset();
+void MainWindow::stopScanPass() {
+  ++scanGeneration;
+  if (!scanPass) return;
+  std::shared_ptr<ScanPass> scan = std::move(scanPass);
+  scanPass.reset();
   scan->stop();
   if (!scan->join()) consoleLogs().append(LogKind::BadLog, kScanInterruptLog);
 }

@@ -14,19 +14,19 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/Forms.h"
-#include "app/MainWindow.h"
-#include "components/ViewItems.h"
 #include "components/Dialogs.h"
+#include "components/Placement.h"
 #include "components/QtText.h"
+#include "components/ViewItems.h"
+#include "lists/ScanState.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
-#include "components/Placement.h"
 
 namespace tarvix {
 
-NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, QWidget* parent)
-    : QWidget(parent), texts_(texts) {
+NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const ScanState& scan,
+                               QWidget* parent)
+    : QWidget(parent), texts_(texts), scan_(scan) {
   setObjectName(texts.objectName);
   setWindowTitle(texts.caption);
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
@@ -42,75 +42,74 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, QWidge
   QPalette silver = palette();
   silver.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
 
-  LabeledEdit1Label = new QLabel(texts.editLabel, this);
-  LabeledEdit1Label->setObjectName("LabeledEdit1Label");
-  LabeledEdit1 = new QLineEdit(this);
-  LabeledEdit1->setObjectName("LabeledEdit1");
-  LabeledEdit1->setPalette(silver);
-  LabeledEdit1->setFrame(false);
-  LabeledEdit1Label->setBuddy(LabeledEdit1);
-  LabeledEdit1->installEventFilter(this);
-  layout->addWidget(LabeledEdit1Label);
-  layout->addWidget(LabeledEdit1);
+  newEntryLabel = new QLabel(texts.editLabel, this);
+  newEntryLabel->setObjectName("LabeledEdit1Label");
+  newEntryEdit = new QLineEdit(this);
+  newEntryEdit->setObjectName("LabeledEdit1");
+  newEntryEdit->setPalette(silver);
+  newEntryEdit->setFrame(false);
+  newEntryLabel->setBuddy(newEntryEdit);
+  newEntryEdit->installEventFilter(this);
+  layout->addWidget(newEntryLabel);
+  layout->addWidget(newEntryEdit);
 
-  Button1 = new QPushButton("+", this);
-  Button1->setObjectName("Button1");
-  QFont bold = Button1->font();
+  addButton = new QPushButton("+", this);
+  addButton->setObjectName("Button1");
+  QFont bold = addButton->font();
   bold.setBold(true);
-  Button1->setFont(bold);
-  layout->addWidget(Button1);
+  addButton->setFont(bold);
+  layout->addWidget(addButton);
 
-  ListView1 = new QTreeWidget(this);
-  ListView1->setObjectName("ListView1");
-  ListView1->setColumnCount(1);
-  ListView1->setHeaderHidden(true);
-  ListView1->setRootIsDecorated(false);
-  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListView1->setFrameShape(QFrame::Panel);
-  ListView1->setFrameShadow(QFrame::Plain);
-  ListView1->setPalette(silver);
-  ListView1->setSortingEnabled(true);
-  ListView1->sortByColumn(0, Qt::AscendingOrder);
-  ListView1->setIconSize(iconView ? QSize(16, 16) : QSize(12, 12));
-  ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
-  if (texts.hint) ListView1->setToolTip(texts.hint);
-  layout->addWidget(ListView1, 1);
+  entryView = new QTreeWidget(this);
+  entryView->setObjectName("ListView1");
+  entryView->setColumnCount(1);
+  entryView->setHeaderHidden(true);
+  entryView->setRootIsDecorated(false);
+  entryView->setSelectionMode(QAbstractItemView::SingleSelection);
+  entryView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  entryView->setFrameShape(QFrame::Panel);
+  entryView->setFrameShadow(QFrame::Plain);
+  entryView->setPalette(silver);
+  entryView->setSortingEnabled(true);
+  entryView->sortByColumn(0, Qt::AscendingOrder);
+  entryView->setIconSize(iconView ? QSize(16, 16) : QSize(12, 12));
+  entryView->setContextMenuPolicy(Qt::CustomContextMenu);
+  if (texts.hint) entryView->setToolTip(texts.hint);
+  layout->addWidget(entryView, 1);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setObjectName("StatusBar1");
-  layout->addWidget(StatusBar1);
+  statusLine = new QStatusBar(this);
+  statusLine->setObjectName("StatusBar1");
+  layout->addWidget(statusLine);
 
-  PopupMenu1 = new QMenu(this);
-  PopupMenu1->setObjectName("PopupMenu1");
-  DeleteOne = PopupMenu1->addAction(texts.deleteOne);
-  DeleteOne->setObjectName(texts.deleteOneName);
-  DeleteAll = PopupMenu1->addAction(texts.deleteAll);
-  DeleteAll->setObjectName(texts.deleteAllName);
+  entryMenu = new QMenu(this);
+  entryMenu->setObjectName("PopupMenu1");
+  deleteOneAction = entryMenu->addAction(texts.deleteOne);
+  deleteOneAction->setObjectName(texts.deleteOneName);
+  deleteAllAction = entryMenu->addAction(texts.deleteAll);
+  deleteAllAction->setObjectName(texts.deleteAllName);
 
-  connect(Button1, &QPushButton::clicked, this, &NameListWindow::Button1Click);
-  connect(DeleteOne, &QAction::triggered, this, &NameListWindow::DeleteOneClick);
-  connect(DeleteAll, &QAction::triggered, this, &NameListWindow::DeleteAllClick);
-  connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-    PopupMenu1->popup(ListView1->viewport()->mapToGlobal(p));
-  });
+  connect(addButton, &QPushButton::clicked, this, &NameListWindow::addTypedEntry);
+  connect(deleteOneAction, &QAction::triggered, this, &NameListWindow::deleteSelectedEntry);
+  connect(deleteAllAction, &QAction::triggered, this, &NameListWindow::deleteAllEntries);
+  connect(entryView, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& p) { entryMenu->popup(entryView->viewport()->mapToGlobal(p)); });
 }
 
 void NameListWindow::addEntry(const std::string& text) {
   auto* item = new TextItem(QStringList{toQString(text)});
   item->setIcon(0, QIcon(":/buddy16.png"));
-  ListView1->addTopLevelItem(item);
+  entryView->addTopLevelItem(item);
 }
 
-std::vector<std::string> NameListWindow::Entries() const {
+std::vector<std::string> NameListWindow::entries() const {
   std::vector<std::string> entries;
-  for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
-    entries.push_back(toBytes(ListView1->topLevelItem(i)->text(0)));
+  for (int i = 0; i < entryView->topLevelItemCount(); ++i)
+    entries.push_back(toBytes(entryView->topLevelItem(i)->text(0)));
   return entries;
 }
 
-void NameListWindow::LoadList() {
-  ListView1->clear();
+void NameListWindow::loadList() {
+  entryView->clear();
   std::vector<std::string> lines;
   try {
     lines = readNameList(texts_.file);
@@ -123,7 +122,7 @@ void NameListWindow::LoadList() {
 
 bool NameListWindow::rewriteFile() {
   try {
-    rewriteExistingNameList(texts_.file, Entries());
+    rewriteExistingNameList(texts_.file, entries());
     return true;
   } catch (const FileError& e) {
     dialogs().showError(toQString(e.what()));
@@ -131,39 +130,48 @@ bool NameListWindow::rewriteFile() {
   }
 }
 
-void NameListWindow::Button1Click() {
-  const QString text = LabeledEdit1->text();
-  if (!text.isEmpty()) addEntry(toBytes(text));
-  ListView1->setFocus();
-  if (!rewriteFile()) return;
-  LabeledEdit1->clear();
+bool NameListWindow::appendToFile(const std::string& text) {
+  try {
+    appendNameEntry(texts_.file, text);
+    return true;
+  } catch (const FileError& e) {
+    dialogs().showError(toQString(e.what()));
+    return false;
+  }
 }
 
-void NameListWindow::DeleteOneClick() {
-  const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+void NameListWindow::addTypedEntry() {
+  const QString text = newEntryEdit->text();
+  if (!text.isEmpty()) addEntry(toBytes(text));
+  entryView->setFocus();
+  if (!rewriteFile()) return;
+  newEntryEdit->clear();
+}
+
+void NameListWindow::deleteSelectedEntry() {
+  const QList<QTreeWidgetItem*> selected = entryView->selectedItems();
   if (!selected.isEmpty()) {
     // The view would select the next entry; a deletion leaves none selected,
     // so a second "delete" cannot remove an entry the user did not choose.
-    ListView1->clearSelection();
-    ListView1->setCurrentItem(nullptr);
+    entryView->clearSelection();
+    entryView->setCurrentItem(nullptr);
     delete selected.first();
-    ListView1->clearSelection();
-    ListView1->sortItems(0, Qt::AscendingOrder);
+    entryView->clearSelection();
+    entryView->sortItems(0, Qt::AscendingOrder);
   }
   rewriteFile();
 }
 
-void NameListWindow::DeleteAllClick() {
-  const MainWindow* main = forms().Form1;
-  if (!(main && main->Scanning) && dialogs().confirm("sure to delete complete list ?")) {
-    ListView1->clear();
+void NameListWindow::deleteAllEntries() {
+  if (!scan_.scanRunning() && dialogs().confirm("sure to delete complete list ?")) {
+    entryView->clear();
     try {
       emptyNameList(texts_.file);
     } catch (const FileError& e) {
       dialogs().showError(toQString(e.what()));
     }
   }
-  LabeledEdit1->setFocus();
+  newEntryEdit->setFocus();
 }
 
 void NameListWindow::showEvent(QShowEvent* event) {
@@ -173,17 +181,17 @@ void NameListWindow::showEvent(QShowEvent* event) {
     centred_ = true;
     centreOnDesktop(this);
   }
-  LoadList();
+  loadList();
 }
 
 bool NameListWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == LabeledEdit1 && event->type() == QEvent::KeyPress) {
+  if (watched == newEntryEdit && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
       case Qt::Key_Return:
       case Qt::Key_Enter:
-        if (!LabeledEdit1->text().isEmpty()) Button1Click();
-        LabeledEdit1->setFocus();
+        if (!newEntryEdit->text().isEmpty()) addTypedEntry();
+        newEntryEdit->setFocus();
         return true;
       case Qt::Key_Tab:
       case Qt::Key_Backtab:

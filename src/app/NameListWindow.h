@@ -15,6 +15,8 @@ class QTreeWidget;
 
 namespace tarvix {
 
+class ScanState;
+
 struct NameListTexts {
   const char* objectName;   // "Form2"
   const char* caption;      // window caption
@@ -31,27 +33,31 @@ class NameListWindow : public QWidget {
   Q_OBJECT
 
  public:
-  NameListWindow(const NameListTexts& texts, bool iconView, QWidget* parent = nullptr);
+  // "delete all" is refused while `scan` says a scan pass runs.
+  NameListWindow(const NameListTexts& texts, bool iconView, const ScanState& scan,
+                 QWidget* parent = nullptr);
 
-  QLabel* LabeledEdit1Label = nullptr;
-  QLineEdit* LabeledEdit1 = nullptr;
-  QPushButton* Button1 = nullptr;
-  QTreeWidget* ListView1 = nullptr;
-  QStatusBar* StatusBar1 = nullptr;
-  QMenu* PopupMenu1 = nullptr;
-  QAction* DeleteOne = nullptr;
-  QAction* DeleteAll = nullptr;
+  QLabel* newEntryLabel = nullptr;
+  QLineEdit* newEntryEdit = nullptr;
+  QPushButton* addButton = nullptr;
+  QTreeWidget* entryView = nullptr;
+  QStatusBar* statusLine = nullptr;
+  QMenu* entryMenu = nullptr;
+  QAction* deleteOneAction = nullptr;
+  QAction* deleteAllAction = nullptr;
 
   // Clears the list and reads it from the file; a read failure is shown.
-  void LoadList();
+  void loadList();
   // The entries in display order.
-  std::vector<std::string> Entries() const;
+  std::vector<std::string> entries() const;
 
-  void Button1Click();
-  void DeleteOneClick();
-  void DeleteAllClick();
+  void addTypedEntry();
+  void deleteSelectedEntry();
+  void deleteAllEntries();
 
  protected:
+  // Appends one line to the file; false after showing the error.
+  bool appendToFile(const std::string& text);
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -61,6 +67,7 @@ class NameListWindow : public QWidget {
   bool rewriteFile();
 
   NameListTexts texts_;
+  const ScanState& scan_;
   bool centred_ = false;
 };
 

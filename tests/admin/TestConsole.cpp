@@ -240,7 +240,7 @@ class TestConsole : public QObject {
     r.enter("debugit /sv");
     QVERIFY(!r.console->commandPending());
     const QStringList dump = r.console->consoleLines();
-    QCOMPARE(dump[0], "Tarvix Version: " + r.main->VersionText);
+    QCOMPARE(dump[0], "Tarvix Version: " + r.main->versionText);
     QCOMPARE(dump[1], QString("anticheatinterval: 150000 ms [2 min]"));
     QCOMPARE(dump[2], QString("anticheatimer: off"));
     QCOMPARE(dump[4], QString("messaginginterval: 1000 ms [0 min]"));
@@ -537,12 +537,12 @@ class TestConsole : public QObject {
   void rconButtonOpensTheConsole() {
     Rig r;
     setCurrentIp(r.main->settings(), "");
-    r.main->ToolButton7->click();
+    r.main->remoteConsoleButton->click();
     QCOMPARE(r.d.messages, QStringList({"Select a server or mark one as default!"}));
     QVERIFY(!r.console->isVisible());
 
     r.dir.write("default", crlf({"localhost", r.server.portText(), "defpw"}));
-    r.main->ToolButton7->click();
+    r.main->remoteConsoleButton->click();
     QVERIFY(r.console->isVisible());
     QVERIFY(r.console->defaultServerCheckBox->isChecked());
     QCOMPARE(r.main->settings().currentServer().ip, std::string("localhost"));
@@ -552,14 +552,14 @@ class TestConsole : public QObject {
 
     // A current server other than the default one clears "default server".
     setCurrentIp(r.main->settings(), "127.0.0.1");
-    r.main->ToolButton7->click();
+    r.main->remoteConsoleButton->click();
     QVERIFY(!r.console->defaultServerCheckBox->isChecked());
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
                                       QString::fromStdString(r.server.portText())}));
 
     QVERIFY(QFile::remove("default"));
     setCurrentIp(r.main->settings(), "");
-    r.main->ToolButton7->click();
+    r.main->remoteConsoleButton->click();
     QCOMPARE(r.d.errors.size(), 1);
   }
 };

@@ -29,8 +29,8 @@ std::string reply(const std::vector<std::string>& names) {
 
 // Runs "scan now" and waits (bounded) for the pass's end.
 bool scan(MainWindow* w) {
-  w->ToolButton3->click();
-  return QTest::qWaitFor([w] { return !w->Scanning; }, 10000);
+  w->scanNowButton->click();
+  return QTest::qWaitFor([w] { return !w->scanning; }, 10000);
 }
 
 }  // namespace
@@ -48,14 +48,14 @@ class TestBuddyAlerts : public QObject {
     ScriptedDialogs dialogs;
     ProgramFixture program;
     MainWindow* w = program.mainWindow();
-    TrayIcon* tray = w->Systray1;
+    TrayIcon* tray = w->trayIcon;
     w->show();
 
     // Off by default: a hit is found, nothing is announced.
     alpha.setReply(reply({"sniper"}));
     bravo.setReply(reply({}));
     QVERIFY(scan(w));
-    QCOMPARE(w->ListView2->topLevelItemCount(), 1);
+    QCOMPARE(w->buddyView->topLevelItemCount(), 1);
     QCOMPARE(tray->lastNotification(), QString());
 
     // Turned on, the same hit is no news; a new one is.
@@ -82,14 +82,14 @@ class TestBuddyAlerts : public QObject {
     ProgramFixture program;
     MainWindow* w = program.mainWindow();
     w->show();
-    auto* hint = w->ListView3->viewport()->findChild<QLabel*>("EmptyListHint");
+    auto* hint = w->serverView->viewport()->findChild<QLabel*>("EmptyListHint");
     QVERIFY(hint);
     QVERIFY(hint->isVisible());
     QVERIFY(hint->text().contains("\"add server\" (quick add)"));
     QVERIFY(hint->text().contains("\"options\""));
     w->addServerRow("First");
     QVERIFY(!hint->isVisible());
-    w->ListView3->clear();
+    w->serverView->clear();
     QVERIFY(hint->isVisible());
   }
 };

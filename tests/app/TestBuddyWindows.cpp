@@ -9,10 +9,10 @@
 #include <cstdio>
 
 #include "TempDataDir.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
 #include "app/BuddiesWindow.h"
 #include "app/ClanTagsWindow.h"
+#include "app/MainWindow.h"
+#include "app/Resources.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
@@ -24,14 +24,21 @@ namespace {
 
 QStringList entries(NameListWindow& w) {
   QStringList out;
-  for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i) out << w.ListView1->topLevelItem(i)->text(0);
+  for (int i = 0; i < w.entryView->topLevelItemCount(); ++i)
+    out << w.entryView->topLevelItem(i)->text(0);
   return out;
 }
 
 void type(NameListWindow& w, const QString& text) {
-  w.LabeledEdit1->setText(text);
-  QTest::keyClick(w.LabeledEdit1, Qt::Key_Return);
+  w.newEntryEdit->setText(text);
+  QTest::keyClick(w.newEntryEdit, Qt::Key_Return);
 }
+
+// No scan runs: "delete all" is allowed.
+struct IdleScan : ScanState {
+  bool scanRunning() const override { return false; }
+  bool autoScanRunning() const override { return false; }
+} idle;
 
 void removeFile(const TempDataDir& dir, const char* name) {
   std::remove((dir.path() + "/" + name).c_str());
@@ -44,27 +51,26 @@ class TestBuddyWindows : public QObject {
 
  private slots:
   void initTestCase() { initResources(); }
-  void cleanup() { forms() = ProgramWindows{}; }
 
   void twinsHaveTheirTextsAndWindowProperties() {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    BuddiesWindow buddies;
-    ClanTagsWindow clantags;
+    BuddiesWindow buddies(idle);
+    ClanTagsWindow clantags(idle);
     QCOMPARE(buddies.objectName(), QString("Form2"));
     QCOMPARE(buddies.windowTitle(), QString("Buddies"));
     QCOMPARE(clantags.windowTitle(), QString("Clantag's"));
-    QCOMPARE(buddies.LabeledEdit1Label->text(), QString("New Buddy:"));
-    QCOMPARE(clantags.LabeledEdit1Label->text(), QString("New Clantag"));
-    QCOMPARE(buddies.Button1->text(), QString("+"));
-    QVERIFY(buddies.Button1->font().bold());
-    QCOMPARE(buddies.ListView1->toolTip(), QString("Rightclick to delete selected buddy"));
-    QCOMPARE(clantags.ListView1->toolTip(), QString());
-    QCOMPARE(buddies.DeleteOne->text(), QString("delete this buddy"));
-    QCOMPARE(buddies.DeleteAll->text(), QString("delete all buddys"));
-    QCOMPARE(clantags.DeleteOne->text(), QString("delete clantag"));
-    QCOMPARE(clantags.DeleteAll->text(), QString("delete all clantags"));
+    QCOMPARE(buddies.newEntryLabel->text(), QString("New Buddy:"));
+    QCOMPARE(clantags.newEntryLabel->text(), QString("New Clantag"));
+    QCOMPARE(buddies.addButton->text(), QString("+"));
+    QVERIFY(buddies.addButton->font().bold());
+    QCOMPARE(buddies.entryView->toolTip(), QString("Rightclick to delete selected buddy"));
+    QCOMPARE(clantags.entryView->toolTip(), QString());
+    QCOMPARE(buddies.deleteOneAction->text(), QString("delete this buddy"));
+    QCOMPARE(buddies.deleteAllAction->text(), QString("delete all buddys"));
+    QCOMPARE(clantags.deleteOneAction->text(), QString("delete clantag"));
+    QCOMPARE(clantags.deleteAllAction->text(), QString("delete all clantags"));
     for (NameListWindow* w : {static_cast<NameListWindow*>(&buddies),
                                static_cast<NameListWindow*>(&clantags)}) {
       QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -81,8 +87,8 @@ class TestBuddyWindows : public QObject {
     dir.write("Buddys.txt", "Zed\r\nabe\nAbe\r\n");
     dir.write("clantags.txt", "[b]\r\n[A]\r\n");
     ScriptedDialogs d;
-    BuddiesWindow buddies;
-    ClanTagsWindow clantags;
+    BuddiesWindow buddies(idle);
+    ClanTagsWindow clantags(idle);
     QCOMPARE(entries(buddies), QStringList({"abe", "Abe", "Zed"}));
     QCOMPARE(entries(clantags), QStringList());  // read on show only
     clantags.show();
@@ -99,14 +105,14 @@ class TestBuddyWindows : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    BuddiesWindow buddies;
+    BuddiesWindow buddies(idle);
     buddies.show();
     buddies.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&buddies));
     type(buddies, "Zed");
     type(buddies, "abe");
-    QCOMPARE(buddies.LabeledEdit1->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), buddies.LabeledEdit1);
+    QCOMPARE(buddies.newEntryEdit->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), buddies.newEntryEdit);
     QCOMPARE(dir.read("Buddys.txt"), crlf({"abe", "Zed"}));
     // An empty edit adds nothing; a name typed twice is listed twice.
     type(buddies, "");
@@ -122,9 +128,9 @@ class TestBuddyWindows : public QObject {
     dir.writeInstallation();
     dir.write("clantags.txt", "b\nA\n");
     ScriptedDialogs d;
-    ClanTagsWindow clantags;
+    ClanTagsWindow clantags(idle);
     clantags.show();
-    clantags.Button1->click();
+    clantags.addButton->click();
     QCOMPARE(dir.read("clantags.txt"), crlf({"A", "b"}));
     clantags.hide();
   }
@@ -134,16 +140,16 @@ class TestBuddyWindows : public QObject {
     dir.writeInstallation();
     dir.writeLines("Buddys.txt", {"a", "b", "c"});
     ScriptedDialogs d;
-    BuddiesWindow buddies;
-    buddies.ListView1->setCurrentItem(buddies.ListView1->topLevelItem(1));
-    buddies.DeleteOne->trigger();
+    BuddiesWindow buddies(idle);
+    buddies.entryView->setCurrentItem(buddies.entryView->topLevelItem(1));
+    buddies.deleteOneAction->trigger();
     QCOMPARE(entries(buddies), QStringList({"a", "c"}));
     QCOMPARE(dir.read("Buddys.txt"), crlf({"a", "c"}));
     // The deletion leaves nothing selected, so deleting again removes nothing;
     // the file is written from the list again.
-    QVERIFY(buddies.ListView1->selectedItems().isEmpty());
+    QVERIFY(buddies.entryView->selectedItems().isEmpty());
     dir.writeLines("Buddys.txt", {"changed elsewhere"});
-    buddies.DeleteOne->trigger();
+    buddies.deleteOneAction->trigger();
     QCOMPARE(entries(buddies), QStringList({"a", "c"}));
     QCOMPARE(dir.read("Buddys.txt"), crlf({"a", "c"}));
   }
@@ -155,24 +161,23 @@ class TestBuddyWindows : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow main(settings);
-    forms().Form1 = &main;
-    BuddiesWindow buddies;
+    BuddiesWindow buddies(main);
 
-    main.Scanning = true;
+    main.scanning = true;
     d.answers = {true};
-    buddies.DeleteAll->trigger();
+    buddies.deleteAllAction->trigger();
     QVERIFY(d.questions.isEmpty());
     QCOMPARE(entries(buddies).size(), 2);
-    main.Scanning = false;
+    main.scanning = false;
 
     d.answers = {false};
-    buddies.DeleteAll->trigger();
+    buddies.deleteAllAction->trigger();
     QCOMPARE(d.questions, QStringList({"sure to delete complete list ?"}));
     QCOMPARE(dir.read("Buddys.txt"), crlf({"a", "b"}));
     QCOMPARE(entries(buddies).size(), 2);
 
     d.answers = {true};
-    buddies.DeleteAll->trigger();
+    buddies.deleteAllAction->trigger();
     QCOMPARE(entries(buddies).size(), 0);
     QVERIFY(dir.exists("Buddys.txt"));
     QCOMPARE(dir.read("Buddys.txt"), std::string());
@@ -184,27 +189,27 @@ class TestBuddyWindows : public QObject {
     removeFile(dir, "Buddys.txt");
     removeFile(dir, "clantags.txt");
     ScriptedDialogs d;
-    BuddiesWindow buddies;  // reads once at creation
+    BuddiesWindow buddies(idle);  // reads once at creation
     QCOMPARE(d.errors.size(), 1);
     QVERIFY(d.errors[0].contains("Buddys.txt"));
-    ClanTagsWindow clantags;
+    ClanTagsWindow clantags(idle);
     QCOMPARE(d.errors.size(), 1);
     clantags.show();
     QCOMPARE(d.errors.size(), 2);
 
     // Adding keeps the edited list, reports the error, creates nothing.
-    clantags.LabeledEdit1->setText("[TAG]");
-    clantags.Button1->click();
+    clantags.newEntryEdit->setText("[TAG]");
+    clantags.addButton->click();
     QCOMPARE(d.errors.size(), 3);
     QCOMPARE(entries(clantags), QStringList({"[TAG]"}));
     QVERIFY(!dir.exists("clantags.txt"));
-    clantags.ListView1->setCurrentItem(clantags.ListView1->topLevelItem(0));
-    clantags.DeleteOne->trigger();
+    clantags.entryView->setCurrentItem(clantags.entryView->topLevelItem(0));
+    clantags.deleteOneAction->trigger();
     QCOMPARE(d.errors.size(), 4);
     QCOMPARE(entries(clantags), QStringList());
     QVERIFY(!dir.exists("clantags.txt"));
     d.answers = {true};
-    clantags.DeleteAll->trigger();
+    clantags.deleteAllAction->trigger();
     QCOMPARE(d.errors.size(), 5);
     QVERIFY(!dir.exists("clantags.txt"));
     clantags.hide();

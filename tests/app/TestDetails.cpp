@@ -9,15 +9,16 @@
 #include <QtTest>
 #include <memory>
 
-#include "SettingsEdits.h"
 #include "FakeGameServer.h"
+#include "SettingsEdits.h"
 #include "TempDataDir.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
 #include "app/BuddiesWindow.h"
-#include "components/ViewItems.h"
+#include "app/MainWindow.h"
+#include "app/Resources.h"
 #include "components/QtText.h"
+#include "components/ViewItems.h"
 #include "lists/SearchWindow.h"
+#include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
@@ -45,15 +46,15 @@ QTreeWidgetItem* rowNamed(MainWindow& w, const QString& host) {
 void selectAndWait(MainWindow& w, const QString& host) {
   QTreeWidgetItem* row = rowNamed(w, host);
   QVERIFY(row);
-  w.ListView3->clearSelection();
-  w.ListView3->setCurrentItem(row);
+  w.serverView->clearSelection();
+  w.serverView->setCurrentItem(row);
   QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
 }
 
 QStringList players(MainWindow& w, int column) {
   QStringList out;
-  for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i)
-    out << w.ListView1->topLevelItem(i)->text(column);
+  for (int i = 0; i < w.playerView->topLevelItemCount(); ++i)
+    out << w.playerView->topLevelItem(i)->text(column);
   return out;
 }
 
@@ -81,7 +82,6 @@ class TestDetails : public QObject {
 
  private slots:
   void initTestCase() { initResources(); }
-  void cleanup() { forms() = ProgramWindows{}; }
 
   void selectingAnAnsweringServerFillsEveryDisplay() {
     FakeGameServer server, other;
@@ -96,13 +96,13 @@ class TestDetails : public QObject {
 
     QCOMPARE(settings.currentServer().ip, std::string("127.0.0.1"));
     QCOMPARE(settings.currentServer().port, server.portText());
-    QCOMPARE(w.PropertiesAddress, QString("127.0.0.1:") + toQString(server.portText()));
-    QCOMPARE(w.Label1->text(), QString("Players: 3/16"));
-    QCOMPARE(colourOf(w.Label1), kGreen);
-    QCOMPARE(w.Label2->text(), QString("Map: obj/obj_team2"));
-    QCOMPARE(colourOf(w.Label2), kGreen);
-    QCOMPARE(w.Label3->text(), QString("My Server"));
-    QCOMPARE(w.Label4->text(), QString("Medal of Honor"));
+    QCOMPARE(w.propertiesAddress, QString("127.0.0.1:") + toQString(server.portText()));
+    QCOMPARE(w.playerCountLabel->text(), QString("Players: 3/16"));
+    QCOMPARE(colourOf(w.playerCountLabel), kGreen);
+    QCOMPARE(w.mapLabel->text(), QString("Map: obj/obj_team2"));
+    QCOMPARE(colourOf(w.mapLabel), kGreen);
+    QCOMPARE(w.hostNameLabel->text(), QString("My Server"));
+    QCOMPARE(w.editionLabel->text(), QString("Medal of Honor"));
     // Every player line is listed, the empty name too, in alphabetical order.
     QCOMPARE(players(w, 0), QStringList({"", "abe", "Sniper"}));
     QCOMPARE(players(w, 1), QStringList({"120", "60", "35"}));
@@ -112,17 +112,17 @@ class TestDetails : public QObject {
     QCOMPARE(row->text(1), QString("obj/obj_team2"));
     QCOMPARE(row->text(3), QString("Medal of Honor"));
     QCOMPARE(iconOf(row), int(IconAnswered));
-    QVERIFY(!w.AutoSort);
-    QCOMPARE(w.ListView3->currentItem(), row);
+    QVERIFY(!w.autoSort);
+    QCOMPARE(w.serverView->currentItem(), row);
 
-    QCOMPARE(w.PropertiesMapLines, QStringList({"maps in rotation:", "-------------------",
-                                                "obj/obj_team1", "obj/obj_team2",
-                                                "obj/obj_team3"}));
-    QCOMPARE(w.PropertiesVersion, QString("1.11 win-x86"));
+    QCOMPARE(w.propertiesMapLines,
+             QStringList({"maps in rotation:", "-------------------", "obj/obj_team1",
+                          "obj/obj_team2", "obj/obj_team3"}));
+    QCOMPARE(w.propertiesVersion, QString("1.11 win-x86"));
     QCOMPARE(w.linkCaption, QString("www.clan.example"));
     QCOMPARE(w.linkTarget, QString("http://www.clan.example"));
-    QCOMPARE(w.GraphX, 250);
-    QCOMPARE(w.GraphPen, QPoint(97, 20));
+    QCOMPARE(w.graphX, 250);
+    QCOMPARE(w.graphPen, QPoint(97, 20));
     QVERIFY(d.shown.isEmpty());
 
     // One 16-byte request per selection, each from a new socket.
@@ -149,8 +149,8 @@ class TestDetails : public QObject {
     QTreeWidgetItem* row = rowNamed(w, "Full");
     QCOMPARE(row->text(0), QString("16/16"));
     QCOMPARE(iconOf(row), int(IconFull));
-    QCOMPARE(w.Label1->text(), QString("Players: 16/16"));
-    QCOMPARE(colourOf(w.Label1), kRed);
+    QCOMPARE(w.playerCountLabel->text(), QString("Players: 16/16"));
+    QCOMPARE(colourOf(w.playerCountLabel), kRed);
   }
 
   void noAnswerClearsTheDisplayAndMarksTheRow() {
@@ -163,23 +163,23 @@ class TestDetails : public QObject {
     MainWindow w(settings);
     setConfigValue(settings, &Config::scanTimeout, 3000);
     selectAndWait(w, "Alpha");
-    QCOMPARE(w.ListView1->topLevelItemCount(), 1);
+    QCOMPARE(w.playerView->topLevelItemCount(), 1);
 
     setConfigValue(settings, &Config::scanTimeout, 150);
     selectAndWait(w, "Alpha");
     QTreeWidgetItem* row = rowNamed(w, "Alpha");
-    QCOMPARE(w.Label1->text(), QString());
-    QCOMPARE(w.Label2->text(), QString("No response from selected server !"));
-    QCOMPARE(colourOf(w.Label2), kRed);
-    QCOMPARE(w.Label3->text(), QString());
-    QCOMPARE(w.Label4->text(), QString());
-    QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+    QCOMPARE(w.playerCountLabel->text(), QString());
+    QCOMPARE(w.mapLabel->text(), QString("No response from selected server !"));
+    QCOMPARE(colourOf(w.mapLabel), kRed);
+    QCOMPARE(w.hostNameLabel->text(), QString());
+    QCOMPARE(w.editionLabel->text(), QString());
+    QCOMPARE(w.playerView->topLevelItemCount(), 0);
     QCOMPARE(row->text(0), QString("no response"));
     QCOMPARE(iconOf(row), int(IconNoAnswer));
     QCOMPARE(w.linkCaption, QString("no link available"));
     QCOMPARE(w.linkTarget, QString("http://www.tarvix.example/"));
-    QCOMPARE(w.PropertiesVersion, QString());
-    QCOMPARE(w.PropertiesMapLines, QStringList({"maps in rotation:", "-------------------"}));
+    QCOMPARE(w.propertiesVersion, QString());
+    QCOMPARE(w.propertiesMapLines, QStringList({"maps in rotation:", "-------------------"}));
     QVERIFY(d.shown.isEmpty());
   }
 
@@ -200,16 +200,16 @@ class TestDetails : public QObject {
     selectAndWait(w, "Odd");
     QTreeWidgetItem* odd = rowNamed(w, "Odd");
     QCOMPARE(d.errors, QStringList({"'abc' is not a valid integer value"}));
-    QCOMPARE(w.Label1->text(), QString("Players: 1/abc"));
+    QCOMPARE(w.playerCountLabel->text(), QString("Players: 1/abc"));
     QCOMPARE(odd->text(0), QString("1/abc"));
     QCOMPARE(iconOf(odd), int(IconNotScanned));
     QCOMPARE(players(w, 0), QStringList({"one"}));
     // Custom map without a file in "main" of the current folder (empty MohaaPath).
     QVERIFY(settings.config().mohaaPath.empty());
-    QCOMPARE(colourOf(w.Label2), kRed);
+    QCOMPARE(colourOf(w.mapLabel), kRed);
     dir.write("main/zz_MYMAP_v2.pk3", "x");
     selectAndWait(w, "Odd");
-    QCOMPARE(colourOf(w.Label2), kGreen);
+    QCOMPARE(colourOf(w.mapLabel), kGreen);
 
     // FF bytes are dropped from names in the row selection.
     selectAndWait(w, "Ff");
@@ -225,7 +225,7 @@ class TestDetails : public QObject {
     selectAndWait(w, "Ghost");
     QCOMPARE(settings.currentServer().ip, std::string());
     QCOMPARE(settings.currentServer().port, std::string());
-    QCOMPARE(w.Label2->text(), QString("No response from selected server !"));
+    QCOMPARE(w.mapLabel->text(), QString("No response from selected server !"));
     QCOMPARE(rowNamed(w, "Ghost")->text(0), QString("no response"));
     QCOMPARE(iconOf(rowNamed(w, "Ghost")), int(IconNoAnswer));
     QTest::qWait(100);
@@ -247,24 +247,24 @@ class TestDetails : public QObject {
 
     // The selection returns while its query waits; queued work still runs.
     bool ranWhileWaiting = false;
-    w.ListView3->setCurrentItem(rowNamed(w, "Slow"));
+    w.serverView->setCurrentItem(rowNamed(w, "Slow"));
     QVERIFY(w.detailsQueryPending());
     QTimer::singleShot(0, &w, [&] { ranWhileWaiting = w.detailsQueryPending(); });
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
     QVERIFY(ranWhileWaiting);
-    QCOMPARE(w.Label3->text(), QString("Slow"));
+    QCOMPARE(w.hostNameLabel->text(), QString("Slow"));
 
     // A second selection while the first waits: the second one is shown and
     // the first's late answer changes nothing.
-    w.ListView3->clearSelection();
-    w.ListView3->setCurrentItem(rowNamed(w, "Slow"));
+    w.serverView->clearSelection();
+    w.serverView->setCurrentItem(rowNamed(w, "Slow"));
     QVERIFY(slow.waitForCount(2, 5000));
-    w.ListView3->setCurrentItem(rowNamed(w, "Fast"));
+    w.serverView->setCurrentItem(rowNamed(w, "Fast"));
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
-    QCOMPARE(w.Label3->text(), QString("Fast"));
+    QCOMPARE(w.hostNameLabel->text(), QString("Fast"));
     QVERIFY(slow.waitForSent(2, 5000));
     QTest::qWait(200);
-    QCOMPARE(w.Label3->text(), QString("Fast"));
+    QCOMPARE(w.hostNameLabel->text(), QString("Fast"));
     QCOMPARE(players(w, 0), QStringList({"f"}));
     QCOMPARE(settings.currentServer().port, fast.portText());
     QCOMPARE(rowNamed(w, "Fast")->text(0), QString("1/4"));
@@ -281,26 +281,26 @@ class TestDetails : public QObject {
     MainWindow w(settings);
     setConfigValue(settings, &Config::scanTimeout, 3000);
     selectAndWait(w, "A");
-    QVERIFY(!w.AutoSort);
+    QVERIFY(!w.autoSort);
 
     auto* buddy = new TextItem(QStringList{"Buddy", "B"});
-    w.ListView2->addTopLevelItem(buddy);
-    w.ListView2->setCurrentItem(buddy);
-    w.ListView2DblClick();
-    QVERIFY(w.AutoSort);
+    w.buddyView->addTopLevelItem(buddy);
+    w.buddyView->setCurrentItem(buddy);
+    w.goToBuddyServer();
+    QVERIFY(w.autoSort);
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
-    QCOMPARE(w.ListView3->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
+    QCOMPARE(w.serverView->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
     QCOMPARE(rowNamed(w, "B")->text(0), QString("1/8"));
-    QCOMPARE(w.Label3->text(), QString("B"));
+    QCOMPARE(w.hostNameLabel->text(), QString("B"));
 
     // Its server has no row: nothing changes.
     auto* lost = new TextItem(QStringList{"Lost", "Nowhere"});
-    w.ListView2->addTopLevelItem(lost);
-    w.ListView2->setCurrentItem(lost);
+    w.buddyView->addTopLevelItem(lost);
+    w.buddyView->setCurrentItem(lost);
     const std::size_t sent = a.receivedCount() + b.receivedCount();
-    w.ListView2DblClick();
+    w.goToBuddyServer();
     QVERIFY(!w.detailsQueryPending());
-    QCOMPARE(w.ListView3->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
+    QCOMPARE(w.serverView->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
     QCOMPARE(a.receivedCount() + b.receivedCount(), sent);
   }
 
@@ -316,31 +316,31 @@ class TestDetails : public QObject {
     Settings settings;
     MainWindow w(settings);
     setConfigValue(settings, &Config::scanTimeout, 3000);
-    w.Scanning = true;
+    w.scanning = true;
     auto* buddy = new TextItem(QStringList{"Sn\xFFiper", "Live"});
-    w.ListView2->addTopLevelItem(buddy);
-    w.ListView2->setCurrentItem(buddy);
-    w.ListView2DblClick();
-    QCOMPARE(w.GraphX, 97);
+    w.buddyView->addTopLevelItem(buddy);
+    w.buddyView->setCurrentItem(buddy);
+    w.goToBuddyServer();
+    QCOMPARE(w.graphX, 97);
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
-    QCOMPARE(w.Label3->text(), QString("Live"));
-    QCOMPARE(w.Label1->text(), QString("Players: 1/8"));
+    QCOMPARE(w.hostNameLabel->text(), QString("Live"));
+    QCOMPARE(w.playerCountLabel->text(), QString("Players: 1/8"));
     QCOMPARE(players(w, 0), QStringList({QString::fromLatin1("Sn\xFFiper")}));  // read unchanged
-    QCOMPARE(w.PropertiesMapLines, QStringList({"maps in rotation:", "-------------------",
-                                                "dm/mohdm1", "dm/mohdm2"}));
-    QCOMPARE(w.ListView3->selectedItems().size(), 0);
+    QCOMPARE(w.propertiesMapLines,
+             QStringList({"maps in rotation:", "-------------------", "dm/mohdm1", "dm/mohdm2"}));
+    QCOMPARE(w.serverView->selectedItems().size(), 0);
     QCOMPARE(rowNamed(w, "Live")->text(0), QString("not scanned"));
     QCOMPARE(settings.currentServer().port, server.portText());
 
     // 40 bytes is no answer: memo and version stay.
-    w.ListView2DblClick();
+    w.goToBuddyServer();
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
-    QCOMPARE(w.Label2->text(), QString("No response from selected server !"));
-    QCOMPARE(w.ListView1->topLevelItemCount(), 0);
-    QCOMPARE(w.PropertiesMapLines.size(), 4);
-    QCOMPARE(w.PropertiesVersion, QString("2.15"));
+    QCOMPARE(w.mapLabel->text(), QString("No response from selected server !"));
+    QCOMPARE(w.playerView->topLevelItemCount(), 0);
+    QCOMPARE(w.propertiesMapLines.size(), 4);
+    QCOMPARE(w.propertiesVersion, QString("2.15"));
     QCOMPARE(rowNamed(w, "Live")->text(0), QString("not scanned"));
-    w.Scanning = false;
+    w.scanning = false;
   }
 
   void addToBuddysAppendsAndReloadsTheBuddiesWindow() {
@@ -350,25 +350,23 @@ class TestDetails : public QObject {
     dir.writeInstallation(listOf({{"S", &server}}));
     dir.writeLines("Buddys.txt", {"abe"});
     ScriptedDialogs d;
-    Settings settings;
-    MainWindow w(settings);
-    forms().Form1 = &w;
-    BuddiesWindow buddies;
-    forms().Form2 = &buddies;
-    setConfigValue(settings, &Config::scanTimeout, 3000);
+    test::ProgramFixture program;
+    MainWindow& w = *program.mainWindow();
+    BuddiesWindow& buddies = *program.buddies();
+    setConfigValue(program.settings(), &Config::scanTimeout, 3000);
     selectAndWait(w, "S");
-    w.ListView1->setCurrentItem(w.ListView1->topLevelItem(0));
-    w.AddtoBuddys1->trigger();
+    w.playerView->setCurrentItem(w.playerView->topLevelItem(0));
+    w.addToBuddiesAction->trigger();
     QCOMPARE(w.statusText(), QString("Done!"));
-    w.AddtoBuddys1Click();
+    w.addPlayerToBuddies();
     QCOMPARE(dir.read("Buddys.txt"), std::string("abe\r\nSniper\r\nSniper\r\n"));
     // The hidden window's list follows the file.
     QVERIFY(!buddies.isVisible());
-    QCOMPARE(buddies.ListView1->topLevelItemCount(), 3);
+    QCOMPARE(buddies.entryView->topLevelItemCount(), 3);
 
     // A missing file: the error, and the status keeps the first text.
     std::remove((dir.path() + "/Buddys.txt").c_str());
-    w.AddtoBuddys1Click();
+    w.addPlayerToBuddies();
     QCOMPARE(d.errors.size(), 1);
     QCOMPARE(w.statusText(), QString("Adding Sniper to Buddylist"));
     QVERIFY(!dir.exists("Buddys.txt"));
@@ -378,24 +376,21 @@ class TestDetails : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     ScriptedDialogs d;
-    Settings settings;
-    MainWindow w(settings);
-    forms().Form1 = &w;
-    SearchWindow search(settings, *w.ListView3->model());
-    forms().Form6 = &search;
-    BuddiesWindow buddies;
-    forms().Form2 = &buddies;
+    test::ProgramFixture program;
+    MainWindow& w = *program.mainWindow();
+    SearchWindow& search = *program.search();
+    BuddiesWindow& buddies = *program.buddies();
     QVERIFY(!search.serverOption->isChecked());
     w.show();
     QVERIFY(search.serverOption->isChecked());
     QVERIFY(!search.mapOption->isChecked());
     QVERIFY(!search.isVisible());
-    w.ToolButton6->click();
+    w.searchButton->click();
     QVERIFY(search.isVisible());
     search.hide();
-    w.search1->trigger();
+    w.searchAction->trigger();
     QVERIFY(search.isVisible());
-    w.ToolButton2->click();
+    w.buddiesButton->click();
     QVERIFY(buddies.isVisible());
     search.hide();
     buddies.hide();

@@ -44,7 +44,7 @@ std::vector<std::string> expectedArgs(const std::string& ip, const std::string& 
 void currentServer(MainWindow* f, const QString& edition) {
   setCurrentIp(f->settings(), "127.0.0.1");
   setCurrentPort(f->settings(), "12203");
-  f->Label4->setText(edition);
+  f->editionLabel->setText(edition);
 }
 
 void passwords(const TempDataDir& dir, const std::vector<std::string>& records) {
@@ -70,8 +70,8 @@ class TestLaunch : public QObject {
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "mohaa/MOHAA.exe"));
     setConfigValue(f->settings(), &Config::playerName, "Player");
     currentServer(f, "Medal of Honor");
-    f->Timer1->start();
-    f->ToolButton1Click();
+    f->autoScanTimer->start();
+    f->connectToServer();
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(recordedArgs(dir, "mohaa"),
              (std::vector<std::string>{"connect", "127.0.0.1:12203", "+name", "Player",
@@ -79,7 +79,7 @@ class TestLaunch : public QObject {
                                        "ui_skip_eamovie", "1", "+set", "ui_skip_titlescreen",
                                        "1", "+set", "ui_skip_legalscreen", "1"}));
     QCOMPARE(recordedCwd(dir, "mohaa"), dir.path() + "/mohaa");
-    QVERIFY(!f->Timer1->isActive());
+    QVERIFY(!f->autoScanTimer->isActive());
     QCOMPARE(f->gamesRunning(), 0);
   }
 
@@ -94,7 +94,7 @@ class TestLaunch : public QObject {
     setConfigValue(f->settings(), &Config::playerName, "Big \"Boss\" $(touch pwned);`id`");
     setConfigValue(f->settings(), &Config::serverPassword, "p\"w d");
     currentServer(f, "Spearhead");
-    f->ToolButton1Click();
+    f->connectToServer();
     QVERIFY(d.shown.isEmpty());
     QVERIFY(!dir.exists("aa/args.txt"));
     QCOMPARE(recordedArgs(dir, "sh"),
@@ -110,7 +110,7 @@ class TestLaunch : public QObject {
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
 
-    f->ToolButton1Click();
+    f->connectToServer();
     QCOMPARE(d.messages, QStringList({"Please select a server !"}));
 
     // Empty, missing and wrong paths.
@@ -120,7 +120,7 @@ class TestLaunch : public QObject {
       d.messages.clear();
       ws.options()->hide();
       setConfigValue(f->settings(), &Config::mohaaPath, path);
-      f->ToolButton1Click();
+      f->connectToServer();
       QCOMPARE(d.messages, QStringList({"Please select MoHAA.exe"}));
       QVERIFY(ws.options()->isVisible());
     }
@@ -128,7 +128,7 @@ class TestLaunch : public QObject {
     d.messages.clear();
     currentServer(f, "Spearhead");
     setConfigValue(f->settings(), &Config::spearheadPath, dir.path() + "/MOHAA.exe");
-    f->ToolButton1Click();
+    f->connectToServer();
     QCOMPARE(d.messages, QStringList({"Please select Spearhed.exe !"}));
     QVERIFY(ws.options()->isVisible());
     ws.options()->hide();
@@ -138,14 +138,14 @@ class TestLaunch : public QObject {
     d.shown.clear();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "ok/MOHAA.exe"));
     currentServer(f, "");
-    f->ToolButton1Click();
+    f->connectToServer();
     QVERIFY(d.shown.isEmpty());
     QVERIFY(!dir.exists("ok/args.txt"));
 
     // A lower-case file name is accepted.
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "lc/mohaa.exe"));
     currentServer(f, "Medal of Honor");
-    f->ToolButton1Click();
+    f->connectToServer();
     QVERIFY(d.shown.isEmpty());
     QVERIFY(dir.exists("lc/args.txt"));
   }
@@ -163,11 +163,11 @@ class TestLaunch : public QObject {
     currentServer(f, "Medal of Honor");
     std::filesystem::create_directories(dir.path() + "/emptybin");
     qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin"));
-    f->ToolButton1Click();
+    f->connectToServer();
     QCOMPARE(d.messages, QStringList({"Error starting MoHAA !"}));
     setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe", 0, 0644));
     currentServer(f, "Spearhead");
-    f->ToolButton1Click();
+    f->connectToServer();
     QCOMPARE(d.messages.last(), QString("Error starting Spearhead !"));
 
     // With a wine on the PATH it is started through wine, from its folder.
@@ -175,7 +175,7 @@ class TestLaunch : public QObject {
     qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin:" + dir.path() + "/bin"));
     d.messages.clear();
     d.shown.clear();
-    f->ToolButton1Click();
+    f->connectToServer();
     qputenv("PATH", path);
     QVERIFY(d.shown.isEmpty());
     std::vector<std::string> expected = {dir.path() + "/sh/moh_spearhead.exe"};
@@ -199,7 +199,7 @@ class TestLaunch : public QObject {
 
     // The last join record is used, never the rcon one; then the password
     // starts again from the Options window's field (empty: never shown).
-    f->ToolButton1Click();
+    f->connectToServer();
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("second"));
     QCOMPARE(f->settings().config().serverPassword, std::string());
 
@@ -208,7 +208,7 @@ class TestLaunch : public QObject {
     ws.options()->show();
     ws.options()->passwordEdit->setText("typed");
     ws.options()->hide();
-    f->ToolButton1Click();
+    f->connectToServer();
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("typed"));
     QCOMPARE(f->settings().config().serverPassword, std::string("typed"));
 
@@ -216,7 +216,7 @@ class TestLaunch : public QObject {
     ws.options()->passwordEdit->clear();
     deleteFile("Passwords.txt");
     deleteFile("aa/args.txt");
-    f->ToolButton1Click();
+    f->connectToServer();
     QCOMPARE(d.errors.size(), 1);
     QVERIFY(!dir.exists("aa/args.txt"));
   }
@@ -231,9 +231,9 @@ class TestLaunch : public QObject {
     MainWindow* f = ws.mainWindow();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     currentServer(f, "Medal of Honor");
-    f->ToolButton1Click();
+    f->connectToServer();
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("fromconfig"));
-    f->ToolButton1Click();
+    f->connectToServer();
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string(""));
   }
 
@@ -251,7 +251,7 @@ class TestLaunch : public QObject {
       timerRan = true;
       runningSeen = f->gamesRunning();
     });
-    f->ToolButton1Click();
+    f->connectToServer();
     QVERIFY(timerRan);
     QCOMPARE(runningSeen, 1);
     QVERIFY(dir.exists("aa/args.txt"));
@@ -272,13 +272,13 @@ class TestLaunch : public QObject {
     MainWindow* f = ws.mainWindow();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
-    f->Label4->setText("Medal of Honor");  // the server queried before
-    f->ListView3->setCurrentItem(f->serverRow(0));
+    f->editionLabel->setText("Medal of Honor");  // the server queried before
+    f->serverView->setCurrentItem(f->serverRow(0));
     QVERIFY(f->detailsQueryPending());
-    f->ToolButton1Click();
+    f->connectToServer();
     QVERIFY(!dir.exists("aa/args.txt"));
     QTRY_VERIFY_WITH_TIMEOUT(dir.exists("sh/args.txt"), 5000);
-    QCOMPARE(f->Label4->text(), QString("Spearhead"));
+    QCOMPARE(f->editionLabel->text(), QString("Spearhead"));
     QVERIFY(!dir.exists("aa/args.txt"));
     QVERIFY(d.shown.isEmpty());
   }
@@ -294,48 +294,48 @@ class TestLaunch : public QObject {
     const QString noServer = "Please select a server !";
     auto count = [&] { return d.messages.count(noServer); };
 
-    f->ToolButton1->click();
+    f->connectButton->click();
     QCOMPARE(count(), 1);
-    f->connect1->trigger();
+    f->connectAction->trigger();
     QCOMPARE(count(), 2);
-    f->Connectwithserver1->trigger();
+    f->connectWithServerAction->trigger();
     QCOMPARE(count(), 3);
     // On the empty area, so no row gets selected and queried.
-    const QPoint below(5, f->ListView3->viewport()->height() - 3);
-    QTest::mouseDClick(f->ListView3->viewport(), Qt::LeftButton, {}, below);
+    const QPoint below(5, f->serverView->viewport()->height() - 3);
+    QTest::mouseDClick(f->serverView->viewport(), Qt::LeftButton, {}, below);
     QTRY_COMPARE_WITH_TIMEOUT(count(), 4, 2000);
     f->activateWindow();
-    f->ListView3->setFocus();
-    QTest::keyClick(f->ListView3, Qt::Key_Return);
+    f->serverView->setFocus();
+    QTest::keyClick(f->serverView, Qt::Key_Return);
     QCOMPARE(count(), 5);
-    QTest::keyClick(f->ListView3, Qt::Key_Enter);
+    QTest::keyClick(f->serverView, Qt::Key_Enter);
     QCOMPARE(count(), 6);
-    QTest::mouseDClick(f->ListView1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseDClick(f->playerView->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QTRY_COMPARE_WITH_TIMEOUT(count(), 7, 2000);
     // The player view connects only while the server view has rows.
-    f->ListView3->clear();
-    QTest::mouseDClick(f->ListView1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    f->serverView->clear();
+    QTest::mouseDClick(f->playerView->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QTest::qWait(50);
     QCOMPARE(count(), 7);
 
     // The windows the launch area opens.
-    f->ToolButton4->click();
+    f->optionsButton->click();
     QVERIFY(ws.options()->isVisible());
     ws.options()->hide();
-    f->options2->trigger();
+    f->trayOptionsAction->trigger();
     QVERIFY(ws.options()->isVisible());
     ws.options()->hide();
-    f->ToolButton10->click();
+    f->directConnectButton->click();
     QVERIFY(ws.directConnect()->isVisible());
     ws.directConnect()->hide();
-    f->directconnect1->trigger();
+    f->directConnectAction->trigger();
     QVERIFY(ws.directConnect()->isVisible());
     ws.directConnect()->hide();
-    f->Scanning = true;
-    f->addserver1->trigger();
+    f->scanning = true;
+    f->addServerAction->trigger();
     QVERIFY(!ws.quickAdd()->isVisible());
-    f->Scanning = false;
-    f->addserver1->trigger();
+    f->scanning = false;
+    f->addServerAction->trigger();
     QVERIFY(ws.quickAdd()->isVisible());
     ws.quickAdd()->hide();
     f->hide();

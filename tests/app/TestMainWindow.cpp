@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "TempDataDir.h"
-#include "app/Forms.h"
 #include "app/MainWindow.h"
+#include "app/Resources.h"
 #include "base/ConsoleLogs.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
@@ -39,8 +39,8 @@ QStringList column(QTreeWidget* view, int col) {
 }
 
 bool buttonVisible(MainWindow& w, QToolButton* b) {
-  for (QAction* a : w.ToolBar1->actions())
-    if (w.ToolBar1->widgetForAction(a) == b) return a->isVisible();
+  for (QAction* a : w.toolBar->actions())
+    if (w.toolBar->widgetForAction(a) == b) return a->isVisible();
   return false;
 }
 
@@ -61,20 +61,20 @@ class TestMainWindow : public QObject {
     QCOMPARE(w.windowTitle(), QString("Tarvix 2.10 | Allied Assault & Spearhead |"));
     QCOMPARE(w.size(), QSize(680, 618));
     QCOMPARE(w.serverRowCount(), 3);
-    QCOMPARE(w.ComboBoxEx1->count(), 3);
-    QVERIFY(!w.ComboBoxEx1->isVisible());
-    QCOMPARE(column(w.ListView3, 0), QStringList({"not scanned", "not scanned", "not scanned"}));
-    QCOMPARE(column(w.ListView3, 2), QStringList({"Alpha", "beta", "Gamma"}));
-    QCOMPARE(column(w.ListView3, 1), QStringList({"", "", ""}));
+    QCOMPARE(w.serverNameList->count(), 3);
+    QVERIFY(!w.serverNameList->isVisible());
+    QCOMPARE(column(w.serverView, 0), QStringList({"not scanned", "not scanned", "not scanned"}));
+    QCOMPARE(column(w.serverView, 2), QStringList({"Alpha", "beta", "Gamma"}));
+    QCOMPARE(column(w.serverView, 1), QStringList({"", "", ""}));
     QCOMPARE(w.statusText(), QString("Total servers: 3"));
-    QCOMPARE(w.ListView2->headerItem()->text(0), QString("No Buddies online"));
-    QCOMPARE(w.ListView1->headerItem()->text(0), QString("Players on server"));
-    QCOMPARE(w.ListView3->headerItem()->text(3), QString("Game"));
+    QCOMPARE(w.buddyView->headerItem()->text(0), QString("No Buddies online"));
+    QCOMPARE(w.playerView->headerItem()->text(0), QString("Players on server"));
+    QCOMPARE(w.serverView->headerItem()->text(3), QString("Game"));
     QVERIFY(d.shown.isEmpty());
 
     w.show();
     QCOMPARE(w.statusText(), QString("3 servers in Serverlists\\Standard"));
-    QVERIFY(!w.FirstShow);
+    QVERIFY(!w.firstShow);
     w.hide();
   }
 
@@ -85,8 +85,8 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     QStringList captions, hints;
-    for (QAction* a : w.ToolBar1->actions())
-      if (auto* b = qobject_cast<QToolButton*>(w.ToolBar1->widgetForAction(a))) {
+    for (QAction* a : w.toolBar->actions())
+      if (auto* b = qobject_cast<QToolButton*>(w.toolBar->widgetForAction(a))) {
         captions << b->text();
         hints << b->toolTip();
       }
@@ -95,9 +95,9 @@ class TestMainWindow : public QObject {
     QCOMPARE(hints, QStringList({"start scan ", "stop scan", "search server-map-ip", "connect",
                                  "direct connect", "buddies", "clantag's", "advanced rcon",
                                  "options"}));
-    QVERIFY(buttonVisible(w, w.ToolButton3));
-    QVERIFY(!buttonVisible(w, w.ToolButton9));
-    QVERIFY(!w.ProgressBar1->isVisible());
+    QVERIFY(buttonVisible(w, w.scanNowButton));
+    QVERIFY(!buttonVisible(w, w.stopScanButton));
+    QVERIFY(!w.scanProgress->isVisible());
   }
 
   void configSettingsAreApplied() {
@@ -115,10 +115,10 @@ class TestMainWindow : public QObject {
     QCOMPARE(settings.config().playerName, std::string("Nick"));
     QCOMPARE(settings.config().serverPassword, std::string("secret"));
     QCOMPARE(settings.config().mohaaPath, std::string("/games/MOHAA.exe"));
-    QVERIFY(w.Timer1->isActive());
-    QCOMPARE(w.Timer1->interval(), 125000);
-    QVERIFY(w.Image2->isVisibleTo(&w));
-    QVERIFY(!w.Image1->isVisibleTo(&w));
+    QVERIFY(w.autoScanTimer->isActive());
+    QCOMPARE(w.autoScanTimer->interval(), 125000);
+    QVERIFY(w.bannerImages[1]->isVisibleTo(&w));
+    QVERIFY(!w.bannerImages[0]->isVisibleTo(&w));
   }
 
   void fastModeAndUnknownBannerAndExactComparisons() {
@@ -133,8 +133,10 @@ class TestMainWindow : public QObject {
     QCOMPARE(settings.config().scanTimeout, 750);
     QVERIFY(!settings.config().safeScan);
     QVERIFY(!settings.config().clantagsOn);
-    QVERIFY(!w.Timer1->isActive());
-    for (QLabel* image : {w.Image1, w.Image2, w.Image3, w.Image4}) QVERIFY(!image->isVisibleTo(&w));
+    QVERIFY(!w.autoScanTimer->isActive());
+    for (QLabel* image :
+         {w.bannerImages[0], w.bannerImages[1], w.bannerImages[2], w.bannerImages[3]})
+      QVERIFY(!image->isVisibleTo(&w));
   }
 
   void startupFailuresLeaveTheViewsEmpty_data() {
@@ -155,7 +157,7 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     QCOMPARE(w.serverRowCount(), 0);
-    QCOMPARE(w.ComboBoxEx1->count(), 0);
+    QCOMPARE(w.serverNameList->count(), 0);
     if (kind == 2) {
       QCOMPARE(d.messages, QStringList({"Please select a server list !"}));
     } else {
@@ -193,7 +195,7 @@ class TestMainWindow : public QObject {
     QVERIFY(settings.config().safeScan);
     QCOMPARE(settings.config().bannerIndex, std::string("2"));
     // The rest of the creation is skipped.
-    QVERIFY(!w.Image3->isVisibleTo(&w));
+    QVERIFY(!w.bannerImages[2]->isVisibleTo(&w));
     QCOMPARE(w.serverRowCount(), 0);
   }
 
@@ -204,8 +206,8 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     // Start-up order is ascending by the "Player" column, file order on ties.
-    QCOMPARE(column(w.ListView3, 2), QStringList({"b host", "a host", "C host"}));
-    w.AutoSort = false;
+    QCOMPARE(column(w.serverView, 2), QStringList({"b host", "a host", "C host"}));
+    w.autoSort = false;
     w.serverRow(0)->setText(1, "obj/obj_team2");
     w.serverRow(1)->setText(1, "dm/mohdm6");
     w.serverRow(2)->setText(1, "DM/mohdm1");
@@ -213,22 +215,22 @@ class TestMainWindow : public QObject {
     w.setRowCaption(w.serverRow(1), "2/16");
     w.setRowCaption(w.serverRow(2), "FULL");
 
-    w.ListView3ColumnClick(1);  // Map: descending first
-    QCOMPARE(column(w.ListView3, 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
-    w.ListView3ColumnClick(1);
-    QCOMPARE(column(w.ListView3, 1), QStringList({"DM/mohdm1", "dm/mohdm6", "obj/obj_team2"}));
-    w.ListView3ColumnClick(1);
-    QCOMPARE(column(w.ListView3, 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
-    w.ListView3ColumnClick(2);  // Host after Map: ascending
-    QCOMPARE(column(w.ListView3, 2), QStringList({"a host", "b host", "C host"}));
-    w.ListView3ColumnClick(0);  // Player: descending; no numeric order
-    QCOMPARE(column(w.ListView3, 0), QStringList({"FULL", "2/16", "10/16"}));
+    w.sortServersBy(1);  // Map: descending first
+    QCOMPARE(column(w.serverView, 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
+    w.sortServersBy(1);
+    QCOMPARE(column(w.serverView, 1), QStringList({"DM/mohdm1", "dm/mohdm6", "obj/obj_team2"}));
+    w.sortServersBy(1);
+    QCOMPARE(column(w.serverView, 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
+    w.sortServersBy(2);  // Host after Map: ascending
+    QCOMPARE(column(w.serverView, 2), QStringList({"a host", "b host", "C host"}));
+    w.sortServersBy(0);  // Player: descending; no numeric order
+    QCOMPARE(column(w.serverView, 0), QStringList({"FULL", "2/16", "10/16"}));
 
-    w.Scanning = true;
-    w.ListView3ColumnClick(2);
-    QCOMPARE(column(w.ListView3, 0), QStringList({"FULL", "2/16", "10/16"}));
-    QVERIFY(w.SortDescending);
-    w.Scanning = false;
+    w.scanning = true;
+    w.sortServersBy(2);
+    QCOMPARE(column(w.serverView, 0), QStringList({"FULL", "2/16", "10/16"}));
+    QVERIFY(w.sortDescending);
+    w.scanning = false;
   }
 
   void captionChangesResortOnlyWhileAutoSortIsOn() {
@@ -238,13 +240,13 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     w.setRowCaption(w.serverRow(0), "sends shit");
-    QCOMPARE(column(w.ListView3, 2), QStringList({"two", "one"}));
-    w.AutoSort = false;
+    QCOMPARE(column(w.serverView, 2), QStringList({"two", "one"}));
+    w.autoSort = false;
     w.setRowCaption(w.serverRow(1), "FULL");
-    QCOMPARE(column(w.ListView3, 2), QStringList({"two", "one"}));
-    w.AutoSort = true;
+    QCOMPARE(column(w.serverView, 2), QStringList({"two", "one"}));
+    w.autoSort = true;
     w.setRowCaption(w.serverRow(1), "FULL");
-    QCOMPARE(column(w.ListView3, 2), QStringList({"one", "two"}));
+    QCOMPARE(column(w.serverView, 2), QStringList({"one", "two"}));
   }
 
   void deleteServerAsksAndRemovesEveryGroupOfThatName() {
@@ -253,27 +255,27 @@ class TestMainWindow : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
-    w.ListView3->setCurrentItem(w.serverRow(0));
+    w.serverView->setCurrentItem(w.serverRow(0));
     QCOMPARE(w.serverRow(0)->text(2), QString("Dup"));
 
     d.answers = {false};
-    w.deleteserver1Click();
+    w.deleteSelectedServer();
     QCOMPARE(d.questions, QStringList({"Delete server\nDup ?"}));
     QCOMPARE(w.serverRowCount(), 3);
     QCOMPARE(dir.read("Serverlists/Standard"),
              tarvix::test::crlf({"Dup", "127.0.0.1", "1", "Keep", "127.0.0.2", "2", "Dup", "127.0.0.3", "3"}));
 
     d.answers = {true};
-    w.deleteserver1Click();
+    w.deleteSelectedServer();
     QCOMPARE(dir.read("Serverlists/Standard"), tarvix::test::crlf({"Keep", "127.0.0.2", "2"}));
     // Only the selected row leaves the view; the hidden list follows the file.
-    QCOMPARE(column(w.ListView3, 2), QStringList({"Keep", "Dup"}));
-    QCOMPARE(w.ComboBoxEx1->count(), 1);
-    QCOMPARE(w.ComboBoxEx1->itemText(0), QString("Keep"));
+    QCOMPARE(column(w.serverView, 2), QStringList({"Keep", "Dup"}));
+    QCOMPARE(w.serverNameList->count(), 1);
+    QCOMPARE(w.serverNameList->itemText(0), QString("Keep"));
     QVERIFY(!dir.exists("Serverlists/temp.tmp"));
     // No other row takes the deleted one's selection (and with it the
     // current server).
-    QVERIFY(w.ListView3->selectedItems().isEmpty());
+    QVERIFY(w.serverView->selectedItems().isEmpty());
     QCOMPARE(settings.currentServer().ip, std::string("127.0.0.3"));
   }
 
@@ -284,14 +286,14 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     d.answers = {true, true};
-    w.deleteserver1Click();
+    w.deleteSelectedServer();
     QVERIFY(d.questions.isEmpty());
-    w.ListView3->setCurrentItem(w.serverRow(0));
-    w.Scanning = true;
-    w.deleteserver1Click();
+    w.serverView->setCurrentItem(w.serverRow(0));
+    w.scanning = true;
+    w.deleteSelectedServer();
     QVERIFY(d.questions.isEmpty());
     QCOMPARE(w.serverRowCount(), 1);
-    w.Scanning = false;
+    w.scanning = false;
   }
 
   void deleteServerWhileTheListIsReadReportsInUseAndLosesNothing() {
@@ -302,11 +304,11 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     consoleLogs().clear(LogKind::BadLog);
-    w.ListView3->setCurrentItem(w.serverRow(0));
+    w.serverView->setCurrentItem(w.serverRow(0));
     d.answers = {true};
     {
       ReadHold reader("Serverlists\\Standard");
-      w.deleteserver1Click();
+      w.deleteSelectedServer();
     }
     QCOMPARE(consoleLogs().text(LogKind::BadLog),
              std::string("!! server cant be deleted - list is in use\r\n"));

@@ -13,8 +13,8 @@
 
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
-#include "app/Forms.h"
 #include "app/MainWindow.h"
+#include "app/Resources.h"
 #include "app/core/HeadlessScan.h"
 #include "app/core/ScanPass.h"
 #include "components/Clock.h"
@@ -74,18 +74,18 @@ struct ClockGuard {
 };
 
 bool buttonVisible(MainWindow& w, QToolButton* b) {
-  for (QAction* a : w.ToolBar1->actions())
-    if (w.ToolBar1->widgetForAction(a) == b) return a->isVisible();
+  for (QAction* a : w.toolBar->actions())
+    if (w.toolBar->widgetForAction(a) == b) return a->isVisible();
   return false;
 }
 
 void expectIdle(MainWindow& w) {
-  QVERIFY(!w.Scanning);
-  QVERIFY(!w.ScanThread);
-  QVERIFY(buttonVisible(w, w.ToolButton3));
-  QVERIFY(!buttonVisible(w, w.ToolButton9));
-  QVERIFY(!w.ProgressBar1->isVisible());
-  QVERIFY(w.AutoSort);
+  QVERIFY(!w.scanning);
+  QVERIFY(!w.scanPass);
+  QVERIFY(buttonVisible(w, w.scanNowButton));
+  QVERIFY(!buttonVisible(w, w.stopScanButton));
+  QVERIFY(!w.scanProgress->isVisible());
+  QVERIFY(w.autoSort);
 }
 
 }  // namespace
@@ -108,26 +108,26 @@ class TestScan : public QObject {
     MainWindow w(settings);
     w.show();
 
-    w.ToolButton3->click();
-    QVERIFY(w.Scanning);
-    QVERIFY(w.ScanThread);
-    QVERIFY(!buttonVisible(w, w.ToolButton3));
-    QVERIFY(buttonVisible(w, w.ToolButton9));
-    QVERIFY(w.ProgressBar1->isVisible());
-    QCOMPARE(w.ProgressBar1->maximum(), 3);
-    QVERIFY(!w.AutoSort);
+    w.scanNowButton->click();
+    QVERIFY(w.scanning);
+    QVERIFY(w.scanPass);
+    QVERIFY(!buttonVisible(w, w.scanNowButton));
+    QVERIFY(buttonVisible(w, w.stopScanButton));
+    QVERIFY(w.scanProgress->isVisible());
+    QCOMPARE(w.scanProgress->maximum(), 3);
+    QVERIFY(!w.autoSort);
     // The first server is silent: its index is shown while it is waited for.
     QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), QString("0 - 3 scanning..."), 5000);
 
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 10000);
     expectIdle(w);
-    QCOMPARE(column(w.ListView3, 0), QStringList({"3/16", "FULL", "no response"}));
-    QCOMPARE(column(w.ListView3, 1), QStringList({"obj/obj_team2", "dm/mohdm6", " "}));
-    QCOMPARE(column(w.ListView3, 2), QStringList({"Bravo", "Charlie", "Alpha"}));
-    QCOMPARE(column(w.ListView3, 3), QStringList({"Medal of Honor", "Medal of Honor", " "}));
+    QCOMPARE(column(w.serverView, 0), QStringList({"3/16", "FULL", "no response"}));
+    QCOMPARE(column(w.serverView, 1), QStringList({"obj/obj_team2", "dm/mohdm6", " "}));
+    QCOMPARE(column(w.serverView, 2), QStringList({"Bravo", "Charlie", "Alpha"}));
+    QCOMPARE(column(w.serverView, 3), QStringList({"Medal of Honor", "Medal of Honor", " "}));
     QCOMPARE(icons(w), QList<int>({IconAnswered, IconFull, IconNoAnswer}));
     QCOMPARE(w.statusText(), QString("3 servers in Serverlists\\Standard"));
-    QCOMPARE(w.ProgressBar1->value(), 3);
+    QCOMPARE(w.scanProgress->value(), 3);
     QVERIFY(d.shown.isEmpty());
   }
 
@@ -144,21 +144,21 @@ class TestScan : public QObject {
     MainWindow w(settings);
     w.show();
     // Sort descending by "Player" before the pass; the stop sorts that way.
-    w.SortDescending = true;
+    w.sortDescending = true;
 
-    w.ToolButton3->click();
+    w.scanNowButton->click();
     QTRY_COMPARE_WITH_TIMEOUT(w.serverRow(0)->text(0), QString("1/16"), 5000);
     QVERIFY(silent.waitForCount(1, 5000));
     QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), QString("1 - 10 scanning..."), 5000);
-    w.ToolButton9->click();
+    w.stopScanButton->click();
     expectIdle(w);
     QCOMPARE(w.statusText(), QString("10 servers in Serverlists\\Standard"));
-    QStringList captions = column(w.ListView3, 0);
+    QStringList captions = column(w.serverView, 0);
     QCOMPARE(captions.count("not scanned"), 9);
     QCOMPARE(captions.last(), QString("1/16"));  // descending: digits last
     // Nothing more arrives from the stopped pass.
     QTest::qWait(200);
-    QCOMPARE(column(w.ListView3, 0), captions);
+    QCOMPARE(column(w.serverView, 0), captions);
     QCOMPARE(w.statusText(), QString("10 servers in Serverlists\\Standard"));
     QCOMPARE(silent.receivedCount(), 1u);
   }
@@ -175,17 +175,17 @@ class TestScan : public QObject {
       Settings settings;
     MainWindow w(settings);
       w.show();
-      QVERIFY(w.Timer1->isActive());
+      QVERIFY(w.autoScanTimer->isActive());
       QTRY_VERIFY_WITH_TIMEOUT(silent.receivedCount() == 1, 5000);
-      QVERIFY(w.Scanning);
+      QVERIFY(w.scanning);
       // Several ticks pass while the query waits: no second pass.
       QTest::qWait(600);
       QCOMPARE(silent.receivedCount(), 1u);
-      w.ToolButton9->click();
-      QVERIFY(!w.Scanning);
+      w.stopScanButton->click();
+      QVERIFY(!w.scanning);
       QTRY_VERIFY_WITH_TIMEOUT(silent.receivedCount() == 2, 5000);
-      QVERIFY(w.Scanning);
-      w.ToolButton9->click();
+      QVERIFY(w.scanning);
+      w.stopScanButton->click();
     }
   }
 
@@ -197,13 +197,13 @@ class TestScan : public QObject {
     Settings settings;
     MainWindow w(settings);
     w.show();
-    w.ListView2->headerItem()->setText(0, "3 Buddies online");
-    w.ToolButton3->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 5000);
+    w.buddyView->headerItem()->setText(0, "3 Buddies online");
+    w.scanNowButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 5000);
     expectIdle(w);
     QCOMPARE(w.statusText(), QString("0 servers in Serverlists\\Standard"));
     // No player line was matched: the caption stays.
-    QCOMPARE(w.ListView2->headerItem()->text(0), QString("3 Buddies online"));
+    QCOMPARE(w.buddyView->headerItem()->text(0), QString("3 Buddies online"));
   }
 
   void buddyViewMatchesTheHeadlessOrder() {
@@ -219,9 +219,9 @@ class TestScan : public QObject {
     Settings settings;
     MainWindow w(settings);
     w.show();
-    w.ToolButton3->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 10000);
-    QCOMPARE(w.ListView2->headerItem()->text(0), QString("5 Buddies online"));
+    w.scanNowButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 10000);
+    QCOMPARE(w.buddyView->headerItem()->text(0), QString("5 Buddies online"));
 
     std::ostringstream out, err;
     QCOMPARE(runHeadlessScan({"Serverlists\\Standard", 300, true}, out, err), 0);
@@ -230,16 +230,16 @@ class TestScan : public QObject {
       QTreeWidgetItem* r = w.serverRow(i);
       expected += r->text(0) + "\t" + r->text(1) + "\t" + r->text(2) + "\t" + r->text(3) + "\n";
     }
-    for (int i = 0; i < w.ListView2->topLevelItemCount(); ++i) {
-      QTreeWidgetItem* r = w.ListView2->topLevelItem(i);
+    for (int i = 0; i < w.buddyView->topLevelItemCount(); ++i) {
+      QTreeWidgetItem* r = w.buddyView->topLevelItem(i);
       expected += "buddy\t" + r->text(0) + "\t" + r->text(1) + "\n";
     }
     expected += w.statusText() + "\n";
     QCOMPARE(toQString(out.str()), expected);
     // Alphabetical ignoring case; equal captions in the order they were found.
-    QCOMPARE(column(w.ListView2, 0),
+    QCOMPARE(column(w.buddyView, 0),
              QStringList({"[TAG]Zed", "Amy[tag]", "Bob", "sniper", "sniper"}));
-    QCOMPARE(column(w.ListView2, 1), QStringList({"One", "Two", "One", "One", "Two"}));
+    QCOMPARE(column(w.buddyView, 1), QStringList({"One", "Two", "One", "One", "Two"}));
   }
 
   // Everything a pass leaves in the window.
@@ -250,11 +250,11 @@ class TestScan : public QObject {
       s += r->text(0) + "|" + r->text(1) + "|" + r->text(2) + "|" + r->text(3) + "|" +
            QString::number(r->data(0, Qt::UserRole).toInt()) + "\n";
     }
-    for (int i = 0; i < w.ListView2->topLevelItemCount(); ++i)
-      s += "buddy " + w.ListView2->topLevelItem(i)->text(0) + "|" +
-           w.ListView2->topLevelItem(i)->text(1) + "\n";
-    return s + w.ListView2->headerItem()->text(0) + "\n" + w.statusText() + "\n" +
-           QString::number(w.ProgressBar1->value());
+    for (int i = 0; i < w.buddyView->topLevelItemCount(); ++i)
+      s += "buddy " + w.buddyView->topLevelItem(i)->text(0) + "|" +
+           w.buddyView->topLevelItem(i)->text(1) + "\n";
+    return s + w.buddyView->headerItem()->text(0) + "\n" + w.statusText() + "\n" +
+           QString::number(w.scanProgress->value());
   }
 
   void parallelSettingGivesTheSameWindow() {
@@ -275,14 +275,14 @@ class TestScan : public QObject {
     MainWindow w(settings);
     w.show();
     QVERIFY(!ExtraSettings().parallelScan());
-    w.ToolButton3->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 10000);
+    w.scanNowButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 10000);
     const QString sequential = windowState(w);
     QCOMPARE(silent.receivedCount(), 1u);
 
     ExtraSettings().setParallelScan(true);
-    w.ToolButton3->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 10000);
+    w.scanNowButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 10000);
     expectIdle(w);
     QCOMPARE(windowState(w), sequential);
     // The parallel pass asked the silent server twice.
@@ -306,13 +306,13 @@ class TestScan : public QObject {
     Settings settings;
     MainWindow w(settings);
     w.show();
-    w.ToolButton3->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Scanning, 60000);
+    w.scanNowButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 60000);
     expectIdle(w);
-    QCOMPARE(column(w.ListView3, 0), QStringList(QList<QString>(kRows, "1/16")));
-    QCOMPARE(w.ListView2->topLevelItemCount(), kRows);
-    QCOMPARE(w.ListView2->headerItem()->text(0), QString("2000 Buddies online"));
-    QCOMPARE(w.ProgressBar1->value(), kRows);
+    QCOMPARE(column(w.serverView, 0), QStringList(QList<QString>(kRows, "1/16")));
+    QCOMPARE(w.buddyView->topLevelItemCount(), kRows);
+    QCOMPARE(w.buddyView->headerItem()->text(0), QString("2000 Buddies online"));
+    QCOMPARE(w.scanProgress->value(), kRows);
     QCOMPARE(w.statusText(), QString("2000 servers in Serverlists\\Standard"));
     QCOMPARE(one.receivedCount(), std::size_t(kRows));
   }
@@ -326,10 +326,10 @@ class TestScan : public QObject {
     Settings settings;
     auto w = std::make_unique<MainWindow>(settings);
     w->show();
-    w->ToolButton3->click();
+    w->scanNowButton->click();
     QVERIFY(silent.waitForCount(1, 5000));
     QVERIFY(w->close());
-    QVERIFY(!w->ScanThread);
+    QVERIFY(!w->scanPass);
     QTest::qWait(100);
     QCOMPARE(w->serverRow(0)->text(0), QString("not scanned"));
     QCOMPARE(w->serverRow(1)->text(0), QString("not scanned"));

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QtTest>
 
-#include "app/Forms.h"
+#include "app/Resources.h"
 #include "components/JpegImage.h"
 
 using namespace tarvix;

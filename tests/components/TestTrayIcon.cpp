@@ -201,11 +201,11 @@ class TestSystray : public QObject {
     test::ScriptedDialogs d;
     test::ProgramFixture program;
     MainWindow& w = *program.mainWindow();
-    QVERIFY(w.Systray1);
-    QCOMPARE(w.Systray1->objectName(), QString("Systray1"));
-    QCOMPARE(w.Systray1->hint(), QString("Tarvix 2.10"));
-    QCOMPARE(w.Systray1->popupMenu(), w.PopupMenu5);
-    QVERIFY(w.Systray1->isEnabled());
+    QVERIFY(w.trayIcon);
+    QCOMPARE(w.trayIcon->objectName(), QString("Systray1"));
+    QCOMPARE(w.trayIcon->hint(), QString("Tarvix 2.10"));
+    QCOMPARE(w.trayIcon->popupMenu(), w.trayMenu);
+    QVERIFY(w.trayIcon->isEnabled());
 
     HostChecker* c = program.serverProperties()->hostChecker;
     QVERIFY(c);
@@ -229,7 +229,7 @@ class TestSystray : public QObject {
     w.close();
     QVERIFY(applicationTerminated());
     QVERIFY(startedPings().empty());
-    QVERIFY(!w.Systray1->iconShown());
+    QVERIFY(!w.trayIcon->iconShown());
     QTRY_COMPARE_WITH_TIMEOUT(runningPings(), 0, 5000);
     QTest::qWait(100);
     QVERIFY(startedPings().empty());

@@ -121,7 +121,7 @@ class TestOptions : public QObject {
     w->hide();
     setConfigValue(ws.settings(), &Config::clantagsOn, false);
     setConfigValue(ws.settings(), &Config::scanTimeout, 300);
-    f->Timer1->stop();
+    f->autoScanTimer->stop();
     w->show();
     QVERIFY(w->clantagsCheckBox->isChecked());
     QVERIFY(w->autoScanCheckBox->isChecked());
@@ -161,9 +161,9 @@ class TestOptions : public QObject {
     QCOMPARE(ws.settings().config().scanTimeout, 1200);
 
     w->autoScanCheckBox->setChecked(true);
-    QVERIFY(f->Timer1->isActive());
+    QVERIFY(f->autoScanTimer->isActive());
     w->autoScanCheckBox->setChecked(false);
-    QVERIFY(!f->Timer1->isActive());
+    QVERIFY(!f->autoScanTimer->isActive());
     w->clantagsCheckBox->setChecked(true);
     QVERIFY(ws.settings().config().clantagsOn);
     w->clantagsCheckBox->setChecked(false);
@@ -268,11 +268,11 @@ class TestOptions : public QObject {
     w->spearheadBrowseButton->click();
     QCOMPARE(d.filters.size(), 2);
     QCOMPARE(w->spearheadPathEdit->text(), QString());
-    ws.mainWindow()->Scanning = true;
+    ws.mainWindow()->scanning = true;
     w->mohaaBrowseButton->click();
     w->spearheadBrowseButton->click();
     QCOMPARE(d.filters.size(), 2);
-    ws.mainWindow()->Scanning = false;
+    ws.mainWindow()->scanning = false;
     w->hide();
   }
 
@@ -317,12 +317,12 @@ class TestOptions : public QObject {
     QVERIFY(!w->isVisible());
     QCOMPARE(ws.settings().config().serverListPath, std::string("Serverlists\\Team"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Team"));
-    QCOMPARE(f->ComboBoxEx1->count(), 2);
+    QCOMPARE(f->serverNameList->count(), 2);
     QCOMPARE(serverNames(f), QStringList({"One", "Two"}));
-    QCOMPARE(f->ListView2->headerItem()->text(0), QString("No Buddys online"));
-    QCOMPARE(f->ProgressBar1->maximum(), 2);
-    QVERIFY(f->Scanning);  // a new pass started
-    QTRY_VERIFY_WITH_TIMEOUT(!f->Scanning, 10000);
+    QCOMPARE(f->buddyView->headerItem()->text(0), QString("No Buddys online"));
+    QCOMPARE(f->scanProgress->maximum(), 2);
+    QVERIFY(f->scanning);  // a new pass started
+    QTRY_VERIFY_WITH_TIMEOUT(!f->scanning, 10000);
     QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Team"));
     QVERIFY(server.receivedCount() >= 2);
     QVERIFY(d.errors.isEmpty());
@@ -345,16 +345,16 @@ class TestOptions : public QObject {
     ScriptedDialogs d;
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
-    f->ToolButton3Click();
-    QVERIFY(f->Scanning);
+    f->startScan();
+    QVERIFY(f->scanning);
     QVERIFY(silent.waitForCount(1, 5000));
     ws.options()->show();
     selectList(ws.options(), "Team");
     ws.options()->selectList();
     QCOMPARE(serverNames(f), QStringList({"One"}));
-    QVERIFY(f->Scanning);  // the new pass over Team
-    f->ToolButton9Click();
-    QVERIFY(!f->Scanning);
+    QVERIFY(f->scanning);  // the new pass over Team
+    f->stopScan();
+    QVERIFY(!f->scanning);
     QCOMPARE(f->serverRow(0)->text(2), QString("One"));
   }
 
@@ -370,7 +370,7 @@ class TestOptions : public QObject {
     ws.options()->selectList();
     QCOMPARE(d.errors.size(), 1);
     QVERIFY(ws.options()->isVisible());
-    QVERIFY(!ws.mainWindow()->Scanning);
+    QVERIFY(!ws.mainWindow()->scanning);
     ws.options()->hide();
   }
 
@@ -407,16 +407,16 @@ class TestOptions : public QObject {
     QCOMPARE(ws.settings().config().serverListPath, std::string("Serverlists\\Standard"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Standard"));
     QCOMPARE(serverNames(f), QStringList({"Std1", "Std2"}));
-    QCOMPARE(f->ComboBoxEx1->count(), 2);
+    QCOMPARE(f->serverNameList->count(), 2);
     QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Standard"));
     QVERIFY(w->isVisible());
     QCOMPARE(listNames(w->serverListView), QStringList({"Standard", "Team"}));
 
     // Refused while a scan runs.
     selectList(w, "Team");
-    f->Scanning = true;
+    f->scanning = true;
     w->deleteList();
-    f->Scanning = false;
+    f->scanning = false;
     QCOMPARE(d.questions.size(), 2);
     w->hide();
   }
@@ -474,11 +474,11 @@ class TestOptions : public QObject {
     // Cancel and scanning do nothing.
     const int asked = d.questions.size();
     w->importSslfFile();
-    ws.mainWindow()->Scanning = true;
+    ws.mainWindow()->scanning = true;
     w->importSslfFile();
     w->importTextListFile();
     w->exportListAsSslf();
-    ws.mainWindow()->Scanning = false;
+    ws.mainWindow()->scanning = false;
     QCOMPARE(d.questions.size(), asked);
     QCOMPARE(d.presets.size(), 1);
     w->hide();

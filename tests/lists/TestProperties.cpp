@@ -304,24 +304,24 @@ class TestProperties : public QObject {
     Windows w;
     setCurrentIp(w.program.settings(), "5.5.5.5");
     setCurrentPort(w.program.settings(), "5");
-    w.main->properties1->trigger();
+    w.main->propertiesAction->trigger();
     QVERIFY(w.props->isVisible());
     QCOMPARE(w.props->serverPasswordEdit->text(), QString("five"));
 
     // "properties" again re-reads: the unsaved edit is offered, declined, gone.
     w.props->serverPasswordEdit->setText("edited");
     dialogs.answers = {false};
-    w.main->properties1->trigger();
+    w.main->propertiesAction->trigger();
     QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
     QCOMPARE(w.props->serverPasswordEdit->text(), QString("five"));
 
     // Details shown by the main window reach the fields and the link label.
-    w.main->PropertiesAddress = "5.5.5.5:5";
-    w.main->PropertiesVersion = "1.11";
-    w.main->PropertiesMapLines = QStringList{"maps in rotation:", "-------------------", "dm/a"};
+    w.main->propertiesAddress = "5.5.5.5:5";
+    w.main->propertiesVersion = "1.11";
+    w.main->propertiesMapLines = QStringList{"maps in rotation:", "-------------------", "dm/a"};
     w.main->linkCaption = "www.clan.example";
     w.main->linkTarget = "http://www.clan.example";
-    emit w.main->DetailsShown();
+    emit w.main->detailsShown();
     QCOMPARE(w.props->addressEdit->text(), QString("5.5.5.5:5"));
     QCOMPARE(w.props->versionEdit->text(), QString("1.11"));
     QCOMPARE(w.props->mapRotationMemo->toPlainText(), QString("maps in rotation:\n-------------------\ndm/a"));
@@ -336,14 +336,14 @@ class TestProperties : public QObject {
     QObject::disconnect(w.props->hostChecker, &HostChecker::lineLogged, nullptr, nullptr);
     w.props->showPingLine(answered(45));
     w.props->showPingLine(answered(45));
-    w.main->GraphPen = QPoint(97, 20);
-    emit w.main->GraphReset();
+    w.main->graphPen = QPoint(97, 20);
+    emit w.main->graphReset();
     QCOMPARE(w.props->pingGraph->penPos(), QPoint(97, 20));
     QCOMPARE(w.props->pingGraph->canvas().pixelColor(248, 16), w.props->pingGraph->background());
 
     // Connect closes it first.
     setCurrentIp(w.program.settings(), "");
-    w.main->ToolButton1Click();
+    w.main->connectToServer();
     QVERIFY(!w.props->isVisible());
     QVERIFY(!w.props->hostChecker->autoCheck());
     QCOMPARE(dialogs.messages.last(), QString("Please select a server !"));

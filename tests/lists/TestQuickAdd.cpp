@@ -110,9 +110,9 @@ class TestQuickAdd : public QObject {
     QCOMPARE(server.received()[0].bytes, statusRequest());
     QCOMPARE(stdList(dir), test::crlf({"Old", "127.0.0.1", "1", "^1My Server", "127.0.0.1",
                                        server.portText()}));
-    QCOMPARE(f->ComboBoxEx1->count(), 2);
+    QCOMPARE(f->serverNameList->count(), 2);
     QCOMPARE(f->serverRowCount(), 2);
-    QTreeWidgetItem* row = f->ListView3->currentItem();
+    QTreeWidgetItem* row = f->serverView->currentItem();
     QVERIFY(row);
     QCOMPARE(row->text(0), QString("not scanned"));
     QCOMPARE(row->text(2), QString("^1My Server"));
@@ -218,10 +218,10 @@ class TestQuickAdd : public QObject {
 
     // During a scan the name is asked but nothing is added or reported.
     q->portEdit->setText(QString::fromStdString(server.portText()));
-    f->Scanning = true;
+    f->scanning = true;
     q->addToList();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
-    f->Scanning = false;
+    f->scanning = false;
     QVERIFY(server.waitForCount(1, 2000));
     QCOMPARE(stdList(dir), std::string());
     QCOMPARE(f->serverRowCount(), 0);
@@ -271,13 +271,13 @@ class TestQuickAdd : public QObject {
     // No answer: the current server changes all the same.
     c->ipEdit->setText("127.0.0.1 ");
     c->portEdit->setText(QString::fromStdString(silent.portText()));
-    f->Label4->setText("Medal of Honor");
+    f->editionLabel->setText("Medal of Honor");
     c->connectToServer();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QCOMPARE(d.messages.last(), QString("no response from server!"));
     QCOMPARE(ws.settings().currentServer().ip, std::string("127.0.0.1"));
     QCOMPARE(ws.settings().currentServer().port, silent.portText());
-    QCOMPARE(f->Label4->text(), QString("Medal of Honor"));
+    QCOMPARE(f->editionLabel->text(), QString("Medal of Honor"));
     QVERIFY(c->isVisible());
     QCOMPARE(silent.receivedCount(), std::size_t(1));
     c->hide();
@@ -294,7 +294,7 @@ class TestQuickAdd : public QObject {
     DirectConnectDialog* c = ws.directConnect();
     setConfigValue(ws.settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
     setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
-    f->Label4->setText("Medal of Honor");
+    f->editionLabel->setText("Medal of Honor");
     c->show();
     c->ipEdit->setText("127.0.0.1");
     c->portEdit->setText(QString::fromStdString(server.portText()));
@@ -302,7 +302,7 @@ class TestQuickAdd : public QObject {
     c->connectButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QVERIFY(d.shown.isEmpty());
-    QCOMPARE(f->Label4->text(), QString("Spearhead"));
+    QCOMPARE(f->editionLabel->text(), QString("Spearhead"));
     QCOMPARE(passwordArg(dir, "sh"), std::string("typed pw"));
     QVERIFY(!dir.exists("aa/args.txt"));
     QVERIFY(!c->isVisible());
@@ -326,7 +326,7 @@ class TestQuickAdd : public QObject {
     c->connectToServer();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QVERIFY(d.shown.isEmpty());
-    QCOMPARE(f->Label4->text(), QString("Medal of Honor"));
+    QCOMPARE(f->editionLabel->text(), QString("Medal of Honor"));
     QCOMPARE(passwordArg(dir, "aa"), std::string("fromfile"));
     QVERIFY(!c->isVisible());
   }

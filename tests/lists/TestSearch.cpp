@@ -24,7 +24,7 @@ namespace {
 
 QStringList selectedHosts(MainWindow& w) {
   QStringList out;
-  for (QTreeWidgetItem* row : w.ListView3->selectedItems()) out << row->text(2);
+  for (QTreeWidgetItem* row : w.serverView->selectedItems()) out << row->text(2);
   return out;
 }
 
@@ -84,13 +84,13 @@ class TestSearch : public QObject {
     QTest::keyClick(search_->searchEdit, Qt::Key_Return);
     QCOMPARE(dialogs_->questions, QStringList({"search next ?", "search next ?"}));
     QCOMPARE(selectedHosts(*main_), QStringList({"abc two"}));
-    QCOMPARE(main_->ListView3->currentItem()->text(2), QString("abc two"));
+    QCOMPARE(main_->serverView->currentItem()->text(2), QString("abc two"));
     // The hit counts as the user's selection: it became the current server.
     QCOMPARE(main_->settings().currentServer().port, b_.portText());
     QVERIFY(!search_->isVisible());
     QCOMPARE(search_->searchEdit->text(), QString("abc"));
     QTRY_VERIFY_WITH_TIMEOUT(!main_->detailsQueryPending(), 5000);
-    QCOMPARE(main_->Label2->text(), QString("No response from selected server !"));
+    QCOMPARE(main_->mapLabel->text(), QString("No response from selected server !"));
 
     // By map.
     search_->mapOption->setChecked(true);
@@ -132,7 +132,7 @@ class TestSearch : public QObject {
     QCOMPARE(selectedHosts(*main_), QStringList({"third Abc"}));
 
     // Exact comparison: an address in no entry selects nothing.
-    main_->ListView3->clearSelection();
+    main_->serverView->clearSelection();
     search_->searchEdit->setText("127.0.0.3");
     search_->show();
     search_->searchButton->click();
