@@ -64,9 +64,12 @@ QJsonArray buddyArray(const std::vector<HeadlessBuddy>& buddies) {
 
 const char* rowState(const HeadlessRow& row) {
   switch (row.icon) {
-    case ScanIconAnswered: return "answered";
-    case ScanIconFull: return "full";
-    case ScanIconNotScanned: return "not scanned";
+    case RowAnswered:
+      return "answered";
+    case RowFull:
+      return "full";
+    case RowNotScanned:
+      return "not scanned";
     default: break;
   }
   return row.caption == "sends shit" ? "unreadable" : "no response";
@@ -97,7 +100,7 @@ QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& n
                        {"address", row.address.empty() ? QJsonValue() : toQString(row.address)},
                        {"state", rowState(row)},
                        {"caption", toQString(row.caption)}};
-    if (row.icon == ScanIconAnswered || row.icon == ScanIconFull) {
+    if (row.icon == RowAnswered || row.icon == RowFull) {
       addReply(server, readStatusReply(row.reply), false);
       server["game"] = toQString(row.game);
     } else {

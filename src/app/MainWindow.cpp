@@ -375,7 +375,7 @@ QTreeWidgetItem* MainWindow::serverRow(int index) const { return serverView->top
 QTreeWidgetItem* MainWindow::addServerRow(const std::string& name) {
   auto* row = new ServerItem(QStringList{"not scanned", QString(), toQString(name), QString()});
   serverView->addTopLevelItem(row);
-  setRowIcon(row, IconNotScanned);
+  setRowIcon(row, RowNotScanned);
   return row;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/core/AsyncStatusQuery.h"
+#include "app/core/ScanView.h"
 #include "app/core/ServerDetails.h"
 #include "lists/ScanState.h"
 #include "store/Settings.h"
@@ -28,9 +29,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace tarvix {
-
-// State icons of the server view's rows.
-enum ServerIcon { IconNotScanned = 0, IconAnswered = 1, IconFull = 2, IconNoAnswer = 3 };
 
 class MainWindow : public QMainWindow, public ScanState {
   Q_OBJECT

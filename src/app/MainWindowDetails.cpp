@@ -155,7 +155,7 @@ void MainWindow::applyRowSelection(QTreeWidgetItem* row, const std::string& repl
   if (!d.answered) {
     showNoAnswer(true);
     if (row) {
-      setRowIcon(row, IconNoAnswer);
+      setRowIcon(row, RowNoAnswer);
       setRowCaption(row, "no response");
     }
     return;
@@ -174,9 +174,9 @@ void MainWindow::applyRowSelection(QTreeWidgetItem* row, const std::string& repl
     dialogs().showError(toQString(conversionErrorText(d.reply.maxClients)));
   } else if (d.full) {
     setLabelColour(playerCountLabel, kRed);
-    if (row) setRowIcon(row, IconFull);
+    if (row) setRowIcon(row, RowFull);
   } else {
-    if (row) setRowIcon(row, IconAnswered);
+    if (row) setRowIcon(row, RowAnswered);
     setLabelColour(playerCountLabel, kGreen);
   }
 }

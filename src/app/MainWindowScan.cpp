@@ -19,10 +19,6 @@
 
 namespace tarvix {
 
-static_assert(int(ScanIconNotScanned) == int(IconNotScanned) &&
-              int(ScanIconAnswered) == int(IconAnswered) && int(ScanIconFull) == int(IconFull) &&
-              int(ScanIconNoAnswer) == int(IconNoAnswer));
-
 namespace {
 
 // What the pass reads from the window, kept current by the UI thread.

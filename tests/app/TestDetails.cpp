@@ -111,7 +111,7 @@ class TestDetails : public QObject {
     QCOMPARE(row->text(0), QString("3/16"));
     QCOMPARE(row->text(1), QString("obj/obj_team2"));
     QCOMPARE(row->text(3), QString("Medal of Honor"));
-    QCOMPARE(iconOf(row), int(IconAnswered));
+    QCOMPARE(iconOf(row), int(RowAnswered));
     QVERIFY(!w.autoSort);
     QCOMPARE(w.serverView->currentItem(), row);
 
@@ -148,7 +148,7 @@ class TestDetails : public QObject {
     selectAndWait(w, "Full");
     QTreeWidgetItem* row = rowNamed(w, "Full");
     QCOMPARE(row->text(0), QString("16/16"));
-    QCOMPARE(iconOf(row), int(IconFull));
+    QCOMPARE(iconOf(row), int(RowFull));
     QCOMPARE(w.playerCountLabel->text(), QString("Players: 16/16"));
     QCOMPARE(colourOf(w.playerCountLabel), kRed);
   }
@@ -175,7 +175,7 @@ class TestDetails : public QObject {
     QCOMPARE(w.editionLabel->text(), QString());
     QCOMPARE(w.playerView->topLevelItemCount(), 0);
     QCOMPARE(row->text(0), QString("no response"));
-    QCOMPARE(iconOf(row), int(IconNoAnswer));
+    QCOMPARE(iconOf(row), int(RowNoAnswer));
     QCOMPARE(w.linkCaption, QString("no link available"));
     QCOMPARE(w.linkTarget, QString("http://www.tarvix.example/"));
     QCOMPARE(w.propertiesVersion, QString());
@@ -202,7 +202,7 @@ class TestDetails : public QObject {
     QCOMPARE(d.errors, QStringList({"'abc' is not a valid integer value"}));
     QCOMPARE(w.playerCountLabel->text(), QString("Players: 1/abc"));
     QCOMPARE(odd->text(0), QString("1/abc"));
-    QCOMPARE(iconOf(odd), int(IconNotScanned));
+    QCOMPARE(iconOf(odd), int(RowNotScanned));
     QCOMPARE(players(w, 0), QStringList({"one"}));
     // Custom map without a file in "main" of the current folder (empty MohaaPath).
     QVERIFY(settings.config().mohaaPath.empty());
@@ -227,7 +227,7 @@ class TestDetails : public QObject {
     QCOMPARE(settings.currentServer().port, std::string());
     QCOMPARE(w.mapLabel->text(), QString("No response from selected server !"));
     QCOMPARE(rowNamed(w, "Ghost")->text(0), QString("no response"));
-    QCOMPARE(iconOf(rowNamed(w, "Ghost")), int(IconNoAnswer));
+    QCOMPARE(iconOf(rowNamed(w, "Ghost")), int(RowNoAnswer));
     QTest::qWait(100);
     QCOMPARE(server.receivedCount() + ffServer.receivedCount() + noLink.receivedCount(), before);
   }

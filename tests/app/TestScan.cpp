@@ -125,7 +125,7 @@ class TestScan : public QObject {
     QCOMPARE(column(w.serverView, 1), QStringList({"obj/obj_team2", "dm/mohdm6", " "}));
     QCOMPARE(column(w.serverView, 2), QStringList({"Bravo", "Charlie", "Alpha"}));
     QCOMPARE(column(w.serverView, 3), QStringList({"Medal of Honor", "Medal of Honor", " "}));
-    QCOMPARE(icons(w), QList<int>({IconAnswered, IconFull, IconNoAnswer}));
+    QCOMPARE(icons(w), QList<int>({RowAnswered, RowFull, RowNoAnswer}));
     QCOMPARE(w.statusText(), QString("3 servers in Serverlists\\Standard"));
     QCOMPARE(w.scanProgress->value(), 3);
     QVERIFY(d.shown.isEmpty());

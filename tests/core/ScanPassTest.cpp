@@ -112,17 +112,17 @@ TEST_F(ScanPassTest, RowStatesStatusAndFinalSort) {
   EXPECT_EQ(rows[0].map, "obj/obj_team2");
   EXPECT_EQ(rows[0].host, "Alpha");
   EXPECT_EQ(rows[0].game, "Medal of Honor");
-  EXPECT_EQ(rows[0].icon, ScanIconAnswered);
+  EXPECT_EQ(rows[0].icon, RowAnswered);
   EXPECT_EQ(rows[1].caption, "FULL");
   EXPECT_EQ(rows[1].map, "dm/mohdm6");
   EXPECT_EQ(rows[1].host, "Charlie");
   EXPECT_EQ(rows[1].game, "Spearhead");
-  EXPECT_EQ(rows[1].icon, ScanIconFull);
+  EXPECT_EQ(rows[1].icon, RowFull);
   EXPECT_EQ(rows[2].caption, "no response");
   EXPECT_EQ(rows[2].map, " ");
   EXPECT_EQ(rows[2].host, "Bravo");
   EXPECT_EQ(rows[2].game, " ");
-  EXPECT_EQ(rows[2].icon, ScanIconNoAnswer);
+  EXPECT_EQ(rows[2].icon, RowNoAnswer);
 
   EXPECT_EQ(view->statusText(), "3 servers in Serverlists\\Standard");
   auto history = view->statusHistory();
@@ -165,7 +165,7 @@ TEST_F(ScanPassTest, UnreadableRepliesSendShit) {
     EXPECT_EQ(r.caption, "sends shit") << r.host;
     EXPECT_EQ(r.map, " ");
     EXPECT_EQ(r.game, " ");
-    EXPECT_EQ(r.icon, ScanIconNoAnswer);
+    EXPECT_EQ(r.icon, RowNoAnswer);
   }
 }
 

@@ -15,7 +15,7 @@ struct HeadlessRow {
   std::string map;
   std::string host;
   std::string game;
-  int icon = ScanIconNotScanned;
+  int icon = RowNotScanned;
   std::string address;  // "ip:port" the pass queried; empty when none
   std::string reply;    // the reply bytes; empty without an answer
 };

@@ -49,7 +49,7 @@ ScanRow silentRow(const std::string& host, const char* caption) {
   row.map = " ";
   row.host = host;
   row.game = " ";
-  row.icon = ScanIconNoAnswer;
+  row.icon = RowNoAnswer;
   return row;
 }
 
@@ -103,7 +103,6 @@ std::optional<ServerAddress> ScanPass::findServer(const std::string& path,
 ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
   const StatusReply status = readStatusReply(raw);
   long long count = 0;
-  long long max = 0;
   const std::vector<std::string> names = scanPlayerNames(raw);
   if (!names.empty()) {
     // The lists are consulted once per server: its players are matched
@@ -118,14 +117,15 @@ ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
     ++count;
     matchPlayer(name, host);
   }
+  long long max = 0;
   if (!maxClientsNumber(status.maxClients, max)) return sendsShit(host);
-  const bool full = count == max;
+  const bool full = isFull(count, status.maxClients);
   ScanRow row;
   row.caption = full ? std::string("FULL") : std::to_string(count) + "/" + status.maxClients;
   row.map = status.mapName;
   row.host = host;
   row.game = status.edition;
-  row.icon = full ? ScanIconFull : ScanIconAnswered;
+  row.icon = full ? RowFull : RowAnswered;
   return row;
 }
 

@@ -6,8 +6,9 @@
 
 namespace tarvix {
 
-// State icons a pass gives a row (the server view's icon numbers).
-enum ScanIcon { ScanIconNotScanned = 0, ScanIconAnswered = 1, ScanIconFull = 2, ScanIconNoAnswer = 3 };
+// The state of a server row, shown as its icon (":/state<n>.png"); the scan
+// pass, the details query and the headless output share it.
+enum RowState { RowNotScanned = 0, RowAnswered = 1, RowFull = 2, RowNoAnswer = 3 };
 
 // Texts and icon the pass writes into one row.
 struct ScanRow {
@@ -15,7 +16,7 @@ struct ScanRow {
   std::string map;
   std::string host;
   std::string game;
-  int icon = ScanIconNoAnswer;
+  int icon = RowNoAnswer;
   // Beyond the window's columns, for headless output: the address queried
   // ("ip:port", empty when the list had none) and the reply's bytes.
   std::string address;

@@ -40,7 +40,7 @@ ServerDetails detailsOf(StatusReply reply) {
   d.countText = std::to_string(count) + "/" + reply.maxClients;
   long long max = 0;
   d.maxIsNumber = maxClientsNumber(reply.maxClients, max);
-  d.full = d.maxIsNumber && max == count;
+  d.full = isFull(count, reply.maxClients);
   d.reply = std::move(reply);
   return d;
 }
