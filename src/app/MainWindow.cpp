@@ -115,7 +115,10 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   loadConfigAndList();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // A query still waiting ends now instead of at its time-out.
+  detailsQuery_.cancel();
+}
 
 void MainWindow::buildToolBar() {
   toolBar = new QToolBar(this);

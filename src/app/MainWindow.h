@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/core/AsyncStatusQuery.h"
 #include "app/core/ScanView.h"
 #include "app/core/ServerDetails.h"
+#include "components/Background.h"
 #include "lists/ScanState.h"
 #include "store/Settings.h"
 
@@ -155,9 +155,6 @@ class MainWindow : public QMainWindow, public ScanState {
   void stopScanPass();
 
   // ---- server details, buddies, search (MainWindowDetails.cpp) ----
-  // The window's own status queries: a fresh client per query, waiting off
-  // the UI thread; a newer query supersedes the one still waiting.
-  std::unique_ptr<AsyncStatusQuery> detailsQuery;
   // What the properties window shows for the current server.
   QString propertiesAddress;       // "IP:" field: address + ":" + port
   QString propertiesVersion;       // "Version" field
@@ -219,16 +216,20 @@ class MainWindow : public QMainWindow, public ScanState {
   // Makes the server `name` of the current list the current server and
   // queries it; an unknown server is shown at once as not answering.
   void queryServerNamed(const std::string& name, std::function<void(const std::string&)> apply);
-  void onDetailsReply(std::uint64_t ticket, const std::string& reply);
+  // The newest query's reply arrived: shows it through pendingDetails_.
+  void showDetails(const std::string& reply);
+  // Cancels the query still waiting; its reply is never shown.
+  void dropDetailsQuery();
+  // The newest details query, waiting off the UI thread.
+  BackgroundTask detailsQuery_;
   std::function<void(const std::string&)> pendingDetails_;
-  std::uint64_t shownQuery_ = 0;
   // "connect" asked for while a selection waited: runs once it is shown.
   bool connectAfterDetails_ = false;
 
  public:
   // ---- connect, options, quick add, direct connect (MainWindowLaunch.cpp) ----
-  // "connect": starts the game on the current server and returns when it has
-  // ended or could not be started; the windows keep working meanwhile.
+  // "connect": starts the game on the current server; gamesRunning() counts
+  // it until it ends.
   void connectToServer();
   // "add server": the quick add window, only while no scan runs.
   void showQuickAdd();
@@ -244,7 +245,7 @@ class MainWindow : public QMainWindow, public ScanState {
 
  private:
   void connectLaunchHandlers();
-  // Starts the executable with the parameter string and waits for its end;
+  // Starts the executable with the parameter string and watches for its end;
   // false when it could not be started.
   bool runGame(const std::string& exePath, const std::string& params);
   int gamesRunning_ = 0;

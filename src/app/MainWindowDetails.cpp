@@ -13,6 +13,7 @@
 #include "components/Dialogs.h"
 #include "components/QtText.h"
 #include "components/ViewItems.h"
+#include "lists/StatusFetch.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
 #include "store/ServerLists.h"
@@ -33,8 +34,6 @@ void setLabelColour(QLabel* label, const QColor& colour) {
 }  // namespace
 
 void MainWindow::buildDetails() {
-  detailsQuery = std::make_unique<AsyncStatusQuery>();
-
   connect(serverView, &QTreeWidget::itemSelectionChanged, this, [this] {
     const QList<QTreeWidgetItem*> selected = serverView->selectedItems();
     if (!selected.isEmpty()) showSelectedServer(selected.first());
@@ -48,11 +47,10 @@ void MainWindow::buildDetails() {
   connect(searchAction, &QAction::triggered, this, &MainWindow::searchRequested);
 }
 
-bool MainWindow::detailsQueryPending() const { return detailsQuery->newest() != shownQuery_; }
+bool MainWindow::detailsQueryPending() const { return detailsQuery_.pending(); }
 
 void MainWindow::cancelDetailsQuery() {
-  shownQuery_ = detailsQuery->cancel();
-  pendingDetails_ = nullptr;
+  dropDetailsQuery();
   connectAfterDetails_ = false;
 }
 
@@ -65,15 +63,19 @@ void MainWindow::resetGraph(int x) {
 
 void MainWindow::startDetailsQuery(const std::string& ip, const std::string& port,
                                std::function<void(const std::string&)> apply) {
+  // The code name IdUDPClient1: the window's own queries, each on a fresh
+  // client. The reply is waited for off this thread and shown here; starting
+  // a query drops the one still waiting, so only the newest is shown.
+  dropDetailsQuery();
   pendingDetails_ = std::move(apply);
-  // The reply is waited for on the query's own thread; the result comes back
-  // to this thread and is shown only when no newer query has started since.
-  detailsQuery->start(
-      ip, port, settings_.scanTimeout(), [this](std::uint64_t ticket, std::string reply) {
-        QMetaObject::invokeMethod(
-            this, [this, ticket, reply = std::move(reply)] { onDetailsReply(ticket, reply); },
-            Qt::QueuedConnection);
-      });
+  detailsQuery_ = fetchStatusInBackground(this, ip, port, settings_.scanTimeout(),
+                                          [this](const std::string& reply) { showDetails(reply); });
+}
+
+void MainWindow::dropDetailsQuery() {
+  detailsQuery_.cancel();
+  detailsQuery_ = BackgroundTask();
+  pendingDetails_ = nullptr;
 }
 
 void MainWindow::queryServerNamed(const std::string& name,
@@ -88,8 +90,7 @@ void MainWindow::queryServerNamed(const std::string& name,
   propertiesAddress = toQString(address.ip) + ":" + toQString(address.port);
   if (address.ip.empty()) {
     // Unknown server: nothing is sent, and no earlier query may show later.
-    shownQuery_ = detailsQuery->cancel();
-    pendingDetails_ = nullptr;
+    dropDetailsQuery();
     apply(std::string());
     emit detailsShown();
     return;
@@ -97,9 +98,7 @@ void MainWindow::queryServerNamed(const std::string& name,
   startDetailsQuery(address.ip, address.port, std::move(apply));
 }
 
-void MainWindow::onDetailsReply(std::uint64_t ticket, const std::string& reply) {
-  if (ticket != detailsQuery->newest() || ticket == shownQuery_) return;
-  shownQuery_ = ticket;
+void MainWindow::showDetails(const std::string& reply) {
   auto apply = std::move(pendingDetails_);
   pendingDetails_ = nullptr;
   if (apply) apply(reply);

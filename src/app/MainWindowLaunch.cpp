@@ -2,7 +2,6 @@
 // open the options, quick add and direct connect windows.
 #include <QAction>
 #include <QApplication>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
@@ -134,19 +133,20 @@ bool MainWindow::runGame(const std::string& exePath, const std::string& params) 
   qint64 pid = 0;
   if (!process.startDetached(&pid)) return false;
 
-  // Wait for its end with every window working; a quitting program ends
-  // every event loop, this one included.
-  ProcessWatch watch(pid);
+  // Its end is watched from this thread's event loop; the watch ends with
+  // the window. (A QProcess that is not detached would end the game with
+  // the program.)
   ++gamesRunning_;
-  QEventLoop loop;
-  QTimer poll;
-  poll.setInterval(100);
-  connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (watch.ended()) loop.quit();
+  auto watch = std::make_shared<ProcessWatch>(pid);
+  auto* poll = new QTimer(this);
+  poll->setInterval(100);
+  connect(poll, &QTimer::timeout, this, [this, poll, watch] {
+    if (!watch->ended()) return;
+    poll->stop();
+    poll->deleteLater();
+    --gamesRunning_;
   });
-  poll.start();
-  if (!watch.ended()) loop.exec();
-  --gamesRunning_;
+  poll->start();
   return true;
 }
 

@@ -15,6 +15,7 @@
 #include "app/BuddiesWindow.h"
 #include "app/MainWindow.h"
 #include "app/Resources.h"
+#include "base/BackgroundJobs.h"
 #include "components/QtText.h"
 #include "components/ViewItems.h"
 #include "lists/SearchWindow.h"
@@ -268,6 +269,46 @@ class TestDetails : public QObject {
     QCOMPARE(players(w, 0), QStringList({"f"}));
     QCOMPARE(settings.currentServer().port, fast.portText());
     QCOMPARE(rowNamed(w, "Fast")->text(0), QString("1/4"));
+  }
+
+  void eachSelectionQueriesFromAFreshSocket() {
+    FakeGameServer server;
+    server.setReply(makeStatusReply("\\sv_hostname\\A\\sv_maxclients\\4", {}));
+    TempDataDir dir;
+    dir.writeInstallation(listOf({{"A", &server}}));
+    ScriptedDialogs d;
+    Settings settings;
+    MainWindow w(settings);
+    selectAndWait(w, "A");
+    selectAndWait(w, "A");
+    const auto sent = server.received();
+    QCOMPARE(sent.size(), std::size_t(2));
+    QCOMPARE(sent[0].bytes, std::string("\xFF\xFF\xFF\xFF\x02getstatus\n\0", 16));
+    QCOMPARE(sent[1].bytes, sent[0].bytes);
+    QVERIFY(sent[0].fromPort != sent[1].fromPort);
+  }
+
+  void aWaitingQueryEndsWhenSupersededOrWhenTheWindowGoes() {
+    FakeGameServer silent, fast;
+    fast.setReply(makeStatusReply("\\sv_hostname\\Fast\\sv_maxclients\\4", {}));
+    TempDataDir dir;
+    dir.writeInstallation(listOf({{"Silent", &silent}, {"Fast", &fast}}));
+    ScriptedDialogs d;
+    Settings settings;
+    auto w = std::make_unique<MainWindow>(settings);
+    setConfigValue(settings, &Config::scanTimeout, 60000);
+    // Each wait would last a minute unless it is stopped.
+    w->serverView->setCurrentItem(rowNamed(*w, "Silent"));
+    QVERIFY(silent.waitForCount(1, 5000));
+    selectAndWait(*w, "Fast");
+    QCOMPARE(w->hostNameLabel->text(), QString("Fast"));
+    QTRY_COMPARE_WITH_TIMEOUT(BackgroundJobs::instance().count(), std::size_t(0), 5000);
+
+    w->serverView->setCurrentItem(rowNamed(*w, "Silent"));
+    QVERIFY(silent.waitForCount(2, 5000));
+    QVERIFY(w->detailsQueryPending());
+    w.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(BackgroundJobs::instance().count(), std::size_t(0), 5000);
   }
 
   void buddyDoubleClickWithoutScanSelectsTheRow() {

@@ -47,6 +47,12 @@ void currentServer(MainWindow* f, const QString& edition) {
   f->editionLabel->setText(edition);
 }
 
+// "connect", then the end of the game it started (if any).
+void connectAndWait(MainWindow* f) {
+  f->connectToServer();
+  QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);
+}
+
 void passwords(const TempDataDir& dir, const std::vector<std::string>& records) {
   std::vector<std::string> lines = {"// Tarvix 1.11 password list", "//", ""};
   lines.insert(lines.end(), records.begin(), records.end());
@@ -71,7 +77,7 @@ class TestLaunch : public QObject {
     setConfigValue(f->settings(), &Config::playerName, "Player");
     currentServer(f, "Medal of Honor");
     f->autoScanTimer->start();
-    f->connectToServer();
+    connectAndWait(f);
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(recordedArgs(dir, "mohaa"),
              (std::vector<std::string>{"connect", "127.0.0.1:12203", "+name", "Player",
@@ -94,7 +100,7 @@ class TestLaunch : public QObject {
     setConfigValue(f->settings(), &Config::playerName, "Big \"Boss\" $(touch pwned);`id`");
     setConfigValue(f->settings(), &Config::serverPassword, "p\"w d");
     currentServer(f, "Spearhead");
-    f->connectToServer();
+    connectAndWait(f);
     QVERIFY(d.shown.isEmpty());
     QVERIFY(!dir.exists("aa/args.txt"));
     QCOMPARE(recordedArgs(dir, "sh"),
@@ -110,7 +116,7 @@ class TestLaunch : public QObject {
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
 
-    f->connectToServer();
+    connectAndWait(f);
     QCOMPARE(d.messages, QStringList({"Please select a server !"}));
 
     // Empty, missing and wrong paths.
@@ -120,7 +126,7 @@ class TestLaunch : public QObject {
       d.messages.clear();
       ws.options()->hide();
       setConfigValue(f->settings(), &Config::mohaaPath, path);
-      f->connectToServer();
+      connectAndWait(f);
       QCOMPARE(d.messages, QStringList({"Please select MoHAA.exe"}));
       QVERIFY(ws.options()->isVisible());
     }
@@ -128,7 +134,7 @@ class TestLaunch : public QObject {
     d.messages.clear();
     currentServer(f, "Spearhead");
     setConfigValue(f->settings(), &Config::spearheadPath, dir.path() + "/MOHAA.exe");
-    f->connectToServer();
+    connectAndWait(f);
     QCOMPARE(d.messages, QStringList({"Please select Spearhed.exe !"}));
     QVERIFY(ws.options()->isVisible());
     ws.options()->hide();
@@ -138,14 +144,14 @@ class TestLaunch : public QObject {
     d.shown.clear();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "ok/MOHAA.exe"));
     currentServer(f, "");
-    f->connectToServer();
+    connectAndWait(f);
     QVERIFY(d.shown.isEmpty());
     QVERIFY(!dir.exists("ok/args.txt"));
 
     // A lower-case file name is accepted.
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "lc/mohaa.exe"));
     currentServer(f, "Medal of Honor");
-    f->connectToServer();
+    connectAndWait(f);
     QVERIFY(d.shown.isEmpty());
     QVERIFY(dir.exists("lc/args.txt"));
   }
@@ -163,11 +169,11 @@ class TestLaunch : public QObject {
     currentServer(f, "Medal of Honor");
     std::filesystem::create_directories(dir.path() + "/emptybin");
     qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin"));
-    f->connectToServer();
+    connectAndWait(f);
     QCOMPARE(d.messages, QStringList({"Error starting MoHAA !"}));
     setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe", 0, 0644));
     currentServer(f, "Spearhead");
-    f->connectToServer();
+    connectAndWait(f);
     QCOMPARE(d.messages.last(), QString("Error starting Spearhead !"));
 
     // With a wine on the PATH it is started through wine, from its folder.
@@ -175,7 +181,7 @@ class TestLaunch : public QObject {
     qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin:" + dir.path() + "/bin"));
     d.messages.clear();
     d.shown.clear();
-    f->connectToServer();
+    connectAndWait(f);
     qputenv("PATH", path);
     QVERIFY(d.shown.isEmpty());
     std::vector<std::string> expected = {dir.path() + "/sh/moh_spearhead.exe"};
@@ -199,7 +205,7 @@ class TestLaunch : public QObject {
 
     // The last join record is used, never the rcon one; then the password
     // starts again from the Options window's field (empty: never shown).
-    f->connectToServer();
+    connectAndWait(f);
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("second"));
     QCOMPARE(f->settings().config().serverPassword, std::string());
 
@@ -208,7 +214,7 @@ class TestLaunch : public QObject {
     ws.options()->show();
     ws.options()->passwordEdit->setText("typed");
     ws.options()->hide();
-    f->connectToServer();
+    connectAndWait(f);
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("typed"));
     QCOMPARE(f->settings().config().serverPassword, std::string("typed"));
 
@@ -216,7 +222,7 @@ class TestLaunch : public QObject {
     ws.options()->passwordEdit->clear();
     deleteFile("Passwords.txt");
     deleteFile("aa/args.txt");
-    f->connectToServer();
+    connectAndWait(f);
     QCOMPARE(d.errors.size(), 1);
     QVERIFY(!dir.exists("aa/args.txt"));
   }
@@ -231,9 +237,9 @@ class TestLaunch : public QObject {
     MainWindow* f = ws.mainWindow();
     setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
     currentServer(f, "Medal of Honor");
-    f->connectToServer();
+    connectAndWait(f);
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("fromconfig"));
-    f->connectToServer();
+    connectAndWait(f);
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string(""));
   }
 
@@ -252,6 +258,9 @@ class TestLaunch : public QObject {
       runningSeen = f->gamesRunning();
     });
     f->connectToServer();
+    // Connect returns at once; the game's end is seen from the event loop.
+    QCOMPARE(f->gamesRunning(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);
     QVERIFY(timerRan);
     QCOMPARE(runningSeen, 1);
     QVERIFY(dir.exists("aa/args.txt"));

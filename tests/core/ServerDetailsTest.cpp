@@ -11,7 +11,6 @@
 
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
-#include "app/core/AsyncStatusQuery.h"
 #include "app/core/ServerDetails.h"
 
 using namespace tarvix;
@@ -109,80 +108,4 @@ TEST(ServerDetails, InstalledMapCheck) {
   const std::string exe = dir.path() + "/game/MOHAA.exe";
   EXPECT_FALSE(mapInstalled("dm/mymap", exe));
   EXPECT_TRUE(mapInstalled("dm/other", exe));
-}
-
-namespace {
-
-// Collects the callbacks of a AsyncStatusQuery.
-struct Results {
-  std::mutex mu;
-  std::condition_variable cv;
-  std::vector<std::pair<std::uint64_t, std::string>> got;
-  AsyncStatusQuery::Done sink() {
-    return [this](std::uint64_t t, std::string r) {
-      std::lock_guard lock(mu);
-      got.emplace_back(t, std::move(r));
-      cv.notify_all();
-    };
-  }
-  bool waitFor(std::size_t n, int ms) {
-    std::unique_lock lock(mu);
-    return cv.wait_for(lock, std::chrono::milliseconds(ms), [&] { return got.size() >= n; });
-  }
-};
-
-}  // namespace
-
-TEST(AsyncStatusQuery, AnswersOnAFreshSocketPerQuery) {
-  FakeGameServer server;
-  server.setReply("\xFF\xFF\xFF\xFF\x01statusResponse\n\\sv_hostname\\A\n");
-  Results results;
-  AsyncStatusQuery q;
-  const auto t1 = q.start(server.host(), server.portText(), 3000, results.sink());
-  ASSERT_TRUE(results.waitFor(1, 5000));
-  const auto t2 = q.start(server.host(), server.portText(), 3000, results.sink());
-  ASSERT_TRUE(results.waitFor(2, 5000));
-  EXPECT_NE(t1, t2);
-  EXPECT_EQ(q.newest(), t2);
-  EXPECT_EQ(results.got[0].second, "\xFF\xFF\xFF\xFF\x01statusResponse\n\\sv_hostname\\A\n");
-  auto sent = server.received();
-  ASSERT_EQ(sent.size(), 2u);
-  EXPECT_EQ(sent[0].bytes, std::string("\xFF\xFF\xFF\xFF\x02getstatus\n\0", 16));
-  EXPECT_NE(sent[0].fromPort, sent[1].fromPort);
-}
-
-TEST(AsyncStatusQuery, ANewQueryStopsTheWaitingOneWhoseReplyIsEmpty) {
-  FakeGameServer slow, fast;
-  slow.setReply("late");
-  slow.queue(tarvix::test::FakeAnswer::reply("late", 3000));
-  fast.setReply("fast");
-  Results results;
-  AsyncStatusQuery q;
-  const auto t1 = q.start(slow.host(), slow.portText(), 10000, results.sink());
-  ASSERT_TRUE(slow.waitForCount(1, 5000));
-  const auto t2 = q.start(fast.host(), fast.portText(), 10000, results.sink());
-  ASSERT_TRUE(results.waitFor(2, 5000));
-  std::lock_guard lock(results.mu);
-  std::map<std::uint64_t, std::string> byTicket(results.got.begin(), results.got.end());
-  ASSERT_EQ(byTicket.size(), 2u);
-  EXPECT_EQ(byTicket.at(t1), "");
-  EXPECT_EQ(byTicket.at(t2), "fast");
-}
-
-TEST(AsyncStatusQuery, CancelAndDestructionEndEveryWait) {
-  FakeGameServer silent;
-  Results results;
-  {
-    AsyncStatusQuery q;
-    q.start(silent.host(), silent.portText(), 60000, results.sink());
-    ASSERT_TRUE(silent.waitForCount(1, 5000));
-    EXPECT_TRUE(q.pending());
-    const auto none = q.cancel();
-    EXPECT_EQ(q.newest(), none);
-    EXPECT_FALSE(q.pending());
-    q.start(silent.host(), silent.portText(), 60000, results.sink());
-  }  // the destructor stops and joins the second wait
-  ASSERT_TRUE(results.waitFor(2, 1));
-  EXPECT_EQ(results.got[0].second, "");
-  EXPECT_EQ(results.got[1].second, "");
 }
