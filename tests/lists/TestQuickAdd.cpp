@@ -301,6 +301,7 @@ class TestQuickAdd : public QObject {
     c->passwordEdit->setText("typed pw");
     c->connectButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);  // the game has ended
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(f->editionLabel->text(), QString("Spearhead"));
     QCOMPARE(passwordArg(dir, "sh"), std::string("typed pw"));
@@ -325,6 +326,7 @@ class TestQuickAdd : public QObject {
     c->portEdit->setText(QString::fromStdString(server.portText()));
     c->connectToServer();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);  // the game has ended
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(f->editionLabel->text(), QString("Medal of Honor"));
     QCOMPARE(passwordArg(dir, "aa"), std::string("fromfile"));
