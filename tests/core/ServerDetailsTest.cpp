@@ -31,7 +31,7 @@ TEST(ServerDetails, LinkNeedsWwwOrHttpAndLosesEveryHttpPrefix) {
   auto link = [](std::string info) {
     StatusReply r = readStatusReply(makeStatusReply(info, {}));
     std::string caption, target;
-    LinkDisplay(r, caption, target);
+    linkDisplay(r, caption, target);
     return std::make_pair(caption, target);
   };
   EXPECT_EQ(link("\\URL\\http://www.clan.example"),

@@ -19,7 +19,7 @@ std::vector<std::string> mapRotationPieces(std::string_view mapList) {
   return pieces;
 }
 
-void LinkDisplay(const StatusReply& reply, std::string& caption, std::string& target) {
+void linkDisplay(const StatusReply& reply, std::string& caption, std::string& target) {
   if (reply.hasLink && (containsNoCase(reply.link, "www") || containsNoCase(reply.link, "http:"))) {
     target = reply.link;
     caption = removeAllNoCase(reply.link, "http://");
@@ -35,7 +35,7 @@ ServerDetails detailsOf(StatusReply reply) {
   ServerDetails d;
   d.answered = true;
   d.mapLines = mapRotationPieces(reply.mapList);
-  LinkDisplay(reply, d.linkCaption, d.linkTarget);
+  linkDisplay(reply, d.linkCaption, d.linkTarget);
   const int count = reply.detailPlayerCount();
   d.countText = std::to_string(count) + "/" + reply.maxClients;
   long long max = 0;

@@ -33,7 +33,7 @@ std::vector<std::string> mapRotationPieces(std::string_view mapList);
 // Link caption and target: the link when it holds "www" or "http:" (any
 // case), shown without any "http://"; otherwise "no link available" and the
 // home page.
-void LinkDisplay(const StatusReply& reply, std::string& caption, std::string& target);
+void linkDisplay(const StatusReply& reply, std::string& caption, std::string& target);
 // Row selection: an answer holds "statusresponse"; read after the FF bytes
 // and 01 "statusresponse" are removed.
 ServerDetails rowSelectionDetails(std::string_view raw);
