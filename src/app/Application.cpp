@@ -137,6 +137,7 @@ void Application::connectListsWindows() {
   });
 
   ServerPropertiesWindow* properties = properties_.get();
+  properties->stayAbove(main);
   QObject::connect(main, &MainWindow::detailsShown, properties, [main, properties] {
     properties->showServerInfo({main->propertiesAddress, main->propertiesVersion,
                                 main->propertiesMapLines, main->linkCaption, main->linkTarget});

@@ -94,11 +94,7 @@ QStringList joinOptionalValues(const QStringList& arguments) {
 // Text typed on the command line that goes out as data (passwords, command
 // words, list names) in the data's code page; nullopt when a character
 // cannot be written in it.
-std::optional<std::string> dataBytes(const QString& text) {
-  std::string bytes = toBytes(text);
-  if (toQString(bytes) != text) return std::nullopt;
-  return bytes;
-}
+std::optional<std::string> dataBytes(const QString& text) { return toCodePageBytes(text); }
 
 bool readNumber(const QString& text, int min, int max, int& value) {
   bool ok = false;

@@ -226,7 +226,10 @@ void MainWindow::buildViews(QWidget* central) {
   serverView->setToolTip("rightclick for options");
   serverView->setIconSize(QSize(16, 16));
   serverView->header()->setSectionsClickable(true);
-  serverView->header()->setSortIndicatorShown(false);
+  // The header shows by which column and in which direction the rows are
+  // sorted; sortServerView() keeps it current.
+  serverView->header()->setSortIndicator(sortColumn, Qt::AscendingOrder);
+  serverView->header()->setSortIndicatorShown(true);
   connect(serverView->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortServersBy);
   layout->addWidget(serverView, 3);
 
@@ -326,7 +329,7 @@ void MainWindow::loadConfigAndList() {
   settings_.setConfig(cfg);
   if (!failure.empty()) {
     // The rest of the creation is skipped: no banner, no list.
-    dialogs().showError(toQString(failure));
+    dialogs().showError(this, toQString(failure));
     return;
   }
 
@@ -343,14 +346,14 @@ void MainWindow::showBanner() {
 void MainWindow::loadCurrentList() {
   const std::string path = settings_.serverListPath();
   if (!fileExists(path)) {
-    dialogs().showMessage("Please select a server list !");
+    dialogs().showMessage(this, "Please select a server list !");
     return;
   }
   std::vector<ServerEntry> entries;
   try {
     entries = readServerEntries(path);
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
     return;
   }
   for (const ServerEntry& entry : entries) {
@@ -415,7 +418,12 @@ void MainWindow::updateBuddyCaption() {
 }
 
 void MainWindow::sortServersBy(int column) {
-  if (scanning) return;
+  if (scanning) {
+    // The click has flipped the header's arrow; the rows keep their order.
+    serverView->header()->setSortIndicator(
+        sortColumn, sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    return;
+  }
   sortDescending = !sortDescending;
   sortColumn = column;
   sortServerView();
@@ -425,7 +433,7 @@ void MainWindow::deleteSelectedServer() {
   QTreeWidgetItem* row = serverView->currentItem();
   if (!row || !row->isSelected() || scanning) return;
   const QString name = row->text(2);
-  if (!dialogs().confirm("Delete server\n" + name + " ?")) return;
+  if (!dialogs().confirm(this, "Delete server\n" + name + " ?")) return;
   try {
     removeServer(settings_.serverListPath(), toBytes(name));
     reloadServerNames();

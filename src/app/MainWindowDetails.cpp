@@ -84,7 +84,7 @@ void MainWindow::queryServerNamed(const std::string& name,
   try {
     address = lookupServer(settings_.serverListPath(), name);
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
   }
   settings_.setCurrentServer({address.ip, address.port});
   propertiesAddress = toQString(address.ip) + ":" + toQString(address.port);
@@ -170,7 +170,7 @@ void MainWindow::applyRowSelection(QTreeWidgetItem* row, const std::string& repl
   }
   if (!d.maxIsNumber) {
     // The row's icon stays as it was.
-    dialogs().showError(toQString(conversionErrorText(d.reply.maxClients)));
+    dialogs().showError(this, toQString(conversionErrorText(d.reply.maxClients)));
   } else if (d.full) {
     setLabelColour(playerCountLabel, kRed);
     if (row) setRowIcon(row, RowFull);
@@ -214,7 +214,7 @@ void MainWindow::applyBuddyReply(const std::string& reply) {
   propertiesMapLines = QStringList{toQString(kMapRotationHeading), toQString(kMapRotationRule)};
   showAnswer(d);
   if (!d.maxIsNumber)
-    dialogs().showError(toQString(conversionErrorText(d.reply.maxClients)));
+    dialogs().showError(this, toQString(conversionErrorText(d.reply.maxClients)));
   else
     setLabelColour(playerCountLabel, d.full ? kRed : kGreen);
 }

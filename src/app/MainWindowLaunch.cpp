@@ -73,7 +73,7 @@ void MainWindow::connectToServer() {
   emit connectStarted();
   const CurrentServer current = settings_.currentServer();
   if (current.empty()) {
-    dialogs().showMessage("Please select a server !");
+    dialogs().showMessage(this, "Please select a server !");
     return;
   }
   if (settings_.config().serverPassword.empty()) {
@@ -81,7 +81,7 @@ void MainWindow::connectToServer() {
       const std::string found = lookupPasswords(current.ip, current.port).join;
       settings_.updateConfig([&](Config& c) { c.serverPassword = found; });
     } catch (const std::exception& e) {
-      dialogs().showError(toQString(e.what()));
+      dialogs().showError(this, toQString(e.what()));
       return;
     }
   }
@@ -110,10 +110,10 @@ void MainWindow::connectToServer() {
       const std::string nextPassword =
           nextConnectPassword_ ? nextConnectPassword_() : std::string();
       settings_.updateConfig([&](Config& c) { c.serverPassword = nextPassword; });
-      if (!runGame(game.path, params)) dialogs().showMessage(game.startError);
+      if (!runGame(game.path, params)) dialogs().showMessage(this, game.startError);
       return;
     }
-    dialogs().showMessage(game.missing);
+    dialogs().showMessage(this, game.missing);
     emit optionsRequested();
   }
 }

@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
@@ -50,6 +51,7 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const 
   newEntryEdit->setFrame(false);
   newEntryLabel->setBuddy(newEntryEdit);
   newEntryEdit->installEventFilter(this);
+  acceptCodePageOnly({newEntryEdit});
   layout->addWidget(newEntryLabel);
   layout->addWidget(newEntryEdit);
 
@@ -114,7 +116,7 @@ void NameListWindow::loadList() {
   try {
     lines = readNameList(texts_.file);
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
     return;
   }
   for (const std::string& line : lines) addEntry(line);
@@ -125,7 +127,7 @@ bool NameListWindow::rewriteFile() {
     rewriteExistingNameList(texts_.file, entries());
     return true;
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
     return false;
   }
 }
@@ -135,7 +137,7 @@ bool NameListWindow::appendToFile(const std::string& text) {
     appendNameEntry(texts_.file, text);
     return true;
   } catch (const FileError& e) {
-    dialogs().showError(toQString(e.what()));
+    dialogs().showError(this, toQString(e.what()));
     return false;
   }
 }
@@ -163,12 +165,12 @@ void NameListWindow::deleteSelectedEntry() {
 }
 
 void NameListWindow::deleteAllEntries() {
-  if (!scan_.scanRunning() && dialogs().confirm("sure to delete complete list ?")) {
+  if (!scan_.scanRunning() && dialogs().confirm(this, "sure to delete complete list ?")) {
     entryView->clear();
     try {
       emptyNameList(texts_.file);
     } catch (const FileError& e) {
-      dialogs().showError(toQString(e.what()));
+      dialogs().showError(this, toQString(e.what()));
     }
   }
   newEntryEdit->setFocus();

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   std::string error;
   if (!tarvix::useDataFolder(commandLine, error)) {
-    tarvix::dialogs().showError(QString::fromLocal8Bit(error));
+    tarvix::dialogs().showError(nullptr, QString::fromLocal8Bit(error));
     return 1;
   }
   tarvix::Application program;

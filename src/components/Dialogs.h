@@ -16,6 +16,8 @@ namespace tarvix {
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
+  // `parent` is the asking window; nullptr: the box opens above the active
+  // window.
   // A message box with an OK button.
   virtual void showMessage(QWidget* parent, const QString& text) = 0;
   // An error box, for file errors and conversion errors.
@@ -26,12 +28,6 @@ class Dialogs {
   virtual QString openFile(QWidget* parent, const QString& filter,
                            const QString& defaultSuffix = {}) = 0;
   virtual QString saveFile(QWidget* parent, const QString& filter, const QString& presetName) = 0;
-
-  // Boxes of code that has no window at hand; they open above the active
-  // window.
-  void showMessage(const QString& text) { showMessage(nullptr, text); }
-  void showError(const QString& text) { showError(nullptr, text); }
-  bool confirm(const QString& text) { return confirm(nullptr, text); }
 };
 
 // The installed implementation (Qt's boxes unless a test installed another).

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QWindow>
 
 #include "app/core/PingDisplay.h"
 #include "base/ConsoleLogs.h"
@@ -164,6 +165,10 @@ ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* pare
 
 void ServerPropertiesWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  if (owner_ && windowHandle()) {
+    owner_->winId();  // the owner needs its platform window to be a parent
+    windowHandle()->setTransientParent(owner_->windowHandle());
+  }
   if (!event->spontaneous()) loadShownServer();
 }
 

@@ -4,6 +4,7 @@
 // stored and it is marked as the admin console's default server.
 #include <QPoint>
 #include <QStringList>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -87,6 +88,10 @@ class ServerPropertiesWindow : public QWidget {
   void resetPingGraph(int x, QPoint pen);
   // Hide and show again, so that the window reads its server again.
   void reopen();
+  // The window this one stays above, as its transient: selecting another
+  // server shows this window again and activates `owner`, and a window
+  // manager that loses the on-top hint on the way still keeps it in front.
+  void stayAbove(QWidget* owner) { owner_ = owner; }
 
  signals:
   void mainWindowFocusRequested();
@@ -102,6 +107,7 @@ class ServerPropertiesWindow : public QWidget {
   void setHostChecking(bool on, bool checkNow);
 
   Settings& settings_;
+  QPointer<QWidget> owner_;
   ServerInfo info_;
   // The passwords as shown or last saved, and the server they belong to.
   std::string shownPassword_;

@@ -120,6 +120,11 @@ class TestBuddyWindows : public QObject {
     type(buddies, " abe ");
     type(buddies, "Zed");
     QCOMPARE(dir.read("Buddys.txt"), crlf({" abe ", "abe", "Zed", "Zed"}));
+    // A character the code page cannot hold is refused, never stored as '?'.
+    buddies.newEntryEdit->insert(QString::fromUtf8("\xc5\x81ukasz"));
+    QCOMPARE(buddies.newEntryEdit->text(), QString());
+    QTRY_COMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xc5\x81"))});
+    QCOMPARE(d.parents.last(), &buddies);
     buddies.hide();
   }
 

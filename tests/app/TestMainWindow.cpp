@@ -223,14 +223,26 @@ class TestMainWindow : public QObject {
     QCOMPARE(column(w.serverView, 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
     w.sortServersBy(2);  // Host after Map: ascending
     QCOMPARE(column(w.serverView, 2), QStringList({"a host", "b host", "C host"}));
+    QHeaderView* header = w.serverView->header();
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorSection(), 2);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
     w.sortServersBy(0);  // Player: descending; no numeric order
     QCOMPARE(column(w.serverView, 0), QStringList({"FULL", "2/16", "10/16"}));
+    QCOMPARE(header->sortIndicatorSection(), 0);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
 
+    // A click during a pass sorts nothing, and the arrow stays.
+    w.show();
     w.scanning = true;
-    w.sortServersBy(2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
     QCOMPARE(column(w.serverView, 0), QStringList({"FULL", "2/16", "10/16"}));
     QVERIFY(w.sortDescending);
+    QCOMPARE(header->sortIndicatorSection(), 0);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
     w.scanning = false;
+    w.hide();
   }
 
   void captionChangesResortOnlyWhileAutoSortIsOn() {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QWindow>
 #include <QtTest>
 
 #include "SettingsEdits.h"
@@ -314,6 +315,17 @@ class TestProperties : public QObject {
     w.main->propertiesAction->trigger();
     QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
     QCOMPARE(w.props->serverPasswordEdit->text(), QString("five"));
+
+    // Selecting another server shows it again, still on top and in front of
+    // the main window (its transient), which takes the focus back.
+    w.main->show();
+    setCurrentIp(w.program.settings(), "6.6.6.6");
+    emit w.main->propertiesRefreshRequested();
+    QVERIFY(w.props->isVisible());
+    QVERIFY(w.props->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(w.props->windowHandle()->transientParent());
+    QCOMPARE(w.props->windowHandle()->transientParent(), w.main->windowHandle());
+    QCOMPARE(w.props->serverPasswordEdit->text(), QString());
 
     // Details shown by the main window reach the fields and the link label.
     w.main->propertiesAddress = "5.5.5.5:5";

@@ -15,10 +15,6 @@ class ScriptedDialogs : public Dialogs {
   ScriptedDialogs() { setDialogs(this); }
   ~ScriptedDialogs() override { setDialogs(nullptr); }
 
-  using Dialogs::confirm;
-  using Dialogs::showError;
-  using Dialogs::showMessage;
-
   void showMessage(QWidget* parent, const QString& text) override {
     messages << text;
     record(parent, text);
