@@ -68,11 +68,15 @@ void MainWindow::startDetailsQuery(const std::string& ip, const std::string& por
   // a query drops the one still waiting, so only the newest is shown.
   dropDetailsQuery();
   pendingDetails_ = std::move(apply);
+  // The previous server's details stay until the reply: show that a query
+  // is under way.
+  setCursor(Qt::BusyCursor);
   detailsQuery_ = fetchStatusInBackground(this, ip, port, settings_.scanTimeout(),
                                           [this](const std::string& reply) { showDetails(reply); });
 }
 
 void MainWindow::dropDetailsQuery() {
+  unsetCursor();
   detailsQuery_.cancel();
   detailsQuery_ = BackgroundTask();
   pendingDetails_ = nullptr;
@@ -99,6 +103,7 @@ void MainWindow::queryServerNamed(const std::string& name,
 }
 
 void MainWindow::showDetails(const std::string& reply) {
+  unsetCursor();
   auto apply = std::move(pendingDetails_);
   pendingDetails_ = nullptr;
   if (apply) apply(reply);

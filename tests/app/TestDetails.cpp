@@ -250,9 +250,11 @@ class TestDetails : public QObject {
     bool ranWhileWaiting = false;
     w.serverView->setCurrentItem(rowNamed(w, "Slow"));
     QVERIFY(w.detailsQueryPending());
+    QCOMPARE(w.cursor().shape(), Qt::BusyCursor);  // a sign of the wait
     QTimer::singleShot(0, &w, [&] { ranWhileWaiting = w.detailsQueryPending(); });
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
     QVERIFY(ranWhileWaiting);
+    QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(w.hostNameLabel->text(), QString("Slow"));
 
     // A second selection while the first waits: the second one is shown and

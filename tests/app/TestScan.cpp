@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
@@ -161,6 +162,34 @@ class TestScan : public QObject {
     QCOMPARE(column(w.serverView, 0), captions);
     QCOMPARE(w.statusText(), QString("10 servers in Serverlists\\Standard"));
     QCOMPARE(silent.receivedCount(), 1u);
+  }
+
+  void aStoppedPassChangesNothingItHadQueued() {
+    TempDataDir dir;
+    FakeGameServer first, second;
+    first.setReply(reply("dm/mohdm1", "16", {"a"}));
+    second.setReply(reply("dm/mohdm2", "16", {"b"}));
+    dir.writeInstallation(listOf({{"S0", &first}, {"S1", &second}}));
+    writeConfig(dir, "timer off", 5000);
+    ScriptedDialogs d;
+    Settings settings;
+    MainWindow w(settings);
+    w.show();
+    const QStringList before = column(w.serverView, 0), maps = column(w.serverView, 1);
+
+    // The pass runs to its end while this thread runs no event loop: every
+    // change it made is still queued when "stop scan" comes.
+    w.scanNowButton->click();
+    for (int i = 0; i < 1000 && !w.scanPass->finished(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    QVERIFY(w.scanPass->finished());
+    w.stopScanButton->click();
+    QTest::qWait(100);
+    expectIdle(w);
+    QCOMPARE(column(w.serverView, 0), before);
+    QCOMPARE(column(w.serverView, 1), maps);
+    QCOMPARE(w.statusText(), QString("2 servers in Serverlists\\Standard"));
+    QCOMPARE(w.playerView->topLevelItemCount(), 0);
   }
 
   void timerStartsAPassOnlyWhileIdle() {
