@@ -12,7 +12,8 @@ namespace {
 
 std::string reply64() {
   std::vector<std::pair<int, std::string>> players;
-  for (int i = 0; i < 64; ++i) players.emplace_back(20 + i, "^" + std::to_string(i % 8) + "Player" + std::to_string(i));
+  for (int i = 0; i < 64; ++i)
+    players.emplace_back(20 + i, "^" + std::to_string(i % 8) + "Player" + std::to_string(i));
   return tarvix::test::makeStatusReply(
       "\\sv_hostname\\^1Benchmark ^7Server\\gamename\\Medal of Honor Allied Assault"
       "\\sv_maplist\\obj/obj_team1 obj/obj_team2 obj/obj_team3 obj/obj_team4 dm/mohdm1 dm/mohdm2"
@@ -36,7 +37,8 @@ void BM_ScanReading(benchmark::State& state) {
     benchmark::DoNotOptimize(names);
     benchmark::DoNotOptimize(full);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(raw.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(raw.size()));
 }
 BENCHMARK(BM_ScanReading);
 
@@ -51,7 +53,8 @@ void BM_RowSelectionReading(benchmark::State& state) {
     benchmark::DoNotOptimize(r);
     benchmark::DoNotOptimize(full);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(raw.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(raw.size()));
 }
 BENCHMARK(BM_RowSelectionReading);
 

@@ -2,7 +2,6 @@
 // (list, buddy and clan-tag files read as in the program), and the overhead
 // of a pass over silent servers above n x time-out.
 #include <benchmark/benchmark.h>
-
 #include <sys/resource.h>
 
 #include <chrono>
@@ -10,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "support/FakeGameServer.h"
-#include "support/TempDataDir.h"
 #include "app/core/HeadlessScan.h"
 #include "app/core/ScanPass.h"
+#include "support/FakeGameServer.h"
+#include "support/TempDataDir.h"
 
 namespace {
 
@@ -67,7 +66,8 @@ struct Farm {
 
   // One pass; returns whether it completed.
   bool pass(int timeoutMs) {
-    auto view = std::make_shared<HeadlessScanView>(names, HeadlessScanSettings{kList, timeoutMs, true});
+    auto view =
+        std::make_shared<HeadlessScanView>(names, HeadlessScanSettings{kList, timeoutMs, true});
     ScanPass scan(view);
     scan.start();
     scan.join();
@@ -84,7 +84,8 @@ void BM_ScanPass_200Answering(benchmark::State& state) {
     const double cpu0 = processCpuMs();
     const auto t0 = std::chrono::steady_clock::now();
     if (!farm.pass(2000)) state.SkipWithError("pass did not complete");
-    wallMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    wallMs +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     cpuMs += processCpuMs() - cpu0;
   }
   const double servers = static_cast<double>(state.iterations()) * kServers;
@@ -103,7 +104,8 @@ void BM_ScanPass_20Silent(benchmark::State& state) {
   for (auto _ : state) {
     auto t0 = std::chrono::steady_clock::now();
     if (!farm.pass(kTimeoutMs)) state.SkipWithError("pass did not complete");
-    auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    auto ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     overheadMs += ms - kServers * kTimeoutMs;
   }
   const double perPass = overheadMs / static_cast<double>(state.iterations());

@@ -1,7 +1,6 @@
 // How soon the admin daemon ends after SIGTERM while both passes sit in a
 // wait for a silent server (goal: under 100 ms).
 #include <benchmark/benchmark.h>
-
 #include <signal.h>
 
 #include <chrono>

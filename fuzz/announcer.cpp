@@ -2,8 +2,9 @@
 // reply: the current map is the map name without blanks, the first map opens
 // the rotation, the next map is the first map or the rotation's piece after
 // one equal to the current map.
-#include "FuzzSupport.h"
 #include "admin/core/Announcer.h"
+
+#include "FuzzSupport.h"
 #include "base/Text.h"
 #include "protocol/StatusReply.h"
 

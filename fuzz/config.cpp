@@ -1,9 +1,10 @@
 // Config as read at start-up and written by the Options window: text
 // settings are lines of the file, and writing the settings then reading them
 // back gives the same twelve lines.
+#include "store/Config.h"
+
 #include "FuzzSupport.h"
 #include "base/Text.h"
-#include "store/Config.h"
 
 using namespace tarvix;
 

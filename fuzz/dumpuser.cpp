@@ -12,10 +12,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider in(data, size);
   std::string label;
   switch (in.ConsumeIntegralInRange(0, 3)) {
-    case 0: label = kRateLabel; break;
-    case 1: label = kAxisSkinLabel; break;
-    case 2: label = kAlliesSkinLabel; break;
-    default: label = in.ConsumeRandomLengthString(30); break;
+    case 0:
+      label = kRateLabel;
+      break;
+    case 1:
+      label = kAxisSkinLabel;
+      break;
+    case 2:
+      label = kAlliesSkinLabel;
+      break;
+    default:
+      label = in.ConsumeRandomLengthString(30);
+      break;
   }
   const std::string reply = in.ConsumeRemainingBytesAsString();
   const std::string value = dumpuserValue(reply, label);

@@ -55,8 +55,8 @@ void checkServer(const QJsonObject& server, const StatusReply& r, bool everyPlay
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view raw = fuzz::bytes(data, size);
   const StatusReply reply = readSelectedReply(raw);
-  const std::string someName = reply.players.empty() ? std::string(raw.substr(0, 8))
-                                                     : reply.players.front().name;
+  const std::string someName =
+      reply.players.empty() ? std::string(raw.substr(0, 8)) : reply.players.front().name;
 
   QueryOutcome query;
   query.host = "127.0.0.1";
@@ -66,8 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   query.buddies = {{someName, reply.hostName}};
   const QJsonObject q = parsed(queryJson(query));
   const QJsonObject server = q["servers"].toArray().first().toObject();
-  if (query.answered) checkServer(server, reply, true);
-  else FUZZ_CHECK(server["name"].isNull() && server["playerList"].toArray().isEmpty());
+  if (query.answered)
+    checkServer(server, reply, true);
+  else
+    FUZZ_CHECK(server["name"].isNull() && server["playerList"].toArray().isEmpty());
   const QJsonObject buddy = q["buddies"].toArray().first().toObject();
   FUZZ_CHECK(sameBytes(buddy["caption"], someName) && sameBytes(buddy["server"], reply.hostName));
 
@@ -84,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const QJsonObject s = parsed(scanJson(scan, query.buddies));
   const QJsonObject scanned = s["servers"].toArray().first().toObject();
   checkServer(scanned, readStatusReply(raw), false);
-  FUZZ_CHECK(sameBytes(scanned["entry"], someName) && sameBytes(scanned["caption"], reply.hostName));
+  FUZZ_CHECK(sameBytes(scanned["entry"], someName) &&
+             sameBytes(scanned["caption"], reply.hostName));
   return 0;
 }

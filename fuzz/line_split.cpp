@@ -14,10 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!fuzz::hasLineFeed(lines[i]));
     FUZZ_CHECK(content.substr(at).starts_with(lines[i]));
     at += lines[i].size();
-    if (content.substr(at).starts_with("\r\n")) at += 2;
-    else if (content.substr(at).starts_with("\n")) at += 1;
-    else if (content.substr(at) == "\r") at += 1;  // a CR LF cut short
-    else FUZZ_CHECK(at == content.size() && i + 1 == lines.size());
+    if (content.substr(at).starts_with("\r\n"))
+      at += 2;
+    else if (content.substr(at).starts_with("\n"))
+      at += 1;
+    else if (content.substr(at) == "\r")
+      at += 1;  // a CR LF cut short
+    else
+      FUZZ_CHECK(at == content.size() && i + 1 == lines.size());
   }
   FUZZ_CHECK(at == content.size());
   FUZZ_CHECK(splitLines(joinLinesCrlf(lines)) == lines);

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!fuzz::hasLineFeed(lines[i]));
     joined += (i ? "\n" : "") + lines[i];
   }
-  const std::string_view rest = text.empty() ? std::string_view() : std::string_view(text).substr(0, text.size() - 1);
+  const std::string_view rest =
+      text.empty() ? std::string_view() : std::string_view(text).substr(0, text.size() - 1);
   if (rest.ends_with('\n')) joined += '\n';
   FUZZ_CHECK(joined == rest);
   return 0;

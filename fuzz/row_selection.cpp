@@ -10,8 +10,8 @@ using namespace tarvix;
 namespace {
 
 void checkReply(const StatusReply& r, std::string_view text) {
-  for (const std::string* v : {&r.hostName, &r.mapName, &r.maxClients, &r.mapList, &r.version,
-                               &r.link}) {
+  for (const std::string* v :
+       {&r.hostName, &r.mapName, &r.maxClients, &r.mapList, &r.version, &r.link}) {
     FUZZ_CHECK(fuzz::isPiece(*v, text));
     FUZZ_CHECK(v->find_first_of("\\\n") == std::string::npos);
   }

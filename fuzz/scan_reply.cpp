@@ -43,8 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(p.ping.find(' ') == std::string::npos && !fuzz::hasLineFeed(p.ping));
     FUZZ_CHECK(p.name.find('"') == std::string::npos && !fuzz::hasLineFeed(p.name));
     FUZZ_CHECK(p.hasName == contains(line, "\""));
-    if (p.hasName) FUZZ_CHECK(contains(line, "\"" + p.name));
-    else FUZZ_CHECK(p.name.empty());
+    if (p.hasName)
+      FUZZ_CHECK(contains(line, "\"" + p.name));
+    else
+      FUZZ_CHECK(p.name.empty());
     if (!p.name.empty()) named.push_back(p.name);
   }
   FUZZ_CHECK(scanPlayerNames(raw) == named);

@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(entries[i].name == lines[3 * i] && entries[i].ip == lineOr(lines, 3 * i + 1) &&
                entries[i].port == lineOr(lines, 3 * i + 2));
 
-  bool named = false;          // some line equals the name
-  bool onlyNameLines = true;   // ... and only lines where a group starts do
+  bool named = false;         // some line equals the name
+  bool onlyNameLines = true;  // ... and only lines where a group starts do
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i] != name) continue;
     named = true;

@@ -87,8 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < servers.size(); ++i) {
       if (!servers[i].hasPassword) continue;
       firstPassword = std::min(firstPassword, i);
-      crInRecord = crInRecord || (passwordKey(servers[i].ip, servers[i].port) +
-                                  servers[i].password).find('\r') != std::string::npos;
+      crInRecord = crInRecord ||
+                   (passwordKey(servers[i].ip, servers[i].port) + servers[i].password).find('\r') !=
+                       std::string::npos;
     }
     FUZZ_CHECK(crInRecord);
     expected.resize(firstPassword);

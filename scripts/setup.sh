@@ -7,7 +7,7 @@ PACKAGES=(
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth imagemagick fonts-dejavu-core
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -6,8 +6,9 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$ROOT/scripts/setup.sh"
-# No include may run upwards between the source folders.
+# No include may run upwards between the source folders; every C++ file is formatted.
 bash "$ROOT/scripts/check-includes.sh"
+bash "$ROOT/scripts/check-format.sh"
 
 # suite BUILD_DIR CMAKE_ARGS...: configure, build and run every test there.
 suite() {

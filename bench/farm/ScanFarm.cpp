@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
   writeCrlf(dir + "/Serverlists/Farm", list);
   writeCrlf(dir + "/farm.addresses", addresses);
   std::vector<std::string> buddies;
-  for (int b = 0; b < 50; ++b) buddies.push_back("player" + std::to_string(b * 7919 % (total * 100 + 1)));
+  for (int b = 0; b < 50; ++b)
+    buddies.push_back("player" + std::to_string(b * 7919 % (total * 100 + 1)));
   writeCrlf(dir + "/Buddys.txt", buddies);
   writeCrlf(dir + "/clantags.txt", {"[tag]", "=XX=", "[clan]"});
 
@@ -127,9 +128,11 @@ int main(int argc, char** argv) {
       while (true) {
         sockaddr_in from{};
         socklen_t len = sizeof from;
-        const ssize_t got = ::recvfrom(fds[i], buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len);
+        const ssize_t got =
+            ::recvfrom(fds[i], buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len);
         if (got < 0) break;
-        ::sendto(fds[i], replies[i].data(), replies[i].size(), 0, reinterpret_cast<sockaddr*>(&from), len);
+        ::sendto(fds[i], replies[i].data(), replies[i].size(), 0,
+                 reinterpret_cast<sockaddr*>(&from), len);
       }
     }
   }

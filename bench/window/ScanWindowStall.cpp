@@ -7,12 +7,12 @@
 // Config names the list to scan (bench/scan_farm.sh prepares one).
 //
 //   scan_window_stall [--parallel]
+#include <time.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
-#include <time.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -75,11 +75,12 @@ int main(int argc, char** argv) {
   std::sort(busy.begin(), busy.end());
   auto ms = [](const std::vector<qint64>& v, std::size_t at) { return v[at] / 1e6; };
   const std::size_t p99 = gaps.size() * 99 / 100;
-  std::printf("%s pass over %d rows: %.2f s; window thread: longest gap %.1f ms (99th percentile "
-              "%.1f ms), longest processor time within a gap %.1f ms (99th percentile %.1f ms), "
-              "%zu ticks\n",
-              parallel ? "parallel" : "sequential", window.serverRowCount(), wallS,
-              ms(gaps, gaps.size() - 1), ms(gaps, p99), ms(busy, busy.size() - 1), ms(busy, p99),
-              gaps.size());
+  std::printf(
+      "%s pass over %d rows: %.2f s; window thread: longest gap %.1f ms (99th percentile "
+      "%.1f ms), longest processor time within a gap %.1f ms (99th percentile %.1f ms), "
+      "%zu ticks\n",
+      parallel ? "parallel" : "sequential", window.serverRowCount(), wallS,
+      ms(gaps, gaps.size() - 1), ms(gaps, p99), ms(busy, busy.size() - 1), ms(busy, p99),
+      gaps.size());
   return 0;
 }

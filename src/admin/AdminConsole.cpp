@@ -129,9 +129,11 @@ void AdminConsole::buildWindow() {
   bar->addWidget(skinListButton);
   bar->addWidget(banListButton);
   detectSkinsCheckBox = checkBox(top, "CheckBox1", "detect skins", "drightclick for options");
-  checkBansCheckBox = checkBox(top, "CheckBox3", "check bans", "enable to check bans during skin scan");
+  checkBansCheckBox =
+      checkBox(top, "CheckBox3", "check bans", "enable to check bans during skin scan");
   showNextMapCheckBox = checkBox(top, "CheckBox4", "show next map", "display next map on server");
-  defaultServerCheckBox = checkBox(top, "CheckBox2", "default server", "switch to your default server");
+  defaultServerCheckBox =
+      checkBox(top, "CheckBox2", "default server", "switch to your default server");
   detectSkinsCheckBox->setContextMenuPolicy(Qt::CustomContextMenu);
   showNextMapCheckBox->setContextMenuPolicy(Qt::CustomContextMenu);
   bar->addWidget(detectSkinsCheckBox);
@@ -449,8 +451,7 @@ void AdminConsole::openRemoteConsole() {
 bool AdminConsole::eventFilter(QObject* watched, QEvent* event) {
   if (watched == commandLine && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Return ||
-        key == Qt::Key_Enter) {
+    if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) {
       commandLineKey(key);
       return true;
     }
@@ -462,6 +463,8 @@ int AdminConsole::scanTimeout() const { return settings_.scanTimeout(); }
 
 int AdminConsole::playerRowCount() const { return playerView->topLevelItemCount(); }
 
-QTreeWidgetItem* AdminConsole::playerRow(int index) const { return playerView->topLevelItem(index); }
+QTreeWidgetItem* AdminConsole::playerRow(int index) const {
+  return playerView->topLevelItem(index);
+}
 
 }  // namespace tarvix

@@ -59,7 +59,9 @@ class AdminConsole : public QWidget {
   ~AdminConsole() override;
 
   // Where "debugit /sv" reads the program's version and scan state.
-  void setProgramStatus(std::function<ProgramStatus()> status) { programStatus_ = std::move(status); }
+  void setProgramStatus(std::function<ProgramStatus()> status) {
+    programStatus_ = std::move(status);
+  }
 
   // ---- state ----
   std::string lastCommand;

@@ -50,7 +50,8 @@ void AdminConsole::kickPlayer() {
   if (!dialogs().confirm(this, "sure to kick " + name + " ?")) return;
   const std::optional<std::string> quoted = quotedRconArgument(toBytes(name));
   if (!quoted) {
-    addConsoleLine("!! -> " + toQString(std::string(kCannotAddressPlayer) + escapeControls(toBytes(name))));
+    addConsoleLine("!! -> " +
+                   toQString(std::string(kCannotAddressPlayer) + escapeControls(toBytes(name))));
     return;
   }
   if (sendOneShot("kick " + *quoted)) addConsoleLine("!! -> " + name + " kicked by admin");

@@ -12,6 +12,7 @@
 
 #include "admin/AdminConsole.h"
 #include "base/ConsoleLogs.h"
+#include "base/Text.h"
 #include "components/Background.h"
 #include "components/Clock.h"
 #include "components/Dialogs.h"
@@ -20,7 +21,6 @@
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "store/Settings.h"
-#include "base/Text.h"
 
 namespace tarvix {
 
@@ -152,8 +152,7 @@ void AdminConsole::enterCommandLine() {
   } else if (c == "debugit /sp") {
     showLog("player log [player history]:", "----------------------------",
             int(LogKind::PlayerLog));
-  } else if (c == "debugit /rm" || c == "debugit /rp" || c == "debugit /rs" ||
-             c == "debugit /rb") {
+  } else if (c == "debugit /rm" || c == "debugit /rp" || c == "debugit /rs" || c == "debugit /rb") {
     const LogKind kind = c == "debugit /rm"   ? LogKind::MapLog
                          : c == "debugit /rp" ? LogKind::PlayerLog
                          : c == "debugit /rs" ? LogKind::ScanLog

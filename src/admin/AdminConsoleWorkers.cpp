@@ -9,12 +9,12 @@
 #include <QVariant>
 
 #include "admin/AdminConsole.h"
-#include "admin/core/AntiCheatPass.h"
 #include "admin/core/Announcer.h"
-#include "components/ViewItems.h"
+#include "admin/core/AntiCheatPass.h"
 #include "base/ConsoleLogs.h"
 #include "components/Clock.h"
 #include "components/QtText.h"
+#include "components/ViewItems.h"
 
 namespace tarvix {
 
@@ -67,9 +67,8 @@ class ConsoleAntiCheatView : public AntiCheatView {
   void addPlayer(int id, const ConsolePlayer& p) override {
     postChange(form_, state_, [id, p](AdminConsole* f) {
       auto* row = new TextItem(QStringList{toQString(p.name), toQString(p.ping),
-                                            toQString(p.axisSkin), toQString(p.alliesSkin),
-                                            toQString(p.rate), toQString(p.ip),
-                                            toQString(p.score)});
+                                           toQString(p.axisSkin), toQString(p.alliesSkin),
+                                           toQString(p.rate), toQString(p.ip), toQString(p.score)});
       row->setData(0, kIdRole, id);
       row->setIcon(0, QIcon(":/buddy16.png"));
       f->playerView->addTopLevelItem(row);

@@ -77,9 +77,8 @@ AdminListWindow::AdminListWindow(const AdminListSpec& spec, QWidget* parent)
 
   menu = new QMenu(this);
   menu->setObjectName("PopupMenu1");
-  connect(listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-    menu->popup(listView->viewport()->mapToGlobal(p));
-  });
+  connect(listView, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& p) { menu->popup(listView->viewport()->mapToGlobal(p)); });
   for (const AdminListMenuItem& item : spec_.menu) addMenuItem(item);
 
   if (!spec_.minimumSize.isNull()) setMinimumSize(spec_.minimumSize);
@@ -160,7 +159,8 @@ bool AdminListWindow::removeSelectedRow() {
   delete selected.first();
   // Every column is a line of the file: one, or a map's two.
   std::vector<std::string> lines;
-  for (const std::vector<std::string>& row : rows()) lines.insert(lines.end(), row.begin(), row.end());
+  for (const std::vector<std::string>& row : rows())
+    lines.insert(lines.end(), row.begin(), row.end());
   try {
     rewriteNameList(spec_.file, lines);
   } catch (const FileError& e) {

@@ -41,15 +41,15 @@ struct AdminListSpec {
   const char* file;        // list file of the data folder
   std::vector<AdminListColumn> columns;
   std::vector<AdminListMenuItem> menu;  // in menu order
-  bool pairs = false;        // two lines per row (display name, rcon name)
-  bool sorted = false;       // rows sorted by the first column's text
-  bool mayBeAbsent = false;  // a missing file is an empty list
-  const char* icon = nullptr;  // icon of every row, or none
-  bool statusBar = false;      // a status bar below the list
+  bool pairs = false;                   // two lines per row (display name, rcon name)
+  bool sorted = false;                  // rows sorted by the first column's text
+  bool mayBeAbsent = false;             // a missing file is an empty list
+  const char* icon = nullptr;           // icon of every row, or none
+  bool statusBar = false;               // a status bar below the list
   // With a status bar: one panel "<rows> <countText>" ("skins in list"), and
   // a deletion shows the window again so the count follows.
   const char* countText = nullptr;
-  QSize size;                 // the first size
+  QSize size;  // the first size
   QSize minimumSize{0, 0};
   int maximumWidth = QWIDGETSIZE_MAX;
 };

@@ -115,8 +115,7 @@ void Application::connectListsWindows() {
   OptionsWindow* options = options_.get();
   QObject::connect(options, &OptionsWindow::autoScanSwitched, main, &MainWindow::setAutoScan);
   QObject::connect(options, &OptionsWindow::scanStopRequested, main, &MainWindow::stopScan);
-  QObject::connect(options, &OptionsWindow::serverListCleared, main,
-                   &MainWindow::clearServerList);
+  QObject::connect(options, &OptionsWindow::serverListCleared, main, &MainWindow::clearServerList);
   QObject::connect(options, &OptionsWindow::serverListLoaded, main, &MainWindow::loadServerList);
   QObject::connect(options, &OptionsWindow::standardListReloaded, main,
                    &MainWindow::showStandardList);
@@ -194,7 +193,8 @@ void Application::connectAdminWindows() {
   });
   const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
   QObject::connect(console, &AdminConsole::mapListRequested, maps, showing(maps));
-  QObject::connect(console, &AdminConsole::banListRequested, banList_.get(), showing(banList_.get()));
+  QObject::connect(console, &AdminConsole::banListRequested, banList_.get(),
+                   showing(banList_.get()));
   QObject::connect(console, &AdminConsole::skinListRequested, skinList_.get(),
                    showing(skinList_.get()));
   QObject::connect(console, &AdminConsole::messagesRequested, messageList_.get(), &QWidget::show);
@@ -205,10 +205,11 @@ void Application::connectAdminWindows() {
                    &AdminConsole::focusCommandLine);
   QObject::connect(maps, &MapChangeWindow::hidden, console, qOverload<>(&QWidget::update));
   // Each list shows its add window, which reloads the list after an add.
-  const std::pair<AdminListWindow*, AddEntryWindow*> lists[] = {{maps, addMap_.get()},
-                                                                {banList_.get(), addBan_.get()},
-                                                                {skinList_.get(), addSkin_.get()},
-                                                                {messageList_.get(), addMessage_.get()}};
+  const std::pair<AdminListWindow*, AddEntryWindow*> lists[] = {
+      {maps, addMap_.get()},
+      {banList_.get(), addBan_.get()},
+      {skinList_.get(), addSkin_.get()},
+      {messageList_.get(), addMessage_.get()}};
   for (const auto& [list, add] : lists) {
     QObject::connect(list, &AdminListWindow::newEntryRequested, add, showing(add));
     QObject::connect(add, &AddEntryWindow::entryAdded, list, &AdminListWindow::reshow);

@@ -8,14 +8,14 @@ namespace tarvix {
 namespace {
 
 const NameListTexts kBuddies{"Form2",
-                              "Buddies",
-                              kBuddiesFile,
-                              "New Buddy:",
-                              "Rightclick to delete selected buddy",
-                              "delete this buddy",
-                              "deletethisbuddy1",
-                              "delete all buddys",
-                              "deleteallbuddys1"};
+                             "Buddies",
+                             kBuddiesFile,
+                             "New Buddy:",
+                             "Rightclick to delete selected buddy",
+                             "delete this buddy",
+                             "deletethisbuddy1",
+                             "delete all buddys",
+                             "deleteallbuddys1"};
 
 }  // namespace
 

@@ -6,15 +6,9 @@ namespace tarvix {
 
 namespace {
 
-const NameListTexts kClantags{"Form4",
-                               "Clantag's",
-                               kClantagsFile,
-                               "New Clantag",
-                               nullptr,
-                               "delete clantag",
-                               "deleteclantag1",
-                               "delete all clantags",
-                               "deleteallclantags1"};
+const NameListTexts kClantags{
+    "Form4",          "Clantag's",      kClantagsFile,         "New Clantag",       nullptr,
+    "delete clantag", "deleteclantag1", "delete all clantags", "deleteallclantags1"};
 
 }  // namespace
 

@@ -24,24 +24,40 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"help", "", false},         {"h", "", true},
-    {"version", "", false},      {"query", "HOST:PORT", false},
-    {"scan", "", false},         {"rcon", "HOST:PORT", false},
-    {"watch", "HOST:PORT", false}, {"timeout", "MS", false},
-    {"json", "", false},         {"data", "DIR", false},
-    {"bans", "", false},         {"skins", "", false},
-    {"announce", "", false},     {"every", "SECONDS", false},
+    {"help", "", false},
+    {"h", "", true},
+    {"version", "", false},
+    {"query", "HOST:PORT", false},
+    {"scan", "", false},
+    {"rcon", "HOST:PORT", false},
+    {"watch", "HOST:PORT", false},
+    {"timeout", "MS", false},
+    {"json", "", false},
+    {"data", "DIR", false},
+    {"bans", "", false},
+    {"skins", "", false},
+    {"announce", "", false},
+    {"every", "SECONDS", false},
     {"parallel", "[N]", false},
     // QGuiApplication and QApplication take these themselves.
-    {"platform", "NAME", true},  {"platformpluginpath", "PATH", true},
-    {"platformtheme", "NAME", true}, {"plugin", "NAME", true},
-    {"qwindowgeometry", "GEOMETRY", true}, {"qwindowicon", "ICON", true},
-    {"qwindowtitle", "TITLE", true}, {"display", "DISPLAY", true},
-    {"geometry", "GEOMETRY", true}, {"style", "STYLE", true},
-    {"stylesheet", "FILE", true}, {"session", "ID", true},
-    {"qmljsdebugger", "PORT", true}, {"reverse", "", true},
-    {"widgetcount", "", true},   {"nograb", "", true},
-    {"dograb", "", true},        {"sync", "", true},
+    {"platform", "NAME", true},
+    {"platformpluginpath", "PATH", true},
+    {"platformtheme", "NAME", true},
+    {"plugin", "NAME", true},
+    {"qwindowgeometry", "GEOMETRY", true},
+    {"qwindowicon", "ICON", true},
+    {"qwindowtitle", "TITLE", true},
+    {"display", "DISPLAY", true},
+    {"geometry", "GEOMETRY", true},
+    {"style", "STYLE", true},
+    {"stylesheet", "FILE", true},
+    {"session", "ID", true},
+    {"qmljsdebugger", "PORT", true},
+    {"reverse", "", true},
+    {"widgetcount", "", true},
+    {"nograb", "", true},
+    {"dograb", "", true},
+    {"sync", "", true},
 };
 
 constexpr int kMaxTimeoutMs = 24 * 3600 * 1000;
@@ -153,7 +169,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
   for (const OptionSpec& spec : kOptions) {
     QCommandLineOption option(QString::fromLatin1(spec.name));
-    if (*spec.valueName) option.setValueName(QString::fromLatin1(spec.valueName).remove('[').remove(']'));
+    if (*spec.valueName)
+      option.setValueName(QString::fromLatin1(spec.valueName).remove('[').remove(']'));
     if (spec.hidden) option.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(option);
   }
@@ -183,7 +200,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
       if (!parser.isSet(n)) continue;
       bool allowed = false;
       for (const char* m : allowedModes) allowed = allowed || mode == QLatin1String(m);
-      if (!allowed) return QStringLiteral("--%1 does not go with %2").arg(QLatin1String(n), mode.isEmpty() ? QStringLiteral("the window") : "--" + mode);
+      if (!allowed)
+        return QStringLiteral("--%1 does not go with %2")
+            .arg(QLatin1String(n), mode.isEmpty() ? QStringLiteral("the window") : "--" + mode);
     }
     return {};
   };
@@ -227,7 +246,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
       int queries = kDefaultParallelQueries;
       if (!parser.value("parallel").isEmpty() &&
           !readNumber(parser.value("parallel"), 1, kMaxParallelQueries, queries))
-        return usageError(QStringLiteral("--parallel takes 1 to %1 queries").arg(kMaxParallelQueries));
+        return usageError(
+            QStringLiteral("--parallel takes 1 to %1 queries").arg(kMaxParallelQueries));
       c.headless.parallel = queries;
     }
     c.mode = ProgramMode::Scan;
@@ -237,7 +257,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
       return usageError("--rcon needs HOST:PORT, PASSWORD and a COMMAND");
     for (qsizetype i = 0; i < positional.size(); ++i) {
       std::optional<std::string> bytes = dataBytes(positional[i]);
-      if (!bytes) return usageError("the password or command holds a character the server cannot take");
+      if (!bytes)
+        return usageError("the password or command holds a character the server cannot take");
       if (i == 0)
         c.headless.password = *bytes;
       else

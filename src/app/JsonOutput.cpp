@@ -70,7 +70,8 @@ const char* rowState(const HeadlessRow& row) {
       return "full";
     case RowNotScanned:
       return "not scanned";
-    default: break;
+    default:
+      break;
   }
   return row.caption == "sends shit" ? "unreadable" : "no response";
 }

@@ -19,17 +19,17 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "components/ViewItems.h"
 #include "base/ConsoleLogs.h"
+#include "components/Clock.h"
 #include "components/Dialogs.h"
 #include "components/JpegImage.h"
-#include "components/Clock.h"
+#include "components/Placement.h"
 #include "components/QtText.h"
 #include "components/TrayIcon.h"
+#include "components/ViewItems.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
-#include "components/Placement.h"
 
 namespace tarvix {
 
@@ -393,9 +393,10 @@ void MainWindow::setRowCaption(QTreeWidgetItem* row, const QString& caption) {
 void MainWindow::setRowIcon(QTreeWidgetItem* row, int icon) {
   // Decoded once: a pass sets an icon per row. Never freed, so no picture
   // outlives the application object at exit.
-  static const auto* icons = new std::array<QIcon, 4>{
-      QIcon(":/state0.png"), QIcon(":/state1.png"), QIcon(":/state2.png"), QIcon(":/state3.png")};
-  row->setIcon(0, icon >= 0 && icon < 4 ? (*icons)[icon] : QIcon(QString(":/state%1.png").arg(icon)));
+  static const auto* icons = new std::array<QIcon, 4>{QIcon(":/state0.png"), QIcon(":/state1.png"),
+                                                      QIcon(":/state2.png"), QIcon(":/state3.png")};
+  row->setIcon(0,
+               icon >= 0 && icon < 4 ? (*icons)[icon] : QIcon(QString(":/state%1.png").arg(icon)));
   row->setData(0, Qt::UserRole, icon);
 }
 

@@ -105,8 +105,8 @@ void MainWindow::connectToServer() {
   for (const Game& game : games) {
     if (!containsNoCase(edition, game.edition)) continue;
     if (fileAt(game.path) && containsNoCase(game.path, game.exe)) {
-      const std::string params = gameCommandLine(current.ip, current.port, config.playerName,
-                                                 config.serverPassword);
+      const std::string params =
+          gameCommandLine(current.ip, current.port, config.playerName, config.serverPassword);
       const std::string nextPassword =
           nextConnectPassword_ ? nextConnectPassword_() : std::string();
       settings_.updateConfig([&](Config& c) { c.serverPassword = nextPassword; });

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "app/core/ScanPass.h"
+#include "base/ConsoleLogs.h"
 #include "components/ChangeBatcher.h"
 #include "components/ExtraSettings.h"
-#include "components/ViewItems.h"
-#include "base/ConsoleLogs.h"
-#include "app/core/ScanPass.h"
 #include "components/QtText.h"
+#include "components/ViewItems.h"
 
 namespace tarvix {
 
@@ -43,25 +43,31 @@ class MainWindowScanView : public ScanView {
     auto snap = snap_;
     QAbstractItemModel* rows = form->serverView->model();
     auto allHosts = [form, snap] { refreshHosts(form, *snap); };
-    connections_.push_back(QObject::connect(
-        rows, &QAbstractItemModel::dataChanged, form,
-        [form, snap](const QModelIndex& from, const QModelIndex& to) {
-          std::lock_guard lock(snap->mu);
-          for (int r = from.row(); r <= to.row(); ++r) {
-            QTreeWidgetItem* row = form->serverRow(r);
-            if (row && r < static_cast<int>(snap->hosts.size()))
-              snap->hosts[r] = toBytes(row->text(2));
-          }
-        }));
-    connections_.push_back(QObject::connect(rows, &QAbstractItemModel::rowsInserted, form, allHosts));
-    connections_.push_back(QObject::connect(rows, &QAbstractItemModel::rowsRemoved, form, allHosts));
-    connections_.push_back(QObject::connect(rows, &QAbstractItemModel::layoutChanged, form, allHosts));
+    connections_.push_back(
+        QObject::connect(rows, &QAbstractItemModel::dataChanged, form,
+                         [form, snap](const QModelIndex& from, const QModelIndex& to) {
+                           std::lock_guard lock(snap->mu);
+                           for (int r = from.row(); r <= to.row(); ++r) {
+                             QTreeWidgetItem* row = form->serverRow(r);
+                             if (row && r < static_cast<int>(snap->hosts.size()))
+                               snap->hosts[r] = toBytes(row->text(2));
+                           }
+                         }));
+    connections_.push_back(
+        QObject::connect(rows, &QAbstractItemModel::rowsInserted, form, allHosts));
+    connections_.push_back(
+        QObject::connect(rows, &QAbstractItemModel::rowsRemoved, form, allHosts));
+    connections_.push_back(
+        QObject::connect(rows, &QAbstractItemModel::layoutChanged, form, allHosts));
     connections_.push_back(QObject::connect(rows, &QAbstractItemModel::modelReset, form, allHosts));
     QAbstractItemModel* names = form->serverNameList->model();
     auto allNames = [form, snap] { refreshNames(form, *snap); };
-    connections_.push_back(QObject::connect(names, &QAbstractItemModel::rowsInserted, form, allNames));
-    connections_.push_back(QObject::connect(names, &QAbstractItemModel::rowsRemoved, form, allNames));
-    connections_.push_back(QObject::connect(names, &QAbstractItemModel::modelReset, form, allNames));
+    connections_.push_back(
+        QObject::connect(names, &QAbstractItemModel::rowsInserted, form, allNames));
+    connections_.push_back(
+        QObject::connect(names, &QAbstractItemModel::rowsRemoved, form, allNames));
+    connections_.push_back(
+        QObject::connect(names, &QAbstractItemModel::modelReset, form, allNames));
   }
 
   // Destroyed on the UI thread after the pass's thread has ended.
@@ -76,7 +82,7 @@ class MainWindowScanView : public ScanView {
   std::string rowHost(int row) override {
     std::lock_guard lock(snap_->mu);
     return row >= 0 && row < static_cast<int>(snap_->hosts.size()) ? snap_->hosts[row]
-                                                                    : std::string();
+                                                                   : std::string();
   }
   int serverNameCount() override {
     std::lock_guard lock(snap_->mu);
@@ -184,7 +190,8 @@ class MainWindowScanView : public ScanView {
  private:
   static void refreshHosts(MainWindow* form, ScanSnapshot& snap) {
     std::vector<std::string> hosts;
-    for (int i = 0; i < form->serverRowCount(); ++i) hosts.push_back(toBytes(form->serverRow(i)->text(2)));
+    for (int i = 0; i < form->serverRowCount(); ++i)
+      hosts.push_back(toBytes(form->serverRow(i)->text(2)));
     std::lock_guard lock(snap.mu);
     snap.hosts = std::move(hosts);
   }

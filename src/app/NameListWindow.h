@@ -18,14 +18,14 @@ namespace tarvix {
 class ScanState;
 
 struct NameListTexts {
-  const char* objectName;   // "Form2"
-  const char* caption;      // window caption
-  const char* file;         // list file of the data folder
-  const char* editLabel;    // label above the edit
-  const char* hint;         // hint of the list, or nullptr
-  const char* deleteOne;    // context menu: delete the selected entry
+  const char* objectName;  // "Form2"
+  const char* caption;     // window caption
+  const char* file;        // list file of the data folder
+  const char* editLabel;   // label above the edit
+  const char* hint;        // hint of the list, or nullptr
+  const char* deleteOne;   // context menu: delete the selected entry
   const char* deleteOneName;
-  const char* deleteAll;    // context menu: delete every entry
+  const char* deleteAll;  // context menu: delete every entry
   const char* deleteAllName;
 };
 

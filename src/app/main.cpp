@@ -9,7 +9,8 @@
 int main(int argc, char** argv) {
   // Help, version, usage errors and the headless modes need no display and
   // start no window.
-  const tarvix::CommandLine commandLine = tarvix::parseCommandLine(tarvix::argumentList(argc, argv));
+  const tarvix::CommandLine commandLine =
+      tarvix::parseCommandLine(tarvix::argumentList(argc, argv));
   if (std::optional<int> rc = tarvix::runWithoutWindow(commandLine, argc, argv)) return *rc;
 
   QApplication app(argc, argv);

@@ -38,7 +38,8 @@ class BackgroundJobs {
   BackgroundJobs& operator=(const BackgroundJobs&) = delete;
 
   // Runs `body` on a new thread.
-  std::shared_ptr<BackgroundJob> start(std::function<void(const std::shared_ptr<BackgroundJob>&)> body);
+  std::shared_ptr<BackgroundJob> start(
+      std::function<void(const std::shared_ptr<BackgroundJob>&)> body);
   // Cancels every job and waits for its thread.
   void stopAll();
   // Jobs whose thread has not been joined yet.

@@ -6,10 +6,14 @@ namespace tarvix {
 
 std::string& ConsoleLogs::slot(LogKind kind) {
   switch (kind) {
-    case LogKind::ScanLog: return scanLog_;
-    case LogKind::MapLog: return mapLog_;
-    case LogKind::PlayerLog: return playerLog_;
-    case LogKind::BadLog: break;
+    case LogKind::ScanLog:
+      return scanLog_;
+    case LogKind::MapLog:
+      return mapLog_;
+    case LogKind::PlayerLog:
+      return playerLog_;
+    case LogKind::BadLog:
+      break;
   }
   return badLog_;
 }

@@ -46,7 +46,8 @@ BackgroundTask runInBackground(QObject* receiver, Job job, Deliver deliver) {
   task.job_ = BackgroundJobs::instance().start(
       [job = std::move(job), deliver = std::move(deliver), guard,
        delivered](const std::shared_ptr<BackgroundJob>& self) mutable {
-        auto hand = [self, guard, delivered, deliver = std::move(deliver)](auto&&... result) mutable {
+        auto hand = [self, guard, delivered,
+                     deliver = std::move(deliver)](auto&&... result) mutable {
           if (!guard || self->cancelled()) return;
           *delivered = true;
           deliver(std::forward<decltype(result)>(result)...);
@@ -60,7 +61,8 @@ BackgroundTask runInBackground(QObject* receiver, Job job, Deliver deliver) {
           Result result = job(self->stopSignal());
           if (app && !self->cancelled())
             QMetaObject::invokeMethod(
-                app, [hand = std::move(hand), result = std::move(result)]() mutable {
+                app,
+                [hand = std::move(hand), result = std::move(result)]() mutable {
                   hand(std::move(result));
                 },
                 Qt::QueuedConnection);

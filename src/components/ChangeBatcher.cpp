@@ -34,7 +34,8 @@ std::size_t ChangeBatcher::pending() const {
 void ChangeBatcher::schedule(const std::shared_ptr<State>& state) {
   QObject* receiver = state->receiver.data();
   if (!receiver) return;
-  QMetaObject::invokeMethod(receiver, [state] { run(state); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      receiver, [state] { run(state); }, Qt::QueuedConnection);
 }
 
 void ChangeBatcher::run(const std::shared_ptr<State>& state) {

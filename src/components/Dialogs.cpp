@@ -33,14 +33,14 @@ class QtDialogs final : public Dialogs {
     d.setAcceptMode(QFileDialog::AcceptOpen);
     if (!defaultSuffix.isEmpty()) d.setDefaultSuffix(defaultSuffix);
     return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
-                                                                          : QString();
+                                                                         : QString();
   }
   QString saveFile(QWidget* parent, const QString& filter, const QString& presetName) override {
     QFileDialog d(ownerOf(parent), QString(), QDir::currentPath(), filter);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.selectFile(presetName);
     return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
-                                                                          : QString();
+                                                                         : QString();
   }
 };
 

@@ -20,7 +20,11 @@ class DoubleClickFilter : public QObject {
     if (watched == viewport_ && event->type() == QEvent::MouseButtonDblClick) {
       QPointer<DoubleClickFilter> self(this);
       QMetaObject::invokeMethod(
-          this, [self] { if (self) self->handler_(); }, Qt::QueuedConnection);
+          this,
+          [self] {
+            if (self) self->handler_();
+          },
+          Qt::QueuedConnection);
     }
     return false;
   }

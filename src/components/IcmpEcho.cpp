@@ -63,8 +63,12 @@ std::uint16_t checksum(const unsigned char* data, std::size_t size) {
 }
 
 // Identifier and sequence number of an ICMP echo header.
-std::uint16_t idOf(const unsigned char* h) { return static_cast<std::uint16_t>((h[4] << 8) | h[5]); }
-std::uint16_t seqOf(const unsigned char* h) { return static_cast<std::uint16_t>((h[6] << 8) | h[7]); }
+std::uint16_t idOf(const unsigned char* h) {
+  return static_cast<std::uint16_t>((h[4] << 8) | h[5]);
+}
+std::uint16_t seqOf(const unsigned char* h) {
+  return static_cast<std::uint16_t>((h[6] << 8) | h[7]);
+}
 
 // One datagram into `buf`, with its sender and control messages (TTL or
 // error details), which `msg` describes afterwards. The size read, or -1.
@@ -152,31 +156,56 @@ void setIcmpSocketOpener(IcmpSocketOpener o) {
 
 std::string icmpStatusText(std::uint32_t status) {
   switch (status) {
-    case kIpSuccess: return "No error";
-    case kIpBufTooSmall: return "Buffer too small";
-    case kIpDestNetUnreachable: return "Destination network unreachable";
-    case kIpDestHostUnreachable: return "Destination host unreachable";
-    case kIpDestProtUnreachable: return "Destination protocol unreachable";
-    case kIpDestPortUnreachable: return "Destination port unreachable";
-    case kIpNoResources: return "No resources";
-    case kIpBadOption: return "Bad option";
-    case kIpHwError: return "Hardware error";
-    case kIpPacketTooBig: return "Packet too big";
-    case kIpReqTimedOut: return "Request timed out";
-    case kIpBadReq: return "Bad request";
-    case kIpBadRoute: return "Bad route";
-    case kIpTtlExpiredTransit: return "TTL expired in transit";
-    case kIpTtlExpiredReassem: return "TTL expired in reassembly";
-    case kIpParamProblem: return "Parameter problem";
-    case kIpSourceQuench: return "Source quench";
-    case kIpOptionTooBig: return "Option too big";
-    case kIpBadDestination: return "Bad Destination";
-    case kIpAddrDeleted: return "Address deleted";
-    case kIpSpecMtuChange: return "Spec MTU change";
-    case kIpMtuChange: return "MTU change";
-    case kIpGeneralFailure: return "General failure";
-    case kIpPending: return "Pending";
-    default: return "ICMP error #" + std::to_string(status);
+    case kIpSuccess:
+      return "No error";
+    case kIpBufTooSmall:
+      return "Buffer too small";
+    case kIpDestNetUnreachable:
+      return "Destination network unreachable";
+    case kIpDestHostUnreachable:
+      return "Destination host unreachable";
+    case kIpDestProtUnreachable:
+      return "Destination protocol unreachable";
+    case kIpDestPortUnreachable:
+      return "Destination port unreachable";
+    case kIpNoResources:
+      return "No resources";
+    case kIpBadOption:
+      return "Bad option";
+    case kIpHwError:
+      return "Hardware error";
+    case kIpPacketTooBig:
+      return "Packet too big";
+    case kIpReqTimedOut:
+      return "Request timed out";
+    case kIpBadReq:
+      return "Bad request";
+    case kIpBadRoute:
+      return "Bad route";
+    case kIpTtlExpiredTransit:
+      return "TTL expired in transit";
+    case kIpTtlExpiredReassem:
+      return "TTL expired in reassembly";
+    case kIpParamProblem:
+      return "Parameter problem";
+    case kIpSourceQuench:
+      return "Source quench";
+    case kIpOptionTooBig:
+      return "Option too big";
+    case kIpBadDestination:
+      return "Bad Destination";
+    case kIpAddrDeleted:
+      return "Address deleted";
+    case kIpSpecMtuChange:
+      return "Spec MTU change";
+    case kIpMtuChange:
+      return "MTU change";
+    case kIpGeneralFailure:
+      return "General failure";
+    case kIpPending:
+      return "Pending";
+    default:
+      return "ICMP error #" + std::to_string(status);
   }
 }
 
@@ -195,9 +224,8 @@ IcmpEcho::IcmpEcho() {
   kind_ = IcmpSocketKind::Raw;
   // Only replies and the errors that can concern a request.
   icmp_filter filter{};
-  filter.data = ~((1u << ICMP_ECHOREPLY) | (1u << ICMP_DEST_UNREACH) |
-                  (1u << ICMP_SOURCE_QUENCH) | (1u << ICMP_TIME_EXCEEDED) |
-                  (1u << ICMP_PARAMETERPROB));
+  filter.data = ~((1u << ICMP_ECHOREPLY) | (1u << ICMP_DEST_UNREACH) | (1u << ICMP_SOURCE_QUENCH) |
+                  (1u << ICMP_TIME_EXCEEDED) | (1u << ICMP_PARAMETERPROB));
   ::setsockopt(fd_, SOL_RAW, ICMP_FILTER, &filter, sizeof filter);
 }
 
@@ -270,20 +298,20 @@ int IcmpEcho::ping() {
   to.sin_addr.s_addr = target_;
   const long long start = nowUs();
   int replies = 0;
-  if (::sendto(fd_, packet.data(), packet.size(), 0, reinterpret_cast<sockaddr*>(&to),
-               sizeof to) < 0) {
+  if (::sendto(fd_, packet.data(), packet.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) <
+      0) {
     lastStatus = statusOfSendError(errno);
     lastReply.status = lastStatus;
   } else {
-    replies = waitReply(id, seq, target_, static_cast<int>(std::min<std::uint32_t>(timeoutMs, 0x7FFFFFFF)),
-                        start);
+    replies = waitReply(id, seq, target_,
+                        static_cast<int>(std::min<std::uint32_t>(timeoutMs, 0x7FFFFFFF)), start);
   }
   if (onAfterEcho) onAfterEcho(this, replies);
   return replies;
 }
 
 int IcmpEcho::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t target, int waitMs,
-                     long long startUs) {
+                        long long startUs) {
   std::vector<unsigned char> buf(65536 + 1024);
   const long long deadline = startUs + static_cast<long long>(waitMs) * 1000;
   auto fail = [&](std::uint32_t status, std::uint32_t from) {

@@ -1,9 +1,10 @@
 #include "components/JpegImage.h"
 
+#include <jpeglib.h>
+
 #include <QFile>
 #include <csetjmp>
 #include <cstdio>
-#include <jpeglib.h>
 
 namespace tarvix {
 
@@ -25,8 +26,8 @@ void onMessage(j_common_ptr) {}
 // a reference, so nothing this frame changes after setjmp is read after the
 // jump.
 bool decodeInto(const QByteArray& data, QImage& out) {
-  jpeg_decompress_struct info {};
-  ErrorManager err {};
+  jpeg_decompress_struct info{};
+  ErrorManager err{};
   info.err = jpeg_std_error(&err.pub);
   err.pub.error_exit = onError;
   err.pub.output_message = onMessage;

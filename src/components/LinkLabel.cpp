@@ -33,8 +33,7 @@ QUrl LinkLabel::target() const {
     const QUrl url = given.scheme().isEmpty() ? QUrl::fromUserInput(address_) : given;
     // The address may come from a game server: only a web page is opened,
     // never a local file, a program or another scheme's handler.
-    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
-      return url;
+    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) return url;
     return QUrl();
   }
   return QUrl("mailto:" + address_, QUrl::TolerantMode);
@@ -84,8 +83,8 @@ void LinkLabel::mousePressEvent(QMouseEvent* event) {
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
   QLabel::mouseReleaseEvent(event);
-  const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   if (!click) return;
   openAddress();

@@ -1,12 +1,13 @@
 #include "components/PingJob.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+
 #include <atomic>
 #include <condition_variable>
 #include <map>
 #include <mutex>
-#include <netdb.h>
-#include <netinet/in.h>
 
 #include "components/IcmpEcho.h"
 
@@ -20,7 +21,7 @@ struct PingRegistry {
   std::mutex mutex;
   std::condition_variable ended;
   std::uint64_t nextId = 1;
-  std::vector<std::uint64_t> started;            // since the last quit
+  std::vector<std::uint64_t> started;               // since the last quit
   std::map<std::uint64_t, BackgroundTask> running;  // echo not ended yet
 };
 

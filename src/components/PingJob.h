@@ -13,10 +13,10 @@
 namespace tarvix {
 
 struct PingRequest {
-  std::string host;            // trimmed of blanks before use
-  std::uint32_t dataSize = 0;  // 0 keeps the echo's default
-  std::uint32_t timeoutMs = 0; // 0 keeps the echo's default
-  std::uint32_t ttl = 0;       // 0 keeps the echo's default
+  std::string host;             // trimmed of blanks before use
+  std::uint32_t dataSize = 0;   // 0 keeps the echo's default
+  std::uint32_t timeoutMs = 0;  // 0 keeps the echo's default
+  std::uint32_t ttl = 0;        // 0 keeps the echo's default
   std::uint32_t ipFlags = 0;
   bool resolveReplyName = false;
 };

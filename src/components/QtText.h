@@ -49,7 +49,8 @@ inline QString codePageRefusal(const QString& character) {
 inline std::string toBytes(const QString& text) {
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(text.size()));
-  for (const char32_t c : text.toUcs4()) bytes.push_back(static_cast<char>(unicodeToCodePage(c).value_or('?')));
+  for (const char32_t c : text.toUcs4())
+    bytes.push_back(static_cast<char>(unicodeToCodePage(c).value_or('?')));
   return bytes;
 }
 

@@ -29,10 +29,17 @@ TrayIcon::TrayIcon(QWidget* window) : QObject(window), window_(window) {
           [this](QSystemTrayIcon::ActivationReason reason) {
             if (!enabled_) return;
             switch (reason) {
-              case QSystemTrayIcon::Trigger: handleLeftClick(); break;
-              case QSystemTrayIcon::DoubleClick: handleDoubleClick(); break;
-              case QSystemTrayIcon::Context: handleRightClick(); break;
-              default: break;
+              case QSystemTrayIcon::Trigger:
+                handleLeftClick();
+                break;
+              case QSystemTrayIcon::DoubleClick:
+                handleDoubleClick();
+                break;
+              case QSystemTrayIcon::Context:
+                handleRightClick();
+                break;
+              default:
+                break;
             }
           });
   if (window_) window_->installEventFilter(this);
@@ -74,8 +81,7 @@ void TrayIcon::setHint(const QString& hint) {
 QString TrayIcon::tip() const { return tray_->toolTip(); }
 
 TrayIcon* TrayIcon::popupOwner(const QMenu* menu) {
-  return menu ? qobject_cast<TrayIcon*>(menu->property(kPopupOwner).value<QObject*>())
-              : nullptr;
+  return menu ? qobject_cast<TrayIcon*>(menu->property(kPopupOwner).value<QObject*>()) : nullptr;
 }
 
 void TrayIcon::removeIcon() { deleteIcon(); }

@@ -7,8 +7,8 @@
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
-#include <QWidget>
 #include <QString>
+#include <QWidget>
 #include <functional>
 
 class QSystemTrayIcon;

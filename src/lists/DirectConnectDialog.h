@@ -2,7 +2,6 @@
 // "direct connect": checks that a server answers and starts the game on it
 // without adding it to any list.
 #include <QWidget>
-
 #include <string>
 
 #include "components/Background.h"

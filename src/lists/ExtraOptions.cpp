@@ -33,8 +33,8 @@ class ReloadOnShow : public QObject {
   Read read_;
 };
 
-QCheckBox* addOption(QWidget* window, const char* caption, const char* objectName,
-                     const char* tip, Read read, Write write) {
+QCheckBox* addOption(QWidget* window, const char* caption, const char* objectName, const char* tip,
+                     Read read, Write write) {
   const QSize size = window->size();
   auto* box = new QCheckBox(caption, window);
   box->setObjectName(objectName);
@@ -42,7 +42,8 @@ QCheckBox* addOption(QWidget* window, const char* caption, const char* objectNam
   box->setGeometry(16, size.height() - 2, size.width() - 32, 18);
   window->setFixedSize(size.width(), size.height() + kRowHeight);
   box->setChecked((ExtraSettings().*read)());
-  QObject::connect(box, &QCheckBox::toggled, box, [write](bool on) { (ExtraSettings().*write)(on); });
+  QObject::connect(box, &QCheckBox::toggled, box,
+                   [write](bool on) { (ExtraSettings().*write)(on); });
   window->installEventFilter(new ReloadOnShow(box, read, box));
   return box;
 }

@@ -6,8 +6,8 @@
 
 namespace tarvix {
 
-inline QLineEdit* makeLabeledEdit(QWidget* parent, const char* name, const QString& caption,
-                                  int x, int y, int width) {
+inline QLineEdit* makeLabeledEdit(QWidget* parent, const char* name, const QString& caption, int x,
+                                  int y, int width) {
   auto* label = new QLabel(caption, parent);
   label->setObjectName(QString(name) + "Label");
   label->setGeometry(x, y, width, 14);

@@ -104,8 +104,7 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   nicknameEdit = makeLabeledEdit(optionsGroup, "LabeledEdit1", "Nickname", 10, 102, 204);
   passwordEdit = makeLabeledEdit(optionsGroup, "LabeledEdit2", "Password", 10, 142, 204);
   mohaaPathEdit = makeLabeledEdit(optionsGroup, "LabeledEdit3", "MoH:AA path", 10, 182, 176);
-  spearheadPathEdit =
-      makeLabeledEdit(optionsGroup, "LabeledEdit4", "Spearhead path", 10, 222, 176);
+  spearheadPathEdit = makeLabeledEdit(optionsGroup, "LabeledEdit4", "Spearhead path", 10, 222, 176);
   acceptCodePageOnly({nicknameEdit, passwordEdit});
   mohaaBrowseButton = makeButton(optionsGroup, "Button3", "...", QRect(190, 196, 24, 21));
   spearheadBrowseButton = makeButton(optionsGroup, "Button6", "...", QRect(190, 236, 24, 21));
@@ -120,8 +119,7 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   }
   supportLink->setGeometry(10, 266, 204, 16);
 
-  aboutButton =
-      makeButton(optionsGroup, "Button4", "About Tarvix 2.10", QRect(10, 290, 204, 25));
+  aboutButton = makeButton(optionsGroup, "Button4", "About Tarvix 2.10", QRect(10, 290, 204, 25));
 
   serverListsGroup = new QGroupBox("Server lists", this);
   serverListsGroup->setObjectName("GroupBox2");
@@ -171,26 +169,23 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
 
   connect(speedSlider, &QSlider::valueChanged, this, &OptionsWindow::onSpeedChanged);
   connect(autoScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::autoScanSwitched);
-  connect(clantagsCheckBox, &QCheckBox::toggled, this, [this](bool on) {
-    settings_.updateConfig([on](Config& c) { c.clantagsOn = on; });
-  });
+  connect(clantagsCheckBox, &QCheckBox::toggled, this,
+          [this](bool on) { settings_.updateConfig([on](Config& c) { c.clantagsOn = on; }); });
   connect(safeScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::onSafeScanToggled);
   keepInSettings(nicknameEdit, settings_, &Config::playerName, toBytes);
   keepInSettings(passwordEdit, settings_, &Config::serverPassword, toBytes);
   keepInSettings(mohaaPathEdit, settings_, &Config::mohaaPath, fileNameBytes);
   keepInSettings(spearheadPathEdit, settings_, &Config::spearheadPath, fileNameBytes);
   connect(mohaaBrowseButton, &QPushButton::clicked, this, &OptionsWindow::browseMohaaPath);
-  connect(spearheadBrowseButton, &QPushButton::clicked, this,
-          &OptionsWindow::browseSpearheadPath);
+  connect(spearheadBrowseButton, &QPushButton::clicked, this, &OptionsWindow::browseSpearheadPath);
   connect(aboutButton, &QPushButton::clicked, this, &OptionsWindow::showCredits);
   connect(importTextListButton, &QPushButton::clicked, this, &OptionsWindow::importTextListFile);
   connect(importSslfButton, &QPushButton::clicked, this, &OptionsWindow::importSslfFile);
   connect(deleteListAction, &QAction::triggered, this, &OptionsWindow::deleteList);
   connect(selectListAction, &QAction::triggered, this, &OptionsWindow::selectList);
   connect(exportSslfAction, &QAction::triggered, this, &OptionsWindow::exportListAsSslf);
-  connect(serverListView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-    listMenu->popup(serverListView->viewport()->mapToGlobal(p));
-  });
+  connect(serverListView, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& p) { listMenu->popup(serverListView->viewport()->mapToGlobal(p)); });
   onDoubleClick(serverListView, [this] { selectList(); });
 }
 

@@ -22,9 +22,9 @@
 namespace tarvix {
 
 QString unnamedServerName() {
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      clock().now().time_since_epoch())
-                      .count();
+  const auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(clock().now().time_since_epoch())
+          .count();
   const QDateTime now = QDateTime::fromMSecsSinceEpoch(ms);
   const QLocale locale = QLocale::system();
   return "Unnamed Server @ " + locale.toString(now.time(), QLocale::LongFormat) + " - " +
@@ -45,8 +45,7 @@ QuickAddDialog::QuickAddDialog(Settings& settings, const ScanState& scan, QWidge
   labelOf(this, nameEdit)->setVisible(false);
 
   addButton = makeButton(this, "Button1", "add to list", QRect(10, 50, 194, 25));
-  receiveNameButton =
-      makeButton(this, "Button2", "receive server name", QRect(10, 80, 194, 25));
+  receiveNameButton = makeButton(this, "Button2", "receive server name", QRect(10, 80, 194, 25));
   receiveNameButton->setVisible(false);
 
   setFixedSize(214, 85);
@@ -65,9 +64,7 @@ void QuickAddDialog::showEvent(QShowEvent* event) {
 
 void QuickAddDialog::resetAddCaption() { addButton->setText("add server"); }
 
-void QuickAddDialog::splitAddress() {
-  splitAddressField(ipEdit, portEdit);
-}
+void QuickAddDialog::splitAddress() { splitAddressField(ipEdit, portEdit); }
 
 void QuickAddDialog::receiveServerName() {
   if (!busy_) startNameQuery(nullptr);

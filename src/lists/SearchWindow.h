@@ -19,8 +19,7 @@ class SearchWindow : public QWidget {
  public:
   // `serverRows` holds the main window's server rows (columns: state, map,
   // host name, edition).
-  SearchWindow(Settings& settings, const QAbstractItemModel& serverRows,
-               QWidget* parent = nullptr);
+  SearchWindow(Settings& settings, const QAbstractItemModel& serverRows, QWidget* parent = nullptr);
 
   QLineEdit* searchEdit = nullptr;
   QRadioButton* serverOption = nullptr;

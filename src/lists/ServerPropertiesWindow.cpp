@@ -45,11 +45,16 @@ QFont tahoma(const QFont& base) {
 
 QColor colourOf(PingColour c) {
   switch (c) {
-    case PingColour::Navy: return QColor(0, 0, 128);
-    case PingColour::Green: return QColor(0, 128, 0);
-    case PingColour::Purple: return QColor(128, 0, 128);
-    case PingColour::Red: return QColor(255, 0, 0);
-    case PingColour::Black: break;
+    case PingColour::Navy:
+      return QColor(0, 0, 128);
+    case PingColour::Green:
+      return QColor(0, 128, 0);
+    case PingColour::Purple:
+      return QColor(128, 0, 128);
+    case PingColour::Red:
+      return QColor(255, 0, 0);
+    case PingColour::Black:
+      break;
   }
   return QColor(0, 0, 0);
 }

@@ -3,8 +3,8 @@
 // link and live ping, and the place where its join and rcon passwords are
 // stored and it is marked as the admin console's default server.
 #include <QPoint>
-#include <QStringList>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -58,7 +58,6 @@ class ServerPropertiesWindow : public QWidget {
   QAction* resetAllPasswordsAction = nullptr;
   // Pings the current server while the window is open.
   HostChecker* hostChecker = nullptr;
-
 
   // Showing: the default server, the ping graph, the stored passwords.
   void loadShownServer();

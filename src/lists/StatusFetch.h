@@ -12,8 +12,8 @@ namespace tarvix {
 
 // The reply bytes, or an empty string for no answer or a failure. A fresh
 // socket each time, so a late answer to an earlier query is never read.
-inline std::string fetchStatusReply(const std::string& host, const std::string& port,
-                                    int timeoutMs, const StopSignal& stop) {
+inline std::string fetchStatusReply(const std::string& host, const std::string& port, int timeoutMs,
+                                    const StopSignal& stop) {
   UdpClient client;
   UdpResult r = queryStatus(client, host, port, timeoutMs, &stop);
   return r.ok() ? std::move(r.bytes) : std::string();
@@ -21,8 +21,8 @@ inline std::string fetchStatusReply(const std::string& host, const std::string& 
 
 // Queries host:port off the UI thread and hands the reply to `deliver` on it.
 // Nothing is delivered when the program stops the query while it is closing.
-inline BackgroundTask fetchStatusInBackground(QObject* receiver, std::string host,
-                                              std::string port, int timeoutMs,
+inline BackgroundTask fetchStatusInBackground(QObject* receiver, std::string host, std::string port,
+                                              int timeoutMs,
                                               std::function<void(const std::string&)> deliver) {
   return runInBackground(
       receiver,

@@ -22,7 +22,8 @@ struct HostAddress {
 
 // The blocking look-up of a name (not a dotted address): fills `address` and
 // returns true, or sets `error`. The program's is getaddrinfo.
-using BlockingLookup = std::function<bool(const std::string& host, in_addr& address, std::string& error)>;
+using BlockingLookup =
+    std::function<bool(const std::string& host, in_addr& address, std::string& error)>;
 
 // Replaces the blocking look-up for tests; an empty function restores getaddrinfo.
 void setBlockingLookup(BlockingLookup lookup);

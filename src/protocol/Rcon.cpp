@@ -148,7 +148,8 @@ std::optional<StatusRow> findStatusRow(std::string_view reply, std::string_view 
     if (lf == std::string_view::npos) lf = reply.size();
     std::string_view line = reply.substr(start, lf - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    for (std::size_t at = line.find(name); at != std::string_view::npos; at = line.find(name, at + 1))
+    for (std::size_t at = line.find(name); at != std::string_view::npos;
+         at = line.find(name, at + 1))
       if (wholeNameField(line, at, name.size())) return StatusRow{line, at};
     start = lf + 1;
   }

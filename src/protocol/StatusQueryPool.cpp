@@ -26,7 +26,9 @@ constexpr int kSendsPerDrain = 16;
 // Descriptors left to the rest of the program when the open-file limit is low.
 constexpr rlim_t kSpareDescriptors = 64;
 
-std::string sysError(const char* what, int err) { return std::string(what) + ": " + std::strerror(err); }
+std::string sysError(const char* what, int err) {
+  return std::string(what) + ": " + std::strerror(err);
+}
 
 std::uint64_t keyOf(const sockaddr_in& a) {
   return (static_cast<std::uint64_t>(ntohl(a.sin_addr.s_addr)) << 16) | ntohs(a.sin_port);
@@ -55,8 +57,10 @@ bool resolve(std::string_view host, std::string_view port, sockaddr_in& to, std:
 int socketBudget(int wanted) {
   rlimit lim{};
   if (getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur != RLIM_INFINITY) {
-    const rlim_t spare = lim.rlim_cur > kSpareDescriptors ? (lim.rlim_cur - kSpareDescriptors) / 4 : 1;
-    wanted = static_cast<int>(std::min<rlim_t>(static_cast<rlim_t>(wanted), std::max<rlim_t>(spare, 1)));
+    const rlim_t spare =
+        lim.rlim_cur > kSpareDescriptors ? (lim.rlim_cur - kSpareDescriptors) / 4 : 1;
+    wanted =
+        static_cast<int>(std::min<rlim_t>(static_cast<rlim_t>(wanted), std::max<rlim_t>(spare, 1)));
   }
   return std::max(wanted, 1);
 }
@@ -65,7 +69,8 @@ int socketBudget(int wanted) {
 
 StatusQueryPool::StatusQueryPool(int maxInFlight, int tries, const StopSignal* stop)
     : maxInFlight_(std::max(maxInFlight, 1)), tries_(std::max(tries, 1)), stop_(stop) {
-  const int wanted = std::min((maxInFlight_ + kQueriesPerSocket - 1) / kQueriesPerSocket, kMaxSockets);
+  const int wanted =
+      std::min((maxInFlight_ + kQueriesPerSocket - 1) / kQueriesPerSocket, kMaxSockets);
   const int count = socketBudget(wanted);
   for (int i = 0; i < count; ++i) {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -233,7 +238,8 @@ bool StatusQueryPool::wait() {
   }
   int timeout = -1;
   if (!deadlines_.empty()) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadlines_.top().at - Clock::now());
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadlines_.top().at - Clock::now());
     timeout = static_cast<int>(std::max<long long>(left.count(), 0));
   } else if (queries_.empty()) {
     return true;  // nothing to wait for

@@ -63,7 +63,7 @@ class StatusQueryPool {
     int id = 0;
     std::uint64_t key = 0;  // sender address and port
     sockaddr_in to{};
-    int socket = -1;        // index into sockets_, -1 while waiting for one
+    int socket = -1;  // index into sockets_, -1 while waiting for one
     int triesSent = 0;
     int timeoutMs = 0;
     std::uint64_t serial = 0;  // of the last try, to tell stale deadlines

@@ -102,7 +102,9 @@ StatusReply readSelectedReply(std::string_view raw) {
 bool scanAnswered(std::string_view raw) { return contains(raw, "\xFF\xFF\xFF\xFF"); }
 bool rowSelectionAnswered(std::string_view raw) { return containsNoCase(raw, "statusresponse"); }
 bool buddyDoubleClickAnswered(std::string_view raw) { return raw.size() >= 41; }
-bool quickAddAnswered(std::string_view raw) { return raw.size() > 40 && contains(raw, kHostNameKey); }
+bool quickAddAnswered(std::string_view raw) {
+  return raw.size() > 40 && contains(raw, kHostNameKey);
+}
 bool directConnectAnswered(std::string_view raw) { return !raw.empty(); }
 bool directConnectSetsEdition(std::string_view raw) { return raw.size() > 40; }
 bool consoleAnswered(std::string_view raw) { return containsNoCase(raw, "status"); }

@@ -70,13 +70,13 @@ std::string rowSelectionText(std::string_view raw);
 StatusReply readSelectedReply(std::string_view raw);
 
 // Whether a reply counts as an answer, per caller.
-bool scanAnswered(std::string_view raw);                // holds FF FF FF FF
-bool rowSelectionAnswered(std::string_view raw);        // "statusresponse", any case
-bool buddyDoubleClickAnswered(std::string_view raw);    // at least 41 bytes
-bool quickAddAnswered(std::string_view raw);            // > 40 bytes and "sv_hostname\"
-bool directConnectAnswered(std::string_view raw);       // not empty
-bool directConnectSetsEdition(std::string_view raw);    // > 40 bytes
-bool consoleAnswered(std::string_view raw);             // "status", any case
+bool scanAnswered(std::string_view raw);              // holds FF FF FF FF
+bool rowSelectionAnswered(std::string_view raw);      // "statusresponse", any case
+bool buddyDoubleClickAnswered(std::string_view raw);  // at least 41 bytes
+bool quickAddAnswered(std::string_view raw);          // > 40 bytes and "sv_hostname\"
+bool directConnectAnswered(std::string_view raw);     // not empty
+bool directConnectSetsEdition(std::string_view raw);  // > 40 bytes
+bool consoleAnswered(std::string_view raw);           // "status", any case
 
 // The server name quick add takes from a reply; empty when the reply does
 // not count as an answer for it.

@@ -54,7 +54,6 @@ UdpResult resolve(std::string_view host, std::string_view port, sockaddr_in& add
 
 }  // namespace
 
-
 // --- UdpClient -------------------------------------------------------------
 
 bool parsePort(std::string_view text, std::uint16_t& port) {

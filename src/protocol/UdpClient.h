@@ -23,9 +23,9 @@ enum class UdpOutcome {
 
 struct UdpResult {
   UdpOutcome outcome = UdpOutcome::TimedOut;
-  std::string bytes;      // the datagram received (Ok on receive only)
-  std::string error;      // description of a failure
-  std::string fromHost;   // sender of a received datagram, dotted
+  std::string bytes;     // the datagram received (Ok on receive only)
+  std::string error;     // description of a failure
+  std::string fromHost;  // sender of a received datagram, dotted
   std::uint16_t fromPort = 0;
 
   bool ok() const { return outcome == UdpOutcome::Ok; }

@@ -3,8 +3,8 @@
 #include <limits>
 #include <vector>
 
-#include "store/DataFile.h"
 #include "base/Text.h"
+#include "store/DataFile.h"
 
 namespace tarvix {
 
@@ -14,13 +14,27 @@ constexpr std::size_t kConfigLines = 12;
 
 void applyConfigLine(Config& cfg, std::size_t index, const std::string& line) {
   switch (index) {
-    case 0: cfg.timerOn = line == "timer on"; break;
-    case 1: cfg.serverListPath = line; break;
-    case 2: cfg.clantagsOn = line == "clantags on"; break;
-    case 3: cfg.playerName = line; break;
-    case 4: cfg.serverPassword = line; break;
-    case 5: cfg.mohaaPath = line; break;
-    case 6: cfg.spearheadPath = line; break;
+    case 0:
+      cfg.timerOn = line == "timer on";
+      break;
+    case 1:
+      cfg.serverListPath = line;
+      break;
+    case 2:
+      cfg.clantagsOn = line == "clantags on";
+      break;
+    case 3:
+      cfg.playerName = line;
+      break;
+    case 4:
+      cfg.serverPassword = line;
+      break;
+    case 5:
+      cfg.mohaaPath = line;
+      break;
+    case 6:
+      cfg.spearheadPath = line;
+      break;
     case 7: {
       long long v = 0;
       if (!parseInt(line, v) || v < std::numeric_limits<int>::min() ||
@@ -34,9 +48,14 @@ void applyConfigLine(Config& cfg, std::size_t index, const std::string& line) {
       cfg.safeScan = line == "save";
       if (cfg.safeScan) cfg.scanTimeout = 10000;
       break;
-    case 9: cfg.optionFlag10 = line == "true"; break;
-    case 10: cfg.bannerIndex = line; break;
-    default: break;  // trailer
+    case 9:
+      cfg.optionFlag10 = line == "true";
+      break;
+    case 10:
+      cfg.bannerIndex = line;
+      break;
+    default:
+      break;  // trailer
   }
 }
 

@@ -9,18 +9,18 @@
 namespace tarvix {
 
 struct Config {
-  bool timerOn = false;                                // line 1
+  bool timerOn = false;                                  // line 1
   std::string serverListPath = "Serverlists\\Standard";  // line 2
-  bool clantagsOn = false;                             // line 3
-  std::string playerName;                              // line 4
-  std::string serverPassword;                          // line 5
-  std::string mohaaPath;                               // line 6
-  std::string spearheadPath;                           // line 7
-  int speedSetting = 500;                              // line 8
-  int scanTimeout = 500;                               // line 8, or 10000 with "save"
-  bool safeScan = false;                               // line 9
-  bool optionFlag10 = false;                           // line 10
-  std::string bannerIndex = "0";                       // line 11
+  bool clantagsOn = false;                               // line 3
+  std::string playerName;                                // line 4
+  std::string serverPassword;                            // line 5
+  std::string mohaaPath;                                 // line 6
+  std::string spearheadPath;                             // line 7
+  int speedSetting = 500;                                // line 8
+  int scanTimeout = 500;                                 // line 8, or 10000 with "save"
+  bool safeScan = false;                                 // line 9
+  bool optionFlag10 = false;                             // line 10
+  std::string bannerIndex = "0";                         // line 11
 };
 
 inline constexpr const char* kConfigFile = "Config";
@@ -71,7 +71,7 @@ std::string passwordKey(std::string_view ip, std::string_view port);
 Passwords lookupPasswords(std::string_view ip, std::string_view port);
 // The same lookup over the lines of a password file already read.
 Passwords lookupPasswordsIn(const std::vector<std::string>& lines, std::string_view ip,
-                             std::string_view port);
+                            std::string_view port);
 // Appends the key line and `value` ("rcon:" + password for an rcon record).
 void appendPassword(std::string_view ip, std::string_view port, std::string_view value);
 void appendRconPassword(std::string_view ip, std::string_view port, std::string_view password);

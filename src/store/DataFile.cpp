@@ -1,17 +1,16 @@
 #include "store/DataFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <limits.h>
-
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "base/Text.h"
@@ -82,7 +81,8 @@ int openShared(const std::string& path) {
         throw FileError(path, e);
       }
     }
-    struct stat opened {}, current {};
+    struct stat opened {
+    }, current{};
     if (::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &current) == 0 &&
         opened.st_ino == current.st_ino && opened.st_dev == current.st_dev)
       return fd;
@@ -135,8 +135,8 @@ void rewriteInPlace(int target, std::string_view content, const std::string& sho
 // `path`. `target` is the caller's locked descriptor of the file it replaces,
 // or -1 when there is none yet; it must be open for writing. Errors name
 // `shown`, the file as the user knows it, never the temporary.
-void replaceLocked(const std::string& path, int target, std::string_view content,
-                   FileAccess access, const std::string& shown) {
+void replaceLocked(const std::string& path, int target, std::string_view content, FileAccess access,
+                   const std::string& shown) {
   struct stat st {};
   const bool existed = target >= 0;
   if (existed && ::fstat(target, &st) != 0) throw FileError(shown, errno);
@@ -150,8 +150,8 @@ void replaceLocked(const std::string& path, int target, std::string_view content
   std::string temp;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp = path + ".~" + std::to_string(::getpid()) + "-" +
-           std::to_string(tempCounter.fetch_add(1));
+    temp =
+        path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter.fetch_add(1));
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                 ownerOnly ? 0600 : perms);
     if (fd < 0 && errno != EEXIST) {

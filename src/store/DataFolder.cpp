@@ -1,8 +1,5 @@
 #include "store/DataFolder.h"
 
-#include "store/DataFile.h"
-#include "store/ServerLists.h"
-
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -10,6 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
+
+#include "store/DataFile.h"
+#include "store/ServerLists.h"
 
 namespace tarvix {
 
@@ -41,7 +41,8 @@ std::string noTemplate(const DataFolderPlaces& places, const fs::path& target) {
 bool fillFrom(const fs::path& templ, const fs::path& folder, std::string& error) {
   std::error_code ec;
   fs::copy(templ, folder, fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
-  if (ec) error = "cannot fill " + folder.string() + " from " + templ.string() + ": " + ec.message();
+  if (ec)
+    error = "cannot fill " + folder.string() + " from " + templ.string() + ": " + ec.message();
   return !ec;
 }
 

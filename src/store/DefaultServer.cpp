@@ -1,7 +1,6 @@
-#include "store/Config.h"
-
 #include <vector>
 
+#include "store/Config.h"
 #include "store/DataFile.h"
 
 namespace tarvix {

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "store/DataFile.h"
 #include "base/Text.h"
+#include "store/DataFile.h"
 
 namespace tarvix {
 
@@ -20,8 +20,8 @@ std::optional<std::vector<std::string>> readOptionalNameList(std::string_view fi
 
 void appendNameEntry(std::string_view file, std::string_view value) {
   if (isBlank(value))
-    throw EntryError(dataPath(file), "Cannot add an empty or blank entry to file \"" +
-                                         dataPath(file) + "\".");
+    throw EntryError(dataPath(file),
+                     "Cannot add an empty or blank entry to file \"" + dataPath(file) + "\".");
   appendLines(file, {std::string(value)});
 }
 

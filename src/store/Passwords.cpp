@@ -1,7 +1,6 @@
-#include "store/Config.h"
-
-#include "store/DataFile.h"
 #include "base/Text.h"
+#include "store/Config.h"
+#include "store/DataFile.h"
 
 namespace tarvix {
 
@@ -16,7 +15,7 @@ std::string passwordKey(std::string_view ip, std::string_view port) {
 }
 
 Passwords lookupPasswordsIn(const std::vector<std::string>& lines, std::string_view ip,
-                             std::string_view port) {
+                            std::string_view port) {
   const std::string key = passwordKey(ip, port);
   Passwords found;
   // No server has an empty key; it would match the header's empty line or an

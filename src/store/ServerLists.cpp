@@ -1,9 +1,9 @@
 #include "store/ServerLists.h"
 
-#include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <memory>
 
 #include "store/DataFile.h"

@@ -1,12 +1,13 @@
 #include "store/SharedLists.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+
+#include "base/Text.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
-#include "base/Text.h"
 
 namespace tarvix {
 

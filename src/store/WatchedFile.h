@@ -2,11 +2,12 @@
 // The lines of a data file, read again only when the file changed on disk, so
 // a pass that consults a file for every server reads it once, yet still sees
 // an edit made while it runs.
+#include <sys/types.h>
+
 #include <ctime>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 namespace tarvix {

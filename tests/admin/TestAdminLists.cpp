@@ -90,10 +90,9 @@ class TestAdminLists : public QObject {
     QCOMPARE(w.skins->maximumWidth(), 250);
     QCOMPARE(w.skins->minimumHeight(), 100);
     QCOMPARE(w.messages->minimumSize(), QSize(300, 200));
-    for (AdminListWindow* list : {static_cast<AdminListWindow*>(w.maps),
-                                   static_cast<AdminListWindow*>(w.bans),
-                                   static_cast<AdminListWindow*>(w.skins),
-                                   static_cast<AdminListWindow*>(w.messages)}) {
+    for (AdminListWindow* list :
+         {static_cast<AdminListWindow*>(w.maps), static_cast<AdminListWindow*>(w.bans),
+          static_cast<AdminListWindow*>(w.skins), static_cast<AdminListWindow*>(w.messages)}) {
       QVERIFY(list->windowFlags() & Qt::WindowStaysOnTopHint);
       QVERIFY(!(list->windowFlags() & Qt::WindowMinimizeButtonHint));
       QVERIFY(!list->listView->header()->sectionsClickable());
@@ -296,7 +295,8 @@ class TestAdminLists : public QObject {
     w.addMessage->edit(0)->setText("a last one");
     w.addMessage->addButton->click();
     QVERIFY(!w.addMessage->isVisible());
-    QCOMPARE(columnTexts(w.messages->listView), QStringList({"welcome", "visit our site", "a last one"}));
+    QCOMPARE(columnTexts(w.messages->listView),
+             QStringList({"welcome", "visit our site", "a last one"}));
     // Showing "add message" empties its field; an empty field does nothing.
     w.messages->newAction->trigger();
     QCOMPARE(w.addMessage->edit(0)->text(), QString());

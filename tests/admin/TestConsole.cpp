@@ -10,30 +10,30 @@
 #include <set>
 #include <string>
 
-#include "SettingsEdits.h"
 #include "FakeGameServer.h"
+#include "SettingsEdits.h"
 #include "TempDataDir.h"
 #include "admin/AdminConsole.h"
 #include "app/MainWindow.h"
-#include "components/ViewItems.h"
 #include "base/ConsoleLogs.h"
 #include "components/Clock.h"
+#include "components/ViewItems.h"
 #include "protocol/StatusQuery.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using tarvix::test::crlf;
-using tarvix::test::FakeDatagram;
 using tarvix::test::FakeAnswer;
+using tarvix::test::FakeDatagram;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makePrintReply;
 using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 using tarvix::test::setConfigValue;
 using tarvix::test::setCurrentIp;
 using tarvix::test::setCurrentPort;
+using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -63,9 +63,8 @@ struct Rig {
   explicit Rig(const std::string& rconRecord = "rcon:pw1") {
     dir.writeInstallation();
     if (!rconRecord.empty())
-      dir.write("Passwords.txt",
-                crlf({"// Tarvix 1.11 password list", "//", "", "127.0.0.1" + server.portText(),
-                      rconRecord}));
+      dir.write("Passwords.txt", crlf({"// Tarvix 1.11 password list", "//", "",
+                                       "127.0.0.1" + server.portText(), rconRecord}));
     setClock(&fast);
     program = std::make_unique<test::ProgramFixture>();
     main = program->mainWindow();
@@ -99,7 +98,9 @@ struct Rig {
     console->playerView->setCurrentItem(row);
     return row;
   }
-  QStringList tail(int n) const { return console->consoleLines().mid(console->consoleLines().size() - n); }
+  QStringList tail(int n) const {
+    return console->consoleLines().mid(console->consoleLines().size() - n);
+  }
 
   TempDataDir dir;
   ScriptedDialogs d;
@@ -130,8 +131,8 @@ class TestConsole : public QObject {
     QVERIFY(!r.console->detectSkinsCheckBox->isChecked());
     QVERIFY(r.console->checkBansCheckBox->isChecked());
     QVERIFY(!r.console->defaultServerCheckBox->isVisible());  // "default" is empty
-    QVERIFY(r.console->messagesAction->isVisible());    // "messages.txt" exists
-    QCOMPARE(statusQueries(r.server), 1);       // the opening's pass
+    QVERIFY(r.console->messagesAction->isVisible());          // "messages.txt" exists
+    QCOMPARE(statusQueries(r.server), 1);                     // the opening's pass
   }
 
   void openingWithoutPasswordAsksForItAndSendsThePlaceholder() {
@@ -160,7 +161,8 @@ class TestConsole : public QObject {
   void typedLinesAwaitTheirReplyWithoutBlocking() {
     Rig r;
     r.server.setResponder([](const FakeDatagram& d) {
-      if (d.bytes == rcon("pw1", "status")) return FakeAnswer::reply(makePrintReply("\nhello\nworld\n"), 100);
+      if (d.bytes == rcon("pw1", "status"))
+        return FakeAnswer::reply(makePrintReply("\nhello\nworld\n"), 100);
       return FakeAnswer::silence();
     });
     r.open();
@@ -207,7 +209,8 @@ class TestConsole : public QObject {
     Rig r;
     r.d.answers = {true};
     r.server.setResponder([](const FakeDatagram& d) {
-      if (d.bytes == rcon("pw1", "restart")) return FakeAnswer::reply(makePrintReply("\nrestarting\n"));
+      if (d.bytes == rcon("pw1", "restart"))
+        return FakeAnswer::reply(makePrintReply("\nrestarting\n"));
       return FakeAnswer::silence();
     });
     r.open();
@@ -272,15 +275,17 @@ class TestConsole : public QObject {
     QVERIFY(!r.console->isEnabled());  // until the last restart's pause is over
     QTRY_VERIFY_WITH_TIMEOUT(r.console->isEnabled(), 5000);
     r.console->crashServer();
-    QCOMPARE(r.d.questions.mid(2), QStringList({"sure to restart 3 times ?", "sure to crash the server ?"}));
+    QCOMPARE(r.d.questions.mid(2),
+             QStringList({"sure to restart 3 times ?", "sure to crash the server ?"}));
     QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).size(), std::size_t(6), 2000);
     const auto sent = rconSent(r.server);
     QCOMPARE(std::vector<std::string>(sent.begin() + 1, sent.end()),
              (std::vector<std::string>{rcon("pw1", "restart"), rcon("pw1", "restart"),
                                        rcon("pw1", "restart"), rcon("pw1", "say gogogo!"),
                                        rcon("pw1", "crash")}));
-    QCOMPARE(r.tail(5), QStringList({"!! -> admin restart", "!! -> admin restart", "!! -> admin restart",
-                                     "!! -> admin say gogogo!", "!! -> admin crash"}));
+    QCOMPARE(r.tail(5),
+             QStringList({"!! -> admin restart", "!! -> admin restart", "!! -> admin restart",
+                          "!! -> admin say gogogo!", "!! -> admin crash"}));
     // Each restart went out on its own socket.
     const auto all = r.server.received();
     std::set<std::uint16_t> ports;
@@ -341,8 +346,10 @@ class TestConsole : public QObject {
     QVERIFY(!lists.messages->isVisible());
     r.console->messagesAction->trigger();
     QVERIFY(lists.messages->isVisible());
-    for (QWidget* add : {static_cast<QWidget*>(r.program->addMap()), static_cast<QWidget*>(r.program->addBan()),
-                         static_cast<QWidget*>(r.program->addSkin()), static_cast<QWidget*>(r.program->addMessage())})
+    for (QWidget* add :
+         {static_cast<QWidget*>(r.program->addMap()), static_cast<QWidget*>(r.program->addBan()),
+          static_cast<QWidget*>(r.program->addSkin()),
+          static_cast<QWidget*>(r.program->addMessage())})
       QVERIFY(!add->isVisible());
     QVERIFY(r.d.errors.isEmpty());
   }
@@ -369,8 +376,8 @@ class TestConsole : public QObject {
     // "save rcon password": the console's server and the field's text.
     r.console->rconPasswordEdit->setText("new pw");
     r.console->savePasswordAction->trigger();
-    QVERIFY(r.dir.read("Passwords.txt").ends_with(
-        crlf({"127.0.0.1" + r.server.portText(), "rcon:new pw"})));
+    QVERIFY(r.dir.read("Passwords.txt")
+                .ends_with(crlf({"127.0.0.1" + r.server.portText(), "rcon:new pw"})));
   }
 
   void defaultServerSwitchAimsTheClientsAndSwapsPasswords() {
@@ -382,9 +389,10 @@ class TestConsole : public QObject {
     r.console->rconPasswordEdit->setText("typed");
     r.console->defaultServerCheckBox->setChecked(true);
     QCOMPARE(r.console->rconPasswordEdit->text(), QString("defpw"));
-    QCOMPARE(r.console->consoleLines(),
-             QStringList({"connected to default server: 127.0.0.1:" + QString::fromStdString(other.portText())}));
-    for (UdpClient* c : {&r.console->commandClient, &r.console->antiCheatClient, &r.console->announcerClient})
+    QCOMPARE(r.console->consoleLines(), QStringList({"connected to default server: 127.0.0.1:" +
+                                                     QString::fromStdString(other.portText())}));
+    for (UdpClient* c :
+         {&r.console->commandClient, &r.console->antiCheatClient, &r.console->announcerClient})
       QCOMPARE(c->port(), other.portText());
     r.enterAndWait("status");
     QCOMPARE(rconSent(other), std::vector<std::string>{rcon("defpw", "status")});
@@ -393,7 +401,7 @@ class TestConsole : public QObject {
     QCOMPARE(r.console->rconPasswordEdit->text(), QString("typed"));
     QCOMPARE(r.console->commandClient.port(), r.server.portText());
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
-                                      QString::fromStdString(r.server.portText())}));
+                                     QString::fromStdString(r.server.portText())}));
 
     r.program->settings().setDefaultServer({});
     r.console->defaultServerCheckBox->setChecked(true);
@@ -441,9 +449,10 @@ class TestConsole : public QObject {
     QCOMPARE(r.tail(1), QStringList({"!! -> bans: off"}));
 
     r.console->displayEvery10MinAction->trigger();
-    QCOMPARE(r.tail(4), QStringList({"!! -> show next map: on", "!! -> info: displays next map via console",
-                                     "!! -> info: rightclick \"show next map\" to change interval",
-                                     "!! -> display next map every 10 minutes"}));
+    QCOMPARE(r.tail(4),
+             QStringList({"!! -> show next map: on", "!! -> info: displays next map via console",
+                          "!! -> info: rightclick \"show next map\" to change interval",
+                          "!! -> display next map every 10 minutes"}));
     QCOMPARE(r.console->announcerInterval, 600000);
     QVERIFY(r.console->announcerTimer->isActive());
     r.console->showNextMapCheckBox->setChecked(false);
@@ -462,7 +471,8 @@ class TestConsole : public QObject {
 
   void timersStartAPassOnlyWhenNoneRuns() {
     Rig r;
-    setConfigValue(r.main->settings(), &Config::scanTimeout, 60000);  // the status query waits until stopped
+    setConfigValue(r.main->settings(), &Config::scanTimeout,
+                   60000);  // the status query waits until stopped
     r.console->show();
     QVERIFY(r.console->antiCheatRunning());
     QVERIFY(r.server.waitForCount(1, 2000));
@@ -489,20 +499,24 @@ class TestConsole : public QObject {
     r.console->detectSkinsCheckBox->setChecked(true);
     r.console->detectSkinsCheckBox->setChecked(false);
     QVERIFY(!r.console->antiCheatRunning());
-    QCOMPARE(consoleLogs().text(LogKind::BadLog), std::string("Anticheatthread bad termination\r\n"));
+    QCOMPARE(consoleLogs().text(LogKind::BadLog),
+             std::string("Anticheatthread bad termination\r\n"));
     r.console->refreshPlayers();
     QTRY_COMPARE_WITH_TIMEOUT(statusQueries(r.server), 3, 2000);
   }
 
   void aPassFillsThePlayerListThroughTheWindow() {
     Rig r;
-    const std::string dump = "\nrate                 : 25000\ndm_playergermanmodel : german_ss\n"
-                             "dm_playermodel       : american_army\n";
-    const std::string table = "\nscore ping name lastmsg address\n   12   50 Bob             0 10.0.0.5:12203\n";
+    const std::string dump =
+        "\nrate                 : 25000\ndm_playergermanmodel : german_ss\n"
+        "dm_playermodel       : american_army\n";
+    const std::string table =
+        "\nscore ping name lastmsg address\n   12   50 Bob             0 10.0.0.5:12203\n";
     r.server.setResponder([&](const FakeDatagram& d) {
       if (d.bytes == statusRequest())
         return FakeAnswer::reply(makeStatusReply("\\sv_hostname\\x", {{50, "Bob"}}));
-      if (d.bytes == rcon("pw1", "dumpuser \"Bob\"")) return FakeAnswer::reply(makePrintReply(dump));
+      if (d.bytes == rcon("pw1", "dumpuser \"Bob\""))
+        return FakeAnswer::reply(makePrintReply(dump));
       if (d.bytes == rcon("pw1", "status")) return FakeAnswer::reply(makePrintReply(table));
       return FakeAnswer::silence();
     });
@@ -525,7 +539,7 @@ class TestConsole : public QObject {
     r.enter("waits");
     QVERIFY(r.console->commandPending());
     QVERIFY(r.server.waitForCount(3, 2000));
-    r.main->close();  // stops the console's workers
+    r.main->close();    // stops the console's workers
     r.program.reset();  // and the pending line: no thread is left to join
     r.console = nullptr;
     r.main = nullptr;
@@ -555,7 +569,7 @@ class TestConsole : public QObject {
     r.main->remoteConsoleButton->click();
     QVERIFY(!r.console->defaultServerCheckBox->isChecked());
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
-                                      QString::fromStdString(r.server.portText())}));
+                                     QString::fromStdString(r.server.portText())}));
 
     QVERIFY(QFile::remove("default"));
     setCurrentIp(r.main->settings(), "");

@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "SettingsEdits.h"
 #include "FakeGameServer.h"
+#include "SettingsEdits.h"
 #include "TempDataDir.h"
 #include "admin/AdminConsole.h"
 #include "app/MainWindow.h"
@@ -25,15 +25,16 @@ using tarvix::test::makePrintReply;
 using tarvix::test::ProgramFixture;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::selectRow;
-using tarvix::test::TempDataDir;
 using tarvix::test::setConfigValue;
 using tarvix::test::setCurrentIp;
 using tarvix::test::setCurrentPort;
+using tarvix::test::TempDataDir;
 
 namespace {
 
 std::string rcon(const std::string& password, const std::string& command) {
-  return std::string("\xFF\xFF\xFF\xFF\x02rcon ") + password + " " + command + std::string("\n\0", 2);
+  return std::string("\xFF\xFF\xFF\xFF\x02rcon ") + password + " " + command +
+         std::string("\n\0", 2);
 }
 
 // The program with the console aimed at the fake server and the map list

@@ -71,8 +71,8 @@ class TestBuddyWindows : public QObject {
     QCOMPARE(buddies.deleteAllAction->text(), QString("delete all buddys"));
     QCOMPARE(clantags.deleteOneAction->text(), QString("delete clantag"));
     QCOMPARE(clantags.deleteAllAction->text(), QString("delete all clantags"));
-    for (NameListWindow* w : {static_cast<NameListWindow*>(&buddies),
-                               static_cast<NameListWindow*>(&clantags)}) {
+    for (NameListWindow* w :
+         {static_cast<NameListWindow*>(&buddies), static_cast<NameListWindow*>(&clantags)}) {
       QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
       QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
       QCOMPARE(w->size(), QSize(200, 308));

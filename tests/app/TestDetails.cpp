@@ -27,8 +27,8 @@ using tarvix::test::FakeAnswer;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 using tarvix::test::setConfigValue;
+using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -61,7 +61,8 @@ QStringList players(MainWindow& w, int column) {
 
 int iconOf(QTreeWidgetItem* row) { return row->data(0, Qt::UserRole).toInt(); }
 
-std::vector<std::string> listOf(const std::vector<std::pair<std::string, const FakeGameServer*>>& s) {
+std::vector<std::string> listOf(
+    const std::vector<std::pair<std::string, const FakeGameServer*>>& s) {
   std::vector<std::string> lines;
   for (const auto& [name, server] : s) {
     lines.push_back(name);
@@ -139,7 +140,8 @@ class TestDetails : public QObject {
     FakeGameServer server;
     std::vector<std::pair<int, std::string>> sixteen;
     for (int i = 0; i < 16; ++i) sixteen.push_back({50, "p" + std::to_string(i)});
-    server.setReply(makeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\sv_maxclients\\16", sixteen));
+    server.setReply(
+        makeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\sv_maxclients\\16", sixteen));
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Full", &server}}));
     ScriptedDialogs d;
@@ -221,7 +223,8 @@ class TestDetails : public QObject {
     QCOMPARE(w.linkTarget, QString("http://www.tarvix.example/"));
 
     // A row whose name is no longer in the list file: nothing is sent.
-    const std::size_t before = server.receivedCount() + ffServer.receivedCount() + noLink.receivedCount();
+    const std::size_t before =
+        server.receivedCount() + ffServer.receivedCount() + noLink.receivedCount();
     w.addServerRow("Ghost");
     selectAndWait(w, "Ghost");
     QCOMPARE(settings.currentServer().ip, std::string());
@@ -236,7 +239,8 @@ class TestDetails : public QObject {
   void theWaitKeepsTheEventLoopRunningAndTheLaterSelectionWins() {
     FakeGameServer slow, fast;
     slow.setResponder([](const tarvix::test::FakeDatagram&) {
-      return FakeAnswer::reply(makeStatusReply("\\sv_hostname\\Slow\\sv_maxclients\\4", {{1, "s"}}), 1500);
+      return FakeAnswer::reply(makeStatusReply("\\sv_hostname\\Slow\\sv_maxclients\\4", {{1, "s"}}),
+                               1500);
     });
     fast.setReply(makeStatusReply("\\sv_hostname\\Fast\\sv_maxclients\\4", {{1, "f"}}));
     TempDataDir dir;
@@ -349,9 +353,10 @@ class TestDetails : public QObject {
 
   void buddyDoubleClickDuringAScanLeavesTheServerView() {
     FakeGameServer server;
-    server.queueReply(makeStatusReply("\\sv_hostname\\Live\\mapname\\dm/mohdm1\\sv_maxclients\\8"
-                                      "\\sv_maplist\\dm/mohdm1 dm/mohdm2\\version\\2.15",
-                                      {{44, "Sn\xFFiper"}}));
+    server.queueReply(
+        makeStatusReply("\\sv_hostname\\Live\\mapname\\dm/mohdm1\\sv_maxclients\\8"
+                        "\\sv_maplist\\dm/mohdm1 dm/mohdm2\\version\\2.15",
+                        {{44, "Sn\xFFiper"}}));
     server.queueReply(std::string(40, 'x'));
     TempDataDir dir;
     dir.writeInstallation(listOf({{"Live", &server}}));

@@ -2,6 +2,8 @@
 // reset, the exact arguments and working folder the game receives (through
 // stand-in scripts named as the game executables), the start through wine,
 // the wait that keeps the windows working, and every path that connects.
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,29 +12,28 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <filesystem>
-#include <sys/stat.h>
 
-#include "SettingsEdits.h"
+#include "ConfigLines.h"
 #include "FakeGameServer.h"
+#include "SettingsEdits.h"
+#include "StandInGame.h"
 #include "TempDataDir.h"
 #include "app/core/GameLaunch.h"
-#include "ConfigLines.h"
-#include "StandInGame.h"
+#include "base/Text.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
-#include "base/Text.h"
 
 using namespace tarvix;
-using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 using tarvix::test::ProgramFixture;
 using tarvix::test::recordedArgs;
 using tarvix::test::recordedCwd;
-using tarvix::test::standIn;
+using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
 using tarvix::test::setCurrentIp;
 using tarvix::test::setCurrentPort;
+using tarvix::test::standIn;
+using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -80,10 +81,10 @@ class TestLaunch : public QObject {
     connectAndWait(f);
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(recordedArgs(dir, "mohaa"),
-             (std::vector<std::string>{"connect", "127.0.0.1:12203", "+name", "Player",
-                                       "+password", "", "+set", "cl_playintro", "0", "+set",
-                                       "ui_skip_eamovie", "1", "+set", "ui_skip_titlescreen",
-                                       "1", "+set", "ui_skip_legalscreen", "1"}));
+             (std::vector<std::string>{"connect", "127.0.0.1:12203", "+name", "Player", "+password",
+                                       "", "+set", "cl_playintro", "0", "+set", "ui_skip_eamovie",
+                                       "1", "+set", "ui_skip_titlescreen", "1", "+set",
+                                       "ui_skip_legalscreen", "1"}));
     QCOMPARE(recordedCwd(dir, "mohaa"), dir.path() + "/mohaa");
     QVERIFY(!f->autoScanTimer->isActive());
     QCOMPARE(f->gamesRunning(), 0);
@@ -171,7 +172,8 @@ class TestLaunch : public QObject {
     qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin"));
     connectAndWait(f);
     QCOMPARE(d.messages, QStringList({"Error starting MoHAA !"}));
-    setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe", 0, 0644));
+    setConfigValue(f->settings(), &Config::spearheadPath,
+                   standIn(dir, "sh/moh_spearhead.exe", 0, 0644));
     currentServer(f, "Spearhead");
     connectAndWait(f);
     QCOMPARE(d.messages.last(), QString("Error starting Spearhead !"));
@@ -185,8 +187,7 @@ class TestLaunch : public QObject {
     qputenv("PATH", path);
     QVERIFY(d.shown.isEmpty());
     std::vector<std::string> expected = {dir.path() + "/sh/moh_spearhead.exe"};
-    for (const std::string& a : expectedArgs("127.0.0.1", "12203", "P", ""))
-      expected.push_back(a);
+    for (const std::string& a : expectedArgs("127.0.0.1", "12203", "P", "")) expected.push_back(a);
     QCOMPARE(recordedArgs(dir, "bin"), expected);
     QCOMPARE(recordedCwd(dir, "bin"), dir.path() + "/sh");
   }
@@ -230,8 +231,8 @@ class TestLaunch : public QObject {
   void configPasswordIsUsedOnceWhenOptionsWereNeverShown() {
     TempDataDir dir;
     dir.writeInstallation();
-    dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Standard",
-                                               "clantags off", "P", "fromconfig", "500", "fast"));
+    dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Standard", "clantags off",
+                                               "P", "fromconfig", "500", "fast"));
     ScriptedDialogs d;
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();

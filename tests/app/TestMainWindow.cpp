@@ -28,8 +28,18 @@ namespace {
 std::vector<std::string> config(const std::string& line1, const std::string& line8,
                                 const std::string& line9, const std::string& line11 = "0",
                                 const std::string& list = "Serverlists\\Standard") {
-  return {line1, list, "clantags on", "Nick", "secret", "/games/MOHAA.exe", "/games/moh_spearhead.exe",
-          line8, line9, "true", line11, "//Quellis Config - Dont change this file !"};
+  return {line1,
+          list,
+          "clantags on",
+          "Nick",
+          "secret",
+          "/games/MOHAA.exe",
+          "/games/moh_spearhead.exe",
+          line8,
+          line9,
+          "true",
+          line11,
+          "//Quellis Config - Dont change this file !"};
 }
 
 QStringList column(QTreeWidget* view, int col) {
@@ -92,9 +102,9 @@ class TestMainWindow : public QObject {
       }
     QCOMPARE(captions, QStringList({"scan now ", "stop scan", "search", "connect", "d-connect",
                                     "buddies", "clantags", "r-con", "options"}));
-    QCOMPARE(hints, QStringList({"start scan ", "stop scan", "search server-map-ip", "connect",
-                                 "direct connect", "buddies", "clantag's", "advanced rcon",
-                                 "options"}));
+    QCOMPARE(hints,
+             QStringList({"start scan ", "stop scan", "search server-map-ip", "connect",
+                          "direct connect", "buddies", "clantag's", "advanced rcon", "options"}));
     QVERIFY(buttonVisible(w, w.scanNowButton));
     QVERIFY(!buttonVisible(w, w.stopScanButton));
     QVERIFY(!w.scanProgress->isVisible());
@@ -152,7 +162,8 @@ class TestMainWindow : public QObject {
     dir.writeInstallation({"A", "127.0.0.6", "1"});
     if (kind == 0) std::remove("Config");
     if (kind == 1) dir.writeLines("Config", config("timer off", "fast!", "fast"));
-    if (kind == 2) dir.writeLines("Config", config("timer off", "500", "fast", "0", "Serverlists\\Gone"));
+    if (kind == 2)
+      dir.writeLines("Config", config("timer off", "500", "fast", "0", "Serverlists\\Gone"));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -201,7 +212,8 @@ class TestMainWindow : public QObject {
 
   void columnClicksSortWithTheByteComparison() {
     TempDataDir dir;
-    dir.writeInstallation({"b host", "127.0.0.1", "1", "a host", "127.0.0.4", "2", "C host", "127.0.0.5", "3"});
+    dir.writeInstallation(
+        {"b host", "127.0.0.1", "1", "a host", "127.0.0.4", "2", "C host", "127.0.0.5", "3"});
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -263,7 +275,8 @@ class TestMainWindow : public QObject {
 
   void deleteServerAsksAndRemovesEveryGroupOfThatName() {
     TempDataDir dir;
-    dir.writeInstallation({"Dup", "127.0.0.1", "1", "Keep", "127.0.0.2", "2", "Dup", "127.0.0.3", "3"});
+    dir.writeInstallation(
+        {"Dup", "127.0.0.1", "1", "Keep", "127.0.0.2", "2", "Dup", "127.0.0.3", "3"});
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -275,7 +288,8 @@ class TestMainWindow : public QObject {
     QCOMPARE(d.questions, QStringList({"Delete server\nDup ?"}));
     QCOMPARE(w.serverRowCount(), 3);
     QCOMPARE(dir.read("Serverlists/Standard"),
-             tarvix::test::crlf({"Dup", "127.0.0.1", "1", "Keep", "127.0.0.2", "2", "Dup", "127.0.0.3", "3"}));
+             tarvix::test::crlf(
+                 {"Dup", "127.0.0.1", "1", "Keep", "127.0.0.2", "2", "Dup", "127.0.0.3", "3"}));
 
     d.answers = {true};
     w.deleteSelectedServer();
@@ -324,8 +338,9 @@ class TestMainWindow : public QObject {
     }
     QCOMPARE(consoleLogs().text(LogKind::BadLog),
              std::string("!! server cant be deleted - list is in use\r\n"));
-    QCOMPARE(w.statusText(),
-             QString("serverlist is in use...start Tarvix again and delete server before scaning !"));
+    QCOMPARE(
+        w.statusText(),
+        QString("serverlist is in use...start Tarvix again and delete server before scaning !"));
     QCOMPARE(dir.read("Serverlists/Standard"), original);
     QCOMPARE(w.serverRowCount(), 2);
   }

@@ -39,7 +39,8 @@ void writeConfig(const TempDataDir& dir, const std::string& timer, int timeoutMs
 }
 
 // Name list entries pointing at the given servers.
-std::vector<std::string> listOf(const std::vector<std::pair<std::string, const FakeGameServer*>>& s) {
+std::vector<std::string> listOf(
+    const std::vector<std::pair<std::string, const FakeGameServer*>>& s) {
   std::vector<std::string> lines;
   for (const auto& [name, server] : s) {
     lines.push_back(name);
@@ -202,7 +203,7 @@ class TestScan : public QObject {
     ScriptedDialogs d;
     {
       Settings settings;
-    MainWindow w(settings);
+      MainWindow w(settings);
       w.show();
       QVERIFY(w.autoScanTimer->isActive());
       QTRY_VERIFY_WITH_TIMEOUT(silent.receivedCount() == 1, 5000);

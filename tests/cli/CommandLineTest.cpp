@@ -65,15 +65,14 @@ TEST(CommandLine, ModesAndTheirArguments) {
 
 TEST(CommandLine, RconCommandWordsAreTakenVerbatim) {
   // Options stand before the password; everything after it is the command.
-  CommandLine c = parse({"--timeout", "50", "--rcon", "h:1", "--data", "/d", QString::fromUtf8("p\u00e9w"),
-                         "say", "--json", "--", "-x", "--timeout"});
+  CommandLine c = parse({"--timeout", "50", "--rcon", "h:1", "--data", "/d",
+                         QString::fromUtf8("p\u00e9w"), "say", "--json", "--", "-x", "--timeout"});
   ASSERT_EQ(c.mode, ProgramMode::Rcon);
   EXPECT_EQ(c.headless.address, "h:1");
   EXPECT_EQ(c.headless.timeoutMs, 50);
   EXPECT_EQ(c.dataFolder, "/d");
   EXPECT_EQ(c.headless.password, "p\xE9w");  // in the data's code page
-  EXPECT_EQ(c.headless.words,
-            (std::vector<std::string>{"say", "--json", "--", "-x", "--timeout"}));
+  EXPECT_EQ(c.headless.words, (std::vector<std::string>{"say", "--json", "--", "-x", "--timeout"}));
   EXPECT_FALSE(c.json);
 }
 

@@ -43,9 +43,9 @@ HeadlessRun run(const std::vector<std::string>& args) {
 }
 
 void writeConfig(const TempDataDir& dir, const std::string& speed, const std::string& mode) {
-  dir.writeLines("Config", {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "",
-                            "", speed, mode, "false", "0",
-                            "//Quellis Config - Dont change this file !"});
+  dir.writeLines("Config",
+                 {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "", "", speed,
+                  mode, "false", "0", "//Quellis Config - Dont change this file !"});
 }
 
 }  // namespace
@@ -71,7 +71,8 @@ TEST(Headless, QueryPrintsTheParsedReply) {
   FakeGameServer server;
   std::string reply = makeStatusReply(
       "\\sv_hostname\\^2My Server\\mapname\\obj/obj_team2\\sv_maplist\\obj/obj_team1 obj/obj_team2"
-      "\\version\\2.40\\gamename\\Medal of Honor Spearhead\\URL\\http://clan.example\\sv_maxclients\\16",
+      "\\version\\2.40\\gamename\\Medal of Honor "
+      "Spearhead\\URL\\http://clan.example\\sv_maxclients\\16",
       {{35, "Sni\xFFper"}, {120, ""}, {7, "\xE9t\xE9"}});
   server.queueReply(reply);
   HeadlessRun r = run({"--query", "127.0.0.1:" + server.portText(), "--timeout", "2000"});
@@ -135,8 +136,8 @@ TEST(Headless, QueryTimeOutComesFromConfig) {
 TEST(Headless, RconPrintsTheReplyLines) {
   FakeGameServer server;
   server.queueReply(makePrintReply("\nmap: dm/mohdm6\nnum score ping name\n"));
-  HeadlessRun r = run({"--timeout", "2000", "--rcon", "127.0.0.1:" + server.portText(), "pa ss", "say",
-               "hello", "--timeout"});
+  HeadlessRun r = run({"--timeout", "2000", "--rcon", "127.0.0.1:" + server.portText(), "pa ss",
+                       "say", "hello", "--timeout"});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "\nmap: dm/mohdm6\nnum score ping name\n");
   ASSERT_EQ(server.receivedCount(), 1u);
@@ -147,7 +148,8 @@ TEST(Headless, RconPrintsTheReplyLines) {
 
 TEST(Headless, RconWithoutAnswer) {
   FakeGameServer silent;
-  HeadlessRun a = run({"--rcon", "127.0.0.1:" + silent.portText(), "--timeout", "50", "pw", "status"});
+  HeadlessRun a =
+      run({"--rcon", "127.0.0.1:" + silent.portText(), "--timeout", "50", "pw", "status"});
   EXPECT_EQ(silent.received().at(0).bytes,
             std::string("\xFF\xFF\xFF\xFF\x02rcon pw status\n") + '\0');
   EXPECT_EQ(a.out, "no response from server\n");
@@ -178,6 +180,7 @@ TEST(Headless, ServerTextShowsControlBytesEscaped) {
   EXPECT_NE(q.out.find("player\t5\tTab\\x09Name\\x7F\n"), std::string::npos) << q.out;
 
   server.queueReply(makePrintReply(std::string("\nok\rfake\0x\n", 11)));
-  HeadlessRun r = run({"--rcon", "127.0.0.1:" + server.portText(), "--timeout", "2000", "pw", "status"});
+  HeadlessRun r =
+      run({"--rcon", "127.0.0.1:" + server.portText(), "--timeout", "2000", "pw", "status"});
   EXPECT_EQ(r.out, "\nok\\x0Dfake\\x00x\n");
 }

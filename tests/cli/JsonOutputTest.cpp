@@ -76,15 +76,16 @@ TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {
   TempDataDir dir;
   FakeGameServer busy, full, silent;
   busy.setReply(makeStatusReply(kInfo, kPlayers));
-  full.setReply(makeStatusReply(
-      "\\sv_hostname\\Full\\mapname\\dm/mohdm6\\gamename\\Medal of Honor Spearhead\\sv_maxclients\\1",
-      {{50, "[TAG]Zed"}}));
+  full.setReply(
+      makeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\gamename\\Medal of Honor "
+                      "Spearhead\\sv_maxclients\\1",
+                      {{50, "[TAG]Zed"}}));
   const std::string host = FakeGameServer::host();
   dir.writeInstallation({"Busy \"One\"", host, busy.portText(), "Quiet", host, silent.portText(),
                          "Full\\Two", host, full.portText(), "Nowhere"});
-  dir.writeLines("Config", {"timer off", "Serverlists\\Standard", "clantags on", "Player", "", "",
-                            "", "300", "fast", "false", "0",
-                            "//Quellis Config - Dont change this file !"});
+  dir.writeLines("Config",
+                 {"timer off", "Serverlists\\Standard", "clantags on", "Player", "", "", "", "300",
+                  "fast", "false", "0", "//Quellis Config - Dont change this file !"});
   dir.writeLines("Buddys.txt", {"J\xE4GER"});
   dir.writeLines("clantags.txt", {"[tag]"});
 

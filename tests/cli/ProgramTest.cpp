@@ -7,7 +7,6 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
-
 #include <filesystem>
 
 #include "support/FakeGameServer.h"
@@ -91,8 +90,8 @@ TEST(Program, FirstStartMakesThePerUserFolderFromTheInstalledTemplate) {
   server.setReply(makeStatusReply("\\sv_hostname\\Home\\mapname\\dm/mohdm1\\sv_maxclients\\8",
                                   {{40, "Sniper"}}));
   dir.writeLines("share/tarvix/data/Config",
-                 {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "", "",
-                  "300", "fast", "false", "0", "//Quellis Config - Dont change this file !"});
+                 {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "", "", "300",
+                  "fast", "false", "0", "//Quellis Config - Dont change this file !"});
   dir.writeLines("share/tarvix/data/Serverlists/Standard",
                  {"Home", FakeGameServer::host(), server.portText()});
   dir.writeLines("share/tarvix/data/Buddys.txt", {"sniper"});
@@ -102,7 +101,8 @@ TEST(Program, FirstStartMakesThePerUserFolderFromTheInstalledTemplate) {
   env.insert("XDG_DATA_HOME", QString::fromStdString(dir.path() + "/home"));
   env.insert("XDG_DATA_DIRS", QString::fromStdString(dir.path() + "/share"));
 
-  Finished scan = runProgram({"--scan", "--json"}, QString::fromStdString(dir.path() + "/work"), env);
+  Finished scan =
+      runProgram({"--scan", "--json"}, QString::fromStdString(dir.path() + "/work"), env);
   ASSERT_EQ(scan.code, 0) << scan.err.toStdString();
   const QJsonObject root = QJsonDocument::fromJson(scan.out.toUtf8()).object();
   ASSERT_EQ(root["servers"].toArray().size(), 1) << scan.out.toStdString();
@@ -110,7 +110,6 @@ TEST(Program, FirstStartMakesThePerUserFolderFromTheInstalledTemplate) {
   EXPECT_EQ(root["buddies"].toArray()[0].toObject()["server"].toString(), "Home");
   EXPECT_TRUE(dir.exists("home/tarvix/Serverlists/Standard"));
   EXPECT_FALSE(dir.exists("work/Config"));
-
 }
 
 TEST(Program, ScanReportsOnlyTheHitsThePreviousPassDidNotHave) {
@@ -123,8 +122,8 @@ TEST(Program, ScanReportsOnlyTheHitsThePreviousPassDidNotHave) {
                   std::vector<std::pair<int, std::string>> onBravo) {
     alpha.setReply(makeStatusReply("\\sv_maxclients\\16", onAlpha));
     bravo.setReply(makeStatusReply("\\sv_maxclients\\16", onBravo));
-    Finished f = runProgram({"--scan", "--json", "--timeout", "2000"},
-                            QString::fromStdString(dir.path()));
+    Finished f =
+        runProgram({"--scan", "--json", "--timeout", "2000"}, QString::fromStdString(dir.path()));
     EXPECT_EQ(f.code, 0) << f.err.toStdString();
     QStringList hits;
     for (const QJsonValue& b : QJsonDocument::fromJson(f.out.toUtf8())["newBuddies"].toArray())
@@ -144,9 +143,9 @@ TEST(Program, ScanReportsOnlyTheHitsThePreviousPassDidNotHave) {
 TEST(Program, WatchStopsCleanlyOnSigtermInTheMiddleOfAWait) {
   TempDataDir dir;
   dir.writeInstallation();
-  dir.writeLines("Config", {"timer off", "Serverlists\\Standard", "clantags off", "Player", "",
-                            "", "", "250", "fast", "false", "0",
-                            "//Quellis Config - Dont change this file !"});
+  dir.writeLines("Config",
+                 {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "", "", "250",
+                  "fast", "false", "0", "//Quellis Config - Dont change this file !"});
   FakeGameServer server;
   // The password check is answered; the passes' status queries never are,
   // so the announcer sits in its 90-second wait.
@@ -156,8 +155,9 @@ TEST(Program, WatchStopsCleanlyOnSigtermInTheMiddleOfAWait) {
                : test::FakeAnswer::silence();
   });
   QProcess p;
-  start(p, {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "secret",
-            "--announce", "--every", "1", "--data", QString::fromStdString(dir.path())},
+  start(p,
+        {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "secret",
+         "--announce", "--every", "1", "--data", QString::fromStdString(dir.path())},
         "/");
   // Password check and anti-cheat query at once; after the first second a
   // check and the announcer's query, which is never answered.
@@ -172,7 +172,9 @@ TEST(Program, WatchStopsCleanlyOnSigtermInTheMiddleOfAWait) {
   EXPECT_TRUE(lines.last().endsWith(" Watch stopped")) << lines.last().toStdString();
   // Every line carries its time stamp.
   for (const QString& line : lines)
-    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\w+ ").match(line).hasMatch())
+    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\w+ ")
+                    .match(line)
+                    .hasMatch())
         << line.toStdString();
 }
 

@@ -68,7 +68,8 @@ class TestBackground : public QObject {
   void stopAllJoinsJobsStillWaiting() {
     QObject receiver;
     for (int i = 0; i < 3; ++i)
-      runInBackground(&receiver, [](const StopSignal& stop) { stop.waitFor(60'000); }, [] {});
+      runInBackground(
+          &receiver, [](const StopSignal& stop) { stop.waitFor(60'000); }, [] {});
     const auto start = std::chrono::steady_clock::now();
     BackgroundJobs::instance().stopAll();
     QCOMPARE(BackgroundJobs::instance().count(), std::size_t(0));

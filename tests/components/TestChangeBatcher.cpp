@@ -28,10 +28,12 @@ class TestChangeBatcher : public QObject {
           QCOMPARE(QThread::currentThread(), receiver.thread());
           applied.push_back(i);
         });
-        batcher.post([&scroll, &scrolls, i] {
-          scroll = i;
-          ++scrolls;
-        }, 1);
+        batcher.post(
+            [&scroll, &scrolls, i] {
+              scroll = i;
+              ++scrolls;
+            },
+            1);
       }
     });
     worker.join();

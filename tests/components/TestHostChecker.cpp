@@ -57,12 +57,11 @@ struct Recorder {
   std::vector<Line> lines;
   std::vector<std::string> events;
   explicit Recorder(HostChecker& c) {
-    QObject::connect(&c, &HostChecker::lineLogged,
-                     [this](const std::string& id, const std::string& msg, int level,
-                            LogStatus status) {
-                       lines.push_back(
-                           {id, msg, level, static_cast<int>(status), startedPings().size()});
-                     });
+    QObject::connect(
+        &c, &HostChecker::lineLogged,
+        [this](const std::string& id, const std::string& msg, int level, LogStatus status) {
+          lines.push_back({id, msg, level, static_cast<int>(status), startedPings().size()});
+        });
     QObject::connect(&c, &HostChecker::linkFound, [this] { events.push_back("link"); });
     QObject::connect(&c, &HostChecker::noLink, [this] { events.push_back("nolink"); });
     QObject::connect(&c, &HostChecker::linkChecked,

@@ -1,21 +1,20 @@
 // ICMP echo to 127.0.0.1 over the socket the system allows, the raw and
 // datagram paths, time-outs through a socket that drops every reply, the
 // set-up failure, address resolution and the status texts.
-#include <QtTest>
 #include <linux/filter.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <net/if.h>
+#include <netinet/in.h>
 #include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-
+#include <QtTest>
 #include <atomic>
-#include <cstring>
 #include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <thread>
 
 #include "components/IcmpEcho.h"
@@ -199,7 +198,10 @@ class TestIcmp : public QObject {
     icmp.setStop(&quit);
     icmp.setAddress("127.0.0.1");
     icmp.timeoutMs = 60000;
-    std::thread t([&] { quit.waitFor(50); quit.request(); });
+    std::thread t([&] {
+      quit.waitFor(50);
+      quit.request();
+    });
     QCOMPARE(icmp.ping(), 0);
     t.join();
     // Ended by the request, not by the time-out.

@@ -34,9 +34,9 @@ class TestLinkLabel : public QObject {
     label.setAddress("admin@clan.example");
     QTest::mouseClick(&label, Qt::LeftButton);
 
-    QCOMPARE(opened, (QList<QUrl>{QUrl("http://www.clan.example/x?a=1"),
-                                  QUrl("http://www.clan.example"), QUrl("mailto:"),
-                                  QUrl("mailto:admin@clan.example")}));
+    QCOMPARE(opened,
+             (QList<QUrl>{QUrl("http://www.clan.example/x?a=1"), QUrl("http://www.clan.example"),
+                          QUrl("mailto:"), QUrl("mailto:admin@clan.example")}));
     QCOMPARE(clicks.count(), 4);
     QCOMPARE(label.cursor().shape(), Qt::PointingHandCursor);
 
@@ -53,7 +53,7 @@ class TestLinkLabel : public QObject {
     label.resize(80, 18);
     QSignalSpy clicks(&label, &LinkLabel::clicked);
     for (const char* address : {"file:///usr/bin/xterm?www", "/home/www/run.desktop",
-                               "smb://www.clan.example/share", "javascript:alert('http:')"}) {
+                                "smb://www.clan.example/share", "javascript:alert('http:')"}) {
       label.setAddress(address);
       QVERIFY2(label.target().isEmpty(), address);
       QTest::mouseClick(&label, Qt::LeftButton);

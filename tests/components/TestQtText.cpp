@@ -17,7 +17,10 @@ class TestQtText : public QObject {
     QCOMPARE(toBytes(shown), all);
     QCOMPARE(toCodePageBytes(shown), std::optional<std::string>(all));
     // The code page's own characters display as themselves.
-    QCOMPARE(toQString("\x80" "Clan \x8A" "koda \x9F"), QString::fromUtf8("€Clan Škoda Ÿ"));
+    QCOMPARE(toQString("\x80"
+                       "Clan \x8A"
+                       "koda \x9F"),
+             QString::fromUtf8("€Clan Škoda Ÿ"));
   }
 
   void aCharacterTheCodePageCannotHoldIsRefusedByName() {
@@ -27,9 +30,13 @@ class TestQtText : public QObject {
     QCOMPARE(toCodePageBytes(QString::fromUtf8("ok 😀"), &refused), std::nullopt);
     QCOMPARE(refused, QString::fromUtf8("😀"));
     QVERIFY(codePageRefusal(refused).contains(refused));
-    QCOMPARE(toCodePageBytes(QString::fromUtf8("€Clan Škoda")), std::optional<std::string>("\x80" "Clan \x8A" "koda"));
+    QCOMPARE(toCodePageBytes(QString::fromUtf8("€Clan Škoda")),
+             std::optional<std::string>("\x80"
+                                        "Clan \x8A"
+                                        "koda"));
     // The unchecked conversion keeps its stand-in for callers that cannot refuse.
-    QCOMPARE(toBytes(QString::fromUtf8("€Clan Łukasz")), std::string("\x80" "Clan ?ukasz"));
+    QCOMPARE(toBytes(QString::fromUtf8("€Clan Łukasz")), std::string("\x80"
+                                                                     "Clan ?ukasz"));
   }
 };
 

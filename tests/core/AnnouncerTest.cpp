@@ -22,17 +22,17 @@ namespace {
 
 using test::FakeDatagram;
 using test::FakeGameServer;
+using test::HeadlessAnnouncerView;
 using test::makeStatusReply;
 using test::TempDataDir;
-using test::HeadlessAnnouncerView;
 
 constexpr const char* kPassword = "pw";
 constexpr const char* kHeader = "mapcheck @ 01.06.2024 - 21:00:05\r\n";
 
 std::string reply(const std::string& map, const std::string& rotation) {
-  return makeStatusReply("\\sv_hostname\\Host\\mapname\\" + map + "\\sv_maplist\\" + rotation +
-                             "\\sv_maxclients\\16",
-                         {{40, "Bob"}});
+  return makeStatusReply(
+      "\\sv_hostname\\Host\\mapname\\" + map + "\\sv_maplist\\" + rotation + "\\sv_maxclients\\16",
+      {{40, "Bob"}});
 }
 
 TEST(ReadMapCycle, NextMapFollowsTheCurrentOneAndWrapsAround) {
@@ -69,8 +69,8 @@ TEST(ReadMapCycle, ValuesEndAtBackslashOrEndOfInfoLine) {
       "\\sv_hostname\\Host\\sv_maplist\\a b c\\mapname\\b", {{40, "Bob"}, {50, "x y"}}));
   EXPECT_EQ(last.currentMap, "b");
   EXPECT_EQ(last.nextMap, "c");
-  const MapCycle rotationLast = readMapCycle(
-      makeStatusReply("\\mapname\\c\\sv_maplist\\a b c", {{40, "Bob"}, {50, "x y"}}));
+  const MapCycle rotationLast =
+      readMapCycle(makeStatusReply("\\mapname\\c\\sv_maplist\\a b c", {{40, "Bob"}, {50, "x y"}}));
   EXPECT_EQ(rotationLast.nextMap, "a");
   // No keys: everything empty.
   const MapCycle none = readMapCycle(makeStatusReply("\\sv_hostname\\Host", {}));
@@ -88,7 +88,9 @@ class AnnouncerPassTest : public ::testing::Test {
     AnnouncerSettings s;
     s.host = FakeGameServer::host();
     s.port = port;
-    s.timing.scaled = [this](int ms) { return ms == kChatterMessagePauseMs ? messagePauseMs : ms / 100; };
+    s.timing.scaled = [this](int ms) {
+      return ms == kChatterMessagePauseMs ? messagePauseMs : ms / 100;
+    };
     s.timing.dateTime = [](std::chrono::system_clock::time_point) {
       return std::string("01.06.2024 - 21:00:05");
     };
@@ -149,9 +151,10 @@ TEST_F(AnnouncerPassTest, AServerMapNameCannotSplitTheAnnouncement) {
   EXPECT_EQ(run(server.portText()), Announcer::End::Completed);
 
   EXPECT_EQ(sent(2), (std::vector<std::string>{statusRequest(), say("next map is evilquitx")}));
-  EXPECT_EQ(logs.text(LogKind::MapLog), std::string(kHeader) +
-                                            "Firstmap  : a\r\nCurrentmap: a\r\n"
-                                            "Next   map: evil;quit\\x09\"x\\x0D\r\n//mapcheck end\r\n");
+  EXPECT_EQ(logs.text(LogKind::MapLog),
+            std::string(kHeader) +
+                "Firstmap  : a\r\nCurrentmap: a\r\n"
+                "Next   map: evil;quit\\x09\"x\\x0D\r\n//mapcheck end\r\n");
 }
 
 // An error outside the announcing steps (here the view's last call) ends
@@ -174,8 +177,9 @@ TEST_F(AnnouncerPassTest, NoAnswerAndNoMessagesFileSendsNothingButTheQuery) {
   EXPECT_EQ(run(server.portText()), Announcer::End::Completed);
 
   EXPECT_EQ(sent(1), std::vector<std::string>{statusRequest()});
-  EXPECT_EQ(logs.text(LogKind::MapLog),
-            std::string(kHeader) + "Firstmap  : \r\nCurrentmap: \r\nNext   map: \r\n//mapcheck end\r\n");
+  EXPECT_EQ(
+      logs.text(LogKind::MapLog),
+      std::string(kHeader) + "Firstmap  : \r\nCurrentmap: \r\nNext   map: \r\n//mapcheck end\r\n");
   EXPECT_EQ(view->statusTexts().back(), "First map:  | Current map:  | Next map: ");
   EXPECT_EQ(logs.text(LogKind::BadLog), "");
   EXPECT_EQ(view->finishCount(), 1);

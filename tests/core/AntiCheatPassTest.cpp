@@ -26,10 +26,10 @@ namespace {
 using test::FakeAnswer;
 using test::FakeDatagram;
 using test::FakeGameServer;
+using test::HeadlessAntiCheatView;
 using test::makePrintReply;
 using test::makeStatusReply;
 using test::TempDataDir;
-using test::HeadlessAntiCheatView;
 
 constexpr const char* kPassword = "secret";
 constexpr const char* kStamp = "scan @ 24.12.2023 - 18:30:00";
@@ -67,7 +67,7 @@ std::string statusTable(const std::vector<FakePlayer>& players) {
 // thread answers anything, so the responder reads it without a lock.
 struct AntiCheatScript {
   std::vector<std::string> silentDumpuser = {};  // names whose dumpuser gets no reply
-  int statusAnswers = 1000;                 // how many "status" commands are answered
+  int statusAnswers = 1000;                      // how many "status" commands are answered
   bool answerStatusQuery = true;
 };
 
@@ -84,7 +84,8 @@ class AntiCheatServer {
       if (!script_.answerStatusQuery) return FakeAnswer::silence();
       std::vector<std::pair<int, std::string>> lines;
       for (const FakePlayer& p : players_) lines.emplace_back(p.ping, p.name);
-      return FakeAnswer::reply(makeStatusReply("\\sv_hostname\\Admin Test\\mapname\\obj/obj_team2", lines));
+      return FakeAnswer::reply(
+          makeStatusReply("\\sv_hostname\\Admin Test\\mapname\\obj/obj_team2", lines));
     }
     for (const FakePlayer& p : players_) {
       if (bytes != rconRequest(kPassword, "dumpuser \"" + p.name + "\"")) continue;
@@ -107,8 +108,9 @@ class AntiCheatServer {
   FakeGameServer server;
 };
 
-const FakePlayer kZed{"zed", 45, "german_panzer_grenadier", "allied_pilot", "20000", "10.0.0.7", "3"};
-const FakePlayer kAlpha{"Alpha", 35, "german_wehrmacht_soldier", "allied_airborne", "25000",
+const FakePlayer kZed{"zed",      45, "german_panzer_grenadier", "allied_pilot", "20000",
+                      "10.0.0.7", "3"};
+const FakePlayer kAlpha{"Alpha",        35,  "german_wehrmacht_soldier", "allied_airborne", "25000",
                         "192.168.1.20", "12"};
 const FakePlayer kBob{"bob", 120, "german_elite_sentry", "allied_sas", "5000", "10.0.0.5", "-2"};
 
@@ -152,7 +154,9 @@ class AntiCheatPassTest : public ::testing::Test {
     EXPECT_EQ(sent(server), expected);
   }
 
-  static std::string kick(const std::string& name) { return rconRequest(kPassword, "kick \"" + name + "\""); }
+  static std::string kick(const std::string& name) {
+    return rconRequest(kPassword, "kick \"" + name + "\"");
+  }
 
   // Datagrams of the status step for players in list order.
   static std::vector<std::string> statusStep(const std::vector<std::string>& names) {
@@ -315,12 +319,13 @@ TEST_F(AntiCheatPassTest, SkinRuleKicksExactSkinsAndAnnouncesThem) {
                 "!! -> baned player kicked: zed IP: 10.0.0.7",
                 "!! -> zed kicked - customskin german_panzer_grenadier detected ! IP: 10.0.0.7",
                 "!! -> zed kicked - customskin allied_pilot detected ! IP: 10.0.0.7"}));
-  EXPECT_EQ(logs.text(LogKind::ScanLog),
-            std::string(kStamp) +
-                "\r\ncustom skin player kicked:  bob\r\nIP: 10.0.0.5\r\n\r\n"
-                "baned player kicked:  zed\r\nIP: 10.0.0.7\r\n"
-                "custom skin player kicked:  zed\r\nIP: 10.0.0.7\r\ngerman_panzer_grenadier\r\n"
-                "custom skin player kicked:  zed\r\nIP: 10.0.0.7\r\nallied_pilot\r\n//scan end\r\n");
+  EXPECT_EQ(
+      logs.text(LogKind::ScanLog),
+      std::string(kStamp) +
+          "\r\ncustom skin player kicked:  bob\r\nIP: 10.0.0.5\r\n\r\n"
+          "baned player kicked:  zed\r\nIP: 10.0.0.7\r\n"
+          "custom skin player kicked:  zed\r\nIP: 10.0.0.7\r\ngerman_panzer_grenadier\r\n"
+          "custom skin player kicked:  zed\r\nIP: 10.0.0.7\r\nallied_pilot\r\n//scan end\r\n");
 }
 
 TEST_F(AntiCheatPassTest, HostileNamesNeverSteerACommandOrALog) {
@@ -345,8 +350,9 @@ TEST_F(AntiCheatPassTest, HostileNamesNeverSteerACommandOrALog) {
   std::vector<std::string> expected = statusStep({"Bob Smith", "evil;quit", "Smith", "\xC9t\xE9"});
   expected.push_back(kick("evil;quit"));  // banned by "quit", in quotes
   expected.push_back(kick("evil;quit"));  // the skin rule
-  expected.push_back(rconRequest(kPassword, "say evilquit kicked ! Cheatskin detected: allied_pilot"));
-  expected.push_back(kick("Smith"));      // by his own address
+  expected.push_back(
+      rconRequest(kPassword, "say evilquit kicked ! Cheatskin detected: allied_pilot"));
+  expected.push_back(kick("Smith"));  // by his own address
   expectSent(fake.server, expected);
   EXPECT_EQ(logs.text(LogKind::BadLog),
             "cannot address player nl\\x0Aquit\r\ncannot address player nul\\x00quit\r\n");
@@ -361,12 +367,12 @@ TEST_F(AntiCheatPassTest, HostileNamesNeverSteerACommandOrALog) {
   EXPECT_EQ(rows[2].ip, " ");  // never asked for
 
   // One log entry per player, control bytes escaped.
-  EXPECT_EQ(logs.text(LogKind::PlayerLog),
-            std::string(kStamp) +
-                "\r\nBob Smith\r\nnl\\x0Aquit\r\nnul\\x00quit\r\nevil;quit\r\nSmith\r\n\xC9t\xE9\r\n"
-                "//scan end\r\n");
-  for (const std::string& line : view->consoleLines())
-    EXPECT_FALSE(hasControlByte(line)) << line;
+  EXPECT_EQ(
+      logs.text(LogKind::PlayerLog),
+      std::string(kStamp) +
+          "\r\nBob Smith\r\nnl\\x0Aquit\r\nnul\\x00quit\r\nevil;quit\r\nSmith\r\n\xC9t\xE9\r\n"
+          "//scan end\r\n");
+  for (const std::string& line : view->consoleLines()) EXPECT_FALSE(hasControlByte(line)) << line;
 }
 
 TEST_F(AntiCheatPassTest, UnansweredStatusEndsTheStatusStepOnce) {
@@ -383,8 +389,8 @@ TEST_F(AntiCheatPassTest, UnansweredStatusEndsTheStatusStepOnce) {
   EXPECT_EQ(rows[1].rate, kBob.rate);
   EXPECT_EQ(rows[1].ip, " ");
   EXPECT_EQ(rows[1].score, " ");
-  for (const std::string& column : {rows[2].axisSkin, rows[2].alliesSkin, rows[2].rate,
-                                    rows[2].ip, rows[2].score})
+  for (const std::string& column :
+       {rows[2].axisSkin, rows[2].alliesSkin, rows[2].rate, rows[2].ip, rows[2].score})
     EXPECT_EQ(column, " ");
   EXPECT_EQ(logs.text(LogKind::BadLog), "Anticheatthread error during status check\r\n");
   // No dumpuser for zed; the rest of the pass still runs.
@@ -477,7 +483,6 @@ TEST(AntiCheatPlayers, ReadsPingAndNameOfEveryLineAfterTheHeader) {
   // Line feeds within the first 25 characters start no player.
   EXPECT_TRUE(antiCheatPlayers("\x01statusResponse\n\\a\\b\n1 \"x\"").empty());
   EXPECT_TRUE(antiCheatPlayers("").empty());
-
 }
 
 TEST(LogDateTime, ShortDateAndLongTimeOfTheLocale) {
@@ -488,7 +493,10 @@ TEST(LogDateTime, ShortDateAndLongTimeOfTheLocale) {
   // 2024-03-05 07:08:09 UTC, C locale: %x %X.
   const auto at = std::chrono::system_clock::from_time_t(1709622489);
   EXPECT_EQ(logDateTime(at), "03/05/24 - 07:08:09");
-  if (oldTz) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  if (oldTz)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
   tzset();
 }
 

@@ -1,11 +1,11 @@
 // The game's command line, its split into arguments by the Windows rules,
 // and how the executable is started.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "TempDataDir.h"
 #include "app/core/GameLaunch.h"
@@ -81,7 +81,11 @@ class GameStartTest : public ::testing::Test {
 
 TEST_F(GameStartTest, NativeMeansElfOrScriptWithRunPermission) {
   EXPECT_TRUE(isNativeExecutable(file("script", "#!/bin/sh\n", 0755)));
-  EXPECT_TRUE(isNativeExecutable(file("elf", std::string("\x7f" "ELF\x02\x01", 6), 0755)));
+  EXPECT_TRUE(isNativeExecutable(file("elf",
+                                      std::string("\x7f"
+                                                  "ELF\x02\x01",
+                                                  6),
+                                      0755)));
   EXPECT_FALSE(isNativeExecutable(file("noexec", "#!/bin/sh\n", 0644)));
   EXPECT_FALSE(isNativeExecutable(file("pe.exe", "MZ\x90\x00", 0755)));
   EXPECT_FALSE(isNativeExecutable(file("short", "#", 0755)));

@@ -37,14 +37,21 @@ TEST(PingDisplay, GraphStepsByRange) {
     PingColour colour;
   };
   const Case cases[] = {
-      {0, 20, PingColour::Navy},      {45, 16, PingColour::Navy},
-      {49, 16, PingColour::Navy},     {50, 13, PingColour::Green},
-      {75, 11, PingColour::Green},    {99, 9, PingColour::Green},
-      {100, 15, PingColour::Purple},  {120, 15, PingColour::Purple},
-      {999, 7, PingColour::Purple},   {1000, 6, PingColour::Purple},
-      {1001, 9, PingColour::Red},     {1500, 4, PingColour::Red},
+      {0, 20, PingColour::Navy},
+      {45, 16, PingColour::Navy},
+      {49, 16, PingColour::Navy},
+      {50, 13, PingColour::Green},
+      {75, 11, PingColour::Green},
+      {99, 9, PingColour::Green},
+      {100, 15, PingColour::Purple},
+      {120, 15, PingColour::Purple},
+      {999, 7, PingColour::Purple},
+      {1000, 6, PingColour::Purple},
+      {1001, 9, PingColour::Red},
+      {1500, 4, PingColour::Red},
       // Below 1 is clamped to 1 in red.
-      {1800, 1, PingColour::Red},     {3000, 1, PingColour::Red},
+      {1800, 1, PingColour::Red},
+      {3000, 1, PingColour::Red},
   };
   for (const Case& c : cases) {
     const GraphStep s = graphStepFor(c.p);

@@ -1,7 +1,6 @@
 // The scan pass run headless against fake game servers on loopback.
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
@@ -14,10 +13,10 @@
 #include "FakeGameServer.h"
 #include "HangingLookup.h"
 #include "TempDataDir.h"
-#include "base/ConsoleLogs.h"
 #include "app/core/Headless.h"
 #include "app/core/HeadlessScan.h"
 #include "app/core/ScanPass.h"
+#include "base/ConsoleLogs.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
 
@@ -50,7 +49,8 @@ int entriesIn(const char* folder) {
 std::string describe(const HeadlessScanView& v) {
   std::ostringstream out;
   for (const auto& r : v.rows())
-    out << "row " << r.caption << '|' << r.map << '|' << r.host << '|' << r.game << '|' << r.icon << '\n';
+    out << "row " << r.caption << '|' << r.map << '|' << r.host << '|' << r.game << '|' << r.icon
+        << '\n';
   for (const auto& b : v.buddies()) out << "buddy " << b.caption << '|' << b.server << '\n';
   for (const auto& s : v.statusHistory()) out << "status " << s << '\n';
   out << "caption " << v.buddyCaption() << "\nprogress " << v.progress() << ' '
@@ -82,8 +82,8 @@ class ScanPassTest : public ::testing::Test {
   }
 
   std::shared_ptr<HeadlessScanView> run(bool clantagsOn = false, int parallel = 0) {
-    auto view = std::make_shared<HeadlessScanView>(names,
-                                                    HeadlessScanSettings{kList, kSilentMs, clantagsOn});
+    auto view = std::make_shared<HeadlessScanView>(
+        names, HeadlessScanSettings{kList, kSilentMs, clantagsOn});
     ScanPass scan(view, parallel);
     scan.start();
     EXPECT_TRUE(scan.join());
@@ -265,10 +265,9 @@ TEST_F(ScanPassTest, ListAndBuddiesEditedDuringThePassAreSeenByLaterRows) {
   // While the first row waits for its reply, another window moves "Second"
   // to another port and adds a buddy.
   first.setResponder([&](const test::FakeDatagram&) {
-    dir.writeLines("Serverlists/Standard",
-                   {"First", FakeGameServer::host(), first.portText(), "Second",
-                    FakeGameServer::host(), after.portText(), "Third", FakeGameServer::host(),
-                    last.portText()});
+    dir.writeLines("Serverlists/Standard", {"First", FakeGameServer::host(), first.portText(),
+                                            "Second", FakeGameServer::host(), after.portText(),
+                                            "Third", FakeGameServer::host(), last.portText()});
     appendNameEntry("Buddys.txt", "bob");
     return test::FakeAnswer::reply(makeStatusReply(info("dm/first", "16"), players({"Bob"})));
   });
@@ -364,7 +363,8 @@ TEST_F(ScanPassTest, StopDuringAHostLookUpThatNeverAnswersReturnsAtOnce) {
     test::HangingLookup lookup;
     dir.writeInstallation({"Named", "hangs.example", "12203", "Next", "127.0.0.1", "1"});
     names = {"Named", "Next"};
-    auto view = std::make_shared<HeadlessScanView>(names, HeadlessScanSettings{kList, 60000, false});
+    auto view =
+        std::make_shared<HeadlessScanView>(names, HeadlessScanSettings{kList, 60000, false});
     ScanPass scan(view, parallel);
     scan.start();
     ASSERT_TRUE(lookup.waitForLookups(1, 10000));
@@ -395,8 +395,15 @@ TEST_F(ScanPassTest, ParallelPassShowsWhatTheSequentialPassShows) {
   });
   dup.setReply(makeStatusReply(info("dm/dup", "8"), players({"[tag]Sniper"})));
   garbage.setReply("no marker here");
-  list({{"Alpha", &alpha}, {"Silent", &silent}, {"Full", &full}, {"Junk", &junk},
-        {"Marker", &marker}, {"Big", &big}, {"Zero", &zero}, {"Dup", &dup}, {"Dup", &dup},
+  list({{"Alpha", &alpha},
+        {"Silent", &silent},
+        {"Full", &full},
+        {"Junk", &junk},
+        {"Marker", &marker},
+        {"Big", &big},
+        {"Zero", &zero},
+        {"Dup", &dup},
+        {"Dup", &dup},
         {"Garbage", &garbage}});
   dir.writeLines("Buddys.txt", {"sniper", "Nobody"});
   dir.writeLines("clantags.txt", {"[tag]"});
@@ -414,8 +421,10 @@ TEST_F(ScanPassTest, ParallelPassShowsWhatTheSequentialPassShows) {
     EXPECT_EQ(end, ScanPass::End::Completed);
   }
   EXPECT_NE(sequential.find("row sends shit| |Junk| |3"), std::string::npos) << sequential;
-  EXPECT_NE(sequential.find("log !! Scanthread Socket does not answer\r\n!! Scanthread Socket does not answer\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      sequential.find(
+          "log !! Scanthread Socket does not answer\r\n!! Scanthread Socket does not answer\r\n"),
+      std::string::npos);
   // The silent server was asked once by the sequential pass, twice by each parallel one.
   EXPECT_EQ(silent.receivedCount(), 1u + 3 * 2);
 }
@@ -511,7 +520,8 @@ TEST_F(ScanPassTest, ScanSwitchTakesTheCurrentOrTheNamedList) {
   HeadlessRequest scanCurrent;
   scanCurrent.mode = HeadlessMode::Scan;
   ASSERT_EQ(runHeadless(scanCurrent, out, err), 0) << err.str();
-  EXPECT_EQ(out.str(), "0/16\tdm/current\tCur\tMedal of Honor\n1 servers in Serverlists\\Standard\n");
+  EXPECT_EQ(out.str(),
+            "0/16\tdm/current\tCur\tMedal of Honor\n1 servers in Serverlists\\Standard\n");
 
   out.str("");
   HeadlessRequest scanOther = scanCurrent;

@@ -34,10 +34,12 @@ TEST(ServerDetails, LinkNeedsWwwOrHttpAndLosesEveryHttpPrefix) {
     linkDisplay(r, caption, target);
     return std::make_pair(caption, target);
   };
-  EXPECT_EQ(link("\\URL\\http://www.clan.example"),
-            std::make_pair(std::string("www.clan.example"), std::string("http://www.clan.example")));
-  EXPECT_EQ(link("\\URL\\HTTP://clan.example/Http://x"),
-            std::make_pair(std::string("clan.example/x"), std::string("HTTP://clan.example/Http://x")));
+  EXPECT_EQ(
+      link("\\URL\\http://www.clan.example"),
+      std::make_pair(std::string("www.clan.example"), std::string("http://www.clan.example")));
+  EXPECT_EQ(
+      link("\\URL\\HTTP://clan.example/Http://x"),
+      std::make_pair(std::string("clan.example/x"), std::string("HTTP://clan.example/Http://x")));
   EXPECT_EQ(link("\\URL\\WWW.clan.example"),
             std::make_pair(std::string("WWW.clan.example"), std::string("WWW.clan.example")));
   const auto none = std::make_pair(std::string("no link available"), std::string(kHomePage));
@@ -48,8 +50,8 @@ TEST(ServerDetails, LinkNeedsWwwOrHttpAndLosesEveryHttpPrefix) {
 }
 
 TEST(ServerDetails, RowSelectionDropsFfBytesWhileTheBuddyReaderKeepsThem) {
-  const std::string raw = makeStatusReply("\\sv_hostname\\Srv\\mapname\\dm/mohdm1\\sv_maxclients\\2",
-                                          {{35, "Sn\xFFiper"}, {80, ""}});
+  const std::string raw = makeStatusReply(
+      "\\sv_hostname\\Srv\\mapname\\dm/mohdm1\\sv_maxclients\\2", {{35, "Sn\xFFiper"}, {80, ""}});
   ServerDetails sel = rowSelectionDetails(raw);
   ASSERT_TRUE(sel.answered);
   ASSERT_EQ(sel.reply.players.size(), 2u);
@@ -78,8 +80,7 @@ TEST(ServerDetails, ValidityDiffersBetweenRowSelectionAndBuddyDoubleClick) {
 }
 
 TEST(ServerDetails, MaximumThatIsNotANumberIsNeverFull) {
-  ServerDetails d =
-      rowSelectionDetails(makeStatusReply("\\sv_maxclients\\abc", {{1, "a"}}));
+  ServerDetails d = rowSelectionDetails(makeStatusReply("\\sv_maxclients\\abc", {{1, "a"}}));
   EXPECT_EQ(d.countText, "1/abc");
   EXPECT_FALSE(d.maxIsNumber);
   EXPECT_FALSE(d.full);

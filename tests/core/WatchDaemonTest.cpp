@@ -59,10 +59,10 @@ class AdminServer {
     if (!refusal.empty()) return FakeAnswer::reply(makePrintReply(refusal));
     for (const FakePlayer& p : kPlayers)
       if (bytes == rconRequest(kPassword, "dumpuser \"" + p.name + "\""))
-        return FakeAnswer::reply(makePrintReply(
-            "\nuserinfo\n--------\nname                 : " + p.name +
-            "\nrate                 : 25000\ndm_playergermanmodel : " + p.axisSkin +
-            "\ndm_playermodel       : " + p.alliesSkin + "\n"));
+        return FakeAnswer::reply(
+            makePrintReply("\nuserinfo\n--------\nname                 : " + p.name +
+                           "\nrate                 : 25000\ndm_playergermanmodel : " + p.axisSkin +
+                           "\ndm_playermodel       : " + p.alliesSkin + "\n"));
     if (bytes == rconRequest(kPassword, "status")) {
       std::string table = "\nmap: obj/obj_team2\nnum score ping name            lastmsg address\n";
       for (const FakePlayer& p : kPlayers)
@@ -100,10 +100,11 @@ class RunningDaemon {
     s.password = kPassword;
     s.scanTimeout = 300;
     s.timing.scaled = [scaleDivisor](int ms) { return ms / scaleDivisor; };
-    daemon_ = std::make_unique<WatchDaemon>(s, [this](std::string_view source, std::string_view text) {
-      std::lock_guard lock(mu_);
-      lines_.push_back(std::string(source) + " " + std::string(text));
-    });
+    daemon_ =
+        std::make_unique<WatchDaemon>(s, [this](std::string_view source, std::string_view text) {
+          std::lock_guard lock(mu_);
+          lines_.push_back(std::string(source) + " " + std::string(text));
+        });
     done_ = std::async(std::launch::async, [this] { daemon_->run(stop_); });
   }
   ~RunningDaemon() { stop(); }
@@ -162,8 +163,7 @@ TEST(WatchDaemon, SendsWhatTheConsolesPassSendsAndPrintsItsLogs) {
   ASSERT_GT(expected.size(), 6u);  // status step, two kicks, a say
 
   AdminServer watched;
-  RunningDaemon run(watched.server,
-                    switches(true, true, false, 3600), 100);
+  RunningDaemon run(watched.server, switches(true, true, false, 3600), 100);
   ASSERT_TRUE(run.waitForLine("PlayerLog //scan end"));
   ASSERT_TRUE(watched.server.waitForCount(expected.size() + 1, 5000));
   ASSERT_TRUE(run.stop());
@@ -179,7 +179,10 @@ TEST(WatchDaemon, SendsWhatTheConsolesPassSendsAndPrintsItsLogs) {
   EXPECT_EQ(run.count("ScanLog baned player kicked:  bob"), 1);
   EXPECT_EQ(run.count("ScanLog IP: 10.0.0.5"), 1);
   EXPECT_EQ(run.count("Console !! -> baned player kicked: bob IP: 10.0.0.5"), 1);
-  EXPECT_EQ(run.count("Console !! -> Alpha kicked - customskin allied_airborne detected ! IP: 192.168.1.20"), 1);
+  EXPECT_EQ(
+      run.count(
+          "Console !! -> Alpha kicked - customskin allied_airborne detected ! IP: 192.168.1.20"),
+      1);
   EXPECT_EQ(run.count("Watch watching 127.0.0.1:" + watched.server.portText() +
                       " every 3600 s: bans on, skins on, announcer off"),
             1);
@@ -196,7 +199,10 @@ TEST(WatchDaemon, SkinsOffKicksBannedPlayersOnly) {
   ASSERT_TRUE(run.waitForLine("PlayerLog //scan end"));
   ASSERT_TRUE(run.stop());
   EXPECT_EQ(run.count("Console !! -> baned player kicked: bob IP: 10.0.0.5"), 1);
-  EXPECT_EQ(run.count("Console !! -> Alpha kicked - customskin allied_airborne detected ! IP: 192.168.1.20"), 0);
+  EXPECT_EQ(
+      run.count(
+          "Console !! -> Alpha kicked - customskin allied_airborne detected ! IP: 192.168.1.20"),
+      0);
 }
 
 TEST(WatchDaemon, SurvivesASilentServerAndResumesWhenItReturns) {
@@ -207,8 +213,8 @@ TEST(WatchDaemon, SurvivesASilentServerAndResumesWhenItReturns) {
   watched.up = false;
   // A tick every 20 ms.
   RunningDaemon run(watched.server, switches(false, false, true, 1), 50);
-  const std::string silent = "Watch no answer from 127.0.0.1:" + watched.server.portText() +
-                             "; checking again every 1 s";
+  const std::string silent =
+      "Watch no answer from 127.0.0.1:" + watched.server.portText() + "; checking again every 1 s";
   ASSERT_TRUE(run.waitForLine(silent));
   // Several ticks pass while it is silent; no pass runs meanwhile.
   ASSERT_TRUE(watched.server.waitForCount(4, 10000));
@@ -231,8 +237,7 @@ TEST(WatchDaemon, RefusedPasswordIsReportedOnceAndNotRetriedInATightLoop) {
   watched.refusal = "\nBad rconpassword.\n";
   const auto start = std::chrono::steady_clock::now();
   // A tick every 50 ms.
-  RunningDaemon run(watched.server,
-                    switches(true, false, true, 1), 20);
+  RunningDaemon run(watched.server, switches(true, false, true, 1), 20);
   ASSERT_TRUE(watched.server.waitForCount(4, 10000));
   ASSERT_TRUE(run.stop());
   const auto elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -15,22 +15,22 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "SettingsEdits.h"
-#include "FakeGameServer.h"
-#include "TempDataDir.h"
 #include "ConfigLines.h"
-#include "qt/ProgramFixture.h"
+#include "FakeGameServer.h"
+#include "SettingsEdits.h"
+#include "TempDataDir.h"
+#include "base/Text.h"
 #include "components/LinkLabel.h"
+#include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
-#include "base/Text.h"
 
 using namespace tarvix;
 using tarvix::test::FakeGameServer;
-using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 using tarvix::test::ProgramFixture;
+using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
+using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -111,7 +111,8 @@ class TestOptions : public QObject {
     QVERIFY(w->supportLink->font().bold());
     QVERIFY(w->supportLink->target().scheme().startsWith("http"));
     QCOMPARE(w->importSslfButton->toolTip(), QString("Imports an HLSW list"));
-    QCOMPARE(w->importTextListButton->toolTip(), QString("Imports an ALL SEEING EYE Serverlist text"));
+    QCOMPARE(w->importTextListButton->toolTip(),
+             QString("Imports an ALL SEEING EYE Serverlist text"));
     QCOMPARE(w->listMenu->actions().size(), 3);
     QCOMPARE(w->listMenu->actions()[0]->text(), QString("delete list"));
     QCOMPARE(w->listMenu->actions()[1]->text(), QString("select list"));
@@ -298,7 +299,8 @@ class TestOptions : public QObject {
   void selectingAListLoadsItAndStartsAScan() {
     TempDataDir dir;
     FakeGameServer server;
-    server.setReply(test::makeStatusReply("\\sv_hostname\\S\\mapname\\dm/mohdm1\\sv_maxclients\\8", {}));
+    server.setReply(
+        test::makeStatusReply("\\sv_hostname\\S\\mapname\\dm/mohdm1\\sv_maxclients\\8", {}));
     const std::string port = server.portText();
     dir.writeInstallation({"Std", "127.0.0.1", port});
     dir.writeLines("Serverlists/Team", {"One", "127.0.0.1", port, "Two", "127.0.0.1", port});
@@ -339,8 +341,8 @@ class TestOptions : public QObject {
       std10.push_back(port);
     }
     dir.writeInstallation(std10);
-    dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Standard",
-                                               "clantags off", "N", "", "2000", "fast"));
+    dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Standard", "clantags off",
+                                               "N", "", "2000", "fast"));
     dir.writeLines("Serverlists/Team", {"One", "127.0.0.1", port});
     ScriptedDialogs d;
     ProgramFixture ws;

@@ -5,8 +5,8 @@
 
 #include "TempDataDir.h"
 #include "components/ExtraSettings.h"
-#include "lists/OptionsWindow.h"
 #include "lists/ExtraOptions.h"
+#include "lists/OptionsWindow.h"
 #include "lists/ScanState.h"
 #include "store/Settings.h"
 

@@ -11,21 +11,21 @@
 #include "TempDataDir.h"
 #include "base/ConsoleLogs.h"
 #include "base/HomePage.h"
-#include "components/QtText.h"
+#include "base/Text.h"
 #include "components/HostChecker.h"
 #include "components/LinkLabel.h"
 #include "components/PingGraph.h"
+#include "components/QtText.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
-#include "base/Text.h"
 
 using namespace tarvix;
 using tarvix::test::crlf;
 using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 using tarvix::test::setConfigValue;
 using tarvix::test::setCurrentIp;
 using tarvix::test::setCurrentPort;
+using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -63,8 +63,8 @@ class TestProperties : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     std::vector<std::string> pw = kHeader;
-    for (const char* l : {"10.0.0.112203", "join1", "10.0.0.112203", "rcon:secret",
-                          "10.0.0.112203", "join2", "10.0.0.212203", "other"})
+    for (const char* l : {"10.0.0.112203", "join1", "10.0.0.112203", "rcon:secret", "10.0.0.112203",
+                          "join2", "10.0.0.212203", "other"})
       pw.push_back(l);
     dir.writeLines("Passwords.txt", pw);
     const std::string def = crlf({"10.0.0.9", "12203", "adminpw"});
@@ -164,8 +164,8 @@ class TestProperties : public QObject {
   void resetAllPasswords() {
     TempDataDir dir;
     dir.writeInstallation();
-    dir.writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "1.1.1.11", "j",
-                                     "1.1.1.11", "rcon:r"});
+    dir.writeLines("Passwords.txt",
+                   {kHeader[0], kHeader[1], kHeader[2], "1.1.1.11", "j", "1.1.1.11", "rcon:r"});
     ScriptedDialogs dialogs;
     Windows w;
     w.showFor("1.1.1.1", "1");
@@ -336,7 +336,8 @@ class TestProperties : public QObject {
     emit w.main->detailsShown();
     QCOMPARE(w.props->addressEdit->text(), QString("5.5.5.5:5"));
     QCOMPARE(w.props->versionEdit->text(), QString("1.11"));
-    QCOMPARE(w.props->mapRotationMemo->toPlainText(), QString("maps in rotation:\n-------------------\ndm/a"));
+    QCOMPARE(w.props->mapRotationMemo->toPlainText(),
+             QString("maps in rotation:\n-------------------\ndm/a"));
     QCOMPARE(w.props->webLink->text(), QString("www.clan.example"));
     QCOMPARE(w.props->webLink->target(), QUrl("http://www.clan.example"));
     QCOMPARE(w.props->webLink->palette().color(QPalette::WindowText), QColor(0, 0, 128));

@@ -9,27 +9,27 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "SettingsEdits.h"
 #include "FakeGameServer.h"
+#include "SettingsEdits.h"
+#include "StandInGame.h"
 #include "TempDataDir.h"
+#include "base/Text.h"
 #include "components/Clock.h"
 #include "components/QtText.h"
 #include "lists/LabeledEdit.h"
-#include "StandInGame.h"
-#include "qt/ProgramFixture.h"
 #include "protocol/StatusQuery.h"
+#include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
-#include "base/Text.h"
 
 using namespace tarvix;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makeStatusReply;
-using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 using tarvix::test::ProgramFixture;
-using tarvix::test::standIn;
+using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
+using tarvix::test::standIn;
+using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -108,8 +108,8 @@ class TestQuickAdd : public QObject {
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(server.receivedCount(), std::size_t(1));
     QCOMPARE(server.received()[0].bytes, statusRequest());
-    QCOMPARE(stdList(dir), test::crlf({"Old", "127.0.0.1", "1", "^1My Server", "127.0.0.1",
-                                       server.portText()}));
+    QCOMPARE(stdList(dir),
+             test::crlf({"Old", "127.0.0.1", "1", "^1My Server", "127.0.0.1", server.portText()}));
     QCOMPARE(f->serverNameList->count(), 2);
     QCOMPARE(f->serverRowCount(), 2);
     QTreeWidgetItem* row = f->serverView->currentItem();
@@ -128,8 +128,8 @@ class TestQuickAdd : public QObject {
     dir.writeInstallation();
     FakeGameServer silent;
     const QDateTime when(QDate(2003, 7, 8), QTime(21, 5, 9));
-    FixedClock fixed(std::chrono::system_clock::time_point(
-        std::chrono::milliseconds(when.toMSecsSinceEpoch())));
+    FixedClock fixed(
+        std::chrono::system_clock::time_point(std::chrono::milliseconds(when.toMSecsSinceEpoch())));
     setClock(&fixed);
     ScriptedDialogs d;
     ProgramFixture ws;
@@ -148,8 +148,9 @@ class TestQuickAdd : public QObject {
     q->addToList();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     const QLocale locale = QLocale::system();
-    const std::string name = toBytes("Unnamed Server @ " + locale.toString(when.time(), QLocale::LongFormat) +
-                                     " - " + locale.toString(when.date(), QLocale::ShortFormat));
+    const std::string name =
+        toBytes("Unnamed Server @ " + locale.toString(when.time(), QLocale::LongFormat) + " - " +
+                locale.toString(when.date(), QLocale::ShortFormat));
     QCOMPARE(stdList(dir), test::crlf({name, "127.0.0.1", silent.portText()}));
     QCOMPARE(ws.mainWindow()->serverRow(0)->text(2), toQString(name));
     setClock(nullptr);
@@ -313,7 +314,8 @@ class TestQuickAdd : public QObject {
     TempDataDir dir;
     dir.writeInstallation();
     FakeGameServer server;
-    server.setReply(makeStatusReply("\\sv_hostname\\Plain\\mapname\\dm/mohdm6\\sv_maxclients\\8", {}));
+    server.setReply(
+        makeStatusReply("\\sv_hostname\\Plain\\mapname\\dm/mohdm6\\sv_maxclients\\8", {}));
     dir.writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "",
                                      "127.0.0.1" + server.portText(), "fromfile"});
     ScriptedDialogs d;

@@ -7,8 +7,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "SettingsEdits.h"
 #include "FakeGameServer.h"
+#include "SettingsEdits.h"
 #include "TempDataDir.h"
 #include "components/QtText.h"
 #include "qt/ProgramFixture.h"
@@ -17,8 +17,8 @@
 using namespace tarvix;
 using tarvix::test::FakeGameServer;
 using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 using tarvix::test::setConfigValue;
+using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -40,10 +40,8 @@ class TestSearch : public QObject {
     // Every address is loopback; the silent fake servers answer nothing.
     dir_ = std::make_unique<TempDataDir>();
     const std::string p1 = a_.portText(), p2 = b_.portText();
-    dir_->writeInstallation({"xABCx one", "127.0.0.1", p1,
-                             "plain",     "127.0.0.2", p1,
-                             "abc two",   "127.0.0.1", p2,
-                             "third Abc", "127.0.0.2", p2});
+    dir_->writeInstallation({"xABCx one", "127.0.0.1", p1, "plain", "127.0.0.2", p1, "abc two",
+                             "127.0.0.1", p2, "third Abc", "127.0.0.2", p2});
     dialogs_ = std::make_unique<ScriptedDialogs>();
     program_ = std::make_unique<test::ProgramFixture>();
     main_ = program_->mainWindow();

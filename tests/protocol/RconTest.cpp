@@ -28,7 +28,8 @@ TEST_F(RconWire, StatusWithEmptyPasswordIsNineteenBytes) {
 TEST_F(RconWire, PasswordAndCommandGoOutUnchanged) {
   ASSERT_TRUE(sendRcon(client, "p\xE4ss \"w", "kick \"a\"b\"").ok());
   ASSERT_TRUE(server.waitForCount(1, 2000));
-  const std::string expected = std::string("\xFF\xFF\xFF\xFF\x02rcon p\xE4ss \"w kick \"a\"b\"\n") + '\0';
+  const std::string expected =
+      std::string("\xFF\xFF\xFF\xFF\x02rcon p\xE4ss \"w kick \"a\"b\"\n") + '\0';
   EXPECT_EQ(server.received()[0].bytes, expected);
   EXPECT_EQ(expected.size(), 13u + 7u + 10u);
   // What goes out is exactly what RconRequest builds.
@@ -139,9 +140,9 @@ TEST(Rcon, ServerTextNeverEndsOrSplitsACommand) {
   // Blanks, ';', backslashes and high bytes stay inside the quotes.
   EXPECT_EQ(quotedRconArgument("a b;quit\\ \xFF\xE9"), "\"a b;quit\\ \xFF\xE9\"");
   EXPECT_EQ(quotedRconArgument(""), "\"\"");
-  for (const std::string& bad : {std::string("nl\nquit"), std::string("cr\rx"), std::string("nul\0x", 5),
-                                std::string("tab\t"), std::string("del\x7F"), std::string("a\"b"),
-                                std::string("\"")})
+  for (const std::string& bad :
+       {std::string("nl\nquit"), std::string("cr\rx"), std::string("nul\0x", 5),
+        std::string("tab\t"), std::string("del\x7F"), std::string("a\"b"), std::string("\"")})
     EXPECT_FALSE(quotedRconArgument(bad).has_value()) << bad;
 
   EXPECT_EQ(sayText("evil;quit"), "evilquit");

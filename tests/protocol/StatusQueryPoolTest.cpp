@@ -1,7 +1,6 @@
 // Many status queries in flight over a few sockets, against fake servers on loopback.
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <map>

@@ -94,7 +94,8 @@ TEST(StatusQuery, StopEndsAWaitOnASilentServer) {
   UdpResult r = queryStatus(c, "127.0.0.1", server.portText(), 60000, &stop);
   stopper.join();
   EXPECT_EQ(r.outcome, UdpOutcome::Stopped);
-  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count(), 30000);
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count(),
+            30000);
   // Once stopped, nothing more goes out.
   EXPECT_EQ(queryStatus(c, "127.0.0.1", server.portText(), 10, &stop).outcome, UdpOutcome::Stopped);
   EXPECT_FALSE(server.waitForCount(2, 100));
@@ -158,7 +159,8 @@ TEST(StatusQuery, StopEndsAHostLookUpThatNeverAnswers) {
   EXPECT_EQ(server.receivedCount(), 0u);
   // A dotted address never goes through the look-up.
   StopSignal fresh;
-  EXPECT_EQ(queryStatus(c, "127.0.0.1", server.portText(), 10, &fresh).outcome, UdpOutcome::TimedOut);
+  EXPECT_EQ(queryStatus(c, "127.0.0.1", server.portText(), 10, &fresh).outcome,
+            UdpOutcome::TimedOut);
   EXPECT_EQ(lookup.hosts().size(), 1u);
 }
 

@@ -39,14 +39,16 @@ TEST(StatusReply, WellFormedReplyYieldsEveryValue) {
 // The last value of the info line ends at its line feed, not in the player lines.
 TEST(StatusReply, LastValueOfTheInfoLineEndsAtTheLineFeed) {
   auto players = std::vector<std::pair<int, std::string>>{{35, "Sniper"}, {50, "Bob"}};
-  StatusReply a = readStatusReply(makeStatusReply("\\sv_hostname\\Srv\\sv_maxclients\\16", players));
+  StatusReply a =
+      readStatusReply(makeStatusReply("\\sv_hostname\\Srv\\sv_maxclients\\16", players));
   EXPECT_EQ(a.maxClients, "16");
   EXPECT_FALSE(isFull(a.scanPlayerCount(), a.maxClients));
   long long max = 0;
   EXPECT_TRUE(maxClientsNumber(a.maxClients, max));
   EXPECT_EQ(max, 16);
 
-  StatusReply b = readStatusReply(makeStatusReply("\\sv_maxclients\\2\\mapname\\dm/mohdm6", players));
+  StatusReply b =
+      readStatusReply(makeStatusReply("\\sv_maxclients\\2\\mapname\\dm/mohdm6", players));
   EXPECT_EQ(b.mapName, "dm/mohdm6");
   EXPECT_TRUE(isFull(b.scanPlayerCount(), b.maxClients));
 
@@ -89,7 +91,8 @@ TEST(StatusReply, MissingKeysGiveEmptyValuesAndNoLink) {
   EXPECT_EQ(r.link, "");
 
   std::string link;
-  EXPECT_FALSE(linkValue("\\url\\www.x.org", link));  // any case passes the test, exact text missing
+  EXPECT_FALSE(
+      linkValue("\\url\\www.x.org", link));  // any case passes the test, exact text missing
   EXPECT_TRUE(linkValue("\\URL\\", link));
   EXPECT_EQ(link, "");
 }
@@ -105,8 +108,8 @@ TEST(StatusReply, EditionFromAnywhereInTheReply) {
 TEST(StatusReply, PlayerLines) {
   // Colour codes and odd bytes stay in the name; a last line without line
   // feed is a player; a line without quotes is listed but has no name.
-  std::string raw = kHeader + "\\x\\y\n" + "10 \"^1Red\xE9\"\n" + "noquotes\n" + "20 5 \"open\n" +
-                    "999 \"Last\"";
+  std::string raw =
+      kHeader + "\\x\\y\n" + "10 \"^1Red\xE9\"\n" + "noquotes\n" + "20 5 \"open\n" + "999 \"Last\"";
   auto players = playerLines(raw);
   ASSERT_EQ(players.size(), 4u);
   EXPECT_EQ(players[0].name, "^1Red\xE9");
@@ -181,8 +184,10 @@ TEST(StatusReply, ValidityTestsPerCaller) {
 }
 
 TEST(StatusReply, RowSelectionCleanUp) {
-  std::string raw = "\xFF\xFF\xFF\xFF\x01StatusRESPONSE\n\\sv_hostname\\statusresponse\n" +
-                    std::string("5 \"A\xFF" "B\"\n");
+  std::string raw =
+      "\xFF\xFF\xFF\xFF\x01StatusRESPONSE\n\\sv_hostname\\statusresponse\n" + std::string(
+                                                                                  "5 \"A\xFF"
+                                                                                  "B\"\n");
   std::string text = rowSelectionText(raw);
   EXPECT_EQ(text, "\n\\sv_hostname\\statusresponse\n5 \"AB\"\n");
   StatusReply r = readSelectedReply(raw);
@@ -191,7 +196,9 @@ TEST(StatusReply, RowSelectionCleanUp) {
   ASSERT_EQ(r.players.size(), 1u);
   EXPECT_EQ(r.players[0].name, "AB");
   // The scan reads the name unchanged.
-  EXPECT_EQ(readStatusReply(raw).players[0].name, "A\xFF" "B");
+  EXPECT_EQ(readStatusReply(raw).players[0].name,
+            "A\xFF"
+            "B");
 }
 
 TEST(StatusReply, EmptyReplyReadsAsNothing) {

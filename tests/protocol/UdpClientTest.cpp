@@ -80,7 +80,7 @@ TEST(UdpClient, DatagramSizeLimits) {
   // Literal sizes: the limit is the protocol's, not whatever the buffer is.
   server.queueReply(std::string(8192, 'a'));  // fits exactly
   server.queue(FakeAnswer::oversized(8193));  // one byte too many
-  server.queueReply("");                                        // zero-length
+  server.queueReply("");                      // zero-length
   UdpClient c;
   c.setServer("127.0.0.1", server.portText());
 

@@ -1,7 +1,7 @@
 #include "StoreFixture.h"
+#include "base/Text.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
-#include "base/Text.h"
 
 using namespace tarvix;
 
@@ -11,8 +11,8 @@ using Lines = std::vector<std::string>;
 using ConfigTest = StoreTest;
 
 Lines sampleConfig() {
-  return {"timer on",  "Serverlists\\Clan", "clantags on", "Nick",  "joinpw",
-          "C:\\a.exe", "D:\\b.exe",         "750",         "fast",  "true",
+  return {"timer on",  "Serverlists\\Clan", "clantags on", "Nick", "joinpw",
+          "C:\\a.exe", "D:\\b.exe",         "750",         "fast", "true",
           "2",         kConfigTrailer};
 }
 
@@ -206,8 +206,7 @@ TEST_F(PasswordsTest, LastRecordOfEachKindCounts) {
 }
 
 TEST(PasswordLookupTest, RconRecordsAreRecognisedInAnyCase) {
-  Lines file{"k", "// Tarvix 1.11 password list", "ab1", "my RCON:word",
-             "ab1", "Rcon:x rcon:y"};
+  Lines file{"k", "// Tarvix 1.11 password list", "ab1", "my RCON:word", "ab1", "Rcon:x rcon:y"};
   Passwords p = lookupPasswordsIn(file, "ab", "1");
   EXPECT_EQ(p.join, "");
   EXPECT_EQ(p.rcon, "x y");

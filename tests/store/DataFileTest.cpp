@@ -1,6 +1,5 @@
 #include <signal.h>
 #include <sys/resource.h>
-
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,8 +10,8 @@
 #include <thread>
 
 #include "StoreFixture.h"
-#include "store/DataFile.h"
 #include "base/Text.h"
+#include "store/DataFile.h"
 
 using namespace tarvix;
 
@@ -57,7 +56,8 @@ TEST(TextTest, CaseFoldingCoversWindows1252) {
 }
 
 TEST(TextTest, ControlBytesShowEscapedAndBlankMeansNothingVisible) {
-  EXPECT_EQ(escapeControls(std::string("a\nb\r\0\t\x1F\x7F", 8)), "a\\x0Ab\\x0D\\x00\\x09\\x1F\\x7F");
+  EXPECT_EQ(escapeControls(std::string("a\nb\r\0\t\x1F\x7F", 8)),
+            "a\\x0Ab\\x0D\\x00\\x09\\x1F\\x7F");
   // Everything else stays as it is, backslashes and high bytes included.
   EXPECT_EQ(escapeControls("^1Bob \\ \xE9\xFF\x80"), "^1Bob \\ \xE9\xFF\x80");
   EXPECT_TRUE(isBlank(""));
@@ -219,7 +219,6 @@ TEST_F(DataFileTest, ReplacementIsNeverSeenHalfWritten) {
   EXPECT_EQ(filesIn("."), Lines{"f"});
   (void)refused;
 }
-
 
 TEST_F(DataFileTest, ALinkedDataFileIsWrittenThroughToItsTarget) {
   std::filesystem::create_directory("elsewhere");

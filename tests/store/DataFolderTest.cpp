@@ -1,7 +1,6 @@
 // Which folder becomes the data folder, and the first start that makes one
 // from the installed template.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <algorithm>

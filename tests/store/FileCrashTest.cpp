@@ -109,7 +109,8 @@ class FileCrashTest : public StoreTest {
     for (int kill = 0; kill < kKillsPerWriter; ++kill) {
       killWhileRunning([&](int round) { write(round % 2 == 0); });
       const std::string now = get(file);
-      EXPECT_TRUE(now == a || now == b) << file << " holds \"" << now << "\" (seed " << seed_ << ")";
+      EXPECT_TRUE(now == a || now == b)
+          << file << " holds \"" << now << "\" (seed " << seed_ << ")";
       expectSweptAndPrivate();
     }
   }
@@ -124,7 +125,10 @@ class FileCrashTest : public StoreTest {
       const std::string now = get(file);
       ASSERT_TRUE(now.starts_with(before)) << file << " (seed " << seed_ << ")";
       const std::string added = now.substr(before.size());
-      EXPECT_EQ(added.size() % record.size(), 0u) << file << " (seed " << seed_ << ") size " << now.size() << " tail [" << escapeControls(now.substr(now.size() > 80 ? now.size() - 80 : 0)) << "] record " << escapeControls(record);
+      EXPECT_EQ(added.size() % record.size(), 0u)
+          << file << " (seed " << seed_ << ") size " << now.size() << " tail ["
+          << escapeControls(now.substr(now.size() > 80 ? now.size() - 80 : 0)) << "] record "
+          << escapeControls(record);
       for (std::size_t at = 0; at + record.size() <= added.size(); at += record.size())
         EXPECT_EQ(added.substr(at, record.size()), record) << file;
       expectSweptAndPrivate();
@@ -152,8 +156,10 @@ TEST_F(FileCrashTest, RewritersLeaveTheOldOrTheNewContent) {
   const DefaultServer server{"10.0.0.9", "12203", "rconsecret"};
   writeDefaultServer(server);
   expectOldOrNew(kDefaultFile, "10.0.0.9\r\n12203\r\nrconsecret\r\n", "", [&](bool first) {
-    if (first) clearDefaultServer();
-    else writeDefaultServer(server);
+    if (first)
+      clearDefaultServer();
+    else
+      writeDefaultServer(server);
   });
 
   const Lines many(400, "some buddy"), few{"one"};
@@ -165,8 +171,10 @@ TEST_F(FileCrashTest, RewritersLeaveTheOldOrTheNewContent) {
   const std::string list = "Serverlists/Standard";
   const std::string withServer = get(list);
   expectOldOrNew(list, withServer, "", [&](bool first) {
-    if (first) removeServer("Serverlists\\Standard", "One");
-    else appendServer("Serverlists\\Standard", "One", "10.0.0.1", "1");
+    if (first)
+      removeServer("Serverlists\\Standard", "One");
+    else
+      appendServer("Serverlists\\Standard", "One", "10.0.0.1", "1");
   });
 }
 
@@ -198,8 +206,10 @@ TEST_F(FileCrashTest, PasswordResetsLeaveTheHeaderOrTheRecords) {
   appendPassword("10.0.0.1", "1", "join");
   const std::string withRecord = get(kPasswordsFile);
   expectOldOrNew(kPasswordsFile, header, withRecord, [&](bool first) {
-    if (first) resetPasswords();
-    else appendPassword("10.0.0.1", "1", "join");
+    if (first)
+      resetPasswords();
+    else
+      appendPassword("10.0.0.1", "1", "join");
   });
 }
 
@@ -209,8 +219,9 @@ TEST_F(FileCrashTest, AppendersAddWholeRecordsOnly) {
   expectWholeRecords("Serverlists/Standard", "Two\r\n10.0.0.2\r\n2\r\n",
                      [] { appendServer("Serverlists\\Standard", "Two", "10.0.0.2", "2"); });
   expectWholeRecords(kClantagsFile, "[CT]\r\n", [] { appendNameEntry(kClantagsFile, "[CT]"); });
-  expectWholeRecords(kMapsFile, "Stalingrad\r\nobj/obj_team3\r\n",
-                     [] { appendMap({"Stalingrad", "obj/obj_team3"}); });
+  expectWholeRecords(kMapsFile, "Stalingrad\r\nobj/obj_team3\r\n", [] {
+    appendMap({"Stalingrad", "obj/obj_team3"});
+  });
 
   // An SSLF import replaces its list and appends its password records.
   put("in/crash.sslf", "Server=MoHAA 10.0.0.7:7 pw \"Seven\"\r\n");

@@ -72,8 +72,9 @@ TEST_F(NameListsTest, AServerTextAppendsExactlyOneLineOrNothing) {
   // Line breaks would add lines (two bans from one name); an empty or blank
   // value would ban everybody or nobody. Each is refused with the user's
   // file named and the value shown escaped, and nothing is written.
-  for (const std::string& bad : {std::string("Admin\nquit"), std::string("nl\r"), std::string("\r\n"),
-                                std::string(""), std::string(" "), std::string(" \t ")}) {
+  for (const std::string& bad :
+       {std::string("Admin\nquit"), std::string("nl\r"), std::string("\r\n"), std::string(""),
+        std::string(" "), std::string(" \t ")}) {
     SCOPED_TRACE(bad);
     try {
       appendNameEntry(kBansFile, bad);
@@ -127,7 +128,7 @@ TEST_F(NameListsTest, MapsArePairsOfLines) {
   put("maps.txt", "Stalingrad\r\nobj/obj_team1");
   appendMap({"V2 Rocket", "obj/obj_team4"});
   EXPECT_EQ(readMaps(), (std::vector<MapEntry>{{"Stalingrad", "obj/obj_team1"},
-                                                {"V2 Rocket", "obj/obj_team4"}}));
+                                               {"V2 Rocket", "obj/obj_team4"}}));
   rewriteMaps({{"A", "a"}, {"B", ""}});
   EXPECT_EQ(get("maps.txt"), "A\r\na\r\nB\r\n\r\n");
   EXPECT_EQ(mapPairs(MapLines({{"x", "y"}, {"", "z"}})),

@@ -111,8 +111,7 @@ TEST_F(ServerListsTest, RemoveDropsEveryEntryOfThatNameOnly) {
 
 TEST(WithoutServerTest, WorksLineByLineNotByGroup) {
   // "N" on an IP line drops it and the next two lines, shifting the groups.
-  EXPECT_EQ(withoutServer({"A", "N", "1", "B", "2.2.2.2", "2"}, "N"),
-            (Lines{"A", "2.2.2.2", "2"}));
+  EXPECT_EQ(withoutServer({"A", "N", "1", "B", "2.2.2.2", "2"}, "N"), (Lines{"A", "2.2.2.2", "2"}));
   // A name at the end drops what follows, however short.
   EXPECT_EQ(withoutServer({"A", "1", "1", "N", "5"}, "N"), (Lines{"A", "1", "1"}));
   EXPECT_EQ(withoutServer({}, "N"), Lines{});

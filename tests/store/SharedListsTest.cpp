@@ -1,9 +1,9 @@
 #include "StoreFixture.h"
+#include "base/Text.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
 #include "store/SharedLists.h"
-#include "base/Text.h"
 
 using namespace tarvix;
 

@@ -10,8 +10,18 @@ inline std::vector<std::string> configLines(const std::string& timer, const std:
                                             const std::string& clantags, const std::string& nick,
                                             const std::string& password, const std::string& speed,
                                             const std::string& save) {
-  return {timer, list, clantags, nick, password, "/games/MOHAA.exe", "/games/moh_spearhead.exe",
-          speed, save, "true", "2", "//Quellis Config - Dont change this file !"};
+  return {timer,
+          list,
+          clantags,
+          nick,
+          password,
+          "/games/MOHAA.exe",
+          "/games/moh_spearhead.exe",
+          speed,
+          save,
+          "true",
+          "2",
+          "//Quellis Config - Dont change this file !"};
 }
 
 }  // namespace tarvix::test

@@ -86,7 +86,8 @@ void FakeGameServer::setResponder(FakeResponder responder) {
 }
 
 void FakeGameServer::setReply(std::string bytes) {
-  setResponder([bytes = std::move(bytes)](const FakeDatagram&) { return FakeAnswer::reply(bytes); });
+  setResponder(
+      [bytes = std::move(bytes)](const FakeDatagram&) { return FakeAnswer::reply(bytes); });
 }
 
 void FakeGameServer::sendTo(const std::string& host, std::uint16_t port, std::string_view bytes) {
@@ -192,7 +193,8 @@ void FakeGameServer::run() {
       for (int i = 0; i < 64; ++i) {
         sockaddr_in from{};
         socklen_t len = sizeof from;
-        ssize_t n = ::recvfrom(fd_, buf.data(), buf.size(), 0, reinterpret_cast<sockaddr*>(&from), &len);
+        ssize_t n =
+            ::recvfrom(fd_, buf.data(), buf.size(), 0, reinterpret_cast<sockaddr*>(&from), &len);
         if (n < 0) break;
         FakeDatagram d;
         d.bytes.assign(buf.data(), static_cast<std::size_t>(n));

@@ -42,9 +42,7 @@ struct FakeAnswer {
   }
   static FakeAnswer silence() { return {}; }
   // One datagram larger than any receive buffer the program uses.
-  static FakeAnswer oversized(std::size_t size = 9000) {
-    return reply(std::string(size, 'x'));
-  }
+  static FakeAnswer oversized(std::size_t size = 9000) { return reply(std::string(size, 'x')); }
 };
 
 using FakeResponder = std::function<FakeAnswer(const FakeDatagram& request)>;
@@ -66,7 +64,9 @@ class FakeGameServer {
   // Script: queued answers are used first, one per request; then the
   // responder, if any; otherwise the server stays silent.
   void queue(FakeAnswer answer);
-  void queueReply(std::string bytes, int delayMs = 0) { queue(FakeAnswer::reply(std::move(bytes), delayMs)); }
+  void queueReply(std::string bytes, int delayMs = 0) {
+    queue(FakeAnswer::reply(std::move(bytes), delayMs));
+  }
   void setResponder(FakeResponder responder);
   // Answers every request with the same bytes (after the queue is used up).
   void setReply(std::string bytes);

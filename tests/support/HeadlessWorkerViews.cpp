@@ -39,12 +39,24 @@ void HeadlessAntiCheatView::setPlayerText(int id, PlayerColumn column, const std
   for (auto& [rowId, p] : rows_) {
     if (rowId != id) continue;
     switch (column) {
-      case PlayerColumn::Ping: p.ping = text; break;
-      case PlayerColumn::AxisSkin: p.axisSkin = text; break;
-      case PlayerColumn::AlliesSkin: p.alliesSkin = text; break;
-      case PlayerColumn::Rate: p.rate = text; break;
-      case PlayerColumn::IP: p.ip = text; break;
-      case PlayerColumn::Score: p.score = text; break;
+      case PlayerColumn::Ping:
+        p.ping = text;
+        break;
+      case PlayerColumn::AxisSkin:
+        p.axisSkin = text;
+        break;
+      case PlayerColumn::AlliesSkin:
+        p.alliesSkin = text;
+        break;
+      case PlayerColumn::Rate:
+        p.rate = text;
+        break;
+      case PlayerColumn::IP:
+        p.ip = text;
+        break;
+      case PlayerColumn::Score:
+        p.score = text;
+        break;
     }
   }
 }

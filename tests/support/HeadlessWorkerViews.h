@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "admin/core/AntiCheatPass.h"
 #include "admin/core/Announcer.h"
+#include "admin/core/AntiCheatPass.h"
 
 namespace tarvix::test {
 

@@ -13,8 +13,8 @@ namespace tarvix::test {
 
 // Writes the script at `relative` in the data folder; it sleeps `seconds`
 // first when given. Returns its full path.
-inline std::string standIn(const TempDataDir& dir, const std::string& relative,
-                           double seconds = 0, mode_t mode = 0755) {
+inline std::string standIn(const TempDataDir& dir, const std::string& relative, double seconds = 0,
+                           mode_t mode = 0755) {
   std::string script = "#!/bin/sh\n";
   if (seconds > 0) script += "sleep " + std::to_string(seconds) + "\n";
   script +=

@@ -1,11 +1,12 @@
 #include "TempDataDir.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "base/Text.h"
 
@@ -36,7 +37,8 @@ void TempDataDir::write(std::string_view relative, std::string_view bytes) const
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-void TempDataDir::writeLines(std::string_view relative, const std::vector<std::string>& lines) const {
+void TempDataDir::writeLines(std::string_view relative,
+                             const std::vector<std::string>& lines) const {
   write(relative, crlf(lines));
 }
 
@@ -51,13 +53,12 @@ bool TempDataDir::exists(std::string_view relative) const {
 
 void TempDataDir::writeInstallation(const std::vector<std::string>& standardList) const {
   writeLines("Config", {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "", "",
-                        "500", "fast", "false", "0",
-                        "//Quellis Config - Dont change this file !"});
+                        "500", "fast", "false", "0", "//Quellis Config - Dont change this file !"});
   writeLines("Serverlists/Standard", standardList);
   writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", ""});
   write("default", "");
-  for (const char* f : {"Buddys.txt", "clantags.txt", "bans.txt", "skins.txt", "maps.txt",
-                        "messages.txt"})
+  for (const char* f :
+       {"Buddys.txt", "clantags.txt", "bans.txt", "skins.txt", "maps.txt", "messages.txt"})
     write(f, "");
 }
 

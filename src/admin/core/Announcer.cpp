@@ -94,8 +94,9 @@ void Announcer::pass() {
     });
 
     if (!maps.nextMap.empty()) {
-      const std::string announce = touch(
-          [&] { return rconRequest(view_->rconPassword(), "say next map is " + sayText(maps.nextMap)); });
+      const std::string announce = touch([&] {
+        return rconRequest(view_->rconPassword(), "say next map is " + sayText(maps.nextMap));
+      });
       if (!sendDatagram(announce)) throw Failure{};
     }
 

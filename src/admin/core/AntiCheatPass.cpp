@@ -48,9 +48,7 @@ AntiCheatPass::~AntiCheatPass() { shutdown(); }
 // password as it is at this moment.
 bool AntiCheatPass::sendRcon(std::string_view command) {
   if (!client_.recreate()) return false;
-  return touch([&] {
-    return client_.send(rconRequest(view_->rconPassword(), command)).ok();
-  });
+  return touch([&] { return client_.send(rconRequest(view_->rconPassword(), command)).ok(); });
 }
 
 UdpResult AntiCheatPass::rconQuery(std::string_view command, int timeoutMs) {

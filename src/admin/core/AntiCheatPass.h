@@ -13,7 +13,8 @@
 
 namespace tarvix {
 
-inline constexpr std::string_view kAntiCheatStatusError = "Anticheatthread error during status check";
+inline constexpr std::string_view kAntiCheatStatusError =
+    "Anticheatthread error during status check";
 inline constexpr std::string_view kAntiCheatKickError = "Anticheatthread error kicking player";
 inline constexpr std::string_view kScanEnd = "//scan end";
 // BadLog entry for a player whose name cannot be put into a command.
@@ -48,7 +49,7 @@ class AntiCheatView {
   // The skin rule, read once per player. The console always applies it; the
   // headless daemon can enforce bans alone.
   virtual bool checkSkins() { return true; }
-  virtual int scanTimeout() = 0;           // the main window's ScanTimeout, in ms
+  virtual int scanTimeout() = 0;  // the main window's ScanTimeout, in ms
 
   virtual void clearPlayers() = 0;  // empties the player list
   // Adds a row; `id` names it in later changes (the list sorts rows by name).

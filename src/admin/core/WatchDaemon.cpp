@@ -16,10 +16,14 @@ using Clock = std::chrono::steady_clock;
 
 const char* logName(LogKind kind) {
   switch (kind) {
-    case LogKind::ScanLog: return "ScanLog";
-    case LogKind::MapLog: return "MapLog";
-    case LogKind::PlayerLog: return "PlayerLog";
-    case LogKind::BadLog: break;
+    case LogKind::ScanLog:
+      return "ScanLog";
+    case LogKind::MapLog:
+      return "MapLog";
+    case LogKind::PlayerLog:
+      return "PlayerLog";
+    case LogKind::BadLog:
+      break;
   }
   return "BadLog";
 }
@@ -39,7 +43,8 @@ std::vector<std::string> outputLines(std::string_view entry) {
   std::size_t from = 0;
   while (true) {
     const std::size_t lf = entry.find('\n', from);
-    std::string_view line = entry.substr(from, lf == std::string_view::npos ? entry.npos : lf - from);
+    std::string_view line =
+        entry.substr(from, lf == std::string_view::npos ? entry.npos : lf - from);
     if (lf != std::string_view::npos && line.ends_with('\r')) line.remove_suffix(1);
     lines.push_back(escapeControls(line));
     if (lf == std::string_view::npos || lf + 1 == entry.size()) break;
@@ -107,10 +112,10 @@ void WatchDaemon::say(std::string_view source, std::string_view text) {
 }
 
 void WatchDaemon::run(const StopSignal& stop) {
-  const auto interval =
-      std::chrono::milliseconds(std::max(1, settings_.timing.scaled(settings_.everySeconds * 1000)));
-  say("Watch", "watching " + settings_.host + ":" + settings_.port +
-                   " every " + std::to_string(settings_.everySeconds) + " s: bans " +
+  const auto interval = std::chrono::milliseconds(
+      std::max(1, settings_.timing.scaled(settings_.everySeconds * 1000)));
+  say("Watch", "watching " + settings_.host + ":" + settings_.port + " every " +
+                   std::to_string(settings_.everySeconds) + " s: bans " +
                    (settings_.bans ? "on" : "off") + ", skins " + (settings_.skins ? "on" : "off") +
                    ", announcer " + (settings_.announce ? "on" : "off"));
   // As on the console: the anti-cheat pass starts at once, the announcer

@@ -1,13 +1,14 @@
 #include "app/core/GameLaunch.h"
 
-#include <cerrno>
-#include <csignal>
-#include <fstream>
-#include <iterator>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <fstream>
+#include <iterator>
 
 namespace tarvix {
 
@@ -111,7 +112,7 @@ std::string findInPath(std::string_view name, std::string_view pathVariable) {
 }
 
 std::optional<GameStart> planGameStart(const std::string& exePath, std::string_view params,
-                                        const std::string& winePath) {
+                                       const std::string& winePath) {
   GameStart start;
   start.workingFolder = folderOf(exePath);
   std::vector<std::string> args = splitWindowsCommandLine(params);

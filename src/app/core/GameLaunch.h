@@ -41,7 +41,7 @@ struct GameStart {
 // otherwise through `winePath` with the executable as first argument.
 // std::nullopt when it is not native and there is no wine.
 std::optional<GameStart> planGameStart(const std::string& exePath, std::string_view params,
-                                        const std::string& winePath);
+                                       const std::string& winePath);
 
 // Watches a process that is not necessarily a child of this one (a
 // detached game) for its end.

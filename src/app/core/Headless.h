@@ -19,12 +19,12 @@ enum class HeadlessMode { Query, Scan, Rcon };
 
 struct HeadlessRequest {
   HeadlessMode mode = HeadlessMode::Query;
-  std::string address;                // HOST:PORT (query, rcon)
-  std::string password;               // rcon
-  std::vector<std::string> words;     // rcon command words, joined by blanks
-  std::optional<std::string> list;    // scan: a list name instead of the current list
+  std::string address;              // HOST:PORT (query, rcon)
+  std::string password;             // rcon
+  std::vector<std::string> words;   // rcon command words, joined by blanks
+  std::optional<std::string> list;  // scan: a list name instead of the current list
   std::optional<int> timeoutMs;
-  std::optional<int> parallel;        // scan: queries in flight; none: one at a time
+  std::optional<int> parallel;  // scan: queries in flight; none: one at a time
 };
 
 // Splits HOST:PORT at the first colon; false when either side is empty.

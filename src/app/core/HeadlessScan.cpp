@@ -25,7 +25,7 @@ bool rowBefore(const HeadlessRow& a, const HeadlessRow& b) {
 }  // namespace
 
 HeadlessScanView::HeadlessScanView(const std::vector<std::string>& names,
-                                     HeadlessScanSettings settings)
+                                   HeadlessScanSettings settings)
     : names_(static_cast<int>(names.size())), settings_(std::move(settings)) {
   for (const std::string& name : names) {
     HeadlessRow row;

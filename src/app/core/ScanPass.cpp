@@ -1,7 +1,5 @@
 #include "app/core/ScanPass.h"
 
-#include "store/ServerLists.h"
-
 #include <algorithm>
 #include <exception>
 #include <system_error>
@@ -13,6 +11,7 @@
 #include "protocol/StatusReply.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
+#include "store/ServerLists.h"
 
 namespace tarvix {
 
@@ -238,7 +237,8 @@ void ScanPass::parallelPass() {
       row.where = where;
       row.done = !where;
       rows.push_back(std::move(row));
-      if (where) pool.start(i, where->ip, where->port, touch([](ScanView& v) { return v.scanTimeout(); }));
+      if (where)
+        pool.start(i, where->ip, where->port, touch([](ScanView& v) { return v.scanTimeout(); }));
     }
     for (PoolReply& r : pool.takeCompleted()) {
       rows[r.id].reply = std::move(r.result);

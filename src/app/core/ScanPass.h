@@ -44,7 +44,6 @@ ListLookup findServerInLines(const std::vector<std::string>& lines, std::string_
 
 class ScanPass final : public WorkerPass {
  public:
-
   // parallelQueries 0: the sequential pass, one server at a time. Otherwise
   // up to that many queries are in flight (at most kMaxParallelQueries) and
   // a silent server is asked twice; the view sees the same changes in the

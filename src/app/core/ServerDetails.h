@@ -18,7 +18,7 @@ inline constexpr std::string_view kMapRotationRule = "-------------------";
 
 struct ServerDetails {
   bool answered = false;
-  StatusReply reply;                // values as read (empty when not answered)
+  StatusReply reply;                  // values as read (empty when not answered)
   std::vector<std::string> mapLines;  // the rotation pieces, without the headings
   std::string linkCaption{kNoLink};
   std::string linkTarget{kHomePage};
