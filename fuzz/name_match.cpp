@@ -39,13 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   else
     FUZZ_CHECK(ban == (foldedContains(name, entry) || foldedContains(ip, entry)));
 
-  FUZZ_CHECK(SkinMatches(entry, name, ip) == (entry == name || entry == ip));
+  FUZZ_CHECK(skinMatches(entry, name, ip) == (entry == name || entry == ip));
 
   const std::vector<std::string> lines = splitLines(rest);
   std::vector<std::string> padded = lines;
   if (padded.size() % 2) padded.emplace_back();
   const std::vector<MapEntry> maps = mapPairs(lines);
   FUZZ_CHECK(maps.size() == padded.size() / 2);
-  FUZZ_CHECK(MapLines(maps) == padded);
+  FUZZ_CHECK(mapFileLines(maps) == padded);
   return 0;
 }

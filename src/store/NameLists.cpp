@@ -43,7 +43,7 @@ std::vector<MapEntry> mapPairs(const std::vector<std::string>& lines) {
   return maps;
 }
 
-std::vector<std::string> MapLines(const std::vector<MapEntry>& maps) {
+std::vector<std::string> mapFileLines(const std::vector<MapEntry>& maps) {
   std::vector<std::string> lines;
   lines.reserve(maps.size() * 2);
   for (const auto& m : maps) {
@@ -57,7 +57,9 @@ std::vector<MapEntry> readMaps() { return mapPairs(readLines(kMapsFile)); }
 
 void appendMap(const MapEntry& map) { appendLines(kMapsFile, {map.displayName, map.rconName}); }
 
-void rewriteMaps(const std::vector<MapEntry>& maps) { rewriteNameList(kMapsFile, MapLines(maps)); }
+void rewriteMaps(const std::vector<MapEntry>& maps) {
+  rewriteNameList(kMapsFile, mapFileLines(maps));
+}
 
 bool buddyMatches(std::string_view buddy, std::string_view playerName) {
   return equalsNoCase(buddy, playerName);
@@ -73,7 +75,7 @@ bool banMatches(std::string_view ban, std::string_view playerName, std::string_v
   return ban == playerName || containsNoCase(playerName, ban) || containsNoCase(ipText, ban);
 }
 
-bool SkinMatches(std::string_view skin, std::string_view axisSkin, std::string_view alliesSkin) {
+bool skinMatches(std::string_view skin, std::string_view axisSkin, std::string_view alliesSkin) {
   return skin == axisSkin || skin == alliesSkin;
 }
 

@@ -41,7 +41,7 @@ void emptyNameList(std::string_view file);
 
 // Lines taken in pairs; an odd last line makes an entry with an empty rcon name.
 std::vector<MapEntry> mapPairs(const std::vector<std::string>& lines);
-std::vector<std::string> MapLines(const std::vector<MapEntry>& maps);
+std::vector<std::string> mapFileLines(const std::vector<MapEntry>& maps);
 std::vector<MapEntry> readMaps();
 void appendMap(const MapEntry& map);
 void rewriteMaps(const std::vector<MapEntry>& maps);
@@ -56,6 +56,6 @@ bool clantagMatches(std::string_view tag, std::string_view playerName);
 // equals the name; an empty or blank ban matches nobody.
 bool banMatches(std::string_view ban, std::string_view playerName, std::string_view ipText);
 // A skin equals the player's Axis or Allies skin exactly.
-bool SkinMatches(std::string_view skin, std::string_view axisSkin, std::string_view alliesSkin);
+bool skinMatches(std::string_view skin, std::string_view axisSkin, std::string_view alliesSkin);
 
 }  // namespace tarvix

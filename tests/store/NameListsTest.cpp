@@ -131,7 +131,7 @@ TEST_F(NameListsTest, MapsArePairsOfLines) {
                                                {"V2 Rocket", "obj/obj_team4"}}));
   rewriteMaps({{"A", "a"}, {"B", ""}});
   EXPECT_EQ(get("maps.txt"), "A\r\na\r\nB\r\n\r\n");
-  EXPECT_EQ(mapPairs(MapLines({{"x", "y"}, {"", "z"}})),
+  EXPECT_EQ(mapPairs(mapFileLines({{"x", "y"}, {"", "z"}})),
             (std::vector<MapEntry>{{"x", "y"}, {"", "z"}}));
 }
 
@@ -165,11 +165,11 @@ TEST(NameMatchTest, BansMatchNamePartsAndIpText) {
 }
 
 TEST(NameMatchTest, SkinsMatchExactlyEitherTeam) {
-  EXPECT_TRUE(SkinMatches("german_waffenss", "german_waffenss", "american_army"));
-  EXPECT_TRUE(SkinMatches("american_army", "german_waffenss", "american_army"));
-  EXPECT_FALSE(SkinMatches("American_Army", "german_waffenss", "american_army"));
-  EXPECT_FALSE(SkinMatches("army", "german_waffenss", "american_army"));
-  EXPECT_TRUE(SkinMatches("", "", "american_army"));
+  EXPECT_TRUE(skinMatches("german_waffenss", "german_waffenss", "american_army"));
+  EXPECT_TRUE(skinMatches("american_army", "german_waffenss", "american_army"));
+  EXPECT_FALSE(skinMatches("American_Army", "german_waffenss", "american_army"));
+  EXPECT_FALSE(skinMatches("army", "german_waffenss", "american_army"));
+  EXPECT_TRUE(skinMatches("", "", "american_army"));
 }
 
 }  // namespace

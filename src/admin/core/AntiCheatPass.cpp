@@ -179,7 +179,7 @@ void AntiCheatPass::skinRule(const Row& row) {
   const std::string name = escapeControls(p.name);
   const std::string ip = escapeControls(p.ip);
   for (const std::string& skin : readNameList(kSkinsFile)) {
-    if (!SkinMatches(skin, p.axisSkin, p.alliesSkin)) continue;
+    if (!skinMatches(skin, p.axisSkin, p.alliesSkin)) continue;
     if (!sendRcon("kick " + row.quotedName)) {
       log(LogKind::BadLog, std::string(kAntiCheatKickError) + name);
       continue;
