@@ -61,7 +61,7 @@ bool AddEntryWindow::append(const std::vector<std::string>& values) {
       appendNameEntry(spec_.file, values[0]);
     return true;
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
     return false;
   }
 }

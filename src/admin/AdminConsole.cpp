@@ -368,7 +368,7 @@ void AdminConsole::openConsole() {
   try {
     settings_.setDefaultServer(readDefaultServer());
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
     return;
   }
   defaultServerCheckBox->setVisible(!settings_.defaultServer().ip.empty());
@@ -403,7 +403,7 @@ bool AdminConsole::showStoredRconPassword(const std::string& ip, const std::stri
       savedRconPassword = stored;
     }
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
     return false;
   }
   return true;
@@ -433,7 +433,7 @@ void AdminConsole::openRemoteConsole() {
   try {
     byDefault = readDefaultServer();
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
     return;
   }
   settings_.setCurrentServer({byDefault.ip, byDefault.port});

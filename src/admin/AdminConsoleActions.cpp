@@ -61,7 +61,7 @@ void AdminConsole::appendBan(const QString& text) {
   try {
     appendNameEntry(kBansFile, toBytes(text));
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
   }
   commandLine->setFocus();
 }

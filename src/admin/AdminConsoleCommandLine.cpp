@@ -246,7 +246,7 @@ void AdminConsole::saveConsoleLog() {
     try {
       replaceContentAt(QFile::encodeName(file).toStdString(), joinLinesCrlf(lines));
     } catch (const FileError& e) {
-      dialogs().showError(this, toQString(e.what()));
+      dialogs().showError(this, errorText(e.what()));
     }
   }
   commandLine->setFocus();
@@ -260,7 +260,7 @@ void AdminConsole::saveRconPassword() {
     if (parsePort(port, number)) port = std::to_string(number);
     appendRconPassword(commandClient.host(), port, rconPassword());
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
   }
   commandLine->setFocus();
 }

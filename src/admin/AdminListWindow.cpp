@@ -129,7 +129,7 @@ void AdminListWindow::loadList() {
     else
       lines = readNameList(spec_.file);
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
   }
   if (spec_.pairs) {
     for (const MapEntry& m : mapPairs(lines)) addRow({m.displayName, m.rconName});
@@ -164,7 +164,7 @@ bool AdminListWindow::removeSelectedRow() {
   try {
     rewriteNameList(spec_.file, lines);
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
   }
   return true;
 }

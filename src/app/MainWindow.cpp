@@ -329,7 +329,7 @@ void MainWindow::loadConfigAndList() {
   settings_.setConfig(cfg);
   if (!failure.empty()) {
     // The rest of the creation is skipped: no banner, no list.
-    dialogs().showError(this, toQString(failure));
+    dialogs().showError(this, errorText(failure));
     return;
   }
 
@@ -353,7 +353,7 @@ void MainWindow::loadCurrentList() {
   try {
     entries = readServerEntries(path);
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
     return;
   }
   for (const ServerEntry& entry : entries) {

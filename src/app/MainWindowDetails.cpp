@@ -88,7 +88,7 @@ void MainWindow::queryServerNamed(const std::string& name,
   try {
     address = lookupServer(settings_.serverListPath(), name);
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
   }
   settings_.setCurrentServer({address.ip, address.port});
   propertiesAddress = toQString(address.ip) + ":" + toQString(address.port);

@@ -81,7 +81,7 @@ void MainWindow::connectToServer() {
       const std::string found = lookupPasswords(current.ip, current.port).join;
       settings_.updateConfig([&](Config& c) { c.serverPassword = found; });
     } catch (const std::exception& e) {
-      dialogs().showError(this, toQString(e.what()));
+      dialogs().showError(this, errorText(e.what()));
       return;
     }
   }

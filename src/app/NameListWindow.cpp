@@ -116,7 +116,7 @@ void NameListWindow::loadList() {
   try {
     lines = readNameList(texts_.file);
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
     return;
   }
   for (const std::string& line : lines) addEntry(line);
@@ -127,7 +127,7 @@ bool NameListWindow::rewriteFile() {
     rewriteExistingNameList(texts_.file, entries());
     return true;
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
     return false;
   }
 }
@@ -137,7 +137,7 @@ bool NameListWindow::appendToFile(const std::string& text) {
     appendNameEntry(texts_.file, text);
     return true;
   } catch (const FileError& e) {
-    dialogs().showError(this, toQString(e.what()));
+    dialogs().showError(this, errorText(e.what()));
     return false;
   }
 }
@@ -170,7 +170,7 @@ void NameListWindow::deleteAllEntries() {
     try {
       emptyNameList(texts_.file);
     } catch (const FileError& e) {
-      dialogs().showError(this, toQString(e.what()));
+      dialogs().showError(this, errorText(e.what()));
     }
   }
   newEntryEdit->setFocus();

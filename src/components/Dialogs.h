@@ -50,7 +50,7 @@ bool showingErrors(QWidget* parent, Action&& action) {
     std::forward<Action>(action)();
     return true;
   } catch (const std::exception& e) {
-    dialogs().showError(parent, toQString(e.what()));
+    dialogs().showError(parent, errorText(e.what()));
     return false;
   }
 }

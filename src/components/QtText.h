@@ -3,6 +3,7 @@
 // games' code page Windows-1252: every byte 0-255 survives a round trip
 // through a window (the five bytes the code page leaves undefined become the
 // control characters of the same value).
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -43,6 +44,14 @@ inline std::optional<std::string> toCodePageBytes(const QString& text, QString* 
 inline QString codePageRefusal(const QString& character) {
   return "The character \"" + character +
          "\" cannot be stored: game servers and Tarvix's files hold only Windows-1252 text.";
+}
+
+// An error message for display. Its file names are the system's (UTF-8), or
+// the code page's bytes for a name taken from the data: a message that is
+// valid UTF-8 is read as UTF-8, any other in the code page.
+inline QString errorText(std::string_view message) {
+  const QByteArray bytes(message.data(), static_cast<qsizetype>(message.size()));
+  return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : toQString(message);
 }
 
 // The bytes of a text; a character the code page cannot hold becomes '?'.

@@ -38,6 +38,15 @@ class TestQtText : public QObject {
     QCOMPARE(toBytes(QString::fromUtf8("€Clan Łukasz")), std::string("\x80"
                                                                      "Clan ?ukasz"));
   }
+
+  // A file name from a file dialog is UTF-8; a list named in the data is in
+  // the code page. Both read right in an error box.
+  void errorTextsShowFileNamesInTheirOwnEncoding() {
+    QCOMPARE(errorText("Cannot open file \"/home/b/caf\xC3\xA9.sslf\". No such file"),
+             QString::fromUtf8("Cannot open file \"/home/b/café.sslf\". No such file"));
+    QCOMPARE(errorText("Cannot open file \"Serverlists/caf\xE9\". No such file"),
+             QString::fromUtf8("Cannot open file \"Serverlists/café\". No such file"));
+  }
 };
 
 QTEST_GUILESS_MAIN(TestQtText)
