@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   HeadlessRow row;
   row.caption = reply.hostName;
   row.host = someName;
-  row.icon = ScanIconAnswered;
+  row.icon = RowAnswered;
   row.address = "127.0.0.1:12203";
   row.reply = std::string(raw);
   scan.rows = {row};
