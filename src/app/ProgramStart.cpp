@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "app/JsonOutput.h"
@@ -56,6 +58,22 @@ int runQueryOrScan(const CommandLine& c) {
 }
 
 int runWatch(WatchSettings settings, const StopSignal& stop) {
+  // "-" takes the password from the first line of standard input, which keeps
+  // it out of the process list.
+  if (settings.password == "-") {
+    std::string line;
+    std::optional<std::string> password;
+    if (std::getline(std::cin, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      password = toCodePageBytes(QString::fromLocal8Bit(line.data(), qsizetype(line.size())));
+    }
+    if (!password || password->empty()) {
+      std::cerr << "tarvix: --watch with the password \"-\" needs it on the first line of standard "
+                   "input, in characters the server can take\n";
+      return 2;
+    }
+    settings.password = *password;
+  }
   Config cfg;
   try {
     readConfig(cfg);

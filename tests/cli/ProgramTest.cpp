@@ -156,9 +156,12 @@ TEST(Program, WatchStopsCleanlyOnSigtermInTheMiddleOfAWait) {
   });
   QProcess p;
   start(p,
-        {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "secret",
-         "--announce", "--every", "1", "--data", QString::fromStdString(dir.path())},
+        {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "-", "--announce",
+         "--every", "1", "--data", QString::fromStdString(dir.path())},
         "/");
+  p.write("secret\n");  // "-": the password comes on standard input
+  ASSERT_TRUE(p.waitForBytesWritten(10000));
+  p.closeWriteChannel();
   // Password check and anti-cheat query at once; after the first second a
   // check and the announcer's query, which is never answered.
   ASSERT_TRUE(server.waitForCount(4, 10000));
