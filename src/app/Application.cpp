@@ -128,12 +128,7 @@ void Application::connectListsWindows() {
   SearchWindow* search = search_.get();
   QObject::connect(search, &SearchWindow::serverRowFound, main, &MainWindow::selectServerRow);
   QObject::connect(main, &MainWindow::searchRequested, search, showing(search));
-  QObject::connect(main, &MainWindow::firstShown, search, [search] {
-    search->show();
-    search->serverOption->setChecked(true);
-    search->mapOption->setChecked(false);
-    search->hide();
-  });
+  QObject::connect(main, &MainWindow::firstShown, search, &SearchWindow::primeWithServerOption);
 
   ServerPropertiesWindow* properties = properties_.get();
   properties->stayAbove(main);

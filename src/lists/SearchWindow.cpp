@@ -88,6 +88,13 @@ bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+void SearchWindow::primeWithServerOption() {
+  show();
+  serverOption->setChecked(true);
+  mapOption->setChecked(false);
+  hide();
+}
+
 void SearchWindow::search() {
   if (ipOption->isChecked())
     addressSearch();

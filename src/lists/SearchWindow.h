@@ -29,6 +29,9 @@ class SearchWindow : public QWidget {
 
   // "search" and Enter in the edit.
   void search();
+  // Shows and hides the window once with "server" checked, as the program
+  // does when its main window first appears.
+  void primeWithServerOption();
 
  signals:
   // Selects row `row` of the server rows.
