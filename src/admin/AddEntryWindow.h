@@ -39,7 +39,7 @@ class AddEntryWindow : public QWidget {
  public:
   explicit AddEntryWindow(const AddEntrySpec& spec, QWidget* parent = nullptr);
 
-  // The edit fields in the spec's order.
+  // The edit fields, top to bottom.
   QLineEdit* edit(int index) const { return edits_.at(static_cast<std::size_t>(index)); }
   QPushButton* addButton = nullptr;
 
