@@ -9,15 +9,15 @@
 #include <thread>
 
 #include "admin/core/WatchDaemon.h"
-#include "base/SignalStop.h"
+#include "base/TerminationSignals.h"
 #include "protocol/Rcon.h"
 #include "support/FakeGameServer.h"
 #include "support/TempDataDir.h"
 
 namespace {
 
-using tarvix::SignalStop;
 using tarvix::StopSignal;
+using tarvix::TerminationSignals;
 using tarvix::WatchDaemon;
 using tarvix::WatchSettings;
 using tarvix::test::FakeAnswer;
@@ -28,7 +28,7 @@ using tarvix::test::makePrintReply;
 void BM_WatchStopOnSigterm(benchmark::State& state) {
   // Before any other thread exists, so SIGTERM reaches the daemon's stop.
   static StopSignal stop;
-  static SignalStop signals(stop);
+  static TerminationSignals signals(stop);
   tarvix::test::TempDataDir dir;
   dir.writeInstallation();
   FakeGameServer server;

@@ -19,12 +19,12 @@
 #include <vector>
 
 #include "app/MainWindow.h"
-#include "components/ExtraSettings.h"
+#include "components/IniSettings.h"
 
 int main(int argc, char** argv) {
   const bool parallel = argc > 1 && std::strcmp(argv[1], "--parallel") == 0;
   QApplication app(argc, argv);
-  tarvix::ExtraSettings().setParallelScan(parallel);
+  tarvix::IniSettings().setParallelScan(parallel);
   tarvix::Settings settings;
   tarvix::MainWindow window(settings);
   window.show();

@@ -85,9 +85,9 @@ class AdminConsole : public QWidget {
   // client belongs to the UI thread (command line, actions, map change): call
   // waitForCommandClient() before using it. The other two give the server
   // that each new anti-cheat or announcer pass aims its own client at.
-  UdpClient commandClient;    // IdUDPClient1
-  UdpClient antiCheatClient;  // IdUDPClient2
-  UdpClient announcerClient;  // IdUDPClient3
+  UdpClient commandClient;
+  UdpClient antiCheatClient;
+  UdpClient announcerClient;
   // Finishes a typed line's pending reply wait (showing its outcome) so that
   // the command client is free for the caller.
   void waitForCommandClient();

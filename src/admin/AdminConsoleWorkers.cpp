@@ -54,18 +54,18 @@ QTreeWidgetItem* rowWithId(AdminConsole* form, int id) {
 class ConsoleAntiCheatView : public AntiCheatView {
  public:
   ConsoleAntiCheatView(AdminConsole* form, std::shared_ptr<PassState> state)
-      : form_(form), state_(std::move(state)) {}
+      : window_(form), state_(std::move(state)) {}
 
-  std::string rconPassword() override { return form_->rconPassword(); }
-  bool detectSkins() override { return form_->detectSkins(); }
-  bool checkBans() override { return form_->checkBans(); }
-  int scanTimeout() override { return form_->scanTimeout(); }
+  std::string rconPassword() override { return window_->rconPassword(); }
+  bool detectSkins() override { return window_->detectSkins(); }
+  bool checkBans() override { return window_->checkBans(); }
+  int scanTimeout() override { return window_->scanTimeout(); }
 
   void clearPlayers() override {
-    postChange(form_, state_, [](AdminConsole* f) { f->playerView->clear(); });
+    postChange(window_, state_, [](AdminConsole* f) { f->playerView->clear(); });
   }
   void addPlayer(int id, const ConsolePlayer& p) override {
-    postChange(form_, state_, [id, p](AdminConsole* f) {
+    postChange(window_, state_, [id, p](AdminConsole* f) {
       auto* row = new TextItem(QStringList{toQString(p.name), toQString(p.ping),
                                            toQString(p.axisSkin), toQString(p.alliesSkin),
                                            toQString(p.rate), toQString(p.ip), toQString(p.score)});
@@ -76,37 +76,37 @@ class ConsoleAntiCheatView : public AntiCheatView {
     });
   }
   void setPlayerText(int id, PlayerColumn column, const std::string& text) override {
-    postChange(form_, state_, [id, column, text](AdminConsole* f) {
+    postChange(window_, state_, [id, column, text](AdminConsole* f) {
       if (QTreeWidgetItem* row = rowWithId(f, id)) row->setText(int(column), toQString(text));
     });
   }
   void addConsoleLine(const std::string& line) override {
-    postChange(form_, state_, [line](AdminConsole* f) { f->addConsoleLine(toQString(line)); });
+    postChange(window_, state_, [line](AdminConsole* f) { f->addConsoleLine(toQString(line)); });
   }
   void finishPass() override {
-    postChange(form_, state_, [](AdminConsole* f) { f->stopAntiCheat(); });
+    postChange(window_, state_, [](AdminConsole* f) { f->stopAntiCheat(); });
   }
 
  private:
-  AdminConsole* form_;
+  AdminConsole* window_;
   std::shared_ptr<PassState> state_;
 };
 
 class ConsoleAnnouncerView : public AnnouncerView {
  public:
   ConsoleAnnouncerView(AdminConsole* form, std::shared_ptr<PassState> state)
-      : form_(form), state_(std::move(state)) {}
+      : window_(form), state_(std::move(state)) {}
 
-  std::string rconPassword() override { return form_->rconPassword(); }
+  std::string rconPassword() override { return window_->rconPassword(); }
   void setStatusText(const std::string& text) override {
-    postChange(form_, state_, [text](AdminConsole* f) { f->setStatusText(toQString(text)); });
+    postChange(window_, state_, [text](AdminConsole* f) { f->setStatusText(toQString(text)); });
   }
   void finishPass() override {
-    postChange(form_, state_, [](AdminConsole* f) { f->stopAnnouncer(); });
+    postChange(window_, state_, [](AdminConsole* f) { f->stopAnnouncer(); });
   }
 
  private:
-  AdminConsole* form_;
+  AdminConsole* window_;
   std::shared_ptr<PassState> state_;
 };
 

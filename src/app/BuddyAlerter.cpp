@@ -7,7 +7,7 @@
 
 namespace tarvix {
 
-BuddyAlerter::BuddyAlerter(Notify notify, ExtraSettings settings)
+BuddyAlerter::BuddyAlerter(Notify notify, IniSettings settings)
     : notify_(std::move(notify)), settings_(std::move(settings)) {}
 
 std::vector<HeadlessBuddy> BuddyAlerter::passFinished(const std::vector<HeadlessBuddy>& hits) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/core/HeadlessScan.h"
-#include "components/ExtraSettings.h"
+#include "components/IniSettings.h"
 
 namespace tarvix {
 
@@ -17,7 +17,7 @@ class BuddyAlerter {
   // Shows one notification: a title and its lines.
   using Notify = std::function<void(const QString& title, const QString& text)>;
 
-  explicit BuddyAlerter(Notify notify, ExtraSettings settings = ExtraSettings());
+  explicit BuddyAlerter(Notify notify, IniSettings settings = IniSettings());
 
   // The buddy view's rows (caption, server) at the end of a completed pass.
   // Returns the hits announced (none while alerts are off).
@@ -25,7 +25,7 @@ class BuddyAlerter {
 
  private:
   Notify notify_;
-  ExtraSettings settings_;
+  IniSettings settings_;
   std::vector<HeadlessBuddy> previous_;
 };
 

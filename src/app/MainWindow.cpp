@@ -318,14 +318,14 @@ void MainWindow::loadConfigAndList() {
   // Config is applied over the current settings, so that a failure part way
   // keeps every setting read before it and nothing else changes.
   Config cfg = settings_.config();
-  cfg.timerOn = false;
+  cfg.autoScan = false;
   std::string failure;
   try {
     readConfig(cfg);
   } catch (const std::exception& e) {
     failure = e.what();
   }
-  if (cfg.timerOn) autoScanTimer->start();
+  if (cfg.autoScan) autoScanTimer->start();
   settings_.setConfig(cfg);
   if (!failure.empty()) {
     // The rest of the creation is skipped: no banner, no list.

@@ -252,7 +252,7 @@ class MainWindow : public QMainWindow, public ScanState {
   std::function<std::string()> nextConnectPassword_;
 
  public:
-  // ---- ping shutdown (MainWindowNet.cpp) ----
+  // ---- ping shutdown (MainWindowPingShutdown.cpp) ----
   // Starts the run of the host checker's pings; they end with the program.
   void watchPingShutdown();
   // Shutdown: asks every ping to end, waiting until each has ended.

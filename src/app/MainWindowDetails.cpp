@@ -63,7 +63,7 @@ void MainWindow::resetGraph(int x) {
 
 void MainWindow::startDetailsQuery(const std::string& ip, const std::string& port,
                                    std::function<void(const std::string&)> apply) {
-  // The code name IdUDPClient1: the window's own queries, each on a fresh
+  // The window's own queries, each on a fresh
   // client. The reply is waited for off this thread and shown here; starting
   // a query drops the one still waiting, so only the newest is shown.
   dropDetailsQuery();

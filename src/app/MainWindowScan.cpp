@@ -13,7 +13,7 @@
 #include "app/core/ScanPass.h"
 #include "base/ConsoleLogs.h"
 #include "components/ChangeBatcher.h"
-#include "components/ExtraSettings.h"
+#include "components/IniSettings.h"
 #include "components/QtText.h"
 #include "components/ViewItems.h"
 
@@ -34,7 +34,7 @@ struct ScanSnapshot {
 class MainWindowScanView : public ScanView {
  public:
   explicit MainWindowScanView(MainWindow* form)
-      : form_(form),
+      : window_(form),
         settings_(form->settings()),
         generation_(form->scanGeneration),
         snap_(std::make_shared<ScanSnapshot>()) {
@@ -207,7 +207,7 @@ class MainWindowScanView : public ScanView {
 
   template <typename F>
   void post(F change, int key = 0) {
-    MainWindow* form = form_;
+    MainWindow* form = window_;
     const unsigned generation = generation_;
     batcher_.post(
         [form, generation, change = std::move(change)] {
@@ -217,9 +217,9 @@ class MainWindowScanView : public ScanView {
         key);
   }
 
-  MainWindow* form_;
+  MainWindow* window_;
   int progress_ = 0;  // the pass's thread only
-  ChangeBatcher batcher_{form_};
+  ChangeBatcher batcher_{window_};
   // Read by the pass's thread; safe there.
   Settings& settings_;
   const unsigned generation_;
@@ -241,7 +241,7 @@ void MainWindow::startScan() {
   scanning = true;
   stopScanPass();
   ++scanGeneration;
-  const int parallel = ExtraSettings().parallelScan() ? kDefaultParallelQueries : 0;
+  const int parallel = IniSettings().parallelScan() ? kDefaultParallelQueries : 0;
   scanPass = std::make_shared<ScanPass>(std::make_shared<MainWindowScanView>(this), parallel);
   scanPass->start();
 }

@@ -11,8 +11,8 @@
 
 #include "app/JsonOutput.h"
 #include "app/core/BuddyAlerts.h"
-#include "base/SignalStop.h"
-#include "components/ExtraSettings.h"
+#include "base/TerminationSignals.h"
+#include "components/IniSettings.h"
 #include "components/QtText.h"
 #include "store/Config.h"
 #include "store/DataFolder.h"
@@ -30,7 +30,7 @@ void write(std::FILE* to, const QByteArray& bytes) {
 // the previous pass over the same list did not have.
 std::vector<HeadlessBuddy> recordHits(const ScanOutcome& scan) {
   if (scan.exitCode != 0 || !scan.ran) return {};
-  ExtraSettings settings;
+  IniSettings settings;
   std::vector<HeadlessBuddy> fresh =
       newBuddyHits(settings.lastScanHits(scan.listPath), scan.buddies);
   settings.setLastScanHits(scan.listPath, scan.buddies);
@@ -127,8 +127,8 @@ std::optional<int> runWithoutWindow(const CommandLine& c, int argc, char** argv)
   // The signals are blocked before any thread exists, so each reaches the
   // daemon's stop rather than ending the process half-way.
   StopSignal stop;
-  std::optional<SignalStop> signalStop;
-  if (c.mode == ProgramMode::Watch) signalStop.emplace(stop);
+  std::optional<TerminationSignals> terminationSignals;
+  if (c.mode == ProgramMode::Watch) terminationSignals.emplace(stop);
 
   QCoreApplication app(argc, argv);
   std::string error;

@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <QWidget>
 
-#include "components/ExtraSettings.h"
+#include "components/IniSettings.h"
 
 namespace tarvix {
 
@@ -12,8 +12,8 @@ namespace {
 
 constexpr int kRowHeight = 24;
 
-using Read = bool (ExtraSettings::*)() const;
-using Write = void (ExtraSettings::*)(bool);
+using Read = bool (IniSettings::*)() const;
+using Write = void (IniSettings::*)(bool);
 
 // Reads the stored setting each time the window is shown.
 class ReloadOnShow : public QObject {
@@ -23,7 +23,7 @@ class ReloadOnShow : public QObject {
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::Show) {
       const QSignalBlocker quiet(box_);
-      box_->setChecked((ExtraSettings().*read_)());
+      box_->setChecked((IniSettings().*read_)());
     }
     return false;
   }
@@ -41,9 +41,8 @@ QCheckBox* addOption(QWidget* window, const char* caption, const char* objectNam
   box->setToolTip(tip);
   box->setGeometry(16, size.height() - 2, size.width() - 32, 18);
   window->setFixedSize(size.width(), size.height() + kRowHeight);
-  box->setChecked((ExtraSettings().*read)());
-  QObject::connect(box, &QCheckBox::toggled, box,
-                   [write](bool on) { (ExtraSettings().*write)(on); });
+  box->setChecked((IniSettings().*read)());
+  QObject::connect(box, &QCheckBox::toggled, box, [write](bool on) { (IniSettings().*write)(on); });
   window->installEventFilter(new ReloadOnShow(box, read, box));
   return box;
 }
@@ -53,14 +52,14 @@ QCheckBox* addOption(QWidget* window, const char* caption, const char* objectNam
 QCheckBox* addParallelScanOption(QWidget* window) {
   return addOption(window, "scan servers in parallel", "ParallelScanCheckBox",
                    "Asks many servers at once and a silent one a second time",
-                   &ExtraSettings::parallelScan, &ExtraSettings::setParallelScan);
+                   &IniSettings::parallelScan, &IniSettings::setParallelScan);
 }
 
 QCheckBox* addBuddyAlertsOption(QWidget* window) {
   return addOption(window, "alert me when a buddy comes online", "BuddyAlertsCheckBox",
                    "A notification when a scan finds a buddy or clan member the scan before "
                    "did not",
-                   &ExtraSettings::buddyAlerts, &ExtraSettings::setBuddyAlerts);
+                   &IniSettings::buddyAlerts, &IniSettings::setBuddyAlerts);
 }
 
 }  // namespace tarvix

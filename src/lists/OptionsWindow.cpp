@@ -229,7 +229,7 @@ void OptionsWindow::fillFromSettings() {
 
 Config OptionsWindow::configFromWindow() const {
   Config c = settings_.config();
-  c.timerOn = autoScanCheckBox->isChecked();
+  c.autoScan = autoScanCheckBox->isChecked();
   c.clantagsOn = clantagsCheckBox->isChecked();
   c.playerName = toBytes(nicknameEdit->text());
   c.serverPassword = toBytes(passwordEdit->text());

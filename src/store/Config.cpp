@@ -15,7 +15,7 @@ constexpr std::size_t kConfigLines = 12;
 void applyConfigLine(Config& cfg, std::size_t index, const std::string& line) {
   switch (index) {
     case 0:
-      cfg.timerOn = line == "timer on";
+      cfg.autoScan = line == "timer on";
       break;
     case 1:
       cfg.serverListPath = line;
@@ -49,7 +49,7 @@ void applyConfigLine(Config& cfg, std::size_t index, const std::string& line) {
       if (cfg.safeScan) cfg.scanTimeout = 10000;
       break;
     case 9:
-      cfg.optionFlag10 = line == "true";
+      cfg.keptLine10Flag = line == "true";
       break;
     case 10:
       cfg.bannerIndex = line;
@@ -68,7 +68,7 @@ void readConfig(Config& cfg) {
 
 std::vector<std::string> configLines(const Config& cfg) {
   return {
-      cfg.timerOn ? "timer on" : "timer off",
+      cfg.autoScan ? "timer on" : "timer off",
       cfg.serverListPath,
       cfg.clantagsOn ? "clantags on" : "clantags off",
       cfg.playerName,
@@ -77,7 +77,7 @@ std::vector<std::string> configLines(const Config& cfg) {
       cfg.spearheadPath,
       std::to_string(cfg.speedSetting),
       cfg.safeScan ? "save" : "fast",
-      cfg.optionFlag10 ? "true" : "false",
+      cfg.keptLine10Flag ? "true" : "false",
       cfg.bannerIndex,
       kConfigTrailer,
   };

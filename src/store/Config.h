@@ -9,7 +9,7 @@
 namespace tarvix {
 
 struct Config {
-  bool timerOn = false;                                  // line 1
+  bool autoScan = false;                                 // line 1
   std::string serverListPath = "Serverlists\\Standard";  // line 2
   bool clantagsOn = false;                               // line 3
   std::string playerName;                                // line 4
@@ -19,7 +19,7 @@ struct Config {
   int speedSetting = 500;                                // line 8
   int scanTimeout = 500;                                 // line 8, or 10000 with "save"
   bool safeScan = false;                                 // line 9
-  bool optionFlag10 = false;                             // line 10
+  bool keptLine10Flag = false;                           // line 10
   std::string bannerIndex = "0";                         // line 11
 };
 
@@ -36,7 +36,7 @@ class ConfigError : public std::runtime_error {
 // when the file cannot be read, ConfigError when a line 8 is not a number
 // (the lines before it stay applied).
 void readConfig(Config& cfg);
-// Writes the twelve lines from `cfg` (the caller fills timerOn, clantagsOn
+// Writes the twelve lines from `cfg` (the caller fills autoScan, clantagsOn
 // and safeScan from the Options window's boxes).
 void writeConfig(const Config& cfg);
 // The twelve lines WriteConfig writes.

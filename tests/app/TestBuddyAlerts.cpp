@@ -7,7 +7,7 @@
 
 #include "FakeGameServer.h"
 #include "TempDataDir.h"
-#include "components/ExtraSettings.h"
+#include "components/IniSettings.h"
 #include "components/TrayIcon.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
@@ -59,7 +59,7 @@ class TestBuddyAlerts : public QObject {
     QCOMPARE(tray->lastNotification(), QString());
 
     // Turned on, the same hit is no news; a new one is.
-    ExtraSettings().setBuddyAlerts(true);
+    IniSettings().setBuddyAlerts(true);
     QVERIFY(scan(w));
     QCOMPARE(tray->lastNotification(), QString());
     bravo.setReply(reply({"MEDIC"}));

@@ -121,7 +121,7 @@ class TestMainWindow : public QObject {
     QCOMPARE(settings.config().speedSetting, 800);
     QVERIFY(settings.config().safeScan);
     QVERIFY(settings.config().clantagsOn);
-    QVERIFY(settings.config().optionFlag10);
+    QVERIFY(settings.config().keptLine10Flag);
     QCOMPARE(settings.config().playerName, std::string("Nick"));
     QCOMPARE(settings.config().serverPassword, std::string("secret"));
     QCOMPARE(settings.config().mohaaPath, std::string("/games/MOHAA.exe"));

@@ -19,7 +19,7 @@
 #include "app/core/HeadlessScan.h"
 #include "app/core/ScanPass.h"
 #include "components/Clock.h"
-#include "components/ExtraSettings.h"
+#include "components/IniSettings.h"
 #include "components/QtText.h"
 #include "qt/ScriptedDialogs.h"
 
@@ -304,13 +304,13 @@ class TestScan : public QObject {
     Settings settings;
     MainWindow w(settings);
     w.show();
-    QVERIFY(!ExtraSettings().parallelScan());
+    QVERIFY(!IniSettings().parallelScan());
     w.scanNowButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 10000);
     const QString sequential = windowState(w);
     QCOMPARE(silent.receivedCount(), 1u);
 
-    ExtraSettings().setParallelScan(true);
+    IniSettings().setParallelScan(true);
     w.scanNowButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 10000);
     expectIdle(w);
@@ -331,7 +331,7 @@ class TestScan : public QObject {
     dir.writeInstallation(listOf(servers));
     writeConfig(dir, "timer off", 2000);
     dir.writeLines("Buddys.txt", {"sniper"});
-    ExtraSettings().setParallelScan(true);
+    IniSettings().setParallelScan(true);
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);

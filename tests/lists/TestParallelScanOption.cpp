@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "TempDataDir.h"
-#include "components/ExtraSettings.h"
+#include "components/IniSettings.h"
 #include "lists/ExtraOptions.h"
 #include "lists/OptionsWindow.h"
 #include "lists/ScanState.h"
@@ -30,16 +30,16 @@ class TestParallelScanOption : public QObject {
     QVERIFY(box->geometry().top() >= 96 && box->geometry().bottom() < 124);
 
     box->setChecked(true);
-    QVERIFY(ExtraSettings().parallelScan());
+    QVERIFY(IniSettings().parallelScan());
     QVERIFY(dir.read("tarvix.ini").find("parallel=true") != std::string::npos);
     // Config keeps its own lines.
     QVERIFY(dir.read("Config").find("parallel") == std::string::npos);
 
-    ExtraSettings().setParallelScan(false);
+    IniSettings().setParallelScan(false);
     window.show();
     QVERIFY(!box->isChecked());
     window.hide();
-    ExtraSettings().setParallelScan(true);
+    IniSettings().setParallelScan(true);
     window.show();
     QVERIFY(box->isChecked());
   }
@@ -64,8 +64,8 @@ class TestParallelScanOption : public QObject {
     QVERIFY(options.rect().contains(alerts->geometry()));
     QVERIFY(alerts->geometry().top() > box->geometry().bottom());
     alerts->setChecked(true);
-    QVERIFY(ExtraSettings().buddyAlerts());
-    QVERIFY(!ExtraSettings().parallelScan());
+    QVERIFY(IniSettings().buddyAlerts());
+    QVERIFY(!IniSettings().parallelScan());
   }
 };
 

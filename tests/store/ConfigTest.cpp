@@ -18,7 +18,7 @@ Lines sampleConfig() {
 
 TEST_F(ConfigTest, WriteThenReadRestoresEverySetting) {
   Config in;
-  in.timerOn = true;
+  in.autoScan = true;
   in.serverListPath = "Serverlists\\My List";
   in.clantagsOn = true;
   in.playerName = " [TX]Pl\xE4yer ";
@@ -27,7 +27,7 @@ TEST_F(ConfigTest, WriteThenReadRestoresEverySetting) {
   in.spearheadPath = "C:\\Games\\moh_spearhead.exe";
   in.speedSetting = in.scanTimeout = 1250;
   in.safeScan = false;
-  in.optionFlag10 = true;
+  in.keptLine10Flag = true;
   in.bannerIndex = "7";
   writeConfig(in);
   EXPECT_EQ(get("Config"),
@@ -56,11 +56,11 @@ TEST_F(ConfigTest, SaveScanOverridesTheTimeoutAndSwitchesAreExact) {
   l[7] = "500";
   put("Config", joinLinesCrlf(l));
   Config c;
-  c.timerOn = c.clantagsOn = c.optionFlag10 = true;
+  c.autoScan = c.clantagsOn = c.keptLine10Flag = true;
   readConfig(c);
-  EXPECT_FALSE(c.timerOn);
+  EXPECT_FALSE(c.autoScan);
   EXPECT_FALSE(c.clantagsOn);
-  EXPECT_FALSE(c.optionFlag10);
+  EXPECT_FALSE(c.keptLine10Flag);
   EXPECT_TRUE(c.safeScan);
   EXPECT_EQ(c.speedSetting, 500);
   EXPECT_EQ(c.scanTimeout, 10000);
@@ -84,13 +84,13 @@ TEST_F(ConfigTest, LastBlockStandsAndShortFilesApplyWhatTheyHave) {
   readConfig(c);
   EXPECT_EQ(c.serverListPath, "Serverlists\\Second");
   EXPECT_EQ(c.speedSetting, 300);
-  EXPECT_FALSE(c.timerOn);
+  EXPECT_FALSE(c.autoScan);
 
   put("Config", "timer on\nServerlists\\Short\n");
   Config s;
   s.playerName = "kept";
   readConfig(s);
-  EXPECT_TRUE(s.timerOn);
+  EXPECT_TRUE(s.autoScan);
   EXPECT_EQ(s.serverListPath, "Serverlists\\Short");
   EXPECT_EQ(s.playerName, "kept");
   EXPECT_EQ(s.speedSetting, 500);
@@ -110,7 +110,7 @@ TEST_F(ConfigTest, LineEightNotANumberStopsWithEarlierLinesApplied) {
     }
     EXPECT_EQ(c.spearheadPath, "D:\\b.exe");  // line 7 applied
     EXPECT_EQ(c.speedSetting, 500);           // line 8 and after not
-    EXPECT_FALSE(c.optionFlag10);
+    EXPECT_FALSE(c.keptLine10Flag);
     EXPECT_EQ(c.bannerIndex, "0");
   }
 }

@@ -26,7 +26,7 @@ class AnnouncerView {
   virtual ~AnnouncerView() = default;
   virtual std::string rconPassword() = 0;  // the password field, read for every datagram
   virtual void setStatusText(const std::string& text) = 0;
-  // The console's announcer stop (Button6), run at the end of every pass.
+  // The console's announcer stop, run at the end of every pass.
   virtual void finishPass() = 0;
 };
 
@@ -41,7 +41,7 @@ MapCycle readMapCycle(std::string_view reply);
 using AnnouncerSettings = ConsolePassSettings;
 
 // Always ends Completed (after finishPass()) unless stopped; a socket or
-// file failure is logged. Its client_ is the worker's IdUDPClient3.
+// file failure is logged.
 class Announcer final : public ConsolePass<AnnouncerView> {
  public:
   using ConsolePass::ConsolePass;

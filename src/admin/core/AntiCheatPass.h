@@ -69,7 +69,7 @@ using AntiCheatSettings = ConsolePassSettings;
 
 // Ends Completed after calling finishPass(); ListUnreadable when "bans.txt"
 // or "skins.txt" could not be read and Failed on an unexpected error, both
-// without finishPass(). Its client_ is the worker's IdUDPClient2.
+// without finishPass().
 class AntiCheatPass final : public ConsolePass<AntiCheatView> {
  public:
   using ConsolePass::ConsolePass;

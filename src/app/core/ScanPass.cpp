@@ -53,7 +53,7 @@ ScanRow silentRow(const std::string& host, const char* caption) {
 }
 
 ScanRow noResponse(const std::string& host) { return silentRow(host, "no response"); }
-ScanRow sendsShit(const std::string& host) { return silentRow(host, "sends shit"); }
+ScanRow unreadableReplyRow(const std::string& host) { return silentRow(host, "sends shit"); }
 
 }  // namespace
 
@@ -109,7 +109,7 @@ ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
     try {
       matcher_.refresh();
     } catch (const FileError&) {
-      return sendsShit(host);
+      return unreadableReplyRow(host);
     }
   }
   for (const std::string& name : names) {
@@ -117,7 +117,7 @@ ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
     matchPlayer(name, host);
   }
   long long max = 0;
-  if (!maxClientsNumber(status.maxClients, max)) return sendsShit(host);
+  if (!maxClientsNumber(status.maxClients, max)) return unreadableReplyRow(host);
   const bool full = isFull(count, status.maxClients);
   ScanRow row;
   row.caption = full ? std::string("FULL") : std::to_string(count) + "/" + status.maxClients;
@@ -169,7 +169,7 @@ void ScanPass::endPass(int n) {
 
 void ScanPass::sequentialPass() {
   const int n = beginPass();
-  IdUDPClient2.recreate();
+  client_.recreate();
 
   for (int i = 0; i < touch([](ScanView& v) { return v.rowCount(); }); ++i) {
     beginRow(i, n);
@@ -188,8 +188,8 @@ void ScanPass::sequentialPass() {
     if (where) {
       const int timeout = touch([](ScanView& v) { return v.scanTimeout(); });
       std::string error;
-      if (IdUDPClient2.recreate(&error)) {
-        reply = queryStatus(IdUDPClient2, where->ip, where->port, timeout, &stopSignal());
+      if (client_.recreate(&error)) {
+        reply = queryStatus(client_, where->ip, where->port, timeout, &stopSignal());
       } else {
         reply.outcome = UdpOutcome::Failed;
         reply.error = error;

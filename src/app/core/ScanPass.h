@@ -53,7 +53,7 @@ class ScanPass final : public WorkerPass {
   ~ScanPass() override;
 
  private:
-  // Runs on the worker's own thread (IdUDPClient2's owner).
+  // Runs on the worker's own thread.
   void pass() override;
   void sequentialPass();
   void parallelPass();
@@ -77,7 +77,7 @@ class ScanPass final : public WorkerPass {
 
   std::shared_ptr<ScanView> view_;
   const int parallel_;
-  UdpClient IdUDPClient2;
+  UdpClient client_;
   WatchedFile listFile_;
   ServerListIndex listIndex_;
   unsigned long indexedReads_ = 0;

@@ -1,4 +1,4 @@
-#include "base/SignalStop.h"
+#include "base/TerminationSignals.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -24,7 +24,7 @@ sigset_t stopSignals() {
 
 }  // namespace
 
-SignalStop::SignalStop(StopSignal& target) {
+TerminationSignals::TerminationSignals(StopSignal& target) {
   const sigset_t set = stopSignals();
   if (int rc = pthread_sigmask(SIG_BLOCK, &set, nullptr); rc != 0)
     throw std::runtime_error(std::string("pthread_sigmask: ") + std::strerror(rc));
@@ -33,13 +33,13 @@ SignalStop::SignalStop(StopSignal& target) {
   thread_ = std::thread([this, &target] { watch(target); });
 }
 
-SignalStop::~SignalStop() {
+TerminationSignals::~TerminationSignals() {
   quit_.request();
   if (thread_.joinable()) thread_.join();
   ::close(fd_);
 }
 
-void SignalStop::watch(StopSignal& target) {
+void TerminationSignals::watch(StopSignal& target) {
   pollfd fds[2] = {{fd_, POLLIN, 0}, {quit_.fd(), POLLIN, 0}};
   while (!quit_.requested()) {
     if (::poll(fds, 2, -1) < 0 && errno != EINTR) return;

@@ -12,12 +12,12 @@
 
 namespace tarvix {
 
-inline constexpr const char* kExtraSettingsFile = "tarvix.ini";
+inline constexpr const char* kIniSettingsFile = "tarvix.ini";
 
-class ExtraSettings {
+class IniSettings {
  public:
   // A relative path is taken in the data folder (the current directory).
-  explicit ExtraSettings(QString path = QString::fromLatin1(kExtraSettingsFile));
+  explicit IniSettings(QString path = QString::fromLatin1(kIniSettingsFile));
 
   // Off unless the user turned it on.
   bool buddyAlerts() const;

@@ -1,4 +1,4 @@
-#include "components/ExtraSettings.h"
+#include "components/IniSettings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,25 +22,25 @@ QString lastScanKey(std::string_view listPath) {
 
 }  // namespace
 
-ExtraSettings::ExtraSettings(QString path) : path_(std::move(path)) {}
+IniSettings::IniSettings(QString path) : path_(std::move(path)) {}
 
-bool ExtraSettings::buddyAlerts() const {
+bool IniSettings::buddyAlerts() const {
   return QSettings(path_, QSettings::IniFormat).value(kBuddyAlertsKey, false).toBool();
 }
 
-void ExtraSettings::setBuddyAlerts(bool on) {
+void IniSettings::setBuddyAlerts(bool on) {
   QSettings(path_, QSettings::IniFormat).setValue(kBuddyAlertsKey, on);
 }
 
-bool ExtraSettings::parallelScan() const {
+bool IniSettings::parallelScan() const {
   return QSettings(path_, QSettings::IniFormat).value(kParallelScanKey, false).toBool();
 }
 
-void ExtraSettings::setParallelScan(bool on) {
+void IniSettings::setParallelScan(bool on) {
   QSettings(path_, QSettings::IniFormat).setValue(kParallelScanKey, on);
 }
 
-std::vector<HeadlessBuddy> ExtraSettings::lastScanHits(std::string_view listPath) const {
+std::vector<HeadlessBuddy> IniSettings::lastScanHits(std::string_view listPath) const {
   const QString stored =
       QSettings(path_, QSettings::IniFormat).value(lastScanKey(listPath)).toString();
   std::vector<HeadlessBuddy> hits;
@@ -51,8 +51,8 @@ std::vector<HeadlessBuddy> ExtraSettings::lastScanHits(std::string_view listPath
   return hits;
 }
 
-void ExtraSettings::setLastScanHits(std::string_view listPath,
-                                    const std::vector<HeadlessBuddy>& hits) {
+void IniSettings::setLastScanHits(std::string_view listPath,
+                                  const std::vector<HeadlessBuddy>& hits) {
   QJsonArray pairs;
   for (const HeadlessBuddy& b : hits)
     pairs.append(QJsonArray{toQString(b.caption), toQString(b.server)});

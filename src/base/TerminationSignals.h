@@ -9,14 +9,14 @@
 
 namespace tarvix {
 
-class SignalStop {
+class TerminationSignals {
  public:
   // Construct before any other thread is started, so none of them can
   // receive the signals and end the process without a clean stop.
-  explicit SignalStop(StopSignal& target);
-  ~SignalStop();
-  SignalStop(const SignalStop&) = delete;
-  SignalStop& operator=(const SignalStop&) = delete;
+  explicit TerminationSignals(StopSignal& target);
+  ~TerminationSignals();
+  TerminationSignals(const TerminationSignals&) = delete;
+  TerminationSignals& operator=(const TerminationSignals&) = delete;
 
   // The signal that requested the stop, 0 for none.
   int received() const { return received_.load(); }
