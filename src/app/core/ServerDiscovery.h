@@ -1,0 +1,68 @@
+#pragma once
+// Finds servers: the internet list from master servers and the LAN by broadcast,
+// then asks each server found for its GameSpy status.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/StopSignal.h"
+#include "store/ServerLists.h"  // ServerEntry
+
+namespace tarvix {
+
+struct MasterAddress {
+  std::string host;
+  std::uint16_t port = 28900;
+};
+// The community masters, used when the user configured none.
+const std::vector<MasterAddress>& defaultMasters();
+// "HOST" or "HOST:PORT"; false for an empty host or a port outside 1..65535.
+bool parseMasterAddress(std::string_view text, MasterAddress& out);
+
+struct DiscoveryRequest {
+  std::vector<MasterAddress> masters;                 // none: no internet list
+  std::vector<std::string> games{"mohaa", "mohaas"};  // "mohaa", "mohaas", "mohaab"
+  bool lan = false;                                   // broadcast \status\ on the LAN
+  std::string lanAddress = "255.255.255.255";         // tests use 127.0.0.1
+  std::uint16_t lanFirstPort = 12300, lanLastPort = 12316;
+  int timeoutMs = 500;       // each master exchange step, each server query, the LAN wait
+  int parallel = 1;          // servers queried at once; 1 = one after the other
+  bool queryServers = true;  // false: addresses only (--list-only)
+};
+
+struct FoundPlayer {
+  std::string name;
+  int frags = 0, deaths = 0, ping = 0;
+};
+
+struct FoundServer {
+  std::string ip;  // dotted IPv4
+  std::uint16_t queryPort = 0;
+  std::uint16_t gamePort = 0;  // "hostport", else queryPort - 97
+  bool answered = false;       // a complete \status\ reply came back
+  std::string hostName, mapName, gameType, gameName, gameVersion;  // bytes as sent (Windows-1252)
+  int numPlayers = 0, maxPlayers = 0;
+  int pingMs = -1;
+  std::vector<FoundPlayer> players;
+};
+
+struct DiscoveryResult {
+  std::vector<FoundServer> servers;   // de-duplicated, stable order
+  std::vector<std::string> messages;  // one per failure: which master or the LAN, what happened
+  int sourcesAnswered = 0;            // masters that delivered a list, +1 when the LAN answered
+};
+
+// Progress texts for a status bar ("3 of 120 servers asked" and the like).
+using DiscoveryProgress = std::function<void(const std::string& text)>;
+
+// Blocks until done or until `stop` is requested (then returns at once with what it has).
+DiscoveryResult discoverServers(const DiscoveryRequest& request, const StopSignal& stop,
+                                const DiscoveryProgress& progress = {});
+
+// Entries (name = host name, ip, game port) for the servers that answered, names made
+// unique within the list and safe as list-file lines, ready for a server list file.
+std::vector<ServerEntry> listEntriesFor(const DiscoveryResult& result);
+
+}  // namespace tarvix
