@@ -4,7 +4,10 @@
 #include <QCommandLineParser>
 #include <QFile>
 
-#include "app/core/ScanPass.h"
+#include "app/QueryMode.h"
+#include "app/RconMode.h"
+#include "app/ScanMode.h"
+#include "app/WatchMode.h"
 #include "components/QtText.h"
 
 #ifndef TARVIX_VERSION
@@ -15,70 +18,96 @@ namespace tarvix {
 
 namespace {
 
-// Every option the program knows, in one table. valueName empty: a switch;
-// a valueName in brackets: the value may be left out.
+// One row per option. A mode's row names its unit; an option that only some
+// modes take lists them in `modes` ("window" for none), and any other mode
+// refuses it. An option given more than once keeps every value
+// (ModeArguments::values), so a repeatable option needs no more than its row.
 struct OptionSpec {
   const char* name;
-  const char* valueName;
-  bool hidden;  // Qt's own window options: accepted, not shown in the usage
+  const char* valueName;  // empty: a switch; in brackets: the value may be left out
+  const ModeUnit* unit;   // a mode's row: the unit that runs it
+  const char* modes;      // blank-separated modes that take it; nullptr: all
+  const char* synopsis;   // a mode's row: its usage line after "tarvix "
+  const char* help;       // its lines in the usage, "\n" between them
+  bool hidden = false;    // Qt's own window options: accepted, not shown in the usage
 };
 
-constexpr OptionSpec kOptions[] = {
-    {"help", "", false},
-    {"h", "", true},
-    {"version", "", false},
-    {"query", "HOST:PORT", false},
-    {"scan", "", false},
-    {"rcon", "HOST:PORT", false},
-    {"watch", "HOST:PORT", false},
-    {"timeout", "MS", false},
-    {"json", "", false},
-    {"data", "DIR", false},
-    {"bans", "", false},
-    {"skins", "", false},
-    {"announce", "", false},
-    {"every", "SECONDS", false},
-    {"parallel", "[N]", false},
+constexpr const char* kAnyMode = nullptr;
+
+const OptionSpec kOptions[] = {
+    {"help", "", nullptr, kAnyMode, "", ""},
+    {"h", "", nullptr, kAnyMode, "", "", true},
+    {"version", "", nullptr, kAnyMode, "", ""},
+    {"query", "HOST:PORT", &queryMode, kAnyMode, "--query HOST:PORT [--timeout MS] [--json]",
+     "print one server's status reply"},
+    {"scan", "", &scanMode, kAnyMode, "--scan [LIST] [--timeout MS] [--parallel [N]] [--json]",
+     "one scan pass over the current list, or the list LIST"},
+    {"rcon", "HOST:PORT", &rconMode, kAnyMode,
+     "--rcon HOST:PORT [--timeout MS] PASSWORD COMMAND...",
+     "send one rcon command and print its reply"},
+    {"watch", "HOST:PORT", &watchMode, kAnyMode,
+     "--watch HOST:PORT PASSWORD [--bans] [--skins] [--announce] [--every SECONDS]",
+     "run the anti-cheat pass (--bans, --skins) and the announcer\n"
+     "(--announce) against one server until SIGINT or SIGTERM;\n"
+     "every SECONDS (150 unless given); PASSWORD \"-\" reads it\n"
+     "from the first line of standard input"},
+    {"parallel", "[N]", nullptr, "scan", "",
+     "query up to N servers at once (1000 unless given); a LIST\n"
+     "named like a number goes before it"},
+    {"bans", "", nullptr, "watch", "", ""},
+    {"skins", "", nullptr, "watch", "", ""},
+    {"announce", "", nullptr, "watch", "", ""},
+    {"every", "SECONDS", nullptr, "watch", "", ""},
+    {"timeout", "MS", nullptr, "query scan rcon", "",
+     "reply time-out in milliseconds (Config's unless given)"},
+    {"json", "", nullptr, "query scan", "", "print one JSON document instead of text"},
+    {"data", "DIR", nullptr, kAnyMode, "",
+     "the data folder (the current folder when it holds Config or\n"
+     "Serverlists, otherwise $XDG_DATA_HOME/tarvix)"},
     // QGuiApplication and QApplication take these themselves.
-    {"platform", "NAME", true},
-    {"platformpluginpath", "PATH", true},
-    {"platformtheme", "NAME", true},
-    {"plugin", "NAME", true},
-    {"qwindowgeometry", "GEOMETRY", true},
-    {"qwindowicon", "ICON", true},
-    {"qwindowtitle", "TITLE", true},
-    {"display", "DISPLAY", true},
-    {"geometry", "GEOMETRY", true},
-    {"style", "STYLE", true},
-    {"stylesheet", "FILE", true},
-    {"session", "ID", true},
-    {"qmljsdebugger", "PORT", true},
-    {"reverse", "", true},
-    {"widgetcount", "", true},
-    {"nograb", "", true},
-    {"dograb", "", true},
-    {"sync", "", true},
+    {"platform", "NAME", nullptr, kAnyMode, "", "", true},
+    {"platformpluginpath", "PATH", nullptr, kAnyMode, "", "", true},
+    {"platformtheme", "NAME", nullptr, kAnyMode, "", "", true},
+    {"plugin", "NAME", nullptr, kAnyMode, "", "", true},
+    {"qwindowgeometry", "GEOMETRY", nullptr, kAnyMode, "", "", true},
+    {"qwindowicon", "ICON", nullptr, kAnyMode, "", "", true},
+    {"qwindowtitle", "TITLE", nullptr, kAnyMode, "", "", true},
+    {"display", "DISPLAY", nullptr, kAnyMode, "", "", true},
+    {"geometry", "GEOMETRY", nullptr, kAnyMode, "", "", true},
+    {"style", "STYLE", nullptr, kAnyMode, "", "", true},
+    {"stylesheet", "FILE", nullptr, kAnyMode, "", "", true},
+    {"session", "ID", nullptr, kAnyMode, "", "", true},
+    {"qmljsdebugger", "PORT", nullptr, kAnyMode, "", "", true},
+    {"reverse", "", nullptr, kAnyMode, "", "", true},
+    {"widgetcount", "", nullptr, kAnyMode, "", "", true},
+    {"nograb", "", nullptr, kAnyMode, "", "", true},
+    {"dograb", "", nullptr, kAnyMode, "", "", true},
+    {"sync", "", nullptr, kAnyMode, "", "", true},
 };
-
-constexpr int kMaxTimeoutMs = 24 * 3600 * 1000;
-constexpr int kMaxEverySeconds = 24 * 3600;
-
-// The mode options; exactly one of them (or none: the window) may be given.
-constexpr const char* kModes[] = {"query", "scan", "rcon", "watch"};
-
-// Whether the arguments choose rcon mode: its command words are taken
-// verbatim, options and "--" included, so they must not be parsed.
-bool choosesRcon(const QStringList& arguments) {
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& a = arguments[i];
-    if (a == "--") return false;
-    if (a == "--rcon" || a == "-rcon" || a.startsWith("--rcon=") || a.startsWith("-rcon="))
-      return true;
-  }
-  return false;
-}
 
 bool optionalValue(const OptionSpec& spec) { return spec.valueName[0] == '['; }
+
+bool takenBy(const OptionSpec& spec, const QString& mode) {
+  if (spec.modes == kAnyMode) return true;
+  const QStringList modes = QString::fromLatin1(spec.modes).split(' ');
+  return modes.contains(mode.isEmpty() ? QStringLiteral("window") : mode);
+}
+
+// The mode whose command words are taken verbatim, when the arguments choose
+// one: those words must not be parsed as options.
+const ModeUnit* verbatimMode(const QStringList& arguments) {
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& a = arguments[i];
+    if (a == "--") return nullptr;
+    for (const OptionSpec& spec : kOptions) {
+      if (!spec.unit || !spec.unit->wordsVerbatim) continue;
+      const QString name = QString::fromLatin1(spec.name);
+      for (const QString& dashes : {QStringLiteral("--"), QStringLiteral("-")})
+        if (a == dashes + name || a.startsWith(dashes + name + "=")) return spec.unit;
+    }
+  }
+  return nullptr;
+}
 
 // An option whose value may be left out takes the next argument as its value
 // only when that is a number ("--parallel 8", but "--parallel --json"); the
@@ -107,19 +136,6 @@ QStringList joinOptionalValues(const QStringList& arguments) {
   return joined;
 }
 
-// Text typed on the command line that goes out as data (passwords, command
-// words, list names) in the data's code page; nullopt when a character
-// cannot be written in it.
-std::optional<std::string> dataBytes(const QString& text) { return toCodePageBytes(text); }
-
-bool readNumber(const QString& text, int min, int max, int& value) {
-  bool ok = false;
-  const long long v = text.toLongLong(&ok);
-  if (!ok || v < min || v > max) return false;
-  value = static_cast<int>(v);
-  return true;
-}
-
 CommandLine usageError(const QString& problem) {
   CommandLine c;
   c.mode = ProgramMode::UsageError;
@@ -127,7 +143,51 @@ CommandLine usageError(const QString& problem) {
   return c;
 }
 
+QString helpLines(const char* name, const char* help) {
+  QString text;
+  const QStringList lines = QString::fromLatin1(help).split('\n');
+  for (qsizetype i = 0; i < lines.size(); ++i)
+    text += QStringLiteral("  %1%2\n")
+                .arg(i == 0 ? QStringLiteral("--%1").arg(QLatin1String(name)) : QString(), -12)
+                .arg(lines[i]);
+  return text;
+}
+
 }  // namespace
+
+ModeArguments::ModeArguments(const QCommandLineParser& parser) : parser_(parser) {}
+
+bool ModeArguments::isSet(const char* option) const { return parser_.isSet(option); }
+
+QString ModeArguments::value(const char* option) const { return parser_.value(option); }
+
+QStringList ModeArguments::values(const char* option) const { return parser_.values(option); }
+
+QStringList ModeArguments::positional() const { return parser_.positionalArguments(); }
+
+std::optional<int> ModeArguments::number(const char* option, int min, int max,
+                                         const QString& problem) const {
+  if (!isSet(option)) return std::nullopt;
+  bool ok = false;
+  const long long v = value(option).toLongLong(&ok);
+  if (!ok || v < min || v > max) throw UsageProblem{problem};
+  return static_cast<int>(v);
+}
+
+std::string ModeArguments::localBytes(const char* option) const {
+  return value(option).toLocal8Bit().toStdString();
+}
+
+std::optional<int> timeoutArgument(const ModeArguments& arguments) {
+  constexpr int kMaxTimeoutMs = 24 * 3600 * 1000;
+  return arguments.number("timeout", 0, kMaxTimeoutMs, "--timeout needs a number of milliseconds");
+}
+
+std::string dataBytes(const QString& text, const QString& problem) {
+  std::optional<std::string> bytes = toCodePageBytes(text);
+  if (!bytes) throw UsageProblem{problem};
+  return *bytes;
+}
 
 QStringList argumentList(int argc, char** argv) {
   QStringList list;
@@ -138,35 +198,20 @@ QStringList argumentList(int argc, char** argv) {
 QString versionText() { return QStringLiteral("tarvix " TARVIX_VERSION "\n"); }
 
 QString usageText() {
-  return QStringLiteral(
-      "usage: tarvix [--data DIR]                 start the window\n"
-      "       tarvix --query HOST:PORT [--timeout MS] [--json]\n"
-      "       tarvix --scan [LIST] [--timeout MS] [--parallel [N]] [--json]\n"
-      "       tarvix --rcon HOST:PORT [--timeout MS] PASSWORD COMMAND...\n"
-      "       tarvix --watch HOST:PORT PASSWORD [--bans] [--skins] [--announce]"
-      " [--every SECONDS]\n"
-      "       tarvix --help | --version\n"
-      "\n"
-      "  --query     print one server's status reply\n"
-      "  --scan      one scan pass over the current list, or the list LIST\n"
-      "  --rcon      send one rcon command and print its reply\n"
-      "  --watch     run the anti-cheat pass (--bans, --skins) and the announcer\n"
-      "              (--announce) against one server until SIGINT or SIGTERM;\n"
-      "              every SECONDS (150 unless given); PASSWORD \"-\" reads it\n"
-      "              from the first line of standard input\n"
-      "  --parallel  query up to N servers at once (1000 unless given); a LIST\n"
-      "              named like a number goes before it\n"
-      "  --timeout   reply time-out in milliseconds (Config's unless given)\n"
-      "  --json      print one JSON document instead of text\n"
-      "  --data      the data folder (the current folder when it holds Config or\n"
-      "              Serverlists, otherwise $XDG_DATA_HOME/tarvix)\n");
+  QString text = QStringLiteral("usage: tarvix [--data DIR]                 start the window\n");
+  for (const OptionSpec& spec : kOptions)
+    if (spec.unit) text += QStringLiteral("       tarvix %1\n").arg(QLatin1String(spec.synopsis));
+  text += QStringLiteral("       tarvix --help | --version\n\n");
+  for (const OptionSpec& spec : kOptions)
+    if (*spec.help) text += helpLines(spec.name, spec.help);
+  return text;
 }
 
 CommandLine parseCommandLine(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  const bool rcon = choosesRcon(arguments);
-  if (rcon)
+  const bool verbatim = verbatimMode(arguments) != nullptr;
+  if (verbatim)
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
   for (const OptionSpec& spec : kOptions) {
     QCommandLineOption option(QString::fromLatin1(spec.name));
@@ -175,7 +220,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (spec.hidden) option.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(option);
   }
-  if (!parser.parse(rcon ? arguments : joinOptionalValues(arguments)))
+  if (!parser.parse(verbatim ? arguments : joinOptionalValues(arguments)))
     return usageError(parser.errorText());
 
   CommandLine c;
@@ -189,103 +234,31 @@ CommandLine parseCommandLine(const QStringList& arguments) {
   }
 
   QString mode;
-  for (const char* m : kModes) {
-    if (!parser.isSet(m)) continue;
-    if (!mode.isEmpty()) return usageError("--" + mode + " and --" + m + " exclude each other");
-    mode = QString::fromLatin1(m);
+  for (const OptionSpec& spec : kOptions) {
+    if (!spec.unit || !parser.isSet(spec.name)) continue;
+    if (c.unit) return usageError("--" + mode + " and --" + spec.name + " exclude each other");
+    c.unit = spec.unit;
+    mode = QString::fromLatin1(spec.name);
   }
-  const QStringList positional = parser.positionalArguments();
-  auto misplaced = [&](std::initializer_list<const char*> names,
-                       std::initializer_list<const char*> allowedModes) -> QString {
-    for (const char* n : names) {
-      if (!parser.isSet(n)) continue;
-      bool allowed = false;
-      for (const char* m : allowedModes) allowed = allowed || mode == QLatin1String(m);
-      if (!allowed)
-        return QStringLiteral("--%1 does not go with %2")
-            .arg(QLatin1String(n), mode.isEmpty() ? QStringLiteral("the window") : "--" + mode);
-    }
-    return {};
-  };
-  for (const QString& problem :
-       {misplaced({"timeout"}, {"query", "scan", "rcon"}), misplaced({"json"}, {"query", "scan"}),
-        misplaced({"parallel"}, {"scan"}),
-        misplaced({"bans", "skins", "announce", "every"}, {"watch"})})
-    if (!problem.isEmpty()) return usageError(problem);
+  for (const OptionSpec& spec : kOptions)
+    if (parser.isSet(spec.name) && !takenBy(spec, mode))
+      return usageError(QStringLiteral("--%1 does not go with %2")
+                            .arg(QLatin1String(spec.name),
+                                 mode.isEmpty() ? QStringLiteral("the window") : "--" + mode));
 
   if (parser.isSet("data")) c.dataFolder = QFile::encodeName(parser.value("data")).toStdString();
-  c.json = parser.isSet("json");
-  if (parser.isSet("timeout")) {
-    int ms = 0;
-    if (!readNumber(parser.value("timeout"), 0, kMaxTimeoutMs, ms))
-      return usageError("--timeout needs a number of milliseconds");
-    c.headless.timeoutMs = ms;
-  }
-
-  std::string host, port;
-  auto address = [&](const char* option) {
-    c.headless.address = parser.value(option).toLocal8Bit().toStdString();
-    return splitAddress(c.headless.address, host, port);
-  };
-
-  if (mode.isEmpty()) {
+  if (!c.unit) {
+    const QStringList positional = parser.positionalArguments();
     if (!positional.isEmpty()) return usageError("unexpected argument: " + positional.first());
     c.mode = ProgramMode::Window;
-  } else if (mode == "query") {
-    if (!address("query")) return usageError("--query needs HOST:PORT");
-    if (!positional.isEmpty()) return usageError("unexpected argument: " + positional.first());
-    c.mode = ProgramMode::Query;
-    c.headless.mode = HeadlessMode::Query;
-  } else if (mode == "scan") {
-    if (positional.size() > 1) return usageError("--scan takes at most one LIST");
-    if (!positional.isEmpty()) {
-      std::optional<std::string> list = dataBytes(positional.first());
-      if (!list) return usageError("the list name holds a character the data cannot hold");
-      c.headless.list = *list;
-    }
-    if (parser.isSet("parallel")) {
-      int queries = kDefaultParallelQueries;
-      if (!parser.value("parallel").isEmpty() &&
-          !readNumber(parser.value("parallel"), 1, kMaxParallelQueries, queries))
-        return usageError(
-            QStringLiteral("--parallel takes 1 to %1 queries").arg(kMaxParallelQueries));
-      c.headless.parallel = queries;
-    }
-    c.mode = ProgramMode::Scan;
-    c.headless.mode = HeadlessMode::Scan;
-  } else if (mode == "rcon") {
-    if (!address("rcon") || positional.size() < 2)
-      return usageError("--rcon needs HOST:PORT, PASSWORD and a COMMAND");
-    for (qsizetype i = 0; i < positional.size(); ++i) {
-      std::optional<std::string> bytes = dataBytes(positional[i]);
-      if (!bytes)
-        return usageError("the password or command holds a character the server cannot take");
-      if (i == 0)
-        c.headless.password = *bytes;
-      else
-        c.headless.words.push_back(*bytes);
-    }
-    c.mode = ProgramMode::Rcon;
-    c.headless.mode = HeadlessMode::Rcon;
-  } else {
-    if (!address("watch") || positional.size() != 1)
-      return usageError("--watch needs HOST:PORT and PASSWORD");
-    std::optional<std::string> password = dataBytes(positional.first());
-    if (!password) return usageError("the password holds a character the server cannot take");
-    c.watch.host = host;
-    c.watch.port = port;
-    c.watch.password = *password;
-    c.watch.bans = parser.isSet("bans");
-    c.watch.skins = parser.isSet("skins");
-    c.watch.announce = parser.isSet("announce");
-    if (parser.isSet("every")) {
-      int seconds = 0;
-      if (!readNumber(parser.value("every"), 1, kMaxEverySeconds, seconds))
-        return usageError("--every needs a number of seconds from 1 to 86400");
-      c.watch.everySeconds = seconds;
-    }
-    c.mode = ProgramMode::Watch;
+    return c;
   }
+  try {
+    c.parsed = c.unit->parse(ModeArguments(parser));
+  } catch (const UsageProblem& p) {
+    return usageError(p.problem);
+  }
+  c.mode = ProgramMode::Headless;
   return c;
 }
 

@@ -1,25 +1,99 @@
 #pragma once
 // The program's command line: which mode runs (the window, or one of the
 // headless modes), with what, and in which data folder.
+//
+// Every option is a row of one table (CommandLine.cpp). Each headless mode
+// is a unit of its own (QueryMode, ScanMode, ...): a ModeUnit that reads its
+// arguments from the parsed options and runs them.
 #include <QString>
 #include <QStringList>
+#include <any>
+#include <iosfwd>
 #include <optional>
 #include <string>
 
-#include "admin/core/WatchDaemon.h"
-#include "app/core/Headless.h"
+class QCommandLineParser;
 
 namespace tarvix {
 
-enum class ProgramMode { Window, Query, Scan, Rcon, Watch, Help, Version, UsageError };
+class StopSignal;
+
+// A usage error found while a mode reads its arguments.
+struct UsageProblem {
+  QString problem;
+};
+
+// The parsed options, as a mode unit reads them. The readers throw
+// UsageProblem with the given text when a value does not fit.
+class ModeArguments {
+ public:
+  explicit ModeArguments(const QCommandLineParser& parser);
+
+  bool isSet(const char* option) const;
+  // The last value of an option given more than once.
+  QString value(const char* option) const;
+  // Every value of a repeatable option, in the order given.
+  QStringList values(const char* option) const;
+  QStringList positional() const;
+
+  // The option's value as a number from min to max; nullopt when not given.
+  std::optional<int> number(const char* option, int min, int max, const QString& problem) const;
+  // The option's value in the system's encoding, as a host name is looked up.
+  std::string localBytes(const char* option) const;
+
+ private:
+  const QCommandLineParser& parser_;
+};
+
+// --timeout MS, which the modes that wait for replies share.
+std::optional<int> timeoutArgument(const ModeArguments& arguments);
+
+// Text typed on the command line that goes out as data (passwords, command
+// words, list names) in the data's code page; UsageProblem when a character
+// cannot be written in it.
+std::string dataBytes(const QString& text, const QString& problem);
+
+// Where a running mode reads and writes: the process's standard streams, or
+// a test's.
+struct ModeStreams {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+struct ModeUnit {
+  const char* name;  // its option, "--NAME"
+  // The positional arguments end the options: everything after the first of
+  // them is taken word for word, options and "--" included.
+  bool wordsVerbatim = false;
+  // Runs without a data folder unless --data names one.
+  bool dataFolderOnlyWhenNamed = false;
+  // Runs until SIGINT or SIGTERM, which reach `stop` instead of ending it.
+  bool stopsOnSignals = false;
+  // Reads the mode's own arguments; throws UsageProblem.
+  std::any (*parse)(const ModeArguments& arguments);
+  // Runs the parsed arguments; returns the exit code.
+  int (*run)(const std::any& parsed, ModeStreams streams, const StopSignal& stop);
+};
+
+enum class ProgramMode { Window, Headless, Help, Version, UsageError };
 
 struct CommandLine {
   ProgramMode mode = ProgramMode::Window;
-  HeadlessRequest headless;  // Query, Scan, Rcon
-  WatchSettings watch;       // Watch
-  bool json = false;
+  const ModeUnit* unit = nullptr;         // Headless: which mode
+  std::any parsed;                        // Headless: what the unit's parse returned
   std::optional<std::string> dataFolder;  // --data DIR, in the system's file name encoding
   QString problem;                        // UsageError: what was wrong
+
+  // The arguments of a headless mode whose parse returns a T; nullptr for
+  // any other mode.
+  template <class T>
+  const T* arguments() const {
+    return std::any_cast<T>(&parsed);
+  }
+  int run(ModeStreams streams, const StopSignal& stop) const {
+    return unit->run(parsed, streams, stop);
+  }
 };
 
 // `arguments` holds the program name first, as QCoreApplication::arguments()

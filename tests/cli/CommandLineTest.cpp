@@ -5,6 +5,9 @@
 #include <tuple>
 
 #include "app/CommandLine.h"
+#include "app/RconMode.h"
+#include "app/ScanMode.h"
+#include "app/WatchMode.h"
 #include "app/core/ScanPass.h"
 
 namespace tarvix {
@@ -24,14 +27,20 @@ TEST(CommandLine, ModesAndTheirArguments) {
   EXPECT_EQ(parse({"-h"}).mode, ProgramMode::Help);
   EXPECT_EQ(parse({"--version"}).mode, ProgramMode::Version);
 
-  CommandLine scan = parse({"--scan", "My List", "--timeout", "300", "--json", "--data", "/d"});
-  EXPECT_EQ(scan.mode, ProgramMode::Scan);
-  EXPECT_EQ(scan.headless.list, "My List");
-  EXPECT_EQ(scan.headless.timeoutMs, 300);
-  EXPECT_TRUE(scan.json);
-  EXPECT_EQ(scan.dataFolder, "/d");
-  EXPECT_FALSE(parse({"--scan"}).headless.list.has_value());
-  EXPECT_FALSE(parse({"--scan"}).headless.parallel.has_value());
+  const CommandLine scanLine =
+      parse({"--scan", "My List", "--timeout", "300", "--json", "--data", "/d"});
+  EXPECT_EQ(scanLine.mode, ProgramMode::Headless);
+  const ScanArguments* scan = scanLine.arguments<ScanArguments>();
+  ASSERT_NE(scan, nullptr);
+  EXPECT_EQ(scan->list, "My List");
+  EXPECT_EQ(scan->timeoutMs, 300);
+  EXPECT_TRUE(scan->json);
+  EXPECT_EQ(scanLine.dataFolder, "/d");
+  const CommandLine bare = parse({"--scan"});
+  ASSERT_NE(bare.arguments<ScanArguments>(), nullptr);
+  EXPECT_FALSE(bare.arguments<ScanArguments>()->list.has_value());
+  EXPECT_FALSE(bare.arguments<ScanArguments>()->parallel.has_value());
+  EXPECT_FALSE(bare.arguments<ScanArguments>()->json);
 
   // --parallel with or without a number, before or after the list; a list
   // named like a number goes before the switch.
@@ -43,37 +52,41 @@ TEST(CommandLine, ModesAndTheirArguments) {
       {{"--scan", "--parallel"}, std::nullopt, kDefaultParallelQueries},
   };
   for (const auto& [args, list, queries] : parallel) {
-    const CommandLine p = parse(args);
-    ASSERT_EQ(p.mode, ProgramMode::Scan) << args.join(' ').toStdString();
-    EXPECT_EQ(p.headless.list, list);
-    EXPECT_EQ(p.headless.parallel, queries);
+    const CommandLine line = parse(args);
+    const ScanArguments* p = line.arguments<ScanArguments>();
+    ASSERT_NE(p, nullptr) << args.join(' ').toStdString();
+    EXPECT_EQ(p->list, list);
+    EXPECT_EQ(p->parallel, queries);
   }
 
-  CommandLine watch = parse({"--data", "srv", "--watch", "10.0.0.1:12203", "s3cret", "--bans",
-                             "--announce", "--every", "30"});
-  EXPECT_EQ(watch.mode, ProgramMode::Watch);
-  EXPECT_EQ(watch.watch.host, "10.0.0.1");
-  EXPECT_EQ(watch.watch.port, "12203");
-  EXPECT_EQ(watch.watch.password, "s3cret");
-  EXPECT_TRUE(watch.watch.bans);
-  EXPECT_FALSE(watch.watch.skins);
-  EXPECT_TRUE(watch.watch.announce);
-  EXPECT_EQ(watch.watch.everySeconds, 30);
-  EXPECT_EQ(watch.dataFolder, "srv");
-  EXPECT_EQ(parse({"--watch", "h:1", "pw"}).watch.everySeconds, kWatchDefaultEverySeconds);
+  const CommandLine watchLine = parse({"--data", "srv", "--watch", "10.0.0.1:12203", "s3cret",
+                                       "--bans", "--announce", "--every", "30"});
+  const WatchSettings* watch = watchLine.arguments<WatchSettings>();
+  ASSERT_NE(watch, nullptr);
+  EXPECT_EQ(watch->host, "10.0.0.1");
+  EXPECT_EQ(watch->port, "12203");
+  EXPECT_EQ(watch->password, "s3cret");
+  EXPECT_TRUE(watch->bans);
+  EXPECT_FALSE(watch->skins);
+  EXPECT_TRUE(watch->announce);
+  EXPECT_EQ(watch->everySeconds, 30);
+  EXPECT_EQ(watchLine.dataFolder, "srv");
+  EXPECT_EQ(parse({"--watch", "h:1", "pw"}).arguments<WatchSettings>()->everySeconds,
+            kWatchDefaultEverySeconds);
 }
 
 TEST(CommandLine, RconCommandWordsAreTakenVerbatim) {
   // Options stand before the password; everything after it is the command.
-  CommandLine c = parse({"--timeout", "50", "--rcon", "h:1", "--data", "/d",
-                         QString::fromUtf8("p\u00e9w"), "say", "--json", "--", "-x", "--timeout"});
-  ASSERT_EQ(c.mode, ProgramMode::Rcon);
-  EXPECT_EQ(c.headless.address, "h:1");
-  EXPECT_EQ(c.headless.timeoutMs, 50);
+  const CommandLine c =
+      parse({"--timeout", "50", "--rcon", "h:1", "--data", "/d", QString::fromUtf8("p\u00e9w"),
+             "say", "--json", "--", "-x", "--timeout"});
+  const RconArguments* rcon = c.arguments<RconArguments>();
+  ASSERT_NE(rcon, nullptr);
+  EXPECT_EQ(rcon->address, "h:1");
+  EXPECT_EQ(rcon->timeoutMs, 50);
   EXPECT_EQ(c.dataFolder, "/d");
-  EXPECT_EQ(c.headless.password, "p\xE9w");  // in the data's code page
-  EXPECT_EQ(c.headless.words, (std::vector<std::string>{"say", "--json", "--", "-x", "--timeout"}));
-  EXPECT_FALSE(c.json);
+  EXPECT_EQ(rcon->password, "p\xE9w");  // in the data's code page
+  EXPECT_EQ(rcon->words, (std::vector<std::string>{"say", "--json", "--", "-x", "--timeout"}));
 }
 
 TEST(CommandLine, UsageErrors) {

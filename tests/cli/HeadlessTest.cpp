@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "app/core/Headless.h"
+#include "base/StopSignal.h"
 #include "support/FakeGameServer.h"
 #include "support/TempDataDir.h"
 
@@ -35,8 +36,10 @@ HeadlessRun run(const std::vector<std::string>& args) {
     return r;
   }
   if (c.mode == ProgramMode::Window) return r;
+  std::istringstream in;
   std::ostringstream out, err;
-  r.code = runHeadless(c.headless, out, err);
+  StopSignal stop;
+  r.code = c.run({in, out, err}, stop);
   r.out = out.str();
   r.err = err.str();
   return r;

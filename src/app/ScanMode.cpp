@@ -1,0 +1,59 @@
+#include "app/ScanMode.h"
+
+#include <ostream>
+
+#include "app/JsonOutput.h"
+#include "app/core/BuddyAlerts.h"
+#include "app/core/Headless.h"
+#include "app/core/ScanPass.h"
+#include "components/IniSettings.h"
+
+namespace tarvix {
+
+namespace {
+
+std::any parse(const ModeArguments& arguments) {
+  ScanArguments s;
+  s.timeoutMs = timeoutArgument(arguments);
+  const QStringList positional = arguments.positional();
+  if (positional.size() > 1) throw UsageProblem{"--scan takes at most one LIST"};
+  if (!positional.isEmpty())
+    s.list = dataBytes(positional.first(), "the list name holds a character the data cannot hold");
+  if (arguments.isSet("parallel"))
+    s.parallel =
+        arguments.value("parallel").isEmpty()
+            ? kDefaultParallelQueries
+            : *arguments.number(
+                  "parallel", 1, kMaxParallelQueries,
+                  QStringLiteral("--parallel takes 1 to %1 queries").arg(kMaxParallelQueries));
+  s.json = arguments.isSet("json");
+  return s;
+}
+
+// Keeps the buddy rows of a completed pass for the next one; returns those
+// the previous pass over the same list did not have.
+std::vector<HeadlessBuddy> recordHits(const ScanOutcome& scan) {
+  if (scan.exitCode != 0 || !scan.ran) return {};
+  IniSettings settings;
+  std::vector<HeadlessBuddy> fresh =
+      newBuddyHits(settings.lastScanHits(scan.listPath), scan.buddies);
+  settings.setLastScanHits(scan.listPath, scan.buddies);
+  return fresh;
+}
+
+int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
+  const auto& s = std::any_cast<const ScanArguments&>(parsed);
+  const ScanOutcome scan = scanList(s.list, s.timeoutMs, s.parallel);
+  const std::vector<HeadlessBuddy> fresh = recordHits(scan);
+  if (!s.json) return printScan(scan, streams.out, streams.err);
+  const QByteArray json = scanJson(scan, fresh);
+  streams.out.write(json.constData(), json.size()).flush();
+  if (scan.exitCode != 0) streams.err << scan.error << "\n";
+  return scan.exitCode;
+}
+
+}  // namespace
+
+const ModeUnit scanMode{.name = "scan", .parse = parse, .run = run};
+
+}  // namespace tarvix

@@ -1,0 +1,81 @@
+#include "app/WatchMode.h"
+
+#include <QDateTime>
+#include <exception>
+#include <istream>
+#include <mutex>
+#include <ostream>
+#include <utility>
+
+#include "app/core/Headless.h"
+#include "components/QtText.h"
+#include "store/Config.h"
+
+namespace tarvix {
+
+namespace {
+
+constexpr int kMaxEverySeconds = 24 * 3600;
+
+std::any parse(const ModeArguments& arguments) {
+  WatchSettings w;
+  const QStringList positional = arguments.positional();
+  if (!splitAddress(arguments.localBytes("watch"), w.host, w.port) || positional.size() != 1)
+    throw UsageProblem{"--watch needs HOST:PORT and PASSWORD"};
+  w.password =
+      dataBytes(positional.first(), "the password holds a character the server cannot take");
+  w.bans = arguments.isSet("bans");
+  w.skins = arguments.isSet("skins");
+  w.announce = arguments.isSet("announce");
+  w.everySeconds =
+      arguments
+          .number("every", 1, kMaxEverySeconds, "--every needs a number of seconds from 1 to 86400")
+          .value_or(kWatchDefaultEverySeconds);
+  return w;
+}
+
+int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
+  WatchSettings settings = std::any_cast<const WatchSettings&>(parsed);
+  // "-" takes the password from the first line of standard input, which keeps
+  // it out of the process list.
+  if (settings.password == "-") {
+    std::string line;
+    std::optional<std::string> password;
+    if (std::getline(streams.in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      password = toCodePageBytes(QString::fromLocal8Bit(line.data(), qsizetype(line.size())));
+    }
+    if (!password || password->empty()) {
+      streams.err << "tarvix: --watch with the password \"-\" needs it on the first line of "
+                     "standard input, in characters the server can take\n";
+      return 2;
+    }
+    settings.password = *password;
+  }
+  Config cfg;
+  try {
+    readConfig(cfg);
+  } catch (const std::exception&) {
+    cfg.scanTimeout = 500;
+  }
+  settings.scanTimeout = cfg.scanTimeout;
+  std::mutex outputMutex;
+  WatchDaemon daemon(std::move(settings), [&](std::string_view source, std::string_view text) {
+    QByteArray line = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toUtf8();
+    line += ' ';
+    line += QByteArray(source.data(), static_cast<qsizetype>(source.size()));
+    line += ' ';
+    line += toQString(text).toUtf8();
+    line += '\n';
+    std::lock_guard lock(outputMutex);
+    streams.out.write(line.constData(), line.size()).flush();
+  });
+  daemon.run(stop);
+  return 0;
+}
+
+}  // namespace
+
+const ModeUnit watchMode{.name = "watch", .stopsOnSignals = true, .parse = parse, .run = run};
+
+}  // namespace tarvix
