@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev clang-format
+  desktop-file-utils systemd
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

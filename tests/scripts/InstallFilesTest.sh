@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The installed desktop entry and the admin daemon's unit pass their checkers:
+# one main menu category, and a sandboxed unit that names the built binary path.
+# usage: InstallFilesTest.sh SOURCE_DIR UNIT_FILE BINDIR
+set -uo pipefail
+src="$1" unit="$2" bindir="$3"
+fail() { echo "$*"; exit 1; }
+out=$(desktop-file-validate "$src/assets/tarvix.desktop" 2>&1) || fail "desktop entry: $out"
+[ -z "$out" ] || fail "desktop entry: $out"
+grep -qx "ExecStart=$bindir/tarvix .*" "$unit" || fail "ExecStart does not name $bindir/tarvix"
+! grep -q '@CMAKE_' "$unit" || fail "unconfigured placeholder left in $unit"
+# systemd-analyze judges the unit by its name; give it a service file name.
+copy="$(mktemp -d)/tarvix-watch@test.service"
+trap 'rm -rf "$(dirname "$copy")"' EXIT
+cp "$unit" "$copy"
+systemd-analyze security --offline=true --threshold=40 "$copy" >/dev/null 2>&1 ||
+  fail "$(systemd-analyze security --offline=true "$copy" 2>&1 | tail -1) (goal: 4.0 or lower)"
+echo "install files ok"
