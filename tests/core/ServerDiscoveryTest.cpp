@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/core/ServerDiscovery.h"
+#include "support/FakeGameServer.h"
+#include "support/FakeGameSpy.h"
+#include "support/FakeMaster.h"
+
+namespace tarvix {
+namespace {
+
+using test::FakeAnswer;
+using test::FakeGameServer;
+using test::FakeMaster;
+using test::MasterBehaviour;
+
+MasterAddress at(const FakeMaster& m) { return {"127.0.0.1", m.port()}; }
+
+std::unique_ptr<FakeGameServer> gameSpyServer(const test::GameSpyPairs& pairs) {
+  auto s = std::make_unique<FakeGameServer>();
+  s->setResponder([parts = test::gameSpyParts(pairs, 2)](const test::FakeDatagram&) {
+    return FakeAnswer::split({parts.rbegin(), parts.rend()});
+  });
+  return s;
+}
+
+TEST(ServerDiscovery, MergesMastersAndAsksEveryServer) {
+  auto named = gameSpyServer({{"hostname", "Named"},
+                              {"hostport", "12203"},
+                              {"mapname", "dm/mohdm6"},
+                              {"numplayers", "1"},
+                              {"maxplayers", "8"},
+                              {"player_0", "Al"},
+                              {"frags_0", "5"},
+                              {"deaths_0", "2"},
+                              {"ping_0", "40"}});
+  auto portless = gameSpyServer({{"hostname", "Portless"}});
+  FakeGameServer silent;
+  const std::uint16_t p1 = named->port(), p2 = portless->port(), p3 = silent.port();
+
+  FakeMaster first, second, refusing(MasterBehaviour::Echo);
+  first.setList("mohaa", {{"127.0.0.1", p1}, {"0.0.0.0", 12300}, {"127.0.0.1", p2}});
+  first.setList("mohaas", {{"127.0.0.1", p2}, {"224.0.0.1", 12300}});
+  second.setList("mohaa", {{"127.0.0.1", p3}, {"127.0.0.1", p1}, {"127.0.0.1", 0}});
+
+  DiscoveryRequest request;
+  request.masters = {at(first), at(refusing), at(second)};
+  request.timeoutMs = 300;
+  request.parallel = 2;
+  StopSignal stop;
+  std::vector<std::string> progress;
+  DiscoveryResult r =
+      discoverServers(request, stop, [&](const std::string& t) { progress.push_back(t); });
+
+  EXPECT_EQ(r.sourcesAnswered, 2);
+  ASSERT_EQ(r.messages.size(), 2u);  // the refusing master, once per game
+  EXPECT_NE(r.messages[0].find("master 127.0.0.1:" + std::to_string(refusing.port()) +
+                               " (mohaa): refused"),
+            std::string::npos)
+      << r.messages[0];
+  ASSERT_EQ(r.servers.size(), 3u);
+  EXPECT_EQ(r.servers[0].queryPort, p1);
+  EXPECT_EQ(r.servers[1].queryPort, p2);
+  EXPECT_EQ(r.servers[2].queryPort, p3);
+
+  const FoundServer& n = r.servers[0];
+  EXPECT_TRUE(n.answered);
+  EXPECT_EQ(n.ip, "127.0.0.1");
+  EXPECT_EQ(n.hostName, "Named");
+  EXPECT_EQ(n.gamePort, 12203);
+  EXPECT_EQ(n.numPlayers, 1);
+  EXPECT_EQ(n.maxPlayers, 8);
+  ASSERT_EQ(n.players.size(), 1u);
+  EXPECT_EQ(n.players[0].frags, 5);
+  EXPECT_GE(n.pingMs, 0);
+  EXPECT_TRUE(r.servers[1].answered);
+  EXPECT_EQ(r.servers[1].gamePort, p2 - 97);
+  EXPECT_FALSE(r.servers[2].answered);
+  EXPECT_EQ(r.servers[2].pingMs, -1);
+  ASSERT_FALSE(progress.empty());
+  EXPECT_EQ(progress.back(), "3 of 3 servers asked");
+
+  // Addresses only: nobody is asked.
+  request.queryServers = false;
+  const std::size_t asked = named->receivedCount();
+  r = discoverServers(request, stop);
+  EXPECT_EQ(r.servers.size(), 3u);
+  EXPECT_FALSE(r.servers[0].answered);
+  EXPECT_EQ(named->receivedCount(), asked);
+}
+
+TEST(ServerDiscovery, LanAndNoSource) {
+  auto lanServer = gameSpyServer({{"hostname", "Lan"}, {"hostport", "12203"}});
+  DiscoveryRequest request;
+  request.masters.clear();
+  request.lan = true;
+  request.lanAddress = "127.0.0.1";
+  request.lanFirstPort = request.lanLastPort = lanServer->port();
+  request.timeoutMs = 200;
+  StopSignal stop;
+  DiscoveryResult r = discoverServers(request, stop);
+  EXPECT_EQ(r.sourcesAnswered, 1);
+  ASSERT_EQ(r.servers.size(), 1u);
+  EXPECT_TRUE(r.servers[0].answered);
+  EXPECT_EQ(r.servers[0].hostName, "Lan");
+  EXPECT_EQ(lanServer->receivedCount(), 1u);  // not asked a second time
+
+  FakeMaster silent(MasterBehaviour::Silent);
+  FakeGameServer quiet;
+  request.masters = {at(silent)};
+  request.games = {"mohaa"};
+  request.lanFirstPort = request.lanLastPort = quiet.port();
+  r = discoverServers(request, stop);
+  EXPECT_EQ(r.sourcesAnswered, 0);
+  EXPECT_TRUE(r.servers.empty());
+  EXPECT_EQ(r.messages.size(), 2u);
+}
+
+TEST(ServerDiscovery, StopReturnsAtOnce) {
+  FakeMaster silent(MasterBehaviour::Silent);
+  DiscoveryRequest request;
+  request.masters = {at(silent)};
+  request.timeoutMs = 5000;
+  StopSignal stop;
+  stop.request();
+  DiscoveryResult r = discoverServers(request, stop);
+  EXPECT_EQ(r.sourcesAnswered, 0);
+  EXPECT_TRUE(r.messages.empty());
+}
+
+TEST(ServerDiscovery, ListEntriesAreUniqueLines) {
+  DiscoveryResult r;
+  auto found = [&](std::string name, std::uint16_t port, bool answered = true) {
+    FoundServer f;
+    f.ip = "192.0.2.1";
+    f.gamePort = port;
+    f.hostName = std::move(name);
+    f.answered = answered;
+    r.servers.push_back(f);
+  };
+  found("Same", 1);
+  found("Same", 2);
+  found("Line\r\nBreak", 3);
+  found("", 4);
+  found("12203", 5);
+  found("Silent", 12203, false);
+  found("192.0.2.1", 12203);
+  const std::vector<ServerEntry> e = listEntriesFor(r);
+  std::vector<std::string> names;
+  for (const ServerEntry& x : e) names.push_back(x.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Same", "Same (2)", "Line\\x0D\\x0ABreak",
+                                             "192.0.2.1:4", "12203 (2)", "192.0.2.1 (2)"}));
+  EXPECT_EQ(e[1].ip, "192.0.2.1");
+  EXPECT_EQ(e[1].port, "2");
+}
+
+TEST(ServerDiscovery, MasterAddresses) {
+  MasterAddress m;
+  EXPECT_TRUE(parseMasterAddress("master.example:1", m));
+  EXPECT_EQ(m.host, "master.example");
+  EXPECT_EQ(m.port, 1);
+  EXPECT_TRUE(parseMasterAddress("10.0.0.1", m));
+  EXPECT_EQ(m.port, 28900);
+  EXPECT_TRUE(parseMasterAddress("h:65535", m));
+  for (const char* bad : {"", ":28900", "h:0", "h:65536", "h:", "h:x", "a b:1"})
+    EXPECT_FALSE(parseMasterAddress(bad, m)) << bad;
+  EXPECT_FALSE(defaultMasters().empty());
+}
+
+}  // namespace
+}  // namespace tarvix

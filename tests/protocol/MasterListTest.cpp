@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "protocol/MasterList.h"
+
+namespace tarvix {
+namespace {
+
+TEST(MasterList, GreetingWithAndWithoutFinalAndRefusals) {
+  EXPECT_EQ(readGreeting("\\basic\\\\secure\\ABCDEF\\final\\", false).challenge, "ABCDEF");
+  EXPECT_EQ(readGreeting("\\basic\\\\secure\\ABCDEF", false).state, GreetingState::Challenge);
+  // Only part of the challenge so far: wait for the rest.
+  EXPECT_EQ(readGreeting("\\basic\\\\secure\\ABC", false).state, GreetingState::Incomplete);
+  EXPECT_EQ(readGreeting("\\basic\\", false).state, GreetingState::Incomplete);
+
+  Greeting fatal = readGreeting("\\fatal\\Too many\\final\\", false);
+  EXPECT_EQ(fatal.state, GreetingState::Refused);
+  EXPECT_EQ(fatal.message, "Too many");
+  EXPECT_EQ(readGreeting("", true).state, GreetingState::Malformed);
+  EXPECT_EQ(readGreeting("\\basic\\\\secure\\\\final\\", false).state, GreetingState::Malformed);
+  EXPECT_EQ(readGreeting(std::string(kMaxGreetingBytes + 1, 'x'), false).state,
+            GreetingState::Malformed);
+  EXPECT_EQ(readGreeting(std::string(kMaxGreetingBytes, 'x'), false).state,
+            GreetingState::Incomplete);
+}
+
+TEST(MasterList, RequestLines) {
+  EXPECT_EQ(
+      validateLine("mohaa", "iA2tel80"),
+      "\\gamename\\mohaa\\gamever\\3.0\\location\\0\\validate\\iA2tel80\\final\\\\queryid\\1.1\\");
+  EXPECT_EQ(listRequest("mohaas"), "\\list\\cmp\\gamename\\mohaas\\final\\");
+}
+
+TEST(MasterList, CompressedListAndItsFailures) {
+  const std::string two =
+      std::string("\xC0\x00\x02\x01\x30\x0C", 6) + std::string("\x7F\x00\x00\x01\x00\x01", 6);
+  ListReply r = readListReply(two + "\\final\\", false);
+  ASSERT_EQ(r.state, ListState::Complete);
+  ASSERT_EQ(r.servers.size(), 2u);
+  EXPECT_EQ(dottedAddress(r.servers[0].ip), "192.0.2.1");
+  EXPECT_EQ(r.servers[0].port, 12300);
+  EXPECT_EQ(dottedAddress(r.servers[1].ip), "127.0.0.1");
+  EXPECT_EQ(r.servers[1].port, 1);
+  EXPECT_EQ(readListReply("\\final\\", true).state, ListState::Complete);
+
+  EXPECT_EQ(readListReply(two, false).state, ListState::Incomplete);
+  EXPECT_EQ(readListReply(two, true).state, ListState::Malformed);
+  EXPECT_EQ(readListReply(two + "x\\final\\", true).state, ListState::Malformed);
+  EXPECT_EQ(readListReply("", true).state, ListState::Malformed);
+
+  ListReply echo = readListReply("\\echo\\You failed to authenticate.\\final\\", false);
+  EXPECT_EQ(echo.state, ListState::Refused);
+  EXPECT_EQ(echo.message, "You failed to authenticate.");
+
+  // The cap, from both sides.
+  EXPECT_EQ(readListReply(two + "\\final\\", false, 2).state, ListState::Complete);
+  EXPECT_EQ(readListReply(two + "\\final\\", false, 1).state, ListState::TooLong);
+}
+
+TEST(MasterList, UnusableEntriesAreTold) {
+  struct Case {
+    std::uint32_t ip;
+    std::uint16_t port;
+    bool usable;
+  };
+  for (const Case& c :
+       {Case{0xC0000201, 12300, true}, Case{0x7F000001, 12300, true}, Case{0xDFFFFFFE, 1, true},
+        Case{0xC0000201, 0, false}, Case{0, 12300, false}, Case{0x00000001, 12300, false},
+        Case{0xFFFFFFFF, 12300, false}, Case{0xE0000001, 12300, false},
+        Case{0xC00002FF, 12300, false}}) {
+    SCOPED_TRACE(dottedAddress(c.ip) + ":" + std::to_string(c.port));
+    EXPECT_EQ(usableServer({c.ip, c.port}), c.usable);
+  }
+}
+
+}  // namespace
+}  // namespace tarvix
