@@ -40,7 +40,8 @@ const OptionSpec kOptions[] = {
     {"version", "", nullptr, kAnyMode, "", ""},
     {"query", "HOST:PORT", &queryMode, kAnyMode, "--query HOST:PORT [--timeout MS] [--json]",
      "print one server's status reply"},
-    {"scan", "", &scanMode, kAnyMode, "--scan [LIST] [--timeout MS] [--parallel [N]] [--json]",
+    {"scan", "", &scanMode, kAnyMode,
+     "--scan [LIST] [--timeout MS] [--parallel [N]] [--retries N] [--json]",
      "one scan pass over the current list, or the list LIST"},
     {"rcon", "HOST:PORT", &rconMode, kAnyMode,
      "--rcon HOST:PORT [--timeout MS] PASSWORD COMMAND...",
@@ -54,6 +55,9 @@ const OptionSpec kOptions[] = {
     {"parallel", "[N]", nullptr, "scan", "",
      "query up to N servers at once (1000 unless given); a LIST\n"
      "named like a number goes before it"},
+    {"retries", "N", nullptr, "scan", "",
+     "ask a server that did not answer within the time-out up to\n"
+     "N times more (0 unless given)"},
     {"bans", "", nullptr, "watch", "", ""},
     {"skins", "", nullptr, "watch", "", ""},
     {"announce", "", nullptr, "watch", "", ""},

@@ -26,6 +26,10 @@ std::any parse(const ModeArguments& arguments) {
             : *arguments.number(
                   "parallel", 1, kMaxParallelQueries,
                   QStringLiteral("--parallel takes 1 to %1 queries").arg(kMaxParallelQueries));
+  s.retries = arguments
+                  .number("retries", 0, kMaxScanRetries,
+                          QStringLiteral("--retries takes 0 to %1").arg(kMaxScanRetries))
+                  .value_or(0);
   s.json = arguments.isSet("json");
   return s;
 }
@@ -43,7 +47,7 @@ std::vector<HeadlessBuddy> recordHits(const ScanOutcome& scan) {
 
 int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
   const auto& s = std::any_cast<const ScanArguments&>(parsed);
-  const ScanOutcome scan = scanList(s.list, s.timeoutMs, s.parallel);
+  const ScanOutcome scan = scanList(s.list, s.timeoutMs, s.parallel, s.retries);
   const std::vector<HeadlessBuddy> fresh = recordHits(scan);
   if (!s.json) return printScan(scan, streams.out, streams.err);
   const QByteArray json = scanJson(scan, fresh);

@@ -12,6 +12,7 @@ struct ScanArguments {
   std::optional<std::string> list;  // a list name instead of the current list
   std::optional<int> timeoutMs;
   std::optional<int> parallel;  // queries in flight; none: one at a time
+  int retries = 0;              // requests after the first to a silent server
   bool json = false;
 };
 

@@ -58,6 +58,17 @@ TEST(CommandLine, ModesAndTheirArguments) {
     EXPECT_EQ(p->list, list);
     EXPECT_EQ(p->parallel, queries);
   }
+  // Retries only when asked for, up to their maximum (refusals below).
+  const std::vector<std::pair<QStringList, int>> retries = {
+      {{"--scan", "--parallel"}, 0},
+      {{"--scan", "--retries", "9"}, kMaxScanRetries},
+      {{"--retries", "1", "--scan", "L", "--parallel", "3"}, 1},
+  };
+  for (const auto& [args, count] : retries) {
+    const CommandLine line = parse(args);
+    ASSERT_NE(line.arguments<ScanArguments>(), nullptr) << args.join(' ').toStdString();
+    EXPECT_EQ(line.arguments<ScanArguments>()->retries, count);
+  }
 
   const CommandLine watchLine = parse({"--data", "srv", "--watch", "10.0.0.1:12203", "s3cret",
                                        "--bans", "--announce", "--every", "30"});
@@ -115,6 +126,10 @@ TEST(CommandLine, UsageErrors) {
       {"--scan", "--parallel", "0"},
       {"--scan", "--parallel", "10001"},
       {"--query", "127.0.0.1:1", "--parallel"},
+      {"--scan", "--retries"},
+      {"--scan", "--retries", "-1"},
+      {"--scan", "--retries", "10"},
+      {"--query", "127.0.0.1:1", "--retries", "1"},
   };
   for (const QStringList& args : bad) {
     const CommandLine c = parse(args);

@@ -134,7 +134,7 @@ int printQuery(const QueryOutcome& q, std::ostream& out, std::ostream& err) {
 }
 
 ScanOutcome scanList(const std::optional<std::string>& list, std::optional<int> timeoutMs,
-                     std::optional<int> parallel) {
+                     std::optional<int> parallel, int retries) {
   Config cfg;
   try {
     readConfig(cfg);
@@ -149,6 +149,7 @@ ScanOutcome scanList(const std::optional<std::string>& list, std::optional<int> 
   scan.scanTimeout = timeoutMs.value_or(cfg.scanTimeout);
   scan.clantagsOn = cfg.clantagsOn;
   scan.parallelQueries = parallel.value_or(0);
+  scan.retries = retries;
   return runScanPass(scan);
 }
 

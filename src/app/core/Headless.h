@@ -43,9 +43,10 @@ QueryOutcome queryServer(const std::string& host, const std::string& port,
                          std::optional<int> timeoutMs);
 
 // One scan pass over the current or the named list, with the time-out of
-// Config unless one is given, and `parallel` queries in flight when given.
+// Config unless one is given, `parallel` queries in flight when given, and
+// `retries` more requests to a server that stays silent.
 ScanOutcome scanList(const std::optional<std::string>& list, std::optional<int> timeoutMs,
-                     std::optional<int> parallel = std::nullopt);
+                     std::optional<int> parallel = std::nullopt, int retries = 0);
 
 // Runs the request and prints the tab-separated text output. Returns the
 // exit code (2 for a usage error).

@@ -239,7 +239,7 @@ ScanOutcome runScanPass(const HeadlessScanSettings& settings) {
   }
 
   auto view = std::make_shared<HeadlessScanView>(names, settings);
-  ScanPass scan(view, settings.parallelQueries);
+  ScanPass scan(view, settings.parallelQueries, settings.retries);
   scan.start();
   scan.join();
 

@@ -31,6 +31,7 @@ struct HeadlessScanSettings {
   int scanTimeout = 500;
   bool clantagsOn = false;
   int parallelQueries = 0;  // 0: one server at a time
+  int retries = 0;          // requests after the first to a silent server
 };
 
 // Thread-safe: the pass writes from its thread, callers read snapshots.

@@ -57,8 +57,10 @@ ScanRow unreadableReplyRow(const std::string& host) { return silentRow(host, "se
 
 }  // namespace
 
-ScanPass::ScanPass(std::shared_ptr<ScanView> view, int parallelQueries)
-    : view_(std::move(view)), parallel_(std::clamp(parallelQueries, 0, kMaxParallelQueries)) {}
+ScanPass::ScanPass(std::shared_ptr<ScanView> view, int parallelQueries, int retries)
+    : view_(std::move(view)),
+      parallel_(std::clamp(parallelQueries, 0, kMaxParallelQueries)),
+      retries_(std::clamp(retries, 0, kMaxScanRetries)) {}
 
 ScanPass::~ScanPass() { shutdown(); }
 
@@ -187,14 +189,19 @@ void ScanPass::sequentialPass() {
     UdpResult reply;
     if (where) {
       const int timeout = touch([](ScanView& v) { return v.scanTimeout(); });
-      std::string error;
-      if (client_.recreate(&error)) {
-        reply = queryStatus(client_, where->ip, where->port, timeout, &stopSignal());
-      } else {
-        reply.outcome = UdpOutcome::Failed;
-        reply.error = error;
+      for (int attempt = 0; attempt <= retries_; ++attempt) {
+        // A new socket for every request, so that a late answer to an
+        // earlier one is never read as this one's.
+        std::string error;
+        if (client_.recreate(&error)) {
+          reply = queryStatus(client_, where->ip, where->port, timeout, &stopSignal());
+        } else {
+          reply.outcome = UdpOutcome::Failed;
+          reply.error = error;
+        }
+        if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
+        if (reply.outcome != UdpOutcome::TimedOut) break;
       }
-      if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
     }
     finishRow(i, host, where, reply);
   }
@@ -212,7 +219,7 @@ void ScanPass::parallelPass() {
     UdpResult reply;
   };
   const int n = beginPass();
-  StatusQueryPool pool(parallel_, kParallelTries, &stopSignal());
+  StatusQueryPool pool(parallel_, 1 + retries_, &stopSignal());
   std::vector<Pending> rows;
   int written = 0;
   bool listUnreadable = false;

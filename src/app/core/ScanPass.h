@@ -19,11 +19,11 @@ namespace tarvix {
 inline constexpr std::string_view kScanSocketLog = "!! Scanthread Socket does not answer";
 inline constexpr std::string_view kScanInterruptLog = "!! Scanthread bad interrupted";
 
-// The parallel pass: queries in flight by default and at most, and requests
-// per server (one retry for a silent server).
+// The parallel pass: queries in flight by default and at most.
 inline constexpr int kDefaultParallelQueries = 1000;
 inline constexpr int kMaxParallelQueries = 10000;
-inline constexpr int kParallelTries = 2;
+// Requests after the first to a server that stays silent, when asked for.
+inline constexpr int kMaxScanRetries = 9;
 
 // Captions of the buddy view rows one player adds: each buddy entry equal
 // to the name ignoring case (as written in the file), then, when clan tags
@@ -45,10 +45,11 @@ ListLookup findServerInLines(const std::vector<std::string>& lines, std::string_
 class ScanPass final : public WorkerPass {
  public:
   // parallelQueries 0: the sequential pass, one server at a time. Otherwise
-  // up to that many queries are in flight (at most kMaxParallelQueries) and
-  // a silent server is asked twice; the view sees the same changes in the
-  // same order as from the sequential pass.
-  explicit ScanPass(std::shared_ptr<ScanView> view, int parallelQueries = 0);
+  // up to that many queries are in flight (at most kMaxParallelQueries); the
+  // view sees the same changes in the same order as from the sequential
+  // pass. Both ask a server once, and a server silent for the time-out
+  // `retries` times more, each time from a new socket.
+  explicit ScanPass(std::shared_ptr<ScanView> view, int parallelQueries = 0, int retries = 0);
   // Stops the pass and waits for its thread.
   ~ScanPass() override;
 
@@ -77,6 +78,7 @@ class ScanPass final : public WorkerPass {
 
   std::shared_ptr<ScanView> view_;
   const int parallel_;
+  const int retries_;
   UdpClient client_;
   WatchedFile listFile_;
   ServerListIndex listIndex_;
