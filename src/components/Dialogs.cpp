@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace tarvix {
@@ -41,6 +42,12 @@ class QtDialogs final : public Dialogs {
     d.selectFile(presetName);
     return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
                                                                          : QString();
+  }
+  QString chooseItem(QWidget* parent, const QString& text, const QStringList& items) override {
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(ownerOf(parent), QApplication::applicationName(),
+                                                 text, items, 0, false, &ok);
+    return ok ? chosen : QString();
   }
 };
 

@@ -4,6 +4,7 @@
 // Each call names the window that asks: the box opens above that window (an
 // always-on-top window would otherwise hide it) and is modal to it.
 #include <QString>
+#include <QStringList>
 #include <exception>
 #include <utility>
 
@@ -28,6 +29,8 @@ class Dialogs {
   virtual QString openFile(QWidget* parent, const QString& filter,
                            const QString& defaultSuffix = {}) = 0;
   virtual QString saveFile(QWidget* parent, const QString& filter, const QString& presetName) = 0;
+  // A choice of one of `items` under `text`; an empty result means Cancel.
+  virtual QString chooseItem(QWidget* parent, const QString& text, const QStringList& items) = 0;
 };
 
 // The installed implementation (Qt's boxes unless a test installed another).

@@ -12,6 +12,25 @@ namespace {
 
 constexpr const char* kBuddyAlertsKey = "BuddyAlerts/enabled";
 constexpr const char* kParallelScanKey = "Scan/parallel";
+constexpr const char* kMastersKey = "discovery/masters";
+constexpr const char* kGamesKey = "discovery/games";
+constexpr const char* kRefreshAtStartKey = "discovery/refreshAtStart";
+constexpr const char* kLanAddressKey = "discovery/lanAddress";
+constexpr const char* kLanFirstPortKey = "discovery/lanFirstPort";
+constexpr const char* kLanLastPortKey = "discovery/lanLastPort";
+constexpr const char* kFetchedListsKey = "discovery/fetchedLists";
+
+std::vector<std::string> toStrings(const QStringList& list) {
+  std::vector<std::string> out;
+  for (const QString& s : list) out.push_back(s.toStdString());
+  return out;
+}
+
+QStringList toStringList(const std::vector<std::string>& list) {
+  QStringList out;
+  for (const std::string& s : list) out << QString::fromStdString(s);
+  return out;
+}
 
 // QSettings reads "/" and "\" in keys as group separators: a list path is
 // stored percent-encoded.
@@ -59,6 +78,89 @@ void IniSettings::setLastScanHits(std::string_view listPath,
   QSettings(path_, QSettings::IniFormat)
       .setValue(lastScanKey(listPath),
                 QString::fromUtf8(QJsonDocument(pairs).toJson(QJsonDocument::Compact)));
+}
+
+std::vector<std::string> IniSettings::masterServers() const {
+  const QSettings ini(path_, QSettings::IniFormat);
+  if (ini.contains(kMastersKey)) return toStrings(ini.value(kMastersKey).toStringList());
+  std::vector<std::string> masters;
+  for (const MasterAddress& m : defaultMasters())
+    masters.push_back(m.host + ":" + std::to_string(m.port));
+  return masters;
+}
+
+void IniSettings::setMasterServers(const std::vector<std::string>& masters) {
+  // An empty QStringList is stored as an invalid value, read back as missing;
+  // an empty string keeps "no masters" apart from "never set".
+  QSettings(path_, QSettings::IniFormat)
+      .setValue(kMastersKey, masters.empty() ? QVariant(QString()) : toStringList(masters));
+}
+
+std::vector<MasterAddress> IniSettings::masterAddresses() const {
+  std::vector<MasterAddress> out;
+  for (const std::string& line : masterServers()) {
+    MasterAddress m;
+    if (parseMasterAddress(line, m)) out.push_back(m);
+  }
+  return out;
+}
+
+std::vector<std::string> IniSettings::discoveryGames() const {
+  const QSettings ini(path_, QSettings::IniFormat);
+  if (!ini.contains(kGamesKey)) return {"mohaa", "mohaas"};
+  std::vector<std::string> games;
+  for (const std::string& g : toStrings(ini.value(kGamesKey).toStringList()))
+    if (!g.empty()) games.push_back(g);
+  return games;
+}
+
+void IniSettings::setDiscoveryGames(const std::vector<std::string>& games) {
+  QSettings(path_, QSettings::IniFormat)
+      .setValue(kGamesKey, games.empty() ? QVariant(QString()) : toStringList(games));
+}
+
+bool IniSettings::refreshAtStart() const {
+  return QSettings(path_, QSettings::IniFormat).value(kRefreshAtStartKey, false).toBool();
+}
+
+void IniSettings::setRefreshAtStart(bool on) {
+  QSettings(path_, QSettings::IniFormat).setValue(kRefreshAtStartKey, on);
+}
+
+std::string IniSettings::lanAddress() const {
+  return QSettings(path_, QSettings::IniFormat)
+      .value(kLanAddressKey, "255.255.255.255")
+      .toString()
+      .toStdString();
+}
+
+std::pair<int, int> IniSettings::lanPorts() const {
+  const QSettings ini(path_, QSettings::IniFormat);
+  const DiscoveryRequest defaults;
+  return {ini.value(kLanFirstPortKey, defaults.lanFirstPort).toInt(),
+          ini.value(kLanLastPortKey, defaults.lanLastPort).toInt()};
+}
+
+std::vector<std::string> IniSettings::fetchedLists() const {
+  // List names are code-page bytes, like the file names they stand for.
+  std::vector<std::string> names;
+  for (const QString& name :
+       QSettings(path_, QSettings::IniFormat).value(kFetchedListsKey).toStringList())
+    names.push_back(toBytes(name));
+  return names;
+}
+
+bool IniSettings::isFetchedList(std::string_view listName) const {
+  for (const std::string& name : fetchedLists())
+    if (name == listName) return true;
+  return false;
+}
+
+void IniSettings::addFetchedList(std::string_view listName) {
+  if (isFetchedList(listName)) return;
+  QStringList names = QSettings(path_, QSettings::IniFormat).value(kFetchedListsKey).toStringList();
+  names << toQString(listName);
+  QSettings(path_, QSettings::IniFormat).setValue(kFetchedListsKey, names);
 }
 
 }  // namespace tarvix

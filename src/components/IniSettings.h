@@ -1,14 +1,18 @@
 #pragma once
 // Settings the twelve lines of Config do not hold, in "tarvix.ini" beside it
 // in the data folder (an INI file through QSettings): the opt-in buddy
-// alerts and parallel scan, and the hits of the last headless scan of each
-// list, so that a script's next --scan can tell which hits are new.
+// alerts and parallel scan, the hits of the last headless scan of each
+// list, so that a script's next --scan can tell which hits are new, and
+// server discovery (group "discovery"): the master servers, the games to
+// fetch, the refresh at start, and which lists a refresh wrote.
 #include <QString>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/core/HeadlessScan.h"
+#include "app/core/ServerDiscovery.h"
 
 namespace tarvix {
 
@@ -30,6 +34,27 @@ class IniSettings {
   // `listPath` ("Serverlists\Name"); none before the first.
   std::vector<HeadlessBuddy> lastScanHits(std::string_view listPath) const;
   void setLastScanHits(std::string_view listPath, const std::vector<HeadlessBuddy>& hits);
+
+  // "HOST:PORT" lines; the known masters until the user saved a list (an
+  // empty list stays empty: no internet list).
+  std::vector<std::string> masterServers() const;
+  void setMasterServers(const std::vector<std::string>& masters);
+  // The masters that parse; lines that do not are skipped.
+  std::vector<MasterAddress> masterAddresses() const;
+  // Game names to fetch: "mohaa" and "mohaas" unless the user chose.
+  std::vector<std::string> discoveryGames() const;
+  void setDiscoveryGames(const std::vector<std::string>& games);
+  // "refresh from master servers at start": off unless the user turned it on.
+  bool refreshAtStart() const;
+  void setRefreshAtStart(bool on);
+  // Where "find LAN servers" sends its query; the broadcast address and the
+  // game's query ports unless set (tests set loopback and their own port).
+  std::string lanAddress() const;
+  std::pair<int, int> lanPorts() const;
+  // Names of the server lists a refresh wrote: only these may it replace.
+  std::vector<std::string> fetchedLists() const;
+  bool isFetchedList(std::string_view listName) const;
+  void addFetchedList(std::string_view listName);
 
  private:
   QString path_;

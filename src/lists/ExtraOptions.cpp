@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QPushButton>
 #include <QWidget>
 
 #include "components/IniSettings.h"
@@ -48,6 +49,16 @@ QCheckBox* addOption(QWidget* window, const char* caption, const char* objectNam
 }
 
 }  // namespace
+
+QPushButton* addMasterServersButton(QWidget* window) {
+  const QSize size = window->size();
+  auto* button = new QPushButton("master servers...", window);
+  button->setObjectName("MasterServersButton");
+  button->setToolTip("Where \"refresh from master servers\" finds the internet servers");
+  button->setGeometry(16, size.height() + 1, 120, 22);
+  window->setFixedSize(size.width(), size.height() + kRowHeight + 4);
+  return button;
+}
 
 QCheckBox* addParallelScanOption(QWidget* window) {
   return addOption(window, "scan servers in parallel", "ParallelScanCheckBox",

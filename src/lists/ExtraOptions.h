@@ -2,6 +2,7 @@
 // Options check boxes for settings Config does not hold, kept in the extra
 // settings file; each is off unless the user turns it on.
 class QCheckBox;
+class QPushButton;
 class QWidget;
 
 namespace tarvix {
@@ -13,5 +14,7 @@ namespace tarvix {
 QCheckBox* addParallelScanOption(QWidget* window);
 // "alert me when a buddy comes online"
 QCheckBox* addBuddyAlertsOption(QWidget* window);
+// "master servers...": a button in a row of its own; the caller connects it.
+QPushButton* addMasterServersButton(QWidget* window);
 
 }  // namespace tarvix

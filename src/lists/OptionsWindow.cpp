@@ -165,6 +165,8 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   setFixedSize(446, 340);
   addParallelScanOption(this);
   addBuddyAlertsOption(this);
+  connect(addMasterServersButton(this), &QPushButton::clicked, this,
+          &OptionsWindow::masterServersRequested);
   centreOnDesktop(this);
 
   connect(speedSlider, &QSlider::valueChanged, this, &OptionsWindow::onSpeedChanged);

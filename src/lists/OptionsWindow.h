@@ -90,6 +90,8 @@ class OptionsWindow : public QWidget {
   // The current list was deleted: Standard's servers are shown instead.
   void standardListReloaded(const std::vector<std::string>& names);
   void creditsRequested();
+  // "master servers...": the master servers window is shown.
+  void masterServersRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;

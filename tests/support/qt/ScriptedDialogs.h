@@ -42,11 +42,23 @@ class ScriptedDialogs : public Dialogs {
     presets << preset;
     return nextFile();
   }
+  QString chooseItem(QWidget* parent, const QString& text, const QStringList& items) override {
+    record(parent, text);
+    choiceLists << items;
+    if (choices.empty()) return {};
+    QString c = choices.front();
+    choices.pop_front();
+    return c;
+  }
 
   // Answers for confirm(), in order; an empty queue answers No.
   std::deque<bool> answers;
   // File names for the file dialogs, in order; an empty queue is Cancel.
   std::deque<QString> files;
+  // Items chooseItem() picks, in order; an empty queue is Cancel.
+  std::deque<QString> choices;
+  // The items each chooseItem() offered.
+  QList<QStringList> choiceLists;
 
   QStringList messages, errors, questions, shown, filters, presets;
   // The window each box of `shown` and each file dialog was opened above.

@@ -1,0 +1,75 @@
+#pragma once
+// "refresh from master servers" and "find LAN servers": finds servers off the
+// UI thread and writes them as an ordinary server list ("Internet", "LAN"),
+// which then becomes the current list. A refresh replaces only a list that a
+// refresh wrote (tarvix.ini keeps their names), never one the user made.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "app/core/ServerDiscovery.h"
+#include "components/Background.h"
+
+class QAction;
+class QWidget;
+
+namespace tarvix {
+
+class Settings;
+
+class ServerDiscoveryRefresh : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class Source { Internet, Lan };
+
+  // Boxes open above `window`.
+  ServerDiscoveryRefresh(Settings& settings, QWidget* window);
+  ~ServerDiscoveryRefresh() override;
+
+  // The two menu entries; while a search runs, its own entry stops it and
+  // the other is disabled.
+  QAction* internetAction() const { return internetAction_; }
+  QAction* lanAction() const { return lanAction_; }
+
+  // Starts a search; a second call while one runs stops it instead.
+  void refresh(Source source);
+  // Stops the running search; nothing is written.
+  void stop();
+  bool running() const { return running_; }
+
+  // The name a fetch of `source` writes: the source's own name ("Internet",
+  // "LAN") unless a list of the user's has it, then the first of "NAME 2",
+  // "NAME 3", ... that is free or fetched; empty when none is.
+  static std::string listNameFor(Source source);
+
+ signals:
+  // Progress and outcome for the status bar.
+  void statusMessage(const QString& text);
+  // The list about to be replaced is the current one: its scan must stop
+  // before the file is written.
+  void currentListReplacing();
+  // The list was written and made current: it is shown and scanned.
+  void listFetched(const QString& listName, const std::vector<std::string>& names);
+  // A search ended: finished, failed or stopped.
+  void finished();
+
+ private:
+  void finish(Source source, const DiscoveryResult& result);
+  void setRunning(Source source, bool running);
+  DiscoveryRequest requestFor(Source source) const;
+
+  Settings& settings_;
+  QPointer<QWidget> window_;
+  QAction* internetAction_ = nullptr;
+  QAction* lanAction_ = nullptr;
+  BackgroundTask task_;
+  bool running_ = false;
+  Source source_ = Source::Internet;  // of the running search
+  // Changes with every start and stop; progress of an older search is dropped.
+  unsigned generation_ = 0;
+};
+
+}  // namespace tarvix
