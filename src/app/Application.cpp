@@ -26,6 +26,7 @@
 #include "components/QtText.h"
 #include "components/TrayIcon.h"
 #include "lists/DirectConnectDialog.h"
+#include "lists/MasterServersWindow.h"
 #include "lists/OptionsWindow.h"
 #include "lists/QuickAddDialog.h"
 #include "lists/SearchWindow.h"
@@ -60,6 +61,7 @@ Application::Application() {
   addSkin_ = std::make_unique<AddEntryWindow>(addSkinSpec());
   messageList_ = std::make_unique<AdminListWindow>(messageListSpec());
   addMessage_ = std::make_unique<AddEntryWindow>(addMessageSpec());
+  masterServers_ = std::make_unique<MasterServersWindow>();
 
   connectAppWindows();
   connectListsWindows();
@@ -121,6 +123,8 @@ void Application::connectListsWindows() {
                    &MainWindow::showStandardList);
   QObject::connect(options, &OptionsWindow::creditsRequested, credits_.get(),
                    [this] { credits_->show(); });
+  QObject::connect(options, &OptionsWindow::masterServersRequested, masterServers_.get(),
+                   [this] { showWindow(masterServers_.get()); });
 
   const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
   QObject::connect(main, &MainWindow::optionsRequested, options, showing(options));

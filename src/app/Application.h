@@ -23,6 +23,7 @@ class MapChangeWindow;
 class AdminListWindow;
 class AddEntryWindow;
 class BuddyAlerter;
+class MasterServersWindow;
 
 class Application {
  public:
@@ -60,6 +61,7 @@ class Application {
   AddEntryWindow* addSkin() const { return addSkin_.get(); }
   AdminListWindow* messageList() const { return messageList_.get(); }
   AddEntryWindow* addMessage() const { return addMessage_.get(); }
+  MasterServersWindow* masterServers() const { return masterServers_.get(); }
 
  private:
   void connectAppWindows();
@@ -88,6 +90,8 @@ class Application {
   std::unique_ptr<AdminListWindow> messageList_;
   std::unique_ptr<AddEntryWindow> addMessage_;
   std::unique_ptr<BuddyAlerter> buddyAlerter_;
+  // Beyond the program's fixed order: created after it.
+  std::unique_ptr<MasterServersWindow> masterServers_;
 };
 
 }  // namespace tarvix

@@ -20,9 +20,11 @@ constexpr const char* kLanFirstPortKey = "discovery/lanFirstPort";
 constexpr const char* kLanLastPortKey = "discovery/lanLastPort";
 constexpr const char* kFetchedListsKey = "discovery/fetchedLists";
 
+// Empty entries dropped: an empty list is stored as one empty string.
 std::vector<std::string> toStrings(const QStringList& list) {
   std::vector<std::string> out;
-  for (const QString& s : list) out.push_back(s.toStdString());
+  for (const QString& s : list)
+    if (!s.isEmpty()) out.push_back(s.toStdString());
   return out;
 }
 
@@ -108,10 +110,7 @@ std::vector<MasterAddress> IniSettings::masterAddresses() const {
 std::vector<std::string> IniSettings::discoveryGames() const {
   const QSettings ini(path_, QSettings::IniFormat);
   if (!ini.contains(kGamesKey)) return {"mohaa", "mohaas"};
-  std::vector<std::string> games;
-  for (const std::string& g : toStrings(ini.value(kGamesKey).toStringList()))
-    if (!g.empty()) games.push_back(g);
-  return games;
+  return toStrings(ini.value(kGamesKey).toStringList());
 }
 
 void IniSettings::setDiscoveryGames(const std::vector<std::string>& games) {
