@@ -258,8 +258,10 @@ void AdminConsole::connectActions() {
   popup(rconPasswordEdit, passwordMenu);
   popup(consoleView, consoleMenu);
 
-  connect(rconPasswordEdit, &QLineEdit::textChanged, this,
-          [this](const QString& text) { rconPassword_ = toBytes(text); });
+  // The placeholder is no password: nothing goes out with it.
+  connect(rconPasswordEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+    rconPassword_ = text == kPasswordPlaceholder ? std::string() : toBytes(text);
+  });
 
   connect(refreshAction, &QAction::triggered, this, &AdminConsole::refreshPlayers);
   connect(kickAction, &QAction::triggered, this, &AdminConsole::kickPlayer);
@@ -363,7 +365,7 @@ void AdminConsole::openConsole() {
   checkBansCheckBox->setChecked(true);
   showNextMapCheckBox->setChecked(false);
   playerView->clear();
-  savedRconPassword = "enter rcon";
+  savedRconPassword = kPasswordPlaceholder;
 
   try {
     settings_.setDefaultServer(readDefaultServer());
@@ -386,7 +388,7 @@ void AdminConsole::openConsole() {
   } else {
     addConsoleLine("please enter rcon password !");
     rconPasswordEdit->setFocus();
-    rconPasswordEdit->setText("enter rcon");
+    rconPasswordEdit->setText(kPasswordPlaceholder);
   }
   addConsoleLine(" ");
   if (!antiCheatRunning()) startAntiCheat();
@@ -457,6 +459,12 @@ bool AdminConsole::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+bool AdminConsole::refuseWithoutPassword(const QString& what) {
+  if (!rconPassword().empty()) return false;
+  addConsoleLine("!! -> no rcon password: " + what);
+  return true;
 }
 
 int AdminConsole::scanTimeout() const { return settings_.scanTimeout(); }

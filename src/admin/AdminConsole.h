@@ -30,6 +30,9 @@ namespace tarvix {
 class Settings;
 class WorkerControl;
 
+// The password field's text while no password is known; it is no password.
+inline constexpr const char* kPasswordPlaceholder = "enter rcon";
+
 // What "debugit /sv" shows of the rest of the program.
 struct ProgramStatus {
   QString version;
@@ -66,13 +69,14 @@ class AdminConsole : public QWidget {
   // ---- state ----
   std::string lastCommand;
   // The rcon password of the current (non-default) server.
-  std::string savedRconPassword = "enter rcon";
+  std::string savedRconPassword = kPasswordPlaceholder;
   // A worker of that kind has been started and not yet stopped by its stop
   // button.
   bool antiCheatRunning() const;
   bool announcerRunning() const;
 
-  // The password field's text as it is now; safe to call from any thread.
+  // The password field's text as it is now, empty while it holds the
+  // placeholder; safe to call from any thread.
   std::string rconPassword() const { return rconPassword_.get(); }
   // "detect skins" and "check bans" as they are now; safe from any thread.
   bool detectSkins() const { return detectSkins_.get(); }
@@ -252,6 +256,8 @@ class AdminConsole : public QWidget {
   void showVariables();
   void showLog(const char* title, const char* dashes, int kind);
   bool sendOneShot(const std::string& command);
+  // With no password: says on the console that `what` is not sent; true.
+  bool refuseWithoutPassword(const QString& what);
   void restartRound(int round, bool ok);
   void finishMapChange(bool wasEnabled, const std::string& reply);
   QTreeWidgetItem* selectedPlayer() const;

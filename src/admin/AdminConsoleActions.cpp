@@ -38,6 +38,7 @@ void AdminConsole::refreshPlayers() {
 
 // Sends one rcon command on a fresh commandClient; no reply is read.
 bool AdminConsole::sendOneShot(const std::string& command) {
+  if (refuseWithoutPassword("nothing sent")) return false;
   waitForCommandClient();
   if (!commandClient.recreate()) return false;
   return !sendRcon(commandClient, rconPassword(), command).failed();
@@ -86,6 +87,7 @@ void AdminConsole::restartMap() {
 // background; this window stays disabled meanwhile.
 void AdminConsole::restartMapThreeTimes() {
   if (!dialogs().confirm(this, "sure to restart 3 times ?")) return;
+  if (refuseWithoutPassword("nothing sent")) return;
   waitForCommandClient();
   setEnabled(false);
   restartRound(0, commandClient.recreate());
@@ -95,7 +97,7 @@ void AdminConsole::restartMapThreeTimes() {
 // be re-created); after the third, the closing "say".
 void AdminConsole::restartRound(int round, bool ok) {
   if (ok && round < 3) {
-    ok = !sendRcon(commandClient, rconPassword(), "restart").failed();
+    ok = !rconPassword().empty() && !sendRcon(commandClient, rconPassword(), "restart").failed();
     if (ok) {
       addConsoleLine("!! -> admin restart");
       const int pauseMs = clock().scaled(kRestartPauseMs);
@@ -105,7 +107,9 @@ void AdminConsole::restartRound(int round, bool ok) {
       return;
     }
   }
-  if (ok) ok = !sendRcon(commandClient, rconPassword(), "say gogogo!").failed();
+  if (ok)
+    ok =
+        !rconPassword().empty() && !sendRcon(commandClient, rconPassword(), "say gogogo!").failed();
   if (ok)
     addConsoleLine("!! -> admin say gogogo!");
   else
@@ -133,6 +137,7 @@ void AdminConsole::onDetectSkinsToggled() {
                    " minutes");
     addConsoleLine(checkBansCheckBox->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
     addConsoleLine("!! -> info: rightclick \"detect skins\" to change interval");
+    refuseWithoutPassword("nobody is kicked until one is entered");
   } else {
     stopAntiCheat();
     antiCheatTimer->stop();
@@ -153,6 +158,7 @@ void AdminConsole::onShowNextMapToggled() {
     addConsoleLine("!! -> show next map: on");
     addConsoleLine("!! -> info: displays next map via console");
     addConsoleLine("!! -> info: rightclick \"show next map\" to change interval");
+    refuseWithoutPassword("nothing is announced until one is entered");
     commandLine->setFocus();
     if (!keepAnnouncerInterval_) setAnnouncerInterval(150000);
     announcerTimer->start();

@@ -123,7 +123,7 @@ void AdminConsole::showVariables() {
   if (program.scanning) addConsoleLine("scanthreadid: " + QString::number(program.scanThreadId));
   const Config config = settings_.config();
   addConsoleLine("scanping: " + QString::number(config.scanTimeout));
-  addConsoleLine("rconpassword: " + toQString(rconPassword()));
+  addConsoleLine("rconpassword: " + rconPasswordEdit->text());
   addConsoleLine("main password: " + toQString(config.serverPassword));
   addConsoleLine("serverlist: " + toQString(config.serverListPath));
 }
@@ -136,6 +136,7 @@ void AdminConsole::enterCommandLine() {
   lastCommand = toBytes(commandLine->text());
   const std::string password = rconPassword();
   const std::string& c = lastCommand;
+  bool local = true;
 
   if (c == "clear" || c == "clr") {
     clearConsole();
@@ -159,11 +160,20 @@ void AdminConsole::enterCommandLine() {
                                               : LogKind::BadLog;
     consoleLogs().clear(kind);
     commandLine->clear();
+  } else {
+    local = false;
   }
 
   if (c == "debugit /sv") {
     clearConsole();
     showVariables();
+    commandLine->clear();
+    commandLine->setFocus();
+    return;
+  }
+  if (password.empty()) {
+    // A local command has done its part; it is not sent.
+    if (!local) refuseWithoutPassword("nothing sent");
     commandLine->clear();
     commandLine->setFocus();
     return;
@@ -258,7 +268,7 @@ void AdminConsole::saveRconPassword() {
     std::string port = commandClient.port();
     std::uint16_t number = 0;
     if (parsePort(port, number)) port = std::to_string(number);
-    appendRconPassword(commandClient.host(), port, rconPassword());
+    appendRconPassword(commandClient.host(), port, toBytes(rconPasswordEdit->text()));
   } catch (const FileError& e) {
     dialogs().showError(this, errorText(e.what()));
   }

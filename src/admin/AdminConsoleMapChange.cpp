@@ -20,6 +20,10 @@ constexpr int kMapReplyTimeoutMs = 10000;
 void AdminConsole::changeMap(const std::string& displayName, const std::string& rconName) {
   // The command line must not use its client meanwhile: finish a pending
   // typed line and keep the console still until the change is done.
+  if (refuseWithoutPassword("nothing sent")) {
+    emit mapChangeFinished();
+    return;
+  }
   waitForCommandClient();
   const bool wasEnabled = isEnabled();
   setEnabled(false);
@@ -37,7 +41,7 @@ void AdminConsole::changeMap(const std::string& displayName, const std::string& 
         return true;
       },
       [this, client, change, wasEnabled](bool announced) {
-        if (!announced) {
+        if (!announced || rconPassword().empty()) {
           finishMapChange(wasEnabled, std::string());
           return;
         }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FakeGameServer.h"
@@ -191,6 +192,20 @@ TEST_F(AnnouncerPassTest, ReplyWithoutStatusStillSendsTheMessages) {
 
   EXPECT_EQ(run(server.portText()), Announcer::End::Completed);
   EXPECT_EQ(sent(2), (std::vector<std::string>{statusRequest(), say("hi")}));
+}
+
+TEST_F(AnnouncerPassTest, WithoutAPasswordTheMapsAreShownAndNothingIsAnnounced) {
+  dir.writeLines("messages.txt", {"hi"});
+  server.setReply(reply("obj/obj_team2", "obj/obj_team1 obj/obj_team2"));
+  view->setPassword("");
+
+  EXPECT_EQ(run(server.portText()), Announcer::End::Completed);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // a late datagram would show
+  EXPECT_EQ(sent(), std::vector<std::string>{statusRequest()});
+  EXPECT_EQ(view->statusTexts().back(),
+            "First map: obj/obj_team1 | Current map: obj/obj_team2 | Next map: obj/obj_team1");
+  EXPECT_EQ(logs.text(LogKind::BadLog), "");
+  EXPECT_EQ(view->finishCount(), 1);
 }
 
 TEST_F(AnnouncerPassTest, SocketFailureIsReportedAndThePassStillEnds) {

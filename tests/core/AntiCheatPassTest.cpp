@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FakeGameServer.h"
@@ -69,6 +70,8 @@ struct AntiCheatScript {
   std::vector<std::string> silentDumpuser = {};  // names whose dumpuser gets no reply
   int statusAnswers = 1000;                      // how many "status" commands are answered
   bool answerStatusQuery = true;
+  bool statusQueryFromOtherPort = false;  // the status query answered from another port
+  bool rconFromOtherPort = false;         // "dumpuser" and "status" answered from another port
 };
 
 class AntiCheatServer {
@@ -80,6 +83,12 @@ class AntiCheatServer {
 
  private:
   FakeAnswer answer(const std::string& bytes) {
+    FakeAnswer a = scripted(bytes);
+    a.fromOtherPort =
+        bytes == statusRequest() ? script_.statusQueryFromOtherPort : script_.rconFromOtherPort;
+    return a;
+  }
+  FakeAnswer scripted(const std::string& bytes) {
     if (bytes == statusRequest()) {
       if (!script_.answerStatusQuery) return FakeAnswer::silence();
       std::vector<std::pair<int, std::string>> lines;
@@ -237,6 +246,56 @@ TEST_F(AntiCheatPassTest, SilentServerLeavesListEmpty) {
   EXPECT_TRUE(view->rows().empty());
   expectSent(fake.server, statusStep({}));
   EXPECT_EQ(logs.text(LogKind::BadLog), "");
+  EXPECT_EQ(view->finishCount(), 1);
+}
+
+// Only the queried address and port may answer, in every exchange of the
+// status step: a reply from another port is no reply.
+TEST_F(AntiCheatPassTest, RepliesFromAnotherPortAreIgnored) {
+  const struct {
+    AntiCheatScript script;
+    std::size_t rows;
+    std::string rate;
+    const char* badLog;
+  } cases[] = {
+      {{}, 1, kAlpha.rate, ""},
+      {{.statusQueryFromOtherPort = true}, 0, "", ""},
+      {{.rconFromOtherPort = true}, 1, "", "Anticheatthread error during status check\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.rows << " rows, rate " << c.rate);
+    logs.clear(LogKind::BadLog);
+    view = std::make_shared<HeadlessAntiCheatView>();
+    view->setPassword(kPassword);
+    view->ScanTimeout = 200;
+    AntiCheatServer fake({kAlpha}, c.script);
+    EXPECT_EQ(run(fake.server), AntiCheatPass::End::Completed);
+    const std::vector<ConsolePlayer> rows = view->rows();
+    ASSERT_EQ(rows.size(), c.rows);
+    if (c.rows) {
+      EXPECT_EQ(rows[0].rate, c.rate);
+    }
+    EXPECT_EQ(logs.text(LogKind::BadLog), c.badLog);
+  }
+}
+
+// No password: the rows keep their blanks, nobody is kicked, and nothing but
+// the status query goes out.
+TEST_F(AntiCheatPassTest, WithoutAPasswordOnlyTheStatusQueryIsSent) {
+  dir.writeLines("bans.txt", {"bob"});
+  dir.writeLines("skins.txt", {"allied_airborne"});
+  AntiCheatServer fake({kAlpha, kBob});
+  view->setPassword("");
+  view->DetectSkins = true;
+
+  EXPECT_EQ(run(fake.server), AntiCheatPass::End::Completed);
+  const std::vector<ConsolePlayer> rows = view->rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1].rate, " ");
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // a late datagram would show
+  EXPECT_EQ(sent(fake.server), statusStep({}));
+  EXPECT_EQ(logs.text(LogKind::BadLog), "");
+  EXPECT_TRUE(view->consoleLines().empty());
   EXPECT_EQ(view->finishCount(), 1);
 }
 

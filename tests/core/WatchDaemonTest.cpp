@@ -230,29 +230,68 @@ TEST(WatchDaemon, SurvivesASilentServerAndResumesWhenItReturns) {
   EXPECT_EQ(run.count("MapLog Currentmap: obj/obj_team2"), run.count("MapLog //mapcheck end"));
 }
 
+// A wrong password and a server without one both refuse: reported once,
+// checked once per tick, and no pass runs.
 TEST(WatchDaemon, RefusedPasswordIsReportedOnceAndNotRetriedInATightLoop) {
+  for (const char* refusal : {"Bad rconpassword.", "No rconpassword set on the server."}) {
+    SCOPED_TRACE(refusal);
+    TempDataDir dir;
+    dir.writeInstallation();
+    AdminServer watched;
+    watched.refusal = std::string("\n") + refusal + "\n";
+    const auto start = std::chrono::steady_clock::now();
+    // A tick every 50 ms.
+    RunningDaemon run(watched.server, switches(true, false, true, 1), 20);
+    ASSERT_TRUE(watched.server.waitForCount(4, 10000));
+    ASSERT_TRUE(run.stop());
+    const auto elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::steady_clock::now() - start)
+                               .count();
+
+    EXPECT_EQ(run.count("Watch rcon password refused by 127.0.0.1:" + watched.server.portText() +
+                        " (\"" + refusal +
+                        "\"): nothing is sent until it is taken;"
+                        " checking again every 1 s"),
+              1);
+    // Only the checks went out, one per tick at most; no pass ran.
+    const std::vector<std::string> got = sent(watched.server);
+    for (const std::string& d : got) EXPECT_EQ(d, rconRequest(kPassword, "status"));
+    EXPECT_EQ(static_cast<int>(got.size()), run.daemon().passwordChecks());
+    EXPECT_LE(run.daemon().passwordChecks(), elapsedMs / 50 + 2);
+  }
+}
+
+// The anti-cheat pass runs at once; the announcer only after one interval.
+TEST(WatchDaemon, TheAnnouncerWaitsForItsFirstInterval) {
   TempDataDir dir;
   dir.writeInstallation();
+  dir.writeLines("messages.txt", {"welcome"});
   AdminServer watched;
-  watched.refusal = "\nBad rconpassword.\n";
-  const auto start = std::chrono::steady_clock::now();
-  // A tick every 50 ms.
-  RunningDaemon run(watched.server, switches(true, false, true, 1), 20);
-  ASSERT_TRUE(watched.server.waitForCount(4, 10000));
+  // An interval of 2 s scaled to 400 ms.
+  RunningDaemon run(watched.server, switches(false, false, true, 2), 5);
+  ASSERT_TRUE(run.waitForLine("PlayerLog //scan end"));
+  EXPECT_EQ(run.count("MapLog //mapcheck end"), 0);
+  ASSERT_TRUE(run.waitForLine("MapLog //mapcheck end"));
   ASSERT_TRUE(run.stop());
-  const auto elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                             std::chrono::steady_clock::now() - start)
-                             .count();
+}
 
-  EXPECT_EQ(run.count("Watch rcon password refused by 127.0.0.1:" + watched.server.portText() +
-                      " (\"Bad rconpassword.\"): nothing is sent until it is taken;"
-                      " checking again every 1 s"),
-            1);
-  // Only the checks went out, one per tick at most; no pass ran.
-  const std::vector<std::string> got = sent(watched.server);
-  for (const std::string& d : got) EXPECT_EQ(d, rconRequest(kPassword, "status"));
-  EXPECT_EQ(static_cast<int>(got.size()), run.daemon().passwordChecks());
-  EXPECT_LE(run.daemon().passwordChecks(), elapsedMs / 50 + 2);
+// A list that cannot be read is reported on the first pass that meets it,
+// and not again on every tick while it stays missing.
+TEST(WatchDaemon, AMissingListIsReportedOnce) {
+  TempDataDir dir;
+  dir.writeInstallation();
+  std::remove("bans.txt");
+  AdminServer watched;
+  // A tick every 20 ms.
+  RunningDaemon run(watched.server, switches(true, false, false, 1), 50);
+  const std::string report =
+      "Watch bans.txt or skins.txt cannot be read: the anti-cheat pass ends before kicking";
+  ASSERT_TRUE(run.waitForLine(report));
+  for (int i = 0; i < 500 && run.daemon().passwordChecks() < 6; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(run.stop());
+  EXPECT_GE(run.daemon().passwordChecks(), 6);
+  EXPECT_EQ(run.count(report), 1);
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ namespace {
 
 // A socket or file failure of the pass.
 struct Failure {};
+// No rcon password: the pass ends after showing the maps.
+struct NoPassword {};
 
 std::string withoutBlanks(std::string s) {
   std::erase(s, ' ');
@@ -93,10 +95,14 @@ void Announcer::pass() {
                            " | Next map: " + next);
     });
 
+    // Without a password nothing is announced: no rcon datagram is sent.
+    auto sayRequest = [&](const std::string& text) {
+      const std::string password = touch([&] { return view_->rconPassword(); });
+      if (password.empty()) throw NoPassword{};
+      return rconRequest(password, "say " + text);
+    };
     if (!maps.nextMap.empty()) {
-      const std::string announce = touch([&] {
-        return rconRequest(view_->rconPassword(), "say next map is " + sayText(maps.nextMap));
-      });
+      const std::string announce = sayRequest("next map is " + sayText(maps.nextMap));
       if (!sendDatagram(announce)) throw Failure{};
     }
 
@@ -108,12 +114,12 @@ void Announcer::pass() {
     }
     if (messages) {
       for (const std::string& line : *messages) {
-        const std::string datagram =
-            touch([&] { return rconRequest(view_->rconPassword(), "say " + line); });
+        const std::string datagram = sayRequest(line);
         pause(kChatterMessagePauseMs);
         if (!sendDatagram(datagram)) throw Failure{};
       }
     }
+  } catch (const NoPassword&) {
   } catch (const Failure&) {
     log(LogKind::BadLog, kChatterError);
   } catch (const std::exception&) {

@@ -24,7 +24,9 @@ inline constexpr int kChatterMessagePauseMs = 7500;
 class AnnouncerView {
  public:
   virtual ~AnnouncerView() = default;
-  virtual std::string rconPassword() = 0;  // the password field, read for every datagram
+  // The password field, read for every datagram; empty: no rcon password,
+  // and the pass announces nothing.
+  virtual std::string rconPassword() = 0;
   virtual void setStatusText(const std::string& text) = 0;
   // The console's announcer stop, run at the end of every pass.
   virtual void finishPass() = 0;

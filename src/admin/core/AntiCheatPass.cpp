@@ -48,7 +48,14 @@ AntiCheatPass::~AntiCheatPass() { shutdown(); }
 // password as it is at this moment.
 bool AntiCheatPass::sendRcon(std::string_view command) {
   if (!client_.recreate()) return false;
-  return touch([&] { return client_.send(rconRequest(view_->rconPassword(), command)).ok(); });
+  return touch([&] {
+    const std::string password = view_->rconPassword();
+    return !password.empty() && client_.send(rconRequest(password, command)).ok();
+  });
+}
+
+bool AntiCheatPass::hasRconPassword() {
+  return touch([&] { return !view_->rconPassword().empty(); });
 }
 
 UdpResult AntiCheatPass::rconQuery(std::string_view command, int timeoutMs) {
@@ -59,9 +66,16 @@ UdpResult AntiCheatPass::rconQuery(std::string_view command, int timeoutMs) {
     r.error = error;
     return r;
   }
-  r = touch([&] { return client_.send(rconRequest(view_->rconPassword(), command)); });
+  r = touch([&] {
+    const std::string password = view_->rconPassword();
+    if (!password.empty()) return client_.send(rconRequest(password, command));
+    UdpResult none;
+    none.outcome = UdpOutcome::Failed;
+    none.error = "no rcon password";
+    return none;
+  });
   if (!r.ok()) return r;
-  r = client_.receive(timeoutMs, &stopSignal());
+  r = client_.receive(timeoutMs, &stopSignal(), ReplyFrom::Addressee);
   if (r.outcome == UdpOutcome::Stopped) throw Stopped{};
   if (r.ok()) r.bytes = cleanReply(r.bytes);
   return r;
@@ -82,7 +96,8 @@ void AntiCheatPass::pass() {
 
   if (touch([&] { return view_->detectSkins(); })) {
     log(LogKind::ScanLog, stamp);
-    for (std::size_t k = 0; k < rows.size(); ++k) {
+    // Without a password no kick can be sent.
+    for (std::size_t k = 0; k < rows.size() && hasRconPassword(); ++k) {
       if (touch([&] { return view_->checkBans(); })) banRule(rows[k]);
       if (touch([&] { return view_->checkSkins(); })) skinRule(rows[k]);
     }
@@ -121,6 +136,8 @@ bool AntiCheatPass::statusStep(std::vector<Row>& rows) {
     }
   }
 
+  // Without a password the rows keep their blanks: no rcon datagram is sent.
+  if (!hasRconPassword()) return true;
   for (std::size_t k = 0; k < rows.size(); ++k) {
     Row& row = rows[k];
     ConsolePlayer& p = row.player;

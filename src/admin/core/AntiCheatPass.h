@@ -43,9 +43,11 @@ class AntiCheatView {
  public:
   virtual ~AntiCheatView() = default;
 
-  virtual std::string rconPassword() = 0;  // the password field, read for every datagram
-  virtual bool detectSkins() = 0;          // "detect skins", read once per pass
-  virtual bool checkBans() = 0;            // "check bans", read once per player
+  // The password field, read for every datagram; empty: no rcon password,
+  // and the pass sends no rcon datagram.
+  virtual std::string rconPassword() = 0;
+  virtual bool detectSkins() = 0;  // "detect skins", read once per pass
+  virtual bool checkBans() = 0;    // "check bans", read once per player
   // The skin rule, read once per player. The console always applies it; the
   // headless daemon can enforce bans alone.
   virtual bool checkSkins() { return true; }
@@ -89,6 +91,7 @@ class AntiCheatPass final : public ConsolePass<AntiCheatView> {
   bool statusStep(std::vector<Row>& rows);
   void banRule(const Row& row);
   void skinRule(const Row& row);
+  bool hasRconPassword();
   bool sendRcon(std::string_view command);
   UdpResult rconQuery(std::string_view command, int timeoutMs);
 };
