@@ -135,18 +135,51 @@ class TestConsole : public QObject {
     QCOMPARE(statusQueries(r.server), 1);                     // the opening's pass
   }
 
-  void openingWithoutPasswordAsksForItAndSendsThePlaceholder() {
+  // With no saved password the field shows the placeholder, which is no
+  // password: typed lines, one-click actions and the workers send no rcon
+  // datagram, and the console says why.
+  void withoutAPasswordNoRconDatagramIsSent() {
     Rig r("");
     r.server.setResponder([](const FakeDatagram& d) {
-      return d.bytes == statusRequest() ? FakeAnswer::silence()
-                                        : FakeAnswer::reply(makePrintReply("\nok\n"));
+      return d.bytes == statusRequest()
+                 ? FakeAnswer::reply(makeStatusReply("\\sv_hostname\\x", {{50, "Bob"}}))
+                 : FakeAnswer::reply(makePrintReply("\nok\n"));
     });
+    r.dir.writeLines("bans.txt", {"Bob"});
     r.open();
     QCOMPARE(r.tail(2), QStringList({"please enter rcon password !", " "}));
     QCOMPARE(r.console->rconPasswordEdit->text(), QString("enter rcon"));
+    QCOMPARE(r.console->playerRowCount(), 1);  // the status query needs no password
+
+    const QString refused = "!! -> no rcon password: nothing sent";
     r.enterAndWait("status");
-    QCOMPARE(rconSent(r.server), std::vector<std::string>{rcon("enter rcon", "status")});
-    QCOMPARE(r.tail(2), QStringList({"", "ok"}));
+    QCOMPARE(r.tail(1), QStringList({refused}));
+    r.enterAndWait("clr");  // a local command does its part and says nothing
+    QVERIFY(r.console->consoleLines().isEmpty());
+    r.d.answers = {true, true, true};
+    r.console->playerView->setCurrentItem(r.console->playerRow(0));
+    r.console->kickPlayer();
+    r.console->restartMapThreeTimes();
+    r.console->crashServer();
+    QCOMPARE(r.console->consoleLines(), QStringList({refused, refused, refused}));
+    r.console->detectSkinsCheckBox->setChecked(true);
+    QCOMPARE(r.tail(1),
+             QStringList({"!! -> no rcon password: nobody is kicked until one is entered"}));
+    r.console->refreshPlayers();
+    QTRY_VERIFY_WITH_TIMEOUT(!r.console->antiCheatRunning(), 5000);
+    r.console->startAnnouncer();
+    QTRY_VERIFY_WITH_TIMEOUT(!r.console->announcerRunning(), 5000);
+    QCOMPARE(statusQueries(r.server), 3);
+
+    // An emptied field is no password either; a typed one is sent.
+    r.console->rconPasswordEdit->clear();
+    r.enterAndWait("status");
+    QCOMPARE(r.tail(1), QStringList({refused}));
+    QTest::qWait(100);
+    QVERIFY(rconSent(r.server).empty());
+    r.console->rconPasswordEdit->setText("pw");
+    r.enterAndWait("status");
+    QCOMPARE(rconSent(r.server), std::vector<std::string>{rcon("pw", "status")});
   }
 
   void openingStopsAtAMissingDefaultFile() {
