@@ -56,7 +56,7 @@ std::string dataBytes(const QString& text, const QString& problem);
 // Where a running mode reads and writes: the process's standard streams, or
 // a test's.
 struct ModeStreams {
-  std::istream& in;
+  int in;  // a descriptor: a mode reading it must be able to give up on a stop request
   std::ostream& out;
   std::ostream& err;
 };

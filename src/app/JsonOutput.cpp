@@ -89,9 +89,11 @@ QByteArray queryJson(const QueryOutcome& q) {
     addReply(server, q.reply, true);
   else
     addNoAnswer(server);
-  return document(QJsonObject{{"servers", QJsonArray{server}},
-                              {"buddies", buddyArray(q.buddies)},
-                              {"status", q.answered ? "answered" : "no response"}});
+  QJsonObject root{{"servers", QJsonArray{server}},
+                   {"buddies", buddyArray(q.buddies)},
+                   {"status", q.answered ? "answered" : "no response"}};
+  if (!q.error.empty()) root["error"] = QString::fromLocal8Bit(q.error);
+  return document(root);
 }
 
 QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits) {
@@ -114,7 +116,7 @@ QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& n
                    {"buddies", buddyArray(scan.buddies)},
                    {"newBuddies", buddyArray(newHits)},
                    {"status", toQString(scan.status)}};
-  if (scan.exitCode != 0) root["error"] = QString::fromLocal8Bit(scan.error);
+  if (scan.exitCode != 0) root["error"] = toQString(scan.error);
   return document(root);
 }
 

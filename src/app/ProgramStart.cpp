@@ -1,5 +1,7 @@
 #include "app/ProgramStart.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <cstdio>
 #include <iostream>
@@ -61,7 +63,7 @@ std::optional<int> runWithoutWindow(const CommandLine& c, int argc, char** argv)
     std::cerr << error << "\n";
     return 1;
   }
-  return c.run({std::cin, std::cout, std::cerr}, stop);
+  return c.run({STDIN_FILENO, std::cout, std::cerr}, stop);
 }
 
 }  // namespace tarvix

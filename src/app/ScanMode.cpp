@@ -6,6 +6,7 @@
 #include "app/core/BuddyAlerts.h"
 #include "app/core/Headless.h"
 #include "app/core/ScanPass.h"
+#include "app/core/TerminalText.h"
 #include "components/IniSettings.h"
 
 namespace tarvix {
@@ -52,7 +53,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
   if (!s.json) return printScan(scan, streams.out, streams.err);
   const QByteArray json = scanJson(scan, fresh);
   streams.out.write(json.constData(), json.size()).flush();
-  if (scan.exitCode != 0) streams.err << scan.error << "\n";
+  if (scan.exitCode != 0) streams.err << terminalText(scan.error) << "\n";
   return scan.exitCode;
 }
 

@@ -1,14 +1,18 @@
 #include "app/WatchMode.h"
 
+#include <unistd.h>
+
 #include <QDateTime>
 #include <exception>
-#include <istream>
 #include <mutex>
 #include <ostream>
 #include <utility>
 
 #include "app/core/Headless.h"
+#include "app/core/SecretLine.h"
+#include "app/core/TerminalText.h"
 #include "components/QtText.h"
+#include "protocol/UdpClient.h"
 #include "store/Config.h"
 
 namespace tarvix {
@@ -22,6 +26,10 @@ std::any parse(const ModeArguments& arguments) {
   const QStringList positional = arguments.positional();
   if (!splitAddress(arguments.localBytes("watch"), w.host, w.port) || positional.size() != 1)
     throw UsageProblem{"--watch needs HOST:PORT and PASSWORD"};
+  // A port that cannot be used is final: the daemon would only retry it forever.
+  std::uint16_t port = 0;
+  if (!parsePort(w.port, port))
+    throw UsageProblem{"--watch needs HOST:PORT with a PORT from 1 to 65535"};
   w.password =
       dataBytes(positional.first(), "the password holds a character the server cannot take");
   w.bans = arguments.isSet("bans");
@@ -38,13 +46,14 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
   WatchSettings settings = std::any_cast<const WatchSettings&>(parsed);
   // "-" takes the password from the first line of standard input, which keeps
   // it out of the process list.
+  // A stop request while it waits ends the mode at once, as it would later.
   if (settings.password == "-") {
+    if (::isatty(streams.in)) streams.err << "rcon password: " << std::flush;
     std::string line;
-    std::optional<std::string> password;
-    if (std::getline(streams.in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      password = toCodePageBytes(QString::fromLocal8Bit(line.data(), qsizetype(line.size())));
-    }
+    if (readSecretLine(streams.in, stop, line) == SecretLineRead::Stopped) return 0;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::optional<std::string> password =
+        toCodePageBytes(QString::fromLocal8Bit(line.data(), qsizetype(line.size())));
     if (!password || password->empty()) {
       streams.err << "tarvix: --watch with the password \"-\" needs it on the first line of "
                      "standard input, in characters the server can take\n";
@@ -65,7 +74,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
     line += ' ';
     line += QByteArray(source.data(), static_cast<qsizetype>(source.size()));
     line += ' ';
-    line += toQString(text).toUtf8();
+    line += QByteArray::fromStdString(terminalText(text));
     line += '\n';
     std::lock_guard lock(outputMutex);
     streams.out.write(line.constData(), line.size()).flush();

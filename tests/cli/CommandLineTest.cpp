@@ -84,6 +84,7 @@ TEST(CommandLine, ModesAndTheirArguments) {
   EXPECT_EQ(watchLine.dataFolder, "srv");
   EXPECT_EQ(parse({"--watch", "h:1", "pw"}).arguments<WatchSettings>()->everySeconds,
             kWatchDefaultEverySeconds);
+  EXPECT_EQ(parse({"--watch", "h:65535", "pw"}).arguments<WatchSettings>()->port, "65535");
 }
 
 TEST(CommandLine, RconCommandWordsAreTakenVerbatim) {
@@ -117,6 +118,11 @@ TEST(CommandLine, UsageErrors) {
       {"--rcon", "h:1", "--json", "pw", "status"},
       {"--watch", "h:1"},
       {"--watch", "h:1", "pw", "more"},
+      // A port the daemon could never use is refused at once.
+      {"--watch", "127.0.0.1:abc", "pw"},
+      {"--watch", "127.0.0.1:0", "pw"},
+      {"--watch", "127.0.0.1:65536", "pw"},
+      {"--watch", "[::1]:12203", "pw"},
       {"--watch", "h:1", "pw", "--every", "0"},
       {"--watch", "h:1", "pw", "--every", "x"},
       {"--watch", "h:1", "pw", "--json"},

@@ -36,10 +36,9 @@ HeadlessRun run(const std::vector<std::string>& args) {
     return r;
   }
   if (c.mode == ProgramMode::Window) return r;
-  std::istringstream in;
   std::ostringstream out, err;
   StopSignal stop;
-  r.code = c.run({in, out, err}, stop);
+  r.code = c.run({-1, out, err}, stop);
   r.out = out.str();
   r.err = err.str();
   return r;
@@ -90,7 +89,7 @@ TEST(Headless, QueryPrintsTheParsedReply) {
             "link\thttp://clan.example\n"
             "player\t35\tSniper\n"
             "player\t120\t\n"
-            "player\t7\t\xE9t\xE9\n");
+            "player\t7\t\xC3\xA9t\xC3\xA9\n");  // UTF-8
   ASSERT_EQ(server.receivedCount(), 1u);
   EXPECT_EQ(server.received()[0].bytes, std::string("\xFF\xFF\xFF\xFF\x02getstatus\n\0", 16));
 }
@@ -113,6 +112,7 @@ TEST(Headless, QueryWithoutAnAnswerForARowSelection) {
   EXPECT_EQ(c.code, 1);
   HeadlessRun d = run({"--query", "127.0.0.1:port", "--timeout", "50"});
   EXPECT_EQ(d.code, 1);
+  EXPECT_EQ(d.err, "invalid port: port\n");
 }
 
 TEST(Headless, QueryTimeOutComesFromConfig) {
@@ -186,4 +186,41 @@ TEST(Headless, ServerTextShowsControlBytesEscaped) {
   HeadlessRun r =
       run({"--rcon", "127.0.0.1:" + server.portText(), "--timeout", "2000", "pw", "status"});
   EXPECT_EQ(r.out, "\nok\\x0Dfake\\x00x\n");
+
+  // The terminal gets UTF-8. The code page's undefined bytes stand for C1
+  // controls (0x9D would start a title change) and are escaped; its defined
+  // characters in 0x80-0x9F (the euro sign, a quotation mark) are not.
+  server.queueReply(makePrintReply("\n\x80 \x9B \x81\x8D\x8F\x90\x9D \xA0\xFC\x7F\x1B\n"));
+  HeadlessRun c1 =
+      run({"--rcon", "127.0.0.1:" + server.portText(), "--timeout", "2000", "pw", "status"});
+  EXPECT_EQ(c1.out,
+            "\n\xE2\x82\xAC \xE2\x80\xBA \\x81\\x8D\\x8F\\x90\\x9D \xC2\xA0\xC3\xBC"
+            "\\x7F\\x1B\n");
+  server.queueReply(
+      makeStatusReply("\\sv_hostname\\A\x9D"
+                      "2;x\x07\x9B"
+                      "B",
+                      {}));
+  HeadlessRun q1 = run({"--query", "127.0.0.1:" + server.portText(), "--timeout", "2000"});
+  EXPECT_NE(q1.out.find("hostname\tA\\x9D2;x\\x07\xE2\x80\xBA"
+                        "B\n"),
+            std::string::npos)
+      << q1.out;
+}
+
+TEST(Headless, ScanTimeOutOfTheCommandLineStandsInForAnUnreadableConfigLine) {
+  TempDataDir dir;
+  FakeGameServer server;
+  server.setReply(makeStatusReply("\\sv_hostname\\Up\\sv_maxclients\\8", {}));
+  dir.writeInstallation({"Up", "127.0.0.1", server.portText()});
+  // The time-out line quotes its bytes in the error: shown escaped, in UTF-8.
+  writeConfig(dir, "fa\x9Dst\x1B[2J\xE9", "fast");
+
+  HeadlessRun without = run({"--scan"});
+  EXPECT_EQ(without.code, 1);
+  EXPECT_EQ(without.err, "'fa\\x9Dst\\x1B[2J\xC3\xA9' is not a valid integer value\n");
+
+  HeadlessRun with = run({"--scan", "--timeout", "2000"});
+  EXPECT_EQ(with.code, 0) << with.err;
+  EXPECT_EQ(with.out.substr(0, with.out.find('\t')), "0/8") << with.out;
 }

@@ -1,5 +1,10 @@
 // The program itself, started as a child process without a display.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,6 +12,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <cstdlib>
 #include <filesystem>
 
 #include "support/FakeGameServer.h"
@@ -179,6 +185,108 @@ TEST(Program, WatchStopsCleanlyOnSigtermInTheMiddleOfAWait) {
                     .match(line)
                     .hasMatch())
         << line.toStdString();
+}
+
+// A pseudo-terminal to stand for the program's standard input; the test
+// types on its master side.
+class Terminal {
+ public:
+  Terminal() {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0)
+      slave_ = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);
+  }
+  ~Terminal() {
+    if (slave_ >= 0) ::close(slave_);
+    if (master_ >= 0) ::close(master_);
+  }
+  bool open() const { return slave_ >= 0; }
+  void becomeInputOf(QProcess& p) const {
+    p.setChildProcessModifier([fd = slave_] { ::dup2(fd, STDIN_FILENO); });
+  }
+  bool echoes() const {
+    termios t{};
+    return ::tcgetattr(slave_, &t) == 0 && (t.c_lflag & ECHO);
+  }
+  // Waits up to ten seconds for the echo to be switched on or off.
+  bool waitForEcho(bool on) const {
+    for (int i = 0; i < 1000; ++i) {
+      if (echoes() == on) return true;
+      ::usleep(10000);
+    }
+    return false;
+  }
+  void type(const std::string& text) const {
+    ASSERT_EQ(::write(master_, text.data(), text.size()), ssize_t(text.size()));
+  }
+  // What the terminal shows now, after up to 200 ms of quiet.
+  std::string shown() const {
+    std::string text;
+    pollfd fd{master_, POLLIN, 0};
+    char buffer[256];
+    for (int i = 0; i < 100 && ::poll(&fd, 1, 200) > 0; ++i) {
+      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      if (n <= 0) break;
+      text.append(buffer, std::size_t(n));
+    }
+    return text;
+  }
+
+ private:
+  int master_ = -1;
+  int slave_ = -1;
+};
+
+TEST(Program, WatchTakesThePasswordFromATerminalWithoutEchoingIt) {
+  TempDataDir dir;
+  dir.writeInstallation();
+  FakeGameServer server;
+  server.setResponder([](const test::FakeDatagram& d) {
+    return d.bytes.find("rcon secret status") != std::string::npos
+               ? test::FakeAnswer::reply(makePrintReply("\nmap: dm/mohdm1\n"))
+               : test::FakeAnswer::silence();
+  });
+  Terminal terminal;
+  ASSERT_TRUE(terminal.open());
+  QProcess p;
+  terminal.becomeInputOf(p);
+  start(p,
+        {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "-", "--data",
+         QString::fromStdString(dir.path())},
+        "/");
+  ASSERT_TRUE(terminal.waitForEcho(false));
+  terminal.type("secret\n");
+  ASSERT_TRUE(server.waitForCount(1, 10000));
+  EXPECT_NE(server.received()[0].bytes.find("rcon secret status"), std::string::npos);
+  EXPECT_EQ(terminal.shown().find("secret"), std::string::npos);
+  EXPECT_TRUE(terminal.echoes());
+  p.terminate();
+  const Finished f = finish(p, 10000);
+  EXPECT_EQ(f.code, 0) << f.err.toStdString();
+}
+
+TEST(Program, WatchStopsAtOnceWhileWaitingForThePassword) {
+  TempDataDir dir;
+  dir.writeInstallation();
+  FakeGameServer server;
+  for (int signal : {SIGTERM, SIGINT}) {
+    Terminal terminal;
+    ASSERT_TRUE(terminal.open());
+    QProcess p;
+    terminal.becomeInputOf(p);
+    start(p,
+          {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "-", "--data",
+           QString::fromStdString(dir.path())},
+          "/");
+    // Echo off: the signals are caught and the password is awaited.
+    ASSERT_TRUE(terminal.waitForEcho(false)) << signal;
+    ::kill(static_cast<pid_t>(p.processId()), signal);
+    const Finished f = finish(p, 5000);
+    EXPECT_FALSE(f.crashed) << signal;
+    EXPECT_EQ(f.code, 0) << signal;
+    EXPECT_TRUE(terminal.echoes()) << signal;
+  }
+  EXPECT_EQ(server.receivedCount(), 0u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/core/ScanPass.h"
+#include "app/core/TerminalText.h"
 #include "base/Text.h"
 #include "protocol/Rcon.h"
 #include "protocol/StatusQuery.h"
@@ -76,7 +77,7 @@ int runRcon(const HeadlessRequest& r, std::ostream& out, std::ostream& err) {
     out << "no response from server\n";
     return 1;
   }
-  for (const auto& line : replyLines(reply.bytes)) out << escapeControls(line) << "\n";
+  for (const auto& line : replyLines(reply.bytes)) out << terminalText(line) << "\n";
   out.flush();
   return 0;
 }
@@ -99,6 +100,7 @@ QueryOutcome queryServer(const std::string& host, const std::string& port,
   const Config cfg = queryConfig();
   UdpClient client;
   UdpResult r = queryStatus(client, host, port, timeoutMs.value_or(cfg.scanTimeout));
+  if (r.failed()) q.error = r.error;
   const std::string raw = r.ok() ? r.bytes : std::string();
   q.answered = rowSelectionAnswered(raw);
   if (!q.answered) return q;
@@ -115,20 +117,20 @@ QueryOutcome queryServer(const std::string& host, const std::string& port,
 
 int printQuery(const QueryOutcome& q, std::ostream& out, std::ostream& err) {
   if (!q.answered) {
-    err << "no response\n";
+    err << (q.error.empty() ? "no response" : q.error) << "\n";
     return 1;
   }
   const StatusReply& s = q.reply;
   // Server text is shown with control bytes escaped: one value, one line.
-  out << "hostname\t" << escapeControls(s.hostName) << "\n"
-      << "map\t" << escapeControls(s.mapName) << "\n"
-      << "maxclients\t" << escapeControls(s.maxClients) << "\n"
+  out << "hostname\t" << terminalText(s.hostName) << "\n"
+      << "map\t" << terminalText(s.mapName) << "\n"
+      << "maxclients\t" << terminalText(s.maxClients) << "\n"
       << "edition\t" << s.edition << "\n"
-      << "version\t" << escapeControls(s.version) << "\n"
-      << "maplist\t" << escapeControls(s.mapList) << "\n"
-      << "link\t" << escapeControls(s.link) << "\n";
+      << "version\t" << terminalText(s.version) << "\n"
+      << "maplist\t" << terminalText(s.mapList) << "\n"
+      << "link\t" << terminalText(s.link) << "\n";
   for (const auto& p : s.players)
-    out << "player\t" << escapeControls(p.ping) << "\t" << escapeControls(p.name) << "\n";
+    out << "player\t" << terminalText(p.ping) << "\t" << terminalText(p.name) << "\n";
   out.flush();
   return 0;
 }
@@ -136,12 +138,20 @@ int printQuery(const QueryOutcome& q, std::ostream& out, std::ostream& err) {
 ScanOutcome scanList(const std::optional<std::string>& list, std::optional<int> timeoutMs,
                      std::optional<int> parallel, int retries) {
   Config cfg;
+  std::optional<std::string> problem;
   try {
     readConfig(cfg);
+  } catch (const ConfigError& e) {
+    // Only the time-out line is unreadable (the lines before it are read):
+    // a time-out of the command line replaces it.
+    if (!timeoutMs) problem = e.what();
   } catch (const std::exception& e) {
+    problem = e.what();
+  }
+  if (problem) {
     ScanOutcome failed;
     failed.exitCode = 1;
-    failed.error = e.what();
+    failed.error = *problem;
     return failed;
   }
   HeadlessScanSettings scan;

@@ -36,6 +36,7 @@ struct QueryOutcome {
   std::string host;
   std::string port;
   bool answered = false;
+  std::string error;  // why the query could not be sent (an invalid port, an unknown host)
   StatusReply reply;
   std::vector<HeadlessBuddy> buddies;
 };
@@ -52,7 +53,8 @@ ScanOutcome scanList(const std::optional<std::string>& list, std::optional<int> 
 // exit code (2 for a usage error).
 int runHeadless(const HeadlessRequest& request, std::ostream& out, std::ostream& err);
 
-// Prints the tab-separated text of a finished query; returns its exit code.
+// Prints the tab-separated text of a finished query, server text as
+// terminalText writes it; returns its exit code.
 int printQuery(const QueryOutcome& q, std::ostream& out, std::ostream& err);
 
 }  // namespace tarvix

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/core/ScanPass.h"
+#include "app/core/TerminalText.h"
 #include "base/SortText.h"
 #include "base/Text.h"
 #include "store/DataFile.h"
@@ -256,18 +257,18 @@ ScanOutcome runScanPass(const HeadlessScanSettings& settings) {
 
 int printScan(const ScanOutcome& scan, std::ostream& out, std::ostream& err) {
   if (!scan.ran) {
-    err << scan.error << "\n";
+    err << terminalText(scan.error) << "\n";
     return scan.exitCode;
   }
   // Server text is shown with control bytes escaped: one row, one line.
   for (const HeadlessRow& r : scan.rows)
-    out << escapeControls(r.caption) << '\t' << escapeControls(r.map) << '\t'
-        << escapeControls(r.host) << '\t' << escapeControls(r.game) << '\n';
+    out << terminalText(r.caption) << '\t' << terminalText(r.map) << '\t' << terminalText(r.host)
+        << '\t' << terminalText(r.game) << '\n';
   for (const HeadlessBuddy& b : scan.buddies)
-    out << "buddy\t" << escapeControls(b.caption) << '\t' << escapeControls(b.server) << '\n';
-  out << escapeControls(scan.status) << '\n';
+    out << "buddy\t" << terminalText(b.caption) << '\t' << terminalText(b.server) << '\n';
+  out << terminalText(scan.status) << '\n';
   out.flush();
-  if (scan.exitCode != 0) err << scan.error << "\n";
+  if (scan.exitCode != 0) err << terminalText(scan.error) << "\n";
   return scan.exitCode;
 }
 
