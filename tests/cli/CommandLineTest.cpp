@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "app/CommandLine.h"
+#include "app/QueryMode.h"
 #include "app/RconMode.h"
 #include "app/ScanMode.h"
 #include "app/WatchMode.h"
@@ -87,6 +88,25 @@ TEST(CommandLine, ModesAndTheirArguments) {
   EXPECT_EQ(parse({"--watch", "h:65535", "pw"}).arguments<WatchSettings>()->port, "65535");
 }
 
+TEST(CommandLine, NumberOptionsTakeTheirLimits) {
+  // The refusals one past each limit are among the usage errors below.
+  const CommandLine parallel = parse({"--scan", "--parallel", "10000"});
+  ASSERT_NE(parallel.arguments<ScanArguments>(), nullptr);
+  EXPECT_EQ(parallel.arguments<ScanArguments>()->parallel, kMaxParallelQueries);
+  EXPECT_EQ(parse({"--scan", "--parallel", "1"}).arguments<ScanArguments>()->parallel, 1);
+  const CommandLine longest = parse({"--scan", "--timeout", "86400000"});
+  ASSERT_NE(longest.arguments<ScanArguments>(), nullptr);
+  EXPECT_EQ(longest.arguments<ScanArguments>()->timeoutMs, 86400000);
+  const CommandLine shortest = parse({"--query", "h:1", "--timeout", "0"});
+  ASSERT_NE(shortest.arguments<QueryArguments>(), nullptr);
+  EXPECT_EQ(shortest.arguments<QueryArguments>()->timeoutMs, 0);
+  const CommandLine every = parse({"--watch", "h:1", "pw", "--every", "86400"});
+  ASSERT_NE(every.arguments<WatchSettings>(), nullptr);
+  EXPECT_EQ(every.arguments<WatchSettings>()->everySeconds, 86400);
+  EXPECT_EQ(
+      parse({"--watch", "h:1", "pw", "--every", "1"}).arguments<WatchSettings>()->everySeconds, 1);
+}
+
 TEST(CommandLine, RconCommandWordsAreTakenVerbatim) {
   // Options stand before the password; everything after it is the command.
   const CommandLine c =
@@ -99,6 +119,16 @@ TEST(CommandLine, RconCommandWordsAreTakenVerbatim) {
   EXPECT_EQ(c.dataFolder, "/d");
   EXPECT_EQ(rcon->password, "p\xE9w");  // in the data's code page
   EXPECT_EQ(rcon->words, (std::vector<std::string>{"say", "--json", "--", "-x", "--timeout"}));
+
+  // The address joined to the option by "=" chooses rcon just as well.
+  for (const QString& option : {QStringLiteral("--rcon=h:2"), QStringLiteral("-rcon=h:2")}) {
+    const CommandLine joined = parse({option, "pw", "say", "--json"});
+    const RconArguments* r = joined.arguments<RconArguments>();
+    ASSERT_NE(r, nullptr) << option.toStdString();
+    EXPECT_EQ(r->address, "h:2");
+    EXPECT_EQ(r->password, "pw");
+    EXPECT_EQ(r->words, (std::vector<std::string>{"say", "--json"}));
+  }
 }
 
 TEST(CommandLine, UsageErrors) {
@@ -131,6 +161,8 @@ TEST(CommandLine, UsageErrors) {
       {"--json"},
       {"--scan", "--parallel", "0"},
       {"--scan", "--parallel", "10001"},
+      {"--scan", "--timeout", "86400001"},
+      {"--watch", "h:1", "pw", "--every", "86401"},
       {"--query", "127.0.0.1:1", "--parallel"},
       {"--scan", "--retries"},
       {"--scan", "--retries", "-1"},

@@ -74,15 +74,18 @@ TEST(JsonOutput, QueryDocumentHoldsEveryValueOfTheReply) {
 
 TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {
   TempDataDir dir;
-  FakeGameServer busy, full, silent;
+  FakeGameServer busy, full, silent, odd;
   busy.setReply(makeStatusReply(kInfo, kPlayers));
   full.setReply(
       makeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\gamename\\Medal of Honor "
                       "Spearhead\\sv_maxclients\\1",
                       {{50, "[TAG]Zed"}}));
+  // Answers, but with a player limit that is no number: the row's "sends shit".
+  odd.setReply(makeStatusReply("\\sv_hostname\\Odd\\sv_maxclients\\many", {}));
   const std::string host = FakeGameServer::host();
   dir.writeInstallation({"Busy \"One\"", host, busy.portText(), "Quiet", host, silent.portText(),
-                         "Full\\Two", host, full.portText(), "Nowhere"});
+                         "Full\\Two", host, full.portText(), "Odd", host, odd.portText(),
+                         "Nowhere"});
   dir.writeLines("Config",
                  {"timer off", "Serverlists\\Standard", "clantags on", "Player", "", "", "", "300",
                   "fast", "false", "0", "//Quellis Config - Dont change this file !"});
@@ -93,10 +96,10 @@ TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {
   ASSERT_EQ(scan.exitCode, 0) << scan.error;
   const QJsonObject root = parse(scanJson(scan));
   EXPECT_EQ(root["list"].toString(), "Serverlists\\Standard");
-  EXPECT_EQ(root["status"].toString(), "4 servers in Serverlists\\Standard");
+  EXPECT_EQ(root["status"].toString(), "5 servers in Serverlists\\Standard");
 
   const QJsonArray servers = root["servers"].toArray();
-  ASSERT_EQ(servers.size(), 4);
+  ASSERT_EQ(servers.size(), 5);
   // The window's order: captions sorted, "2/16" before "FULL".
   const QJsonObject one = servers[0].toObject();
   EXPECT_EQ(one["entry"].toString(), "Busy \"One\"");
@@ -104,6 +107,7 @@ TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {
   EXPECT_EQ(one["state"].toString(), "answered");
   EXPECT_EQ(one["address"].toString(), QString::fromStdString(host + ":" + busy.portText()));
   EXPECT_EQ(one["name"].toString(), QString::fromUtf8("Alpha \"Busy\" Server \u00e9\u20ac"));
+  EXPECT_EQ(one["link"].toString(), "http://clan.example/?a=\"1\"");
   // A scan counts named players only, and lists those.
   EXPECT_EQ(one["players"].toInt(), 2);
   ASSERT_EQ(one["playerList"].toArray().size(), 2);
@@ -115,6 +119,7 @@ TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {
   EXPECT_EQ(two["state"].toString(), "full");
   EXPECT_EQ(two["game"].toString(), "Spearhead");
   EXPECT_EQ(two["max"].toInt(), 1);
+  EXPECT_TRUE(two["link"].isNull());  // no URL in its reply
 
   for (int i : {2, 3}) {
     const QJsonObject quiet = servers[i].toObject();
@@ -124,6 +129,8 @@ TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {
   // The entry without an address was never queried.
   EXPECT_TRUE(servers[3].toObject()["address"].isNull());
   EXPECT_EQ(servers[3].toObject()["entry"].toString(), "Nowhere");
+  EXPECT_EQ(servers[4].toObject()["entry"].toString(), "Odd");
+  EXPECT_EQ(servers[4].toObject()["state"].toString(), "unreadable");
 
   const QJsonArray buddies = root["buddies"].toArray();
   ASSERT_EQ(buddies.size(), 2);
