@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 
+#include "app/BrowseMode.h"
 #include "app/QueryMode.h"
 #include "app/RconMode.h"
 #include "app/ScanMode.h"
@@ -52,7 +53,25 @@ const OptionSpec kOptions[] = {
      "(--announce) against one server until SIGINT or SIGTERM;\n"
      "every SECONDS (150 unless given); PASSWORD \"-\" reads it\n"
      "from the first line of standard input"},
-    {"parallel", "[N]", nullptr, "scan", "",
+    {"browse", "", &browseMode, kAnyMode,
+     "--browse [--master HOST[:PORT]]... [--game mohaa|mohaas|mohaab]... [--lan]\n"
+     "              [--list-only] [--json] [--parallel [N]] [--timeout MS] [--save LIST]",
+     "fetch the server lists of the master servers (tarvix.ini's,\n"
+     "or each --master), ask every server listed and print the rows\n"
+     "as --scan does, the game address IP:PORT for the entry;\n"
+     "exit 3 when no master and no LAN server answered"},
+    {"master", "HOST[:PORT]", nullptr, "browse", "",
+     "a master server to ask (port 28900 unless given); repeatable"},
+    {"game", "NAME", nullptr, "browse", "",
+     "the game whose list to fetch: mohaa, mohaas or mohaab;\n"
+     "repeatable (mohaa and mohaas unless given)"},
+    {"lan", "", nullptr, "browse", "", "also look for servers on the LAN by broadcast"},
+    {"list-only", "", nullptr, "browse", "",
+     "print the listed IP:QUERYPORT lines without asking the servers"},
+    {"save", "LIST", nullptr, "browse", "",
+     "write the servers that answered into the server list LIST,\n"
+     "replacing what it held"},
+    {"parallel", "[N]", nullptr, "scan browse", "",
      "query up to N servers at once (1000 unless given); a LIST\n"
      "named like a number goes before it"},
     {"retries", "N", nullptr, "scan", "",
@@ -62,9 +81,9 @@ const OptionSpec kOptions[] = {
     {"skins", "", nullptr, "watch", "", ""},
     {"announce", "", nullptr, "watch", "", ""},
     {"every", "SECONDS", nullptr, "watch", "", ""},
-    {"timeout", "MS", nullptr, "query scan rcon", "",
-     "reply time-out in milliseconds (Config's unless given)"},
-    {"json", "", nullptr, "query scan", "", "print one JSON document instead of text"},
+    {"timeout", "MS", nullptr, "query scan rcon browse", "",
+     "reply time-out in milliseconds (Config's unless given;\n500 for --browse)"},
+    {"json", "", nullptr, "query scan browse", "", "print one JSON document instead of text"},
     {"data", "DIR", nullptr, kAnyMode, "",
      "the data folder (the current folder when it holds Config or\n"
      "Serverlists, otherwise $XDG_DATA_HOME/tarvix)"},

@@ -1,18 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 
 #include "app/CommandLine.h"
 #include "app/core/Headless.h"
 #include "base/StopSignal.h"
 #include "support/FakeGameServer.h"
+#include "support/FakeGameSpy.h"
+#include "support/FakeMaster.h"
 #include "support/TempDataDir.h"
 
 using namespace tarvix;
 using tarvix::test::FakeAnswer;
 using tarvix::test::FakeGameServer;
+using tarvix::test::FakeMaster;
 using tarvix::test::makePrintReply;
 using tarvix::test::makeStatusReply;
+using tarvix::test::MasterBehaviour;
 using tarvix::test::TempDataDir;
 
 namespace {
@@ -223,4 +228,87 @@ TEST(Headless, ScanTimeOutOfTheCommandLineStandsInForAnUnreadableConfigLine) {
   HeadlessRun with = run({"--scan", "--timeout", "2000"});
   EXPECT_EQ(with.code, 0) << with.err;
   EXPECT_EQ(with.out.substr(0, with.out.find('\t')), "0/8") << with.out;
+}
+
+namespace {
+
+// Game servers answering \status\ with one part per pair, last part first.
+std::unique_ptr<FakeGameServer> gameSpyServer(const tarvix::test::GameSpyPairs& pairs) {
+  auto s = std::make_unique<FakeGameServer>();
+  s->setResponder(
+      [parts = tarvix::test::gameSpyParts(pairs, 1)](const tarvix::test::FakeDatagram&) {
+        return FakeAnswer::split({parts.rbegin(), parts.rend()});
+      });
+  return s;
+}
+
+}  // namespace
+
+TEST(Headless, BrowsePrintsScanRowsAndSavesTheList) {
+  TempDataDir dir;
+  dir.writeInstallation();
+  auto full = gameSpyServer({{"hostname", "Full\x01"},
+                             {"hostport", "12203"},
+                             {"mapname", "obj/obj_team2"},
+                             {"gamename", "mohaas"},
+                             {"numplayers", "2"},
+                             {"maxplayers", "2"}});
+  auto open = gameSpyServer({{"hostname", "Open"}, {"mapname", "dm/mohdm6"}, {"maxplayers", "8"}});
+  FakeGameServer silent;
+  FakeMaster master, broken(MasterBehaviour::Garbage);
+  master.setList("mohaa", {{"127.0.0.1", full->port()}, {"127.0.0.1", silent.port()}});
+  master.setList("mohaab", {{"127.0.0.1", open->port()}, {"127.0.0.1", full->port()}});
+  const std::string openAddress = "127.0.0.1:" + std::to_string(open->port() - 97);
+
+  HeadlessRun r =
+      run({"--browse", "--master", master.address(), "--master", broken.address(), "--game",
+           "mohaa", "--game", "mohaab", "--timeout", "300", "--parallel", "--save", "Found"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "FULL\tobj/obj_team2\t127.0.0.1:12203\tSpearhead\n"
+            "no response\t \t127.0.0.1:" +
+                std::to_string(silent.port() - 97) +
+                "\t \n"
+                "0/8\tdm/mohdm6\t" +
+                openAddress +
+                "\tMedal of Honor\n"
+                "3 servers found, 2 answered\n");
+  EXPECT_NE(r.err.find("master " + broken.address() + " (mohaa): a list that does not end"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(dir.read("Serverlists/Found"), tarvix::test::crlf(std::vector<std::string>{
+                                               "Full\\x01", "127.0.0.1", "12203", "Open",
+                                               "127.0.0.1", std::to_string(open->port() - 97)}));
+
+  // Addresses only, from the masters tarvix.ini names: nobody is asked.
+  dir.writeLines("tarvix.ini", {"[discovery]", "masters=" + master.address(), "games=mohaab"});
+  const std::size_t asked = open->receivedCount();
+  r = run({"--browse", "--list-only"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "127.0.0.1:" + std::to_string(open->port()) +
+                       "\n127.0.0.1:" + std::to_string(full->port()) + "\n");
+  EXPECT_EQ(open->receivedCount(), asked);
+}
+
+TEST(Headless, BrowseWithoutAnySourceAndItsUsageErrors) {
+  TempDataDir dir;
+  FakeMaster refusing(MasterBehaviour::Echo);
+  HeadlessRun r = run({"--browse", "--master", refusing.address(), "--save", "Kept"});
+  EXPECT_EQ(r.code, 3);
+  EXPECT_NE(r.err.find("refused"), std::string::npos) << r.err;
+  EXPECT_FALSE(dir.exists("Serverlists/Kept"));
+
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--browse", "--game", "quake"},
+                                             {"--browse", "--master", "host:0"},
+                                             {"--browse", "--master", ""},
+                                             {"--browse", "--list-only", "--save", "L"},
+                                             {"--browse", "--save", "../L"},
+                                             {"--browse", "extra"},
+                                             {"--scan", "--lan"},
+                                             {"--query", "127.0.0.1:1", "--master", "h"}}) {
+    std::string line;
+    for (const std::string& a : args) line += a + " ";
+    EXPECT_EQ(run(args).code, 2) << line;
+  }
 }

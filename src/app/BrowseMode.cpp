@@ -1,0 +1,151 @@
+#include "app/BrowseMode.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+#include <ostream>
+
+#include "app/core/ScanPass.h"
+#include "components/IniSettings.h"
+#include "components/QtText.h"
+
+namespace tarvix {
+
+namespace {
+
+// The masters and games the window's options keep in tarvix.ini; the known
+// masters and the two editions until the user chose others.
+std::vector<MasterAddress> configuredMasters() {
+  const QSettings ini(QString::fromLatin1(kIniSettingsFile), QSettings::IniFormat);
+  if (!ini.contains("discovery/masters")) return defaultMasters();
+  std::vector<MasterAddress> masters;
+  for (const QString& line : ini.value("discovery/masters").toStringList()) {
+    MasterAddress m;
+    if (parseMasterAddress(line.toStdString(), m)) masters.push_back(m);
+  }
+  return masters;
+}
+
+std::vector<std::string> configuredGames() {
+  const QSettings ini(QString::fromLatin1(kIniSettingsFile), QSettings::IniFormat);
+  if (!ini.contains("discovery/games")) return DiscoveryRequest{}.games;
+  std::vector<std::string> games;
+  for (const QString& g : ini.value("discovery/games").toStringList())
+    if (!g.isEmpty()) games.push_back(g.toStdString());
+  return games;
+}
+
+struct BrowseArguments {
+  BrowseSettings settings;
+  bool mastersGiven = false;
+  bool gamesGiven = false;
+  bool json = false;
+};
+
+std::any parse(const ModeArguments& arguments) {
+  BrowseArguments b;
+  DiscoveryRequest& r = b.settings.request;
+  if (!arguments.positional().isEmpty())
+    throw UsageProblem{"unexpected argument: " + arguments.positional().first()};
+  for (const QString& text : arguments.values("master")) {
+    MasterAddress m;
+    if (!parseMasterAddress(text.toLocal8Bit().toStdString(), m))
+      throw UsageProblem{"--master needs HOST or HOST:PORT, not \"" + text + "\""};
+    r.masters.push_back(m);
+    b.mastersGiven = true;
+  }
+  if (arguments.isSet("game")) {
+    r.games.clear();
+    for (const QString& game : arguments.values("game")) {
+      if (game != "mohaa" && game != "mohaas" && game != "mohaab")
+        throw UsageProblem{"--game takes mohaa, mohaas or mohaab"};
+      if (std::find(r.games.begin(), r.games.end(), game.toStdString()) == r.games.end())
+        r.games.push_back(game.toStdString());
+    }
+    b.gamesGiven = true;
+  }
+  r.lan = arguments.isSet("lan");
+  r.queryServers = !arguments.isSet("list-only");
+  if (std::optional<int> t = timeoutArgument(arguments)) r.timeoutMs = std::max(*t, 1);
+  if (arguments.isSet("parallel"))
+    r.parallel =
+        arguments.value("parallel").isEmpty()
+            ? kDefaultParallelQueries
+            : *arguments.number(
+                  "parallel", 1, kMaxParallelQueries,
+                  QStringLiteral("--parallel takes 1 to %1 queries").arg(kMaxParallelQueries));
+  if (arguments.isSet("save")) {
+    if (!r.queryServers) throw UsageProblem{"--save needs the servers asked: not with --list-only"};
+    std::string name =
+        dataBytes(arguments.value("save"), "the list name holds a character the data cannot hold");
+    if (!usableListName(name))
+      throw UsageProblem{"--save needs a list name without dots, slashes or backslashes"};
+    b.settings.saveList = std::move(name);
+  }
+  b.json = arguments.isSet("json");
+  return b;
+}
+
+int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
+  BrowseArguments b = std::any_cast<BrowseArguments>(parsed);
+  DiscoveryRequest& r = b.settings.request;
+  // Read here, not in parse: the data folder is current only when the mode runs.
+  if (!b.mastersGiven) r.masters = configuredMasters();
+  if (!b.gamesGiven) r.games = configuredGames();
+  if (r.lan) {
+    const QSettings ini(QString::fromLatin1(kIniSettingsFile), QSettings::IniFormat);
+    r.lanAddress = ini.value("discovery/lanAddress", QString::fromStdString(r.lanAddress))
+                       .toString()
+                       .toStdString();
+  }
+  const BrowseOutcome outcome = runBrowse(b.settings, stop);
+  if (!b.json) return printBrowse(outcome, streams.out, streams.err);
+  const QByteArray json = browseJson(outcome);
+  streams.out.write(json.constData(), json.size()).flush();
+  for (const std::string& m : outcome.result.messages) streams.err << m << '\n';
+  if (!outcome.saveError.empty()) streams.err << outcome.saveError << '\n';
+  return outcome.exitCode;
+}
+
+}  // namespace
+
+QByteArray browseJson(const BrowseOutcome& browse) {
+  QJsonArray servers;
+  for (const FoundServer& s : browse.result.servers) {
+    QJsonObject server{{"address", toQString(s.ip + ":" + std::to_string(s.gamePort))},
+                       {"queryAddress", toQString(s.ip + ":" + std::to_string(s.queryPort))},
+                       {"state", !browse.queried ? "not asked"
+                                 : s.answered    ? "answered"
+                                                 : "no response"}};
+    if (s.answered) {
+      QJsonArray players;
+      for (const FoundPlayer& p : s.players)
+        players.append(QJsonObject{{"name", toQString(p.name)},
+                                   {"frags", p.frags},
+                                   {"deaths", p.deaths},
+                                   {"ping", p.ping}});
+      server["name"] = toQString(s.hostName);
+      server["map"] = toQString(s.mapName);
+      server["players"] = s.numPlayers;
+      server["max"] = s.maxPlayers;
+      server["gameName"] = toQString(s.gameName);
+      server["gameType"] = toQString(s.gameType);
+      server["version"] = toQString(s.gameVersion);
+      server["ping"] = s.pingMs;
+      server["playerList"] = players;
+    }
+    servers.append(server);
+  }
+  QJsonArray messages;
+  for (const std::string& m : browse.result.messages) messages.append(toQString(m));
+  QJsonObject root{{"servers", servers},
+                   {"sourcesAnswered", browse.result.sourcesAnswered},
+                   {"messages", messages}};
+  if (!browse.saveError.empty()) root["error"] = QString::fromLocal8Bit(browse.saveError);
+  return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+const ModeUnit browseMode{.name = "browse", .parse = parse, .run = run};
+
+}  // namespace tarvix

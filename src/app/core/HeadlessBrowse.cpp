@@ -1,0 +1,90 @@
+#include "app/core/HeadlessBrowse.h"
+
+#include <exception>
+
+#include "base/Text.h"
+#include "store/DataFile.h"
+#include "store/ServerLists.h"
+
+namespace tarvix {
+
+namespace {
+
+std::string editionOf(const FoundServer& s) {
+  return s.gameName == "mohaas" ? "Spearhead" : "Medal of Honor";
+}
+
+std::string gameAddress(const FoundServer& s) { return s.ip + ":" + std::to_string(s.gamePort); }
+
+}  // namespace
+
+bool usableListName(std::string_view name) {
+  return !name.empty() && name.find_first_of("./\\") == std::string_view::npos &&
+         !hasControlByte(name);
+}
+
+BrowseOutcome runBrowse(const BrowseSettings& settings, const StopSignal& stop,
+                        const DiscoveryProgress& progress) {
+  BrowseOutcome b;
+  b.queried = settings.request.queryServers;
+  b.result = discoverServers(settings.request, stop, progress);
+  b.exitCode = b.result.sourcesAnswered > 0 ? 0 : kNoSourceExit;
+  if (settings.saveList && b.exitCode == 0 && !stop.requested()) {
+    std::vector<std::string> lines;
+    for (const ServerEntry& e : listEntriesFor(b.result)) {
+      lines.push_back(e.name);
+      lines.push_back(e.ip);
+      lines.push_back(e.port);
+    }
+    try {
+      replaceLines(serverListPathFor(*settings.saveList), lines);
+    } catch (const std::exception& e) {
+      b.saveError = e.what();
+      b.exitCode = 1;
+    }
+  }
+  return b;
+}
+
+ScanOutcome browseRows(const DiscoveryResult& result) {
+  ScanOutcome scan;
+  scan.ran = true;
+  int answered = 0;
+  for (const FoundServer& s : result.servers) {
+    HeadlessRow row;
+    row.host = gameAddress(s);
+    row.address = row.host;
+    if (s.answered) {
+      ++answered;
+      const bool full = s.numPlayers == s.maxPlayers;
+      row.caption = full ? std::string("FULL")
+                         : std::to_string(s.numPlayers) + "/" + std::to_string(s.maxPlayers);
+      row.map = s.mapName;
+      row.game = editionOf(s);
+      row.icon = full ? RowFull : RowAnswered;
+    } else {
+      row.caption = "no response";
+      row.map = " ";
+      row.game = " ";
+      row.icon = RowNoAnswer;
+    }
+    scan.rows.push_back(std::move(row));
+  }
+  scan.status = std::to_string(result.servers.size()) + " servers found, " +
+                std::to_string(answered) + " answered";
+  return scan;
+}
+
+int printBrowse(const BrowseOutcome& b, std::ostream& out, std::ostream& err) {
+  if (b.queried) {
+    printScan(browseRows(b.result), out, err);
+  } else {
+    for (const FoundServer& s : b.result.servers) out << s.ip << ':' << s.queryPort << '\n';
+    out.flush();
+  }
+  for (const std::string& m : b.result.messages) err << escapeControls(m) << '\n';
+  if (!b.saveError.empty()) err << b.saveError << '\n';
+  return b.exitCode;
+}
+
+}  // namespace tarvix

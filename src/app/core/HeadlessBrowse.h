@@ -1,0 +1,44 @@
+#pragma once
+// Server discovery without a window: the servers found, printed as the scan
+// prints its rows (the game address "IP:PORT" where the scan has the list
+// entry), or as "IP:QUERYPORT" lines, and optionally saved as a server list.
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "app/core/HeadlessScan.h"
+#include "app/core/ServerDiscovery.h"
+
+namespace tarvix {
+
+// Exit code when no master and no LAN server answered.
+inline constexpr int kNoSourceExit = 3;
+
+struct BrowseSettings {
+  DiscoveryRequest request;
+  std::optional<std::string> saveList;  // a list name: the servers that answered go there
+};
+
+struct BrowseOutcome {
+  DiscoveryResult result;
+  bool queried = true;    // false: addresses only
+  std::string saveError;  // the list could not be written
+  int exitCode = 0;
+};
+
+// A list name a server list file can have: not empty, no dot, no path
+// separator, no control byte.
+bool usableListName(std::string_view name);
+
+BrowseOutcome runBrowse(const BrowseSettings& settings, const StopSignal& stop,
+                        const DiscoveryProgress& progress = {});
+
+// One row per server, as a scan pass leaves them: caption, map, the game
+// address as host and address, the edition; the status "N servers found, M answered".
+ScanOutcome browseRows(const DiscoveryResult& result);
+
+// The text output: rows (or "IP:QUERYPORT" lines when not queried) on
+// `out`, one line per failure on `err`. Returns the exit code.
+int printBrowse(const BrowseOutcome& browse, std::ostream& out, std::ostream& err);
+
+}  // namespace tarvix
