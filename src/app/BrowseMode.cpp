@@ -3,7 +3,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSettings>
 #include <ostream>
 
 #include "app/core/ScanPass.h"
@@ -13,28 +12,6 @@
 namespace tarvix {
 
 namespace {
-
-// The masters and games the window's options keep in tarvix.ini; the known
-// masters and the two editions until the user chose others.
-std::vector<MasterAddress> configuredMasters() {
-  const QSettings ini(QString::fromLatin1(kIniSettingsFile), QSettings::IniFormat);
-  if (!ini.contains("discovery/masters")) return defaultMasters();
-  std::vector<MasterAddress> masters;
-  for (const QString& line : ini.value("discovery/masters").toStringList()) {
-    MasterAddress m;
-    if (parseMasterAddress(line.toStdString(), m)) masters.push_back(m);
-  }
-  return masters;
-}
-
-std::vector<std::string> configuredGames() {
-  const QSettings ini(QString::fromLatin1(kIniSettingsFile), QSettings::IniFormat);
-  if (!ini.contains("discovery/games")) return DiscoveryRequest{}.games;
-  std::vector<std::string> games;
-  for (const QString& g : ini.value("discovery/games").toStringList())
-    if (!g.isEmpty()) games.push_back(g.toStdString());
-  return games;
-}
 
 struct BrowseArguments {
   BrowseSettings settings;
@@ -91,13 +68,16 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
   BrowseArguments b = std::any_cast<BrowseArguments>(parsed);
   DiscoveryRequest& r = b.settings.request;
   // Read here, not in parse: the data folder is current only when the mode runs.
-  if (!b.mastersGiven) r.masters = configuredMasters();
-  if (!b.gamesGiven) r.games = configuredGames();
+  const IniSettings ini;
+  if (!b.mastersGiven) r.masters = ini.masterAddresses();
+  if (!b.gamesGiven) r.games = ini.discoveryGames();
   if (r.lan) {
-    const QSettings ini(QString::fromLatin1(kIniSettingsFile), QSettings::IniFormat);
-    r.lanAddress = ini.value("discovery/lanAddress", QString::fromStdString(r.lanAddress))
-                       .toString()
-                       .toStdString();
+    r.lanAddress = ini.lanAddress();
+    const auto [first, last] = ini.lanPorts();
+    if (first >= 1 && last <= 65535 && first <= last) {
+      r.lanFirstPort = static_cast<std::uint16_t>(first);
+      r.lanLastPort = static_cast<std::uint16_t>(last);
+    }
   }
   const BrowseOutcome outcome = runBrowse(b.settings, stop);
   if (!b.json) return printBrowse(outcome, streams.out, streams.err);
