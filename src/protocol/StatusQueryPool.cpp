@@ -1,7 +1,6 @@
 #include "protocol/StatusQueryPool.h"
 
-#include <arpa/inet.h>
-#include <poll.h>
+#include <sys/epoll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,20 +17,11 @@ namespace tarvix {
 
 namespace {
 
-// Replies that arrive while a burst of requests goes out wait in the socket's
-// buffer; the system caps the size asked for at its own maximum.
-constexpr int kReceiveBufferBytes = 1 << 20;
-// Requests sent before the sockets are emptied again during a burst.
-constexpr int kSendsPerDrain = 16;
-// Descriptors left to the rest of the program when the open-file limit is low.
-constexpr rlim_t kSpareDescriptors = 64;
+// Ready sockets handled per wake-up; more wait for the next one.
+constexpr int kEventsPerWait = 256;
 
 std::string sysError(const char* what, int err) {
   return std::string(what) + ": " + std::strerror(err);
-}
-
-std::uint64_t keyOf(const sockaddr_in& a) {
-  return (static_cast<std::uint64_t>(ntohl(a.sin_addr.s_addr)) << 16) | ntohs(a.sin_port);
 }
 
 bool resolve(std::string_view host, std::string_view port, sockaddr_in& to, std::string& error,
@@ -54,46 +44,37 @@ bool resolve(std::string_view host, std::string_view port, sockaddr_in& to, std:
   return true;
 }
 
-int socketBudget(int wanted) {
+// Queries in flight the open-file limit leaves room for, one descriptor each.
+int inFlightBudget(int wanted) {
   rlimit lim{};
-  if (getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur != RLIM_INFINITY) {
-    const rlim_t spare =
-        lim.rlim_cur > kSpareDescriptors ? (lim.rlim_cur - kSpareDescriptors) / 4 : 1;
-    wanted =
-        static_cast<int>(std::min<rlim_t>(static_cast<rlim_t>(wanted), std::max<rlim_t>(spare, 1)));
-  }
-  return std::max(wanted, 1);
+  if (getrlimit(RLIMIT_NOFILE, &lim) != 0 || lim.rlim_cur == RLIM_INFINITY) return wanted;
+  const rlim_t spare = StatusQueryPool::kSpareDescriptors;
+  const rlim_t room = lim.rlim_cur > spare ? lim.rlim_cur - spare : 1;
+  return static_cast<int>(std::min<rlim_t>(static_cast<rlim_t>(wanted), room));
 }
 
 }  // namespace
 
 StatusQueryPool::StatusQueryPool(int maxInFlight, int tries, const StopSignal* stop)
-    : maxInFlight_(std::max(maxInFlight, 1)), tries_(std::max(tries, 1)), stop_(stop) {
-  const int wanted =
-      std::min((maxInFlight_ + kQueriesPerSocket - 1) / kQueriesPerSocket, kMaxSockets);
-  const int count = socketBudget(wanted);
-  for (int i = 0; i < count; ++i) {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-      socketError_ = sysError("socket", errno);
-      break;
-    }
-    const int size = kReceiveBufferBytes;
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-      socketError_ = sysError("bind", errno);
-      ::close(fd);
-      break;
-    }
-    sockets_.push_back(Socket{fd, {}});
+    : maxInFlight_(std::max(inFlightBudget(std::max(maxInFlight, 1)), 1)),
+      tries_(std::max(tries, 1)),
+      stop_(stop) {
+  epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
+  if (epoll_ < 0) {
+    epollError_ = sysError("epoll", errno);
+    return;
+  }
+  if (stop_) {
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.fd = stop_->fd();
+    ::epoll_ctl(epoll_, EPOLL_CTL_ADD, stop_->fd(), &ev);
   }
 }
 
 StatusQueryPool::~StatusQueryPool() {
-  for (Socket& s : sockets_) ::close(s.fd);
+  for (auto& [id, q] : queries_) ::close(q.fd);
+  if (epoll_ >= 0) ::close(epoll_);
 }
 
 void StatusQueryPool::start(int id, std::string_view host, std::string_view port, int timeoutMs) {
@@ -102,49 +83,75 @@ void StatusQueryPool::start(int id, std::string_view host, std::string_view port
   q.id = id;
   q.timeoutMs = std::max(timeoutMs, 0);
   std::string error;
-  if (sockets_.empty()) return fail(id, socketError_);
+  if (epoll_ < 0) return fail(id, epollError_);
   if (!resolve(host, port, q.to, error, stop_)) return fail(id, error);
-  q.key = keyOf(q.to);
-  place(std::move(q));
-  if (++sendsSinceDrain_ >= kSendsPerDrain) drainAll();
+  launch(std::move(q));
 }
 
-void StatusQueryPool::place(Query q) {
-  // Round robin over the sockets that have no query to this server in flight.
-  for (std::size_t n = 0; n < sockets_.size(); ++n) {
-    const std::size_t s = (nextSocket_ + n) % sockets_.size();
-    if (sockets_[s].inFlight.count(q.key)) continue;
-    nextSocket_ = s + 1;
-    q.socket = static_cast<int>(s);
-    sockets_[s].inFlight.emplace(q.key, q.id);
-    Query& placed = queries_[q.id] = std::move(q);
-    sendTry(placed);
-    return;
-  }
-  waiting_.push_back(std::move(q));
-}
-
-void StatusQueryPool::sendTry(Query& q) {
+StatusQueryPool::Launch StatusQueryPool::sendTry(Query& q, std::string& error) {
   static const std::string request = statusRequest();
-  const int fd = sockets_[q.socket].fd;
+  const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    // Out of descriptors while other queries hold some: one is free again
+    // when the next of them completes.
+    if ((errno == EMFILE || errno == ENFILE) && !queries_.empty()) return Launch::NoDescriptor;
+    error = sysError("socket", errno);
+    return Launch::Failed;
+  }
+  epoll_event ev{};
+  ev.events = EPOLLIN;
+  ev.data.fd = fd;
+  if (::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &ev) != 0) {
+    error = sysError("epoll", errno);
+    ::close(fd);
+    return Launch::Failed;
+  }
+  // Sending binds the socket to a new port the system chooses.
   while (::sendto(fd, request.data(), request.size(), MSG_NOSIGNAL,
                   reinterpret_cast<const sockaddr*>(&q.to), sizeof q.to) < 0) {
     if (errno == EINTR) continue;
-    return fail(q.id, sysError("send", errno));
+    error = sysError("send", errno);
+    ::close(fd);
+    return Launch::Failed;
   }
+  q.fd = fd;
   ++q.triesSent;
   q.serial = ++serial_;
   deadlines_.push({Clock::now() + std::chrono::milliseconds(q.timeoutMs), q.id, q.serial});
+  return Launch::Sent;
+}
+
+void StatusQueryPool::launch(Query q) {
+  std::string error;
+  switch (sendTry(q, error)) {
+    case Launch::Sent:
+      socketOwner_[q.fd] = q.id;
+      queries_[q.id] = std::move(q);
+      return;
+    case Launch::NoDescriptor:
+      waiting_.push_back(std::move(q));
+      return;
+    case Launch::Failed:
+      return fail(q.id, std::move(error));
+  }
+}
+
+StatusQueryPool::Query StatusQueryPool::takeQuery(std::unordered_map<int, Query>::iterator it) {
+  Query q = std::move(it->second);
+  queries_.erase(it);
+  socketOwner_.erase(q.fd);
+  // Closing the socket takes it out of the epoll set, and any reply that
+  // comes later is refused by the system.
+  ::close(q.fd);
+  q.fd = -1;
+  return q;
 }
 
 void StatusQueryPool::complete(int id, UdpResult result) {
-  if (auto it = queries_.find(id); it != queries_.end()) {
-    sockets_[it->second.socket].inFlight.erase(it->second.key);
-    queries_.erase(it);
-  }
+  if (auto it = queries_.find(id); it != queries_.end()) takeQuery(it);
   --active_;
   completed_.push_back(PoolReply{id, std::move(result)});
-  if (!waiting_.empty()) placeWaiting();
+  if (!waiting_.empty() && !placing_) placeWaiting();
 }
 
 void StatusQueryPool::fail(int id, std::string error) {
@@ -155,52 +162,42 @@ void StatusQueryPool::fail(int id, std::string error) {
 }
 
 void StatusQueryPool::placeWaiting() {
-  std::deque<Query> waiting;
-  waiting.swap(waiting_);
-  for (Query& q : waiting) place(std::move(q));
-}
-
-void StatusQueryPool::drain(Socket& s) {
-  char buf[kReceiveBufferSize];
-  while (true) {
-    sockaddr_in from{};
-    socklen_t fromLen = sizeof from;
-    const ssize_t n = ::recvfrom(s.fd, buf, sizeof buf, MSG_TRUNC | MSG_DONTWAIT,
-                                 reinterpret_cast<sockaddr*>(&from), &fromLen);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return;  // empty; an error queued by the system concerns no query of its own
-    }
-    auto it = s.inFlight.find(keyOf(from));
-    if (it == s.inFlight.end()) continue;  // a late reply to a finished query, or a stranger
-    const int id = it->second;
-    if (n == 0) {
-      fail(id, "receive: empty datagram");
-    } else if (static_cast<std::size_t>(n) > sizeof buf) {
-      fail(id, "receive: datagram of " + std::to_string(n) + " bytes exceeds the " +
-                   std::to_string(sizeof buf) + "-byte buffer");
+  placing_ = true;
+  while (!waiting_.empty()) {
+    std::string error;
+    const Launch launched = sendTry(waiting_.front(), error);
+    if (launched == Launch::NoDescriptor) break;
+    Query q = std::move(waiting_.front());
+    waiting_.pop_front();
+    if (launched == Launch::Sent) {
+      socketOwner_[q.fd] = q.id;
+      queries_[q.id] = std::move(q);
     } else {
-      UdpResult r;
-      r.outcome = UdpOutcome::Ok;
-      r.bytes.assign(buf, static_cast<std::size_t>(n));
-      char text[INET_ADDRSTRLEN] = {};
-      if (inet_ntop(AF_INET, &from.sin_addr, text, sizeof text)) r.fromHost = text;
-      r.fromPort = ntohs(from.sin_port);
-      complete(id, std::move(r));
+      fail(q.id, std::move(error));
     }
   }
+  placing_ = false;
 }
 
-void StatusQueryPool::drainAll() {
-  sendsSinceDrain_ = 0;
-  // One poll finds the sockets with replies waiting, rather than one
-  // receive per socket.
-  std::vector<pollfd> fds;
-  fds.reserve(sockets_.size());
-  for (const Socket& s : sockets_) fds.push_back({s.fd, POLLIN, 0});
-  if (::poll(fds.data(), fds.size(), 0) <= 0) return;
-  for (std::size_t i = 0; i < sockets_.size(); ++i)
-    if (fds[i].revents) drain(sockets_[i]);
+void StatusQueryPool::receive(int fd) {
+  const auto owner = socketOwner_.find(fd);
+  if (owner == socketOwner_.end()) return;
+  const int id = owner->second;
+  const sockaddr_in to = queries_.at(id).to;
+  while (true) {
+    UdpResult r;
+    sockaddr_in from{};
+    switch (readDatagram(fd, r, from)) {
+      case DatagramRead::Nothing:
+        return;
+      case DatagramRead::Error:
+        return complete(id, std::move(r));
+      case DatagramRead::Datagram:
+        // Only the server asked may answer; anything else is dropped unread.
+        if (sameEndpoint(from, to)) return complete(id, std::move(r));
+        break;
+    }
+  }
 }
 
 void StatusQueryPool::expire() {
@@ -211,8 +208,9 @@ void StatusQueryPool::expire() {
     auto it = queries_.find(d.id);
     if (it == queries_.end() || it->second.serial != d.serial) continue;  // answered meanwhile
     if (it->second.triesSent < tries_) {
-      // Asked again on the same socket: a late answer to the first try still counts.
-      sendTry(it->second);
+      // Asked again from a new socket: a late answer to the last try is
+      // not taken for the answer to this one.
+      launch(takeQuery(it));
     } else {
       UdpResult r;
       r.outcome = UdpOutcome::TimedOut;
@@ -236,25 +234,16 @@ bool StatusQueryPool::wait() {
     if (it != queries_.end() && it->second.serial == deadlines_.top().serial) break;
     deadlines_.pop();
   }
-  int timeout = -1;
-  if (!deadlines_.empty()) {
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(deadlines_.top().at - Clock::now());
-    timeout = static_cast<int>(std::max<long long>(left.count(), 0));
-  } else if (queries_.empty()) {
-    return true;  // nothing to wait for
-  }
+  if (queries_.empty()) return true;  // nothing to wait for
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(deadlines_.top().at - Clock::now());
+  const int timeout = static_cast<int>(std::max<long long>(left.count(), 0));
 
-  std::vector<pollfd> fds;
-  fds.reserve(sockets_.size() + 1);
-  for (const Socket& s : sockets_) fds.push_back({s.fd, POLLIN, 0});
-  if (stop_) fds.push_back({stop_->fd(), POLLIN, 0});
-  const int rc = ::poll(fds.data(), fds.size(), timeout);
+  epoll_event events[kEventsPerWait];
+  const int n = ::epoll_wait(epoll_, events, kEventsPerWait, timeout);
   if (stop_ && stop_->requested()) return false;
-  if (rc > 0)
-    for (std::size_t i = 0; i < sockets_.size(); ++i)
-      if (fds[i].revents) drain(sockets_[i]);
-  sendsSinceDrain_ = 0;
+  for (int i = 0; i < n; ++i)
+    if (!stop_ || events[i].data.fd != stop_->fd()) receive(events[i].data.fd);
   expire();
   return true;
 }

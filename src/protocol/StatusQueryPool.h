@@ -1,8 +1,10 @@
 #pragma once
-// Many status queries in flight at once over a few UDP sockets. A reply is
-// told apart by its sender's address and port, so one socket never has two
-// queries to the same server in flight; a server that stays silent for the
-// time-out is asked again, up to the number of tries.
+// Many status queries in flight at once, each from a UDP socket of its own on
+// a port the system chooses. A reply counts only on its query's socket and
+// only from the address and port asked: no server can answer for another,
+// and a late or repeated reply finds its socket closed, so it is never taken
+// for a later query's, even one to the same server. A server silent for the
+// time-out is asked again, from a new socket, up to the number of tries.
 #include <netinet/in.h>
 
 #include <chrono>
@@ -29,22 +31,21 @@ struct PoolReply {
 
 class StatusQueryPool {
  public:
-  // Queries in flight never exceed maxInFlight (at least 1). Each query sends
-  // the request up to `tries` times. Uses at most kMaxSockets sockets, fewer
-  // when the open-file limit is low.
+  // Queries in flight never exceed maxInFlight (at least 1), nor what the
+  // open-file limit leaves room for: each holds a descriptor while it waits.
+  // Each query sends the request up to `tries` times.
   StatusQueryPool(int maxInFlight, int tries, const StopSignal* stop = nullptr);
   ~StatusQueryPool();
   StatusQueryPool(const StatusQueryPool&) = delete;
   StatusQueryPool& operator=(const StatusQueryPool&) = delete;
 
-  static constexpr int kMaxSockets = 64;
-  // Queries one socket is meant to carry at a time: the replies of that many
-  // servers fit into a socket's default receive buffer.
-  static constexpr int kQueriesPerSocket = 32;
+  // Descriptors the open-file limit keeps for the rest of the program.
+  static constexpr int kSpareDescriptors = 64;
 
   bool hasRoom() const { return active_ < maxInFlight_; }
   int active() const { return active_; }
-  int socketCount() const { return static_cast<int>(sockets_.size()); }
+  // maxInFlight as bounded by the open-file limit.
+  int maxInFlight() const { return maxInFlight_; }
 
   // Starts the query `id` (unique among the active ones) of host:port, each
   // try waiting timeoutMs. The host is dotted IPv4 or a name looked up at
@@ -61,12 +62,11 @@ class StatusQueryPool {
   using Clock = std::chrono::steady_clock;
   struct Query {
     int id = 0;
-    std::uint64_t key = 0;  // sender address and port
     sockaddr_in to{};
-    int socket = -1;  // index into sockets_, -1 while waiting for one
+    int fd = -1;  // the socket of the current try
     int triesSent = 0;
     int timeoutMs = 0;
-    std::uint64_t serial = 0;  // of the last try, to tell stale deadlines
+    std::uint64_t serial = 0;  // of the current try, to tell stale deadlines
   };
   struct Deadline {
     Clock::time_point at;
@@ -74,33 +74,34 @@ class StatusQueryPool {
     std::uint64_t serial;
     bool operator>(const Deadline& o) const { return at > o.at; }
   };
-  struct Socket {
-    int fd = -1;
-    std::unordered_map<std::uint64_t, int> inFlight;  // sender key -> query id
-  };
 
-  void place(Query q);
-  void sendTry(Query& q);
+  enum class Launch { Sent, NoDescriptor, Failed };
+  // Sends the next try of q from a new socket. NoDescriptor when the system
+  // has none left while other queries hold some.
+  Launch sendTry(Query& q, std::string& error);
+  // Sends q's next try, or queues q for a descriptor, or fails it.
+  void launch(Query q);
+  // Takes a query out of the sent ones and closes its socket.
+  Query takeQuery(std::unordered_map<int, Query>::iterator it);
   void complete(int id, UdpResult result);
   void fail(int id, std::string error);
-  void drain(Socket& s);
-  void drainAll();
+  void receive(int fd);
   void expire();
   void placeWaiting();
 
-  const int maxInFlight_;
+  int maxInFlight_;
   const int tries_;
   const StopSignal* stop_;
-  std::vector<Socket> sockets_;
-  std::string socketError_;
-  std::size_t nextSocket_ = 0;
-  std::unordered_map<int, Query> queries_;  // sent, by id
-  std::deque<Query> waiting_;               // every socket has its server in flight
+  int epoll_ = -1;
+  std::string epollError_;
+  std::unordered_map<int, Query> queries_;    // with a socket, by id
+  std::unordered_map<int, int> socketOwner_;  // socket -> query id
+  std::deque<Query> waiting_;                 // for a descriptor
   std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> deadlines_;
   std::vector<PoolReply> completed_;
   std::uint64_t serial_ = 0;
   int active_ = 0;
-  int sendsSinceDrain_ = 0;
+  bool placing_ = false;
 };
 
 }  // namespace tarvix

@@ -63,6 +63,41 @@ bool parsePort(std::string_view text, std::uint16_t& port) {
   return true;
 }
 
+DatagramRead readDatagram(int fd, UdpResult& result, sockaddr_in& sender) {
+  char buf[kReceiveBufferSize];
+  socklen_t senderLen = sizeof sender;
+  ssize_t n = 0;
+  do {
+    // MSG_TRUNC gives a longer datagram's real length, so it is told apart
+    // from one that fills the buffer exactly.
+    n = ::recvfrom(fd, buf, sizeof buf, MSG_TRUNC | MSG_DONTWAIT,
+                   reinterpret_cast<sockaddr*>(&sender), &senderLen);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return DatagramRead::Nothing;
+    result = failure(sysError("receive", errno));
+    return DatagramRead::Error;
+  }
+  if (n == 0) {
+    result = failure("receive: empty datagram");
+  } else if (static_cast<std::size_t>(n) > sizeof buf) {
+    result = failure("receive: datagram of " + std::to_string(n) + " bytes exceeds the " +
+                     std::to_string(sizeof buf) + "-byte buffer");
+  } else {
+    result = UdpResult{};
+    result.outcome = UdpOutcome::Ok;
+    result.bytes.assign(buf, static_cast<std::size_t>(n));
+  }
+  char text[INET_ADDRSTRLEN] = {};
+  if (inet_ntop(AF_INET, &sender.sin_addr, text, sizeof text)) result.fromHost = text;
+  result.fromPort = ntohs(sender.sin_port);
+  return DatagramRead::Datagram;
+}
+
+bool sameEndpoint(const sockaddr_in& a, const sockaddr_in& b) {
+  return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port;
+}
+
 UdpClient::UdpClient() = default;
 
 UdpClient::~UdpClient() { close(); }
@@ -189,31 +224,21 @@ UdpResult UdpClient::receive(int timeoutMs, const StopSignal* stop, ReplyFrom fr
       }
       continue;
     }
-    char buf[kReceiveBufferSize];
     sockaddr_in sender{};
-    socklen_t senderLen = sizeof sender;
-    ssize_t n = ::recvfrom(fd_, buf, sizeof buf, MSG_TRUNC | MSG_DONTWAIT,
-                           reinterpret_cast<sockaddr*>(&sender), &senderLen);
-    if (n < 0) {
-      if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
-      return failure(sysError("receive", errno));
+    switch (readDatagram(fd_, r, sender)) {
+      case DatagramRead::Nothing:
+        continue;
+      case DatagramRead::Error:
+        return r;
+      case DatagramRead::Datagram:
+        // A datagram from anyone but the addressee is dropped, whatever its
+        // size, and the wait goes on.
+        if (from == ReplyFrom::Addressee && addressed_ && !sameEndpoint(sender, lastAddressee_)) {
+          r = UdpResult{};
+          continue;
+        }
+        return r;
     }
-    // A datagram from anyone but the addressee is dropped unread, whatever
-    // its size, and the wait goes on.
-    if (from == ReplyFrom::Addressee && addressed_ &&
-        (sender.sin_addr.s_addr != lastAddressee_.sin_addr.s_addr ||
-         sender.sin_port != lastAddressee_.sin_port))
-      continue;
-    if (n == 0) return failure("receive: empty datagram");
-    if (static_cast<std::size_t>(n) > sizeof buf)
-      return failure("receive: datagram of " + std::to_string(n) + " bytes exceeds the " +
-                     std::to_string(sizeof buf) + "-byte buffer");
-    r.outcome = UdpOutcome::Ok;
-    r.bytes.assign(buf, static_cast<std::size_t>(n));
-    char text[INET_ADDRSTRLEN] = {};
-    if (inet_ntop(AF_INET, &sender.sin_addr, text, sizeof text)) r.fromHost = text;
-    r.fromPort = ntohs(sender.sin_port);
-    return r;
   }
 }
 

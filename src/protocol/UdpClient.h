@@ -42,6 +42,19 @@ enum class ReplyFrom {
 // Port text as a decimal number 1..65535; false otherwise.
 bool parsePort(std::string_view text, std::uint16_t& port);
 
+enum class DatagramRead {
+  Nothing,   // no datagram waits
+  Datagram,  // one datagram was taken, from `sender`
+  Error,     // the receive failed
+};
+// Takes one datagram waiting on the UDP socket `fd` without blocking: every
+// receive of the program reads through here. `result` is Ok with its bytes
+// and sender, or Failed when the datagram is empty or longer than
+// kReceiveBufferSize; on Error it is Failed with the system's reason.
+DatagramRead readDatagram(int fd, UdpResult& result, sockaddr_in& sender);
+// Same IPv4 address and port.
+bool sameEndpoint(const sockaddr_in& a, const sockaddr_in& b);
+
 // Owns one IPv4 UDP socket. Not shared between threads: each worker owns its
 // own client; only the stop signal crosses threads.
 class UdpClient {

@@ -1,10 +1,13 @@
-// Many status queries in flight over a few sockets, against fake servers on loopback.
+// Many status queries in flight, each from its own socket, against fake servers on loopback.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,7 +46,7 @@ int openDescriptors() {
   return n;
 }
 
-TEST(StatusQueryPool, RepliesAreToldApartBySenderWhateverTheirOrder) {
+TEST(StatusQueryPool, RepliesAreToldApartWhateverTheirOrderEachQueryFromItsOwnPort) {
   FakeGameServer slow, fast, middle, late, silent;
   slow.queueReply("slow", 700);
   fast.queueReply("fast");
@@ -51,9 +54,7 @@ TEST(StatusQueryPool, RepliesAreToldApartBySenderWhateverTheirOrder) {
   // Answers both tries, each after both have timed out.
   late.setResponder([](const FakeDatagram&) { return FakeAnswer::reply("late", 400); });
 
-  // One socket carries all five, so every reply is told apart by its sender.
   StatusQueryPool pool(5, 2, nullptr);
-  ASSERT_EQ(pool.socketCount(), 1);
   pool.start(0, "127.0.0.1", late.portText(), 100);
   pool.start(1, "127.0.0.1", slow.portText(), 1000);
   pool.start(2, "127.0.0.1", fast.portText(), 1000);
@@ -64,8 +65,8 @@ TEST(StatusQueryPool, RepliesAreToldApartBySenderWhateverTheirOrder) {
   std::vector<int> order;
   auto done = finish(pool, &order);
   ASSERT_EQ(done.size(), 5u);
-  // The late server timed out after its two tries; its replies, arriving
-  // while other queries wait on the same socket, went to nobody.
+  // The late server's answer to its first try reached a closed socket, not
+  // the second try's.
   EXPECT_EQ(done[0].outcome, UdpOutcome::TimedOut);
   EXPECT_EQ(done[1].bytes, "slow");
   EXPECT_EQ(done[2].bytes, "fast");
@@ -75,49 +76,124 @@ TEST(StatusQueryPool, RepliesAreToldApartBySenderWhateverTheirOrder) {
   EXPECT_EQ(order.front(), 2);
   EXPECT_EQ(order.back(), 1);
   EXPECT_EQ(late.receivedCount(), 2u);
-  EXPECT_EQ(silent.receivedCount(), 2u);
   EXPECT_EQ(fast.receivedCount(), 1u);
-  ASSERT_EQ(silent.received()[1].bytes, statusRequest());
+  ASSERT_EQ(silent.receivedCount(), 2u);
+  EXPECT_EQ(silent.received()[1].bytes, statusRequest());
   EXPECT_TRUE(pool.hasRoom());
+  // Every request, retries included, came from a port of its own.
+  std::set<std::uint16_t> ports;
+  for (const FakeGameServer* s : {&slow, &fast, &middle, &late, &silent})
+    for (const FakeDatagram& d : s->received()) ports.insert(d.fromPort);
+  EXPECT_EQ(ports.size(), 7u);
 }
 
-TEST(StatusQueryPool, RetriesDuplicatesAndFailures) {
-  FakeGameServer lossy, twice, big, empty, other;
-  // The first request is lost: the retry is answered.
-  lossy.queue(FakeAnswer::silence());
-  lossy.queueReply("second try");
-  twice.setResponder([&](const FakeDatagram&) {
-    return FakeAnswer::reply("answer " + std::to_string(twice.receivedCount()), 50);
+TEST(StatusQueryPool, NoServerCanAnswerForAnother) {
+  FakeGameServer forger, victim;
+  StatusQueryPool pool(10, 1, nullptr);
+  pool.start(0, "127.0.0.1", forger.portText(), 2000);
+  pool.start(1, "127.0.0.1", victim.portText(), 400);
+  ASSERT_TRUE(forger.waitForCount(1, 5000));
+  ASSERT_TRUE(victim.waitForCount(1, 5000));
+  const std::uint16_t learned = forger.received()[0].fromPort;
+  const std::uint16_t victimQuery = victim.received()[0].fromPort;
+  EXPECT_NE(learned, victimQuery);
+  // Forged from the victim's address to the port the forger learned, and
+  // from the forger's own address to the victim's query: both refused.
+  victim.sendTo("127.0.0.1", learned, "forged");
+  forger.sendTo("127.0.0.1", victimQuery, "forged too");
+  forger.sendTo("127.0.0.1", learned, "genuine");
+  auto done = finish(pool);
+  EXPECT_EQ(done[0].bytes, "genuine");
+  EXPECT_EQ(done[1].outcome, UdpOutcome::TimedOut) << done[1].bytes;
+}
+
+TEST(StatusQueryPool, AReplyBelongsToTheQueryItAnswers) {
+  FakeGameServer dup, late, shared;
+  // Answers its first request twice, then stays silent.
+  dup.queue(FakeAnswer::split({"first", "first again"}));
+  dup.queue(FakeAnswer::silence());
+  // Answers its first request after its query has timed out.
+  late.queue(FakeAnswer::reply("too late", 300));
+  late.queue(FakeAnswer::silence());
+  // Two queries to one server at once: each gets the answer to its request.
+  shared.setResponder([&](const FakeDatagram&) {
+    return FakeAnswer::reply("answer " + std::to_string(shared.receivedCount()), 50);
   });
-  big.queue(FakeAnswer::oversized(9000));
+
+  StatusQueryPool pool(10, 1, nullptr);
+  pool.start(0, "127.0.0.1", dup.portText(), 1000);
+  pool.start(1, "127.0.0.1", late.portText(), 100);
+  pool.start(2, "127.0.0.1", shared.portText(), 1000);
+  pool.start(3, "127.0.0.1", shared.portText(), 1000);
+  auto first = finish(pool);
+  EXPECT_EQ(first[0].bytes, "first");
+  EXPECT_EQ(first[1].outcome, UdpOutcome::TimedOut);
+  EXPECT_EQ(first[2].bytes, "answer 1");
+  EXPECT_EQ(first[3].bytes, "answer 2");
+  // The next queries to the same servers: the repeated and the late answer
+  // to the first ones are nobody's.
+  pool.start(4, "127.0.0.1", dup.portText(), 600);
+  pool.start(5, "127.0.0.1", late.portText(), 600);
+  auto second = finish(pool);
+  EXPECT_EQ(second[4].outcome, UdpOutcome::TimedOut) << second[4].bytes;
+  EXPECT_EQ(second[5].outcome, UdpOutcome::TimedOut) << second[5].bytes;
+  EXPECT_EQ(late.receivedCount(), 2u);
+}
+
+TEST(StatusQueryPool, SizeLimitsAndFailures) {
+  FakeGameServer fits, big, empty, other;
+  fits.queueReply(std::string(8192, 'a'));  // the protocol's limit, exactly
+  big.queue(FakeAnswer::oversized(8193));
   empty.queueReply("");
   // Answers from another port than it was asked on: not its reply.
   other.queue(FakeAnswer{{"elsewhere"}, 0, true});
 
-  StatusQueryPool pool(10, 2, nullptr);
-  pool.start(0, "127.0.0.1", lossy.portText(), 150);
-  pool.start(1, "127.0.0.1", twice.portText(), 1000);
-  pool.start(2, "127.0.0.1", twice.portText(), 1000);
-  pool.start(3, "127.0.0.1", big.portText(), 1000);
-  pool.start(4, "127.0.0.1", empty.portText(), 1000);
-  pool.start(5, "127.0.0.1", "notaport", 1000);
-  pool.start(6, "no-such-host.invalid", "27015", 1000);
-  pool.start(7, "127.0.0.1", other.portText(), 100);
+  StatusQueryPool pool(10, 1, nullptr);
+  pool.start(0, "127.0.0.1", fits.portText(), 1000);
+  pool.start(1, "127.0.0.1", big.portText(), 1000);
+  pool.start(2, "127.0.0.1", empty.portText(), 1000);
+  pool.start(3, "127.0.0.1", "notaport", 1000);
+  pool.start(4, "no-such-host.invalid", "27015", 1000);
+  pool.start(5, "127.0.0.1", other.portText(), 100);
   auto done = finish(pool);
-  ASSERT_EQ(done.size(), 8u);
-  EXPECT_EQ(done[0].bytes, "second try");
-  EXPECT_EQ(lossy.receivedCount(), 2u);
-  // The same server twice: the second query waits for the first, so each
-  // reply belongs to one query and the server was asked twice only.
-  EXPECT_EQ(done[1].bytes, "answer 1");
-  EXPECT_EQ(done[2].bytes, "answer 2");
-  EXPECT_EQ(twice.receivedCount(), 2u);
-  for (int failed : {3, 4, 5, 6}) {
+  ASSERT_EQ(done.size(), 6u);
+  ASSERT_TRUE(done[0].ok()) << done[0].error;
+  EXPECT_EQ(done[0].bytes, std::string(8192, 'a'));
+  for (int failed : {1, 2, 3, 4}) {
     EXPECT_EQ(done[failed].outcome, UdpOutcome::Failed) << failed;
     EXPECT_FALSE(done[failed].error.empty()) << failed;
   }
-  EXPECT_NE(done[3].error.find("9000"), std::string::npos);
-  EXPECT_EQ(done[7].outcome, UdpOutcome::TimedOut);
+  EXPECT_NE(done[1].error.find("8193"), std::string::npos);
+  EXPECT_EQ(done[5].outcome, UdpOutcome::TimedOut);
+}
+
+TEST(StatusQueryPool, StaysWithinTheOpenFileLimit) {
+  FakeGameServer server;
+  server.setReply("pong");
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  rlimit low = saved;
+  low.rlim_cur = std::max<rlim_t>(openDescriptors() + 10, StatusQueryPool::kSpareDescriptors + 10);
+  ASSERT_LE(low.rlim_cur, saved.rlim_cur);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  std::vector<int> held;
+  {
+    StatusQueryPool pool(1000, 1, nullptr);
+    EXPECT_EQ(pool.maxInFlight(), static_cast<int>(low.rlim_cur) - 64);
+    // Two descriptors left: the other queries wait for one rather than fail.
+    for (int fd = ::dup(0); fd >= 0 && held.size() < low.rlim_cur; fd = ::dup(0))
+      held.push_back(fd);
+    for (int i = 0; i < 2 && !held.empty(); ++i) {
+      ::close(held.back());
+      held.pop_back();
+    }
+    for (int i = 0; i < 5; ++i) pool.start(i, "127.0.0.1", server.portText(), 2000);
+    auto done = finish(pool);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(done[i].bytes, "pong") << i << " " << done[i].error;
+  }
+  for (int fd : held) ::close(fd);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+  EXPECT_EQ(server.receivedCount(), 5u);
 }
 
 TEST(StatusQueryPool, StopEndsTheWaitAndTheSocketsCloseWithThePool) {
@@ -127,7 +203,6 @@ TEST(StatusQueryPool, StopEndsTheWaitAndTheSocketsCloseWithThePool) {
   const int before = openDescriptors();
   {
     StatusQueryPool pool(100, 2, &stop);
-    EXPECT_LE(pool.socketCount(), 4);
     for (int i = 0; i < 50; ++i) pool.start(i, "127.0.0.1", silent[i % 10]->portText(), 60000);
     EXPECT_GT(openDescriptors(), before);
     for (const auto& s : silent) ASSERT_TRUE(s->waitForCount(1, 10000));
