@@ -25,9 +25,10 @@
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
-#include "store/Config.h"
 #include "store/DataFile.h"
+#include "store/DefaultServer.h"
 #include "store/NameLists.h"
+#include "store/Passwords.h"
 #include "store/Settings.h"
 
 namespace tarvix {

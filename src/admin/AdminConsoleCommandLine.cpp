@@ -20,6 +20,7 @@
 #include "protocol/Rcon.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
+#include "store/Passwords.h"
 #include "store/Settings.h"
 
 namespace tarvix {

@@ -20,6 +20,7 @@
 #include "components/QtText.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
+#include "store/Passwords.h"
 
 namespace tarvix {
 

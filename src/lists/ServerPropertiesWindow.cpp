@@ -25,6 +25,7 @@
 #include "lists/LabeledEdit.h"
 #include "lists/WebLink.h"
 #include "lists/WindowStyle.h"
+#include "store/Passwords.h"
 #include "store/Settings.h"
 
 namespace tarvix {

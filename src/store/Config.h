@@ -1,6 +1,5 @@
 #pragma once
-// The configuration file "Config" (twelve lines), the default-server file
-// "default" and the password file "Passwords.txt".
+// The configuration file "Config" (twelve lines).
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,41 +40,5 @@ void readConfig(Config& cfg);
 void writeConfig(const Config& cfg);
 // The twelve lines WriteConfig writes.
 std::vector<std::string> configLines(const Config& cfg);
-
-inline constexpr const char* kDefaultFile = "default";
-
-struct DefaultServer {
-  std::string ip;
-  std::string port;
-  std::string rconPassword;
-};
-
-// The first three lines of "default", missing lines empty. Throws FileError.
-DefaultServer readDefaultServer();
-// Groups of three lines to the end; the last complete or partial group
-// stands; an empty file leaves `into` unchanged. Throws FileError.
-void readDefaultServerGroups(DefaultServer& into);
-void writeDefaultServer(const DefaultServer& server);
-void clearDefaultServer();
-
-inline constexpr const char* kPasswordsFile = "Passwords.txt";
-
-struct Passwords {
-  std::string join;
-  std::string rcon;
-};
-
-// The IP text immediately followed by the port text.
-std::string passwordKey(std::string_view ip, std::string_view port);
-// Last join and last rcon password stored for the server. Throws FileError.
-Passwords lookupPasswords(std::string_view ip, std::string_view port);
-// The same lookup over the lines of a password file already read.
-Passwords lookupPasswordsIn(const std::vector<std::string>& lines, std::string_view ip,
-                            std::string_view port);
-// Appends the key line and `value` ("rcon:" + password for an rcon record).
-void appendPassword(std::string_view ip, std::string_view port, std::string_view value);
-void appendRconPassword(std::string_view ip, std::string_view port, std::string_view password);
-// Rewrites the file with its three header lines only.
-void resetPasswords();
 
 }  // namespace tarvix

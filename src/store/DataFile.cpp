@@ -8,9 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "base/Text.h"
@@ -106,13 +108,30 @@ std::string folderOf(const std::string& path) {
   return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// A link made by someone who could not write the data folder's files himself
+// would let him choose which of this user's files a writer overwrites.
+bool trustedLinkOwner(uid_t owner) {
+  if (owner == ::geteuid() || owner == 0) return true;
+  struct stat folder {};
+  return ::stat(".", &folder) == 0 && folder.st_uid == owner;
+}
+
 // The file a symbolic link finally names (the path itself when it is none),
-// so that a writer replaces the link's target instead of the link.
-std::string followLinks(const std::string& path) {
+// so that a writer replaces the link's target instead of the link. A link of
+// an untrusted owner is refused, naming `shown`.
+std::string followLinks(const std::string& path, const std::string& shown) {
   std::string p = path;
   for (int depth = 0; depth < 40; ++depth) {
     struct stat st {};
     if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+    if (!trustedLinkOwner(st.st_uid))
+      throw WriteRefused(shown, EPERM,
+                         "Cannot write file \"" + shown + "\". \"" + p +
+                             "\" is a symbolic link made by another user (uid " +
+                             std::to_string(st.st_uid) +
+                             "), who could point it at any of your files, so Tarvix does not "
+                             "write through it. Remove the link, or put a file of your own in "
+                             "its place.");
     std::string target(PATH_MAX, '\0');
     const ssize_t n = ::readlink(p.c_str(), target.data(), target.size());
     if (n <= 0) return p;
@@ -122,13 +141,14 @@ std::string followLinks(const std::string& path) {
   return p;
 }
 
-// Writes the whole content over the open target and syncs it: for a folder
-// that takes no new file, where the target itself is writable.
-void rewriteInPlace(int target, std::string_view content, const std::string& shown) {
-  if (::ftruncate(target, 0) != 0 || ::lseek(target, 0, SEEK_SET) < 0)
-    throw FileError(shown, errno, "Cannot write file");
-  writeAll(target, content, shown);
-  if (::fsync(target) != 0) throw FileError(shown, errno, "Cannot write file");
+// The start of the temporaries' names beside `path`: "<file>.~". A long file
+// name is cut so that "<file>.~<pid>-<counter>" still fits in a folder entry.
+std::string temporaryPrefix(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  constexpr std::size_t kRoom = 2 + 10 + 1 + 10;  // ".~", pid, "-", counter
+  const std::size_t nameLength = std::min(path.size() - nameStart, std::size_t{NAME_MAX} - kRoom);
+  return path.substr(0, nameStart + nameLength) + ".~";
 }
 
 // Writes `content` to a new temporary file beside `path` and renames it over
@@ -150,19 +170,20 @@ void replaceLocked(const std::string& path, int target, std::string_view content
   std::string temp;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp =
-        path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter.fetch_add(1));
+    temp = temporaryPrefix(path) + std::to_string(::getpid()) + "-" +
+           std::to_string(tempCounter.fetch_add(1));
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                 ownerOnly ? 0600 : perms);
     if (fd < 0 && errno != EEXIST) {
       const int e = errno;
-      if (existed && (e == EACCES || e == EPERM)) {
-        // The folder takes no new file but the target is writable. Narrowing
-        // its mode is best effort: the file may belong to someone else.
-        if (ownerOnly && ::fchmod(target, perms) != 0) {
-        }
-        return rewriteInPlace(target, content, shown);
-      }
+      // The folder takes no new file. Overwriting the target in place could
+      // be cut short and leave it empty or half-written: leave it as it is.
+      if (existed && (e == EACCES || e == EPERM))
+        throw WriteRefused(shown, e,
+                           "Cannot write file \"" + shown + "\". Its folder \"" + folderOf(path) +
+                               "\" takes no new file, so the file cannot be replaced safely "
+                               "and was left as it was. Allow writing in that folder (chmod u+w) "
+                               "and try again.");
       throw FileError(shown, e);
     }
   }
@@ -196,6 +217,9 @@ FileError::FileError(const std::string& path, int err, const char* action)
 
 FileError::FileError(const std::string& path, int err, const std::string& message)
     : std::runtime_error(message), path_(path), err_(err) {}
+
+WriteRefused::WriteRefused(const std::string& path, int err, const std::string& message)
+    : FileError(path, err, message) {}
 
 EntryError::EntryError(const std::string& path, const std::string& message)
     : FileError(path, EINVAL, message) {}
@@ -233,7 +257,7 @@ void appendLines(std::string_view relative, const std::vector<std::string>& line
       throw EntryError(path, "Cannot add \"" + escapeControls(line) + "\" to file \"" + path +
                                  "\". A line break cannot be part of an entry.");
   // A linked file is written through to its target.
-  const std::string target = followLinks(path);
+  const std::string target = followLinks(path, path);
   Fd fd(::open(target.c_str(), O_RDWR | O_CLOEXEC));
   if (fd.get() < 0) throw FileError(path, errno);
   lockExclusive(fd.get(), path);
@@ -264,7 +288,7 @@ void replaceContentAt(const std::string& path, std::string_view content, Replace
   // target is not created here: it stays missing until the rename, so a crash
   // never leaves an empty file that was not there.
   // A linked file is written through to its target (a missing one too).
-  const std::string resolved = followLinks(path);
+  const std::string resolved = followLinks(path, path);
   Fd target(::open(resolved.c_str(), O_WRONLY | O_CLOEXEC));
   if (target.get() < 0 && (errno != ENOENT || mode == ReplaceMode::MustExist))
     throw FileError(path, errno);
@@ -272,7 +296,11 @@ void replaceContentAt(const std::string& path, std::string_view content, Replace
   replaceLocked(resolved, target.get(), content, access, path);
 }
 
-int removeStaleTemporaries(const std::string& folder) {
+namespace {
+
+// Removes the temporaries in `folder` whose name starts with `prefix` ("" for
+// all of them).
+int removeStaleTemporariesStarting(const std::string& folder, std::string_view prefix) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) return 0;
   int removed = 0;
@@ -281,6 +309,7 @@ int removeStaleTemporaries(const std::string& folder) {
     const std::string_view name = e->d_name;
     const std::size_t mark = name.rfind(".~");
     if (mark == std::string_view::npos || mark == 0) continue;
+    if (!prefix.empty() && name.substr(0, mark + 2) != prefix) continue;
     const std::string_view tail = name.substr(mark + 2);
     const std::size_t dash = tail.find('-');
     auto digits = [](std::string_view t) {
@@ -297,6 +326,31 @@ int removeStaleTemporaries(const std::string& folder) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0)
       ++removed;
+  }
+  return removed;
+}
+
+}  // namespace
+
+int removeStaleTemporaries(const std::string& folder) {
+  return removeStaleTemporariesStarting(folder, {});
+}
+
+int removeStaleTemporariesOfLinks(const std::string& folder) {
+  std::error_code ec;
+  int removed = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    if (!entry.is_symlink(ec)) continue;
+    const std::string link = entry.path().string();
+    try {
+      const std::string target = followLinks(link, link);
+      const std::string prefix = temporaryPrefix(target);
+      const std::size_t slash = prefix.rfind('/');
+      removed += removeStaleTemporariesStarting(
+          folderOf(target), slash == std::string::npos ? prefix : prefix.substr(slash + 1));
+    } catch (const FileError&) {
+      // A link nobody may write through has no temporaries of ours.
+    }
   }
   return removed;
 }

@@ -6,7 +6,8 @@
 // without waiting and fails as "in use" while any reader holds the file.
 // Writers and appenders write a temporary file beside the target and rename
 // it over the target, so an interrupted write never leaves a half-written
-// file; temporaries of killed writers are removed at the next start.
+// file; temporaries of killed writers are removed at the next start. A file
+// that cannot be replaced that way is not written at all.
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -31,6 +32,14 @@ class FileError : public std::runtime_error {
  private:
   std::string path_;
   int err_;
+};
+
+// A write refused to protect the user's files: through a link another user
+// made, or where the file could only be overwritten in place. Nothing was
+// written; what() says why and what to do.
+class WriteRefused : public FileError {
+ public:
+  WriteRefused(const std::string& path, int err, const std::string& message);
 };
 
 // A value that cannot become an entry of a file: it holds a line break, or
@@ -68,12 +77,13 @@ enum class ReplaceMode {
   MustExist,         // a missing file is an error (delete-then-create writers)
 };
 // Replaces the file's content with each line followed by CR LF. A file that
-// is a symbolic link is written through to the file it names; a folder that
-// takes no new file has its writable file rewritten in place. Errors name the
-// given file, never a temporary. A crash at
-// any moment leaves the old or the new content (and, until the next start,
-// perhaps a temporary file beside it); a missing file stays missing until the
-// new one is complete.
+// is a symbolic link is written through to the file it names when the link
+// belongs to this user, root or the data folder's owner; a link of anyone
+// else is refused (WriteRefused), as is a file whose folder takes no new file
+// (an in-place rewrite could be cut short). Errors name the given file, never
+// a temporary. A crash at any moment leaves the old or the new content (and,
+// until the next start, perhaps a temporary file beside it); a missing file
+// stays missing until the new one is complete.
 void replaceLines(std::string_view relative, const std::vector<std::string>& lines,
                   ReplaceMode mode = ReplaceMode::CreateOrTruncate,
                   FileAccess access = FileAccess::Shared);
@@ -91,6 +101,9 @@ void replaceContentAt(const std::string& path, std::string_view content,
 // Removes the temporary files that writers killed before their rename left in
 // `folder` (those of processes that no longer run). Returns how many.
 int removeStaleTemporaries(const std::string& folder);
+// The same beside the target of every trusted link in `folder`: only the
+// temporaries of the linked file, since the target's folder is not ours.
+int removeStaleTemporariesOfLinks(const std::string& folder);
 
 // Deletes a file; fails as "in use" while a reader holds it.
 void deleteFile(std::string_view relative);

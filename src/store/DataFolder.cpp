@@ -1,14 +1,20 @@
 #include "store/DataFolder.h"
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <system_error>
 
 #include "store/DataFile.h"
+#include "store/DefaultServer.h"
+#include "store/Passwords.h"
 #include "store/ServerLists.h"
 
 namespace tarvix {
@@ -37,13 +43,81 @@ std::string noTemplate(const DataFolderPlaces& places, const fs::path& target) {
          "Tarvix inside one or with --data DIR.";
 }
 
-// Copies the template's files that `folder` does not have yet.
+// Why `folder` must not be the data folder, or "" when it may. Its files
+// are written, links in it are followed: like ssh with its own files, only a
+// folder that belongs to this user (or root) and that nobody else can write
+// is trusted. A sticky bit does not help: others could still add links.
+std::string untrustedReason(const fs::path& folder) {
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0) return {};  // the later steps report it
+  const std::string head = folder.string() + " is not used as the data folder: ";
+  if (st.st_uid != ::geteuid() && st.st_uid != 0)
+    return head + "it belongs to another user (uid " + std::to_string(st.st_uid) +
+           "), who could make Tarvix overwrite your files through links placed in it. Use a "
+           "folder of your own: copy the files you need into one and start Tarvix there or "
+           "with --data DIR.";
+  if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+    return head + "others can write in it (mode " + mode +
+           "), so they could make Tarvix overwrite your files through links placed in it. "
+           "Remove their write permission (chmod go-w " +
+           folder.string() + ") or use a folder of your own with --data DIR.";
+  }
+  return {};
+}
+
+// Copies the template's files that `folder` does not have yet. The files
+// holding passwords are written readable by their owner only from the start.
 bool fillFrom(const fs::path& templ, const fs::path& folder, std::string& error) {
   std::error_code ec;
+  for (const char* privateFile : {kPasswordsFile, kDefaultFile}) {
+    if (!fs::is_regular_file(templ / privateFile, ec) || fs::exists(folder / privateFile, ec))
+      continue;
+    try {
+      replaceContentAt((folder / privateFile).string(), readFileAt((templ / privateFile).string()),
+                       ReplaceMode::CreateOrTruncate, FileAccess::OwnerOnly);
+    } catch (const FileError& e) {
+      error = "cannot fill " + folder.string() + " from " + templ.string() + ": " + e.what();
+      return false;
+    }
+  }
   fs::copy(templ, folder, fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
   if (ec)
     error = "cannot fill " + folder.string() + " from " + templ.string() + ": " + ec.message();
   return !ec;
+}
+
+// Folders a first start builds before renaming them into place:
+// ".tarvix-new-<pid>-XXXXXX", short so that any folder name fits beside it.
+constexpr std::string_view kBuildingPrefix = ".tarvix-new-";
+
+// Removes the folders that first starts killed while copying left in
+// `parent`: those of processes that no longer run, and the older
+// ".<name>.new-XXXXXX" form, which no running start uses any more.
+void removeStaleBuildingFolders(const fs::path& parent, const std::string& targetName) {
+  std::error_code ec;
+  const std::string legacy = "." + targetName + ".new-";
+  for (const auto& entry : fs::directory_iterator(parent, ec)) {
+    const std::string name = entry.path().filename().string();
+    bool stale = false;
+    if (name.starts_with(kBuildingPrefix)) {
+      const std::string rest = name.substr(kBuildingPrefix.size());
+      const std::size_t dash = rest.find('-');
+      const std::string pid = rest.substr(0, dash);
+      stale = dash != std::string::npos && !pid.empty() && pid.size() < 10 &&
+              pid.find_first_not_of("0123456789") == std::string::npos &&
+              ::kill(static_cast<pid_t>(std::stol(pid)), 0) != 0 && errno == ESRCH;
+    } else {
+      stale = name.starts_with(legacy) && name.size() == legacy.size() + 6;
+    }
+    struct stat st {};
+    if (stale && ::lstat(entry.path().c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+        st.st_uid == ::geteuid()) {
+      std::error_code ignored;
+      fs::remove_all(entry.path(), ignored);
+    }
+  }
 }
 
 // Builds a new folder next to `target` and renames it into place. Another
@@ -56,7 +130,9 @@ bool createFrom(const fs::path& templ, const fs::path& target, std::string& erro
     error = "cannot create " + parent.string() + ": " + ec.message();
     return false;
   }
-  std::string pattern = (parent / ("." + target.filename().string() + ".new-XXXXXX")).string();
+  removeStaleBuildingFolders(parent, target.filename().string());
+  std::string pattern =
+      (parent / (std::string(kBuildingPrefix) + std::to_string(::getpid()) + "-XXXXXX")).string();
   if (!::mkdtemp(pattern.data())) {  // mode 0700: the folder will hold passwords
     error = "cannot create a folder in " + parent.string() + ": " + std::strerror(errno);
     return false;
@@ -87,16 +163,21 @@ bool isDataFolder(const fs::path& folder) {
 DataFolderChoice chooseDataFolder(const DataFolderPlaces& places) {
   DataFolderChoice c;
   if (!places.chosen && isDataFolder(places.current)) {
-    c.folder = places.current;
+    c.error = untrustedReason(places.current);
+    if (c.error.empty()) c.folder = places.current;
     return c;
   }
   const fs::path target = places.chosen ? places.current / *places.chosen : places.perUser;
+  std::error_code ec;
+  if (fs::is_directory(target, ec)) {
+    c.error = untrustedReason(target);
+    if (!c.error.empty()) return c;
+  }
   if (isDataFolder(target)) {
     c.folder = target;
     return c;
   }
 
-  std::error_code ec;
   if (fs::exists(target, ec) && !fs::is_directory(target, ec)) {
     c.error = target.string() + " is not a folder";
     return c;
@@ -153,6 +234,8 @@ bool enterDataFolder(const fs::path& folder, std::string& error) {
   // hold their old content.
   removeStaleTemporaries(".");
   removeStaleTemporaries(kServerListFolder);
+  removeStaleTemporariesOfLinks(".");
+  removeStaleTemporariesOfLinks(kServerListFolder);
   return true;
 }
 

@@ -1,6 +1,7 @@
+#include "store/DefaultServer.h"
+
 #include <vector>
 
-#include "store/Config.h"
 #include "store/DataFile.h"
 
 namespace tarvix {

@@ -1,5 +1,6 @@
+#include "store/Passwords.h"
+
 #include "base/Text.h"
-#include "store/Config.h"
 #include "store/DataFile.h"
 
 namespace tarvix {

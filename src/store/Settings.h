@@ -6,6 +6,7 @@
 #include <string>
 
 #include "store/Config.h"
+#include "store/DefaultServer.h"
 
 namespace tarvix {
 

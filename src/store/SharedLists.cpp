@@ -6,8 +6,8 @@
 #include <cerrno>
 
 #include "base/Text.h"
-#include "store/Config.h"
 #include "store/DataFile.h"
+#include "store/Passwords.h"
 
 namespace tarvix {
 

@@ -2,6 +2,8 @@
 #include "base/Text.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
+#include "store/DefaultServer.h"
+#include "store/Passwords.h"
 
 using namespace tarvix;
 

@@ -272,12 +272,29 @@ int inFolderWithoutNewFiles(const std::function<int()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
 }
 
-TEST_F(DataFileTest, AFolderWithoutRoomForATemporaryRewritesInPlaceAndNamesTheUsersFile) {
-  put("Config", "old\r\n");
+TEST_F(DataFileTest, AFolderWithoutRoomForATemporaryIsNotOverwrittenInPlace) {
+  put("Config", "the old and longer content\r\n");
   put("bans.txt", "a\r\n");
   const int rc = inFolderWithoutNewFiles([] {
-    replaceContent("Config", "new\r\n");
-    appendLines("bans.txt", {"b"});
+    // Each write is refused with a reason and a remedy, naming the user's file.
+    const std::vector<std::pair<std::string, std::function<void()>>> writes{
+        {"Config", [] { replaceContent("Config", "new\r\n"); }},
+        {"bans.txt", [] { appendLines("bans.txt", {"b"}); }},
+    };
+    int failure = 10;
+    for (const auto& [file, write] : writes) {
+      try {
+        write();
+        return failure;
+      } catch (const WriteRefused& e) {
+        const std::string text = e.what();
+        if (text.find("\"" + file + "\"") == std::string::npos ||
+            text.find("left as it was") == std::string::npos ||
+            text.find("Allow writing") == std::string::npos || text.find(".~") != std::string::npos)
+          return failure + 1;
+      }
+      failure += 2;
+    }
     try {
       replaceContent("Missing", "x");  // cannot be created at all
       return 2;
@@ -289,9 +306,62 @@ TEST_F(DataFileTest, AFolderWithoutRoomForATemporaryRewritesInPlaceAndNamesTheUs
     return 0;
   });
   EXPECT_EQ(rc, 0);
-  EXPECT_EQ(get("Config"), "new\r\n");
-  EXPECT_EQ(get("bans.txt"), "a\r\nb\r\n");
+  EXPECT_EQ(get("Config"), "the old and longer content\r\n");
+  EXPECT_EQ(get("bans.txt"), "a\r\n");
   EXPECT_EQ(filesIn("."), (Lines{"Config", "bans.txt"}));
+}
+
+// Only a link of this user, root or the data folder's owner is written
+// through; another user's link could aim a write at any of this user's files.
+TEST_F(DataFileTest, ALinkAnotherUserMadeIsNotWrittenThrough) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
+  put("victim", "mine\r\n");
+  ASSERT_EQ(::symlink("victim", "tarvix.ini"), 0);
+  ASSERT_EQ(::symlink("tarvix.ini", "bans.txt"), 0);  // trusted, to an untrusted one
+  ASSERT_EQ(::lchown("tarvix.ini", 65534, 65534), 0);
+  for (const char* file : {"tarvix.ini", "bans.txt"}) {
+    EXPECT_THROW(replaceContent(file, "x\r\n"), WriteRefused) << file;
+    try {
+      appendLines(file, {"x"});
+      ADD_FAILURE() << file;
+    } catch (const WriteRefused& e) {
+      EXPECT_NE(std::string(e.what()).find("made by another user (uid 65534)"), std::string::npos)
+          << e.what();
+    }
+  }
+  EXPECT_EQ(get("victim"), "mine\r\n");
+  // The same link of the folder's owner is followed.
+  ASSERT_EQ(::lchown("tarvix.ini", 0, 0), 0);
+  replaceContent("bans.txt", "x\r\n");
+  EXPECT_EQ(get("victim"), "x\r\n");
+}
+
+TEST_F(DataFileTest, AReplacementKeepsTheExactModeUnderAnyUmask) {
+  const mode_t saved = ::umask(0);
+  for (const mode_t mask : {0000, 0022, 0077, 0777})
+    for (const mode_t mode : {0600, 0604, 0640, 0666, 0755}) {
+      ::umask(0);
+      put("f", "old\r\n");
+      ASSERT_EQ(::chmod("f", mode), 0);
+      ::umask(mask);
+      replaceContent("f", "new\r\n");
+      appendLines("f", {"more"});
+      struct stat st {};
+      ASSERT_EQ(::stat("f", &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, mode) << std::oct << "mode " << mode << " umask " << mask;
+    }
+  ::umask(saved);
+}
+
+TEST_F(DataFileTest, AFileNameOfAFullFolderEntryCanBeReplaced) {
+  for (const std::size_t length : {std::size_t{230}, std::size_t{255}}) {
+    const std::string name(length, 'n');
+    put(name, "old\r\n");
+    replaceContent(name, "new\r\n");
+    EXPECT_EQ(get(name), "new\r\n");
+    std::filesystem::remove(name);
+  }
+  EXPECT_EQ(filesIn("."), Lines{});
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // Which folder becomes the data folder, and the first start that makes one
 // from the installed template.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "TempDataDir.h"
 #include "store/DataFolder.h"
@@ -111,6 +114,114 @@ TEST_F(DataFolderTest, NoTemplateOrAFileInTheWayIsAnError) {
   DataFolderChoice file = chooseDataFolder(places);
   EXPECT_TRUE(file.folder.empty());
   EXPECT_NE(file.error.find("not a folder"), std::string::npos);
+}
+
+TEST_F(DataFolderTest, AFolderOthersCouldHavePreparedIsRefused) {
+  const bool asRoot = ::geteuid() == 0;
+  dir.write("work/Config", "");
+  dir.write("mine/Config", "");
+  struct Case {
+    const char* what;
+    std::function<void()> prepare;  // on work/, the current folder
+    const char* reason;             // "" when the folder is used
+  };
+  const std::vector<Case> cases{
+      {"own, closed", [&] { fs::permissions(root / "work", fs::perms(0755)); }, ""},
+      {"group may write", [&] { fs::permissions(root / "work", fs::perms(0775)); }, "others can"},
+      {"all may write", [&] { fs::permissions(root / "work", fs::perms(0757)); }, "others can"},
+      {"sticky, all may write", [&] { ::chmod((root / "work").c_str(), 01777); },
+       "others can write in it (mode 1777)"},
+      {"another user's",
+       [&] {
+         ::chmod((root / "work").c_str(), 0755);
+         ASSERT_EQ(::chown((root / "work").c_str(), 65534, 65534), 0);
+       },
+       "belongs to another user (uid 65534)"},
+  };
+  for (const Case& c : cases) {
+    if (std::string(c.what) == "another user's" && !asRoot) continue;
+    c.prepare();
+    for (const bool chosen : {false, true}) {
+      places.chosen = chosen ? std::optional<fs::path>(root / "work") : std::nullopt;
+      const DataFolderChoice choice = chooseDataFolder(places);
+      if (*c.reason == 0) {
+        EXPECT_EQ(choice.error, "") << c.what;
+        EXPECT_EQ(choice.folder, root / "work") << c.what;
+        continue;
+      }
+      EXPECT_TRUE(choice.folder.empty()) << c.what;
+      EXPECT_NE(choice.error.find(c.reason), std::string::npos) << c.what << ": " << choice.error;
+      EXPECT_NE(choice.error.find("--data DIR"), std::string::npos) << choice.error;
+    }
+  }
+  // A trusted folder chosen instead is used.
+  places.chosen = root / "mine";
+  EXPECT_EQ(chooseDataFolder(places).folder, root / "mine");
+  ::chown((root / "work").c_str(), 0, 0);
+}
+
+TEST_F(DataFolderTest, AFirstStartSweepsKilledOnesAndMakesPasswordFilesPrivate) {
+  dir.write("share/tarvix/data/default", "");
+  ::chmod((root / "share/tarvix/data/Passwords.txt").c_str(), 0644);
+  ::chmod((root / "share/tarvix/data/default").c_str(), 0644);
+  // Left by first starts killed while copying, and one still running.
+  const fs::path share = root / "home/.local/share";
+  const fs::path running = share / (".tarvix-new-" + std::to_string(::getpid()) + "-aaaaaa");
+  for (const fs::path& p : {share / ".tarvix-new-999999999-Ab12Cd", share / ".tarvix.new-x1Y2z3",
+                            running, share / ".other.new-x1Y2z3"})
+    fs::create_directories(p / "Serverlists");
+  ASSERT_EQ(chooseDataFolder(places).error, "");
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(share)) left.push_back(e.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{".other.new-x1Y2z3", running.filename(), "tarvix"}));
+
+  for (const char* file : {"Passwords.txt", "default"}) {
+    struct stat st {};
+    ASSERT_EQ(::stat((places.perUser / file).c_str(), &st), 0) << file;
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << file;
+  }
+  // Also when an existing folder is filled.
+  fs::create_directories(root / "empty");
+  places.chosen = root / "empty";
+  ASSERT_EQ(chooseDataFolder(places).error, "");
+  struct stat st {};
+  ASSERT_EQ(::stat((root / "empty/Passwords.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(DataFolderTest, FolderNamesUpToTheLongestWork) {
+  for (const std::size_t length : {std::size_t{245}, std::size_t{255}}) {
+    places.chosen = root / std::string(length, 'd');
+    const DataFolderChoice made = chooseDataFolder(places);
+    EXPECT_EQ(made.error, "") << length;
+    EXPECT_TRUE(fs::exists(*places.chosen / "Serverlists/Standard")) << length;
+  }
+}
+
+TEST_F(DataFolderTest, AnEmptyTemplateIsSkippedForTheNextOne) {
+  fs::create_directories(root / "empty/tarvix/data");
+  places.templates = {root / "empty/tarvix/data", root / "share/tarvix/data"};
+  const DataFolderChoice made = chooseDataFolder(places);
+  ASSERT_EQ(made.error, "");
+  EXPECT_EQ(listing(places.perUser), listing(root / "share/tarvix/data"));
+}
+
+TEST(DataFolderPlacesTest, ARelativeDataHomeIsIgnored) {
+  const char* savedHome = std::getenv("HOME");
+  const char* savedData = std::getenv("XDG_DATA_HOME");
+  const std::string home = savedHome ? savedHome : "", data = savedData ? savedData : "";
+  ::setenv("HOME", "/home/someone", 1);
+  ::setenv("XDG_DATA_HOME", "relative/data", 1);
+  EXPECT_EQ(systemDataFolderPlaces(std::nullopt).perUser,
+            fs::path("/home/someone/.local/share/tarvix"));
+  ::setenv("XDG_DATA_HOME", "/absolute/data", 1);
+  EXPECT_EQ(systemDataFolderPlaces(std::nullopt).perUser, fs::path("/absolute/data/tarvix"));
+  if (savedHome) ::setenv("HOME", home.c_str(), 1);
+  if (savedData)
+    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+  else
+    ::unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace

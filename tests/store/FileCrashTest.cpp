@@ -18,7 +18,9 @@
 #include "base/Text.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
+#include "store/DefaultServer.h"
 #include "store/NameLists.h"
+#include "store/Passwords.h"
 #include "store/ServerLists.h"
 #include "store/SharedLists.h"
 
@@ -231,6 +233,30 @@ TEST_F(FileCrashTest, AppendersAddWholeRecordsOnly) {
   EXPECT_EQ(get("Serverlists/crash"), list);
 }
 
+// Killed while writing into a folder that takes no new file: the write is
+// refused, so the file is never cut short, whatever the moment of the kill.
+TEST_F(FileCrashTest, AFolderWithoutRoomForNewFilesKeepsItsFilesWhole) {
+  const std::string old = joinLinesCrlf(Lines(300, "a ban"));
+  put(kBansFile, old);
+  const bool root = ::geteuid() == 0;
+  // Root may create files anywhere: the writer runs as another user then.
+  if (root) {
+    ASSERT_EQ(::chown(kBansFile, 65534, 65534), 0);
+  }
+  ASSERT_EQ(::chmod(".", root ? 0755 : 0555), 0);
+  for (int kill = 0; kill < kKillsPerWriter; ++kill) {
+    killWhileRunning([&](int round) {
+      if (round == 0 && root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
+      if (round % 2)
+        appendNameEntry(kBansFile, "another");
+      else
+        rewriteNameList(kBansFile, {"short"});
+    });
+    EXPECT_EQ(get(kBansFile), old) << "kill " << kill << " (seed " << seed_ << ")";
+  }
+  ::chmod(".", 0755);
+}
+
 TEST_F(FileCrashTest, StartUpSweepSparesRunningWritersAndOtherFiles) {
   put("Config.~999999999-1", "left by a killed writer");  // no such process
   put("Serverlists/Standard.~999999999-2", "");
@@ -244,6 +270,20 @@ TEST_F(FileCrashTest, StartUpSweepSparesRunningWritersAndOtherFiles) {
   EXPECT_TRUE(exists("notes.~txt"));
   EXPECT_TRUE(exists("Serverlists/odd.~12-x"));
   EXPECT_FALSE(exists("Config.~999999999-1"));
+
+  // Beside a linked file's target: only that file's temporaries, of any
+  // name length.
+  const std::string longName(255, 'n');
+  put("elsewhere/" + longName, "");
+  put("elsewhere/bans.txt", "");
+  ASSERT_EQ(::symlink(("../elsewhere/" + longName).c_str(), "Serverlists/Long"), 0);
+  ASSERT_EQ(::symlink("elsewhere/bans.txt", kBansFile), 0);
+  put("elsewhere/" + longName.substr(0, 232) + ".~999999999-3", "");
+  put("elsewhere/bans.txt.~999999999-4", "");
+  put("elsewhere/other.~999999999-5", "not a linked file's");
+  EXPECT_EQ(removeStaleTemporariesOfLinks("."), 1);
+  EXPECT_EQ(removeStaleTemporariesOfLinks("Serverlists"), 1);
+  EXPECT_EQ(filesIn("elsewhere"), (Lines{"bans.txt", longName, "other.~999999999-5"}));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "StoreFixture.h"
 #include "base/Text.h"
-#include "store/Config.h"
 #include "store/DataFile.h"
+#include "store/Passwords.h"
 #include "store/ServerLists.h"
 #include "store/SharedLists.h"
 
