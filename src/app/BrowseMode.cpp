@@ -117,9 +117,13 @@ QByteArray browseJson(const BrowseOutcome& browse) {
     }
     servers.append(server);
   }
+  QJsonArray buddies;
+  for (const HeadlessBuddy& b : browseRows(browse.result, browse.names).buddies)
+    buddies.append(QJsonObject{{"caption", toQString(b.caption)}, {"server", toQString(b.server)}});
   QJsonArray messages;
   for (const std::string& m : browse.result.messages) messages.append(toQString(m));
   QJsonObject root{{"servers", servers},
+                   {"buddies", buddies},
                    {"sourcesAnswered", browse.result.sourcesAnswered},
                    {"messages", messages}};
   if (!browse.saveError.empty()) root["error"] = QString::fromLocal8Bit(browse.saveError);

@@ -247,10 +247,12 @@ std::unique_ptr<FakeGameServer> gameSpyServer(const tarvix::test::GameSpyPairs& 
 TEST(Headless, BrowsePrintsScanRowsAndSavesTheList) {
   TempDataDir dir;
   dir.writeInstallation();
+  dir.writeLines("Buddys.txt", {"sniper"});
   auto full = gameSpyServer({{"hostname", "Full\x01"},
                              {"hostport", "12203"},
                              {"mapname", "obj/obj_team2"},
                              {"gamename", "mohaas"},
+                             {"player_1", "Sniper"},
                              {"numplayers", "2"},
                              {"maxplayers", "2"}});
   auto open = gameSpyServer({{"hostname", "Open"}, {"mapname", "dm/mohdm6"}, {"maxplayers", "8"}});
@@ -272,6 +274,7 @@ TEST(Headless, BrowsePrintsScanRowsAndSavesTheList) {
                 "0/8\tdm/mohdm6\t" +
                 openAddress +
                 "\tMedal of Honor\n"
+                "buddy\tsniper\t127.0.0.1:12203\n"
                 "3 servers found, 2 answered\n");
   EXPECT_NE(r.err.find("master " + broken.address() + " (mohaa): a list that does not end"),
             std::string::npos)

@@ -2,8 +2,11 @@
 
 #include <exception>
 
+#include "app/core/ScanPass.h"
 #include "base/Text.h"
+#include "store/Config.h"
 #include "store/DataFile.h"
+#include "store/NameLists.h"
 #include "store/ServerLists.h"
 
 namespace tarvix {
@@ -16,7 +19,28 @@ std::string editionOf(const FoundServer& s) {
 
 std::string gameAddress(const FoundServer& s) { return s.ip + ":" + std::to_string(s.gamePort); }
 
+std::vector<std::string> namesOrNone(const char* file) {
+  try {
+    return readOptionalNameList(file).value_or(std::vector<std::string>{});
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
 }  // namespace
+
+BuddyNames readBuddyNames() {
+  BuddyNames n;
+  n.buddies = namesOrNone(kBuddiesFile);
+  n.clantags = namesOrNone(kClantagsFile);
+  try {
+    Config cfg;
+    readConfig(cfg);
+    n.clantagsOn = cfg.clantagsOn;
+  } catch (const std::exception&) {
+  }
+  return n;
+}
 
 bool usableListName(std::string_view name) {
   return !name.empty() && name.find_first_of("./\\") == std::string_view::npos &&
@@ -28,6 +52,7 @@ BrowseOutcome runBrowse(const BrowseSettings& settings, const StopSignal& stop,
   BrowseOutcome b;
   b.queried = settings.request.queryServers;
   b.result = discoverServers(settings.request, stop, progress);
+  if (b.queried) b.names = readBuddyNames();
   b.exitCode = b.result.sourcesAnswered > 0 ? 0 : kNoSourceExit;
   if (settings.saveList && b.exitCode == 0 && !stop.requested()) {
     std::vector<std::string> lines;
@@ -46,7 +71,7 @@ BrowseOutcome runBrowse(const BrowseSettings& settings, const StopSignal& stop,
   return b;
 }
 
-ScanOutcome browseRows(const DiscoveryResult& result) {
+ScanOutcome browseRows(const DiscoveryResult& result, const BuddyNames& names) {
   ScanOutcome scan;
   scan.ran = true;
   int answered = 0;
@@ -62,6 +87,12 @@ ScanOutcome browseRows(const DiscoveryResult& result) {
       row.map = s.mapName;
       row.game = editionOf(s);
       row.icon = full ? RowFull : RowAnswered;
+      for (const FoundPlayer& p : s.players) {
+        if (p.name.empty()) continue;
+        for (std::string& caption :
+             buddyHits(names.buddies, names.clantags, names.clantagsOn, p.name))
+          scan.buddies.push_back({std::move(caption), row.host});
+      }
     } else {
       row.caption = "no response";
       row.map = " ";
@@ -77,7 +108,7 @@ ScanOutcome browseRows(const DiscoveryResult& result) {
 
 int printBrowse(const BrowseOutcome& b, std::ostream& out, std::ostream& err) {
   if (b.queried) {
-    printScan(browseRows(b.result), out, err);
+    printScan(browseRows(b.result, b.names), out, err);
   } else {
     for (const FoundServer& s : b.result.servers) out << s.ip << ':' << s.queryPort << '\n';
     out.flush();

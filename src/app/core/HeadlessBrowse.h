@@ -19,10 +19,17 @@ struct BrowseSettings {
   std::optional<std::string> saveList;  // a list name: the servers that answered go there
 };
 
+// The names a scan looks for among the players.
+struct BuddyNames {
+  std::vector<std::string> buddies, clantags;
+  bool clantagsOn = false;
+};
+
 struct BrowseOutcome {
   DiscoveryResult result;
   bool queried = true;    // false: addresses only
   std::string saveError;  // the list could not be written
+  BuddyNames names;       // read when the servers were asked
   int exitCode = 0;
 };
 
@@ -33,9 +40,15 @@ bool usableListName(std::string_view name);
 BrowseOutcome runBrowse(const BrowseSettings& settings, const StopSignal& stop,
                         const DiscoveryProgress& progress = {});
 
+// Buddys.txt, clantags.txt and Config's clan-tag switch, as far as they can
+// be read (missing or unreadable: no hits).
+BuddyNames readBuddyNames();
+
 // One row per server, as a scan pass leaves them: caption, map, the game
-// address as host and address, the edition; the status "N servers found, M answered".
-ScanOutcome browseRows(const DiscoveryResult& result);
+// address as host and address, the edition; a buddy row per hit among the
+// players of the servers that answered (server: the game address); the
+// status "N servers found, M answered".
+ScanOutcome browseRows(const DiscoveryResult& result, const BuddyNames& names = {});
 
 // The text output: rows (or "IP:QUERYPORT" lines when not queried) on
 // `out`, one line per failure on `err`. Returns the exit code.
