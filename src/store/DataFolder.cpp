@@ -1,5 +1,7 @@
 #include "store/DataFolder.h"
 
+#include <grp.h>
+#include <pwd.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -43,10 +45,24 @@ std::string noTemplate(const DataFolderPlaces& places, const fs::path& target) {
          "Tarvix inside one or with --data DIR.";
 }
 
+// A group that holds this user alone: the user private group of systems
+// whose umask 002 makes every new folder group-writable.
+bool privateGroup(gid_t gid) {
+  const passwd* user = ::getpwuid(::geteuid());
+  if (!user || user->pw_gid != gid) return false;
+  const std::string name = user->pw_name;
+  const group* g = ::getgrgid(gid);
+  if (!g || name != g->gr_name) return false;
+  for (char** member = g->gr_mem; *member; ++member)
+    if (name != *member) return false;
+  return true;
+}
+
 // Why `folder` must not be the data folder, or "" when it may. Its files
 // are written, links in it are followed: like ssh with its own files, only a
 // folder that belongs to this user (or root) and that nobody else can write
-// is trusted. A sticky bit does not help: others could still add links.
+// is trusted; write access for the user's private group is the user's own.
+// A sticky bit does not help: others could still add links.
 std::string untrustedReason(const fs::path& folder) {
   struct stat st {};
   if (::stat(folder.c_str(), &st) != 0) return {};  // the later steps report it
@@ -56,7 +72,7 @@ std::string untrustedReason(const fs::path& folder) {
            "), who could make Tarvix overwrite your files through links placed in it. Use a "
            "folder of your own: copy the files you need into one and start Tarvix there or "
            "with --data DIR.";
-  if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+  if ((st.st_mode & S_IWOTH) != 0 || ((st.st_mode & S_IWGRP) != 0 && !privateGroup(st.st_gid))) {
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
     return head + "others can write in it (mode " + mode +
