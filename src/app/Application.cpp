@@ -47,7 +47,7 @@ Application::Application() {
   buddies_ = std::make_unique<BuddiesWindow>(*main_);
   options_ = std::make_unique<OptionsWindow>(settings_, *main_);
   clanTags_ = std::make_unique<ClanTagsWindow>(*main_);
-  search_ = std::make_unique<SearchWindow>(settings_, *main_->serverView->model());
+  search_ = std::make_unique<SearchWindow>(settings_, main_->serverRows());
   credits_ = std::make_unique<CreditsWindow>(settings_);
   console_ = std::make_unique<AdminConsole>(settings_);
   properties_ = std::make_unique<ServerPropertiesWindow>(settings_);
@@ -94,21 +94,12 @@ void Application::connectAppWindows() {
   QObject::connect(main, &MainWindow::buddyAddRequested, buddies, &BuddiesWindow::appendBuddy);
   QObject::connect(buddies, &BuddiesWindow::buddyAppended, main, &MainWindow::showBuddyAdded);
 
-  attachEmptyListHint(main_->serverView);
-
   // Buddy alerts go to the notification area, or without one to the status bar.
-  buddyAlerter_ = std::make_unique<BuddyAlerter>([this](const QString& title, const QString& text) {
-    if (!main_->trayIcon->showNotification(title, text))
-      main_->setStatusText(QString(text).replace('\n', "; "));
-  });
-  QObject::connect(main_.get(), &MainWindow::scanPassFinished, main_.get(), [this] {
-    std::vector<HeadlessBuddy> hits;
-    for (int i = 0; i < main_->buddyView->topLevelItemCount(); ++i) {
-      const QTreeWidgetItem* row = main_->buddyView->topLevelItem(i);
-      hits.push_back({toBytes(row->text(0)), toBytes(row->text(1))});
-    }
-    buddyAlerter_->passFinished(hits);
-  });
+  buddyAlerter_ = std::make_unique<BuddyAlerter>(
+      [main](const QString& title, const QString& text) { main->notify(title, text); });
+  QObject::connect(
+      main, &MainWindow::scanPassFinished, main,
+      [this](const std::vector<HeadlessBuddy>& hits) { buddyAlerter_->passFinished(hits); });
 }
 
 void Application::connectListsWindows() {
@@ -136,14 +127,11 @@ void Application::connectListsWindows() {
 
   ServerPropertiesWindow* properties = properties_.get();
   properties->stayAbove(main);
-  QObject::connect(main, &MainWindow::detailsShown, properties, [main, properties] {
-    properties->showServerInfo({main->propertiesAddress, main->propertiesVersion,
-                                main->propertiesMapLines, main->linkCaption, main->linkTarget});
-  });
-  QObject::connect(main, &MainWindow::graphReset, properties, [main, properties] {
-    properties->resetPingGraph(main->graphX, main->graphPen);
-  });
-  QObject::connect(main->propertiesAction, &QAction::triggered, properties,
+  QObject::connect(main, &MainWindow::detailsShown, properties,
+                   &ServerPropertiesWindow::showServerInfo);
+  QObject::connect(main, &MainWindow::graphReset, properties,
+                   &ServerPropertiesWindow::resetPingGraph);
+  QObject::connect(main, &MainWindow::propertiesRequested, properties,
                    &ServerPropertiesWindow::reopen);
   QObject::connect(properties, &ServerPropertiesWindow::mainWindowFocusRequested, main,
                    [main] { main->activateWindow(); });
@@ -187,8 +175,8 @@ void Application::connectAdminWindows() {
                    &AdminConsole::openRemoteConsole);
   QObject::connect(main, &MainWindow::shuttingDown, console, &AdminConsole::stopWorkers);
   console->setProgramStatus([main] {
-    return ProgramStatus{main->versionText, main->autoScanTimer->isActive(), main->scanning,
-                         main->scanPass ? main->scanPass->threadId() : 0};
+    return ProgramStatus{main->versionText(), main->autoScanRunning(), main->scanRunning(),
+                         main->scanThreadId()};
   });
   const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
   QObject::connect(console, &AdminConsole::mapListRequested, maps, showing(maps));

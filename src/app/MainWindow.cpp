@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "app/EmptyListHint.h"
+#include "app/core/ScanPass.h"
 #include "base/ConsoleLogs.h"
 #include "components/Clock.h"
 #include "components/Dialogs.h"
@@ -99,13 +101,16 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   buildMenus();
   buildDetails();
   connectLaunchHandlers();
-  connect(remoteConsoleButton, &QToolButton::clicked, this, &MainWindow::remoteConsoleRequested);
-  connect(remoteConsoleAction, &QAction::triggered, this, &MainWindow::remoteConsoleRequested);
+  connect(ui_.remoteConsoleButton, &QToolButton::clicked, this,
+          &MainWindow::remoteConsoleRequested);
+  connect(ui_.remoteConsoleAction, &QAction::triggered, this, &MainWindow::remoteConsoleRequested);
+  connect(ui_.propertiesAction, &QAction::triggered, this, &MainWindow::propertiesRequested);
+  attachEmptyListHint(ui_.serverView);
 
-  autoScanTimer = new QTimer(this);
-  autoScanTimer->setObjectName("Timer1");
-  autoScanTimer->setInterval(clock().scaled(125000));
-  connect(autoScanTimer, &QTimer::timeout, this, &MainWindow::autoScanDue);
+  ui_.autoScanTimer = new QTimer(this);
+  ui_.autoScanTimer->setObjectName("Timer1");
+  ui_.autoScanTimer->setInterval(clock().scaled(125000));
+  connect(ui_.autoScanTimer, &QTimer::timeout, this, &MainWindow::autoScanDue);
 
   buildTray();
   watchPingShutdown();
@@ -121,32 +126,36 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildToolBar() {
-  toolBar = new QToolBar(this);
-  toolBar->setObjectName("ToolBar1");
-  toolBar->setMovable(false);
-  toolBar->setFloatable(false);
-  toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
-  addToolBar(Qt::TopToolBarArea, toolBar);
+  ui_.toolBar = new QToolBar(this);
+  ui_.toolBar->setObjectName("ToolBar1");
+  ui_.toolBar->setMovable(false);
+  ui_.toolBar->setFloatable(false);
+  ui_.toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+  addToolBar(Qt::TopToolBarArea, ui_.toolBar);
 
-  scanNowButton = makeButton(toolBar, "ToolButton3", "scan now ", "start scan ", "scan.png");
-  stopScanButton = makeButton(toolBar, "ToolButton9", "stop scan", "stop scan", "stop.png");
-  searchButton = makeButton(toolBar, "ToolButton6", "search", "search server-map-ip", "search.png");
-  connectButton = makeButton(toolBar, "ToolButton1", "connect", "connect", "connect.png");
-  directConnectButton =
-      makeButton(toolBar, "ToolButton10", "d-connect", "direct connect", "dconnect.png");
-  buddiesButton = makeButton(toolBar, "ToolButton2", "buddies", "buddies", "buddies.png");
-  clanTagsButton = makeButton(toolBar, "ToolButton5", "clantags", "clantag's", "clantags.png");
-  remoteConsoleButton = makeButton(toolBar, "ToolButton7", "r-con", "advanced rcon", "rcon.png");
-  optionsButton = makeButton(toolBar, "ToolButton4", "options", "options", "options.png");
-  setToolButtonVisible(stopScanButton, false);
+  ui_.scanNowButton =
+      makeButton(ui_.toolBar, "ToolButton3", "scan now ", "start scan ", "scan.png");
+  ui_.stopScanButton = makeButton(ui_.toolBar, "ToolButton9", "stop scan", "stop scan", "stop.png");
+  ui_.searchButton =
+      makeButton(ui_.toolBar, "ToolButton6", "search", "search server-map-ip", "search.png");
+  ui_.connectButton = makeButton(ui_.toolBar, "ToolButton1", "connect", "connect", "connect.png");
+  ui_.directConnectButton =
+      makeButton(ui_.toolBar, "ToolButton10", "d-connect", "direct connect", "dconnect.png");
+  ui_.buddiesButton = makeButton(ui_.toolBar, "ToolButton2", "buddies", "buddies", "buddies.png");
+  ui_.clanTagsButton =
+      makeButton(ui_.toolBar, "ToolButton5", "clantags", "clantag's", "clantags.png");
+  ui_.remoteConsoleButton =
+      makeButton(ui_.toolBar, "ToolButton7", "r-con", "advanced rcon", "rcon.png");
+  ui_.optionsButton = makeButton(ui_.toolBar, "ToolButton4", "options", "options", "options.png");
+  setToolButtonVisible(ui_.stopScanButton, false);
 
-  serverNameList = new QComboBox(this);
-  serverNameList->setObjectName("ComboBoxEx1");
-  serverNameList->setToolTip("Select a server to scan");
-  serverNameList->setVisible(false);
+  ui_.serverNameList = new QComboBox(this);
+  ui_.serverNameList->setObjectName("ComboBoxEx1");
+  ui_.serverNameList->setToolTip("Select a server to scan");
+  ui_.serverNameList->setVisible(false);
 
-  connect(scanNowButton, &QToolButton::clicked, this, &MainWindow::startScan);
-  connect(stopScanButton, &QToolButton::clicked, this, &MainWindow::stopScan);
+  connect(ui_.scanNowButton, &QToolButton::clicked, this, &MainWindow::startScan);
+  connect(ui_.stopScanButton, &QToolButton::clicked, this, &MainWindow::stopScan);
 }
 
 void MainWindow::buildViews(QWidget* central) {
@@ -158,7 +167,7 @@ void MainWindow::buildViews(QWidget* central) {
   bannerArea->setFixedSize(668, 65);
   const char* names[] = {"Image1", "Image2", "Image3", "Image4"};
   for (int i = 0; i < 4; ++i) {
-    QLabel* image = bannerImages[i] = new QLabel(bannerArea);
+    QLabel* image = ui_.bannerImages[i] = new QLabel(bannerArea);
     image->setObjectName(names[i]);
     image->setGeometry(0, 0, 668, 65);
     image->setPixmap(QPixmap::fromImage(loadJpeg(QString(":/banner%1.jpg").arg(i + 1))));
@@ -170,150 +179,151 @@ void MainWindow::buildViews(QWidget* central) {
   auto* grid = new QHBoxLayout(summary);
   grid->setContentsMargins(2, 0, 2, 0);
   auto* left = new QVBoxLayout();
-  playerCountLabel = makeLabel(summary, "Label1", QColor(0, 128, 0), true);
-  mapLabel = makeLabel(summary, "Label2", QColor(0, 0, 128), true);
-  hostNameLabel = makeLabel(summary, "Label3", QColor(0, 0, 128), false);
-  editionLabel = makeLabel(summary, "Label4", Qt::black, true);
-  editionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  ui_.playerCountLabel = makeLabel(summary, "Label1", QColor(0, 128, 0), true);
+  ui_.mapLabel = makeLabel(summary, "Label2", QColor(0, 0, 128), true);
+  ui_.hostNameLabel = makeLabel(summary, "Label3", QColor(0, 0, 128), false);
+  ui_.editionLabel = makeLabel(summary, "Label4", Qt::black, true);
+  ui_.editionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto* top = new QHBoxLayout();
-  top->addWidget(playerCountLabel);
-  top->addWidget(mapLabel, 1);
+  top->addWidget(ui_.playerCountLabel);
+  top->addWidget(ui_.mapLabel, 1);
   left->addLayout(top);
   auto* bottom = new QHBoxLayout();
-  bottom->addWidget(hostNameLabel, 1);
-  bottom->addWidget(editionLabel);
+  bottom->addWidget(ui_.hostNameLabel, 1);
+  bottom->addWidget(ui_.editionLabel);
   left->addLayout(bottom);
   grid->addLayout(left);
   summary->setFixedHeight(38);
   layout->addWidget(summary);
 
   auto* pair = new QHBoxLayout();
-  playerView = makeView(central, "ListView1");
-  playerView->setColumnCount(2);
-  playerView->setHeaderLabels({"Players on server", "Ping"});
-  playerView->setColumnWidth(1, 35);
-  playerView->setToolTip(
+  ui_.playerView = makeView(central, "ListView1");
+  ui_.playerView->setColumnCount(2);
+  ui_.playerView->setHeaderLabels({"Players on server", "Ping"});
+  ui_.playerView->setColumnWidth(1, 35);
+  ui_.playerView->setToolTip(
       "Rightclick will move selected player to the buddylist / Doubleclick connects with server");
-  playerView->setSortingEnabled(true);
-  playerView->sortByColumn(0, Qt::AscendingOrder);
-  playerView->header()->setSortIndicatorShown(false);
-  playerView->header()->setSectionsClickable(false);
-  playerView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-  playerView->header()->setSectionResizeMode(1, QHeaderView::Fixed);
-  buddyView = makeView(central, "ListView2");
-  buddyView->setColumnCount(2);
-  buddyView->setHeaderLabels({"No Buddies online", "Host"});
-  buddyView->setColumnWidth(1, 107);
-  buddyView->setToolTip("doubleclick on player to scan his server");
+  ui_.playerView->setSortingEnabled(true);
+  ui_.playerView->sortByColumn(0, Qt::AscendingOrder);
+  ui_.playerView->header()->setSortIndicatorShown(false);
+  ui_.playerView->header()->setSectionsClickable(false);
+  ui_.playerView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  ui_.playerView->header()->setSectionResizeMode(1, QHeaderView::Fixed);
+  ui_.buddyView = makeView(central, "ListView2");
+  ui_.buddyView->setColumnCount(2);
+  ui_.buddyView->setHeaderLabels({"No Buddies online", "Host"});
+  ui_.buddyView->setColumnWidth(1, 107);
+  ui_.buddyView->setToolTip("doubleclick on player to scan his server");
   // Sorted by caption without the view's own sorting: the scan inserts each
   // hit in place and sorts at the end of a pass, where a sorting view would
   // sort all of its rows again after every insert.
-  buddyView->header()->setSortIndicatorShown(false);
-  buddyView->header()->setSectionsClickable(false);
-  buddyView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-  buddyView->header()->setSectionResizeMode(1, QHeaderView::Fixed);
-  pair->addWidget(playerView);
-  pair->addWidget(buddyView);
+  ui_.buddyView->header()->setSortIndicatorShown(false);
+  ui_.buddyView->header()->setSectionsClickable(false);
+  ui_.buddyView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  ui_.buddyView->header()->setSectionResizeMode(1, QHeaderView::Fixed);
+  pair->addWidget(ui_.playerView);
+  pair->addWidget(ui_.buddyView);
   layout->addLayout(pair, 2);
 
-  serverView = makeView(central, "ListView3");
-  serverView->setColumnCount(4);
-  serverView->setHeaderLabels({"Player", "Map", "Host", "Game"});
-  serverView->setColumnWidth(0, 98);
-  serverView->setColumnWidth(1, 150);
-  serverView->setColumnWidth(2, 315);
-  serverView->setColumnWidth(3, 90);
-  serverView->setToolTip("rightclick for options");
-  serverView->setIconSize(QSize(16, 16));
-  serverView->header()->setSectionsClickable(true);
+  ui_.serverView = makeView(central, "ListView3");
+  ui_.serverView->setColumnCount(4);
+  ui_.serverView->setHeaderLabels({"Player", "Map", "Host", "Game"});
+  ui_.serverView->setColumnWidth(0, 98);
+  ui_.serverView->setColumnWidth(1, 150);
+  ui_.serverView->setColumnWidth(2, 315);
+  ui_.serverView->setColumnWidth(3, 90);
+  ui_.serverView->setToolTip("rightclick for options");
+  ui_.serverView->setIconSize(QSize(16, 16));
+  ui_.serverView->header()->setSectionsClickable(true);
   // The header shows by which column and in which direction the rows are
   // sorted; sortServerView() keeps it current.
-  serverView->header()->setSortIndicator(sortColumn, Qt::AscendingOrder);
-  serverView->header()->setSortIndicatorShown(true);
-  connect(serverView->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortServersBy);
-  layout->addWidget(serverView, 3);
+  ui_.serverView->header()->setSortIndicator(sortColumn_, Qt::AscendingOrder);
+  ui_.serverView->header()->setSortIndicatorShown(true);
+  connect(ui_.serverView->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortServersBy);
+  layout->addWidget(ui_.serverView, 3);
 
-  scanProgress = new QProgressBar(central);
-  scanProgress->setObjectName("ProgressBar1");
-  scanProgress->setTextVisible(false);
-  scanProgress->setFixedHeight(12);
-  scanProgress->setVisible(false);
-  layout->addWidget(scanProgress);
+  ui_.scanProgress = new QProgressBar(central);
+  ui_.scanProgress->setObjectName("ProgressBar1");
+  ui_.scanProgress->setTextVisible(false);
+  ui_.scanProgress->setFixedHeight(12);
+  ui_.scanProgress->setVisible(false);
+  layout->addWidget(ui_.scanProgress);
 
-  statusLine = new QStatusBar(this);
-  statusLine->setObjectName("StatusBar1");
-  statusLine->setSizeGripEnabled(false);
-  statusPanel = new QLabel(statusLine);
-  statusPanel->setObjectName("StatusPanel");
-  statusLine->addWidget(statusPanel, 1);
-  setStatusBar(statusLine);
+  ui_.statusLine = new QStatusBar(this);
+  ui_.statusLine->setObjectName("StatusBar1");
+  ui_.statusLine->setSizeGripEnabled(false);
+  ui_.statusPanel = new QLabel(ui_.statusLine);
+  ui_.statusPanel->setObjectName("StatusPanel");
+  ui_.statusLine->addWidget(ui_.statusPanel, 1);
+  setStatusBar(ui_.statusLine);
 }
 
 void MainWindow::buildMenus() {
-  playerMenu = new QMenu(this);
-  playerMenu->setObjectName("PopupMenu1");
-  addToBuddiesAction = playerMenu->addAction("Add to Buddys");
-  addToBuddiesAction->setObjectName("AddtoBuddys1");
-  connectWithServerAction = playerMenu->addAction("Connect with server");
-  connectWithServerAction->setObjectName("Connectwithserver1");
-  connect(playerView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& p) { playerMenu->popup(playerView->viewport()->mapToGlobal(p)); });
+  ui_.playerMenu = new QMenu(this);
+  ui_.playerMenu->setObjectName("PopupMenu1");
+  ui_.addToBuddiesAction = ui_.playerMenu->addAction("Add to Buddys");
+  ui_.addToBuddiesAction->setObjectName("AddtoBuddys1");
+  ui_.connectWithServerAction = ui_.playerMenu->addAction("Connect with server");
+  ui_.connectWithServerAction->setObjectName("Connectwithserver1");
+  connect(ui_.playerView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+    ui_.playerMenu->popup(ui_.playerView->viewport()->mapToGlobal(p));
+  });
 
-  serverMenu = new QMenu(this);
-  serverMenu->setObjectName("PopupMenu4");
-  remoteConsoleAction = serverMenu->addAction("rcon");
-  propertiesAction = serverMenu->addAction("properties");
-  serverMenu->addSeparator();
-  addServerAction = serverMenu->addAction("add server");
-  deleteServerAction = serverMenu->addAction("delete server");
-  serverMenu->addSeparator();
-  scanNowAction = serverMenu->addAction("scan now");
-  searchAction = serverMenu->addAction("search");
-  connectAction = serverMenu->addAction("connect");
-  directConnectAction = serverMenu->addAction("direct connect");
-  remoteConsoleAction->setObjectName("rcon1");
-  propertiesAction->setObjectName("properties1");
-  addServerAction->setObjectName("addserver1");
-  deleteServerAction->setObjectName("deleteserver1");
-  scanNowAction->setObjectName("scannow1");
-  searchAction->setObjectName("search1");
-  connectAction->setObjectName("connect1");
-  directConnectAction->setObjectName("directconnect1");
-  connect(deleteServerAction, &QAction::triggered, this, &MainWindow::deleteSelectedServer);
-  connect(scanNowAction, &QAction::triggered, this, &MainWindow::startScan);
-  connect(serverView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& p) { serverMenu->popup(serverView->viewport()->mapToGlobal(p)); });
+  ui_.serverMenu = new QMenu(this);
+  ui_.serverMenu->setObjectName("PopupMenu4");
+  ui_.remoteConsoleAction = ui_.serverMenu->addAction("rcon");
+  ui_.propertiesAction = ui_.serverMenu->addAction("properties");
+  ui_.serverMenu->addSeparator();
+  ui_.addServerAction = ui_.serverMenu->addAction("add server");
+  ui_.deleteServerAction = ui_.serverMenu->addAction("delete server");
+  ui_.serverMenu->addSeparator();
+  ui_.scanNowAction = ui_.serverMenu->addAction("scan now");
+  ui_.searchAction = ui_.serverMenu->addAction("search");
+  ui_.connectAction = ui_.serverMenu->addAction("connect");
+  ui_.directConnectAction = ui_.serverMenu->addAction("direct connect");
+  ui_.remoteConsoleAction->setObjectName("rcon1");
+  ui_.propertiesAction->setObjectName("properties1");
+  ui_.addServerAction->setObjectName("addserver1");
+  ui_.deleteServerAction->setObjectName("deleteserver1");
+  ui_.scanNowAction->setObjectName("scannow1");
+  ui_.searchAction->setObjectName("search1");
+  ui_.connectAction->setObjectName("connect1");
+  ui_.directConnectAction->setObjectName("directconnect1");
+  connect(ui_.deleteServerAction, &QAction::triggered, this, &MainWindow::deleteSelectedServer);
+  connect(ui_.scanNowAction, &QAction::triggered, this, &MainWindow::startScan);
+  connect(ui_.serverView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+    ui_.serverMenu->popup(ui_.serverView->viewport()->mapToGlobal(p));
+  });
 
-  trayMenu = new QMenu(this);
-  trayMenu->setObjectName("PopupMenu5");
-  trayOptionsAction = trayMenu->addAction("options");
-  trayScanNowAction = trayMenu->addAction("scan now");
-  trayMenu->addSeparator();
-  trayExitAction = trayMenu->addAction("exit");
-  trayOptionsAction->setObjectName("options2");
-  trayScanNowAction->setObjectName("scannow2");
-  trayExitAction->setObjectName("exit1");
-  connect(trayScanNowAction, &QAction::triggered, this, &MainWindow::startScan);
-  connect(trayExitAction, &QAction::triggered, this, &QWidget::close);
+  ui_.trayMenu = new QMenu(this);
+  ui_.trayMenu->setObjectName("PopupMenu5");
+  ui_.trayOptionsAction = ui_.trayMenu->addAction("options");
+  ui_.trayScanNowAction = ui_.trayMenu->addAction("scan now");
+  ui_.trayMenu->addSeparator();
+  ui_.trayExitAction = ui_.trayMenu->addAction("exit");
+  ui_.trayOptionsAction->setObjectName("options2");
+  ui_.trayScanNowAction->setObjectName("scannow2");
+  ui_.trayExitAction->setObjectName("exit1");
+  connect(ui_.trayScanNowAction, &QAction::triggered, this, &MainWindow::startScan);
+  connect(ui_.trayExitAction, &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::buildTray() {
-  trayIcon = new TrayIcon(this);
-  trayIcon->setObjectName("Systray1");
-  trayIcon->setIcon(QIcon(":/tarvix.png"));
-  trayIcon->setHint("Tarvix 2.10");
-  trayIcon->setPopupMenu(trayMenu);
+  ui_.trayIcon = new TrayIcon(this);
+  ui_.trayIcon->setObjectName("Systray1");
+  ui_.trayIcon->setIcon(QIcon(":/tarvix.png"));
+  ui_.trayIcon->setHint("Tarvix 2.10");
+  ui_.trayIcon->setPopupMenu(ui_.trayMenu);
 }
 
 void MainWindow::loadConfigAndList() {
-  graphX = 250;
-  scanning = false;
-  sortDescending = false;
-  firstShow = true;
-  versionText = "2.10 build 08.07.2003";
-  scanProgress->setRange(0, 100);
-  buddyView->headerItem()->setText(0, "No Buddies online");
-  playerView->headerItem()->setText(0, "Players on server");
+  scanning_ = false;
+  sortDescending_ = false;
+  firstShow_ = true;
+  versionText_ = "2.10 build 08.07.2003";
+  ui_.scanProgress->setRange(0, 100);
+  ui_.buddyView->headerItem()->setText(0, "No Buddies online");
+  ui_.playerView->headerItem()->setText(0, "Players on server");
 
   // Config is applied over the current settings, so that a failure part way
   // keeps every setting read before it and nothing else changes.
@@ -325,7 +335,7 @@ void MainWindow::loadConfigAndList() {
   } catch (const std::exception& e) {
     failure = e.what();
   }
-  if (cfg.autoScan) autoScanTimer->start();
+  if (cfg.autoScan) ui_.autoScanTimer->start();
   settings_.setConfig(cfg);
   if (!failure.empty()) {
     // The rest of the creation is skipped: no banner, no list.
@@ -340,7 +350,7 @@ void MainWindow::loadConfigAndList() {
 void MainWindow::showBanner() {
   const std::string choices[] = {"0", "1", "2", "3"};
   const std::string banner = settings_.config().bannerIndex;
-  for (int i = 0; i < 4; ++i) bannerImages[i]->setVisible(banner == choices[i]);
+  for (int i = 0; i < 4; ++i) ui_.bannerImages[i]->setVisible(banner == choices[i]);
 }
 
 void MainWindow::loadCurrentList() {
@@ -357,37 +367,48 @@ void MainWindow::loadCurrentList() {
     return;
   }
   for (const ServerEntry& entry : entries) {
-    serverNameList->addItem(toQString(entry.name));
+    ui_.serverNameList->addItem(toQString(entry.name));
     addServerRow(entry.name);
   }
   sortServerView();
-  setStatusText("Total servers: " + QString::number(serverNameList->count()));
+  setStatusText("Total servers: " + QString::number(ui_.serverNameList->count()));
 }
 
 void MainWindow::setToolButtonVisible(QToolButton* button, bool visible) {
   // A tool bar shows and hides a button through its action.
-  for (QAction* a : toolBar->actions())
-    if (toolBar->widgetForAction(a) == button) a->setVisible(visible);
+  for (QAction* a : ui_.toolBar->actions())
+    if (ui_.toolBar->widgetForAction(a) == button) a->setVisible(visible);
 }
 
-QString MainWindow::statusText() const { return statusPanel->text(); }
+const QAbstractItemModel& MainWindow::serverRows() const { return *ui_.serverView->model(); }
 
-void MainWindow::setStatusText(const QString& text) { statusPanel->setText(text); }
+unsigned long MainWindow::scanThreadId() const { return scanPass_ ? scanPass_->threadId() : 0; }
 
-int MainWindow::serverRowCount() const { return serverView->topLevelItemCount(); }
+void MainWindow::notify(const QString& title, const QString& text) {
+  if (!ui_.trayIcon->showNotification(title, text))
+    setStatusText(QString(text).replace('\n', "; "));
+}
 
-QTreeWidgetItem* MainWindow::serverRow(int index) const { return serverView->topLevelItem(index); }
+QString MainWindow::statusText() const { return ui_.statusPanel->text(); }
+
+void MainWindow::setStatusText(const QString& text) { ui_.statusPanel->setText(text); }
+
+int MainWindow::serverRowCount() const { return ui_.serverView->topLevelItemCount(); }
+
+QTreeWidgetItem* MainWindow::serverRow(int index) const {
+  return ui_.serverView->topLevelItem(index);
+}
 
 QTreeWidgetItem* MainWindow::addServerRow(const std::string& name) {
   auto* row = new ServerItem(QStringList{"not scanned", QString(), toQString(name), QString()});
-  serverView->addTopLevelItem(row);
+  ui_.serverView->addTopLevelItem(row);
   setRowIcon(row, RowNotScanned);
   return row;
 }
 
 void MainWindow::setRowCaption(QTreeWidgetItem* row, const QString& caption) {
   row->setText(0, caption);
-  if (autoSort) sortServerView();
+  if (autoSort_) sortServerView();
 }
 
 void MainWindow::setRowIcon(QTreeWidgetItem* row, int icon) {
@@ -401,38 +422,39 @@ void MainWindow::setRowIcon(QTreeWidgetItem* row, int icon) {
 }
 
 void MainWindow::sortServerView() {
-  serverView->sortItems(sortColumn, sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  ui_.serverView->sortItems(sortColumn_,
+                            sortDescending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
-int MainWindow::serverNameCount() const { return serverNameList->count(); }
+int MainWindow::serverNameCount() const { return ui_.serverNameList->count(); }
 
 void MainWindow::reloadServerNames() {
   std::vector<std::string> names = readServerNames(settings_.serverListPath());
-  serverNameList->clear();
-  for (const std::string& n : names) serverNameList->addItem(toQString(n));
+  ui_.serverNameList->clear();
+  for (const std::string& n : names) ui_.serverNameList->addItem(toQString(n));
 }
 
 void MainWindow::updateBuddyCaption() {
-  int n = buddyView->topLevelItemCount();
-  buddyView->headerItem()->setText(
+  int n = ui_.buddyView->topLevelItemCount();
+  ui_.buddyView->headerItem()->setText(
       0, n == 0 ? QString("No Buddies online") : QString::number(n) + " Buddies online");
 }
 
 void MainWindow::sortServersBy(int column) {
-  if (scanning) {
+  if (scanning_) {
     // The click has flipped the header's arrow; the rows keep their order.
-    serverView->header()->setSortIndicator(
-        sortColumn, sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    ui_.serverView->header()->setSortIndicator(
+        sortColumn_, sortDescending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
     return;
   }
-  sortDescending = !sortDescending;
-  sortColumn = column;
+  sortDescending_ = !sortDescending_;
+  sortColumn_ = column;
   sortServerView();
 }
 
 void MainWindow::deleteSelectedServer() {
-  QTreeWidgetItem* row = serverView->currentItem();
-  if (!row || !row->isSelected() || scanning) return;
+  QTreeWidgetItem* row = ui_.serverView->currentItem();
+  if (!row || !row->isSelected() || scanning_) return;
   const QString name = row->text(2);
   if (!dialogs().confirm(this, "Delete server\n" + name + " ?")) return;
   try {
@@ -440,7 +462,7 @@ void MainWindow::deleteSelectedServer() {
     reloadServerNames();
     // Without a current row the view selects no other row in its place,
     // which would query that server.
-    serverView->selectionModel()->clear();
+    ui_.serverView->selectionModel()->clear();
     delete row;
   } catch (const FileError&) {
     consoleLogs().append(LogKind::BadLog, "!! server cant be deleted - list is in use");
@@ -449,24 +471,24 @@ void MainWindow::deleteSelectedServer() {
 }
 
 void MainWindow::autoScanDue() {
-  if (!scanning) startScan();
+  if (!scanning_) startScan();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (event->spontaneous()) return;
-  if (firstShow) emit firstShown();
-  firstShow = false;
-  buddyView->setFocus();
-  setStatusText(QString::number(serverNameList->count()) + " servers in " +
+  if (firstShow_) emit firstShown();
+  firstShow_ = false;
+  ui_.buddyView->setFocus();
+  setStatusText(QString::number(ui_.serverNameList->count()) + " servers in " +
                 toQString(settings_.serverListPath()));
 }
 
 void MainWindow::shutdown() {
   stopScanPass();
   emit shuttingDown();
-  autoScanTimer->stop();
-  if (trayIcon) trayIcon->removeIcon();
+  ui_.autoScanTimer->stop();
+  if (ui_.trayIcon) ui_.trayIcon->removeIcon();
   shutdownPingThreads();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The main window: settings, the current server, the server, player and
-// buddy views, the tool bar and its menus.
+// buddy views, the tool bar and its menus. Its widgets and state are its own;
+// other windows reach it through the verbs and signals below, wired by
+// Application.
 #include <QMainWindow>
 #include <QPoint>
 #include <QStringList>
@@ -10,12 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "app/core/ScanView.h"
+#include "app/core/HeadlessScan.h"
 #include "app/core/ServerDetails.h"
 #include "components/Background.h"
 #include "lists/ScanState.h"
+#include "lists/ServerPropertiesWindow.h"
 #include "store/Settings.h"
 
+class QAbstractItemModel;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -30,6 +34,9 @@ class QTreeWidgetItem;
 
 namespace tarvix {
 
+class ScanPass;
+class TrayIcon;
+
 class MainWindow : public QMainWindow, public ScanState {
   Q_OBJECT
 
@@ -39,13 +46,18 @@ class MainWindow : public QMainWindow, public ScanState {
   explicit MainWindow(Settings& settings, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // ---- asked for by other windows ----
-  // The program's settings, for windows that are not yet handed them.
-  Settings& settings() const { return settings_; }
-  // For the lists windows (MainWindowLists.cpp).
+  // ---- the scan ----
   bool scanRunning() const override;
   bool autoScanRunning() const override;
   void setAutoScan(bool on);
+  // "scan now": does nothing while a pass runs.
+  void startScan();
+  // "stop scan", and the end of a pass.
+  void stopScan();
+  // The running pass's thread, 0 without one.
+  unsigned long scanThreadId() const;
+
+  // ---- the server list ----
   // Empties the server name list, the three views and the detail labels.
   void clearServerList();
   // Shows the servers of the list just chosen with progress, then scans them.
@@ -56,126 +68,40 @@ class MainWindow : public QMainWindow, public ScanState {
   void showAddedServer(const std::string& name);
   // Selects a server row as the user would, which queries that server.
   void selectServerRow(int index);
+  // The server view's rows, for the search.
+  const QAbstractItemModel& serverRows() const;
+
+  // ---- details and connect ----
   void showEdition(const QString& edition);
-
-  // The window's own state; the settings and the current server are in
-  // Settings.
-  bool scanning = false;
-  int sortColumn = 0;
-  bool sortDescending = false;
-  // Where the ping graph's next step goes after the last reset.
-  int graphX = 250;
-  bool firstShow = true;
-  QString versionText;
-  // The server view re-sorts whenever a row's caption is set while this is on.
-  bool autoSort = true;
-
-  // Controls; each keeps its code name as its objectName.
-  QToolBar* toolBar = nullptr;
-  QToolButton* scanNowButton = nullptr;
-  QToolButton* stopScanButton = nullptr;
-  QToolButton* searchButton = nullptr;
-  QToolButton* connectButton = nullptr;
-  QToolButton* directConnectButton = nullptr;
-  QToolButton* buddiesButton = nullptr;
-  QToolButton* clanTagsButton = nullptr;
-  QToolButton* remoteConsoleButton = nullptr;  // "r-con"
-  QToolButton* optionsButton = nullptr;
-  QComboBox* serverNameList = nullptr;  // hidden: the names of the current list
-  // Config's banner choice "0" to "3" shows one of them.
-  std::array<QLabel*, 4> bannerImages{};
-  QLabel* playerCountLabel = nullptr;  // "Players: 3/16"
-  QLabel* mapLabel = nullptr;
-  QLabel* hostNameLabel = nullptr;
-  QLabel* editionLabel = nullptr;
-  QTreeWidget* playerView = nullptr;
-  QTreeWidget* buddyView = nullptr;
-  QTreeWidget* serverView = nullptr;
-  QProgressBar* scanProgress = nullptr;
-  QStatusBar* statusLine = nullptr;
-  QLabel* statusPanel = nullptr;  // the status bar's one panel
-  QTimer* autoScanTimer = nullptr;
-  QMenu* playerMenu = nullptr;  // the player view's right-click menu
-  QAction* addToBuddiesAction = nullptr;
-  QAction* connectWithServerAction = nullptr;
-  QMenu* serverMenu = nullptr;  // the server view's right-click menu
-  QAction* remoteConsoleAction = nullptr;
-  QAction* propertiesAction = nullptr;
-  QAction* addServerAction = nullptr;
-  QAction* deleteServerAction = nullptr;
-  QAction* scanNowAction = nullptr;
-  QAction* searchAction = nullptr;
-  QAction* connectAction = nullptr;
-  QAction* directConnectAction = nullptr;
-  QMenu* trayMenu = nullptr;  // the tray icon's menu
-  QAction* trayOptionsAction = nullptr;
-  QAction* trayScanNowAction = nullptr;
-  QAction* trayExitAction = nullptr;
-  class TrayIcon* trayIcon = nullptr;
-
-  // Status bar text (its one panel).
-  QString statusText() const;
-  void setStatusText(const QString& text);
-
-  // Server view rows.
-  int serverRowCount() const;
-  QTreeWidgetItem* serverRow(int index) const;
-  // Appends a "not scanned" row for the server `name`.
-  QTreeWidgetItem* addServerRow(const std::string& name);
-  void setRowCaption(QTreeWidgetItem* row, const QString& caption);
-  void setRowIcon(QTreeWidgetItem* row, int icon);
-  // Sorts the server view by sortColumn and sortDescending.
-  void sortServerView();
-  // The hidden server-name list as names.
-  int serverNameCount() const;
-  void reloadServerNames();
-
-  // Buddy view caption from its row count.
-  void updateBuddyCaption();
-
-  // A column header was clicked: reverses the order and sorts by `column`
-  // (ignored while a pass runs).
-  void sortServersBy(int column);
-  // "delete server": removes the selected row's server from the list after
-  // asking (refused while a pass runs).
-  void deleteSelectedServer();
-  // The automatic scan's timer: starts a pass unless one runs.
-  void autoScanDue();
-  // "scan now": does nothing while a pass runs.
-  void startScan();
-
-  // ---- scan pass and buddy matching (MainWindowScan.cpp) ----
-  // The running pass (a finished one until the stop joins it).
-  std::shared_ptr<class ScanPass> scanPass;
-  // Changes with every start and stop; changes posted by an older pass are dropped.
-  unsigned scanGeneration = 0;
-  // "stop scan", and the end of a pass.
-  void stopScan();
-  // Stops the pass and waits for its thread without changing the window.
-  void stopScanPass();
-
-  // ---- server details, buddies, search (MainWindowDetails.cpp) ----
-  // What the properties window shows for the current server.
-  QString propertiesAddress;       // "IP:" field: address + ":" + port
-  QString propertiesVersion;       // "Version" field
-  QStringList propertiesMapLines;  // map rotation memo
-  QString linkCaption;             // link label caption
-  QString linkTarget;              // link label target
-  QPoint graphPen{250, 11};        // pen of the ping graph after the last reset
-  int graphResets = 0;             // how often the graph was cleared
-
-  // A server row became selected: query it and show its details.
-  void showSelectedServer(QTreeWidgetItem* row);
-  // Double-click in the buddy view: go to the buddy's server.
-  void goToBuddyServer();
-  // Player view's "Add to Buddys".
-  void addPlayerToBuddies();
   // True while the newest details query waits for its reply.
   bool detailsQueryPending() const;
   // Drops the reply of a selection still waiting (another server was chosen).
   void cancelDetailsQuery();
   // The Buddies window wrote the name "Add to Buddys" asked for.
   void showBuddyAdded();
+  // "connect": starts the game on the current server; gamesRunning() counts
+  // it until it ends.
+  void connectToServer();
+  // Where connect finds the password it leaves in Config for the next
+  // connect (the Options window's field).
+  void setNextConnectPassword(std::function<std::string()> password) {
+    nextConnectPassword_ = std::move(password);
+  }
+  // Games started by connect whose end is still awaited.
+  int gamesRunning() const { return gamesRunning_; }
+
+  // ---- status and notices ----
+  // Status bar text (its one panel).
+  QString statusText() const;
+  void setStatusText(const QString& text);
+  // A notice in the notification area, or without one in the status bar.
+  void notify(const QString& title, const QString& text);
+  // "2.10 build 08.07.2003"
+  QString versionText() const { return versionText_; }
+
+  // Ends the window's own work: the scan, the console's workers, the timer,
+  // the tray icon and the ping threads. Closing the window does this too.
+  void shutdown();
 
  signals:
   // Shown for the first time: the search window starts with "server" checked.
@@ -186,6 +112,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void optionsRequested();
   void directConnectRequested();
   void quickAddRequested();
+  // The server menu's "properties".
+  void propertiesRequested();
   // A details query was answered: a properties window on screen shows it
   // afresh, and this window gets the focus back.
   void propertiesRefreshRequested();
@@ -193,24 +121,118 @@ class MainWindow : public QMainWindow, public ScanState {
   void buddyAddRequested(const QString& name);
   // "connect" was chosen: the properties window closes.
   void connectStarted();
-  // The ping graph was cleared and its pen moved to graphPen.
-  void graphReset();
+  // The ping graph was cleared: its next step goes to x, its pen to `pen`.
+  void graphReset(int x, QPoint pen);
   // The newest details query was shown (its answer or the no-answer display).
-  void detailsShown();
+  void detailsShown(const tarvix::ServerInfo& info);
   // "r-con" or "rcon" was chosen: open the admin console.
   void remoteConsoleRequested();
   // The program is ending: background workers of other windows must stop.
   void shuttingDown();
-  // A scan pass ran to its end; its buddy and clan-tag hits are in the buddy view.
-  void scanPassFinished();
+  // A scan pass ran to its end with these buddy and clan-tag hits.
+  void scanPassFinished(const std::vector<tarvix::HeadlessBuddy>& hits);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Controls; each keeps its code name as its objectName.
+  struct Ui {
+    QToolBar* toolBar = nullptr;
+    QToolButton* scanNowButton = nullptr;
+    QToolButton* stopScanButton = nullptr;
+    QToolButton* searchButton = nullptr;
+    QToolButton* connectButton = nullptr;
+    QToolButton* directConnectButton = nullptr;
+    QToolButton* buddiesButton = nullptr;
+    QToolButton* clanTagsButton = nullptr;
+    QToolButton* remoteConsoleButton = nullptr;  // "r-con"
+    QToolButton* optionsButton = nullptr;
+    QComboBox* serverNameList = nullptr;  // hidden: the names of the current list
+    // Config's banner choice "0" to "3" shows one of them.
+    std::array<QLabel*, 4> bannerImages{};
+    QLabel* playerCountLabel = nullptr;  // "Players: 3/16"
+    QLabel* mapLabel = nullptr;
+    QLabel* hostNameLabel = nullptr;
+    QLabel* editionLabel = nullptr;
+    QTreeWidget* playerView = nullptr;
+    QTreeWidget* buddyView = nullptr;
+    QTreeWidget* serverView = nullptr;
+    QProgressBar* scanProgress = nullptr;
+    QStatusBar* statusLine = nullptr;
+    QLabel* statusPanel = nullptr;  // the status bar's one panel
+    QTimer* autoScanTimer = nullptr;
+    QMenu* playerMenu = nullptr;  // the player view's right-click menu
+    QAction* addToBuddiesAction = nullptr;
+    QAction* connectWithServerAction = nullptr;
+    QMenu* serverMenu = nullptr;  // the server view's right-click menu
+    QAction* remoteConsoleAction = nullptr;
+    QAction* propertiesAction = nullptr;
+    QAction* addServerAction = nullptr;
+    QAction* deleteServerAction = nullptr;
+    QAction* scanNowAction = nullptr;
+    QAction* searchAction = nullptr;
+    QAction* connectAction = nullptr;
+    QAction* directConnectAction = nullptr;
+    QMenu* trayMenu = nullptr;  // the tray icon's menu
+    QAction* trayOptionsAction = nullptr;
+    QAction* trayScanNowAction = nullptr;
+    QAction* trayExitAction = nullptr;
+    TrayIcon* trayIcon = nullptr;
+  };
+
+  // ---- building (MainWindow.cpp) ----
+  void buildToolBar();
+  void setToolButtonVisible(QToolButton* button, bool visible);
+  void buildViews(QWidget* central);
+  void buildMenus();
+  void buildTray();
+  void loadConfigAndList();
+  void showBanner();
+  void loadCurrentList();
+
+  // ---- server view rows ----
+  int serverRowCount() const;
+  QTreeWidgetItem* serverRow(int index) const;
+  // Appends a "not scanned" row for the server `name`.
+  QTreeWidgetItem* addServerRow(const std::string& name);
+  void setRowCaption(QTreeWidgetItem* row, const QString& caption);
+  void setRowIcon(QTreeWidgetItem* row, int icon);
+  // Sorts the server view by sortColumn_ and sortDescending_.
+  void sortServerView();
+  // The hidden server-name list as names.
+  int serverNameCount() const;
+  void reloadServerNames();
+  // Buddy view caption from its row count.
+  void updateBuddyCaption();
+  // A column header was clicked: reverses the order and sorts by `column`
+  // (ignored while a pass runs).
+  void sortServersBy(int column);
+  // "delete server": removes the selected row's server from the list after
+  // asking (refused while a pass runs).
+  void deleteSelectedServer();
+  // The automatic scan's timer: starts a pass unless one runs.
+  void autoScanDue();
+
+  // ---- scan pass (MainWindowScan.cpp) ----
+  class PassView;
+  // Stops the pass and waits for its thread without changing the window.
+  void stopScanPass();
+
+  // ---- server details, buddies, search (MainWindowDetails.cpp) ----
   void buildDetails();
   void resetGraph(int x);
   void showNoAnswer(bool rowSelection);
   void showAnswer(const ServerDetails& d);
+  // A server row became selected: query it and show its details.
+  void showSelectedServer(QTreeWidgetItem* row);
   void applyRowSelection(QTreeWidgetItem* row, const std::string& reply);
+  // Double-click in the buddy view: go to the buddy's server.
+  void goToBuddyServer();
   void applyBuddyReply(const std::string& reply);
+  // Player view's "Add to Buddys".
+  void addPlayerToBuddies();
   void startDetailsQuery(const std::string& ip, const std::string& port,
                          std::function<void(const std::string&)> apply);
   // Makes the server `name` of the current list the current server and
@@ -220,63 +242,49 @@ class MainWindow : public QMainWindow, public ScanState {
   void showDetails(const std::string& reply);
   // Cancels the query still waiting; its reply is never shown.
   void dropDetailsQuery();
-  // The newest details query, waiting off the UI thread.
-  BackgroundTask detailsQuery_;
-  std::function<void(const std::string&)> pendingDetails_;
-  // "connect" asked for while a selection waited: runs once it is shown.
-  bool connectAfterDetails_ = false;
 
- public:
   // ---- connect, options, quick add, direct connect (MainWindowLaunch.cpp) ----
-  // "connect": starts the game on the current server; gamesRunning() counts
-  // it until it ends.
-  void connectToServer();
+  void connectLaunchHandlers();
   // "add server": the quick add window, only while no scan runs.
   void showQuickAdd();
   // Double-click in the player view: connect when the server view has rows.
   void connectFromPlayerView();
-  // Where connect finds the password it leaves in Config for the next
-  // connect (the Options window's field).
-  void setNextConnectPassword(std::function<std::string()> password) {
-    nextConnectPassword_ = std::move(password);
-  }
-  // Games started by connect whose end is still awaited.
-  int gamesRunning() const { return gamesRunning_; }
-
- private:
-  void connectLaunchHandlers();
   // Starts the executable with the parameter string and watches for its end;
   // false when it could not be started.
   bool runGame(const std::string& exePath, const std::string& params);
-  int gamesRunning_ = 0;
-  std::function<std::string()> nextConnectPassword_;
 
- public:
   // ---- ping shutdown (MainWindowPingShutdown.cpp) ----
   // Starts the run of the host checker's pings; they end with the program.
   void watchPingShutdown();
   // Shutdown: asks every ping to end, waiting until each has ended.
   void shutdownPingThreads();
 
- public:
-  // Ends the window's own work: the scan, the console's workers, the timer,
-  // the tray icon and the ping threads. Closing the window does this too.
-  void shutdown();
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-
- private:
   Settings& settings_;
-  void buildToolBar();
-  void setToolButtonVisible(QToolButton* button, bool visible);
-  void buildViews(QWidget* central);
-  void buildMenus();
-  void buildTray();
-  void loadConfigAndList();
-  void showBanner();
-  void loadCurrentList();
+  Ui ui_;
+
+  bool scanning_ = false;
+  int sortColumn_ = 0;
+  bool sortDescending_ = false;
+  bool firstShow_ = true;
+  QString versionText_;
+  // The server view re-sorts whenever a row's caption is set while this is on.
+  bool autoSort_ = true;
+  // The running pass (a finished one until the stop joins it).
+  std::shared_ptr<ScanPass> scanPass_;
+  // Changes with every start and stop; changes posted by an older pass are dropped.
+  unsigned scanGeneration_ = 0;
+
+  // What the properties window shows for the current server.
+  ServerInfo shownInfo_;
+
+  // The newest details query, waiting off the UI thread.
+  BackgroundTask detailsQuery_;
+  std::function<void(const std::string&)> pendingDetails_;
+  // "connect" asked for while a selection waited: runs once it is shown.
+  bool connectAfterDetails_ = false;
+
+  int gamesRunning_ = 0;
+  std::function<std::string()> nextConnectPassword_;
 };
 
 }  // namespace tarvix

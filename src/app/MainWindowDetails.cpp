@@ -34,17 +34,17 @@ void setLabelColour(QLabel* label, const QColor& colour) {
 }  // namespace
 
 void MainWindow::buildDetails() {
-  connect(serverView, &QTreeWidget::itemSelectionChanged, this, [this] {
-    const QList<QTreeWidgetItem*> selected = serverView->selectedItems();
+  connect(ui_.serverView, &QTreeWidget::itemSelectionChanged, this, [this] {
+    const QList<QTreeWidgetItem*> selected = ui_.serverView->selectedItems();
     if (!selected.isEmpty()) showSelectedServer(selected.first());
   });
-  connect(buddyView, &QTreeWidget::itemDoubleClicked, this, [this] { goToBuddyServer(); });
-  connect(addToBuddiesAction, &QAction::triggered, this, &MainWindow::addPlayerToBuddies);
+  connect(ui_.buddyView, &QTreeWidget::itemDoubleClicked, this, [this] { goToBuddyServer(); });
+  connect(ui_.addToBuddiesAction, &QAction::triggered, this, &MainWindow::addPlayerToBuddies);
 
-  connect(buddiesButton, &QToolButton::clicked, this, &MainWindow::buddiesRequested);
-  connect(clanTagsButton, &QToolButton::clicked, this, &MainWindow::clanTagsRequested);
-  connect(searchButton, &QToolButton::clicked, this, &MainWindow::searchRequested);
-  connect(searchAction, &QAction::triggered, this, &MainWindow::searchRequested);
+  connect(ui_.buddiesButton, &QToolButton::clicked, this, &MainWindow::buddiesRequested);
+  connect(ui_.clanTagsButton, &QToolButton::clicked, this, &MainWindow::clanTagsRequested);
+  connect(ui_.searchButton, &QToolButton::clicked, this, &MainWindow::searchRequested);
+  connect(ui_.searchAction, &QAction::triggered, this, &MainWindow::searchRequested);
 }
 
 bool MainWindow::detailsQueryPending() const { return detailsQuery_.pending(); }
@@ -54,12 +54,7 @@ void MainWindow::cancelDetailsQuery() {
   connectAfterDetails_ = false;
 }
 
-void MainWindow::resetGraph(int x) {
-  graphX = x;
-  graphPen = QPoint(97, 20);
-  ++graphResets;
-  emit graphReset();
-}
+void MainWindow::resetGraph(int x) { emit graphReset(x, QPoint(97, 20)); }
 
 void MainWindow::startDetailsQuery(const std::string& ip, const std::string& port,
                                    std::function<void(const std::string&)> apply) {
@@ -91,12 +86,12 @@ void MainWindow::queryServerNamed(const std::string& name,
     dialogs().showError(this, errorText(e.what()));
   }
   settings_.setCurrentServer({address.ip, address.port});
-  propertiesAddress = toQString(address.ip) + ":" + toQString(address.port);
+  shownInfo_.address = toQString(address.ip) + ":" + toQString(address.port);
   if (address.ip.empty()) {
     // Unknown server: nothing is sent, and no earlier query may show later.
     dropDetailsQuery();
     apply(std::string());
-    emit detailsShown();
+    emit detailsShown(shownInfo_);
     return;
   }
   startDetailsQuery(address.ip, address.port, std::move(apply));
@@ -107,48 +102,50 @@ void MainWindow::showDetails(const std::string& reply) {
   auto apply = std::move(pendingDetails_);
   pendingDetails_ = nullptr;
   if (apply) apply(reply);
-  emit detailsShown();
+  emit detailsShown(shownInfo_);
 }
 
 void MainWindow::showNoAnswer(bool rowSelection) {
-  playerCountLabel->clear();
-  mapLabel->setText(toQString(kNoResponseSelected));
-  setLabelColour(mapLabel, kRed);
-  linkCaption = toQString(kNoLink);
-  linkTarget = toQString(kHomePage);
-  playerView->clear();
-  hostNameLabel->clear();
-  editionLabel->clear();
-  if (rowSelection) propertiesVersion.clear();
+  ui_.playerCountLabel->clear();
+  ui_.mapLabel->setText(toQString(kNoResponseSelected));
+  setLabelColour(ui_.mapLabel, kRed);
+  shownInfo_.linkCaption = toQString(kNoLink);
+  shownInfo_.linkTarget = toQString(kHomePage);
+  ui_.playerView->clear();
+  ui_.hostNameLabel->clear();
+  ui_.editionLabel->clear();
+  if (rowSelection) shownInfo_.version.clear();
 }
 
 void MainWindow::showAnswer(const ServerDetails& d) {
   const StatusReply& r = d.reply;
-  editionLabel->setText(toQString(r.edition));
-  for (const std::string& piece : d.mapLines) propertiesMapLines << toQString(piece);
-  propertiesVersion = toQString(r.version);
-  linkCaption = toQString(d.linkCaption);
-  linkTarget = toQString(d.linkTarget);
-  hostNameLabel->setText(toQString(r.hostName));
-  mapLabel->setText("Map: " + toQString(r.mapName));
-  setLabelColour(mapLabel, mapInstalled(r.mapName, settings_.config().mohaaPath) ? kGreen : kRed);
-  playerView->clear();
+  ui_.editionLabel->setText(toQString(r.edition));
+  for (const std::string& piece : d.mapLines) shownInfo_.mapLines << toQString(piece);
+  shownInfo_.version = toQString(r.version);
+  shownInfo_.linkCaption = toQString(d.linkCaption);
+  shownInfo_.linkTarget = toQString(d.linkTarget);
+  ui_.hostNameLabel->setText(toQString(r.hostName));
+  ui_.mapLabel->setText("Map: " + toQString(r.mapName));
+  setLabelColour(ui_.mapLabel,
+                 mapInstalled(r.mapName, settings_.config().mohaaPath) ? kGreen : kRed);
+  ui_.playerView->clear();
   for (const Player& p : r.players)
-    playerView->addTopLevelItem(new TextItem(QStringList{toQString(p.name), toQString(p.ping)}));
-  playerCountLabel->setText("Players: " + toQString(d.countText));
+    ui_.playerView->addTopLevelItem(
+        new TextItem(QStringList{toQString(p.name), toQString(p.ping)}));
+  ui_.playerCountLabel->setText("Players: " + toQString(d.countText));
 }
 
 void MainWindow::showSelectedServer(QTreeWidgetItem* row) {
   if (!row) return;
   resetGraph(250);
-  propertiesMapLines = QStringList{toQString(kMapRotationHeading), toQString(kMapRotationRule)};
+  shownInfo_.mapLines = QStringList{toQString(kMapRotationHeading), toQString(kMapRotationRule)};
   // The row is followed through re-sorts while the query waits; it is gone
   // when the server view dropped it meanwhile.
   const QPersistentModelIndex tracked(
-      serverView->model()->index(serverView->indexOfTopLevelItem(row), 0));
+      ui_.serverView->model()->index(ui_.serverView->indexOfTopLevelItem(row), 0));
   queryServerNamed(toBytes(row->text(2)), [this, tracked](const std::string& reply) {
     QTreeWidgetItem* current =
-        tracked.isValid() ? serverView->topLevelItem(tracked.row()) : nullptr;
+        tracked.isValid() ? ui_.serverView->topLevelItem(tracked.row()) : nullptr;
     emit propertiesRefreshRequested();
     applyRowSelection(current, reply);
   });
@@ -164,39 +161,39 @@ void MainWindow::applyRowSelection(QTreeWidgetItem* row, const std::string& repl
     }
     return;
   }
-  autoSort = false;
+  autoSort_ = false;
   showAnswer(d);
   if (row) {
     row->setText(3, toQString(d.reply.edition));
     row->setText(1, toQString(d.reply.mapName));
     setRowCaption(row, toQString(d.countText));
-    serverView->scrollToItem(row);
-    serverView->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+    ui_.serverView->scrollToItem(row);
+    ui_.serverView->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
   }
   if (!d.maxIsNumber) {
     // The row's icon stays as it was.
     dialogs().showError(this, toQString(conversionErrorText(d.reply.maxClients)));
   } else if (d.full) {
-    setLabelColour(playerCountLabel, kRed);
+    setLabelColour(ui_.playerCountLabel, kRed);
     if (row) setRowIcon(row, RowFull);
   } else {
     if (row) setRowIcon(row, RowAnswered);
-    setLabelColour(playerCountLabel, kGreen);
+    setLabelColour(ui_.playerCountLabel, kGreen);
   }
 }
 
 void MainWindow::goToBuddyServer() {
-  QTreeWidgetItem* buddy = buddyView->currentItem();
+  QTreeWidgetItem* buddy = ui_.buddyView->currentItem();
   if (!buddy || !buddy->isSelected()) return;
   const QString host = buddy->text(1);
-  if (!scanning) {
-    autoSort = true;
+  if (!scanning_) {
+    autoSort_ = true;
     for (int i = 0; i < serverRowCount(); ++i) {
       QTreeWidgetItem* row = serverRow(i);
       if (row->text(2) != host) continue;
-      serverView->clearSelection();
-      serverView->setCurrentItem(row);  // runs the row selection
-      serverView->scrollToItem(row);
+      ui_.serverView->clearSelection();
+      ui_.serverView->setCurrentItem(row);  // runs the row selection
+      ui_.serverView->scrollToItem(row);
       return;
     }
     return;
@@ -216,16 +213,16 @@ void MainWindow::applyBuddyReply(const std::string& reply) {
     showNoAnswer(false);
     return;
   }
-  propertiesMapLines = QStringList{toQString(kMapRotationHeading), toQString(kMapRotationRule)};
+  shownInfo_.mapLines = QStringList{toQString(kMapRotationHeading), toQString(kMapRotationRule)};
   showAnswer(d);
   if (!d.maxIsNumber)
     dialogs().showError(this, toQString(conversionErrorText(d.reply.maxClients)));
   else
-    setLabelColour(playerCountLabel, d.full ? kRed : kGreen);
+    setLabelColour(ui_.playerCountLabel, d.full ? kRed : kGreen);
 }
 
 void MainWindow::addPlayerToBuddies() {
-  QTreeWidgetItem* player = playerView->currentItem();
+  QTreeWidgetItem* player = ui_.playerView->currentItem();
   if (!player || !player->isSelected()) return;
   const QString name = player->text(0);
   setStatusText("Adding " + name + " to Buddylist");

@@ -33,29 +33,30 @@ bool fileAt(const std::string& path) {
 }  // namespace
 
 void MainWindow::connectLaunchHandlers() {
-  connect(this, &MainWindow::detailsShown, this, [this] {
+  connect(this, &MainWindow::detailsShown, this, [this](const ServerInfo&) {
     if (!connectAfterDetails_ || detailsQueryPending()) return;
     connectAfterDetails_ = false;
     connectToServer();
   });
-  connect(connectButton, &QToolButton::clicked, this, &MainWindow::connectToServer);
-  connect(connectAction, &QAction::triggered, this, &MainWindow::connectToServer);
-  connect(connectWithServerAction, &QAction::triggered, this, &MainWindow::connectToServer);
-  onDoubleClick(serverView, [this] { connectToServer(); });
+  connect(ui_.connectButton, &QToolButton::clicked, this, &MainWindow::connectToServer);
+  connect(ui_.connectAction, &QAction::triggered, this, &MainWindow::connectToServer);
+  connect(ui_.connectWithServerAction, &QAction::triggered, this, &MainWindow::connectToServer);
+  onDoubleClick(ui_.serverView, [this] { connectToServer(); });
   for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)})
-    new QShortcut(QKeySequence(key), serverView, this, &MainWindow::connectToServer,
+    new QShortcut(QKeySequence(key), ui_.serverView, this, &MainWindow::connectToServer,
                   Qt::WidgetShortcut);
-  onDoubleClick(playerView, [this] { connectFromPlayerView(); });
+  onDoubleClick(ui_.playerView, [this] { connectFromPlayerView(); });
 
-  connect(optionsButton, &QToolButton::clicked, this, &MainWindow::optionsRequested);
-  connect(trayOptionsAction, &QAction::triggered, this, &MainWindow::optionsRequested);
-  connect(directConnectButton, &QToolButton::clicked, this, &MainWindow::directConnectRequested);
-  connect(directConnectAction, &QAction::triggered, this, &MainWindow::directConnectRequested);
-  connect(addServerAction, &QAction::triggered, this, &MainWindow::showQuickAdd);
+  connect(ui_.optionsButton, &QToolButton::clicked, this, &MainWindow::optionsRequested);
+  connect(ui_.trayOptionsAction, &QAction::triggered, this, &MainWindow::optionsRequested);
+  connect(ui_.directConnectButton, &QToolButton::clicked, this,
+          &MainWindow::directConnectRequested);
+  connect(ui_.directConnectAction, &QAction::triggered, this, &MainWindow::directConnectRequested);
+  connect(ui_.addServerAction, &QAction::triggered, this, &MainWindow::showQuickAdd);
 }
 
 void MainWindow::showQuickAdd() {
-  if (!scanning) emit quickAddRequested();
+  if (!scanning_) emit quickAddRequested();
 }
 
 void MainWindow::connectFromPlayerView() {
@@ -70,7 +71,7 @@ void MainWindow::connectToServer() {
     return;
   }
   // After a connect no automatic scan pass starts again.
-  autoScanTimer->stop();
+  ui_.autoScanTimer->stop();
   emit connectStarted();
   const CurrentServer current = settings_.currentServer();
   if (current.empty()) {
@@ -86,7 +87,7 @@ void MainWindow::connectToServer() {
       return;
     }
   }
-  const std::string edition = toBytes(editionLabel->text());
+  const std::string edition = toBytes(ui_.editionLabel->text());
   const Config config = settings_.config();
 
   // Each edition the server shows, base game first: its executable starts,

@@ -22,61 +22,62 @@ QString serversInListText(std::size_t count, const std::string& listPath) {
 
 }  // namespace
 
-bool MainWindow::scanRunning() const { return scanning; }
+bool MainWindow::scanRunning() const { return scanning_; }
 
-bool MainWindow::autoScanRunning() const { return autoScanTimer->isActive(); }
+bool MainWindow::autoScanRunning() const { return ui_.autoScanTimer->isActive(); }
 
 void MainWindow::setAutoScan(bool on) {
   if (on)
-    autoScanTimer->start();
+    ui_.autoScanTimer->start();
   else
-    autoScanTimer->stop();
+    ui_.autoScanTimer->stop();
 }
 
 void MainWindow::clearServerList() {
-  serverNameList->clear();
-  serverView->clear();
-  buddyView->clear();
-  playerView->clear();
-  for (QLabel* l : {playerCountLabel, mapLabel, hostNameLabel, editionLabel}) l->clear();
-  buddyView->headerItem()->setText(0, "No Buddys online");
+  ui_.serverNameList->clear();
+  ui_.serverView->clear();
+  ui_.buddyView->clear();
+  ui_.playerView->clear();
+  for (QLabel* l : {ui_.playerCountLabel, ui_.mapLabel, ui_.hostNameLabel, ui_.editionLabel})
+    l->clear();
+  ui_.buddyView->headerItem()->setText(0, "No Buddys online");
 }
 
 void MainWindow::loadServerList(const QString& listName, const std::vector<std::string>& names) {
   setStatusText("loading servers...please wait");
   repaint();
-  scanProgress->setRange(0, static_cast<int>(names.size()));
-  scanProgress->setValue(0);
-  scanProgress->setVisible(true);
+  ui_.scanProgress->setRange(0, static_cast<int>(names.size()));
+  ui_.scanProgress->setValue(0);
+  ui_.scanProgress->setVisible(true);
   for (const std::string& name : names) {
-    serverNameList->addItem(toQString(name));
+    ui_.serverNameList->addItem(toQString(name));
     addServerRow(name);
-    scanProgress->setValue(scanProgress->value() + 1);
+    ui_.scanProgress->setValue(ui_.scanProgress->value() + 1);
     repaint();
   }
-  scanProgress->setVisible(false);
-  serverNameList->setCurrentText(listName);
+  ui_.scanProgress->setVisible(false);
+  ui_.serverNameList->setCurrentText(listName);
   setStatusText(serversInListText(names.size(), settings_.serverListPath()));
   sortServerView();
   startScan();
 }
 
 void MainWindow::showStandardList(const std::vector<std::string>& names) {
-  serverNameList->clear();
-  for (const std::string& n : names) serverNameList->addItem(toQString(n));
-  serverNameList->setCurrentText(kStandardList);
+  ui_.serverNameList->clear();
+  for (const std::string& n : names) ui_.serverNameList->addItem(toQString(n));
+  ui_.serverNameList->setCurrentText(kStandardList);
   setStatusText(serversInListText(names.size(), settings_.serverListPath()));
-  serverView->clear();
+  ui_.serverView->clear();
   for (const std::string& name : names) addServerRow(name);
 }
 
 void MainWindow::showAddedServer(const std::string& name) {
-  serverNameList->addItem(toQString(name));
+  ui_.serverNameList->addItem(toQString(name));
   QTreeWidgetItem* row = addServerRow(name);
-  serverView->scrollToItem(row);
+  ui_.serverView->scrollToItem(row);
   // The focus mark only: the row is not selected, so it is not queried.
-  serverView->selectionModel()->setCurrentIndex(serverView->indexFromItem(row),
-                                                QItemSelectionModel::NoUpdate);
+  ui_.serverView->selectionModel()->setCurrentIndex(ui_.serverView->indexFromItem(row),
+                                                    QItemSelectionModel::NoUpdate);
 }
 
 void MainWindow::selectServerRow(int index) {
@@ -84,12 +85,12 @@ void MainWindow::selectServerRow(int index) {
   if (!row) return;
   // Always a fresh selection, so that the row counts as the user's choice
   // even when it was selected already.
-  serverView->clearSelection();
-  serverView->setCurrentItem(row);
-  serverView->scrollToItem(row);
-  serverView->setFocus();
+  ui_.serverView->clearSelection();
+  ui_.serverView->setCurrentItem(row);
+  ui_.serverView->scrollToItem(row);
+  ui_.serverView->setFocus();
 }
 
-void MainWindow::showEdition(const QString& edition) { editionLabel->setText(edition); }
+void MainWindow::showEdition(const QString& edition) { ui_.editionLabel->setText(edition); }
 
 }  // namespace tarvix

@@ -28,20 +28,22 @@ struct ScanSnapshot {
   int names = 0;                   // entries of the hidden server-name list
 };
 
+}  // namespace
+
 // The pass's view of the main window. Reads come from the snapshot and the
 // thread-safe settings; changes are posted to the UI thread in order and
 // dropped there once the pass that made them has been stopped.
-class MainWindowScanView : public ScanView {
+class MainWindow::PassView : public ScanView {
  public:
-  explicit MainWindowScanView(MainWindow* form)
+  explicit PassView(MainWindow* form)
       : window_(form),
-        settings_(form->settings()),
-        generation_(form->scanGeneration),
+        settings_(form->settings_),
+        generation_(form->scanGeneration_),
         snap_(std::make_shared<ScanSnapshot>()) {
     refreshHosts(form, *snap_);
     refreshNames(form, *snap_);
     auto snap = snap_;
-    QAbstractItemModel* rows = form->serverView->model();
+    QAbstractItemModel* rows = form->ui_.serverView->model();
     auto allHosts = [form, snap] { refreshHosts(form, *snap); };
     connections_.push_back(
         QObject::connect(rows, &QAbstractItemModel::dataChanged, form,
@@ -60,7 +62,7 @@ class MainWindowScanView : public ScanView {
     connections_.push_back(
         QObject::connect(rows, &QAbstractItemModel::layoutChanged, form, allHosts));
     connections_.push_back(QObject::connect(rows, &QAbstractItemModel::modelReset, form, allHosts));
-    QAbstractItemModel* names = form->serverNameList->model();
+    QAbstractItemModel* names = form->ui_.serverNameList->model();
     auto allNames = [form, snap] { refreshNames(form, *snap); };
     connections_.push_back(
         QObject::connect(names, &QAbstractItemModel::rowsInserted, form, allNames));
@@ -71,7 +73,7 @@ class MainWindowScanView : public ScanView {
   }
 
   // Destroyed on the UI thread after the pass's thread has ended.
-  ~MainWindowScanView() override {
+  ~PassView() override {
     for (const auto& c : connections_) QObject::disconnect(c);
   }
 
@@ -93,25 +95,25 @@ class MainWindowScanView : public ScanView {
   bool clantagsOn() override { return settings_.clantagsOn(); }
 
   void setAutoSort(bool on) override {
-    post([on](MainWindow* f) { f->autoSort = on; });
+    post([on](MainWindow* f) { f->autoSort_ = on; });
   }
   void clearBuddies() override {
-    post([](MainWindow* f) { f->buddyView->clear(); });
+    post([](MainWindow* f) { f->ui_.buddyView->clear(); });
   }
   void showProgress(int position) override {
     progress_ = position;
     post([position](MainWindow* f) {
-      f->scanProgress->setValue(position);
-      f->scanProgress->setVisible(true);
+      f->ui_.scanProgress->setValue(position);
+      f->ui_.scanProgress->setVisible(true);
     });
   }
   void stepProgress() override {
     // Counted here, so that only the latest position needs to reach the bar.
     const int position = ++progress_;
-    post([position](MainWindow* f) { f->scanProgress->setValue(position); }, kProgressKey);
+    post([position](MainWindow* f) { f->ui_.scanProgress->setValue(position); }, kProgressKey);
   }
   void hideProgress() override {
-    post([](MainWindow* f) { f->scanProgress->setVisible(false); });
+    post([](MainWindow* f) { f->ui_.scanProgress->setVisible(false); });
   }
   void setStatusText(const std::string& text) override {
     post([text](MainWindow* f) { f->setStatusText(toQString(text)); }, kStatusKey);
@@ -130,7 +132,7 @@ class MainWindowScanView : public ScanView {
   void makeRowVisible(int index) override {
     post(
         [index](MainWindow* f) {
-          if (QTreeWidgetItem* row = f->serverRow(index)) f->serverView->scrollToItem(row);
+          if (QTreeWidgetItem* row = f->serverRow(index)) f->ui_.serverView->scrollToItem(row);
         },
         kScrollKey);
   }
@@ -139,7 +141,7 @@ class MainWindowScanView : public ScanView {
       // Put where the view's sort puts it (after equal captions), so the
       // sorted view need not move rows: thousands of hits stay cheap.
       auto* item = new TextItem(QStringList{toQString(caption), toQString(server)});
-      QTreeWidget* view = f->buddyView;
+      QTreeWidget* view = f->ui_.buddyView;
       int low = 0;
       int high = view->topLevelItemCount();
       while (low < high) {
@@ -157,10 +159,10 @@ class MainWindowScanView : public ScanView {
   }
   void sortPlayersAndBuddies() override {
     post([](MainWindow* f) {
-      f->playerView->sortItems(0, Qt::AscendingOrder);
+      f->ui_.playerView->sortItems(0, Qt::AscendingOrder);
       // The hits were inserted in order; sorting thousands again would
       // hold up the window for nothing.
-      QTreeWidget* buddies = f->buddyView;
+      QTreeWidget* buddies = f->ui_.buddyView;
       for (int i = 1; i < buddies->topLevelItemCount(); ++i) {
         if (*buddies->topLevelItem(i) < *buddies->topLevelItem(i - 1)) {
           buddies->sortItems(0, Qt::AscendingOrder);
@@ -174,7 +176,7 @@ class MainWindowScanView : public ScanView {
       for (int i = 0; i < f->serverRowCount(); ++i) {
         QTreeWidgetItem* row = f->serverRow(i);
         if (isPlayedCaption(toBytes(row->text(0)))) {
-          f->serverView->scrollToItem(row);
+          f->ui_.serverView->scrollToItem(row);
           break;
         }
       }
@@ -183,7 +185,12 @@ class MainWindowScanView : public ScanView {
   void finishPass() override {
     post([](MainWindow* f) {
       f->stopScan();
-      emit f->scanPassFinished();
+      std::vector<HeadlessBuddy> hits;
+      for (int i = 0; i < f->ui_.buddyView->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = f->ui_.buddyView->topLevelItem(i);
+        hits.push_back({toBytes(row->text(0)), toBytes(row->text(1))});
+      }
+      emit f->scanPassFinished(hits);
     });
   }
 
@@ -211,7 +218,7 @@ class MainWindowScanView : public ScanView {
     const unsigned generation = generation_;
     batcher_.post(
         [form, generation, change = std::move(change)] {
-          if (form->scanGeneration != generation) return;  // that pass was stopped
+          if (form->scanGeneration_ != generation) return;  // that pass was stopped
           change(form);
         },
         key);
@@ -227,45 +234,43 @@ class MainWindowScanView : public ScanView {
   std::vector<QMetaObject::Connection> connections_;
 };
 
-}  // namespace
-
 // "scan now"
 void MainWindow::startScan() {
-  if (scanning) return;
-  autoSort = false;
-  setToolButtonVisible(scanNowButton, false);
-  setToolButtonVisible(stopScanButton, true);
-  scanProgress->setRange(0, serverNameCount());
-  scanProgress->setVisible(true);
-  buddyView->clear();
-  scanning = true;
+  if (scanning_) return;
+  autoSort_ = false;
+  setToolButtonVisible(ui_.scanNowButton, false);
+  setToolButtonVisible(ui_.stopScanButton, true);
+  ui_.scanProgress->setRange(0, serverNameCount());
+  ui_.scanProgress->setVisible(true);
+  ui_.buddyView->clear();
+  scanning_ = true;
   stopScanPass();
-  ++scanGeneration;
+  ++scanGeneration_;
   const int parallel = IniSettings().parallelScan() ? kDefaultParallelQueries : 0;
-  scanPass = std::make_shared<ScanPass>(std::make_shared<MainWindowScanView>(this), parallel);
-  scanPass->start();
+  scanPass_ = std::make_shared<ScanPass>(std::make_shared<PassView>(this), parallel);
+  scanPass_->start();
 }
 
 // "stop scan", and the end of a pass.
 void MainWindow::stopScan() {
-  if (!scanning) return;
-  scanning = false;
-  scanProgress->setVisible(false);
-  setToolButtonVisible(stopScanButton, false);
-  setToolButtonVisible(scanNowButton, true);
-  autoSort = true;
+  if (!scanning_) return;
+  scanning_ = false;
+  ui_.scanProgress->setVisible(false);
+  setToolButtonVisible(ui_.stopScanButton, false);
+  setToolButtonVisible(ui_.scanNowButton, true);
+  autoSort_ = true;
   sortServerView();
-  if (QTreeWidgetItem* first = serverRow(0)) serverView->scrollToItem(first);
+  if (QTreeWidgetItem* first = serverRow(0)) ui_.serverView->scrollToItem(first);
   setStatusText(QString::number(serverRowCount()) + " servers in " +
                 toQString(settings_.serverListPath()));
   stopScanPass();
 }
 
 void MainWindow::stopScanPass() {
-  ++scanGeneration;
-  if (!scanPass) return;
-  std::shared_ptr<ScanPass> scan = std::move(scanPass);
-  scanPass.reset();
+  ++scanGeneration_;
+  if (!scanPass_) return;
+  std::shared_ptr<ScanPass> scan = std::move(scanPass_);
+  scanPass_.reset();
   scan->stop();
   if (!scan->join()) consoleLogs().append(LogKind::BadLog, kScanInterruptLog);
 }

@@ -19,10 +19,12 @@
 #include "components/Clock.h"
 #include "components/ViewItems.h"
 #include "protocol/StatusQuery.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::crlf;
 using tarvix::test::FakeAnswer;
 using tarvix::test::FakeDatagram;
@@ -276,7 +278,7 @@ class TestConsole : public QObject {
     r.enter("debugit /sv");
     QVERIFY(!r.console->commandPending());
     const QStringList dump = r.console->consoleLines();
-    QCOMPARE(dump[0], "Tarvix Version: " + r.main->versionText);
+    QCOMPARE(dump[0], "Tarvix Version: " + r.main->versionText());
     QCOMPARE(dump[1], QString("anticheatinterval: 150000 ms [2 min]"));
     QCOMPARE(dump[2], QString("anticheatimer: off"));
     QCOMPARE(dump[4], QString("messaginginterval: 1000 ms [0 min]"));
@@ -504,7 +506,7 @@ class TestConsole : public QObject {
 
   void timersStartAPassOnlyWhenNoneRuns() {
     Rig r;
-    setConfigValue(r.main->settings(), &Config::scanTimeout,
+    setConfigValue(r.program->settings(), &Config::scanTimeout,
                    60000);  // the status query waits until stopped
     r.console->show();
     QVERIFY(r.console->antiCheatRunning());
@@ -566,7 +568,7 @@ class TestConsole : public QObject {
 
   void closingStopsEverythingAtOnce() {
     Rig r;
-    setConfigValue(r.main->settings(), &Config::scanTimeout, 60000);
+    setConfigValue(r.program->settings(), &Config::scanTimeout, 60000);
     r.console->show();
     r.console->onAnnouncerTimer();
     r.enter("waits");
@@ -583,30 +585,30 @@ class TestConsole : public QObject {
 
   void rconButtonOpensTheConsole() {
     Rig r;
-    setCurrentIp(r.main->settings(), "");
-    r.main->remoteConsoleButton->click();
+    setCurrentIp(r.program->settings(), "");
+    remoteConsoleButton(*r.main)->click();
     QCOMPARE(r.d.messages, QStringList({"Select a server or mark one as default!"}));
     QVERIFY(!r.console->isVisible());
 
     r.dir.write("default", crlf({"localhost", r.server.portText(), "defpw"}));
-    r.main->remoteConsoleButton->click();
+    remoteConsoleButton(*r.main)->click();
     QVERIFY(r.console->isVisible());
     QVERIFY(r.console->defaultServerCheckBox->isChecked());
-    QCOMPARE(r.main->settings().currentServer().ip, std::string("localhost"));
-    QCOMPARE(r.main->settings().currentServer().port, r.server.portText());
+    QCOMPARE(r.program->settings().currentServer().ip, std::string("localhost"));
+    QCOMPARE(r.program->settings().currentServer().port, r.server.portText());
     QCOMPARE(r.console->consoleLines()[0],
              "connected to: localhost:" + QString::fromStdString(r.server.portText()));
 
     // A current server other than the default one clears "default server".
-    setCurrentIp(r.main->settings(), "127.0.0.1");
-    r.main->remoteConsoleButton->click();
+    setCurrentIp(r.program->settings(), "127.0.0.1");
+    remoteConsoleButton(*r.main)->click();
     QVERIFY(!r.console->defaultServerCheckBox->isChecked());
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
                                      QString::fromStdString(r.server.portText())}));
 
     QVERIFY(QFile::remove("default"));
-    setCurrentIp(r.main->settings(), "");
-    r.main->remoteConsoleButton->click();
+    setCurrentIp(r.program->settings(), "");
+    remoteConsoleButton(*r.main)->click();
     QCOMPARE(r.d.errors.size(), 1);
   }
 };

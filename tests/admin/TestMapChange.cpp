@@ -14,11 +14,13 @@
 #include "admin/AdminConsole.h"
 #include "app/MainWindow.h"
 #include "components/Clock.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 #include "qt/TreeRows.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::crlf;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makePrintReply;
@@ -121,8 +123,8 @@ class TestMapChange : public QObject {
   void consoleReopenedDuringTheWaitKeepsTheChange() {
     Rig r;
     FakeGameServer current;  // the main window's current server, silent
-    setCurrentIp(r.main->settings(), FakeGameServer::host());
-    setCurrentPort(r.main->settings(), current.portText());
+    setCurrentIp(r.program->settings(), FakeGameServer::host());
+    setCurrentPort(r.program->settings(), current.portText());
     r.console->show();
     r.console->rconPasswordEdit->setText("s3cret");
     r.console->commandClient.setServer(FakeGameServer::host(), r.server.portText());

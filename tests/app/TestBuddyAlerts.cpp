@@ -9,10 +9,12 @@
 #include "TempDataDir.h"
 #include "components/IniSettings.h"
 #include "components/TrayIcon.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makeStatusReply;
 using tarvix::test::ProgramFixture;
@@ -29,8 +31,8 @@ std::string reply(const std::vector<std::string>& names) {
 
 // Runs "scan now" and waits (bounded) for the pass's end.
 bool scan(MainWindow* w) {
-  w->scanNowButton->click();
-  return QTest::qWaitFor([w] { return !w->scanning; }, 10000);
+  scanNowButton(*w)->click();
+  return QTest::qWaitFor([w] { return !w->scanRunning(); }, 10000);
 }
 
 }  // namespace
@@ -48,14 +50,14 @@ class TestBuddyAlerts : public QObject {
     ScriptedDialogs dialogs;
     ProgramFixture program;
     MainWindow* w = program.mainWindow();
-    TrayIcon* tray = w->trayIcon;
+    TrayIcon* tray = partNamed<TrayIcon>(*w, "Systray1");
     w->show();
 
     // Off by default: a hit is found, nothing is announced.
     alpha.setReply(reply({"sniper"}));
     bravo.setReply(reply({}));
     QVERIFY(scan(w));
-    QCOMPARE(w->buddyView->topLevelItemCount(), 1);
+    QCOMPARE(buddyView(*w)->topLevelItemCount(), 1);
     QCOMPARE(tray->lastNotification(), QString());
 
     // Turned on, the same hit is no news; a new one is.
@@ -82,14 +84,14 @@ class TestBuddyAlerts : public QObject {
     ProgramFixture program;
     MainWindow* w = program.mainWindow();
     w->show();
-    auto* hint = w->serverView->viewport()->findChild<QLabel*>("EmptyListHint");
+    auto* hint = serverView(*w)->viewport()->findChild<QLabel*>("EmptyListHint");
     QVERIFY(hint);
     QVERIFY(hint->isVisible());
     QVERIFY(hint->text().contains("\"add server\" (quick add)"));
     QVERIFY(hint->text().contains("\"options\""));
-    w->addServerRow("First");
+    w->showAddedServer("First");
     QVERIFY(!hint->isVisible());
-    w->serverView->clear();
+    serverView(*w)->clear();
     QVERIFY(hint->isVisible());
   }
 };

@@ -13,9 +13,11 @@
 #include "app/ClanTagsWindow.h"
 #include "app/MainWindow.h"
 #include "app/Resources.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::crlf;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
@@ -161,19 +163,19 @@ class TestBuddyWindows : public QObject {
 
   void deleteAllAsksAndIsRefusedDuringAScan() {
     TempDataDir dir;
-    dir.writeInstallation();
+    dir.writeInstallation({"Quiet", "127.0.0.1", "1"});
     dir.writeLines("Buddys.txt", {"a", "b"});
     ScriptedDialogs d;
     Settings settings;
     MainWindow main(settings);
     BuddiesWindow buddies(main);
 
-    main.scanning = true;
+    QVERIFY(startWaitingScan(main, settings));
     d.answers = {true};
     buddies.deleteAllAction->trigger();
     QVERIFY(d.questions.isEmpty());
     QCOMPARE(entries(buddies).size(), 2);
-    main.scanning = false;
+    stopScanButton(main)->click();
 
     d.answers = {false};
     buddies.deleteAllAction->trigger();

@@ -19,10 +19,12 @@
 #include "components/QtText.h"
 #include "components/ViewItems.h"
 #include "lists/SearchWindow.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::FakeAnswer;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makeStatusReply;
@@ -38,8 +40,8 @@ const QColor kRed(255, 0, 0);
 QColor colourOf(QLabel* label) { return label->palette().color(QPalette::WindowText); }
 
 QTreeWidgetItem* rowNamed(MainWindow& w, const QString& host) {
-  for (int i = 0; i < w.serverRowCount(); ++i)
-    if (w.serverRow(i)->text(2) == host) return w.serverRow(i);
+  for (int i = 0; i < serverRowCount(w); ++i)
+    if (serverRow(w, i)->text(2) == host) return serverRow(w, i);
   return nullptr;
 }
 
@@ -47,17 +49,33 @@ QTreeWidgetItem* rowNamed(MainWindow& w, const QString& host) {
 void selectAndWait(MainWindow& w, const QString& host) {
   QTreeWidgetItem* row = rowNamed(w, host);
   QVERIFY(row);
-  w.serverView->clearSelection();
-  w.serverView->setCurrentItem(row);
+  serverView(w)->clearSelection();
+  serverView(w)->setCurrentItem(row);
   QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
 }
 
 QStringList players(MainWindow& w, int column) {
   QStringList out;
-  for (int i = 0; i < w.playerView->topLevelItemCount(); ++i)
-    out << w.playerView->topLevelItem(i)->text(column);
+  for (int i = 0; i < playerView(w)->topLevelItemCount(); ++i)
+    out << playerView(w)->topLevelItem(i)->text(column);
   return out;
 }
+
+// What the window last handed the properties window.
+struct ShownDetails {
+  explicit ShownDetails(MainWindow& w) {
+    QObject::connect(&w, &MainWindow::detailsShown, &context,
+                     [this](const ServerInfo& shown) { info = shown; });
+    QObject::connect(&w, &MainWindow::graphReset, &context, [this](int x, QPoint pen) {
+      graphX = x;
+      graphPen = pen;
+    });
+  }
+  QObject context;
+  ServerInfo info;
+  int graphX = -1;
+  QPoint graphPen;
+};
 
 int iconOf(QTreeWidgetItem* row) { return row->data(0, Qt::UserRole).toInt(); }
 
@@ -93,18 +111,19 @@ class TestDetails : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
+    ShownDetails shown(w);
     setConfigValue(settings, &Config::scanTimeout, 3000);
     selectAndWait(w, "Alpha");
 
     QCOMPARE(settings.currentServer().ip, std::string("127.0.0.1"));
     QCOMPARE(settings.currentServer().port, server.portText());
-    QCOMPARE(w.propertiesAddress, QString("127.0.0.1:") + toQString(server.portText()));
-    QCOMPARE(w.playerCountLabel->text(), QString("Players: 3/16"));
-    QCOMPARE(colourOf(w.playerCountLabel), kGreen);
-    QCOMPARE(w.mapLabel->text(), QString("Map: obj/obj_team2"));
-    QCOMPARE(colourOf(w.mapLabel), kGreen);
-    QCOMPARE(w.hostNameLabel->text(), QString("My Server"));
-    QCOMPARE(w.editionLabel->text(), QString("Medal of Honor"));
+    QCOMPARE(shown.info.address, QString("127.0.0.1:") + toQString(server.portText()));
+    QCOMPARE(playerCountLabel(w)->text(), QString("Players: 3/16"));
+    QCOMPARE(colourOf(playerCountLabel(w)), kGreen);
+    QCOMPARE(mapLabel(w)->text(), QString("Map: obj/obj_team2"));
+    QCOMPARE(colourOf(mapLabel(w)), kGreen);
+    QCOMPARE(hostNameLabel(w)->text(), QString("My Server"));
+    QCOMPARE(editionLabel(w)->text(), QString("Medal of Honor"));
     // Every player line is listed, the empty name too, in alphabetical order.
     QCOMPARE(players(w, 0), QStringList({"", "abe", "Sniper"}));
     QCOMPARE(players(w, 1), QStringList({"120", "60", "35"}));
@@ -114,17 +133,15 @@ class TestDetails : public QObject {
     QCOMPARE(row->text(1), QString("obj/obj_team2"));
     QCOMPARE(row->text(3), QString("Medal of Honor"));
     QCOMPARE(iconOf(row), int(RowAnswered));
-    QVERIFY(!w.autoSort);
-    QCOMPARE(w.serverView->currentItem(), row);
+    QCOMPARE(serverView(w)->currentItem(), row);
 
-    QCOMPARE(w.propertiesMapLines,
-             QStringList({"maps in rotation:", "-------------------", "obj/obj_team1",
-                          "obj/obj_team2", "obj/obj_team3"}));
-    QCOMPARE(w.propertiesVersion, QString("1.11 win-x86"));
-    QCOMPARE(w.linkCaption, QString("www.clan.example"));
-    QCOMPARE(w.linkTarget, QString("http://www.clan.example"));
-    QCOMPARE(w.graphX, 250);
-    QCOMPARE(w.graphPen, QPoint(97, 20));
+    QCOMPARE(shown.info.mapLines, QStringList({"maps in rotation:", "-------------------",
+                                               "obj/obj_team1", "obj/obj_team2", "obj/obj_team3"}));
+    QCOMPARE(shown.info.version, QString("1.11 win-x86"));
+    QCOMPARE(shown.info.linkCaption, QString("www.clan.example"));
+    QCOMPARE(shown.info.linkTarget, QString("http://www.clan.example"));
+    QCOMPARE(shown.graphX, 250);
+    QCOMPARE(shown.graphPen, QPoint(97, 20));
     QVERIFY(d.shown.isEmpty());
 
     // One 16-byte request per selection, each from a new socket.
@@ -147,13 +164,14 @@ class TestDetails : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
+    ShownDetails shown(w);
     setConfigValue(settings, &Config::scanTimeout, 3000);
     selectAndWait(w, "Full");
     QTreeWidgetItem* row = rowNamed(w, "Full");
     QCOMPARE(row->text(0), QString("16/16"));
     QCOMPARE(iconOf(row), int(RowFull));
-    QCOMPARE(w.playerCountLabel->text(), QString("Players: 16/16"));
-    QCOMPARE(colourOf(w.playerCountLabel), kRed);
+    QCOMPARE(playerCountLabel(w)->text(), QString("Players: 16/16"));
+    QCOMPARE(colourOf(playerCountLabel(w)), kRed);
   }
 
   void noAnswerClearsTheDisplayAndMarksTheRow() {
@@ -164,25 +182,26 @@ class TestDetails : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
+    ShownDetails shown(w);
     setConfigValue(settings, &Config::scanTimeout, 3000);
     selectAndWait(w, "Alpha");
-    QCOMPARE(w.playerView->topLevelItemCount(), 1);
+    QCOMPARE(playerView(w)->topLevelItemCount(), 1);
 
     setConfigValue(settings, &Config::scanTimeout, 150);
     selectAndWait(w, "Alpha");
     QTreeWidgetItem* row = rowNamed(w, "Alpha");
-    QCOMPARE(w.playerCountLabel->text(), QString());
-    QCOMPARE(w.mapLabel->text(), QString("No response from selected server !"));
-    QCOMPARE(colourOf(w.mapLabel), kRed);
-    QCOMPARE(w.hostNameLabel->text(), QString());
-    QCOMPARE(w.editionLabel->text(), QString());
-    QCOMPARE(w.playerView->topLevelItemCount(), 0);
+    QCOMPARE(playerCountLabel(w)->text(), QString());
+    QCOMPARE(mapLabel(w)->text(), QString("No response from selected server !"));
+    QCOMPARE(colourOf(mapLabel(w)), kRed);
+    QCOMPARE(hostNameLabel(w)->text(), QString());
+    QCOMPARE(editionLabel(w)->text(), QString());
+    QCOMPARE(playerView(w)->topLevelItemCount(), 0);
     QCOMPARE(row->text(0), QString("no response"));
     QCOMPARE(iconOf(row), int(RowNoAnswer));
-    QCOMPARE(w.linkCaption, QString("no link available"));
-    QCOMPARE(w.linkTarget, QString("http://www.tarvix.example/"));
-    QCOMPARE(w.propertiesVersion, QString());
-    QCOMPARE(w.propertiesMapLines, QStringList({"maps in rotation:", "-------------------"}));
+    QCOMPARE(shown.info.linkCaption, QString("no link available"));
+    QCOMPARE(shown.info.linkTarget, QString("http://www.tarvix.example/"));
+    QCOMPARE(shown.info.version, QString());
+    QCOMPARE(shown.info.mapLines, QStringList({"maps in rotation:", "-------------------"}));
     QVERIFY(d.shown.isEmpty());
   }
 
@@ -193,43 +212,47 @@ class TestDetails : public QObject {
     ffServer.setReply(makeStatusReply("\\sv_maxclients\\8", {{10, "Sn\xFFiper"}}));
     noLink.setReply(makeStatusReply("\\sv_maxclients\\8\\URL\\clan.example", {}));
     TempDataDir dir;
-    dir.writeInstallation(listOf({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}}));
+    dir.writeInstallation(
+        listOf({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}, {"Ghost", &server}}));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
+    ShownDetails shown(w);
     setConfigValue(settings, &Config::scanTimeout, 3000);
+    // "Ghost" leaves the list file; its row stays.
+    dir.writeLines("Serverlists/Standard",
+                   listOf({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}}));
 
     // A maximum that is no number: display filled, then the error; icon kept.
     selectAndWait(w, "Odd");
     QTreeWidgetItem* odd = rowNamed(w, "Odd");
     QCOMPARE(d.errors, QStringList({"'abc' is not a valid integer value"}));
-    QCOMPARE(w.playerCountLabel->text(), QString("Players: 1/abc"));
+    QCOMPARE(playerCountLabel(w)->text(), QString("Players: 1/abc"));
     QCOMPARE(odd->text(0), QString("1/abc"));
     QCOMPARE(iconOf(odd), int(RowNotScanned));
     QCOMPARE(players(w, 0), QStringList({"one"}));
     // Custom map without a file in "main" of the current folder (empty MohaaPath).
     QVERIFY(settings.config().mohaaPath.empty());
-    QCOMPARE(colourOf(w.mapLabel), kRed);
+    QCOMPARE(colourOf(mapLabel(w)), kRed);
     dir.write("main/zz_MYMAP_v2.pk3", "x");
     selectAndWait(w, "Odd");
-    QCOMPARE(colourOf(w.mapLabel), kGreen);
+    QCOMPARE(colourOf(mapLabel(w)), kGreen);
 
     // FF bytes are dropped from names in the row selection.
     selectAndWait(w, "Ff");
     QCOMPARE(players(w, 0), QStringList({"Sniper"}));
 
     selectAndWait(w, "NoLink");
-    QCOMPARE(w.linkCaption, QString("no link available"));
-    QCOMPARE(w.linkTarget, QString("http://www.tarvix.example/"));
+    QCOMPARE(shown.info.linkCaption, QString("no link available"));
+    QCOMPARE(shown.info.linkTarget, QString("http://www.tarvix.example/"));
 
     // A row whose name is no longer in the list file: nothing is sent.
     const std::size_t before =
         server.receivedCount() + ffServer.receivedCount() + noLink.receivedCount();
-    w.addServerRow("Ghost");
     selectAndWait(w, "Ghost");
     QCOMPARE(settings.currentServer().ip, std::string());
     QCOMPARE(settings.currentServer().port, std::string());
-    QCOMPARE(w.mapLabel->text(), QString("No response from selected server !"));
+    QCOMPARE(mapLabel(w)->text(), QString("No response from selected server !"));
     QCOMPARE(rowNamed(w, "Ghost")->text(0), QString("no response"));
     QCOMPARE(iconOf(rowNamed(w, "Ghost")), int(RowNoAnswer));
     QTest::qWait(100);
@@ -248,30 +271,31 @@ class TestDetails : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
+    ShownDetails shown(w);
     setConfigValue(settings, &Config::scanTimeout, 5000);
 
     // The selection returns while its query waits; queued work still runs.
     bool ranWhileWaiting = false;
-    w.serverView->setCurrentItem(rowNamed(w, "Slow"));
+    serverView(w)->setCurrentItem(rowNamed(w, "Slow"));
     QVERIFY(w.detailsQueryPending());
     QCOMPARE(w.cursor().shape(), Qt::BusyCursor);  // a sign of the wait
     QTimer::singleShot(0, &w, [&] { ranWhileWaiting = w.detailsQueryPending(); });
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
     QVERIFY(ranWhileWaiting);
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
-    QCOMPARE(w.hostNameLabel->text(), QString("Slow"));
+    QCOMPARE(hostNameLabel(w)->text(), QString("Slow"));
 
     // A second selection while the first waits: the second one is shown and
     // the first's late answer changes nothing.
-    w.serverView->clearSelection();
-    w.serverView->setCurrentItem(rowNamed(w, "Slow"));
+    serverView(w)->clearSelection();
+    serverView(w)->setCurrentItem(rowNamed(w, "Slow"));
     QVERIFY(slow.waitForCount(2, 5000));
-    w.serverView->setCurrentItem(rowNamed(w, "Fast"));
+    serverView(w)->setCurrentItem(rowNamed(w, "Fast"));
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
-    QCOMPARE(w.hostNameLabel->text(), QString("Fast"));
+    QCOMPARE(hostNameLabel(w)->text(), QString("Fast"));
     QVERIFY(slow.waitForSent(2, 5000));
     QTest::qWait(200);
-    QCOMPARE(w.hostNameLabel->text(), QString("Fast"));
+    QCOMPARE(hostNameLabel(w)->text(), QString("Fast"));
     QCOMPARE(players(w, 0), QStringList({"f"}));
     QCOMPARE(settings.currentServer().port, fast.portText());
     QCOMPARE(rowNamed(w, "Fast")->text(0), QString("1/4"));
@@ -285,6 +309,7 @@ class TestDetails : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
+    ShownDetails shown(w);
     selectAndWait(w, "A");
     selectAndWait(w, "A");
     const auto sent = server.received();
@@ -304,13 +329,13 @@ class TestDetails : public QObject {
     auto w = std::make_unique<MainWindow>(settings);
     setConfigValue(settings, &Config::scanTimeout, 60000);
     // Each wait would last a minute unless it is stopped.
-    w->serverView->setCurrentItem(rowNamed(*w, "Silent"));
+    serverView(*w)->setCurrentItem(rowNamed(*w, "Silent"));
     QVERIFY(silent.waitForCount(1, 5000));
     selectAndWait(*w, "Fast");
-    QCOMPARE(w->hostNameLabel->text(), QString("Fast"));
+    QCOMPARE(hostNameLabel(*w)->text(), QString("Fast"));
     QTRY_COMPARE_WITH_TIMEOUT(BackgroundJobs::instance().count(), std::size_t(0), 5000);
 
-    w->serverView->setCurrentItem(rowNamed(*w, "Silent"));
+    serverView(*w)->setCurrentItem(rowNamed(*w, "Silent"));
     QVERIFY(silent.waitForCount(2, 5000));
     QVERIFY(w->detailsQueryPending());
     w.reset();
@@ -326,28 +351,27 @@ class TestDetails : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
+    ShownDetails shown(w);
     setConfigValue(settings, &Config::scanTimeout, 3000);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
     selectAndWait(w, "A");
-    QVERIFY(!w.autoSort);
 
     auto* buddy = new TextItem(QStringList{"Buddy", "B"});
-    w.buddyView->addTopLevelItem(buddy);
-    w.buddyView->setCurrentItem(buddy);
-    w.goToBuddyServer();
-    QVERIFY(w.autoSort);
+    buddyView(w)->addTopLevelItem(buddy);
+    doubleClickRow(buddyView(w), buddy);
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
-    QCOMPARE(w.serverView->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
+    QCOMPARE(serverView(w)->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
     QCOMPARE(rowNamed(w, "B")->text(0), QString("1/8"));
-    QCOMPARE(w.hostNameLabel->text(), QString("B"));
+    QCOMPARE(hostNameLabel(w)->text(), QString("B"));
 
     // Its server has no row: nothing changes.
     auto* lost = new TextItem(QStringList{"Lost", "Nowhere"});
-    w.buddyView->addTopLevelItem(lost);
-    w.buddyView->setCurrentItem(lost);
+    buddyView(w)->addTopLevelItem(lost);
     const std::size_t sent = a.receivedCount() + b.receivedCount();
-    w.goToBuddyServer();
+    doubleClickRow(buddyView(w), lost);
     QVERIFY(!w.detailsQueryPending());
-    QCOMPARE(w.serverView->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
+    QCOMPARE(serverView(w)->selectedItems(), QList<QTreeWidgetItem*>{rowNamed(w, "B")});
     QCOMPARE(a.receivedCount() + b.receivedCount(), sent);
   }
 
@@ -359,36 +383,42 @@ class TestDetails : public QObject {
                         {{44, "Sn\xFFiper"}}));
     server.queueReply(std::string(40, 'x'));
     TempDataDir dir;
-    dir.writeInstallation(listOf({{"Live", &server}}));
+    FakeGameServer quiet;  // holds the pass at the first row
+    dir.writeInstallation(listOf({{"Quiet", &quiet}, {"Live", &server}}));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
+    ShownDetails shown(w);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(startWaitingScan(w, settings));
+    QVERIFY(quiet.waitForCount(1, 5000));
+    QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), QString("0 - 2 scanning..."), 5000);
     setConfigValue(settings, &Config::scanTimeout, 3000);
-    w.scanning = true;
     auto* buddy = new TextItem(QStringList{"Sn\xFFiper", "Live"});
-    w.buddyView->addTopLevelItem(buddy);
-    w.buddyView->setCurrentItem(buddy);
-    w.goToBuddyServer();
-    QCOMPARE(w.graphX, 97);
+    buddyView(w)->addTopLevelItem(buddy);
+    doubleClickRow(buddyView(w), buddy);
+    QCOMPARE(shown.graphX, 97);
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
-    QCOMPARE(w.hostNameLabel->text(), QString("Live"));
-    QCOMPARE(w.playerCountLabel->text(), QString("Players: 1/8"));
+    QCOMPARE(hostNameLabel(w)->text(), QString("Live"));
+    QCOMPARE(playerCountLabel(w)->text(), QString("Players: 1/8"));
     QCOMPARE(players(w, 0), QStringList({QString::fromLatin1("Sn\xFFiper")}));  // read unchanged
-    QCOMPARE(w.propertiesMapLines,
+    QCOMPARE(shown.info.mapLines,
              QStringList({"maps in rotation:", "-------------------", "dm/mohdm1", "dm/mohdm2"}));
-    QCOMPARE(w.serverView->selectedItems().size(), 0);
+    QCOMPARE(serverView(w)->selectedItems().size(), 0);
     QCOMPARE(rowNamed(w, "Live")->text(0), QString("not scanned"));
     QCOMPARE(settings.currentServer().port, server.portText());
 
     // 40 bytes is no answer: memo and version stay.
-    w.goToBuddyServer();
+    doubleClickRow(buddyView(w), buddy);
     QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
-    QCOMPARE(w.mapLabel->text(), QString("No response from selected server !"));
-    QCOMPARE(w.playerView->topLevelItemCount(), 0);
-    QCOMPARE(w.propertiesMapLines.size(), 4);
-    QCOMPARE(w.propertiesVersion, QString("2.15"));
+    QCOMPARE(mapLabel(w)->text(), QString("No response from selected server !"));
+    QCOMPARE(playerView(w)->topLevelItemCount(), 0);
+    QCOMPARE(shown.info.mapLines.size(), 4);
+    QCOMPARE(shown.info.version, QString("2.15"));
     QCOMPARE(rowNamed(w, "Live")->text(0), QString("not scanned"));
-    w.scanning = false;
+    QVERIFY(w.scanRunning());
+    stopScanButton(w)->click();
   }
 
   void addToBuddysAppendsAndReloadsTheBuddiesWindow() {
@@ -403,10 +433,10 @@ class TestDetails : public QObject {
     BuddiesWindow& buddies = *program.buddies();
     setConfigValue(program.settings(), &Config::scanTimeout, 3000);
     selectAndWait(w, "S");
-    w.playerView->setCurrentItem(w.playerView->topLevelItem(0));
-    w.addToBuddiesAction->trigger();
+    playerView(w)->setCurrentItem(playerView(w)->topLevelItem(0));
+    actionNamed(w, "AddtoBuddys1")->trigger();
     QCOMPARE(w.statusText(), QString("Done!"));
-    w.addPlayerToBuddies();
+    actionNamed(w, "AddtoBuddys1")->trigger();
     QCOMPARE(dir.read("Buddys.txt"), std::string("abe\r\nSniper\r\nSniper\r\n"));
     // The hidden window's list follows the file.
     QVERIFY(!buddies.isVisible());
@@ -414,7 +444,7 @@ class TestDetails : public QObject {
 
     // A missing file: the error, and the status keeps the first text.
     std::remove((dir.path() + "/Buddys.txt").c_str());
-    w.addPlayerToBuddies();
+    actionNamed(w, "AddtoBuddys1")->trigger();
     QCOMPARE(d.errors.size(), 1);
     QCOMPARE(w.statusText(), QString("Adding Sniper to Buddylist"));
     QVERIFY(!dir.exists("Buddys.txt"));
@@ -433,12 +463,12 @@ class TestDetails : public QObject {
     QVERIFY(search.serverOption->isChecked());
     QVERIFY(!search.mapOption->isChecked());
     QVERIFY(!search.isVisible());
-    w.searchButton->click();
+    searchButton(w)->click();
     QVERIFY(search.isVisible());
     search.hide();
-    w.searchAction->trigger();
+    actionNamed(w, "search1")->trigger();
     QVERIFY(search.isVisible());
-    w.buddiesButton->click();
+    buddiesButton(w)->click();
     QVERIFY(buddies.isVisible());
     search.hide();
     buddies.hide();

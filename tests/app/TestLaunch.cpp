@@ -20,11 +20,13 @@
 #include "TempDataDir.h"
 #include "app/core/GameLaunch.h"
 #include "base/Text.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::ProgramFixture;
 using tarvix::test::recordedArgs;
 using tarvix::test::recordedCwd;
@@ -42,10 +44,10 @@ std::vector<std::string> expectedArgs(const std::string& ip, const std::string& 
   return splitWindowsCommandLine(gameCommandLine(ip, port, name, password));
 }
 
-void currentServer(MainWindow* f, const QString& edition) {
-  setCurrentIp(f->settings(), "127.0.0.1");
-  setCurrentPort(f->settings(), "12203");
-  f->editionLabel->setText(edition);
+void currentServer(ProgramFixture& ws, const QString& edition) {
+  setCurrentIp(ws.settings(), "127.0.0.1");
+  setCurrentPort(ws.settings(), "12203");
+  ws.mainWindow()->showEdition(edition);
 }
 
 // "connect", then the end of the game it started (if any).
@@ -74,10 +76,10 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "mohaa/MOHAA.exe"));
-    setConfigValue(f->settings(), &Config::playerName, "Player");
-    currentServer(f, "Medal of Honor");
-    f->autoScanTimer->start();
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "mohaa/MOHAA.exe"));
+    setConfigValue(ws.settings(), &Config::playerName, "Player");
+    currentServer(ws, "Medal of Honor");
+    f->setAutoScan(true);
     connectAndWait(f);
     QVERIFY(d.shown.isEmpty());
     QCOMPARE(recordedArgs(dir, "mohaa"),
@@ -86,7 +88,7 @@ class TestLaunch : public QObject {
                                        "1", "+set", "ui_skip_titlescreen", "1", "+set",
                                        "ui_skip_legalscreen", "1"}));
     QCOMPARE(recordedCwd(dir, "mohaa"), dir.path() + "/mohaa");
-    QVERIFY(!f->autoScanTimer->isActive());
+    QVERIFY(!f->autoScanRunning());
     QCOMPARE(f->gamesRunning(), 0);
   }
 
@@ -96,11 +98,11 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
-    setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
-    setConfigValue(f->settings(), &Config::playerName, "Big \"Boss\" $(touch pwned);`id`");
-    setConfigValue(f->settings(), &Config::serverPassword, "p\"w d");
-    currentServer(f, "Spearhead");
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    setConfigValue(ws.settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
+    setConfigValue(ws.settings(), &Config::playerName, "Big \"Boss\" $(touch pwned);`id`");
+    setConfigValue(ws.settings(), &Config::serverPassword, "p\"w d");
+    currentServer(ws, "Spearhead");
     connectAndWait(f);
     QVERIFY(d.shown.isEmpty());
     QVERIFY(!dir.exists("aa/args.txt"));
@@ -121,20 +123,20 @@ class TestLaunch : public QObject {
     QCOMPARE(d.messages, QStringList({"Please select a server !"}));
 
     // Empty, missing and wrong paths.
-    currentServer(f, "Medal of Honor");
+    currentServer(ws, "Medal of Honor");
     const std::string other = standIn(dir, "x/quake3.exe");
     for (const std::string& path : {std::string(), dir.path() + "/none/MOHAA.exe", other}) {
       d.messages.clear();
       ws.options()->hide();
-      setConfigValue(f->settings(), &Config::mohaaPath, path);
+      setConfigValue(ws.settings(), &Config::mohaaPath, path);
       connectAndWait(f);
       QCOMPARE(d.messages, QStringList({"Please select MoHAA.exe"}));
       QVERIFY(ws.options()->isVisible());
     }
     ws.options()->hide();
     d.messages.clear();
-    currentServer(f, "Spearhead");
-    setConfigValue(f->settings(), &Config::spearheadPath, dir.path() + "/MOHAA.exe");
+    currentServer(ws, "Spearhead");
+    setConfigValue(ws.settings(), &Config::spearheadPath, dir.path() + "/MOHAA.exe");
     connectAndWait(f);
     QCOMPARE(d.messages, QStringList({"Please select Spearhed.exe !"}));
     QVERIFY(ws.options()->isVisible());
@@ -143,15 +145,15 @@ class TestLaunch : public QObject {
     // No edition (the last query had no answer): nothing at all.
     d.messages.clear();
     d.shown.clear();
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "ok/MOHAA.exe"));
-    currentServer(f, "");
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "ok/MOHAA.exe"));
+    currentServer(ws, "");
     connectAndWait(f);
     QVERIFY(d.shown.isEmpty());
     QVERIFY(!dir.exists("ok/args.txt"));
 
     // A lower-case file name is accepted.
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "lc/mohaa.exe"));
-    currentServer(f, "Medal of Honor");
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "lc/mohaa.exe"));
+    currentServer(ws, "Medal of Honor");
     connectAndWait(f);
     QVERIFY(d.shown.isEmpty());
     QVERIFY(dir.exists("lc/args.txt"));
@@ -165,16 +167,16 @@ class TestLaunch : public QObject {
     MainWindow* f = ws.mainWindow();
     const QByteArray path = qgetenv("PATH");
     // Not runnable: a script without run permission, and no wine on the PATH.
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe", 0, 0644));
-    setConfigValue(f->settings(), &Config::playerName, "P");
-    currentServer(f, "Medal of Honor");
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe", 0, 0644));
+    setConfigValue(ws.settings(), &Config::playerName, "P");
+    currentServer(ws, "Medal of Honor");
     std::filesystem::create_directories(dir.path() + "/emptybin");
     qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin"));
     connectAndWait(f);
     QCOMPARE(d.messages, QStringList({"Error starting MoHAA !"}));
-    setConfigValue(f->settings(), &Config::spearheadPath,
+    setConfigValue(ws.settings(), &Config::spearheadPath,
                    standIn(dir, "sh/moh_spearhead.exe", 0, 0644));
-    currentServer(f, "Spearhead");
+    currentServer(ws, "Spearhead");
     connectAndWait(f);
     QCOMPARE(d.messages.last(), QString("Error starting Spearhead !"));
 
@@ -200,15 +202,15 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
-    setConfigValue(f->settings(), &Config::playerName, "P");
-    currentServer(f, "Medal of Honor");
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    setConfigValue(ws.settings(), &Config::playerName, "P");
+    currentServer(ws, "Medal of Honor");
 
     // The last join record is used, never the rcon one; then the password
     // starts again from the Options window's field (empty: never shown).
     connectAndWait(f);
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("second"));
-    QCOMPARE(f->settings().config().serverPassword, std::string());
+    QCOMPARE(ws.settings().config().serverPassword, std::string());
 
     // With a password in the Options window the file is not consulted, and
     // it stays for the next connect.
@@ -217,7 +219,7 @@ class TestLaunch : public QObject {
     ws.options()->hide();
     connectAndWait(f);
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("typed"));
-    QCOMPARE(f->settings().config().serverPassword, std::string("typed"));
+    QCOMPARE(ws.settings().config().serverPassword, std::string("typed"));
 
     // A password file that cannot be read stops the connect with its error.
     ws.options()->passwordEdit->clear();
@@ -236,8 +238,8 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
-    currentServer(f, "Medal of Honor");
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    currentServer(ws, "Medal of Honor");
     connectAndWait(f);
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("fromconfig"));
     connectAndWait(f);
@@ -250,8 +252,8 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe", 0.4));
-    currentServer(f, "Medal of Honor");
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe", 0.4));
+    currentServer(ws, "Medal of Honor");
     int runningSeen = -1;
     bool timerRan = false;
     QTimer::singleShot(50, [&] {
@@ -280,15 +282,15 @@ class TestLaunch : public QObject {
     ScriptedDialogs d;
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
-    setConfigValue(f->settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
-    setConfigValue(f->settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
-    f->editionLabel->setText("Medal of Honor");  // the server queried before
-    f->serverView->setCurrentItem(f->serverRow(0));
+    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    setConfigValue(ws.settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
+    editionLabel(*f)->setText("Medal of Honor");  // the server queried before
+    serverView(*f)->setCurrentItem(serverRow(*f, 0));
     QVERIFY(f->detailsQueryPending());
     f->connectToServer();
     QVERIFY(!dir.exists("aa/args.txt"));
     QTRY_VERIFY_WITH_TIMEOUT(dir.exists("sh/args.txt"), 5000);
-    QCOMPARE(f->editionLabel->text(), QString("Spearhead"));
+    QCOMPARE(editionLabel(*f)->text(), QString("Spearhead"));
     QVERIFY(!dir.exists("aa/args.txt"));
     QVERIFY(d.shown.isEmpty());
   }
@@ -304,48 +306,48 @@ class TestLaunch : public QObject {
     const QString noServer = "Please select a server !";
     auto count = [&] { return d.messages.count(noServer); };
 
-    f->connectButton->click();
+    partNamed<QToolButton>(*f, "ToolButton1")->click();
     QCOMPARE(count(), 1);
-    f->connectAction->trigger();
+    partNamed<QAction>(*f, "connect1")->trigger();
     QCOMPARE(count(), 2);
-    f->connectWithServerAction->trigger();
+    partNamed<QAction>(*f, "Connectwithserver1")->trigger();
     QCOMPARE(count(), 3);
     // On the empty area, so no row gets selected and queried.
-    const QPoint below(5, f->serverView->viewport()->height() - 3);
-    QTest::mouseDClick(f->serverView->viewport(), Qt::LeftButton, {}, below);
+    const QPoint below(5, serverView(*f)->viewport()->height() - 3);
+    QTest::mouseDClick(serverView(*f)->viewport(), Qt::LeftButton, {}, below);
     QTRY_COMPARE_WITH_TIMEOUT(count(), 4, 2000);
     f->activateWindow();
-    f->serverView->setFocus();
-    QTest::keyClick(f->serverView, Qt::Key_Return);
+    serverView(*f)->setFocus();
+    QTest::keyClick(serverView(*f), Qt::Key_Return);
     QCOMPARE(count(), 5);
-    QTest::keyClick(f->serverView, Qt::Key_Enter);
+    QTest::keyClick(serverView(*f), Qt::Key_Enter);
     QCOMPARE(count(), 6);
-    QTest::mouseDClick(f->playerView->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseDClick(playerView(*f)->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QTRY_COMPARE_WITH_TIMEOUT(count(), 7, 2000);
     // The player view connects only while the server view has rows.
-    f->serverView->clear();
-    QTest::mouseDClick(f->playerView->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    serverView(*f)->clear();
+    QTest::mouseDClick(playerView(*f)->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QTest::qWait(50);
     QCOMPARE(count(), 7);
 
     // The windows the launch area opens.
-    f->optionsButton->click();
+    partNamed<QToolButton>(*f, "ToolButton4")->click();
     QVERIFY(ws.options()->isVisible());
     ws.options()->hide();
-    f->trayOptionsAction->trigger();
+    partNamed<QAction>(*f, "options2")->trigger();
     QVERIFY(ws.options()->isVisible());
     ws.options()->hide();
-    f->directConnectButton->click();
+    partNamed<QToolButton>(*f, "ToolButton10")->click();
     QVERIFY(ws.directConnect()->isVisible());
     ws.directConnect()->hide();
-    f->directConnectAction->trigger();
+    partNamed<QAction>(*f, "directconnect1")->trigger();
     QVERIFY(ws.directConnect()->isVisible());
     ws.directConnect()->hide();
-    f->scanning = true;
-    f->addServerAction->trigger();
+    QVERIFY(startWaitingScan(*f, ws.settings()));
+    partNamed<QAction>(*f, "addserver1")->trigger();
     QVERIFY(!ws.quickAdd()->isVisible());
-    f->scanning = false;
-    f->addServerAction->trigger();
+    stopScanButton(*f)->click();
+    partNamed<QAction>(*f, "addserver1")->trigger();
     QVERIFY(ws.quickAdd()->isVisible());
     ws.quickAdd()->hide();
     f->hide();

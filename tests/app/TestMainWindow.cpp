@@ -16,10 +16,12 @@
 #include "app/MainWindow.h"
 #include "app/Resources.h"
 #include "base/ConsoleLogs.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::TempDataDir;
 
@@ -48,12 +50,6 @@ QStringList column(QTreeWidget* view, int col) {
   return out;
 }
 
-bool buttonVisible(MainWindow& w, QToolButton* b) {
-  for (QAction* a : w.toolBar->actions())
-    if (w.toolBar->widgetForAction(a) == b) return a->isVisible();
-  return false;
-}
-
 }  // namespace
 
 class TestMainWindow : public QObject {
@@ -70,21 +66,24 @@ class TestMainWindow : public QObject {
     MainWindow w(settings);
     QCOMPARE(w.windowTitle(), QString("Tarvix 2.10 | Allied Assault & Spearhead |"));
     QCOMPARE(w.size(), QSize(680, 618));
-    QCOMPARE(w.serverRowCount(), 3);
-    QCOMPARE(w.serverNameList->count(), 3);
-    QVERIFY(!w.serverNameList->isVisible());
-    QCOMPARE(column(w.serverView, 0), QStringList({"not scanned", "not scanned", "not scanned"}));
-    QCOMPARE(column(w.serverView, 2), QStringList({"Alpha", "beta", "Gamma"}));
-    QCOMPARE(column(w.serverView, 1), QStringList({"", "", ""}));
+    QCOMPARE(serverRowCount(w), 3);
+    QCOMPARE(serverNameList(w)->count(), 3);
+    QVERIFY(!serverNameList(w)->isVisible());
+    QCOMPARE(column(serverView(w), 0), QStringList({"not scanned", "not scanned", "not scanned"}));
+    QCOMPARE(column(serverView(w), 2), QStringList({"Alpha", "beta", "Gamma"}));
+    QCOMPARE(column(serverView(w), 1), QStringList({"", "", ""}));
     QCOMPARE(w.statusText(), QString("Total servers: 3"));
-    QCOMPARE(w.buddyView->headerItem()->text(0), QString("No Buddies online"));
-    QCOMPARE(w.playerView->headerItem()->text(0), QString("Players on server"));
-    QCOMPARE(w.serverView->headerItem()->text(3), QString("Game"));
+    QCOMPARE(buddyView(w)->headerItem()->text(0), QString("No Buddies online"));
+    QCOMPARE(playerView(w)->headerItem()->text(0), QString("Players on server"));
+    QCOMPARE(serverView(w)->headerItem()->text(3), QString("Game"));
     QVERIFY(d.shown.isEmpty());
 
     w.show();
     QCOMPARE(w.statusText(), QString("3 servers in Serverlists\\Standard"));
-    QVERIFY(!w.firstShow);
+    w.hide();
+    w.setStatusText(QString());
+    w.show();  // every showing says it again
+    QCOMPARE(w.statusText(), QString("3 servers in Serverlists\\Standard"));
     w.hide();
   }
 
@@ -95,8 +94,8 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     QStringList captions, hints;
-    for (QAction* a : w.toolBar->actions())
-      if (auto* b = qobject_cast<QToolButton*>(w.toolBar->widgetForAction(a))) {
+    for (QAction* a : toolBar(w)->actions())
+      if (auto* b = qobject_cast<QToolButton*>(toolBar(w)->widgetForAction(a))) {
         captions << b->text();
         hints << b->toolTip();
       }
@@ -105,9 +104,9 @@ class TestMainWindow : public QObject {
     QCOMPARE(hints,
              QStringList({"start scan ", "stop scan", "search server-map-ip", "connect",
                           "direct connect", "buddies", "clantag's", "advanced rcon", "options"}));
-    QVERIFY(buttonVisible(w, w.scanNowButton));
-    QVERIFY(!buttonVisible(w, w.stopScanButton));
-    QVERIFY(!w.scanProgress->isVisible());
+    QVERIFY(toolButtonShown(w, scanNowButton(w)));
+    QVERIFY(!toolButtonShown(w, stopScanButton(w)));
+    QVERIFY(!scanProgress(w)->isVisible());
   }
 
   void configSettingsAreApplied() {
@@ -125,10 +124,10 @@ class TestMainWindow : public QObject {
     QCOMPARE(settings.config().playerName, std::string("Nick"));
     QCOMPARE(settings.config().serverPassword, std::string("secret"));
     QCOMPARE(settings.config().mohaaPath, std::string("/games/MOHAA.exe"));
-    QVERIFY(w.autoScanTimer->isActive());
-    QCOMPARE(w.autoScanTimer->interval(), 125000);
-    QVERIFY(w.bannerImages[1]->isVisibleTo(&w));
-    QVERIFY(!w.bannerImages[0]->isVisibleTo(&w));
+    QVERIFY(autoScanTimer(w)->isActive());
+    QCOMPARE(autoScanTimer(w)->interval(), 125000);
+    QVERIFY(bannerImage(w, 1)->isVisibleTo(&w));
+    QVERIFY(!bannerImage(w, 0)->isVisibleTo(&w));
   }
 
   void fastModeAndUnknownBannerAndExactComparisons() {
@@ -143,9 +142,9 @@ class TestMainWindow : public QObject {
     QCOMPARE(settings.config().scanTimeout, 750);
     QVERIFY(!settings.config().safeScan);
     QVERIFY(!settings.config().clantagsOn);
-    QVERIFY(!w.autoScanTimer->isActive());
+    QVERIFY(!autoScanTimer(w)->isActive());
     for (QLabel* image :
-         {w.bannerImages[0], w.bannerImages[1], w.bannerImages[2], w.bannerImages[3]})
+         {bannerImage(w, 0), bannerImage(w, 1), bannerImage(w, 2), bannerImage(w, 3)})
       QVERIFY(!image->isVisibleTo(&w));
   }
 
@@ -167,8 +166,8 @@ class TestMainWindow : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
-    QCOMPARE(w.serverRowCount(), 0);
-    QCOMPARE(w.serverNameList->count(), 0);
+    QCOMPARE(serverRowCount(w), 0);
+    QCOMPARE(serverNameList(w)->count(), 0);
     if (kind == 2) {
       QCOMPARE(d.messages, QStringList({"Please select a server list !"}));
     } else {
@@ -206,8 +205,8 @@ class TestMainWindow : public QObject {
     QVERIFY(settings.config().safeScan);
     QCOMPARE(settings.config().bannerIndex, std::string("2"));
     // The rest of the creation is skipped.
-    QVERIFY(!w.bannerImages[2]->isVisibleTo(&w));
-    QCOMPARE(w.serverRowCount(), 0);
+    QVERIFY(!bannerImage(w, 2)->isVisibleTo(&w));
+    QCOMPARE(serverRowCount(w), 0);
   }
 
   void columnClicksSortWithTheByteComparison() {
@@ -218,42 +217,45 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     // Start-up order is ascending by the "Player" column, file order on ties.
-    QCOMPARE(column(w.serverView, 2), QStringList({"b host", "a host", "C host"}));
-    w.autoSort = false;
-    w.serverRow(0)->setText(1, "obj/obj_team2");
-    w.serverRow(1)->setText(1, "dm/mohdm6");
-    w.serverRow(2)->setText(1, "DM/mohdm1");
-    w.setRowCaption(w.serverRow(0), "10/16");
-    w.setRowCaption(w.serverRow(1), "2/16");
-    w.setRowCaption(w.serverRow(2), "FULL");
+    QCOMPARE(column(serverView(w), 2), QStringList({"b host", "a host", "C host"}));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    serverRow(w, 0)->setText(1, "obj/obj_team2");
+    serverRow(w, 1)->setText(1, "dm/mohdm6");
+    serverRow(w, 2)->setText(1, "DM/mohdm1");
+    serverRow(w, 0)->setText(0, "10/16");
+    serverRow(w, 1)->setText(0, "2/16");
+    serverRow(w, 2)->setText(0, "FULL");
 
-    w.sortServersBy(1);  // Map: descending first
-    QCOMPARE(column(w.serverView, 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
-    w.sortServersBy(1);
-    QCOMPARE(column(w.serverView, 1), QStringList({"DM/mohdm1", "dm/mohdm6", "obj/obj_team2"}));
-    w.sortServersBy(1);
-    QCOMPARE(column(w.serverView, 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
-    w.sortServersBy(2);  // Host after Map: ascending
-    QCOMPARE(column(w.serverView, 2), QStringList({"a host", "b host", "C host"}));
-    QHeaderView* header = w.serverView->header();
+    clickHeader(serverView(w), 1);  // Map: descending first
+    QCOMPARE(column(serverView(w), 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
+    clickHeader(serverView(w), 1);
+    QCOMPARE(column(serverView(w), 1), QStringList({"DM/mohdm1", "dm/mohdm6", "obj/obj_team2"}));
+    clickHeader(serverView(w), 1);
+    QCOMPARE(column(serverView(w), 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
+    clickHeader(serverView(w), 2);  // Host after Map: ascending
+    QCOMPARE(column(serverView(w), 2), QStringList({"a host", "b host", "C host"}));
+    QHeaderView* header = serverView(w)->header();
     QVERIFY(header->isSortIndicatorShown());
     QCOMPARE(header->sortIndicatorSection(), 2);
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
-    w.sortServersBy(0);  // Player: descending; no numeric order
-    QCOMPARE(column(w.serverView, 0), QStringList({"FULL", "2/16", "10/16"}));
+    clickHeader(serverView(w), 0);  // Player: descending; no numeric order
+    QCOMPARE(column(serverView(w), 0), QStringList({"FULL", "2/16", "10/16"}));
     QCOMPARE(header->sortIndicatorSection(), 0);
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
 
-    // A click during a pass sorts nothing, and the arrow stays.
-    w.show();
-    w.scanning = true;
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
-    QCOMPARE(column(w.serverView, 0), QStringList({"FULL", "2/16", "10/16"}));
-    QVERIFY(w.sortDescending);
+    // A click during a pass sorts nothing, and the arrow stays; the pass's
+    // end sorts by the order from before the click.
+    QVERIFY(startWaitingScan(w, settings));
+    clickHeader(serverView(w), 2);
+    QCOMPARE(column(serverView(w), 0), QStringList({"FULL", "2/16", "10/16"}));
     QCOMPARE(header->sortIndicatorSection(), 0);
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
-    w.scanning = false;
+    stopScanButton(w)->click();
+    QVERIFY(!w.scanRunning());
+    QCOMPARE(header->sortIndicatorSection(), 0);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    QCOMPARE(column(serverView(w), 0), QStringList({"FULL", "2/16", "10/16"}));
     w.hide();
   }
 
@@ -263,14 +265,12 @@ class TestMainWindow : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
-    w.setRowCaption(w.serverRow(0), "sends shit");
-    QCOMPARE(column(w.serverView, 2), QStringList({"two", "one"}));
-    w.autoSort = false;
-    w.setRowCaption(w.serverRow(1), "FULL");
-    QCOMPARE(column(w.serverView, 2), QStringList({"two", "one"}));
-    w.autoSort = true;
-    w.setRowCaption(w.serverRow(1), "FULL");
-    QCOMPARE(column(w.serverView, 2), QStringList({"one", "two"}));
+    // "two" does not answer its selection: "no response" sorts before
+    // "not scanned" at once.
+    serverView(w)->setCurrentItem(serverRow(w, 1));
+    QTRY_COMPARE_WITH_TIMEOUT(column(serverView(w), 0), QStringList({"no response", "not scanned"}),
+                              5000);
+    QCOMPARE(column(serverView(w), 2), QStringList({"two", "one"}));
   }
 
   void deleteServerAsksAndRemovesEveryGroupOfThatName() {
@@ -280,28 +280,28 @@ class TestMainWindow : public QObject {
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
-    w.serverView->setCurrentItem(w.serverRow(0));
-    QCOMPARE(w.serverRow(0)->text(2), QString("Dup"));
+    serverView(w)->setCurrentItem(serverRow(w, 0));
+    QCOMPARE(serverRow(w, 0)->text(2), QString("Dup"));
 
     d.answers = {false};
-    w.deleteSelectedServer();
+    actionNamed(w, "deleteserver1")->trigger();
     QCOMPARE(d.questions, QStringList({"Delete server\nDup ?"}));
-    QCOMPARE(w.serverRowCount(), 3);
+    QCOMPARE(serverRowCount(w), 3);
     QCOMPARE(dir.read("Serverlists/Standard"),
              tarvix::test::crlf(
                  {"Dup", "127.0.0.1", "1", "Keep", "127.0.0.2", "2", "Dup", "127.0.0.3", "3"}));
 
     d.answers = {true};
-    w.deleteSelectedServer();
+    actionNamed(w, "deleteserver1")->trigger();
     QCOMPARE(dir.read("Serverlists/Standard"), tarvix::test::crlf({"Keep", "127.0.0.2", "2"}));
     // Only the selected row leaves the view; the hidden list follows the file.
-    QCOMPARE(column(w.serverView, 2), QStringList({"Keep", "Dup"}));
-    QCOMPARE(w.serverNameList->count(), 1);
-    QCOMPARE(w.serverNameList->itemText(0), QString("Keep"));
+    QCOMPARE(column(serverView(w), 2), QStringList({"Keep", "Dup"}));
+    QCOMPARE(serverNameList(w)->count(), 1);
+    QCOMPARE(serverNameList(w)->itemText(0), QString("Keep"));
     QVERIFY(!dir.exists("Serverlists/temp.tmp"));
     // No other row takes the deleted one's selection (and with it the
     // current server).
-    QVERIFY(w.serverView->selectedItems().isEmpty());
+    QVERIFY(serverView(w)->selectedItems().isEmpty());
     QCOMPARE(settings.currentServer().ip, std::string("127.0.0.3"));
   }
 
@@ -312,14 +312,14 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     d.answers = {true, true};
-    w.deleteSelectedServer();
+    actionNamed(w, "deleteserver1")->trigger();
     QVERIFY(d.questions.isEmpty());
-    w.serverView->setCurrentItem(w.serverRow(0));
-    w.scanning = true;
-    w.deleteSelectedServer();
+    serverView(w)->setCurrentItem(serverRow(w, 0));
+    QVERIFY(startWaitingScan(w, settings));
+    actionNamed(w, "deleteserver1")->trigger();
     QVERIFY(d.questions.isEmpty());
-    QCOMPARE(w.serverRowCount(), 1);
-    w.scanning = false;
+    QCOMPARE(serverRowCount(w), 1);
+    stopScanButton(w)->click();
   }
 
   void deleteServerWhileTheListIsReadReportsInUseAndLosesNothing() {
@@ -330,11 +330,11 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     consoleLogs().clear(LogKind::BadLog);
-    w.serverView->setCurrentItem(w.serverRow(0));
+    serverView(w)->setCurrentItem(serverRow(w, 0));
     d.answers = {true};
     {
       ReadHold reader("Serverlists\\Standard");
-      w.deleteSelectedServer();
+      actionNamed(w, "deleteserver1")->trigger();
     }
     QCOMPARE(consoleLogs().text(LogKind::BadLog),
              std::string("!! server cant be deleted - list is in use\r\n"));
@@ -342,7 +342,7 @@ class TestMainWindow : public QObject {
         w.statusText(),
         QString("serverlist is in use...start Tarvix again and delete server before scaning !"));
     QCOMPARE(dir.read("Serverlists/Standard"), original);
-    QCOMPARE(w.serverRowCount(), 2);
+    QCOMPARE(serverRowCount(w), 2);
   }
 };
 

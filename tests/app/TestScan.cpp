@@ -21,9 +21,11 @@
 #include "components/Clock.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makeStatusReply;
 using tarvix::test::ScriptedDialogs;
@@ -65,7 +67,7 @@ QStringList column(QTreeWidget* view, int col) {
 
 QList<int> icons(MainWindow& w) {
   QList<int> out;
-  for (int i = 0; i < w.serverRowCount(); ++i) out << w.serverRow(i)->data(0, Qt::UserRole).toInt();
+  for (int i = 0; i < serverRowCount(w); ++i) out << serverRow(w, i)->data(0, Qt::UserRole).toInt();
   return out;
 }
 
@@ -75,19 +77,12 @@ struct ClockGuard {
   ~ClockGuard() { setClock(nullptr); }
 };
 
-bool buttonVisible(MainWindow& w, QToolButton* b) {
-  for (QAction* a : w.toolBar->actions())
-    if (w.toolBar->widgetForAction(a) == b) return a->isVisible();
-  return false;
-}
-
 void expectIdle(MainWindow& w) {
-  QVERIFY(!w.scanning);
-  QVERIFY(!w.scanPass);
-  QVERIFY(buttonVisible(w, w.scanNowButton));
-  QVERIFY(!buttonVisible(w, w.stopScanButton));
-  QVERIFY(!w.scanProgress->isVisible());
-  QVERIFY(w.autoSort);
+  QVERIFY(!w.scanRunning());
+  QCOMPARE(w.scanThreadId(), 0ul);
+  QVERIFY(toolButtonShown(w, scanNowButton(w)));
+  QVERIFY(!toolButtonShown(w, stopScanButton(w)));
+  QVERIFY(!scanProgress(w)->isVisible());
 }
 
 }  // namespace
@@ -110,26 +105,24 @@ class TestScan : public QObject {
     MainWindow w(settings);
     w.show();
 
-    w.scanNowButton->click();
-    QVERIFY(w.scanning);
-    QVERIFY(w.scanPass);
-    QVERIFY(!buttonVisible(w, w.scanNowButton));
-    QVERIFY(buttonVisible(w, w.stopScanButton));
-    QVERIFY(w.scanProgress->isVisible());
-    QCOMPARE(w.scanProgress->maximum(), 3);
-    QVERIFY(!w.autoSort);
+    scanNowButton(w)->click();
+    QVERIFY(w.scanRunning());
+    QVERIFY(!toolButtonShown(w, scanNowButton(w)));
+    QVERIFY(toolButtonShown(w, stopScanButton(w)));
+    QVERIFY(scanProgress(w)->isVisible());
+    QCOMPARE(scanProgress(w)->maximum(), 3);
     // The first server is silent: its index is shown while it is waited for.
     QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), QString("0 - 3 scanning..."), 5000);
 
-    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanRunning(), 10000);
     expectIdle(w);
-    QCOMPARE(column(w.serverView, 0), QStringList({"3/16", "FULL", "no response"}));
-    QCOMPARE(column(w.serverView, 1), QStringList({"obj/obj_team2", "dm/mohdm6", " "}));
-    QCOMPARE(column(w.serverView, 2), QStringList({"Bravo", "Charlie", "Alpha"}));
-    QCOMPARE(column(w.serverView, 3), QStringList({"Medal of Honor", "Medal of Honor", " "}));
+    QCOMPARE(column(serverView(w), 0), QStringList({"3/16", "FULL", "no response"}));
+    QCOMPARE(column(serverView(w), 1), QStringList({"obj/obj_team2", "dm/mohdm6", " "}));
+    QCOMPARE(column(serverView(w), 2), QStringList({"Bravo", "Charlie", "Alpha"}));
+    QCOMPARE(column(serverView(w), 3), QStringList({"Medal of Honor", "Medal of Honor", " "}));
     QCOMPARE(icons(w), QList<int>({RowAnswered, RowFull, RowNoAnswer}));
     QCOMPARE(w.statusText(), QString("3 servers in Serverlists\\Standard"));
-    QCOMPARE(w.scanProgress->value(), 3);
+    QCOMPARE(scanProgress(w)->value(), 3);
     QVERIFY(d.shown.isEmpty());
   }
 
@@ -146,21 +139,21 @@ class TestScan : public QObject {
     MainWindow w(settings);
     w.show();
     // Sort descending by "Player" before the pass; the stop sorts that way.
-    w.sortDescending = true;
+    clickHeader(serverView(w), 0);
 
-    w.scanNowButton->click();
-    QTRY_COMPARE_WITH_TIMEOUT(w.serverRow(0)->text(0), QString("1/16"), 5000);
+    scanNowButton(w)->click();
+    QTRY_COMPARE_WITH_TIMEOUT(serverRow(w, 0)->text(0), QString("1/16"), 5000);
     QVERIFY(silent.waitForCount(1, 5000));
     QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), QString("1 - 10 scanning..."), 5000);
-    w.stopScanButton->click();
+    stopScanButton(w)->click();
     expectIdle(w);
     QCOMPARE(w.statusText(), QString("10 servers in Serverlists\\Standard"));
-    QStringList captions = column(w.serverView, 0);
+    QStringList captions = column(serverView(w), 0);
     QCOMPARE(captions.count("not scanned"), 9);
     QCOMPARE(captions.last(), QString("1/16"));  // descending: digits last
     // Nothing more arrives from the stopped pass.
     QTest::qWait(200);
-    QCOMPARE(column(w.serverView, 0), captions);
+    QCOMPARE(column(serverView(w), 0), captions);
     QCOMPARE(w.statusText(), QString("10 servers in Serverlists\\Standard"));
     QCOMPARE(silent.receivedCount(), 1u);
   }
@@ -176,21 +169,21 @@ class TestScan : public QObject {
     Settings settings;
     MainWindow w(settings);
     w.show();
-    const QStringList before = column(w.serverView, 0), maps = column(w.serverView, 1);
+    const QStringList before = column(serverView(w), 0), maps = column(serverView(w), 1);
 
     // The pass runs to its end while this thread runs no event loop: every
     // change it made is still queued when "stop scan" comes.
-    w.scanNowButton->click();
-    for (int i = 0; i < 1000 && !w.scanPass->finished(); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    QVERIFY(w.scanPass->finished());
-    w.stopScanButton->click();
+    scanNowButton(w)->click();
+    QVERIFY(first.waitForSent(1, 5000));
+    QVERIFY(second.waitForSent(1, 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    stopScanButton(w)->click();
     QTest::qWait(100);
     expectIdle(w);
-    QCOMPARE(column(w.serverView, 0), before);
-    QCOMPARE(column(w.serverView, 1), maps);
+    QCOMPARE(column(serverView(w), 0), before);
+    QCOMPARE(column(serverView(w), 1), maps);
     QCOMPARE(w.statusText(), QString("2 servers in Serverlists\\Standard"));
-    QCOMPARE(w.playerView->topLevelItemCount(), 0);
+    QCOMPARE(playerView(w)->topLevelItemCount(), 0);
   }
 
   void timerStartsAPassOnlyWhileIdle() {
@@ -205,17 +198,17 @@ class TestScan : public QObject {
       Settings settings;
       MainWindow w(settings);
       w.show();
-      QVERIFY(w.autoScanTimer->isActive());
+      QVERIFY(autoScanTimer(w)->isActive());
       QTRY_VERIFY_WITH_TIMEOUT(silent.receivedCount() == 1, 5000);
-      QVERIFY(w.scanning);
+      QVERIFY(w.scanRunning());
       // Several ticks pass while the query waits: no second pass.
       QTest::qWait(600);
       QCOMPARE(silent.receivedCount(), 1u);
-      w.stopScanButton->click();
-      QVERIFY(!w.scanning);
+      stopScanButton(w)->click();
+      QVERIFY(!w.scanRunning());
       QTRY_VERIFY_WITH_TIMEOUT(silent.receivedCount() == 2, 5000);
-      QVERIFY(w.scanning);
-      w.stopScanButton->click();
+      QVERIFY(w.scanRunning());
+      stopScanButton(w)->click();
     }
   }
 
@@ -227,13 +220,13 @@ class TestScan : public QObject {
     Settings settings;
     MainWindow w(settings);
     w.show();
-    w.buddyView->headerItem()->setText(0, "3 Buddies online");
-    w.scanNowButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 5000);
+    buddyView(w)->headerItem()->setText(0, "3 Buddies online");
+    scanNowButton(w)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanRunning(), 5000);
     expectIdle(w);
     QCOMPARE(w.statusText(), QString("0 servers in Serverlists\\Standard"));
     // No player line was matched: the caption stays.
-    QCOMPARE(w.buddyView->headerItem()->text(0), QString("3 Buddies online"));
+    QCOMPARE(buddyView(w)->headerItem()->text(0), QString("3 Buddies online"));
   }
 
   void buddyViewMatchesTheHeadlessOrder() {
@@ -249,42 +242,42 @@ class TestScan : public QObject {
     Settings settings;
     MainWindow w(settings);
     w.show();
-    w.scanNowButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 10000);
-    QCOMPARE(w.buddyView->headerItem()->text(0), QString("5 Buddies online"));
+    scanNowButton(w)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanRunning(), 10000);
+    QCOMPARE(buddyView(w)->headerItem()->text(0), QString("5 Buddies online"));
 
     std::ostringstream out, err;
     QCOMPARE(runHeadlessScan({"Serverlists\\Standard", 300, true}, out, err), 0);
     QString expected;
-    for (int i = 0; i < w.serverRowCount(); ++i) {
-      QTreeWidgetItem* r = w.serverRow(i);
+    for (int i = 0; i < serverRowCount(w); ++i) {
+      QTreeWidgetItem* r = serverRow(w, i);
       expected += r->text(0) + "\t" + r->text(1) + "\t" + r->text(2) + "\t" + r->text(3) + "\n";
     }
-    for (int i = 0; i < w.buddyView->topLevelItemCount(); ++i) {
-      QTreeWidgetItem* r = w.buddyView->topLevelItem(i);
+    for (int i = 0; i < buddyView(w)->topLevelItemCount(); ++i) {
+      QTreeWidgetItem* r = buddyView(w)->topLevelItem(i);
       expected += "buddy\t" + r->text(0) + "\t" + r->text(1) + "\n";
     }
     expected += w.statusText() + "\n";
     QCOMPARE(toQString(out.str()), expected);
     // Alphabetical ignoring case; equal captions in the order they were found.
-    QCOMPARE(column(w.buddyView, 0),
+    QCOMPARE(column(buddyView(w), 0),
              QStringList({"[TAG]Zed", "Amy[tag]", "Bob", "sniper", "sniper"}));
-    QCOMPARE(column(w.buddyView, 1), QStringList({"One", "Two", "One", "One", "Two"}));
+    QCOMPARE(column(buddyView(w), 1), QStringList({"One", "Two", "One", "One", "Two"}));
   }
 
   // Everything a pass leaves in the window.
   static QString windowState(MainWindow& w) {
     QString s;
-    for (int i = 0; i < w.serverRowCount(); ++i) {
-      QTreeWidgetItem* r = w.serverRow(i);
+    for (int i = 0; i < serverRowCount(w); ++i) {
+      QTreeWidgetItem* r = serverRow(w, i);
       s += r->text(0) + "|" + r->text(1) + "|" + r->text(2) + "|" + r->text(3) + "|" +
            QString::number(r->data(0, Qt::UserRole).toInt()) + "\n";
     }
-    for (int i = 0; i < w.buddyView->topLevelItemCount(); ++i)
-      s += "buddy " + w.buddyView->topLevelItem(i)->text(0) + "|" +
-           w.buddyView->topLevelItem(i)->text(1) + "\n";
-    return s + w.buddyView->headerItem()->text(0) + "\n" + w.statusText() + "\n" +
-           QString::number(w.scanProgress->value());
+    for (int i = 0; i < buddyView(w)->topLevelItemCount(); ++i)
+      s += "buddy " + buddyView(w)->topLevelItem(i)->text(0) + "|" +
+           buddyView(w)->topLevelItem(i)->text(1) + "\n";
+    return s + buddyView(w)->headerItem()->text(0) + "\n" + w.statusText() + "\n" +
+           QString::number(scanProgress(w)->value());
   }
 
   void parallelSettingGivesTheSameWindow() {
@@ -305,14 +298,14 @@ class TestScan : public QObject {
     MainWindow w(settings);
     w.show();
     QVERIFY(!IniSettings().parallelScan());
-    w.scanNowButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 10000);
+    scanNowButton(w)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanRunning(), 10000);
     const QString sequential = windowState(w);
     QCOMPARE(silent.receivedCount(), 1u);
 
     IniSettings().setParallelScan(true);
-    w.scanNowButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 10000);
+    scanNowButton(w)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanRunning(), 10000);
     expectIdle(w);
     QCOMPARE(windowState(w), sequential);
     // Asked once, as by the sequential pass.
@@ -336,13 +329,13 @@ class TestScan : public QObject {
     Settings settings;
     MainWindow w(settings);
     w.show();
-    w.scanNowButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.scanning, 60000);
+    scanNowButton(w)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanRunning(), 60000);
     expectIdle(w);
-    QCOMPARE(column(w.serverView, 0), QStringList(QList<QString>(kRows, "1/16")));
-    QCOMPARE(w.buddyView->topLevelItemCount(), kRows);
-    QCOMPARE(w.buddyView->headerItem()->text(0), QString("2000 Buddies online"));
-    QCOMPARE(w.scanProgress->value(), kRows);
+    QCOMPARE(column(serverView(w), 0), QStringList(QList<QString>(kRows, "1/16")));
+    QCOMPARE(buddyView(w)->topLevelItemCount(), kRows);
+    QCOMPARE(buddyView(w)->headerItem()->text(0), QString("2000 Buddies online"));
+    QCOMPARE(scanProgress(w)->value(), kRows);
     QCOMPARE(w.statusText(), QString("2000 servers in Serverlists\\Standard"));
     QCOMPARE(one.receivedCount(), std::size_t(kRows));
   }
@@ -356,13 +349,13 @@ class TestScan : public QObject {
     Settings settings;
     auto w = std::make_unique<MainWindow>(settings);
     w->show();
-    w->scanNowButton->click();
+    scanNowButton(*w)->click();
     QVERIFY(silent.waitForCount(1, 5000));
     QVERIFY(w->close());
-    QVERIFY(!w->scanPass);
+    QCOMPARE(w->scanThreadId(), 0ul);
     QTest::qWait(100);
-    QCOMPARE(w->serverRow(0)->text(0), QString("not scanned"));
-    QCOMPARE(w->serverRow(1)->text(0), QString("not scanned"));
+    QCOMPARE(serverRow(*w, 0)->text(0), QString("not scanned"));
+    QCOMPARE(serverRow(*w, 1)->text(0), QString("not scanned"));
     QCOMPARE(later.receivedCount(), 0u);
     w.reset();
   }

@@ -10,10 +10,12 @@
 #include "components/HostChecker.h"
 #include "components/PingJob.h"
 #include "components/TrayIcon.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 
 namespace {
 
@@ -201,11 +203,10 @@ class TestSystray : public QObject {
     test::ScriptedDialogs d;
     test::ProgramFixture program;
     MainWindow& w = *program.mainWindow();
-    QVERIFY(w.trayIcon);
-    QCOMPARE(w.trayIcon->objectName(), QString("Systray1"));
-    QCOMPARE(w.trayIcon->hint(), QString("Tarvix 2.10"));
-    QCOMPARE(w.trayIcon->popupMenu(), w.trayMenu);
-    QVERIFY(w.trayIcon->isEnabled());
+    TrayIcon* tray = partNamed<TrayIcon>(w, "Systray1");
+    QCOMPARE(tray->hint(), QString("Tarvix 2.10"));
+    QCOMPARE(tray->popupMenu(), partNamed<QMenu>(w, "PopupMenu5"));
+    QVERIFY(tray->isEnabled());
 
     HostChecker* c = program.serverProperties()->hostChecker;
     QVERIFY(c);
@@ -229,7 +230,7 @@ class TestSystray : public QObject {
     w.close();
     QVERIFY(applicationTerminated());
     QVERIFY(startedPings().empty());
-    QVERIFY(!w.trayIcon->iconShown());
+    QVERIFY(!tray->iconShown());
     QTRY_COMPARE_WITH_TIMEOUT(runningPings(), 0, 5000);
     QTest::qWait(100);
     QVERIFY(startedPings().empty());

@@ -21,11 +21,13 @@
 #include "TempDataDir.h"
 #include "base/Text.h"
 #include "components/LinkLabel.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::FakeGameServer;
 using tarvix::test::ProgramFixture;
 using tarvix::test::ScriptedDialogs;
@@ -50,7 +52,7 @@ std::vector<std::string> configOnDisk() { return readLines("Config"); }
 
 QStringList serverNames(MainWindow* f) {
   QStringList out;
-  for (int i = 0; i < f->serverRowCount(); ++i) out << f->serverRow(i)->text(2);
+  for (int i = 0; i < serverRowCount(*f); ++i) out << serverRow(*f, i)->text(2);
   return out;
 }
 
@@ -122,7 +124,7 @@ class TestOptions : public QObject {
     w->hide();
     setConfigValue(ws.settings(), &Config::clantagsOn, false);
     setConfigValue(ws.settings(), &Config::scanTimeout, 300);
-    f->autoScanTimer->stop();
+    autoScanTimer(*f)->stop();
     w->show();
     QVERIFY(w->clantagsCheckBox->isChecked());
     QVERIFY(w->autoScanCheckBox->isChecked());
@@ -162,9 +164,9 @@ class TestOptions : public QObject {
     QCOMPARE(ws.settings().config().scanTimeout, 1200);
 
     w->autoScanCheckBox->setChecked(true);
-    QVERIFY(f->autoScanTimer->isActive());
+    QVERIFY(autoScanTimer(*f)->isActive());
     w->autoScanCheckBox->setChecked(false);
-    QVERIFY(!f->autoScanTimer->isActive());
+    QVERIFY(!autoScanTimer(*f)->isActive());
     w->clantagsCheckBox->setChecked(true);
     QVERIFY(ws.settings().config().clantagsOn);
     w->clantagsCheckBox->setChecked(false);
@@ -252,7 +254,7 @@ class TestOptions : public QObject {
 
   void pickersSetThePathAndKeepTheDirectory() {
     TempDataDir dir;
-    dir.writeInstallation();
+    dir.writeInstallation({"Quiet", "127.0.0.1", "1"});
     WanderingDialogs d;
     ProgramFixture ws;
     OptionsWindow* w = ws.options();
@@ -269,11 +271,11 @@ class TestOptions : public QObject {
     w->spearheadBrowseButton->click();
     QCOMPARE(d.filters.size(), 2);
     QCOMPARE(w->spearheadPathEdit->text(), QString());
-    ws.mainWindow()->scanning = true;
+    QVERIFY(startWaitingScan(*ws.mainWindow(), ws.settings()));
     w->mohaaBrowseButton->click();
     w->spearheadBrowseButton->click();
     QCOMPARE(d.filters.size(), 2);
-    ws.mainWindow()->scanning = false;
+    stopScanButton(*ws.mainWindow())->click();
     w->hide();
   }
 
@@ -319,12 +321,12 @@ class TestOptions : public QObject {
     QVERIFY(!w->isVisible());
     QCOMPARE(ws.settings().config().serverListPath, std::string("Serverlists\\Team"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Team"));
-    QCOMPARE(f->serverNameList->count(), 2);
+    QCOMPARE(serverNameList(*f)->count(), 2);
     QCOMPARE(serverNames(f), QStringList({"One", "Two"}));
-    QCOMPARE(f->buddyView->headerItem()->text(0), QString("No Buddys online"));
-    QCOMPARE(f->scanProgress->maximum(), 2);
-    QVERIFY(f->scanning);  // a new pass started
-    QTRY_VERIFY_WITH_TIMEOUT(!f->scanning, 10000);
+    QCOMPARE(buddyView(*f)->headerItem()->text(0), QString("No Buddys online"));
+    QCOMPARE(scanProgress(*f)->maximum(), 2);
+    QVERIFY(f->scanRunning());  // a new pass started
+    QTRY_VERIFY_WITH_TIMEOUT(!f->scanRunning(), 10000);
     QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Team"));
     QVERIFY(server.receivedCount() >= 2);
     QVERIFY(d.errors.isEmpty());
@@ -348,16 +350,16 @@ class TestOptions : public QObject {
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
     f->startScan();
-    QVERIFY(f->scanning);
+    QVERIFY(f->scanRunning());
     QVERIFY(silent.waitForCount(1, 5000));
     ws.options()->show();
     selectList(ws.options(), "Team");
     ws.options()->selectList();
     QCOMPARE(serverNames(f), QStringList({"One"}));
-    QVERIFY(f->scanning);  // the new pass over Team
+    QVERIFY(f->scanRunning());  // the new pass over Team
     f->stopScan();
-    QVERIFY(!f->scanning);
-    QCOMPARE(f->serverRow(0)->text(2), QString("One"));
+    QVERIFY(!f->scanRunning());
+    QCOMPARE(serverRow(*f, 0)->text(2), QString("One"));
   }
 
   void aMissingListIsReportedAndNothingChangesOnScreen() {
@@ -372,7 +374,7 @@ class TestOptions : public QObject {
     ws.options()->selectList();
     QCOMPARE(d.errors.size(), 1);
     QVERIFY(ws.options()->isVisible());
-    QVERIFY(!ws.mainWindow()->scanning);
+    QVERIFY(!ws.mainWindow()->scanRunning());
     ws.options()->hide();
   }
 
@@ -409,16 +411,16 @@ class TestOptions : public QObject {
     QCOMPARE(ws.settings().config().serverListPath, std::string("Serverlists\\Standard"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Standard"));
     QCOMPARE(serverNames(f), QStringList({"Std1", "Std2"}));
-    QCOMPARE(f->serverNameList->count(), 2);
+    QCOMPARE(serverNameList(*f)->count(), 2);
     QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Standard"));
     QVERIFY(w->isVisible());
     QCOMPARE(listNames(w->serverListView), QStringList({"Standard", "Team"}));
 
     // Refused while a scan runs.
     selectList(w, "Team");
-    f->scanning = true;
+    QVERIFY(startWaitingScan(*f, ws.settings()));
     w->deleteList();
-    f->scanning = false;
+    stopScanButton(*f)->click();
     QCOMPARE(d.questions.size(), 2);
     w->hide();
   }
@@ -434,15 +436,15 @@ class TestOptions : public QObject {
     selectList(ws.options(), "Team");
     ws.options()->deleteList();
     QVERIFY(!ws.options()->isVisible());
-    QCOMPARE(ws.mainWindow()->serverRowCount(), 0);
+    QCOMPARE(serverRowCount(*ws.mainWindow()), 0);
     QCOMPARE(ws.mainWindow()->statusText(), QString("0 servers in Serverlists\\Standard"));
   }
 
   void exportThenImportGivesTheSameServers() {
     TempDataDir dir;
-    dir.writeInstallation({"Alpha", "10.0.0.1", "12203", "Be\"ta x", "10.0.0.2", "80"});
-    dir.writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "", "10.0.0.112203",
-                                     "joinme", "10.0.0.112203", "rcon:secret"});
+    dir.writeInstallation({"Alpha", "127.0.0.3", "12203", "Be\"ta x", "127.0.0.4", "80"});
+    dir.writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "", "127.0.0.312203",
+                                     "joinme", "127.0.0.312203", "rcon:secret"});
     dir.write("out/.keep", "");
     ScriptedDialogs d;
     ProgramFixture ws;
@@ -455,8 +457,8 @@ class TestOptions : public QObject {
     QCOMPARE(d.presets, QStringList({"Standard"}));
     QVERIFY(dir.exists("out/x.sslf.sslf"));
     const std::string exported = dir.read("out/x.sslf.sslf");
-    QVERIFY(contains(exported, "Server=MoHAA 10.0.0.1:12203 joinme \"Alpha\"\r\n"));
-    QVERIFY(contains(exported, "Server=MoHAA 10.0.0.2:80 \"\" \"Be\"ta x\"\r\n"));
+    QVERIFY(contains(exported, "Server=MoHAA 127.0.0.3:12203 joinme \"Alpha\"\r\n"));
+    QVERIFY(contains(exported, "Server=MoHAA 127.0.0.4:80 \"\" \"Be\"ta x\"\r\n"));
 
     // Import: declined first, then accepted; the list view shows the new list.
     d.files.push_back(chosen + ".sslf");
@@ -468,19 +470,19 @@ class TestOptions : public QObject {
     w->importSslfFile();
     QCOMPARE(d.filters.last(), QString("sslf (*.sslf)"));
     QCOMPARE(dir.read("Serverlists/x"),
-             test::crlf({"Alpha", "10.0.0.1", "12203", "Beta x", "10.0.0.2", "80"}));
-    QVERIFY(contains(dir.read("Passwords.txt"), "rcon:secret\r\n10.0.0.112203\r\njoinme\r\n"));
+             test::crlf({"Alpha", "127.0.0.3", "12203", "Beta x", "127.0.0.4", "80"}));
+    QVERIFY(contains(dir.read("Passwords.txt"), "rcon:secret\r\n127.0.0.312203\r\njoinme\r\n"));
     QVERIFY(listNames(w->serverListView).contains("x"));
     QVERIFY(w->isVisible());
 
     // Cancel and scanning do nothing.
     const int asked = d.questions.size();
     w->importSslfFile();
-    ws.mainWindow()->scanning = true;
+    QVERIFY(startWaitingScan(*ws.mainWindow(), ws.settings()));
     w->importSslfFile();
     w->importTextListFile();
     w->exportListAsSslf();
-    ws.mainWindow()->scanning = false;
+    stopScanButton(*ws.mainWindow())->click();
     QCOMPARE(d.questions.size(), asked);
     QCOMPARE(d.presets.size(), 1);
     w->hide();

@@ -16,10 +16,12 @@
 #include "components/LinkLabel.h"
 #include "components/PingGraph.h"
 #include "components/QtText.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::crlf;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
@@ -305,14 +307,14 @@ class TestProperties : public QObject {
     Windows w;
     setCurrentIp(w.program.settings(), "5.5.5.5");
     setCurrentPort(w.program.settings(), "5");
-    w.main->propertiesAction->trigger();
+    actionNamed(*w.main, "properties1")->trigger();
     QVERIFY(w.props->isVisible());
     QCOMPARE(w.props->serverPasswordEdit->text(), QString("five"));
 
     // "properties" again re-reads: the unsaved edit is offered, declined, gone.
     w.props->serverPasswordEdit->setText("edited");
     dialogs.answers = {false};
-    w.main->propertiesAction->trigger();
+    actionNamed(*w.main, "properties1")->trigger();
     QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
     QCOMPARE(w.props->serverPasswordEdit->text(), QString("five"));
 
@@ -328,12 +330,9 @@ class TestProperties : public QObject {
     QCOMPARE(w.props->serverPasswordEdit->text(), QString());
 
     // Details shown by the main window reach the fields and the link label.
-    w.main->propertiesAddress = "5.5.5.5:5";
-    w.main->propertiesVersion = "1.11";
-    w.main->propertiesMapLines = QStringList{"maps in rotation:", "-------------------", "dm/a"};
-    w.main->linkCaption = "www.clan.example";
-    w.main->linkTarget = "http://www.clan.example";
-    emit w.main->detailsShown();
+    emit w.main->detailsShown({"5.5.5.5:5", "1.11",
+                               QStringList{"maps in rotation:", "-------------------", "dm/a"},
+                               "www.clan.example", "http://www.clan.example"});
     QCOMPARE(w.props->addressEdit->text(), QString("5.5.5.5:5"));
     QCOMPARE(w.props->versionEdit->text(), QString("1.11"));
     QCOMPARE(w.props->mapRotationMemo->toPlainText(),
@@ -349,8 +348,7 @@ class TestProperties : public QObject {
     QObject::disconnect(w.props->hostChecker, &HostChecker::lineLogged, nullptr, nullptr);
     w.props->showPingLine(answered(45));
     w.props->showPingLine(answered(45));
-    w.main->graphPen = QPoint(97, 20);
-    emit w.main->graphReset();
+    emit w.main->graphReset(250, QPoint(97, 20));
     QCOMPARE(w.props->pingGraph->penPos(), QPoint(97, 20));
     QCOMPARE(w.props->pingGraph->canvas().pixelColor(248, 16), w.props->pingGraph->background());
 

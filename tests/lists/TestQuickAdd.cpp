@@ -18,11 +18,13 @@
 #include "components/QtText.h"
 #include "lists/LabeledEdit.h"
 #include "protocol/StatusQuery.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makeStatusReply;
 using tarvix::test::ProgramFixture;
@@ -110,9 +112,9 @@ class TestQuickAdd : public QObject {
     QCOMPARE(server.received()[0].bytes, statusRequest());
     QCOMPARE(stdList(dir),
              test::crlf({"Old", "127.0.0.1", "1", "^1My Server", "127.0.0.1", server.portText()}));
-    QCOMPARE(f->serverNameList->count(), 2);
-    QCOMPARE(f->serverRowCount(), 2);
-    QTreeWidgetItem* row = f->serverView->currentItem();
+    QCOMPARE(serverNameList(*f)->count(), 2);
+    QCOMPARE(serverRowCount(*f), 2);
+    QTreeWidgetItem* row = serverView(*f)->currentItem();
     QVERIFY(row);
     QCOMPARE(row->text(0), QString("not scanned"));
     QCOMPARE(row->text(2), QString("^1My Server"));
@@ -152,7 +154,7 @@ class TestQuickAdd : public QObject {
         toBytes("Unnamed Server @ " + locale.toString(when.time(), QLocale::LongFormat) + " - " +
                 locale.toString(when.date(), QLocale::ShortFormat));
     QCOMPARE(stdList(dir), test::crlf({name, "127.0.0.1", silent.portText()}));
-    QCOMPARE(ws.mainWindow()->serverRow(0)->text(2), toQString(name));
+    QCOMPARE(serverRow(*ws.mainWindow(), 0)->text(2), toQString(name));
     setClock(nullptr);
   }
 
@@ -201,13 +203,14 @@ class TestQuickAdd : public QObject {
 
   void refusalsAndTheInUseText() {
     TempDataDir dir;
-    dir.writeInstallation();
+    dir.writeInstallation({"Quiet", "127.0.0.1", "1"});
     FakeGameServer server;
     server.setReply(makeStatusReply("\\sv_hostname\\Named\\mapname\\dm/mohdm1", {}));
     ScriptedDialogs d;
     ProgramFixture ws;
     MainWindow* f = ws.mainWindow();
     QuickAddDialog* q = ws.quickAdd();
+    const std::string list = stdList(dir);
 
     q->show();
     q->ipEdit->setText("127.0.0.1");
@@ -219,13 +222,13 @@ class TestQuickAdd : public QObject {
 
     // During a scan the name is asked but nothing is added or reported.
     q->portEdit->setText(QString::fromStdString(server.portText()));
-    f->scanning = true;
+    QVERIFY(startWaitingScan(*f, ws.settings()));
     q->addToList();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
-    f->scanning = false;
+    stopScanButton(*f)->click();
     QVERIFY(server.waitForCount(1, 2000));
-    QCOMPARE(stdList(dir), std::string());
-    QCOMPARE(f->serverRowCount(), 0);
+    QCOMPARE(stdList(dir), list);
+    QCOMPARE(serverRowCount(*f), 1);
     QCOMPARE(d.shown.size(), 1);
 
     // A list held by a reader: the status bar says so, nothing is added.
@@ -236,8 +239,8 @@ class TestQuickAdd : public QObject {
     }
     QCOMPARE(f->statusText(),
              QString("Serverlist is in use...please restart Tarvix to add a server !"));
-    QCOMPARE(f->serverRowCount(), 0);
-    QCOMPARE(stdList(dir), std::string());
+    QCOMPARE(serverRowCount(*f), 1);
+    QCOMPARE(stdList(dir), list);
 
     // A stale name from an earlier answer never names a silent server.
     FakeGameServer silent;
@@ -248,7 +251,7 @@ class TestQuickAdd : public QObject {
     q->addToList();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QCOMPARE(d.questions, QStringList({"Server does not response - add it ?"}));
-    QCOMPARE(stdList(dir), std::string());
+    QCOMPARE(stdList(dir), list);
   }
 
   void directConnectChecksTheServerFirst() {
@@ -272,13 +275,13 @@ class TestQuickAdd : public QObject {
     // No answer: the current server changes all the same.
     c->ipEdit->setText("127.0.0.1 ");
     c->portEdit->setText(QString::fromStdString(silent.portText()));
-    f->editionLabel->setText("Medal of Honor");
+    editionLabel(*f)->setText("Medal of Honor");
     c->connectToServer();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QCOMPARE(d.messages.last(), QString("no response from server!"));
     QCOMPARE(ws.settings().currentServer().ip, std::string("127.0.0.1"));
     QCOMPARE(ws.settings().currentServer().port, silent.portText());
-    QCOMPARE(f->editionLabel->text(), QString("Medal of Honor"));
+    QCOMPARE(editionLabel(*f)->text(), QString("Medal of Honor"));
     QVERIFY(c->isVisible());
     QCOMPARE(silent.receivedCount(), std::size_t(1));
     c->hide();
@@ -295,7 +298,7 @@ class TestQuickAdd : public QObject {
     DirectConnectDialog* c = ws.directConnect();
     setConfigValue(ws.settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
     setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
-    f->editionLabel->setText("Medal of Honor");
+    editionLabel(*f)->setText("Medal of Honor");
     c->show();
     c->ipEdit->setText("127.0.0.1");
     c->portEdit->setText(QString::fromStdString(server.portText()));
@@ -304,7 +307,7 @@ class TestQuickAdd : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);  // the game has ended
     QVERIFY(d.shown.isEmpty());
-    QCOMPARE(f->editionLabel->text(), QString("Spearhead"));
+    QCOMPARE(editionLabel(*f)->text(), QString("Spearhead"));
     QCOMPARE(passwordArg(dir, "sh"), std::string("typed pw"));
     QVERIFY(!dir.exists("aa/args.txt"));
     QVERIFY(!c->isVisible());
@@ -330,7 +333,7 @@ class TestQuickAdd : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);  // the game has ended
     QVERIFY(d.shown.isEmpty());
-    QCOMPARE(f->editionLabel->text(), QString("Medal of Honor"));
+    QCOMPARE(editionLabel(*f)->text(), QString("Medal of Honor"));
     QCOMPARE(passwordArg(dir, "aa"), std::string("fromfile"));
     QVERIFY(!c->isVisible());
   }

@@ -11,10 +11,12 @@
 #include "SettingsEdits.h"
 #include "TempDataDir.h"
 #include "components/QtText.h"
+#include "qt/MainWindowParts.h"
 #include "qt/ProgramFixture.h"
 #include "qt/ScriptedDialogs.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::FakeGameServer;
 using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
@@ -24,7 +26,7 @@ namespace {
 
 QStringList selectedHosts(MainWindow& w) {
   QStringList out;
-  for (QTreeWidgetItem* row : w.serverView->selectedItems()) out << row->text(2);
+  for (QTreeWidgetItem* row : serverView(w)->selectedItems()) out << row->text(2);
   return out;
 }
 
@@ -47,7 +49,7 @@ class TestSearch : public QObject {
     main_ = program_->mainWindow();
     search_ = program_->search();
     setConfigValue(program_->settings(), &Config::scanTimeout, 100);
-    main_->serverRow(1)->setText(1, "dm/mohdm6");
+    serverRow(*main_, 1)->setText(1, "dm/mohdm6");
   }
 
   void cleanup() {
@@ -82,13 +84,13 @@ class TestSearch : public QObject {
     QTest::keyClick(search_->searchEdit, Qt::Key_Return);
     QCOMPARE(dialogs_->questions, QStringList({"search next ?", "search next ?"}));
     QCOMPARE(selectedHosts(*main_), QStringList({"abc two"}));
-    QCOMPARE(main_->serverView->currentItem()->text(2), QString("abc two"));
+    QCOMPARE(serverView(*main_)->currentItem()->text(2), QString("abc two"));
     // The hit counts as the user's selection: it became the current server.
-    QCOMPARE(main_->settings().currentServer().port, b_.portText());
+    QCOMPARE(program_->settings().currentServer().port, b_.portText());
     QVERIFY(!search_->isVisible());
     QCOMPARE(search_->searchEdit->text(), QString("abc"));
     QTRY_VERIFY_WITH_TIMEOUT(!main_->detailsQueryPending(), 5000);
-    QCOMPARE(main_->mapLabel->text(), QString("No response from selected server !"));
+    QCOMPARE(mapLabel(*main_)->text(), QString("No response from selected server !"));
 
     // By map.
     search_->mapOption->setChecked(true);
@@ -130,7 +132,7 @@ class TestSearch : public QObject {
     QCOMPARE(selectedHosts(*main_), QStringList({"third Abc"}));
 
     // Exact comparison: an address in no entry selects nothing.
-    main_->serverView->clearSelection();
+    serverView(*main_)->clearSelection();
     search_->searchEdit->setText("127.0.0.3");
     search_->show();
     search_->searchButton->click();
