@@ -199,6 +199,23 @@ TEST_F(DataFolderTest, AFirstStartSweepsKilledOnesAndMakesPasswordFilesPrivate) 
   EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
+TEST_F(DataFolderTest, EnteringTheFolderSweepsKilledWritersTemporariesBesideLinkedTargets) {
+  dir.write("work/Config", "");
+  dir.write("work/Config.~999999999-1", "");
+  dir.write("elsewhere/bans.txt", "");
+  dir.write("elsewhere/bans.txt.~999999999-2", "");
+  dir.write("elsewhere/list.~999999999-3", "");
+  fs::create_directories(root / "work/Serverlists");
+  fs::create_symlink(root / "elsewhere/bans.txt", root / "work/bans.txt");
+  fs::create_symlink(root / "elsewhere/list", root / "work/Serverlists/Linked");
+  std::string error;
+  ASSERT_TRUE(enterDataFolder(root / "work", error)) << error;
+  EXPECT_FALSE(fs::exists(root / "work/Config.~999999999-1"));
+  EXPECT_FALSE(fs::exists(root / "elsewhere/bans.txt.~999999999-2"));
+  EXPECT_FALSE(fs::exists(root / "elsewhere/list.~999999999-3"));
+  EXPECT_TRUE(fs::exists(root / "elsewhere/bans.txt"));
+}
+
 TEST_F(DataFolderTest, FolderNamesUpToTheLongestWork) {
   for (const std::size_t length : {std::size_t{245}, std::size_t{255}}) {
     places.chosen = root / std::string(length, 'd');
