@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QStyle>
@@ -20,6 +19,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "admin/AdminConsoleUi.h"
 #include "admin/AdminConsoleWorkers.h"
 #include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
@@ -51,49 +51,81 @@ void setBase(QWidget* w, const QColor& colour) {
   w->setPalette(pal);
 }
 
-QToolButton* pictureButton(QWidget* parent, const char* name, const QString& hint,
-                           QStyle::StandardPixmap picture) {
-  auto* b = new QToolButton(parent);
-  b->setObjectName(name);
-  b->setToolTip(hint);
-  b->setIcon(parent->style()->standardIcon(picture));
-  b->setIconSize(QSize(14, 14));
-  b->setFixedSize(20, 20);
-  return b;
+// The console's text fields: Fixedsys on a coloured ground.
+template <typename Field>
+Field* consoleText(Field* field, const char* name, const QColor& ground) {
+  field->setObjectName(name);
+  field->setFont(fixedsys());
+  setBase(field, ground);
+  return field;
 }
 
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption,
-                    const QString& hint) {
-  auto* c = new QCheckBox(caption, parent);
-  c->setObjectName(name);
-  c->setToolTip(hint);
-  return c;
+// A right-click menu of items; a row without a name is a separator.
+struct MenuRow {
+  const char* name;
+  const char* caption;
+};
+
+QMenu* menu(QWidget* owner, const char* name, std::initializer_list<MenuRow> rows) {
+  auto* m = new QMenu(owner->window());
+  m->setObjectName(name);
+  for (const MenuRow& row : rows) {
+    if (!row.name) {
+      m->addSeparator();
+      continue;
+    }
+    m->addAction(row.caption)->setObjectName(row.name);
+  }
+  owner->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(owner, &QWidget::customContextMenuRequested, m,
+                   [owner, m](const QPoint& at) { m->popup(owner->mapToGlobal(at)); });
+  return m;
 }
 
-QAction* item(QMenu* menu, const char* name, const QString& caption) {
-  QAction* a = menu->addAction(caption);
-  a->setObjectName(name);
-  return a;
-}
+// The interval items of "detect skins" and "show next map".
+struct IntervalRow {
+  const char* name;
+  const char* caption;
+  int ms;
+  const char* line;
+};
 
-QPushButton* hiddenButton(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
-  b->setVisible(false);
-  return b;
-}
+const IntervalRow kScanIntervals[] = {
+    {"scaneveryminute1", "scan every minute", 60000, "!! -> scanner interval 1 minute"},
+    {"scanevery2minutes1", "scan every 2 minutes", 150000, "!! -> scanner interval 2 minutes"},
+    {"scanevery5minutes1", "scan every 5 minutes", 300000, "!! -> scanner interval 5 minutes"},
+    {"scanevery10minutes1", "scan every 10 minutes", 600000, "!! -> scanner interval 10 minutes"},
+    {"scanevery15minutes1", "scan every 15 minutes", 900000, "!! -> scanner interval 15 minutes"},
+};
+
+const IntervalRow kDisplayIntervals[] = {
+    {"displayevery25min1", "display every 2.5 min", 150000,
+     "!! -> display next map every 2.5 minutes"},
+    {"displayevery5min1", "display every 5 min", 300000, "!! -> display next map every 5 minutes"},
+    {"displayevery10min1", "display every 10 min", 600000,
+     "!! -> display next map every 10 minutes"},
+    {"displayevery15min1", "display every 15 min", 900000,
+     "!! -> display next map every 15 minutes"},
+};
+
+// The player list's columns and their widths in pixels.
+const struct {
+  const char* caption;
+  int width;
+} kPlayerColumns[] = {{"Player", 150}, {"Ping", 50}, {"Axis skin", 125}, {"Allies skin", 125},
+                      {"Rate", 60},    {"IP", 110},  {"Score", 40}};
 
 }  // namespace
 
 AdminConsole::AdminConsole(Settings& settings, QWidget* parent)
-    : QWidget(parent), settings_(settings) {
+    : QWidget(parent), settings_(settings), ui_(std::make_unique<Ui>()) {
   setObjectName("Form9");
   setWindowTitle("advanced remote console");
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
   buildWindow();
   buildMenus();
-  antiCheat_ = makeAntiCheatControl(this);
-  announcer_ = makeAnnouncerControl(this);
+  antiCheat_ = makeAntiCheatControl(this, antiCheatClient_);
+  announcer_ = makeAnnouncerControl(this, announcerClient_);
   connectActions();
   resize(691, 450);
   setMinimumSize(400, 400);
@@ -105,233 +137,197 @@ AdminConsole::~AdminConsole() {
   stopWorkers();
 }
 
+void AdminConsole::setProgramStatus(std::function<ProgramStatus()> status) {
+  programStatus_ = std::move(status);
+}
+
+// From top to bottom: the bar of password, picture buttons and boxes; the
+// player list; the command line; the console; the status bar.
 void AdminConsole::buildWindow() {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
+  layout->addWidget(buildTopBar());
 
+  Ui& ui = *ui_;
+  ui.playerView = new QTreeWidget(this);
+  ui.playerView->setObjectName("ListView1");
+  ui.playerView->setFixedHeight(224);
+  ui.playerView->setRootIsDecorated(false);
+  ui.playerView->setUniformRowHeights(true);
+  ui.playerView->setSelectionMode(QAbstractItemView::SingleSelection);
+  ui.playerView->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ui.playerView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ui.playerView->setIconSize(QSize(16, 16));
+  setBase(ui.playerView, kSilver);
+  QStringList captions;
+  for (const auto& c : kPlayerColumns) captions << c.caption;
+  ui.playerView->setHeaderLabels(captions);
+  for (int i = 0; i < int(std::size(kPlayerColumns)); ++i)
+    ui.playerView->setColumnWidth(i, kPlayerColumns[i].width);
+  ui.playerView->header()->setStretchLastSection(false);
+  ui.playerView->header()->setSectionsClickable(false);
+  layout->addWidget(ui.playerView);
+
+  ui.commandLine = consoleText(new QLineEdit(this), "Edit1", kMedGray);
+  ui.commandLine->installEventFilter(this);
+  acceptCodePageOnly({ui.rconPasswordEdit, ui.commandLine});
+  layout->addWidget(ui.commandLine);
+
+  ui.consoleView = consoleText(new QPlainTextEdit(this), "Memo1", kSilver);
+  ui.consoleView->setReadOnly(true);
+  ui.consoleView->setLineWrapMode(QPlainTextEdit::NoWrap);
+  ui.consoleView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  layout->addWidget(ui.consoleView, 1);
+
+  ui.statusBar = new QStatusBar(this);
+  ui.statusBar->setObjectName("StatusBar1");
+  ui.statusBar->setSizeGripEnabled(true);
+  ui.statusPanel = new QLabel(ui.statusBar);
+  ui.statusPanel->setObjectName("StatusPanel");
+  ui.statusBar->addWidget(ui.statusPanel, 1);
+  layout->addWidget(ui.statusBar);
+
+  ui.antiCheatTimer = new QTimer(this);
+  ui.antiCheatTimer->setObjectName("Timer1");
+  setAntiCheatInterval(150000);
+  ui.announcerTimer = new QTimer(this);
+  ui.announcerTimer->setObjectName("Timer2");
+  setAnnouncerInterval(1000);
+}
+
+// The password field, the three picture buttons and the four boxes.
+QWidget* AdminConsole::buildTopBar() {
   auto* top = new QWidget(this);
   top->setObjectName("Panel1");
   top->setFixedHeight(23);
   auto* bar = new QHBoxLayout(top);
   bar->setContentsMargins(1, 1, 1, 1);
   bar->setSpacing(3);
-  rconPasswordEdit = new QLineEdit(top);
-  rconPasswordEdit->setObjectName("LabeledEdit1");
-  rconPasswordEdit->setFixedWidth(105);
-  rconPasswordEdit->setFont(fixedsys());
-  setBase(rconPasswordEdit, kSilver);
-  rconPasswordEdit->setContextMenuPolicy(Qt::CustomContextMenu);
-  bar->addWidget(rconPasswordEdit);
-  changeMapButton = pictureButton(top, "BitBtn1", "change map", QStyle::SP_BrowserReload);
-  skinListButton = pictureButton(top, "BitBtn3", "skin list", QStyle::SP_FileDialogDetailedView);
-  banListButton = pictureButton(top, "BitBtn2", "ban list", QStyle::SP_DialogCancelButton);
-  bar->addWidget(changeMapButton);
-  bar->addWidget(skinListButton);
-  bar->addWidget(banListButton);
-  detectSkinsCheckBox = checkBox(top, "CheckBox1", "detect skins", "drightclick for options");
-  checkBansCheckBox =
-      checkBox(top, "CheckBox3", "check bans", "enable to check bans during skin scan");
-  showNextMapCheckBox = checkBox(top, "CheckBox4", "show next map", "display next map on server");
-  defaultServerCheckBox =
-      checkBox(top, "CheckBox2", "default server", "switch to your default server");
-  detectSkinsCheckBox->setContextMenuPolicy(Qt::CustomContextMenu);
-  showNextMapCheckBox->setContextMenuPolicy(Qt::CustomContextMenu);
-  bar->addWidget(detectSkinsCheckBox);
-  bar->addWidget(checkBansCheckBox);
-  bar->addWidget(showNextMapCheckBox);
-  bar->addWidget(defaultServerCheckBox);
+  Ui& ui = *ui_;
+  ui.rconPasswordEdit = consoleText(new QLineEdit(top), "LabeledEdit1", kSilver);
+  ui.rconPasswordEdit->setFixedWidth(105);
+  bar->addWidget(ui.rconPasswordEdit);
+
+  const struct {
+    const char* name;
+    const char* hint;
+    QStyle::StandardPixmap picture;
+    void (AdminConsole::*request)();
+  } pictures[] = {
+      {"BitBtn1", "change map", QStyle::SP_BrowserReload, &AdminConsole::mapListRequested},
+      {"BitBtn3", "skin list", QStyle::SP_FileDialogDetailedView, &AdminConsole::skinListRequested},
+      {"BitBtn2", "ban list", QStyle::SP_DialogCancelButton, &AdminConsole::banListRequested},
+  };
+  for (const auto& p : pictures) {
+    auto* b = new QToolButton(top);
+    b->setObjectName(p.name);
+    b->setToolTip(p.hint);
+    b->setIcon(style()->standardIcon(p.picture));
+    b->setIconSize(QSize(14, 14));
+    b->setFixedSize(20, 20);
+    bar->addWidget(b);
+    connect(b, &QToolButton::clicked, this, p.request);
+  }
+
+  const struct {
+    const char* name;
+    const char* caption;
+    const char* hint;
+    QCheckBox* Ui::*box;
+  } boxes[] = {
+      {"CheckBox1", "detect skins", "drightclick for options", &Ui::detectSkinsCheckBox},
+      {"CheckBox3", "check bans", "enable to check bans during skin scan", &Ui::checkBansCheckBox},
+      {"CheckBox4", "show next map", "display next map on server", &Ui::showNextMapCheckBox},
+      {"CheckBox2", "default server", "switch to your default server", &Ui::defaultServerCheckBox},
+  };
+  for (const auto& b : boxes) {
+    auto* box = new QCheckBox(b.caption, top);
+    box->setObjectName(b.name);
+    box->setToolTip(b.hint);
+    bar->addWidget(box);
+    ui.*b.box = box;
+  }
   bar->addStretch(1);
-  checkBansCheckBox->setChecked(true);
-  defaultServerCheckBox->setVisible(false);
-  layout->addWidget(top);
-
-  playerView = new QTreeWidget(this);
-  playerView->setObjectName("ListView1");
-  playerView->setFixedHeight(224);
-  playerView->setRootIsDecorated(false);
-  playerView->setUniformRowHeights(true);
-  playerView->setSelectionMode(QAbstractItemView::SingleSelection);
-  playerView->setSelectionBehavior(QAbstractItemView::SelectRows);
-  playerView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  playerView->setContextMenuPolicy(Qt::CustomContextMenu);
-  playerView->setIconSize(QSize(16, 16));
-  setBase(playerView, kSilver);
-  playerView->setHeaderLabels(
-      {"Player", "Ping", "Axis skin", "Allies skin", "Rate", "IP", "Score"});
-  const int widths[] = {150, 50, 125, 125, 60, 110, 40};
-  for (int i = 0; i < 7; ++i) playerView->setColumnWidth(i, widths[i]);
-  playerView->header()->setStretchLastSection(false);
-  playerView->header()->setSectionsClickable(false);
-  playerView->setSortingEnabled(false);
-  layout->addWidget(playerView);
-
-  commandLine = new QLineEdit(this);
-  commandLine->setObjectName("Edit1");
-  commandLine->setFont(fixedsys());
-  setBase(commandLine, kMedGray);
-  commandLine->installEventFilter(this);
-  acceptCodePageOnly({rconPasswordEdit, commandLine});
-  layout->addWidget(commandLine);
-
-  consoleView = new QPlainTextEdit(this);
-  consoleView->setObjectName("Memo1");
-  consoleView->setReadOnly(true);
-  consoleView->setFont(fixedsys());
-  consoleView->setLineWrapMode(QPlainTextEdit::NoWrap);
-  consoleView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  consoleView->setContextMenuPolicy(Qt::CustomContextMenu);
-  setBase(consoleView, kSilver);
-  layout->addWidget(consoleView, 1);
-
-  statusBar = new QStatusBar(this);
-  statusBar->setObjectName("StatusBar1");
-  statusBar->setSizeGripEnabled(true);
-  statusPanel = new QLabel(statusBar);
-  statusPanel->setObjectName("StatusPanel");
-  statusBar->addWidget(statusPanel, 1);
-  layout->addWidget(statusBar);
-
-  antiCheatTimer = new QTimer(this);
-  antiCheatTimer->setObjectName("Timer1");
-  setAntiCheatInterval(150000);
-  announcerTimer = new QTimer(this);
-  announcerTimer->setObjectName("Timer2");
-  setAnnouncerInterval(1000);
-
-  saveLogButton = hiddenButton(this, "Button1", "save rcon log");
-  savePasswordButton = hiddenButton(this, "Button2", "save rcon password");
-  mapsButton = hiddenButton(this, "Button4", "maps");
-  antiCheatStopButton = hiddenButton(this, "Button5", "anticheatstop");
-  announcerStopButton = hiddenButton(this, "Button6", QString());
+  ui.checkBansCheckBox->setChecked(true);
+  ui.defaultServerCheckBox->setVisible(false);
+  return top;
 }
 
 void AdminConsole::buildMenus() {
-  playerMenu = new QMenu(this);
-  playerMenu->setObjectName("PopupMenu1");
-  refreshAction = item(playerMenu, "refresh1", "refresh");
-  playerMenu->addSeparator();
-  kickAction = item(playerMenu, "kick1", "kick");
-  banPlayerAction = item(playerMenu, "banplayer1", "ban player");
-  banIpAction = item(playerMenu, "banip1", "ban ip");
-  playerMenu->addSeparator();
-  changeMapAction = item(playerMenu, "changemap1", "change map");
-  restartAction = item(playerMenu, "restart1x1", "restart 1x");
-  restartThreeTimesAction = item(playerMenu, "restart3x1", "restart 3x");
-  playerMenu->addSeparator();
-  crashAction = item(playerMenu, "crash1", "crash");
-
-  scanIntervalMenu = new QMenu(this);
-  scanIntervalMenu->setObjectName("PopupMenu2");
-  scanEveryMinuteAction = item(scanIntervalMenu, "scaneveryminute1", "scan every minute");
-  scanEvery2MinutesAction = item(scanIntervalMenu, "scanevery2minutes1", "scan every 2 minutes");
-  scanEvery5MinutesAction = item(scanIntervalMenu, "scanevery5minutes1", "scan every 5 minutes");
-  scanEvery10MinutesAction = item(scanIntervalMenu, "scanevery10minutes1", "scan every 10 minutes");
-  scanEvery15MinutesAction = item(scanIntervalMenu, "scanevery15minutes1", "scan every 15 minutes");
-
-  nextMapMenu = new QMenu(this);
-  nextMapMenu->setObjectName("PopupMenu3");
-  displayEvery2_5MinAction = item(nextMapMenu, "displayevery25min1", "display every 2.5 min");
-  displayEvery5MinAction = item(nextMapMenu, "displayevery5min1", "display every 5 min");
-  displayEvery10MinAction = item(nextMapMenu, "displayevery10min1", "display every 10 min");
-  displayEvery15MinAction = item(nextMapMenu, "displayevery15min1", "display every 15 min");
-  nextMapMenu->addSeparator();
-  messagesAction = item(nextMapMenu, "messages1", "messages");
-
-  passwordMenu = new QMenu(this);
-  passwordMenu->setObjectName("PopupMenu4");
-  savePasswordAction = item(passwordMenu, "saverconpassword1", "save rcon password");
-
-  consoleMenu = new QMenu(this);
-  consoleMenu->setObjectName("PopupMenu5");
-  saveLogAction = item(consoleMenu, "saverconlog1", "save rcon log");
-  clearConsoleAction = item(consoleMenu, "clearconsole1", "clear console");
+  Ui& ui = *ui_;
+  menu(ui.playerView, "PopupMenu1",
+       {{"refresh1", "refresh"},
+        {},
+        {"kick1", "kick"},
+        {"banplayer1", "ban player"},
+        {"banip1", "ban ip"},
+        {},
+        {"changemap1", "change map"},
+        {"restart1x1", "restart 1x"},
+        {"restart3x1", "restart 3x"},
+        {},
+        {"crash1", "crash"}});
+  QMenu* scans = menu(ui.detectSkinsCheckBox, "PopupMenu2", {});
+  for (const IntervalRow& row : kScanIntervals) {
+    QAction* item = scans->addAction(row.caption);
+    item->setObjectName(row.name);
+    connect(item, &QAction::triggered, this, [this, row] { setScanInterval(row.ms, row.line); });
+  }
+  QMenu* displays = menu(ui.showNextMapCheckBox, "PopupMenu3", {});
+  for (const IntervalRow& row : kDisplayIntervals) {
+    QAction* item = displays->addAction(row.caption);
+    item->setObjectName(row.name);
+    connect(item, &QAction::triggered, this, [this, row] { setDisplayInterval(row.ms, row.line); });
+  }
+  displays->addSeparator();
+  ui.messagesAction = displays->addAction("messages");
+  ui.messagesAction->setObjectName("messages1");
+  menu(ui.rconPasswordEdit, "PopupMenu4", {{"saverconpassword1", "save rcon password"}});
+  menu(ui.consoleView, "PopupMenu5",
+       {{"saverconlog1", "save rcon log"}, {"clearconsole1", "clear console"}});
 }
 
 void AdminConsole::connectActions() {
-  auto popup = [this](QWidget* w, QMenu* menu) {
-    connect(w, &QWidget::customContextMenuRequested, this,
-            [w, menu](const QPoint& at) { menu->popup(w->mapToGlobal(at)); });
+  const struct {
+    const char* item;
+    void (AdminConsole::*action)();
+  } items[] = {
+      {"refresh1", &AdminConsole::refreshPlayers},
+      {"kick1", &AdminConsole::kickPlayer},
+      {"banplayer1", &AdminConsole::banPlayerName},
+      {"banip1", &AdminConsole::banPlayerIp},
+      {"changemap1", &AdminConsole::mapListRequested},
+      {"restart1x1", &AdminConsole::restartMap},
+      {"restart3x1", &AdminConsole::restartMapThreeTimes},
+      {"crash1", &AdminConsole::crashServer},
+      {"messages1", &AdminConsole::messagesRequested},
+      {"saverconpassword1", &AdminConsole::saveRconPassword},
+      {"saverconlog1", &AdminConsole::saveConsoleLog},
+      {"clearconsole1", &AdminConsole::clearConsoleAndFocus},
   };
-  popup(playerView, playerMenu);
-  popup(detectSkinsCheckBox, scanIntervalMenu);
-  popup(showNextMapCheckBox, nextMapMenu);
-  popup(rconPasswordEdit, passwordMenu);
-  popup(consoleView, consoleMenu);
+  for (const auto& i : items)
+    connect(findChild<QAction*>(i.item), &QAction::triggered, this, i.action);
 
+  Ui& ui = *ui_;
   // The placeholder is no password: nothing goes out with it.
-  connect(rconPasswordEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+  connect(ui.rconPasswordEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
     rconPassword_ = text == kPasswordPlaceholder ? std::string() : toBytes(text);
   });
-
-  connect(refreshAction, &QAction::triggered, this, &AdminConsole::refreshPlayers);
-  connect(kickAction, &QAction::triggered, this, &AdminConsole::kickPlayer);
-  connect(banPlayerAction, &QAction::triggered, this, &AdminConsole::banPlayerName);
-  connect(banIpAction, &QAction::triggered, this, &AdminConsole::banPlayerIp);
-  connect(changeMapAction, &QAction::triggered, this, &AdminConsole::showMapChange);
-  connect(restartAction, &QAction::triggered, this, &AdminConsole::restartMap);
-  connect(restartThreeTimesAction, &QAction::triggered, this, &AdminConsole::restartMapThreeTimes);
-  connect(crashAction, &QAction::triggered, this, &AdminConsole::crashServer);
-
-  const struct {
-    QAction* item;
-    int ms;
-    const char* line;
-  } scans[] = {
-      {scanEveryMinuteAction, 60000, "!! -> scanner interval 1 minute"},
-      {scanEvery2MinutesAction, 150000, "!! -> scanner interval 2 minutes"},
-      {scanEvery5MinutesAction, 300000, "!! -> scanner interval 5 minutes"},
-      {scanEvery10MinutesAction, 600000, "!! -> scanner interval 10 minutes"},
-      {scanEvery15MinutesAction, 900000, "!! -> scanner interval 15 minutes"},
-  };
-  for (const auto& s : scans) {
-    const int ms = s.ms;
-    const QString line = s.line;
-    connect(s.item, &QAction::triggered, this, [this, ms, line] { setScanInterval(ms, line); });
-  }
-  const struct {
-    QAction* item;
-    int ms;
-    const char* line;
-  } displays[] = {
-      {displayEvery2_5MinAction, 150000, "!! -> display next map every 2.5 minutes"},
-      {displayEvery5MinAction, 300000, "!! -> display next map every 5 minutes"},
-      {displayEvery10MinAction, 600000, "!! -> display next map every 10 minutes"},
-      {displayEvery15MinAction, 900000, "!! -> display next map every 15 minutes"},
-  };
-  for (const auto& d : displays) {
-    const int ms = d.ms;
-    const QString line = d.line;
-    connect(d.item, &QAction::triggered, this, [this, ms, line] { setDisplayInterval(ms, line); });
-  }
-  connect(messagesAction, &QAction::triggered, this, &AdminConsole::showMessages);
-  connect(savePasswordAction, &QAction::triggered, this, &AdminConsole::saveRconPassword);
-  connect(saveLogAction, &QAction::triggered, this, &AdminConsole::saveConsoleLog);
-  connect(clearConsoleAction, &QAction::triggered, this, &AdminConsole::clearConsoleAndFocus);
-
-  connect(changeMapButton, &QToolButton::clicked, this, &AdminConsole::showMapChange);
-  connect(banListButton, &QToolButton::clicked, this, &AdminConsole::showBanList);
-  connect(skinListButton, &QToolButton::clicked, this, &AdminConsole::showSkinList);
-
   // A box's reaction runs whenever its state changes, by a click or by code.
-  connect(detectSkinsCheckBox, &QCheckBox::toggled, this, [this](bool on) {
+  connect(ui.detectSkinsCheckBox, &QCheckBox::toggled, this, [this](bool on) {
     detectSkins_ = on;
     onDetectSkinsToggled();
   });
-  connect(checkBansCheckBox, &QCheckBox::toggled, this, [this](bool on) {
+  connect(ui.checkBansCheckBox, &QCheckBox::toggled, this, [this](bool on) {
     checkBans_ = on;
     onCheckBansToggled();
   });
-  connect(showNextMapCheckBox, &QCheckBox::toggled, this, &AdminConsole::onShowNextMapToggled);
-  connect(defaultServerCheckBox, &QCheckBox::toggled, this, &AdminConsole::onDefaultServerToggled);
-
-  connect(saveLogButton, &QPushButton::clicked, this, &AdminConsole::saveConsoleLog);
-  connect(savePasswordButton, &QPushButton::clicked, this, &AdminConsole::saveRconPassword);
-  connect(mapsButton, &QPushButton::clicked, this, &AdminConsole::showMapChange);
-  connect(antiCheatStopButton, &QPushButton::clicked, this, &AdminConsole::stopAntiCheat);
-  connect(announcerStopButton, &QPushButton::clicked, this, &AdminConsole::stopAnnouncer);
-  connect(antiCheatTimer, &QTimer::timeout, this, &AdminConsole::onAntiCheatTimer);
-  connect(announcerTimer, &QTimer::timeout, this, &AdminConsole::onAnnouncerTimer);
+  connect(ui.showNextMapCheckBox, &QCheckBox::toggled, this, &AdminConsole::onShowNextMapToggled);
+  connect(ui.defaultServerCheckBox, &QCheckBox::toggled, this,
+          &AdminConsole::onDefaultServerToggled);
+  connect(ui.antiCheatTimer, &QTimer::timeout, this, [this] { antiCheat_->startIfIdle(); });
+  connect(ui.announcerTimer, &QTimer::timeout, this, [this] { announcer_->startIfIdle(); });
 }
 
 void AdminConsole::showEvent(QShowEvent* event) {
@@ -349,7 +345,7 @@ void AdminConsole::hideEvent(QHideEvent* event) {
 }
 
 void AdminConsole::aimClients(const std::string& host, const std::string& port) {
-  for (UdpClient* c : {&commandClient, &antiCheatClient, &announcerClient}) {
+  for (UdpClient* c : {&commandClient_, &antiCheatClient_, &announcerClient_}) {
     c->close();
     c->setServer(host, port);
     c->open();
@@ -361,12 +357,12 @@ void AdminConsole::openConsole() {
   const std::string& ip = current.ip;
   const std::string& port = current.port;
 
-  messagesAction->setVisible(fileExists(kMessagesFile));
-  detectSkinsCheckBox->setChecked(false);
-  checkBansCheckBox->setChecked(true);
-  showNextMapCheckBox->setChecked(false);
-  playerView->clear();
-  savedRconPassword = kPasswordPlaceholder;
+  ui_->messagesAction->setVisible(fileExists(kMessagesFile));
+  ui_->detectSkinsCheckBox->setChecked(false);
+  ui_->checkBansCheckBox->setChecked(true);
+  ui_->showNextMapCheckBox->setChecked(false);
+  ui_->playerView->clear();
+  savedRconPassword_ = kPasswordPlaceholder;
 
   try {
     settings_.setDefaultServer(readDefaultServer());
@@ -374,7 +370,7 @@ void AdminConsole::openConsole() {
     dialogs().showError(this, errorText(e.what()));
     return;
   }
-  defaultServerCheckBox->setVisible(!settings_.defaultServer().ip.empty());
+  ui_->defaultServerCheckBox->setVisible(!settings_.defaultServer().ip.empty());
 
   if (!showStoredRconPassword(ip, port)) return;
 
@@ -384,26 +380,26 @@ void AdminConsole::openConsole() {
   addConsoleLine("enter \"clr\" to clear rcon");
   addConsoleLine("use key UP to get last command");
   addConsoleLine("enter \"debugit /h\" for log options");
-  if (!rconPasswordEdit->text().isEmpty()) {
-    commandLine->setFocus();
+  if (!ui_->rconPasswordEdit->text().isEmpty()) {
+    ui_->commandLine->setFocus();
   } else {
     addConsoleLine("please enter rcon password !");
-    rconPasswordEdit->setFocus();
-    rconPasswordEdit->setText(kPasswordPlaceholder);
+    ui_->rconPasswordEdit->setFocus();
+    ui_->rconPasswordEdit->setText(kPasswordPlaceholder);
   }
   addConsoleLine(" ");
-  if (!antiCheatRunning()) startAntiCheat();
+  antiCheat_->startIfIdle();
 }
 
 // The field shows the last rcon password "Passwords.txt" holds for the
 // server, which also becomes the saved password; with none it stays empty.
 bool AdminConsole::showStoredRconPassword(const std::string& ip, const std::string& port) {
-  rconPasswordEdit->clear();
+  ui_->rconPasswordEdit->clear();
   try {
     const std::string stored = lookupPasswords(ip, port).rcon;
     if (!stored.empty()) {
-      rconPasswordEdit->setText(toQString(stored));
-      savedRconPassword = stored;
+      ui_->rconPasswordEdit->setText(toQString(stored));
+      savedRconPassword_ = stored;
     }
   } catch (const FileError& e) {
     dialogs().showError(this, errorText(e.what()));
@@ -415,11 +411,11 @@ bool AdminConsole::showStoredRconPassword(const std::string& ip, const std::stri
 void AdminConsole::closeConsole() {
   cancelLine();
   stopWorkers();
-  for (UdpClient* c : {&commandClient, &antiCheatClient, &announcerClient}) c->close();
-  antiCheatTimer->stop();
-  announcerTimer->stop();
-  playerView->clear();
-  if (detectSkinsCheckBox->isChecked()) dialogs().showMessage(this, "skinscanner stoped !");
+  for (UdpClient* c : {&commandClient_, &antiCheatClient_, &announcerClient_}) c->close();
+  ui_->antiCheatTimer->stop();
+  ui_->announcerTimer->stop();
+  ui_->playerView->clear();
+  if (ui_->detectSkinsCheckBox->isChecked()) dialogs().showMessage(this, "skinscanner stoped !");
 }
 
 void AdminConsole::openRemoteConsole() {
@@ -429,7 +425,7 @@ void AdminConsole::openRemoteConsole() {
     show();
     // The same address on another port is another server.
     const DefaultServer byDefault = settings_.defaultServer();
-    defaultServerCheckBox->setChecked(current == CurrentServer{byDefault.ip, byDefault.port});
+    ui_->defaultServerCheckBox->setChecked(current == CurrentServer{byDefault.ip, byDefault.port});
     return;
   }
   DefaultServer byDefault;
@@ -441,9 +437,9 @@ void AdminConsole::openRemoteConsole() {
   }
   settings_.setCurrentServer({byDefault.ip, byDefault.port});
   settings_.setDefaultServer(byDefault);
-  rconPasswordEdit->setText(toQString(byDefault.rconPassword));
+  ui_->rconPasswordEdit->setText(toQString(byDefault.rconPassword));
   if (!byDefault.ip.empty()) {
-    defaultServerCheckBox->setChecked(true);
+    ui_->defaultServerCheckBox->setChecked(true);
     hide();
     show();
   } else {
@@ -452,7 +448,7 @@ void AdminConsole::openRemoteConsole() {
 }
 
 bool AdminConsole::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == commandLine && event->type() == QEvent::KeyPress) {
+  if (watched == ui_->commandLine && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) {
       commandLineKey(key);
@@ -469,11 +465,5 @@ bool AdminConsole::refuseWithoutPassword(const QString& what) {
 }
 
 int AdminConsole::scanTimeout() const { return settings_.scanTimeout(); }
-
-int AdminConsole::playerRowCount() const { return playerView->topLevelItemCount(); }
-
-QTreeWidgetItem* AdminConsole::playerRow(int index) const {
-  return playerView->topLevelItem(index);
-}
 
 }  // namespace tarvix

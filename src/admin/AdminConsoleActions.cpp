@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "admin/AdminConsole.h"
+#include "admin/AdminConsoleUi.h"
 #include "admin/AdminConsoleWorkers.h"
 #include "admin/core/AntiCheatPass.h"
 #include "base/Text.h"
@@ -28,26 +28,24 @@ constexpr int kRestartPauseMs = 2000;
 }  // namespace
 
 QTreeWidgetItem* AdminConsole::selectedPlayer() const {
-  const QList<QTreeWidgetItem*> selected = playerView->selectedItems();
+  const QList<QTreeWidgetItem*> selected = ui_->playerView->selectedItems();
   return selected.isEmpty() ? nullptr : selected.first();
 }
 
-void AdminConsole::refreshPlayers() {
-  if (!antiCheatRunning()) startAntiCheat();
-}
+void AdminConsole::refreshPlayers() { antiCheat_->startIfIdle(); }
 
-// Sends one rcon command on a fresh commandClient; no reply is read.
+// Sends one rcon command on a fresh commandClient_; no reply is read.
 bool AdminConsole::sendOneShot(const std::string& command) {
   if (refuseWithoutPassword("nothing sent")) return false;
   waitForCommandClient();
-  if (!commandClient.recreate()) return false;
-  return !sendRcon(commandClient, rconPassword(), command).failed();
+  if (!commandClient_.recreate()) return false;
+  return !sendRcon(commandClient_, rconPassword(), command).failed();
 }
 
 void AdminConsole::kickPlayer() {
   QTreeWidgetItem* row = selectedPlayer();
   if (!row) return;
-  const QString name = row->text(ColPlayer);
+  const QString name = row->text(int(PlayerColumn::Name));
   if (!dialogs().confirm(this, "sure to kick " + name + " ?")) return;
   const std::optional<std::string> quoted = quotedRconArgument(toBytes(name));
   if (!quoted) {
@@ -64,20 +62,18 @@ void AdminConsole::appendBan(const QString& text) {
   } catch (const FileError& e) {
     dialogs().showError(this, errorText(e.what()));
   }
-  commandLine->setFocus();
+  ui_->commandLine->setFocus();
 }
 
 void AdminConsole::banPlayerName() {
-  if (QTreeWidgetItem* row = selectedPlayer()) appendBan(row->text(ColPlayer));
+  if (QTreeWidgetItem* row = selectedPlayer()) appendBan(row->text(int(PlayerColumn::Name)));
 }
 
 void AdminConsole::banPlayerIp() {
-  if (QTreeWidgetItem* row = selectedPlayer()) appendBan(row->text(ColIP));
+  if (QTreeWidgetItem* row = selectedPlayer()) appendBan(row->text(int(PlayerColumn::IP)));
 }
 
 // "maps": the map change window.
-void AdminConsole::showMapChange() { emit mapListRequested(); }
-
 void AdminConsole::restartMap() {
   if (!dialogs().confirm(this, "sure to restart ?")) return;
   if (sendOneShot("restart")) addConsoleLine("!! -> admin restart");
@@ -90,26 +86,26 @@ void AdminConsole::restartMapThreeTimes() {
   if (refuseWithoutPassword("nothing sent")) return;
   waitForCommandClient();
   setEnabled(false);
-  restartRound(0, commandClient.recreate());
+  restartRound(0, commandClient_.recreate());
 }
 
 // Round `round` of restart 3x on a freshly re-created client (`ok`: it could
 // be re-created); after the third, the closing "say".
 void AdminConsole::restartRound(int round, bool ok) {
   if (ok && round < 3) {
-    ok = !rconPassword().empty() && !sendRcon(commandClient, rconPassword(), "restart").failed();
+    ok = !rconPassword().empty() && !sendRcon(commandClient_, rconPassword(), "restart").failed();
     if (ok) {
       addConsoleLine("!! -> admin restart");
       const int pauseMs = clock().scaled(kRestartPauseMs);
       runInBackground(
           this, [pauseMs](const StopSignal& stop) { stop.waitFor(pauseMs); },
-          [this, round] { restartRound(round + 1, commandClient.recreate()); });
+          [this, round] { restartRound(round + 1, commandClient_.recreate()); });
       return;
     }
   }
   if (ok)
-    ok =
-        !rconPassword().empty() && !sendRcon(commandClient, rconPassword(), "say gogogo!").failed();
+    ok = !rconPassword().empty() &&
+         !sendRcon(commandClient_, rconPassword(), "say gogogo!").failed();
   if (ok)
     addConsoleLine("!! -> admin say gogogo!");
   else
@@ -122,67 +118,61 @@ void AdminConsole::crashServer() {
   if (sendOneShot("crash")) addConsoleLine("!! -> admin crash");
 }
 
-void AdminConsole::showBanList() { emit banListRequested(); }
-
-void AdminConsole::showSkinList() { emit skinListRequested(); }
-
-void AdminConsole::showMessages() { emit messagesRequested(); }
-
 // "detect skins"
 void AdminConsole::onDetectSkinsToggled() {
-  if (detectSkinsCheckBox->isChecked()) {
-    antiCheatTimer->start();
+  if (ui_->detectSkinsCheckBox->isChecked()) {
+    ui_->antiCheatTimer->start();
     addConsoleLine("!! -> scanner started");
-    addConsoleLine("!! -> scanner interval: " + QString::number(antiCheatInterval / 60000) +
+    addConsoleLine("!! -> scanner interval: " + QString::number(antiCheatInterval_ / 60000) +
                    " minutes");
-    addConsoleLine(checkBansCheckBox->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
+    addConsoleLine(ui_->checkBansCheckBox->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
     addConsoleLine("!! -> info: rightclick \"detect skins\" to change interval");
     refuseWithoutPassword("nobody is kicked until one is entered");
   } else {
     stopAntiCheat();
-    antiCheatTimer->stop();
+    ui_->antiCheatTimer->stop();
     addConsoleLine("!! -> scanner stoped!");
   }
-  commandLine->setFocus();
+  ui_->commandLine->setFocus();
 }
 
 // "check bans"
 void AdminConsole::onCheckBansToggled() {
-  addConsoleLine(checkBansCheckBox->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
-  commandLine->setFocus();
+  addConsoleLine(ui_->checkBansCheckBox->isChecked() ? "!! -> bans: on" : "!! -> bans: off");
+  ui_->commandLine->setFocus();
 }
 
 // "show next map"
 void AdminConsole::onShowNextMapToggled() {
-  if (showNextMapCheckBox->isChecked()) {
+  if (ui_->showNextMapCheckBox->isChecked()) {
     addConsoleLine("!! -> show next map: on");
     addConsoleLine("!! -> info: displays next map via console");
     addConsoleLine("!! -> info: rightclick \"show next map\" to change interval");
     refuseWithoutPassword("nothing is announced until one is entered");
-    commandLine->setFocus();
+    ui_->commandLine->setFocus();
     if (!keepAnnouncerInterval_) setAnnouncerInterval(150000);
-    announcerTimer->start();
+    ui_->announcerTimer->start();
   } else {
-    announcerTimer->stop();
+    ui_->announcerTimer->stop();
     addConsoleLine("!! -> show next map: off");
-    commandLine->setFocus();
+    ui_->commandLine->setFocus();
     stopAnnouncer();
   }
 }
 
 void AdminConsole::setScanInterval(int ms, const QString& line) {
   setAntiCheatInterval(ms);
-  detectSkinsCheckBox->setChecked(true);
-  antiCheatTimer->start();
+  ui_->detectSkinsCheckBox->setChecked(true);
+  ui_->antiCheatTimer->start();
   addConsoleLine(line);
 }
 
 void AdminConsole::setDisplayInterval(int ms, const QString& line) {
   setAnnouncerInterval(ms);
   keepAnnouncerInterval_ = true;
-  showNextMapCheckBox->setChecked(true);
+  ui_->showNextMapCheckBox->setChecked(true);
   keepAnnouncerInterval_ = false;
-  announcerTimer->start();
+  ui_->announcerTimer->start();
   addConsoleLine(line);
 }
 
@@ -196,22 +186,22 @@ void AdminConsole::onDefaultServerToggled() {
     return;
   }
   waitForCommandClient();
-  playerView->clear();
-  if (defaultServerCheckBox->isChecked()) {
+  ui_->playerView->clear();
+  if (ui_->defaultServerCheckBox->isChecked()) {
     aimClients(byDefault.ip, byDefault.port);
-    savedRconPassword = toBytes(rconPasswordEdit->text());
-    rconPasswordEdit->setText(toQString(byDefault.rconPassword));
+    savedRconPassword_ = toBytes(ui_->rconPasswordEdit->text());
+    ui_->rconPasswordEdit->setText(toQString(byDefault.rconPassword));
     clearConsole();
     addConsoleLine("connected to default server: " + toQString(byDefault.ip) + ":" +
                    toQString(byDefault.port));
   } else {
     const CurrentServer current = settings_.currentServer();
     aimClients(current.ip, current.port);
-    rconPasswordEdit->setText(toQString(savedRconPassword));
+    ui_->rconPasswordEdit->setText(toQString(savedRconPassword_));
     clearConsole();
     addConsoleLine("connected to server: " + toQString(current.ip) + ":" + toQString(current.port));
   }
-  if (isVisible()) commandLine->setFocus();
+  if (isVisible()) ui_->commandLine->setFocus();
 }
 
 }  // namespace tarvix

@@ -10,7 +10,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "admin/AdminConsole.h"
+#include "admin/AdminConsoleUi.h"
 #include "base/ConsoleLogs.h"
 #include "base/Text.h"
 #include "components/Background.h"
@@ -64,33 +64,29 @@ struct AdminConsole::PendingLine {
 
 void AdminConsole::addConsoleLine(const QString& line) {
   if (lines_.isEmpty())
-    consoleView->setPlainText(line);
+    ui_->consoleView->setPlainText(line);
   else
-    consoleView->appendPlainText(line);
+    ui_->consoleView->appendPlainText(line);
   lines_.append(line);
-}
-
-void AdminConsole::addConsoleLines(const QStringList& lines) {
-  for (const QString& l : lines) addConsoleLine(l);
 }
 
 void AdminConsole::clearConsole() {
   lines_.clear();
-  consoleView->clear();
+  ui_->consoleView->clear();
 }
 
-QString AdminConsole::statusText() const { return statusPanel->text(); }
+QString AdminConsole::statusText() const { return ui_->statusPanel->text(); }
 
-void AdminConsole::setStatusText(const QString& text) { statusPanel->setText(text); }
+void AdminConsole::setStatusText(const QString& text) { ui_->statusPanel->setText(text); }
 
-void AdminConsole::focusCommandLine() { commandLine->setFocus(); }
+void AdminConsole::focusCommandLine() { ui_->commandLine->setFocus(); }
 
 void AdminConsole::commandLineKey(int key) {
   if (pending_) return;  // the command line waits for its reply
   if (key == Qt::Key_Up) {
-    commandLine->setText(toQString(lastCommand));
+    ui_->commandLine->setText(toQString(lastCommand_));
   } else if (key == Qt::Key_Down) {
-    commandLine->clear();
+    ui_->commandLine->clear();
   } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     enterCommandLine();
   }
@@ -102,29 +98,29 @@ void AdminConsole::showLog(const char* title, const char* dashes, int kind) {
   addConsoleLine(dashes);
   for (const std::string& line : splitLines(consoleLogs().text(static_cast<LogKind>(kind))))
     addConsoleLine(toQString(line));
-  commandLine->clear();
+  ui_->commandLine->clear();
 }
 
 void AdminConsole::showVariables() {
   const ProgramStatus program = programStatus_ ? programStatus_() : ProgramStatus{};
-  const int i1 = antiCheatInterval;
-  const int i2 = announcerInterval;
+  const int i1 = antiCheatInterval_;
+  const int i2 = announcerInterval_;
   addConsoleLine("Tarvix Version: " + program.version);
   addConsoleLine("anticheatinterval: " + QString::number(i1) + " ms [" +
                  QString::number(i1 / 60000) + " min]");
-  addConsoleLine(antiCheatTimer->isActive() ? "anticheattimer: on" : "anticheatimer: off");
+  addConsoleLine(ui_->antiCheatTimer->isActive() ? "anticheattimer: on" : "anticheatimer: off");
   addConsoleLine("anticheatthread: " + trueFalse(antiCheatRunning()));
   addConsoleLine("messaginginterval: " + QString::number(i2) + " ms [" +
                  QString::number(i2 / 60000) + " min]");
-  addConsoleLine("messagingtimer: " + onOff(announcerTimer->isActive()));
+  addConsoleLine("messagingtimer: " + onOff(ui_->announcerTimer->isActive()));
   addConsoleLine("messagingthread: " + trueFalse(announcerRunning()));
-  addConsoleLine("check bans: " + onOff(checkBansCheckBox->isChecked()));
+  addConsoleLine("check bans: " + onOff(ui_->checkBansCheckBox->isChecked()));
   addConsoleLine("autoscan: " + onOff(program.autoScanOn));
   addConsoleLine("scanthread: " + trueFalse(program.scanning));
   if (program.scanning) addConsoleLine("scanthreadid: " + QString::number(program.scanThreadId));
   const Config config = settings_.config();
   addConsoleLine("scanping: " + QString::number(config.scanTimeout));
-  addConsoleLine("rconpassword: " + rconPasswordEdit->text());
+  addConsoleLine("rconpassword: " + ui_->rconPasswordEdit->text());
   addConsoleLine("main password: " + toQString(config.serverPassword));
   addConsoleLine("serverlist: " + toQString(config.serverListPath));
 }
@@ -133,10 +129,10 @@ void AdminConsole::showVariables() {
 // line goes to the server and its reply, awaited off the UI thread, follows.
 void AdminConsole::enterCommandLine() {
   if (pending_) return;
-  statusBar->repaint();
-  lastCommand = toBytes(commandLine->text());
+  ui_->statusBar->repaint();
+  lastCommand_ = toBytes(ui_->commandLine->text());
   const std::string password = rconPassword();
-  const std::string& c = lastCommand;
+  const std::string& c = lastCommand_;
   bool local = true;
 
   if (c == "clear" || c == "clr") {
@@ -144,7 +140,7 @@ void AdminConsole::enterCommandLine() {
   } else if (c == "debugit /h") {
     clearConsole();
     for (const char* line : kHelp) addConsoleLine(line);
-    commandLine->clear();
+    ui_->commandLine->clear();
   } else if (c == "debugit /sb") {
     showLog("bad log [internal report]:", "--------------------------", int(LogKind::BadLog));
   } else if (c == "debugit /ss") {
@@ -160,7 +156,7 @@ void AdminConsole::enterCommandLine() {
                          : c == "debugit /rs" ? LogKind::ScanLog
                                               : LogKind::BadLog;
     consoleLogs().clear(kind);
-    commandLine->clear();
+    ui_->commandLine->clear();
   } else {
     local = false;
   }
@@ -168,15 +164,15 @@ void AdminConsole::enterCommandLine() {
   if (c == "debugit /sv") {
     clearConsole();
     showVariables();
-    commandLine->clear();
-    commandLine->setFocus();
+    ui_->commandLine->clear();
+    ui_->commandLine->setFocus();
     return;
   }
   if (password.empty()) {
     // A local command has done its part; it is not sent.
     if (!local) refuseWithoutPassword("nothing sent");
-    commandLine->clear();
-    commandLine->setFocus();
+    ui_->commandLine->clear();
+    ui_->commandLine->setFocus();
     return;
   }
   sendLine(password, c);
@@ -184,16 +180,16 @@ void AdminConsole::enterCommandLine() {
 
 void AdminConsole::sendLine(const std::string& password, const std::string& command) {
   if (!rconAwaitsReply(password, command)) {
-    if (!sendRcon(commandClient, password, command).failed()) addConsoleLine(kNoResponse);
-    commandLine->clear();
-    commandLine->setFocus();
+    if (!sendRcon(commandClient_, password, command).failed()) addConsoleLine(kNoResponse);
+    ui_->commandLine->clear();
+    ui_->commandLine->setFocus();
     return;
   }
   auto pending = std::make_shared<PendingLine>();
   pending_ = pending;
-  commandLine->setReadOnly(true);
+  ui_->commandLine->setReadOnly(true);
   const int timeoutMs = clock().scaled(kLineReplyTimeoutMs);
-  UdpClient* client = &commandClient;
+  UdpClient* client = &commandClient_;
   pending->task = runInBackground(
       this,
       [pending, client, password, command, timeoutMs](const StopSignal& stop) {
@@ -218,7 +214,7 @@ void AdminConsole::finishLine() {
     std::unique_lock lock(p->mutex);
     p->finished.wait(lock, [&] { return p->done; });
   }
-  commandLine->setReadOnly(false);
+  ui_->commandLine->setReadOnly(false);
   const UdpResult& r = p->result;
   if (r.outcome == UdpOutcome::Ok && !r.bytes.empty()) {
     for (const std::string& line : replyLines(r.bytes))
@@ -226,8 +222,8 @@ void AdminConsole::finishLine() {
   } else if (r.outcome == UdpOutcome::Ok || r.outcome == UdpOutcome::TimedOut) {
     addConsoleLine(kNoResponse);
   }
-  commandLine->clear();
-  commandLine->setFocus();
+  ui_->commandLine->clear();
+  ui_->commandLine->setFocus();
 }
 
 bool AdminConsole::commandPending() const { return static_cast<bool>(pending_); }
@@ -244,7 +240,7 @@ void AdminConsole::cancelLine() {
 
 void AdminConsole::clearConsoleAndFocus() {
   clearConsole();
-  commandLine->setFocus();
+  ui_->commandLine->setFocus();
 }
 
 // "save rcon log": every console line to a new file, CR LF after each.
@@ -260,20 +256,20 @@ void AdminConsole::saveConsoleLog() {
       dialogs().showError(this, errorText(e.what()));
     }
   }
-  commandLine->setFocus();
+  ui_->commandLine->setFocus();
 }
 
 // "save rcon password": a record for the console's server in "Passwords.txt".
 void AdminConsole::saveRconPassword() {
   try {
-    std::string port = commandClient.port();
+    std::string port = commandClient_.port();
     std::uint16_t number = 0;
     if (parsePort(port, number)) port = std::to_string(number);
-    appendRconPassword(commandClient.host(), port, toBytes(rconPasswordEdit->text()));
+    appendRconPassword(commandClient_.host(), port, toBytes(ui_->rconPasswordEdit->text()));
   } catch (const FileError& e) {
     dialogs().showError(this, errorText(e.what()));
   }
-  commandLine->setFocus();
+  ui_->commandLine->setFocus();
 }
 
 }  // namespace tarvix

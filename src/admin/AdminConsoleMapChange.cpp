@@ -29,7 +29,7 @@ void AdminConsole::changeMap(const std::string& displayName, const std::string& 
   setEnabled(false);
 
   auto client = std::make_shared<UdpClient>();
-  client->setServer(commandClient.host(), commandClient.port());
+  client->setServer(commandClient_.host(), commandClient_.port());
   const int pauseMs = clock().scaled(scanTimeout());
   const std::string announce = "say loading next map: " + displayName;
   const std::string change = "map " + rconName;
@@ -60,7 +60,7 @@ void AdminConsole::changeMap(const std::string& displayName, const std::string& 
 void AdminConsole::finishMapChange(bool wasEnabled, const std::string& reply) {
   // Whatever was queued on the command client before the change is dropped,
   // as a re-created client drops it.
-  if (commandClient.isOpen() && !commandPending()) commandClient.recreate();
+  if (commandClient_.isOpen() && !commandPending()) commandClient_.recreate();
   setEnabled(wasEnabled);
   if (!reply.empty())
     for (const std::string& line : replyLines(reply)) addConsoleLine(toQString(line));

@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 #include <QVariant>
 
-#include "admin/AdminConsole.h"
+#include "admin/AdminConsoleUi.h"
 #include "admin/core/Announcer.h"
 #include "admin/core/AntiCheatPass.h"
 #include "base/ConsoleLogs.h"
@@ -21,7 +21,6 @@ namespace tarvix {
 namespace {
 
 constexpr const char* kBadTermination = "Anticheatthread bad termination";
-constexpr int kIdRole = Qt::UserRole + 1;
 
 WorkerTiming consoleTiming() {
   WorkerTiming t;
@@ -42,14 +41,6 @@ void postChange(AdminConsole* form, const std::shared_ptr<PassState>& state, F c
       Qt::QueuedConnection);
 }
 
-QTreeWidgetItem* rowWithId(AdminConsole* form, int id) {
-  for (int i = 0; i < form->playerRowCount(); ++i) {
-    QTreeWidgetItem* row = form->playerRow(i);
-    if (row->data(0, kIdRole).toInt() == id) return row;
-  }
-  return nullptr;
-}
-
 // What a pass reads comes from thread-safe settings; every change is posted.
 class ConsoleAntiCheatView : public AntiCheatView {
  public:
@@ -62,23 +53,14 @@ class ConsoleAntiCheatView : public AntiCheatView {
   int scanTimeout() override { return window_->scanTimeout(); }
 
   void clearPlayers() override {
-    postChange(window_, state_, [](AdminConsole* f) { f->playerView->clear(); });
+    postChange(window_, state_, [](AdminConsole* f) { f->clearPlayers(); });
   }
   void addPlayer(int id, const ConsolePlayer& p) override {
-    postChange(window_, state_, [id, p](AdminConsole* f) {
-      auto* row = new TextItem(QStringList{toQString(p.name), toQString(p.ping),
-                                           toQString(p.axisSkin), toQString(p.alliesSkin),
-                                           toQString(p.rate), toQString(p.ip), toQString(p.score)});
-      row->setData(0, kIdRole, id);
-      row->setIcon(0, QIcon(":/buddy16.png"));
-      f->playerView->addTopLevelItem(row);
-      f->playerView->sortItems(0, Qt::AscendingOrder);
-    });
+    postChange(window_, state_, [id, p](AdminConsole* f) { f->addPlayer(id, p); });
   }
   void setPlayerText(int id, PlayerColumn column, const std::string& text) override {
-    postChange(window_, state_, [id, column, text](AdminConsole* f) {
-      if (QTreeWidgetItem* row = rowWithId(f, id)) row->setText(int(column), toQString(text));
-    });
+    postChange(window_, state_,
+               [id, column, text](AdminConsole* f) { f->setPlayerText(id, column, text); });
   }
   void addConsoleLine(const std::string& line) override {
     postChange(window_, state_, [line](AdminConsole* f) { f->addConsoleLine(toQString(line)); });
@@ -150,51 +132,73 @@ bool WorkerControl::stopPass() {
   return stoppable;
 }
 
-std::unique_ptr<WorkerControl> makeAntiCheatControl(AdminConsole* console) {
-  return std::make_unique<WorkerControl>([console](std::shared_ptr<PassState> state) {
+std::unique_ptr<WorkerControl> makeAntiCheatControl(AdminConsole* console, const UdpClient& aim) {
+  return std::make_unique<WorkerControl>([console, &aim](std::shared_ptr<PassState> state) {
     return std::make_unique<AntiCheatPass>(
-        std::make_shared<ConsoleAntiCheatView>(console, std::move(state)),
-        passSettings(console->antiCheatClient));
+        std::make_shared<ConsoleAntiCheatView>(console, std::move(state)), passSettings(aim));
   });
 }
 
-std::unique_ptr<WorkerControl> makeAnnouncerControl(AdminConsole* console) {
-  return std::make_unique<WorkerControl>([console](std::shared_ptr<PassState> state) {
+std::unique_ptr<WorkerControl> makeAnnouncerControl(AdminConsole* console, const UdpClient& aim) {
+  return std::make_unique<WorkerControl>([console, &aim](std::shared_ptr<PassState> state) {
     return std::make_unique<Announcer>(
-        std::make_shared<ConsoleAnnouncerView>(console, std::move(state)),
-        passSettings(console->announcerClient));
+        std::make_shared<ConsoleAnnouncerView>(console, std::move(state)), passSettings(aim));
   });
 }
 
 void AdminConsole::setAntiCheatInterval(int ms) {
-  antiCheatInterval = ms;
-  antiCheatTimer->setInterval(clock().scaled(ms));
+  antiCheatInterval_ = ms;
+  ui_->antiCheatTimer->setInterval(clock().scaled(ms));
 }
 
 void AdminConsole::setAnnouncerInterval(int ms) {
-  announcerInterval = ms;
-  announcerTimer->setInterval(clock().scaled(ms));
+  announcerInterval_ = ms;
+  ui_->announcerTimer->setInterval(clock().scaled(ms));
 }
 
 bool AdminConsole::antiCheatRunning() const { return antiCheat_->running(); }
 
 bool AdminConsole::announcerRunning() const { return announcer_->running(); }
 
-void AdminConsole::startAntiCheat() { antiCheat_->start(); }
-
-void AdminConsole::startAnnouncer() { announcer_->start(); }
-
 void AdminConsole::stopAntiCheat() { antiCheat_->finish(); }
 
 void AdminConsole::stopAnnouncer() { announcer_->finish(); }
 
-void AdminConsole::onAntiCheatTimer() { antiCheat_->startIfIdle(); }
-
-void AdminConsole::onAnnouncerTimer() { announcer_->startIfIdle(); }
-
 void AdminConsole::stopWorkers() {
   antiCheat_->stopPass();
   announcer_->stopPass();
+}
+
+}  // namespace tarvix
+
+namespace tarvix {
+
+namespace {
+constexpr int kIdRole = Qt::UserRole + 1;
+}  // namespace
+
+void AdminConsole::clearPlayers() { ui_->playerView->clear(); }
+
+void AdminConsole::addPlayer(int id, const ConsolePlayer& p) {
+  auto* row = new TextItem(QStringList{toQString(p.name), toQString(p.ping), toQString(p.axisSkin),
+                                       toQString(p.alliesSkin), toQString(p.rate), toQString(p.ip),
+                                       toQString(p.score)});
+  row->setData(0, kIdRole, id);
+  row->setIcon(0, QIcon(":/buddy16.png"));
+  ui_->playerView->addTopLevelItem(row);
+  ui_->playerView->sortItems(0, Qt::AscendingOrder);
+}
+
+QTreeWidgetItem* AdminConsole::playerWithId(int id) const {
+  for (int i = 0; i < ui_->playerView->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* row = ui_->playerView->topLevelItem(i);
+    if (row->data(0, kIdRole).toInt() == id) return row;
+  }
+  return nullptr;
+}
+
+void AdminConsole::setPlayerText(int id, PlayerColumn column, const std::string& text) {
+  if (QTreeWidgetItem* row = playerWithId(id)) row->setText(int(column), toQString(text));
 }
 
 }  // namespace tarvix

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/WorkerPass.h"
+#include "protocol/UdpClient.h"
 
 namespace tarvix {
 
@@ -50,7 +51,8 @@ class WorkerControl {
 };
 
 // The console's two workers, their views posting to `console`.
-std::unique_ptr<WorkerControl> makeAntiCheatControl(AdminConsole* console);
-std::unique_ptr<WorkerControl> makeAnnouncerControl(AdminConsole* console);
+// `aim` gives the server each new pass aims its own client at.
+std::unique_ptr<WorkerControl> makeAntiCheatControl(AdminConsole* console, const UdpClient& aim);
+std::unique_ptr<WorkerControl> makeAnnouncerControl(AdminConsole* console, const UdpClient& aim);
 
 }  // namespace tarvix

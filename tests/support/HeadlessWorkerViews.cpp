@@ -39,6 +39,9 @@ void HeadlessAntiCheatView::setPlayerText(int id, PlayerColumn column, const std
   for (auto& [rowId, p] : rows_) {
     if (rowId != id) continue;
     switch (column) {
+      case PlayerColumn::Name:
+        p.name = text;
+        break;
       case PlayerColumn::Ping:
         p.ping = text;
         break;

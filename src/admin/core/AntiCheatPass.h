@@ -21,7 +21,15 @@ inline constexpr std::string_view kScanEnd = "//scan end";
 inline constexpr std::string_view kCannotAddressPlayer = "cannot address player ";
 
 // Columns of the console's player list after the caption (the name).
-enum class PlayerColumn { Ping = 1, AxisSkin = 2, AlliesSkin = 3, Rate = 4, IP = 5, Score = 6 };
+enum class PlayerColumn {
+  Name = 0,
+  Ping = 1,
+  AxisSkin = 2,
+  AlliesSkin = 3,
+  Rate = 4,
+  IP = 5,
+  Score = 6
+};
 
 // One row of the player list as a pass creates it: icon 0, the ping field
 // (its blank included) and a single blank in the five other columns.
