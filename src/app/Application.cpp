@@ -20,8 +20,10 @@
 #include "app/EmptyListHint.h"
 #include "app/MainWindow.h"
 #include "app/Resources.h"
+#include "app/ServerDiscoveryRefresh.h"
 #include "app/core/ScanPass.h"
 #include "base/BackgroundJobs.h"
+#include "components/IniSettings.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
 #include "components/TrayIcon.h"
@@ -62,10 +64,12 @@ Application::Application() {
   messageList_ = std::make_unique<AdminListWindow>(messageListSpec());
   addMessage_ = std::make_unique<AddEntryWindow>(addMessageSpec());
   masterServers_ = std::make_unique<MasterServersWindow>();
+  discovery_ = std::make_unique<ServerDiscoveryRefresh>(settings_, main_.get());
 
   connectAppWindows();
   connectListsWindows();
   connectAdminWindows();
+  connectServerDiscovery();
 }
 
 Application::~Application() {
@@ -73,7 +77,13 @@ Application::~Application() {
   // Members go in reverse order of creation.
 }
 
-void Application::show() { main_->show(); }
+void Application::show() {
+  main_->show();
+  // Nothing contacts a master server at start unless the user turned it on.
+  if (!shownBefore_ && IniSettings().refreshAtStart())
+    discovery_->refresh(ServerDiscoveryRefresh::Source::Internet);
+  shownBefore_ = true;
+}
 
 void Application::shutdown() {
   if (shutDown_) return;
@@ -164,6 +174,24 @@ void Application::connectListsWindows() {
                    &MainWindow::showEdition);
   QObject::connect(directConnect, &DirectConnectDialog::connectRequested, main,
                    &MainWindow::connectToServer);
+}
+
+void Application::connectServerDiscovery() {
+  MainWindow* main = main_.get();
+  ServerDiscoveryRefresh* discovery = discovery_.get();
+  QObject::connect(discovery, &ServerDiscoveryRefresh::statusMessage, main,
+                   &MainWindow::setStatusText);
+  // The scan reads the list a refresh is about to replace.
+  QObject::connect(discovery, &ServerDiscoveryRefresh::currentListReplacing, main, [main] {
+    if (main->scanRunning()) main->stopScan();
+  });
+  // As when a list is chosen in Options: shown afresh, then scanned.
+  QObject::connect(discovery, &ServerDiscoveryRefresh::listFetched, main,
+                   [main](const QString& name, const std::vector<std::string>& names) {
+                     if (main->scanRunning()) main->stopScan();
+                     main->clearServerList();
+                     main->loadServerList(name, names);
+                   });
 }
 
 void Application::connectAdminWindows() {

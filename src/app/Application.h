@@ -24,6 +24,7 @@ class AdminListWindow;
 class AddEntryWindow;
 class BuddyAlerter;
 class MasterServersWindow;
+class ServerDiscoveryRefresh;
 
 class Application {
  public:
@@ -35,7 +36,8 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Shows the main window.
+  // Shows the main window; the first time, refreshes from the master
+  // servers when the user asked for that at start.
   void show();
   // The windows stop their own work (scan, console workers, ping threads),
   // then every background job is stopped and joined. Safe to call twice.
@@ -62,14 +64,17 @@ class Application {
   AdminListWindow* messageList() const { return messageList_.get(); }
   AddEntryWindow* addMessage() const { return addMessage_.get(); }
   MasterServersWindow* masterServers() const { return masterServers_.get(); }
+  ServerDiscoveryRefresh* serverDiscovery() const { return discovery_.get(); }
 
  private:
   void connectAppWindows();
   void connectListsWindows();
   void connectAdminWindows();
+  void connectServerDiscovery();
 
   Settings settings_;
   bool shutDown_ = false;
+  bool shownBefore_ = false;
   // Declared in creation order: members are destroyed in reverse.
   std::unique_ptr<MainWindow> main_;
   std::unique_ptr<BuddiesWindow> buddies_;
@@ -92,6 +97,7 @@ class Application {
   std::unique_ptr<BuddyAlerter> buddyAlerter_;
   // Beyond the program's fixed order: created after it.
   std::unique_ptr<MasterServersWindow> masterServers_;
+  std::unique_ptr<ServerDiscoveryRefresh> discovery_;
 };
 
 }  // namespace tarvix

@@ -33,7 +33,7 @@ std::string baseName(ServerDiscoveryRefresh::Source source) {
 }  // namespace
 
 ServerDiscoveryRefresh::ServerDiscoveryRefresh(Settings& settings, QWidget* window)
-    : QObject(window), settings_(settings), window_(window) {
+    : settings_(settings), window_(window) {
   internetAction_ = new QAction(kRefreshCaption, this);
   internetAction_->setObjectName("RefreshFromMastersAction");
   lanAction_ = new QAction(kLanCaption, this);

@@ -1,0 +1,210 @@
+// "refresh from master servers" and "find LAN servers" against a fake master
+// and fake servers on 127.0.0.1: the list file written and made current, a
+// list of the user's with the same name left alone, a stop that writes
+// nothing, a refresh nobody answers that keeps the last list, and no master
+// contacted at start unless the user turned that on.
+#include <QAction>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+#include "FakeGameServer.h"
+#include "FakeGameSpy.h"
+#include "FakeMaster.h"
+#include "TempDataDir.h"
+#include "app/ServerDiscoveryRefresh.h"
+#include "components/IniSettings.h"
+#include "qt/ProgramFixture.h"
+#include "qt/ScriptedDialogs.h"
+
+using namespace tarvix;
+using namespace tarvix::test;
+
+namespace {
+
+std::unique_ptr<FakeGameServer> gameSpyServer(const GameSpyPairs& pairs) {
+  auto s = std::make_unique<FakeGameServer>();
+  s->setResponder(
+      [parts = gameSpyParts(pairs, 2)](const FakeDatagram&) { return FakeAnswer::split(parts); });
+  return s;
+}
+
+// A master listing `servers` for Allied Assault, set as the only master.
+void useMaster(const FakeMaster& master) {
+  IniSettings ini;
+  ini.setMasterServers({master.address()});
+  ini.setDiscoveryGames({"mohaa"});
+}
+
+MasterEntry at(const FakeGameServer& s) { return {"127.0.0.1", s.port()}; }
+
+}  // namespace
+
+class TestServerDiscovery : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void refreshWritesItsOwnListAndShowsIt() {
+    TempDataDir dir;
+    dir.writeInstallation({"Home", "10.0.0.1", "12203"});
+    auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}, {"numplayers", "1"}});
+    auto beta = gameSpyServer({{"hostname", "Beta"}});
+    FakeGameServer silent;
+    FakeMaster master;
+    master.setList("mohaa", {at(*alpha), at(silent), at(*beta)});
+    useMaster(master);
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
+
+    discovery->internetAction()->trigger();
+    QVERIFY(discovery->running());
+    QCOMPARE(discovery->internetAction()->text(), QString("stop refresh from master servers"));
+    QVERIFY(!discovery->lanAction()->isEnabled());
+    QVERIFY(finished.wait(15000));
+    QVERIFY2(d.shown.isEmpty(), qPrintable(d.shown.join('|')));
+    QCOMPARE(master.validated(), 1);
+    const std::string betaPort = std::to_string(beta->port() - 97);
+    QCOMPARE(dir.read("Serverlists/Internet"),
+             crlf({"Alpha", "127.0.0.1", "12203", "Beta", "127.0.0.1", betaPort}));
+    // Current, shown and kept in Config for the next start.
+    QCOMPARE(ws.settings().serverListPath(), std::string("Serverlists\\Internet"));
+    QVERIFY(dir.read("Config").find("Serverlists\\Internet") != std::string::npos);
+    QCOMPARE(ws.mainWindow()->serverRows().rowCount(), 2);
+    QCOMPARE(discovery->internetAction()->text(), QString("refresh from master servers"));
+    QVERIFY(discovery->lanAction()->isEnabled());
+
+    // The next refresh replaces its own list, also while it is being scanned.
+    master.setList("mohaa", {at(*beta)});
+    discovery->internetAction()->trigger();
+    QVERIFY(finished.wait(15000));
+    QVERIFY2(d.shown.isEmpty(), qPrintable(d.shown.join('|')));
+    QCOMPARE(dir.read("Serverlists/Internet"), crlf({"Beta", "127.0.0.1", betaPort}));
+    QCOMPARE(ws.mainWindow()->serverRows().rowCount(), 1);
+    QCOMPARE(dir.read("Serverlists/Standard"), crlf({"Home", "10.0.0.1", "12203"}));
+  }
+
+  void aListOfTheUsersIsNeverReplaced() {
+    TempDataDir dir;
+    dir.writeInstallation({});
+    const std::string mine = crlf({"Mine", "10.0.0.2", "12203"});
+    dir.write("Serverlists/Internet", mine);
+    auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
+    FakeMaster master;
+    master.setList("mohaa", {at(*alpha)});
+    useMaster(master);
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
+    for (int round = 0; round < 2; ++round) {
+      discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
+      QVERIFY(finished.wait(15000));
+      QCOMPARE(dir.read("Serverlists/Internet"), mine);
+      QCOMPARE(dir.read("Serverlists/Internet 2"), crlf({"Alpha", "127.0.0.1", "12203"}));
+      QCOMPARE(ws.settings().serverListPath(), std::string("Serverlists\\Internet 2"));
+    }
+    QVERIFY(ws.mainWindow()->statusText().contains("Internet is a list of your own"));
+    QVERIFY(!dir.exists("Serverlists/Internet 3"));
+  }
+
+  void stopWritesNothing() {
+    TempDataDir dir;
+    dir.writeInstallation({"Home", "10.0.0.1", "12203"});
+    FakeMaster master(MasterBehaviour::Silent);
+    useMaster(master);
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
+    discovery->internetAction()->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(master.connections() == 1, 5000);
+    discovery->internetAction()->trigger();  // the second press stops
+    QVERIFY(!discovery->running());
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(ws.mainWindow()->statusText(), QString("refresh from master servers stopped"));
+    QCOMPARE(discovery->internetAction()->text(), QString("refresh from master servers"));
+    QTest::qWait(700);  // longer than the master's time-out
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(!dir.exists("Serverlists/Internet"));
+    QCOMPARE(ws.settings().serverListPath(), std::string("Serverlists\\Standard"));
+    QVERIFY(d.shown.isEmpty());
+  }
+
+  void noAnswerKeepsTheLastList() {
+    TempDataDir dir;
+    dir.writeInstallation({"Home", "10.0.0.1", "12203"});
+    const std::string last = crlf({"Old", "192.0.2.1", "12203"});
+    dir.write("Serverlists/Internet", last);
+    IniSettings().addFetchedList("Internet");
+    FakeMaster master(MasterBehaviour::Echo);
+    useMaster(master);
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
+    discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
+    QVERIFY(finished.wait(15000));
+    QCOMPARE(d.errors.size(), 1);
+    QVERIFY(d.errors.first().startsWith("No master server answered."));
+    QVERIFY2(d.errors.first().contains(QString::number(master.port())),
+             qPrintable(d.errors.first()));
+    QCOMPARE(dir.read("Serverlists/Internet"), last);
+    QCOMPARE(ws.settings().serverListPath(), std::string("Serverlists\\Standard"));
+
+    // No master configured: refused before anything starts.
+    IniSettings().setMasterServers({});
+    discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
+    QVERIFY(!discovery->running());
+    QCOMPARE(d.errors.size(), 2);
+    QVERIFY(d.errors.last().contains("master servers..."));
+  }
+
+  void lanServersGoToTheLanList() {
+    TempDataDir dir;
+    dir.writeInstallation({});
+    auto lan = gameSpyServer({{"hostname", "Basement"}, {"hostport", "12203"}});
+    IniSettings ini;
+    ini.setMasterServers({});
+    // Loopback stands in for the broadcast address.
+    QSettings raw("tarvix.ini", QSettings::IniFormat);
+    raw.setValue("discovery/lanAddress", "127.0.0.1");
+    raw.setValue("discovery/lanFirstPort", lan->port());
+    raw.setValue("discovery/lanLastPort", lan->port());
+    raw.sync();
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
+    discovery->lanAction()->trigger();
+    QCOMPARE(discovery->lanAction()->text(), QString("stop finding LAN servers"));
+    QVERIFY(!discovery->internetAction()->isEnabled());
+    QVERIFY(finished.wait(15000));
+    QCOMPARE(dir.read("Serverlists/LAN"), crlf({"Basement", "127.0.0.1", "12203"}));
+    QCOMPARE(ws.settings().serverListPath(), std::string("Serverlists\\LAN"));
+    QVERIFY(IniSettings().isFetchedList("LAN"));
+    QVERIFY(!IniSettings().isFetchedList("Internet"));
+  }
+
+  void refreshAtStartOnlyWhenTurnedOn() {
+    TempDataDir dir;
+    dir.writeInstallation({});
+    FakeMaster master;
+    useMaster(master);
+    ScriptedDialogs d;
+    {
+      ProgramFixture ws;
+      ws.program().show();
+      QTest::qWait(300);
+      QCOMPARE(master.connections(), 0);
+    }
+    IniSettings().setRefreshAtStart(true);
+    ProgramFixture ws;
+    ws.program().show();
+    QTRY_VERIFY_WITH_TIMEOUT(master.connections() == 1, 5000);
+  }
+};
+
+QTEST_MAIN(TestServerDiscovery)
+#include "TestServerDiscovery.moc"
