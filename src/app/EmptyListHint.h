@@ -7,7 +7,8 @@ namespace tarvix {
 
 inline constexpr const char* kEmptyListHint =
     "This server list is empty. To add a server, right-click here and choose "
-    "\"add server\" (quick add), or open \"options\" and import a list "
+    "\"add server\" (quick add), or \"refresh from master servers\" for the "
+    "internet's servers, or open \"options\" and import a list "
     "(\"Import SSLF\", \"Import ASE\").";
 
 // The hint is a child label of the view's viewport, named "EmptyListHint".
