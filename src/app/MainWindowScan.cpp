@@ -246,8 +246,10 @@ void MainWindow::startScan() {
   scanning_ = true;
   stopScanPass();
   ++scanGeneration_;
-  const int parallel = IniSettings().parallelScan() ? kDefaultParallelQueries : 0;
-  scanPass_ = std::make_shared<ScanPass>(std::make_shared<PassView>(this), parallel);
+  const IniSettings ini;
+  const int parallel = ini.parallelScan() ? kDefaultParallelQueries : 0;
+  scanPass_ =
+      std::make_shared<ScanPass>(std::make_shared<PassView>(this), parallel, ini.scanRetries());
   scanPass_->start();
 }
 

@@ -3,7 +3,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
+#include <algorithm>
 
+#include "app/core/ScanPass.h"
 #include "components/QtText.h"
 
 namespace tarvix {
@@ -12,6 +14,7 @@ namespace {
 
 constexpr const char* kBuddyAlertsKey = "BuddyAlerts/enabled";
 constexpr const char* kParallelScanKey = "Scan/parallel";
+constexpr const char* kScanRetriesKey = "Scan/retries";
 constexpr const char* kMastersKey = "discovery/masters";
 constexpr const char* kGamesKey = "discovery/games";
 constexpr const char* kRefreshAtStartKey = "discovery/refreshAtStart";
@@ -59,6 +62,16 @@ bool IniSettings::parallelScan() const {
 
 void IniSettings::setParallelScan(bool on) {
   QSettings(path_, QSettings::IniFormat).setValue(kParallelScanKey, on);
+}
+
+int IniSettings::scanRetries() const {
+  const int retries = QSettings(path_, QSettings::IniFormat).value(kScanRetriesKey, 0).toInt();
+  return std::clamp(retries, 0, kMaxScanRetries);
+}
+
+void IniSettings::setScanRetries(int retries) {
+  QSettings(path_, QSettings::IniFormat)
+      .setValue(kScanRetriesKey, std::clamp(retries, 0, kMaxScanRetries));
 }
 
 std::vector<HeadlessBuddy> IniSettings::lastScanHits(std::string_view listPath) const {

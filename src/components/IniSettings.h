@@ -1,7 +1,7 @@
 #pragma once
 // Settings the twelve lines of Config do not hold, in "tarvix.ini" beside it
 // in the data folder (an INI file through QSettings): the opt-in buddy
-// alerts and parallel scan, the hits of the last headless scan of each
+// alerts, parallel scan and scan retries, the hits of the last headless scan of each
 // list, so that a script's next --scan can tell which hits are new, and
 // server discovery (group "discovery"): the master servers, the games to
 // fetch, the refresh at start, and which lists a refresh wrote.
@@ -29,6 +29,10 @@ class IniSettings {
   // "scan servers in parallel" (Options): off unless the user turned it on.
   bool parallelScan() const;
   void setParallelScan(bool on);
+  // Requests after the first to a silent server, in either scan: 0 unless
+  // the user chose more, never more than kMaxScanRetries.
+  int scanRetries() const;
+  void setScanRetries(int retries);
 
   // The buddy rows of the last completed headless pass over the list at
   // `listPath` ("Serverlists\Name"); none before the first.

@@ -2,9 +2,13 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QWidget>
+#include <functional>
 
+#include "app/core/ScanPass.h"
 #include "components/IniSettings.h"
 
 namespace tarvix {
@@ -12,6 +16,9 @@ namespace tarvix {
 namespace {
 
 constexpr int kRowHeight = 24;
+// The retries number at the right end of the parallel scan's row.
+constexpr int kRetriesLabelWidth = 44;
+constexpr int kRetriesBoxWidth = 44;
 
 using Read = bool (IniSettings::*)() const;
 using Write = void (IniSettings::*)(bool);
@@ -19,19 +26,15 @@ using Write = void (IniSettings::*)(bool);
 // Reads the stored setting each time the window is shown.
 class ReloadOnShow : public QObject {
  public:
-  ReloadOnShow(QCheckBox* box, Read read, QObject* parent)
-      : QObject(parent), box_(box), read_(read) {}
+  ReloadOnShow(std::function<void()> reload, QObject* parent)
+      : QObject(parent), reload_(std::move(reload)) {}
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Show) {
-      const QSignalBlocker quiet(box_);
-      box_->setChecked((IniSettings().*read_)());
-    }
+    if (event->type() == QEvent::Show) reload_();
     return false;
   }
 
  private:
-  QCheckBox* box_;
-  Read read_;
+  std::function<void()> reload_;
 };
 
 QCheckBox* addOption(QWidget* window, const char* caption, const char* objectName, const char* tip,
@@ -44,8 +47,43 @@ QCheckBox* addOption(QWidget* window, const char* caption, const char* objectNam
   window->setFixedSize(size.width(), size.height() + kRowHeight);
   box->setChecked((IniSettings().*read)());
   QObject::connect(box, &QCheckBox::toggled, box, [write](bool on) { (IniSettings().*write)(on); });
-  window->installEventFilter(new ReloadOnShow(box, read, box));
+  window->installEventFilter(new ReloadOnShow(
+      [box, read] {
+        const QSignalBlocker quiet(box);
+        box->setChecked((IniSettings().*read)());
+      },
+      box));
   return box;
+}
+
+// "retries:" and a number from 0 beside the check box, in its row.
+void addRetriesNumber(QWidget* window, QCheckBox* beside) {
+  QRect row = beside->geometry();
+  const int boxLeft = row.right() + 1 - kRetriesBoxWidth;
+  const int labelLeft = boxLeft - kRetriesLabelWidth;
+  beside->setGeometry(row.adjusted(0, 0, -(kRetriesLabelWidth + kRetriesBoxWidth), 0));
+  const QString tip =
+      "Asks a server that did not answer within the time-out up to this many times more, "
+      "each time from a new socket; a pass over silent servers takes that much longer";
+  auto* label = new QLabel("retries:", window);
+  label->setObjectName("ScanRetriesLabel");
+  label->setToolTip(tip);
+  label->setGeometry(labelLeft, row.top() - 1, kRetriesLabelWidth, row.height() + 2);
+  auto* number = new QSpinBox(window);
+  number->setObjectName("ScanRetriesSpinBox");
+  number->setToolTip(tip);
+  number->setRange(0, kMaxScanRetries);
+  number->setGeometry(boxLeft, row.top() - 2, kRetriesBoxWidth, row.height() + 4);
+  label->setBuddy(number);
+  number->setValue(IniSettings().scanRetries());
+  QObject::connect(number, &QSpinBox::valueChanged, number,
+                   [](int retries) { IniSettings().setScanRetries(retries); });
+  window->installEventFilter(new ReloadOnShow(
+      [number] {
+        const QSignalBlocker quiet(number);
+        number->setValue(IniSettings().scanRetries());
+      },
+      number));
 }
 
 }  // namespace
@@ -61,9 +99,11 @@ QPushButton* addMasterServersButton(QWidget* window) {
 }
 
 QCheckBox* addParallelScanOption(QWidget* window) {
-  return addOption(window, "scan servers in parallel", "ParallelScanCheckBox",
-                   "Asks many servers at once and a silent one a second time",
-                   &IniSettings::parallelScan, &IniSettings::setParallelScan);
+  QCheckBox* box = addOption(window, "scan servers in parallel", "ParallelScanCheckBox",
+                             "Asks many servers at once, each once, as the one-at-a-time scan does",
+                             &IniSettings::parallelScan, &IniSettings::setParallelScan);
+  addRetriesNumber(window, box);
+  return box;
 }
 
 QCheckBox* addBuddyAlertsOption(QWidget* window) {

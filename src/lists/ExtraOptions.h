@@ -10,7 +10,9 @@ namespace tarvix {
 // Each adds its box in a row of its own below the window's content (the
 // window's fixed height grows by that row); the box shows the stored setting
 // whenever the window is shown and stores every change at once.
-// "scan servers in parallel"
+// "scan servers in parallel", with "retries:" and a number (0 unless the
+// user chose more) at the right end of its row; the retries hold for either
+// scan.
 QCheckBox* addParallelScanOption(QWidget* window);
 // "alert me when a buddy comes online"
 QCheckBox* addBuddyAlertsOption(QWidget* window);

@@ -310,6 +310,13 @@ class TestScan : public QObject {
     QCOMPARE(windowState(w), sequential);
     // Asked once, as by the sequential pass.
     QCOMPARE(silent.receivedCount(), 2u);
+
+    // The retries chosen in Options: asked once more, the rows unchanged.
+    IniSettings().setScanRetries(1);
+    scanNowButton(w)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.scanRunning(), 10000);
+    QCOMPARE(windowState(w), sequential);
+    QCOMPARE(silent.receivedCount(), 4u);
   }
 
   void aLongPassEndsAsRowByRow() {

@@ -1,9 +1,14 @@
-// "scan servers in parallel": off by default, kept in the extra settings file
-// at once, read again when the window is shown, and below the Options content.
+// "scan servers in parallel" and its retries: off and 0 by default, kept in
+// the extra settings file at once, read again when the window is shown, and
+// below the Options content.
 #include <QCheckBox>
+#include <QLabel>
+#include <QSettings>
+#include <QSpinBox>
 #include <QtTest>
 
 #include "TempDataDir.h"
+#include "app/core/ScanPass.h"
 #include "components/IniSettings.h"
 #include "lists/ExtraOptions.h"
 #include "lists/OptionsWindow.h"
@@ -42,6 +47,31 @@ class TestParallelScanOption : public QObject {
     IniSettings().setParallelScan(true);
     window.show();
     QVERIFY(box->isChecked());
+    window.hide();
+
+    // The retries share the row, right of the check box.
+    auto* retries = window.findChild<QSpinBox*>("ScanRetriesSpinBox");
+    auto* label = window.findChild<QLabel*>("ScanRetriesLabel");
+    QVERIFY(retries && label);
+    QCOMPARE(label->text(), QString("retries:"));
+    QCOMPARE(retries->value(), 0);
+    QCOMPARE(retries->minimum(), 0);
+    QCOMPARE(retries->maximum(), kMaxScanRetries);
+    QVERIFY(window.rect().contains(retries->geometry()));
+    QVERIFY(!box->geometry().intersects(label->geometry()));
+    QVERIFY(!label->geometry().intersects(retries->geometry()));
+    QVERIFY(retries->geometry().top() >= 96);
+    retries->setValue(2);
+    QCOMPARE(IniSettings().scanRetries(), 2);
+    QVERIFY(dir.read("tarvix.ini").find("retries=2") != std::string::npos);
+    // A hand-edited number outside the range is taken at its nearest end.
+    for (const auto& [stored, read] : {std::pair{"-1", 0}, {"9", 9}, {"10", 9}}) {
+      QSettings("tarvix.ini", QSettings::IniFormat).setValue("Scan/retries", stored);
+      QCOMPARE(IniSettings().scanRetries(), read);
+    }
+    IniSettings().setScanRetries(1);
+    window.show();
+    QCOMPARE(retries->value(), 1);
   }
 
   void optionsWindowHasIt() {
@@ -66,6 +96,7 @@ class TestParallelScanOption : public QObject {
     alerts->setChecked(true);
     QVERIFY(IniSettings().buddyAlerts());
     QVERIFY(!IniSettings().parallelScan());
+    QCOMPARE(IniSettings().scanRetries(), 0);
   }
 };
 
