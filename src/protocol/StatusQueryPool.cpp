@@ -1,5 +1,6 @@
 #include "protocol/StatusQueryPool.h"
 
+#include <arpa/inet.h>
 #include <sys/epoll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -44,6 +45,10 @@ bool resolve(std::string_view host, std::string_view port, sockaddr_in& to, std:
   return true;
 }
 
+std::uint64_t endpointKey(const sockaddr_in& a) {
+  return (static_cast<std::uint64_t>(ntohl(a.sin_addr.s_addr)) << 16) | ntohs(a.sin_port);
+}
+
 // Queries in flight the open-file limit leaves room for, one descriptor each.
 int inFlightBudget(int wanted) {
   rlimit lim{};
@@ -85,6 +90,12 @@ void StatusQueryPool::start(int id, std::string_view host, std::string_view port
   std::string error;
   if (epoll_ < 0) return fail(id, epollError_);
   if (!resolve(host, port, q.to, error, stop_)) return fail(id, error);
+  // One query at a time per server, as the one-at-a-time pass asks: entries
+  // sharing an address do not flood it.
+  const std::uint64_t key = endpointKey(q.to);
+  auto [endpoint, idle] = endpoints_.try_emplace(key);
+  if (!idle) return endpoint->second.push_back(std::move(q));
+  endpointOf_[id] = key;
   launch(std::move(q));
 }
 
@@ -121,19 +132,53 @@ StatusQueryPool::Launch StatusQueryPool::sendTry(Query& q, std::string& error) {
   return Launch::Sent;
 }
 
-void StatusQueryPool::launch(Query q) {
-  std::string error;
+bool StatusQueryPool::tryLaunch(Query& q, std::string& error) {
   switch (sendTry(q, error)) {
     case Launch::Sent:
       socketOwner_[q.fd] = q.id;
       queries_[q.id] = std::move(q);
-      return;
+      return true;
     case Launch::NoDescriptor:
       waiting_.push_back(std::move(q));
-      return;
+      return true;
     case Launch::Failed:
-      return fail(q.id, std::move(error));
+      break;
   }
+  return false;
+}
+
+void StatusQueryPool::launch(Query q) {
+  std::string error;
+  if (!tryLaunch(q, error)) fail(q.id, std::move(error));
+}
+
+void StatusQueryPool::record(int id, UdpResult result) {
+  --active_;
+  completed_.push_back(PoolReply{id, std::move(result)});
+}
+
+void StatusQueryPool::releaseEndpoint(int id) {
+  const auto of = endpointOf_.find(id);
+  if (of == endpointOf_.end()) return;
+  const std::uint64_t key = of->second;
+  endpointOf_.erase(of);
+  const auto endpoint = endpoints_.find(key);
+  // The next query to the same server goes out now; one that cannot be
+  // sent completes and the one after it goes.
+  while (!endpoint->second.empty()) {
+    Query next = std::move(endpoint->second.front());
+    endpoint->second.pop_front();
+    std::string error;
+    const int nextId = next.id;
+    endpointOf_[nextId] = key;
+    if (tryLaunch(next, error)) return;
+    endpointOf_.erase(nextId);
+    UdpResult r;
+    r.outcome = UdpOutcome::Failed;
+    r.error = std::move(error);
+    record(nextId, std::move(r));
+  }
+  endpoints_.erase(endpoint);
 }
 
 StatusQueryPool::Query StatusQueryPool::takeQuery(std::unordered_map<int, Query>::iterator it) {
@@ -149,8 +194,8 @@ StatusQueryPool::Query StatusQueryPool::takeQuery(std::unordered_map<int, Query>
 
 void StatusQueryPool::complete(int id, UdpResult result) {
   if (auto it = queries_.find(id); it != queries_.end()) takeQuery(it);
-  --active_;
-  completed_.push_back(PoolReply{id, std::move(result)});
+  record(id, std::move(result));
+  releaseEndpoint(id);
   if (!waiting_.empty() && !placing_) placeWaiting();
 }
 

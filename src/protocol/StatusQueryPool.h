@@ -1,10 +1,10 @@
 #pragma once
 // Many status queries in flight at once, each from a UDP socket of its own on
-// a port the system chooses. A reply counts only on its query's socket and
-// only from the address and port asked: no server can answer for another,
-// and a late or repeated reply finds its socket closed, so it is never taken
-// for a later query's, even one to the same server. A server silent for the
-// time-out is asked again, from a new socket, up to the number of tries.
+// a port the system chooses, one at a time per server. A reply counts only on its query's socket
+// and only from the address and port asked: no server can answer for another, and a late or
+// repeated reply finds its socket closed, so it is never taken for a later query's, even one to the
+// same server. A server silent for the time-out is asked again, from a new socket, up to the number
+// of tries.
 #include <netinet/in.h>
 
 #include <chrono>
@@ -79,8 +79,14 @@ class StatusQueryPool {
   // Sends the next try of q from a new socket. NoDescriptor when the system
   // has none left while other queries hold some.
   Launch sendTry(Query& q, std::string& error);
-  // Sends q's next try, or queues q for a descriptor, or fails it.
+  // Sends q's next try or queues it for a descriptor; false when it failed.
+  bool tryLaunch(Query& q, std::string& error);
+  // As tryLaunch, completing a query that failed.
   void launch(Query q);
+  // Counts a query as completed.
+  void record(int id, UdpResult result);
+  // Lets the next query to the server of the completed query `id` go.
+  void releaseEndpoint(int id);
   // Takes a query out of the sent ones and closes its socket.
   Query takeQuery(std::unordered_map<int, Query>::iterator it);
   void complete(int id, UdpResult result);
@@ -97,6 +103,10 @@ class StatusQueryPool {
   std::unordered_map<int, Query> queries_;    // with a socket, by id
   std::unordered_map<int, int> socketOwner_;  // socket -> query id
   std::deque<Query> waiting_;                 // for a descriptor
+  // Servers with a query under way (by address and port), each with the
+  // queries to it that wait their turn; the server of each query under way.
+  std::unordered_map<std::uint64_t, std::deque<Query>> endpoints_;
+  std::unordered_map<int, std::uint64_t> endpointOf_;
   std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> deadlines_;
   std::vector<PoolReply> completed_;
   std::uint64_t serial_ = 0;

@@ -1,9 +1,11 @@
 // Many status queries in flight, each from its own socket, against fake servers on loopback.
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -115,7 +117,7 @@ TEST(StatusQueryPool, AReplyBelongsToTheQueryItAnswers) {
   // Answers its first request after its query has timed out.
   late.queue(FakeAnswer::reply("too late", 300));
   late.queue(FakeAnswer::silence());
-  // Two queries to one server at once: each gets the answer to its request.
+  // Two queries to one server: each gets the answer to its own request.
   shared.setResponder([&](const FakeDatagram&) {
     return FakeAnswer::reply("answer " + std::to_string(shared.receivedCount()), 50);
   });
@@ -168,8 +170,11 @@ TEST(StatusQueryPool, SizeLimitsAndFailures) {
 }
 
 TEST(StatusQueryPool, StaysWithinTheOpenFileLimit) {
-  FakeGameServer server;
-  server.setReply("pong");
+  std::vector<std::unique_ptr<FakeGameServer>> servers;
+  for (int i = 0; i < 5; ++i) {
+    servers.push_back(std::make_unique<FakeGameServer>());
+    servers.back()->setReply("pong");
+  }
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
   rlimit low = saved;
@@ -181,19 +186,21 @@ TEST(StatusQueryPool, StaysWithinTheOpenFileLimit) {
     StatusQueryPool pool(1000, 1, nullptr);
     EXPECT_EQ(pool.maxInFlight(), static_cast<int>(low.rlim_cur) - 64);
     // Two descriptors left: the other queries wait for one rather than fail.
-    for (int fd = ::dup(0); fd >= 0 && held.size() < low.rlim_cur; fd = ::dup(0))
+    for (int fd = ::open("/dev/null", O_RDONLY); fd >= 0 && held.size() < low.rlim_cur;
+         fd = ::open("/dev/null", O_RDONLY))
       held.push_back(fd);
+    EXPECT_EQ(errno, EMFILE);
     for (int i = 0; i < 2 && !held.empty(); ++i) {
       ::close(held.back());
       held.pop_back();
     }
-    for (int i = 0; i < 5; ++i) pool.start(i, "127.0.0.1", server.portText(), 2000);
+    for (int i = 0; i < 5; ++i) pool.start(i, "127.0.0.1", servers[i]->portText(), 2000);
     auto done = finish(pool);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(done[i].bytes, "pong") << i << " " << done[i].error;
   }
   for (int fd : held) ::close(fd);
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
-  EXPECT_EQ(server.receivedCount(), 5u);
+  for (const auto& server : servers) EXPECT_EQ(server->receivedCount(), 1u);
 }
 
 TEST(StatusQueryPool, StopEndsTheWaitAndTheSocketsCloseWithThePool) {
