@@ -127,6 +127,9 @@ TEST(StatusQueryPool, AReplyBelongsToTheQueryItAnswers) {
   pool.start(1, "127.0.0.1", late.portText(), 100);
   pool.start(2, "127.0.0.1", shared.portText(), 1000);
   pool.start(3, "127.0.0.1", shared.portText(), 1000);
+  // One at a time to a server: the second request waits for the first answer.
+  ASSERT_TRUE(shared.waitForCount(1, 5000));
+  EXPECT_FALSE(shared.waitForCount(2, 20));
   auto first = finish(pool);
   EXPECT_EQ(first[0].bytes, "first");
   EXPECT_EQ(first[1].outcome, UdpOutcome::TimedOut);
