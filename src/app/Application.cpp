@@ -27,6 +27,7 @@
 #include "components/Placement.h"
 #include "components/QtText.h"
 #include "components/TrayIcon.h"
+#include "lists/AddToList.h"
 #include "lists/DirectConnectDialog.h"
 #include "lists/MasterServersWindow.h"
 #include "lists/OptionsWindow.h"
@@ -179,6 +180,12 @@ void Application::connectListsWindows() {
 void Application::connectServerDiscovery() {
   MainWindow* main = main_.get();
   ServerDiscoveryRefresh* discovery = discovery_.get();
+  main->addServerSearchActions({discovery->internetAction(), discovery->lanAction()});
+  QObject::connect(main, &MainWindow::addToListRequested, main,
+                   [this, main](const std::string& name) {
+                     const QString done = addServerToList(main, settings_.serverListPath(), name);
+                     if (!done.isEmpty()) main->setStatusText(done);
+                   });
   QObject::connect(discovery, &ServerDiscoveryRefresh::statusMessage, main,
                    &MainWindow::setStatusText);
   // The scan reads the list a refresh is about to replace.

@@ -70,6 +70,9 @@ class MainWindow : public QMainWindow, public ScanState {
   void selectServerRow(int index);
   // The server view's rows, for the search.
   const QAbstractItemModel& serverRows() const;
+  // Appends `actions` (the server searches) and "add to list..." to the
+  // server view's right-click menu.
+  void addServerSearchActions(const QList<QAction*>& actions);
 
   // ---- details and connect ----
   void showEdition(const QString& edition);
@@ -131,6 +134,9 @@ class MainWindow : public QMainWindow, public ScanState {
   void shuttingDown();
   // A scan pass ran to its end with these buddy and clan-tag hits.
   void scanPassFinished(const std::vector<tarvix::HeadlessBuddy>& hits);
+  // "add to list...": the selected row's server is copied into a list the
+  // user chooses.
+  void addToListRequested(const std::string& serverName);
 
  protected:
   void showEvent(QShowEvent* event) override;

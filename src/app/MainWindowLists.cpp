@@ -1,9 +1,11 @@
 // What the lists windows ask of the main window: a chosen server list shown
 // and scanned, a quickly added server, a server found by the search, the
 // edition of a directly connected server.
+#include <QAction>
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QTimer>
 #include <QTreeWidget>
@@ -92,5 +94,17 @@ void MainWindow::selectServerRow(int index) {
 }
 
 void MainWindow::showEdition(const QString& edition) { ui_.editionLabel->setText(edition); }
+
+void MainWindow::addServerSearchActions(const QList<QAction*>& actions) {
+  ui_.serverMenu->addSeparator();
+  ui_.serverMenu->addActions(actions);
+  QAction* addToList = ui_.serverMenu->addAction("add to list...");
+  addToList->setObjectName("AddToListAction");
+  connect(addToList, &QAction::triggered, this, [this] {
+    const QTreeWidgetItem* row = ui_.serverView->currentItem();
+    // The "Host" column holds the server's name in the list.
+    if (row && row->isSelected()) emit addToListRequested(toBytes(row->text(2)));
+  });
+}
 
 }  // namespace tarvix

@@ -4,6 +4,7 @@
 // nothing, a refresh nobody answers that keeps the last list, and no master
 // contacted at start unless the user turned that on.
 #include <QAction>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTreeWidget>
 #include <QtTest>
@@ -88,6 +89,21 @@ class TestServerDiscovery : public QObject {
     QCOMPARE(dir.read("Serverlists/Internet"), crlf({"Beta", "127.0.0.1", betaPort}));
     QCOMPARE(serverRowsOf(ws), 1);
     QCOMPARE(dir.read("Serverlists/Standard"), crlf({"Home", "10.0.0.1", "12203"}));
+
+    // The server view's menu holds both searches and "add to list...", which
+    // copies the selected row's server into a list of the user's.
+    auto* menu = ws.mainWindow()->findChild<QMenu*>("PopupMenu4");
+    QVERIFY(menu->actions().contains(discovery->internetAction()));
+    QVERIFY(menu->actions().contains(discovery->lanAction()));
+    auto* addToList = ws.mainWindow()->findChild<QAction*>("AddToListAction");
+    QCOMPARE(addToList->text(), QString("add to list..."));
+    d.choices = {"Standard"};
+    ws.mainWindow()->selectServerRow(0);
+    addToList->trigger();
+    QCOMPARE(d.choiceLists, QList<QStringList>({{"Standard"}}));
+    QCOMPARE(dir.read("Serverlists/Standard"),
+             crlf({"Home", "10.0.0.1", "12203", "Beta", "127.0.0.1", betaPort}));
+    QCOMPARE(ws.mainWindow()->statusText(), QString("Beta added to the list Standard"));
   }
 
   void aListOfTheUsersIsNeverReplaced() {
