@@ -36,12 +36,6 @@ QStringList menuTexts(const QMenu* menu) {
   return out;
 }
 
-QStringList headers(const AdminListWindow& w) {
-  QStringList out;
-  for (int c = 0; c < w.listView->columnCount(); ++c) out << w.listView->headerItem()->text(c);
-  return out;
-}
-
 // The program's admin list windows and their add windows.
 struct Lists {
   ProgramFixture program;
@@ -68,36 +62,56 @@ class TestAdminLists : public QObject {
     dir.writeInstallation();
     ScriptedDialogs d;
     Lists w;
-    QCOMPARE(w.maps->windowTitle(), QString("Map change"));
-    QCOMPARE(headers(*w.maps), QStringList({"map name", "rcon name"}));
-    QCOMPARE(w.maps->listView->header()->sectionSize(0), 155);
-    QCOMPARE(w.maps->listView->header()->sectionSize(1), 155);
-    QCOMPARE(menuTexts(w.maps->menu), QStringList({"load map", "-", "delete map", "new map"}));
-    QCOMPARE(w.bans->windowTitle(), QString("Bans"));
-    QCOMPARE(headers(*w.bans), QStringList({"Ban can be CLANTAG or NAME or IP"}));
-    QCOMPARE(menuTexts(w.bans->menu), QStringList({"add new ban", "remove ban"}));
-    QCOMPARE(w.skins->windowTitle(), QString("Skins"));
-    QCOMPARE(headers(*w.skins), QStringList({"skin"}));
-    QCOMPARE(w.skins->listView->header()->sectionSize(0), 220);
-    QCOMPARE(menuTexts(w.skins->menu), QStringList({"delete skin", "new skin"}));
-    QCOMPARE(w.messages->windowTitle(), QString("messages"));
-    QCOMPARE(headers(*w.messages), QStringList({"messages via console"}));
-    QCOMPARE(menuTexts(w.messages->menu), QStringList({"delete message", "new message"}));
-    // Status bars: maps and bans an empty one, skins the count, messages none.
-    QVERIFY(w.maps->statusBar && w.bans->statusBar && w.skins->statusBar);
-    QVERIFY(!w.messages->statusBar);
+    // Caption, columns (width; 0: fills the window), menu, status bar.
+    const struct {
+      AdminListWindow* window;
+      const char* caption;
+      QList<QPair<QString, int>> columns;
+      QStringList menu;
+      bool statusBar;
+    } windows[] = {
+        {w.maps,
+         "Map change",
+         {{"map name", 155}, {"rcon name", 155}},
+         {"load map", "-", "delete map", "new map"},
+         true},
+        {w.bans,
+         "Bans",
+         {{"Ban can be CLANTAG or NAME or IP", 0}},
+         {"add new ban", "remove ban"},
+         true},
+        {w.skins, "Skins", {{"skin", 220}}, {"delete skin", "new skin"}, true},
+        {w.messages,
+         "messages",
+         {{"messages via console", 0}},
+         {"delete message", "new message"},
+         false},
+    };
+    for (const auto& e : windows) {
+      AdminListWindow* list = e.window;
+      list->show();
+      QCOMPARE(list->windowTitle(), QString(e.caption));
+      QCOMPARE(list->listView->columnCount(), int(e.columns.size()));
+      QHeaderView* header = list->listView->header();
+      for (int c = 0; c < int(e.columns.size()); ++c) {
+        QCOMPARE(list->listView->headerItem()->text(c), e.columns[c].first);
+        if (e.columns[c].second)
+          QCOMPARE(header->sectionSize(c), e.columns[c].second);
+        else  // the only column fills the list's width
+          QCOMPARE(header->sectionSize(c), list->listView->viewport()->width());
+      }
+      QCOMPARE(menuTexts(list->menu), e.menu);
+      QCOMPARE(list->statusBar != nullptr, e.statusBar);
+      QVERIFY(list->windowFlags() & Qt::WindowStaysOnTopHint);
+      QVERIFY(!(list->windowFlags() & Qt::WindowMinimizeButtonHint));
+      QVERIFY(!header->sectionsClickable());
+      QCOMPARE(list->listView->selectionMode(), QAbstractItemView::SingleSelection);
+      list->hide();
+    }
     QCOMPARE(w.skins->minimumWidth(), 250);
     QCOMPARE(w.skins->maximumWidth(), 250);
     QCOMPARE(w.skins->minimumHeight(), 100);
     QCOMPARE(w.messages->minimumSize(), QSize(300, 200));
-    for (AdminListWindow* list :
-         {static_cast<AdminListWindow*>(w.maps), static_cast<AdminListWindow*>(w.bans),
-          static_cast<AdminListWindow*>(w.skins), static_cast<AdminListWindow*>(w.messages)}) {
-      QVERIFY(list->windowFlags() & Qt::WindowStaysOnTopHint);
-      QVERIFY(!(list->windowFlags() & Qt::WindowMinimizeButtonHint));
-      QVERIFY(!list->listView->header()->sectionsClickable());
-      QCOMPARE(list->listView->selectionMode(), QAbstractItemView::SingleSelection);
-    }
     QCOMPARE(w.addMap->windowTitle(), QString("add map"));
     QCOMPARE(w.addMap->findChild<QLabel*>("LabeledEdit1Label")->text(), QString("map name"));
     QCOMPARE(w.addMap->findChild<QLabel*>("LabeledEdit2Label")->text(), QString("rcon name"));
