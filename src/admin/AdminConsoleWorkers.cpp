@@ -32,11 +32,11 @@ WorkerTiming consoleTiming() {
 // Posts a change for the window to the UI thread; it runs there only while
 // the pass that made it has not been stopped.
 template <typename F>
-void postChange(AdminConsole* form, const std::shared_ptr<PassState>& state, F change) {
+void postChange(AdminConsole* console, const std::shared_ptr<PassState>& state, F change) {
   QMetaObject::invokeMethod(
-      form,
-      [form, state, change = std::move(change)] {
-        if (!state->stopped) change(form);
+      console,
+      [console, state, change = std::move(change)] {
+        if (!state->stopped) change(console);
       },
       Qt::QueuedConnection);
 }
@@ -44,8 +44,8 @@ void postChange(AdminConsole* form, const std::shared_ptr<PassState>& state, F c
 // What a pass reads comes from thread-safe settings; every change is posted.
 class ConsoleAntiCheatView : public AntiCheatView {
  public:
-  ConsoleAntiCheatView(AdminConsole* form, std::shared_ptr<PassState> state)
-      : window_(form), state_(std::move(state)) {}
+  ConsoleAntiCheatView(AdminConsole* console, std::shared_ptr<PassState> state)
+      : window_(console), state_(std::move(state)) {}
 
   std::string rconPassword() override { return window_->rconPassword(); }
   bool detectSkins() override { return window_->detectSkins(); }
@@ -53,20 +53,20 @@ class ConsoleAntiCheatView : public AntiCheatView {
   int scanTimeout() override { return window_->scanTimeout(); }
 
   void clearPlayers() override {
-    postChange(window_, state_, [](AdminConsole* f) { f->clearPlayers(); });
+    postChange(window_, state_, [](AdminConsole* c) { c->clearPlayers(); });
   }
   void addPlayer(int id, const ConsolePlayer& p) override {
-    postChange(window_, state_, [id, p](AdminConsole* f) { f->addPlayer(id, p); });
+    postChange(window_, state_, [id, p](AdminConsole* c) { c->addPlayer(id, p); });
   }
   void setPlayerText(int id, PlayerColumn column, const std::string& text) override {
     postChange(window_, state_,
-               [id, column, text](AdminConsole* f) { f->setPlayerText(id, column, text); });
+               [id, column, text](AdminConsole* c) { c->setPlayerText(id, column, text); });
   }
   void addConsoleLine(const std::string& line) override {
-    postChange(window_, state_, [line](AdminConsole* f) { f->addConsoleLine(toQString(line)); });
+    postChange(window_, state_, [line](AdminConsole* c) { c->addConsoleLine(toQString(line)); });
   }
   void finishPass() override {
-    postChange(window_, state_, [](AdminConsole* f) { f->stopAntiCheat(); });
+    postChange(window_, state_, [](AdminConsole* c) { c->stopAntiCheat(); });
   }
 
  private:
@@ -76,15 +76,15 @@ class ConsoleAntiCheatView : public AntiCheatView {
 
 class ConsoleAnnouncerView : public AnnouncerView {
  public:
-  ConsoleAnnouncerView(AdminConsole* form, std::shared_ptr<PassState> state)
-      : window_(form), state_(std::move(state)) {}
+  ConsoleAnnouncerView(AdminConsole* console, std::shared_ptr<PassState> state)
+      : window_(console), state_(std::move(state)) {}
 
   std::string rconPassword() override { return window_->rconPassword(); }
   void setStatusText(const std::string& text) override {
-    postChange(window_, state_, [text](AdminConsole* f) { f->setStatusText(toQString(text)); });
+    postChange(window_, state_, [text](AdminConsole* c) { c->setStatusText(toQString(text)); });
   }
   void finishPass() override {
-    postChange(window_, state_, [](AdminConsole* f) { f->stopAnnouncer(); });
+    postChange(window_, state_, [](AdminConsole* c) { c->stopAnnouncer(); });
   }
 
  private:
