@@ -23,6 +23,7 @@
 #include "components/Placement.h"
 #include "components/QtText.h"
 #include "components/ViewItems.h"
+#include "lists/ControlTable.h"
 #include "lists/ExtraOptions.h"
 #include "lists/LabeledEdit.h"
 #include "lists/ScanState.h"
@@ -64,6 +65,57 @@ std::string listNameText(QWidget* parent, const QString& chosen) {
   return *name;
 }
 
+// The window's fixed controls: two group boxes side by side, and two
+// hidden boxes.
+void placeOptionsControls(QWidget* window) {
+  using C = Control;
+  buildControls(
+      window,
+      {
+          {C::Group, "GroupBox1", nullptr, "Options", {8, 6, 226, 326}},
+          {C::CheckBox, "CheckBox2", "GroupBox1", "Check for clantags", {10, 20, 200, 18}},
+          {C::Label, "Label3", "GroupBox1", "choose your speed:", {10, 44, 200, 14}},
+          {C::Slider, "TrackBar1", "GroupBox1", nullptr, {8, 60, 206, 22}},
+          {C::Label, "Label1", "GroupBox1", "fast", {10, 82, 40, 14}, "DSL connection or better"},
+          {C::Label,
+           "Label2",
+           "GroupBox1",
+           "slow",
+           {170, 82, 44, 14},
+           "Modem connection or E-Donky"},
+          {C::LabeledEdit, "LabeledEdit1", "GroupBox1", "Nickname", {10, 102, 204, 0}},
+          {C::LabeledEdit, "LabeledEdit2", "GroupBox1", "Password", {10, 142, 204, 0}},
+          {C::LabeledEdit, "LabeledEdit3", "GroupBox1", "MoH:AA path", {10, 182, 176, 0}},
+          {C::LabeledEdit, "LabeledEdit4", "GroupBox1", "Spearhead path", {10, 222, 176, 0}},
+          {C::Button, "Button3", "GroupBox1", "...", {190, 196, 24, 21}},
+          {C::Button, "Button6", "GroupBox1", "...", {190, 236, 24, 21}},
+          {C::WebLink, "Legacy2", "GroupBox1", nullptr, {10, 266, 204, 16}},
+          {C::Button, "Button4", "GroupBox1", "About Tarvix 2.10", {10, 290, 204, 25}},
+          {C::Group, "GroupBox2", nullptr, "Server lists", {242, 6, 196, 326}},
+          {C::Tree,
+           "ListView1",
+           "GroupBox2",
+           nullptr,
+           {10, 20, 176, 232},
+           "Doubleclick to select / Rightclick to edit"},
+          {C::Button,
+           "Button7",
+           "GroupBox2",
+           "Import SSLF",
+           {10, 260, 176, 25},
+           "Imports an HLSW list"},
+          {C::Button,
+           "Button5",
+           "GroupBox2",
+           "Import ASE",
+           {10, 290, 176, 25},
+           "Imports an ALL SEEING EYE Serverlist text"},
+          // Present but hidden: they carry state the window sets and reads.
+          {C::CheckBox, "CheckBox3", nullptr, "Enable save scan", {}},
+          {C::CheckBox, "CheckBox1", nullptr, "Enable auto scan", {}},
+      });
+}
+
 }  // namespace
 
 OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget* parent)
@@ -72,62 +124,38 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   setWindowTitle("Options");
   makeFixedToolWindow(this, true);
 
-  optionsGroup = new QGroupBox("Options", this);
-  optionsGroup->setObjectName("GroupBox1");
-  optionsGroup->setGeometry(8, 6, 226, 326);
+  placeOptionsControls(this);
+  optionsGroup = control<QGroupBox>(this, "GroupBox1");
+  serverListsGroup = control<QGroupBox>(this, "GroupBox2");
+  clantagsCheckBox = control<QCheckBox>(this, "CheckBox2");
+  speedLabel = control<QLabel>(this, "Label3");
+  speedSlider = control<QSlider>(this, "TrackBar1");
+  fastLabel = control<QLabel>(this, "Label1");
+  slowLabel = control<QLabel>(this, "Label2");
+  nicknameEdit = control<QLineEdit>(this, "LabeledEdit1");
+  passwordEdit = control<QLineEdit>(this, "LabeledEdit2");
+  mohaaPathEdit = control<QLineEdit>(this, "LabeledEdit3");
+  spearheadPathEdit = control<QLineEdit>(this, "LabeledEdit4");
+  mohaaBrowseButton = control<QPushButton>(this, "Button3");
+  spearheadBrowseButton = control<QPushButton>(this, "Button6");
+  supportLink = control<LinkLabel>(this, "Legacy2");
+  aboutButton = control<QPushButton>(this, "Button4");
+  serverListView = control<QTreeWidget>(this, "ListView1");
+  importSslfButton = control<QPushButton>(this, "Button7");
+  importTextListButton = control<QPushButton>(this, "Button5");
+  safeScanCheckBox = control<QCheckBox>(this, "CheckBox3");
+  autoScanCheckBox = control<QCheckBox>(this, "CheckBox1");
 
-  clantagsCheckBox = new QCheckBox("Check for clantags", optionsGroup);
-  clantagsCheckBox->setObjectName("CheckBox2");
-  clantagsCheckBox->setGeometry(10, 20, 200, 18);
-
-  speedLabel = new QLabel("choose your speed:", optionsGroup);
-  speedLabel->setObjectName("Label3");
-  speedLabel->setGeometry(10, 44, 200, 14);
-
-  speedSlider = new QSlider(Qt::Horizontal, optionsGroup);
-  speedSlider->setObjectName("TrackBar1");
   speedSlider->setTickPosition(QSlider::NoTicks);
   speedSlider->setRange(kSpeedMin, kSpeedMax);
   speedSlider->setValue(500);
-  speedSlider->setGeometry(8, 60, 206, 22);
-
-  fastLabel = new QLabel("fast", optionsGroup);
-  fastLabel->setObjectName("Label1");
-  fastLabel->setToolTip("DSL connection or better");
-  fastLabel->setGeometry(10, 82, 40, 14);
-  slowLabel = new QLabel("slow", optionsGroup);
-  slowLabel->setObjectName("Label2");
-  slowLabel->setToolTip("Modem connection or E-Donky");
   slowLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  slowLabel->setGeometry(170, 82, 44, 14);
-
-  nicknameEdit = makeLabeledEdit(optionsGroup, "LabeledEdit1", "Nickname", 10, 102, 204);
-  passwordEdit = makeLabeledEdit(optionsGroup, "LabeledEdit2", "Password", 10, 142, 204);
-  mohaaPathEdit = makeLabeledEdit(optionsGroup, "LabeledEdit3", "MoH:AA path", 10, 182, 176);
-  spearheadPathEdit = makeLabeledEdit(optionsGroup, "LabeledEdit4", "Spearhead path", 10, 222, 176);
   acceptCodePageOnly({nicknameEdit, passwordEdit});
-  mohaaBrowseButton = makeButton(optionsGroup, "Button3", "...", QRect(190, 196, 24, 21));
-  spearheadBrowseButton = makeButton(optionsGroup, "Button6", "...", QRect(190, 236, 24, 21));
-
-  supportLink = makeWebLink(optionsGroup, "Legacy2");
   supportLink->setText("Tarvix support - help");
   supportLink->setAddress(toQString(kHomePage));
-  {
-    QFont f = supportLink->font();
-    f.setBold(true);
-    supportLink->setFont(f);
-  }
-  supportLink->setGeometry(10, 266, 204, 16);
-
-  aboutButton = makeButton(optionsGroup, "Button4", "About Tarvix 2.10", QRect(10, 290, 204, 25));
-
-  serverListsGroup = new QGroupBox("Server lists", this);
-  serverListsGroup->setObjectName("GroupBox2");
-  serverListsGroup->setGeometry(242, 6, 196, 326);
-
-  serverListView = new QTreeWidget(serverListsGroup);
-  serverListView->setObjectName("ListView1");
-  serverListView->setGeometry(10, 20, 176, 232);
+  QFont bold = supportLink->font();
+  bold.setBold(true);
+  supportLink->setFont(bold);
   serverListView->setColumnCount(1);
   serverListView->setHeaderHidden(true);
   serverListView->setRootIsDecorated(false);
@@ -137,20 +165,7 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   serverListView->setIconSize(QSize(16, 16));
   serverListView->setSortingEnabled(true);
   serverListView->sortByColumn(0, Qt::AscendingOrder);
-  serverListView->setToolTip("Doubleclick to select / Rightclick to edit");
-
-  importSslfButton =
-      makeButton(serverListsGroup, "Button7", "Import SSLF", QRect(10, 260, 176, 25));
-  importSslfButton->setToolTip("Imports an HLSW list");
-  importTextListButton =
-      makeButton(serverListsGroup, "Button5", "Import ASE", QRect(10, 290, 176, 25));
-  importTextListButton->setToolTip("Imports an ALL SEEING EYE Serverlist text");
-
-  safeScanCheckBox = new QCheckBox("Enable save scan", this);
-  safeScanCheckBox->setObjectName("CheckBox3");
   safeScanCheckBox->setVisible(false);
-  autoScanCheckBox = new QCheckBox("Enable auto scan", this);
-  autoScanCheckBox->setObjectName("CheckBox1");
   autoScanCheckBox->setVisible(false);
 
   listMenu = new QMenu(this);

@@ -22,6 +22,7 @@
 #include "components/PingGraph.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
+#include "lists/ControlTable.h"
 #include "lists/LabeledEdit.h"
 #include "lists/WebLink.h"
 #include "lists/WindowStyle.h"
@@ -66,6 +67,33 @@ void setTextColour(QLineEdit* edit, const QColor& colour) {
   edit->setPalette(pal);
 }
 
+// The window's fixed controls, top to bottom; the ping graph sits
+// between the ping field and the address.
+void placePropertiesControls(QWidget* window) {
+  using C = Control;
+  buildControls(window,
+                {
+                    {C::LabeledEdit, "LabeledEdit1", nullptr, "server password", {8, 6, 185, 0}},
+                    {C::Button, "Button1", nullptr, "set", {200, 20, 57, 21}},
+                    {C::LabeledEdit, "LabeledEdit3", nullptr, "rcon password", {8, 46, 185, 0}},
+                    {C::Button, "Button2", nullptr, "set", {200, 60, 57, 21}},
+                    {C::CheckBox, "CheckBox1", nullptr, "rcon default", {8, 88, 120, 17}},
+                    {C::Label, "Label1", nullptr, "ping:", {8, 113, 30, 14}},
+                    {C::Edit, "LabeledEdit2", nullptr, nullptr, {40, 110, 60, 21}},
+                });
+  auto* graph = new PingGraph(249, 22, window);
+  graph->setObjectName("PaintBox1");
+  graph->move(8, 136);
+  graph->setToolTip("dblclick to reset");
+  buildControls(window, {
+                            {C::Label, "Label2", nullptr, "IP:", {8, 167, 18, 14}},
+                            {C::Edit, "Edit1", nullptr, nullptr, {28, 164, 229, 21}},
+                            {C::WebLink, "Legacy1", nullptr, nullptr, {8, 190, 152, 18}},
+                            {C::LabeledEdit, "LabeledEdit4", nullptr, "Version", {8, 212, 249, 0}},
+                            {C::Memo, "Memo1", nullptr, nullptr, {8, 254, 249, 120}},
+                        });
+}
+
 }  // namespace
 
 ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* parent)
@@ -79,58 +107,35 @@ ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* pare
   resetAllPasswordsAction = passwordMenu->addAction("reset all passwords");
   resetAllPasswordsAction->setObjectName("resetallpasswords1");
 
-  serverPasswordEdit = makeLabeledEdit(this, "LabeledEdit1", "server password", 8, 6, 185);
+  placePropertiesControls(this);
+  pingGraph = control<PingGraph>(this, "PaintBox1");
+  serverPasswordEdit = control<QLineEdit>(this, "LabeledEdit1");
+  setServerPasswordButton = control<QPushButton>(this, "Button1");
+  rconPasswordEdit = control<QLineEdit>(this, "LabeledEdit3");
+  setPasswordsButton = control<QPushButton>(this, "Button2");
+  rconDefaultCheckBox = control<QCheckBox>(this, "CheckBox1");
+  pingLabel = control<QLabel>(this, "Label1");
+  pingEdit = control<QLineEdit>(this, "LabeledEdit2");
+  addressLabel = control<QLabel>(this, "Label2");
+  addressEdit = control<QLineEdit>(this, "Edit1");
+  webLink = control<LinkLabel>(this, "Legacy1");
+  versionEdit = control<QLineEdit>(this, "LabeledEdit4");
+  mapRotationMemo = control<QPlainTextEdit>(this, "Memo1");
+
   makeBold(labelOf(this, serverPasswordEdit));
-  setServerPasswordButton = makeButton(this, "Button1", "set", QRect(200, 20, 57, 21));
-  setServerPasswordButton->setVisible(false);
-
-  rconPasswordEdit = makeLabeledEdit(this, "LabeledEdit3", "rcon password", 8, 46, 185);
   makeBold(labelOf(this, rconPasswordEdit));
-  setPasswordsButton = makeButton(this, "Button2", "set", QRect(200, 60, 57, 21));
+  setServerPasswordButton->setVisible(false);
   acceptCodePageOnly({serverPasswordEdit, rconPasswordEdit});
-
   for (QLineEdit* edit : {serverPasswordEdit, rconPasswordEdit}) {
     edit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(edit, &QWidget::customContextMenuRequested, this,
             [this, edit](const QPoint& pos) { passwordMenu->popup(edit->mapToGlobal(pos)); });
   }
-
-  rconDefaultCheckBox = new QCheckBox("rcon default", this);
-  rconDefaultCheckBox->setObjectName("CheckBox1");
-  rconDefaultCheckBox->setGeometry(8, 88, 120, 17);
-
-  pingLabel = new QLabel("ping:", this);
-  pingLabel->setObjectName("Label1");
-  pingLabel->setGeometry(8, 113, 30, 14);
-  pingEdit = new QLineEdit(this);
-  pingEdit->setObjectName("LabeledEdit2");
-  pingEdit->setGeometry(40, 110, 60, 21);
   pingEdit->setReadOnly(true);
   pingEdit->setFont(tahoma(pingEdit->font()));
-
-  pingGraph = new PingGraph(249, 22, this);
-  pingGraph->setObjectName("PaintBox1");
-  pingGraph->move(8, 136);
-  pingGraph->setToolTip("dblclick to reset");
-
-  addressLabel = new QLabel("IP:", this);
-  addressLabel->setObjectName("Label2");
-  addressLabel->setGeometry(8, 167, 18, 14);
-  addressEdit = new QLineEdit(this);
-  addressEdit->setObjectName("Edit1");
-  addressEdit->setGeometry(28, 164, 229, 21);
   addressEdit->setReadOnly(true);
-
-  webLink = makeWebLink(this, "Legacy1");
-  webLink->setGeometry(8, 190, 152, 18);
   webLink->setFixedSize(152, 18);
-
-  versionEdit = makeLabeledEdit(this, "LabeledEdit4", "Version", 8, 212, 249);
   versionEdit->setReadOnly(true);
-
-  mapRotationMemo = new QPlainTextEdit(this);
-  mapRotationMemo->setObjectName("Memo1");
-  mapRotationMemo->setGeometry(8, 254, 249, 120);
   mapRotationMemo->setReadOnly(true);
   mapRotationMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   mapRotationMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
