@@ -187,6 +187,17 @@ class TestMapChange : public QObject {
     QVERIFY(!r.server.waitForCount(r.before + 1, 200));
   }
 
+  void withoutAPasswordNothingIsSentAndTheWindowStillCloses() {
+    Rig r;
+    r.console->findChild<QLineEdit*>("LabeledEdit1")->clear();
+    selectRow(r.maps->listView, 0);
+    r.d.answers = {true};
+    r.loadMap();
+    QCOMPARE(r.console->consoleLines().last(), QString("!! -> no rcon password: nothing sent"));
+    QVERIFY(r.console->isEnabled());
+    QVERIFY(!r.server.waitForCount(r.before + 1, 200));
+  }
+
   void socketFailuresAreSwallowed() {
     Rig r("0");  // no such port
     const int linesBefore = static_cast<int>(r.console->consoleLines().size());
