@@ -175,4 +175,10 @@ void IniSettings::addFetchedList(std::string_view listName) {
   QSettings(path_, QSettings::IniFormat).setValue(kFetchedListsKey, names);
 }
 
+void IniSettings::forgetFetchedList(std::string_view listName) {
+  QSettings ini(path_, QSettings::IniFormat);
+  QStringList names = ini.value(kFetchedListsKey).toStringList();
+  if (names.removeAll(toQString(listName)) > 0) ini.setValue(kFetchedListsKey, names);
+}
+
 }  // namespace tarvix

@@ -59,6 +59,9 @@ class IniSettings {
   std::vector<std::string> fetchedLists() const;
   bool isFetchedList(std::string_view listName) const;
   void addFetchedList(std::string_view listName);
+  // The list was deleted or made by the user (an import): a refresh must
+  // leave whatever list of that name comes next alone.
+  void forgetFetchedList(std::string_view listName);
 
  private:
   QString path_;

@@ -19,6 +19,7 @@
 #include "components/Dialogs.h"
 #include "components/DoubleClickFilter.h"
 #include "components/FileNames.h"
+#include "components/IniSettings.h"
 #include "components/LinkLabel.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
@@ -326,6 +327,7 @@ void OptionsWindow::deleteList() {
   if (name.empty() || scan_.scanRunning() || name == kStandardList) return;
   if (!dialogs().confirm(this, "Delete List " + toQString(name) + " ?")) return;
   if (!showingErrors(this, [&] { deleteServerList(name); })) return;
+  IniSettings().forgetFetchedList(name);
   hideAndShowAgain();
 
   const std::string path = serverListPathFor(kStandardList);
@@ -353,7 +355,9 @@ void OptionsWindow::importSslfFile() {
   if (!dialogs().confirm(this, "Import HLSW list ?")) return;
   const std::string name = listNameText(this, chosen);
   if (name.empty()) return;
-  showingErrors(this, [&] { importSslf(fileNameBytes(chosen), name); });
+  // An imported list is the user's, whatever it replaced.
+  showingErrors(this,
+                [&] { IniSettings().forgetFetchedList(importSslf(fileNameBytes(chosen), name)); });
   hideAndShowAgain();
 }
 
@@ -364,7 +368,9 @@ void OptionsWindow::importTextListFile() {
   if (!dialogs().confirm(this, "Sure text is formated: Name|Ip:Port ?")) return;
   const std::string name = listNameText(this, chosen);
   if (name.empty()) return;
-  showingErrors(this, [&] { importTextList(fileNameBytes(chosen), name); });
+  // An imported list is the user's, whatever it replaced.
+  showingErrors(
+      this, [&] { IniSettings().forgetFetchedList(importTextList(fileNameBytes(chosen), name)); });
   hideAndShowAgain();
 }
 

@@ -130,6 +130,29 @@ class TestServerDiscovery : public QObject {
     QVERIFY(!dir.exists("Serverlists/Internet 3"));
   }
 
+  void deletedOrImportedListsAreTheUsers() {
+    TempDataDir dir;
+    dir.writeInstallation({});
+    dir.writeLines("Serverlists/Internet", {"Old", "192.0.2.1", "12203"});
+    dir.writeLines("Serverlists/LAN", {"Old", "192.0.2.1", "12203"});
+    dir.writeLines("LAN.txt", {"Mine|192.0.2.9:12203"});
+    IniSettings().addFetchedList("Internet");
+    IniSettings().addFetchedList("LAN");
+    ScriptedDialogs d;
+    d.answers = {true, true};
+    d.files = {QString::fromStdString(dir.path() + "/LAN.txt")};
+    ProgramFixture ws;
+    OptionsWindow* w = ws.options();
+    w->show();
+    w->serverListView->setCurrentItem(
+        w->serverListView->findItems("Internet", Qt::MatchExactly)[0]);
+    w->deleteList();
+    QVERIFY(!dir.exists("Serverlists/Internet"));
+    w->importTextListFile();
+    QCOMPARE(dir.read("Serverlists/LAN"), crlf({"Mine", "192.0.2.9", "12203"}));
+    QVERIFY(IniSettings().fetchedLists().empty());
+  }
+
   void stopWritesNothing() {
     TempDataDir dir;
     dir.writeInstallation({"Home", "10.0.0.1", "12203"});
