@@ -17,13 +17,16 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "app/EmptyListHint.h"
+#include "app/MainWindowGeometry.h"
 #include "app/core/ScanPass.h"
 #include "base/ConsoleLogs.h"
 #include "components/Clock.h"
 #include "components/Dialogs.h"
+#include "components/IniSettings.h"
 #include "components/JpegImage.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
@@ -44,13 +47,13 @@ QToolButton* makeButton(QToolBar* bar, const char* name, const QString& caption,
   b->setText(caption);
   b->setToolTip(hint);
   b->setIcon(QIcon(QString(":/") + icon));
-  b->setIconSize(QSize(24, 24));
+  b->setIconSize(kMainWindowGeometry.toolIcon);
   b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   b->setAutoRaise(true);
   QFont f = b->font();
-  f.setPixelSize(10);
+  f.setPixelSize(kMainWindowGeometry.toolFontPixels);
   b->setFont(f);
-  b->setFixedSize(55, 50);
+  b->setFixedSize(kMainWindowGeometry.toolButton);
   bar->addWidget(b);
   return b;
 }
@@ -72,6 +75,26 @@ QTreeWidget* makeView(QWidget* parent, const char* name) {
   return v;
 }
 
+// Headers and widths from the table; a width of 0 takes the room left.
+template <std::size_t N>
+void setColumns(QTreeWidget* view, const ViewColumn (&columns)[N]) {
+  view->setColumnCount(static_cast<int>(N));
+  QStringList headers;
+  for (const ViewColumn& c : columns) headers << c.header;
+  view->setHeaderLabels(headers);
+  // Beside a column that takes the room left the others keep their width.
+  bool stretches = false;
+  for (const ViewColumn& c : columns) stretches = stretches || c.width == 0;
+  for (int i = 0; i < static_cast<int>(N); ++i) {
+    if (columns[i].width == 0) {
+      view->header()->setSectionResizeMode(i, QHeaderView::Stretch);
+      continue;
+    }
+    view->setColumnWidth(i, columns[i].width);
+    if (stretches) view->header()->setSectionResizeMode(i, QHeaderView::Fixed);
+  }
+}
+
 QLabel* makeLabel(QWidget* parent, const char* name, const QColor& colour, bool bold) {
   auto* l = new QLabel(parent);
   l->setObjectName(name);
@@ -84,6 +107,24 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QColor& colour, bool 
   return l;
 }
 
+// A window is never larger than its screen's available area, whatever the
+// font: it is shrunk to that area (its layouts fit the views in) and moved
+// onto it.
+void fitIntoScreen(QWidget* window) {
+  QScreen* screen = window->screen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  const QSize frame = window->frameGeometry().size() - window->geometry().size();
+  const QSize fits = window->size().boundedTo(room.size() - frame);
+  if (fits != window->size()) window->resize(fits);
+  const QRect outer = window->frameGeometry();
+  const int x =
+      std::clamp(outer.x(), room.left(), std::max(room.left(), room.right() + 1 - outer.width()));
+  const int y =
+      std::clamp(outer.y(), room.top(), std::max(room.top(), room.bottom() + 1 - outer.height()));
+  if (QPoint(x, y) != outer.topLeft()) window->move(x, y);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Settings& settings, QWidget* parent)
@@ -92,7 +133,8 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   setWindowTitle("Tarvix 2.10 | Allied Assault & Spearhead |");
   setWindowIcon(QIcon(":/tarvix.png"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                 Qt::WindowCloseButtonHint);
 
   auto* central = new QWidget(this);
   setCentralWidget(central);
@@ -114,8 +156,12 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
 
   buildTray();
   watchPingShutdown();
-  setFixedSize(680, 618);
+  // Opens at its first size in the middle of the desktop, or where the user
+  // left it; the layouts grow the views with the window.
+  resize(kMainWindowGeometry.window);
   centreOnDesktop(this);
+  restoreGeometry(IniSettings().windowGeometry(objectName()));
+  fitIntoScreen(this);
 
   loadConfigAndList();
 }
@@ -160,24 +206,28 @@ void MainWindow::buildToolBar() {
 
 void MainWindow::buildViews(QWidget* central) {
   auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(6, 2, 6, 0);
-  layout->setSpacing(3);
+  const MainWindowGeometry& g = kMainWindowGeometry;
+  layout->setContentsMargins(g.content);
+  layout->setSpacing(g.spacing);
 
   auto* bannerArea = new QWidget(central);
-  bannerArea->setFixedSize(668, 65);
+  // Its full size while the window has room; narrower on a small screen.
+  bannerArea->setFixedHeight(g.banner.height());
+  bannerArea->setMaximumWidth(g.banner.width());
+  bannerArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   const char* names[] = {"Image1", "Image2", "Image3", "Image4"};
   for (int i = 0; i < 4; ++i) {
     QLabel* image = ui_.bannerImages[i] = new QLabel(bannerArea);
     image->setObjectName(names[i]);
-    image->setGeometry(0, 0, 668, 65);
+    image->setGeometry(QRect(QPoint(0, 0), g.banner));
     image->setPixmap(QPixmap::fromImage(loadJpeg(QString(":/banner%1.jpg").arg(i + 1))));
     image->setVisible(false);
   }
-  layout->addWidget(bannerArea, 0, Qt::AlignHCenter);
+  layout->addWidget(bannerArea);  // centred where the window is wider
 
   auto* summary = new QWidget(central);
   auto* grid = new QHBoxLayout(summary);
-  grid->setContentsMargins(2, 0, 2, 0);
+  grid->setContentsMargins(g.summary);
   auto* left = new QVBoxLayout();
   ui_.playerCountLabel = makeLabel(summary, "Label1", QColor(0, 128, 0), true);
   ui_.mapLabel = makeLabel(summary, "Label2", QColor(0, 0, 128), true);
@@ -193,59 +243,46 @@ void MainWindow::buildViews(QWidget* central) {
   bottom->addWidget(ui_.editionLabel);
   left->addLayout(bottom);
   grid->addLayout(left);
-  summary->setFixedHeight(38);
+  summary->setFixedHeight(g.summaryHeight);
   layout->addWidget(summary);
 
   auto* pair = new QHBoxLayout();
   ui_.playerView = makeView(central, "ListView1");
-  ui_.playerView->setColumnCount(2);
-  ui_.playerView->setHeaderLabels({"Players on server", "Ping"});
-  ui_.playerView->setColumnWidth(1, 35);
+  setColumns(ui_.playerView, kPlayerColumns);
   ui_.playerView->setToolTip(
       "Rightclick will move selected player to the buddylist / Doubleclick connects with server");
   ui_.playerView->setSortingEnabled(true);
   ui_.playerView->sortByColumn(0, Qt::AscendingOrder);
   ui_.playerView->header()->setSortIndicatorShown(false);
   ui_.playerView->header()->setSectionsClickable(false);
-  ui_.playerView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-  ui_.playerView->header()->setSectionResizeMode(1, QHeaderView::Fixed);
   ui_.buddyView = makeView(central, "ListView2");
-  ui_.buddyView->setColumnCount(2);
-  ui_.buddyView->setHeaderLabels({"No Buddies online", "Host"});
-  ui_.buddyView->setColumnWidth(1, 107);
+  setColumns(ui_.buddyView, kBuddyColumns);
   ui_.buddyView->setToolTip("doubleclick on player to scan his server");
   // Sorted by caption without the view's own sorting: the scan inserts each
   // hit in place and sorts at the end of a pass, where a sorting view would
   // sort all of its rows again after every insert.
   ui_.buddyView->header()->setSortIndicatorShown(false);
   ui_.buddyView->header()->setSectionsClickable(false);
-  ui_.buddyView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-  ui_.buddyView->header()->setSectionResizeMode(1, QHeaderView::Fixed);
   pair->addWidget(ui_.playerView);
   pair->addWidget(ui_.buddyView);
-  layout->addLayout(pair, 2);
+  layout->addLayout(pair, g.upperViewsStretch);
 
   ui_.serverView = makeView(central, "ListView3");
-  ui_.serverView->setColumnCount(4);
-  ui_.serverView->setHeaderLabels({"Player", "Map", "Host", "Game"});
-  ui_.serverView->setColumnWidth(0, 98);
-  ui_.serverView->setColumnWidth(1, 150);
-  ui_.serverView->setColumnWidth(2, 315);
-  ui_.serverView->setColumnWidth(3, 90);
+  setColumns(ui_.serverView, kServerColumns);
   ui_.serverView->setToolTip("rightclick for options");
-  ui_.serverView->setIconSize(QSize(16, 16));
+  ui_.serverView->setIconSize(g.rowIcon);
   ui_.serverView->header()->setSectionsClickable(true);
   // The header shows by which column and in which direction the rows are
   // sorted; sortServerView() keeps it current.
   ui_.serverView->header()->setSortIndicator(sortColumn_, Qt::AscendingOrder);
   ui_.serverView->header()->setSortIndicatorShown(true);
   connect(ui_.serverView->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortServersBy);
-  layout->addWidget(ui_.serverView, 3);
+  layout->addWidget(ui_.serverView, g.serverViewStretch);
 
   ui_.scanProgress = new QProgressBar(central);
   ui_.scanProgress->setObjectName("ProgressBar1");
   ui_.scanProgress->setTextVisible(false);
-  ui_.scanProgress->setFixedHeight(12);
+  ui_.scanProgress->setFixedHeight(g.progressHeight);
   ui_.scanProgress->setVisible(false);
   layout->addWidget(ui_.scanProgress);
 
@@ -322,8 +359,8 @@ void MainWindow::loadConfigAndList() {
   firstShow_ = true;
   versionText_ = "2.10 build 08.07.2003";
   ui_.scanProgress->setRange(0, 100);
-  ui_.buddyView->headerItem()->setText(0, "No Buddies online");
-  ui_.playerView->headerItem()->setText(0, "Players on server");
+  ui_.buddyView->headerItem()->setText(0, kBuddyColumns[0].header);
+  ui_.playerView->headerItem()->setText(0, kPlayerColumns[0].header);
 
   // Config is applied over the current settings, so that a failure part way
   // keeps every setting read before it and nothing else changes.
@@ -477,7 +514,11 @@ void MainWindow::autoScanDue() {
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (event->spontaneous()) return;
-  if (firstShow_) emit firstShown();
+  if (firstShow_) {
+    // The frame is known now.
+    fitIntoScreen(this);
+    emit firstShown();
+  }
   firstShow_ = false;
   ui_.buddyView->setFocus();
   setStatusText(QString::number(ui_.serverNameList->count()) + " servers in " +
@@ -493,6 +534,7 @@ void MainWindow::shutdown() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  IniSettings().setWindowGeometry(objectName(), saveGeometry());
   shutdown();
   event->accept();
   QApplication::quit();

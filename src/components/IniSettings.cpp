@@ -56,6 +56,14 @@ void IniSettings::setBuddyAlerts(bool on) {
   QSettings(path_, QSettings::IniFormat).setValue(kBuddyAlertsKey, on);
 }
 
+QByteArray IniSettings::windowGeometry(const QString& window) const {
+  return QSettings(path_, QSettings::IniFormat).value("windows/" + window).toByteArray();
+}
+
+void IniSettings::setWindowGeometry(const QString& window, const QByteArray& geometry) {
+  QSettings(path_, QSettings::IniFormat).setValue("windows/" + window, geometry);
+}
+
 bool IniSettings::parallelScan() const {
   return QSettings(path_, QSettings::IniFormat).value(kParallelScanKey, false).toBool();
 }

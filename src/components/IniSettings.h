@@ -5,6 +5,7 @@
 // list, so that a script's next --scan can tell which hits are new, and
 // server discovery (group "discovery"): the master servers, the games to
 // fetch, the refresh at start, and which lists a refresh wrote.
+#include <QByteArray>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -62,6 +63,11 @@ class IniSettings {
   // The list was deleted or made by the user (an import): a refresh must
   // leave whatever list of that name comes next alone.
   void forgetFetchedList(std::string_view listName);
+
+  // A window's last size, position and state (QWidget::saveGeometry) under
+  // its objectName; empty until it was first closed.
+  QByteArray windowGeometry(const QString& window) const;
+  void setWindowGeometry(const QString& window, const QByteArray& geometry);
 
  private:
   QString path_;

@@ -1,10 +1,12 @@
 // The main window at start-up: settings from Config, the current list's rows,
 // status texts, sorting by column clicks and "delete server".
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -85,6 +87,38 @@ class TestMainWindow : public QObject {
     w.show();  // every showing says it again
     QCOMPARE(w.statusText(), QString("3 servers in Serverlists\\Standard"));
     w.hide();
+  }
+
+  void theViewsGrowWithTheWindowWhosePlaceIsRemembered() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    ScriptedDialogs d;
+    Settings settings;
+    const QPoint place =
+        QApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(17, 53);
+    {
+      MainWindow w(settings);
+      w.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&w));
+      QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+      const QSize servers = serverView(w)->size(), players = playerView(w)->size(),
+                  buddies = buddyView(w)->size(),
+                  banner = bannerImage(w, 0)->parentWidget()->size();
+      w.resize(680 + 60, 618 + 90);
+      w.move(place);
+      QTRY_VERIFY(serverView(w)->width() == servers.width() + 60);
+      QVERIFY(serverView(w)->height() > servers.height());
+      QVERIFY(playerView(w)->height() > players.height());
+      QVERIFY(buddyView(w)->width() > buddies.width());
+      QCOMPARE(bannerImage(w, 0)->parentWidget()->size(), banner);
+      QVERIFY(w.close());
+    }
+    MainWindow again(settings);
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QCOMPARE(again.size(), QSize(740, 708));
+    QCOMPARE(again.pos(), place);
+    again.hide();
   }
 
   void toolBarButtonsInOrderWithCaptionsAndHints() {
