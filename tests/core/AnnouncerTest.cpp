@@ -208,6 +208,19 @@ TEST_F(AnnouncerPassTest, WithoutAPasswordTheMapsAreShownAndNothingIsAnnounced) 
   EXPECT_EQ(view->finishCount(), 1);
 }
 
+// Only the server asked may answer the status query.
+TEST_F(AnnouncerPassTest, AStatusReplyFromAnotherPortIsNoAnswer) {
+  std::remove("messages.txt");
+  test::FakeAnswer elsewhere =
+      test::FakeAnswer::reply(reply("obj/obj_team2", "obj/obj_team1 obj/obj_team2"));
+  elsewhere.fromOtherPort = true;
+  server.queue(elsewhere);
+
+  EXPECT_EQ(run(server.portText()), Announcer::End::Completed);
+  EXPECT_EQ(view->statusTexts().back(), "First map:  | Current map:  | Next map: ");
+  EXPECT_EQ(sent(1), std::vector<std::string>{statusRequest()});
+}
+
 TEST_F(AnnouncerPassTest, SocketFailureIsReportedAndThePassStillEnds) {
   dir.writeLines("messages.txt", {"hi"});
 

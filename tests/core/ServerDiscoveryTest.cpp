@@ -106,6 +106,16 @@ TEST(ServerDiscovery, LanAndNoSource) {
   EXPECT_EQ(r.servers[0].hostName, "Lan");
   EXPECT_EQ(lanServer->receivedCount(), 1u);  // not asked a second time
 
+  // Listed by a master as well: still one server.
+  FakeMaster listing;
+  listing.setList("mohaa", {{"127.0.0.1", lanServer->port()}});
+  request.masters = {at(listing)};
+  request.games = {"mohaa"};
+  r = discoverServers(request, stop);
+  EXPECT_EQ(r.sourcesAnswered, 2);
+  ASSERT_EQ(r.servers.size(), 1u);
+  EXPECT_TRUE(r.servers[0].answered);
+
   FakeMaster silent(MasterBehaviour::Silent);
   FakeGameServer quiet;
   request.masters = {at(silent)};

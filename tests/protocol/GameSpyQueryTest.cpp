@@ -1,8 +1,13 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "protocol/GameSpyQuery.h"
 #include "protocol/GameSpyStatus.h"
@@ -60,6 +65,28 @@ TEST(GameSpyQuery, OnlyWholeRepliesFromTheServerAskedCount) {
   }
 }
 
+// No more servers are asked at once than the pass may ask.
+TEST(GameSpyQuery, AsksAtMostParallelServersAtOnce) {
+  for (int parallel : {1, 2}) {
+    SCOPED_TRACE(parallel);
+    std::vector<std::unique_ptr<FakeGameServer>> silent;
+    std::vector<ListedServer> targets;
+    for (int i = 0; i <= parallel; ++i) {
+      silent.push_back(std::make_unique<FakeGameServer>());
+      targets.push_back({kLoopback, silent.back()->port()});
+    }
+    std::size_t askedAtFirstEnd = 0;
+    int ends = 0;
+    StopSignal stop;
+    queryGameSpyServers(targets, parallel, 200, stop, [&](std::size_t, GameSpyAnswer) {
+      if (ends++ > 0) return;
+      for (auto& s : silent) askedAtFirstEnd += s->receivedCount();
+    });
+    EXPECT_EQ(ends, parallel + 1);
+    EXPECT_EQ(askedAtFirstEnd, static_cast<std::size_t>(parallel));
+  }
+}
+
 TEST(GameSpyQuery, StopEndsThePass) {
   FakeGameServer silent;
   StopSignal stop;
@@ -94,6 +121,53 @@ TEST(GameSpyQuery, LanTakesWholeRepliesFromTheQueryPort) {
 
   lan = searchLan(kLoopback, moved.port(), moved.port(), 300, stop);
   EXPECT_TRUE(lan.servers.empty()) << "a reply from port " << moved.otherPort();
+
+  // A whole reply sent twice is one server.
+  std::vector<std::string> twice = reply("Twice");
+  const std::vector<std::string> again = twice;
+  twice.insert(twice.end(), again.begin(), again.end());
+  server.queue(FakeAnswer::split(twice));
+  lan = searchLan(kLoopback, server.port(), server.port(), 300, stop);
+  EXPECT_EQ(lan.servers.size(), 1u);
+}
+
+// Two sockets on loopback: the lower port is searched, and the answer comes
+// either from it or from the higher one, just outside the searched range.
+TEST(GameSpyQuery, LanRefusesAnswersFromAboveTheRange) {
+  int fds[2];
+  std::uint16_t ports[2];
+  for (int i = 0; i < 2; ++i) {
+    fds[i] = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fds[i], 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(kLoopback);
+    ASSERT_EQ(::bind(fds[i], reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    socklen_t len = sizeof a;
+    ::getsockname(fds[i], reinterpret_cast<sockaddr*>(&a), &len);
+    ports[i] = ntohs(a.sin_port);
+  }
+  const int low = ports[0] < ports[1] ? 0 : 1, high = 1 - low;
+  for (int answering : {low, high}) {
+    SCOPED_TRACE(answering == low ? "from the port asked" : "from the port above");
+    std::thread responder([&] {
+      pollfd p{fds[low], POLLIN, 0};
+      if (::poll(&p, 1, 2000) <= 0) return;
+      char buf[64];
+      sockaddr_in asker{};
+      socklen_t len = sizeof asker;
+      if (::recvfrom(fds[low], buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&asker), &len) < 0)
+        return;
+      for (const std::string& part : reply("Answer"))
+        ::sendto(fds[answering], part.data(), part.size(), 0, reinterpret_cast<sockaddr*>(&asker),
+                 len);
+    });
+    StopSignal stop;
+    const LanSearch lan = searchLan(kLoopback, ports[low], ports[low], 300, stop);
+    responder.join();
+    EXPECT_EQ(lan.servers.size(), answering == low ? 1u : 0u);
+  }
+  for (int fd : fds) ::close(fd);
 }
 
 }  // namespace

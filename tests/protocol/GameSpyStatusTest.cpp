@@ -84,6 +84,49 @@ TEST(GameSpyStatus, IncompleteOrSpoiledRepliesNeverComplete) {
   EXPECT_FALSE(huge.complete());
 }
 
+// The byte limit counts each part once, however often it arrives; two
+// different parts both claiming to be the last spoil the reply, and parts
+// numbered past the last are no part of the text.
+TEST(GameSpyStatus, ByteLimitAndFinalParts) {
+  const std::string suffix1 = "\\queryid\\1.1", suffix2 = "\\queryid\\1.2";
+  for (std::size_t extra : {std::size_t{0}, std::size_t{1}}) {
+    GameSpyReplyParts r;
+    const std::string first = std::string(kMaxReplyBytes - 7 + extra, 'a') + suffix1;
+    for (int copy = 0; copy < 3; ++copy) {
+      r.add(first);
+      r.add("\\final\\" + suffix2);
+    }
+    SCOPED_TRACE(extra);
+    EXPECT_EQ(r.complete(), extra == 0);
+    EXPECT_EQ(r.spoiled(), extra == 1);
+    if (r.complete()) {
+      EXPECT_EQ(r.text().size(), kMaxReplyBytes);
+    }
+  }
+  GameSpyReplyParts twoFinals;
+  twoFinals.add("\\hostname\\a\\final\\" + suffix1);
+  twoFinals.add("\\mapname\\b\\final\\" + suffix2);
+  EXPECT_TRUE(twoFinals.spoiled());
+  EXPECT_FALSE(twoFinals.complete());
+  GameSpyReplyParts stray;
+  stray.add("\\hostname\\a" + suffix1);
+  stray.add("\\final\\" + suffix2);
+  stray.add("\\mapname\\b\\queryid\\1.3");
+  ASSERT_TRUE(stray.complete());
+  EXPECT_EQ(stray.text(), "\\hostname\\a\\final\\");
+}
+
+// Player numbers run below the limit; nothing after \final\ is read.
+TEST(GameSpyStatus, PlayerNumberLimitAndFinalEndTheReading) {
+  const std::string last = std::to_string(kMaxGameSpyPlayers - 1);
+  const std::string beyond = std::to_string(kMaxGameSpyPlayers);
+  const GameSpyStatus s = readGameSpyStatus("\\player_" + last + "\\Last\\player_" + beyond +
+                                            "\\Beyond\\final\\\\hostname\\After\\");
+  ASSERT_EQ(s.players.size(), 1u);
+  EXPECT_EQ(s.players[0].name, "Last");
+  EXPECT_EQ(s.hostName, "");
+}
+
 TEST(GameSpyStatus, ReplyWithoutQueryIdOrNumbers) {
   GameSpyReplyParts single;
   single.add("\\hostname\\Lone\\numplayers\\many\\maxplayers\\-3\\hostport\\70000\\final\\");

@@ -18,6 +18,14 @@ TEST(GameSpyValidate, KnownVectorsPerGame) {
     EXPECT_EQ(gameSpyValidate(gameSecretKey(c.game), c.challenge), c.validate);
   }
   EXPECT_TRUE(gameSecretKey("q3a").empty());
+}
+
+// Challenges that do not fill the last group of three bytes get padding.
+TEST(GameSpyValidate, ShortChallengesArePadded) {
+  const std::string_view key = gameSecretKey("mohaa");
+  EXPECT_EQ(gameSpyValidate(key, "ABCDE"), "iA2tel8=");
+  EXPECT_EQ(gameSpyValidate(key, "ABCD"), "iA2teg==");
+  EXPECT_EQ(gameSpyValidate(key, ""), "");
   EXPECT_TRUE(gameSecretKey("MOHAA").empty());
 }
 

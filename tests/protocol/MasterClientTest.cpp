@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "protocol/MasterClient.h"
@@ -88,10 +89,13 @@ TEST(MasterClient, StopEndsAWaitAtOnce) {
     stop.waitFor(50);
     stop.request();
   });
+  const auto started = std::chrono::steady_clock::now();
   MasterFetch f = fetchMasterList("127.0.0.1", master.port(), "mohaa", 5000, stop);
   stopper.join();
   EXPECT_FALSE(f.ok);
   EXPECT_TRUE(f.stopped) << f.error;
+  // The stop, not the step's time-out, ended the wait.
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(4000));
 }
 
 TEST(MasterClient, NobodyListening) {

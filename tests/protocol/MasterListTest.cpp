@@ -23,6 +23,15 @@ TEST(MasterList, GreetingWithAndWithoutFinalAndRefusals) {
             GreetingState::Incomplete);
 }
 
+// A refusal's text is the master's: its control bytes are shown escaped and
+// it is cut at 200 bytes.
+TEST(MasterList, RefusalTextIsEscapedAndCut) {
+  EXPECT_EQ(readGreeting("\\fatal\\a\x1B[2J\r\nb\\final\\", false).message, "a\\x1B[2J\\x0D\\x0Ab");
+  const std::string longText(300, 'z');
+  EXPECT_EQ(readListReply("\\echo\\" + longText + "\\final\\", true).message,
+            std::string(200, 'z'));
+}
+
 TEST(MasterList, RequestLines) {
   EXPECT_EQ(
       validateLine("mohaa", "iA2tel80"),
