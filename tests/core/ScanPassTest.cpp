@@ -15,6 +15,7 @@
 #include "FakeGameServer.h"
 #include "HangingLookup.h"
 #include "TempDataDir.h"
+#include "app/core/BuddyAlerts.h"
 #include "app/core/Headless.h"
 #include "app/core/HeadlessScan.h"
 #include "app/core/ScanPass.h"
@@ -238,18 +239,20 @@ TEST(BuddyHitsTest, OnePlayerMatchingSeveralEntriesIsListedPerMatch) {
   EXPECT_TRUE(buddyHits({}, {"[tag]"}, false, "[TAG]sniper").empty());
 }
 
-TEST(FindServerInLinesTest, ReadsOnAfterAMatchAsTheDetailsQueryDoes) {
-  // "B" is also the port line of "A": that match takes the next two lines,
-  // so "B"'s own name line is read as an address, never as a name.
-  const std::vector<std::string> lines{"A", "1.1.1.1", "B", "B", "2.2.2.2", "27015"};
-  const ListLookup at = findServerInLines(lines, "B");
-  EXPECT_TRUE(at.found);
-  EXPECT_EQ(at.ip, "B");
-  EXPECT_EQ(at.port, "2.2.2.2");
-  EXPECT_FALSE(findServerInLines(lines, "C").found);
-  const ListLookup cut = findServerInLines({"x", "y", "X", "9.9.9.9"}, "X");
-  EXPECT_EQ(cut.ip, "9.9.9.9");
-  EXPECT_EQ(cut.port, "");
+TEST_F(ScanPassTest, ANameThatIsAlsoAPortLineIsReadAsThatEntrysAddress) {
+  FakeGameServer alpha, bravo;
+  alpha.setReply(makeStatusReply(info("dm/a", "16"), {}));
+  bravo.setReply(makeStatusReply(info("dm/b", "16"), {}));
+  // The second entry is named like the first one's port: that match takes
+  // the next two lines, so its own name line is read as an address.
+  list({{"Alpha", &alpha}, {alpha.portText(), &bravo}});
+  consoleLogs().clear(LogKind::BadLog);
+  std::map<std::string, std::string> caption;
+  for (const auto& r : run()->rows()) caption[r.host] = r.caption;
+  EXPECT_EQ(caption["Alpha"], "0/16");
+  EXPECT_EQ(caption[alpha.portText()], "no response");
+  EXPECT_EQ(bravo.receivedCount(), 0u);
+  EXPECT_EQ(alpha.receivedCount(), 1u);
 }
 
 TEST_F(ScanPassTest, DuplicateNamesQueryTheLastAddress) {
@@ -520,6 +523,24 @@ TEST_F(ScanPassTest, StoppingAParallelPassLeavesNoThreadAndNoSocket) {
   EXPECT_EQ(view->rows()[1].caption, "not scanned");
   // Never more than eight in flight: the rows after them were not asked.
   for (int i = 8; i < 20; ++i) EXPECT_EQ(silent[i]->receivedCount(), 0u) << i;
+}
+
+TEST_F(ScanPassTest, BuddyAlertsNameEachNewHitOnce) {
+  FakeGameServer alpha, bravo;
+  // Two players on one server match the same buddy.
+  alpha.setReply(makeStatusReply(info("dm/a", "16"), players({"Sniper", "sniper"})));
+  bravo.setReply(makeStatusReply(info("dm/b", "16"), players({"Medic"})));
+  list({{"Alpha", &alpha}, {"Bravo", &bravo}});
+  dir.writeLines("Buddys.txt", {"sniper", "medic"});
+  const std::vector<HeadlessBuddy> first = run()->buddies();
+  ASSERT_EQ(first.size(), 3u);
+  // Two new hits in one pass: one line each, the repeated one once.
+  EXPECT_EQ(buddyAlertText(newBuddyHits({}, first)), "medic is on Bravo\nsniper is on Alpha");
+  // The next pass: only what the last one did not have.
+  bravo.setReply(makeStatusReply(info("dm/b", "16"), players({"Medic", "SNIPER"})));
+  const std::vector<HeadlessBuddy> second = run()->buddies();
+  EXPECT_EQ(buddyAlertText(newBuddyHits(first, second)), "sniper is on Bravo");
+  EXPECT_TRUE(newBuddyHits(second, second).empty());
 }
 
 TEST_F(ScanPassTest, HeadlessOutputInWindowOrder) {

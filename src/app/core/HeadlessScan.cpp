@@ -31,6 +31,7 @@ HeadlessScanView::HeadlessScanView(const std::vector<std::string>& names,
   for (const std::string& name : names) {
     HeadlessRow row;
     row.caption = "not scanned";
+    row.icon = RowNotScanned;
     row.host = name;
     rows_.push_back(std::move(row));
   }
@@ -113,8 +114,7 @@ void HeadlessScanView::setRow(int row, const ScanRow& texts) {
   std::lock_guard lock(mu_);
   ++changes_;
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-  rows_[row] = {texts.caption, texts.map,     texts.host, texts.game,
-                texts.icon,    texts.address, texts.reply};
+  rows_[row] = texts;
   if (autoSort_) std::stable_sort(rows_.begin(), rows_.end(), rowBefore);
 }
 

@@ -10,15 +10,8 @@
 
 namespace tarvix {
 
-struct HeadlessRow {
-  std::string caption;
-  std::string map;
-  std::string host;
-  std::string game;
-  int icon = RowNotScanned;
-  std::string address;  // "ip:port" the pass queried; empty when none
-  std::string reply;    // the reply bytes; empty without an answer
-};
+// A row as the pass wrote it (or "not scanned" with its state icon).
+using HeadlessRow = ScanRow;
 
 struct HeadlessBuddy {
   std::string caption;

@@ -27,16 +27,6 @@ std::vector<std::string> buddyHits(const std::vector<std::string>& buddies,
   return hits;
 }
 
-ListLookup findServerInLines(const std::vector<std::string>& lines, std::string_view name) {
-  ListLookup at;
-  if (std::optional<ServerAddress> found = lookupServerIn(lines, name)) {
-    at.found = true;
-    at.ip = std::move(found->ip);
-    at.port = std::move(found->port);
-  }
-  return at;
-}
-
 namespace {
 
 // Queries the parallel pass starts before it writes the rows that are done.
@@ -65,7 +55,7 @@ ScanPass::ScanPass(std::shared_ptr<ScanView> view, int parallelQueries, int retr
 ScanPass::~ScanPass() { shutdown(); }
 
 template <typename F>
-auto ScanPass::touch(F&& f) {
+auto ScanPass::onView(F&& f) {
   return guarded([&] { return f(*view_); });
 }
 
@@ -78,14 +68,14 @@ void ScanPass::pass() {
 }
 
 void ScanPass::matchPlayer(const std::string& name, const std::string& server) {
-  const bool clantagsOn = touch([](ScanView& v) { return v.clantagsOn(); });
+  const bool clantagsOn = onView([](ScanView& v) { return v.clantagsOn(); });
   for (const std::string& caption : matcher_.hits(name, clantagsOn))
-    touch([&](ScanView& v) { v.addBuddy(caption, server); });
-  touch([](ScanView& v) { v.updateBuddyCaption(); });
+    onView([&](ScanView& v) { v.addBuddy(caption, server); });
+  onView([](ScanView& v) { v.updateBuddyCaption(); });
 }
 
 void ScanPass::beginRow(int i, int n) {
-  touch([&](ScanView& v) {
+  onView([&](ScanView& v) {
     v.stepProgress();
     v.setStatusText(std::to_string(i) + " - " + std::to_string(n) + " scanning...");
   });
@@ -143,40 +133,40 @@ void ScanPass::finishRow(int i, const std::string& host, const std::optional<Ser
     if (!where->ip.empty()) row.address = where->ip + ":" + where->port;
     row.reply = raw;
   }
-  touch([&](ScanView& v) {
+  onView([&](ScanView& v) {
     v.setRow(i, row);
     v.makeRowVisible(i);
   });
 }
 
 int ScanPass::beginPass() {
-  touch([](ScanView& v) {
+  onView([](ScanView& v) {
     v.setAutoSort(false);
     v.clearBuddies();
   });
-  const int n = touch([](ScanView& v) { return v.serverNameCount(); });
-  touch([](ScanView& v) { v.showProgress(0); });
+  const int n = onView([](ScanView& v) { return v.serverNameCount(); });
+  onView([](ScanView& v) { v.showProgress(0); });
   return n;
 }
 
 void ScanPass::endPass(int n) {
-  touch([&](ScanView& v) {
+  onView([&](ScanView& v) {
     v.hideProgress();
     v.sortPlayersAndBuddies();
     v.setStatusText(std::to_string(n) + " servers in " + v.serverListPath());
     v.showFirstPlayedRow();
   });
-  touch([](ScanView& v) { v.finishPass(); });
+  onView([](ScanView& v) { v.finishPass(); });
 }
 
 void ScanPass::sequentialPass() {
   const int n = beginPass();
   client_.recreate();
 
-  for (int i = 0; i < touch([](ScanView& v) { return v.rowCount(); }); ++i) {
+  for (int i = 0; i < onView([](ScanView& v) { return v.rowCount(); }); ++i) {
     beginRow(i, n);
-    const std::string host = touch([&](ScanView& v) { return v.rowHost(i); });
-    const std::string path = touch([](ScanView& v) { return v.serverListPath(); });
+    const std::string host = onView([&](ScanView& v) { return v.rowHost(i); });
+    const std::string path = onView([](ScanView& v) { return v.serverListPath(); });
 
     std::optional<ServerAddress> where;
     try {
@@ -188,7 +178,7 @@ void ScanPass::sequentialPass() {
     }
     UdpResult reply;
     if (where) {
-      const int timeout = touch([](ScanView& v) { return v.scanTimeout(); });
+      const int timeout = onView([](ScanView& v) { return v.scanTimeout(); });
       for (int attempt = 0; attempt <= retries_; ++attempt) {
         // A new socket for every request, so that a late answer to an
         // earlier one is never read as this one's.
@@ -228,12 +218,12 @@ void ScanPass::parallelPass() {
     // are still being asked even when every server answers at once.
     int started = 0;
     while (!listUnreadable && started < kStartBatch && pool.hasRoom() &&
-           static_cast<int>(rows.size()) < touch([](ScanView& v) { return v.rowCount(); })) {
+           static_cast<int>(rows.size()) < onView([](ScanView& v) { return v.rowCount(); })) {
       ++started;
       const int i = static_cast<int>(rows.size());
       Pending row;
-      row.host = touch([&](ScanView& v) { return v.rowHost(i); });
-      const std::string path = touch([](ScanView& v) { return v.serverListPath(); });
+      row.host = onView([&](ScanView& v) { return v.rowHost(i); });
+      const std::string path = onView([](ScanView& v) { return v.serverListPath(); });
       std::optional<ServerAddress> where;
       try {
         where = findServer(path, row.host);
@@ -245,7 +235,7 @@ void ScanPass::parallelPass() {
       row.done = !where;
       rows.push_back(std::move(row));
       if (where)
-        pool.start(i, where->ip, where->port, touch([](ScanView& v) { return v.scanTimeout(); }));
+        pool.start(i, where->ip, where->port, onView([](ScanView& v) { return v.scanTimeout(); }));
     }
     for (PoolReply& r : pool.takeCompleted()) {
       rows[r.id].reply = std::move(r.result);
@@ -265,7 +255,7 @@ void ScanPass::parallelPass() {
         endAs(End::ListUnreadable);
         return;
       }
-      if (written >= touch([](ScanView& v) { return v.rowCount(); })) break;
+      if (written >= onView([](ScanView& v) { return v.rowCount(); })) break;
       continue;
     }
     if (started == kStartBatch && pool.hasRoom()) continue;

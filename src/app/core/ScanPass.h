@@ -32,16 +32,6 @@ std::vector<std::string> buddyHits(const std::vector<std::string>& buddies,
                                    const std::vector<std::string>& clantags, bool clantagsOn,
                                    std::string_view playerName);
 
-// Where a server's address comes from: every line equal to the name makes
-// the next two lines its address and port (read on, as the details query
-// reads them); the last match wins.
-struct ListLookup {
-  bool found = false;
-  std::string ip;
-  std::string port;
-};
-ListLookup findServerInLines(const std::vector<std::string>& lines, std::string_view name);
-
 class ScanPass final : public WorkerPass {
  public:
   // parallelQueries 0: the sequential pass, one server at a time. Otherwise
@@ -63,7 +53,7 @@ class ScanPass final : public WorkerPass {
   void endPass(int n);
   // One view call under the stop guard; throws Stopped after stop().
   template <typename F>
-  auto touch(F&& f);
+  auto onView(F&& f);
   void matchPlayer(const std::string& name, const std::string& server);
 
   // Steps of one row shared by both modes, so that they change the view alike.
