@@ -136,6 +136,9 @@ TEST(GameSpyStatus, ReplyWithoutQueryIdOrNumbers) {
   EXPECT_EQ(s.numPlayers, 0);
   EXPECT_EQ(s.maxPlayers, 0);
   EXPECT_EQ(s.hostPort, 0);
+  for (const auto& [text, port] :
+       {std::pair<const char*, int>{"65535", 65535}, {"65536", 0}, {"1", 1}, {"0", 0}})
+    EXPECT_EQ(readGameSpyStatus(std::string("\\hostport\\") + text).hostPort, port) << text;
 }
 
 }  // namespace

@@ -53,6 +53,14 @@ TEST(MasterClient, EachBehaviourEndsAsIt) {
   }
 }
 
+// An empty list right after a challenge that came without its \final\.
+TEST(MasterClient, EmptyListAfterAChallengeWithoutFinal) {
+  FakeMaster master(MasterBehaviour::ChallengeWithoutFinal);
+  const MasterFetch f = fetch(master);
+  EXPECT_TRUE(f.ok) << f.error;
+  EXPECT_TRUE(f.servers.empty());
+}
+
 TEST(MasterClient, AnswersTheChallengeOfEachGame) {
   FakeMaster master;
   master.setList("mohaas", kList);
