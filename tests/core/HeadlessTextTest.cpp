@@ -50,12 +50,12 @@ struct Pipe {
 
 TEST(SecretLine, ReadsOneLineAndLeavesTheRest) {
   Pipe p;
-  p.write("s3cret\nnext\nlast");
+  p.write("s3cret\r\nnext\nlast");
   p.closeWriter();
   StopSignal stop;
   std::string line;
   EXPECT_EQ(readSecretLine(p.fd[0], stop, line), SecretLineRead::Line);
-  EXPECT_EQ(line, "s3cret");
+  EXPECT_EQ(line, "s3cret");  // a CR LF line end is a line end
   EXPECT_EQ(readSecretLine(p.fd[0], stop, line), SecretLineRead::Line);
   EXPECT_EQ(line, "next");
   // The input ends before a line break: what came is kept.

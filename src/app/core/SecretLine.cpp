@@ -53,7 +53,11 @@ SecretLineRead readSecretLine(int fd, const StopSignal& stop, std::string& line)
     const ssize_t n = ::read(fd, &c, 1);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (n <= 0) return SecretLineRead::End;
-    if (c == '\n') return SecretLineRead::Line;
+    if (c == '\n') {
+      // A password file written with CR LF line ends: the CR is no part of it.
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return SecretLineRead::Line;
+    }
     line.push_back(c);
   }
 }

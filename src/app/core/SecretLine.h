@@ -9,7 +9,7 @@ class StopSignal;
 
 enum class SecretLineRead { Line, End, Stopped };
 
-// Reads up to the first line break, which it drops. End: the
+// Reads up to the first line break, which it drops with a CR before it. End: the
 // input ended, or could not be read, before a line break; `line` holds what
 // came. The terminal's echo comes back as it was, however the read ends.
 SecretLineRead readSecretLine(int fd, const StopSignal& stop, std::string& line);
