@@ -37,6 +37,15 @@
 
 namespace tarvix {
 
+namespace {
+
+// A slot that shows `window` in front and activates it.
+auto showing(QWidget* window) {
+  return [window] { showWindow(window); };
+}
+
+}  // namespace
+
 Application::Application() {
   initResources();
   QFont font = QApplication::font();
@@ -98,7 +107,6 @@ void Application::connectAppWindows() {
   MainWindow* main = main_.get();
   QObject::connect(credits_.get(), &CreditsWindow::optionsRequested, options_.get(),
                    [this] { options_->show(); });
-  const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
   QObject::connect(main, &MainWindow::buddiesRequested, buddies_.get(), showing(buddies_.get()));
   QObject::connect(main, &MainWindow::clanTagsRequested, clanTags_.get(), showing(clanTags_.get()));
   BuddiesWindow* buddies = buddies_.get();
@@ -128,7 +136,6 @@ void Application::connectListsWindows() {
   QObject::connect(options, &OptionsWindow::masterServersRequested, masterServers_.get(),
                    [this] { showWindow(masterServers_.get()); });
 
-  const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
   QObject::connect(main, &MainWindow::optionsRequested, options, showing(options));
 
   SearchWindow* search = search_.get();
@@ -213,7 +220,6 @@ void Application::connectAdminWindows() {
     return ProgramStatus{main->versionText(), main->autoScanRunning(), main->scanRunning(),
                          main->scanThreadId()};
   });
-  const auto showing = [](QWidget* window) { return [window] { showWindow(window); }; };
   QObject::connect(console, &AdminConsole::mapListRequested, maps, showing(maps));
   QObject::connect(console, &AdminConsole::banListRequested, banList_.get(),
                    showing(banList_.get()));

@@ -22,6 +22,7 @@
 
 #include "app/EmptyListHint.h"
 #include "app/MainWindowGeometry.h"
+#include "app/core/ListStatus.h"
 #include "app/core/ScanPass.h"
 #include "base/ConsoleLogs.h"
 #include "components/Clock.h"
@@ -521,8 +522,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   }
   firstShow_ = false;
   ui_.buddyView->setFocus();
-  setStatusText(QString::number(ui_.serverNameList->count()) + " servers in " +
-                toQString(settings_.serverListPath()));
+  showServerCount(ui_.serverNameList->count());
 }
 
 void MainWindow::shutdown() {

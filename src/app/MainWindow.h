@@ -210,6 +210,8 @@ class MainWindow : public QMainWindow, public ScanState {
   // The hidden server-name list as names.
   int serverNameCount() const;
   void reloadServerNames();
+  // "N servers in <current list>" in the status bar.
+  void showServerCount(int count);
   // Buddy view caption from its row count.
   void updateBuddyCaption();
   // A column header was clicked: reverses the order and sorts by `column`
@@ -256,8 +258,9 @@ class MainWindow : public QMainWindow, public ScanState {
   // Double-click in the player view: connect when the server view has rows.
   void connectFromPlayerView();
   // Starts the executable with the parameter string and watches for its end;
-  // false when it could not be started.
-  bool runGame(const std::string& exePath, const std::string& params);
+  // false when it could not be started, with `wineMissing` set when Wine,
+  // which it needed, is not installed.
+  bool runGame(const std::string& exePath, const std::string& params, bool& wineMissing);
 
   // ---- ping shutdown (MainWindowPingShutdown.cpp) ----
   // Starts the run of the host checker's pings; they end with the program.

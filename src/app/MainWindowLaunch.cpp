@@ -26,6 +26,10 @@ namespace tarvix {
 
 namespace {
 
+// Said after "Error starting ..." when the game could not start for want of Wine.
+const char* const kWineMissing =
+    "Wine was not found: the game is a Windows program and needs Wine to run.";
+
 bool fileAt(const std::string& path) {
   return !path.empty() && QFileInfo(toQString(path)).isFile();
 }
@@ -112,7 +116,10 @@ void MainWindow::connectToServer() {
       const std::string nextPassword =
           nextConnectPassword_ ? nextConnectPassword_() : std::string();
       settings_.updateConfig([&](Config& c) { c.serverPassword = nextPassword; });
-      if (!runGame(game.path, params)) dialogs().showMessage(this, game.startError);
+      bool wineMissing = false;
+      if (!runGame(game.path, params, wineMissing))
+        dialogs().showMessage(this, wineMissing ? QString(game.startError) + "\n" + kWineMissing
+                                                : QString(game.startError));
       return;
     }
     dialogs().showMessage(this, game.missing);
@@ -120,9 +127,11 @@ void MainWindow::connectToServer() {
   }
 }
 
-bool MainWindow::runGame(const std::string& exePath, const std::string& params) {
+bool MainWindow::runGame(const std::string& exePath, const std::string& params, bool& wineMissing) {
   const std::string wine = findInPath("wine", qgetenv("PATH").toStdString());
   const std::optional<GameStart> plan = planGameStart(exePath, params, wine);
+  // Without a plan the game is a Windows program and no Wine is installed.
+  wineMissing = !plan;
   if (!plan) return false;
 
   QProcess process;

@@ -11,18 +11,16 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
+#include "app/core/ListStatus.h"
 #include "components/QtText.h"
 #include "store/ServerLists.h"
 
 namespace tarvix {
 
-namespace {
-
-QString serversInListText(std::size_t count, const std::string& listPath) {
-  return QString::number(count) + " servers in " + toQString(listPath);
+void MainWindow::showServerCount(int count) {
+  setStatusText(
+      toQString(serversInListText(static_cast<std::size_t>(count), settings_.serverListPath())));
 }
-
-}  // namespace
 
 bool MainWindow::scanRunning() const { return scanning_; }
 
@@ -59,7 +57,7 @@ void MainWindow::loadServerList(const QString& listName, const std::vector<std::
   }
   ui_.scanProgress->setVisible(false);
   ui_.serverNameList->setCurrentText(listName);
-  setStatusText(serversInListText(names.size(), settings_.serverListPath()));
+  showServerCount(static_cast<int>(names.size()));
   sortServerView();
   startScan();
 }
@@ -68,13 +66,14 @@ void MainWindow::showStandardList(const std::vector<std::string>& names) {
   ui_.serverNameList->clear();
   for (const std::string& n : names) ui_.serverNameList->addItem(toQString(n));
   ui_.serverNameList->setCurrentText(kStandardList);
-  setStatusText(serversInListText(names.size(), settings_.serverListPath()));
+  showServerCount(static_cast<int>(names.size()));
   ui_.serverView->clear();
   for (const std::string& name : names) addServerRow(name);
 }
 
 void MainWindow::showAddedServer(const std::string& name) {
   ui_.serverNameList->addItem(toQString(name));
+  showServerCount(ui_.serverNameList->count());
   QTreeWidgetItem* row = addServerRow(name);
   ui_.serverView->scrollToItem(row);
   // The focus mark only: the row is not selected, so it is not queried.

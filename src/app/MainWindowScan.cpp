@@ -263,8 +263,7 @@ void MainWindow::stopScan() {
   autoSort_ = true;
   sortServerView();
   if (QTreeWidgetItem* first = serverRow(0)) ui_.serverView->scrollToItem(first);
-  setStatusText(QString::number(serverRowCount()) + " servers in " +
-                toQString(settings_.serverListPath()));
+  showServerCount(serverRowCount());
   stopScanPass();
 }
 

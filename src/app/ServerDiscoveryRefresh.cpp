@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "app/core/ListStatus.h"
 #include "components/Dialogs.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
@@ -185,7 +186,7 @@ void ServerDiscoveryRefresh::finish(Source source, const DiscoveryResult& result
     // The list is current for this run; Config is written when Options hides.
   }
   emit listFetched(toQString(name), names);
-  QString text = QString::number(names.size()) + " servers in " + toQString(path);
+  QString text = toQString(serversInListText(names.size(), path));
   if (name != baseName(source))
     text += " (" + toQString(baseName(source)) + " is a list of your own)";
   if (!result.messages.empty())

@@ -173,12 +173,14 @@ class TestLaunch : public QObject {
     std::filesystem::create_directories(dir.path() + "/emptybin");
     qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin"));
     connectAndWait(f);
-    QCOMPARE(d.messages, QStringList({"Error starting MoHAA !"}));
+    const QString noWine =
+        "\nWine was not found: the game is a Windows program and needs Wine to run.";
+    QCOMPARE(d.messages, QStringList({"Error starting MoHAA !" + noWine}));
     setConfigValue(ws.settings(), &Config::spearheadPath,
                    standIn(dir, "sh/moh_spearhead.exe", 0, 0644));
     currentServer(ws, "Spearhead");
     connectAndWait(f);
-    QCOMPARE(d.messages.last(), QString("Error starting Spearhead !"));
+    QCOMPARE(d.messages.last(), "Error starting Spearhead !" + noWine);
 
     // With a wine on the PATH it is started through wine, from its folder.
     standIn(dir, "bin/wine");

@@ -114,6 +114,7 @@ class TestQuickAdd : public QObject {
              test::crlf({"Old", "127.0.0.1", "1", "^1My Server", "127.0.0.1", server.portText()}));
     QCOMPARE(serverNameList(*f)->count(), 2);
     QCOMPARE(serverRowCount(*f), 2);
+    QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Standard"));
     QTreeWidgetItem* row = serverView(*f)->currentItem();
     QVERIFY(row);
     QCOMPARE(row->text(0), QString("not scanned"));

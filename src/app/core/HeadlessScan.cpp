@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/core/ListStatus.h"
 #include "app/core/ScanPass.h"
 #include "app/core/TerminalText.h"
 #include "base/SortText.h"
@@ -162,7 +163,7 @@ void HeadlessScanView::finishPass() {
   autoSort_ = true;
   std::stable_sort(rows_.begin(), rows_.end(), rowBefore);
   visibleRow_ = rows_.empty() ? -1 : 0;
-  status_ = std::to_string(rows_.size()) + " servers in " + settings_.serverListPath;
+  status_ = serversInListText(rows_.size(), settings_.serverListPath);
   statusHistory_.push_back(status_);
   finished_ = true;
 }

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "app/core/ListStatus.h"
 #include "base/ConsoleLogs.h"
 #include "protocol/StatusQuery.h"
 #include "protocol/StatusQueryPool.h"
@@ -153,7 +154,7 @@ void ScanPass::endPass(int n) {
   onView([&](ScanView& v) {
     v.hideProgress();
     v.sortPlayersAndBuddies();
-    v.setStatusText(std::to_string(n) + " servers in " + v.serverListPath());
+    v.setStatusText(serversInListText(static_cast<std::size_t>(n), v.serverListPath()));
     v.showFirstPlayedRow();
   });
   onView([](ScanView& v) { v.finishPass(); });
