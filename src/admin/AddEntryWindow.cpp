@@ -9,6 +9,7 @@
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
+#include "components/WindowKeys.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
 
@@ -34,6 +35,7 @@ AddEntryWindow::AddEntryWindow(const AddEntrySpec& spec, QWidget* parent)
   nextY_ += 25 + kMargin;
   setFixedSize(kWidth + 2 * kMargin, nextY_);
   connect(addButton, &QPushButton::clicked, this, &AddEntryWindow::addEntry);
+  pressOnEnter(this, addButton);
 }
 
 // An edit with its label above it, stacked below the controls made so far.

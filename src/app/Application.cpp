@@ -27,6 +27,8 @@
 #include "components/Placement.h"
 #include "components/QtText.h"
 #include "components/TrayIcon.h"
+#include "components/WindowFit.h"
+#include "components/WindowKeys.h"
 #include "lists/AddToList.h"
 #include "lists/DirectConnectDialog.h"
 #include "lists/MasterServersWindow.h"
@@ -80,6 +82,22 @@ Application::Application() {
   connectListsWindows();
   connectAdminWindows();
   connectServerDiscovery();
+  fitAndKeyToolWindows();
+}
+
+void Application::fitAndKeyToolWindows() {
+  QWidget* const windows[] = {buddies_.get(),    options_.get(),       clanTags_.get(),
+                              search_.get(),     credits_.get(),       properties_.get(),
+                              quickAdd_.get(),   directConnect_.get(), mapChange_.get(),
+                              addMap_.get(),     banList_.get(),       addBan_.get(),
+                              skinList_.get(),   addSkin_.get(),       messageList_.get(),
+                              addMessage_.get(), masterServers_.get()};
+  for (QWidget* window : windows) {
+    keepWithinScreen(window);
+    closeOnEscape(window);
+    setReadingTabOrder(window);
+  }
+  keepWithinScreen(console_.get());
 }
 
 Application::~Application() {

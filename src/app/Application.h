@@ -71,6 +71,9 @@ class Application {
   void connectListsWindows();
   void connectAdminWindows();
   void connectServerDiscovery();
+  // Every window but the main window stays within the screen; the tool
+  // windows and dialogs close on Escape and tab in reading order.
+  void fitAndKeyToolWindows();
 
   Settings settings_;
   bool shutDown_ = false;

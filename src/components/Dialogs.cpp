@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+
+#include "components/IniSettings.h"
 
 namespace tarvix {
 
@@ -29,7 +32,7 @@ class QtDialogs final : public Dialogs {
                                  QMessageBox::No) == QMessageBox::Yes;
   }
   QString openFile(QWidget* parent, const QString& filter, const QString& defaultSuffix) override {
-    QFileDialog d(ownerOf(parent), QString(), QDir::currentPath(), filter);
+    QFileDialog d(ownerOf(parent), QString(), fileDialogFolder(), filter);
     d.setFileMode(QFileDialog::ExistingFile);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     if (!defaultSuffix.isEmpty()) d.setDefaultSuffix(defaultSuffix);
@@ -37,7 +40,7 @@ class QtDialogs final : public Dialogs {
                                                                          : QString();
   }
   QString saveFile(QWidget* parent, const QString& filter, const QString& presetName) override {
-    QFileDialog d(ownerOf(parent), QString(), QDir::currentPath(), filter);
+    QFileDialog d(ownerOf(parent), QString(), fileDialogFolder(), filter);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.selectFile(presetName);
     return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
@@ -60,20 +63,31 @@ Dialogs& dialogs() { return current ? *current : static_cast<Dialogs&>(qtDialogs
 
 void setDialogs(Dialogs* d) { current = d; }
 
+QString fileDialogFolder() {
+  const QString folder = IniSettings().fileDialogFolder();
+  return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+namespace {
+
+QString rememberingFolder(const QString& dir, const QString& chosen) {
+  QDir::setCurrent(dir);
+  if (!chosen.isEmpty()) IniSettings().setFileDialogFolder(QFileInfo(chosen).absolutePath());
+  return chosen;
+}
+
+}  // namespace
+
 QString openFileKeepingDirectory(QWidget* parent, const QString& filter,
                                  const QString& defaultSuffix) {
   const QString dir = QDir::currentPath();
-  QString chosen = dialogs().openFile(parent, filter, defaultSuffix);
-  QDir::setCurrent(dir);
-  return chosen;
+  return rememberingFolder(dir, dialogs().openFile(parent, filter, defaultSuffix));
 }
 
 QString saveFileKeepingDirectory(QWidget* parent, const QString& filter,
                                  const QString& presetName) {
   const QString dir = QDir::currentPath();
-  QString chosen = dialogs().saveFile(parent, filter, presetName);
-  QDir::setCurrent(dir);
-  return chosen;
+  return rememberingFolder(dir, dialogs().saveFile(parent, filter, presetName));
 }
 
 }  // namespace tarvix

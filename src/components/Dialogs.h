@@ -38,8 +38,14 @@ Dialogs& dialogs();
 // Installs `d` (not owned); nullptr restores Qt's boxes.
 void setDialogs(Dialogs* d);
 
+// The folder a file dialog opens in: the one the user last chose a file in
+// (kept in tarvix.ini), the home folder at first; never the data folder
+// unless the user chose a file there.
+QString fileDialogFolder();
+
 // Runs a file dialog and puts the current directory back afterwards, so a
-// dialog that browsed elsewhere never moves the data folder.
+// dialog that browsed elsewhere never moves the data folder. A chosen file's
+// folder becomes fileDialogFolder().
 QString openFileKeepingDirectory(QWidget* parent, const QString& filter,
                                  const QString& defaultSuffix = {});
 QString saveFileKeepingDirectory(QWidget* parent, const QString& filter, const QString& presetName);

@@ -36,6 +36,11 @@ QStringList toStringList(const std::vector<std::string>& list) {
   for (const std::string& s : list) out << QString::fromStdString(s);
   return out;
 }
+constexpr const char* kFileDialogFolderKey = "FileDialogs/folder";
+constexpr const char* kFilterBarKey = "Browser/filterBar";
+constexpr const char* kColourCodesKey = "Browser/colourCodes";
+constexpr const char* kPingColumnKey = "Browser/pingColumn";
+constexpr const char* kNumericPlayerSortKey = "Browser/numericPlayerSort";
 
 // QSettings reads "/" and "\" in keys as group separators: a list path is
 // stored percent-encoded.
@@ -81,6 +86,31 @@ void IniSettings::setScanRetries(int retries) {
   QSettings(path_, QSettings::IniFormat)
       .setValue(kScanRetriesKey, std::clamp(retries, 0, kMaxScanRetries));
 }
+
+QString IniSettings::fileDialogFolder() const {
+  return QSettings(path_, QSettings::IniFormat).value(kFileDialogFolderKey).toString();
+}
+
+void IniSettings::setFileDialogFolder(const QString& folder) {
+  QSettings(path_, QSettings::IniFormat).setValue(kFileDialogFolderKey, folder);
+}
+
+bool IniSettings::flag(const char* key) const {
+  return QSettings(path_, QSettings::IniFormat).value(key, false).toBool();
+}
+
+void IniSettings::setFlag(const char* key, bool on) {
+  QSettings(path_, QSettings::IniFormat).setValue(key, on);
+}
+
+bool IniSettings::filterBar() const { return flag(kFilterBarKey); }
+void IniSettings::setFilterBar(bool on) { setFlag(kFilterBarKey, on); }
+bool IniSettings::colourCodes() const { return flag(kColourCodesKey); }
+void IniSettings::setColourCodes(bool on) { setFlag(kColourCodesKey, on); }
+bool IniSettings::pingColumn() const { return flag(kPingColumnKey); }
+void IniSettings::setPingColumn(bool on) { setFlag(kPingColumnKey, on); }
+bool IniSettings::numericPlayerSort() const { return flag(kNumericPlayerSortKey); }
+void IniSettings::setNumericPlayerSort(bool on) { setFlag(kNumericPlayerSortKey, on); }
 
 std::vector<HeadlessBuddy> IniSettings::lastScanHits(std::string_view listPath) const {
   const QString stored =

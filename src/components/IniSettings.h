@@ -1,10 +1,11 @@
 #pragma once
 // Settings the twelve lines of Config do not hold, in "tarvix.ini" beside it
 // in the data folder (an INI file through QSettings): the opt-in buddy
-// alerts, parallel scan and scan retries, the hits of the last headless scan of each
-// list, so that a script's next --scan can tell which hits are new, and
-// server discovery (group "discovery"): the master servers, the games to
-// fetch, the refresh at start, and which lists a refresh wrote.
+// alerts, parallel scan and scan retries, the browser's opt-in looks, the
+// file dialogs' folder, the hits of the last headless scan of each list, so
+// that a script's next --scan can tell which hits are new, and server
+// discovery (group "discovery"): the master servers, the games to fetch, the
+// refresh at start, and which lists a refresh wrote.
 #include <QByteArray>
 #include <QString>
 #include <string>
@@ -34,6 +35,23 @@ class IniSettings {
   // the user chose more, never more than kMaxScanRetries.
   int scanRetries() const;
   void setScanRetries(int retries);
+
+  // Where the file dialogs open: the folder of the last file chosen; empty
+  // before the first.
+  QString fileDialogFolder() const;
+  void setFileDialogFolder(const QString& folder);
+
+  // Opt-in looks of the main window, each off unless the user turned it on:
+  // the filter bar above the server view, colour codes drawn as colours,
+  // the "Ping" column, and the player column sorted by number.
+  bool filterBar() const;
+  void setFilterBar(bool on);
+  bool colourCodes() const;
+  void setColourCodes(bool on);
+  bool pingColumn() const;
+  void setPingColumn(bool on);
+  bool numericPlayerSort() const;
+  void setNumericPlayerSort(bool on);
 
   // The buddy rows of the last completed headless pass over the list at
   // `listPath` ("Serverlists\Name"); none before the first.
@@ -70,6 +88,8 @@ class IniSettings {
   void setWindowGeometry(const QString& window, const QByteArray& geometry);
 
  private:
+  bool flag(const char* key) const;
+  void setFlag(const char* key, bool on);
   QString path_;
 };
 

@@ -8,6 +8,7 @@
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
+#include "components/WindowKeys.h"
 #include "lists/AddressFields.h"
 #include "lists/LabeledEdit.h"
 #include "lists/StatusFetch.h"
@@ -42,6 +43,7 @@ DirectConnectDialog::DirectConnectDialog(Settings& settings, QWidget* parent)
 
   connect(ipEdit, &QLineEdit::editingFinished, this, &DirectConnectDialog::tidyAddress);
   connect(connectButton, &QPushButton::clicked, this, &DirectConnectDialog::connectToServer);
+  pressOnEnter(this, connectButton);
 }
 
 void DirectConnectDialog::tidyAddress() {

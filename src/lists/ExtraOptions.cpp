@@ -113,4 +113,28 @@ QCheckBox* addBuddyAlertsOption(QWidget* window) {
                    &IniSettings::buddyAlerts, &IniSettings::setBuddyAlerts);
 }
 
+QCheckBox* addFilterBarOption(QWidget* window) {
+  return addOption(window, "show filter bar", "FilterBarCheckBox",
+                   "Hide empty, full or silent servers, or find a name, map or player",
+                   &IniSettings::filterBar, &IniSettings::setFilterBar);
+}
+
+QCheckBox* addColourCodesOption(QWidget* window) {
+  return addOption(window, "show colour codes as colours", "ColourCodesCheckBox",
+                   "Draws ^1 to ^9 in names in their colours instead of showing the codes",
+                   &IniSettings::colourCodes, &IniSettings::setColourCodes);
+}
+
+QCheckBox* addPingColumnOption(QWidget* window) {
+  return addOption(window, "show ping column", "PingColumnCheckBox",
+                   "Each server's reply time in the last scan, in a column of its own",
+                   &IniSettings::pingColumn, &IniSettings::setPingColumn);
+}
+
+QCheckBox* addNumericPlayerSortOption(QWidget* window) {
+  return addOption(window, "sort players by number", "NumericPlayerSortCheckBox",
+                   "The player column sorts by player count, then by maximum",
+                   &IniSettings::numericPlayerSort, &IniSettings::setNumericPlayerSort);
+}
+
 }  // namespace tarvix

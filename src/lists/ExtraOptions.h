@@ -18,5 +18,11 @@ QCheckBox* addParallelScanOption(QWidget* window);
 QCheckBox* addBuddyAlertsOption(QWidget* window);
 // "master servers...": a button in a row of its own; the caller connects it.
 QPushButton* addMasterServersButton(QWidget* window);
+// The main window's opt-in looks: "show filter bar", "show colour codes as
+// colours", "show ping column", "sort players by number".
+QCheckBox* addFilterBarOption(QWidget* window);
+QCheckBox* addColourCodesOption(QWidget* window);
+QCheckBox* addPingColumnOption(QWidget* window);
+QCheckBox* addNumericPlayerSortOption(QWidget* window);
 
 }  // namespace tarvix

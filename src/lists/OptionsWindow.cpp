@@ -183,6 +183,9 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   addBuddyAlertsOption(this);
   connect(addMasterServersButton(this), &QPushButton::clicked, this,
           &OptionsWindow::masterServersRequested);
+  for (QCheckBox* look : {addFilterBarOption(this), addColourCodesOption(this),
+                          addPingColumnOption(this), addNumericPlayerSortOption(this)})
+    connect(look, &QCheckBox::toggled, this, &OptionsWindow::browserLookChanged);
   centreOnDesktop(this);
 
   connect(speedSlider, &QSlider::valueChanged, this, &OptionsWindow::onSpeedChanged);
@@ -363,7 +366,7 @@ void OptionsWindow::importSslfFile() {
 
 void OptionsWindow::importTextListFile() {
   if (scan_.scanRunning()) return;
-  const QString chosen = openFileKeepingDirectory(this, "txt (*.txt)", "txt");
+  const QString chosen = openFileKeepingDirectory(this, "txt (*.txt);;all files (*)", "txt");
   if (chosen.isEmpty()) return;
   if (!dialogs().confirm(this, "Sure text is formated: Name|Ip:Port ?")) return;
   const std::string name = listNameText(this, chosen);

@@ -10,6 +10,7 @@
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
+#include "components/WindowKeys.h"
 #include "lists/AddressFields.h"
 #include "lists/LabeledEdit.h"
 #include "lists/ScanState.h"
@@ -55,6 +56,8 @@ QuickAddDialog::QuickAddDialog(Settings& settings, const ScanState& scan, QWidge
   connect(ipEdit, &QLineEdit::returnPressed, this, &QuickAddDialog::splitAddress);
   connect(addButton, &QPushButton::clicked, this, &QuickAddDialog::addToList);
   connect(receiveNameButton, &QPushButton::clicked, this, &QuickAddDialog::receiveServerName);
+  // Enter in "IP" splits an address typed with its port; anywhere else it adds.
+  pressOnEnter(this, addButton, {ipEdit});
 }
 
 void QuickAddDialog::showEvent(QShowEvent* event) {

@@ -14,6 +14,7 @@
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
+#include "components/WindowKeys.h"
 #include "store/ServerLists.h"
 #include "store/Settings.h"
 
@@ -64,6 +65,7 @@ SearchWindow::SearchWindow(Settings& settings, const QAbstractItemModel& serverR
       if (on) searchEdit->setFocus();
     });
   connect(searchButton, &QPushButton::clicked, this, &SearchWindow::search);
+  pressOnEnter(this, searchButton);
 }
 
 void SearchWindow::showEvent(QShowEvent* event) {

@@ -608,5 +608,20 @@ TEST_F(ScanPassTest, HeadlessWithoutTheListFile) {
   EXPECT_EQ(out.str(), "");
 }
 
+TEST_F(ScanPassTest, EachAnsweredRowCarriesItsReplyTime) {
+  FakeGameServer slow, silent;
+  slow.setResponder([](const test::FakeDatagram&) {
+    return test::FakeAnswer::reply(makeStatusReply(info("dm/mohdm1", "16"), {}), 120);
+  });
+  list({{"Slow", &slow}, {"Silent", &silent}});
+  for (int inFlight : {0, 3}) {
+    auto rows = run(false, inFlight)->rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].host, "Slow");
+    EXPECT_GE(rows[0].replyMs, 120) << inFlight << " in flight";
+    EXPECT_EQ(rows[1].replyMs, -1) << inFlight << " in flight";
+  }
+}
+
 }  // namespace
 }  // namespace tarvix

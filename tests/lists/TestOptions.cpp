@@ -529,7 +529,7 @@ class TestOptions : public QObject {
     d.answers.push_back(true);
     w->importTextListFile();
     QCOMPARE(d.questions.last(), QString("Sure text is formated: Name|Ip:Port ?"));
-    QCOMPARE(d.filters.last(), QString("txt (*.txt)"));
+    QCOMPARE(d.filters.last(), QString("txt (*.txt);;all files (*)"));
     QCOMPARE(dir.read("Serverlists/ase"),
              test::crlf({"My|Server", "1.2.3.4", "80", "", "", "NoColon", "", "", ""}));
     QVERIFY(listNames(w->serverListView).contains("ase"));

@@ -1,6 +1,7 @@
 #include "app/core/ScanPass.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <system_error>
 #include <utility>
@@ -29,6 +30,12 @@ std::vector<std::string> buddyHits(const std::vector<std::string>& buddies,
 }
 
 namespace {
+
+int millisecondsSince(std::chrono::steady_clock::time_point start) {
+  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::steady_clock::now() - start)
+                              .count());
+}
 
 // Queries the parallel pass starts before it writes the rows that are done.
 constexpr int kStartBatch = 64;
@@ -122,7 +129,7 @@ ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
 }
 
 void ScanPass::finishRow(int i, const std::string& host, const std::optional<ServerAddress>& where,
-                         const UdpResult& reply) {
+                         const UdpResult& reply, int replyMs) {
   ScanRow row;
   if (!where) {
     // No address: nothing was queried and the row shows no other server's state.
@@ -133,6 +140,7 @@ void ScanPass::finishRow(int i, const std::string& host, const std::optional<Ser
     row = scanAnswered(raw) ? answeredRow(host, raw) : noResponse(host);
     if (!where->ip.empty()) row.address = where->ip + ":" + where->port;
     row.reply = raw;
+    if (!raw.empty()) row.replyMs = replyMs;
   }
   onView([&](ScanView& v) {
     v.setRow(i, row);
@@ -178,6 +186,7 @@ void ScanPass::sequentialPass() {
       return;
     }
     UdpResult reply;
+    int replyMs = -1;
     if (where) {
       const int timeout = onView([](ScanView& v) { return v.scanTimeout(); });
       for (int attempt = 0; attempt <= retries_; ++attempt) {
@@ -185,7 +194,9 @@ void ScanPass::sequentialPass() {
         // earlier one is never read as this one's.
         std::string error;
         if (client_.recreate(&error)) {
+          const auto sent = std::chrono::steady_clock::now();
           reply = queryStatus(client_, where->ip, where->port, timeout, &stopSignal());
+          replyMs = millisecondsSince(sent);
         } else {
           reply.outcome = UdpOutcome::Failed;
           reply.error = error;
@@ -194,7 +205,7 @@ void ScanPass::sequentialPass() {
         if (reply.outcome != UdpOutcome::TimedOut) break;
       }
     }
-    finishRow(i, host, where, reply);
+    finishRow(i, host, where, reply, replyMs);
   }
   endPass(n);
 }
@@ -208,6 +219,8 @@ void ScanPass::parallelPass() {
     std::optional<ServerAddress> where;
     bool done = false;
     UdpResult reply;
+    std::chrono::steady_clock::time_point sent;
+    int replyMs = -1;
   };
   const int n = beginPass();
   StatusQueryPool pool(parallel_, 1 + retries_, &stopSignal());
@@ -234,18 +247,20 @@ void ScanPass::parallelPass() {
       }
       row.where = where;
       row.done = !where;
+      row.sent = std::chrono::steady_clock::now();
       rows.push_back(std::move(row));
       if (where)
         pool.start(i, where->ip, where->port, onView([](ScanView& v) { return v.scanTimeout(); }));
     }
     for (PoolReply& r : pool.takeCompleted()) {
       rows[r.id].reply = std::move(r.result);
+      rows[r.id].replyMs = millisecondsSince(rows[r.id].sent);
       rows[r.id].done = true;
     }
     while (written < static_cast<int>(rows.size()) && rows[written].done) {
       Pending& row = rows[written];
       beginRow(written, n);
-      finishRow(written, row.host, row.where, row.reply);
+      finishRow(written, row.host, row.where, row.reply, row.replyMs);
       row = Pending{};  // the reply is no longer needed
       ++written;
     }

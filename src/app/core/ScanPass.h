@@ -63,7 +63,7 @@ class ScanPass final : public WorkerPass {
   std::optional<ServerAddress> findServer(const std::string& path, const std::string& host);
   // Writes row i from the server's reply (where: the address queried, if one was found).
   void finishRow(int i, const std::string& host, const std::optional<ServerAddress>& where,
-                 const UdpResult& reply);
+                 const UdpResult& reply, int replyMs);
   ScanRow answeredRow(const std::string& host, const std::string& raw);
 
   std::shared_ptr<ScanView> view_;

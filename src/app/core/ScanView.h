@@ -21,6 +21,8 @@ struct ScanRow {
   // ("ip:port", empty when the list had none) and the reply's bytes.
   std::string address;
   std::string reply;
+  // Milliseconds from the request to its reply; -1 without a reply.
+  int replyMs = -1;
 };
 
 class ScanView {

@@ -34,11 +34,13 @@ class ScriptedDialogs : public Dialogs {
   QString openFile(QWidget* parent, const QString& filter, const QString&) override {
     filters << filter;
     fileParents << parent;
+    folders << fileDialogFolder();
     return nextFile();
   }
   QString saveFile(QWidget* parent, const QString& filter, const QString& preset) override {
     filters << filter;
     fileParents << parent;
+    folders << fileDialogFolder();
     presets << preset;
     return nextFile();
   }
@@ -61,6 +63,8 @@ class ScriptedDialogs : public Dialogs {
   QList<QStringList> choiceLists;
 
   QStringList messages, errors, questions, shown, filters, presets;
+  // The folder each file dialog would have opened in.
+  QStringList folders;
   // The window each box of `shown` and each file dialog was opened above.
   QList<QWidget*> parents, fileParents;
 

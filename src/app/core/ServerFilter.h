@@ -1,0 +1,35 @@
+#pragma once
+// Which server rows the filter bar lets through. Filtering only hides rows:
+// the list file and the rows' texts stay as they are.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvix {
+
+struct ServerFilter {
+  bool hideEmpty = false;       // "0/16"
+  bool hideFull = false;        // "FULL", or as many players as the maximum
+  bool hideNoResponse = false;  // "no response"
+  // Found, ignoring case, in the server's name, its map or a player's name
+  // (with or without their colour codes); empty matches every row.
+  std::string text;
+
+  bool hidesNothing() const { return !hideEmpty && !hideFull && !hideNoResponse && text.empty(); }
+};
+
+// A row as the filter sees it: its "Player", "Map" and "Host" texts and the
+// names of its players in the last reply.
+struct FilterRow {
+  std::string_view caption;
+  std::string_view map;
+  std::string_view host;
+  const std::vector<std::string>* players = nullptr;
+};
+
+bool rowPassesFilter(const ServerFilter& filter, const FilterRow& row);
+
+// The status bar while the filter hides rows: "N of M servers shown".
+std::string shownServersText(int shown, int total);
+
+}  // namespace tarvix

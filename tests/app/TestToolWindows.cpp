@@ -1,0 +1,180 @@
+// What every tool window and dialog shares: Escape closes it, Enter presses
+// its main button, Tab walks its controls in reading order, and the file
+// dialogs open where the user last chose a file.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <vector>
+
+#include "TempDataDir.h"
+#include "components/Dialogs.h"
+#include "lists/LabeledEdit.h"
+#include "qt/ProgramFixture.h"
+#include "qt/ScriptedDialogs.h"
+
+using namespace tarvix;
+using tarvix::test::ProgramFixture;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+
+namespace {
+
+std::vector<QWidget*> toolWindows(ProgramFixture& ws) {
+  return {ws.buddies(),   ws.options(),          ws.clanTags(),    ws.search(),
+          ws.credits(),   ws.serverProperties(), ws.quickAdd(),    ws.directConnect(),
+          ws.mapChange(), ws.addMap(),           ws.banList(),     ws.addBan(),
+          ws.skinList(),  ws.addSkin(),          ws.messageList(), ws.addMessage()};
+}
+
+// The control a key press goes to: the window's focus child, else the window.
+QWidget* keyTarget(QWidget* window) {
+  QWidget* focus = window->focusWidget();
+  return focus ? focus : window;
+}
+
+// The controls Tab visits, from the window's first one, once round.
+std::vector<QWidget*> tabChain(QWidget* window) {
+  std::vector<QWidget*> chain;
+  QWidget* w = window;
+  for (int i = 0; i < 200; ++i) {
+    w = w->nextInFocusChain();
+    if (w == window) break;
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && w->isEnabled())
+      chain.push_back(w);
+  }
+  return chain;
+}
+
+}  // namespace
+
+class TestToolWindows : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void escapeClosesEveryToolWindow() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    for (QWidget* window : toolWindows(ws)) {
+      window->show();
+      QVERIFY(window->isVisible());
+      QTest::keyClick(keyTarget(window), Qt::Key_Escape);
+      QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+    }
+    // Another key closes nothing.
+    ws.quickAdd()->show();
+    QTest::keyClick(ws.quickAdd(), Qt::Key_A);
+    QVERIFY(ws.quickAdd()->isVisible());
+  }
+
+  void enterPressesTheMainButton() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    ScriptedDialogs d;
+    ProgramFixture ws;
+
+    // Quick add: Enter on the focused "add server" adds (here: asks for the
+    // address); Enter in "IP" only splits an address with its port.
+    QuickAddDialog* add = ws.quickAdd();
+    add->show();
+    auto* ip = add->findChild<QLineEdit*>("LabeledEdit2");
+    auto* port = add->findChild<QLineEdit*>("LabeledEdit3");
+    auto* addButton = add->findChild<QPushButton*>("Button1");
+    ip->setText("10.0.0.1:80");
+    ip->setFocus();
+    QTest::keyClick(ip, Qt::Key_Return);
+    QCOMPARE(ip->text(), QString("10.0.0.1"));
+    QCOMPARE(port->text(), QString("80"));
+    QVERIFY(d.messages.isEmpty());
+    QVERIFY(add->isVisible());
+    ip->clear();
+    addButton->setFocus();
+    QTest::keyClick(addButton, Qt::Key_Enter);
+    QCOMPARE(d.messages, QStringList{"please enter ip and port !"});
+    QVERIFY(!add->isVisible());
+
+    // Direct connect: Enter in the password field connects.
+    DirectConnectDialog* direct = ws.directConnect();
+    direct->show();
+    direct->findChild<QLineEdit*>("Edit1")->setText("nodot");
+    QLineEdit* password = direct->findChild<QLineEdit*>("LabeledEdit1");
+    QTest::keyClick(password, Qt::Key_Return);
+    QCOMPARE(d.messages.last(), QString("please enter a valid ip!"));
+
+    // Search: Enter on an option searches (an empty text hides the window).
+    SearchWindow* search = ws.search();
+    search->show();
+    QWidget* mapOption = search->findChild<QWidget*>("RadioButton2");
+    QTest::keyClick(mapOption, Qt::Key_Return);
+    QVERIFY(!search->isVisible());
+  }
+
+  void tabWalksEachWindowInReadingOrder() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    for (QWidget* window : toolWindows(ws)) {
+      window->show();
+      const std::vector<QWidget*> chain = tabChain(window);
+      // Within one container, each control is right of or below the one before.
+      for (std::size_t i = 1; i < chain.size(); ++i) {
+        QWidget* a = chain[i - 1];
+        QWidget* b = chain[i];
+        if (a->parentWidget() != b->parentWidget()) continue;
+        const bool sameRow = std::abs(a->y() - b->y()) < 8;
+        QVERIFY2(
+            sameRow ? a->x() < b->x() : a->y() < b->y(),
+            qPrintable(window->objectName() + ": " + a->objectName() + " then " + b->objectName()));
+      }
+      window->hide();
+    }
+    // Quick add's own order.
+    const std::vector<QWidget*> quick = tabChain(ws.quickAdd());
+    QCOMPARE(quick.size(), std::size_t(3));
+    QCOMPARE(quick[0]->objectName(), QString("LabeledEdit2"));
+    QCOMPARE(quick[1]->objectName(), QString("LabeledEdit3"));
+    QCOMPARE(quick[2]->objectName(), QString("Button1"));
+  }
+
+  void fileDialogsOpenWhereTheUserLastChose() {
+    TempDataDir dir;
+    dir.writeInstallation({});
+    dir.writeLines("in/list.txt", {"My|1.2.3.4:80"});
+    const QString chosenFolder = QString::fromStdString(dir.path() + "/in");
+    {
+      ScriptedDialogs d;
+      ProgramFixture ws;
+      OptionsWindow* options = ws.options();
+      options->show();
+      // First: the home folder, not the data folder.
+      options->importSslfFile();
+      QCOMPARE(d.folders.last(), QDir::homePath());
+      QVERIFY(d.folders.last() != QDir::currentPath());
+      d.files.push_back(chosenFolder + "/list.txt");
+      options->importTextListFile();
+      QCOMPARE(d.folders.last(), QDir::homePath());
+      // The data folder stays the current one.
+      QCOMPARE(QDir::currentPath(), QString::fromStdString(dir.path()));
+      options->importSslfFile();
+      QCOMPARE(d.folders.last(), chosenFolder);
+    }
+    // Across a restart; a folder since removed falls back to home.
+    {
+      ScriptedDialogs d;
+      ProgramFixture ws;
+      ws.options()->importSslfFile();
+      QCOMPARE(d.folders.last(), chosenFolder);
+      QVERIFY(QDir(chosenFolder).removeRecursively());
+      ws.options()->importSslfFile();
+      QCOMPARE(d.folders.last(), QDir::homePath());
+    }
+  }
+};
+
+QTEST_MAIN(TestToolWindows)
+#include "TestToolWindows.moc"

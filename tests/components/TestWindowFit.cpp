@@ -1,0 +1,98 @@
+// No window larger than the screen: run at 150 % scale, where the offscreen
+// screen's 800 x 600 pixels hold 533 x 400 of the windows' own.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QtTest>
+
+#include "TempDataDir.h"
+#include "components/WindowFit.h"
+#include "qt/ProgramFixture.h"
+#include "qt/ScriptedDialogs.h"
+
+using namespace tarvix;
+using tarvix::test::ProgramFixture;
+using tarvix::test::ScriptedDialogs;
+using tarvix::test::TempDataDir;
+
+namespace {
+
+QRect available() { return QApplication::primaryScreen()->availableGeometry(); }
+
+}  // namespace
+
+class TestWindowFit : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void aWindowThatFitsIsLeftAlone() {
+    QWidget window;
+    auto* label = new QLabel("x", &window);
+    label->setGeometry(10, 10, 50, 20);
+    window.setFixedSize(300, 200);
+    keepWithinScreen(&window);
+    window.show();
+    QCOMPARE(window.size(), QSize(300, 200));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QCOMPARE(label->parentWidget(), &window);
+    QVERIFY(!window.findChild<QScrollArea*>());
+  }
+
+  void aLargerWindowShrinksBecomesResizableAndScrolls() {
+    const QSize screen = available().size();
+    QWidget window;
+    auto* corner = new QLineEdit(&window);
+    corner->setObjectName("corner");
+    corner->setGeometry(screen.width() + 50, screen.height() + 50, 60, 20);
+    auto* hidden = new QLabel("hidden", &window);
+    hidden->hide();
+    window.setFixedSize(screen.width() + 120, screen.height() + 80);
+    keepWithinScreen(&window);
+    window.show();
+    QVERIFY(window.width() <= screen.width());
+    QVERIFY(window.height() <= screen.height());
+    QVERIFY(available().contains(window.geometry()));
+    QVERIFY(window.minimumSize() != window.maximumSize());
+    // The content keeps its size and places, reachable by scrolling.
+    auto* area = window.findChild<QScrollArea*>();
+    QVERIFY(area);
+    QVERIFY(area->widget()->isAncestorOf(corner));
+    QCOMPARE(corner->pos(), QPoint(screen.width() + 50, screen.height() + 50));
+    QVERIFY(corner->isVisibleTo(&window));
+    QVERIFY(!hidden->isVisibleTo(&window));
+    // Shown again, it stays as it is.
+    window.hide();
+    window.show();
+    QCOMPARE(window.findChildren<QScrollArea*>().size(), 1);
+  }
+
+  void noProgramWindowIsLargerThanTheScreen() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    QWidget* windows[] = {
+        ws.buddies(),     ws.options(),          ws.clanTags(), ws.search(),        ws.credits(),
+        ws.console(),     ws.serverProperties(), ws.quickAdd(), ws.directConnect(), ws.mapChange(),
+        ws.addMap(),      ws.banList(),          ws.addBan(),   ws.skinList(),      ws.addSkin(),
+        ws.messageList(), ws.addMessage()};
+    for (QWidget* window : windows) {
+      window->show();
+      QVERIFY2(available().contains(window->frameGeometry()), qPrintable(window->objectName()));
+      window->hide();
+    }
+    // At this scale the console (691 wide as built) had to shrink.
+    QVERIFY(ws.console()->width() < 691);
+  }
+};
+
+int main(int argc, char** argv) {
+  qputenv("QT_SCALE_FACTOR", "1.5");
+  QApplication app(argc, argv);
+  TestWindowFit test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestWindowFit.moc"
