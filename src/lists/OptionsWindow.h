@@ -80,8 +80,6 @@ class OptionsWindow : public QWidget {
   std::string selectedList() const;
 
  signals:
-  // One of the main window's opt-in looks was switched (kept in tarvix.ini).
-  void browserLookChanged();
   void autoScanSwitched(bool on);
   void scanStopRequested();
   // A list was chosen: the server name list, the views and the details are

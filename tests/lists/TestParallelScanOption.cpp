@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -98,36 +97,6 @@ class TestParallelScanOption : public QObject {
     QVERIFY(IniSettings().buddyAlerts());
     QVERIFY(!IniSettings().parallelScan());
     QCOMPARE(IniSettings().scanRetries(), 0);
-
-    // The main window's looks: each off, below the one before, stored on its
-    // own, and every switch announced.
-    QSignalSpy looks(&options, &OptionsWindow::browserLookChanged);
-    const struct {
-      const char* name;
-      const char* caption;
-      bool (IniSettings::*read)() const;
-    } rows[] = {
-        {"FilterBarCheckBox", "show filter bar", &IniSettings::filterBar},
-        {"ColourCodesCheckBox", "show colour codes as colours", &IniSettings::colourCodes},
-        {"PingColumnCheckBox", "show ping column", &IniSettings::pingColumn},
-        {"NumericPlayerSortCheckBox", "sort players by number", &IniSettings::numericPlayerSort},
-    };
-    QCheckBox* above = alerts;
-    int switched = 0;
-    for (const auto& row : rows) {
-      auto* look = options.findChild<QCheckBox*>(row.name);
-      QVERIFY(look);
-      QCOMPARE(look->text(), QString(row.caption));
-      QVERIFY(!look->isChecked());
-      QVERIFY(options.rect().contains(look->geometry()));
-      QVERIFY(look->geometry().top() > above->geometry().bottom());
-      above = look;
-      look->setChecked(true);
-      QCOMPARE(looks.count(), ++switched);
-      for (const auto& other : rows) QCOMPARE((IniSettings().*other.read)(), &other == &row);
-      look->setChecked(false);
-      ++switched;
-    }
   }
 };
 
