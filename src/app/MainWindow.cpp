@@ -156,6 +156,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   connect(ui_.autoScanTimer, &QTimer::timeout, this, &MainWindow::autoScanDue);
 
   buildTray();
+  bindKeys();
   watchPingShutdown();
   // Opens at its first size in the middle of the desktop, or where the user
   // left it; the layouts grow the views with the window.

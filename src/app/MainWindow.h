@@ -194,6 +194,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void buildViews(QWidget* central);
   void buildMenus();
   void buildTray();
+  // F5, Ctrl+F, Delete and Ctrl+Q (MainWindowKeys.cpp).
+  void bindKeys();
   void loadConfigAndList();
   void showBanner();
   void loadCurrentList();

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -136,9 +137,9 @@ class TestMainWindow : public QObject {
       }
     QCOMPARE(captions, QStringList({"scan now ", "stop scan", "search", "connect", "d-connect",
                                     "buddies", "clantags", "r-con", "options"}));
-    QCOMPARE(hints,
-             QStringList({"start scan ", "stop scan", "search server-map-ip", "connect",
-                          "direct connect", "buddies", "clantag's", "advanced rcon", "options"}));
+    QCOMPARE(hints, QStringList({"start scan (F5)", "stop scan (F5)",
+                                 "search server-map-ip (Ctrl+F)", "connect", "direct connect",
+                                 "buddies", "clantag's", "advanced rcon", "options"}));
     QVERIFY(toolButtonShown(w, scanNowButton(w)));
     QVERIFY(!toolButtonShown(w, stopScanButton(w)));
     QVERIFY(!scanProgress(w)->isVisible());
@@ -341,6 +342,42 @@ class TestMainWindow : public QObject {
     // current server).
     QVERIFY(serverView(w)->selectedItems().isEmpty());
     QCOMPARE(settings.currentServer().ip, std::string("127.0.0.3"));
+  }
+
+  void keysScanSearchDeleteAndQuit() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1", "B", "127.0.0.1", "2"});
+    ScriptedDialogs d;
+    Settings settings;
+    settings.updateConfig([](Config& c) { c.scanTimeout = 60000; });
+    MainWindow w(settings);
+    QSignalSpy searches(&w, &MainWindow::searchRequested);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+
+    // F5 scans, and F5 again stops the scan.
+    QTest::keyClick(&w, Qt::Key_F5);
+    QVERIFY(w.scanRunning());
+    QTest::keyClick(&w, Qt::Key_F5);
+    QVERIFY(!w.scanRunning());
+    QVERIFY(toolButtonShown(w, scanNowButton(w)));
+
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(searches.count(), 1);
+
+    // Delete asks the question of "delete server", only in the server view.
+    serverView(w)->setCurrentItem(serverRow(w, 0));
+    playerView(w)->setFocus();
+    d.answers = {false};
+    QTest::keyClick(playerView(w), Qt::Key_Delete);
+    QVERIFY(d.questions.isEmpty());
+    serverView(w)->setFocus();
+    QTest::keyClick(serverView(w), Qt::Key_Delete);
+    QCOMPARE(d.questions, QStringList({"Delete server\nA ?"}));
+    QCOMPARE(serverRowCount(w), 2);
+
+    QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!w.isVisible());
   }
 
   void deleteServerRefusedWithoutSelectionOrWhileScanning() {
