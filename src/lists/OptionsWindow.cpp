@@ -355,10 +355,13 @@ void OptionsWindow::importSslfFile() {
   if (!dialogs().confirm(this, "Import HLSW list ?")) return;
   const std::string name = listNameText(this, chosen);
   if (name.empty()) return;
+  if (!mayReplaceList(sslfListName(name))) return;
   // An imported list is the user's, whatever it replaced.
-  showingErrors(this,
-                [&] { IniSettings().forgetFetchedList(importSslf(fileNameBytes(chosen), name)); });
+  std::string imported;
+  if (!showingErrors(this, [&] { imported = importSslf(fileNameBytes(chosen), name); })) return;
+  IniSettings().forgetFetchedList(imported);
   hideAndShowAgain();
+  showImportedIfCurrent(imported);
 }
 
 void OptionsWindow::importTextListFile() {
@@ -368,10 +371,30 @@ void OptionsWindow::importTextListFile() {
   if (!dialogs().confirm(this, "Sure text is formated: Name|Ip:Port ?")) return;
   const std::string name = listNameText(this, chosen);
   if (name.empty()) return;
+  if (!mayReplaceList(textListName(name))) return;
   // An imported list is the user's, whatever it replaced.
-  showingErrors(
-      this, [&] { IniSettings().forgetFetchedList(importTextList(fileNameBytes(chosen), name)); });
+  std::string imported;
+  if (!showingErrors(this, [&] { imported = importTextList(fileNameBytes(chosen), name); })) return;
+  IniSettings().forgetFetchedList(imported);
   hideAndShowAgain();
+  showImportedIfCurrent(imported);
+}
+
+bool OptionsWindow::mayReplaceList(const std::string& name) {
+  const std::vector<std::string> lists = listServerLists();
+  if (std::find(lists.begin(), lists.end(), name) == lists.end()) return true;
+  std::vector<std::string> names;
+  if (!showingErrors(this, [&] { names = readServerNames(serverListPathFor(name)); })) return false;
+  return dialogs().confirm(this, "Replace the list " + toQString(name) + ", which holds " +
+                                     QString::number(names.size()) + " servers now ?");
+}
+
+void OptionsWindow::showImportedIfCurrent(const std::string& name) {
+  if (name.empty() || serverListPathFor(name) != settings_.serverListPath()) return;
+  std::vector<std::string> names;
+  if (!showingErrors(this, [&] { names = readServerNames(serverListPathFor(name)); })) return;
+  emit serverListCleared();
+  emit serverListLoaded(toQString(name), names);
 }
 
 }  // namespace tarvix

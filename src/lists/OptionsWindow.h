@@ -101,6 +101,12 @@ class OptionsWindow : public QWidget {
   void onSpeedChanged();
   void onSafeScanToggled();
   void hideAndShowAgain();
+  // Before an import over the list `name`: asks, naming the list and its
+  // size now; true to go on (always when no such list exists).
+  bool mayReplaceList(const std::string& name);
+  // After an import into the current list: the main window shows (and
+  // scans) what the file holds now, not the rows it had.
+  void showImportedIfCurrent(const std::string& name);
   void pickExecutable(QLineEdit* field);
 
   Settings& settings_;

@@ -488,6 +488,35 @@ class TestOptions : public QObject {
     w->hide();
   }
 
+  void importOverTheCurrentListAsksAndShowsTheNewList() {
+    TempDataDir dir;
+    dir.writeInstallation({"Old1", "127.0.0.1", "1", "Old2", "127.0.0.1", "2"});
+    dir.writeLines("in/Standard.txt", {"New|127.0.0.1:3"});
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    OptionsWindow* w = ws.options();
+    w->show();
+    const QString file = QString::fromStdString(dir.path() + "/in/Standard.txt");
+    // The second question names the list it would replace and its size.
+    d.files.push_back(file);
+    d.answers = {true, false};
+    w->importTextListFile();
+    QCOMPARE(d.questions.last(), QString("Replace the list Standard, which holds 2 servers now ?"));
+    QCOMPARE(dir.read("Serverlists/Standard"),
+             test::crlf({"Old1", "127.0.0.1", "1", "Old2", "127.0.0.1", "2"}));
+    QCOMPARE(serverRowCount(*ws.mainWindow()), 2);
+
+    d.files.push_back(file);
+    d.answers = {true, true};
+    w->importTextListFile();
+    QCOMPARE(dir.read("Serverlists/Standard"), test::crlf({"New", "127.0.0.1", "3"}));
+    // The main window shows the list as the file holds it now.
+    QCOMPARE(serverRowCount(*ws.mainWindow()), 1);
+    QCOMPARE(serverRow(*ws.mainWindow(), 0)->text(2), QString("New"));
+    stopScanButton(*ws.mainWindow())->click();
+    w->hide();
+  }
+
   void importsTakeSystemFileNamesAndAskAboveTheWindow() {
     TempDataDir dir;
     dir.writeInstallation();
