@@ -10,11 +10,11 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "TempDataDir.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
-#include "qt/TreeRows.h"
 #include "store/DataFile.h"
+#include "support/TempDataDir.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
+#include "support/qt/TreeRows.h"
 
 using namespace tarvix;
 using tarvix::test::columnTexts;

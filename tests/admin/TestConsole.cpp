@@ -11,17 +11,17 @@
 #include <set>
 #include <string>
 
-#include "FakeGameServer.h"
-#include "SettingsEdits.h"
-#include "TempDataDir.h"
 #include "admin/AdminConsole.h"
 #include "app/MainWindow.h"
 #include "base/ConsoleLogs.h"
 #include "components/Clock.h"
 #include "protocol/StatusQuery.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/FakeGameServer.h"
+#include "support/SettingsEdits.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

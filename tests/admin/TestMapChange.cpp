@@ -8,16 +8,16 @@
 #include <QtTest>
 #include <memory>
 
-#include "FakeGameServer.h"
-#include "SettingsEdits.h"
-#include "TempDataDir.h"
 #include "admin/AdminConsole.h"
 #include "app/MainWindow.h"
 #include "components/Clock.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
-#include "qt/TreeRows.h"
+#include "support/FakeGameServer.h"
+#include "support/SettingsEdits.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
+#include "support/qt/TreeRows.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

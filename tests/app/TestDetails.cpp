@@ -9,9 +9,6 @@
 #include <QtTest>
 #include <memory>
 
-#include "FakeGameServer.h"
-#include "SettingsEdits.h"
-#include "TempDataDir.h"
 #include "app/BuddiesWindow.h"
 #include "app/MainWindow.h"
 #include "app/Resources.h"
@@ -19,9 +16,12 @@
 #include "components/QtText.h"
 #include "components/ViewItems.h"
 #include "lists/SearchWindow.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/FakeGameServer.h"
+#include "support/SettingsEdits.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

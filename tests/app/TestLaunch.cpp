@@ -13,17 +13,17 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "ConfigLines.h"
-#include "FakeGameServer.h"
-#include "SettingsEdits.h"
-#include "StandInGame.h"
-#include "TempDataDir.h"
 #include "app/core/GameLaunch.h"
 #include "base/Text.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
+#include "support/ConfigLines.h"
+#include "support/FakeGameServer.h"
+#include "support/SettingsEdits.h"
+#include "support/StandInGame.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

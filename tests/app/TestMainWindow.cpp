@@ -16,13 +16,13 @@
 #include <QtTest>
 #include <memory>
 
-#include "TempDataDir.h"
 #include "app/MainWindow.h"
 #include "app/Resources.h"
 #include "base/ConsoleLogs.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

@@ -4,11 +4,11 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "TempDataDir.h"
 #include "app/MainWindow.h"
 #include "app/Resources.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

@@ -12,8 +12,6 @@
 #include <sstream>
 #include <thread>
 
-#include "FakeGameServer.h"
-#include "TempDataDir.h"
 #include "app/MainWindow.h"
 #include "app/Resources.h"
 #include "app/core/HeadlessScan.h"
@@ -21,8 +19,10 @@
 #include "components/Clock.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/FakeGameServer.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

@@ -10,14 +10,14 @@
 #include <QtTest>
 #include <memory>
 
-#include "FakeGameServer.h"
-#include "FakeGameSpy.h"
-#include "FakeMaster.h"
-#include "TempDataDir.h"
 #include "app/ServerDiscoveryRefresh.h"
 #include "components/IniSettings.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/FakeGameServer.h"
+#include "support/FakeGameSpy.h"
+#include "support/FakeMaster.h"
+#include "support/TempDataDir.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -139,7 +139,7 @@ class TestServerDiscovery : public QObject {
     IniSettings().addFetchedList("Internet");
     IniSettings().addFetchedList("LAN");
     ScriptedDialogs d;
-    d.answers = {true, true};
+    d.answers = {true, true, true};  // delete, import, replace LAN
     d.files = {QString::fromStdString(dir.path() + "/LAN.txt")};
     ProgramFixture ws;
     OptionsWindow* w = ws.options();
@@ -149,6 +149,7 @@ class TestServerDiscovery : public QObject {
     w->deleteList();
     QVERIFY(!dir.exists("Serverlists/Internet"));
     w->importTextListFile();
+    QCOMPARE(d.questions.last(), QString("Replace the list LAN, which holds 1 servers now ?"));
     QCOMPARE(dir.read("Serverlists/LAN"), crlf({"Mine", "192.0.2.9", "12203"}));
     QVERIFY(IniSettings().fetchedLists().empty());
   }

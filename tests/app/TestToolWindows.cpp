@@ -9,11 +9,11 @@
 #include <QtTest>
 #include <vector>
 
-#include "TempDataDir.h"
 #include "components/Dialogs.h"
 #include "lists/LabeledEdit.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/TempDataDir.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using tarvix::test::ProgramFixture;

@@ -12,10 +12,10 @@
 #include <memory>
 #include <thread>
 
-#include "HangingLookup.h"
 #include "components/HostChecker.h"
 #include "components/IcmpEcho.h"
 #include "components/PingJob.h"
+#include "support/HangingLookup.h"
 
 using namespace tarvix;
 

@@ -6,13 +6,13 @@
 #include <QSystemTrayIcon>
 #include <QtTest>
 
-#include "TempDataDir.h"
 #include "components/HostChecker.h"
 #include "components/PingJob.h"
 #include "components/TrayIcon.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

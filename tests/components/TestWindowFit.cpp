@@ -7,10 +7,10 @@
 #include <QScrollArea>
 #include <QtTest>
 
-#include "TempDataDir.h"
 #include "components/WindowFit.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/TempDataDir.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using tarvix::test::ProgramFixture;

@@ -12,14 +12,14 @@
 #include <thread>
 #include <vector>
 
-#include "FakeGameServer.h"
-#include "HangingLookup.h"
-#include "HeadlessWorkerViews.h"
-#include "TempDataDir.h"
 #include "admin/core/AntiCheatPass.h"
 #include "base/Text.h"
 #include "protocol/Rcon.h"
 #include "protocol/StatusQuery.h"
+#include "support/FakeGameServer.h"
+#include "support/HangingLookup.h"
+#include "support/HeadlessWorkerViews.h"
+#include "support/TempDataDir.h"
 
 namespace tarvix {
 namespace {

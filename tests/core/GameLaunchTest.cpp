@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "TempDataDir.h"
 #include "app/core/GameLaunch.h"
+#include "support/TempDataDir.h"
 
 using namespace tarvix;
 using Args = std::vector<std::string>;

@@ -12,9 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "FakeGameServer.h"
-#include "HangingLookup.h"
-#include "TempDataDir.h"
 #include "app/core/BuddyAlerts.h"
 #include "app/core/Headless.h"
 #include "app/core/HeadlessScan.h"
@@ -22,6 +19,9 @@
 #include "base/ConsoleLogs.h"
 #include "store/DataFile.h"
 #include "store/NameLists.h"
+#include "support/FakeGameServer.h"
+#include "support/HangingLookup.h"
+#include "support/TempDataDir.h"
 
 namespace tarvix {
 namespace {

@@ -9,9 +9,9 @@
 #include <mutex>
 #include <thread>
 
-#include "FakeGameServer.h"
-#include "TempDataDir.h"
 #include "app/core/ServerDetails.h"
+#include "support/FakeGameServer.h"
+#include "support/TempDataDir.h"
 
 using namespace tarvix;
 using tarvix::test::FakeGameServer;

@@ -11,12 +11,12 @@
 #include <thread>
 #include <vector>
 
-#include "FakeGameServer.h"
-#include "HeadlessWorkerViews.h"
-#include "TempDataDir.h"
 #include "admin/core/WatchDaemon.h"
 #include "protocol/Rcon.h"
 #include "protocol/StatusQuery.h"
+#include "support/FakeGameServer.h"
+#include "support/HeadlessWorkerViews.h"
+#include "support/TempDataDir.h"
 
 namespace tarvix {
 namespace {

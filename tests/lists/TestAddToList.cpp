@@ -3,10 +3,10 @@
 // list, and refuses a server the chosen list already names.
 #include <QtTest>
 
-#include "TempDataDir.h"
 #include "components/IniSettings.h"
 #include "lists/AddToList.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/TempDataDir.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using tarvix::test::crlf;

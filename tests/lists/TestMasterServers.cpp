@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "TempDataDir.h"
 #include "app/core/ServerDiscovery.h"
 #include "components/IniSettings.h"
 #include "lists/MasterServersWindow.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/TempDataDir.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using tarvix::test::ProgramFixture;

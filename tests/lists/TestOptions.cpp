@@ -15,16 +15,16 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "ConfigLines.h"
-#include "FakeGameServer.h"
-#include "SettingsEdits.h"
-#include "TempDataDir.h"
 #include "base/Text.h"
 #include "components/LinkLabel.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
+#include "support/ConfigLines.h"
+#include "support/FakeGameServer.h"
+#include "support/SettingsEdits.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

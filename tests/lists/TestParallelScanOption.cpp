@@ -7,13 +7,13 @@
 #include <QSpinBox>
 #include <QtTest>
 
-#include "TempDataDir.h"
 #include "app/core/ScanPass.h"
 #include "components/IniSettings.h"
 #include "lists/ExtraOptions.h"
 #include "lists/OptionsWindow.h"
 #include "lists/ScanState.h"
 #include "store/Settings.h"
+#include "support/TempDataDir.h"
 
 using namespace tarvix;
 using tarvix::test::TempDataDir;

@@ -7,8 +7,6 @@
 #include <QWindow>
 #include <QtTest>
 
-#include "SettingsEdits.h"
-#include "TempDataDir.h"
 #include "base/ConsoleLogs.h"
 #include "base/HomePage.h"
 #include "base/Text.h"
@@ -16,9 +14,11 @@
 #include "components/LinkLabel.h"
 #include "components/PingGraph.h"
 #include "components/QtText.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/SettingsEdits.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

@@ -9,19 +9,19 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "FakeGameServer.h"
-#include "SettingsEdits.h"
-#include "StandInGame.h"
-#include "TempDataDir.h"
 #include "base/Text.h"
 #include "components/Clock.h"
 #include "components/QtText.h"
 #include "lists/LabeledEdit.h"
 #include "protocol/StatusQuery.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
 #include "store/DataFile.h"
+#include "support/FakeGameServer.h"
+#include "support/SettingsEdits.h"
+#include "support/StandInGame.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

@@ -7,13 +7,13 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "FakeGameServer.h"
-#include "SettingsEdits.h"
-#include "TempDataDir.h"
 #include "components/QtText.h"
-#include "qt/MainWindowParts.h"
-#include "qt/ProgramFixture.h"
-#include "qt/ScriptedDialogs.h"
+#include "support/FakeGameServer.h"
+#include "support/SettingsEdits.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "TempDataDir.h"
 #include "store/DataFolder.h"
+#include "support/TempDataDir.h"
 
 namespace tarvix {
 namespace {

@@ -1,4 +1,4 @@
-#include "HeadlessWorkerViews.h"
+#include "support/HeadlessWorkerViews.h"
 
 #include <algorithm>
 #include <utility>

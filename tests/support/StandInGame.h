@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "TempDataDir.h"
 #include "base/Text.h"
+#include "support/TempDataDir.h"
 
 namespace tarvix::test {
 

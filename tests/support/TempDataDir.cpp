@@ -1,4 +1,4 @@
-#include "TempDataDir.h"
+#include "support/TempDataDir.h"
 
 #include <unistd.h>
 

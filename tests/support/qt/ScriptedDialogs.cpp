@@ -1,1 +1,1 @@
-#include "ScriptedDialogs.h"
+#include "support/qt/ScriptedDialogs.h"
