@@ -2,7 +2,7 @@
 // three; writing a server and reading it back gives the same server.
 #include "FuzzSupport.h"
 #include "base/Text.h"
-#include "store/Config.h"
+#include "store/DefaultServer.h"
 
 using namespace tarvix;
 

@@ -7,7 +7,7 @@
 
 #include "FuzzSupport.h"
 #include "base/Text.h"
-#include "store/Config.h"
+#include "store/Passwords.h"
 
 using namespace tarvix;
 

@@ -6,7 +6,7 @@
 
 #include "FuzzSupport.h"
 #include "base/Text.h"
-#include "store/Config.h"
+#include "store/Passwords.h"
 #include "store/DataFile.h"
 #include "store/SharedLists.h"
 
