@@ -1,13 +1,14 @@
 // The password file: a lookup returns lines of the file; an appended record
 // is what the next lookup finds, and appending keeps every line already
 // there; a reset leaves the header alone.
+#include "store/Passwords.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 
 #include "FuzzSupport.h"
 #include "base/Text.h"
-#include "store/Passwords.h"
 
 using namespace tarvix;
 

@@ -6,8 +6,8 @@
 
 #include "FuzzSupport.h"
 #include "base/Text.h"
-#include "store/Passwords.h"
 #include "store/DataFile.h"
+#include "store/Passwords.h"
 #include "store/SharedLists.h"
 
 using namespace tarvix;
