@@ -182,7 +182,7 @@ void Application::connectListsWindows() {
   });
   // The Options window's field holds the password for the next connect; it
   // is empty until that window has been shown.
-  main->setNextConnectPassword([options] { return toBytes(options->passwordEdit->text()); });
+  main->setNextConnectPassword([options] { return options->password(); });
 
   QuickAddDialog* quickAdd = quickAdd_.get();
   QObject::connect(main, &MainWindow::quickAddRequested, quickAdd, showing(quickAdd));

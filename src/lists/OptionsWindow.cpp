@@ -26,7 +26,6 @@
 #include "components/ViewItems.h"
 #include "lists/ControlTable.h"
 #include "lists/ExtraOptions.h"
-#include "lists/LabeledEdit.h"
 #include "lists/ScanState.h"
 #include "lists/WebLink.h"
 #include "lists/WindowStyle.h"
@@ -126,56 +125,48 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   makeFixedToolWindow(this, true);
 
   placeOptionsControls(this);
-  optionsGroup = control<QGroupBox>(this, "GroupBox1");
-  serverListsGroup = control<QGroupBox>(this, "GroupBox2");
-  clantagsCheckBox = control<QCheckBox>(this, "CheckBox2");
-  speedLabel = control<QLabel>(this, "Label3");
-  speedSlider = control<QSlider>(this, "TrackBar1");
-  fastLabel = control<QLabel>(this, "Label1");
-  slowLabel = control<QLabel>(this, "Label2");
-  nicknameEdit = control<QLineEdit>(this, "LabeledEdit1");
-  passwordEdit = control<QLineEdit>(this, "LabeledEdit2");
-  mohaaPathEdit = control<QLineEdit>(this, "LabeledEdit3");
-  spearheadPathEdit = control<QLineEdit>(this, "LabeledEdit4");
-  mohaaBrowseButton = control<QPushButton>(this, "Button3");
-  spearheadBrowseButton = control<QPushButton>(this, "Button6");
-  supportLink = control<LinkLabel>(this, "Legacy2");
-  aboutButton = control<QPushButton>(this, "Button4");
-  serverListView = control<QTreeWidget>(this, "ListView1");
-  importSslfButton = control<QPushButton>(this, "Button7");
-  importTextListButton = control<QPushButton>(this, "Button5");
-  safeScanCheckBox = control<QCheckBox>(this, "CheckBox3");
-  autoScanCheckBox = control<QCheckBox>(this, "CheckBox1");
+  ui_.clantagsCheckBox = control<QCheckBox>(this, "CheckBox2");
+  ui_.speedLabel = control<QLabel>(this, "Label3");
+  ui_.speedSlider = control<QSlider>(this, "TrackBar1");
+  ui_.nicknameEdit = control<QLineEdit>(this, "LabeledEdit1");
+  ui_.passwordEdit = control<QLineEdit>(this, "LabeledEdit2");
+  ui_.mohaaPathEdit = control<QLineEdit>(this, "LabeledEdit3");
+  ui_.spearheadPathEdit = control<QLineEdit>(this, "LabeledEdit4");
+  ui_.serverListView = control<QTreeWidget>(this, "ListView1");
+  ui_.safeScanCheckBox = control<QCheckBox>(this, "CheckBox3");
+  ui_.autoScanCheckBox = control<QCheckBox>(this, "CheckBox1");
+  auto* supportLink = control<LinkLabel>(this, "Legacy2");
 
-  speedSlider->setTickPosition(QSlider::NoTicks);
-  speedSlider->setRange(kSpeedMin, kSpeedMax);
-  speedSlider->setValue(500);
-  slowLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  acceptCodePageOnly({nicknameEdit, passwordEdit});
+  ui_.speedSlider->setTickPosition(QSlider::NoTicks);
+  ui_.speedSlider->setRange(kSpeedMin, kSpeedMax);
+  ui_.speedSlider->setValue(500);
+  control<QLabel>(this, "Label2")->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  acceptCodePageOnly({ui_.nicknameEdit, ui_.passwordEdit});
   supportLink->setText("Tarvix support - help");
   supportLink->setAddress(toQString(kHomePage));
   QFont bold = supportLink->font();
   bold.setBold(true);
   supportLink->setFont(bold);
-  serverListView->setColumnCount(1);
-  serverListView->setHeaderHidden(true);
-  serverListView->setRootIsDecorated(false);
-  serverListView->setSelectionMode(QAbstractItemView::SingleSelection);
-  serverListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  serverListView->setContextMenuPolicy(Qt::CustomContextMenu);
-  serverListView->setIconSize(QSize(16, 16));
-  serverListView->setSortingEnabled(true);
-  serverListView->sortByColumn(0, Qt::AscendingOrder);
-  safeScanCheckBox->setVisible(false);
-  autoScanCheckBox->setVisible(false);
+  QTreeWidget* view = ui_.serverListView;
+  view->setColumnCount(1);
+  view->setHeaderHidden(true);
+  view->setRootIsDecorated(false);
+  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setContextMenuPolicy(Qt::CustomContextMenu);
+  view->setIconSize(QSize(16, 16));
+  view->setSortingEnabled(true);
+  view->sortByColumn(0, Qt::AscendingOrder);
+  ui_.safeScanCheckBox->setVisible(false);
+  ui_.autoScanCheckBox->setVisible(false);
 
-  listMenu = new QMenu(this);
-  listMenu->setObjectName("PopupMenu1");
-  deleteListAction = listMenu->addAction("delete list");
+  ui_.listMenu = new QMenu(this);
+  ui_.listMenu->setObjectName("PopupMenu1");
+  QAction* deleteListAction = ui_.listMenu->addAction("delete list");
   deleteListAction->setObjectName("deletelist1");
-  selectListAction = listMenu->addAction("select list");
+  QAction* selectListAction = ui_.listMenu->addAction("select list");
   selectListAction->setObjectName("selectlist1");
-  exportSslfAction = listMenu->addAction("export as SSLF");
+  QAction* exportSslfAction = ui_.listMenu->addAction("export as SSLF");
   exportSslfAction->setObjectName("exportasSSLF1");
 
   setFixedSize(446, 340);
@@ -185,31 +176,36 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
           &OptionsWindow::masterServersRequested);
   centreOnDesktop(this);
 
-  connect(speedSlider, &QSlider::valueChanged, this, &OptionsWindow::onSpeedChanged);
-  connect(autoScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::autoScanSwitched);
-  connect(clantagsCheckBox, &QCheckBox::toggled, this,
+  connect(ui_.speedSlider, &QSlider::valueChanged, this, &OptionsWindow::onSpeedChanged);
+  connect(ui_.autoScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::autoScanSwitched);
+  connect(ui_.clantagsCheckBox, &QCheckBox::toggled, this,
           [this](bool on) { settings_.updateConfig([on](Config& c) { c.clantagsOn = on; }); });
-  connect(safeScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::onSafeScanToggled);
-  keepInSettings(nicknameEdit, settings_, &Config::playerName, toBytes);
-  keepInSettings(passwordEdit, settings_, &Config::serverPassword, toBytes);
-  keepInSettings(mohaaPathEdit, settings_, &Config::mohaaPath, fileNameBytes);
-  keepInSettings(spearheadPathEdit, settings_, &Config::spearheadPath, fileNameBytes);
-  connect(mohaaBrowseButton, &QPushButton::clicked, this, &OptionsWindow::browseMohaaPath);
-  connect(spearheadBrowseButton, &QPushButton::clicked, this, &OptionsWindow::browseSpearheadPath);
-  connect(aboutButton, &QPushButton::clicked, this, &OptionsWindow::showCredits);
-  connect(importTextListButton, &QPushButton::clicked, this, &OptionsWindow::importTextListFile);
-  connect(importSslfButton, &QPushButton::clicked, this, &OptionsWindow::importSslfFile);
+  connect(ui_.safeScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::onSafeScanToggled);
+  keepInSettings(ui_.nicknameEdit, settings_, &Config::playerName, toBytes);
+  keepInSettings(ui_.passwordEdit, settings_, &Config::serverPassword, toBytes);
+  keepInSettings(ui_.mohaaPathEdit, settings_, &Config::mohaaPath, fileNameBytes);
+  keepInSettings(ui_.spearheadPathEdit, settings_, &Config::spearheadPath, fileNameBytes);
+  connect(control<QPushButton>(this, "Button3"), &QPushButton::clicked, this,
+          [this] { pickExecutable(ui_.mohaaPathEdit); });
+  connect(control<QPushButton>(this, "Button6"), &QPushButton::clicked, this,
+          [this] { pickExecutable(ui_.spearheadPathEdit); });
+  connect(control<QPushButton>(this, "Button4"), &QPushButton::clicked, this,
+          &OptionsWindow::showCredits);
+  connect(control<QPushButton>(this, "Button5"), &QPushButton::clicked, this,
+          &OptionsWindow::importTextListFile);
+  connect(control<QPushButton>(this, "Button7"), &QPushButton::clicked, this,
+          &OptionsWindow::importSslfFile);
   connect(deleteListAction, &QAction::triggered, this, &OptionsWindow::deleteList);
   connect(selectListAction, &QAction::triggered, this, &OptionsWindow::selectList);
   connect(exportSslfAction, &QAction::triggered, this, &OptionsWindow::exportListAsSslf);
-  connect(serverListView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& p) { listMenu->popup(serverListView->viewport()->mapToGlobal(p)); });
-  onDoubleClick(serverListView, [this] { selectList(); });
+  connect(view, &QWidget::customContextMenuRequested, this,
+          [this, view](const QPoint& p) { ui_.listMenu->popup(view->viewport()->mapToGlobal(p)); });
+  onDoubleClick(view, [this] { selectList(); });
 }
 
 OptionsWindow::~OptionsWindow() = default;
 
-QLabel* OptionsWindow::editLabel(QLineEdit* edit) const { return labelOf(this, edit); }
+std::string OptionsWindow::password() const { return toBytes(ui_.passwordEdit->text()); }
 
 void OptionsWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -225,35 +221,35 @@ void OptionsWindow::fillFromSettings() {
   const Config config = settings_.config();
   // Moving the bar acts as the user's move: the limited value becomes the
   // time-out and the speed setting.
-  speedSlider->setValue(std::clamp(config.scanTimeout, kSpeedMin, kSpeedMax));
-  speedLabel->setText(speedCaption(speedSlider->value()));
-  serverListView->clear();
-  nicknameEdit->setText(toQString(config.playerName));
-  passwordEdit->setText(toQString(config.serverPassword));
-  mohaaPathEdit->setText(fileNameText(config.mohaaPath));
-  spearheadPathEdit->setText(fileNameText(config.spearheadPath));
-  safeScanCheckBox->setChecked(config.safeScan);
+  ui_.speedSlider->setValue(std::clamp(config.scanTimeout, kSpeedMin, kSpeedMax));
+  ui_.speedLabel->setText(speedCaption(ui_.speedSlider->value()));
+  ui_.serverListView->clear();
+  ui_.nicknameEdit->setText(toQString(config.playerName));
+  ui_.passwordEdit->setText(toQString(config.serverPassword));
+  ui_.mohaaPathEdit->setText(fileNameText(config.mohaaPath));
+  ui_.spearheadPathEdit->setText(fileNameText(config.spearheadPath));
+  ui_.safeScanCheckBox->setChecked(config.safeScan);
   // Showing never clears these two boxes.
-  if (scan_.autoScanRunning()) autoScanCheckBox->setChecked(true);
-  if (config.clantagsOn) clantagsCheckBox->setChecked(true);
+  if (scan_.autoScanRunning()) ui_.autoScanCheckBox->setChecked(true);
+  if (config.clantagsOn) ui_.clantagsCheckBox->setChecked(true);
   std::vector<std::string> lists;
   showingErrors(this, [&] { lists = listServerLists(); });
   for (const std::string& name : lists) {
     auto* item = new TextItem(QStringList{toQString(name)});
     item->setIcon(0, QIcon(":/state0.png"));
-    serverListView->addTopLevelItem(item);
+    ui_.serverListView->addTopLevelItem(item);
   }
 }
 
 Config OptionsWindow::configFromWindow() const {
   Config c = settings_.config();
-  c.autoScan = autoScanCheckBox->isChecked();
-  c.clantagsOn = clantagsCheckBox->isChecked();
-  c.playerName = toBytes(nicknameEdit->text());
-  c.serverPassword = toBytes(passwordEdit->text());
-  c.mohaaPath = fileNameBytes(mohaaPathEdit->text());
-  c.spearheadPath = fileNameBytes(spearheadPathEdit->text());
-  c.safeScan = safeScanCheckBox->isChecked();
+  c.autoScan = ui_.autoScanCheckBox->isChecked();
+  c.clantagsOn = ui_.clantagsCheckBox->isChecked();
+  c.playerName = toBytes(ui_.nicknameEdit->text());
+  c.serverPassword = toBytes(ui_.passwordEdit->text());
+  c.mohaaPath = fileNameBytes(ui_.mohaaPathEdit->text());
+  c.spearheadPath = fileNameBytes(ui_.spearheadPathEdit->text());
+  c.safeScan = ui_.safeScanCheckBox->isChecked();
   return c;
 }
 
@@ -262,16 +258,16 @@ void OptionsWindow::saveSettings() {
 }
 
 void OptionsWindow::onSpeedChanged() {
-  const int position = speedSlider->value();
+  const int position = ui_.speedSlider->value();
   settings_.updateConfig([position](Config& c) {
     c.scanTimeout = position;
     c.speedSetting = position;
   });
-  speedLabel->setText(speedCaption(position));
+  ui_.speedLabel->setText(speedCaption(position));
 }
 
 void OptionsWindow::onSafeScanToggled() {
-  const bool safe = safeScanCheckBox->isChecked();
+  const bool safe = ui_.safeScanCheckBox->isChecked();
   settings_.updateConfig([safe](Config& c) {
     c.scanTimeout = safe ? 5000 : c.speedSetting;
     c.safeScan = safe;
@@ -285,17 +281,13 @@ void OptionsWindow::pickExecutable(QLineEdit* field) {
   field->setText(QFileInfo(chosen).absoluteFilePath());
 }
 
-void OptionsWindow::browseMohaaPath() { pickExecutable(mohaaPathEdit); }
-
-void OptionsWindow::browseSpearheadPath() { pickExecutable(spearheadPathEdit); }
-
 void OptionsWindow::showCredits() {
   emit creditsRequested();
   hide();
 }
 
 std::string OptionsWindow::selectedList() const {
-  QTreeWidgetItem* item = serverListView->currentItem();
+  QTreeWidgetItem* item = ui_.serverListView->currentItem();
   if (!item || !item->isSelected()) return {};
   return toBytes(item->text(0));
 }

@@ -9,19 +9,15 @@
 
 #include "store/Config.h"
 
-class QAction;
 class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
 class QSlider;
 class QTreeWidget;
 
 namespace tarvix {
 
-class LinkLabel;
 class ScanState;
 class Settings;
 
@@ -32,52 +28,17 @@ class OptionsWindow : public QWidget {
   OptionsWindow(Settings& settings, const ScanState& scan, QWidget* parent = nullptr);
   ~OptionsWindow() override;
 
-  QGroupBox* optionsGroup = nullptr;
-  QGroupBox* serverListsGroup = nullptr;
-  QCheckBox* clantagsCheckBox = nullptr;
-  QLabel* speedLabel = nullptr;  // "choose your speed: N sec"
-  QSlider* speedSlider = nullptr;
-  QLabel* fastLabel = nullptr;
-  QLabel* slowLabel = nullptr;
-  QLineEdit* nicknameEdit = nullptr;
-  QLineEdit* passwordEdit = nullptr;
-  QLineEdit* mohaaPathEdit = nullptr;
-  QLineEdit* spearheadPathEdit = nullptr;
-  QPushButton* mohaaBrowseButton = nullptr;      // "..."
-  QPushButton* spearheadBrowseButton = nullptr;  // "..."
-  LinkLabel* supportLink = nullptr;              // the home page
-  QPushButton* aboutButton = nullptr;
-  QTreeWidget* serverListView = nullptr;
-  QPushButton* importSslfButton = nullptr;
-  QPushButton* importTextListButton = nullptr;  // "Import ASE": Name|Ip:Port lines
-  QCheckBox* safeScanCheckBox = nullptr;        // hidden
-  QCheckBox* autoScanCheckBox = nullptr;        // hidden
-  QMenu* listMenu = nullptr;
-  QAction* deleteListAction = nullptr;
-  QAction* selectListAction = nullptr;
-  QAction* exportSslfAction = nullptr;
+  // The current password field: what the next connect leaves in Config.
+  std::string password() const;
 
-  // The caption of a labeled edit.
-  QLabel* editLabel(QLineEdit* edit) const;
-
-  // Showing: the fields and boxes from the settings, the server lists.
-  void fillFromSettings();
-  // Hiding: Config from this window and the settings.
-  void saveSettings();
-  void browseMohaaPath();
-  void browseSpearheadPath();
-  void showCredits();
-  void importTextListFile();
-  void importSslfFile();
+  // The list view's commands on its selected list; nothing without one.
   // Makes the selected list current (also the list view's double-click).
   void selectList();
   void deleteList();
   void exportListAsSslf();
-
-  // Config as this window and the settings make it.
-  Config configFromWindow() const;
-  // The selected list's name; empty when no list is selected.
-  std::string selectedList() const;
+  // "Import SSLF" and "Import ASE" (Name|Ip:Port lines).
+  void importSslfFile();
+  void importTextListFile();
 
  signals:
   void autoScanSwitched(bool on);
@@ -98,6 +59,30 @@ class OptionsWindow : public QWidget {
   void hideEvent(QHideEvent* event) override;
 
  private:
+  // Controls; each keeps its code name as its objectName.
+  struct Ui {
+    QCheckBox* clantagsCheckBox = nullptr;
+    QLabel* speedLabel = nullptr;  // "choose your speed: N sec"
+    QSlider* speedSlider = nullptr;
+    QLineEdit* nicknameEdit = nullptr;
+    QLineEdit* passwordEdit = nullptr;
+    QLineEdit* mohaaPathEdit = nullptr;
+    QLineEdit* spearheadPathEdit = nullptr;
+    QTreeWidget* serverListView = nullptr;
+    QCheckBox* safeScanCheckBox = nullptr;  // hidden
+    QCheckBox* autoScanCheckBox = nullptr;  // hidden
+    QMenu* listMenu = nullptr;
+  };
+
+  // Showing: the fields and boxes from the settings, the server lists.
+  void fillFromSettings();
+  // Hiding: Config from this window and the settings.
+  void saveSettings();
+  // Config as this window and the settings make it.
+  Config configFromWindow() const;
+  // The selected list's name; empty when no list is selected.
+  std::string selectedList() const;
+  void showCredits();
   void onSpeedChanged();
   void onSafeScanToggled();
   void hideAndShowAgain();
@@ -111,6 +96,7 @@ class OptionsWindow : public QWidget {
 
   Settings& settings_;
   const ScanState& scan_;
+  Ui ui_;
 };
 
 }  // namespace tarvix

@@ -217,14 +217,14 @@ class TestLaunch : public QObject {
     // With a password in the Options window the file is not consulted, and
     // it stays for the next connect.
     ws.options()->show();
-    ws.options()->passwordEdit->setText("typed");
+    partNamed<QLineEdit>(*ws.options(), "LabeledEdit2")->setText("typed");
     ws.options()->hide();
     connectAndWait(f);
     QCOMPARE(recordedArgs(dir, "aa")[5], std::string("typed"));
     QCOMPARE(ws.settings().config().serverPassword, std::string("typed"));
 
     // A password file that cannot be read stops the connect with its error.
-    ws.options()->passwordEdit->clear();
+    partNamed<QLineEdit>(*ws.options(), "LabeledEdit2")->clear();
     deleteFile("Passwords.txt");
     deleteFile("aa/args.txt");
     connectAndWait(f);

@@ -16,6 +16,7 @@
 #include "support/FakeGameSpy.h"
 #include "support/FakeMaster.h"
 #include "support/TempDataDir.h"
+#include "support/qt/Parts.h"
 #include "support/qt/ProgramFixture.h"
 #include "support/qt/ScriptedDialogs.h"
 
@@ -144,8 +145,8 @@ class TestServerDiscovery : public QObject {
     ProgramFixture ws;
     OptionsWindow* w = ws.options();
     w->show();
-    w->serverListView->setCurrentItem(
-        w->serverListView->findItems("Internet", Qt::MatchExactly)[0]);
+    auto* lists = partNamed<QTreeWidget>(*w, "ListView1");
+    lists->setCurrentItem(lists->findItems("Internet", Qt::MatchExactly)[0]);
     w->deleteList();
     QVERIFY(!dir.exists("Serverlists/Internet"));
     w->importTextListFile();

@@ -36,6 +36,51 @@ using tarvix::test::TempDataDir;
 
 namespace {
 
+// The Options window's controls, found by objectName.
+QSlider* speedSlider(const OptionsWindow* w) { return partNamed<QSlider>(*w, "TrackBar1"); }
+QLabel* speedLabel(const OptionsWindow* w) { return partNamed<QLabel>(*w, "Label3"); }
+QLineEdit* nicknameEdit(const OptionsWindow* w) { return partNamed<QLineEdit>(*w, "LabeledEdit1"); }
+QLineEdit* passwordEdit(const OptionsWindow* w) { return partNamed<QLineEdit>(*w, "LabeledEdit2"); }
+QLineEdit* mohaaPathEdit(const OptionsWindow* w) {
+  return partNamed<QLineEdit>(*w, "LabeledEdit3");
+}
+QLineEdit* spearheadPathEdit(const OptionsWindow* w) {
+  return partNamed<QLineEdit>(*w, "LabeledEdit4");
+}
+QCheckBox* safeScanCheckBox(const OptionsWindow* w) {
+  return partNamed<QCheckBox>(*w, "CheckBox3");
+}
+QCheckBox* autoScanCheckBox(const OptionsWindow* w) {
+  return partNamed<QCheckBox>(*w, "CheckBox1");
+}
+QCheckBox* clantagsCheckBox(const OptionsWindow* w) {
+  return partNamed<QCheckBox>(*w, "CheckBox2");
+}
+QLabel* fastLabel(const OptionsWindow* w) { return partNamed<QLabel>(*w, "Label1"); }
+QLabel* slowLabel(const OptionsWindow* w) { return partNamed<QLabel>(*w, "Label2"); }
+QPushButton* aboutButton(const OptionsWindow* w) { return partNamed<QPushButton>(*w, "Button4"); }
+LinkLabel* supportLink(const OptionsWindow* w) { return partNamed<LinkLabel>(*w, "Legacy2"); }
+QPushButton* importSslfButton(const OptionsWindow* w) {
+  return partNamed<QPushButton>(*w, "Button7");
+}
+QPushButton* importTextListButton(const OptionsWindow* w) {
+  return partNamed<QPushButton>(*w, "Button5");
+}
+QMenu* listMenu(const OptionsWindow* w) { return partNamed<QMenu>(*w, "PopupMenu1"); }
+QTreeWidget* serverListView(const OptionsWindow* w) {
+  return partNamed<QTreeWidget>(*w, "ListView1");
+}
+QPushButton* mohaaBrowseButton(const OptionsWindow* w) {
+  return partNamed<QPushButton>(*w, "Button3");
+}
+QPushButton* spearheadBrowseButton(const OptionsWindow* w) {
+  return partNamed<QPushButton>(*w, "Button6");
+}
+// The caption above a labeled edit.
+QLabel* editLabel(const QLineEdit* edit) {
+  return partNamed<QLabel>(*edit->parent(), edit->objectName() + "Label");
+}
+
 QStringList listNames(QTreeWidget* view) {
   QStringList out;
   for (int i = 0; i < view->topLevelItemCount(); ++i) out << view->topLevelItem(i)->text(0);
@@ -43,9 +88,9 @@ QStringList listNames(QTreeWidget* view) {
 }
 
 void selectList(OptionsWindow* w, const QString& name) {
-  const auto found = w->serverListView->findItems(name, Qt::MatchExactly);
+  const auto found = serverListView(w)->findItems(name, Qt::MatchExactly);
   QVERIFY(!found.isEmpty());
-  w->serverListView->setCurrentItem(found.first());
+  serverListView(w)->setCurrentItem(found.first());
 }
 
 std::vector<std::string> configOnDisk() { return readLines("Config"); }
@@ -87,38 +132,38 @@ class TestOptions : public QObject {
 
     w->show();
     QCOMPARE(w->windowTitle(), QString("Options"));
-    QCOMPARE(w->speedSlider->value(), 5000);
+    QCOMPARE(speedSlider(w)->value(), 5000);
     QCOMPARE(ws.settings().config().scanTimeout, 5000);
     QCOMPARE(ws.settings().config().speedSetting, 5000);
-    QCOMPARE(w->speedLabel->text(), QString("choose your speed: 5 sec"));
-    QCOMPARE(w->nicknameEdit->text(), QString("Nick"));
-    QCOMPARE(w->passwordEdit->text(), QString("pw"));
-    QCOMPARE(w->mohaaPathEdit->text(), QString("/games/MOHAA.exe"));
-    QCOMPARE(w->spearheadPathEdit->text(), QString("/games/moh_spearhead.exe"));
-    QVERIFY(w->safeScanCheckBox->isChecked());
-    QVERIFY(w->autoScanCheckBox->isChecked());
-    QVERIFY(w->clantagsCheckBox->isChecked());
-    QVERIFY(!w->autoScanCheckBox->isVisible());
-    QVERIFY(!w->safeScanCheckBox->isVisible());
-    QCOMPARE(w->editLabel(w->mohaaPathEdit)->text(), QString("MoH:AA path"));
-    QCOMPARE(w->editLabel(w->spearheadPathEdit)->text(), QString("Spearhead path"));
-    QCOMPARE(w->fastLabel->toolTip(), QString("DSL connection or better"));
-    QCOMPARE(w->slowLabel->toolTip(), QString("Modem connection or E-Donky"));
-    QCOMPARE(w->aboutButton->text(), QString("About Tarvix 2.10"));
-    QCOMPARE(w->supportLink->text(), QString("Tarvix support - help"));
+    QCOMPARE(speedLabel(w)->text(), QString("choose your speed: 5 sec"));
+    QCOMPARE(nicknameEdit(w)->text(), QString("Nick"));
+    QCOMPARE(passwordEdit(w)->text(), QString("pw"));
+    QCOMPARE(mohaaPathEdit(w)->text(), QString("/games/MOHAA.exe"));
+    QCOMPARE(spearheadPathEdit(w)->text(), QString("/games/moh_spearhead.exe"));
+    QVERIFY(safeScanCheckBox(w)->isChecked());
+    QVERIFY(autoScanCheckBox(w)->isChecked());
+    QVERIFY(clantagsCheckBox(w)->isChecked());
+    QVERIFY(!autoScanCheckBox(w)->isVisible());
+    QVERIFY(!safeScanCheckBox(w)->isVisible());
+    QCOMPARE(editLabel(mohaaPathEdit(w))->text(), QString("MoH:AA path"));
+    QCOMPARE(editLabel(spearheadPathEdit(w))->text(), QString("Spearhead path"));
+    QCOMPARE(fastLabel(w)->toolTip(), QString("DSL connection or better"));
+    QCOMPARE(slowLabel(w)->toolTip(), QString("Modem connection or E-Donky"));
+    QCOMPARE(aboutButton(w)->text(), QString("About Tarvix 2.10"));
+    QCOMPARE(supportLink(w)->text(), QString("Tarvix support - help"));
     // The link: bold navy Tahoma, teal under the mouse, a web address.
-    QCOMPARE(w->supportLink->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    QCOMPARE(w->supportLink->activeColour(), QColor(0, 128, 128));
-    QCOMPARE(w->supportLink->font().family(), QString("Tahoma"));
-    QVERIFY(w->supportLink->font().bold());
-    QVERIFY(w->supportLink->target().scheme().startsWith("http"));
-    QCOMPARE(w->importSslfButton->toolTip(), QString("Imports an HLSW list"));
-    QCOMPARE(w->importTextListButton->toolTip(),
+    QCOMPARE(supportLink(w)->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    QCOMPARE(supportLink(w)->activeColour(), QColor(0, 128, 128));
+    QCOMPARE(supportLink(w)->font().family(), QString("Tahoma"));
+    QVERIFY(supportLink(w)->font().bold());
+    QVERIFY(supportLink(w)->target().scheme().startsWith("http"));
+    QCOMPARE(importSslfButton(w)->toolTip(), QString("Imports an HLSW list"));
+    QCOMPARE(importTextListButton(w)->toolTip(),
              QString("Imports an ALL SEEING EYE Serverlist text"));
-    QCOMPARE(w->listMenu->actions().size(), 3);
-    QCOMPARE(w->listMenu->actions()[0]->text(), QString("delete list"));
-    QCOMPARE(w->listMenu->actions()[1]->text(), QString("select list"));
-    QCOMPARE(w->listMenu->actions()[2]->text(), QString("export as SSLF"));
+    QCOMPARE(listMenu(w)->actions().size(), 3);
+    QCOMPARE(listMenu(w)->actions()[0]->text(), QString("delete list"));
+    QCOMPARE(listMenu(w)->actions()[1]->text(), QString("select list"));
+    QCOMPARE(listMenu(w)->actions()[2]->text(), QString("export as SSLF"));
 
     // Boxes are never cleared by showing, and a short time-out is left alone.
     w->hide();
@@ -126,11 +171,11 @@ class TestOptions : public QObject {
     setConfigValue(ws.settings(), &Config::scanTimeout, 300);
     autoScanTimer(*f)->stop();
     w->show();
-    QVERIFY(w->clantagsCheckBox->isChecked());
-    QVERIFY(w->autoScanCheckBox->isChecked());
-    QCOMPARE(w->speedSlider->value(), 300);
+    QVERIFY(clantagsCheckBox(w)->isChecked());
+    QVERIFY(autoScanCheckBox(w)->isChecked());
+    QCOMPARE(speedSlider(w)->value(), 300);
     QCOMPARE(ws.settings().config().scanTimeout, 300);
-    QCOMPARE(w->speedLabel->text(), QString("choose your speed: 0 sec"));
+    QCOMPARE(speedLabel(w)->text(), QString("choose your speed: 0 sec"));
     w->hide();
     QVERIFY(d.errors.isEmpty());
   }
@@ -143,53 +188,53 @@ class TestOptions : public QObject {
     MainWindow* f = ws.mainWindow();
     OptionsWindow* w = ws.options();
     w->show();
-    w->speedSlider->setValue(999);
-    QCOMPARE(w->speedLabel->text(), QString("choose your speed: 0 sec"));
+    speedSlider(w)->setValue(999);
+    QCOMPARE(speedLabel(w)->text(), QString("choose your speed: 0 sec"));
     QCOMPARE(ws.settings().config().scanTimeout, 999);
     QCOMPARE(ws.settings().config().speedSetting, 999);
-    w->speedSlider->setValue(1000);
-    QCOMPARE(w->speedLabel->text(), QString("choose your speed: 1 sec"));
-    w->speedSlider->setValue(100);
+    speedSlider(w)->setValue(1000);
+    QCOMPARE(speedLabel(w)->text(), QString("choose your speed: 1 sec"));
+    speedSlider(w)->setValue(100);
     QCOMPARE(ws.settings().config().scanTimeout, 250);
-    w->speedSlider->setValue(9000);
+    speedSlider(w)->setValue(9000);
     QCOMPARE(ws.settings().config().scanTimeout, 5000);
-    w->speedSlider->setValue(1200);
+    speedSlider(w)->setValue(1200);
 
-    w->safeScanCheckBox->setChecked(true);
+    safeScanCheckBox(w)->setChecked(true);
     QVERIFY(ws.settings().config().safeScan);
     QCOMPARE(ws.settings().config().scanTimeout, 5000);
     QCOMPARE(ws.settings().config().speedSetting, 1200);
-    w->safeScanCheckBox->setChecked(false);
+    safeScanCheckBox(w)->setChecked(false);
     QVERIFY(!ws.settings().config().safeScan);
     QCOMPARE(ws.settings().config().scanTimeout, 1200);
 
-    w->autoScanCheckBox->setChecked(true);
+    autoScanCheckBox(w)->setChecked(true);
     QVERIFY(autoScanTimer(*f)->isActive());
-    w->autoScanCheckBox->setChecked(false);
+    autoScanCheckBox(w)->setChecked(false);
     QVERIFY(!autoScanTimer(*f)->isActive());
-    w->clantagsCheckBox->setChecked(true);
+    clantagsCheckBox(w)->setChecked(true);
     QVERIFY(ws.settings().config().clantagsOn);
-    w->clantagsCheckBox->setChecked(false);
+    clantagsCheckBox(w)->setChecked(false);
     QVERIFY(!ws.settings().config().clantagsOn);
 
-    QTest::keyClicks(w->nicknameEdit, "X");
+    QTest::keyClicks(nicknameEdit(w), "X");
     QCOMPARE(ws.settings().config().playerName, std::string("PlayerX"));
-    w->passwordEdit->setText("se\"cret");
+    passwordEdit(w)->setText("se\"cret");
     QCOMPARE(ws.settings().config().serverPassword, std::string("se\"cret"));
-    w->mohaaPathEdit->setText("/a/MOHAA.exe");
-    w->spearheadPathEdit->setText(QString::fromUtf8("/b/\xc3\xa9/moh_spearhead.exe"));
+    mohaaPathEdit(w)->setText("/a/MOHAA.exe");
+    spearheadPathEdit(w)->setText(QString::fromUtf8("/b/\xc3\xa9/moh_spearhead.exe"));
     QCOMPARE(ws.settings().config().mohaaPath, std::string("/a/MOHAA.exe"));
     // A path is the system's file name, not data text.
     QCOMPARE(ws.settings().config().spearheadPath, std::string("/b/\xc3\xa9/moh_spearhead.exe"));
 
     // Nickname and password take only what the code page holds.
-    w->nicknameEdit->setText("Player");
-    w->nicknameEdit->insert(
+    nicknameEdit(w)->setText("Player");
+    nicknameEdit(w)->insert(
         QString::fromUtf8("\xe2\x82\xac\xc5\x81"));  // the euro sign, then L-stroke
-    QCOMPARE(w->nicknameEdit->text(), QString("Player"));
+    QCOMPARE(nicknameEdit(w)->text(), QString("Player"));
     QTRY_COMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xc5\x81"))});
     QCOMPARE(d.parents.last(), w);
-    w->nicknameEdit->insert(QString::fromUtf8("\xe2\x82\xac"));
+    nicknameEdit(w)->insert(QString::fromUtf8("\xe2\x82\xac"));
     QCOMPARE(ws.settings().config().playerName, std::string("Player\x80"));
     w->hide();
   }
@@ -202,9 +247,9 @@ class TestOptions : public QObject {
     OptionsWindow* w = ws.options();
 
     w->show();
-    w->nicknameEdit->setText("Closer");
-    w->safeScanCheckBox->setChecked(true);
-    w->speedSlider->setValue(700);
+    nicknameEdit(w)->setText("Closer");
+    safeScanCheckBox(w)->setChecked(true);
+    speedSlider(w)->setValue(700);
     QVERIFY(w->close());  // the system menu's close
     std::vector<std::string> cfg = configOnDisk();
     QCOMPARE(cfg.size(), std::size_t(12));
@@ -221,8 +266,8 @@ class TestOptions : public QObject {
     // "About" hides this window (writing Config) and shows the credits;
     // a click on the picture comes back.
     w->show();
-    w->nicknameEdit->setText("About");
-    QTest::mouseClick(w->aboutButton, Qt::LeftButton);
+    nicknameEdit(w)->setText("About");
+    QTest::mouseClick(aboutButton(w), Qt::LeftButton);
     QVERIFY(!w->isVisible());
     QVERIFY(ws.credits()->isVisible());
     QCOMPARE(configOnDisk()[3], std::string("About"));
@@ -262,18 +307,18 @@ class TestOptions : public QObject {
     const QString here = QDir::currentPath();
     dir.write("games/MOHAA.exe", "MZ");
     d.files.push_back(QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
-    w->mohaaBrowseButton->click();
+    mohaaBrowseButton(w)->click();
     QCOMPARE(QDir::currentPath(), here);
-    QCOMPARE(w->mohaaPathEdit->text(), QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
+    QCOMPARE(mohaaPathEdit(w)->text(), QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
     QCOMPARE(ws.settings().config().mohaaPath, dir.path() + "/games/MOHAA.exe");
 
     // Cancel keeps the field; a running scan refuses without a dialog.
-    w->spearheadBrowseButton->click();
+    spearheadBrowseButton(w)->click();
     QCOMPARE(d.filters.size(), 2);
-    QCOMPARE(w->spearheadPathEdit->text(), QString());
+    QCOMPARE(spearheadPathEdit(w)->text(), QString());
     QVERIFY(startWaitingScan(*ws.mainWindow(), ws.settings()));
-    w->mohaaBrowseButton->click();
-    w->spearheadBrowseButton->click();
+    mohaaBrowseButton(w)->click();
+    spearheadBrowseButton(w)->click();
     QCOMPARE(d.filters.size(), 2);
     stopScanButton(*ws.mainWindow())->click();
     w->hide();
@@ -289,12 +334,12 @@ class TestOptions : public QObject {
     ScriptedDialogs d;
     ProgramFixture ws;
     ws.options()->show();
-    QCOMPARE(listNames(ws.options()->serverListView),
+    QCOMPARE(listNames(serverListView(ws.options())),
              QStringList({"Alpha", "beta", "Standard", "zeta"}));
     // Showing again does not duplicate rows.
     ws.options()->hide();
     ws.options()->show();
-    QCOMPARE(ws.options()->serverListView->topLevelItemCount(), 4);
+    QCOMPARE(serverListView(ws.options())->topLevelItemCount(), 4);
     ws.options()->hide();
   }
 
@@ -414,7 +459,7 @@ class TestOptions : public QObject {
     QCOMPARE(serverNameList(*f)->count(), 2);
     QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Standard"));
     QVERIFY(w->isVisible());
-    QCOMPARE(listNames(w->serverListView), QStringList({"Standard", "Team"}));
+    QCOMPARE(listNames(serverListView(w)), QStringList({"Standard", "Team"}));
 
     // Refused while a scan runs.
     selectList(w, "Team");
@@ -472,7 +517,7 @@ class TestOptions : public QObject {
     QCOMPARE(dir.read("Serverlists/x"),
              test::crlf({"Alpha", "127.0.0.3", "12203", "Beta x", "127.0.0.4", "80"}));
     QVERIFY(contains(dir.read("Passwords.txt"), "rcon:secret\r\n127.0.0.312203\r\njoinme\r\n"));
-    QVERIFY(listNames(w->serverListView).contains("x"));
+    QVERIFY(listNames(serverListView(w)).contains("x"));
     QVERIFY(w->isVisible());
 
     // Cancel and scanning do nothing.
@@ -534,7 +579,7 @@ class TestOptions : public QObject {
     QCOMPARE(d.parents, QList<QWidget*>{w});
     QCOMPARE(d.fileParents, QList<QWidget*>{w});
     QCOMPARE(dir.read("Serverlists/caf\xe9"), test::crlf({"Open", "1.1.1.1", "1"}));
-    QVERIFY(listNames(w->serverListView).contains(QString::fromUtf8("caf\xc3\xa9")));
+    QVERIFY(listNames(serverListView(w)).contains(QString::fromUtf8("caf\xc3\xa9")));
 
     // A name the code page cannot hold cannot name a list.
     d.files.push_back(QString::fromStdString(dir.path() + "/in/\xd0\xa1\xd0\xb5.txt"));
@@ -542,7 +587,7 @@ class TestOptions : public QObject {
     w->importTextListFile();
     QCOMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xd0\xa1"))});
     QCOMPARE(d.parents.last(), w);
-    QCOMPARE(listNames(w->serverListView).size(), 2);
+    QCOMPARE(listNames(serverListView(w)).size(), 2);
     w->hide();
   }
 
@@ -561,7 +606,7 @@ class TestOptions : public QObject {
     QCOMPARE(d.filters.last(), QString("txt (*.txt);;all files (*)"));
     QCOMPARE(dir.read("Serverlists/ase"),
              test::crlf({"My|Server", "1.2.3.4", "80", "", "", "NoColon", "", "", ""}));
-    QVERIFY(listNames(w->serverListView).contains("ase"));
+    QVERIFY(listNames(serverListView(w)).contains("ase"));
 
     // A password line with Passwords.txt missing stops the import with a box.
     deleteFile("Passwords.txt");

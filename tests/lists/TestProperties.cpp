@@ -360,7 +360,7 @@ class TestProperties : public QObject {
     QCOMPARE(dialogs.messages.last(), QString("Please select a server !"));
 
     // The Options window's link leads to the home page.
-    QCOMPARE(w.options->supportLink->target(), QUrl(toQString(kHomePage)));
+    QCOMPARE(partNamed<LinkLabel>(*w.options, "Legacy2")->target(), QUrl(toQString(kHomePage)));
   }
 };
 

@@ -13,15 +13,9 @@
 
 #include "app/MainWindow.h"
 #include "store/Settings.h"
+#include "support/qt/Parts.h"
 
 namespace tarvix::test {
-
-template <typename T>
-T* partNamed(const QObject& window, const QString& name) {
-  T* part = window.findChild<T*>(name);
-  if (!part) qFatal("no control named %s", qPrintable(name));
-  return part;
-}
 
 inline QTreeWidget* playerView(const QObject& w) { return partNamed<QTreeWidget>(w, "ListView1"); }
 inline QTreeWidget* buddyView(const QObject& w) { return partNamed<QTreeWidget>(w, "ListView2"); }
