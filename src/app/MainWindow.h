@@ -280,10 +280,9 @@ class MainWindow : public QMainWindow, public ScanState {
   QString versionText_;
   // The server view re-sorts whenever a row's caption is set while this is on.
   bool autoSort_ = true;
-  // The running pass (a finished one until the stop joins it).
+  // The running pass (a finished one until the stop joins it). Its stop
+  // alone decides which of its changes reach the window.
   std::shared_ptr<ScanPass> scanPass_;
-  // Changes with every start and stop; changes posted by an older pass are dropped.
-  unsigned scanGeneration_ = 0;
 
   // What the properties window shows for the current server.
   ServerInfo shownInfo_;

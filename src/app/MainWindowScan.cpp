@@ -31,15 +31,14 @@ struct ScanSnapshot {
 }  // namespace
 
 // The pass's view of the main window. Reads come from the snapshot and the
-// thread-safe settings; changes are posted to the UI thread in order and
-// dropped there once the pass that made them has been stopped.
+// thread-safe settings; changes are posted to the UI thread in order. The
+// pass's own stop decides what reaches the window: its thread makes no
+// change once stopped (the pass's guard), and a change it posted earlier
+// that has not run yet is dropped on the UI thread (post() below).
 class MainWindow::PassView : public ScanView {
  public:
   explicit PassView(MainWindow* form)
-      : window_(form),
-        settings_(form->settings_),
-        generation_(form->scanGeneration_),
-        snap_(std::make_shared<ScanSnapshot>()) {
+      : window_(form), settings_(form->settings_), snap_(std::make_shared<ScanSnapshot>()) {
     refreshHosts(form, *snap_);
     refreshNames(form, *snap_);
     auto snap = snap_;
@@ -71,6 +70,9 @@ class MainWindow::PassView : public ScanView {
     connections_.push_back(
         QObject::connect(names, &QAbstractItemModel::modelReset, form, allNames));
   }
+
+  // The pass whose changes these are; set before it starts.
+  void setPass(std::weak_ptr<WorkerPass> pass) { pass_ = std::move(pass); }
 
   // Destroyed on the UI thread after the pass's thread has ended.
   ~PassView() override {
@@ -215,10 +217,12 @@ class MainWindow::PassView : public ScanView {
   template <typename F>
   void post(F change, int key = 0) {
     MainWindow* form = window_;
-    const unsigned generation = generation_;
     batcher_.post(
-        [form, generation, change = std::move(change)] {
-          if (form->scanGeneration_ != generation) return;  // that pass was stopped
+        [form, pass = pass_, change = std::move(change)] {
+          // Stopped, or stopped and gone: stop() and this run on the UI
+          // thread, so nothing of a stopped pass slips in between.
+          const std::shared_ptr<WorkerPass> owner = pass.lock();
+          if (!owner || owner->stopped()) return;
           change(form);
         },
         key);
@@ -229,7 +233,7 @@ class MainWindow::PassView : public ScanView {
   ChangeBatcher batcher_{window_};
   // Read by the pass's thread; safe there.
   Settings& settings_;
-  const unsigned generation_;
+  std::weak_ptr<WorkerPass> pass_;
   std::shared_ptr<ScanSnapshot> snap_;
   std::vector<QMetaObject::Connection> connections_;
 };
@@ -245,11 +249,11 @@ void MainWindow::startScan() {
   ui_.buddyView->clear();
   scanning_ = true;
   stopScanPass();
-  ++scanGeneration_;
   const IniSettings ini;
   const int parallel = ini.parallelScan() ? kDefaultParallelQueries : 0;
-  scanPass_ =
-      std::make_shared<ScanPass>(std::make_shared<PassView>(this), parallel, ini.scanRetries());
+  auto view = std::make_shared<PassView>(this);
+  scanPass_ = std::make_shared<ScanPass>(view, parallel, ini.scanRetries());
+  view->setPass(scanPass_);
   scanPass_->start();
 }
 
@@ -268,7 +272,6 @@ void MainWindow::stopScan() {
 }
 
 void MainWindow::stopScanPass() {
-  ++scanGeneration_;
   if (!scanPass_) return;
   std::shared_ptr<ScanPass> scan = std::move(scanPass_);
   scanPass_.reset();

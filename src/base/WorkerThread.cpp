@@ -12,6 +12,11 @@ void WorkerThread::stop() {
   stop_.request();
 }
 
+bool WorkerThread::stopped() {
+  std::lock_guard lock(guard_);
+  return stopped_;
+}
+
 bool WorkerThread::join() {
   if (!thread_.joinable()) return true;
   try {

@@ -18,6 +18,9 @@ class WorkerThread {
 
   // Abandons the pass at once, also during a socket wait or a pause.
   void stop();
+  // True once stop() has been called: the pass's effects are over, also
+  // those it handed to another thread that have not run yet.
+  bool stopped();
   // Waits for the thread; false when the thread could not be joined.
   bool join();
   // The system's identifier of the pass's thread (0 before start or after join).
