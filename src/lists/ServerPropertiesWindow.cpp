@@ -102,61 +102,59 @@ ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* pare
   setWindowTitle("properties");
   makeFixedToolWindow(this, true);
 
-  passwordMenu = new QMenu(this);
-  passwordMenu->setObjectName("PopupMenu1");
-  resetAllPasswordsAction = passwordMenu->addAction("reset all passwords");
+  ui_.passwordMenu = new QMenu(this);
+  ui_.passwordMenu->setObjectName("PopupMenu1");
+  QAction* resetAllPasswordsAction = ui_.passwordMenu->addAction("reset all passwords");
   resetAllPasswordsAction->setObjectName("resetallpasswords1");
 
   placePropertiesControls(this);
-  pingGraph = control<PingGraph>(this, "PaintBox1");
-  serverPasswordEdit = control<QLineEdit>(this, "LabeledEdit1");
-  setServerPasswordButton = control<QPushButton>(this, "Button1");
-  rconPasswordEdit = control<QLineEdit>(this, "LabeledEdit3");
-  setPasswordsButton = control<QPushButton>(this, "Button2");
-  rconDefaultCheckBox = control<QCheckBox>(this, "CheckBox1");
-  pingLabel = control<QLabel>(this, "Label1");
-  pingEdit = control<QLineEdit>(this, "LabeledEdit2");
-  addressLabel = control<QLabel>(this, "Label2");
-  addressEdit = control<QLineEdit>(this, "Edit1");
-  webLink = control<LinkLabel>(this, "Legacy1");
-  versionEdit = control<QLineEdit>(this, "LabeledEdit4");
-  mapRotationMemo = control<QPlainTextEdit>(this, "Memo1");
+  ui_.pingGraph = control<PingGraph>(this, "PaintBox1");
+  ui_.serverPasswordEdit = control<QLineEdit>(this, "LabeledEdit1");
+  auto* setServerPasswordButton = control<QPushButton>(this, "Button1");
+  ui_.rconPasswordEdit = control<QLineEdit>(this, "LabeledEdit3");
+  auto* setPasswordsButton = control<QPushButton>(this, "Button2");
+  ui_.rconDefaultCheckBox = control<QCheckBox>(this, "CheckBox1");
+  ui_.pingEdit = control<QLineEdit>(this, "LabeledEdit2");
+  ui_.addressEdit = control<QLineEdit>(this, "Edit1");
+  ui_.webLink = control<LinkLabel>(this, "Legacy1");
+  ui_.versionEdit = control<QLineEdit>(this, "LabeledEdit4");
+  ui_.mapRotationMemo = control<QPlainTextEdit>(this, "Memo1");
 
-  makeBold(labelOf(this, serverPasswordEdit));
-  makeBold(labelOf(this, rconPasswordEdit));
+  makeBold(labelOf(this, ui_.serverPasswordEdit));
+  makeBold(labelOf(this, ui_.rconPasswordEdit));
   setServerPasswordButton->setVisible(false);
-  acceptCodePageOnly({serverPasswordEdit, rconPasswordEdit});
-  for (QLineEdit* edit : {serverPasswordEdit, rconPasswordEdit}) {
+  acceptCodePageOnly({ui_.serverPasswordEdit, ui_.rconPasswordEdit});
+  for (QLineEdit* edit : {ui_.serverPasswordEdit, ui_.rconPasswordEdit}) {
     edit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(edit, &QWidget::customContextMenuRequested, this,
-            [this, edit](const QPoint& pos) { passwordMenu->popup(edit->mapToGlobal(pos)); });
+            [this, edit](const QPoint& pos) { ui_.passwordMenu->popup(edit->mapToGlobal(pos)); });
   }
-  pingEdit->setReadOnly(true);
-  pingEdit->setFont(tahoma(pingEdit->font()));
-  addressEdit->setReadOnly(true);
-  webLink->setFixedSize(152, 18);
-  versionEdit->setReadOnly(true);
-  mapRotationMemo->setReadOnly(true);
-  mapRotationMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  mapRotationMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  ui_.pingEdit->setReadOnly(true);
+  ui_.pingEdit->setFont(tahoma(ui_.pingEdit->font()));
+  ui_.addressEdit->setReadOnly(true);
+  ui_.webLink->setFixedSize(152, 18);
+  ui_.versionEdit->setReadOnly(true);
+  ui_.mapRotationMemo->setReadOnly(true);
+  ui_.mapRotationMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  ui_.mapRotationMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
 
   // Clicking the ping field or the memo only moves the focus away from them.
-  pingEdit->setFocusPolicy(Qt::NoFocus);
-  mapRotationMemo->setFocusPolicy(Qt::NoFocus);
-  pingEdit->installEventFilter(this);
-  mapRotationMemo->viewport()->installEventFilter(this);
+  ui_.pingEdit->setFocusPolicy(Qt::NoFocus);
+  ui_.mapRotationMemo->setFocusPolicy(Qt::NoFocus);
+  ui_.pingEdit->installEventFilter(this);
+  ui_.mapRotationMemo->viewport()->installEventFilter(this);
 
-  hostChecker = new HostChecker(this);
-  hostChecker->setObjectName("HostChecker1");
-  hostChecker->setLogId("Link checker");
-  hostChecker->setAutoCheck(false);
-  hostChecker->setAutoCheckPeriod(500);
-  hostChecker->setPingCount(1);
-  hostChecker->setPingSize(1);
-  hostChecker->setTtl(64);
-  hostChecker->setPingTimeout(1500);
-  hostChecker->setHostName("localhost");
-  hostChecker->setPingMode(PingMode::Simultaneous);
+  ui_.hostChecker = new HostChecker(this);
+  ui_.hostChecker->setObjectName("HostChecker1");
+  ui_.hostChecker->setLogId("Link checker");
+  ui_.hostChecker->setAutoCheck(false);
+  ui_.hostChecker->setAutoCheckPeriod(500);
+  ui_.hostChecker->setPingCount(1);
+  ui_.hostChecker->setPingSize(1);
+  ui_.hostChecker->setTtl(64);
+  ui_.hostChecker->setPingTimeout(1500);
+  ui_.hostChecker->setHostName("localhost");
+  ui_.hostChecker->setPingMode(PingMode::Simultaneous);
 
   setFixedSize(265, 382);
   centreOnDesktop(this);
@@ -164,12 +162,13 @@ ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* pare
   connect(setPasswordsButton, &QPushButton::clicked, this, [this] { savePasswords(); });
   connect(setServerPasswordButton, &QPushButton::clicked, this,
           &ServerPropertiesWindow::saveServerPassword);
-  connect(rconDefaultCheckBox, &QCheckBox::clicked, this,
+  connect(ui_.rconDefaultCheckBox, &QCheckBox::clicked, this,
           &ServerPropertiesWindow::onRconDefaultClicked);
   connect(resetAllPasswordsAction, &QAction::triggered, this,
           &ServerPropertiesWindow::resetAllPasswords);
-  connect(pingGraph, &PingGraph::doubleClicked, this, &ServerPropertiesWindow::restartPingGraph);
-  connect(hostChecker, &HostChecker::lineLogged, this,
+  connect(ui_.pingGraph, &PingGraph::doubleClicked, this,
+          &ServerPropertiesWindow::restartPingGraph);
+  connect(ui_.hostChecker, &HostChecker::lineLogged, this,
           [this](const std::string&, const std::string& line) { showPingLine(line); });
   showServerInfo(info_);
 }
@@ -189,13 +188,13 @@ void ServerPropertiesWindow::hideEvent(QHideEvent* event) {
 }
 
 void ServerPropertiesWindow::closeEvent(QCloseEvent* event) {
-  stopHostChecking();
+  setHostChecking(false, false);
   QWidget::closeEvent(event);
 }
 
 bool ServerPropertiesWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress &&
-      (watched == pingEdit || watched == mapRotationMemo->viewport())) {
+      (watched == ui_.pingEdit || watched == ui_.mapRotationMemo->viewport())) {
     if (QWidget* focused = focusWidget()) focused->clearFocus();
   }
   return QWidget::eventFilter(watched, event);
@@ -208,22 +207,23 @@ void ServerPropertiesWindow::reopen() {
 
 void ServerPropertiesWindow::showServerInfo(const ServerInfo& info) {
   info_ = info;
-  addressEdit->setText(info.address);
-  addressEdit->setCursorPosition(0);
-  versionEdit->setText(info.version);
-  versionEdit->setCursorPosition(0);
-  mapRotationMemo->setPlainText(info.mapLines.join('\n'));
-  webLink->setText(info.linkCaption);
-  webLink->setAddress(info.linkTarget);
+  ui_.addressEdit->setText(info.address);
+  ui_.addressEdit->setCursorPosition(0);
+  ui_.versionEdit->setText(info.version);
+  ui_.versionEdit->setCursorPosition(0);
+  ui_.mapRotationMemo->setPlainText(info.mapLines.join('\n'));
+  ui_.webLink->setText(info.linkCaption);
+  ui_.webLink->setAddress(info.linkTarget);
 }
 
 void ServerPropertiesWindow::setHostChecking(bool on, bool checkNow) {
   if (on) {
-    hostChecker->setHostName(settings_.currentServer().ip);
-    if (checkNow) hostChecker->check();
-    hostChecker->setAutoCheckPeriod(static_cast<std::uint16_t>(settings_.scanTimeout() & 0xFFFF));
+    ui_.hostChecker->setHostName(settings_.currentServer().ip);
+    if (checkNow) ui_.hostChecker->check();
+    ui_.hostChecker->setAutoCheckPeriod(
+        static_cast<std::uint16_t>(settings_.scanTimeout() & 0xFFFF));
   }
-  hostChecker->setAutoCheck(on);
+  ui_.hostChecker->setAutoCheck(on);
 }
 
 void ServerPropertiesWindow::loadShownServer() {
@@ -236,24 +236,24 @@ void ServerPropertiesWindow::loadShownServer() {
 
   graphX_ = kGraphStartX;
   graphY_ = 20;
-  pingGraph->moveTo(kGraphStartX, 21);
+  ui_.pingGraph->moveTo(kGraphStartX, 21);
 
   setHostChecking(true, true);
 
-  serverPasswordEdit->clear();
-  rconPasswordEdit->clear();
+  ui_.serverPasswordEdit->clear();
+  ui_.rconPasswordEdit->clear();
   showingErrors(this, [&] {
     const Passwords stored = lookupPasswords(current.ip, current.port);
-    serverPasswordEdit->setText(toQString(stored.join));
-    rconPasswordEdit->setText(toQString(stored.rcon));
+    ui_.serverPasswordEdit->setText(toQString(stored.join));
+    ui_.rconPasswordEdit->setText(toQString(stored.rcon));
   });
 
   // Setting the box here writes nothing: only a click writes "default".
   const DefaultServer def = settings_.defaultServer();
-  rconDefaultCheckBox->setChecked(def.ip == current.ip && def.port == current.port);
+  ui_.rconDefaultCheckBox->setChecked(def.ip == current.ip && def.port == current.port);
 
-  shownPassword_ = toBytes(serverPasswordEdit->text());
-  shownRconPassword_ = toBytes(rconPasswordEdit->text());
+  shownPassword_ = toBytes(ui_.serverPasswordEdit->text());
+  shownRconPassword_ = toBytes(ui_.rconPasswordEdit->text());
   shownIp_ = current.ip;
   shownPort_ = current.port;
   showServerInfo(info_);
@@ -261,22 +261,20 @@ void ServerPropertiesWindow::loadShownServer() {
 
 void ServerPropertiesWindow::offerToSavePasswords() {
   setHostChecking(false, false);
-  if (toBytes(serverPasswordEdit->text()) != shownPassword_ ||
-      toBytes(rconPasswordEdit->text()) != shownRconPassword_) {
+  if (toBytes(ui_.serverPasswordEdit->text()) != shownPassword_ ||
+      toBytes(ui_.rconPasswordEdit->text()) != shownRconPassword_) {
     if (dialogs().confirm(this, "save changed passwords ?")) savePasswords();
   }
-  if (rconDefaultCheckBox->isChecked())
+  if (ui_.rconDefaultCheckBox->isChecked())
     showingErrors(this, [&] {
-      writeDefaultServer({shownIp_, shownPort_, toBytes(rconPasswordEdit->text())});
+      writeDefaultServer({shownIp_, shownPort_, toBytes(ui_.rconPasswordEdit->text())});
     });
   emit mainWindowFocusRequested();
 }
 
-void ServerPropertiesWindow::stopHostChecking() { setHostChecking(false, false); }
-
 bool ServerPropertiesWindow::savePasswords() {
-  const std::string join = toBytes(serverPasswordEdit->text());
-  const std::string rcon = toBytes(rconPasswordEdit->text());
+  const std::string join = toBytes(ui_.serverPasswordEdit->text());
+  const std::string rcon = toBytes(ui_.rconPasswordEdit->text());
   const bool saved = showingErrors(this, [&] {
     appendRconPassword(shownIp_, shownPort_, rcon);
     // An empty join password is saved too: it clears the stored one.
@@ -292,7 +290,7 @@ bool ServerPropertiesWindow::savePasswords() {
 }
 
 void ServerPropertiesWindow::saveServerPassword() {
-  const std::string join = toBytes(serverPasswordEdit->text());
+  const std::string join = toBytes(ui_.serverPasswordEdit->text());
   if (showingErrors(this, [&] { appendPassword(shownIp_, shownPort_, join); }))
     shownPassword_ = join;
 }
@@ -300,8 +298,8 @@ void ServerPropertiesWindow::saveServerPassword() {
 void ServerPropertiesWindow::onRconDefaultClicked() {
   // The server shown here, which the main window's selection may have left.
   showingErrors(this, [&] {
-    if (rconDefaultCheckBox->isChecked())
-      writeDefaultServer({shownIp_, shownPort_, toBytes(rconPasswordEdit->text())});
+    if (ui_.rconDefaultCheckBox->isChecked())
+      writeDefaultServer({shownIp_, shownPort_, toBytes(ui_.rconPasswordEdit->text())});
     else
       clearDefaultServer();
   });
@@ -313,45 +311,45 @@ void ServerPropertiesWindow::resetAllPasswords() {
                          "sure to reset all passwords ?\nthis will take effect on all servers!"))
     return;
   if (!showingErrors(this, [] { resetPasswords(); })) return;
-  serverPasswordEdit->clear();
-  rconPasswordEdit->clear();
+  ui_.serverPasswordEdit->clear();
+  ui_.rconPasswordEdit->clear();
   shownPassword_.clear();
   shownRconPassword_.clear();
 }
 
 void ServerPropertiesWindow::resetPingGraph(int x, QPoint pen) {
   graphX_ = x;
-  pingGraph->clear();
-  pingGraph->moveTo(pen.x(), pen.y());
+  ui_.pingGraph->clear();
+  ui_.pingGraph->moveTo(pen.x(), pen.y());
 }
 
 void ServerPropertiesWindow::restartPingGraph() {
-  pingGraph->clear();
-  pingGraph->moveTo(kGraphStartX, graphY_);
+  ui_.pingGraph->clear();
+  ui_.pingGraph->moveTo(kGraphStartX, graphY_);
   graphX_ = kGraphStartX;
 }
 
 void ServerPropertiesWindow::showPingLine(const std::string& line) {
   if (const std::optional<std::string> ping = pingTextOf(line)) {
-    pingEdit->setText(toQString(*ping));
-    setTextColour(pingEdit, colourOf(pingFieldColour(*ping)));
+    ui_.pingEdit->setText(toQString(*ping));
+    setTextColour(ui_.pingEdit, colourOf(pingFieldColour(*ping)));
   }
   // A line without a time leaves the field as it was: the graph below draws
   // the previous value again.
   const GraphAdvance next = advanceGraphX(graphX_);
   graphX_ = next.x;
   if (next.restart) {
-    pingGraph->moveTo(kGraphStartX, graphY_);
-    pingGraph->clear();
+    ui_.pingGraph->moveTo(kGraphStartX, graphY_);
+    ui_.pingGraph->clear();
   }
   long long p = 0;
-  if (!parseInt(toBytes(pingEdit->text()), p)) {
+  if (!parseInt(toBytes(ui_.pingEdit->text()), p)) {
     consoleLogs().append(LogKind::BadLog, kGraphError);
     return;
   }
   const GraphStep step = graphStepFor(p);
   graphY_ = step.y;
-  pingGraph->lineTo(graphX_, graphY_, colourOf(step.colour));
+  ui_.pingGraph->lineTo(graphX_, graphY_, colourOf(step.colour));
 }
 
 }  // namespace tarvix

@@ -11,13 +11,10 @@
 
 #include "store/Config.h"
 
-class QAction;
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
-class QPushButton;
 
 namespace tarvix {
 
@@ -41,41 +38,10 @@ class ServerPropertiesWindow : public QWidget {
  public:
   explicit ServerPropertiesWindow(Settings& settings, QWidget* parent = nullptr);
 
-  QLineEdit* serverPasswordEdit = nullptr;
-  QLineEdit* rconPasswordEdit = nullptr;
-  QPushButton* setPasswordsButton = nullptr;  // "set" beside the rcon password
-  QCheckBox* rconDefaultCheckBox = nullptr;
-  QLabel* pingLabel = nullptr;
-  QLineEdit* pingEdit = nullptr;
-  PingGraph* pingGraph = nullptr;  // 249 x 22
-  QLabel* addressLabel = nullptr;
-  QLineEdit* addressEdit = nullptr;  // address + ":" + port
-  LinkLabel* webLink = nullptr;      // the server's web link
-  QLineEdit* versionEdit = nullptr;
-  QPlainTextEdit* mapRotationMemo = nullptr;
-  QPushButton* setServerPasswordButton = nullptr;  // hidden: the join password alone
-  QMenu* passwordMenu = nullptr;                   // menu of both password fields
-  QAction* resetAllPasswordsAction = nullptr;
-  // Pings the current server while the window is open.
-  HostChecker* hostChecker = nullptr;
-
-  // Showing: the default server, the ping graph, the stored passwords.
-  void loadShownServer();
-  // Hiding: offers to save changed passwords and writes the default server.
-  void offerToSavePasswords();
-  // Closing: the host checker stops.
-  void stopHostChecking();
-  // Saves the rcon record, then the join password record, for the shown
-  // server. False when the password file could not be written.
-  bool savePasswords();
-  // Saves the join password alone.
-  void saveServerPassword();
-  void resetAllPasswords();
-  // Double-click on the graph: cleared, pen at the start at the current height.
-  void restartPingGraph();
-
   // One line of the host checker: the ping field and one step of the graph.
   void showPingLine(const std::string& line);
+  // Where the graph's next step goes: x moves left one pixel per line, y
+  // follows the ping.
   int graphX() const { return graphX_; }
   int graphY() const { return graphY_; }
 
@@ -102,10 +68,39 @@ class ServerPropertiesWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Controls; each keeps its code name as its objectName.
+  struct Ui {
+    QLineEdit* serverPasswordEdit = nullptr;
+    QLineEdit* rconPasswordEdit = nullptr;
+    QCheckBox* rconDefaultCheckBox = nullptr;
+    QLineEdit* pingEdit = nullptr;
+    PingGraph* pingGraph = nullptr;    // 249 x 22
+    QLineEdit* addressEdit = nullptr;  // address + ":" + port
+    LinkLabel* webLink = nullptr;      // the server's web link
+    QLineEdit* versionEdit = nullptr;
+    QPlainTextEdit* mapRotationMemo = nullptr;
+    QMenu* passwordMenu = nullptr;  // menu of both password fields
+    // Pings the current server while the window is open.
+    HostChecker* hostChecker = nullptr;
+  };
+
+  // Showing: the default server, the ping graph, the stored passwords.
+  void loadShownServer();
+  // Hiding: offers to save changed passwords and writes the default server.
+  void offerToSavePasswords();
+  // Saves the rcon record, then the join password record, for the shown
+  // server. False when the password file could not be written.
+  bool savePasswords();
+  // Saves the join password alone (the hidden "set" button).
+  void saveServerPassword();
+  void resetAllPasswords();
+  // Double-click on the graph: cleared, pen at the start at the current height.
+  void restartPingGraph();
   void onRconDefaultClicked();
   void setHostChecking(bool on, bool checkNow);
 
   Settings& settings_;
+  Ui ui_;
   QPointer<QWidget> owner_;
   ServerInfo info_;
   // The passwords as shown or last saved, and the server they belong to.
@@ -113,7 +108,7 @@ class ServerPropertiesWindow : public QWidget {
   std::string shownRconPassword_;
   std::string shownIp_;
   std::string shownPort_;
-  // The ping graph's pen: x moves left one pixel per line, y follows the ping.
+  // The ping graph's pen.
   int graphX_;
   int graphY_ = 11;
 };

@@ -208,7 +208,7 @@ class TestSystray : public QObject {
     QCOMPARE(tray->popupMenu(), partNamed<QMenu>(w, "PopupMenu5"));
     QVERIFY(tray->isEnabled());
 
-    HostChecker* c = program.serverProperties()->hostChecker;
+    HostChecker* c = partNamed<HostChecker>(*program.serverProperties(), "HostChecker1");
     QVERIFY(c);
     QCOMPARE(c->objectName(), QString("HostChecker1"));
     QCOMPARE(c->logId(), std::string("Link checker"));

@@ -39,6 +39,42 @@ std::string answered(int ms) {
 
 const std::vector<std::string> kHeader = {"// Tarvix 1.11 password list", "//", ""};
 
+// The properties window's controls, found by objectName.
+QLineEdit* serverPasswordEdit(const ServerPropertiesWindow* w) {
+  return partNamed<QLineEdit>(*w, "LabeledEdit1");
+}
+QLineEdit* rconPasswordEdit(const ServerPropertiesWindow* w) {
+  return partNamed<QLineEdit>(*w, "LabeledEdit3");
+}
+QPushButton* setPasswordsButton(const ServerPropertiesWindow* w) {
+  return partNamed<QPushButton>(*w, "Button2");
+}
+QCheckBox* rconDefaultCheckBox(const ServerPropertiesWindow* w) {
+  return partNamed<QCheckBox>(*w, "CheckBox1");
+}
+QLineEdit* pingEdit(const ServerPropertiesWindow* w) {
+  return partNamed<QLineEdit>(*w, "LabeledEdit2");
+}
+PingGraph* pingGraph(const ServerPropertiesWindow* w) {
+  return partNamed<PingGraph>(*w, "PaintBox1");
+}
+QLineEdit* addressEdit(const ServerPropertiesWindow* w) {
+  return partNamed<QLineEdit>(*w, "Edit1");
+}
+LinkLabel* webLink(const ServerPropertiesWindow* w) { return partNamed<LinkLabel>(*w, "Legacy1"); }
+QLineEdit* versionEdit(const ServerPropertiesWindow* w) {
+  return partNamed<QLineEdit>(*w, "LabeledEdit4");
+}
+QPlainTextEdit* mapRotationMemo(const ServerPropertiesWindow* w) {
+  return partNamed<QPlainTextEdit>(*w, "Memo1");
+}
+QAction* resetAllPasswordsAction(const ServerPropertiesWindow* w) {
+  return partNamed<QAction>(*w, "resetallpasswords1");
+}
+HostChecker* hostChecker(const ServerPropertiesWindow* w) {
+  return partNamed<HostChecker>(*w, "HostChecker1");
+}
+
 struct Windows {
   // Shows the properties window for a server as the row selection would.
   void showFor(const std::string& ip, const std::string& port) {
@@ -75,15 +111,15 @@ class TestProperties : public QObject {
     Windows w;
 
     w.showFor("10.0.0.1", "12203");
-    QCOMPARE(w.props->serverPasswordEdit->text(), QString("join2"));
-    QCOMPARE(w.props->rconPasswordEdit->text(), QString("secret"));
-    QVERIFY(!w.props->rconDefaultCheckBox->isChecked());
+    QCOMPARE(serverPasswordEdit(w.props)->text(), QString("join2"));
+    QCOMPARE(rconPasswordEdit(w.props)->text(), QString("secret"));
+    QVERIFY(!rconDefaultCheckBox(w.props)->isChecked());
     QCOMPARE(w.program.settings().defaultServer().ip, std::string("10.0.0.9"));
     QCOMPARE(w.program.settings().defaultServer().rconPassword, std::string("adminpw"));
     // Graph reset on showing.
     QCOMPARE(w.props->graphX(), 250);
     QCOMPARE(w.props->graphY(), 20);
-    QCOMPARE(w.props->pingGraph->penPos(), QPoint(250, 21));
+    QCOMPARE(pingGraph(w.props)->penPos(), QPoint(250, 21));
 
     w.props->hide();
     QVERIFY(dialogs.questions.isEmpty());
@@ -92,13 +128,13 @@ class TestProperties : public QObject {
     // The default server is shown checked; an empty default file keeps what
     // the settings hold.
     w.showFor("10.0.0.9", "12203");
-    QVERIFY(w.props->rconDefaultCheckBox->isChecked());
-    w.props->rconDefaultCheckBox->setChecked(false);  // not a click: writes nothing
+    QVERIFY(rconDefaultCheckBox(w.props)->isChecked());
+    rconDefaultCheckBox(w.props)->setChecked(false);  // not a click: writes nothing
     w.props->hide();
     QCOMPARE(dir.read("default"), def);
     dir.write("default", "");
     w.showFor("10.0.0.9", "12203");
-    QVERIFY(w.props->rconDefaultCheckBox->isChecked());
+    QVERIFY(rconDefaultCheckBox(w.props)->isChecked());
     QCOMPARE(w.program.settings().defaultServer().ip, std::string("10.0.0.9"));
   }
 
@@ -110,15 +146,15 @@ class TestProperties : public QObject {
     Windows w;
 
     w.showFor("1.2.3.4", "80");
-    w.props->rconPasswordEdit->setText("newrcon");
+    rconPasswordEdit(w.props)->setText("newrcon");
     dialogs.answers = {false};
     w.props->hide();
     QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
     QCOMPARE(splitLines(dir.read("Passwords.txt")).size(), std::size_t(5));
 
     w.showFor("1.2.3.4", "80");
-    QCOMPARE(w.props->rconPasswordEdit->text(), QString());  // declined edits are gone
-    w.props->rconPasswordEdit->setText("newrcon");
+    QCOMPARE(rconPasswordEdit(w.props)->text(), QString());  // declined edits are gone
+    rconPasswordEdit(w.props)->setText("newrcon");
     dialogs.answers = {true};
     setCurrentIp(w.program.settings(), "9.9.9.9");  // the selection moved on meanwhile
     w.props->hide();
@@ -128,14 +164,14 @@ class TestProperties : public QObject {
 
     // Saved texts are remembered: hiding again asks nothing.
     w.showFor("1.2.3.4", "80");
-    QCOMPARE(w.props->rconPasswordEdit->text(), QString("newrcon"));
+    QCOMPARE(rconPasswordEdit(w.props)->text(), QString("newrcon"));
     dialogs.questions.clear();
-    w.props->serverPasswordEdit->setText("");
-    w.props->setPasswordsButton->click();
+    serverPasswordEdit(w.props)->setText("");
+    setPasswordsButton(w.props)->click();
     w.props->hide();
     QVERIFY(dialogs.questions.isEmpty());
     w.showFor("1.2.3.4", "80");
-    QCOMPARE(w.props->serverPasswordEdit->text(), QString());  // an empty join password clears it
+    QCOMPARE(serverPasswordEdit(w.props)->text(), QString());  // an empty join password clears it
   }
 
   void rconDefaultMarksTheShownServer() {
@@ -146,16 +182,16 @@ class TestProperties : public QObject {
     Windows w;
 
     w.showFor("10.1.1.1", "12203");
-    w.props->rconPasswordEdit->setText("pw1");
-    w.props->rconDefaultCheckBox->click();
+    rconPasswordEdit(w.props)->setText("pw1");
+    rconDefaultCheckBox(w.props)->click();
     QCOMPARE(dir.read("default"), crlf({"10.1.1.1", "12203", "pw1"}));
-    w.props->rconDefaultCheckBox->click();
+    rconDefaultCheckBox(w.props)->click();
     QCOMPARE(dir.read("default"), std::string());
 
     // Checked at hiding: the shown server with the rcon text, wherever the
     // main window's selection is now.
-    w.props->rconDefaultCheckBox->click();
-    w.props->rconPasswordEdit->setText("pw2");
+    rconDefaultCheckBox(w.props)->click();
+    rconPasswordEdit(w.props)->setText("pw2");
     setCurrentIp(w.program.settings(), "10.2.2.2");
     setCurrentPort(w.program.settings(), "1");
     dialogs.answers = {false};
@@ -171,19 +207,19 @@ class TestProperties : public QObject {
     ScriptedDialogs dialogs;
     Windows w;
     w.showFor("1.1.1.1", "1");
-    QCOMPARE(w.props->rconPasswordEdit->text(), QString("r"));
+    QCOMPARE(rconPasswordEdit(w.props)->text(), QString("r"));
 
     dialogs.answers = {false};
-    w.props->resetAllPasswordsAction->trigger();
+    resetAllPasswordsAction(w.props)->trigger();
     QCOMPARE(dialogs.questions.last(),
              QString("sure to reset all passwords ?\nthis will take effect on all servers!"));
     QCOMPARE(splitLines(dir.read("Passwords.txt")).size(), std::size_t(7));
 
     dialogs.answers = {true};
-    w.props->resetAllPasswordsAction->trigger();
+    resetAllPasswordsAction(w.props)->trigger();
     QCOMPARE(dir.read("Passwords.txt"), crlf(kHeader));
-    QCOMPARE(w.props->serverPasswordEdit->text(), QString());
-    QCOMPARE(w.props->rconPasswordEdit->text(), QString());
+    QCOMPARE(serverPasswordEdit(w.props)->text(), QString());
+    QCOMPARE(rconPasswordEdit(w.props)->text(), QString());
     dialogs.questions.clear();
     w.props->hide();  // nothing changed since the reset
     QVERIFY(dialogs.questions.isEmpty());
@@ -205,8 +241,8 @@ class TestProperties : public QObject {
     QCOMPARE(w.program.settings().defaultServer().ip, std::string("kept"));
     QCOMPARE(w.props->graphX(), 250);  // the other steps still ran
 
-    w.props->serverPasswordEdit->setText("x");
-    w.props->setPasswordsButton->click();
+    serverPasswordEdit(w.props)->setText("x");
+    setPasswordsButton(w.props)->click();
     QCOMPARE(dialogs.errors.size(), 3);
     QVERIFY(!dir.exists("Passwords.txt"));
     dialogs.answers = {false};
@@ -221,10 +257,10 @@ class TestProperties : public QObject {
     Windows w;
     w.showFor("127.0.0.1", "12203");
     // The test feeds the lines itself.
-    w.props->hostChecker->setAutoCheck(false);
-    QObject::disconnect(w.props->hostChecker, &HostChecker::lineLogged, nullptr, nullptr);
-    PingGraph* graph = w.props->pingGraph;
-    QLineEdit* field = w.props->pingEdit;
+    hostChecker(w.props)->setAutoCheck(false);
+    QObject::disconnect(hostChecker(w.props), &HostChecker::lineLogged, nullptr, nullptr);
+    PingGraph* graph = pingGraph(w.props);
+    QLineEdit* field = pingEdit(w.props);
     auto pixel = [&](int x, int y) { return graph->canvas().pixelColor(x, y); };
 
     w.props->showPingLine(answered(45));
@@ -287,7 +323,7 @@ class TestProperties : public QObject {
     Windows w;
     setConfigValue(w.program.settings(), &Config::scanTimeout, 700);
     w.showFor("127.0.0.1", "12203");
-    HostChecker* checker = w.props->hostChecker;
+    HostChecker* checker = hostChecker(w.props);
     QVERIFY(checker->autoCheck());
     QCOMPARE(checker->hostName(), std::string("127.0.0.1"));
     QCOMPARE(int(checker->autoCheckPeriod()), 700);
@@ -309,14 +345,14 @@ class TestProperties : public QObject {
     setCurrentPort(w.program.settings(), "5");
     actionNamed(*w.main, "properties1")->trigger();
     QVERIFY(w.props->isVisible());
-    QCOMPARE(w.props->serverPasswordEdit->text(), QString("five"));
+    QCOMPARE(serverPasswordEdit(w.props)->text(), QString("five"));
 
     // "properties" again re-reads: the unsaved edit is offered, declined, gone.
-    w.props->serverPasswordEdit->setText("edited");
+    serverPasswordEdit(w.props)->setText("edited");
     dialogs.answers = {false};
     actionNamed(*w.main, "properties1")->trigger();
     QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
-    QCOMPARE(w.props->serverPasswordEdit->text(), QString("five"));
+    QCOMPARE(serverPasswordEdit(w.props)->text(), QString("five"));
 
     // Selecting another server shows it again, still on top and in front of
     // the main window (its transient), which takes the focus back.
@@ -327,36 +363,36 @@ class TestProperties : public QObject {
     QVERIFY(w.props->windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(w.props->windowHandle()->transientParent());
     QCOMPARE(w.props->windowHandle()->transientParent(), w.main->windowHandle());
-    QCOMPARE(w.props->serverPasswordEdit->text(), QString());
+    QCOMPARE(serverPasswordEdit(w.props)->text(), QString());
 
     // Details shown by the main window reach the fields and the link label.
     emit w.main->detailsShown({"5.5.5.5:5", "1.11",
                                QStringList{"maps in rotation:", "-------------------", "dm/a"},
                                "www.clan.example", "http://www.clan.example"});
-    QCOMPARE(w.props->addressEdit->text(), QString("5.5.5.5:5"));
-    QCOMPARE(w.props->versionEdit->text(), QString("1.11"));
-    QCOMPARE(w.props->mapRotationMemo->toPlainText(),
+    QCOMPARE(addressEdit(w.props)->text(), QString("5.5.5.5:5"));
+    QCOMPARE(versionEdit(w.props)->text(), QString("1.11"));
+    QCOMPARE(mapRotationMemo(w.props)->toPlainText(),
              QString("maps in rotation:\n-------------------\ndm/a"));
-    QCOMPARE(w.props->webLink->text(), QString("www.clan.example"));
-    QCOMPARE(w.props->webLink->target(), QUrl("http://www.clan.example"));
-    QCOMPARE(w.props->webLink->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    QCOMPARE(w.props->webLink->activeColour(), QColor(0, 128, 128));
-    QCOMPARE(w.props->webLink->font().family(), QString("Tahoma"));
-    QVERIFY(!w.props->webLink->font().bold());
+    QCOMPARE(webLink(w.props)->text(), QString("www.clan.example"));
+    QCOMPARE(webLink(w.props)->target(), QUrl("http://www.clan.example"));
+    QCOMPARE(webLink(w.props)->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    QCOMPARE(webLink(w.props)->activeColour(), QColor(0, 128, 128));
+    QCOMPARE(webLink(w.props)->font().family(), QString("Tahoma"));
+    QVERIFY(!webLink(w.props)->font().bold());
 
     // A graph reset of the row selection clears the box and moves the pen.
-    QObject::disconnect(w.props->hostChecker, &HostChecker::lineLogged, nullptr, nullptr);
+    QObject::disconnect(hostChecker(w.props), &HostChecker::lineLogged, nullptr, nullptr);
     w.props->showPingLine(answered(45));
     w.props->showPingLine(answered(45));
     emit w.main->graphReset(250, QPoint(97, 20));
-    QCOMPARE(w.props->pingGraph->penPos(), QPoint(97, 20));
-    QCOMPARE(w.props->pingGraph->canvas().pixelColor(248, 16), w.props->pingGraph->background());
+    QCOMPARE(pingGraph(w.props)->penPos(), QPoint(97, 20));
+    QCOMPARE(pingGraph(w.props)->canvas().pixelColor(248, 16), pingGraph(w.props)->background());
 
     // Connect closes it first.
     setCurrentIp(w.program.settings(), "");
     w.main->connectToServer();
     QVERIFY(!w.props->isVisible());
-    QVERIFY(!w.props->hostChecker->autoCheck());
+    QVERIFY(!hostChecker(w.props)->autoCheck());
     QCOMPARE(dialogs.messages.last(), QString("Please select a server !"));
 
     // The Options window's link leads to the home page.
