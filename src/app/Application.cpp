@@ -151,6 +151,8 @@ void Application::connectListsWindows() {
                    &MainWindow::showStandardList);
   QObject::connect(options, &OptionsWindow::creditsRequested, credits_.get(),
                    [this] { credits_->show(); });
+  QObject::connect(options, &OptionsWindow::browserLooksChanged, main,
+                   &MainWindow::applyBrowserLooks);
   QObject::connect(options, &OptionsWindow::masterServersRequested, masterServers_.get(),
                    [this] { showWindow(masterServers_.get()); });
 

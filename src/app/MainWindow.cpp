@@ -149,6 +149,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   connect(ui_.remoteConsoleAction, &QAction::triggered, this, &MainWindow::remoteConsoleRequested);
   connect(ui_.propertiesAction, &QAction::triggered, this, &MainWindow::propertiesRequested);
   attachEmptyListHint(ui_.serverView);
+  buildFilterBar(central);
 
   ui_.autoScanTimer = new QTimer(this);
   ui_.autoScanTimer->setObjectName("Timer1");
@@ -166,6 +167,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   fitIntoScreen(this);
 
   loadConfigAndList();
+  applyBrowserLooks();
 }
 
 MainWindow::~MainWindow() {
@@ -442,12 +444,14 @@ QTreeWidgetItem* MainWindow::addServerRow(const std::string& name) {
   auto* row = new ServerItem(QStringList{"not scanned", QString(), toQString(name), QString()});
   ui_.serverView->addTopLevelItem(row);
   setRowIcon(row, RowNotScanned);
+  filterServerRow(row);
   return row;
 }
 
 void MainWindow::setRowCaption(QTreeWidgetItem* row, const QString& caption) {
   row->setText(0, caption);
   if (autoSort_) sortServerView();
+  filterServerRow(row);
 }
 
 void MainWindow::setRowIcon(QTreeWidgetItem* row, int icon) {

@@ -19,7 +19,10 @@
 #include "lists/ServerPropertiesWindow.h"
 #include "store/Settings.h"
 
+class QAbstractItemDelegate;
 class QAbstractItemModel;
+class QCheckBox;
+class QLineEdit;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -101,6 +104,11 @@ class MainWindow : public QMainWindow, public ScanState {
   void notify(const QString& title, const QString& text);
   // "2.10 build 08.07.2003"
   QString versionText() const { return versionText_; }
+
+  // ---- opt-in looks (MainWindowLooks.cpp) ----
+  // Reads the looks chosen in tarvix.ini and shows them at once; at start
+  // and whenever Options switches one.
+  void applyBrowserLooks();
 
   // Ends the window's own work: the scan, the console's workers, the timer,
   // the tray icon and the ping threads. Closing the window does this too.
@@ -270,8 +278,34 @@ class MainWindow : public QMainWindow, public ScanState {
   // Shutdown: asks every ping to end, waiting until each has ended.
   void shutdownPingThreads();
 
+  // ---- the filter bar (MainWindowFilter.cpp) ----
+  // Built hidden above the server view; a hidden bar takes no room.
+  void buildFilterBar(QWidget* central);
+  void showFilterBar(bool on);
+  // Hides or shows every row by the bar, then counts them in the status bar.
+  void applyFilter();
+  // A row whose texts changed: hidden or shown again by the bar.
+  void filterServerRow(QTreeWidgetItem* row);
+  // Keeps the names of the players in the row's last reply, for the filter.
+  static void keepRowPlayers(QTreeWidgetItem* row, const std::string& reply);
+  // "N of M servers shown" while rows are hidden and no pass runs; the
+  // server count again once none is.
+  void showShownCount();
+
+  struct FilterBar {
+    QWidget* bar = nullptr;  // "FilterBar"
+    QCheckBox* hideEmpty = nullptr;
+    QCheckBox* hideFull = nullptr;
+    QCheckBox* hideNoResponse = nullptr;
+    QLineEdit* text = nullptr;  // server name, map or player
+    bool countShown = false;    // the status bar says "N of M servers shown"
+  };
+
   Settings& settings_;
   Ui ui_;
+  FilterBar filter_;
+  // Draws colour codes as colours; set while that look is on.
+  QAbstractItemDelegate* colourDelegate_ = nullptr;
 
   bool scanning_ = false;
   int sortColumn_ = 0;

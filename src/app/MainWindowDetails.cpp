@@ -156,6 +156,7 @@ void MainWindow::applyRowSelection(QTreeWidgetItem* row, const std::string& repl
   if (!d.answered) {
     showNoAnswer(true);
     if (row) {
+      keepRowPlayers(row, std::string());
       setRowIcon(row, RowNoAnswer);
       setRowCaption(row, "no response");
     }
@@ -166,6 +167,7 @@ void MainWindow::applyRowSelection(QTreeWidgetItem* row, const std::string& repl
   if (row) {
     row->setText(3, toQString(d.reply.edition));
     row->setText(1, toQString(d.reply.mapName));
+    keepRowPlayers(row, reply);
     setRowCaption(row, toQString(d.countText));
     ui_.serverView->scrollToItem(row);
     ui_.serverView->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);

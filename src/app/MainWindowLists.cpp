@@ -20,6 +20,9 @@ namespace tarvix {
 void MainWindow::showServerCount(int count) {
   setStatusText(
       toQString(serversInListText(static_cast<std::size_t>(count), settings_.serverListPath())));
+  // While the filter bar hides rows, it says how many are shown instead.
+  filter_.countShown = false;
+  showShownCount();
 }
 
 bool MainWindow::scanRunning() const { return scanning_; }

@@ -127,6 +127,7 @@ class MainWindow::PassView : public ScanView {
       row->setText(1, toQString(texts.map));
       row->setText(2, toQString(texts.host));
       row->setText(3, toQString(texts.game));
+      keepRowPlayers(row, texts.reply);
       f->setRowIcon(row, texts.icon);
       f->setRowCaption(row, toQString(texts.caption));
     });

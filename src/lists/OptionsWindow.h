@@ -53,6 +53,8 @@ class OptionsWindow : public QWidget {
   void creditsRequested();
   // "master servers...": the master servers window is shown.
   void masterServersRequested();
+  // One of the main window's opt-in looks was switched (already stored).
+  void browserLooksChanged();
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -1,0 +1,132 @@
+// The opt-in filter bar above the server view: hide empty, full or silent
+// servers, or show only those whose name, map or a player's name holds a
+// text. It only hides rows: their texts, the server name list, the list file
+// and what a pass scans stay as they are.
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/MainWindow.h"
+#include "app/core/ServerFilter.h"
+#include "components/QtText.h"
+#include "protocol/StatusReply.h"
+
+namespace tarvix {
+
+namespace {
+
+// The names of the players in the row's last reply, beside its state icon.
+constexpr int kPlayersRole = Qt::UserRole + 1;
+
+QCheckBox* filterBox(QWidget* bar, QHBoxLayout* row, const char* name, const char* caption) {
+  auto* box = new QCheckBox(caption, bar);
+  box->setObjectName(name);
+  row->addWidget(box);
+  return box;
+}
+
+}  // namespace
+
+void MainWindow::buildFilterBar(QWidget* central) {
+  FilterBar& f = filter_;
+  f.bar = new QWidget(central);
+  f.bar->setObjectName("FilterBar");
+  auto* row = new QHBoxLayout(f.bar);
+  row->setContentsMargins(0, 0, 0, 0);
+  f.hideEmpty = filterBox(f.bar, row, "HideEmptyCheckBox", "hide empty");
+  f.hideFull = filterBox(f.bar, row, "HideFullCheckBox", "hide full");
+  f.hideNoResponse = filterBox(f.bar, row, "HideNoResponseCheckBox", "hide \"no response\"");
+  f.text = new QLineEdit(f.bar);
+  f.text->setObjectName("FilterEdit");
+  f.text->setPlaceholderText("server, map or player");
+  f.text->setToolTip("Shows the servers whose name, map or a player's name holds this text");
+  f.text->setClearButtonEnabled(true);
+  row->addWidget(f.text, 1);
+  for (QCheckBox* box : {f.hideEmpty, f.hideFull, f.hideNoResponse})
+    connect(box, &QCheckBox::toggled, this, &MainWindow::applyFilter);
+  connect(f.text, &QLineEdit::textChanged, this, &MainWindow::applyFilter);
+  f.bar->setVisible(false);
+  auto* column = static_cast<QVBoxLayout*>(central->layout());
+  column->insertWidget(column->indexOf(ui_.serverView), f.bar);
+}
+
+void MainWindow::showFilterBar(bool on) {
+  if (on == !filter_.bar->isHidden()) return;
+  filter_.bar->setVisible(on);
+  if (!on) {
+    // A bar put away hides nothing, and shows nothing hidden when it comes back.
+    const QSignalBlocker a(filter_.hideEmpty), b(filter_.hideFull), c(filter_.hideNoResponse),
+        d(filter_.text);
+    for (QCheckBox* box : {filter_.hideEmpty, filter_.hideFull, filter_.hideNoResponse})
+      box->setChecked(false);
+    filter_.text->clear();
+  }
+  applyFilter();
+}
+
+namespace {
+
+ServerFilter filterOf(const QWidget* bar, const QCheckBox* empty, const QCheckBox* full,
+                      const QCheckBox* silent, const QLineEdit* text) {
+  ServerFilter filter;
+  if (!bar || bar->isHidden()) return filter;
+  filter.hideEmpty = empty->isChecked();
+  filter.hideFull = full->isChecked();
+  filter.hideNoResponse = silent->isChecked();
+  filter.text = toBytes(text->text());
+  return filter;
+}
+
+bool passes(const ServerFilter& filter, const QTreeWidgetItem* row) {
+  if (filter.hidesNothing()) return true;
+  std::vector<std::string> players;
+  for (const QString& name : row->data(0, kPlayersRole).toStringList())
+    players.push_back(toBytes(name));
+  const std::string caption = toBytes(row->text(0)), map = toBytes(row->text(1)),
+                    host = toBytes(row->text(2));
+  return rowPassesFilter(filter, {caption, map, host, &players});
+}
+
+}  // namespace
+
+void MainWindow::applyFilter() {
+  const ServerFilter filter = filterOf(filter_.bar, filter_.hideEmpty, filter_.hideFull,
+                                       filter_.hideNoResponse, filter_.text);
+  for (int i = 0; i < serverRowCount(); ++i) {
+    QTreeWidgetItem* row = serverRow(i);
+    row->setHidden(!passes(filter, row));
+  }
+  showShownCount();
+}
+
+void MainWindow::filterServerRow(QTreeWidgetItem* row) {
+  if (!filter_.bar || filter_.bar->isHidden()) return;
+  const ServerFilter filter = filterOf(filter_.bar, filter_.hideEmpty, filter_.hideFull,
+                                       filter_.hideNoResponse, filter_.text);
+  const bool hidden = !passes(filter, row);
+  if (hidden == row->isHidden()) return;
+  row->setHidden(hidden);
+  showShownCount();
+}
+
+void MainWindow::keepRowPlayers(QTreeWidgetItem* row, const std::string& reply) {
+  QStringList names;
+  for (const std::string& name : scanPlayerNames(reply)) names << toQString(name);
+  row->setData(0, kPlayersRole, names);
+}
+
+void MainWindow::showShownCount() {
+  if (scanning_) return;  // the pass's progress has the status bar
+  int shown = 0;
+  for (int i = 0; i < serverRowCount(); ++i) shown += serverRow(i)->isHidden() ? 0 : 1;
+  if (shown < serverRowCount()) {
+    setStatusText(toQString(shownServersText(shown, serverRowCount())));
+    filter_.countShown = true;
+  } else if (filter_.countShown) {
+    showServerCount(serverNameCount());
+  }
+}
+
+}  // namespace tarvix

@@ -1,0 +1,31 @@
+// The main window's opt-in looks, each kept in tarvix.ini and off unless the
+// user turned it on in Options. None of them changes a row's texts, the
+// server name list or the list file.
+#include <QTreeWidget>
+
+#include "app/MainWindow.h"
+#include "components/ColourCodeDelegate.h"
+#include "components/IniSettings.h"
+
+namespace tarvix {
+
+void MainWindow::applyBrowserLooks() {
+  const IniSettings ini;
+
+  showFilterBar(ini.filterBar());
+
+  // Colour codes drawn as colours in the host names, the player names and
+  // the buddy hits; the items keep the codes, so searches, buddy matching,
+  // copies and the files see the bytes as they came.
+  const bool colours = ini.colourCodes();
+  if (colours && !colourDelegate_) colourDelegate_ = new ColourCodeDelegate(this);
+  QAbstractItemDelegate* drawing = colours ? colourDelegate_ : nullptr;
+  ui_.serverView->setItemDelegateForColumn(2, drawing);
+  ui_.playerView->setItemDelegateForColumn(0, drawing);
+  ui_.buddyView->setItemDelegateForColumn(0, drawing);
+  ui_.buddyView->setItemDelegateForColumn(1, drawing);
+  for (QTreeWidget* view : {ui_.serverView, ui_.playerView, ui_.buddyView})
+    view->viewport()->update();
+}
+
+}  // namespace tarvix

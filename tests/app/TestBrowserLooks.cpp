@@ -1,0 +1,244 @@
+// The main window's opt-in looks: switched in Options and applied at once,
+// the filter bar over a scanned list, colour codes drawn as colours.
+#include <QCheckBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "components/ColourCodeDelegate.h"
+#include "components/IniSettings.h"
+#include "support/FakeGameServer.h"
+#include "support/TempDataDir.h"
+#include "support/qt/MainWindowParts.h"
+#include "support/qt/ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
+
+using namespace tarvix;
+using namespace tarvix::test;
+
+namespace {
+
+std::string reply(const std::string& map, const std::string& max,
+                  const std::vector<std::string>& names) {
+  std::vector<std::pair<int, std::string>> players;
+  for (const auto& n : names) players.emplace_back(40, n);
+  return makeStatusReply("\\sv_hostname\\X\\mapname\\" + map + "\\sv_maxclients\\" + max, players);
+}
+
+// The servers' rows shown, by "Host", in view order.
+QStringList shownHosts(MainWindow& w) {
+  QStringList out;
+  for (int i = 0; i < serverRowCount(w); ++i)
+    if (!serverRow(w, i)->isHidden()) out << serverRow(w, i)->text(2);
+  return out;
+}
+
+QCheckBox* box(const QObject& w, const char* name) { return partNamed<QCheckBox>(w, name); }
+
+void scanToEnd(MainWindow& w) {
+  scanNowButton(w)->click();
+  QVERIFY(w.scanRunning());
+  QTRY_VERIFY_WITH_TIMEOUT(!w.scanRunning(), 15000);
+}
+
+// Pixels of `view` drawn in ^1's red, or nearly (glyph edges are blended).
+int redPixels(QTreeWidget* view) {
+  const QImage image = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      n += qRed(p) > 150 && qGreen(p) < 80 && qBlue(p) < 80 ? 1 : 0;
+    }
+  }
+  return n;
+}
+
+}  // namespace
+
+class TestBrowserLooks : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Each box below the window's other rows, off at first, stored at once,
+  // and the main window follows it without a restart.
+  void optionsSwitchTheLooksAtOnce() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    OptionsWindow* options = ws.options();
+    MainWindow& w = *ws.mainWindow();
+    auto* filterBar = partNamed<QWidget>(w, "FilterBar");
+    QTreeWidget* servers = serverView(w);
+    const struct {
+      const char* name;
+      const char* caption;
+      const char* key;
+    } rows[] = {
+        {"FilterBarCheckBox", "show filter bar", "filterBar"},
+        {"ColourCodesCheckBox", "show colour codes as colours", "colourCodes"},
+        {"PingColumnCheckBox", "show ping column", "pingColumn"},
+        {"NumericPlayerSortCheckBox", "sort players by number", "numericPlayerSort"},
+    };
+    const QRect above = box(*options, "BuddyAlertsCheckBox")->geometry();
+    int lastBottom = partNamed<QWidget>(*options, "MasterServersButton")->geometry().bottom();
+    QVERIFY(lastBottom > above.bottom());
+    for (const auto& row : rows) {
+      QCheckBox* look = box(*options, row.name);
+      QCOMPARE(look->text(), QString(row.caption));
+      QVERIFY(!look->isChecked());
+      QVERIFY(look->geometry().top() > lastBottom);
+      QVERIFY(options->rect().contains(look->geometry()));
+      lastBottom = look->geometry().bottom();
+    }
+    QVERIFY(filterBar->isHidden());
+    QVERIFY(!servers->itemDelegateForColumn(2));
+
+    box(*options, "FilterBarCheckBox")->click();
+    QVERIFY(IniSettings().filterBar());
+    QVERIFY(!filterBar->isHidden());
+    box(*options, "ColourCodesCheckBox")->click();
+    QVERIFY(IniSettings().colourCodes());
+    for (QTreeWidget* view : {servers, playerView(w), buddyView(w)})
+      QVERIFY(
+          dynamic_cast<ColourCodeDelegate*>(view->itemDelegateForColumn(view == servers ? 2 : 0)));
+    QVERIFY(!servers->itemDelegateForColumn(0));
+
+    box(*options, "FilterBarCheckBox")->click();
+    box(*options, "ColourCodesCheckBox")->click();
+    QVERIFY(filterBar->isHidden());
+    QVERIFY(!servers->itemDelegateForColumn(2));
+    QVERIFY(!playerView(w)->itemDelegateForColumn(0));
+  }
+
+  // The bar hides rows by their state and by a text found in a name, a map
+  // or a player's name; it never touches the list file or the name list, a
+  // pass still scans every server, and rows are filtered as a pass changes
+  // them.
+  void filterBarOverAScannedList() {
+    TempDataDir dir;
+    FakeGameServer empty, played, full, silent;
+    empty.setReply(reply("dm/mohdm1", "16", {}));
+    played.setReply(reply("obj/obj_team2", "16", {"^1Sni^7per", "bob"}));
+    full.setReply(reply("dm/mohdm6", "2", {"x", "y"}));
+    const std::vector<std::string> list = {
+        "Empty", "127.0.0.1", empty.portText(), "^4Played", "127.0.0.1", played.portText(),
+        "Full",  "127.0.0.1", full.portText(),  "Silent",   "127.0.0.1", silent.portText()};
+    dir.writeInstallation(list);
+    IniSettings().setFilterBar(true);
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    ws.settings().updateConfig([](Config& c) { c.scanTimeout = 300; });
+    MainWindow& w = *ws.mainWindow();
+    w.show();
+    const std::string listBytes = dir.read("Serverlists/Standard");
+    QVERIFY(!partNamed<QWidget>(w, "FilterBar")->isHidden());
+    scanToEnd(w);
+    const QStringList all = {"Empty", "^4Played", "Full", "Silent"};
+    QCOMPARE(shownHosts(w), all);
+    QCOMPARE(w.statusText(), QString("4 servers in Serverlists\\Standard"));
+
+    auto* text = partNamed<QLineEdit>(w, "FilterEdit");
+    const struct {
+      bool empty, full, silent;
+      const char* text;
+      QStringList shown;
+    } cases[] = {
+        {true, false, false, "", {"^4Played", "Full", "Silent"}},
+        {false, true, false, "", {"Empty", "^4Played", "Silent"}},
+        {false, false, true, "", {"Empty", "^4Played", "Full"}},
+        {true, true, true, "", {"^4Played"}},
+        {false, false, false, "SNIPER", {"^4Played"}},  // a player, codes and case ignored
+        {false, false, false, "bob", {"^4Played"}},
+        {false, false, false, "mohdm", {"Empty", "Full"}},  // the map
+        {false, false, false, "4pla", {"^4Played"}},        // the name with its codes
+        {false, false, false, "sil", {"Silent"}},
+        {true, false, false, "sil", {"Silent"}},
+        {false, false, false, "nobody", {}},
+    };
+    for (const auto& c : cases) {
+      box(w, "HideEmptyCheckBox")->setChecked(c.empty);
+      box(w, "HideFullCheckBox")->setChecked(c.full);
+      box(w, "HideNoResponseCheckBox")->setChecked(c.silent);
+      text->setText(c.text);
+      QCOMPARE(shownHosts(w), c.shown);
+      QCOMPARE(w.statusText(), QString("%1 of 4 servers shown").arg(c.shown.size()));
+    }
+
+    // Only hidden: the rows, the name list and the file are all still there.
+    QCOMPARE(serverRowCount(w), 4);
+    QCOMPARE(serverNameList(w)->count(), 4);
+    QCOMPARE(dir.read("Serverlists/Standard"), listBytes);
+
+    // A pass over a filtered view asks every server, and a row that stops
+    // passing the filter is hidden as the pass writes it.
+    text->clear();
+    box(w, "HideEmptyCheckBox")->setChecked(true);
+    QCOMPARE(shownHosts(w), QStringList({"^4Played", "Full", "Silent"}));
+    played.setReply(reply("obj/obj_team2", "16", {}));
+    const std::size_t asked[] = {empty.receivedCount(), played.receivedCount(),
+                                 full.receivedCount(), silent.receivedCount()};
+    scanToEnd(w);
+    QCOMPARE(empty.receivedCount(), asked[0] + 1);
+    QCOMPARE(played.receivedCount(), asked[1] + 1);
+    QCOMPARE(full.receivedCount(), asked[2] + 1);
+    QCOMPARE(silent.receivedCount(), asked[3] + 1);
+    QCOMPARE(shownHosts(w), QStringList({"Full", "Silent"}));
+    QCOMPARE(w.statusText(), QString("2 of 4 servers shown"));
+    QCOMPARE(dir.read("Serverlists/Standard"), listBytes);
+
+    // The bar put away shows every row and the usual count.
+    IniSettings().setFilterBar(false);
+    w.applyBrowserLooks();
+    QCOMPARE(shownHosts(w).size(), 4);
+    QVERIFY(!box(w, "HideEmptyCheckBox")->isChecked());
+    QCOMPARE(w.statusText(), QString("4 servers in Serverlists\\Standard"));
+  }
+
+  void colouredRunsKeepTheBytesAndMapTheCodes() {
+    const QColor red(QRgb(0xD00000)), blue(QRgb(0x0000D0));
+    const struct {
+      QString text;
+      QList<QPair<QString, QColor>> runs;
+    } cases[] = {
+        {"", {}},
+        {"plain", {{"plain", QColor()}}},
+        {"^1Red^7Name", {{"Red", red}, {"Name", QColor()}}},
+        {"a^4b^1", {{"a", QColor()}, {"b", blue}}},
+        {"^^1x^", {{"^", QColor()}, {"x^", red}}},
+        {"^1\u20AC\u00E9", {{"\u20AC\u00E9", red}}},  // Windows-1252 0x80 and 0xE9
+    };
+    for (const auto& c : cases) QCOMPARE(colouredRuns(c.text), c.runs);
+  }
+
+  // On a real window: the colours are drawn, the items keep their codes.
+  void coloursDrawnWhileTheTextsKeepTheirCodes() {
+    TempDataDir dir;
+    FakeGameServer server;
+    server.setReply(reply("dm/mohdm1", "16", {"^1RRRRRRRR"}));
+    dir.writeInstallation({"^1WWWWWWWWWWWW", "127.0.0.1", server.portText()});
+    IniSettings().setColourCodes(true);
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    MainWindow& w = *ws.mainWindow();
+    w.show();
+    scanToEnd(w);
+    clickRow(serverView(w), serverRow(w, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(playerView(w)->topLevelItemCount(), 1, 5000);
+    QCOMPARE(serverRow(w, 0)->text(2), QString("^1WWWWWWWWWWWW"));
+    QCOMPARE(playerView(w)->topLevelItem(0)->text(0), QString("^1RRRRRRRR"));
+    serverView(w)->clearSelection();
+    QVERIFY(redPixels(serverView(w)) > 0);
+    QVERIFY(redPixels(playerView(w)) > 0);
+
+    IniSettings().setColourCodes(false);
+    w.applyBrowserLooks();
+    QCOMPARE(redPixels(serverView(w)), 0);
+    QCOMPARE(redPixels(playerView(w)), 0);
+  }
+};
+
+QTEST_MAIN(TestBrowserLooks)
+#include "TestBrowserLooks.moc"
