@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
@@ -31,6 +32,33 @@ std::string baseName(ServerDiscoveryRefresh::Source source) {
   return source == ServerDiscoveryRefresh::Source::Internet ? "Internet" : "LAN";
 }
 
+QByteArray digestOf(std::string_view bytes) {
+  return QCryptographicHash::hash(
+             QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+             QCryptographicHash::Sha256)
+      .toHex();
+}
+
+// A refresh may write over the list `name`: it has no file yet, or it is one
+// a refresh wrote and still holds exactly what was written then. A fetched
+// list the user changed since (a server added by hand, quick add or
+// properties) becomes the user's; one recorded before digests were kept
+// counts as unchanged.
+bool mayWriteList(IniSettings& ini, const std::string& name) {
+  const std::string path = serverListPathFor(name);
+  if (!fileExists(path)) return true;
+  if (!ini.isFetchedList(name)) return false;
+  const QByteArray written = ini.fetchedListDigest(name);
+  if (written.isEmpty()) return true;
+  try {
+    if (digestOf(readFile(path)) == written) return true;
+  } catch (const std::exception&) {
+    // Unreadable now: not ours to replace.
+  }
+  ini.forgetFetchedList(name);
+  return false;
+}
+
 }  // namespace
 
 ServerDiscoveryRefresh::ServerDiscoveryRefresh(Settings& settings, QWidget* window)
@@ -46,11 +74,11 @@ ServerDiscoveryRefresh::ServerDiscoveryRefresh(Settings& settings, QWidget* wind
 ServerDiscoveryRefresh::~ServerDiscoveryRefresh() { task_.cancel(); }
 
 std::string ServerDiscoveryRefresh::listNameFor(Source source) {
-  const IniSettings ini;
+  IniSettings ini;
   const std::string base = baseName(source);
   for (int i = 1; i <= kMaxListNumber; ++i) {
     const std::string name = i == 1 ? base : base + " " + std::to_string(i);
-    if (!fileExists(serverListPathFor(name)) || ini.isFetchedList(name)) return name;
+    if (mayWriteList(ini, name)) return name;
   }
   return {};
 }
@@ -173,6 +201,11 @@ void ServerDiscoveryRefresh::finish(Source source, const DiscoveryResult& result
   if (!showingErrors(window_, [&] { replaceLines(path, lines); })) {
     emit finished();
     return;
+  }
+  try {
+    ini.setFetchedListDigest(name, digestOf(readFile(path)));
+  } catch (const std::exception&) {
+    // Without a digest the list still counts as fetched and unchanged.
   }
 
   settings_.updateConfig([&path](Config& c) { c.serverListPath = path; });

@@ -42,7 +42,8 @@ class ServerDiscoveryRefresh : public QObject {
 
   // The name a fetch of `source` writes: the source's own name ("Internet",
   // "LAN") unless a list of the user's has it, then the first of "NAME 2",
-  // "NAME 3", ... that is free or fetched; empty when none is.
+  // "NAME 3", ... that is free or fetched and unchanged since; empty when
+  // none is. A fetched list the user changed becomes the user's here.
   static std::string listNameFor(Source source);
 
  signals:

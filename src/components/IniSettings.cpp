@@ -22,6 +22,9 @@ constexpr const char* kLanAddressKey = "discovery/lanAddress";
 constexpr const char* kLanFirstPortKey = "discovery/lanFirstPort";
 constexpr const char* kLanLastPortKey = "discovery/lanLastPort";
 constexpr const char* kFetchedListsKey = "discovery/fetchedLists";
+// Under it, one key per fetched list: the list name's bytes in hex, which
+// any name may have.
+constexpr const char* kFetchedDigestsGroup = "discovery/fetchedDigests/";
 
 // Empty entries dropped: an empty list is stored as one empty string.
 std::vector<std::string> toStrings(const QStringList& list) {
@@ -213,8 +216,25 @@ void IniSettings::addFetchedList(std::string_view listName) {
   QSettings(path_, QSettings::IniFormat).setValue(kFetchedListsKey, names);
 }
 
+namespace {
+QString fetchedDigestKey(std::string_view listName) {
+  return kFetchedDigestsGroup +
+         QString::fromLatin1(
+             QByteArray(listName.data(), static_cast<qsizetype>(listName.size())).toHex());
+}
+}  // namespace
+
+QByteArray IniSettings::fetchedListDigest(std::string_view listName) const {
+  return QSettings(path_, QSettings::IniFormat).value(fetchedDigestKey(listName)).toByteArray();
+}
+
+void IniSettings::setFetchedListDigest(std::string_view listName, const QByteArray& digest) {
+  QSettings(path_, QSettings::IniFormat).setValue(fetchedDigestKey(listName), digest);
+}
+
 void IniSettings::forgetFetchedList(std::string_view listName) {
   QSettings ini(path_, QSettings::IniFormat);
+  ini.remove(fetchedDigestKey(listName));
   QStringList names = ini.value(kFetchedListsKey).toStringList();
   if (names.removeAll(toQString(listName)) > 0) ini.setValue(kFetchedListsKey, names);
 }

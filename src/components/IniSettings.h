@@ -78,8 +78,13 @@ class IniSettings {
   std::vector<std::string> fetchedLists() const;
   bool isFetchedList(std::string_view listName) const;
   void addFetchedList(std::string_view listName);
-  // The list was deleted or made by the user (an import): a refresh must
-  // leave whatever list of that name comes next alone.
+  // A digest of the bytes a refresh wrote to the list, so that a later
+  // refresh can tell whether the user changed it since; empty when none is
+  // recorded.
+  QByteArray fetchedListDigest(std::string_view listName) const;
+  void setFetchedListDigest(std::string_view listName, const QByteArray& digest);
+  // The list was deleted, made or changed by the user (an import, a server
+  // added): a refresh must leave whatever list of that name comes next alone.
   void forgetFetchedList(std::string_view listName);
 
   // A window's last size, position and state (QWidget::saveGeometry) under

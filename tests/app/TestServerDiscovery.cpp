@@ -131,6 +131,36 @@ class TestServerDiscovery : public QObject {
     QVERIFY(!dir.exists("Serverlists/Internet 3"));
   }
 
+  void aFetchedListTheUserChangedIsKept() {
+    TempDataDir dir;
+    dir.writeInstallation({});
+    auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
+    FakeMaster master;
+    master.setList("mohaa", {at(*alpha)});
+    useMaster(master);
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
+    discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
+    QVERIFY(finished.wait(15000));
+    const std::string fetched = crlf({"Alpha", "127.0.0.1", "12203"});
+    QCOMPARE(dir.read("Serverlists/Internet"), fetched);
+
+    // A server added to the fetched list since makes it the user's.
+    const std::string changed = fetched + crlf({"Added", "10.0.0.7", "12203"});
+    dir.write("Serverlists/Internet", changed);
+    for (int round = 0; round < 2; ++round) {
+      discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
+      QVERIFY(finished.wait(15000));
+      QCOMPARE(dir.read("Serverlists/Internet"), changed);
+      QCOMPARE(dir.read("Serverlists/Internet 2"), fetched);
+    }
+    QVERIFY(!IniSettings().isFetchedList("Internet"));
+    QVERIFY(IniSettings().isFetchedList("Internet 2"));
+    QVERIFY(!dir.exists("Serverlists/Internet 3"));
+  }
+
   void deletedOrImportedListsAreTheUsers() {
     TempDataDir dir;
     dir.writeInstallation({});
