@@ -130,6 +130,8 @@ AdminConsole::AdminConsole(Settings& settings, QWidget* parent)
   resize(691, 450);
   setMinimumSize(400, 400);
   centreOnDesktop(this);
+  // The controls take their places now, so a reading tab order can see them.
+  layout()->activate();
 }
 
 AdminConsole::~AdminConsole() {
@@ -452,6 +454,12 @@ bool AdminConsole::eventFilter(QObject* watched, QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) {
       commandLineKey(key);
+      return true;
+    }
+    // Escape takes back a typed line first; on an empty line it closes the
+    // console as in every tool window, so a command is never lost unseen.
+    if (key == Qt::Key_Escape && !ui_->commandLine->text().isEmpty() && !pending_) {
+      ui_->commandLine->clear();
       return true;
     }
   }

@@ -98,6 +98,9 @@ void Application::fitAndKeyToolWindows() {
     setReadingTabOrder(window);
   }
   keepWithinScreen(console_.get());
+  // The console's command line takes Escape first (AdminConsole).
+  closeOnEscape(console_.get());
+  setReadingTabOrder(console_.get());
 }
 
 Application::~Application() {

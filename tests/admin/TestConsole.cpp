@@ -263,6 +263,25 @@ class TestConsole : public QObject {
     QVERIFY(r.commandLine()->text().isEmpty());
   }
 
+  // Escape in the command line first takes back a typed line, sending
+  // nothing; on an empty line it closes the console.
+  void escapeClearsATypedLineBeforeItCloses() {
+    Rig r;
+    r.open();
+    const std::size_t sent = rconSent(r.server).size();
+    r.commandLine()->setFocus();
+    r.commandLine()->setText("kick 3");
+    QTest::keyClick(r.commandLine(), Qt::Key_Escape);
+    QVERIFY(r.commandLine()->text().isEmpty());
+    QVERIFY(r.console->isVisible());
+    // The line taken back was never sent: Up has nothing to bring back.
+    QTest::keyClick(r.commandLine(), Qt::Key_Up);
+    QVERIFY(r.commandLine()->text().isEmpty());
+    QTest::keyClick(r.commandLine(), Qt::Key_Escape);
+    QVERIFY(!r.console->isVisible());
+    QCOMPARE(rconSent(r.server).size(), sent);
+  }
+
   void anUnreadReplyIsShownForTheNextLine() {
     Rig r;
     r.d.answers = {true};

@@ -26,7 +26,8 @@ std::vector<QWidget*> toolWindows(ProgramFixture& ws) {
   return {ws.buddies(),   ws.options(),          ws.clanTags(),    ws.search(),
           ws.credits(),   ws.serverProperties(), ws.quickAdd(),    ws.directConnect(),
           ws.mapChange(), ws.addMap(),           ws.banList(),     ws.addBan(),
-          ws.skinList(),  ws.addSkin(),          ws.messageList(), ws.addMessage()};
+          ws.skinList(),  ws.addSkin(),          ws.messageList(), ws.addMessage(),
+          ws.console()};
 }
 
 // The control a key press goes to: the window's focus child, else the window.
