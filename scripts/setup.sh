@@ -6,7 +6,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth imagemagick fonts-dejavu-core xdotool
   clang libclang-rt-14-dev clang-format
   desktop-file-utils systemd
 )

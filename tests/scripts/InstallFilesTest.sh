@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installed desktop entry and the admin daemon's unit pass their checkers:
-# one main menu category, and a sandboxed unit that names the built binary path.
+# one main menu category, and a sandboxed unit that names the built binary path;
+# the README shows exactly the pictures installed with it.
 # usage: InstallFilesTest.sh SOURCE_DIR UNIT_FILE BINDIR
 set -uo pipefail
 src="$1" unit="$2" bindir="$3"
@@ -9,6 +10,14 @@ out=$(desktop-file-validate "$src/assets/tarvix.desktop" 2>&1) || fail "desktop 
 [ -z "$out" ] || fail "desktop entry: $out"
 grep -qx "ExecStart=$bindir/tarvix .*" "$unit" || fail "ExecStart does not name $bindir/tarvix"
 ! grep -q '@CMAKE_' "$unit" || fail "unconfigured placeholder left in $unit"
+# The README's pictures are the docs/*.png an install copies beside it: none
+# missing, none left unshown.
+for pic in $(grep -o 'docs/[A-Za-z0-9_.-]*\.png' "$src/README.md" | sort -u); do
+  [ -f "$src/$pic" ] || fail "README shows $pic, which docs/ lacks"
+done
+for pic in "$src"/docs/*.png; do
+  grep -q "docs/$(basename "$pic")" "$src/README.md" || fail "docs/$(basename "$pic") is not in the README"
+done
 # systemd-analyze judges the unit by its name; give it a service file name.
 copy="$(mktemp -d)/tarvix-watch@test.service"
 trap 'rm -rf "$(dirname "$copy")"' EXIT
