@@ -35,13 +35,20 @@ void ColourCodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   painter->setClipRect(rect);
   painter->setFont(opt.font);
   const QFontMetrics metrics(opt.font);
+  // A text wider than the column ends in an ellipsis, as the plain columns' do.
+  const bool elide =
+      metrics.horizontalAdvance(toQString(withoutColourCodes(toBytes(text)))) > rect.width();
   int x = rect.left();
-  for (const auto& [piece, colour] : colouredRuns(text)) {
+  for (const auto& [run, colour] : colouredRuns(text)) {
+    const int room = rect.right() + 1 - x;
+    const QString piece = elide && metrics.horizontalAdvance(run) > room
+                              ? metrics.elidedText(run, Qt::ElideRight, room)
+                              : run;
     painter->setPen(colour.isValid() ? colour : plain);
-    painter->drawText(QRect(x, rect.top(), rect.right() - x + 1, rect.height()),
+    painter->drawText(QRect(x, rect.top(), room, rect.height()),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, piece);
     x += metrics.horizontalAdvance(piece);
-    if (x > rect.right()) break;
+    if (piece != run) break;
   }
   painter->restore();
 }
