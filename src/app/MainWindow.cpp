@@ -158,6 +158,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
 
   buildTray();
   bindKeys();
+  watchUserView();
   watchPingShutdown();
   // Opens at its first size in the middle of the desktop, or where the user
   // left it; the layouts grow the views with the window.
@@ -432,7 +433,10 @@ void MainWindow::notify(const QString& title, const QString& text) {
 
 QString MainWindow::statusText() const { return ui_.statusPanel->text(); }
 
-void MainWindow::setStatusText(const QString& text) { ui_.statusPanel->setText(text); }
+void MainWindow::setStatusText(const QString& text) {
+  statusBase_ = text;
+  ui_.statusPanel->setText(statusNote_.isEmpty() ? text : text + " " + statusNote_);
+}
 
 int MainWindow::serverRowCount() const { return ui_.serverView->topLevelItemCount(); }
 
@@ -485,9 +489,11 @@ void MainWindow::updateBuddyCaption() {
 
 void MainWindow::sortServersBy(int column) {
   if (scanning_) {
-    // The click has flipped the header's arrow; the rows keep their order.
+    // The click has flipped the header's arrow; the rows keep their order
+    // until the pass ends.
     ui_.serverView->header()->setSortIndicator(
         sortColumn_, sortDescending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+    deferSortClick(column);
     return;
   }
   sortDescending_ = !sortDescending_;

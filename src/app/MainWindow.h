@@ -237,6 +237,12 @@ class MainWindow : public QMainWindow, public ScanState {
   class PassView;
   // Stops the pass and waits for its thread without changing the window.
   void stopScanPass();
+  // A scroll or a selection by the user during a pass ends its scrolling.
+  void watchUserView();
+  // A header click during a pass: kept for its end, noted in the status bar.
+  void deferSortClick(int column);
+  void applyDeferredSorts();
+  void showStatusNote(const QString& note);
 
   // ---- server details, buddies, search (MainWindowDetails.cpp) ----
   void buildDetails();
@@ -317,6 +323,14 @@ class MainWindow : public QMainWindow, public ScanState {
   // The running pass (a finished one until the stop joins it). Its stop
   // alone decides which of its changes reach the window.
   std::shared_ptr<ScanPass> scanPass_;
+  // The pass scrolls to its rows until the user scrolls or selects.
+  bool passScrollsView_ = true;
+  // Header clicks made during the pass, in order.
+  std::vector<int> deferredSortClicks_;
+  // The status text as set, and a brief note shown after it.
+  QString statusBase_;
+  QString statusNote_;
+  QTimer* statusNoteTimer_ = nullptr;
 
   // What the properties window shows for the current server.
   ServerInfo shownInfo_;

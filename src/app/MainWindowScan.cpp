@@ -3,16 +3,20 @@
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeWidget>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/MainWindow.h"
 #include "app/core/ScanPass.h"
 #include "base/ConsoleLogs.h"
 #include "components/ChangeBatcher.h"
+#include "components/Clock.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
 #include "components/ViewItems.h"
@@ -135,7 +139,8 @@ class MainWindow::PassView : public ScanView {
   void makeRowVisible(int index) override {
     post(
         [index](MainWindow* f) {
-          if (QTreeWidgetItem* row = f->serverRow(index)) f->ui_.serverView->scrollToItem(row);
+          QTreeWidgetItem* row = f->serverRow(index);
+          if (row && f->passScrollsView_) f->ui_.serverView->scrollToItem(row);
         },
         kScrollKey);
   }
@@ -176,6 +181,7 @@ class MainWindow::PassView : public ScanView {
   }
   void showFirstPlayedRow() override {
     post([](MainWindow* f) {
+      if (!f->passScrollsView_) return;
       for (int i = 0; i < f->serverRowCount(); ++i) {
         QTreeWidgetItem* row = f->serverRow(i);
         if (isPlayedCaption(toBytes(row->text(0)))) {
@@ -249,6 +255,7 @@ void MainWindow::startScan() {
   ui_.scanProgress->setVisible(true);
   ui_.buddyView->clear();
   scanning_ = true;
+  passScrollsView_ = true;
   stopScanPass();
   const IniSettings ini;
   const int parallel = ini.parallelScan() ? kDefaultParallelQueries : 0;
@@ -267,9 +274,52 @@ void MainWindow::stopScan() {
   setToolButtonVisible(ui_.scanNowButton, true);
   autoSort_ = true;
   sortServerView();
-  if (QTreeWidgetItem* first = serverRow(0)) ui_.serverView->scrollToItem(first);
+  applyDeferredSorts();
+  // A view the user moved during the pass stays where it is.
+  if (QTreeWidgetItem* first = serverRow(0); first && passScrollsView_)
+    ui_.serverView->scrollToItem(first);
+  showStatusNote(QString());
   showServerCount(serverRowCount());
   stopScanPass();
+}
+
+void MainWindow::watchUserView() {
+  // Scroll bars report the user's scrolls (wheel, bar, drag) as actions; a
+  // pass scrolls by setting their value, which reports none.
+  auto userMoved = [this] {
+    if (scanning_) passScrollsView_ = false;
+  };
+  QTreeWidget* view = ui_.serverView;
+  connect(view->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, userMoved);
+  connect(view->horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, userMoved);
+  // Keys move the selection, and a click selects.
+  connect(view, &QTreeWidget::itemSelectionChanged, this, userMoved);
+
+  statusNoteTimer_ = new QTimer(this);
+  statusNoteTimer_->setSingleShot(true);
+  statusNoteTimer_->setInterval(clock().scaled(3000));
+  connect(statusNoteTimer_, &QTimer::timeout, this, [this] { showStatusNote(QString()); });
+}
+
+void MainWindow::deferSortClick(int column) {
+  deferredSortClicks_.push_back(column);
+  showStatusNote("(sorted when the scan ends)");
+}
+
+void MainWindow::applyDeferredSorts() {
+  // One by one, as if clicked now: each click reverses the order, and equal
+  // rows keep the order the click before left them in.
+  const std::vector<int> clicks = std::exchange(deferredSortClicks_, {});
+  for (int column : clicks) sortServersBy(column);
+}
+
+void MainWindow::showStatusNote(const QString& note) {
+  statusNote_ = note;
+  setStatusText(statusBase_);
+  if (note.isEmpty())
+    statusNoteTimer_->stop();
+  else
+    statusNoteTimer_->start();
 }
 
 void MainWindow::stopScanPass() {
