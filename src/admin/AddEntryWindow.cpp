@@ -29,13 +29,14 @@ AddEntryWindow::AddEntryWindow(const AddEntrySpec& spec, QWidget* parent)
                  Qt::MSWindowsFixedSizeDialogHint);
   for (const AddEntryField& field : spec_.fields) edits_.push_back(addEdit(field));
 
-  addButton = new QPushButton(spec_.button, this);
+  auto* addButton = new QPushButton(spec_.button, this);
   addButton->setObjectName("Button1");
   addButton->setGeometry(kMargin, nextY_, kWidth, 25);
   nextY_ += 25 + kMargin;
   setFixedSize(kWidth + 2 * kMargin, nextY_);
   connect(addButton, &QPushButton::clicked, this, &AddEntryWindow::addEntry);
   pressOnEnter(this, addButton);
+  centreOnFirstShow(this);
 }
 
 // An edit with its label above it, stacked below the controls made so far.
@@ -87,10 +88,6 @@ void AddEntryWindow::addEntry() {
 void AddEntryWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
-  if (!centred_) {
-    centred_ = true;
-    centreOnDesktop(this);
-  }
   if (spec_.clearOnShow)
     for (QLineEdit* edit : edits_) edit->clear();
   edits_.front()->setFocus();

@@ -8,7 +8,6 @@
 #include <vector>
 
 class QLineEdit;
-class QPushButton;
 
 namespace tarvix {
 
@@ -39,10 +38,6 @@ class AddEntryWindow : public QWidget {
  public:
   explicit AddEntryWindow(const AddEntrySpec& spec, QWidget* parent = nullptr);
 
-  // The edit fields, top to bottom.
-  QLineEdit* edit(int index) const { return edits_.at(static_cast<std::size_t>(index)); }
-  QPushButton* addButton = nullptr;
-
  public slots:
   // The button: appends the entry, then hides the window and emits
   // entryAdded(); a file error is shown and the window stays.
@@ -61,9 +56,8 @@ class AddEntryWindow : public QWidget {
   bool append(const std::vector<std::string>& values);
 
   AddEntrySpec spec_;
-  std::vector<QLineEdit*> edits_;
+  std::vector<QLineEdit*> edits_;  // top to bottom
   int nextY_ = 8;
-  bool centred_ = false;
 };
 
 }  // namespace tarvix

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "components/Dialogs.h"
+#include "components/DoubleClickFilter.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
 #include "components/ViewItems.h"
@@ -29,7 +30,8 @@ AdminListWindow::AdminListWindow(const AdminListSpec& spec, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  listView = new QTreeWidget(this);
+  ui_.listView = new QTreeWidget(this);
+  QTreeWidget* listView = ui_.listView;
   listView->setObjectName("ListView1");
   listView->setRootIsDecorated(false);
   listView->setItemsExpandable(false);
@@ -63,47 +65,46 @@ AdminListWindow::AdminListWindow(const AdminListSpec& spec, QWidget* parent)
   layout->addWidget(listView, 1);
 
   if (spec_.statusBar) {
-    statusBar = new QStatusBar(this);
+    auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName("StatusBar1");
     statusBar->setSizeGripEnabled(false);
     layout->addWidget(statusBar);
     if (spec_.countText) {
-      countPanel = new QLabel(statusBar);
-      countPanel->setObjectName("StatusPanel0");
-      countPanel->setMinimumWidth(50);
-      statusBar->addWidget(countPanel, 1);
+      ui_.countPanel = new QLabel(statusBar);
+      ui_.countPanel->setObjectName("StatusPanel0");
+      ui_.countPanel->setMinimumWidth(50);
+      statusBar->addWidget(ui_.countPanel, 1);
     }
   }
 
-  menu = new QMenu(this);
-  menu->setObjectName("PopupMenu1");
-  connect(listView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& p) { menu->popup(listView->viewport()->mapToGlobal(p)); });
+  ui_.menu = new QMenu(this);
+  ui_.menu->setObjectName("PopupMenu1");
+  connect(listView, &QWidget::customContextMenuRequested, this, [this, listView](const QPoint& p) {
+    ui_.menu->popup(listView->viewport()->mapToGlobal(p));
+  });
   for (const AdminListMenuItem& item : spec_.menu) addMenuItem(item);
 
   if (!spec_.minimumSize.isNull()) setMinimumSize(spec_.minimumSize);
   if (spec_.maximumWidth != QWIDGETSIZE_MAX) setMaximumWidth(spec_.maximumWidth);
   resize(spec_.size);
+  centreOnFirstShow(this);
 }
 
 void AdminListWindow::addMenuItem(const AdminListMenuItem& item) {
   if (item.action == AdminListAction::Separator) {
-    menu->addSeparator();
+    ui_.menu->addSeparator();
     return;
   }
-  QAction* action = menu->addAction(item.caption);
+  QAction* action = ui_.menu->addAction(item.caption);
   action->setObjectName(item.objectName);
   switch (item.action) {
     case AdminListAction::Load:
-      loadAction = action;
       connect(action, &QAction::triggered, this, [this] { loadSelected(); });
       break;
     case AdminListAction::Delete:
-      deleteAction = action;
       connect(action, &QAction::triggered, this, &AdminListWindow::deleteSelected);
       break;
     case AdminListAction::New:
-      newAction = action;
       connect(action, &QAction::triggered, this, &AdminListWindow::newEntryRequested);
       break;
     case AdminListAction::Separator:
@@ -116,11 +117,11 @@ void AdminListWindow::addRow(const std::vector<std::string>& columns) {
   for (const std::string& c : columns) texts << toQString(c);
   auto* item = new TextItem(texts);
   if (spec_.icon) item->setIcon(0, QIcon(spec_.icon));
-  listView->addTopLevelItem(item);
+  ui_.listView->addTopLevelItem(item);
 }
 
 void AdminListWindow::loadList() {
-  listView->clear();
+  ui_.listView->clear();
   std::vector<std::string> lines;
   try {
     // An absent optional list, like an unreadable one, loads as empty.
@@ -136,25 +137,39 @@ void AdminListWindow::loadList() {
   } else {
     for (const std::string& line : lines) addRow({line});
   }
-  if (spec_.sorted) listView->sortItems(0, Qt::AscendingOrder);
-  if (countPanel) countPanel->setText(QString::number(rowCount()) + " " + spec_.countText);
+  if (spec_.sorted) ui_.listView->sortItems(0, Qt::AscendingOrder);
+  if (ui_.countPanel) ui_.countPanel->setText(QString::number(rowCount()) + " " + spec_.countText);
 }
 
 std::vector<std::vector<std::string>> AdminListWindow::rows() const {
   std::vector<std::vector<std::string>> rows;
-  const int columns = listView->columnCount();
-  for (int i = 0; i < listView->topLevelItemCount(); ++i) {
+  const int columns = ui_.listView->columnCount();
+  for (int i = 0; i < ui_.listView->topLevelItemCount(); ++i) {
     std::vector<std::string> row;
-    for (int c = 0; c < columns; ++c) row.push_back(toBytes(listView->topLevelItem(i)->text(c)));
+    for (int c = 0; c < columns; ++c)
+      row.push_back(toBytes(ui_.listView->topLevelItem(i)->text(c)));
     rows.push_back(std::move(row));
   }
   return rows;
 }
 
-int AdminListWindow::rowCount() const { return listView->topLevelItemCount(); }
+int AdminListWindow::rowCount() const { return ui_.listView->topLevelItemCount(); }
+
+std::vector<std::string> AdminListWindow::selectedRow() const {
+  const QList<QTreeWidgetItem*> selected = ui_.listView->selectedItems();
+  if (selected.isEmpty()) return {};
+  std::vector<std::string> row;
+  for (int c = 0; c < ui_.listView->columnCount(); ++c)
+    row.push_back(toBytes(selected.first()->text(c)));
+  return row;
+}
+
+void AdminListWindow::loadOnDoubleClick() {
+  onDoubleClick(ui_.listView, [this] { loadSelected(); });
+}
 
 bool AdminListWindow::removeSelectedRow() {
-  const QList<QTreeWidgetItem*> selected = listView->selectedItems();
+  const QList<QTreeWidgetItem*> selected = ui_.listView->selectedItems();
   if (selected.isEmpty()) return false;
   delete selected.first();
   // Every column is a line of the file: one, or a map's two.
@@ -170,7 +185,7 @@ bool AdminListWindow::removeSelectedRow() {
 }
 
 void AdminListWindow::deleteSelected() {
-  if (removeSelectedRow() && countPanel) reshow();
+  if (removeSelectedRow() && ui_.countPanel) reshow();
 }
 
 void AdminListWindow::reshow() {
@@ -180,12 +195,7 @@ void AdminListWindow::reshow() {
 
 void AdminListWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (event->spontaneous()) return;
-  if (!centred_) {
-    centred_ = true;
-    centreOnDesktop(this);
-  }
-  loadList();
+  if (!event->spontaneous()) loadList();
 }
 
 }  // namespace tarvix

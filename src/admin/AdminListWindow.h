@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
-class QAction;
 class QLabel;
 class QMenu;
-class QStatusBar;
 class QTreeWidget;
 
 namespace tarvix {
@@ -60,15 +58,6 @@ class AdminListWindow : public QWidget {
  public:
   explicit AdminListWindow(const AdminListSpec& spec, QWidget* parent = nullptr);
 
-  QTreeWidget* listView = nullptr;
-  QStatusBar* statusBar = nullptr;  // nullptr when the window has none
-  QLabel* countPanel = nullptr;     // nullptr when the window counts nothing
-  QMenu* menu = nullptr;
-  // The menu's items by what they do; nullptr when the menu has none.
-  QAction* loadAction = nullptr;
-  QAction* deleteAction = nullptr;
-  QAction* newAction = nullptr;
-
   // Clears the list and reads it from the file; a read failure is shown in
   // an error box and leaves the list empty.
   void loadList();
@@ -91,8 +80,19 @@ class AdminListWindow : public QWidget {
   virtual void loadSelected() {}
 
   void showEvent(QShowEvent* event) override;
+  // The selected row's column texts; empty when no row is selected.
+  std::vector<std::string> selectedRow() const;
+  // A double-click on a row acts as the load item.
+  void loadOnDoubleClick();
 
  private:
+  // Controls; each keeps its code name as its objectName.
+  struct Ui {
+    QTreeWidget* listView = nullptr;
+    QLabel* countPanel = nullptr;  // nullptr when the window counts nothing
+    QMenu* menu = nullptr;
+  };
+
   void addRow(const std::vector<std::string>& columns);
   void addMenuItem(const AdminListMenuItem& item);
   // Removes the selected row and rewrites the file; false when nothing was
@@ -100,7 +100,7 @@ class AdminListWindow : public QWidget {
   bool removeSelectedRow();
 
   AdminListSpec spec_;
-  bool centred_ = false;
+  Ui ui_;
 };
 
 }  // namespace tarvix

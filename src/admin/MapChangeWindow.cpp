@@ -1,25 +1,22 @@
 #include "admin/MapChangeWindow.h"
 
 #include <QHideEvent>
-#include <QTreeWidget>
 
 #include "admin/AdminLists.h"
 #include "components/Dialogs.h"
-#include "components/DoubleClickFilter.h"
-#include "components/QtText.h"
 
 namespace tarvix {
 
 MapChangeWindow::MapChangeWindow(QWidget* parent) : AdminListWindow(mapListSpec(), parent) {
-  onDoubleClick(listView, [this] { loadSelected(); });
+  loadOnDoubleClick();
 }
 
 void MapChangeWindow::loadSelected() {
   if (busy_) return;
-  const QList<QTreeWidgetItem*> selected = listView->selectedItems();
-  if (!selected.isEmpty() && dialogs().confirm(this, "sure to change the map ?")) {
+  const std::vector<std::string> selected = selectedRow();
+  if (!selected.empty() && dialogs().confirm(this, "sure to change the map ?")) {
     busy_ = true;
-    emit mapChosen(toBytes(selected.first()->text(0)), toBytes(selected.first()->text(1)));
+    emit mapChosen(selected[0], selected[1]);
     return;
   }
   finish();

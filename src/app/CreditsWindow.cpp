@@ -17,15 +17,15 @@ CreditsWindow::CreditsWindow(const Settings& settings, QWidget* parent)
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   setFixedSize(249, 249);
 
-  standardPicture = new QLabel(this);
-  standardPicture->setObjectName("Image1");
-  standardPicture->setGeometry(0, 0, 249, 249);
-  standardPicture->setPixmap(QPixmap::fromImage(loadJpeg(":/credits1.jpg")));
-  fourthBannerPicture = new QLabel(this);
-  fourthBannerPicture->setObjectName("Image2");
-  fourthBannerPicture->setGeometry(0, 0, 249, 249);
-  fourthBannerPicture->setPixmap(QPixmap::fromImage(loadJpeg(":/credits2.jpg")));
-  fourthBannerPicture->setVisible(false);
+  standardPicture_ = new QLabel(this);
+  standardPicture_->setObjectName("Image1");
+  standardPicture_->setGeometry(0, 0, 249, 249);
+  standardPicture_->setPixmap(QPixmap::fromImage(loadJpeg(":/credits1.jpg")));
+  fourthBannerPicture_ = new QLabel(this);
+  fourthBannerPicture_->setObjectName("Image2");
+  fourthBannerPicture_->setGeometry(0, 0, 249, 249);
+  fourthBannerPicture_->setPixmap(QPixmap::fromImage(loadJpeg(":/credits2.jpg")));
+  fourthBannerPicture_->setVisible(false);
 
   centreOnDesktop(this);
 }
@@ -37,8 +37,8 @@ void CreditsWindow::showEvent(QShowEvent* event) {
 
 void CreditsWindow::showPictureForBanner() {
   const bool fourth = settings_.config().bannerIndex == "3";
-  standardPicture->setVisible(!fourth);
-  fourthBannerPicture->setVisible(fourth);
+  standardPicture_->setVisible(!fourth);
+  fourthBannerPicture_->setVisible(fourth);
 }
 
 void CreditsWindow::mouseReleaseEvent(QMouseEvent* event) {

@@ -15,10 +15,6 @@ class CreditsWindow : public QWidget {
  public:
   explicit CreditsWindow(const Settings& settings, QWidget* parent = nullptr);
 
-  QLabel* standardPicture = nullptr;
-  // Shown instead while the fourth banner is chosen.
-  QLabel* fourthBannerPicture = nullptr;
-
   // Shows the picture that goes with the chosen banner.
   void showPictureForBanner();
   // A click on the picture: hides this window and asks for the Options window.
@@ -33,6 +29,9 @@ class CreditsWindow : public QWidget {
 
  private:
   const Settings& settings_;
+  QLabel* standardPicture_ = nullptr;
+  // Shown instead while the fourth banner is chosen.
+  QLabel* fourthBannerPicture_ = nullptr;
 };
 
 }  // namespace tarvix

@@ -1,14 +1,12 @@
 #include "app/NameListWindow.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTreeWidget>
@@ -43,9 +41,10 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const 
   QPalette silver = palette();
   silver.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
 
-  newEntryLabel = new QLabel(texts.editLabel, this);
+  auto* newEntryLabel = new QLabel(texts.editLabel, this);
   newEntryLabel->setObjectName("LabeledEdit1Label");
-  newEntryEdit = new QLineEdit(this);
+  ui_.newEntryEdit = new QLineEdit(this);
+  QLineEdit* newEntryEdit = ui_.newEntryEdit;
   newEntryEdit->setObjectName("LabeledEdit1");
   newEntryEdit->setPalette(silver);
   newEntryEdit->setFrame(false);
@@ -55,14 +54,15 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const 
   layout->addWidget(newEntryLabel);
   layout->addWidget(newEntryEdit);
 
-  addButton = new QPushButton("+", this);
+  auto* addButton = new QPushButton("+", this);
   addButton->setObjectName("Button1");
   QFont bold = addButton->font();
   bold.setBold(true);
   addButton->setFont(bold);
   layout->addWidget(addButton);
 
-  entryView = new QTreeWidget(this);
+  ui_.entryView = new QTreeWidget(this);
+  QTreeWidget* entryView = ui_.entryView;
   entryView->setObjectName("ListView1");
   entryView->setColumnCount(1);
   entryView->setHeaderHidden(true);
@@ -79,39 +79,41 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const 
   if (texts.hint) entryView->setToolTip(texts.hint);
   layout->addWidget(entryView, 1);
 
-  statusLine = new QStatusBar(this);
+  auto* statusLine = new QStatusBar(this);
   statusLine->setObjectName("StatusBar1");
   layout->addWidget(statusLine);
 
-  entryMenu = new QMenu(this);
-  entryMenu->setObjectName("PopupMenu1");
-  deleteOneAction = entryMenu->addAction(texts.deleteOne);
+  ui_.entryMenu = new QMenu(this);
+  ui_.entryMenu->setObjectName("PopupMenu1");
+  QAction* deleteOneAction = ui_.entryMenu->addAction(texts.deleteOne);
   deleteOneAction->setObjectName(texts.deleteOneName);
-  deleteAllAction = entryMenu->addAction(texts.deleteAll);
+  QAction* deleteAllAction = ui_.entryMenu->addAction(texts.deleteAll);
   deleteAllAction->setObjectName(texts.deleteAllName);
 
   connect(addButton, &QPushButton::clicked, this, &NameListWindow::addTypedEntry);
   connect(deleteOneAction, &QAction::triggered, this, &NameListWindow::deleteSelectedEntry);
   connect(deleteAllAction, &QAction::triggered, this, &NameListWindow::deleteAllEntries);
-  connect(entryView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& p) { entryMenu->popup(entryView->viewport()->mapToGlobal(p)); });
+  connect(entryView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+    ui_.entryMenu->popup(ui_.entryView->viewport()->mapToGlobal(p));
+  });
+  centreOnFirstShow(this);
 }
 
 void NameListWindow::addEntry(const std::string& text) {
   auto* item = new TextItem(QStringList{toQString(text)});
   item->setIcon(0, QIcon(":/buddy16.png"));
-  entryView->addTopLevelItem(item);
+  ui_.entryView->addTopLevelItem(item);
 }
 
 std::vector<std::string> NameListWindow::entries() const {
   std::vector<std::string> entries;
-  for (int i = 0; i < entryView->topLevelItemCount(); ++i)
-    entries.push_back(toBytes(entryView->topLevelItem(i)->text(0)));
+  for (int i = 0; i < ui_.entryView->topLevelItemCount(); ++i)
+    entries.push_back(toBytes(ui_.entryView->topLevelItem(i)->text(0)));
   return entries;
 }
 
 void NameListWindow::loadList() {
-  entryView->clear();
+  ui_.entryView->clear();
   std::vector<std::string> lines;
   try {
     lines = readNameList(texts_.file);
@@ -143,57 +145,52 @@ bool NameListWindow::appendToFile(const std::string& text) {
 }
 
 void NameListWindow::addTypedEntry() {
-  const QString text = newEntryEdit->text();
+  const QString text = ui_.newEntryEdit->text();
   if (!text.isEmpty()) addEntry(toBytes(text));
-  entryView->setFocus();
+  ui_.entryView->setFocus();
   if (!rewriteFile()) return;
-  newEntryEdit->clear();
+  ui_.newEntryEdit->clear();
 }
 
 void NameListWindow::deleteSelectedEntry() {
-  const QList<QTreeWidgetItem*> selected = entryView->selectedItems();
+  const QList<QTreeWidgetItem*> selected = ui_.entryView->selectedItems();
   if (!selected.isEmpty()) {
     // The view would select the next entry; a deletion leaves none selected,
     // so a second "delete" cannot remove an entry the user did not choose.
-    entryView->clearSelection();
-    entryView->setCurrentItem(nullptr);
+    ui_.entryView->clearSelection();
+    ui_.entryView->setCurrentItem(nullptr);
     delete selected.first();
-    entryView->clearSelection();
-    entryView->sortItems(0, Qt::AscendingOrder);
+    ui_.entryView->clearSelection();
+    ui_.entryView->sortItems(0, Qt::AscendingOrder);
   }
   rewriteFile();
 }
 
 void NameListWindow::deleteAllEntries() {
   if (!scan_.scanRunning() && dialogs().confirm(this, "sure to delete complete list ?")) {
-    entryView->clear();
+    ui_.entryView->clear();
     try {
       emptyNameList(texts_.file);
     } catch (const FileError& e) {
       dialogs().showError(this, errorText(e.what()));
     }
   }
-  newEntryEdit->setFocus();
+  ui_.newEntryEdit->setFocus();
 }
 
 void NameListWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (event->spontaneous()) return;
-  if (!centred_) {
-    centred_ = true;
-    centreOnDesktop(this);
-  }
-  loadList();
+  if (!event->spontaneous()) loadList();
 }
 
 bool NameListWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == newEntryEdit && event->type() == QEvent::KeyPress) {
+  if (watched == ui_.newEntryEdit && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
       case Qt::Key_Return:
       case Qt::Key_Enter:
-        if (!newEntryEdit->text().isEmpty()) addTypedEntry();
-        newEntryEdit->setFocus();
+        if (!ui_.newEntryEdit->text().isEmpty()) addTypedEntry();
+        ui_.newEntryEdit->setFocus();
         return true;
       case Qt::Key_Tab:
       case Qt::Key_Backtab:

@@ -5,12 +5,8 @@
 #include <string>
 #include <vector>
 
-class QAction;
-class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
-class QStatusBar;
 class QTreeWidget;
 
 namespace tarvix {
@@ -37,21 +33,14 @@ class NameListWindow : public QWidget {
   NameListWindow(const NameListTexts& texts, bool iconView, const ScanState& scan,
                  QWidget* parent = nullptr);
 
-  QLabel* newEntryLabel = nullptr;
-  QLineEdit* newEntryEdit = nullptr;
-  QPushButton* addButton = nullptr;
-  QTreeWidget* entryView = nullptr;
-  QStatusBar* statusLine = nullptr;
-  QMenu* entryMenu = nullptr;
-  QAction* deleteOneAction = nullptr;
-  QAction* deleteAllAction = nullptr;
-
   // Clears the list and reads it from the file; a read failure is shown.
   void loadList();
   // The entries in display order.
   std::vector<std::string> entries() const;
 
+  // "+" and Enter in the edit: the typed name joins the list and the file.
   void addTypedEntry();
+  // The menu's two items; "delete all" asks first.
   void deleteSelectedEntry();
   void deleteAllEntries();
 
@@ -62,13 +51,20 @@ class NameListWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Controls; each keeps its code name as its objectName.
+  struct Ui {
+    QLineEdit* newEntryEdit = nullptr;
+    QTreeWidget* entryView = nullptr;
+    QMenu* entryMenu = nullptr;
+  };
+
   void addEntry(const std::string& text);
   // Rewrites the existing file from the list; false after showing the error.
   bool rewriteFile();
 
   NameListTexts texts_;
   const ScanState& scan_;
-  bool centred_ = false;
+  Ui ui_;
 };
 
 }  // namespace tarvix

@@ -36,51 +36,46 @@ SearchWindow::SearchWindow(Settings& settings, const QAbstractItemModel& serverR
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->setSpacing(4);
-  searchEdit = new QLineEdit(this);
-  acceptCodePageOnly({searchEdit});
-  searchEdit->setObjectName("Edit1");
-  searchEdit->setMinimumWidth(220);
-  searchEdit->installEventFilter(this);
-  layout->addWidget(searchEdit);
+  ui_.searchEdit = new QLineEdit(this);
+  acceptCodePageOnly({ui_.searchEdit});
+  ui_.searchEdit->setObjectName("Edit1");
+  ui_.searchEdit->setMinimumWidth(220);
+  ui_.searchEdit->installEventFilter(this);
+  layout->addWidget(ui_.searchEdit);
 
   auto* options = new QHBoxLayout();
-  serverOption = new QRadioButton("server", this);
-  serverOption->setObjectName("RadioButton1");
-  mapOption = new QRadioButton("map", this);
-  mapOption->setObjectName("RadioButton2");
-  ipOption = new QRadioButton("ip", this);
-  ipOption->setObjectName("RadioButton3");
-  searchButton = new QPushButton("search", this);
+  ui_.serverOption = new QRadioButton("server", this);
+  ui_.serverOption->setObjectName("RadioButton1");
+  ui_.mapOption = new QRadioButton("map", this);
+  ui_.mapOption->setObjectName("RadioButton2");
+  ui_.ipOption = new QRadioButton("ip", this);
+  ui_.ipOption->setObjectName("RadioButton3");
+  auto* searchButton = new QPushButton("search", this);
   searchButton->setObjectName("Button1");
-  options->addWidget(serverOption);
-  options->addWidget(mapOption);
-  options->addWidget(ipOption);
+  options->addWidget(ui_.serverOption);
+  options->addWidget(ui_.mapOption);
+  options->addWidget(ui_.ipOption);
   options->addStretch(1);
   options->addWidget(searchButton);
   layout->addLayout(options);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  for (QRadioButton* option : {serverOption, mapOption, ipOption})
+  for (QRadioButton* option : {ui_.serverOption, ui_.mapOption, ui_.ipOption})
     connect(option, &QRadioButton::toggled, this, [this](bool on) {
-      if (on) searchEdit->setFocus();
+      if (on) ui_.searchEdit->setFocus();
     });
   connect(searchButton, &QPushButton::clicked, this, &SearchWindow::search);
   pressOnEnter(this, searchButton);
+  centreOnFirstShow(this);
 }
 
 void SearchWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (event->spontaneous()) return;
-  if (!centred_) {
-    centred_ = true;
-    adjustSize();
-    centreOnDesktop(this);
-  }
-  searchEdit->setFocus();
+  if (!event->spontaneous()) ui_.searchEdit->setFocus();
 }
 
 bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == searchEdit && event->type() == QEvent::KeyPress) {
+  if (watched == ui_.searchEdit && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       search();
@@ -92,17 +87,17 @@ bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void SearchWindow::primeWithServerOption() {
   show();
-  serverOption->setChecked(true);
-  mapOption->setChecked(false);
+  ui_.serverOption->setChecked(true);
+  ui_.mapOption->setChecked(false);
   hide();
 }
 
 void SearchWindow::search() {
-  if (ipOption->isChecked())
+  if (ui_.ipOption->isChecked())
     addressSearch();
-  else if (mapOption->isChecked())
+  else if (ui_.mapOption->isChecked())
     textSearch(kMapColumn);
-  else if (serverOption->isChecked())
+  else if (ui_.serverOption->isChecked())
     textSearch(kHostColumn);
   else
     hide();
@@ -114,7 +109,7 @@ QString SearchWindow::rowText(int row, int column) const {
 
 void SearchWindow::textSearch(int column) {
   hide();
-  const std::string text = toBytes(searchEdit->text());
+  const std::string text = toBytes(ui_.searchEdit->text());
   if (text.empty()) return;
   bool matched = false;
   // The row count is read again after every question: the rows may change
@@ -128,13 +123,13 @@ void SearchWindow::textSearch(int column) {
   if (!matched) {
     dialogs().showMessage(this, "no matches !");
     show();
-    searchEdit->setFocus();
+    ui_.searchEdit->setFocus();
   }
 }
 
 void SearchWindow::addressSearch() {
   hide();
-  const std::string text = toBytes(searchEdit->text());
+  const std::string text = toBytes(ui_.searchEdit->text());
   if (text.empty()) return;
   std::vector<ServerEntry> entries;
   if (!showingErrors(this, [&] { entries = readServerEntries(settings_.serverListPath()); }))

@@ -6,7 +6,6 @@
 
 class QAbstractItemModel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 
 namespace tarvix {
@@ -20,12 +19,6 @@ class SearchWindow : public QWidget {
   // `serverRows` holds the main window's server rows (columns: state, map,
   // host name, edition).
   SearchWindow(Settings& settings, const QAbstractItemModel& serverRows, QWidget* parent = nullptr);
-
-  QLineEdit* searchEdit = nullptr;
-  QRadioButton* serverOption = nullptr;
-  QRadioButton* mapOption = nullptr;
-  QRadioButton* ipOption = nullptr;
-  QPushButton* searchButton = nullptr;
 
   // "search" and Enter in the edit.
   void search();
@@ -42,6 +35,14 @@ class SearchWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Controls; each keeps its code name as its objectName.
+  struct Ui {
+    QLineEdit* searchEdit = nullptr;
+    QRadioButton* serverOption = nullptr;
+    QRadioButton* mapOption = nullptr;
+    QRadioButton* ipOption = nullptr;
+  };
+
   // Walks the server rows for the text in `column`, asking "search next ?"
   // after each hit.
   void textSearch(int column);
@@ -51,7 +52,7 @@ class SearchWindow : public QWidget {
 
   Settings& settings_;
   const QAbstractItemModel& serverRows_;
-  bool centred_ = false;
+  Ui ui_;
 };
 
 }  // namespace tarvix

@@ -14,9 +14,11 @@
 #include "support/TempDataDir.h"
 #include "support/qt/ProgramFixture.h"
 #include "support/qt/ScriptedDialogs.h"
+#include "support/qt/ToolWindowParts.h"
 #include "support/qt/TreeRows.h"
 
 using namespace tarvix;
+using namespace tarvix::test;
 using tarvix::test::columnTexts;
 using tarvix::test::crlf;
 using tarvix::test::ProgramFixture;
@@ -91,21 +93,21 @@ class TestAdminLists : public QObject {
       AdminListWindow* list = e.window;
       list->show();
       QCOMPARE(list->windowTitle(), QString(e.caption));
-      QCOMPARE(list->listView->columnCount(), int(e.columns.size()));
-      QHeaderView* header = list->listView->header();
+      QCOMPARE(listView(list)->columnCount(), int(e.columns.size()));
+      QHeaderView* header = listView(list)->header();
       for (int c = 0; c < int(e.columns.size()); ++c) {
-        QCOMPARE(list->listView->headerItem()->text(c), e.columns[c].first);
+        QCOMPARE(listView(list)->headerItem()->text(c), e.columns[c].first);
         if (e.columns[c].second)
           QCOMPARE(header->sectionSize(c), e.columns[c].second);
         else  // the only column fills the list's width
-          QCOMPARE(header->sectionSize(c), list->listView->viewport()->width());
+          QCOMPARE(header->sectionSize(c), listView(list)->viewport()->width());
       }
-      QCOMPARE(menuTexts(list->menu), e.menu);
-      QCOMPARE(list->statusBar != nullptr, e.statusBar);
+      QCOMPARE(menuTexts(listMenu(list)), e.menu);
+      QCOMPARE(statusBar(list) != nullptr, e.statusBar);
       QVERIFY(list->windowFlags() & Qt::WindowStaysOnTopHint);
       QVERIFY(!(list->windowFlags() & Qt::WindowMinimizeButtonHint));
       QVERIFY(!header->sectionsClickable());
-      QCOMPARE(list->listView->selectionMode(), QAbstractItemView::SingleSelection);
+      QCOMPARE(listView(list)->selectionMode(), QAbstractItemView::SingleSelection);
       list->hide();
     }
     QCOMPARE(w.skins->minimumWidth(), 250);
@@ -115,13 +117,13 @@ class TestAdminLists : public QObject {
     QCOMPARE(w.addMap->windowTitle(), QString("add map"));
     QCOMPARE(w.addMap->findChild<QLabel*>("LabeledEdit1Label")->text(), QString("map name"));
     QCOMPARE(w.addMap->findChild<QLabel*>("LabeledEdit2Label")->text(), QString("rcon name"));
-    QCOMPARE(w.addMap->addButton->text(), QString("add map"));
+    QCOMPARE(addButton(w.addMap)->text(), QString("add map"));
     QCOMPARE(w.addBan->windowTitle(), QString("add ban"));
-    QCOMPARE(w.addBan->addButton->text(), QString("add ban"));
+    QCOMPARE(addButton(w.addBan)->text(), QString("add ban"));
     QCOMPARE(w.addSkin->windowTitle(), QString("add skin"));
-    QCOMPARE(w.addSkin->addButton->text(), QString("add"));
+    QCOMPARE(addButton(w.addSkin)->text(), QString("add"));
     QCOMPARE(w.addMessage->windowTitle(), QString("add message"));
-    QCOMPARE(w.addMessage->addButton->text(), QString("add message"));
+    QCOMPARE(addButton(w.addMessage)->text(), QString("add message"));
     for (QWidget* add : {static_cast<QWidget*>(w.addMap), static_cast<QWidget*>(w.addBan),
                          static_cast<QWidget*>(w.addSkin), static_cast<QWidget*>(w.addMessage)}) {
       QVERIFY(add->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -141,12 +143,12 @@ class TestAdminLists : public QObject {
     Lists w;
     QCOMPARE(w.maps->rowCount(), 0);  // read on show only
     w.maps->show();
-    QCOMPARE(columnTexts(w.maps->listView, 0), QStringList({"Alpha", "beta", "zeta"}));
-    QCOMPARE(columnTexts(w.maps->listView, 1), QStringList({"a_rcon", "", "z_rcon"}));
+    QCOMPARE(columnTexts(listView(w.maps), 0), QStringList({"Alpha", "beta", "zeta"}));
+    QCOMPARE(columnTexts(listView(w.maps), 1), QStringList({"a_rcon", "", "z_rcon"}));
     w.bans->show();
-    QCOMPARE(columnTexts(w.bans->listView), QStringList({"10.0.", "A", "b"}));
+    QCOMPARE(columnTexts(listView(w.bans)), QStringList({"10.0.", "A", "b"}));
     w.messages->show();
-    QCOMPARE(columnTexts(w.messages->listView), QStringList({"zz first", "aa second"}));
+    QCOMPARE(columnTexts(listView(w.messages)), QStringList({"zz first", "aa second"}));
     // Changes made elsewhere appear on the next show.
     dir.write("bans.txt", "");
     w.bans->reshow();
@@ -161,28 +163,28 @@ class TestAdminLists : public QObject {
     ScriptedDialogs d;
     Lists w;
     w.bans->show();
-    w.bans->newAction->trigger();
+    newAction(w.bans)->trigger();
     QVERIFY(w.addBan->isVisible());
-    w.addBan->edit(0)->setText(" [CLAN] ");
-    w.addBan->addButton->click();
+    entryEdit(w.addBan, 0)->setText(" [CLAN] ");
+    addButton(w.addBan)->click();
     QVERIFY(!w.addBan->isVisible());
     QCOMPARE(dir.read("bans.txt"), crlf({"zz", " [CLAN] "}));
-    QCOMPARE(columnTexts(w.bans->listView), QStringList({" [CLAN] ", "zz"}));
+    QCOMPARE(columnTexts(listView(w.bans)), QStringList({" [CLAN] ", "zz"}));
     // The text stays for the next showing; adding it again makes a duplicate.
-    w.bans->newAction->trigger();
-    QCOMPARE(w.addBan->edit(0)->text(), QString(" [CLAN] "));
-    QCOMPARE(w.addBan->focusWidget(), w.addBan->edit(0));
-    w.addBan->addButton->click();
+    newAction(w.bans)->trigger();
+    QCOMPARE(entryEdit(w.addBan, 0)->text(), QString(" [CLAN] "));
+    QCOMPARE(w.addBan->focusWidget(), entryEdit(w.addBan, 0));
+    addButton(w.addBan)->click();
     QCOMPARE(dir.read("bans.txt"), crlf({"zz", " [CLAN] ", " [CLAN] "}));
 
     // Empty field: nothing written, the window closes, "Bans" is reloaded.
-    w.bans->newAction->trigger();
-    w.addBan->edit(0)->clear();
+    newAction(w.bans)->trigger();
+    entryEdit(w.addBan, 0)->clear();
     dir.write("bans.txt", "changed\r\n");
-    w.addBan->addButton->click();
+    addButton(w.addBan)->click();
     QVERIFY(!w.addBan->isVisible());
     QCOMPARE(dir.read("bans.txt"), crlf({"changed"}));
-    QCOMPARE(columnTexts(w.bans->listView), QStringList({"changed"}));
+    QCOMPARE(columnTexts(listView(w.bans)), QStringList({"changed"}));
     QVERIFY(d.shown.isEmpty());
   }
 
@@ -193,17 +195,17 @@ class TestAdminLists : public QObject {
     ScriptedDialogs d;
     Lists w;
     w.bans->show();
-    w.bans->newAction->trigger();
-    w.addBan->edit(0)->insert(
-        QString::fromUtf8("\xe2\x82\xac"
-                          "Clan \xc5\x81ukasz"));
-    QCOMPARE(w.addBan->edit(0)->text(), QString());
+    newAction(w.bans)->trigger();
+    entryEdit(w.addBan, 0)
+        ->insert(QString::fromUtf8("\xe2\x82\xac"
+                                   "Clan \xc5\x81ukasz"));
+    QCOMPARE(entryEdit(w.addBan, 0)->text(), QString());
     QTRY_COMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xc5\x81"))});
     QCOMPARE(d.parents.last(), w.addBan);
-    w.addBan->edit(0)->insert(
-        QString::fromUtf8("\xe2\x82\xac"
-                          "Clan \xc5\xa0koda"));
-    w.addBan->addButton->click();
+    entryEdit(w.addBan, 0)
+        ->insert(QString::fromUtf8("\xe2\x82\xac"
+                                   "Clan \xc5\xa0koda"));
+    addButton(w.addBan)->click();
     QCOMPARE(dir.read("bans.txt"), crlf({"\x80"
                                          "Clan \x8A"
                                          "koda"}));
@@ -216,15 +218,15 @@ class TestAdminLists : public QObject {
     ScriptedDialogs d;
     Lists w;
     w.bans->show();
-    QCOMPARE(columnTexts(w.bans->listView), QStringList({"10.0.0.", "abe", "dup", "dup", "Zed"}));
-    selectRow(w.bans->listView, 2);
-    w.bans->deleteAction->trigger();
+    QCOMPARE(columnTexts(listView(w.bans)), QStringList({"10.0.0.", "abe", "dup", "dup", "Zed"}));
+    selectRow(listView(w.bans), 2);
+    deleteAction(w.bans)->trigger();
     QCOMPARE(dir.read("bans.txt"), crlf({"10.0.0.", "abe", "dup", "Zed"}));
-    QCOMPARE(columnTexts(w.bans->listView), QStringList({"10.0.0.", "abe", "dup", "Zed"}));
+    QCOMPARE(columnTexts(listView(w.bans)), QStringList({"10.0.0.", "abe", "dup", "Zed"}));
     // Nothing selected: nothing happens.
-    w.bans->listView->clearSelection();
+    listView(w.bans)->clearSelection();
     dir.write("bans.txt", "elsewhere\n");
-    w.bans->deleteAction->trigger();
+    deleteAction(w.bans)->trigger();
     QCOMPARE(dir.read("bans.txt"), std::string("elsewhere\n"));
     QCOMPARE(w.bans->rowCount(), 4);
     QVERIFY(d.shown.isEmpty());
@@ -237,23 +239,23 @@ class TestAdminLists : public QObject {
     ScriptedDialogs d;
     Lists w;
     w.skins->show();
-    QCOMPARE(w.skins->countPanel->text(), QString("2 skins in list"));
-    w.skins->newAction->trigger();
+    QCOMPARE(countPanel(w.skins)->text(), QString("2 skins in list"));
+    newAction(w.skins)->trigger();
     QVERIFY(w.addSkin->isVisible());
     // An empty field does nothing and the window stays.
-    w.addSkin->edit(0)->clear();
-    w.addSkin->addButton->click();
+    entryEdit(w.addSkin, 0)->clear();
+    addButton(w.addSkin)->click();
     QVERIFY(w.addSkin->isVisible());
     QCOMPARE(dir.read("skins.txt"), crlf({"b_skin", "A_skin"}));
-    w.addSkin->edit(0)->setText("allied_Sas");
-    w.addSkin->addButton->click();
+    entryEdit(w.addSkin, 0)->setText("allied_Sas");
+    addButton(w.addSkin)->click();
     QVERIFY(!w.addSkin->isVisible());
     QCOMPARE(dir.read("skins.txt"), crlf({"b_skin", "A_skin", "allied_Sas"}));
-    QCOMPARE(w.skins->countPanel->text(), QString("3 skins in list"));
-    selectRow(w.skins->listView, 0);  // A_skin
-    w.skins->deleteAction->trigger();
+    QCOMPARE(countPanel(w.skins)->text(), QString("3 skins in list"));
+    selectRow(listView(w.skins), 0);  // A_skin
+    deleteAction(w.skins)->trigger();
     QCOMPARE(dir.read("skins.txt"), crlf({"allied_Sas", "b_skin"}));
-    QCOMPARE(w.skins->countPanel->text(), QString("2 skins in list"));
+    QCOMPARE(countPanel(w.skins)->text(), QString("2 skins in list"));
     QVERIFY(w.skins->isVisible());
     QVERIFY(d.shown.isEmpty());
   }
@@ -265,32 +267,32 @@ class TestAdminLists : public QObject {
     ScriptedDialogs d;
     Lists w;
     w.maps->show();
-    w.maps->newAction->trigger();
+    newAction(w.maps)->trigger();
     QVERIFY(w.addMap->isVisible());
-    w.addMap->edit(1)->setText("dm/mohdm1");
-    w.addMap->edit(1)->setFocus();
-    w.addMap->addButton->click();
+    entryEdit(w.addMap, 1)->setText("dm/mohdm1");
+    entryEdit(w.addMap, 1)->setFocus();
+    addButton(w.addMap)->click();
     QVERIFY(w.addMap->isVisible());
-    QCOMPARE(w.addMap->focusWidget(), w.addMap->edit(0));
+    QCOMPARE(w.addMap->focusWidget(), entryEdit(w.addMap, 0));
     QCOMPARE(dir.read("maps.txt"), crlf({"Stalingrad", "obj/obj_team2"}));
-    w.addMap->edit(0)->setText("Southern France");
-    w.addMap->addButton->click();
+    entryEdit(w.addMap, 0)->setText("Southern France");
+    addButton(w.addMap)->click();
     QVERIFY(!w.addMap->isVisible());
     QCOMPARE(dir.read("maps.txt"),
              crlf({"Stalingrad", "obj/obj_team2", "Southern France", "dm/mohdm1"}));
-    QCOMPARE(columnTexts(w.maps->listView, 0), QStringList({"Southern France", "Stalingrad"}));
+    QCOMPARE(columnTexts(listView(w.maps), 0), QStringList({"Southern France", "Stalingrad"}));
     // Showing "add map" again empties both fields.
-    w.maps->newAction->trigger();
-    QCOMPARE(w.addMap->edit(0)->text(), QString());
-    QCOMPARE(w.addMap->edit(1)->text(), QString());
+    newAction(w.maps)->trigger();
+    QCOMPARE(entryEdit(w.addMap, 0)->text(), QString());
+    QCOMPARE(entryEdit(w.addMap, 1)->text(), QString());
     w.addMap->hide();
 
     dir.write("maps.txt", crlf({"c", "c_r", "A", "a_r", "b", "b_r"}));
     w.maps->reshow();
-    selectRow(w.maps->listView, 1);  // b
-    w.maps->deleteAction->trigger();
+    selectRow(listView(w.maps), 1);  // b
+    deleteAction(w.maps)->trigger();
     QCOMPARE(dir.read("maps.txt"), crlf({"A", "a_r", "c", "c_r"}));
-    QCOMPARE(columnTexts(w.maps->listView, 1), QStringList({"a_r", "c_r"}));
+    QCOMPARE(columnTexts(listView(w.maps), 1), QStringList({"a_r", "c_r"}));
     QVERIFY(d.shown.isEmpty());
   }
 
@@ -301,20 +303,20 @@ class TestAdminLists : public QObject {
     ScriptedDialogs d;
     Lists w;
     w.messages->show();
-    selectRow(w.messages->listView, 1);
-    w.messages->deleteAction->trigger();
-    QCOMPARE(columnTexts(w.messages->listView), QStringList({"welcome", "visit our site"}));
+    selectRow(listView(w.messages), 1);
+    deleteAction(w.messages)->trigger();
+    QCOMPARE(columnTexts(listView(w.messages)), QStringList({"welcome", "visit our site"}));
     QCOMPARE(dir.read("messages.txt"), crlf({"welcome", "visit our site"}));
-    w.messages->newAction->trigger();
-    w.addMessage->edit(0)->setText("a last one");
-    w.addMessage->addButton->click();
+    newAction(w.messages)->trigger();
+    entryEdit(w.addMessage, 0)->setText("a last one");
+    addButton(w.addMessage)->click();
     QVERIFY(!w.addMessage->isVisible());
-    QCOMPARE(columnTexts(w.messages->listView),
+    QCOMPARE(columnTexts(listView(w.messages)),
              QStringList({"welcome", "visit our site", "a last one"}));
     // Showing "add message" empties its field; an empty field does nothing.
-    w.messages->newAction->trigger();
-    QCOMPARE(w.addMessage->edit(0)->text(), QString());
-    w.addMessage->addButton->click();
+    newAction(w.messages)->trigger();
+    QCOMPARE(entryEdit(w.addMessage, 0)->text(), QString());
+    addButton(w.addMessage)->click();
     QVERIFY(w.addMessage->isVisible());
     QVERIFY(d.shown.isEmpty());
 
@@ -323,8 +325,8 @@ class TestAdminLists : public QObject {
     w.messages->reshow();
     QCOMPARE(w.messages->rowCount(), 0);
     QVERIFY(d.shown.isEmpty());
-    w.addMessage->edit(0)->setText("hello");
-    w.addMessage->addButton->click();
+    entryEdit(w.addMessage, 0)->setText("hello");
+    addButton(w.addMessage)->click();
     QCOMPARE(d.errors.size(), 1);
     QVERIFY(d.errors[0].contains("messages.txt"));
     QVERIFY(w.addMessage->isVisible());
@@ -346,17 +348,17 @@ class TestAdminLists : public QObject {
     QVERIFY(d.errors[0].contains("bans.txt"));
     QVERIFY(d.errors[1].contains("skins.txt"));
     QVERIFY(d.errors[2].contains("maps.txt"));
-    QCOMPARE(w.skins->countPanel->text(), QString("0 skins in list"));
+    QCOMPARE(countPanel(w.skins)->text(), QString("0 skins in list"));
     // Appends fail; the add window stays open with its text.
     w.addBan->show();
-    w.addBan->edit(0)->setText("cheater");
-    w.addBan->addButton->click();
+    entryEdit(w.addBan, 0)->setText("cheater");
+    addButton(w.addBan)->click();
     QCOMPARE(d.errors.size(), 4);
     QVERIFY(w.addBan->isVisible());
     w.addMap->show();
-    w.addMap->edit(0)->setText("m");
-    w.addMap->edit(1)->setText("r");
-    w.addMap->addButton->click();
+    entryEdit(w.addMap, 0)->setText("m");
+    entryEdit(w.addMap, 1)->setText("r");
+    addButton(w.addMap)->click();
     QCOMPARE(d.errors.size(), 5);
     QVERIFY(w.addMap->isVisible());
     QVERIFY(!dir.exists("bans.txt") && !dir.exists("maps.txt") && !dir.exists("skins.txt"));
@@ -366,8 +368,8 @@ class TestAdminLists : public QObject {
     w.skins->reshow();
     {
       ReadHold hold("skins.txt");
-      selectRow(w.skins->listView, 0);
-      w.skins->deleteAction->trigger();
+      selectRow(listView(w.skins), 0);
+      deleteAction(w.skins)->trigger();
     }
     QCOMPARE(d.errors.size(), 6);
     QCOMPARE(dir.read("skins.txt"), crlf({"a", "b"}));

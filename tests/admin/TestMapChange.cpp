@@ -17,6 +17,7 @@
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
 #include "support/qt/ScriptedDialogs.h"
+#include "support/qt/ToolWindowParts.h"
 #include "support/qt/TreeRows.h"
 
 using namespace tarvix;
@@ -73,7 +74,7 @@ struct Rig {
   QLineEdit* commandLine() const { return console->findChild<QLineEdit*>("Edit1"); }
   // Loads the selected map and waits until the window has closed.
   void loadMap() {
-    maps->loadAction->trigger();
+    loadAction(maps)->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!maps->isVisible(), 5000);
   }
   TempDataDir dir;
@@ -100,14 +101,14 @@ class TestMapChange : public QObject {
     // An answer to the announcement must not be taken for the map's reply.
     r.server.queueReply(makePrintReply("\nstale answer\n"));
     r.server.queueReply(makePrintReply("\nmap dm/mohdm7 loaded\nok\n"), 150);
-    QCOMPARE(r.maps->listView->topLevelItem(0)->text(0), QString("Algiers"));
-    selectRow(r.maps->listView, 0);
+    QCOMPARE(listView(r.maps)->topLevelItem(0)->text(0), QString("Algiers"));
+    selectRow(listView(r.maps), 0);
     r.d.answers = {true};
     const int linesBefore = static_cast<int>(r.console->consoleLines().size());
     bool uiRan = false;
     QTimer::singleShot(20, [&] { uiRan = true; });
 
-    r.maps->loadAction->trigger();
+    loadAction(r.maps)->trigger();
     QVERIFY(!r.console->isEnabled());  // kept still while the server is awaited
     QVERIFY(r.maps->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(!r.maps->isVisible(), 5000);
@@ -133,7 +134,7 @@ class TestMapChange : public QObject {
     Rig r;
     r.server.queueReply(makePrintReply("\nstale answer\n"));
     r.server.queueReply(makePrintReply("\nmap dm/mohdm7 loaded\n"), 300);
-    selectRow(r.maps->listView, 0);
+    selectRow(listView(r.maps), 0);
     r.d.answers = {true};
 
     bool reopened = false;
@@ -168,7 +169,7 @@ class TestMapChange : public QObject {
     QCOMPARE(r.console->focusWidget(), r.commandLine());
 
     r.maps->show();
-    selectRow(r.maps->listView, 1);
+    selectRow(listView(r.maps), 1);
     r.d.answers = {false};
     r.loadMap();
     QCOMPARE(r.d.questions.size(), 1);
@@ -176,7 +177,7 @@ class TestMapChange : public QObject {
 
     // A double-click on a row asks the same question.
     r.maps->show();
-    QTreeWidget* view = r.maps->listView;
+    QTreeWidget* view = listView(r.maps);
     QTreeWidgetItem* row = view->topLevelItem(1);
     view->setCurrentItem(row);
     const QPoint at = view->visualItemRect(row).center();
@@ -190,7 +191,7 @@ class TestMapChange : public QObject {
   void withoutAPasswordNothingIsSentAndTheWindowStillCloses() {
     Rig r;
     r.console->findChild<QLineEdit*>("LabeledEdit1")->clear();
-    selectRow(r.maps->listView, 0);
+    selectRow(listView(r.maps), 0);
     r.d.answers = {true};
     r.loadMap();
     QCOMPARE(r.console->consoleLines().last(), QString("!! -> no rcon password: nothing sent"));
@@ -201,7 +202,7 @@ class TestMapChange : public QObject {
   void socketFailuresAreSwallowed() {
     Rig r("0");  // no such port
     const int linesBefore = static_cast<int>(r.console->consoleLines().size());
-    selectRow(r.maps->listView, 0);
+    selectRow(listView(r.maps), 0);
     r.d.answers = {true};
     r.loadMap();
     QCOMPARE(static_cast<int>(r.console->consoleLines().size()), linesBefore);

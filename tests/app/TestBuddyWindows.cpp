@@ -15,6 +15,7 @@
 #include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ScriptedDialogs.h"
+#include "support/qt/ToolWindowParts.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -26,14 +27,14 @@ namespace {
 
 QStringList entries(NameListWindow& w) {
   QStringList out;
-  for (int i = 0; i < w.entryView->topLevelItemCount(); ++i)
-    out << w.entryView->topLevelItem(i)->text(0);
+  for (int i = 0; i < listView(&w)->topLevelItemCount(); ++i)
+    out << listView(&w)->topLevelItem(i)->text(0);
   return out;
 }
 
 void type(NameListWindow& w, const QString& text) {
-  w.newEntryEdit->setText(text);
-  QTest::keyClick(w.newEntryEdit, Qt::Key_Return);
+  newEntryEdit(&w)->setText(text);
+  QTest::keyClick(newEntryEdit(&w), Qt::Key_Return);
 }
 
 // No scan runs: "delete all" is allowed.
@@ -63,16 +64,16 @@ class TestBuddyWindows : public QObject {
     QCOMPARE(buddies.objectName(), QString("Form2"));
     QCOMPARE(buddies.windowTitle(), QString("Buddies"));
     QCOMPARE(clantags.windowTitle(), QString("Clantag's"));
-    QCOMPARE(buddies.newEntryLabel->text(), QString("New Buddy:"));
-    QCOMPARE(clantags.newEntryLabel->text(), QString("New Clantag"));
-    QCOMPARE(buddies.addButton->text(), QString("+"));
-    QVERIFY(buddies.addButton->font().bold());
-    QCOMPARE(buddies.entryView->toolTip(), QString("Rightclick to delete selected buddy"));
-    QCOMPARE(clantags.entryView->toolTip(), QString());
-    QCOMPARE(buddies.deleteOneAction->text(), QString("delete this buddy"));
-    QCOMPARE(buddies.deleteAllAction->text(), QString("delete all buddys"));
-    QCOMPARE(clantags.deleteOneAction->text(), QString("delete clantag"));
-    QCOMPARE(clantags.deleteAllAction->text(), QString("delete all clantags"));
+    QCOMPARE(newEntryLabel(&buddies)->text(), QString("New Buddy:"));
+    QCOMPARE(newEntryLabel(&clantags)->text(), QString("New Clantag"));
+    QCOMPARE(addButton(&buddies)->text(), QString("+"));
+    QVERIFY(addButton(&buddies)->font().bold());
+    QCOMPARE(listView(&buddies)->toolTip(), QString("Rightclick to delete selected buddy"));
+    QCOMPARE(listView(&clantags)->toolTip(), QString());
+    QCOMPARE(deleteOneAction(&buddies)->text(), QString("delete this buddy"));
+    QCOMPARE(deleteAllAction(&buddies)->text(), QString("delete all buddys"));
+    QCOMPARE(deleteOneAction(&clantags)->text(), QString("delete clantag"));
+    QCOMPARE(deleteAllAction(&clantags)->text(), QString("delete all clantags"));
     for (NameListWindow* w :
          {static_cast<NameListWindow*>(&buddies), static_cast<NameListWindow*>(&clantags)}) {
       QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -113,8 +114,8 @@ class TestBuddyWindows : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(&buddies));
     type(buddies, "Zed");
     type(buddies, "abe");
-    QCOMPARE(buddies.newEntryEdit->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), buddies.newEntryEdit);
+    QCOMPARE(newEntryEdit(&buddies)->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), newEntryEdit(&buddies));
     QCOMPARE(dir.read("Buddys.txt"), crlf({"abe", "Zed"}));
     // An empty edit adds nothing; a name typed twice is listed twice.
     type(buddies, "");
@@ -123,8 +124,8 @@ class TestBuddyWindows : public QObject {
     type(buddies, "Zed");
     QCOMPARE(dir.read("Buddys.txt"), crlf({" abe ", "abe", "Zed", "Zed"}));
     // A character the code page cannot hold is refused, never stored as '?'.
-    buddies.newEntryEdit->insert(QString::fromUtf8("\xc5\x81ukasz"));
-    QCOMPARE(buddies.newEntryEdit->text(), QString());
+    newEntryEdit(&buddies)->insert(QString::fromUtf8("\xc5\x81ukasz"));
+    QCOMPARE(newEntryEdit(&buddies)->text(), QString());
     QTRY_COMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xc5\x81"))});
     QCOMPARE(d.parents.last(), &buddies);
     buddies.hide();
@@ -137,7 +138,7 @@ class TestBuddyWindows : public QObject {
     ScriptedDialogs d;
     ClanTagsWindow clantags(idle);
     clantags.show();
-    clantags.addButton->click();
+    addButton(&clantags)->click();
     QCOMPARE(dir.read("clantags.txt"), crlf({"A", "b"}));
     clantags.hide();
   }
@@ -148,15 +149,15 @@ class TestBuddyWindows : public QObject {
     dir.writeLines("Buddys.txt", {"a", "b", "c"});
     ScriptedDialogs d;
     BuddiesWindow buddies(idle);
-    buddies.entryView->setCurrentItem(buddies.entryView->topLevelItem(1));
-    buddies.deleteOneAction->trigger();
+    listView(&buddies)->setCurrentItem(listView(&buddies)->topLevelItem(1));
+    deleteOneAction(&buddies)->trigger();
     QCOMPARE(entries(buddies), QStringList({"a", "c"}));
     QCOMPARE(dir.read("Buddys.txt"), crlf({"a", "c"}));
     // The deletion leaves nothing selected, so deleting again removes nothing;
     // the file is written from the list again.
-    QVERIFY(buddies.entryView->selectedItems().isEmpty());
+    QVERIFY(listView(&buddies)->selectedItems().isEmpty());
     dir.writeLines("Buddys.txt", {"changed elsewhere"});
-    buddies.deleteOneAction->trigger();
+    deleteOneAction(&buddies)->trigger();
     QCOMPARE(entries(buddies), QStringList({"a", "c"}));
     QCOMPARE(dir.read("Buddys.txt"), crlf({"a", "c"}));
   }
@@ -172,19 +173,19 @@ class TestBuddyWindows : public QObject {
 
     QVERIFY(startWaitingScan(main, settings));
     d.answers = {true};
-    buddies.deleteAllAction->trigger();
+    deleteAllAction(&buddies)->trigger();
     QVERIFY(d.questions.isEmpty());
     QCOMPARE(entries(buddies).size(), 2);
     stopScanButton(main)->click();
 
     d.answers = {false};
-    buddies.deleteAllAction->trigger();
+    deleteAllAction(&buddies)->trigger();
     QCOMPARE(d.questions, QStringList({"sure to delete complete list ?"}));
     QCOMPARE(dir.read("Buddys.txt"), crlf({"a", "b"}));
     QCOMPARE(entries(buddies).size(), 2);
 
     d.answers = {true};
-    buddies.deleteAllAction->trigger();
+    deleteAllAction(&buddies)->trigger();
     QCOMPARE(entries(buddies).size(), 0);
     QVERIFY(dir.exists("Buddys.txt"));
     QCOMPARE(dir.read("Buddys.txt"), std::string());
@@ -205,18 +206,18 @@ class TestBuddyWindows : public QObject {
     QCOMPARE(d.errors.size(), 2);
 
     // Adding keeps the edited list, reports the error, creates nothing.
-    clantags.newEntryEdit->setText("[TAG]");
-    clantags.addButton->click();
+    newEntryEdit(&clantags)->setText("[TAG]");
+    addButton(&clantags)->click();
     QCOMPARE(d.errors.size(), 3);
     QCOMPARE(entries(clantags), QStringList({"[TAG]"}));
     QVERIFY(!dir.exists("clantags.txt"));
-    clantags.entryView->setCurrentItem(clantags.entryView->topLevelItem(0));
-    clantags.deleteOneAction->trigger();
+    listView(&clantags)->setCurrentItem(listView(&clantags)->topLevelItem(0));
+    deleteOneAction(&clantags)->trigger();
     QCOMPARE(d.errors.size(), 4);
     QCOMPARE(entries(clantags), QStringList());
     QVERIFY(!dir.exists("clantags.txt"));
     d.answers = {true};
-    clantags.deleteAllAction->trigger();
+    deleteAllAction(&clantags)->trigger();
     QCOMPARE(d.errors.size(), 5);
     QVERIFY(!dir.exists("clantags.txt"));
     clantags.hide();

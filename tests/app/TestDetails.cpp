@@ -22,6 +22,7 @@
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
 #include "support/qt/ScriptedDialogs.h"
+#include "support/qt/ToolWindowParts.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -440,7 +441,7 @@ class TestDetails : public QObject {
     QCOMPARE(dir.read("Buddys.txt"), std::string("abe\r\nSniper\r\nSniper\r\n"));
     // The hidden window's list follows the file.
     QVERIFY(!buddies.isVisible());
-    QCOMPARE(buddies.entryView->topLevelItemCount(), 3);
+    QCOMPARE(listView(&buddies)->topLevelItemCount(), 3);
 
     // A missing file: the error, and the status keeps the first text.
     std::remove((dir.path() + "/Buddys.txt").c_str());
@@ -458,10 +459,10 @@ class TestDetails : public QObject {
     MainWindow& w = *program.mainWindow();
     SearchWindow& search = *program.search();
     BuddiesWindow& buddies = *program.buddies();
-    QVERIFY(!search.serverOption->isChecked());
+    QVERIFY(!serverOption(&search)->isChecked());
     w.show();
-    QVERIFY(search.serverOption->isChecked());
-    QVERIFY(!search.mapOption->isChecked());
+    QVERIFY(serverOption(&search)->isChecked());
+    QVERIFY(!mapOption(&search)->isChecked());
     QVERIFY(!search.isVisible());
     searchButton(w)->click();
     QVERIFY(search.isVisible());

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 #include <vector>
 
@@ -70,6 +71,28 @@ class TestToolWindows : public QObject {
     ws.quickAdd()->show();
     QTest::keyClick(ws.quickAdd(), Qt::Key_A);
     QVERIFY(ws.quickAdd()->isVisible());
+  }
+
+  // The list, add and search windows open in the middle of the desktop the
+  // first time; after that where the user left them.
+  void listWindowsCentreOnTheirFirstShowOnly() {
+    TempDataDir dir;
+    dir.writeInstallation({"A", "127.0.0.1", "1"});
+    ScriptedDialogs d;
+    ProgramFixture ws;
+    const QPoint middle = QApplication::primaryScreen()->availableGeometry().center();
+    const std::vector<QWidget*> windows = {ws.buddies(), ws.clanTags(), ws.search(), ws.mapChange(),
+                                           ws.banList(), ws.addBan(),   ws.addMap()};
+    for (QWidget* window : windows) {
+      const QString name = window->objectName();
+      window->show();
+      QCOMPARE(window->pos(), middle - window->rect().center());
+      window->move(10, 12);
+      window->hide();
+      window->show();
+      QVERIFY2(window->pos() == QPoint(10, 12), qPrintable(name));
+      window->hide();
+    }
   }
 
   void enterPressesTheMainButton() {

@@ -274,9 +274,9 @@ class TestOptions : public QObject {
     QCOMPARE(ws.credits()->size(), QSize(249, 249));
     QVERIFY(ws.credits()->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(ws.credits()->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!ws.credits()->standardPicture->pixmap().isNull());
-    QVERIFY(ws.credits()->standardPicture->isVisible());
-    QTest::mouseClick(ws.credits()->standardPicture, Qt::LeftButton);
+    QVERIFY(!partNamed<QLabel>(*ws.credits(), "Image1")->pixmap().isNull());
+    QVERIFY(partNamed<QLabel>(*ws.credits(), "Image1")->isVisible());
+    QTest::mouseClick(partNamed<QLabel>(*ws.credits(), "Image1"), Qt::LeftButton);
     QVERIFY(!ws.credits()->isVisible());
     QVERIFY(w->isVisible());
 
@@ -284,8 +284,8 @@ class TestOptions : public QObject {
     setConfigValue(ws.settings(), &Config::bannerIndex, "3");
     w->hide();
     ws.credits()->show();
-    QVERIFY(ws.credits()->fourthBannerPicture->isVisible());
-    QVERIFY(!ws.credits()->standardPicture->isVisible());
+    QVERIFY(partNamed<QLabel>(*ws.credits(), "Image2")->isVisible());
+    QVERIFY(!partNamed<QLabel>(*ws.credits(), "Image1")->isVisible());
     ws.credits()->hide();
 
     // A Config that cannot be written is reported and the window still hides.

@@ -14,6 +14,7 @@
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
 #include "support/qt/ScriptedDialogs.h"
+#include "support/qt/ToolWindowParts.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -61,81 +62,81 @@ class TestSearch : public QObject {
   void windowLayoutAndFocus() {
     QCOMPARE(search_->windowTitle(), QString("search for server, map, ip"));
     QVERIFY(search_->windowFlags() & Qt::WindowStaysOnTopHint);
-    QCOMPARE(search_->serverOption->text(), QString("server"));
-    QCOMPARE(search_->mapOption->text(), QString("map"));
-    QCOMPARE(search_->ipOption->text(), QString("ip"));
-    QCOMPARE(search_->searchButton->text(), QString("search"));
+    QCOMPARE(serverOption(search_)->text(), QString("server"));
+    QCOMPARE(mapOption(search_)->text(), QString("map"));
+    QCOMPARE(ipOption(search_)->text(), QString("ip"));
+    QCOMPARE(searchWindowButton(search_)->text(), QString("search"));
     search_->show();
     search_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(search_));
-    QCOMPARE(QApplication::focusWidget(), search_->searchEdit);
-    search_->searchButton->setFocus();
-    search_->ipOption->setChecked(true);
-    QCOMPARE(QApplication::focusWidget(), search_->searchEdit);
-    QVERIFY(!search_->serverOption->isChecked());
+    QCOMPARE(QApplication::focusWidget(), searchEdit(search_));
+    searchWindowButton(search_)->setFocus();
+    ipOption(search_)->setChecked(true);
+    QCOMPARE(QApplication::focusWidget(), searchEdit(search_));
+    QVERIFY(!serverOption(search_)->isChecked());
     search_->hide();
   }
 
   void textSearchStepsThroughHitsIgnoringCase() {
-    search_->serverOption->setChecked(true);
+    serverOption(search_)->setChecked(true);
     search_->show();
-    search_->searchEdit->setText("abc");
+    searchEdit(search_)->setText("abc");
     dialogs_->answers = {true, false};
-    QTest::keyClick(search_->searchEdit, Qt::Key_Return);
+    QTest::keyClick(searchEdit(search_), Qt::Key_Return);
     QCOMPARE(dialogs_->questions, QStringList({"search next ?", "search next ?"}));
     QCOMPARE(selectedHosts(*main_), QStringList({"abc two"}));
     QCOMPARE(serverView(*main_)->currentItem()->text(2), QString("abc two"));
     // The hit counts as the user's selection: it became the current server.
     QCOMPARE(program_->settings().currentServer().port, b_.portText());
     QVERIFY(!search_->isVisible());
-    QCOMPARE(search_->searchEdit->text(), QString("abc"));
+    QCOMPARE(searchEdit(search_)->text(), QString("abc"));
     QTRY_VERIFY_WITH_TIMEOUT(!main_->detailsQueryPending(), 5000);
     QCOMPARE(mapLabel(*main_)->text(), QString("No response from selected server !"));
 
     // By map.
-    search_->mapOption->setChecked(true);
-    search_->searchEdit->setText("MOHDM");
+    mapOption(search_)->setChecked(true);
+    searchEdit(search_)->setText("MOHDM");
     dialogs_->answers = {true};
-    search_->searchButton->click();
+    searchWindowButton(search_)->click();
     QCOMPARE(selectedHosts(*main_), QStringList({"plain"}));
     QCOMPARE(dialogs_->questions.size(), 3);
     QVERIFY(dialogs_->messages.isEmpty());
   }
 
   void noMatchesBringsTheWindowBack() {
-    search_->serverOption->setChecked(true);
+    serverOption(search_)->setChecked(true);
     search_->show();
-    search_->searchEdit->setText("nothing like it");
-    search_->searchButton->click();
+    searchEdit(search_)->setText("nothing like it");
+    searchWindowButton(search_)->click();
     QCOMPARE(dialogs_->messages, QStringList({"no matches !"}));
     QVERIFY(search_->isVisible());
-    QCOMPARE(search_->searchEdit->text(), QString("nothing like it"));
+    QCOMPARE(searchEdit(search_)->text(), QString("nothing like it"));
     QVERIFY(selectedHosts(*main_).isEmpty());
 
     // An empty edit only hides the window.
-    search_->searchEdit->clear();
-    search_->searchButton->click();
+    searchEdit(search_)->clear();
+    searchWindowButton(search_)->click();
     QVERIFY(!search_->isVisible());
     QCOMPARE(dialogs_->messages.size(), 1);
   }
 
   void addressSearchWithAndWithoutPort() {
-    search_->ipOption->setChecked(true);
-    search_->searchEdit->setText(toQString("127.0.0.1:" + a_.portText()));
-    search_->searchButton->click();
+    ipOption(search_)->setChecked(true);
+    searchEdit(search_)->setText(toQString("127.0.0.1:" + a_.portText()));
+    searchWindowButton(search_)->click();
     QCOMPARE(selectedHosts(*main_), QStringList({"xABCx one"}));
     QVERIFY(dialogs_->questions.isEmpty());
 
     // The bare address: the last entry with it, whatever its port.
-    search_->searchEdit->setText("127.0.0.2");
-    search_->searchButton->click();
+    searchEdit(search_)->setText("127.0.0.2");
+    searchWindowButton(search_)->click();
     QCOMPARE(selectedHosts(*main_), QStringList({"third Abc"}));
 
     // Exact comparison: an address in no entry selects nothing.
     serverView(*main_)->clearSelection();
-    search_->searchEdit->setText("127.0.0.3");
+    searchEdit(search_)->setText("127.0.0.3");
     search_->show();
-    search_->searchButton->click();
+    searchWindowButton(search_)->click();
     QCOMPARE(dialogs_->messages, QStringList({"ip not found!"}));
     QVERIFY(selectedHosts(*main_).isEmpty());
     QVERIFY(!search_->isVisible());
@@ -143,9 +144,9 @@ class TestSearch : public QObject {
 
   void addressSearchReportsAMissingList() {
     std::remove((dir_->path() + "/Serverlists/Standard").c_str());
-    search_->ipOption->setChecked(true);
-    search_->searchEdit->setText("127.0.0.1");
-    search_->searchButton->click();
+    ipOption(search_)->setChecked(true);
+    searchEdit(search_)->setText("127.0.0.1");
+    searchWindowButton(search_)->click();
     QCOMPARE(dialogs_->errors.size(), 1);
     QVERIFY(dialogs_->messages.isEmpty());
   }
