@@ -1,7 +1,7 @@
 // The tray icon offscreen: minimise to the notification area and restore on
 // double-click, the enabled switch while minimised, the tip, the mouse
 // notifications, a desktop without a notification area, and the main
-// window's Systray1, the properties window's HostChecker1 and the shutdown.
+// window's tray: its menu, its notices and the shutdown.
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QtTest>
@@ -9,6 +9,8 @@
 #include "components/HostChecker.h"
 #include "components/PingJob.h"
 #include "components/TrayIcon.h"
+#include "support/FakeGameServer.h"
+#include "support/SettingsEdits.h"
 #include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
@@ -196,41 +198,57 @@ class TestSystray : public QObject {
     QVERIFY(second.iconShown());
   }
 
-  void mainWindowTrayAndHostChecker() {
+  // The main window's tray as a user meets it: the program's name as the
+  // tip, a right-click menu whose items do what they say, notices in the
+  // status bar when the desktop has no notification area (as offscreen),
+  // and "exit" ending the scan, the pings and the icon.
+  void mainWindowTrayMenuAndNotices() {
     initResources();
     test::TempDataDir dir;
-    dir.writeInstallation({"Alpha", "127.0.0.7", "12203"});
+    test::FakeGameServer silent;  // never answers: a scan waits
+    dir.writeInstallation({"Alpha", test::FakeGameServer::host(), silent.portText()});
     test::ScriptedDialogs d;
     test::ProgramFixture program;
     MainWindow& w = *program.mainWindow();
     TrayIcon* tray = partNamed<TrayIcon>(w, "Systray1");
-    QCOMPARE(tray->hint(), QString("Tarvix 2.10"));
-    QCOMPARE(tray->popupMenu(), partNamed<QMenu>(w, "PopupMenu5"));
-    QVERIFY(tray->isEnabled());
-
-    HostChecker* c = partNamed<HostChecker>(*program.serverProperties(), "HostChecker1");
-    QVERIFY(c);
-    QCOMPARE(c->objectName(), QString("HostChecker1"));
-    QCOMPARE(c->logId(), std::string("Link checker"));
-    QVERIFY(!c->autoCheck());
-    QCOMPARE(c->autoCheckPeriod(), std::uint16_t(500));
-    QCOMPARE(c->pingCount(), std::uint8_t(1));
-    QCOMPARE(c->pingSize(), std::uint8_t(1));
-    QCOMPARE(c->ttl(), std::uint8_t(64));
-    QCOMPARE(c->pingTimeout(), std::uint16_t(1500));
-    QCOMPARE(c->hostName(), std::string("localhost"));
-    QCOMPARE(c->pingMode(), PingMode::Simultaneous);
-
-    // Closing the main window ends every ping; the checker starts no more.
     w.show();
-    c->setHostName("127.0.0.1");
-    c->setAutoCheckPeriod(10);
-    c->setAutoCheck(true);
+    minimise(w);
+    QVERIFY(tray->iconShown());
+    QCOMPARE(tray->tip(), QString("Tarvix 2.10"));
+
+    notify(*tray, QSystemTrayIcon::Context);
+    QMenu* menu = partNamed<QMenu>(w, "PopupMenu5");
+    QVERIFY(menu->isVisible());
+    QStringList items;
+    for (const QAction* a : menu->actions()) items << (a->isSeparator() ? "-" : a->text());
+    QCOMPARE(items, QStringList({"options", "scan now", "-", "exit"}));
+    menu->hide();
+    menu->actions()[0]->trigger();
+    QVERIFY(program.options()->isVisible());
+    program.options()->hide();
+    setConfigValue(program.settings(), &Config::scanTimeout, 60000);
+    menu->actions()[1]->trigger();
+    QVERIFY(w.scanRunning());
+    QVERIFY(w.scanThreadId() != 0);
+    QVERIFY(silent.waitForCount(1, 5000));
+
+    // Without a notification area a notice goes to the status bar, one line.
+    w.notify("Tarvix", "Medic is on Bravo\nSniper is on Bravo");
+    QCOMPARE(tray->lastNotification(), QString("Tarvix\nMedic is on Bravo\nSniper is on Bravo"));
+    QCOMPARE(w.statusText(), QString("Medic is on Bravo; Sniper is on Bravo"));
+
+    // "exit" ends the program's work: the scan, every ping, the icon.
+    auto* checker = partNamed<HostChecker>(*program.serverProperties(), "HostChecker1");
+    checker->setHostName("127.0.0.1");
+    checker->setAutoCheckPeriod(10);
+    checker->setAutoCheck(true);
     QTRY_VERIFY_WITH_TIMEOUT(!startedPings().empty(), 5000);
-    w.close();
+    menu->actions()[3]->trigger();
+    QVERIFY(!w.isVisible());
     QVERIFY(applicationTerminated());
-    QVERIFY(startedPings().empty());
+    QCOMPARE(w.scanThreadId(), 0ul);  // the pass was stopped and joined
     QVERIFY(!tray->iconShown());
+    QVERIFY(startedPings().empty());
     QTRY_COMPARE_WITH_TIMEOUT(runningPings(), 0, 5000);
     QTest::qWait(100);
     QVERIFY(startedPings().empty());
