@@ -284,6 +284,13 @@ class MainWindow : public QMainWindow, public ScanState {
   // Shutdown: asks every ping to end, waiting until each has ended.
   void shutdownPingThreads();
 
+  // ---- the opt-in "Ping" column and player order (MainWindowServerOrders.cpp) ----
+  // Shows or removes the column and sets both orders; re-sorts when an order
+  // changed and no pass runs.
+  void showServerOrders(bool pingColumn, bool numericPlayers);
+  // Keeps the reply time of the row's last pass (-1: none) for the column.
+  void keepRowPing(QTreeWidgetItem* row, int replyMs);
+
   // ---- the filter bar (MainWindowFilter.cpp) ----
   // Built hidden above the server view; a hidden bar takes no room.
   void buildFilterBar(QWidget* central);
@@ -310,6 +317,8 @@ class MainWindow : public QMainWindow, public ScanState {
   Settings& settings_;
   Ui ui_;
   FilterBar filter_;
+  // "Player" sorts by count, then maximum (opt-in).
+  bool numericPlayers_ = false;
   // Draws colour codes as colours; set while that look is on.
   QAbstractItemDelegate* colourDelegate_ = nullptr;
 

@@ -13,6 +13,7 @@ void MainWindow::applyBrowserLooks() {
   const IniSettings ini;
 
   showFilterBar(ini.filterBar());
+  showServerOrders(ini.pingColumn(), ini.numericPlayerSort());
 
   // Colour codes drawn as colours in the host names, the player names and
   // the buddy hits; the items keep the codes, so searches, buddy matching,

@@ -132,6 +132,7 @@ class MainWindow::PassView : public ScanView {
       row->setText(2, toQString(texts.host));
       row->setText(3, toQString(texts.game));
       keepRowPlayers(row, texts.reply);
+      f->keepRowPing(row, texts.replyMs);
       f->setRowIcon(row, texts.icon);
       f->setRowCaption(row, toQString(texts.caption));
     });
