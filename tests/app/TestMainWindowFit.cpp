@@ -1,6 +1,8 @@
-// With 150 % scaling the main window's first size is larger than the
-// screen: it opens shrunk to the screen's available area, views included.
+// With 150 % scaling and 150 % text the main window's first size is larger
+// than the screen: it opens shrunk to the screen's available area, views
+// included.
 #include <QApplication>
+#include <QFont>
 #include <QScreen>
 #include <QtTest>
 
@@ -41,6 +43,10 @@ class TestMainWindowFit : public QObject {
 int main(int argc, char** argv) {
   qputenv("QT_SCALE_FACTOR", "1.5");
   QApplication app(argc, argv);
+  // Text at 150 % as well: a layout that grows with its text still fits.
+  QFont text = QApplication::font();
+  text.setPointSizeF(text.pointSizeF() * 1.5);
+  QApplication::setFont(text);
   TestMainWindowFit test;
   return QTest::qExec(&test, argc, argv);
 }

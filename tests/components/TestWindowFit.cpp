@@ -1,6 +1,7 @@
-// No window larger than the screen: run at 150 % scale, where the offscreen
-// screen's 800 x 600 pixels hold 533 x 400 of the windows' own.
+// No window larger than the screen: run at 150 % scale and 150 % text, where
+// the offscreen screen's pixels hold two thirds as many of the windows' own.
 #include <QApplication>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -91,6 +92,10 @@ class TestWindowFit : public QObject {
 int main(int argc, char** argv) {
   qputenv("QT_SCALE_FACTOR", "1.5");
   QApplication app(argc, argv);
+  // Text at 150 % as well: a layout that grows with its text still fits.
+  QFont text = QApplication::font();
+  text.setPointSizeF(text.pointSizeF() * 1.5);
+  QApplication::setFont(text);
   TestWindowFit test;
   return QTest::qExec(&test, argc, argv);
 }
