@@ -13,7 +13,6 @@
 #include "store/DataFile.h"
 #include "support/TempDataDir.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 #include "support/qt/ToolWindowParts.h"
 #include "support/qt/TreeRows.h"
 
@@ -22,7 +21,6 @@ using namespace tarvix::test;
 using tarvix::test::columnTexts;
 using tarvix::test::crlf;
 using tarvix::test::ProgramFixture;
-using tarvix::test::ScriptedDialogs;
 using tarvix::test::selectRow;
 using tarvix::test::TempDataDir;
 
@@ -40,7 +38,8 @@ QStringList menuTexts(const QMenu* menu) {
 
 // The program's admin list windows and their add windows.
 struct Lists {
-  ProgramFixture program;
+  explicit Lists(const Application& app) : program(app) {}
+  const Application& program;
   MapChangeWindow* maps = program.mapChange();
   AddEntryWindow* addMap = program.addMap();
   AdminListWindow* bans = program.banList();
@@ -60,10 +59,9 @@ class TestAdminLists : public QObject {
   void initTestCase() { initResources(); }
 
   void windowsHaveTheirTextsColumnsMenusAndBars() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    ScriptedDialogs d;
-    Lists w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Lists w(fx.start());
     // Caption, columns (width; 0: fills the window), menu, status bar.
     const struct {
       AdminListWindow* window;
@@ -130,17 +128,16 @@ class TestAdminLists : public QObject {
       QCOMPARE(add->minimumSize(), add->maximumSize());  // sized to its controls
       QVERIFY(add->childrenRect().bottom() < add->height());
     }
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
   }
 
   void everyShowReloadsTheFileSortedOrInFileOrder() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("maps.txt", "zeta\r\nz_rcon\nAlpha\r\na_rcon\r\nbeta\r\n");  // odd last line
-    dir.write("bans.txt", "b\r\n10.0.\r\nA\r\n");
-    dir.write("messages.txt", "zz first\r\naa second\r\n");
-    ScriptedDialogs d;
-    Lists w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("maps.txt", "zeta\r\nz_rcon\nAlpha\r\na_rcon\r\nbeta\r\n");  // odd last line
+    fx.dir().write("bans.txt", "b\r\n10.0.\r\nA\r\n");
+    fx.dir().write("messages.txt", "zz first\r\naa second\r\n");
+    Lists w(fx.start());
     QCOMPARE(w.maps->rowCount(), 0);  // read on show only
     w.maps->show();
     QCOMPARE(columnTexts(listView(w.maps), 0), QStringList({"Alpha", "beta", "zeta"}));
@@ -150,94 +147,90 @@ class TestAdminLists : public QObject {
     w.messages->show();
     QCOMPARE(columnTexts(listView(w.messages)), QStringList({"zz first", "aa second"}));
     // Changes made elsewhere appear on the next show.
-    dir.write("bans.txt", "");
+    fx.dir().write("bans.txt", "");
     w.bans->reshow();
     QCOMPARE(w.bans->rowCount(), 0);
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
   }
 
   void addBanAppendsAndAnEmptyFieldStillClosesAndReloads() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("bans.txt", "zz\r\n");
-    ScriptedDialogs d;
-    Lists w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("bans.txt", "zz\r\n");
+    Lists w(fx.start());
     w.bans->show();
     newAction(w.bans)->trigger();
     QVERIFY(w.addBan->isVisible());
     entryEdit(w.addBan, 0)->setText(" [CLAN] ");
     addButton(w.addBan)->click();
     QVERIFY(!w.addBan->isVisible());
-    QCOMPARE(dir.read("bans.txt"), crlf({"zz", " [CLAN] "}));
+    QCOMPARE(fx.dir().read("bans.txt"), crlf({"zz", " [CLAN] "}));
     QCOMPARE(columnTexts(listView(w.bans)), QStringList({" [CLAN] ", "zz"}));
     // The text stays for the next showing; adding it again makes a duplicate.
     newAction(w.bans)->trigger();
     QCOMPARE(entryEdit(w.addBan, 0)->text(), QString(" [CLAN] "));
     QCOMPARE(w.addBan->focusWidget(), entryEdit(w.addBan, 0));
     addButton(w.addBan)->click();
-    QCOMPARE(dir.read("bans.txt"), crlf({"zz", " [CLAN] ", " [CLAN] "}));
+    QCOMPARE(fx.dir().read("bans.txt"), crlf({"zz", " [CLAN] ", " [CLAN] "}));
 
     // Empty field: nothing written, the window closes, "Bans" is reloaded.
     newAction(w.bans)->trigger();
     entryEdit(w.addBan, 0)->clear();
-    dir.write("bans.txt", "changed\r\n");
+    fx.dir().write("bans.txt", "changed\r\n");
     addButton(w.addBan)->click();
     QVERIFY(!w.addBan->isVisible());
-    QCOMPARE(dir.read("bans.txt"), crlf({"changed"}));
+    QCOMPARE(fx.dir().read("bans.txt"), crlf({"changed"}));
     QCOMPARE(columnTexts(listView(w.bans)), QStringList({"changed"}));
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
   }
 
   void addWindowsRefuseWhatTheCodePageCannotHold() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("bans.txt", "");
-    ScriptedDialogs d;
-    Lists w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("bans.txt", "");
+    Lists w(fx.start());
     w.bans->show();
     newAction(w.bans)->trigger();
     entryEdit(w.addBan, 0)
         ->insert(QString::fromUtf8("\xe2\x82\xac"
                                    "Clan \xc5\x81ukasz"));
     QCOMPARE(entryEdit(w.addBan, 0)->text(), QString());
-    QTRY_COMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xc5\x81"))});
-    QCOMPARE(d.parents.last(), w.addBan);
+    QTRY_COMPARE(fx.dialogs().errors, QStringList{codePageRefusal(QString::fromUtf8("\xc5\x81"))});
+    QCOMPARE(fx.dialogs().parents.last(), w.addBan);
     entryEdit(w.addBan, 0)
         ->insert(QString::fromUtf8("\xe2\x82\xac"
                                    "Clan \xc5\xa0koda"));
     addButton(w.addBan)->click();
-    QCOMPARE(dir.read("bans.txt"), crlf({"\x80"
-                                         "Clan \x8A"
-                                         "koda"}));
+    QCOMPARE(fx.dir().read("bans.txt"), crlf({"\x80"
+                                              "Clan \x8A"
+                                              "koda"}));
   }
 
   void removeBanRewritesTheFileSorted() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("bans.txt", "dup\r\nZed\r\nabe\r\ndup\r\n10.0.0.\r\n");
-    ScriptedDialogs d;
-    Lists w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("bans.txt", "dup\r\nZed\r\nabe\r\ndup\r\n10.0.0.\r\n");
+    Lists w(fx.start());
     w.bans->show();
     QCOMPARE(columnTexts(listView(w.bans)), QStringList({"10.0.0.", "abe", "dup", "dup", "Zed"}));
     selectRow(listView(w.bans), 2);
     deleteAction(w.bans)->trigger();
-    QCOMPARE(dir.read("bans.txt"), crlf({"10.0.0.", "abe", "dup", "Zed"}));
+    QCOMPARE(fx.dir().read("bans.txt"), crlf({"10.0.0.", "abe", "dup", "Zed"}));
     QCOMPARE(columnTexts(listView(w.bans)), QStringList({"10.0.0.", "abe", "dup", "Zed"}));
     // Nothing selected: nothing happens.
     listView(w.bans)->clearSelection();
-    dir.write("bans.txt", "elsewhere\n");
+    fx.dir().write("bans.txt", "elsewhere\n");
     deleteAction(w.bans)->trigger();
-    QCOMPARE(dir.read("bans.txt"), std::string("elsewhere\n"));
+    QCOMPARE(fx.dir().read("bans.txt"), std::string("elsewhere\n"));
     QCOMPARE(w.bans->rowCount(), 4);
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
   }
 
   void skinsCountFollowsAddsAndDeletes() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("skins.txt", "b_skin\r\nA_skin\r\n");
-    ScriptedDialogs d;
-    Lists w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("skins.txt", "b_skin\r\nA_skin\r\n");
+    Lists w(fx.start());
     w.skins->show();
     QCOMPARE(countPanel(w.skins)->text(), QString("2 skins in list"));
     newAction(w.skins)->trigger();
@@ -246,26 +239,25 @@ class TestAdminLists : public QObject {
     entryEdit(w.addSkin, 0)->clear();
     addButton(w.addSkin)->click();
     QVERIFY(w.addSkin->isVisible());
-    QCOMPARE(dir.read("skins.txt"), crlf({"b_skin", "A_skin"}));
+    QCOMPARE(fx.dir().read("skins.txt"), crlf({"b_skin", "A_skin"}));
     entryEdit(w.addSkin, 0)->setText("allied_Sas");
     addButton(w.addSkin)->click();
     QVERIFY(!w.addSkin->isVisible());
-    QCOMPARE(dir.read("skins.txt"), crlf({"b_skin", "A_skin", "allied_Sas"}));
+    QCOMPARE(fx.dir().read("skins.txt"), crlf({"b_skin", "A_skin", "allied_Sas"}));
     QCOMPARE(countPanel(w.skins)->text(), QString("3 skins in list"));
     selectRow(listView(w.skins), 0);  // A_skin
     deleteAction(w.skins)->trigger();
-    QCOMPARE(dir.read("skins.txt"), crlf({"allied_Sas", "b_skin"}));
+    QCOMPARE(fx.dir().read("skins.txt"), crlf({"allied_Sas", "b_skin"}));
     QCOMPARE(countPanel(w.skins)->text(), QString("2 skins in list"));
     QVERIFY(w.skins->isVisible());
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
   }
 
   void addMapNeedsBothFieldsAndDeleteKeepsPairsSorted() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("maps.txt", "Stalingrad\r\nobj/obj_team2\r\n");
-    ScriptedDialogs d;
-    Lists w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("maps.txt", "Stalingrad\r\nobj/obj_team2\r\n");
+    Lists w(fx.start());
     w.maps->show();
     newAction(w.maps)->trigger();
     QVERIFY(w.addMap->isVisible());
@@ -274,11 +266,11 @@ class TestAdminLists : public QObject {
     addButton(w.addMap)->click();
     QVERIFY(w.addMap->isVisible());
     QCOMPARE(w.addMap->focusWidget(), entryEdit(w.addMap, 0));
-    QCOMPARE(dir.read("maps.txt"), crlf({"Stalingrad", "obj/obj_team2"}));
+    QCOMPARE(fx.dir().read("maps.txt"), crlf({"Stalingrad", "obj/obj_team2"}));
     entryEdit(w.addMap, 0)->setText("Southern France");
     addButton(w.addMap)->click();
     QVERIFY(!w.addMap->isVisible());
-    QCOMPARE(dir.read("maps.txt"),
+    QCOMPARE(fx.dir().read("maps.txt"),
              crlf({"Stalingrad", "obj/obj_team2", "Southern France", "dm/mohdm1"}));
     QCOMPARE(columnTexts(listView(w.maps), 0), QStringList({"Southern France", "Stalingrad"}));
     // Showing "add map" again empties both fields.
@@ -287,26 +279,25 @@ class TestAdminLists : public QObject {
     QCOMPARE(entryEdit(w.addMap, 1)->text(), QString());
     w.addMap->hide();
 
-    dir.write("maps.txt", crlf({"c", "c_r", "A", "a_r", "b", "b_r"}));
+    fx.dir().write("maps.txt", crlf({"c", "c_r", "A", "a_r", "b", "b_r"}));
     w.maps->reshow();
     selectRow(listView(w.maps), 1);  // b
     deleteAction(w.maps)->trigger();
-    QCOMPARE(dir.read("maps.txt"), crlf({"A", "a_r", "c", "c_r"}));
+    QCOMPARE(fx.dir().read("maps.txt"), crlf({"A", "a_r", "c", "c_r"}));
     QCOMPARE(columnTexts(listView(w.maps), 1), QStringList({"a_r", "c_r"}));
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
   }
 
   void messagesKeepFileOrderAndMayBeAbsent() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("messages.txt", crlf({"welcome", "no camping", "visit our site"}));
-    ScriptedDialogs d;
-    Lists w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("messages.txt", crlf({"welcome", "no camping", "visit our site"}));
+    Lists w(fx.start());
     w.messages->show();
     selectRow(listView(w.messages), 1);
     deleteAction(w.messages)->trigger();
     QCOMPARE(columnTexts(listView(w.messages)), QStringList({"welcome", "visit our site"}));
-    QCOMPARE(dir.read("messages.txt"), crlf({"welcome", "visit our site"}));
+    QCOMPARE(fx.dir().read("messages.txt"), crlf({"welcome", "visit our site"}));
     newAction(w.messages)->trigger();
     entryEdit(w.addMessage, 0)->setText("a last one");
     addButton(w.addMessage)->click();
@@ -318,61 +309,61 @@ class TestAdminLists : public QObject {
     QCOMPARE(entryEdit(w.addMessage, 0)->text(), QString());
     addButton(w.addMessage)->click();
     QVERIFY(w.addMessage->isVisible());
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
 
     // Absent: an empty list without a message; adding fails like any append.
-    removeFile(dir, "messages.txt");
+    removeFile(fx.dir(), "messages.txt");
     w.messages->reshow();
     QCOMPARE(w.messages->rowCount(), 0);
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
     entryEdit(w.addMessage, 0)->setText("hello");
     addButton(w.addMessage)->click();
-    QCOMPARE(d.errors.size(), 1);
-    QVERIFY(d.errors[0].contains("messages.txt"));
+    QCOMPARE(fx.dialogs().errors.size(), 1);
+    QVERIFY(fx.dialogs().errors[0].contains("messages.txt"));
     QVERIFY(w.addMessage->isVisible());
-    QVERIFY(!dir.exists("messages.txt"));
+    QVERIFY(!fx.dir().exists("messages.txt"));
   }
 
   void missingAndBusyFilesAreReportedAndNeverCreated() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    removeFile(dir, "bans.txt");
-    removeFile(dir, "skins.txt");
-    removeFile(dir, "maps.txt");
-    ScriptedDialogs d;
-    Lists w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    removeFile(fx.dir(), "bans.txt");
+    removeFile(fx.dir(), "skins.txt");
+    removeFile(fx.dir(), "maps.txt");
+    Lists w(fx.start());
     w.bans->show();
     w.skins->show();
     w.maps->show();
-    QCOMPARE(d.errors.size(), 3);
-    QVERIFY(d.errors[0].contains("bans.txt"));
-    QVERIFY(d.errors[1].contains("skins.txt"));
-    QVERIFY(d.errors[2].contains("maps.txt"));
+    QCOMPARE(fx.dialogs().errors.size(), 3);
+    QVERIFY(fx.dialogs().errors[0].contains("bans.txt"));
+    QVERIFY(fx.dialogs().errors[1].contains("skins.txt"));
+    QVERIFY(fx.dialogs().errors[2].contains("maps.txt"));
     QCOMPARE(countPanel(w.skins)->text(), QString("0 skins in list"));
     // Appends fail; the add window stays open with its text.
     w.addBan->show();
     entryEdit(w.addBan, 0)->setText("cheater");
     addButton(w.addBan)->click();
-    QCOMPARE(d.errors.size(), 4);
+    QCOMPARE(fx.dialogs().errors.size(), 4);
     QVERIFY(w.addBan->isVisible());
     w.addMap->show();
     entryEdit(w.addMap, 0)->setText("m");
     entryEdit(w.addMap, 1)->setText("r");
     addButton(w.addMap)->click();
-    QCOMPARE(d.errors.size(), 5);
+    QCOMPARE(fx.dialogs().errors.size(), 5);
     QVERIFY(w.addMap->isVisible());
-    QVERIFY(!dir.exists("bans.txt") && !dir.exists("maps.txt") && !dir.exists("skins.txt"));
+    QVERIFY(!fx.dir().exists("bans.txt") && !fx.dir().exists("maps.txt") &&
+            !fx.dir().exists("skins.txt"));
 
     // A file held by a reader is not rewritten; the error is shown.
-    dir.write("skins.txt", crlf({"a", "b"}));
+    fx.dir().write("skins.txt", crlf({"a", "b"}));
     w.skins->reshow();
     {
       ReadHold hold("skins.txt");
       selectRow(listView(w.skins), 0);
       deleteAction(w.skins)->trigger();
     }
-    QCOMPARE(d.errors.size(), 6);
-    QCOMPARE(dir.read("skins.txt"), crlf({"a", "b"}));
+    QCOMPARE(fx.dialogs().errors.size(), 6);
+    QCOMPARE(fx.dir().read("skins.txt"), crlf({"a", "b"}));
   }
 };
 

@@ -18,10 +18,8 @@
 #include "protocol/StatusQuery.h"
 #include "support/FakeGameServer.h"
 #include "support/SettingsEdits.h"
-#include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -31,11 +29,9 @@ using tarvix::test::FakeDatagram;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makePrintReply;
 using tarvix::test::makeStatusReply;
-using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
 using tarvix::test::setCurrentIp;
 using tarvix::test::setCurrentPort;
-using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -63,20 +59,20 @@ int statusQueries(const FakeGameServer& s) {
 // the fake server. Waits run 50 times faster.
 struct Rig {
   explicit Rig(const std::string& rconRecord = "rcon:pw1") {
-    dir.writeInstallation();
+    fx.dir().writeInstallation();
     if (!rconRecord.empty())
-      dir.write("Passwords.txt", crlf({"// Tarvix 1.11 password list", "//", "",
-                                       "127.0.0.1" + server.portText(), rconRecord}));
+      fx.dir().write("Passwords.txt", crlf({"// Tarvix 1.11 password list", "//", "",
+                                            "127.0.0.1" + server.portText(), rconRecord}));
     setClock(&fast);
-    program = std::make_unique<test::ProgramFixture>();
-    main = program->mainWindow();
-    setConfigValue(program->settings(), &Config::scanTimeout, 100);
-    setCurrentIp(program->settings(), FakeGameServer::host());
-    setCurrentPort(program->settings(), server.portText());
-    console = program->console();
+    Application& program = fx.start();
+    main = program.mainWindow();
+    setConfigValue(program.settings(), &Config::scanTimeout, 100);
+    setCurrentIp(program.settings(), FakeGameServer::host());
+    setCurrentPort(program.settings(), server.portText());
+    console = program.console();
   }
   ~Rig() {
-    program.reset();
+    fx.stop();
     setClock(nullptr);
     for (LogKind k : {LogKind::ScanLog, LogKind::MapLog, LogKind::PlayerLog, LogKind::BadLog})
       consoleLogs().clear(k);
@@ -128,11 +124,9 @@ struct Rig {
     return console->consoleLines().mid(console->consoleLines().size() - n);
   }
 
-  TempDataDir dir;
-  ScriptedDialogs d;
+  ProgramFixture fx;
   FakeGameServer server;
   ScaledClock fast{1, 50};
-  std::unique_ptr<test::ProgramFixture> program;
   MainWindow* main = nullptr;
   AdminConsole* console = nullptr;
 };
@@ -170,7 +164,7 @@ class TestConsole : public QObject {
                  ? FakeAnswer::reply(makeStatusReply("\\sv_hostname\\x", {{50, "Bob"}}))
                  : FakeAnswer::reply(makePrintReply("\nok\n"));
     });
-    r.dir.writeLines("bans.txt", {"Bob"});
+    r.fx.dir().writeLines("bans.txt", {"Bob"});
     r.open();
     QCOMPARE(r.tail(2), QStringList({"please enter rcon password !", " "}));
     QCOMPARE(r.passwordField()->text(), QString("enter rcon"));
@@ -181,7 +175,7 @@ class TestConsole : public QObject {
     QCOMPARE(r.tail(1), QStringList({refused}));
     r.enterAndWait("clr");  // a local command does its part and says nothing
     QVERIFY(r.console->consoleLines().isEmpty());
-    r.d.answers = {true, true, true};
+    r.fx.dialogs().answers = {true, true, true};
     r.players()->setCurrentItem(r.players()->topLevelItem(0));
     r.trigger("kick1");
     r.trigger("restart3x1");
@@ -211,7 +205,7 @@ class TestConsole : public QObject {
     Rig r;
     QVERIFY(QFile::remove("default"));
     r.console->show();
-    QCOMPARE(r.d.errors.size(), 1);
+    QCOMPARE(r.fx.dialogs().errors.size(), 1);
     QVERIFY(r.console->consoleLines().isEmpty());
     QVERIFY(!r.console->antiCheatRunning());
   }
@@ -284,7 +278,7 @@ class TestConsole : public QObject {
 
   void anUnreadReplyIsShownForTheNextLine() {
     Rig r;
-    r.d.answers = {true};
+    r.fx.dialogs().answers = {true};
     r.server.setResponder([](const FakeDatagram& d) {
       if (d.bytes == rcon("pw1", "restart"))
         return FakeAnswer::reply(makePrintReply("\nrestarting\n"));
@@ -337,20 +331,20 @@ class TestConsole : public QObject {
     r.open();
     r.addPlayer("Bob", "10.0.0.5");
 
-    r.d.answers = {false, true};
+    r.fx.dialogs().answers = {false, true};
     r.trigger("kick1");  // No: nothing
     r.trigger("kick1");
-    QCOMPARE(r.d.questions, QStringList({"sure to kick Bob ?", "sure to kick Bob ?"}));
+    QCOMPARE(r.fx.dialogs().questions, QStringList({"sure to kick Bob ?", "sure to kick Bob ?"}));
     QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).size(), std::size_t(1), 2000);
     QCOMPARE(rconSent(r.server)[0], rcon("pw1", "kick \"Bob\""));
     QCOMPARE(r.tail(1), QStringList({"!! -> Bob kicked by admin"}));
 
-    r.d.answers = {true, true};
+    r.fx.dialogs().answers = {true, true};
     r.trigger("restart3x1");
     QVERIFY(!r.console->isEnabled());  // until the last restart's pause is over
     QTRY_VERIFY_WITH_TIMEOUT(r.console->isEnabled(), 5000);
     r.trigger("crash1");
-    QCOMPARE(r.d.questions.mid(2),
+    QCOMPARE(r.fx.dialogs().questions.mid(2),
              QStringList({"sure to restart 3 times ?", "sure to crash the server ?"}));
     QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).size(), std::size_t(6), 2000);
     const auto sent = rconSent(r.server);
@@ -372,41 +366,41 @@ class TestConsole : public QObject {
     r.players()->clearSelection();
     r.players()->setCurrentItem(nullptr);
     r.trigger("kick1");
-    QCOMPARE(r.d.questions.size(), 4);
+    QCOMPARE(r.fx.dialogs().questions.size(), 4);
   }
 
   void aNameThatWouldSplitACommandOrAFileLineIsRefused() {
     Rig r;
     r.open();
-    r.dir.write("bans.txt", "");
+    r.fx.dir().write("bans.txt", "");
     r.addPlayer("Admin\nquit", " ");
-    r.d.answers = {true};
+    r.fx.dialogs().answers = {true};
     r.trigger("kick1");
     QCOMPARE(r.tail(1), QStringList({"!! -> cannot address player Admin\\x0Aquit"}));
     r.addPlayer("a\"b", "10.0.0.1");
-    r.d.answers = {true};
+    r.fx.dialogs().answers = {true};
     r.trigger("kick1");
     QCOMPARE(r.tail(1), QStringList({"!! -> cannot address player a\"b"}));
     // "ban player" with a line break and "ban ip" on a never-filled address.
     r.addPlayer("Admin\nquit", " ");
     r.trigger("banplayer1");
     r.trigger("banip1");
-    QCOMPARE(r.d.errors.size(), 2);
-    QCOMPARE(r.dir.read("bans.txt"), std::string());
+    QCOMPARE(r.fx.dialogs().errors.size(), 2);
+    QCOMPARE(r.fx.dir().read("bans.txt"), std::string());
     QTest::qWait(100);
     QVERIFY(rconSent(r.server).empty());
   }
 
   void listButtonsAndItemsOpenTheAdminLists() {
     Rig r;
-    r.dir.write("maps.txt", crlf({"Algiers", "dm/mohdm7"}));
+    r.fx.dir().write("maps.txt", crlf({"Algiers", "dm/mohdm7"}));
     struct {
       MapChangeWindow* maps;
       AdminListWindow* bans;
       AdminListWindow* skins;
       AdminListWindow* messages;
-    } lists{r.program->mapChange(), r.program->banList(), r.program->skinList(),
-            r.program->messageList()};
+    } lists{r.fx.program().mapChange(), r.fx.program().banList(), r.fx.program().skinList(),
+            r.fx.program().messageList()};
     r.open();
     r.find<QToolButton>("BitBtn1")->click();
     QVERIFY(lists.maps->isVisible());
@@ -421,12 +415,12 @@ class TestConsole : public QObject {
     QVERIFY(!lists.messages->isVisible());
     r.trigger("messages1");
     QVERIFY(lists.messages->isVisible());
-    for (QWidget* add :
-         {static_cast<QWidget*>(r.program->addMap()), static_cast<QWidget*>(r.program->addBan()),
-          static_cast<QWidget*>(r.program->addSkin()),
-          static_cast<QWidget*>(r.program->addMessage())})
+    for (QWidget* add : {static_cast<QWidget*>(r.fx.program().addMap()),
+                         static_cast<QWidget*>(r.fx.program().addBan()),
+                         static_cast<QWidget*>(r.fx.program().addSkin()),
+                         static_cast<QWidget*>(r.fx.program().addMessage())})
       QVERIFY(!add->isVisible());
-    QVERIFY(r.d.errors.isEmpty());
+    QVERIFY(r.fx.dialogs().errors.isEmpty());
   }
 
   void fileItemsWriteTheirFiles() {
@@ -435,30 +429,31 @@ class TestConsole : public QObject {
     r.addPlayer("Bob", "10.0.0.5");
     r.trigger("banplayer1");
     r.trigger("banip1");
-    QCOMPARE(r.dir.read("bans.txt"), crlf({"Bob", "10.0.0.5"}));
+    QCOMPARE(r.fx.dir().read("bans.txt"), crlf({"Bob", "10.0.0.5"}));
     QVERIFY(QFile::remove("bans.txt"));
     r.trigger("banplayer1");
-    QCOMPARE(r.d.errors.size(), 1);
+    QCOMPARE(r.fx.dialogs().errors.size(), 1);
 
     // "save rcon log": every console line, the default extension added.
-    r.d.files = {QString::fromStdString(r.dir.path()) + "/mylog"};
+    r.fx.dialogs().files = {QString::fromStdString(r.fx.dir().path()) + "/mylog"};
     r.trigger("saverconlog1");
-    QCOMPARE(r.d.presets, QStringList({"rconlog_1"}));
+    QCOMPARE(r.fx.dialogs().presets, QStringList({"rconlog_1"}));
     std::vector<std::string> lines;
     for (const QString& l : r.console->consoleLines()) lines.push_back(l.toStdString());
-    QCOMPARE(r.dir.read("mylog.txt"), crlf(lines));
+    QCOMPARE(r.fx.dir().read("mylog.txt"), crlf(lines));
 
     // "save rcon password": the console's server and the field's text.
     r.passwordField()->setText("new pw");
     r.trigger("saverconpassword1");
-    QVERIFY(r.dir.read("Passwords.txt")
+    QVERIFY(r.fx.dir()
+                .read("Passwords.txt")
                 .ends_with(crlf({"127.0.0.1" + r.server.portText(), "rcon:new pw"})));
   }
 
   void defaultServerSwitchAimsTheClientsAndSwapsPasswords() {
     Rig r;
     FakeGameServer other;
-    r.dir.write("default", crlf({"127.0.0.1", other.portText(), "defpw"}));
+    r.fx.dir().write("default", crlf({"127.0.0.1", other.portText(), "defpw"}));
     r.open();
     QVERIFY(r.box("CheckBox2")->isVisible());
     r.passwordField()->setText("typed");
@@ -482,21 +477,21 @@ class TestConsole : public QObject {
     r.enterAndWait("back");
     QCOMPARE(rconSent(r.server).back(), rcon("typed", "back"));
 
-    r.program->settings().setDefaultServer({});
+    r.fx.program().settings().setDefaultServer({});
     r.box("CheckBox2")->setChecked(true);
-    QCOMPARE(r.d.messages, QStringList({"No server marked as default !"}));
+    QCOMPARE(r.fx.dialogs().messages, QStringList({"No server marked as default !"}));
   }
 
   void defaultServerIsMatchedByAddressAndPort() {
     Rig r;
     FakeGameServer other;
-    r.dir.write("default", crlf({"127.0.0.1", other.portText(), "defpw"}));
+    r.fx.dir().write("default", crlf({"127.0.0.1", other.portText(), "defpw"}));
     r.console->openRemoteConsole();
     QVERIFY(r.console->isVisible());
     QVERIFY(!r.box("CheckBox2")->isChecked());
     r.enterAndWait("one");
     QCOMPARE(rconSent(r.server).back(), rcon("pw1", "one"));
-    setCurrentPort(r.program->settings(), other.portText());
+    setCurrentPort(r.fx.program().settings(), other.portText());
     r.console->openRemoteConsole();
     QVERIFY(r.box("CheckBox2")->isChecked());
     r.enterAndWait("two");
@@ -510,9 +505,9 @@ class TestConsole : public QObject {
     QVERIFY(r.commandLine()->text().isEmpty());
     r.passwordField()->insert(QString::fromUtf8("\xf0\x9f\x98\x80"));
     QCOMPARE(r.passwordField()->text(), QString("pw1"));
-    QTRY_COMPARE(r.d.errors.size(), 2);
-    QCOMPARE(r.d.errors[0], codePageRefusal(QString::fromUtf8("\xd0\x96")));
-    QCOMPARE(r.d.parents, QList<QWidget*>({r.console, r.console}));
+    QTRY_COMPARE(r.fx.dialogs().errors.size(), 2);
+    QCOMPARE(r.fx.dialogs().errors[0], codePageRefusal(QString::fromUtf8("\xd0\x96")));
+    QCOMPARE(r.fx.dialogs().parents, QList<QWidget*>({r.console, r.console}));
     r.enterAndWait(QString::fromUtf8("say \xe2\x82\xac"));
     QCOMPARE(rconSent(r.server).back(), rcon("pw1", "say \x80"));
   }
@@ -552,7 +547,7 @@ class TestConsole : public QObject {
 
   void timersStartAPassOnlyWhenNoneRuns() {
     Rig r;
-    setConfigValue(r.program->settings(), &Config::scanTimeout,
+    setConfigValue(r.fx.program().settings(), &Config::scanTimeout,
                    60000);  // the status query waits until stopped
     r.console->show();
     QVERIFY(r.console->antiCheatRunning());
@@ -612,14 +607,14 @@ class TestConsole : public QObject {
 
   void closingStopsEverythingAtOnce() {
     Rig r;
-    setConfigValue(r.program->settings(), &Config::scanTimeout, 60000);
+    setConfigValue(r.fx.program().settings(), &Config::scanTimeout, 60000);
     r.console->show();
     r.tick("Timer2");
     r.enter("waits");
     QVERIFY(r.console->commandPending());
     QVERIFY(r.server.waitForCount(3, 2000));
-    r.main->close();    // stops the console's workers
-    r.program.reset();  // and the pending line: no thread is left to join
+    r.main->close();  // stops the console's workers
+    r.fx.stop();      // and the pending line: no thread is left to join
     r.console = nullptr;
     r.main = nullptr;
     const std::size_t count = r.server.receivedCount();
@@ -629,31 +624,31 @@ class TestConsole : public QObject {
 
   void rconButtonOpensTheConsole() {
     Rig r;
-    setCurrentIp(r.program->settings(), "");
+    setCurrentIp(r.fx.program().settings(), "");
     remoteConsoleButton(*r.main)->click();
-    QCOMPARE(r.d.messages, QStringList({"Select a server or mark one as default!"}));
+    QCOMPARE(r.fx.dialogs().messages, QStringList({"Select a server or mark one as default!"}));
     QVERIFY(!r.console->isVisible());
 
-    r.dir.write("default", crlf({"localhost", r.server.portText(), "defpw"}));
+    r.fx.dir().write("default", crlf({"localhost", r.server.portText(), "defpw"}));
     remoteConsoleButton(*r.main)->click();
     QVERIFY(r.console->isVisible());
     QVERIFY(r.box("CheckBox2")->isChecked());
-    QCOMPARE(r.program->settings().currentServer().ip, std::string("localhost"));
-    QCOMPARE(r.program->settings().currentServer().port, r.server.portText());
+    QCOMPARE(r.fx.program().settings().currentServer().ip, std::string("localhost"));
+    QCOMPARE(r.fx.program().settings().currentServer().port, r.server.portText());
     QCOMPARE(r.console->consoleLines()[0],
              "connected to: localhost:" + QString::fromStdString(r.server.portText()));
 
     // A current server other than the default one clears "default server".
-    setCurrentIp(r.program->settings(), "127.0.0.1");
+    setCurrentIp(r.fx.program().settings(), "127.0.0.1");
     remoteConsoleButton(*r.main)->click();
     QVERIFY(!r.box("CheckBox2")->isChecked());
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
                                      QString::fromStdString(r.server.portText())}));
 
     QVERIFY(QFile::remove("default"));
-    setCurrentIp(r.program->settings(), "");
+    setCurrentIp(r.fx.program().settings(), "");
     remoteConsoleButton(*r.main)->click();
-    QCOMPARE(r.d.errors.size(), 1);
+    QCOMPARE(r.fx.dialogs().errors.size(), 1);
   }
 };
 

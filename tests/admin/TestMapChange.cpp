@@ -13,10 +13,8 @@
 #include "components/Clock.h"
 #include "support/FakeGameServer.h"
 #include "support/SettingsEdits.h"
-#include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 #include "support/qt/ToolWindowParts.h"
 #include "support/qt/TreeRows.h"
 
@@ -26,12 +24,10 @@ using tarvix::test::crlf;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makePrintReply;
 using tarvix::test::ProgramFixture;
-using tarvix::test::ScriptedDialogs;
 using tarvix::test::selectRow;
 using tarvix::test::setConfigValue;
 using tarvix::test::setCurrentIp;
 using tarvix::test::setCurrentPort;
-using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -45,26 +41,26 @@ std::string rcon(const std::string& password, const std::string& command) {
 // received before the map list was shown is left out of sent().
 struct Rig {
   explicit Rig(const std::string& port = {}) {
-    dir.writeInstallation();
-    dir.write("maps.txt", crlf({"Stalingrad", "obj/obj_team3", "Algiers", "dm/mohdm7"}));
+    fx.dir().writeInstallation();
+    fx.dir().write("maps.txt", crlf({"Stalingrad", "obj/obj_team3", "Algiers", "dm/mohdm7"}));
     const std::string consolePort = port.empty() ? server.portText() : port;
-    dir.write("Passwords.txt", crlf({"// Tarvix 1.11 password list", "//", "",
-                                     "127.0.0.1" + consolePort, "rcon:s3cret"}));
+    fx.dir().write("Passwords.txt", crlf({"// Tarvix 1.11 password list", "//", "",
+                                          "127.0.0.1" + consolePort, "rcon:s3cret"}));
     setClock(&fast);
-    program = std::make_unique<ProgramFixture>();
-    main = program->mainWindow();
-    setConfigValue(program->settings(), &Config::scanTimeout, 400);
-    setCurrentIp(program->settings(), FakeGameServer::host());
-    setCurrentPort(program->settings(), consolePort);
-    console = program->console();
+    Application& program = fx.start();
+    main = program.mainWindow();
+    setConfigValue(program.settings(), &Config::scanTimeout, 400);
+    setCurrentIp(program.settings(), FakeGameServer::host());
+    setCurrentPort(program.settings(), consolePort);
+    console = program.console();
     console->show();  // its first pass asks the silent server once
     QTRY_VERIFY_WITH_TIMEOUT(!console->antiCheatRunning(), 5000);
     before = server.receivedCount();
-    maps = program->mapChange();
+    maps = program.mapChange();
     maps->show();
   }
   ~Rig() {
-    program.reset();
+    fx.stop();
     setClock(nullptr);
   }
   std::vector<tarvix::test::FakeDatagram> sent() const {
@@ -77,12 +73,10 @@ struct Rig {
     loadAction(maps)->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!maps->isVisible(), 5000);
   }
-  TempDataDir dir;
-  ScriptedDialogs d;
+  ProgramFixture fx;
   FakeGameServer server;
   ScaledClock fast{1, 4};
   std::size_t before = 0;
-  std::unique_ptr<ProgramFixture> program;
   MainWindow* main = nullptr;
   AdminConsole* console = nullptr;
   MapChangeWindow* maps = nullptr;
@@ -103,7 +97,7 @@ class TestMapChange : public QObject {
     r.server.queueReply(makePrintReply("\nmap dm/mohdm7 loaded\nok\n"), 150);
     QCOMPARE(listView(r.maps)->topLevelItem(0)->text(0), QString("Algiers"));
     selectRow(listView(r.maps), 0);
-    r.d.answers = {true};
+    r.fx.dialogs().answers = {true};
     const int linesBefore = static_cast<int>(r.console->consoleLines().size());
     bool uiRan = false;
     QTimer::singleShot(20, [&] { uiRan = true; });
@@ -113,7 +107,7 @@ class TestMapChange : public QObject {
     QVERIFY(r.maps->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(!r.maps->isVisible(), 5000);
 
-    QCOMPARE(r.d.questions, QStringList({"sure to change the map ?"}));
+    QCOMPARE(r.fx.dialogs().questions, QStringList({"sure to change the map ?"}));
     QVERIFY(uiRan);  // the window kept working while the server was awaited
     const auto got = r.sent();
     QCOMPARE(got.size(), std::size_t(2));
@@ -125,7 +119,7 @@ class TestMapChange : public QObject {
     QVERIFY(!r.maps->isVisible());
     QVERIFY(r.console->isEnabled());
     QCOMPARE(r.console->focusWidget(), r.commandLine());
-    QVERIFY(r.d.errors.isEmpty() && r.d.messages.isEmpty());
+    QVERIFY(r.fx.dialogs().errors.isEmpty() && r.fx.dialogs().messages.isEmpty());
   }
 
   // The main window may re-open the console (closing and re-aiming its
@@ -135,7 +129,7 @@ class TestMapChange : public QObject {
     r.server.queueReply(makePrintReply("\nstale answer\n"));
     r.server.queueReply(makePrintReply("\nmap dm/mohdm7 loaded\n"), 300);
     selectRow(listView(r.maps), 0);
-    r.d.answers = {true};
+    r.fx.dialogs().answers = {true};
 
     bool reopened = false;
     QTimer poll;
@@ -164,15 +158,15 @@ class TestMapChange : public QObject {
     Rig r;
     r.commandLine()->clearFocus();
     r.loadMap();
-    QVERIFY(r.d.questions.isEmpty());
+    QVERIFY(r.fx.dialogs().questions.isEmpty());
     QVERIFY(!r.maps->isVisible());
     QCOMPARE(r.console->focusWidget(), r.commandLine());
 
     r.maps->show();
     selectRow(listView(r.maps), 1);
-    r.d.answers = {false};
+    r.fx.dialogs().answers = {false};
     r.loadMap();
-    QCOMPARE(r.d.questions.size(), 1);
+    QCOMPARE(r.fx.dialogs().questions.size(), 1);
     QVERIFY(!r.maps->isVisible());
 
     // A double-click on a row asks the same question.
@@ -181,9 +175,9 @@ class TestMapChange : public QObject {
     QTreeWidgetItem* row = view->topLevelItem(1);
     view->setCurrentItem(row);
     const QPoint at = view->visualItemRect(row).center();
-    r.d.answers = {false};
+    r.fx.dialogs().answers = {false};
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-    QTRY_COMPARE_WITH_TIMEOUT(r.d.questions.size(), 2, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(r.fx.dialogs().questions.size(), 2, 2000);
     QTRY_VERIFY_WITH_TIMEOUT(!r.maps->isVisible(), 2000);
     QVERIFY(!r.server.waitForCount(r.before + 1, 200));
   }
@@ -192,7 +186,7 @@ class TestMapChange : public QObject {
     Rig r;
     r.console->findChild<QLineEdit*>("LabeledEdit1")->clear();
     selectRow(listView(r.maps), 0);
-    r.d.answers = {true};
+    r.fx.dialogs().answers = {true};
     r.loadMap();
     QCOMPARE(r.console->consoleLines().last(), QString("!! -> no rcon password: nothing sent"));
     QVERIFY(r.console->isEnabled());
@@ -203,10 +197,10 @@ class TestMapChange : public QObject {
     Rig r("0");  // no such port
     const int linesBefore = static_cast<int>(r.console->consoleLines().size());
     selectRow(listView(r.maps), 0);
-    r.d.answers = {true};
+    r.fx.dialogs().answers = {true};
     r.loadMap();
     QCOMPARE(static_cast<int>(r.console->consoleLines().size()), linesBefore);
-    QVERIFY(r.d.errors.isEmpty() && r.d.messages.isEmpty());
+    QVERIFY(r.fx.dialogs().errors.isEmpty() && r.fx.dialogs().messages.isEmpty());
     QVERIFY(!r.maps->isVisible());
     QVERIFY(r.console->isEnabled());
     QVERIFY(!r.server.waitForCount(r.before + 1, 200));

@@ -8,18 +8,14 @@
 #include "components/IniSettings.h"
 #include "components/TrayIcon.h"
 #include "support/FakeGameServer.h"
-#include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makeStatusReply;
 using tarvix::test::ProgramFixture;
-using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -42,14 +38,13 @@ class TestBuddyAlerts : public QObject {
 
  private slots:
   void alertsOnlyOnAHitThePreviousPassDidNotHave() {
-    TempDataDir dir;
+    ProgramFixture fx;
     FakeGameServer alpha, bravo;
-    dir.writeInstallation({"Alpha Busy Server", FakeGameServer::host(), alpha.portText(), "Bravo",
-                           FakeGameServer::host(), bravo.portText()});
-    dir.writeLines("Buddys.txt", {"Sniper", "Medic"});
-    ScriptedDialogs dialogs;
-    ProgramFixture program;
-    MainWindow* w = program.mainWindow();
+    fx.dir().writeInstallation({"Alpha Busy Server", FakeGameServer::host(), alpha.portText(),
+                                "Bravo", FakeGameServer::host(), bravo.portText()});
+    fx.dir().writeLines("Buddys.txt", {"Sniper", "Medic"});
+    Application& app = fx.start();
+    MainWindow* w = app.mainWindow();
     TrayIcon* tray = partNamed<TrayIcon>(*w, "Systray1");
     w->show();
 
@@ -78,11 +73,10 @@ class TestBuddyAlerts : public QObject {
   }
 
   void emptyListSaysHowToAddAServer() {
-    TempDataDir dir;
-    dir.writeInstallation({});
-    ScriptedDialogs dialogs;
-    ProgramFixture program;
-    MainWindow* w = program.mainWindow();
+    ProgramFixture fx;
+    fx.dir().writeInstallation({});
+    Application& app = fx.start();
+    MainWindow* w = app.mainWindow();
     w->show();
     auto* hint = serverView(*w)->viewport()->findChild<QLabel*>("EmptyListHint");
     QVERIFY(hint);

@@ -425,40 +425,38 @@ class TestDetails : public QObject {
   void addToBuddysAppendsAndReloadsTheBuddiesWindow() {
     FakeGameServer server;
     server.setReply(makeStatusReply("\\sv_maxclients\\8", {{5, "Sniper"}}));
-    TempDataDir dir;
-    dir.writeInstallation(listOf({{"S", &server}}));
-    dir.writeLines("Buddys.txt", {"abe"});
-    ScriptedDialogs d;
-    test::ProgramFixture program;
-    MainWindow& w = *program.mainWindow();
-    BuddiesWindow& buddies = *program.buddies();
-    setConfigValue(program.settings(), &Config::scanTimeout, 3000);
+    ProgramFixture fx;
+    fx.dir().writeInstallation(listOf({{"S", &server}}));
+    fx.dir().writeLines("Buddys.txt", {"abe"});
+    Application& app = fx.start();
+    MainWindow& w = *app.mainWindow();
+    BuddiesWindow& buddies = *app.buddies();
+    setConfigValue(app.settings(), &Config::scanTimeout, 3000);
     selectAndWait(w, "S");
     playerView(w)->setCurrentItem(playerView(w)->topLevelItem(0));
     actionNamed(w, "AddtoBuddys1")->trigger();
     QCOMPARE(w.statusText(), QString("Done!"));
     actionNamed(w, "AddtoBuddys1")->trigger();
-    QCOMPARE(dir.read("Buddys.txt"), std::string("abe\r\nSniper\r\nSniper\r\n"));
+    QCOMPARE(fx.dir().read("Buddys.txt"), std::string("abe\r\nSniper\r\nSniper\r\n"));
     // The hidden window's list follows the file.
     QVERIFY(!buddies.isVisible());
     QCOMPARE(listView(&buddies)->topLevelItemCount(), 3);
 
     // A missing file: the error, and the status keeps the first text.
-    std::remove((dir.path() + "/Buddys.txt").c_str());
+    std::remove((fx.dir().path() + "/Buddys.txt").c_str());
     actionNamed(w, "AddtoBuddys1")->trigger();
-    QCOMPARE(d.errors.size(), 1);
+    QCOMPARE(fx.dialogs().errors.size(), 1);
     QCOMPARE(w.statusText(), QString("Adding Sniper to Buddylist"));
-    QVERIFY(!dir.exists("Buddys.txt"));
+    QVERIFY(!fx.dir().exists("Buddys.txt"));
   }
 
   void toolButtonsShowTheirWindowsAndFirstShowChecksServer() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    ScriptedDialogs d;
-    test::ProgramFixture program;
-    MainWindow& w = *program.mainWindow();
-    SearchWindow& search = *program.search();
-    BuddiesWindow& buddies = *program.buddies();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Application& app = fx.start();
+    MainWindow& w = *app.mainWindow();
+    SearchWindow& search = *app.search();
+    BuddiesWindow& buddies = *app.buddies();
     QVERIFY(!serverOption(&search)->isChecked());
     w.show();
     QVERIFY(serverOption(&search)->isChecked());

@@ -23,14 +23,12 @@
 #include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
 using tarvix::test::ProgramFixture;
 using tarvix::test::recordedArgs;
 using tarvix::test::recordedCwd;
-using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
 using tarvix::test::setCurrentIp;
 using tarvix::test::setCurrentPort;
@@ -44,10 +42,10 @@ std::vector<std::string> expectedArgs(const std::string& ip, const std::string& 
   return splitWindowsCommandLine(gameCommandLine(ip, port, name, password));
 }
 
-void currentServer(ProgramFixture& ws, const QString& edition) {
-  setCurrentIp(ws.settings(), "127.0.0.1");
-  setCurrentPort(ws.settings(), "12203");
-  ws.mainWindow()->showEdition(edition);
+void currentServer(Application& app, const QString& edition) {
+  setCurrentIp(app.settings(), "127.0.0.1");
+  setCurrentPort(app.settings(), "12203");
+  app.mainWindow()->showEdition(edition);
 }
 
 // "connect", then the end of the game it started (if any).
@@ -71,191 +69,187 @@ class TestLaunch : public QObject {
   void initTestCase() { initResources(); }
 
   void baseGameGetsTheExactArgumentsAndItsFolder() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "mohaa/MOHAA.exe"));
-    setConfigValue(ws.settings(), &Config::playerName, "Player");
-    currentServer(ws, "Medal of Honor");
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "mohaa/MOHAA.exe"));
+    setConfigValue(app.settings(), &Config::playerName, "Player");
+    currentServer(app, "Medal of Honor");
     f->setAutoScan(true);
     connectAndWait(f);
-    QVERIFY(d.shown.isEmpty());
-    QCOMPARE(recordedArgs(dir, "mohaa"),
+    QVERIFY(fx.dialogs().shown.isEmpty());
+    QCOMPARE(recordedArgs(fx.dir(), "mohaa"),
              (std::vector<std::string>{"connect", "127.0.0.1:12203", "+name", "Player", "+password",
                                        "", "+set", "cl_playintro", "0", "+set", "ui_skip_eamovie",
                                        "1", "+set", "ui_skip_titlescreen", "1", "+set",
                                        "ui_skip_legalscreen", "1"}));
-    QCOMPARE(recordedCwd(dir, "mohaa"), dir.path() + "/mohaa");
+    QCOMPARE(recordedCwd(fx.dir(), "mohaa"), fx.dir().path() + "/mohaa");
     QVERIFY(!f->autoScanRunning());
     QCOMPARE(f->gamesRunning(), 0);
   }
 
   void spearheadAndQuotesAndShellCharactersPassUnchanged() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
-    setConfigValue(ws.settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
-    setConfigValue(ws.settings(), &Config::playerName, "Big \"Boss\" $(touch pwned);`id`");
-    setConfigValue(ws.settings(), &Config::serverPassword, "p\"w d");
-    currentServer(ws, "Spearhead");
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe"));
+    setConfigValue(app.settings(), &Config::spearheadPath,
+                   standIn(fx.dir(), "sh/moh_spearhead.exe"));
+    setConfigValue(app.settings(), &Config::playerName, "Big \"Boss\" $(touch pwned);`id`");
+    setConfigValue(app.settings(), &Config::serverPassword, "p\"w d");
+    currentServer(app, "Spearhead");
     connectAndWait(f);
-    QVERIFY(d.shown.isEmpty());
-    QVERIFY(!dir.exists("aa/args.txt"));
-    QCOMPARE(recordedArgs(dir, "sh"),
+    QVERIFY(fx.dialogs().shown.isEmpty());
+    QVERIFY(!fx.dir().exists("aa/args.txt"));
+    QCOMPARE(recordedArgs(fx.dir(), "sh"),
              expectedArgs("127.0.0.1", "12203", "Big \"Boss\" $(touch pwned);`id`", "p\"w d"));
-    QCOMPARE(recordedCwd(dir, "sh"), dir.path() + "/sh");
-    QVERIFY(!dir.exists("sh/pwned") && !dir.exists("pwned"));
+    QCOMPARE(recordedCwd(fx.dir(), "sh"), fx.dir().path() + "/sh");
+    QVERIFY(!fx.dir().exists("sh/pwned") && !fx.dir().exists("pwned"));
   }
 
   void pathAndEditionChecksShowTheirMessages() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
 
     connectAndWait(f);
-    QCOMPARE(d.messages, QStringList({"Please select a server !"}));
+    QCOMPARE(fx.dialogs().messages, QStringList({"Please select a server !"}));
 
     // Empty, missing and wrong paths.
-    currentServer(ws, "Medal of Honor");
-    const std::string other = standIn(dir, "x/quake3.exe");
-    for (const std::string& path : {std::string(), dir.path() + "/none/MOHAA.exe", other}) {
-      d.messages.clear();
-      ws.options()->hide();
-      setConfigValue(ws.settings(), &Config::mohaaPath, path);
+    currentServer(app, "Medal of Honor");
+    const std::string other = standIn(fx.dir(), "x/quake3.exe");
+    for (const std::string& path : {std::string(), fx.dir().path() + "/none/MOHAA.exe", other}) {
+      fx.dialogs().messages.clear();
+      app.options()->hide();
+      setConfigValue(app.settings(), &Config::mohaaPath, path);
       connectAndWait(f);
-      QCOMPARE(d.messages, QStringList({"Please select MoHAA.exe"}));
-      QVERIFY(ws.options()->isVisible());
+      QCOMPARE(fx.dialogs().messages, QStringList({"Please select MoHAA.exe"}));
+      QVERIFY(app.options()->isVisible());
     }
-    ws.options()->hide();
-    d.messages.clear();
-    currentServer(ws, "Spearhead");
-    setConfigValue(ws.settings(), &Config::spearheadPath, dir.path() + "/MOHAA.exe");
+    app.options()->hide();
+    fx.dialogs().messages.clear();
+    currentServer(app, "Spearhead");
+    setConfigValue(app.settings(), &Config::spearheadPath, fx.dir().path() + "/MOHAA.exe");
     connectAndWait(f);
-    QCOMPARE(d.messages, QStringList({"Please select Spearhed.exe !"}));
-    QVERIFY(ws.options()->isVisible());
-    ws.options()->hide();
+    QCOMPARE(fx.dialogs().messages, QStringList({"Please select Spearhed.exe !"}));
+    QVERIFY(app.options()->isVisible());
+    app.options()->hide();
 
     // No edition (the last query had no answer): nothing at all.
-    d.messages.clear();
-    d.shown.clear();
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "ok/MOHAA.exe"));
-    currentServer(ws, "");
+    fx.dialogs().messages.clear();
+    fx.dialogs().shown.clear();
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "ok/MOHAA.exe"));
+    currentServer(app, "");
     connectAndWait(f);
-    QVERIFY(d.shown.isEmpty());
-    QVERIFY(!dir.exists("ok/args.txt"));
+    QVERIFY(fx.dialogs().shown.isEmpty());
+    QVERIFY(!fx.dir().exists("ok/args.txt"));
 
     // A lower-case file name is accepted.
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "lc/mohaa.exe"));
-    currentServer(ws, "Medal of Honor");
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "lc/mohaa.exe"));
+    currentServer(app, "Medal of Honor");
     connectAndWait(f);
-    QVERIFY(d.shown.isEmpty());
-    QVERIFY(dir.exists("lc/args.txt"));
+    QVERIFY(fx.dialogs().shown.isEmpty());
+    QVERIFY(fx.dir().exists("lc/args.txt"));
   }
 
   void nonNativeGamesStartThroughWineOrFail() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
     const QByteArray path = qgetenv("PATH");
     // Not runnable: a script without run permission, and no wine on the PATH.
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe", 0, 0644));
-    setConfigValue(ws.settings(), &Config::playerName, "P");
-    currentServer(ws, "Medal of Honor");
-    std::filesystem::create_directories(dir.path() + "/emptybin");
-    qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin"));
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe", 0, 0644));
+    setConfigValue(app.settings(), &Config::playerName, "P");
+    currentServer(app, "Medal of Honor");
+    std::filesystem::create_directories(fx.dir().path() + "/emptybin");
+    qputenv("PATH", QByteArray::fromStdString(fx.dir().path() + "/emptybin"));
     connectAndWait(f);
     const QString noWine =
         "\nWine was not found: the game is a Windows program and needs Wine to run.";
-    QCOMPARE(d.messages, QStringList({"Error starting MoHAA !" + noWine}));
-    setConfigValue(ws.settings(), &Config::spearheadPath,
-                   standIn(dir, "sh/moh_spearhead.exe", 0, 0644));
-    currentServer(ws, "Spearhead");
+    QCOMPARE(fx.dialogs().messages, QStringList({"Error starting MoHAA !" + noWine}));
+    setConfigValue(app.settings(), &Config::spearheadPath,
+                   standIn(fx.dir(), "sh/moh_spearhead.exe", 0, 0644));
+    currentServer(app, "Spearhead");
     connectAndWait(f);
-    QCOMPARE(d.messages.last(), "Error starting Spearhead !" + noWine);
+    QCOMPARE(fx.dialogs().messages.last(), "Error starting Spearhead !" + noWine);
 
     // With a wine on the PATH it is started through wine, from its folder.
-    standIn(dir, "bin/wine");
-    qputenv("PATH", QByteArray::fromStdString(dir.path() + "/emptybin:" + dir.path() + "/bin"));
-    d.messages.clear();
-    d.shown.clear();
+    standIn(fx.dir(), "bin/wine");
+    qputenv("PATH",
+            QByteArray::fromStdString(fx.dir().path() + "/emptybin:" + fx.dir().path() + "/bin"));
+    fx.dialogs().messages.clear();
+    fx.dialogs().shown.clear();
     connectAndWait(f);
     qputenv("PATH", path);
-    QVERIFY(d.shown.isEmpty());
-    std::vector<std::string> expected = {dir.path() + "/sh/moh_spearhead.exe"};
+    QVERIFY(fx.dialogs().shown.isEmpty());
+    std::vector<std::string> expected = {fx.dir().path() + "/sh/moh_spearhead.exe"};
     for (const std::string& a : expectedArgs("127.0.0.1", "12203", "P", "")) expected.push_back(a);
-    QCOMPARE(recordedArgs(dir, "bin"), expected);
-    QCOMPARE(recordedCwd(dir, "bin"), dir.path() + "/sh");
+    QCOMPARE(recordedArgs(fx.dir(), "bin"), expected);
+    QCOMPARE(recordedCwd(fx.dir(), "bin"), fx.dir().path() + "/sh");
   }
 
   void passwordLookupAndReset() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    passwords(dir, {"127.0.0.112203", "first", "127.0.0.112203", "second", "127.0.0.112203",
-                    "RCON:admin", "127.0.0.19", "other"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
-    setConfigValue(ws.settings(), &Config::playerName, "P");
-    currentServer(ws, "Medal of Honor");
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    passwords(fx.dir(), {"127.0.0.112203", "first", "127.0.0.112203", "second", "127.0.0.112203",
+                         "RCON:admin", "127.0.0.19", "other"});
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe"));
+    setConfigValue(app.settings(), &Config::playerName, "P");
+    currentServer(app, "Medal of Honor");
 
     // The last join record is used, never the rcon one; then the password
     // starts again from the Options window's field (empty: never shown).
     connectAndWait(f);
-    QCOMPARE(recordedArgs(dir, "aa")[5], std::string("second"));
-    QCOMPARE(ws.settings().config().serverPassword, std::string());
+    QCOMPARE(recordedArgs(fx.dir(), "aa")[5], std::string("second"));
+    QCOMPARE(app.settings().config().serverPassword, std::string());
 
     // With a password in the Options window the file is not consulted, and
     // it stays for the next connect.
-    ws.options()->show();
-    partNamed<QLineEdit>(*ws.options(), "LabeledEdit2")->setText("typed");
-    ws.options()->hide();
+    app.options()->show();
+    partNamed<QLineEdit>(*app.options(), "LabeledEdit2")->setText("typed");
+    app.options()->hide();
     connectAndWait(f);
-    QCOMPARE(recordedArgs(dir, "aa")[5], std::string("typed"));
-    QCOMPARE(ws.settings().config().serverPassword, std::string("typed"));
+    QCOMPARE(recordedArgs(fx.dir(), "aa")[5], std::string("typed"));
+    QCOMPARE(app.settings().config().serverPassword, std::string("typed"));
 
     // A password file that cannot be read stops the connect with its error.
-    partNamed<QLineEdit>(*ws.options(), "LabeledEdit2")->clear();
+    partNamed<QLineEdit>(*app.options(), "LabeledEdit2")->clear();
     deleteFile("Passwords.txt");
     deleteFile("aa/args.txt");
     connectAndWait(f);
-    QCOMPARE(d.errors.size(), 1);
-    QVERIFY(!dir.exists("aa/args.txt"));
+    QCOMPARE(fx.dialogs().errors.size(), 1);
+    QVERIFY(!fx.dir().exists("aa/args.txt"));
   }
 
   void configPasswordIsUsedOnceWhenOptionsWereNeverShown() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Standard", "clantags off",
-                                               "P", "fromconfig", "500", "fast"));
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
-    currentServer(ws, "Medal of Honor");
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().writeLines("Config",
+                        test::configLines("timer off", "Serverlists\\Standard", "clantags off", "P",
+                                          "fromconfig", "500", "fast"));
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe"));
+    currentServer(app, "Medal of Honor");
     connectAndWait(f);
-    QCOMPARE(recordedArgs(dir, "aa")[5], std::string("fromconfig"));
+    QCOMPARE(recordedArgs(fx.dir(), "aa")[5], std::string("fromconfig"));
     connectAndWait(f);
-    QCOMPARE(recordedArgs(dir, "aa")[5], std::string(""));
+    QCOMPARE(recordedArgs(fx.dir(), "aa")[5], std::string(""));
   }
 
   void windowsKeepWorkingWhileTheGameRuns() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe", 0.4));
-    currentServer(ws, "Medal of Honor");
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe", 0.4));
+    currentServer(app, "Medal of Honor");
     int runningSeen = -1;
     bool timerRan = false;
     QTimer::singleShot(50, [&] {
@@ -268,7 +262,7 @@ class TestLaunch : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);
     QVERIFY(timerRan);
     QCOMPARE(runningSeen, 1);
-    QVERIFY(dir.exists("aa/args.txt"));
+    QVERIFY(fx.dir().exists("aa/args.txt"));
     QCOMPARE(f->gamesRunning(), 0);
   }
 
@@ -279,34 +273,33 @@ class TestLaunch : public QObject {
                                             "\\sv_maxclients\\8",
                                             {}),
                       300);
-    TempDataDir dir;
-    dir.writeInstallation({"Spear", test::FakeGameServer::host(), server.portText()});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
-    setConfigValue(ws.settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Spear", test::FakeGameServer::host(), server.portText()});
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe"));
+    setConfigValue(app.settings(), &Config::spearheadPath,
+                   standIn(fx.dir(), "sh/moh_spearhead.exe"));
     editionLabel(*f)->setText("Medal of Honor");  // the server queried before
     serverView(*f)->setCurrentItem(serverRow(*f, 0));
     QVERIFY(f->detailsQueryPending());
     f->connectToServer();
-    QVERIFY(!dir.exists("aa/args.txt"));
-    QTRY_VERIFY_WITH_TIMEOUT(dir.exists("sh/args.txt"), 5000);
+    QVERIFY(!fx.dir().exists("aa/args.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(fx.dir().exists("sh/args.txt"), 5000);
     QCOMPARE(editionLabel(*f)->text(), QString("Spearhead"));
-    QVERIFY(!dir.exists("aa/args.txt"));
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(!fx.dir().exists("aa/args.txt"));
+    QVERIFY(fx.dialogs().shown.isEmpty());
   }
 
   void everyPathReachesConnect() {
-    TempDataDir dir;
-    dir.writeInstallation({"A", "127.0.0.1", "1"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"A", "127.0.0.1", "1"});
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
     f->show();
     QVERIFY(QTest::qWaitForWindowExposed(f));
     const QString noServer = "Please select a server !";
-    auto count = [&] { return d.messages.count(noServer); };
+    auto count = [&] { return fx.dialogs().messages.count(noServer); };
 
     partNamed<QToolButton>(*f, "ToolButton1")->click();
     QCOMPARE(count(), 1);
@@ -334,24 +327,24 @@ class TestLaunch : public QObject {
 
     // The windows the launch area opens.
     partNamed<QToolButton>(*f, "ToolButton4")->click();
-    QVERIFY(ws.options()->isVisible());
-    ws.options()->hide();
+    QVERIFY(app.options()->isVisible());
+    app.options()->hide();
     partNamed<QAction>(*f, "options2")->trigger();
-    QVERIFY(ws.options()->isVisible());
-    ws.options()->hide();
+    QVERIFY(app.options()->isVisible());
+    app.options()->hide();
     partNamed<QToolButton>(*f, "ToolButton10")->click();
-    QVERIFY(ws.directConnect()->isVisible());
-    ws.directConnect()->hide();
+    QVERIFY(app.directConnect()->isVisible());
+    app.directConnect()->hide();
     partNamed<QAction>(*f, "directconnect1")->trigger();
-    QVERIFY(ws.directConnect()->isVisible());
-    ws.directConnect()->hide();
-    QVERIFY(startWaitingScan(*f, ws.settings()));
+    QVERIFY(app.directConnect()->isVisible());
+    app.directConnect()->hide();
+    QVERIFY(startWaitingScan(*f, app.settings()));
     partNamed<QAction>(*f, "addserver1")->trigger();
-    QVERIFY(!ws.quickAdd()->isVisible());
+    QVERIFY(!app.quickAdd()->isVisible());
     stopScanButton(*f)->click();
     partNamed<QAction>(*f, "addserver1")->trigger();
-    QVERIFY(ws.quickAdd()->isVisible());
-    ws.quickAdd()->hide();
+    QVERIFY(app.quickAdd()->isVisible());
+    app.quickAdd()->hide();
     f->hide();
   }
 };

@@ -15,10 +15,8 @@
 #include "support/FakeGameServer.h"
 #include "support/FakeGameSpy.h"
 #include "support/FakeMaster.h"
-#include "support/TempDataDir.h"
 #include "support/qt/Parts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -41,8 +39,8 @@ void useMaster(const FakeMaster& master) {
 
 MasterEntry at(const FakeGameServer& s) { return {"127.0.0.1", s.port()}; }
 
-int serverRowsOf(ProgramFixture& ws) {
-  return ws.mainWindow()->findChild<QTreeWidget*>("ListView3")->topLevelItemCount();
+int serverRowsOf(const Application& app) {
+  return app.mainWindow()->findChild<QTreeWidget*>("ListView3")->topLevelItemCount();
 }
 
 }  // namespace
@@ -52,17 +50,16 @@ class TestServerDiscovery : public QObject {
 
  private slots:
   void refreshWritesItsOwnListAndShowsIt() {
-    TempDataDir dir;
-    dir.writeInstallation({"Home", "10.0.0.1", "12203"});
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Home", "10.0.0.1", "12203"});
     auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}, {"numplayers", "1"}});
     auto beta = gameSpyServer({{"hostname", "Beta"}});
     FakeGameServer silent;
     FakeMaster master;
     master.setList("mohaa", {at(*alpha), at(silent), at(*beta)});
     useMaster(master);
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    Application& app = fx.start();
+    ServerDiscoveryRefresh* discovery = app.serverDiscovery();
     QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
 
     discovery->internetAction()->trigger();
@@ -70,15 +67,15 @@ class TestServerDiscovery : public QObject {
     QCOMPARE(discovery->internetAction()->text(), QString("stop refresh from master servers"));
     QVERIFY(!discovery->lanAction()->isEnabled());
     QVERIFY(finished.wait(15000));
-    QVERIFY2(d.shown.isEmpty(), qPrintable(d.shown.join('|')));
+    QVERIFY2(fx.dialogs().shown.isEmpty(), qPrintable(fx.dialogs().shown.join('|')));
     QCOMPARE(master.validated(), 1);
     const std::string betaPort = std::to_string(beta->port() - 97);
-    QCOMPARE(dir.read("Serverlists/Internet"),
+    QCOMPARE(fx.dir().read("Serverlists/Internet"),
              crlf({"Alpha", "127.0.0.1", "12203", "Beta", "127.0.0.1", betaPort}));
     // Current, shown and kept in Config for the next start.
-    QCOMPARE(ws.settings().serverListPath(), std::string("Serverlists\\Internet"));
-    QVERIFY(dir.read("Config").find("Serverlists\\Internet") != std::string::npos);
-    QCOMPARE(serverRowsOf(ws), 2);
+    QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Internet"));
+    QVERIFY(fx.dir().read("Config").find("Serverlists\\Internet") != std::string::npos);
+    QCOMPARE(serverRowsOf(app), 2);
     QCOMPARE(discovery->internetAction()->text(), QString("refresh from master servers"));
     QVERIFY(discovery->lanAction()->isEnabled());
 
@@ -86,49 +83,48 @@ class TestServerDiscovery : public QObject {
     master.setList("mohaa", {at(*beta)});
     discovery->internetAction()->trigger();
     QVERIFY(finished.wait(15000));
-    QVERIFY2(d.shown.isEmpty(), qPrintable(d.shown.join('|')));
-    QCOMPARE(dir.read("Serverlists/Internet"), crlf({"Beta", "127.0.0.1", betaPort}));
-    QCOMPARE(serverRowsOf(ws), 1);
-    QCOMPARE(dir.read("Serverlists/Standard"), crlf({"Home", "10.0.0.1", "12203"}));
+    QVERIFY2(fx.dialogs().shown.isEmpty(), qPrintable(fx.dialogs().shown.join('|')));
+    QCOMPARE(fx.dir().read("Serverlists/Internet"), crlf({"Beta", "127.0.0.1", betaPort}));
+    QCOMPARE(serverRowsOf(app), 1);
+    QCOMPARE(fx.dir().read("Serverlists/Standard"), crlf({"Home", "10.0.0.1", "12203"}));
 
     // The server view's menu holds both searches and "add to list...", which
     // copies the selected row's server into a list of the user's.
-    auto* menu = ws.mainWindow()->findChild<QMenu*>("PopupMenu4");
+    auto* menu = app.mainWindow()->findChild<QMenu*>("PopupMenu4");
     QVERIFY(menu->actions().contains(discovery->internetAction()));
     QVERIFY(menu->actions().contains(discovery->lanAction()));
-    auto* addToList = ws.mainWindow()->findChild<QAction*>("AddToListAction");
+    auto* addToList = app.mainWindow()->findChild<QAction*>("AddToListAction");
     QCOMPARE(addToList->text(), QString("add to list..."));
-    d.choices = {"Standard"};
-    ws.mainWindow()->selectServerRow(0);
+    fx.dialogs().choices = {"Standard"};
+    app.mainWindow()->selectServerRow(0);
     addToList->trigger();
-    QCOMPARE(d.choiceLists, QList<QStringList>({{"Standard"}}));
-    QCOMPARE(dir.read("Serverlists/Standard"),
+    QCOMPARE(fx.dialogs().choiceLists, QList<QStringList>({{"Standard"}}));
+    QCOMPARE(fx.dir().read("Serverlists/Standard"),
              crlf({"Home", "10.0.0.1", "12203", "Beta", "127.0.0.1", betaPort}));
-    QCOMPARE(ws.mainWindow()->statusText(), QString("Beta added to the list Standard"));
+    QCOMPARE(app.mainWindow()->statusText(), QString("Beta added to the list Standard"));
   }
 
   void aListOfTheUsersIsNeverReplaced() {
-    TempDataDir dir;
-    dir.writeInstallation({});
+    ProgramFixture fx;
+    fx.dir().writeInstallation({});
     const std::string mine = crlf({"Mine", "10.0.0.2", "12203"});
-    dir.write("Serverlists/Internet", mine);
+    fx.dir().write("Serverlists/Internet", mine);
     auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
     FakeMaster master;
     master.setList("mohaa", {at(*alpha)});
     useMaster(master);
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    Application& app = fx.start();
+    ServerDiscoveryRefresh* discovery = app.serverDiscovery();
     QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
     for (int round = 0; round < 2; ++round) {
       discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
       QVERIFY(finished.wait(15000));
-      QCOMPARE(dir.read("Serverlists/Internet"), mine);
-      QCOMPARE(dir.read("Serverlists/Internet 2"), crlf({"Alpha", "127.0.0.1", "12203"}));
-      QCOMPARE(ws.settings().serverListPath(), std::string("Serverlists\\Internet 2"));
+      QCOMPARE(fx.dir().read("Serverlists/Internet"), mine);
+      QCOMPARE(fx.dir().read("Serverlists/Internet 2"), crlf({"Alpha", "127.0.0.1", "12203"}));
+      QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Internet 2"));
     }
-    QVERIFY(ws.mainWindow()->statusText().contains("Internet is a list of your own"));
-    QVERIFY(!dir.exists("Serverlists/Internet 3"));
+    QVERIFY(app.mainWindow()->statusText().contains("Internet is a list of your own"));
+    QVERIFY(!fx.dir().exists("Serverlists/Internet 3"));
   }
 
   void aFetchedListTheUserChangedIsKept() {
@@ -162,84 +158,82 @@ class TestServerDiscovery : public QObject {
   }
 
   void deletedOrImportedListsAreTheUsers() {
-    TempDataDir dir;
-    dir.writeInstallation({});
-    dir.writeLines("Serverlists/Internet", {"Old", "192.0.2.1", "12203"});
-    dir.writeLines("Serverlists/LAN", {"Old", "192.0.2.1", "12203"});
-    dir.writeLines("LAN.txt", {"Mine|192.0.2.9:12203"});
+    ProgramFixture fx;
+    fx.dir().writeInstallation({});
+    fx.dir().writeLines("Serverlists/Internet", {"Old", "192.0.2.1", "12203"});
+    fx.dir().writeLines("Serverlists/LAN", {"Old", "192.0.2.1", "12203"});
+    fx.dir().writeLines("LAN.txt", {"Mine|192.0.2.9:12203"});
     IniSettings().addFetchedList("Internet");
     IniSettings().addFetchedList("LAN");
-    ScriptedDialogs d;
-    d.answers = {true, true, true};  // delete, import, replace LAN
-    d.files = {QString::fromStdString(dir.path() + "/LAN.txt")};
-    ProgramFixture ws;
-    OptionsWindow* w = ws.options();
+    fx.dialogs().answers = {true, true, true};  // delete, import, replace LAN
+    fx.dialogs().files = {QString::fromStdString(fx.dir().path() + "/LAN.txt")};
+    Application& app = fx.start();
+    OptionsWindow* w = app.options();
     w->show();
     auto* lists = partNamed<QTreeWidget>(*w, "ListView1");
     lists->setCurrentItem(lists->findItems("Internet", Qt::MatchExactly)[0]);
     w->deleteList();
-    QVERIFY(!dir.exists("Serverlists/Internet"));
+    QVERIFY(!fx.dir().exists("Serverlists/Internet"));
     w->importTextListFile();
-    QCOMPARE(d.questions.last(), QString("Replace the list LAN, which holds 1 servers now ?"));
-    QCOMPARE(dir.read("Serverlists/LAN"), crlf({"Mine", "192.0.2.9", "12203"}));
+    QCOMPARE(fx.dialogs().questions.last(),
+             QString("Replace the list LAN, which holds 1 servers now ?"));
+    QCOMPARE(fx.dir().read("Serverlists/LAN"), crlf({"Mine", "192.0.2.9", "12203"}));
     QVERIFY(IniSettings().fetchedLists().empty());
   }
 
   void stopWritesNothing() {
-    TempDataDir dir;
-    dir.writeInstallation({"Home", "10.0.0.1", "12203"});
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Home", "10.0.0.1", "12203"});
     FakeMaster master(MasterBehaviour::Silent);
     useMaster(master);
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    Application& app = fx.start();
+    ServerDiscoveryRefresh* discovery = app.serverDiscovery();
     QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
     discovery->internetAction()->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(master.connections() == 1, 5000);
     discovery->internetAction()->trigger();  // the second press stops
     QVERIFY(!discovery->running());
     QCOMPARE(finished.size(), 1);
-    QCOMPARE(ws.mainWindow()->statusText(), QString("refresh from master servers stopped"));
+    QCOMPARE(app.mainWindow()->statusText(), QString("refresh from master servers stopped"));
     QCOMPARE(discovery->internetAction()->text(), QString("refresh from master servers"));
     QTest::qWait(700);  // longer than the master's time-out
     QCOMPARE(finished.size(), 1);
-    QVERIFY(!dir.exists("Serverlists/Internet"));
-    QCOMPARE(ws.settings().serverListPath(), std::string("Serverlists\\Standard"));
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(!fx.dir().exists("Serverlists/Internet"));
+    QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Standard"));
+    QVERIFY(fx.dialogs().shown.isEmpty());
   }
 
   void noAnswerKeepsTheLastList() {
-    TempDataDir dir;
-    dir.writeInstallation({"Home", "10.0.0.1", "12203"});
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Home", "10.0.0.1", "12203"});
     const std::string last = crlf({"Old", "192.0.2.1", "12203"});
-    dir.write("Serverlists/Internet", last);
+    fx.dir().write("Serverlists/Internet", last);
     IniSettings().addFetchedList("Internet");
     FakeMaster master(MasterBehaviour::Echo);
     useMaster(master);
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    Application& app = fx.start();
+    ServerDiscoveryRefresh* discovery = app.serverDiscovery();
     QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
     discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
     QVERIFY(finished.wait(15000));
-    QCOMPARE(d.errors.size(), 1);
-    QVERIFY(d.errors.first().startsWith("No master server answered."));
-    QVERIFY2(d.errors.first().contains(QString::number(master.port())),
-             qPrintable(d.errors.first()));
-    QCOMPARE(dir.read("Serverlists/Internet"), last);
-    QCOMPARE(ws.settings().serverListPath(), std::string("Serverlists\\Standard"));
+    QCOMPARE(fx.dialogs().errors.size(), 1);
+    QVERIFY(fx.dialogs().errors.first().startsWith("No master server answered."));
+    QVERIFY2(fx.dialogs().errors.first().contains(QString::number(master.port())),
+             qPrintable(fx.dialogs().errors.first()));
+    QCOMPARE(fx.dir().read("Serverlists/Internet"), last);
+    QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Standard"));
 
     // No master configured: refused before anything starts.
     IniSettings().setMasterServers({});
     discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
     QVERIFY(!discovery->running());
-    QCOMPARE(d.errors.size(), 2);
-    QVERIFY(d.errors.last().contains("master servers..."));
+    QCOMPARE(fx.dialogs().errors.size(), 2);
+    QVERIFY(fx.dialogs().errors.last().contains("master servers..."));
   }
 
   void lanServersGoToTheLanList() {
-    TempDataDir dir;
-    dir.writeInstallation({});
+    ProgramFixture fx;
+    fx.dir().writeInstallation({});
     auto lan = gameSpyServer({{"hostname", "Basement"}, {"hostport", "12203"}});
     IniSettings ini;
     ini.setMasterServers({});
@@ -249,35 +243,30 @@ class TestServerDiscovery : public QObject {
     raw.setValue("discovery/lanFirstPort", lan->port());
     raw.setValue("discovery/lanLastPort", lan->port());
     raw.sync();
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
+    Application& app = fx.start();
+    ServerDiscoveryRefresh* discovery = app.serverDiscovery();
     QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
     discovery->lanAction()->trigger();
     QCOMPARE(discovery->lanAction()->text(), QString("stop finding LAN servers"));
     QVERIFY(!discovery->internetAction()->isEnabled());
     QVERIFY(finished.wait(15000));
-    QCOMPARE(dir.read("Serverlists/LAN"), crlf({"Basement", "127.0.0.1", "12203"}));
-    QCOMPARE(ws.settings().serverListPath(), std::string("Serverlists\\LAN"));
+    QCOMPARE(fx.dir().read("Serverlists/LAN"), crlf({"Basement", "127.0.0.1", "12203"}));
+    QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\LAN"));
     QVERIFY(IniSettings().isFetchedList("LAN"));
     QVERIFY(!IniSettings().isFetchedList("Internet"));
   }
 
   void refreshAtStartOnlyWhenTurnedOn() {
-    TempDataDir dir;
-    dir.writeInstallation({});
+    ProgramFixture fx;
+    fx.dir().writeInstallation({});
     FakeMaster master;
     useMaster(master);
-    ScriptedDialogs d;
-    {
-      ProgramFixture ws;
-      ws.program().show();
-      QTest::qWait(300);
-      QCOMPARE(master.connections(), 0);
-    }
+    fx.start().show();
+    QTest::qWait(300);
+    QCOMPARE(master.connections(), 0);
+    fx.stop();
     IniSettings().setRefreshAtStart(true);
-    ProgramFixture ws;
-    ws.program().show();
+    fx.start().show();
     QTRY_VERIFY_WITH_TIMEOUT(master.connections() == 1, 5000);
   }
 };

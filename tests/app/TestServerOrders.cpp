@@ -7,10 +7,8 @@
 
 #include "components/IniSettings.h"
 #include "support/FakeGameServer.h"
-#include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 #include "support/qt/TreeRows.h"
 
 using namespace tarvix;
@@ -45,23 +43,22 @@ class TestServerOrders : public QObject {
 
  private slots:
   void pingColumnAndPlayerOrderFollowOptions() {
-    TempDataDir dir;
+    ProgramFixture fx;
     FakeGameServer slow, ten, four, silent;
     slow.setResponder([](const FakeDatagram&) { return FakeAnswer::reply(reply("16", 2), 150); });
     ten.setReply(reply("20", 10));
     four.setReply(reply("16", 4));
-    dir.writeInstallation({"Slow", "127.0.0.1", slow.portText(), "Ten", "127.0.0.1", ten.portText(),
-                           "Four", "127.0.0.1", four.portText(), "Silent", "127.0.0.1",
-                           silent.portText()});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ws.settings().updateConfig([](Config& c) { c.scanTimeout = 300; });
-    MainWindow& w = *ws.mainWindow();
+    fx.dir().writeInstallation({"Slow", "127.0.0.1", slow.portText(), "Ten", "127.0.0.1",
+                                ten.portText(), "Four", "127.0.0.1", four.portText(), "Silent",
+                                "127.0.0.1", silent.portText()});
+    Application& app = fx.start();
+    app.settings().updateConfig([](Config& c) { c.scanTimeout = 300; });
+    MainWindow& w = *app.mainWindow();
     w.show();
     QTreeWidget* view = serverView(w);
     QHeaderView* header = view->header();
-    auto* pingBox = partNamed<QCheckBox>(*ws.options(), "PingColumnCheckBox");
-    auto* playersBox = partNamed<QCheckBox>(*ws.options(), "NumericPlayerSortCheckBox");
+    auto* pingBox = partNamed<QCheckBox>(*app.options(), "PingColumnCheckBox");
+    auto* playersBox = partNamed<QCheckBox>(*app.options(), "NumericPlayerSortCheckBox");
 
     // Off: the four columns; "Player" in byte order, "10/20" before "4/16".
     scanNowButton(w)->click();

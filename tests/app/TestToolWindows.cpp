@@ -12,23 +12,21 @@
 
 #include "components/Dialogs.h"
 #include "lists/LabeledEdit.h"
-#include "support/TempDataDir.h"
 #include "support/qt/ProgramFixture.h"
 #include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using tarvix::test::ProgramFixture;
 using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 
 namespace {
 
-std::vector<QWidget*> toolWindows(ProgramFixture& ws) {
-  return {ws.buddies(),   ws.options(),          ws.clanTags(),    ws.search(),
-          ws.credits(),   ws.serverProperties(), ws.quickAdd(),    ws.directConnect(),
-          ws.mapChange(), ws.addMap(),           ws.banList(),     ws.addBan(),
-          ws.skinList(),  ws.addSkin(),          ws.messageList(), ws.addMessage(),
-          ws.console()};
+std::vector<QWidget*> toolWindows(const Application& app) {
+  return {app.buddies(),   app.options(),          app.clanTags(),    app.search(),
+          app.credits(),   app.serverProperties(), app.quickAdd(),    app.directConnect(),
+          app.mapChange(), app.addMap(),           app.banList(),     app.addBan(),
+          app.skinList(),  app.addSkin(),          app.messageList(), app.addMessage(),
+          app.console()};
 }
 
 // The control a key press goes to: the window's focus child, else the window.
@@ -57,32 +55,31 @@ class TestToolWindows : public QObject {
 
  private slots:
   void escapeClosesEveryToolWindow() {
-    TempDataDir dir;
-    dir.writeInstallation({"A", "127.0.0.1", "1"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    for (QWidget* window : toolWindows(ws)) {
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"A", "127.0.0.1", "1"});
+    Application& app = fx.start();
+    for (QWidget* window : toolWindows(app)) {
       window->show();
       QVERIFY(window->isVisible());
       QTest::keyClick(keyTarget(window), Qt::Key_Escape);
       QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
     }
     // Another key closes nothing.
-    ws.quickAdd()->show();
-    QTest::keyClick(ws.quickAdd(), Qt::Key_A);
-    QVERIFY(ws.quickAdd()->isVisible());
+    app.quickAdd()->show();
+    QTest::keyClick(app.quickAdd(), Qt::Key_A);
+    QVERIFY(app.quickAdd()->isVisible());
   }
 
   // The list, add and search windows open in the middle of the desktop the
   // first time; after that where the user left them.
   void listWindowsCentreOnTheirFirstShowOnly() {
-    TempDataDir dir;
-    dir.writeInstallation({"A", "127.0.0.1", "1"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"A", "127.0.0.1", "1"});
+    Application& app = fx.start();
     const QPoint middle = QApplication::primaryScreen()->availableGeometry().center();
-    const std::vector<QWidget*> windows = {ws.buddies(), ws.clanTags(), ws.search(), ws.mapChange(),
-                                           ws.banList(), ws.addBan(),   ws.addMap()};
+    const std::vector<QWidget*> windows = {app.buddies(),   app.clanTags(), app.search(),
+                                           app.mapChange(), app.banList(),  app.addBan(),
+                                           app.addMap()};
     for (QWidget* window : windows) {
       const QString name = window->objectName();
       window->show();
@@ -96,14 +93,13 @@ class TestToolWindows : public QObject {
   }
 
   void enterPressesTheMainButton() {
-    TempDataDir dir;
-    dir.writeInstallation({"A", "127.0.0.1", "1"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"A", "127.0.0.1", "1"});
+    Application& app = fx.start();
 
     // Quick add: Enter on the focused "add server" adds (here: asks for the
     // address); Enter in "IP" only splits an address with its port.
-    QuickAddDialog* add = ws.quickAdd();
+    QuickAddDialog* add = app.quickAdd();
     add->show();
     auto* ip = add->findChild<QLineEdit*>("LabeledEdit2");
     auto* port = add->findChild<QLineEdit*>("LabeledEdit3");
@@ -113,24 +109,24 @@ class TestToolWindows : public QObject {
     QTest::keyClick(ip, Qt::Key_Return);
     QCOMPARE(ip->text(), QString("10.0.0.1"));
     QCOMPARE(port->text(), QString("80"));
-    QVERIFY(d.messages.isEmpty());
+    QVERIFY(fx.dialogs().messages.isEmpty());
     QVERIFY(add->isVisible());
     ip->clear();
     addButton->setFocus();
     QTest::keyClick(addButton, Qt::Key_Enter);
-    QCOMPARE(d.messages, QStringList{"please enter ip and port !"});
+    QCOMPARE(fx.dialogs().messages, QStringList{"please enter ip and port !"});
     QVERIFY(!add->isVisible());
 
     // Direct connect: Enter in the password field connects.
-    DirectConnectDialog* direct = ws.directConnect();
+    DirectConnectDialog* direct = app.directConnect();
     direct->show();
     direct->findChild<QLineEdit*>("Edit1")->setText("nodot");
     QLineEdit* password = direct->findChild<QLineEdit*>("LabeledEdit1");
     QTest::keyClick(password, Qt::Key_Return);
-    QCOMPARE(d.messages.last(), QString("please enter a valid ip!"));
+    QCOMPARE(fx.dialogs().messages.last(), QString("please enter a valid ip!"));
 
     // Search: Enter on an option searches (an empty text hides the window).
-    SearchWindow* search = ws.search();
+    SearchWindow* search = app.search();
     search->show();
     QWidget* mapOption = search->findChild<QWidget*>("RadioButton2");
     QTest::keyClick(mapOption, Qt::Key_Return);
@@ -138,11 +134,10 @@ class TestToolWindows : public QObject {
   }
 
   void tabWalksEachWindowInReadingOrder() {
-    TempDataDir dir;
-    dir.writeInstallation({"A", "127.0.0.1", "1"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    for (QWidget* window : toolWindows(ws)) {
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"A", "127.0.0.1", "1"});
+    Application& app = fx.start();
+    for (QWidget* window : toolWindows(app)) {
       window->show();
       const std::vector<QWidget*> chain = tabChain(window);
       // Within one container, each control is right of or below the one before.
@@ -158,7 +153,7 @@ class TestToolWindows : public QObject {
       window->hide();
     }
     // Quick add's own order.
-    const std::vector<QWidget*> quick = tabChain(ws.quickAdd());
+    const std::vector<QWidget*> quick = tabChain(app.quickAdd());
     QCOMPARE(quick.size(), std::size_t(3));
     QCOMPARE(quick[0]->objectName(), QString("LabeledEdit2"));
     QCOMPARE(quick[1]->objectName(), QString("LabeledEdit3"));
@@ -166,37 +161,32 @@ class TestToolWindows : public QObject {
   }
 
   void fileDialogsOpenWhereTheUserLastChose() {
-    TempDataDir dir;
-    dir.writeInstallation({});
-    dir.writeLines("in/list.txt", {"My|1.2.3.4:80"});
-    const QString chosenFolder = QString::fromStdString(dir.path() + "/in");
-    {
-      ScriptedDialogs d;
-      ProgramFixture ws;
-      OptionsWindow* options = ws.options();
-      options->show();
-      // First: the home folder, not the data folder.
-      options->importSslfFile();
-      QCOMPARE(d.folders.last(), QDir::homePath());
-      QVERIFY(d.folders.last() != QDir::currentPath());
-      d.files.push_back(chosenFolder + "/list.txt");
-      options->importTextListFile();
-      QCOMPARE(d.folders.last(), QDir::homePath());
-      // The data folder stays the current one.
-      QCOMPARE(QDir::currentPath(), QString::fromStdString(dir.path()));
-      options->importSslfFile();
-      QCOMPARE(d.folders.last(), chosenFolder);
-    }
+    ProgramFixture fx;
+    fx.dir().writeInstallation({});
+    fx.dir().writeLines("in/list.txt", {"My|1.2.3.4:80"});
+    const QString chosenFolder = QString::fromStdString(fx.dir().path() + "/in");
+    ScriptedDialogs& d = fx.dialogs();
+    OptionsWindow* options = fx.start().options();
+    options->show();
+    // First: the home folder, not the data folder.
+    options->importSslfFile();
+    QCOMPARE(d.folders.last(), QDir::homePath());
+    QVERIFY(d.folders.last() != QDir::currentPath());
+    d.files.push_back(chosenFolder + "/list.txt");
+    options->importTextListFile();
+    QCOMPARE(d.folders.last(), QDir::homePath());
+    // The data folder stays the current one.
+    QCOMPARE(QDir::currentPath(), QString::fromStdString(fx.dir().path()));
+    options->importSslfFile();
+    QCOMPARE(d.folders.last(), chosenFolder);
+
     // Across a restart; a folder since removed falls back to home.
-    {
-      ScriptedDialogs d;
-      ProgramFixture ws;
-      ws.options()->importSslfFile();
-      QCOMPARE(d.folders.last(), chosenFolder);
-      QVERIFY(QDir(chosenFolder).removeRecursively());
-      ws.options()->importSslfFile();
-      QCOMPARE(d.folders.last(), QDir::homePath());
-    }
+    options = fx.restart().options();
+    options->importSslfFile();
+    QCOMPARE(d.folders.last(), chosenFolder);
+    QVERIFY(QDir(chosenFolder).removeRecursively());
+    options->importSslfFile();
+    QCOMPARE(d.folders.last(), QDir::homePath());
   }
 };
 

@@ -11,10 +11,8 @@
 #include "components/TrayIcon.h"
 #include "support/FakeGameServer.h"
 #include "support/SettingsEdits.h"
-#include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -204,12 +202,11 @@ class TestSystray : public QObject {
   // and "exit" ending the scan, the pings and the icon.
   void mainWindowTrayMenuAndNotices() {
     initResources();
-    test::TempDataDir dir;
+    test::ProgramFixture fx;
     test::FakeGameServer silent;  // never answers: a scan waits
-    dir.writeInstallation({"Alpha", test::FakeGameServer::host(), silent.portText()});
-    test::ScriptedDialogs d;
-    test::ProgramFixture program;
-    MainWindow& w = *program.mainWindow();
+    fx.dir().writeInstallation({"Alpha", test::FakeGameServer::host(), silent.portText()});
+    Application& app = fx.start();
+    MainWindow& w = *app.mainWindow();
     TrayIcon* tray = partNamed<TrayIcon>(w, "Systray1");
     w.show();
     minimise(w);
@@ -224,9 +221,9 @@ class TestSystray : public QObject {
     QCOMPARE(items, QStringList({"options", "scan now", "-", "exit"}));
     menu->hide();
     menu->actions()[0]->trigger();
-    QVERIFY(program.options()->isVisible());
-    program.options()->hide();
-    setConfigValue(program.settings(), &Config::scanTimeout, 60000);
+    QVERIFY(app.options()->isVisible());
+    app.options()->hide();
+    setConfigValue(app.settings(), &Config::scanTimeout, 60000);
     menu->actions()[1]->trigger();
     QVERIFY(w.scanRunning());
     QVERIFY(w.scanThreadId() != 0);
@@ -237,8 +234,8 @@ class TestSystray : public QObject {
     QCOMPARE(tray->lastNotification(), QString("Tarvix\nMedic is on Bravo\nSniper is on Bravo"));
     QCOMPARE(w.statusText(), QString("Medic is on Bravo; Sniper is on Bravo"));
 
-    // "exit" ends the program's work: the scan, every ping, the icon.
-    auto* checker = partNamed<HostChecker>(*program.serverProperties(), "HostChecker1");
+    // "exit" ends the app's work: the scan, every ping, the icon.
+    auto* checker = partNamed<HostChecker>(*app.serverProperties(), "HostChecker1");
     checker->setHostName("127.0.0.1");
     checker->setAutoCheckPeriod(10);
     checker->setAutoCheck(true);

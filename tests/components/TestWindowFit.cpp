@@ -9,14 +9,10 @@
 #include <QtTest>
 
 #include "components/WindowFit.h"
-#include "support/TempDataDir.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using tarvix::test::ProgramFixture;
-using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -70,22 +66,22 @@ class TestWindowFit : public QObject {
   }
 
   void noProgramWindowIsLargerThanTheScreen() {
-    TempDataDir dir;
-    dir.writeInstallation({"A", "127.0.0.1", "1"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    QWidget* windows[] = {
-        ws.buddies(),     ws.options(),          ws.clanTags(), ws.search(),        ws.credits(),
-        ws.console(),     ws.serverProperties(), ws.quickAdd(), ws.directConnect(), ws.mapChange(),
-        ws.addMap(),      ws.banList(),          ws.addBan(),   ws.skinList(),      ws.addSkin(),
-        ws.messageList(), ws.addMessage()};
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"A", "127.0.0.1", "1"});
+    Application& app = fx.start();
+    QWidget* windows[] = {app.buddies(),          app.options(),   app.clanTags(),
+                          app.search(),           app.credits(),   app.console(),
+                          app.serverProperties(), app.quickAdd(),  app.directConnect(),
+                          app.mapChange(),        app.addMap(),    app.banList(),
+                          app.addBan(),           app.skinList(),  app.addSkin(),
+                          app.messageList(),      app.addMessage()};
     for (QWidget* window : windows) {
       window->show();
       QVERIFY2(available().contains(window->frameGeometry()), qPrintable(window->objectName()));
       window->hide();
     }
     // At this scale the console (691 wide as built) had to shrink.
-    QVERIFY(ws.console()->width() < 691);
+    QVERIFY(app.console()->width() < 691);
   }
 };
 

@@ -41,16 +41,15 @@ class TestMasterServers : public QObject {
 
  private slots:
   void openedFromOptionsWithTheDefaults() {
-    TempDataDir dir;
-    dir.writeInstallation({});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ws.options()->show();
-    auto* button = child<QPushButton>(ws.options(), "MasterServersButton");
+    ProgramFixture fx;
+    fx.dir().writeInstallation({});
+    Application& app = fx.start();
+    app.options()->show();
+    auto* button = child<QPushButton>(app.options(), "MasterServersButton");
     QCOMPARE(button->text(), QString("master servers..."));
-    QVERIFY(ws.options()->rect().contains(button->geometry()));
+    QVERIFY(app.options()->rect().contains(button->geometry()));
     QTest::mouseClick(button, Qt::LeftButton);
-    MasterServersWindow* w = ws.program().masterServers();
+    MasterServersWindow* w = app.masterServers();
     QVERIFY(w->isVisible());
     QCOMPARE(w->windowTitle(), QString("master servers"));
 
@@ -64,8 +63,8 @@ class TestMasterServers : public QObject {
     QVERIFY(!child<QCheckBox>(w, "BreakthroughCheckBox")->isChecked());
     QVERIFY(!child<QCheckBox>(w, "RefreshAtStartCheckBox")->isChecked());
     // Nothing is stored by looking.
-    QVERIFY(!dir.exists("tarvix.ini") ||
-            dir.read("tarvix.ini").find("masters") == std::string::npos);
+    QVERIFY(!fx.dir().exists("tarvix.ini") ||
+            fx.dir().read("tarvix.ini").find("masters") == std::string::npos);
   }
 
   void okStoresEscapeDoesNot() {

@@ -21,18 +21,14 @@
 #include "support/ConfigLines.h"
 #include "support/FakeGameServer.h"
 #include "support/SettingsEdits.h"
-#include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
 using tarvix::test::FakeGameServer;
 using tarvix::test::ProgramFixture;
-using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
-using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -101,15 +97,6 @@ QStringList serverNames(MainWindow* f) {
   return out;
 }
 
-// Dialogs that browse to another folder before they answer.
-class WanderingDialogs : public ScriptedDialogs {
- public:
-  QString openFile(QWidget* parent, const QString& filter, const QString& suffix) override {
-    QDir::setCurrent(QDir::tempPath());
-    return ScriptedDialogs::openFile(parent, filter, suffix);
-  }
-};
-
 }  // namespace
 
 class TestOptions : public QObject {
@@ -119,22 +106,21 @@ class TestOptions : public QObject {
   void initTestCase() { initResources(); }
 
   void showFillsFromSettingsAndClampsTheSaveTimeout() {
-    TempDataDir dir;
-    dir.writeInstallation({"A", "127.0.0.1", "1"});
-    dir.writeLines("Config", test::configLines("timer on", "Serverlists\\Standard", "clantags on",
-                                               "Nick", "pw", "800", "save"));
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    OptionsWindow* w = ws.options();
-    QCOMPARE(ws.settings().config().scanTimeout, 10000);
-    QCOMPARE(ws.settings().config().speedSetting, 800);
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"A", "127.0.0.1", "1"});
+    fx.dir().writeLines("Config", test::configLines("timer on", "Serverlists\\Standard",
+                                                    "clantags on", "Nick", "pw", "800", "save"));
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    OptionsWindow* w = app.options();
+    QCOMPARE(app.settings().config().scanTimeout, 10000);
+    QCOMPARE(app.settings().config().speedSetting, 800);
 
     w->show();
     QCOMPARE(w->windowTitle(), QString("Options"));
     QCOMPARE(speedSlider(w)->value(), 5000);
-    QCOMPARE(ws.settings().config().scanTimeout, 5000);
-    QCOMPARE(ws.settings().config().speedSetting, 5000);
+    QCOMPARE(app.settings().config().scanTimeout, 5000);
+    QCOMPARE(app.settings().config().speedSetting, 5000);
     QCOMPARE(speedLabel(w)->text(), QString("choose your speed: 5 sec"));
     QCOMPARE(nicknameEdit(w)->text(), QString("Nick"));
     QCOMPARE(passwordEdit(w)->text(), QString("pw"));
@@ -167,84 +153,82 @@ class TestOptions : public QObject {
 
     // Boxes are never cleared by showing, and a short time-out is left alone.
     w->hide();
-    setConfigValue(ws.settings(), &Config::clantagsOn, false);
-    setConfigValue(ws.settings(), &Config::scanTimeout, 300);
+    setConfigValue(app.settings(), &Config::clantagsOn, false);
+    setConfigValue(app.settings(), &Config::scanTimeout, 300);
     autoScanTimer(*f)->stop();
     w->show();
     QVERIFY(clantagsCheckBox(w)->isChecked());
     QVERIFY(autoScanCheckBox(w)->isChecked());
     QCOMPARE(speedSlider(w)->value(), 300);
-    QCOMPARE(ws.settings().config().scanTimeout, 300);
+    QCOMPARE(app.settings().config().scanTimeout, 300);
     QCOMPARE(speedLabel(w)->text(), QString("choose your speed: 0 sec"));
     w->hide();
-    QVERIFY(d.errors.isEmpty());
+    QVERIFY(fx.dialogs().errors.isEmpty());
   }
 
   void speedBarLabelAndBoxesChangeTheSettings() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    OptionsWindow* w = ws.options();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    OptionsWindow* w = app.options();
     w->show();
     speedSlider(w)->setValue(999);
     QCOMPARE(speedLabel(w)->text(), QString("choose your speed: 0 sec"));
-    QCOMPARE(ws.settings().config().scanTimeout, 999);
-    QCOMPARE(ws.settings().config().speedSetting, 999);
+    QCOMPARE(app.settings().config().scanTimeout, 999);
+    QCOMPARE(app.settings().config().speedSetting, 999);
     speedSlider(w)->setValue(1000);
     QCOMPARE(speedLabel(w)->text(), QString("choose your speed: 1 sec"));
     speedSlider(w)->setValue(100);
-    QCOMPARE(ws.settings().config().scanTimeout, 250);
+    QCOMPARE(app.settings().config().scanTimeout, 250);
     speedSlider(w)->setValue(9000);
-    QCOMPARE(ws.settings().config().scanTimeout, 5000);
+    QCOMPARE(app.settings().config().scanTimeout, 5000);
     speedSlider(w)->setValue(1200);
 
     safeScanCheckBox(w)->setChecked(true);
-    QVERIFY(ws.settings().config().safeScan);
-    QCOMPARE(ws.settings().config().scanTimeout, 5000);
-    QCOMPARE(ws.settings().config().speedSetting, 1200);
+    QVERIFY(app.settings().config().safeScan);
+    QCOMPARE(app.settings().config().scanTimeout, 5000);
+    QCOMPARE(app.settings().config().speedSetting, 1200);
     safeScanCheckBox(w)->setChecked(false);
-    QVERIFY(!ws.settings().config().safeScan);
-    QCOMPARE(ws.settings().config().scanTimeout, 1200);
+    QVERIFY(!app.settings().config().safeScan);
+    QCOMPARE(app.settings().config().scanTimeout, 1200);
 
     autoScanCheckBox(w)->setChecked(true);
     QVERIFY(autoScanTimer(*f)->isActive());
     autoScanCheckBox(w)->setChecked(false);
     QVERIFY(!autoScanTimer(*f)->isActive());
     clantagsCheckBox(w)->setChecked(true);
-    QVERIFY(ws.settings().config().clantagsOn);
+    QVERIFY(app.settings().config().clantagsOn);
     clantagsCheckBox(w)->setChecked(false);
-    QVERIFY(!ws.settings().config().clantagsOn);
+    QVERIFY(!app.settings().config().clantagsOn);
 
     QTest::keyClicks(nicknameEdit(w), "X");
-    QCOMPARE(ws.settings().config().playerName, std::string("PlayerX"));
+    QCOMPARE(app.settings().config().playerName, std::string("PlayerX"));
     passwordEdit(w)->setText("se\"cret");
-    QCOMPARE(ws.settings().config().serverPassword, std::string("se\"cret"));
+    QCOMPARE(app.settings().config().serverPassword, std::string("se\"cret"));
     mohaaPathEdit(w)->setText("/a/MOHAA.exe");
     spearheadPathEdit(w)->setText(QString::fromUtf8("/b/\xc3\xa9/moh_spearhead.exe"));
-    QCOMPARE(ws.settings().config().mohaaPath, std::string("/a/MOHAA.exe"));
+    QCOMPARE(app.settings().config().mohaaPath, std::string("/a/MOHAA.exe"));
     // A path is the system's file name, not data text.
-    QCOMPARE(ws.settings().config().spearheadPath, std::string("/b/\xc3\xa9/moh_spearhead.exe"));
+    QCOMPARE(app.settings().config().spearheadPath, std::string("/b/\xc3\xa9/moh_spearhead.exe"));
 
     // Nickname and password take only what the code page holds.
     nicknameEdit(w)->setText("Player");
     nicknameEdit(w)->insert(
         QString::fromUtf8("\xe2\x82\xac\xc5\x81"));  // the euro sign, then L-stroke
     QCOMPARE(nicknameEdit(w)->text(), QString("Player"));
-    QTRY_COMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xc5\x81"))});
-    QCOMPARE(d.parents.last(), w);
+    QTRY_COMPARE(fx.dialogs().errors, QStringList{codePageRefusal(QString::fromUtf8("\xc5\x81"))});
+    QCOMPARE(fx.dialogs().parents.last(), w);
     nicknameEdit(w)->insert(QString::fromUtf8("\xe2\x82\xac"));
-    QCOMPARE(ws.settings().config().playerName, std::string("Player\x80"));
+    QCOMPARE(app.settings().config().playerName, std::string("Player\x80"));
     w->hide();
   }
 
   void everyHideWritesConfig() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    OptionsWindow* w = ws.options();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Application& app = fx.start();
+    OptionsWindow* w = app.options();
 
     w->show();
     nicknameEdit(w)->setText("Closer");
@@ -269,24 +253,24 @@ class TestOptions : public QObject {
     nicknameEdit(w)->setText("About");
     QTest::mouseClick(aboutButton(w), Qt::LeftButton);
     QVERIFY(!w->isVisible());
-    QVERIFY(ws.credits()->isVisible());
+    QVERIFY(app.credits()->isVisible());
     QCOMPARE(configOnDisk()[3], std::string("About"));
-    QCOMPARE(ws.credits()->size(), QSize(249, 249));
-    QVERIFY(ws.credits()->windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(ws.credits()->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!partNamed<QLabel>(*ws.credits(), "Image1")->pixmap().isNull());
-    QVERIFY(partNamed<QLabel>(*ws.credits(), "Image1")->isVisible());
-    QTest::mouseClick(partNamed<QLabel>(*ws.credits(), "Image1"), Qt::LeftButton);
-    QVERIFY(!ws.credits()->isVisible());
+    QCOMPARE(app.credits()->size(), QSize(249, 249));
+    QVERIFY(app.credits()->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(app.credits()->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(!partNamed<QLabel>(*app.credits(), "Image1")->pixmap().isNull());
+    QVERIFY(partNamed<QLabel>(*app.credits(), "Image1")->isVisible());
+    QTest::mouseClick(partNamed<QLabel>(*app.credits(), "Image1"), Qt::LeftButton);
+    QVERIFY(!app.credits()->isVisible());
     QVERIFY(w->isVisible());
 
     // The fourth banner shows the second picture.
-    setConfigValue(ws.settings(), &Config::bannerIndex, "3");
+    setConfigValue(app.settings(), &Config::bannerIndex, "3");
     w->hide();
-    ws.credits()->show();
-    QVERIFY(partNamed<QLabel>(*ws.credits(), "Image2")->isVisible());
-    QVERIFY(!partNamed<QLabel>(*ws.credits(), "Image1")->isVisible());
-    ws.credits()->hide();
+    app.credits()->show();
+    QVERIFY(partNamed<QLabel>(*app.credits(), "Image2")->isVisible());
+    QVERIFY(!partNamed<QLabel>(*app.credits(), "Image1")->isVisible());
+    app.credits()->hide();
 
     // A Config that cannot be written is reported and the window still hides.
     w->show();
@@ -294,77 +278,77 @@ class TestOptions : public QObject {
       ReadHold hold("Config");
       w->hide();
     }
-    QCOMPARE(d.errors.size(), 1);
+    QCOMPARE(fx.dialogs().errors.size(), 1);
   }
 
   void pickersSetThePathAndKeepTheDirectory() {
-    TempDataDir dir;
-    dir.writeInstallation({"Quiet", "127.0.0.1", "1"});
-    WanderingDialogs d;
-    ProgramFixture ws;
-    OptionsWindow* w = ws.options();
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Quiet", "127.0.0.1", "1"});
+    // The file dialog browses to another folder before it answers.
+    fx.dialogs().whileFileDialogOpen = [] { QDir::setCurrent(QDir::tempPath()); };
+    Application& app = fx.start();
+    OptionsWindow* w = app.options();
     w->show();
     const QString here = QDir::currentPath();
-    dir.write("games/MOHAA.exe", "MZ");
-    d.files.push_back(QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
+    fx.dir().write("games/MOHAA.exe", "MZ");
+    fx.dialogs().files.push_back(QString::fromStdString(fx.dir().path() + "/games/MOHAA.exe"));
     mohaaBrowseButton(w)->click();
     QCOMPARE(QDir::currentPath(), here);
-    QCOMPARE(mohaaPathEdit(w)->text(), QString::fromStdString(dir.path() + "/games/MOHAA.exe"));
-    QCOMPARE(ws.settings().config().mohaaPath, dir.path() + "/games/MOHAA.exe");
+    QCOMPARE(mohaaPathEdit(w)->text(),
+             QString::fromStdString(fx.dir().path() + "/games/MOHAA.exe"));
+    QCOMPARE(app.settings().config().mohaaPath, fx.dir().path() + "/games/MOHAA.exe");
 
     // Cancel keeps the field; a running scan refuses without a dialog.
     spearheadBrowseButton(w)->click();
-    QCOMPARE(d.filters.size(), 2);
+    QCOMPARE(fx.dialogs().filters.size(), 2);
     QCOMPARE(spearheadPathEdit(w)->text(), QString());
-    QVERIFY(startWaitingScan(*ws.mainWindow(), ws.settings()));
+    QVERIFY(startWaitingScan(*app.mainWindow(), app.settings()));
     mohaaBrowseButton(w)->click();
     spearheadBrowseButton(w)->click();
-    QCOMPARE(d.filters.size(), 2);
-    stopScanButton(*ws.mainWindow())->click();
+    QCOMPARE(fx.dialogs().filters.size(), 2);
+    stopScanButton(*app.mainWindow())->click();
     w->hide();
   }
 
   void listViewShowsListsSorted() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("Serverlists/zeta", "");
-    dir.write("Serverlists/Alpha", "");
-    dir.write("Serverlists/beta", "");
-    dir.write("Serverlists/my.list", "");
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ws.options()->show();
-    QCOMPARE(listNames(serverListView(ws.options())),
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("Serverlists/zeta", "");
+    fx.dir().write("Serverlists/Alpha", "");
+    fx.dir().write("Serverlists/beta", "");
+    fx.dir().write("Serverlists/my.list", "");
+    Application& app = fx.start();
+    app.options()->show();
+    QCOMPARE(listNames(serverListView(app.options())),
              QStringList({"Alpha", "beta", "Standard", "zeta"}));
     // Showing again does not duplicate rows.
-    ws.options()->hide();
-    ws.options()->show();
-    QCOMPARE(serverListView(ws.options())->topLevelItemCount(), 4);
-    ws.options()->hide();
+    app.options()->hide();
+    app.options()->show();
+    QCOMPARE(serverListView(app.options())->topLevelItemCount(), 4);
+    app.options()->hide();
   }
 
   void selectingAListLoadsItAndStartsAScan() {
-    TempDataDir dir;
+    ProgramFixture fx;
     FakeGameServer server;
     server.setReply(
         test::makeStatusReply("\\sv_hostname\\S\\mapname\\dm/mohdm1\\sv_maxclients\\8", {}));
     const std::string port = server.portText();
-    dir.writeInstallation({"Std", "127.0.0.1", port});
-    dir.writeLines("Serverlists/Team", {"One", "127.0.0.1", port, "Two", "127.0.0.1", port});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    OptionsWindow* w = ws.options();
+    fx.dir().writeInstallation({"Std", "127.0.0.1", port});
+    fx.dir().writeLines("Serverlists/Team", {"One", "127.0.0.1", port, "Two", "127.0.0.1", port});
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    OptionsWindow* w = app.options();
     w->show();
     // No selection: nothing happens.
     w->selectList();
     QVERIFY(w->isVisible());
-    QCOMPARE(ws.settings().config().serverListPath, std::string("Serverlists\\Standard"));
+    QCOMPARE(app.settings().config().serverListPath, std::string("Serverlists\\Standard"));
 
     selectList(w, "Team");
     w->selectList();
     QVERIFY(!w->isVisible());
-    QCOMPARE(ws.settings().config().serverListPath, std::string("Serverlists\\Team"));
+    QCOMPARE(app.settings().config().serverListPath, std::string("Serverlists\\Team"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Team"));
     QCOMPARE(serverNameList(*f)->count(), 2);
     QCOMPARE(serverNames(f), QStringList({"One", "Two"}));
@@ -374,11 +358,11 @@ class TestOptions : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!f->scanRunning(), 10000);
     QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Team"));
     QVERIFY(server.receivedCount() >= 2);
-    QVERIFY(d.errors.isEmpty());
+    QVERIFY(fx.dialogs().errors.isEmpty());
   }
 
   void selectingDuringAScanStopsItFirst() {
-    TempDataDir dir;
+    ProgramFixture fx;
     FakeGameServer silent;  // never answers: the first pass stays busy
     const std::string port = silent.portText();
     std::vector<std::string> std10;
@@ -387,19 +371,18 @@ class TestOptions : public QObject {
       std10.push_back("127.0.0.1");
       std10.push_back(port);
     }
-    dir.writeInstallation(std10);
-    dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Standard", "clantags off",
-                                               "N", "", "2000", "fast"));
-    dir.writeLines("Serverlists/Team", {"One", "127.0.0.1", port});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
+    fx.dir().writeInstallation(std10);
+    fx.dir().writeLines("Config", test::configLines("timer off", "Serverlists\\Standard",
+                                                    "clantags off", "N", "", "2000", "fast"));
+    fx.dir().writeLines("Serverlists/Team", {"One", "127.0.0.1", port});
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
     f->startScan();
     QVERIFY(f->scanRunning());
     QVERIFY(silent.waitForCount(1, 5000));
-    ws.options()->show();
-    selectList(ws.options(), "Team");
-    ws.options()->selectList();
+    app.options()->show();
+    selectList(app.options(), "Team");
+    app.options()->selectList();
     QCOMPARE(serverNames(f), QStringList({"One"}));
     QVERIFY(f->scanRunning());  // the new pass over Team
     f->stopScan();
@@ -408,52 +391,50 @@ class TestOptions : public QObject {
   }
 
   void aMissingListIsReportedAndNothingChangesOnScreen() {
-    TempDataDir dir;
-    dir.writeInstallation({"A", "127.0.0.1", "1"});
-    dir.write("Serverlists/Gone", "");
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ws.options()->show();
-    selectList(ws.options(), "Gone");
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"A", "127.0.0.1", "1"});
+    fx.dir().write("Serverlists/Gone", "");
+    Application& app = fx.start();
+    app.options()->show();
+    selectList(app.options(), "Gone");
     deleteFile("Serverlists\\Gone");
-    ws.options()->selectList();
-    QCOMPARE(d.errors.size(), 1);
-    QVERIFY(ws.options()->isVisible());
-    QVERIFY(!ws.mainWindow()->scanRunning());
-    ws.options()->hide();
+    app.options()->selectList();
+    QCOMPARE(fx.dialogs().errors.size(), 1);
+    QVERIFY(app.options()->isVisible());
+    QVERIFY(!app.mainWindow()->scanRunning());
+    app.options()->hide();
   }
 
   void deletingAListMakesStandardCurrent() {
-    TempDataDir dir;
-    dir.writeInstallation({"Std1", "127.0.0.1", "1", "Std2", "127.0.0.1", "2"});
-    dir.writeLines("Serverlists/Team", {"T", "127.0.0.1", "3"});
-    dir.writeLines("Serverlists/Other", {"O", "127.0.0.1", "4"});
-    dir.writeLines("Config", test::configLines("timer off", "Serverlists\\Team", "clantags off",
-                                               "N", "", "500", "fast"));
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    OptionsWindow* w = ws.options();
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Std1", "127.0.0.1", "1", "Std2", "127.0.0.1", "2"});
+    fx.dir().writeLines("Serverlists/Team", {"T", "127.0.0.1", "3"});
+    fx.dir().writeLines("Serverlists/Other", {"O", "127.0.0.1", "4"});
+    fx.dir().writeLines("Config", test::configLines("timer off", "Serverlists\\Team",
+                                                    "clantags off", "N", "", "500", "fast"));
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    OptionsWindow* w = app.options();
     QCOMPARE(serverNames(f), QStringList({"T"}));
     w->show();
 
     // Standard is never deleted and nothing is asked.
     selectList(w, "Standard");
     w->deleteList();
-    QVERIFY(d.questions.isEmpty());
-    QVERIFY(dir.exists("Serverlists/Standard"));
+    QVERIFY(fx.dialogs().questions.isEmpty());
+    QVERIFY(fx.dir().exists("Serverlists/Standard"));
 
     // No keeps the list.
     selectList(w, "Other");
     w->deleteList();
-    QCOMPARE(d.questions.last(), QString("Delete List Other ?"));
-    QVERIFY(dir.exists("Serverlists/Other"));
+    QCOMPARE(fx.dialogs().questions.last(), QString("Delete List Other ?"));
+    QVERIFY(fx.dir().exists("Serverlists/Other"));
 
     // Deleting a list that is not the current one still makes Standard current.
-    d.answers.push_back(true);
+    fx.dialogs().answers.push_back(true);
     w->deleteList();
-    QVERIFY(!dir.exists("Serverlists/Other"));
-    QCOMPARE(ws.settings().config().serverListPath, std::string("Serverlists\\Standard"));
+    QVERIFY(!fx.dir().exists("Serverlists/Other"));
+    QCOMPARE(app.settings().config().serverListPath, std::string("Serverlists\\Standard"));
     QCOMPARE(configOnDisk()[1], std::string("Serverlists\\Standard"));
     QCOMPARE(serverNames(f), QStringList({"Std1", "Std2"}));
     QCOMPARE(serverNameList(*f)->count(), 2);
@@ -463,166 +444,165 @@ class TestOptions : public QObject {
 
     // Refused while a scan runs.
     selectList(w, "Team");
-    QVERIFY(startWaitingScan(*f, ws.settings()));
+    QVERIFY(startWaitingScan(*f, app.settings()));
     w->deleteList();
     stopScanButton(*f)->click();
-    QCOMPARE(d.questions.size(), 2);
+    QCOMPARE(fx.dialogs().questions.size(), 2);
     w->hide();
   }
 
   void emptyStandardAfterDeleteLeavesTheWindowHidden() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.writeLines("Serverlists/Team", {"T", "127.0.0.1", "3"});
-    ScriptedDialogs d;
-    d.answers.push_back(true);
-    ProgramFixture ws;
-    ws.options()->show();
-    selectList(ws.options(), "Team");
-    ws.options()->deleteList();
-    QVERIFY(!ws.options()->isVisible());
-    QCOMPARE(serverRowCount(*ws.mainWindow()), 0);
-    QCOMPARE(ws.mainWindow()->statusText(), QString("0 servers in Serverlists\\Standard"));
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().writeLines("Serverlists/Team", {"T", "127.0.0.1", "3"});
+    fx.dialogs().answers.push_back(true);
+    Application& app = fx.start();
+    app.options()->show();
+    selectList(app.options(), "Team");
+    app.options()->deleteList();
+    QVERIFY(!app.options()->isVisible());
+    QCOMPARE(serverRowCount(*app.mainWindow()), 0);
+    QCOMPARE(app.mainWindow()->statusText(), QString("0 servers in Serverlists\\Standard"));
   }
 
   void exportThenImportGivesTheSameServers() {
-    TempDataDir dir;
-    dir.writeInstallation({"Alpha", "127.0.0.3", "12203", "Be\"ta x", "127.0.0.4", "80"});
-    dir.writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "", "127.0.0.312203",
-                                     "joinme", "127.0.0.312203", "rcon:secret"});
-    dir.write("out/.keep", "");
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    OptionsWindow* w = ws.options();
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Alpha", "127.0.0.3", "12203", "Be\"ta x", "127.0.0.4", "80"});
+    fx.dir().writeLines("Passwords.txt",
+                        {"// Tarvix 1.11 password list", "//", "", "127.0.0.312203", "joinme",
+                         "127.0.0.312203", "rcon:secret"});
+    fx.dir().write("out/.keep", "");
+    Application& app = fx.start();
+    OptionsWindow* w = app.options();
     w->show();
     selectList(w, "Standard");
-    const QString chosen = QString::fromStdString(dir.path() + "/out/x.sslf");
-    d.files.push_back(chosen);
+    const QString chosen = QString::fromStdString(fx.dir().path() + "/out/x.sslf");
+    fx.dialogs().files.push_back(chosen);
     w->exportListAsSslf();
-    QCOMPARE(d.presets, QStringList({"Standard"}));
-    QVERIFY(dir.exists("out/x.sslf.sslf"));
-    const std::string exported = dir.read("out/x.sslf.sslf");
+    QCOMPARE(fx.dialogs().presets, QStringList({"Standard"}));
+    QVERIFY(fx.dir().exists("out/x.sslf.sslf"));
+    const std::string exported = fx.dir().read("out/x.sslf.sslf");
     QVERIFY(contains(exported, "Server=MoHAA 127.0.0.3:12203 joinme \"Alpha\"\r\n"));
     QVERIFY(contains(exported, "Server=MoHAA 127.0.0.4:80 \"\" \"Be\"ta x\"\r\n"));
 
     // Import: declined first, then accepted; the list view shows the new list.
-    d.files.push_back(chosen + ".sslf");
+    fx.dialogs().files.push_back(chosen + ".sslf");
     w->importSslfFile();
-    QCOMPARE(d.questions.last(), QString("Import HLSW list ?"));
-    QVERIFY(!dir.exists("Serverlists/x"));
-    d.files.push_back(chosen + ".sslf");
-    d.answers.push_back(true);
+    QCOMPARE(fx.dialogs().questions.last(), QString("Import HLSW list ?"));
+    QVERIFY(!fx.dir().exists("Serverlists/x"));
+    fx.dialogs().files.push_back(chosen + ".sslf");
+    fx.dialogs().answers.push_back(true);
     w->importSslfFile();
-    QCOMPARE(d.filters.last(), QString("sslf (*.sslf)"));
-    QCOMPARE(dir.read("Serverlists/x"),
+    QCOMPARE(fx.dialogs().filters.last(), QString("sslf (*.sslf)"));
+    QCOMPARE(fx.dir().read("Serverlists/x"),
              test::crlf({"Alpha", "127.0.0.3", "12203", "Beta x", "127.0.0.4", "80"}));
-    QVERIFY(contains(dir.read("Passwords.txt"), "rcon:secret\r\n127.0.0.312203\r\njoinme\r\n"));
+    QVERIFY(
+        contains(fx.dir().read("Passwords.txt"), "rcon:secret\r\n127.0.0.312203\r\njoinme\r\n"));
     QVERIFY(listNames(serverListView(w)).contains("x"));
     QVERIFY(w->isVisible());
 
     // Cancel and scanning do nothing.
-    const int asked = d.questions.size();
+    const int asked = fx.dialogs().questions.size();
     w->importSslfFile();
-    QVERIFY(startWaitingScan(*ws.mainWindow(), ws.settings()));
+    QVERIFY(startWaitingScan(*app.mainWindow(), app.settings()));
     w->importSslfFile();
     w->importTextListFile();
     w->exportListAsSslf();
-    stopScanButton(*ws.mainWindow())->click();
-    QCOMPARE(d.questions.size(), asked);
-    QCOMPARE(d.presets.size(), 1);
+    stopScanButton(*app.mainWindow())->click();
+    QCOMPARE(fx.dialogs().questions.size(), asked);
+    QCOMPARE(fx.dialogs().presets.size(), 1);
     w->hide();
   }
 
   void importOverTheCurrentListAsksAndShowsTheNewList() {
-    TempDataDir dir;
-    dir.writeInstallation({"Old1", "127.0.0.1", "1", "Old2", "127.0.0.1", "2"});
-    dir.writeLines("in/Standard.txt", {"New|127.0.0.1:3"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    OptionsWindow* w = ws.options();
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Old1", "127.0.0.1", "1", "Old2", "127.0.0.1", "2"});
+    fx.dir().writeLines("in/Standard.txt", {"New|127.0.0.1:3"});
+    Application& app = fx.start();
+    OptionsWindow* w = app.options();
     w->show();
-    const QString file = QString::fromStdString(dir.path() + "/in/Standard.txt");
+    const QString file = QString::fromStdString(fx.dir().path() + "/in/Standard.txt");
     // The second question names the list it would replace and its size.
-    d.files.push_back(file);
-    d.answers = {true, false};
+    fx.dialogs().files.push_back(file);
+    fx.dialogs().answers = {true, false};
     w->importTextListFile();
-    QCOMPARE(d.questions.last(), QString("Replace the list Standard, which holds 2 servers now ?"));
-    QCOMPARE(dir.read("Serverlists/Standard"),
+    QCOMPARE(fx.dialogs().questions.last(),
+             QString("Replace the list Standard, which holds 2 servers now ?"));
+    QCOMPARE(fx.dir().read("Serverlists/Standard"),
              test::crlf({"Old1", "127.0.0.1", "1", "Old2", "127.0.0.1", "2"}));
-    QCOMPARE(serverRowCount(*ws.mainWindow()), 2);
+    QCOMPARE(serverRowCount(*app.mainWindow()), 2);
 
-    d.files.push_back(file);
-    d.answers = {true, true};
+    fx.dialogs().files.push_back(file);
+    fx.dialogs().answers = {true, true};
     w->importTextListFile();
-    QCOMPARE(dir.read("Serverlists/Standard"), test::crlf({"New", "127.0.0.1", "3"}));
+    QCOMPARE(fx.dir().read("Serverlists/Standard"), test::crlf({"New", "127.0.0.1", "3"}));
     // The main window shows the list as the file holds it now.
-    QCOMPARE(serverRowCount(*ws.mainWindow()), 1);
-    QCOMPARE(serverRow(*ws.mainWindow(), 0)->text(2), QString("New"));
-    stopScanButton(*ws.mainWindow())->click();
+    QCOMPARE(serverRowCount(*app.mainWindow()), 1);
+    QCOMPARE(serverRow(*app.mainWindow(), 0)->text(2), QString("New"));
+    stopScanButton(*app.mainWindow())->click();
     w->hide();
   }
 
   void importsTakeSystemFileNamesAndAskAboveTheWindow() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.writeLines("in/caf\xc3\xa9.sslf", {"Server=MoHAA 1.1.1.1:1 \"\" \"Open\""});
-    dir.writeLines("in/\xd0\xa1\xd0\xb5.txt", {"A|1.2.3.4:80"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    OptionsWindow* w = ws.options();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().writeLines("in/caf\xc3\xa9.sslf", {"Server=MoHAA 1.1.1.1:1 \"\" \"Open\""});
+    fx.dir().writeLines("in/\xd0\xa1\xd0\xb5.txt", {"A|1.2.3.4:80"});
+    Application& app = fx.start();
+    OptionsWindow* w = app.options();
     w->show();
-    d.files.push_back(QString::fromStdString(dir.path() + "/in/caf\xc3\xa9.sslf"));
-    d.answers.push_back(true);
+    fx.dialogs().files.push_back(QString::fromStdString(fx.dir().path() + "/in/caf\xc3\xa9.sslf"));
+    fx.dialogs().answers.push_back(true);
     w->importSslfFile();
-    QCOMPARE(d.errors, QStringList());
+    QCOMPARE(fx.dialogs().errors, QStringList());
     // The box and the file dialog open above the always-on-top Options window.
-    QCOMPARE(d.parents, QList<QWidget*>{w});
-    QCOMPARE(d.fileParents, QList<QWidget*>{w});
-    QCOMPARE(dir.read("Serverlists/caf\xe9"), test::crlf({"Open", "1.1.1.1", "1"}));
+    QCOMPARE(fx.dialogs().parents, QList<QWidget*>{w});
+    QCOMPARE(fx.dialogs().fileParents, QList<QWidget*>{w});
+    QCOMPARE(fx.dir().read("Serverlists/caf\xe9"), test::crlf({"Open", "1.1.1.1", "1"}));
     QVERIFY(listNames(serverListView(w)).contains(QString::fromUtf8("caf\xc3\xa9")));
 
     // A name the code page cannot hold cannot name a list.
-    d.files.push_back(QString::fromStdString(dir.path() + "/in/\xd0\xa1\xd0\xb5.txt"));
-    d.answers.push_back(true);
+    fx.dialogs().files.push_back(
+        QString::fromStdString(fx.dir().path() + "/in/\xd0\xa1\xd0\xb5.txt"));
+    fx.dialogs().answers.push_back(true);
     w->importTextListFile();
-    QCOMPARE(d.errors, QStringList{codePageRefusal(QString::fromUtf8("\xd0\xa1"))});
-    QCOMPARE(d.parents.last(), w);
+    QCOMPARE(fx.dialogs().errors, QStringList{codePageRefusal(QString::fromUtf8("\xd0\xa1"))});
+    QCOMPARE(fx.dialogs().parents.last(), w);
     QCOMPARE(listNames(serverListView(w)).size(), 2);
     w->hide();
   }
 
   void importTextListAndFileErrors() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.writeLines("in/ase.TXT", {"My|Server|1.2.3.4:80", "NoColon", ""});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    OptionsWindow* w = ws.options();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().writeLines("in/ase.TXT", {"My|Server|1.2.3.4:80", "NoColon", ""});
+    Application& app = fx.start();
+    OptionsWindow* w = app.options();
     w->show();
-    d.files.push_back(QString::fromStdString(dir.path() + "/in/ase.TXT"));
-    d.answers.push_back(true);
+    fx.dialogs().files.push_back(QString::fromStdString(fx.dir().path() + "/in/ase.TXT"));
+    fx.dialogs().answers.push_back(true);
     w->importTextListFile();
-    QCOMPARE(d.questions.last(), QString("Sure text is formated: Name|Ip:Port ?"));
-    QCOMPARE(d.filters.last(), QString("txt (*.txt);;all files (*)"));
-    QCOMPARE(dir.read("Serverlists/ase"),
+    QCOMPARE(fx.dialogs().questions.last(), QString("Sure text is formated: Name|Ip:Port ?"));
+    QCOMPARE(fx.dialogs().filters.last(), QString("txt (*.txt);;all files (*)"));
+    QCOMPARE(fx.dir().read("Serverlists/ase"),
              test::crlf({"My|Server", "1.2.3.4", "80", "", "", "NoColon", "", "", ""}));
     QVERIFY(listNames(serverListView(w)).contains("ase"));
 
     // A password line with Passwords.txt missing stops the import with a box.
     deleteFile("Passwords.txt");
-    dir.writeLines("in/Team.sslf", {"Server=MoHAA 1.1.1.1:1 \"\" \"Open\"",
-                                    "Server=MoHAA 2.2.2.2:2 pw \"Locked\""});
-    d.files.push_back(QString::fromStdString(dir.path() + "/in/Team.sslf"));
-    d.answers.push_back(true);
+    fx.dir().writeLines("in/Team.sslf", {"Server=MoHAA 1.1.1.1:1 \"\" \"Open\"",
+                                         "Server=MoHAA 2.2.2.2:2 pw \"Locked\""});
+    fx.dialogs().files.push_back(QString::fromStdString(fx.dir().path() + "/in/Team.sslf"));
+    fx.dialogs().answers.push_back(true);
     w->importSslfFile();
-    QCOMPARE(d.errors.size(), 1);
-    QCOMPARE(dir.read("Serverlists/Team").substr(0, 6), std::string("Open\r\n"));
+    QCOMPARE(fx.dialogs().errors.size(), 1);
+    QCOMPARE(fx.dir().read("Serverlists/Team").substr(0, 6), std::string("Open\r\n"));
 
     // An export into a folder that does not exist is reported.
     selectList(w, "Standard");
-    d.files.push_back(QString::fromStdString(dir.path() + "/nowhere/x"));
+    fx.dialogs().files.push_back(QString::fromStdString(fx.dir().path() + "/nowhere/x"));
     w->exportListAsSslf();
-    QCOMPARE(d.errors.size(), 2);
+    QCOMPARE(fx.dialogs().errors.size(), 2);
     w->hide();
   }
 };

@@ -15,19 +15,15 @@
 #include "components/PingGraph.h"
 #include "components/QtText.h"
 #include "support/SettingsEdits.h"
-#include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
 using tarvix::test::crlf;
-using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
 using tarvix::test::setCurrentIp;
 using tarvix::test::setCurrentPort;
-using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -76,6 +72,7 @@ HostChecker* hostChecker(const ServerPropertiesWindow* w) {
 }
 
 struct Windows {
+  explicit Windows(Application& app) : program(app) {}
   // Shows the properties window for a server as the row selection would.
   void showFor(const std::string& ip, const std::string& port) {
     setCurrentIp(program.settings(), ip);
@@ -83,7 +80,7 @@ struct Windows {
     props->hide();
     props->show();
   }
-  test::ProgramFixture program;
+  Application& program;
   MainWindow* main = program.mainWindow();
   OptionsWindow* options = program.options();
   ServerPropertiesWindow* props = program.serverProperties();
@@ -98,17 +95,16 @@ class TestProperties : public QObject {
   void init() { consoleLogs().clear(LogKind::BadLog); }
 
   void showingReadsPasswordsAndLeavesOtherDefaultAlone() {
-    TempDataDir dir;
-    dir.writeInstallation();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
     std::vector<std::string> pw = kHeader;
     for (const char* l : {"10.0.0.112203", "join1", "10.0.0.112203", "rcon:secret", "10.0.0.112203",
                           "join2", "10.0.0.212203", "other"})
       pw.push_back(l);
-    dir.writeLines("Passwords.txt", pw);
+    fx.dir().writeLines("Passwords.txt", pw);
     const std::string def = crlf({"10.0.0.9", "12203", "adminpw"});
-    dir.write("default", def);
-    ScriptedDialogs dialogs;
-    Windows w;
+    fx.dir().write("default", def);
+    Windows w(fx.start());
 
     w.showFor("10.0.0.1", "12203");
     QCOMPARE(serverPasswordEdit(w.props)->text(), QString("join2"));
@@ -122,8 +118,8 @@ class TestProperties : public QObject {
     QCOMPARE(pingGraph(w.props)->penPos(), QPoint(250, 21));
 
     w.props->hide();
-    QVERIFY(dialogs.questions.isEmpty());
-    QCOMPARE(dir.read("default"), def);
+    QVERIFY(fx.dialogs().questions.isEmpty());
+    QCOMPARE(fx.dir().read("default"), def);
 
     // The default server is shown checked; an empty default file keeps what
     // the settings hold.
@@ -131,62 +127,60 @@ class TestProperties : public QObject {
     QVERIFY(rconDefaultCheckBox(w.props)->isChecked());
     rconDefaultCheckBox(w.props)->setChecked(false);  // not a click: writes nothing
     w.props->hide();
-    QCOMPARE(dir.read("default"), def);
-    dir.write("default", "");
+    QCOMPARE(fx.dir().read("default"), def);
+    fx.dir().write("default", "");
     w.showFor("10.0.0.9", "12203");
     QVERIFY(rconDefaultCheckBox(w.props)->isChecked());
     QCOMPARE(w.program.settings().defaultServer().ip, std::string("10.0.0.9"));
   }
 
   void hidingAsksAndSavesRconRecordFirst() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "1.2.3.480", "join"});
-    ScriptedDialogs dialogs;
-    Windows w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "1.2.3.480", "join"});
+    Windows w(fx.start());
 
     w.showFor("1.2.3.4", "80");
     rconPasswordEdit(w.props)->setText("newrcon");
-    dialogs.answers = {false};
+    fx.dialogs().answers = {false};
     w.props->hide();
-    QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
-    QCOMPARE(splitLines(dir.read("Passwords.txt")).size(), std::size_t(5));
+    QCOMPARE(fx.dialogs().questions, QStringList{"save changed passwords ?"});
+    QCOMPARE(splitLines(fx.dir().read("Passwords.txt")).size(), std::size_t(5));
 
     w.showFor("1.2.3.4", "80");
     QCOMPARE(rconPasswordEdit(w.props)->text(), QString());  // declined edits are gone
     rconPasswordEdit(w.props)->setText("newrcon");
-    dialogs.answers = {true};
+    fx.dialogs().answers = {true};
     setCurrentIp(w.program.settings(), "9.9.9.9");  // the selection moved on meanwhile
     w.props->hide();
-    const std::vector<std::string> lines = splitLines(dir.read("Passwords.txt"));
+    const std::vector<std::string> lines = splitLines(fx.dir().read("Passwords.txt"));
     const std::vector<std::string> tail(lines.begin() + 5, lines.end());
     QCOMPARE(tail, (std::vector<std::string>{"1.2.3.480", "rcon:newrcon", "1.2.3.480", "join"}));
 
     // Saved texts are remembered: hiding again asks nothing.
     w.showFor("1.2.3.4", "80");
     QCOMPARE(rconPasswordEdit(w.props)->text(), QString("newrcon"));
-    dialogs.questions.clear();
+    fx.dialogs().questions.clear();
     serverPasswordEdit(w.props)->setText("");
     setPasswordsButton(w.props)->click();
     w.props->hide();
-    QVERIFY(dialogs.questions.isEmpty());
+    QVERIFY(fx.dialogs().questions.isEmpty());
     w.showFor("1.2.3.4", "80");
     QCOMPARE(serverPasswordEdit(w.props)->text(), QString());  // an empty join password clears it
   }
 
   void rconDefaultMarksTheShownServer() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("default", "");
-    ScriptedDialogs dialogs;
-    Windows w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("default", "");
+    Windows w(fx.start());
 
     w.showFor("10.1.1.1", "12203");
     rconPasswordEdit(w.props)->setText("pw1");
     rconDefaultCheckBox(w.props)->click();
-    QCOMPARE(dir.read("default"), crlf({"10.1.1.1", "12203", "pw1"}));
+    QCOMPARE(fx.dir().read("default"), crlf({"10.1.1.1", "12203", "pw1"}));
     rconDefaultCheckBox(w.props)->click();
-    QCOMPARE(dir.read("default"), std::string());
+    QCOMPARE(fx.dir().read("default"), std::string());
 
     // Checked at hiding: the shown server with the rcon text, wherever the
     // main window's selection is now.
@@ -194,67 +188,64 @@ class TestProperties : public QObject {
     rconPasswordEdit(w.props)->setText("pw2");
     setCurrentIp(w.program.settings(), "10.2.2.2");
     setCurrentPort(w.program.settings(), "1");
-    dialogs.answers = {false};
+    fx.dialogs().answers = {false};
     w.props->hide();
-    QCOMPARE(dir.read("default"), crlf({"10.1.1.1", "12203", "pw2"}));
+    QCOMPARE(fx.dir().read("default"), crlf({"10.1.1.1", "12203", "pw2"}));
   }
 
   void resetAllPasswords() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.writeLines("Passwords.txt",
-                   {kHeader[0], kHeader[1], kHeader[2], "1.1.1.11", "j", "1.1.1.11", "rcon:r"});
-    ScriptedDialogs dialogs;
-    Windows w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "1.1.1.11", "j",
+                                          "1.1.1.11", "rcon:r"});
+    Windows w(fx.start());
     w.showFor("1.1.1.1", "1");
     QCOMPARE(rconPasswordEdit(w.props)->text(), QString("r"));
 
-    dialogs.answers = {false};
+    fx.dialogs().answers = {false};
     resetAllPasswordsAction(w.props)->trigger();
-    QCOMPARE(dialogs.questions.last(),
+    QCOMPARE(fx.dialogs().questions.last(),
              QString("sure to reset all passwords ?\nthis will take effect on all servers!"));
-    QCOMPARE(splitLines(dir.read("Passwords.txt")).size(), std::size_t(7));
+    QCOMPARE(splitLines(fx.dir().read("Passwords.txt")).size(), std::size_t(7));
 
-    dialogs.answers = {true};
+    fx.dialogs().answers = {true};
     resetAllPasswordsAction(w.props)->trigger();
-    QCOMPARE(dir.read("Passwords.txt"), crlf(kHeader));
+    QCOMPARE(fx.dir().read("Passwords.txt"), crlf(kHeader));
     QCOMPARE(serverPasswordEdit(w.props)->text(), QString());
     QCOMPARE(rconPasswordEdit(w.props)->text(), QString());
-    dialogs.questions.clear();
+    fx.dialogs().questions.clear();
     w.props->hide();  // nothing changed since the reset
-    QVERIFY(dialogs.questions.isEmpty());
+    QVERIFY(fx.dialogs().questions.isEmpty());
   }
 
   void missingFilesGiveErrorBoxes() {
-    TempDataDir dir;
-    dir.writeInstallation();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
     ::remove("Passwords.txt");
     ::remove("default");
-    ScriptedDialogs dialogs;
-    Windows w;
+    Windows w(fx.start());
     w.program.settings().setDefaultServer({"kept", "", ""});
     w.showFor("1.1.1.1", "1");
-    QCOMPARE(dialogs.errors.size(), 2);
-    QVERIFY(dialogs.errors[0].contains("default"));
-    QVERIFY(dialogs.errors[1].contains("Passwords.txt"));
+    QCOMPARE(fx.dialogs().errors.size(), 2);
+    QVERIFY(fx.dialogs().errors[0].contains("default"));
+    QVERIFY(fx.dialogs().errors[1].contains("Passwords.txt"));
     QVERIFY(w.props->isVisible());
     QCOMPARE(w.program.settings().defaultServer().ip, std::string("kept"));
     QCOMPARE(w.props->graphX(), 250);  // the other steps still ran
 
     serverPasswordEdit(w.props)->setText("x");
     setPasswordsButton(w.props)->click();
-    QCOMPARE(dialogs.errors.size(), 3);
-    QVERIFY(!dir.exists("Passwords.txt"));
-    dialogs.answers = {false};
+    QCOMPARE(fx.dialogs().errors.size(), 3);
+    QVERIFY(!fx.dir().exists("Passwords.txt"));
+    fx.dialogs().answers = {false};
     w.props->hide();
   }
 
   void pingFieldAndGraphSteps() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("default", "");
-    ScriptedDialogs dialogs;
-    Windows w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("default", "");
+    Windows w(fx.start());
     w.showFor("127.0.0.1", "12203");
     // The test feeds the lines itself.
     hostChecker(w.props)->setAutoCheck(false);
@@ -311,16 +302,15 @@ class TestProperties : public QObject {
     QCOMPARE(w.props->graphX(), 250);
     QCOMPARE(graph->penPos(), QPoint(250, 11));
     QCOMPARE(pixel(248, 11), graph->background());
-    dialogs.answers = {false};
+    fx.dialogs().answers = {false};
     w.props->hide();
   }
 
   void hostCheckerRunsWhileShown() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("default", "");
-    ScriptedDialogs dialogs;
-    Windows w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("default", "");
+    Windows w(fx.start());
     setConfigValue(w.program.settings(), &Config::scanTimeout, 700);
     w.showFor("127.0.0.1", "12203");
     HostChecker* checker = hostChecker(w.props);
@@ -335,12 +325,11 @@ class TestProperties : public QObject {
   }
 
   void mainWindowOpensRefreshesAndClosesIt() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    dir.write("default", "");
-    dir.writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "5.5.5.55", "five"});
-    ScriptedDialogs dialogs;
-    Windows w;
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    fx.dir().write("default", "");
+    fx.dir().writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "5.5.5.55", "five"});
+    Windows w(fx.start());
     setCurrentIp(w.program.settings(), "5.5.5.5");
     setCurrentPort(w.program.settings(), "5");
     actionNamed(*w.main, "properties1")->trigger();
@@ -349,9 +338,9 @@ class TestProperties : public QObject {
 
     // "properties" again re-reads: the unsaved edit is offered, declined, gone.
     serverPasswordEdit(w.props)->setText("edited");
-    dialogs.answers = {false};
+    fx.dialogs().answers = {false};
     actionNamed(*w.main, "properties1")->trigger();
-    QCOMPARE(dialogs.questions, QStringList{"save changed passwords ?"});
+    QCOMPARE(fx.dialogs().questions, QStringList{"save changed passwords ?"});
     QCOMPARE(serverPasswordEdit(w.props)->text(), QString("five"));
 
     // Selecting another server shows it again, still on top and in front of
@@ -393,7 +382,7 @@ class TestProperties : public QObject {
     w.main->connectToServer();
     QVERIFY(!w.props->isVisible());
     QVERIFY(!hostChecker(w.props)->autoCheck());
-    QCOMPARE(dialogs.messages.last(), QString("Please select a server !"));
+    QCOMPARE(fx.dialogs().messages.last(), QString("Please select a server !"));
 
     // The Options window's link leads to the home page.
     QCOMPARE(partNamed<LinkLabel>(*w.options, "Legacy2")->target(), QUrl(toQString(kHomePage)));

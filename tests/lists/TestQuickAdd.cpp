@@ -21,14 +21,12 @@
 #include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
 using tarvix::test::FakeGameServer;
 using tarvix::test::makeStatusReply;
 using tarvix::test::ProgramFixture;
-using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
 using tarvix::test::standIn;
 using tarvix::test::TempDataDir;
@@ -64,10 +62,10 @@ class TestQuickAdd : public QObject {
   void initTestCase() { initResources(); }
 
   void ipFieldSplitsAtTheFirstColon() {
-    TempDataDir dir;
-    dir.writeInstallation();
-    ProgramFixture ws;
-    QuickAddDialog* q = ws.quickAdd();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Application& app = fx.start();
+    QuickAddDialog* q = app.quickAdd();
     q->show();
     QCOMPARE(q->addButton->text(), QString("add server"));
     QVERIFY(!q->nameEdit->isVisible());
@@ -83,7 +81,7 @@ class TestQuickAdd : public QObject {
     QCOMPARE(q->portEdit->text(), QString("5:6"));
     q->hide();
 
-    DirectConnectDialog* c = ws.directConnect();
+    DirectConnectDialog* c = app.directConnect();
     c->ipEdit->setText(" 127.0.0.1 : 28960 ");
     c->portEdit->setText(" 9");
     c->tidyAddress();
@@ -94,23 +92,22 @@ class TestQuickAdd : public QObject {
   }
 
   void answeringServerIsAddedUnderItsOwnName() {
-    TempDataDir dir;
-    dir.writeInstallation({"Old", "127.0.0.1", "1"});
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Old", "127.0.0.1", "1"});
     FakeGameServer server;
     server.setReply(makeStatusReply("\\sv_hostname\\^1My Server\\mapname\\dm/mohdm1", {}));
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    QuickAddDialog* q = ws.quickAdd();
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    QuickAddDialog* q = app.quickAdd();
     q->show();
     q->ipEdit->setText(" 127.0.0.1");
     q->portEdit->setText(QString::fromStdString(server.portText() + " "));
     q->addButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
     QCOMPARE(server.receivedCount(), std::size_t(1));
     QCOMPARE(server.received()[0].bytes, statusRequest());
-    QCOMPARE(stdList(dir),
+    QCOMPARE(stdList(fx.dir()),
              test::crlf({"Old", "127.0.0.1", "1", "^1My Server", "127.0.0.1", server.portText()}));
     QCOMPARE(serverNameList(*f)->count(), 2);
     QCOMPARE(serverRowCount(*f), 2);
@@ -127,48 +124,46 @@ class TestQuickAdd : public QObject {
   }
 
   void silentServerIsAddedOnlyWithYes() {
-    TempDataDir dir;
-    dir.writeInstallation();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
     FakeGameServer silent;
     const QDateTime when(QDate(2003, 7, 8), QTime(21, 5, 9));
     FixedClock fixed(
         std::chrono::system_clock::time_point(std::chrono::milliseconds(when.toMSecsSinceEpoch())));
     setClock(&fixed);
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    setConfigValue(ws.settings(), &Config::scanTimeout, 250);
-    QuickAddDialog* q = ws.quickAdd();
+    Application& app = fx.start();
+    setConfigValue(app.settings(), &Config::scanTimeout, 250);
+    QuickAddDialog* q = app.quickAdd();
 
     q->ipEdit->setText("127.0.0.1");
     q->portEdit->setText(QString::fromStdString(silent.portText()));
     q->addToList();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
-    QCOMPARE(d.questions, QStringList({"Server does not response - add it ?"}));
-    QCOMPARE(stdList(dir), std::string());
+    QCOMPARE(fx.dialogs().questions, QStringList({"Server does not response - add it ?"}));
+    QCOMPARE(stdList(fx.dir()), std::string());
     QVERIFY(!q->isVisible());
 
-    d.answers.push_back(true);
+    fx.dialogs().answers.push_back(true);
     q->addToList();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     const QLocale locale = QLocale::system();
     const std::string name =
         toBytes("Unnamed Server @ " + locale.toString(when.time(), QLocale::LongFormat) + " - " +
                 locale.toString(when.date(), QLocale::ShortFormat));
-    QCOMPARE(stdList(dir), test::crlf({name, "127.0.0.1", silent.portText()}));
-    QCOMPARE(serverRow(*ws.mainWindow(), 0)->text(2), toQString(name));
+    QCOMPARE(stdList(fx.dir()), test::crlf({name, "127.0.0.1", silent.portText()}));
+    QCOMPARE(serverRow(*app.mainWindow(), 0)->text(2), toQString(name));
     setClock(nullptr);
   }
 
   // The reply is awaited in the background: the windows stay usable, and a
   // second press while one waits neither queries nor adds again.
   void waitsForTheReplyWithoutBlocking() {
-    TempDataDir dir;
-    dir.writeInstallation();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
     FakeGameServer silent;
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    setConfigValue(ws.settings(), &Config::scanTimeout, 300);
-    QuickAddDialog* q = ws.quickAdd();
+    Application& app = fx.start();
+    setConfigValue(app.settings(), &Config::scanTimeout, 300);
+    QuickAddDialog* q = app.quickAdd();
     q->show();
     q->ipEdit->setText("127.0.0.1");
     q->portEdit->setText(QString::fromStdString(silent.portText()));
@@ -181,11 +176,11 @@ class TestQuickAdd : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QCOMPARE(q->cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(silent.receivedCount(), std::size_t(1));
-    QCOMPARE(d.questions, QStringList({"Server does not response - add it ?"}));
+    QCOMPARE(fx.dialogs().questions, QStringList({"Server does not response - add it ?"}));
     QVERIFY(q->addButton->isEnabled());
     QVERIFY(!q->isVisible());
 
-    DirectConnectDialog* c = ws.directConnect();
+    DirectConnectDialog* c = app.directConnect();
     c->show();
     c->ipEdit->setText("127.0.0.1");
     c->portEdit->setText(QString::fromStdString(silent.portText()));
@@ -197,40 +192,39 @@ class TestQuickAdd : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QCOMPARE(c->cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(silent.receivedCount(), std::size_t(2));
-    QCOMPARE(d.messages, QStringList({"no response from server!"}));
+    QCOMPARE(fx.dialogs().messages, QStringList({"no response from server!"}));
     QVERIFY(c->connectButton->isEnabled());
     c->hide();
   }
 
   void refusalsAndTheInUseText() {
-    TempDataDir dir;
-    dir.writeInstallation({"Quiet", "127.0.0.1", "1"});
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Quiet", "127.0.0.1", "1"});
     FakeGameServer server;
     server.setReply(makeStatusReply("\\sv_hostname\\Named\\mapname\\dm/mohdm1", {}));
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    QuickAddDialog* q = ws.quickAdd();
-    const std::string list = stdList(dir);
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    QuickAddDialog* q = app.quickAdd();
+    const std::string list = stdList(fx.dir());
 
     q->show();
     q->ipEdit->setText("127.0.0.1");
     q->addToList();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
-    QCOMPARE(d.messages, QStringList({"please enter ip and port !"}));
+    QCOMPARE(fx.dialogs().messages, QStringList({"please enter ip and port !"}));
     QVERIFY(!q->isVisible());
     QCOMPARE(server.receivedCount(), std::size_t(0));
 
     // During a scan the name is asked but nothing is added or reported.
     q->portEdit->setText(QString::fromStdString(server.portText()));
-    QVERIFY(startWaitingScan(*f, ws.settings()));
+    QVERIFY(startWaitingScan(*f, app.settings()));
     q->addToList();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     stopScanButton(*f)->click();
     QVERIFY(server.waitForCount(1, 2000));
-    QCOMPARE(stdList(dir), list);
+    QCOMPARE(stdList(fx.dir()), list);
     QCOMPARE(serverRowCount(*f), 1);
-    QCOMPARE(d.shown.size(), 1);
+    QCOMPARE(fx.dialogs().shown.size(), 1);
 
     // A list held by a reader: the status bar says so, nothing is added.
     {
@@ -241,37 +235,36 @@ class TestQuickAdd : public QObject {
     QCOMPARE(f->statusText(),
              QString("Serverlist is in use...please restart Tarvix to add a server !"));
     QCOMPARE(serverRowCount(*f), 1);
-    QCOMPARE(stdList(dir), list);
+    QCOMPARE(stdList(fx.dir()), list);
 
     // A stale name from an earlier answer never names a silent server.
     FakeGameServer silent;
-    setConfigValue(ws.settings(), &Config::scanTimeout, 250);
+    setConfigValue(app.settings(), &Config::scanTimeout, 250);
     f->setStatusText("");
     q->ipEdit->setText("127.0.0.1");
     q->portEdit->setText(QString::fromStdString(silent.portText()));
     q->addToList();
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
-    QCOMPARE(d.questions, QStringList({"Server does not response - add it ?"}));
-    QCOMPARE(stdList(dir), list);
+    QCOMPARE(fx.dialogs().questions, QStringList({"Server does not response - add it ?"}));
+    QCOMPARE(stdList(fx.dir()), list);
   }
 
   void directConnectChecksTheServerFirst() {
-    TempDataDir dir;
-    dir.writeInstallation();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
     FakeGameServer silent;
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    DirectConnectDialog* c = ws.directConnect();
-    setConfigValue(ws.settings(), &Config::scanTimeout, 250);
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    DirectConnectDialog* c = app.directConnect();
+    setConfigValue(app.settings(), &Config::scanTimeout, 250);
     c->show();
 
     c->ipEdit->setText("localhost");
     c->connectToServer();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
-    QCOMPARE(d.messages, QStringList({"please enter a valid ip!"}));
+    QCOMPARE(fx.dialogs().messages, QStringList({"please enter a valid ip!"}));
     QCOMPARE(silent.receivedCount(), std::size_t(0));
-    QVERIFY(ws.settings().currentServer().ip.empty());
+    QVERIFY(app.settings().currentServer().ip.empty());
 
     // No answer: the current server changes all the same.
     c->ipEdit->setText("127.0.0.1 ");
@@ -279,9 +272,9 @@ class TestQuickAdd : public QObject {
     editionLabel(*f)->setText("Medal of Honor");
     c->connectToServer();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
-    QCOMPARE(d.messages.last(), QString("no response from server!"));
-    QCOMPARE(ws.settings().currentServer().ip, std::string("127.0.0.1"));
-    QCOMPARE(ws.settings().currentServer().port, silent.portText());
+    QCOMPARE(fx.dialogs().messages.last(), QString("no response from server!"));
+    QCOMPARE(app.settings().currentServer().ip, std::string("127.0.0.1"));
+    QCOMPARE(app.settings().currentServer().port, silent.portText());
     QCOMPARE(editionLabel(*f)->text(), QString("Medal of Honor"));
     QVERIFY(c->isVisible());
     QCOMPARE(silent.receivedCount(), std::size_t(1));
@@ -289,16 +282,16 @@ class TestQuickAdd : public QObject {
   }
 
   void directConnectStartsTheGameWithTheTypedPassword() {
-    TempDataDir dir;
-    dir.writeInstallation();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
     FakeGameServer server;
     server.setReply(makeStatusReply(kSpearheadInfo, {{30, "A"}}));
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    DirectConnectDialog* c = ws.directConnect();
-    setConfigValue(ws.settings(), &Config::spearheadPath, standIn(dir, "sh/moh_spearhead.exe"));
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    DirectConnectDialog* c = app.directConnect();
+    setConfigValue(app.settings(), &Config::spearheadPath,
+                   standIn(fx.dir(), "sh/moh_spearhead.exe"));
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe"));
     editionLabel(*f)->setText("Medal of Honor");
     c->show();
     c->ipEdit->setText("127.0.0.1");
@@ -307,35 +300,34 @@ class TestQuickAdd : public QObject {
     c->connectButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);  // the game has ended
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
     QCOMPARE(editionLabel(*f)->text(), QString("Spearhead"));
-    QCOMPARE(passwordArg(dir, "sh"), std::string("typed pw"));
-    QVERIFY(!dir.exists("aa/args.txt"));
+    QCOMPARE(passwordArg(fx.dir(), "sh"), std::string("typed pw"));
+    QVERIFY(!fx.dir().exists("aa/args.txt"));
     QVERIFY(!c->isVisible());
   }
 
   void directConnectWithAnEmptyPasswordUsesThePasswordFile() {
-    TempDataDir dir;
-    dir.writeInstallation();
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
     FakeGameServer server;
     server.setReply(
         makeStatusReply("\\sv_hostname\\Plain\\mapname\\dm/mohdm6\\sv_maxclients\\8", {}));
-    dir.writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "",
-                                     "127.0.0.1" + server.portText(), "fromfile"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow* f = ws.mainWindow();
-    DirectConnectDialog* c = ws.directConnect();
-    setConfigValue(ws.settings(), &Config::mohaaPath, standIn(dir, "aa/MOHAA.exe"));
+    fx.dir().writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "",
+                                          "127.0.0.1" + server.portText(), "fromfile"});
+    Application& app = fx.start();
+    MainWindow* f = app.mainWindow();
+    DirectConnectDialog* c = app.directConnect();
+    setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe"));
     c->show();
     c->ipEdit->setText("127.0.0.1");
     c->portEdit->setText(QString::fromStdString(server.portText()));
     c->connectToServer();
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);  // the game has ended
-    QVERIFY(d.shown.isEmpty());
+    QVERIFY(fx.dialogs().shown.isEmpty());
     QCOMPARE(editionLabel(*f)->text(), QString("Medal of Honor"));
-    QCOMPARE(passwordArg(dir, "aa"), std::string("fromfile"));
+    QCOMPARE(passwordArg(fx.dir(), "aa"), std::string("fromfile"));
     QVERIFY(!c->isVisible());
   }
 };

@@ -10,18 +10,14 @@
 #include "components/QtText.h"
 #include "support/FakeGameServer.h"
 #include "support/SettingsEdits.h"
-#include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 #include "support/qt/ToolWindowParts.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
 using tarvix::test::FakeGameServer;
-using tarvix::test::ScriptedDialogs;
 using tarvix::test::setConfigValue;
-using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -41,23 +37,18 @@ class TestSearch : public QObject {
 
   void init() {
     // Every address is loopback; the silent fake servers answer nothing.
-    dir_ = std::make_unique<TempDataDir>();
+    fx_ = std::make_unique<test::ProgramFixture>();
     const std::string p1 = a_.portText(), p2 = b_.portText();
-    dir_->writeInstallation({"xABCx one", "127.0.0.1", p1, "plain", "127.0.0.2", p1, "abc two",
-                             "127.0.0.1", p2, "third Abc", "127.0.0.2", p2});
-    dialogs_ = std::make_unique<ScriptedDialogs>();
-    program_ = std::make_unique<test::ProgramFixture>();
-    main_ = program_->mainWindow();
-    search_ = program_->search();
-    setConfigValue(program_->settings(), &Config::scanTimeout, 100);
+    fx_->dir().writeInstallation({"xABCx one", "127.0.0.1", p1, "plain", "127.0.0.2", p1, "abc two",
+                                  "127.0.0.1", p2, "third Abc", "127.0.0.2", p2});
+    Application& app = fx_->start();
+    main_ = app.mainWindow();
+    search_ = app.search();
+    setConfigValue(app.settings(), &Config::scanTimeout, 100);
     serverRow(*main_, 1)->setText(1, "dm/mohdm6");
   }
 
-  void cleanup() {
-    program_.reset();
-    dialogs_.reset();
-    dir_.reset();
-  }
+  void cleanup() { fx_.reset(); }
 
   void windowLayoutAndFocus() {
     QCOMPARE(search_->windowTitle(), QString("search for server, map, ip"));
@@ -81,13 +72,13 @@ class TestSearch : public QObject {
     serverOption(search_)->setChecked(true);
     search_->show();
     searchEdit(search_)->setText("abc");
-    dialogs_->answers = {true, false};
+    fx_->dialogs().answers = {true, false};
     QTest::keyClick(searchEdit(search_), Qt::Key_Return);
-    QCOMPARE(dialogs_->questions, QStringList({"search next ?", "search next ?"}));
+    QCOMPARE(fx_->dialogs().questions, QStringList({"search next ?", "search next ?"}));
     QCOMPARE(selectedHosts(*main_), QStringList({"abc two"}));
     QCOMPARE(serverView(*main_)->currentItem()->text(2), QString("abc two"));
     // The hit counts as the user's selection: it became the current server.
-    QCOMPARE(program_->settings().currentServer().port, b_.portText());
+    QCOMPARE(fx_->program().settings().currentServer().port, b_.portText());
     QVERIFY(!search_->isVisible());
     QCOMPARE(searchEdit(search_)->text(), QString("abc"));
     QTRY_VERIFY_WITH_TIMEOUT(!main_->detailsQueryPending(), 5000);
@@ -96,11 +87,11 @@ class TestSearch : public QObject {
     // By map.
     mapOption(search_)->setChecked(true);
     searchEdit(search_)->setText("MOHDM");
-    dialogs_->answers = {true};
+    fx_->dialogs().answers = {true};
     searchWindowButton(search_)->click();
     QCOMPARE(selectedHosts(*main_), QStringList({"plain"}));
-    QCOMPARE(dialogs_->questions.size(), 3);
-    QVERIFY(dialogs_->messages.isEmpty());
+    QCOMPARE(fx_->dialogs().questions.size(), 3);
+    QVERIFY(fx_->dialogs().messages.isEmpty());
   }
 
   void noMatchesBringsTheWindowBack() {
@@ -108,7 +99,7 @@ class TestSearch : public QObject {
     search_->show();
     searchEdit(search_)->setText("nothing like it");
     searchWindowButton(search_)->click();
-    QCOMPARE(dialogs_->messages, QStringList({"no matches !"}));
+    QCOMPARE(fx_->dialogs().messages, QStringList({"no matches !"}));
     QVERIFY(search_->isVisible());
     QCOMPARE(searchEdit(search_)->text(), QString("nothing like it"));
     QVERIFY(selectedHosts(*main_).isEmpty());
@@ -117,7 +108,7 @@ class TestSearch : public QObject {
     searchEdit(search_)->clear();
     searchWindowButton(search_)->click();
     QVERIFY(!search_->isVisible());
-    QCOMPARE(dialogs_->messages.size(), 1);
+    QCOMPARE(fx_->dialogs().messages.size(), 1);
   }
 
   void addressSearchWithAndWithoutPort() {
@@ -125,7 +116,7 @@ class TestSearch : public QObject {
     searchEdit(search_)->setText(toQString("127.0.0.1:" + a_.portText()));
     searchWindowButton(search_)->click();
     QCOMPARE(selectedHosts(*main_), QStringList({"xABCx one"}));
-    QVERIFY(dialogs_->questions.isEmpty());
+    QVERIFY(fx_->dialogs().questions.isEmpty());
 
     // The bare address: the last entry with it, whatever its port.
     searchEdit(search_)->setText("127.0.0.2");
@@ -137,25 +128,23 @@ class TestSearch : public QObject {
     searchEdit(search_)->setText("127.0.0.3");
     search_->show();
     searchWindowButton(search_)->click();
-    QCOMPARE(dialogs_->messages, QStringList({"ip not found!"}));
+    QCOMPARE(fx_->dialogs().messages, QStringList({"ip not found!"}));
     QVERIFY(selectedHosts(*main_).isEmpty());
     QVERIFY(!search_->isVisible());
   }
 
   void addressSearchReportsAMissingList() {
-    std::remove((dir_->path() + "/Serverlists/Standard").c_str());
+    std::remove((fx_->dir().path() + "/Serverlists/Standard").c_str());
     ipOption(search_)->setChecked(true);
     searchEdit(search_)->setText("127.0.0.1");
     searchWindowButton(search_)->click();
-    QCOMPARE(dialogs_->errors.size(), 1);
-    QVERIFY(dialogs_->messages.isEmpty());
+    QCOMPARE(fx_->dialogs().errors.size(), 1);
+    QVERIFY(fx_->dialogs().messages.isEmpty());
   }
 
  private:
   FakeGameServer a_, b_;
-  std::unique_ptr<TempDataDir> dir_;
-  std::unique_ptr<ScriptedDialogs> dialogs_;
-  std::unique_ptr<test::ProgramFixture> program_;
+  std::unique_ptr<test::ProgramFixture> fx_;
   MainWindow* main_ = nullptr;
   SearchWindow* search_ = nullptr;
 };

@@ -1,8 +1,18 @@
 #pragma once
-// The program as main() builds it, for one test: the settings and every
-// window, created hidden in the program's order and wired as in the program.
-// Build it after the test's data folder and dialogs are in place; the
-// windows read their files as they are created.
+// One window test's world, built in the order the program needs: a fresh
+// data folder made the current directory, the scripted dialogs installed,
+// then, on start(), the program as main() builds it (the settings and every
+// window, created hidden in the program's order and wired). Fill the folder
+// before start(): the windows read their files as they are created.
+//
+//   ProgramFixture fx;
+//   fx.dir().writeInstallation({"Alpha", "127.0.0.1", "12203"});
+//   Application& app = fx.start();
+//   app.options()->show();
+//   QCOMPARE(fx.dialogs().messages, ...);
+#include <QtGlobal>
+#include <memory>
+
 #include "admin/AddEntryWindow.h"
 #include "admin/AdminConsole.h"
 #include "admin/AdminListWindow.h"
@@ -18,39 +28,47 @@
 #include "lists/QuickAddDialog.h"
 #include "lists/SearchWindow.h"
 #include "lists/ServerPropertiesWindow.h"
+#include "support/TempDataDir.h"
+#include "support/qt/ScriptedDialogs.h"
 
 namespace tarvix::test {
 
 class ProgramFixture {
  public:
   ProgramFixture() = default;
+  // The program goes first, then the dialogs, then the folder.
+  ~ProgramFixture() { stop(); }
   ProgramFixture(const ProgramFixture&) = delete;
   ProgramFixture& operator=(const ProgramFixture&) = delete;
 
-  Application& program() { return program_; }
-  Settings& settings() { return program_.settings(); }
+  // The data folder, the current directory while the fixture lives.
+  TempDataDir& dir() { return dir_; }
+  // The scripted boxes: queue answers, read what was shown and above which window.
+  ScriptedDialogs& dialogs() { return dialogs_; }
 
-  MainWindow* mainWindow() const { return program_.mainWindow(); }
-  BuddiesWindow* buddies() const { return program_.buddies(); }
-  OptionsWindow* options() const { return program_.options(); }
-  ClanTagsWindow* clanTags() const { return program_.clanTags(); }
-  SearchWindow* search() const { return program_.search(); }
-  CreditsWindow* credits() const { return program_.credits(); }
-  AdminConsole* console() const { return program_.console(); }
-  ServerPropertiesWindow* serverProperties() const { return program_.serverProperties(); }
-  QuickAddDialog* quickAdd() const { return program_.quickAdd(); }
-  DirectConnectDialog* directConnect() const { return program_.directConnect(); }
-  MapChangeWindow* mapChange() const { return program_.mapChange(); }
-  AddEntryWindow* addMap() const { return program_.addMap(); }
-  AdminListWindow* banList() const { return program_.banList(); }
-  AddEntryWindow* addBan() const { return program_.addBan(); }
-  AdminListWindow* skinList() const { return program_.skinList(); }
-  AddEntryWindow* addSkin() const { return program_.addSkin(); }
-  AdminListWindow* messageList() const { return program_.messageList(); }
-  AddEntryWindow* addMessage() const { return program_.addMessage(); }
+  // Builds the program over the folder as it is now.
+  Application& start() {
+    if (program_) qFatal("ProgramFixture::start: the program is running; restart() it");
+    program_ = std::make_unique<Application>();
+    return *program_;
+  }
+  Application& program() {
+    if (!program_) qFatal("ProgramFixture::program: start() it first");
+    return *program_;
+  }
+  // Ends the program: its windows stop their work and are deleted. The
+  // folder and the dialogs (with what they recorded) stay.
+  void stop() { program_.reset(); }
+  // A new run of the program over the same folder, as after a restart.
+  Application& restart() {
+    stop();
+    return start();
+  }
 
  private:
-  Application program_;
+  TempDataDir dir_;
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<Application> program_;
 };
 
 }  // namespace tarvix::test

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 #include "components/Dialogs.h"
 
@@ -35,9 +36,11 @@ class ScriptedDialogs : public Dialogs {
     filters << filter;
     fileParents << parent;
     folders << fileDialogFolder();
+    if (whileFileDialogOpen) whileFileDialogOpen();
     return nextFile();
   }
   QString saveFile(QWidget* parent, const QString& filter, const QString& preset) override {
+    if (whileFileDialogOpen) whileFileDialogOpen();
     filters << filter;
     fileParents << parent;
     folders << fileDialogFolder();
@@ -59,6 +62,8 @@ class ScriptedDialogs : public Dialogs {
   std::deque<QString> files;
   // Items chooseItem() picks, in order; an empty queue is Cancel.
   std::deque<QString> choices;
+  // What the user does while an open or save dialog is up (browse elsewhere...).
+  std::function<void()> whileFileDialogOpen;
   // The items each chooseItem() offered.
   QList<QStringList> choiceLists;
 
