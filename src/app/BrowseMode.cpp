@@ -45,13 +45,7 @@ std::any parse(const ModeArguments& arguments) {
   r.lan = arguments.isSet("lan");
   r.queryServers = !arguments.isSet("list-only");
   if (std::optional<int> t = timeoutArgument(arguments)) r.timeoutMs = std::max(*t, 1);
-  if (arguments.isSet("parallel"))
-    r.parallel =
-        arguments.value("parallel").isEmpty()
-            ? kDefaultParallelQueries
-            : *arguments.number(
-                  "parallel", 1, kMaxParallelQueries,
-                  QStringLiteral("--parallel takes 1 to %1 queries").arg(kMaxParallelQueries));
+  if (std::optional<int> n = parallelArgument(arguments)) r.parallel = *n;
   if (arguments.isSet("save")) {
     if (!r.queryServers) throw UsageProblem{"--save needs the servers asked: not with --list-only"};
     std::string name =

@@ -9,6 +9,7 @@
 #include "app/RconMode.h"
 #include "app/ScanMode.h"
 #include "app/WatchMode.h"
+#include "app/core/ScanPass.h"
 #include "components/QtText.h"
 
 #ifndef TARVIX_VERSION
@@ -204,6 +205,14 @@ std::string ModeArguments::localBytes(const char* option) const {
 std::optional<int> timeoutArgument(const ModeArguments& arguments) {
   constexpr int kMaxTimeoutMs = 24 * 3600 * 1000;
   return arguments.number("timeout", 0, kMaxTimeoutMs, "--timeout needs a number of milliseconds");
+}
+
+std::optional<int> parallelArgument(const ModeArguments& arguments) {
+  if (!arguments.isSet("parallel")) return std::nullopt;
+  if (arguments.value("parallel").isEmpty()) return kDefaultParallelQueries;
+  return arguments.number(
+      "parallel", 1, kMaxParallelQueries,
+      QStringLiteral("--parallel takes 1 to %1 queries").arg(kMaxParallelQueries));
 }
 
 std::string dataBytes(const QString& text, const QString& problem) {

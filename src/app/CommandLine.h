@@ -47,6 +47,9 @@ class ModeArguments {
 
 // --timeout MS, which the modes that wait for replies share.
 std::optional<int> timeoutArgument(const ModeArguments& arguments);
+// --parallel [N], which scan and browse share: N queries in flight, the
+// default number without N; nullopt when not given.
+std::optional<int> parallelArgument(const ModeArguments& arguments);
 
 // Text typed on the command line that goes out as data (passwords, command
 // words, list names) in the data's code page; UsageProblem when a character

@@ -20,13 +20,7 @@ std::any parse(const ModeArguments& arguments) {
   if (positional.size() > 1) throw UsageProblem{"--scan takes at most one LIST"};
   if (!positional.isEmpty())
     s.list = dataBytes(positional.first(), "the list name holds a character the data cannot hold");
-  if (arguments.isSet("parallel"))
-    s.parallel =
-        arguments.value("parallel").isEmpty()
-            ? kDefaultParallelQueries
-            : *arguments.number(
-                  "parallel", 1, kMaxParallelQueries,
-                  QStringLiteral("--parallel takes 1 to %1 queries").arg(kMaxParallelQueries));
+  s.parallel = parallelArgument(arguments);
   s.retries = arguments
                   .number("retries", 0, kMaxScanRetries,
                           QStringLiteral("--retries takes 0 to %1").arg(kMaxScanRetries))

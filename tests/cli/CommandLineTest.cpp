@@ -161,6 +161,8 @@ TEST(CommandLine, UsageErrors) {
       {"--json"},
       {"--scan", "--parallel", "0"},
       {"--scan", "--parallel", "10001"},
+      {"--browse", "--parallel", "0"},
+      {"--browse", "--parallel", "10001"},
       {"--scan", "--timeout", "86400001"},
       {"--watch", "h:1", "pw", "--every", "86401"},
       {"--query", "127.0.0.1:1", "--parallel"},
