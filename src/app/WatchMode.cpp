@@ -32,6 +32,8 @@ std::any parse(const ModeArguments& arguments) {
     throw UsageProblem{"--watch needs HOST:PORT with a PORT from 1 to 65535"};
   w.password =
       dataBytes(positional.first(), "the password holds a character the server cannot take");
+  if (w.password.empty())
+    throw UsageProblem{"--watch needs an rcon password: nothing is sent to the server without one"};
   w.bans = arguments.isSet("bans");
   w.skins = arguments.isSet("skins");
   w.announce = arguments.isSet("announce");

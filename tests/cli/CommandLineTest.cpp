@@ -148,6 +148,7 @@ TEST(CommandLine, UsageErrors) {
       {"--rcon", "h:1", "--json", "pw", "status"},
       {"--watch", "h:1"},
       {"--watch", "h:1", "pw", "more"},
+      {"--watch", "h:1", ""},
       // A port the daemon could never use is refused at once.
       {"--watch", "127.0.0.1:abc", "pw"},
       {"--watch", "127.0.0.1:0", "pw"},

@@ -94,10 +94,11 @@ std::vector<std::string> sent(const FakeGameServer& server) {
 // A daemon on its own thread, its output collected.
 class RunningDaemon {
  public:
-  RunningDaemon(const FakeGameServer& server, WatchSettings s, int scaleDivisor) {
+  RunningDaemon(const FakeGameServer& server, WatchSettings s, int scaleDivisor,
+                const std::string& password = kPassword) {
     s.host = FakeGameServer::host();
     s.port = server.portText();
-    s.password = kPassword;
+    s.password = password;
     s.scanTimeout = 300;
     s.timing.scaled = [scaleDivisor](int ms) { return ms / scaleDivisor; };
     daemon_ =
@@ -264,6 +265,23 @@ TEST(WatchDaemon, RefusedPasswordIsReportedOnceAndNotRetriedInATightLoop) {
     EXPECT_EQ(static_cast<int>(got.size()), run.daemon().passwordChecks());
     EXPECT_LE(run.daemon().passwordChecks(), elapsedMs / 50 + 2);
   }
+}
+
+// Without a password nothing goes to the server: said once, no pass runs.
+TEST(WatchDaemon, WithoutAPasswordNothingIsSent) {
+  TempDataDir dir;
+  dir.writeInstallation();
+  AdminServer watched;
+  // A tick every 50 ms.
+  RunningDaemon run(watched.server, switches(true, true, true, 1), 20, "");
+  const std::string report =
+      "Watch no rcon password for 127.0.0.1:" + watched.server.portText() + ": nothing is sent";
+  ASSERT_TRUE(run.waitForLine(report));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // several ticks more
+  ASSERT_TRUE(run.stop());
+  EXPECT_EQ(watched.server.receivedCount(), 0u);
+  EXPECT_EQ(run.daemon().passwordChecks(), 0);
+  EXPECT_EQ(run.count(report), 1);
 }
 
 // The anti-cheat pass runs at once; the announcer only after one interval.

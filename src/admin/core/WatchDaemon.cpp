@@ -179,6 +179,14 @@ void WatchDaemon::tick(bool antiCheatDue, bool announcerDue, const StopSignal& s
 }
 
 RconAccess WatchDaemon::checkAccess(const StopSignal& stop) {
+  // As in the console: without a password no rcon datagram goes out.
+  if (settings_.password.empty()) {
+    if (lastAccess_ != RconAccess::Refused)
+      say("Watch",
+          "no rcon password for " + settings_.host + ":" + settings_.port + ": nothing is sent");
+    lastAccess_ = RconAccess::Refused;
+    return RconAccess::Refused;
+  }
   ++checks_;
   std::string error;
   UdpResult reply;
