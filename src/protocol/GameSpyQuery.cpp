@@ -69,24 +69,23 @@ int openQuery(const ListedServer& target) {
 // Reads every datagram waiting on the slot's socket. False when the socket
 // reports a failure (an ICMP "port unreachable" among them): no answer.
 bool drain(Slot& slot, const ListedServer& target) {
+  const sockaddr_in asked = socketAddress(target.ip, target.port);
   while (true) {
-    char buf[kReceiveBufferSize];
+    UdpResult datagram;
     sockaddr_in from{};
-    socklen_t len = sizeof from;
-    const ssize_t n =
-        ::recvfrom(slot.fd, buf, sizeof buf, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &len);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno == EAGAIN || errno == EWOULDBLOCK;
+    switch (readDatagram(slot.fd, datagram, from)) {
+      case DatagramRead::Nothing:
+        return true;
+      case DatagramRead::Error:
+        return false;
+      case DatagramRead::Datagram:
+        break;
     }
     // The connected socket takes only the target's datagrams; checked again
-    // all the same, as are empty and oversized ones.
-    if (from.sin_addr.s_addr != htonl(target.ip) || from.sin_port != htons(target.port)) continue;
-    if (n == 0 || static_cast<std::size_t>(n) > sizeof buf) continue;
-    if (slot.pingMs < 0)
-      slot.pingMs = static_cast<int>(
-          std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - slot.sent).count());
-    slot.parts.add(std::string_view(buf, static_cast<std::size_t>(n)));
+    // all the same. An empty or oversized one is no part.
+    if (!sameEndpoint(from, asked) || !datagram.ok()) continue;
+    if (slot.pingMs < 0) slot.pingMs = millisSince(slot.sent);
+    slot.parts.add(datagram.bytes);
   }
 }
 
@@ -214,15 +213,11 @@ LanSearch searchLan(std::uint32_t address, std::uint16_t firstPort, std::uint16_
     if (rc < 0 && errno == EINTR) continue;
     if (rc <= 0) break;
     while (true) {
-      char buf[kReceiveBufferSize];
+      UdpResult datagram;
       sockaddr_in from{};
-      socklen_t len = sizeof from;
-      const ssize_t n =
-          ::recvfrom(fd, buf, sizeof buf, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &len);
-      if (n < 0) break;
+      if (readDatagram(fd, datagram, from) != DatagramRead::Datagram) break;
       const std::uint16_t port = ntohs(from.sin_port);
-      if (n == 0 || static_cast<std::size_t>(n) > sizeof buf || port < firstPort || port > lastPort)
-        continue;
+      if (!datagram.ok() || port < firstPort || port > lastPort) continue;
       const std::uint32_t ip = ntohl(from.sin_addr.s_addr);
       const std::uint64_t key = std::uint64_t{ip} << 16 | port;
       auto it = senders.find(key);
@@ -233,7 +228,7 @@ LanSearch searchLan(std::uint32_t address, std::uint16_t firstPort, std::uint16_
       }
       Sender& s = it->second;
       if (s.taken) continue;
-      s.parts.add(std::string_view(buf, static_cast<std::size_t>(n)));
+      s.parts.add(datagram.bytes);
       if (s.parts.complete()) {
         s.taken = true;
         LanAnswer a;

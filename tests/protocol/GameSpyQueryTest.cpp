@@ -11,6 +11,7 @@
 
 #include "protocol/GameSpyQuery.h"
 #include "protocol/GameSpyStatus.h"
+#include "protocol/UdpClient.h"
 #include "support/FakeGameServer.h"
 #include "support/FakeGameSpy.h"
 
@@ -62,6 +63,34 @@ TEST(GameSpyQuery, OnlyWholeRepliesFromTheServerAskedCount) {
     EXPECT_EQ(answers[i].complete, !expected[i].empty());
     EXPECT_EQ(readGameSpyStatus(answers[i].text).hostName, expected[i]);
     EXPECT_EQ(answers[i].pingMs >= 0, !expected[i].empty());
+  }
+}
+
+// A reply in one datagram of exactly the receive limit counts; one byte more
+// is no reply, for a listed server and on the LAN alike.
+TEST(GameSpyQuery, AReplyUpToTheDatagramLimitCounts) {
+  auto replyOf = [](std::size_t size) {
+    const test::GameSpyPairs bare = {{"hostname", "Big"}, {"pad", ""}};
+    const std::size_t overhead = test::gameSpyParts(bare, 3)[0].size();
+    return test::gameSpyParts({{"hostname", "Big"}, {"pad", std::string(size - overhead, 'x')}}, 3);
+  };
+  ASSERT_EQ(replyOf(kReceiveBufferSize).size(), 1u);
+  ASSERT_EQ(replyOf(kReceiveBufferSize)[0].size(), kReceiveBufferSize);
+  for (std::size_t size : {kReceiveBufferSize, kReceiveBufferSize + 1}) {
+    SCOPED_TRACE(size);
+    const bool fits = size <= kReceiveBufferSize;
+    FakeGameServer server;
+    server.setReply(replyOf(size)[0]);
+    std::vector<GameSpyAnswer> answers;
+    StopSignal stop;
+    EXPECT_TRUE(queryGameSpyServers({{kLoopback, server.port()}}, 1, 300, stop,
+                                    [&](std::size_t, GameSpyAnswer a) { answers.push_back(a); }));
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].complete, fits);
+    EXPECT_EQ(readGameSpyStatus(answers[0].text).hostName, fits ? "Big" : "");
+
+    const LanSearch lan = searchLan(kLoopback, server.port(), server.port(), 300, stop);
+    EXPECT_EQ(lan.servers.size(), fits ? 1u : 0u);
   }
 }
 
