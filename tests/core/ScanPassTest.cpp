@@ -599,6 +599,26 @@ TEST_F(ScanPassTest, ScanSwitchTakesTheCurrentOrTheNamedList) {
   EXPECT_EQ(out.str(), "");
 }
 
+// A request the command line would have refused names its problem alone:
+// the usage text is the command line's, not a second copy here.
+TEST(Headless, ARequestThatDoesNotHoldTogetherNamesItsProblemOnly) {
+  HeadlessRequest noCommand;
+  noCommand.mode = HeadlessMode::Rcon;
+  noCommand.address = "127.0.0.1:12203";
+  noCommand.password = "pw";
+  HeadlessRequest noPort;
+  noPort.mode = HeadlessMode::Query;
+  noPort.address = "127.0.0.1";
+  for (const auto& [request, problem] :
+       {std::pair{noCommand, "--rcon needs HOST:PORT, PASSWORD and a COMMAND\n"},
+        std::pair{noPort, "--query needs HOST:PORT\n"}}) {
+    std::ostringstream out, err;
+    EXPECT_EQ(runHeadless(request, out, err), kUsageExit);
+    EXPECT_EQ(err.str(), problem);
+    EXPECT_EQ(out.str(), "");
+  }
+}
+
 TEST_F(ScanPassTest, HeadlessWithoutTheListFile) {
   dir.writeInstallation({});
   std::remove("Serverlists/Standard");

@@ -18,11 +18,10 @@ namespace {
 constexpr int kQueryFallbackTimeoutMs = 500;
 constexpr int kRconTimeoutMs = 10000;
 
-int usage(std::ostream& err, std::string_view problem) {
-  err << problem << "\n"
-      << "usage: tarvix --query HOST:PORT [--timeout MS]\n"
-      << "       tarvix --rcon HOST:PORT [--timeout MS] PASSWORD COMMAND...\n"
-      << "       tarvix --scan [LIST] [--timeout MS] [--parallel [N]]\n";
+// The command line checks a request before it gets here and owns the usage
+// text; a request that still does not hold together names its problem only.
+int usageProblem(std::ostream& err, std::string_view problem) {
+  err << problem << "\n";
   return kUsageExit;
 }
 
@@ -49,7 +48,7 @@ std::vector<std::string> namesOrNone(const char* file) {
 int runRcon(const HeadlessRequest& r, std::ostream& out, std::ostream& err) {
   std::string host, port;
   if (r.words.empty() || !splitAddress(r.address, host, port))
-    return usage(err, "--rcon needs HOST:PORT, PASSWORD and a COMMAND");
+    return usageProblem(err, "--rcon needs HOST:PORT, PASSWORD and a COMMAND");
   std::string command;
   for (std::size_t i = 0; i < r.words.size(); ++i) {
     if (i > 0) command.push_back(' ');
@@ -167,7 +166,7 @@ int runHeadless(const HeadlessRequest& r, std::ostream& out, std::ostream& err) 
   switch (r.mode) {
     case HeadlessMode::Query: {
       std::string host, port;
-      if (!splitAddress(r.address, host, port)) return usage(err, "--query needs HOST:PORT");
+      if (!splitAddress(r.address, host, port)) return usageProblem(err, "--query needs HOST:PORT");
       return printQuery(queryServer(host, port, r.timeoutMs), out, err);
     }
     case HeadlessMode::Rcon:
