@@ -73,7 +73,7 @@ const char* rowState(const HeadlessRow& row) {
     default:
       break;
   }
-  return row.caption == "sends shit" ? "unreadable" : "no response";
+  return row.unreadable ? "unreadable" : "no response";
 }
 
 QByteArray document(const QJsonObject& root) {

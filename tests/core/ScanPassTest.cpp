@@ -174,6 +174,7 @@ TEST_F(ScanPassTest, UnreadableRepliesSendShit) {
   ASSERT_EQ(rows.size(), 2u);
   for (const auto& r : rows) {
     EXPECT_EQ(r.caption, "sends shit") << r.host;
+    EXPECT_TRUE(r.unreadable);
     EXPECT_EQ(r.map, " ");
     EXPECT_EQ(r.game, " ");
     EXPECT_EQ(r.icon, RowNoAnswer);
@@ -191,7 +192,9 @@ TEST_F(ScanPassTest, MissingNameListFileSendsShitForServersWithPlayers) {
   auto rows = run(false)->rows();
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].caption, "0/16");  // no player line, no file read
+  EXPECT_FALSE(rows[0].unreadable);
   EXPECT_EQ(rows[1].caption, "sends shit");
+  EXPECT_TRUE(rows[1].unreadable);
   EXPECT_EQ(rows[1].host, "P");
 
   dir.write("clantags.txt", "");

@@ -51,7 +51,11 @@ ScanRow silentRow(const std::string& host, const char* caption) {
 }
 
 ScanRow noResponse(const std::string& host) { return silentRow(host, "no response"); }
-ScanRow unreadableReplyRow(const std::string& host) { return silentRow(host, "sends shit"); }
+ScanRow unreadableReplyRow(const std::string& host) {
+  ScanRow row = silentRow(host, "sends shit");
+  row.unreadable = true;
+  return row;
+}
 
 }  // namespace
 

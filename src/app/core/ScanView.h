@@ -17,6 +17,9 @@ struct ScanRow {
   std::string host;
   std::string game;
   int icon = RowNoAnswer;
+  // A reply came but could not be read (or the name lists could not be):
+  // "sends shit" under the no-answer icon.
+  bool unreadable = false;
   // Beyond the window's columns, for headless output: the address queried
   // ("ip:port", empty when the list had none) and the reply's bytes.
   std::string address;
