@@ -43,6 +43,18 @@ int serverRowsOf(const Application& app) {
   return app.mainWindow()->findChild<QTreeWidget*>("ListView3")->topLevelItemCount();
 }
 
+// The program's refresh from the master servers and LAN, and its ends.
+struct Refresh {
+  explicit Refresh(const Application& app) : discovery(app.serverDiscovery()) {}
+  // Runs one refresh to its end; false when it does not end in time.
+  bool run(ServerDiscoveryRefresh::Source source) {
+    discovery->refresh(source);
+    return finished.wait(15000);
+  }
+  ServerDiscoveryRefresh* discovery;
+  QSignalSpy finished{discovery, &ServerDiscoveryRefresh::finished};
+};
+
 }  // namespace
 
 class TestServerDiscovery : public QObject {
@@ -59,14 +71,13 @@ class TestServerDiscovery : public QObject {
     master.setList("mohaa", {at(*alpha), at(silent), at(*beta)});
     useMaster(master);
     Application& app = fx.start();
-    ServerDiscoveryRefresh* discovery = app.serverDiscovery();
-    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
+    Refresh r(app);
 
-    discovery->internetAction()->trigger();
-    QVERIFY(discovery->running());
-    QCOMPARE(discovery->internetAction()->text(), QString("stop refresh from master servers"));
-    QVERIFY(!discovery->lanAction()->isEnabled());
-    QVERIFY(finished.wait(15000));
+    r.discovery->internetAction()->trigger();
+    QVERIFY(r.discovery->running());
+    QCOMPARE(r.discovery->internetAction()->text(), QString("stop refresh from master servers"));
+    QVERIFY(!r.discovery->lanAction()->isEnabled());
+    QVERIFY(r.finished.wait(15000));
     QVERIFY2(fx.dialogs().shown.isEmpty(), qPrintable(fx.dialogs().shown.join('|')));
     QCOMPARE(master.validated(), 1);
     const std::string betaPort = std::to_string(beta->port() - 97);
@@ -76,13 +87,13 @@ class TestServerDiscovery : public QObject {
     QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Internet"));
     QVERIFY(fx.dir().read("Config").find("Serverlists\\Internet") != std::string::npos);
     QCOMPARE(serverRowsOf(app), 2);
-    QCOMPARE(discovery->internetAction()->text(), QString("refresh from master servers"));
-    QVERIFY(discovery->lanAction()->isEnabled());
+    QCOMPARE(r.discovery->internetAction()->text(), QString("refresh from master servers"));
+    QVERIFY(r.discovery->lanAction()->isEnabled());
 
     // The next refresh replaces its own list, also while it is being scanned.
     master.setList("mohaa", {at(*beta)});
-    discovery->internetAction()->trigger();
-    QVERIFY(finished.wait(15000));
+    r.discovery->internetAction()->trigger();
+    QVERIFY(r.finished.wait(15000));
     QVERIFY2(fx.dialogs().shown.isEmpty(), qPrintable(fx.dialogs().shown.join('|')));
     QCOMPARE(fx.dir().read("Serverlists/Internet"), crlf({"Beta", "127.0.0.1", betaPort}));
     QCOMPARE(serverRowsOf(app), 1);
@@ -91,8 +102,8 @@ class TestServerDiscovery : public QObject {
     // The server view's menu holds both searches and "add to list...", which
     // copies the selected row's server into a list of the user's.
     auto* menu = app.mainWindow()->findChild<QMenu*>("PopupMenu4");
-    QVERIFY(menu->actions().contains(discovery->internetAction()));
-    QVERIFY(menu->actions().contains(discovery->lanAction()));
+    QVERIFY(menu->actions().contains(r.discovery->internetAction()));
+    QVERIFY(menu->actions().contains(r.discovery->lanAction()));
     auto* addToList = app.mainWindow()->findChild<QAction*>("AddToListAction");
     QCOMPARE(addToList->text(), QString("add to list..."));
     fx.dialogs().choices = {"Standard"};
@@ -114,11 +125,9 @@ class TestServerDiscovery : public QObject {
     master.setList("mohaa", {at(*alpha)});
     useMaster(master);
     Application& app = fx.start();
-    ServerDiscoveryRefresh* discovery = app.serverDiscovery();
-    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
+    Refresh r(app);
     for (int round = 0; round < 2; ++round) {
-      discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
-      QVERIFY(finished.wait(15000));
+      QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
       QCOMPARE(fx.dir().read("Serverlists/Internet"), mine);
       QCOMPARE(fx.dir().read("Serverlists/Internet 2"), crlf({"Alpha", "127.0.0.1", "12203"}));
       QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Internet 2"));
@@ -187,17 +196,16 @@ class TestServerDiscovery : public QObject {
     FakeMaster master(MasterBehaviour::Silent);
     useMaster(master);
     Application& app = fx.start();
-    ServerDiscoveryRefresh* discovery = app.serverDiscovery();
-    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
-    discovery->internetAction()->trigger();
+    Refresh r(app);
+    r.discovery->internetAction()->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(master.connections() == 1, 5000);
-    discovery->internetAction()->trigger();  // the second press stops
-    QVERIFY(!discovery->running());
-    QCOMPARE(finished.size(), 1);
+    r.discovery->internetAction()->trigger();  // the second press stops
+    QVERIFY(!r.discovery->running());
+    QCOMPARE(r.finished.size(), 1);
     QCOMPARE(app.mainWindow()->statusText(), QString("refresh from master servers stopped"));
-    QCOMPARE(discovery->internetAction()->text(), QString("refresh from master servers"));
+    QCOMPARE(r.discovery->internetAction()->text(), QString("refresh from master servers"));
     QTest::qWait(700);  // longer than the master's time-out
-    QCOMPARE(finished.size(), 1);
+    QCOMPARE(r.finished.size(), 1);
     QVERIFY(!fx.dir().exists("Serverlists/Internet"));
     QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Standard"));
     QVERIFY(fx.dialogs().shown.isEmpty());
@@ -212,10 +220,8 @@ class TestServerDiscovery : public QObject {
     FakeMaster master(MasterBehaviour::Echo);
     useMaster(master);
     Application& app = fx.start();
-    ServerDiscoveryRefresh* discovery = app.serverDiscovery();
-    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
-    discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
-    QVERIFY(finished.wait(15000));
+    Refresh r(app);
+    QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
     QCOMPARE(fx.dialogs().errors.size(), 1);
     QVERIFY(fx.dialogs().errors.first().startsWith("No master server answered."));
     QVERIFY2(fx.dialogs().errors.first().contains(QString::number(master.port())),
@@ -225,8 +231,8 @@ class TestServerDiscovery : public QObject {
 
     // No master configured: refused before anything starts.
     IniSettings().setMasterServers({});
-    discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
-    QVERIFY(!discovery->running());
+    r.discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
+    QVERIFY(!r.discovery->running());
     QCOMPARE(fx.dialogs().errors.size(), 2);
     QVERIFY(fx.dialogs().errors.last().contains("master servers..."));
   }
@@ -244,12 +250,11 @@ class TestServerDiscovery : public QObject {
     raw.setValue("discovery/lanLastPort", lan->port());
     raw.sync();
     Application& app = fx.start();
-    ServerDiscoveryRefresh* discovery = app.serverDiscovery();
-    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
-    discovery->lanAction()->trigger();
-    QCOMPARE(discovery->lanAction()->text(), QString("stop finding LAN servers"));
-    QVERIFY(!discovery->internetAction()->isEnabled());
-    QVERIFY(finished.wait(15000));
+    Refresh r(app);
+    r.discovery->lanAction()->trigger();
+    QCOMPARE(r.discovery->lanAction()->text(), QString("stop finding LAN servers"));
+    QVERIFY(!r.discovery->internetAction()->isEnabled());
+    QVERIFY(r.finished.wait(15000));
     QCOMPARE(fx.dir().read("Serverlists/LAN"), crlf({"Basement", "127.0.0.1", "12203"}));
     QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\LAN"));
     QVERIFY(IniSettings().isFetchedList("LAN"));

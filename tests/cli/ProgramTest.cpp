@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "support/ConfigLines.h"
 #include "support/FakeGameServer.h"
 #include "support/TempDataDir.h"
 
@@ -67,6 +68,31 @@ Finished runProgram(const QStringList& args, const QString& folder,
   return finish(p);
 }
 
+// A Config whose reply time-out is `ms`.
+std::vector<std::string> configTimingOutAfter(const std::string& ms) {
+  return test::configLines("timer off", "Serverlists\\Standard", "clantags off", "Player", "", ms,
+                           "fast");
+}
+
+// A server that takes the rcon password "secret" and answers nothing else.
+void takePasswordSecret(FakeGameServer& server) {
+  server.setResponder([](const test::FakeDatagram& d) {
+    return d.bytes.find("rcon secret status") != std::string::npos
+               ? test::FakeAnswer::reply(makePrintReply("\nmap: dm/mohdm1\n"))
+               : test::FakeAnswer::silence();
+  });
+}
+
+// --watch on the fake server with the data folder, from the root folder.
+void startWatch(QProcess& p, const FakeGameServer& server, const QString& password,
+                const TempDataDir& dir, const QStringList& more = {}) {
+  start(p,
+        QStringList{"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), password,
+                    "--data", QString::fromStdString(dir.path())} +
+            more,
+        "/");
+}
+
 TEST(Program, HelpVersionAndUsageErrorsWithoutADisplay) {
   TempDataDir dir;  // no data folder: none is needed, none is made
   const QString here = QString::fromStdString(dir.path());
@@ -79,8 +105,10 @@ TEST(Program, HelpVersionAndUsageErrorsWithoutADisplay) {
   EXPECT_EQ(version.code, 0);
   EXPECT_EQ(version.out, "tarvix 2.10\n");
 
-  for (const QStringList& args : {QStringList{"--no-such-option"}, QStringList{"stray"},
-                                  QStringList{"--watch", "127.0.0.1:1"}}) {
+  // No password: nothing may go to the server.
+  for (const QStringList& args :
+       {QStringList{"--no-such-option"}, QStringList{"stray"},
+        QStringList{"--watch", "127.0.0.1:1"}, QStringList{"--watch", "127.0.0.1:1", ""}}) {
     Finished bad = runProgram(args, here);
     EXPECT_FALSE(bad.crashed) << args.join(' ').toStdString();
     EXPECT_EQ(bad.code, 2) << args.join(' ').toStdString();
@@ -95,9 +123,7 @@ TEST(Program, FirstStartMakesThePerUserFolderFromTheInstalledTemplate) {
   FakeGameServer server;
   server.setReply(makeStatusReply("\\sv_hostname\\Home\\mapname\\dm/mohdm1\\sv_maxclients\\8",
                                   {{40, "Sniper"}}));
-  dir.writeLines("share/tarvix/data/Config",
-                 {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "", "", "300",
-                  "fast", "false", "0", "//Quellis Config - Dont change this file !"});
+  dir.writeLines("share/tarvix/data/Config", configTimingOutAfter("300"));
   dir.writeLines("share/tarvix/data/Serverlists/Standard",
                  {"Home", FakeGameServer::host(), server.portText()});
   dir.writeLines("share/tarvix/data/Buddys.txt", {"sniper"});
@@ -149,22 +175,13 @@ TEST(Program, ScanReportsOnlyTheHitsThePreviousPassDidNotHave) {
 TEST(Program, WatchStopsCleanlyOnSigtermInTheMiddleOfAWait) {
   TempDataDir dir;
   dir.writeInstallation();
-  dir.writeLines("Config",
-                 {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "", "", "250",
-                  "fast", "false", "0", "//Quellis Config - Dont change this file !"});
+  dir.writeLines("Config", configTimingOutAfter("250"));
   FakeGameServer server;
   // The password check is answered; the passes' status queries never are,
   // so the announcer sits in its 90-second wait.
-  server.setResponder([](const test::FakeDatagram& d) {
-    return d.bytes.find("rcon secret status") != std::string::npos
-               ? test::FakeAnswer::reply(makePrintReply("\nmap: dm/mohdm1\n"))
-               : test::FakeAnswer::silence();
-  });
+  takePasswordSecret(server);
   QProcess p;
-  start(p,
-        {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "-", "--announce",
-         "--every", "1", "--data", QString::fromStdString(dir.path())},
-        "/");
+  startWatch(p, server, "-", dir, {"--announce", "--every", "1"});
   p.write("secret\n");  // "-": the password comes on standard input
   ASSERT_TRUE(p.waitForBytesWritten(10000));
   p.closeWriteChannel();
@@ -204,10 +221,7 @@ TEST(Program, WatchWritesServerTextInUtf8WithControlsEscaped) {
                : test::FakeAnswer::silence();
   });
   QProcess p;
-  start(p,
-        {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "secret", "--data",
-         QString::fromStdString(dir.path())},
-        "/");
+  startWatch(p, server, "secret", dir);
   QByteArray out;
   for (int i = 0; i < 100 && !out.contains("Ev"); ++i) {
     p.waitForReadyRead(100);
@@ -273,19 +287,12 @@ TEST(Program, WatchTakesThePasswordFromATerminalWithoutEchoingIt) {
   TempDataDir dir;
   dir.writeInstallation();
   FakeGameServer server;
-  server.setResponder([](const test::FakeDatagram& d) {
-    return d.bytes.find("rcon secret status") != std::string::npos
-               ? test::FakeAnswer::reply(makePrintReply("\nmap: dm/mohdm1\n"))
-               : test::FakeAnswer::silence();
-  });
+  takePasswordSecret(server);
   Terminal terminal;
   if (!terminal.open()) GTEST_SKIP() << "no pseudo-terminal here";
   QProcess p;
   terminal.becomeInputOf(p);
-  start(p,
-        {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "-", "--data",
-         QString::fromStdString(dir.path())},
-        "/");
+  startWatch(p, server, "-", dir);
   ASSERT_TRUE(terminal.waitForEcho(false));
   terminal.type("secret\n");
   ASSERT_TRUE(server.waitForCount(1, 10000));
@@ -306,10 +313,7 @@ TEST(Program, WatchStopsAtOnceWhileWaitingForThePassword) {
     if (!terminal.open()) GTEST_SKIP() << "no pseudo-terminal here";
     QProcess p;
     terminal.becomeInputOf(p);
-    start(p,
-          {"--watch", QString::fromStdString("127.0.0.1:" + server.portText()), "-", "--data",
-           QString::fromStdString(dir.path())},
-          "/");
+    startWatch(p, server, "-", dir);
     // Echo off: the signals are caught and the password is awaited.
     ASSERT_TRUE(terminal.waitForEcho(false)) << signal;
     ::kill(static_cast<pid_t>(p.processId()), signal);
