@@ -9,10 +9,8 @@
 #include "components/ColourCodeDelegate.h"
 #include "components/IniSettings.h"
 #include "support/FakeGameServer.h"
-#include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
-#include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -64,11 +62,10 @@ class TestBrowserLooks : public QObject {
   // Each box below the window's other rows, off at first, stored at once,
   // and the main window follows it without a restart.
   void optionsSwitchTheLooksAtOnce() {
-    TempDataDir dir;
-    dir.writeInstallation({"A", "127.0.0.1", "1"});
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    OptionsWindow* options = ws.options();
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"A", "127.0.0.1", "1"});
+    Application& app = fx.start();
+    OptionsWindow* options = app.options();
     int lastBottom = partNamed<QWidget>(*options, "MasterServersButton")->geometry().bottom();
     for (const auto& [name, caption] : {std::pair{"FilterBarCheckBox", "show filter bar"},
                                         {"ColourCodesCheckBox", "show colour codes as colours"},
@@ -82,8 +79,8 @@ class TestBrowserLooks : public QObject {
       lastBottom = look->geometry().bottom();
     }
 
-    auto* filterBar = partNamed<QWidget>(*ws.mainWindow(), "FilterBar");
-    QTreeWidget* servers = serverView(*ws.mainWindow());
+    auto* filterBar = partNamed<QWidget>(*app.mainWindow(), "FilterBar");
+    QTreeWidget* servers = serverView(*app.mainWindow());
     for (bool on : {true, false}) {
       box(*options, "FilterBarCheckBox")->click();
       box(*options, "ColourCodesCheckBox")->click();
@@ -98,7 +95,7 @@ class TestBrowserLooks : public QObject {
   // pass still scans every server, and rows are filtered as a pass changes
   // them.
   void filterBarOverAScannedList() {
-    TempDataDir dir;
+    ProgramFixture fx;
     FakeGameServer empty, played, full, silent;
     empty.setReply(reply("dm/mohdm1", "16", {}));
     played.setReply(reply("obj/obj_team2", "16", {"^1Sni^7per", "bob"}));
@@ -106,14 +103,13 @@ class TestBrowserLooks : public QObject {
     const std::vector<std::string> list = {
         "Empty", "127.0.0.1", empty.portText(), "^4Played", "127.0.0.1", played.portText(),
         "Full",  "127.0.0.1", full.portText(),  "Silent",   "127.0.0.1", silent.portText()};
-    dir.writeInstallation(list);
+    fx.dir().writeInstallation(list);
     IniSettings().setFilterBar(true);
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ws.settings().updateConfig([](Config& c) { c.scanTimeout = 300; });
-    MainWindow& w = *ws.mainWindow();
+    Application& app = fx.start();
+    app.settings().updateConfig([](Config& c) { c.scanTimeout = 300; });
+    MainWindow& w = *app.mainWindow();
     w.show();
-    const std::string listBytes = dir.read("Serverlists/Standard");
+    const std::string listBytes = fx.dir().read("Serverlists/Standard");
     QVERIFY(!partNamed<QWidget>(w, "FilterBar")->isHidden());
     scanToEnd(w);
     const QStringList all = {"Empty", "^4Played", "Full", "Silent"};
@@ -148,7 +144,7 @@ class TestBrowserLooks : public QObject {
     // Only hidden: the rows, the name list and the file are all still there.
     QCOMPARE(serverRowCount(w), 4);
     QCOMPARE(serverNameList(w)->count(), 4);
-    QCOMPARE(dir.read("Serverlists/Standard"), listBytes);
+    QCOMPARE(fx.dir().read("Serverlists/Standard"), listBytes);
 
     // A pass over a filtered view asks every server, and a row that stops
     // passing the filter is hidden as the pass writes it.
@@ -165,7 +161,7 @@ class TestBrowserLooks : public QObject {
     QCOMPARE(silent.receivedCount(), asked[3] + 1);
     QCOMPARE(shownHosts(w), QStringList({"Full", "Silent"}));
     QCOMPARE(w.statusText(), QString("2 of 4 servers shown"));
-    QCOMPARE(dir.read("Serverlists/Standard"), listBytes);
+    QCOMPARE(fx.dir().read("Serverlists/Standard"), listBytes);
 
     // The bar put away shows every row and the usual count.
     IniSettings().setFilterBar(false);
@@ -193,14 +189,13 @@ class TestBrowserLooks : public QObject {
 
   // On a real window: the colours are drawn, the items keep their codes.
   void coloursDrawnWhileTheTextsKeepTheirCodes() {
-    TempDataDir dir;
+    ProgramFixture fx;
     FakeGameServer server;
     server.setReply(reply("dm/mohdm1", "16", {"^1RRRRRRRR"}));
-    dir.writeInstallation({"^1WWWWWWWWWWWW", "127.0.0.1", server.portText()});
+    fx.dir().writeInstallation({"^1WWWWWWWWWWWW", "127.0.0.1", server.portText()});
     IniSettings().setColourCodes(true);
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    MainWindow& w = *ws.mainWindow();
+    Application& app = fx.start();
+    MainWindow& w = *app.mainWindow();
     w.show();
     scanToEnd(w);
     clickRow(serverView(w), serverRow(w, 0));

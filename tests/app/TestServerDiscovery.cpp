@@ -137,33 +137,29 @@ class TestServerDiscovery : public QObject {
   }
 
   void aFetchedListTheUserChangedIsKept() {
-    TempDataDir dir;
-    dir.writeInstallation({});
+    ProgramFixture fx;
+    fx.dir().writeInstallation({});
     auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
     FakeMaster master;
     master.setList("mohaa", {at(*alpha)});
     useMaster(master);
-    ScriptedDialogs d;
-    ProgramFixture ws;
-    ServerDiscoveryRefresh* discovery = ws.program().serverDiscovery();
-    QSignalSpy finished(discovery, &ServerDiscoveryRefresh::finished);
-    discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
-    QVERIFY(finished.wait(15000));
+    Application& app = fx.start();
+    Refresh r(app);
+    QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
     const std::string fetched = crlf({"Alpha", "127.0.0.1", "12203"});
-    QCOMPARE(dir.read("Serverlists/Internet"), fetched);
+    QCOMPARE(fx.dir().read("Serverlists/Internet"), fetched);
 
     // A server added to the fetched list since makes it the user's.
     const std::string changed = fetched + crlf({"Added", "10.0.0.7", "12203"});
-    dir.write("Serverlists/Internet", changed);
+    fx.dir().write("Serverlists/Internet", changed);
     for (int round = 0; round < 2; ++round) {
-      discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
-      QVERIFY(finished.wait(15000));
-      QCOMPARE(dir.read("Serverlists/Internet"), changed);
-      QCOMPARE(dir.read("Serverlists/Internet 2"), fetched);
+      QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
+      QCOMPARE(fx.dir().read("Serverlists/Internet"), changed);
+      QCOMPARE(fx.dir().read("Serverlists/Internet 2"), fetched);
     }
     QVERIFY(!IniSettings().isFetchedList("Internet"));
     QVERIFY(IniSettings().isFetchedList("Internet 2"));
-    QVERIFY(!dir.exists("Serverlists/Internet 3"));
+    QVERIFY(!fx.dir().exists("Serverlists/Internet 3"));
   }
 
   void deletedOrImportedListsAreTheUsers() {
