@@ -44,7 +44,9 @@ void ColourCodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const QString piece = elide && metrics.horizontalAdvance(run) > room
                               ? metrics.elidedText(run, Qt::ElideRight, room)
                               : run;
-    painter->setPen(colour.isValid() ? colour : plain);
+    // A selected row is drawn in the highlight's own text colour: code colours
+    // on the highlight are often unreadable.
+    painter->setPen(colour.isValid() && !selected ? colour : plain);
     painter->drawText(QRect(x, rect.top(), room, rect.height()),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, piece);
     x += metrics.horizontalAdvance(piece);

@@ -1,6 +1,7 @@
 #pragma once
 // Draws a view column's colour codes ("^1Red^7Name") as colours, the codes
 // hidden; the item's text, and so every search and file, keeps its bytes.
+// A selected row is drawn in the highlight's text colour.
 #include <QStyledItemDelegate>
 
 namespace tarvix {

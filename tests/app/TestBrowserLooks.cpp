@@ -202,6 +202,7 @@ class TestBrowserLooks : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(playerView(w)->topLevelItemCount(), 1, 5000);
     QCOMPARE(serverRow(w, 0)->text(2), QString("^1WWWWWWWWWWWW"));
     QCOMPARE(playerView(w)->topLevelItem(0)->text(0), QString("^1RRRRRRRR"));
+    QCOMPARE(redPixels(serverView(w)), 0);  // the selected row in the highlight's colour
     serverView(w)->clearSelection();
     QVERIFY(redPixels(serverView(w)) > 0);
     QVERIFY(redPixels(playerView(w)) > 0);
