@@ -115,51 +115,39 @@ class TestServerDiscovery : public QObject {
     QCOMPARE(app.mainWindow()->statusText(), QString("Beta added to the list Standard"));
   }
 
+  // A list of the refresh's name that the user made, or fetched and changed
+  // since, is never replaced: each refresh writes the next free name.
   void aListOfTheUsersIsNeverReplaced() {
-    ProgramFixture fx;
-    fx.dir().writeInstallation({});
-    const std::string mine = crlf({"Mine", "10.0.0.2", "12203"});
-    fx.dir().write("Serverlists/Internet", mine);
-    auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
-    FakeMaster master;
-    master.setList("mohaa", {at(*alpha)});
-    useMaster(master);
-    Application& app = fx.start();
-    Refresh r(app);
-    for (int round = 0; round < 2; ++round) {
-      QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
-      QCOMPARE(fx.dir().read("Serverlists/Internet"), mine);
-      QCOMPARE(fx.dir().read("Serverlists/Internet 2"), crlf({"Alpha", "127.0.0.1", "12203"}));
-      QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Internet 2"));
-    }
-    QVERIFY(app.mainWindow()->statusText().contains("Internet is a list of your own"));
-    QVERIFY(!fx.dir().exists("Serverlists/Internet 3"));
-  }
-
-  void aFetchedListTheUserChangedIsKept() {
-    ProgramFixture fx;
-    fx.dir().writeInstallation({});
-    auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
-    FakeMaster master;
-    master.setList("mohaa", {at(*alpha)});
-    useMaster(master);
-    Application& app = fx.start();
-    Refresh r(app);
-    QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
     const std::string fetched = crlf({"Alpha", "127.0.0.1", "12203"});
-    QCOMPARE(fx.dir().read("Serverlists/Internet"), fetched);
-
-    // A server added to the fetched list since makes it the user's.
-    const std::string changed = fetched + crlf({"Added", "10.0.0.7", "12203"});
-    fx.dir().write("Serverlists/Internet", changed);
-    for (int round = 0; round < 2; ++round) {
-      QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
-      QCOMPARE(fx.dir().read("Serverlists/Internet"), changed);
-      QCOMPARE(fx.dir().read("Serverlists/Internet 2"), fetched);
+    for (bool changedAfterFetching : {false, true}) {
+      ProgramFixture fx;
+      fx.dir().writeInstallation({});
+      std::string mine = crlf({"Mine", "10.0.0.2", "12203"});
+      if (!changedAfterFetching) fx.dir().write("Serverlists/Internet", mine);
+      auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
+      FakeMaster master;
+      master.setList("mohaa", {at(*alpha)});
+      useMaster(master);
+      Application& app = fx.start();
+      Refresh r(app);
+      if (changedAfterFetching) {
+        QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
+        QCOMPARE(fx.dir().read("Serverlists/Internet"), fetched);
+        // A server added to the fetched list since makes it the user's.
+        mine = fetched + crlf({"Added", "10.0.0.7", "12203"});
+        fx.dir().write("Serverlists/Internet", mine);
+      }
+      for (int round = 0; round < 2; ++round) {
+        QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
+        QCOMPARE(fx.dir().read("Serverlists/Internet"), mine);
+        QCOMPARE(fx.dir().read("Serverlists/Internet 2"), fetched);
+        QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Internet 2"));
+      }
+      QVERIFY(app.mainWindow()->statusText().contains("Internet is a list of your own"));
+      QVERIFY(!IniSettings().isFetchedList("Internet"));
+      QVERIFY(IniSettings().isFetchedList("Internet 2"));
+      QVERIFY(!fx.dir().exists("Serverlists/Internet 3"));
     }
-    QVERIFY(!IniSettings().isFetchedList("Internet"));
-    QVERIFY(IniSettings().isFetchedList("Internet 2"));
-    QVERIFY(!fx.dir().exists("Serverlists/Internet 3"));
   }
 
   void deletedOrImportedListsAreTheUsers() {
