@@ -59,6 +59,37 @@ bool mayWriteList(IniSettings& ini, const std::string& name) {
   return false;
 }
 
+// Writes the list a refresh found and records it as fetched, with a digest
+// of what was written; false after an error shown above `window`.
+bool writeFetchedList(QWidget* window, const std::string& name,
+                      const std::vector<std::string>& lines) {
+  IniSettings ini;
+  const std::string path = serverListPathFor(name);
+  // Marked before the file exists, so a list it wrote is never taken for the user's.
+  ini.addFetchedList(name);
+  if (!showingErrors(window, [&] { replaceLines(path, lines); })) return false;
+  try {
+    ini.setFetchedListDigest(name, digestOf(readFile(path)));
+  } catch (const std::exception&) {
+    // Without a digest the list still counts as fetched and unchanged.
+  }
+  return true;
+}
+
+// The list at `path` becomes current now and at the next start.
+void makeCurrentList(Settings& settings, const std::string& path) {
+  settings.updateConfig([&path](Config& c) { c.serverListPath = path; });
+  // Only line 2 of the stored Config changes; the rest is written as read.
+  Config stored;
+  try {
+    readConfig(stored);
+    stored.serverListPath = path;
+    writeConfig(stored);
+  } catch (const std::exception&) {
+    // The list is current for this run; Config is written when Options hides.
+  }
+}
+
 }  // namespace
 
 ServerDiscoveryRefresh::ServerDiscoveryRefresh(Settings& settings, QWidget* window)
@@ -195,29 +226,11 @@ void ServerDiscoveryRefresh::finish(Source source, const DiscoveryResult& result
     lines.insert(lines.end(), {e.name, e.ip, e.port});
     names.push_back(e.name);
   }
-  IniSettings ini;
-  // Marked before the file exists, so a list it wrote is never taken for the user's.
-  ini.addFetchedList(name);
-  if (!showingErrors(window_, [&] { replaceLines(path, lines); })) {
+  if (!writeFetchedList(window_, name, lines)) {
     emit finished();
     return;
   }
-  try {
-    ini.setFetchedListDigest(name, digestOf(readFile(path)));
-  } catch (const std::exception&) {
-    // Without a digest the list still counts as fetched and unchanged.
-  }
-
-  settings_.updateConfig([&path](Config& c) { c.serverListPath = path; });
-  // Only line 2 of the stored Config changes; the rest is written as read.
-  Config stored;
-  try {
-    readConfig(stored);
-    stored.serverListPath = path;
-    writeConfig(stored);
-  } catch (const std::exception&) {
-    // The list is current for this run; Config is written when Options hides.
-  }
+  makeCurrentList(settings_, path);
   emit listFetched(toQString(name), names);
   QString text = toQString(serversInListText(names.size(), path));
   if (name != baseName(source))
