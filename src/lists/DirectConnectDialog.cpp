@@ -24,46 +24,46 @@ DirectConnectDialog::DirectConnectDialog(Settings& settings, QWidget* parent)
   setWindowTitle("direct connect");
   makeFixedToolWindow(this, false);
 
-  addressLabel = new QLabel("IP:Port", this);
-  addressLabel->setObjectName("Label1");
-  addressLabel->setGeometry(10, 8, 120, 14);
-  ipEdit = new QLineEdit(this);
-  ipEdit->setObjectName("Edit1");
-  ipEdit->setGeometry(10, 22, 130, 21);
-  portEdit = new QLineEdit(this);
-  portEdit->setObjectName("Edit2");
-  portEdit->setGeometry(146, 22, 58, 21);
-  passwordEdit = makeLabeledEdit(this, "LabeledEdit1", "Password ", 10, 48, 194);
-  connectButton = makeButton(this, "Button1", "connect", QRect(10, 92, 194, 25));
+  ui_.addressLabel = new QLabel("IP:Port", this);
+  ui_.addressLabel->setObjectName("Label1");
+  ui_.addressLabel->setGeometry(10, 8, 120, 14);
+  ui_.ipEdit = new QLineEdit(this);
+  ui_.ipEdit->setObjectName("Edit1");
+  ui_.ipEdit->setGeometry(10, 22, 130, 21);
+  ui_.portEdit = new QLineEdit(this);
+  ui_.portEdit->setObjectName("Edit2");
+  ui_.portEdit->setGeometry(146, 22, 58, 21);
+  ui_.passwordEdit = makeLabeledEdit(this, "LabeledEdit1", "Password ", 10, 48, 194);
+  ui_.connectButton = makeButton(this, "Button1", "connect", QRect(10, 92, 194, 25));
 
-  acceptCodePageOnly({ipEdit, portEdit, passwordEdit});
+  acceptCodePageOnly({ui_.ipEdit, ui_.portEdit, ui_.passwordEdit});
 
   setFixedSize(214, 126);
   centreOnDesktop(this);
 
-  connect(ipEdit, &QLineEdit::editingFinished, this, &DirectConnectDialog::tidyAddress);
-  connect(connectButton, &QPushButton::clicked, this, &DirectConnectDialog::connectToServer);
-  pressOnEnter(this, connectButton);
+  connect(ui_.ipEdit, &QLineEdit::editingFinished, this, &DirectConnectDialog::tidyAddress);
+  connect(ui_.connectButton, &QPushButton::clicked, this, &DirectConnectDialog::connectToServer);
+  pressOnEnter(this, ui_.connectButton);
 }
 
 void DirectConnectDialog::tidyAddress() {
-  removeBlanks(ipEdit);
-  removeBlanks(portEdit);
-  splitAddressField(ipEdit, portEdit);
+  removeBlanks(ui_.ipEdit);
+  removeBlanks(ui_.portEdit);
+  splitAddressField(ui_.ipEdit, ui_.portEdit);
 }
 
 void DirectConnectDialog::connectToServer() {
   if (busy_) return;
-  if (!ipEdit->text().contains('.')) {
-    ipEdit->setFocus();
+  if (!ui_.ipEdit->text().contains('.')) {
+    ui_.ipEdit->setFocus();
     dialogs().showMessage(this, "please enter a valid ip!");
     return;
   }
   busy_ = true;
-  connectButton->setEnabled(false);
-  removeBlanks(ipEdit);
-  removeBlanks(portEdit);
-  const CurrentServer server{toBytes(ipEdit->text()), toBytes(portEdit->text())};
+  ui_.connectButton->setEnabled(false);
+  removeBlanks(ui_.ipEdit);
+  removeBlanks(ui_.portEdit);
+  const CurrentServer server{toBytes(ui_.ipEdit->text()), toBytes(ui_.portEdit->text())};
   settings_.setCurrentServer(server);
   // The server chosen here replaces a selection still waiting for its reply.
   emit serverChosen();
@@ -74,22 +74,22 @@ void DirectConnectDialog::connectToServer() {
 
 void DirectConnectDialog::connectIfAnswered(const std::string& reply) {
   unsetCursor();
-  connectButton->setEnabled(true);
+  ui_.connectButton->setEnabled(true);
   busy_ = false;
   if (directConnectSetsEdition(reply)) emit editionFound(toQString(editionOf(reply)));
   if (!directConnectAnswered(reply)) {
-    ipEdit->setFocus();
+    ui_.ipEdit->setFocus();
     dialogs().showMessage(this, "no response from server!");
     return;
   }
   // With an empty password field the game joins with the password connect
   // finds itself (the settings' password, then the password file).
-  if (!passwordEdit->text().isEmpty()) {
-    const std::string password = toBytes(passwordEdit->text());
+  if (!ui_.passwordEdit->text().isEmpty()) {
+    const std::string password = toBytes(ui_.passwordEdit->text());
     settings_.updateConfig([&password](Config& c) { c.serverPassword = password; });
   }
   emit connectRequested();
-  ipEdit->setFocus();
+  ui_.ipEdit->setFocus();
   hide();
 }
 

@@ -20,17 +20,6 @@ class DirectConnectDialog : public QWidget {
  public:
   explicit DirectConnectDialog(Settings& settings, QWidget* parent = nullptr);
 
-  QLabel* addressLabel = nullptr;  // "IP:Port"
-  QLineEdit* ipEdit = nullptr;
-  QLineEdit* portEdit = nullptr;
-  QLineEdit* passwordEdit = nullptr;
-  QPushButton* connectButton = nullptr;
-
-  // Leaving the IP field: blanks removed, "ip:port" split at the first colon.
-  void tidyAddress();
-  // "connect": the typed server becomes the current one and is asked for its
-  // status in the background; the game starts when it answers.
-  void connectToServer();
   // "connect" is waiting for the server's reply.
   bool busy() const { return busy_; }
 
@@ -43,10 +32,25 @@ class DirectConnectDialog : public QWidget {
   void connectRequested();
 
  private:
+  // Controls; each keeps its code name as its objectName.
+  struct Ui {
+    QLabel* addressLabel = nullptr;  // "IP:Port"
+    QLineEdit* ipEdit = nullptr;
+    QLineEdit* portEdit = nullptr;
+    QLineEdit* passwordEdit = nullptr;
+    QPushButton* connectButton = nullptr;
+  };
+
+  // Leaving the IP field: blanks removed, "ip:port" split at the first colon.
+  void tidyAddress();
+  // "connect": the typed server becomes the current one and is asked for its
+  // status in the background; the game starts when it answers.
+  void connectToServer();
   // The check's reply: starts the game when the server answered.
   void connectIfAnswered(const std::string& reply);
 
   Settings& settings_;
+  Ui ui_;
   bool busy_ = false;
   BackgroundTask query_;
 };

@@ -38,26 +38,27 @@ QuickAddDialog::QuickAddDialog(Settings& settings, const ScanState& scan, QWidge
   setWindowTitle("quick add");
   makeFixedToolWindow(this, true);
 
-  ipEdit = makeLabeledEdit(this, "LabeledEdit2", "IP", 10, 8, 130);
-  portEdit = makeLabeledEdit(this, "LabeledEdit3", "Port", 148, 8, 56);
-  nameEdit = makeLabeledEdit(this, "LabeledEdit1", "Name", 10, 48, 194);
-  acceptCodePageOnly({ipEdit, portEdit, nameEdit});
-  nameEdit->setVisible(false);
-  labelOf(this, nameEdit)->setVisible(false);
+  ui_.ipEdit = makeLabeledEdit(this, "LabeledEdit2", "IP", 10, 8, 130);
+  ui_.portEdit = makeLabeledEdit(this, "LabeledEdit3", "Port", 148, 8, 56);
+  ui_.nameEdit = makeLabeledEdit(this, "LabeledEdit1", "Name", 10, 48, 194);
+  acceptCodePageOnly({ui_.ipEdit, ui_.portEdit, ui_.nameEdit});
+  ui_.nameEdit->setVisible(false);
+  labelOf(this, ui_.nameEdit)->setVisible(false);
 
-  addButton = makeButton(this, "Button1", "add to list", QRect(10, 50, 194, 25));
-  receiveNameButton = makeButton(this, "Button2", "receive server name", QRect(10, 80, 194, 25));
-  receiveNameButton->setVisible(false);
+  ui_.addButton = makeButton(this, "Button1", "add to list", QRect(10, 50, 194, 25));
+  ui_.receiveNameButton =
+      makeButton(this, "Button2", "receive server name", QRect(10, 80, 194, 25));
+  ui_.receiveNameButton->setVisible(false);
 
   setFixedSize(214, 85);
   centreOnDesktop(this);
 
-  connect(ipEdit, &QLineEdit::editingFinished, this, &QuickAddDialog::splitAddress);
-  connect(ipEdit, &QLineEdit::returnPressed, this, &QuickAddDialog::splitAddress);
-  connect(addButton, &QPushButton::clicked, this, &QuickAddDialog::addToList);
-  connect(receiveNameButton, &QPushButton::clicked, this, &QuickAddDialog::receiveServerName);
+  connect(ui_.ipEdit, &QLineEdit::editingFinished, this, &QuickAddDialog::splitAddress);
+  connect(ui_.ipEdit, &QLineEdit::returnPressed, this, &QuickAddDialog::splitAddress);
+  connect(ui_.addButton, &QPushButton::clicked, this, &QuickAddDialog::addToList);
+  connect(ui_.receiveNameButton, &QPushButton::clicked, this, &QuickAddDialog::receiveServerName);
   // Enter in "IP" splits an address typed with its port; anywhere else it adds.
-  pressOnEnter(this, addButton, {ipEdit});
+  pressOnEnter(this, ui_.addButton, {ui_.ipEdit});
 }
 
 void QuickAddDialog::showEvent(QShowEvent* event) {
@@ -65,29 +66,29 @@ void QuickAddDialog::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) resetAddCaption();
 }
 
-void QuickAddDialog::resetAddCaption() { addButton->setText("add server"); }
+void QuickAddDialog::resetAddCaption() { ui_.addButton->setText("add server"); }
 
-void QuickAddDialog::splitAddress() { splitAddressField(ipEdit, portEdit); }
+void QuickAddDialog::splitAddress() { splitAddressField(ui_.ipEdit, ui_.portEdit); }
 
 void QuickAddDialog::receiveServerName() {
   if (!busy_) startNameQuery(nullptr);
 }
 
 bool QuickAddDialog::startNameQuery(std::function<void()> then) {
-  if (ipEdit->text().isEmpty() || portEdit->text().isEmpty()) return false;
-  removeBlanks(ipEdit);
-  removeBlanks(portEdit);
+  if (ui_.ipEdit->text().isEmpty() || ui_.portEdit->text().isEmpty()) return false;
+  removeBlanks(ui_.ipEdit);
+  removeBlanks(ui_.portEdit);
   // A name left from an earlier server must never name this one.
-  nameEdit->clear();
+  ui_.nameEdit->clear();
   nameQuery_.cancel();
   // The wait can last the whole time-out: show that a query is under way.
   setCursor(Qt::BusyCursor);
-  nameQuery_ = fetchStatusInBackground(this, toBytes(ipEdit->text()), toBytes(portEdit->text()),
-                                       settings_.scanTimeout(),
+  nameQuery_ = fetchStatusInBackground(this, toBytes(ui_.ipEdit->text()),
+                                       toBytes(ui_.portEdit->text()), settings_.scanTimeout(),
                                        [this, then = std::move(then)](const std::string& reply) {
                                          unsetCursor();
                                          if (quickAddAnswered(reply))
-                                           nameEdit->setText(toQString(quickAddName(reply)));
+                                           ui_.nameEdit->setText(toQString(quickAddName(reply)));
                                          if (then) then();
                                        });
   return true;
@@ -96,8 +97,8 @@ bool QuickAddDialog::startNameQuery(std::function<void()> then) {
 void QuickAddDialog::addToList() {
   if (busy_) return;
   busy_ = true;
-  addButton->setEnabled(false);
-  if (ipEdit->text().isEmpty() || portEdit->text().isEmpty()) {
+  ui_.addButton->setEnabled(false);
+  if (ui_.ipEdit->text().isEmpty() || ui_.portEdit->text().isEmpty()) {
     dialogs().showMessage(this, "please enter ip and port !");
     finishAdding();
     return;
@@ -109,30 +110,31 @@ void QuickAddDialog::addToList() {
 }
 
 void QuickAddDialog::finishAdding() {
-  ipEdit->setFocus();
+  ui_.ipEdit->setFocus();
   hide();
-  addButton->setEnabled(true);
+  ui_.addButton->setEnabled(true);
   busy_ = false;
 }
 
 void QuickAddDialog::appendNamedServer() {
-  if (nameEdit->text().isEmpty() && dialogs().confirm(this, "Server does not response - add it ?"))
-    nameEdit->setText(unnamedServerName());
-  if (scan_.scanRunning() || nameEdit->text().isEmpty() || ipEdit->text().isEmpty() ||
-      portEdit->text().isEmpty())
+  if (ui_.nameEdit->text().isEmpty() &&
+      dialogs().confirm(this, "Server does not response - add it ?"))
+    ui_.nameEdit->setText(unnamedServerName());
+  if (scan_.scanRunning() || ui_.nameEdit->text().isEmpty() || ui_.ipEdit->text().isEmpty() ||
+      ui_.portEdit->text().isEmpty())
     return;
-  const std::string name = toBytes(nameEdit->text());
+  const std::string name = toBytes(ui_.nameEdit->text());
   try {
-    appendServer(settings_.serverListPath(), name, toBytes(ipEdit->text()),
-                 toBytes(portEdit->text()));
+    appendServer(settings_.serverListPath(), name, toBytes(ui_.ipEdit->text()),
+                 toBytes(ui_.portEdit->text()));
   } catch (const std::exception&) {
     emit statusMessage("Serverlist is in use...please restart Tarvix to add a server !");
     return;
   }
   emit serverAdded(name);
-  nameEdit->clear();
-  ipEdit->clear();
-  portEdit->clear();
+  ui_.nameEdit->clear();
+  ui_.ipEdit->clear();
+  ui_.portEdit->clear();
 }
 
 }  // namespace tarvix

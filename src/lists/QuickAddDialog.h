@@ -7,7 +7,6 @@
 
 #include "components/Background.h"
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -22,21 +21,6 @@ class QuickAddDialog : public QWidget {
  public:
   QuickAddDialog(Settings& settings, const ScanState& scan, QWidget* parent = nullptr);
 
-  QLineEdit* ipEdit = nullptr;
-  QLineEdit* portEdit = nullptr;
-  QPushButton* addButton = nullptr;
-  QLineEdit* nameEdit = nullptr;             // hidden
-  QPushButton* receiveNameButton = nullptr;  // hidden
-
-  // Showing: the add button reads "add server".
-  void resetAddCaption();
-  // Leaving the IP field or Enter in it: "ip:port" is split at the first colon.
-  void splitAddress();
-  // The name query: the name field gets the name the server's reply gives.
-  void receiveServerName();
-  // "add server": asks the server for its name in the background, then adds
-  // it; the window hides when done.
-  void addToList();
   // An "add server" is waiting for the server's reply.
   bool busy() const { return busy_; }
 
@@ -50,6 +34,24 @@ class QuickAddDialog : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Controls; each keeps its code name as its objectName.
+  struct Ui {
+    QLineEdit* ipEdit = nullptr;
+    QLineEdit* portEdit = nullptr;
+    QPushButton* addButton = nullptr;
+    QLineEdit* nameEdit = nullptr;             // hidden
+    QPushButton* receiveNameButton = nullptr;  // hidden
+  };
+
+  // Showing: the add button reads "add server".
+  void resetAddCaption();
+  // Leaving the IP field or Enter in it: "ip:port" is split at the first colon.
+  void splitAddress();
+  // The name query: the name field gets the name the server's reply gives.
+  void receiveServerName();
+  // "add server": asks the server for its name in the background, then adds
+  // it; the window hides when done.
+  void addToList();
   // Starts the name query; `then` runs once the reply was shown. False when
   // the address is incomplete.
   bool startNameQuery(std::function<void()> then);
@@ -60,6 +62,7 @@ class QuickAddDialog : public QWidget {
 
   Settings& settings_;
   const ScanState& scan_;
+  Ui ui_;
   bool busy_ = false;
   BackgroundTask nameQuery_;
 };

@@ -12,7 +12,6 @@
 #include "base/Text.h"
 #include "components/Clock.h"
 #include "components/QtText.h"
-#include "lists/LabeledEdit.h"
 #include "protocol/StatusQuery.h"
 #include "store/DataFile.h"
 #include "support/FakeGameServer.h"
@@ -53,6 +52,36 @@ const char* kSpearheadInfo =
     "\\sv_hostname\\^2Beach\\mapname\\obj/obj_team2\\sv_maxclients\\20"
     "\\gamename\\Medal of Honor Spearhead";
 
+// The two windows' controls, found as a user finds them.
+QLineEdit* ipField(const QuickAddDialog* q) { return partNamed<QLineEdit>(*q, "LabeledEdit2"); }
+QLineEdit* portField(const QuickAddDialog* q) { return partNamed<QLineEdit>(*q, "LabeledEdit3"); }
+QLineEdit* nameField(const QuickAddDialog* q) { return partNamed<QLineEdit>(*q, "LabeledEdit1"); }
+QPushButton* addServerButton(const QuickAddDialog* q) {
+  return partNamed<QPushButton>(*q, "Button1");
+}
+QLineEdit* ipField(const DirectConnectDialog* c) { return partNamed<QLineEdit>(*c, "Edit1"); }
+QLineEdit* portField(const DirectConnectDialog* c) { return partNamed<QLineEdit>(*c, "Edit2"); }
+QLineEdit* passwordField(const DirectConnectDialog* c) {
+  return partNamed<QLineEdit>(*c, "LabeledEdit1");
+}
+QPushButton* connectButton(const DirectConnectDialog* c) {
+  return partNamed<QPushButton>(*c, "Button1");
+}
+
+// Replaces the field's text by typing, the field having the focus.
+void typeInto(QLineEdit* field, const QString& text) {
+  field->setFocus();
+  field->selectAll();
+  QTest::keyClick(field, Qt::Key_Backspace);
+  QTest::keyClicks(field, text);
+}
+
+// Shows the button's window and clicks the button with the mouse.
+void clickOn(QPushButton* button) {
+  button->window()->show();
+  QTest::mouseClick(button, Qt::LeftButton);
+}
+
 }  // namespace
 
 class TestQuickAdd : public QObject {
@@ -61,34 +90,97 @@ class TestQuickAdd : public QObject {
  private slots:
   void initTestCase() { initResources(); }
 
+  // Both windows as a user first sees them: title, size, and each control's
+  // caption, place and visibility.
+  void windowsLookAsBuilt() {
+    ProgramFixture fx;
+    fx.dir().writeInstallation();
+    Application& app = fx.start();
+    struct Control {
+      const char* name;
+      const char* text;
+      QRect geometry;
+      bool visible;
+    };
+    struct Window {
+      QWidget* window;
+      const char* title;
+      QSize size;
+      std::vector<Control> controls;
+    };
+    const Window windows[] = {
+        {app.quickAdd(),
+         "quick add",
+         {214, 85},
+         {{"LabeledEdit2Label", "IP", {10, 8, 130, 14}, true},
+          {"LabeledEdit2", "", {10, 22, 130, 21}, true},
+          {"LabeledEdit3Label", "Port", {148, 8, 56, 14}, true},
+          {"LabeledEdit3", "", {148, 22, 56, 21}, true},
+          {"LabeledEdit1Label", "Name", {10, 48, 194, 14}, false},
+          {"LabeledEdit1", "", {10, 62, 194, 21}, false},
+          {"Button1", "add server", {10, 50, 194, 25}, true},
+          {"Button2", "receive server name", {10, 80, 194, 25}, false}}},
+        {app.directConnect(),
+         "direct connect",
+         {214, 126},
+         {{"Label1", "IP:Port", {10, 8, 120, 14}, true},
+          {"Edit1", "", {10, 22, 130, 21}, true},
+          {"Edit2", "", {146, 22, 58, 21}, true},
+          {"LabeledEdit1Label", "Password ", {10, 48, 194, 14}, true},
+          {"LabeledEdit1", "", {10, 62, 194, 21}, true},
+          {"Button1", "connect", {10, 92, 194, 25}, true}}},
+    };
+    for (const Window& w : windows) {
+      w.window->show();
+      QCOMPARE(w.window->windowTitle(), QString(w.title));
+      QCOMPARE(w.window->size(), w.size);
+      for (const Control& c : w.controls) {
+        const auto* part = partNamed<QWidget>(*w.window, c.name);
+        const QString where = w.window->objectName() + "/" + c.name;
+        QVERIFY2(part->property("text").toString() == c.text, qPrintable(where));
+        QVERIFY2(part->geometry() == c.geometry, qPrintable(where));
+        QVERIFY2(part->isVisible() == c.visible, qPrintable(where));
+      }
+      w.window->hide();
+    }
+  }
+
+  // "ip:port" typed into the IP field is split at the first colon: by Enter
+  // in quick add, by leaving the field (blanks removed) in direct connect.
   void ipFieldSplitsAtTheFirstColon() {
     ProgramFixture fx;
     fx.dir().writeInstallation();
     Application& app = fx.start();
     QuickAddDialog* q = app.quickAdd();
     q->show();
-    QCOMPARE(q->addButton->text(), QString("add server"));
-    QVERIFY(!q->nameEdit->isVisible());
-    QVERIFY(!q->receiveNameButton->isVisible());
-    q->ipEdit->setFocus();
-    q->ipEdit->setText("10.0.0.1:80");
-    QTest::keyClick(q->ipEdit, Qt::Key_Return);
-    QCOMPARE(q->ipEdit->text(), QString("10.0.0.1"));
-    QCOMPARE(q->portEdit->text(), QString("80"));
-    q->ipEdit->setText("1.2.3.4:5:6");
-    q->splitAddress();
-    QCOMPARE(q->ipEdit->text(), QString("1.2.3.4"));
-    QCOMPARE(q->portEdit->text(), QString("5:6"));
+    const struct {
+      const char* typed;
+      const char* ip;
+      const char* port;
+    } splits[] = {{"10.0.0.1:80", "10.0.0.1", "80"},
+                  {"1.2.3.4:5:6", "1.2.3.4", "5:6"},
+                  {"1.2.3.4", "1.2.3.4", "5:6"}};
+    for (const auto& split : splits) {
+      typeInto(ipField(q), split.typed);
+      QTest::keyClick(ipField(q), Qt::Key_Return);
+      QCOMPARE(ipField(q)->text(), QString(split.ip));
+      QCOMPARE(portField(q)->text(), QString(split.port));
+    }
+    QVERIFY(q->isVisible());  // Enter in "IP" does not add
     q->hide();
 
     DirectConnectDialog* c = app.directConnect();
-    c->ipEdit->setText(" 127.0.0.1 : 28960 ");
-    c->portEdit->setText(" 9");
-    c->tidyAddress();
-    QCOMPARE(c->ipEdit->text(), QString("127.0.0.1"));
-    QCOMPARE(c->portEdit->text(), QString("28960"));
-    QCOMPARE(c->windowTitle(), QString("direct connect"));
-    QCOMPARE(labelOf(c, c->passwordEdit)->text(), QString("Password "));
+    c->show();
+    c->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(c));
+    typeInto(portField(c), " 9");
+    typeInto(ipField(c), " 127.0.0.1 : 28960 ");
+    QVERIFY(ipField(c)->hasFocus());
+    QTest::keyClick(ipField(c), Qt::Key_Tab);
+    QVERIFY(!ipField(c)->hasFocus());
+    QCOMPARE(ipField(c)->text(), QString("127.0.0.1"));
+    QCOMPARE(portField(c)->text(), QString("28960"));
+    c->hide();
   }
 
   void answeringServerIsAddedUnderItsOwnName() {
@@ -100,9 +192,9 @@ class TestQuickAdd : public QObject {
     MainWindow* f = app.mainWindow();
     QuickAddDialog* q = app.quickAdd();
     q->show();
-    q->ipEdit->setText(" 127.0.0.1");
-    q->portEdit->setText(QString::fromStdString(server.portText() + " "));
-    q->addButton->click();
+    typeInto(ipField(q), " 127.0.0.1");
+    typeInto(portField(q), QString::fromStdString(server.portText() + " "));
+    clickOn(addServerButton(q));
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QVERIFY(fx.dialogs().shown.isEmpty());
     QCOMPARE(server.receivedCount(), std::size_t(1));
@@ -117,9 +209,9 @@ class TestQuickAdd : public QObject {
     QCOMPARE(row->text(0), QString("not scanned"));
     QCOMPARE(row->text(2), QString("^1My Server"));
     QVERIFY(!row->isSelected());
-    QVERIFY(q->nameEdit->text().isEmpty());
-    QVERIFY(q->ipEdit->text().isEmpty());
-    QVERIFY(q->portEdit->text().isEmpty());
+    QVERIFY(nameField(q)->text().isEmpty());
+    QVERIFY(ipField(q)->text().isEmpty());
+    QVERIFY(portField(q)->text().isEmpty());
     QVERIFY(!q->isVisible());
   }
 
@@ -135,16 +227,16 @@ class TestQuickAdd : public QObject {
     setConfigValue(app.settings(), &Config::scanTimeout, 250);
     QuickAddDialog* q = app.quickAdd();
 
-    q->ipEdit->setText("127.0.0.1");
-    q->portEdit->setText(QString::fromStdString(silent.portText()));
-    q->addToList();
+    typeInto(ipField(q), "127.0.0.1");
+    typeInto(portField(q), QString::fromStdString(silent.portText()));
+    clickOn(addServerButton(q));
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QCOMPARE(fx.dialogs().questions, QStringList({"Server does not response - add it ?"}));
     QCOMPARE(stdList(fx.dir()), std::string());
     QVERIFY(!q->isVisible());
 
     fx.dialogs().answers.push_back(true);
-    q->addToList();
+    clickOn(addServerButton(q));
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     const QLocale locale = QLocale::system();
     const std::string name =
@@ -165,35 +257,35 @@ class TestQuickAdd : public QObject {
     setConfigValue(app.settings(), &Config::scanTimeout, 300);
     QuickAddDialog* q = app.quickAdd();
     q->show();
-    q->ipEdit->setText("127.0.0.1");
-    q->portEdit->setText(QString::fromStdString(silent.portText()));
-    q->addToList();
+    typeInto(ipField(q), "127.0.0.1");
+    typeInto(portField(q), QString::fromStdString(silent.portText()));
+    clickOn(addServerButton(q));
     QVERIFY(q->busy());
-    QVERIFY(!q->addButton->isEnabled());
+    QVERIFY(!addServerButton(q)->isEnabled());
     QVERIFY(q->isVisible());
     QCOMPARE(q->cursor().shape(), Qt::BusyCursor);  // a sign of the wait
-    q->addToList();
+    clickOn(addServerButton(q));
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QCOMPARE(q->cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(silent.receivedCount(), std::size_t(1));
     QCOMPARE(fx.dialogs().questions, QStringList({"Server does not response - add it ?"}));
-    QVERIFY(q->addButton->isEnabled());
+    QVERIFY(addServerButton(q)->isEnabled());
     QVERIFY(!q->isVisible());
 
     DirectConnectDialog* c = app.directConnect();
     c->show();
-    c->ipEdit->setText("127.0.0.1");
-    c->portEdit->setText(QString::fromStdString(silent.portText()));
-    c->connectToServer();
+    typeInto(ipField(c), "127.0.0.1");
+    typeInto(portField(c), QString::fromStdString(silent.portText()));
+    clickOn(connectButton(c));
     QVERIFY(c->busy());
-    QVERIFY(!c->connectButton->isEnabled());
+    QVERIFY(!connectButton(c)->isEnabled());
     QCOMPARE(c->cursor().shape(), Qt::BusyCursor);
-    c->connectToServer();
+    clickOn(connectButton(c));
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QCOMPARE(c->cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(silent.receivedCount(), std::size_t(2));
     QCOMPARE(fx.dialogs().messages, QStringList({"no response from server!"}));
-    QVERIFY(c->connectButton->isEnabled());
+    QVERIFY(connectButton(c)->isEnabled());
     c->hide();
   }
 
@@ -208,17 +300,17 @@ class TestQuickAdd : public QObject {
     const std::string list = stdList(fx.dir());
 
     q->show();
-    q->ipEdit->setText("127.0.0.1");
-    q->addToList();
+    typeInto(ipField(q), "127.0.0.1");
+    clickOn(addServerButton(q));
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QCOMPARE(fx.dialogs().messages, QStringList({"please enter ip and port !"}));
     QVERIFY(!q->isVisible());
     QCOMPARE(server.receivedCount(), std::size_t(0));
 
     // During a scan the name is asked but nothing is added or reported.
-    q->portEdit->setText(QString::fromStdString(server.portText()));
+    typeInto(portField(q), QString::fromStdString(server.portText()));
     QVERIFY(startWaitingScan(*f, app.settings()));
-    q->addToList();
+    clickOn(addServerButton(q));
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     stopScanButton(*f)->click();
     QVERIFY(server.waitForCount(1, 2000));
@@ -229,7 +321,7 @@ class TestQuickAdd : public QObject {
     // A list held by a reader: the status bar says so, nothing is added.
     {
       ReadHold hold("Serverlists\\Standard");
-      q->addToList();
+      clickOn(addServerButton(q));
       QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     }
     QCOMPARE(f->statusText(),
@@ -241,9 +333,9 @@ class TestQuickAdd : public QObject {
     FakeGameServer silent;
     setConfigValue(app.settings(), &Config::scanTimeout, 250);
     f->setStatusText("");
-    q->ipEdit->setText("127.0.0.1");
-    q->portEdit->setText(QString::fromStdString(silent.portText()));
-    q->addToList();
+    typeInto(ipField(q), "127.0.0.1");
+    typeInto(portField(q), QString::fromStdString(silent.portText()));
+    clickOn(addServerButton(q));
     QTRY_VERIFY_WITH_TIMEOUT(!q->busy(), 10000);
     QCOMPARE(fx.dialogs().questions, QStringList({"Server does not response - add it ?"}));
     QCOMPARE(stdList(fx.dir()), list);
@@ -259,18 +351,18 @@ class TestQuickAdd : public QObject {
     setConfigValue(app.settings(), &Config::scanTimeout, 250);
     c->show();
 
-    c->ipEdit->setText("localhost");
-    c->connectToServer();
+    typeInto(ipField(c), "localhost");
+    clickOn(connectButton(c));
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QCOMPARE(fx.dialogs().messages, QStringList({"please enter a valid ip!"}));
     QCOMPARE(silent.receivedCount(), std::size_t(0));
     QVERIFY(app.settings().currentServer().ip.empty());
 
     // No answer: the current server changes all the same.
-    c->ipEdit->setText("127.0.0.1 ");
-    c->portEdit->setText(QString::fromStdString(silent.portText()));
+    typeInto(ipField(c), "127.0.0.1 ");
+    typeInto(portField(c), QString::fromStdString(silent.portText()));
     editionLabel(*f)->setText("Medal of Honor");
-    c->connectToServer();
+    clickOn(connectButton(c));
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QCOMPARE(fx.dialogs().messages.last(), QString("no response from server!"));
     QCOMPARE(app.settings().currentServer().ip, std::string("127.0.0.1"));
@@ -294,10 +386,10 @@ class TestQuickAdd : public QObject {
     setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe"));
     editionLabel(*f)->setText("Medal of Honor");
     c->show();
-    c->ipEdit->setText("127.0.0.1");
-    c->portEdit->setText(QString::fromStdString(server.portText()));
-    c->passwordEdit->setText("typed pw");
-    c->connectButton->click();
+    typeInto(ipField(c), "127.0.0.1");
+    typeInto(portField(c), QString::fromStdString(server.portText()));
+    typeInto(passwordField(c), "typed pw");
+    clickOn(connectButton(c));
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);  // the game has ended
     QVERIFY(fx.dialogs().shown.isEmpty());
@@ -320,9 +412,9 @@ class TestQuickAdd : public QObject {
     DirectConnectDialog* c = app.directConnect();
     setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe"));
     c->show();
-    c->ipEdit->setText("127.0.0.1");
-    c->portEdit->setText(QString::fromStdString(server.portText()));
-    c->connectToServer();
+    typeInto(ipField(c), "127.0.0.1");
+    typeInto(portField(c), QString::fromStdString(server.portText()));
+    clickOn(connectButton(c));
     QTRY_VERIFY_WITH_TIMEOUT(!c->busy(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);  // the game has ended
     QVERIFY(fx.dialogs().shown.isEmpty());
