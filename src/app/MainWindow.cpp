@@ -546,6 +546,7 @@ void MainWindow::shutdown() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   IniSettings().setWindowGeometry(objectName(), saveGeometry());
+  if (filter_.bar && !filter_.bar->isHidden()) saveFilter();
   shutdown();
   event->accept();
   QApplication::quit();

@@ -14,6 +14,7 @@
 
 #include "app/core/HeadlessScan.h"
 #include "app/core/ServerDetails.h"
+#include "app/core/ServerFilter.h"
 #include "components/Background.h"
 #include "lists/ScanState.h"
 #include "lists/ServerPropertiesWindow.h"
@@ -301,6 +302,10 @@ class MainWindow : public QMainWindow, public ScanState {
   void filterServerRow(QTreeWidgetItem* row);
   // Keeps the names of the players in the row's last reply, for the filter.
   static void keepRowPlayers(QTreeWidgetItem* row, const std::string& reply);
+  // The bar's ticks and text, shown or not.
+  ServerFilter filterTicks() const;
+  // Keeps them in tarvix.ini for the next start.
+  void saveFilter() const;
   // "N of M servers shown" while rows are hidden and no pass runs; the
   // server count again once none is.
   void showShownCount();

@@ -10,6 +10,7 @@
 
 #include "app/MainWindow.h"
 #include "app/core/ServerFilter.h"
+#include "components/IniSettings.h"
 #include "components/QtText.h"
 #include "protocol/StatusReply.h"
 
@@ -44,9 +45,13 @@ void MainWindow::buildFilterBar(QWidget* central) {
   f.text->setToolTip("Shows the servers whose name, map or a player's name holds this text");
   f.text->setClearButtonEnabled(true);
   row->addWidget(f.text, 1);
-  for (QCheckBox* box : {f.hideEmpty, f.hideFull, f.hideNoResponse})
+  for (QCheckBox* box : {f.hideEmpty, f.hideFull, f.hideNoResponse}) {
     connect(box, &QCheckBox::toggled, this, &MainWindow::applyFilter);
+    connect(box, &QCheckBox::toggled, this, &MainWindow::saveFilter);
+  }
   connect(f.text, &QLineEdit::textChanged, this, &MainWindow::applyFilter);
+  // Kept when the user is done typing, not at every key; shutdown keeps it too.
+  connect(f.text, &QLineEdit::editingFinished, this, &MainWindow::saveFilter);
   f.bar->setVisible(false);
   auto* column = static_cast<QVBoxLayout*>(central->layout());
   column->insertWidget(column->indexOf(ui_.serverView), f.bar);
@@ -55,29 +60,33 @@ void MainWindow::buildFilterBar(QWidget* central) {
 void MainWindow::showFilterBar(bool on) {
   if (on == !filter_.bar->isHidden()) return;
   filter_.bar->setVisible(on);
-  if (!on) {
-    // A bar put away hides nothing, and shows nothing hidden when it comes back.
+  {
+    // A bar comes back as the user left it; one put away hides nothing, and
+    // shows nothing hidden when it comes back.
+    const ServerFilter kept = on ? IniSettings().serverFilter() : ServerFilter{};
     const QSignalBlocker a(filter_.hideEmpty), b(filter_.hideFull), c(filter_.hideNoResponse),
         d(filter_.text);
-    for (QCheckBox* box : {filter_.hideEmpty, filter_.hideFull, filter_.hideNoResponse})
-      box->setChecked(false);
-    filter_.text->clear();
+    filter_.hideEmpty->setChecked(kept.hideEmpty);
+    filter_.hideFull->setChecked(kept.hideFull);
+    filter_.hideNoResponse->setChecked(kept.hideNoResponse);
+    filter_.text->setText(toQString(kept.text));
   }
+  if (!on) saveFilter();
   applyFilter();
 }
 
-namespace {
-
-ServerFilter filterOf(const QWidget* bar, const QCheckBox* empty, const QCheckBox* full,
-                      const QCheckBox* silent, const QLineEdit* text) {
+ServerFilter MainWindow::filterTicks() const {
   ServerFilter filter;
-  if (!bar || bar->isHidden()) return filter;
-  filter.hideEmpty = empty->isChecked();
-  filter.hideFull = full->isChecked();
-  filter.hideNoResponse = silent->isChecked();
-  filter.text = toBytes(text->text());
+  filter.hideEmpty = filter_.hideEmpty->isChecked();
+  filter.hideFull = filter_.hideFull->isChecked();
+  filter.hideNoResponse = filter_.hideNoResponse->isChecked();
+  filter.text = toBytes(filter_.text->text());
   return filter;
 }
+
+void MainWindow::saveFilter() const { IniSettings().setServerFilter(filterTicks()); }
+
+namespace {
 
 bool passes(const ServerFilter& filter, const QTreeWidgetItem* row) {
   if (filter.hidesNothing()) return true;
@@ -92,8 +101,8 @@ bool passes(const ServerFilter& filter, const QTreeWidgetItem* row) {
 }  // namespace
 
 void MainWindow::applyFilter() {
-  const ServerFilter filter = filterOf(filter_.bar, filter_.hideEmpty, filter_.hideFull,
-                                       filter_.hideNoResponse, filter_.text);
+  const ServerFilter filter =
+      !filter_.bar || filter_.bar->isHidden() ? ServerFilter{} : filterTicks();
   for (int i = 0; i < serverRowCount(); ++i) {
     QTreeWidgetItem* row = serverRow(i);
     row->setHidden(!passes(filter, row));
@@ -103,8 +112,7 @@ void MainWindow::applyFilter() {
 
 void MainWindow::filterServerRow(QTreeWidgetItem* row) {
   if (!filter_.bar || filter_.bar->isHidden()) return;
-  const ServerFilter filter = filterOf(filter_.bar, filter_.hideEmpty, filter_.hideFull,
-                                       filter_.hideNoResponse, filter_.text);
+  const ServerFilter filter = filterTicks();
   const bool hidden = !passes(filter, row);
   if (hidden == row->isHidden()) return;
   row->setHidden(hidden);

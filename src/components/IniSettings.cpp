@@ -41,6 +41,10 @@ QStringList toStringList(const std::vector<std::string>& list) {
 }
 constexpr const char* kFileDialogFolderKey = "FileDialogs/folder";
 constexpr const char* kFilterBarKey = "Browser/filterBar";
+constexpr const char* kHideEmptyKey = "Browser/hideEmpty";
+constexpr const char* kHideFullKey = "Browser/hideFull";
+constexpr const char* kHideNoResponseKey = "Browser/hideNoResponse";
+constexpr const char* kFilterTextKey = "Browser/filterText";
 constexpr const char* kColourCodesKey = "Browser/colourCodes";
 constexpr const char* kPingColumnKey = "Browser/pingColumn";
 constexpr const char* kNumericPlayerSortKey = "Browser/numericPlayerSort";
@@ -114,6 +118,23 @@ bool IniSettings::pingColumn() const { return flag(kPingColumnKey); }
 void IniSettings::setPingColumn(bool on) { setFlag(kPingColumnKey, on); }
 bool IniSettings::numericPlayerSort() const { return flag(kNumericPlayerSortKey); }
 void IniSettings::setNumericPlayerSort(bool on) { setFlag(kNumericPlayerSortKey, on); }
+
+ServerFilter IniSettings::serverFilter() const {
+  ServerFilter filter;
+  filter.hideEmpty = flag(kHideEmptyKey);
+  filter.hideFull = flag(kHideFullKey);
+  filter.hideNoResponse = flag(kHideNoResponseKey);
+  // The text is code-page bytes, like the row texts it is matched against.
+  filter.text = toBytes(QSettings(path_, QSettings::IniFormat).value(kFilterTextKey).toString());
+  return filter;
+}
+
+void IniSettings::setServerFilter(const ServerFilter& filter) {
+  setFlag(kHideEmptyKey, filter.hideEmpty);
+  setFlag(kHideFullKey, filter.hideFull);
+  setFlag(kHideNoResponseKey, filter.hideNoResponse);
+  QSettings(path_, QSettings::IniFormat).setValue(kFilterTextKey, toQString(filter.text));
+}
 
 std::vector<HeadlessBuddy> IniSettings::lastScanHits(std::string_view listPath) const {
   const QString stored =

@@ -15,6 +15,7 @@
 
 #include "app/core/HeadlessScan.h"
 #include "app/core/ServerDiscovery.h"
+#include "app/core/ServerFilter.h"
 
 namespace tarvix {
 
@@ -52,6 +53,10 @@ class IniSettings {
   void setPingColumn(bool on);
   bool numericPlayerSort() const;
   void setNumericPlayerSort(bool on);
+  // The filter bar's ticks and text as the user left them; nothing hidden
+  // until then.
+  ServerFilter serverFilter() const;
+  void setServerFilter(const ServerFilter& filter);
 
   // The buddy rows of the last completed headless pass over the list at
   // `listPath` ("Serverlists\Name"); none before the first.

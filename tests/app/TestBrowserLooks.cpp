@@ -169,6 +169,17 @@ class TestBrowserLooks : public QObject {
     QCOMPARE(shownHosts(w).size(), 4);
     QVERIFY(!box(w, "HideEmptyCheckBox")->isChecked());
     QCOMPARE(w.statusText(), QString("4 servers in Serverlists\\Standard"));
+
+    // Back on, the bar is as the user leaves it at the next start too.
+    IniSettings().setFilterBar(true);
+    w.applyBrowserLooks();
+    box(w, "HideFullCheckBox")->setChecked(true);
+    QTest::keyClicks(text, "mohdm");
+    QTest::keyClick(text, Qt::Key_Return);
+    MainWindow& again = *fx.restart().mainWindow();
+    QVERIFY(box(again, "HideFullCheckBox")->isChecked());
+    QVERIFY(!box(again, "HideEmptyCheckBox")->isChecked());
+    QCOMPARE(partNamed<QLineEdit>(again, "FilterEdit")->text(), QString("mohdm"));
   }
 
   void colouredRunsKeepTheBytesAndMapTheCodes() {
