@@ -537,6 +537,9 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::shutdown() {
+  // Stopped as "stop scan" stops it, so the window is left idle, not
+  // claiming a pass that no longer runs.
+  stopScan();
   stopScanPass();
   emit shuttingDown();
   ui_.autoScanTimer->stop();

@@ -347,7 +347,7 @@ class TestScan : public QObject {
     QCOMPARE(one.receivedCount(), std::size_t(kRows));
   }
 
-  void closingDuringAPassLeavesNoThread() {
+  void closingDuringAPassLeavesNoThreadAndAnIdleWindow() {
     TempDataDir dir;
     FakeGameServer silent, later;
     dir.writeInstallation(listOf({{"Quiet", &silent}, {"Later", &later}}));
@@ -359,7 +359,7 @@ class TestScan : public QObject {
     scanNowButton(*w)->click();
     QVERIFY(silent.waitForCount(1, 5000));
     QVERIFY(w->close());
-    QCOMPARE(w->scanThreadId(), 0ul);
+    expectIdle(*w);
     QTest::qWait(100);
     QCOMPARE(serverRow(*w, 0)->text(0), QString("not scanned"));
     QCOMPARE(serverRow(*w, 1)->text(0), QString("not scanned"));
