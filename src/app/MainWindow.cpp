@@ -143,7 +143,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   buildViews(central);
   buildMenus();
   buildDetails();
-  connectLaunchHandlers();
+  wireLaunchHandlers();
   connect(ui_.remoteConsoleButton, &QToolButton::clicked, this,
           &MainWindow::remoteConsoleRequested);
   connect(ui_.remoteConsoleAction, &QAction::triggered, this, &MainWindow::remoteConsoleRequested);

@@ -269,7 +269,7 @@ class MainWindow : public QMainWindow, public ScanState {
   void dropDetailsQuery();
 
   // ---- connect, options, quick add, direct connect (MainWindowLaunch.cpp) ----
-  void connectLaunchHandlers();
+  void wireLaunchHandlers();
   // "add server": the quick add window, only while no scan runs.
   void showQuickAdd();
   // Double-click in the player view: connect when the server view has rows.

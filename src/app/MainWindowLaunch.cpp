@@ -36,7 +36,7 @@ bool fileAt(const std::string& path) {
 
 }  // namespace
 
-void MainWindow::connectLaunchHandlers() {
+void MainWindow::wireLaunchHandlers() {
   connect(this, &MainWindow::detailsShown, this, [this](const ServerInfo&) {
     if (!connectAfterDetails_ || detailsQueryPending()) return;
     connectAfterDetails_ = false;

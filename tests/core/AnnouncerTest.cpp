@@ -90,7 +90,7 @@ class AnnouncerPassTest : public ::testing::Test {
     s.host = FakeGameServer::host();
     s.port = port;
     s.timing.scaled = [this](int ms) {
-      return ms == kChatterMessagePauseMs ? messagePauseMs : ms / 100;
+      return ms == kAnnouncerMessagePauseMs ? messagePauseMs : ms / 100;
     };
     s.timing.dateTime = [](std::chrono::system_clock::time_point) {
       return std::string("01.06.2024 - 21:00:05");

@@ -74,14 +74,15 @@ void Announcer::pass() {
     if (client_.resolveServer(&stopSignal()).outcome == UdpOutcome::Stopped) throw Stopped{};
     UdpResult reply = touch([&] { return client_.send(statusRequest()); });
     if (reply.ok())
-      reply = client_.receive(scaled(kChatterStatusTimeoutMs), &stopSignal(), ReplyFrom::Addressee);
+      reply =
+          client_.receive(scaled(kAnnouncerStatusTimeoutMs), &stopSignal(), ReplyFrom::Addressee);
     if (reply.outcome == UdpOutcome::Stopped) throw Stopped{};
     if (reply.failed()) throw Failure{};
     const std::string text = reply.ok() ? cleanReply(reply.bytes) : std::string();
 
     MapCycle maps;
     if (consoleAnswered(text)) maps = readMapCycle(text);
-    pause(kChatterMapPauseMs);
+    pause(kAnnouncerMapPauseMs);
 
     // Map names come from the server: shown escaped, announced without the
     // bytes that could end or split the command.
@@ -115,15 +116,15 @@ void Announcer::pass() {
     if (messages) {
       for (const std::string& line : *messages) {
         const std::string datagram = sayRequest(line);
-        pause(kChatterMessagePauseMs);
+        pause(kAnnouncerMessagePauseMs);
         if (!sendDatagram(datagram)) throw Failure{};
       }
     }
   } catch (const NoPassword&) {
   } catch (const Failure&) {
-    log(LogKind::BadLog, kChatterError);
+    log(LogKind::BadLog, kAnnouncerError);
   } catch (const std::exception&) {
-    log(LogKind::BadLog, kChatterError);
+    log(LogKind::BadLog, kAnnouncerError);
   }
 
   touch([&] { view_->finishPass(); });

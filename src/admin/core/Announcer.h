@@ -10,12 +10,12 @@
 
 namespace tarvix {
 
-inline constexpr std::string_view kChatterError = "Messagethread error showing messages";
+inline constexpr std::string_view kAnnouncerError = "Messagethread error showing messages";
 inline constexpr std::string_view kMapcheckEnd = "//mapcheck end";
 // Nominal waits of a pass (scaled through the pass's WorkerTiming).
-inline constexpr int kChatterStatusTimeoutMs = 90000;
-inline constexpr int kChatterMapPauseMs = 5000;
-inline constexpr int kChatterMessagePauseMs = 7500;
+inline constexpr int kAnnouncerStatusTimeoutMs = 90000;
+inline constexpr int kAnnouncerMapPauseMs = 5000;
+inline constexpr int kAnnouncerMessagePauseMs = 7500;
 
 // What a pass reads from and changes in the admin console. Called on the
 // worker's thread under the worker's guard, never after stop() has returned;
