@@ -1,5 +1,6 @@
 // The main window's opt-in looks: switched in Options and applied at once,
 // the filter bar over a scanned list, colour codes drawn as colours.
+#include <QApplication>
 #include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
@@ -79,14 +80,50 @@ class TestBrowserLooks : public QObject {
       lastBottom = look->geometry().bottom();
     }
 
-    auto* filterBar = partNamed<QWidget>(*app.mainWindow(), "FilterBar");
-    QTreeWidget* servers = serverView(*app.mainWindow());
+    // Each box shows its own stored key when the window opens and writes
+    // that key alone.
+    const struct {
+      const char* name;
+      bool (IniSettings::*read)() const;
+      void (IniSettings::*write)(bool);
+    } keys[] = {
+        {"FilterBarCheckBox", &IniSettings::filterBar, &IniSettings::setFilterBar},
+        {"ColourCodesCheckBox", &IniSettings::colourCodes, &IniSettings::setColourCodes},
+        {"PingColumnCheckBox", &IniSettings::pingColumn, &IniSettings::setPingColumn},
+        {"NumericPlayerSortCheckBox", &IniSettings::numericPlayerSort,
+         &IniSettings::setNumericPlayerSort},
+    };
+    for (const auto& k : keys) {
+      options->hide();
+      (IniSettings().*k.write)(true);
+      options->show();
+      for (const auto& o : keys) QCOMPARE(box(*options, o.name)->isChecked(), &o == &k);
+      box(*options, k.name)->click();
+      for (const auto& o : keys) QCOMPARE((IniSettings().*o.read)(), false);
+    }
+    options->hide();
+
+    const MainWindow& w = *app.mainWindow();
+    auto* filterBar = partNamed<QWidget>(w, "FilterBar");
+    // The columns of names that may hold colour codes, and one that may not.
+    const struct {
+      QTreeWidget* view;
+      int column;
+      bool coloured;
+    } columns[] = {{serverView(w), 2, true},
+                   {serverView(w), 1, false},
+                   {playerView(w), 0, true},
+                   {buddyView(w), 0, true},
+                   {buddyView(w), 1, true}};
     for (bool on : {true, false}) {
       box(*options, "FilterBarCheckBox")->click();
       box(*options, "ColourCodesCheckBox")->click();
       QCOMPARE(IniSettings().filterBar(), on);
       QCOMPARE(filterBar->isHidden(), !on);
-      QCOMPARE(dynamic_cast<ColourCodeDelegate*>(servers->itemDelegateForColumn(2)) != nullptr, on);
+      for (const auto& c : columns)
+        QCOMPARE(
+            dynamic_cast<ColourCodeDelegate*>(c.view->itemDelegateForColumn(c.column)) != nullptr,
+            on && c.coloured);
     }
   }
 
@@ -162,6 +199,10 @@ class TestBrowserLooks : public QObject {
     QCOMPARE(shownHosts(w), QStringList({"Full", "Silent"}));
     QCOMPARE(w.statusText(), QString("2 of 4 servers shown"));
     QCOMPARE(fx.dir().read("Serverlists/Standard"), listBytes);
+    // And a hidden row that passes again is shown again.
+    played.setReply(reply("obj/obj_team2", "16", {"bob"}));
+    scanToEnd(w);
+    QCOMPARE(shownHosts(w), QStringList({"^4Played", "Full", "Silent"}));
 
     // The bar put away shows every row and the usual count.
     IniSettings().setFilterBar(false);
@@ -176,10 +217,17 @@ class TestBrowserLooks : public QObject {
     box(w, "HideFullCheckBox")->setChecked(true);
     QTest::keyClicks(text, "mohdm");
     QTest::keyClick(text, Qt::Key_Return);
+    QCOMPARE(IniSettings().serverFilter().text, std::string("mohdm"));
+    QTest::keyClicks(text, "6");  // no Return: kept as the window closes
+    w.close();
     MainWindow& again = *fx.restart().mainWindow();
     QVERIFY(box(again, "HideFullCheckBox")->isChecked());
     QVERIFY(!box(again, "HideEmptyCheckBox")->isChecked());
-    QCOMPARE(partNamed<QLineEdit>(again, "FilterEdit")->text(), QString("mohdm"));
+    QCOMPARE(partNamed<QLineEdit>(again, "FilterEdit")->text(), QString("mohdm6"));
+    // A server added meanwhile is filtered as it comes.
+    again.showAddedServer("Added");
+    QCOMPARE(serverRowCount(again), 5);
+    QVERIFY(!shownHosts(again).contains("Added"));
   }
 
   void colouredRunsKeepTheBytesAndMapTheCodes() {
@@ -193,9 +241,49 @@ class TestBrowserLooks : public QObject {
         {"^1Red^7Name", {{"Red", red}, {"Name", QColor()}}},
         {"a^4b^1", {{"a", QColor()}, {"b", blue}}},
         {"^^1x^", {{"^", QColor()}, {"x^", red}}},
+        {"^0Dark^9Grey", {{"Dark", QColor(Qt::black)}, {"Grey", QColor(QRgb(0x808080))}}},
         {"^1\u20AC\u00E9", {{"\u20AC\u00E9", red}}},  // Windows-1252 0x80 and 0xE9
     };
     for (const auto& c : cases) QCOMPARE(colouredRuns(c.text), c.runs);
+  }
+
+  // The delegate measures and cuts a name as it is drawn, without its codes:
+  // as wide as the plain name, and a name wider than its column ends in an
+  // ellipsis, whose dots leave the upper half of its line empty.
+  void aColouredNameIsMeasuredAndCutWithoutItsCodes() {
+    QTreeWidget view;
+    ColourCodeDelegate drawing;
+    view.setItemDelegate(&drawing);
+    view.setHeaderHidden(true);
+    auto* coded = new QTreeWidgetItem(&view, {"^1^2^3WWWW"});
+    auto* plain = new QTreeWidgetItem(&view, {"WWWW"});
+    auto* wide = new QTreeWidgetItem(&view, {"^1WWWW^4WWWWWWWWWWWWWWWW"});
+    const auto model = [&](QTreeWidgetItem* item) {
+      return view.model()->index(view.indexOfTopLevelItem(item), 0);
+    };
+    QStyleOptionViewItem option;
+    option.font = view.font();
+    QCOMPARE(drawing.sizeHint(option, model(coded)), drawing.sizeHint(option, model(plain)));
+
+    view.resize(200, 100);
+    view.setColumnWidth(0, 90);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QRect row = view.visualItemRect(wide);
+    const QImage image =
+        view.viewport()->grab().toImage().copy(row).convertToFormat(QImage::Format_RGB32);
+    const auto ink = [&](int x, int y) { return qGray(image.pixel(x, y)) < 160; };
+    int last = -1;  // the rightmost column with ink
+    for (int x = 0; x < image.width(); ++x)
+      for (int y = 0; y < image.height(); ++y) last = ink(x, y) ? x : last;
+    const int dots = QFontMetrics(view.font()).horizontalAdvance(QString(QChar(0x2026)));
+    QVERIFY(last > dots);
+    int above = 0, below = 0;
+    for (int x = last + 1 - dots / 2; x <= last; ++x)
+      for (int y = 0; y < image.height(); ++y)
+        (y < image.height() / 2 ? above : below) += ink(x, y) ? 1 : 0;
+    QCOMPARE(above, 0);
+    QVERIFY(below > 0);
   }
 
   // On a real window: the colours are drawn, the items keep their codes.

@@ -15,6 +15,7 @@
 
 #include "app/MainWindow.h"
 #include "app/Resources.h"
+#include "components/IniSettings.h"
 #include "support/ConfigLines.h"
 #include "support/FakeGameServer.h"
 #include "support/TempDataDir.h"
@@ -151,6 +152,26 @@ class TestScanView : public QObject {
     QVERIFY(waitForIdle(w));
     QCOMPARE(view->header()->sortIndicatorSection(), 1);
     QCOMPARE(columnTexts(view, 2), hostOrder);
+  }
+
+  // An option that changes the columns during a pass leaves the rows where
+  // the pass writes them.
+  void optionsDuringThePassMoveNoRows() {
+    SlowList list;
+    MainWindow& w = *list.w;
+    QTreeWidget* view = serverView(w);
+    // "Player" descending: the pass's answered rows would sort after the
+    // ones it has not reached.
+    clickHeader(view, 0);
+    const QStringList listOrder = columnTexts(view, 2);
+    scanNowButton(w)->click();
+    QVERIFY(waitForStatus(w, scanningText(kFirstSlow)));
+    IniSettings().setPingColumn(true);
+    w.applyBrowserLooks();
+    QCOMPARE(view->columnCount(), 5);
+    QCOMPARE(columnTexts(view, 2), listOrder);
+    stopScanButton(w)->click();
+    QVERIFY(waitForIdle(w));
   }
 };
 

@@ -213,6 +213,16 @@ class TestServerDiscovery : public QObject {
     QCOMPARE(fx.dir().read("Serverlists/Internet"), last);
     QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Standard"));
 
+    // Once a master answers, the list, recorded as fetched before digests
+    // were kept, is still the refresh's to replace.
+    auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
+    FakeMaster answering;
+    answering.setList("mohaa", {at(*alpha)});
+    useMaster(answering);
+    QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
+    QCOMPARE(fx.dir().read("Serverlists/Internet"), crlf({"Alpha", "127.0.0.1", "12203"}));
+    QVERIFY(!fx.dir().exists("Serverlists/Internet 2"));
+
     // No master configured: refused before anything starts.
     IniSettings().setMasterServers({});
     r.discovery->refresh(ServerDiscoveryRefresh::Source::Internet);
