@@ -18,11 +18,6 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::columnTexts;
-using tarvix::test::crlf;
-using tarvix::test::ProgramFixture;
-using tarvix::test::selectRow;
-using tarvix::test::TempDataDir;
 
 namespace {
 

@@ -23,23 +23,10 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::crlf;
-using tarvix::test::FakeAnswer;
-using tarvix::test::FakeDatagram;
-using tarvix::test::FakeGameServer;
-using tarvix::test::makePrintReply;
-using tarvix::test::makeStatusReply;
-using tarvix::test::setConfigValue;
-using tarvix::test::setCurrentIp;
-using tarvix::test::setCurrentPort;
 
 namespace {
 
 const std::string kRconHead("\xFF\xFF\xFF\xFF\x02rcon ");
-
-std::string rcon(const std::string& password, const std::string& command) {
-  return kRconHead + password + " " + command + std::string("\n\0", 2);
-}
 
 // The rcon datagrams a server received, as datagrams.
 std::vector<std::string> rconSent(const FakeGameServer& s) {
@@ -60,9 +47,7 @@ int statusQueries(const FakeGameServer& s) {
 struct Rig {
   explicit Rig(const std::string& rconRecord = "rcon:pw1") {
     fx.dir().writeInstallation();
-    if (!rconRecord.empty())
-      fx.dir().write("Passwords.txt", crlf({"// Tarvix 1.11 password list", "//", "",
-                                            "127.0.0.1" + server.portText(), rconRecord}));
+    if (!rconRecord.empty()) fx.dir().writePasswords({"127.0.0.1" + server.portText(), rconRecord});
     setClock(&fast);
     Application& program = fx.start();
     main = program.mainWindow();
@@ -198,7 +183,7 @@ class TestConsole : public QObject {
     QVERIFY(rconSent(r.server).empty());
     r.passwordField()->setText("pw");
     r.enterAndWait("status");
-    QCOMPARE(rconSent(r.server), std::vector<std::string>{rcon("pw", "status")});
+    QCOMPARE(rconSent(r.server), std::vector<std::string>{makeRconRequest("pw", "status")});
   }
 
   void openingStopsAtAMissingDefaultFile() {
@@ -213,7 +198,7 @@ class TestConsole : public QObject {
   void typedLinesAwaitTheirReplyWithoutBlocking() {
     Rig r;
     r.server.setResponder([](const FakeDatagram& d) {
-      if (d.bytes == rcon("pw1", "status"))
+      if (d.bytes == makeRconRequest("pw1", "status"))
         return FakeAnswer::reply(makePrintReply("\nhello\nworld\n"), 100);
       return FakeAnswer::silence();
     });
@@ -241,14 +226,14 @@ class TestConsole : public QObject {
     // "clr" clears the console and still goes to the server.
     r.enterAndWait("clr");
     QCOMPARE(r.console->consoleLines(), QStringList({"no response from server"}));
-    QCOMPARE(rconSent(r.server).back(), rcon("pw1", "clr"));
+    QCOMPARE(rconSent(r.server).back(), makeRconRequest("pw1", "clr"));
 
     // A "quit" anywhere in the datagram: sent, no wait.
     r.enter("sv_QUIT 1");
     QVERIFY(!r.console->commandPending());
     QCOMPARE(r.tail(1), QStringList({"no response from server"}));
     QVERIFY(r.server.waitForCount(r.server.receivedCount(), 1000));
-    QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).back(), rcon("pw1", "sv_QUIT 1"), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).back(), makeRconRequest("pw1", "sv_QUIT 1"), 2000);
 
     // Up brings back the last line, Down empties the command line.
     QTest::keyClick(r.commandLine(), Qt::Key_Up);
@@ -280,7 +265,7 @@ class TestConsole : public QObject {
     Rig r;
     r.fx.dialogs().answers = {true};
     r.server.setResponder([](const FakeDatagram& d) {
-      if (d.bytes == rcon("pw1", "restart"))
+      if (d.bytes == makeRconRequest("pw1", "restart"))
         return FakeAnswer::reply(makePrintReply("\nrestarting\n"));
       return FakeAnswer::silence();
     });
@@ -323,7 +308,7 @@ class TestConsole : public QObject {
     QCOMPARE(dump.last(), QString("serverlist: Serverlists\\Standard"));
     QCOMPARE(rconSent(r.server).size(), before);
     r.enterAndWait("DEBUGIT /SV");
-    QCOMPARE(rconSent(r.server).back(), rcon("pw1", "DEBUGIT /SV"));
+    QCOMPARE(rconSent(r.server).back(), makeRconRequest("pw1", "DEBUGIT /SV"));
   }
 
   void actionsSendTheirCommandsOnAFreshSocket() {
@@ -336,7 +321,7 @@ class TestConsole : public QObject {
     r.trigger("kick1");
     QCOMPARE(r.fx.dialogs().questions, QStringList({"sure to kick Bob ?", "sure to kick Bob ?"}));
     QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).size(), std::size_t(1), 2000);
-    QCOMPARE(rconSent(r.server)[0], rcon("pw1", "kick \"Bob\""));
+    QCOMPARE(rconSent(r.server)[0], makeRconRequest("pw1", "kick \"Bob\""));
     QCOMPARE(r.tail(1), QStringList({"!! -> Bob kicked by admin"}));
 
     r.fx.dialogs().answers = {true, true};
@@ -349,9 +334,10 @@ class TestConsole : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).size(), std::size_t(6), 2000);
     const auto sent = rconSent(r.server);
     QCOMPARE(std::vector<std::string>(sent.begin() + 1, sent.end()),
-             (std::vector<std::string>{rcon("pw1", "restart"), rcon("pw1", "restart"),
-                                       rcon("pw1", "restart"), rcon("pw1", "say gogogo!"),
-                                       rcon("pw1", "crash")}));
+             (std::vector<std::string>{
+                 makeRconRequest("pw1", "restart"), makeRconRequest("pw1", "restart"),
+                 makeRconRequest("pw1", "restart"), makeRconRequest("pw1", "say gogogo!"),
+                 makeRconRequest("pw1", "crash")}));
     QCOMPARE(r.tail(5),
              QStringList({"!! -> admin restart", "!! -> admin restart", "!! -> admin restart",
                           "!! -> admin say gogogo!", "!! -> admin crash"}));
@@ -359,7 +345,7 @@ class TestConsole : public QObject {
     const auto all = r.server.received();
     std::set<std::uint16_t> ports;
     for (const auto& d : all)
-      if (d.bytes == rcon("pw1", "restart")) ports.insert(d.fromPort);
+      if (d.bytes == makeRconRequest("pw1", "restart")) ports.insert(d.fromPort);
     QCOMPARE(ports.size(), std::size_t(3));
 
     // Without a selected row kick asks nothing.
@@ -463,7 +449,7 @@ class TestConsole : public QObject {
                                                      QString::fromStdString(other.portText())}));
     // All three clients follow: the typed line and both workers' queries.
     r.enterAndWait("status");
-    QCOMPARE(rconSent(other), std::vector<std::string>{rcon("defpw", "status")});
+    QCOMPARE(rconSent(other), std::vector<std::string>{makeRconRequest("defpw", "status")});
     r.trigger("refresh1");
     QTRY_VERIFY_WITH_TIMEOUT(!r.console->antiCheatRunning(), 5000);
     r.tick("Timer2");
@@ -475,7 +461,7 @@ class TestConsole : public QObject {
     QCOMPARE(r.tail(1), QStringList({"connected to server: 127.0.0.1:" +
                                      QString::fromStdString(r.server.portText())}));
     r.enterAndWait("back");
-    QCOMPARE(rconSent(r.server).back(), rcon("typed", "back"));
+    QCOMPARE(rconSent(r.server).back(), makeRconRequest("typed", "back"));
 
     r.fx.program().settings().setDefaultServer({});
     r.box("CheckBox2")->setChecked(true);
@@ -490,12 +476,12 @@ class TestConsole : public QObject {
     QVERIFY(r.console->isVisible());
     QVERIFY(!r.box("CheckBox2")->isChecked());
     r.enterAndWait("one");
-    QCOMPARE(rconSent(r.server).back(), rcon("pw1", "one"));
+    QCOMPARE(rconSent(r.server).back(), makeRconRequest("pw1", "one"));
     setCurrentPort(r.fx.program().settings(), other.portText());
     r.console->openRemoteConsole();
     QVERIFY(r.box("CheckBox2")->isChecked());
     r.enterAndWait("two");
-    QCOMPARE(rconSent(other), std::vector<std::string>{rcon("defpw", "two")});
+    QCOMPARE(rconSent(other), std::vector<std::string>{makeRconRequest("defpw", "two")});
   }
 
   void typedTextTheCodePageCannotHoldIsRefused() {
@@ -509,7 +495,7 @@ class TestConsole : public QObject {
     QCOMPARE(r.fx.dialogs().errors[0], codePageRefusal(QString::fromUtf8("\xd0\x96")));
     QCOMPARE(r.fx.dialogs().parents, QList<QWidget*>({r.console, r.console}));
     r.enterAndWait(QString::fromUtf8("say \xe2\x82\xac"));
-    QCOMPARE(rconSent(r.server).back(), rcon("pw1", "say \x80"));
+    QCOMPARE(rconSent(r.server).back(), makeRconRequest("pw1", "say \x80"));
   }
 
   void intervalItemsAndBoxesReport() {
@@ -591,9 +577,10 @@ class TestConsole : public QObject {
     r.server.setResponder([&](const FakeDatagram& d) {
       if (d.bytes == statusRequest())
         return FakeAnswer::reply(makeStatusReply("\\sv_hostname\\x", {{50, "Bob"}}));
-      if (d.bytes == rcon("pw1", "dumpuser \"Bob\""))
+      if (d.bytes == makeRconRequest("pw1", "dumpuser \"Bob\""))
         return FakeAnswer::reply(makePrintReply(dump));
-      if (d.bytes == rcon("pw1", "status")) return FakeAnswer::reply(makePrintReply(table));
+      if (d.bytes == makeRconRequest("pw1", "status"))
+        return FakeAnswer::reply(makePrintReply(table));
       return FakeAnswer::silence();
     });
     r.open();

@@ -20,21 +20,8 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::crlf;
-using tarvix::test::FakeGameServer;
-using tarvix::test::makePrintReply;
-using tarvix::test::ProgramFixture;
-using tarvix::test::selectRow;
-using tarvix::test::setConfigValue;
-using tarvix::test::setCurrentIp;
-using tarvix::test::setCurrentPort;
 
 namespace {
-
-std::string rcon(const std::string& password, const std::string& command) {
-  return std::string("\xFF\xFF\xFF\xFF\x02rcon ") + password + " " + command +
-         std::string("\n\0", 2);
-}
 
 // The program with the console open on the fake server (or on `port`) and
 // the map list shown, over a data folder with two maps. What the server
@@ -44,8 +31,7 @@ struct Rig {
     fx.dir().writeInstallation();
     fx.dir().write("maps.txt", crlf({"Stalingrad", "obj/obj_team3", "Algiers", "dm/mohdm7"}));
     const std::string consolePort = port.empty() ? server.portText() : port;
-    fx.dir().write("Passwords.txt", crlf({"// Tarvix 1.11 password list", "//", "",
-                                          "127.0.0.1" + consolePort, "rcon:s3cret"}));
+    fx.dir().writePasswords({"127.0.0.1" + consolePort, "rcon:s3cret"});
     setClock(&fast);
     Application& program = fx.start();
     main = program.mainWindow();
@@ -111,8 +97,8 @@ class TestMapChange : public QObject {
     QVERIFY(uiRan);  // the window kept working while the server was awaited
     const auto got = r.sent();
     QCOMPARE(got.size(), std::size_t(2));
-    QCOMPARE(got[0].bytes, rcon("s3cret", "say loading next map: Algiers"));
-    QCOMPARE(got[1].bytes, rcon("s3cret", "map dm/mohdm7"));
+    QCOMPARE(got[0].bytes, makeRconRequest("s3cret", "say loading next map: Algiers"));
+    QCOMPARE(got[1].bytes, makeRconRequest("s3cret", "map dm/mohdm7"));
     QVERIFY(got[1].fromPort != got[0].fromPort);
     QStringList added = r.console->consoleLines().mid(linesBefore);
     QCOMPARE(added, QStringList({"", "map dm/mohdm7 loaded", "ok"}));
@@ -145,7 +131,7 @@ class TestMapChange : public QObject {
     poll.stop();
 
     QVERIFY(reopened);
-    QCOMPARE(r.sent()[1].bytes, rcon("s3cret", "map dm/mohdm7"));
+    QCOMPARE(r.sent()[1].bytes, makeRconRequest("s3cret", "map dm/mohdm7"));
     const QStringList lines = r.console->consoleLines();
     QVERIFY(lines.size() >= 2);
     QCOMPARE(lines.mid(lines.size() - 2), QStringList({"", "map dm/mohdm7 loaded"}));

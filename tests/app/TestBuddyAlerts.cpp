@@ -13,9 +13,6 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::FakeGameServer;
-using tarvix::test::makeStatusReply;
-using tarvix::test::ProgramFixture;
 
 namespace {
 

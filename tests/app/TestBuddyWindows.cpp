@@ -19,9 +19,6 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::crlf;
-using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 
 namespace {
 

@@ -26,14 +26,6 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::ProgramFixture;
-using tarvix::test::recordedArgs;
-using tarvix::test::recordedCwd;
-using tarvix::test::setConfigValue;
-using tarvix::test::setCurrentIp;
-using tarvix::test::setCurrentPort;
-using tarvix::test::standIn;
-using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -52,12 +44,6 @@ void currentServer(Application& app, const QString& edition) {
 void connectAndWait(MainWindow* f) {
   f->connectToServer();
   QTRY_COMPARE_WITH_TIMEOUT(f->gamesRunning(), 0, 10000);
-}
-
-void passwords(const TempDataDir& dir, const std::vector<std::string>& records) {
-  std::vector<std::string> lines = {"// Tarvix 1.11 password list", "//", ""};
-  lines.insert(lines.end(), records.begin(), records.end());
-  dir.writeLines("Passwords.txt", lines);
 }
 
 }  // namespace
@@ -195,8 +181,8 @@ class TestLaunch : public QObject {
   void passwordLookupAndReset() {
     ProgramFixture fx;
     fx.dir().writeInstallation();
-    passwords(fx.dir(), {"127.0.0.112203", "first", "127.0.0.112203", "second", "127.0.0.112203",
-                         "RCON:admin", "127.0.0.19", "other"});
+    fx.dir().writePasswords({"127.0.0.112203", "first", "127.0.0.112203", "second",
+                             "127.0.0.112203", "RCON:admin", "127.0.0.19", "other"});
     Application& app = fx.start();
     MainWindow* f = app.mainWindow();
     setConfigValue(app.settings(), &Config::mohaaPath, standIn(fx.dir(), "aa/MOHAA.exe"));

@@ -26,8 +26,6 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 
 namespace {
 

@@ -26,10 +26,6 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::FakeGameServer;
-using tarvix::test::makeStatusReply;
-using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
 
 namespace {
 

@@ -26,9 +26,6 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::FakeGameServer;
-using tarvix::test::ProgramFixture;
-using tarvix::test::setConfigValue;
 
 namespace {
 
@@ -468,9 +465,7 @@ class TestOptions : public QObject {
   void exportThenImportGivesTheSameServers() {
     ProgramFixture fx;
     fx.dir().writeInstallation({"Alpha", "127.0.0.3", "12203", "Be\"ta x", "127.0.0.4", "80"});
-    fx.dir().writeLines("Passwords.txt",
-                        {"// Tarvix 1.11 password list", "//", "", "127.0.0.312203", "joinme",
-                         "127.0.0.312203", "rcon:secret"});
+    fx.dir().writePasswords({"127.0.0.312203", "joinme", "127.0.0.312203", "rcon:secret"});
     fx.dir().write("out/.keep", "");
     Application& app = fx.start();
     OptionsWindow* w = app.options();

@@ -20,10 +20,6 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::crlf;
-using tarvix::test::setConfigValue;
-using tarvix::test::setCurrentIp;
-using tarvix::test::setCurrentPort;
 
 namespace {
 
@@ -97,11 +93,8 @@ class TestProperties : public QObject {
   void showingReadsPasswordsAndLeavesOtherDefaultAlone() {
     ProgramFixture fx;
     fx.dir().writeInstallation();
-    std::vector<std::string> pw = kHeader;
-    for (const char* l : {"10.0.0.112203", "join1", "10.0.0.112203", "rcon:secret", "10.0.0.112203",
-                          "join2", "10.0.0.212203", "other"})
-      pw.push_back(l);
-    fx.dir().writeLines("Passwords.txt", pw);
+    fx.dir().writePasswords({"10.0.0.112203", "join1", "10.0.0.112203", "rcon:secret",
+                             "10.0.0.112203", "join2", "10.0.0.212203", "other"});
     const std::string def = crlf({"10.0.0.9", "12203", "adminpw"});
     fx.dir().write("default", def);
     Windows w(fx.start());
@@ -137,7 +130,7 @@ class TestProperties : public QObject {
   void hidingAsksAndSavesRconRecordFirst() {
     ProgramFixture fx;
     fx.dir().writeInstallation();
-    fx.dir().writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "1.2.3.480", "join"});
+    fx.dir().writePasswords({"1.2.3.480", "join"});
     Windows w(fx.start());
 
     w.showFor("1.2.3.4", "80");
@@ -196,8 +189,7 @@ class TestProperties : public QObject {
   void resetAllPasswords() {
     ProgramFixture fx;
     fx.dir().writeInstallation();
-    fx.dir().writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "1.1.1.11", "j",
-                                          "1.1.1.11", "rcon:r"});
+    fx.dir().writePasswords({"1.1.1.11", "j", "1.1.1.11", "rcon:r"});
     Windows w(fx.start());
     w.showFor("1.1.1.1", "1");
     QCOMPARE(rconPasswordEdit(w.props)->text(), QString("r"));
@@ -328,7 +320,7 @@ class TestProperties : public QObject {
     ProgramFixture fx;
     fx.dir().writeInstallation();
     fx.dir().write("default", "");
-    fx.dir().writeLines("Passwords.txt", {kHeader[0], kHeader[1], kHeader[2], "5.5.5.55", "five"});
+    fx.dir().writePasswords({"5.5.5.55", "five"});
     Windows w(fx.start());
     setCurrentIp(w.program.settings(), "5.5.5.5");
     setCurrentPort(w.program.settings(), "5");

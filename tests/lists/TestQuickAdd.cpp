@@ -23,12 +23,6 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::FakeGameServer;
-using tarvix::test::makeStatusReply;
-using tarvix::test::ProgramFixture;
-using tarvix::test::setConfigValue;
-using tarvix::test::standIn;
-using tarvix::test::TempDataDir;
 
 namespace {
 
@@ -405,8 +399,7 @@ class TestQuickAdd : public QObject {
     FakeGameServer server;
     server.setReply(
         makeStatusReply("\\sv_hostname\\Plain\\mapname\\dm/mohdm6\\sv_maxclients\\8", {}));
-    fx.dir().writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", "",
-                                          "127.0.0.1" + server.portText(), "fromfile"});
+    fx.dir().writePasswords({"127.0.0.1" + server.portText(), "fromfile"});
     Application& app = fx.start();
     MainWindow* f = app.mainWindow();
     DirectConnectDialog* c = app.directConnect();

@@ -16,8 +16,6 @@
 
 using namespace tarvix;
 using namespace tarvix::test;
-using tarvix::test::FakeGameServer;
-using tarvix::test::setConfigValue;
 
 namespace {
 

@@ -223,6 +223,11 @@ std::string makeStatusReply(std::string_view infoLine,
   return r;
 }
 
+std::string makeRconRequest(std::string_view password, std::string_view command) {
+  return std::string("\xFF\xFF\xFF\xFF\x02rcon ").append(password).append(" ").append(command) +
+         std::string("\n\0", 2);
+}
+
 std::string makePrintReply(std::string_view text) {
   std::string r("\xFF\xFF\xFF\xFF\x01print");
   r.append(text);

@@ -118,6 +118,9 @@ class FakeGameServer {
 std::string makeStatusReply(std::string_view infoLine,
                             const std::vector<std::pair<int, std::string>>& players);
 
+// An rcon request: FF FF FF FF 02 "rcon ", password, blank, command, LF, NUL.
+std::string makeRconRequest(std::string_view password, std::string_view command);
+
 // An rcon reply: FF FF FF FF 01 "print" followed by the text.
 std::string makePrintReply(std::string_view text);
 

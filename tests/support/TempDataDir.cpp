@@ -55,11 +55,17 @@ void TempDataDir::writeInstallation(const std::vector<std::string>& standardList
   writeLines("Config", {"timer off", "Serverlists\\Standard", "clantags off", "Player", "", "", "",
                         "500", "fast", "false", "0", "//Quellis Config - Dont change this file !"});
   writeLines("Serverlists/Standard", standardList);
-  writeLines("Passwords.txt", {"// Tarvix 1.11 password list", "//", ""});
+  writePasswords({});
   write("default", "");
   for (const char* f :
        {"Buddys.txt", "clantags.txt", "bans.txt", "skins.txt", "maps.txt", "messages.txt"})
     write(f, "");
+}
+
+void TempDataDir::writePasswords(const std::vector<std::string>& records) const {
+  std::vector<std::string> lines = {"// Tarvix 1.11 password list", "//", ""};
+  lines.insert(lines.end(), records.begin(), records.end());
+  writeLines("Passwords.txt", lines);
 }
 
 }  // namespace tarvix::test

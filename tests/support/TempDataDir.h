@@ -24,6 +24,8 @@ class TempDataDir {
   // The installation's files: Config, Serverlists/Standard (given servers),
   // Passwords.txt header and empty name lists.
   void writeInstallation(const std::vector<std::string>& standardList = {}) const;
+  // Passwords.txt: its three header lines, then the given records.
+  void writePasswords(const std::vector<std::string>& records) const;
 
  private:
   std::string path_;
