@@ -23,6 +23,7 @@
 #include "support/qt/ProgramFixture.h"
 #include "support/qt/ScriptedDialogs.h"
 #include "support/qt/ToolWindowParts.h"
+#include "support/qt/TreeRows.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -49,12 +50,7 @@ void selectAndWait(MainWindow& w, const QString& host) {
   QTRY_VERIFY_WITH_TIMEOUT(!w.detailsQueryPending(), 10000);
 }
 
-QStringList players(MainWindow& w, int column) {
-  QStringList out;
-  for (int i = 0; i < playerView(w)->topLevelItemCount(); ++i)
-    out << playerView(w)->topLevelItem(i)->text(column);
-  return out;
-}
+QStringList players(MainWindow& w, int column) { return columnTexts(playerView(w), column); }
 
 // What the window last handed the properties window.
 struct ShownDetails {
@@ -74,17 +70,6 @@ struct ShownDetails {
 
 int iconOf(QTreeWidgetItem* row) { return row->data(0, Qt::UserRole).toInt(); }
 
-std::vector<std::string> listOf(
-    const std::vector<std::pair<std::string, const FakeGameServer*>>& s) {
-  std::vector<std::string> lines;
-  for (const auto& [name, server] : s) {
-    lines.push_back(name);
-    lines.push_back(FakeGameServer::host());
-    lines.push_back(server->portText());
-  }
-  return lines;
-}
-
 const char* kInfo =
     "\\sv_hostname\\My Server\\mapname\\obj/obj_team2\\sv_maxclients\\16"
     "\\sv_maplist\\obj/obj_team1 obj/obj_team2 obj/obj_team3\\version\\1.11 win-x86"
@@ -102,7 +87,7 @@ class TestDetails : public QObject {
     FakeGameServer server, other;
     server.setReply(makeStatusReply(kInfo, {{35, "Sniper"}, {120, ""}, {60, "abe"}}));
     TempDataDir dir;
-    dir.writeInstallation(listOf({{"Alpha", &server}, {"Beta", &other}}));
+    dir.writeInstallation(serverListLines({{"Alpha", &server}, {"Beta", &other}}));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -155,7 +140,7 @@ class TestDetails : public QObject {
     server.setReply(
         makeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\sv_maxclients\\16", sixteen));
     TempDataDir dir;
-    dir.writeInstallation(listOf({{"Full", &server}}));
+    dir.writeInstallation(serverListLines({{"Full", &server}}));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -173,7 +158,7 @@ class TestDetails : public QObject {
     FakeGameServer server;
     server.queueReply(makeStatusReply(kInfo, {{35, "Sniper"}}));  // then silence
     TempDataDir dir;
-    dir.writeInstallation(listOf({{"Alpha", &server}}));
+    dir.writeInstallation(serverListLines({{"Alpha", &server}}));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -207,8 +192,8 @@ class TestDetails : public QObject {
     ffServer.setReply(makeStatusReply("\\sv_maxclients\\8", {{10, "Sn\xFFiper"}}));
     noLink.setReply(makeStatusReply("\\sv_maxclients\\8\\URL\\clan.example", {}));
     TempDataDir dir;
-    dir.writeInstallation(
-        listOf({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}, {"Ghost", &server}}));
+    dir.writeInstallation(serverListLines(
+        {{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}, {"Ghost", &server}}));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -216,7 +201,7 @@ class TestDetails : public QObject {
     setConfigValue(settings, &Config::scanTimeout, 3000);
     // "Ghost" leaves the list file; its row stays.
     dir.writeLines("Serverlists/Standard",
-                   listOf({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}}));
+                   serverListLines({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}}));
 
     // A maximum that is no number: display filled, then the error; icon kept.
     selectAndWait(w, "Odd");
@@ -262,7 +247,7 @@ class TestDetails : public QObject {
     });
     fast.setReply(makeStatusReply("\\sv_hostname\\Fast\\sv_maxclients\\4", {{1, "f"}}));
     TempDataDir dir;
-    dir.writeInstallation(listOf({{"Slow", &slow}, {"Fast", &fast}}));
+    dir.writeInstallation(serverListLines({{"Slow", &slow}, {"Fast", &fast}}));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -300,7 +285,7 @@ class TestDetails : public QObject {
     FakeGameServer server;
     server.setReply(makeStatusReply("\\sv_hostname\\A\\sv_maxclients\\4", {}));
     TempDataDir dir;
-    dir.writeInstallation(listOf({{"A", &server}}));
+    dir.writeInstallation(serverListLines({{"A", &server}}));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -318,7 +303,7 @@ class TestDetails : public QObject {
     FakeGameServer silent, fast;
     fast.setReply(makeStatusReply("\\sv_hostname\\Fast\\sv_maxclients\\4", {}));
     TempDataDir dir;
-    dir.writeInstallation(listOf({{"Silent", &silent}, {"Fast", &fast}}));
+    dir.writeInstallation(serverListLines({{"Silent", &silent}, {"Fast", &fast}}));
     ScriptedDialogs d;
     Settings settings;
     auto w = std::make_unique<MainWindow>(settings);
@@ -342,7 +327,7 @@ class TestDetails : public QObject {
     a.setReply(makeStatusReply("\\sv_hostname\\A\\sv_maxclients\\8", {{5, "x"}}));
     b.setReply(makeStatusReply("\\sv_hostname\\B\\sv_maxclients\\8", {{5, "Buddy"}}));
     TempDataDir dir;
-    dir.writeInstallation(listOf({{"A", &a}, {"B", &b}}));
+    dir.writeInstallation(serverListLines({{"A", &a}, {"B", &b}}));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -379,7 +364,7 @@ class TestDetails : public QObject {
     server.queueReply(std::string(40, 'x'));
     TempDataDir dir;
     FakeGameServer quiet;  // holds the pass at the first row
-    dir.writeInstallation(listOf({{"Quiet", &quiet}, {"Live", &server}}));
+    dir.writeInstallation(serverListLines({{"Quiet", &quiet}, {"Live", &server}}));
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
@@ -420,7 +405,7 @@ class TestDetails : public QObject {
     FakeGameServer server;
     server.setReply(makeStatusReply("\\sv_maxclients\\8", {{5, "Sniper"}}));
     ProgramFixture fx;
-    fx.dir().writeInstallation(listOf({{"S", &server}}));
+    fx.dir().writeInstallation(serverListLines({{"S", &server}}));
     fx.dir().writeLines("Buddys.txt", {"abe"});
     Application& app = fx.start();
     MainWindow& w = *app.mainWindow();

@@ -23,6 +23,7 @@
 #include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ScriptedDialogs.h"
+#include "support/qt/TreeRows.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -46,12 +47,6 @@ std::vector<std::string> config(const std::string& line1, const std::string& lin
           "//Quellis Config - Dont change this file !"};
 }
 
-QStringList column(QTreeWidget* view, int col) {
-  QStringList out;
-  for (int i = 0; i < view->topLevelItemCount(); ++i) out << view->topLevelItem(i)->text(col);
-  return out;
-}
-
 }  // namespace
 
 class TestMainWindow : public QObject {
@@ -71,9 +66,10 @@ class TestMainWindow : public QObject {
     QCOMPARE(serverRowCount(w), 3);
     QCOMPARE(serverNameList(w)->count(), 3);
     QVERIFY(!serverNameList(w)->isVisible());
-    QCOMPARE(column(serverView(w), 0), QStringList({"not scanned", "not scanned", "not scanned"}));
-    QCOMPARE(column(serverView(w), 2), QStringList({"Alpha", "beta", "Gamma"}));
-    QCOMPARE(column(serverView(w), 1), QStringList({"", "", ""}));
+    QCOMPARE(columnTexts(serverView(w), 0),
+             QStringList({"not scanned", "not scanned", "not scanned"}));
+    QCOMPARE(columnTexts(serverView(w), 2), QStringList({"Alpha", "beta", "Gamma"}));
+    QCOMPARE(columnTexts(serverView(w), 1), QStringList({"", "", ""}));
     QCOMPARE(w.statusText(), QString("Total servers: 3"));
     QCOMPARE(buddyView(w)->headerItem()->text(0), QString("No Buddies online"));
     QCOMPARE(playerView(w)->headerItem()->text(0), QString("Players on server"));
@@ -251,7 +247,7 @@ class TestMainWindow : public QObject {
     Settings settings;
     MainWindow w(settings);
     // Start-up order is ascending by the "Player" column, file order on ties.
-    QCOMPARE(column(serverView(w), 2), QStringList({"b host", "a host", "C host"}));
+    QCOMPARE(columnTexts(serverView(w), 2), QStringList({"b host", "a host", "C host"}));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     serverRow(w, 0)->setText(1, "obj/obj_team2");
@@ -262,19 +258,22 @@ class TestMainWindow : public QObject {
     serverRow(w, 2)->setText(0, "FULL");
 
     clickHeader(serverView(w), 1);  // Map: descending first
-    QCOMPARE(column(serverView(w), 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
+    QCOMPARE(columnTexts(serverView(w), 1),
+             QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
     clickHeader(serverView(w), 1);
-    QCOMPARE(column(serverView(w), 1), QStringList({"DM/mohdm1", "dm/mohdm6", "obj/obj_team2"}));
+    QCOMPARE(columnTexts(serverView(w), 1),
+             QStringList({"DM/mohdm1", "dm/mohdm6", "obj/obj_team2"}));
     clickHeader(serverView(w), 1);
-    QCOMPARE(column(serverView(w), 1), QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
+    QCOMPARE(columnTexts(serverView(w), 1),
+             QStringList({"obj/obj_team2", "dm/mohdm6", "DM/mohdm1"}));
     clickHeader(serverView(w), 2);  // Host after Map: ascending
-    QCOMPARE(column(serverView(w), 2), QStringList({"a host", "b host", "C host"}));
+    QCOMPARE(columnTexts(serverView(w), 2), QStringList({"a host", "b host", "C host"}));
     QHeaderView* header = serverView(w)->header();
     QVERIFY(header->isSortIndicatorShown());
     QCOMPARE(header->sortIndicatorSection(), 2);
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
     clickHeader(serverView(w), 0);  // Player: descending; no numeric order
-    QCOMPARE(column(serverView(w), 0), QStringList({"FULL", "2/16", "10/16"}));
+    QCOMPARE(columnTexts(serverView(w), 0), QStringList({"FULL", "2/16", "10/16"}));
     QCOMPARE(header->sortIndicatorSection(), 0);
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
 
@@ -282,14 +281,14 @@ class TestMainWindow : public QObject {
     // stop of the pass applies it.
     QVERIFY(startWaitingScan(w, settings));
     clickHeader(serverView(w), 2);
-    QCOMPARE(column(serverView(w), 0), QStringList({"FULL", "2/16", "10/16"}));
+    QCOMPARE(columnTexts(serverView(w), 0), QStringList({"FULL", "2/16", "10/16"}));
     QCOMPARE(header->sortIndicatorSection(), 0);
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
     stopScanButton(w)->click();
     QVERIFY(!w.scanRunning());
     QCOMPARE(header->sortIndicatorSection(), 2);
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
-    QCOMPARE(column(serverView(w), 2), QStringList({"a host", "b host", "C host"}));
+    QCOMPARE(columnTexts(serverView(w), 2), QStringList({"a host", "b host", "C host"}));
     w.hide();
   }
 
@@ -302,9 +301,9 @@ class TestMainWindow : public QObject {
     // "two" does not answer its selection: "no response" sorts before
     // "not scanned" at once.
     serverView(w)->setCurrentItem(serverRow(w, 1));
-    QTRY_COMPARE_WITH_TIMEOUT(column(serverView(w), 0), QStringList({"no response", "not scanned"}),
-                              5000);
-    QCOMPARE(column(serverView(w), 2), QStringList({"two", "one"}));
+    QTRY_COMPARE_WITH_TIMEOUT(columnTexts(serverView(w), 0),
+                              QStringList({"no response", "not scanned"}), 5000);
+    QCOMPARE(columnTexts(serverView(w), 2), QStringList({"two", "one"}));
   }
 
   void deleteServerAsksAndRemovesEveryGroupOfThatName() {
@@ -329,7 +328,7 @@ class TestMainWindow : public QObject {
     actionNamed(w, "deleteserver1")->trigger();
     QCOMPARE(dir.read("Serverlists/Standard"), tarvix::test::crlf({"Keep", "127.0.0.2", "2"}));
     // Only the selected row leaves the view; the hidden list follows the file.
-    QCOMPARE(column(serverView(w), 2), QStringList({"Keep", "Dup"}));
+    QCOMPARE(columnTexts(serverView(w), 2), QStringList({"Keep", "Dup"}));
     QCOMPARE(serverNameList(w)->count(), 1);
     QCOMPARE(serverNameList(w)->itemText(0), QString("Keep"));
     // The rewrite leaves no temporary beside the list, whatever its name.

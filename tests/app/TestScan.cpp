@@ -23,6 +23,7 @@
 #include "support/TempDataDir.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ScriptedDialogs.h"
+#include "support/qt/TreeRows.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -36,29 +37,11 @@ void writeConfig(const TempDataDir& dir, const std::string& timer, int timeoutMs
                             "//Quellis Config - Dont change this file !"});
 }
 
-// Name list entries pointing at the given servers.
-std::vector<std::string> listOf(
-    const std::vector<std::pair<std::string, const FakeGameServer*>>& s) {
-  std::vector<std::string> lines;
-  for (const auto& [name, server] : s) {
-    lines.push_back(name);
-    lines.push_back(FakeGameServer::host());
-    lines.push_back(server->portText());
-  }
-  return lines;
-}
-
 std::string reply(const std::string& map, const std::string& max,
                   const std::vector<std::string>& names) {
   std::vector<std::pair<int, std::string>> players;
   for (const auto& n : names) players.emplace_back(40, n);
   return makeStatusReply("\\sv_hostname\\X\\mapname\\" + map + "\\sv_maxclients\\" + max, players);
-}
-
-QStringList column(QTreeWidget* view, int col) {
-  QStringList out;
-  for (int i = 0; i < view->topLevelItemCount(); ++i) out << view->topLevelItem(i)->text(col);
-  return out;
 }
 
 QList<int> icons(MainWindow& w) {
@@ -94,7 +77,8 @@ class TestScan : public QObject {
     FakeGameServer three, silent, full;
     three.setReply(reply("obj/obj_team2", "16", {"a", "b", "c"}));
     full.setReply(reply("dm/mohdm6", "2", {"x", "y"}));
-    dir.writeInstallation(listOf({{"Alpha", &silent}, {"Bravo", &three}, {"Charlie", &full}}));
+    dir.writeInstallation(
+        serverListLines({{"Alpha", &silent}, {"Bravo", &three}, {"Charlie", &full}}));
     writeConfig(dir, "timer off", 300);
     ScriptedDialogs d;
     Settings settings;
@@ -112,10 +96,10 @@ class TestScan : public QObject {
 
     QTRY_VERIFY_WITH_TIMEOUT(!w.scanRunning(), 10000);
     expectIdle(w);
-    QCOMPARE(column(serverView(w), 0), QStringList({"3/16", "FULL", "no response"}));
-    QCOMPARE(column(serverView(w), 1), QStringList({"obj/obj_team2", "dm/mohdm6", " "}));
-    QCOMPARE(column(serverView(w), 2), QStringList({"Bravo", "Charlie", "Alpha"}));
-    QCOMPARE(column(serverView(w), 3), QStringList({"Medal of Honor", "Medal of Honor", " "}));
+    QCOMPARE(columnTexts(serverView(w), 0), QStringList({"3/16", "FULL", "no response"}));
+    QCOMPARE(columnTexts(serverView(w), 1), QStringList({"obj/obj_team2", "dm/mohdm6", " "}));
+    QCOMPARE(columnTexts(serverView(w), 2), QStringList({"Bravo", "Charlie", "Alpha"}));
+    QCOMPARE(columnTexts(serverView(w), 3), QStringList({"Medal of Honor", "Medal of Honor", " "}));
     QCOMPARE(icons(w), QList<int>({RowAnswered, RowFull, RowNoAnswer}));
     QCOMPARE(w.statusText(), QString("3 servers in Serverlists\\Standard"));
     QCOMPARE(scanProgress(w)->value(), 3);
@@ -128,7 +112,7 @@ class TestScan : public QObject {
     answering.setReply(reply("dm/mohdm1", "16", {"a"}));
     std::vector<std::pair<std::string, const FakeGameServer*>> servers{{"S0", &answering}};
     for (int i = 1; i < 10; ++i) servers.emplace_back("S" + std::to_string(i), &silent);
-    dir.writeInstallation(listOf(servers));
+    dir.writeInstallation(serverListLines(servers));
     writeConfig(dir, "timer off", 60000);
     ScriptedDialogs d;
     Settings settings;
@@ -144,12 +128,12 @@ class TestScan : public QObject {
     stopScanButton(w)->click();
     expectIdle(w);
     QCOMPARE(w.statusText(), QString("10 servers in Serverlists\\Standard"));
-    QStringList captions = column(serverView(w), 0);
+    QStringList captions = columnTexts(serverView(w), 0);
     QCOMPARE(captions.count("not scanned"), 9);
     QCOMPARE(captions.last(), QString("1/16"));  // descending: digits last
     // Nothing more arrives from the stopped pass.
     QTest::qWait(200);
-    QCOMPARE(column(serverView(w), 0), captions);
+    QCOMPARE(columnTexts(serverView(w), 0), captions);
     QCOMPARE(w.statusText(), QString("10 servers in Serverlists\\Standard"));
     QCOMPARE(silent.receivedCount(), 1u);
   }
@@ -159,13 +143,13 @@ class TestScan : public QObject {
     FakeGameServer first, second;
     first.setReply(reply("dm/mohdm1", "16", {"a"}));
     second.setReply(reply("dm/mohdm2", "16", {"b"}));
-    dir.writeInstallation(listOf({{"S0", &first}, {"S1", &second}}));
+    dir.writeInstallation(serverListLines({{"S0", &first}, {"S1", &second}}));
     writeConfig(dir, "timer off", 5000);
     ScriptedDialogs d;
     Settings settings;
     MainWindow w(settings);
     w.show();
-    const QStringList before = column(serverView(w), 0), maps = column(serverView(w), 1);
+    const QStringList before = columnTexts(serverView(w), 0), maps = columnTexts(serverView(w), 1);
 
     // The pass runs to its end while this thread runs no event loop: every
     // change it made is still queued when "stop scan" comes.
@@ -176,8 +160,8 @@ class TestScan : public QObject {
     stopScanButton(w)->click();
     QTest::qWait(100);
     expectIdle(w);
-    QCOMPARE(column(serverView(w), 0), before);
-    QCOMPARE(column(serverView(w), 1), maps);
+    QCOMPARE(columnTexts(serverView(w), 0), before);
+    QCOMPARE(columnTexts(serverView(w), 1), maps);
     QCOMPARE(w.statusText(), QString("2 servers in Serverlists\\Standard"));
     QCOMPARE(playerView(w)->topLevelItemCount(), 0);
   }
@@ -187,7 +171,7 @@ class TestScan : public QObject {
     ClockGuard guard(&fast);
     TempDataDir dir;
     FakeGameServer silent;
-    dir.writeInstallation(listOf({{"Quiet", &silent}}));
+    dir.writeInstallation(serverListLines({{"Quiet", &silent}}));
     writeConfig(dir, "timer on", 60000);
     ScriptedDialogs d;
     {
@@ -230,7 +214,7 @@ class TestScan : public QObject {
     FakeGameServer one, two;
     one.setReply(reply("dm/mohdm1", "16", {"Sniper", "[TAG]Zed", "bob"}));
     two.setReply(reply("dm/mohdm2", "16", {"SNIPER", "Amy[tag]"}));
-    dir.writeInstallation(listOf({{"One", &one}, {"Two", &two}}));
+    dir.writeInstallation(serverListLines({{"One", &one}, {"Two", &two}}));
     writeConfig(dir, "timer off", 300, "clantags on");
     dir.writeLines("Buddys.txt", {"sniper", "Bob"});
     dir.writeLines("clantags.txt", {"[tag]"});
@@ -256,9 +240,9 @@ class TestScan : public QObject {
     expected += w.statusText() + "\n";
     QCOMPARE(toQString(out.str()), expected);
     // Alphabetical ignoring case; equal captions in the order they were found.
-    QCOMPARE(column(buddyView(w), 0),
+    QCOMPARE(columnTexts(buddyView(w), 0),
              QStringList({"[TAG]Zed", "Amy[tag]", "Bob", "sniper", "sniper"}));
-    QCOMPARE(column(buddyView(w), 1), QStringList({"One", "Two", "One", "One", "Two"}));
+    QCOMPARE(columnTexts(buddyView(w), 1), QStringList({"One", "Two", "One", "One", "Two"}));
   }
 
   // Everything a pass leaves in the window.
@@ -285,7 +269,7 @@ class TestScan : public QObject {
     full.setReply(reply("dm/mohdm6", "2", {"x", "sniper"}));
     junk.setReply(reply("dm/mohdm1", "many", {"SNIPER"}));
     dir.writeInstallation(
-        listOf({{"Slow", &slow}, {"Quiet", &silent}, {"Full", &full}, {"Junk", &junk}}));
+        serverListLines({{"Slow", &slow}, {"Quiet", &silent}, {"Full", &full}, {"Junk", &junk}}));
     writeConfig(dir, "timer off", 300, "clantags on");
     dir.writeLines("Buddys.txt", {"sniper"});
     dir.writeLines("clantags.txt", {"[tag]"});
@@ -324,7 +308,7 @@ class TestScan : public QObject {
     constexpr int kRows = 2000;
     std::vector<std::pair<std::string, const FakeGameServer*>> servers;
     for (int i = 0; i < kRows; ++i) servers.emplace_back("S" + std::to_string(i), &one);
-    dir.writeInstallation(listOf(servers));
+    dir.writeInstallation(serverListLines(servers));
     writeConfig(dir, "timer off", 2000);
     dir.writeLines("Buddys.txt", {"sniper"});
     IniSettings().setParallelScan(true);
@@ -335,7 +319,7 @@ class TestScan : public QObject {
     scanNowButton(w)->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w.scanRunning(), 60000);
     expectIdle(w);
-    QCOMPARE(column(serverView(w), 0), QStringList(QList<QString>(kRows, "1/16")));
+    QCOMPARE(columnTexts(serverView(w), 0), QStringList(QList<QString>(kRows, "1/16")));
     QCOMPARE(buddyView(w)->topLevelItemCount(), kRows);
     QCOMPARE(buddyView(w)->headerItem()->text(0), QString("2000 Buddies online"));
     QCOMPARE(scanProgress(w)->value(), kRows);
@@ -346,7 +330,7 @@ class TestScan : public QObject {
   void closingDuringAPassLeavesNoThreadAndAnIdleWindow() {
     TempDataDir dir;
     FakeGameServer silent, later;
-    dir.writeInstallation(listOf({{"Quiet", &silent}, {"Later", &later}}));
+    dir.writeInstallation(serverListLines({{"Quiet", &silent}, {"Later", &later}}));
     writeConfig(dir, "timer off", 60000);
     ScriptedDialogs d;
     Settings settings;

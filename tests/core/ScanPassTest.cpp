@@ -28,6 +28,7 @@ namespace {
 
 using test::FakeGameServer;
 using test::makeStatusReply;
+using test::serverListLines;
 using test::TempDataDir;
 
 constexpr const char* kList = "Serverlists\\Standard";
@@ -80,13 +81,7 @@ std::vector<std::pair<int, std::string>> players(const std::vector<std::string>&
 class ScanPassTest : public ::testing::Test {
  protected:
   void list(const std::vector<std::pair<std::string, const FakeGameServer*>>& servers) {
-    std::vector<std::string> lines;
-    for (const auto& [name, server] : servers) {
-      lines.push_back(name);
-      lines.push_back(FakeGameServer::host());
-      lines.push_back(server ? server->portText() : std::string("1"));
-    }
-    dir.writeInstallation(lines);
+    dir.writeInstallation(serverListLines(servers));
     names.clear();
     for (const auto& s : servers) names.push_back(s.first);
   }

@@ -23,6 +23,7 @@
 #include "support/SettingsEdits.h"
 #include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
+#include "support/qt/TreeRows.h"
 
 using namespace tarvix;
 using namespace tarvix::test;
@@ -72,12 +73,6 @@ QPushButton* spearheadBrowseButton(const OptionsWindow* w) {
 // The caption above a labeled edit.
 QLabel* editLabel(const QLineEdit* edit) {
   return partNamed<QLabel>(*edit->parent(), edit->objectName() + "Label");
-}
-
-QStringList listNames(QTreeWidget* view) {
-  QStringList out;
-  for (int i = 0; i < view->topLevelItemCount(); ++i) out << view->topLevelItem(i)->text(0);
-  return out;
 }
 
 void selectList(OptionsWindow* w, const QString& name) {
@@ -316,7 +311,7 @@ class TestOptions : public QObject {
     fx.dir().write("Serverlists/my.list", "");
     Application& app = fx.start();
     app.options()->show();
-    QCOMPARE(listNames(serverListView(app.options())),
+    QCOMPARE(columnTexts(serverListView(app.options())),
              QStringList({"Alpha", "beta", "Standard", "zeta"}));
     // Showing again does not duplicate rows.
     app.options()->hide();
@@ -437,7 +432,7 @@ class TestOptions : public QObject {
     QCOMPARE(serverNameList(*f)->count(), 2);
     QCOMPARE(f->statusText(), QString("2 servers in Serverlists\\Standard"));
     QVERIFY(w->isVisible());
-    QCOMPARE(listNames(serverListView(w)), QStringList({"Standard", "Team"}));
+    QCOMPARE(columnTexts(serverListView(w)), QStringList({"Standard", "Team"}));
 
     // Refused while a scan runs.
     selectList(w, "Team");
@@ -493,7 +488,7 @@ class TestOptions : public QObject {
              test::crlf({"Alpha", "127.0.0.3", "12203", "Beta x", "127.0.0.4", "80"}));
     QVERIFY(
         contains(fx.dir().read("Passwords.txt"), "rcon:secret\r\n127.0.0.312203\r\njoinme\r\n"));
-    QVERIFY(listNames(serverListView(w)).contains("x"));
+    QVERIFY(columnTexts(serverListView(w)).contains("x"));
     QVERIFY(w->isVisible());
 
     // Cancel and scanning do nothing.
@@ -554,7 +549,7 @@ class TestOptions : public QObject {
     QCOMPARE(fx.dialogs().parents, QList<QWidget*>{w});
     QCOMPARE(fx.dialogs().fileParents, QList<QWidget*>{w});
     QCOMPARE(fx.dir().read("Serverlists/caf\xe9"), test::crlf({"Open", "1.1.1.1", "1"}));
-    QVERIFY(listNames(serverListView(w)).contains(QString::fromUtf8("caf\xc3\xa9")));
+    QVERIFY(columnTexts(serverListView(w)).contains(QString::fromUtf8("caf\xc3\xa9")));
 
     // A name the code page cannot hold cannot name a list.
     fx.dialogs().files.push_back(
@@ -563,7 +558,7 @@ class TestOptions : public QObject {
     w->importTextListFile();
     QCOMPARE(fx.dialogs().errors, QStringList{codePageRefusal(QString::fromUtf8("\xd0\xa1"))});
     QCOMPARE(fx.dialogs().parents.last(), w);
-    QCOMPARE(listNames(serverListView(w)).size(), 2);
+    QCOMPARE(columnTexts(serverListView(w)).size(), 2);
     w->hide();
   }
 
@@ -581,7 +576,7 @@ class TestOptions : public QObject {
     QCOMPARE(fx.dialogs().filters.last(), QString("txt (*.txt);;all files (*)"));
     QCOMPARE(fx.dir().read("Serverlists/ase"),
              test::crlf({"My|Server", "1.2.3.4", "80", "", "", "NoColon", "", "", ""}));
-    QVERIFY(listNames(serverListView(w)).contains("ase"));
+    QVERIFY(columnTexts(serverListView(w)).contains("ase"));
 
     // A password line with Passwords.txt missing stops the import with a box.
     deleteFile("Passwords.txt");

@@ -223,6 +223,17 @@ std::string makeStatusReply(std::string_view infoLine,
   return r;
 }
 
+std::vector<std::string> serverListLines(
+    const std::vector<std::pair<std::string, const FakeGameServer*>>& servers) {
+  std::vector<std::string> lines;
+  for (const auto& [name, server] : servers) {
+    lines.push_back(name);
+    lines.push_back(FakeGameServer::host());
+    lines.push_back(server ? server->portText() : std::string("1"));
+  }
+  return lines;
+}
+
 std::string makeRconRequest(std::string_view password, std::string_view command) {
   return std::string("\xFF\xFF\xFF\xFF\x02rcon ").append(password).append(" ").append(command) +
          std::string("\n\0", 2);

@@ -118,6 +118,11 @@ class FakeGameServer {
 std::string makeStatusReply(std::string_view infoLine,
                             const std::vector<std::pair<int, std::string>>& players);
 
+// Server list lines (name, host, port) for each (name, server) pair; a null
+// server stands for port 1, where nothing answers.
+std::vector<std::string> serverListLines(
+    const std::vector<std::pair<std::string, const FakeGameServer*>>& servers);
+
 // An rcon request: FF FF FF FF 02 "rcon ", password, blank, command, LF, NUL.
 std::string makeRconRequest(std::string_view password, std::string_view command);
 
