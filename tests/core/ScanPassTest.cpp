@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "app/core/BuddyAlerts.h"
@@ -70,6 +71,23 @@ std::string describe(const HeadlessScanView& v) {
   return out.str();
 }
 
+// Caption, map, host, game and icon of each row, so one comparison shows
+// every difference in a table.
+using Cells = std::tuple<std::string, std::string, std::string, std::string, int>;
+std::vector<Cells> cells(const std::vector<HeadlessRow>& rows) {
+  std::vector<Cells> out;
+  for (const auto& r : rows) out.emplace_back(r.caption, r.map, r.host, r.game, r.icon);
+  return out;
+}
+
+// Caption and server of each buddy hit.
+using Hits = std::vector<std::pair<std::string, std::string>>;
+Hits hits(const std::vector<HeadlessBuddy>& buddies) {
+  Hits out;
+  for (const auto& b : buddies) out.emplace_back(b.caption, b.server);
+  return out;
+}
+
 std::vector<std::pair<int, std::string>> players(const std::vector<std::string>& names) {
   std::vector<std::pair<int, std::string>> out;
   int ping = 30;
@@ -111,24 +129,11 @@ TEST_F(ScanPassTest, RowStatesStatusAndFinalSort) {
 
   auto view = run();
   ASSERT_EQ(end, ScanPass::End::Completed);
-  auto rows = view->rows();
-  ASSERT_EQ(rows.size(), 3u);
   // Sorted by caption: digits before letters.
-  EXPECT_EQ(rows[0].caption, "3/16");
-  EXPECT_EQ(rows[0].map, "obj/obj_team2");
-  EXPECT_EQ(rows[0].host, "Alpha");
-  EXPECT_EQ(rows[0].game, "Medal of Honor");
-  EXPECT_EQ(rows[0].icon, RowAnswered);
-  EXPECT_EQ(rows[1].caption, "FULL");
-  EXPECT_EQ(rows[1].map, "dm/mohdm6");
-  EXPECT_EQ(rows[1].host, "Charlie");
-  EXPECT_EQ(rows[1].game, "Spearhead");
-  EXPECT_EQ(rows[1].icon, RowFull);
-  EXPECT_EQ(rows[2].caption, "no response");
-  EXPECT_EQ(rows[2].map, " ");
-  EXPECT_EQ(rows[2].host, "Bravo");
-  EXPECT_EQ(rows[2].game, " ");
-  EXPECT_EQ(rows[2].icon, RowNoAnswer);
+  EXPECT_EQ(cells(view->rows()),
+            (std::vector<Cells>{{"3/16", "obj/obj_team2", "Alpha", "Medal of Honor", RowAnswered},
+                                {"FULL", "dm/mohdm6", "Charlie", "Spearhead", RowFull},
+                                {"no response", " ", "Bravo", " ", RowNoAnswer}}));
 
   EXPECT_EQ(view->statusText(), "3 servers in Serverlists\\Standard");
   auto history = view->statusHistory();
@@ -208,25 +213,15 @@ TEST_F(ScanPassTest, BuddyAndClantagHits) {
   dir.writeLines("clantags.txt", {"", "[tag]"});
 
   auto off = run(false);
-  auto buddies = off->buddies();
-  ASSERT_EQ(buddies.size(), 2u);
   // The caption is the buddy entry as written; equal captions keep scan order.
-  EXPECT_EQ(buddies[0].caption, "SniPer");
-  EXPECT_EQ(buddies[0].server, "One");
-  EXPECT_EQ(buddies[1].caption, "SniPer");
-  EXPECT_EQ(buddies[1].server, "Two");
+  EXPECT_EQ(hits(off->buddies()), (Hits{{"SniPer", "One"}, {"SniPer", "Two"}}));
   EXPECT_EQ(off->buddyCaption(), "2 Buddies online");
 
   auto on = run(true);
-  buddies = on->buddies();
-  ASSERT_EQ(buddies.size(), 4u);
   // Clan-tag hits carry the player's name as the server sent it.
-  EXPECT_EQ(buddies[0].caption, "[TAG]sniper");
-  EXPECT_EQ(buddies[0].server, "One");
-  EXPECT_EQ(buddies[1].caption, "SniPer");
-  EXPECT_EQ(buddies[2].caption, "SniPer");
-  EXPECT_EQ(buddies[3].caption, "Sniper[Tag]");
-  EXPECT_EQ(buddies[3].server, "Two");
+  EXPECT_EQ(
+      hits(on->buddies()),
+      (Hits{{"[TAG]sniper", "One"}, {"SniPer", "One"}, {"SniPer", "Two"}, {"Sniper[Tag]", "Two"}}));
   EXPECT_EQ(on->buddyCaption(), "4 Buddies online");
 }
 
@@ -290,11 +285,7 @@ TEST_F(ScanPassTest, ListAndBuddiesEditedDuringThePassAreSeenByLaterRows) {
   EXPECT_EQ(rows[0].map, "dm/after");
   EXPECT_EQ(before.receivedCount(), 0u);
   // The edit was made before the first server answered, so its players meet the new buddy too.
-  auto buddies = view->buddies();
-  ASSERT_EQ(buddies.size(), 2u);
-  EXPECT_EQ(buddies[0].caption, "bob");
-  EXPECT_EQ(buddies[0].server, "First");
-  EXPECT_EQ(buddies[1].server, "Third");
+  EXPECT_EQ(hits(view->buddies()), (Hits{{"bob", "First"}, {"bob", "Third"}}));
 }
 
 TEST_F(ScanPassTest, HostNoLongerInTheListQueriesNothing) {
@@ -304,13 +295,9 @@ TEST_F(ScanPassTest, HostNoLongerInTheListQueriesNothing) {
   // The rows were built from an older list that also held "Gone".
   names = {"Gone", "Kept"};
   consoleLogs().clear(LogKind::BadLog);
-  auto rows = run()->rows();
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].caption, "1/16");
-  EXPECT_EQ(rows[0].host, "Kept");
-  EXPECT_EQ(rows[1].caption, "no response");
-  EXPECT_EQ(rows[1].host, "Gone");
-  EXPECT_EQ(rows[1].map, " ");
+  EXPECT_EQ(cells(run()->rows()),
+            (std::vector<Cells>{{"1/16", "dm/kept", "Kept", "Medal of Honor", RowAnswered},
+                                {"no response", " ", "Gone", " ", RowNoAnswer}}));
   EXPECT_EQ(kept.receivedCount(), 1u);
   EXPECT_EQ(consoleLogs().text(LogKind::BadLog), "");
 }
