@@ -259,6 +259,14 @@ class TestConsole : public QObject {
     QTest::keyClick(r.commandLine(), Qt::Key_Escape);
     QVERIFY(!r.console->isVisible());
     QCOMPARE(rconSent(r.server).size(), sent);
+
+    // A line sent and awaiting its reply is no typed line: Escape closes.
+    r.open();
+    r.commandLine()->setFocus();
+    r.enter("status");
+    QVERIFY(r.console->commandPending());
+    QTest::keyClick(r.commandLine(), Qt::Key_Escape);
+    QVERIFY(!r.console->isVisible());
   }
 
   void anUnreadReplyIsShownForTheNextLine() {
