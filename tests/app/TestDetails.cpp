@@ -68,6 +68,24 @@ struct ShownDetails {
   QPoint graphPen;
 };
 
+// A main window over a fresh data folder that lists the given servers; a
+// non-zero timeout replaces the folder's query timeout.
+using Servers = std::vector<std::pair<std::string, const FakeGameServer*>>;
+struct Folder {
+  explicit Folder(const Servers& servers) { dir.writeInstallation(serverListLines(servers)); }
+  TempDataDir dir;
+};
+struct Rig {
+  Rig(const Servers& servers, int timeoutMs) : folder(servers) {
+    if (timeoutMs != 0) setConfigValue(settings, &Config::scanTimeout, timeoutMs);
+  }
+  Folder folder;
+  ScriptedDialogs d;
+  Settings settings;
+  MainWindow w{settings};
+  ShownDetails shown{w};
+};
+
 int iconOf(QTreeWidgetItem* row) { return row->data(0, Qt::UserRole).toInt(); }
 
 const char* kInfo =
@@ -86,13 +104,11 @@ class TestDetails : public QObject {
   void selectingAnAnsweringServerFillsEveryDisplay() {
     FakeGameServer server, other;
     server.setReply(makeStatusReply(kInfo, {{35, "Sniper"}, {120, ""}, {60, "abe"}}));
-    TempDataDir dir;
-    dir.writeInstallation(serverListLines({{"Alpha", &server}, {"Beta", &other}}));
-    ScriptedDialogs d;
-    Settings settings;
-    MainWindow w(settings);
-    ShownDetails shown(w);
-    setConfigValue(settings, &Config::scanTimeout, 3000);
+    Rig r({{"Alpha", &server}, {"Beta", &other}}, 3000);
+    MainWindow& w = r.w;
+    Settings& settings = r.settings;
+    ShownDetails& shown = r.shown;
+    ScriptedDialogs& d = r.d;
     selectAndWait(w, "Alpha");
 
     QCOMPARE(settings.currentServer().ip, std::string("127.0.0.1"));
@@ -139,13 +155,8 @@ class TestDetails : public QObject {
     for (int i = 0; i < 16; ++i) sixteen.push_back({50, "p" + std::to_string(i)});
     server.setReply(
         makeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\sv_maxclients\\16", sixteen));
-    TempDataDir dir;
-    dir.writeInstallation(serverListLines({{"Full", &server}}));
-    ScriptedDialogs d;
-    Settings settings;
-    MainWindow w(settings);
-    ShownDetails shown(w);
-    setConfigValue(settings, &Config::scanTimeout, 3000);
+    Rig r({{"Full", &server}}, 3000);
+    MainWindow& w = r.w;
     selectAndWait(w, "Full");
     QTreeWidgetItem* row = rowNamed(w, "Full");
     QCOMPARE(row->text(0), QString("16/16"));
@@ -157,13 +168,11 @@ class TestDetails : public QObject {
   void noAnswerClearsTheDisplayAndMarksTheRow() {
     FakeGameServer server;
     server.queueReply(makeStatusReply(kInfo, {{35, "Sniper"}}));  // then silence
-    TempDataDir dir;
-    dir.writeInstallation(serverListLines({{"Alpha", &server}}));
-    ScriptedDialogs d;
-    Settings settings;
-    MainWindow w(settings);
-    ShownDetails shown(w);
-    setConfigValue(settings, &Config::scanTimeout, 3000);
+    Rig r({{"Alpha", &server}}, 3000);
+    MainWindow& w = r.w;
+    Settings& settings = r.settings;
+    ShownDetails& shown = r.shown;
+    ScriptedDialogs& d = r.d;
     selectAndWait(w, "Alpha");
     QCOMPARE(playerView(w)->topLevelItemCount(), 1);
 
@@ -191,14 +200,12 @@ class TestDetails : public QObject {
                                     {{10, "one"}}));
     ffServer.setReply(makeStatusReply("\\sv_maxclients\\8", {{10, "Sn\xFFiper"}}));
     noLink.setReply(makeStatusReply("\\sv_maxclients\\8\\URL\\clan.example", {}));
-    TempDataDir dir;
-    dir.writeInstallation(serverListLines(
-        {{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}, {"Ghost", &server}}));
-    ScriptedDialogs d;
-    Settings settings;
-    MainWindow w(settings);
-    ShownDetails shown(w);
-    setConfigValue(settings, &Config::scanTimeout, 3000);
+    Rig r({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}, {"Ghost", &server}}, 3000);
+    MainWindow& w = r.w;
+    Settings& settings = r.settings;
+    ShownDetails& shown = r.shown;
+    TempDataDir& dir = r.folder.dir;
+    ScriptedDialogs& d = r.d;
     // "Ghost" leaves the list file; its row stays.
     dir.writeLines("Serverlists/Standard",
                    serverListLines({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}}));
@@ -246,13 +253,9 @@ class TestDetails : public QObject {
                                1500);
     });
     fast.setReply(makeStatusReply("\\sv_hostname\\Fast\\sv_maxclients\\4", {{1, "f"}}));
-    TempDataDir dir;
-    dir.writeInstallation(serverListLines({{"Slow", &slow}, {"Fast", &fast}}));
-    ScriptedDialogs d;
-    Settings settings;
-    MainWindow w(settings);
-    ShownDetails shown(w);
-    setConfigValue(settings, &Config::scanTimeout, 5000);
+    Rig r({{"Slow", &slow}, {"Fast", &fast}}, 5000);
+    MainWindow& w = r.w;
+    Settings& settings = r.settings;
 
     // The selection returns while its query waits; queued work still runs.
     bool ranWhileWaiting = false;
@@ -284,12 +287,8 @@ class TestDetails : public QObject {
   void eachSelectionQueriesFromAFreshSocket() {
     FakeGameServer server;
     server.setReply(makeStatusReply("\\sv_hostname\\A\\sv_maxclients\\4", {}));
-    TempDataDir dir;
-    dir.writeInstallation(serverListLines({{"A", &server}}));
-    ScriptedDialogs d;
-    Settings settings;
-    MainWindow w(settings);
-    ShownDetails shown(w);
+    Rig r({{"A", &server}}, 0);
+    MainWindow& w = r.w;
     selectAndWait(w, "A");
     selectAndWait(w, "A");
     const auto sent = server.received();
@@ -326,13 +325,8 @@ class TestDetails : public QObject {
     FakeGameServer a, b;
     a.setReply(makeStatusReply("\\sv_hostname\\A\\sv_maxclients\\8", {{5, "x"}}));
     b.setReply(makeStatusReply("\\sv_hostname\\B\\sv_maxclients\\8", {{5, "Buddy"}}));
-    TempDataDir dir;
-    dir.writeInstallation(serverListLines({{"A", &a}, {"B", &b}}));
-    ScriptedDialogs d;
-    Settings settings;
-    MainWindow w(settings);
-    ShownDetails shown(w);
-    setConfigValue(settings, &Config::scanTimeout, 3000);
+    Rig r({{"A", &a}, {"B", &b}}, 3000);
+    MainWindow& w = r.w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     selectAndWait(w, "A");
@@ -362,13 +356,11 @@ class TestDetails : public QObject {
                         "\\sv_maplist\\dm/mohdm1 dm/mohdm2\\version\\2.15",
                         {{44, "Sn\xFFiper"}}));
     server.queueReply(std::string(40, 'x'));
-    TempDataDir dir;
     FakeGameServer quiet;  // holds the pass at the first row
-    dir.writeInstallation(serverListLines({{"Quiet", &quiet}, {"Live", &server}}));
-    ScriptedDialogs d;
-    Settings settings;
-    MainWindow w(settings);
-    ShownDetails shown(w);
+    Rig r({{"Quiet", &quiet}, {"Live", &server}}, 0);
+    MainWindow& w = r.w;
+    Settings& settings = r.settings;
+    ShownDetails& shown = r.shown;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QVERIFY(startWaitingScan(w, settings));
