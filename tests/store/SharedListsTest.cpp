@@ -1,3 +1,7 @@
+#include <array>
+#include <optional>
+#include <tuple>
+
 #include "StoreFixture.h"
 #include "base/Text.h"
 #include "store/DataFile.h"
@@ -39,79 +43,55 @@ TEST(SslfLineTest, ServerLineWithAndWithoutPassword) {
   EXPECT_EQ(h[6], " ");
 }
 
-TEST(SslfLineTest, ParsesServerLines) {
-  auto s = parseSslfLine("Server=MoHAA 1.2.3.4:12203 \"\" \"My Server\"");
-  ASSERT_TRUE(s);
-  EXPECT_EQ(s->name, "My Server");
-  EXPECT_EQ(s->ip, "1.2.3.4");
-  EXPECT_EQ(s->port, "12203");
-  EXPECT_FALSE(s->hasPassword);
-
-  s = parseSslfLine("server=\"Counter Strike\" 1. 2.3.4 :27015 secret \"A \"quoted\" name\"");
-  ASSERT_TRUE(s);
-  EXPECT_EQ(s->ip, "1.2.3.4");
-  EXPECT_EQ(s->port, "27015");
-  EXPECT_TRUE(s->hasPassword);
-  EXPECT_EQ(s->password, "secret");
-  EXPECT_EQ(s->name, "A quoted name");
-
-  // A name without the empty password pair before it.
-  s = parseSslfLine("Server=MoHAA 1.2.3.4:1 \"Name\"");
-  ASSERT_TRUE(s);
-  EXPECT_FALSE(s->hasPassword);
-  EXPECT_EQ(s->name, "Name");
+// Name, ip, port, whether a password was given, and the password.
+using SslfFields = std::tuple<std::string, std::string, std::string, bool, std::string>;
+std::optional<SslfFields> sslfFields(const std::string& line) {
+  const auto s = parseSslfLine(line);
+  if (!s) return std::nullopt;
+  return SslfFields{s->name, s->ip, s->port, s->hasPassword, s->password};
 }
 
-TEST(SslfLineTest, SkipsOtherLinesAndSurvivesMalformedOnes) {
+TEST(SslfLineTest, ParsesServerLinesAndSurvivesMalformedOnes) {
+  const std::vector<std::pair<std::string, SslfFields>> cases = {
+      {"Server=MoHAA 1.2.3.4:12203 \"\" \"My Server\"",
+       {"My Server", "1.2.3.4", "12203", false, ""}},
+      {"server=\"Counter Strike\" 1. 2.3.4 :27015 secret \"A \"quoted\" name\"",
+       {"A quoted name", "1.2.3.4", "27015", true, "secret"}},
+      // A name without the empty password pair before it.
+      {"Server=MoHAA 1.2.3.4:1 \"Name\"", {"Name", "1.2.3.4", "1", false, ""}},
+      // Malformed tails.
+      {"Server=MoHAA 1.2.3.4:12203", {"", "1.2.3.4", "12203", false, ""}},
+      {"Server=MoHAA 1.2.3.4:1 pw", {"", "1.2.3.4", "1", true, "pw"}},
+      {"Server=MoHAA 1.2.3.4:1 \"\" \"Unclosed", {"Unclosed", "1.2.3.4", "1", false, ""}},
+      {"Server=MoHAA 1.2.3.4:1 \"", {"", "1.2.3.4", "1", false, ""}},
+  };
+  for (const auto& [line, fields] : cases) EXPECT_EQ(sslfFields(line), fields) << line;
+
   for (const char* skipped :
        {"", "SSLF - Shared Server List Format - Version 1.01", "Name=\"x - serverlist\"",
         "Server=", "Server=MoHAA", "Server=\"MoHAA 1.2.3.4:5 \"\" \"n\"" /* unclosed type */,
         "Server=MoHAA 1.2.3.4 \"\" \"no colon\"", "Server=\"MoHAA\""})
     EXPECT_FALSE(parseSslfLine(skipped).has_value()) << skipped;
-
-  auto s = parseSslfLine("Server=MoHAA 1.2.3.4:12203");
-  ASSERT_TRUE(s);
-  EXPECT_EQ(s->port, "12203");
-  EXPECT_EQ(s->name, "");
-  EXPECT_FALSE(s->hasPassword);
-
-  s = parseSslfLine("Server=MoHAA 1.2.3.4:1 pw");
-  ASSERT_TRUE(s);
-  EXPECT_TRUE(s->hasPassword);
-  EXPECT_EQ(s->password, "pw");
-  EXPECT_EQ(s->name, "");
-
-  s = parseSslfLine("Server=MoHAA 1.2.3.4:1 \"\" \"Unclosed");
-  ASSERT_TRUE(s);
-  EXPECT_EQ(s->name, "Unclosed");
-
-  s = parseSslfLine("Server=MoHAA 1.2.3.4:1 \"");
-  ASSERT_TRUE(s);
-  EXPECT_EQ(s->name, "");
 }
 
 TEST(TextListLineTest, SplitsAtLastColonAndLastBarBeforeIt) {
-  ServerEntry e = parseTextListLine("My|Server|1.2.3.4:80");
-  EXPECT_EQ(e.name, "My|Server");
-  EXPECT_EQ(e.ip, "1.2.3.4");
-  EXPECT_EQ(e.port, "80");
-  e = parseTextListLine("a:b|c|1.2.3.4:80");
-  EXPECT_EQ(e.name, "a:b|c");
-  e = parseTextListLine("Name|1.2.3.4:80|x");  // last colon decides, "|" after it is port text
-  EXPECT_EQ(e.name, "Name");
-  EXPECT_EQ(e.port, "80|x");
-  e = parseTextListLine(" sp |1.2.3.4: 80 ");
-  EXPECT_EQ(e.name, " sp ");
-  EXPECT_EQ(e.port, " 80 ");
-  e = parseTextListLine("no colon|here");
-  EXPECT_EQ(e.port, "no colon|here");
-  EXPECT_EQ(e.ip, "");
-  EXPECT_EQ(e.name, "");
-  e = parseTextListLine("1.2.3.4:80");
-  EXPECT_EQ(e.name, "");
-  EXPECT_EQ(e.ip, "1.2.3.4");
-  e = parseTextListLine("");
-  EXPECT_EQ(e.name + e.ip + e.port, "");
+  // line, then name, ip and port.
+  const std::vector<std::array<std::string, 4>> cases = {
+      {"My|Server|1.2.3.4:80", "My|Server", "1.2.3.4", "80"},
+      {"a:b|c|1.2.3.4:80", "a:b|c", "1.2.3.4", "80"},
+      // The last colon decides; a "|" after it is port text.
+      {"Name|1.2.3.4:80|x", "Name", "1.2.3.4", "80|x"},
+      {" sp |1.2.3.4: 80 ", " sp ", "1.2.3.4", " 80 "},
+      {"no colon|here", "", "", "no colon|here"},
+      {"1.2.3.4:80", "", "1.2.3.4", "80"},
+      {"", "", "", ""},
+  };
+  for (const auto& [line, name, ip, port] : cases) {
+    const ServerEntry e = parseTextListLine(line);
+    EXPECT_EQ((std::array<std::string, 3>{e.name, e.ip, e.port}),
+              (std::array<std::string, 3>{name, ip, port}))
+        << line;
+  }
 }
 
 TEST(ListNameTest, FileNamePartWithEveryExtensionRemoved) {
