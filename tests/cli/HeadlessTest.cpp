@@ -12,13 +12,7 @@
 #include "support/TempDataDir.h"
 
 using namespace tarvix;
-using tarvix::test::FakeAnswer;
-using tarvix::test::FakeGameServer;
-using tarvix::test::FakeMaster;
-using tarvix::test::makePrintReply;
-using tarvix::test::makeStatusReply;
-using tarvix::test::MasterBehaviour;
-using tarvix::test::TempDataDir;
+using namespace tarvix::test;
 
 namespace {
 

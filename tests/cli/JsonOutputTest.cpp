@@ -14,9 +14,7 @@
 namespace tarvix {
 namespace {
 
-using test::FakeGameServer;
-using test::makeStatusReply;
-using test::TempDataDir;
+using namespace test;
 
 QJsonObject parse(const QByteArray& json) {
   QJsonParseError error{};

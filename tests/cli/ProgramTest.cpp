@@ -23,10 +23,7 @@ namespace tarvix {
 namespace {
 
 namespace fs = std::filesystem;
-using test::FakeGameServer;
-using test::makePrintReply;
-using test::makeStatusReply;
-using test::TempDataDir;
+using namespace test;
 
 struct Finished {
   int code = -1;

@@ -21,11 +21,7 @@
 namespace tarvix {
 namespace {
 
-using test::FakeDatagram;
-using test::FakeGameServer;
-using test::HeadlessAnnouncerView;
-using test::makeStatusReply;
-using test::TempDataDir;
+using namespace test;
 
 constexpr const char* kPassword = "pw";
 constexpr const char* kHeader = "mapcheck @ 01.06.2024 - 21:00:05\r\n";

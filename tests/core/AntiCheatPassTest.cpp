@@ -24,13 +24,7 @@
 namespace tarvix {
 namespace {
 
-using test::FakeAnswer;
-using test::FakeDatagram;
-using test::FakeGameServer;
-using test::HeadlessAntiCheatView;
-using test::makePrintReply;
-using test::makeStatusReply;
-using test::TempDataDir;
+using namespace test;
 
 constexpr const char* kPassword = "secret";
 constexpr const char* kStamp = "scan @ 24.12.2023 - 18:30:00";

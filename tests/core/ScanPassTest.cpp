@@ -27,10 +27,7 @@
 namespace tarvix {
 namespace {
 
-using test::FakeGameServer;
-using test::makeStatusReply;
-using test::serverListLines;
-using test::TempDataDir;
+using namespace test;
 
 constexpr const char* kList = "Serverlists\\Standard";
 constexpr int kSilentMs = 300;

@@ -14,9 +14,7 @@
 #include "support/TempDataDir.h"
 
 using namespace tarvix;
-using tarvix::test::FakeGameServer;
-using tarvix::test::makeStatusReply;
-using tarvix::test::TempDataDir;
+using namespace tarvix::test;
 
 TEST(ServerDetails, MapRotationPiecesKeepEmptyPiecesButNoEmptyTail) {
   using V = std::vector<std::string>;

@@ -10,10 +10,7 @@
 namespace tarvix {
 namespace {
 
-using test::FakeAnswer;
-using test::FakeGameServer;
-using test::FakeMaster;
-using test::MasterBehaviour;
+using namespace test;
 
 MasterAddress at(const FakeMaster& m) { return {"127.0.0.1", m.port()}; }
 

@@ -21,12 +21,7 @@
 namespace tarvix {
 namespace {
 
-using test::FakeAnswer;
-using test::FakeDatagram;
-using test::FakeGameServer;
-using test::makePrintReply;
-using test::makeStatusReply;
-using test::TempDataDir;
+using namespace test;
 
 constexpr const char* kPassword = "secret";
 

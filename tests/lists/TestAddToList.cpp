@@ -9,9 +9,7 @@
 #include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
-using tarvix::test::crlf;
-using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
+using namespace tarvix::test;
 
 class TestAddToList : public QObject {
   Q_OBJECT

@@ -15,9 +15,7 @@
 #include "support/qt/ScriptedDialogs.h"
 
 using namespace tarvix;
-using tarvix::test::ProgramFixture;
-using tarvix::test::ScriptedDialogs;
-using tarvix::test::TempDataDir;
+using namespace tarvix::test;
 
 namespace {
 

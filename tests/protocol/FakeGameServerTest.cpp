@@ -6,9 +6,7 @@
 #include "support/FakeGameServer.h"
 
 using namespace tarvix;
-using tarvix::test::FakeAnswer;
-using tarvix::test::FakeDatagram;
-using tarvix::test::FakeGameServer;
+using namespace tarvix::test;
 
 TEST(FakeGameServer, ScriptQueueThenResponderThenSilence) {
   FakeGameServer server;

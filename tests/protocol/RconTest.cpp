@@ -4,9 +4,7 @@
 #include "support/FakeGameServer.h"
 
 using namespace tarvix;
-using tarvix::test::FakeAnswer;
-using tarvix::test::FakeGameServer;
-using tarvix::test::makePrintReply;
+using namespace tarvix::test;
 
 namespace {
 

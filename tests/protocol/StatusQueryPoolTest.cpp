@@ -19,9 +19,7 @@
 #include "support/FakeGameServer.h"
 
 using namespace tarvix;
-using tarvix::test::FakeAnswer;
-using tarvix::test::FakeDatagram;
-using tarvix::test::FakeGameServer;
+using namespace tarvix::test;
 
 namespace {
 

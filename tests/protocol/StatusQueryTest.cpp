@@ -9,9 +9,7 @@
 #include "support/HangingLookup.h"
 
 using namespace tarvix;
-using tarvix::test::FakeAnswer;
-using tarvix::test::FakeGameServer;
-using tarvix::test::makeStatusReply;
+using namespace tarvix::test;
 
 namespace {
 using Clock = std::chrono::steady_clock;
