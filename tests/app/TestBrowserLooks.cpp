@@ -18,13 +18,6 @@ using namespace tarvix::test;
 
 namespace {
 
-std::string reply(const std::string& map, const std::string& max,
-                  const std::vector<std::string>& names) {
-  std::vector<std::pair<int, std::string>> players;
-  for (const auto& n : names) players.emplace_back(40, n);
-  return makeStatusReply("\\sv_hostname\\X\\mapname\\" + map + "\\sv_maxclients\\" + max, players);
-}
-
 // The servers' rows shown, by "Host", in view order.
 QStringList shownHosts(MainWindow& w) {
   QStringList out;
@@ -134,9 +127,9 @@ class TestBrowserLooks : public QObject {
   void filterBarOverAScannedList() {
     ProgramFixture fx;
     FakeGameServer empty, played, full, silent;
-    empty.setReply(reply("dm/mohdm1", "16", {}));
-    played.setReply(reply("obj/obj_team2", "16", {"^1Sni^7per", "bob"}));
-    full.setReply(reply("dm/mohdm6", "2", {"x", "y"}));
+    empty.setReply(makePlayersReply("dm/mohdm1", "16", {}));
+    played.setReply(makePlayersReply("obj/obj_team2", "16", {"^1Sni^7per", "bob"}));
+    full.setReply(makePlayersReply("dm/mohdm6", "2", {"x", "y"}));
     const std::vector<std::string> list = {
         "Empty", "127.0.0.1", empty.portText(), "^4Played", "127.0.0.1", played.portText(),
         "Full",  "127.0.0.1", full.portText(),  "Silent",   "127.0.0.1", silent.portText()};
@@ -188,7 +181,7 @@ class TestBrowserLooks : public QObject {
     text->clear();
     box(w, "HideEmptyCheckBox")->setChecked(true);
     QCOMPARE(shownHosts(w), QStringList({"^4Played", "Full", "Silent"}));
-    played.setReply(reply("obj/obj_team2", "16", {}));
+    played.setReply(makePlayersReply("obj/obj_team2", "16", {}));
     const std::size_t asked[] = {empty.receivedCount(), played.receivedCount(),
                                  full.receivedCount(), silent.receivedCount()};
     scanToEnd(w);
@@ -200,7 +193,7 @@ class TestBrowserLooks : public QObject {
     QCOMPARE(w.statusText(), QString("2 of 4 servers shown"));
     QCOMPARE(fx.dir().read("Serverlists/Standard"), listBytes);
     // And a hidden row that passes again is shown again.
-    played.setReply(reply("obj/obj_team2", "16", {"bob"}));
+    played.setReply(makePlayersReply("obj/obj_team2", "16", {"bob"}));
     scanToEnd(w);
     QCOMPARE(shownHosts(w), QStringList({"^4Played", "Full", "Silent"}));
 
@@ -290,7 +283,7 @@ class TestBrowserLooks : public QObject {
   void coloursDrawnWhileTheTextsKeepTheirCodes() {
     ProgramFixture fx;
     FakeGameServer server;
-    server.setReply(reply("dm/mohdm1", "16", {"^1RRRRRRRR"}));
+    server.setReply(makePlayersReply("dm/mohdm1", "16", {"^1RRRRRRRR"}));
     fx.dir().writeInstallation({"^1WWWWWWWWWWWW", "127.0.0.1", server.portText()});
     IniSettings().setColourCodes(true);
     Application& app = fx.start();

@@ -17,9 +17,7 @@ using namespace tarvix::test;
 namespace {
 
 std::string reply(const std::vector<std::string>& names) {
-  std::vector<std::pair<int, std::string>> players;
-  for (const auto& n : names) players.emplace_back(40, n);
-  return makeStatusReply("\\sv_hostname\\X\\mapname\\dm/mohdm1\\sv_maxclients\\16", players);
+  return makePlayersReply("dm/mohdm1", "16", names);
 }
 
 // Runs "scan now" and waits (bounded) for the pass's end.

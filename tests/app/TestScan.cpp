@@ -37,13 +37,6 @@ void writeConfig(const TempDataDir& dir, const std::string& timer, int timeoutMs
                             "//Quellis Config - Dont change this file !"});
 }
 
-std::string reply(const std::string& map, const std::string& max,
-                  const std::vector<std::string>& names) {
-  std::vector<std::pair<int, std::string>> players;
-  for (const auto& n : names) players.emplace_back(40, n);
-  return makeStatusReply("\\sv_hostname\\X\\mapname\\" + map + "\\sv_maxclients\\" + max, players);
-}
-
 QList<int> icons(MainWindow& w) {
   QList<int> out;
   for (int i = 0; i < serverRowCount(w); ++i) out << serverRow(w, i)->data(0, Qt::UserRole).toInt();
@@ -75,8 +68,8 @@ class TestScan : public QObject {
   void passWritesStatesSortsAndReturnsToIdle() {
     TempDataDir dir;
     FakeGameServer three, silent, full;
-    three.setReply(reply("obj/obj_team2", "16", {"a", "b", "c"}));
-    full.setReply(reply("dm/mohdm6", "2", {"x", "y"}));
+    three.setReply(makePlayersReply("obj/obj_team2", "16", {"a", "b", "c"}));
+    full.setReply(makePlayersReply("dm/mohdm6", "2", {"x", "y"}));
     dir.writeInstallation(
         serverListLines({{"Alpha", &silent}, {"Bravo", &three}, {"Charlie", &full}}));
     writeConfig(dir, "timer off", 300);
@@ -109,7 +102,7 @@ class TestScan : public QObject {
   void stopAfterTheFirstServerLeavesTheRestAndSorts() {
     TempDataDir dir;
     FakeGameServer answering, silent;
-    answering.setReply(reply("dm/mohdm1", "16", {"a"}));
+    answering.setReply(makePlayersReply("dm/mohdm1", "16", {"a"}));
     std::vector<std::pair<std::string, const FakeGameServer*>> servers{{"S0", &answering}};
     for (int i = 1; i < 10; ++i) servers.emplace_back("S" + std::to_string(i), &silent);
     dir.writeInstallation(serverListLines(servers));
@@ -141,8 +134,8 @@ class TestScan : public QObject {
   void aStoppedPassChangesNothingItHadQueued() {
     TempDataDir dir;
     FakeGameServer first, second;
-    first.setReply(reply("dm/mohdm1", "16", {"a"}));
-    second.setReply(reply("dm/mohdm2", "16", {"b"}));
+    first.setReply(makePlayersReply("dm/mohdm1", "16", {"a"}));
+    second.setReply(makePlayersReply("dm/mohdm2", "16", {"b"}));
     dir.writeInstallation(serverListLines({{"S0", &first}, {"S1", &second}}));
     writeConfig(dir, "timer off", 5000);
     ScriptedDialogs d;
@@ -212,8 +205,8 @@ class TestScan : public QObject {
   void buddyViewMatchesTheHeadlessOrder() {
     TempDataDir dir;
     FakeGameServer one, two;
-    one.setReply(reply("dm/mohdm1", "16", {"Sniper", "[TAG]Zed", "bob"}));
-    two.setReply(reply("dm/mohdm2", "16", {"SNIPER", "Amy[tag]"}));
+    one.setReply(makePlayersReply("dm/mohdm1", "16", {"Sniper", "[TAG]Zed", "bob"}));
+    two.setReply(makePlayersReply("dm/mohdm2", "16", {"SNIPER", "Amy[tag]"}));
     dir.writeInstallation(serverListLines({{"One", &one}, {"Two", &two}}));
     writeConfig(dir, "timer off", 300, "clantags on");
     dir.writeLines("Buddys.txt", {"sniper", "Bob"});
@@ -264,10 +257,11 @@ class TestScan : public QObject {
     TempDataDir dir;
     FakeGameServer slow, silent, full, junk;
     slow.setResponder([](const test::FakeDatagram&) {
-      return test::FakeAnswer::reply(reply("obj/obj_team2", "16", {"Sniper", "[TAG]Zed"}), 100);
+      return test::FakeAnswer::reply(
+          makePlayersReply("obj/obj_team2", "16", {"Sniper", "[TAG]Zed"}), 100);
     });
-    full.setReply(reply("dm/mohdm6", "2", {"x", "sniper"}));
-    junk.setReply(reply("dm/mohdm1", "many", {"SNIPER"}));
+    full.setReply(makePlayersReply("dm/mohdm6", "2", {"x", "sniper"}));
+    junk.setReply(makePlayersReply("dm/mohdm1", "many", {"SNIPER"}));
     dir.writeInstallation(
         serverListLines({{"Slow", &slow}, {"Quiet", &silent}, {"Full", &full}, {"Junk", &junk}}));
     writeConfig(dir, "timer off", 300, "clantags on");
@@ -304,7 +298,7 @@ class TestScan : public QObject {
     // is what one change after the other gives.
     TempDataDir dir;
     FakeGameServer one;
-    one.setReply(reply("dm/mohdm1", "16", {"Sniper"}));
+    one.setReply(makePlayersReply("dm/mohdm1", "16", {"Sniper"}));
     constexpr int kRows = 2000;
     std::vector<std::pair<std::string, const FakeGameServer*>> servers;
     for (int i = 0; i < kRows; ++i) servers.emplace_back("S" + std::to_string(i), &one);

@@ -223,6 +223,14 @@ std::string makeStatusReply(std::string_view infoLine,
   return r;
 }
 
+std::string makePlayersReply(const std::string& map, const std::string& maxClients,
+                             const std::vector<std::string>& names) {
+  std::vector<std::pair<int, std::string>> players;
+  for (const auto& n : names) players.emplace_back(40, n);
+  return makeStatusReply("\\sv_hostname\\X\\mapname\\" + map + "\\sv_maxclients\\" + maxClients,
+                         players);
+}
+
 std::vector<std::string> serverListLines(
     const std::vector<std::pair<std::string, const FakeGameServer*>>& servers) {
   std::vector<std::string> lines;

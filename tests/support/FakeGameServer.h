@@ -118,6 +118,11 @@ class FakeGameServer {
 std::string makeStatusReply(std::string_view infoLine,
                             const std::vector<std::pair<int, std::string>>& players);
 
+// A status reply from host "X" on `map` with `maxClients` slots and the
+// named players, each at ping 40.
+std::string makePlayersReply(const std::string& map, const std::string& maxClients,
+                             const std::vector<std::string>& names);
+
 // Server list lines (name, host, port) for each (name, server) pair; a null
 // server stands for port 1, where nothing answers.
 std::vector<std::string> serverListLines(
