@@ -1,5 +1,6 @@
-// No window larger than the screen: run at 150 % scale and 150 % text, where
-// the offscreen screen's pixels hold two thirds as many of the windows' own.
+// No window larger than the screen, the main window included: run at 150 %
+// scale and 150 % text, where the offscreen screen's pixels hold two thirds
+// as many of the windows' own.
 #include <QApplication>
 #include <QFont>
 #include <QLabel>
@@ -8,11 +9,13 @@
 #include <QScrollArea>
 #include <QtTest>
 
+#include "app/MainWindow.h"
 #include "components/WindowFit.h"
+#include "support/qt/MainWindowParts.h"
 #include "support/qt/ProgramFixture.h"
 
 using namespace tarvix;
-using tarvix::test::ProgramFixture;
+using namespace tarvix::test;
 
 namespace {
 
@@ -82,6 +85,17 @@ class TestWindowFit : public QObject {
     }
     // At this scale the console (691 wide as built) had to shrink.
     QVERIFY(app.console()->width() < 691);
+
+    // The main window (680 x 618 as built) is shrunk onto the screen too,
+    // and every part is still there to use.
+    QVERIFY(available().width() < 680 || available().height() < 618);
+    MainWindow& main = *app.mainWindow();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QVERIFY(available().contains(main.frameGeometry()));
+    QVERIFY(serverView(main)->height() > 0);
+    QVERIFY(playerView(main)->height() > 0);
+    QVERIFY(serverView(main)->geometry().right() < main.centralWidget()->width());
   }
 };
 
