@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "admin/ProgramStatus.h"
 #include "admin/core/AntiCheatPass.h"
 #include "base/SharedValue.h"
 #include "protocol/UdpClient.h"
@@ -22,14 +23,6 @@ class WorkerControl;
 
 // The password field's text while no password is known; it is no password.
 inline constexpr const char* kPasswordPlaceholder = "enter rcon";
-
-// What "debugit /sv" shows of the rest of the program.
-struct ProgramStatus {
-  QString version;
-  bool autoScanOn = false;
-  bool scanning = false;
-  unsigned long scanThreadId = 0;
-};
 
 class AdminConsole : public QWidget {
   Q_OBJECT

@@ -19,8 +19,18 @@
 
 namespace tarvix {
 
+// Controls; each keeps its code name as its objectName.
+struct AdminListWindow::Ui {
+  QTreeWidget* listView = nullptr;
+  QLabel* countPanel = nullptr;  // nullptr when the window counts nothing
+  QMenu* menu = nullptr;
+};
+
+AdminListWindow::~AdminListWindow() = default;
+
 AdminListWindow::AdminListWindow(const AdminListSpec& spec, QWidget* parent)
     : QWidget(parent), spec_(spec) {
+  ui_ = std::make_unique<Ui>();
   setObjectName(spec_.objectName);
   setWindowTitle(spec_.caption);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -30,8 +40,8 @@ AdminListWindow::AdminListWindow(const AdminListSpec& spec, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  ui_.listView = new QTreeWidget(this);
-  QTreeWidget* listView = ui_.listView;
+  ui_->listView = new QTreeWidget(this);
+  QTreeWidget* listView = ui_->listView;
   listView->setObjectName("ListView1");
   listView->setRootIsDecorated(false);
   listView->setItemsExpandable(false);
@@ -70,17 +80,17 @@ AdminListWindow::AdminListWindow(const AdminListSpec& spec, QWidget* parent)
     statusBar->setSizeGripEnabled(false);
     layout->addWidget(statusBar);
     if (spec_.countText) {
-      ui_.countPanel = new QLabel(statusBar);
-      ui_.countPanel->setObjectName("StatusPanel0");
-      ui_.countPanel->setMinimumWidth(50);
-      statusBar->addWidget(ui_.countPanel, 1);
+      ui_->countPanel = new QLabel(statusBar);
+      ui_->countPanel->setObjectName("StatusPanel0");
+      ui_->countPanel->setMinimumWidth(50);
+      statusBar->addWidget(ui_->countPanel, 1);
     }
   }
 
-  ui_.menu = new QMenu(this);
-  ui_.menu->setObjectName("PopupMenu1");
+  ui_->menu = new QMenu(this);
+  ui_->menu->setObjectName("PopupMenu1");
   connect(listView, &QWidget::customContextMenuRequested, this, [this, listView](const QPoint& p) {
-    ui_.menu->popup(listView->viewport()->mapToGlobal(p));
+    ui_->menu->popup(listView->viewport()->mapToGlobal(p));
   });
   for (const AdminListMenuItem& item : spec_.menu) addMenuItem(item);
 
@@ -92,10 +102,10 @@ AdminListWindow::AdminListWindow(const AdminListSpec& spec, QWidget* parent)
 
 void AdminListWindow::addMenuItem(const AdminListMenuItem& item) {
   if (item.action == AdminListAction::Separator) {
-    ui_.menu->addSeparator();
+    ui_->menu->addSeparator();
     return;
   }
-  QAction* action = ui_.menu->addAction(item.caption);
+  QAction* action = ui_->menu->addAction(item.caption);
   action->setObjectName(item.objectName);
   switch (item.action) {
     case AdminListAction::Load:
@@ -117,11 +127,11 @@ void AdminListWindow::addRow(const std::vector<std::string>& columns) {
   for (const std::string& c : columns) texts << toQString(c);
   auto* item = new TextItem(texts);
   if (spec_.icon) item->setIcon(0, QIcon(spec_.icon));
-  ui_.listView->addTopLevelItem(item);
+  ui_->listView->addTopLevelItem(item);
 }
 
 void AdminListWindow::loadList() {
-  ui_.listView->clear();
+  ui_->listView->clear();
   std::vector<std::string> lines;
   try {
     // An absent optional list, like an unreadable one, loads as empty.
@@ -137,39 +147,40 @@ void AdminListWindow::loadList() {
   } else {
     for (const std::string& line : lines) addRow({line});
   }
-  if (spec_.sorted) ui_.listView->sortItems(0, Qt::AscendingOrder);
-  if (ui_.countPanel) ui_.countPanel->setText(QString::number(rowCount()) + " " + spec_.countText);
+  if (spec_.sorted) ui_->listView->sortItems(0, Qt::AscendingOrder);
+  if (ui_->countPanel)
+    ui_->countPanel->setText(QString::number(rowCount()) + " " + spec_.countText);
 }
 
 std::vector<std::vector<std::string>> AdminListWindow::rows() const {
   std::vector<std::vector<std::string>> rows;
-  const int columns = ui_.listView->columnCount();
-  for (int i = 0; i < ui_.listView->topLevelItemCount(); ++i) {
+  const int columns = ui_->listView->columnCount();
+  for (int i = 0; i < ui_->listView->topLevelItemCount(); ++i) {
     std::vector<std::string> row;
     for (int c = 0; c < columns; ++c)
-      row.push_back(toBytes(ui_.listView->topLevelItem(i)->text(c)));
+      row.push_back(toBytes(ui_->listView->topLevelItem(i)->text(c)));
     rows.push_back(std::move(row));
   }
   return rows;
 }
 
-int AdminListWindow::rowCount() const { return ui_.listView->topLevelItemCount(); }
+int AdminListWindow::rowCount() const { return ui_->listView->topLevelItemCount(); }
 
 std::vector<std::string> AdminListWindow::selectedRow() const {
-  const QList<QTreeWidgetItem*> selected = ui_.listView->selectedItems();
+  const QList<QTreeWidgetItem*> selected = ui_->listView->selectedItems();
   if (selected.isEmpty()) return {};
   std::vector<std::string> row;
-  for (int c = 0; c < ui_.listView->columnCount(); ++c)
+  for (int c = 0; c < ui_->listView->columnCount(); ++c)
     row.push_back(toBytes(selected.first()->text(c)));
   return row;
 }
 
 void AdminListWindow::loadOnDoubleClick() {
-  onDoubleClick(ui_.listView, [this] { loadSelected(); });
+  onDoubleClick(ui_->listView, [this] { loadSelected(); });
 }
 
 bool AdminListWindow::removeSelectedRow() {
-  const QList<QTreeWidgetItem*> selected = ui_.listView->selectedItems();
+  const QList<QTreeWidgetItem*> selected = ui_->listView->selectedItems();
   if (selected.isEmpty()) return false;
   delete selected.first();
   // Every column is a line of the file: one, or a map's two.
@@ -185,7 +196,7 @@ bool AdminListWindow::removeSelectedRow() {
 }
 
 void AdminListWindow::deleteSelected() {
-  if (removeSelectedRow() && ui_.countPanel) reshow();
+  if (removeSelectedRow() && ui_->countPanel) reshow();
 }
 
 void AdminListWindow::reshow() {

@@ -5,8 +5,11 @@
 // AdminListSpec (see AdminLists.h for the program's four).
 #include <QSize>
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "admin/AdminListSpec.h"
 
 class QLabel;
 class QMenu;
@@ -14,49 +17,12 @@ class QTreeWidget;
 
 namespace tarvix {
 
-struct AdminListColumn {
-  const char* title;
-  int width;  // 0: the column fills the view's width
-};
-
-// What an item of the list's right-click menu does.
-enum class AdminListAction {
-  Load,       // loadSelected(): the map change
-  Delete,     // removes the selected row and rewrites the file
-  New,        // asks for the add window (newEntryRequested)
-  Separator,  // a separator, no item
-};
-
-struct AdminListMenuItem {
-  AdminListAction action;
-  const char* objectName = nullptr;
-  const char* caption = nullptr;
-};
-
-struct AdminListSpec {
-  const char* objectName;  // "Form21"
-  const char* caption;     // window caption
-  const char* file;        // list file of the data folder
-  std::vector<AdminListColumn> columns;
-  std::vector<AdminListMenuItem> menu;  // in menu order
-  bool pairs = false;                   // two lines per row (display name, rcon name)
-  bool sorted = false;                  // rows sorted by the first column's text
-  bool mayBeAbsent = false;             // a missing file is an empty list
-  const char* icon = nullptr;           // icon of every row, or none
-  bool statusBar = false;               // a status bar below the list
-  // With a status bar: one panel "<rows> <countText>" ("skins in list"), and
-  // a deletion shows the window again so the count follows.
-  const char* countText = nullptr;
-  QSize size;  // the first size
-  QSize minimumSize{0, 0};
-  int maximumWidth = QWIDGETSIZE_MAX;
-};
-
 class AdminListWindow : public QWidget {
   Q_OBJECT
 
  public:
   explicit AdminListWindow(const AdminListSpec& spec, QWidget* parent = nullptr);
+  ~AdminListWindow() override;
 
   // Clears the list and reads it from the file; a read failure is shown in
   // an error box and leaves the list empty.
@@ -86,12 +52,8 @@ class AdminListWindow : public QWidget {
   void loadOnDoubleClick();
 
  private:
-  // Controls; each keeps its code name as its objectName.
-  struct Ui {
-    QTreeWidget* listView = nullptr;
-    QLabel* countPanel = nullptr;  // nullptr when the window counts nothing
-    QMenu* menu = nullptr;
-  };
+  // The controls, defined in the .cpp: no other file sees them.
+  struct Ui;
 
   void addRow(const std::vector<std::string>& columns);
   void addMenuItem(const AdminListMenuItem& item);
@@ -100,7 +62,7 @@ class AdminListWindow : public QWidget {
   bool removeSelectedRow();
 
   AdminListSpec spec_;
-  Ui ui_;
+  std::unique_ptr<Ui> ui_;
 };
 
 }  // namespace tarvix

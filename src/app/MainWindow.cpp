@@ -22,6 +22,7 @@
 
 #include "app/EmptyListHint.h"
 #include "app/MainWindowGeometry.h"
+#include "app/MainWindowUi.h"
 #include "app/core/ListStatus.h"
 #include "app/core/ScanPass.h"
 #include "base/ConsoleLogs.h"
@@ -130,6 +131,8 @@ void fitIntoScreen(QWidget* window) {
 
 MainWindow::MainWindow(Settings& settings, QWidget* parent)
     : QMainWindow(parent), settings_(settings) {
+  ui_ = std::make_unique<Ui>();
+  filter_ = std::make_unique<FilterBar>();
   setObjectName("Form1");
   setWindowTitle("Tarvix 2.10 | Allied Assault & Spearhead |");
   setWindowIcon(QIcon(":/tarvix.png"));
@@ -144,17 +147,17 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   buildMenus();
   buildDetails();
   wireLaunchHandlers();
-  connect(ui_.remoteConsoleButton, &QToolButton::clicked, this,
+  connect(ui_->remoteConsoleButton, &QToolButton::clicked, this,
           &MainWindow::remoteConsoleRequested);
-  connect(ui_.remoteConsoleAction, &QAction::triggered, this, &MainWindow::remoteConsoleRequested);
-  connect(ui_.propertiesAction, &QAction::triggered, this, &MainWindow::propertiesRequested);
-  attachEmptyListHint(ui_.serverView);
+  connect(ui_->remoteConsoleAction, &QAction::triggered, this, &MainWindow::remoteConsoleRequested);
+  connect(ui_->propertiesAction, &QAction::triggered, this, &MainWindow::propertiesRequested);
+  attachEmptyListHint(ui_->serverView);
   buildFilterBar(central);
 
-  ui_.autoScanTimer = new QTimer(this);
-  ui_.autoScanTimer->setObjectName("Timer1");
-  ui_.autoScanTimer->setInterval(clock().scaled(125000));
-  connect(ui_.autoScanTimer, &QTimer::timeout, this, &MainWindow::autoScanDue);
+  ui_->autoScanTimer = new QTimer(this);
+  ui_->autoScanTimer->setObjectName("Timer1");
+  ui_->autoScanTimer->setInterval(clock().scaled(125000));
+  connect(ui_->autoScanTimer, &QTimer::timeout, this, &MainWindow::autoScanDue);
 
   buildTray();
   bindKeys();
@@ -177,36 +180,37 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildToolBar() {
-  ui_.toolBar = new QToolBar(this);
-  ui_.toolBar->setObjectName("ToolBar1");
-  ui_.toolBar->setMovable(false);
-  ui_.toolBar->setFloatable(false);
-  ui_.toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
-  addToolBar(Qt::TopToolBarArea, ui_.toolBar);
+  ui_->toolBar = new QToolBar(this);
+  ui_->toolBar->setObjectName("ToolBar1");
+  ui_->toolBar->setMovable(false);
+  ui_->toolBar->setFloatable(false);
+  ui_->toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+  addToolBar(Qt::TopToolBarArea, ui_->toolBar);
 
-  ui_.scanNowButton =
-      makeButton(ui_.toolBar, "ToolButton3", "scan now ", "start scan ", "scan.png");
-  ui_.stopScanButton = makeButton(ui_.toolBar, "ToolButton9", "stop scan", "stop scan", "stop.png");
-  ui_.searchButton =
-      makeButton(ui_.toolBar, "ToolButton6", "search", "search server-map-ip", "search.png");
-  ui_.connectButton = makeButton(ui_.toolBar, "ToolButton1", "connect", "connect", "connect.png");
-  ui_.directConnectButton =
-      makeButton(ui_.toolBar, "ToolButton10", "d-connect", "direct connect", "dconnect.png");
-  ui_.buddiesButton = makeButton(ui_.toolBar, "ToolButton2", "buddies", "buddies", "buddies.png");
-  ui_.clanTagsButton =
-      makeButton(ui_.toolBar, "ToolButton5", "clantags", "clantag's", "clantags.png");
-  ui_.remoteConsoleButton =
-      makeButton(ui_.toolBar, "ToolButton7", "r-con", "advanced rcon", "rcon.png");
-  ui_.optionsButton = makeButton(ui_.toolBar, "ToolButton4", "options", "options", "options.png");
-  setToolButtonVisible(ui_.stopScanButton, false);
+  ui_->scanNowButton =
+      makeButton(ui_->toolBar, "ToolButton3", "scan now ", "start scan ", "scan.png");
+  ui_->stopScanButton =
+      makeButton(ui_->toolBar, "ToolButton9", "stop scan", "stop scan", "stop.png");
+  ui_->searchButton =
+      makeButton(ui_->toolBar, "ToolButton6", "search", "search server-map-ip", "search.png");
+  ui_->connectButton = makeButton(ui_->toolBar, "ToolButton1", "connect", "connect", "connect.png");
+  ui_->directConnectButton =
+      makeButton(ui_->toolBar, "ToolButton10", "d-connect", "direct connect", "dconnect.png");
+  ui_->buddiesButton = makeButton(ui_->toolBar, "ToolButton2", "buddies", "buddies", "buddies.png");
+  ui_->clanTagsButton =
+      makeButton(ui_->toolBar, "ToolButton5", "clantags", "clantag's", "clantags.png");
+  ui_->remoteConsoleButton =
+      makeButton(ui_->toolBar, "ToolButton7", "r-con", "advanced rcon", "rcon.png");
+  ui_->optionsButton = makeButton(ui_->toolBar, "ToolButton4", "options", "options", "options.png");
+  setToolButtonVisible(ui_->stopScanButton, false);
 
-  ui_.serverNameList = new QComboBox(this);
-  ui_.serverNameList->setObjectName("ComboBoxEx1");
-  ui_.serverNameList->setToolTip("Select a server to scan");
-  ui_.serverNameList->setVisible(false);
+  ui_->serverNameList = new QComboBox(this);
+  ui_->serverNameList->setObjectName("ComboBoxEx1");
+  ui_->serverNameList->setToolTip("Select a server to scan");
+  ui_->serverNameList->setVisible(false);
 
-  connect(ui_.scanNowButton, &QToolButton::clicked, this, &MainWindow::startScan);
-  connect(ui_.stopScanButton, &QToolButton::clicked, this, &MainWindow::stopScan);
+  connect(ui_->scanNowButton, &QToolButton::clicked, this, &MainWindow::startScan);
+  connect(ui_->stopScanButton, &QToolButton::clicked, this, &MainWindow::stopScan);
 }
 
 void MainWindow::buildViews(QWidget* central) {
@@ -222,7 +226,7 @@ void MainWindow::buildViews(QWidget* central) {
   bannerArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   const char* names[] = {"Image1", "Image2", "Image3", "Image4"};
   for (int i = 0; i < 4; ++i) {
-    QLabel* image = ui_.bannerImages[i] = new QLabel(bannerArea);
+    QLabel* image = ui_->bannerImages[i] = new QLabel(bannerArea);
     image->setObjectName(names[i]);
     image->setGeometry(QRect(QPoint(0, 0), g.banner));
     image->setPixmap(QPixmap::fromImage(loadJpeg(QString(":/banner%1.jpg").arg(i + 1))));
@@ -234,128 +238,129 @@ void MainWindow::buildViews(QWidget* central) {
   auto* grid = new QHBoxLayout(summary);
   grid->setContentsMargins(g.summary);
   auto* left = new QVBoxLayout();
-  ui_.playerCountLabel = makeLabel(summary, "Label1", QColor(0, 128, 0), true);
-  ui_.mapLabel = makeLabel(summary, "Label2", QColor(0, 0, 128), true);
-  ui_.hostNameLabel = makeLabel(summary, "Label3", QColor(0, 0, 128), false);
-  ui_.editionLabel = makeLabel(summary, "Label4", Qt::black, true);
-  ui_.editionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  ui_->playerCountLabel = makeLabel(summary, "Label1", QColor(0, 128, 0), true);
+  ui_->mapLabel = makeLabel(summary, "Label2", QColor(0, 0, 128), true);
+  ui_->hostNameLabel = makeLabel(summary, "Label3", QColor(0, 0, 128), false);
+  ui_->editionLabel = makeLabel(summary, "Label4", Qt::black, true);
+  ui_->editionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto* top = new QHBoxLayout();
-  top->addWidget(ui_.playerCountLabel);
-  top->addWidget(ui_.mapLabel, 1);
+  top->addWidget(ui_->playerCountLabel);
+  top->addWidget(ui_->mapLabel, 1);
   left->addLayout(top);
   auto* bottom = new QHBoxLayout();
-  bottom->addWidget(ui_.hostNameLabel, 1);
-  bottom->addWidget(ui_.editionLabel);
+  bottom->addWidget(ui_->hostNameLabel, 1);
+  bottom->addWidget(ui_->editionLabel);
   left->addLayout(bottom);
   grid->addLayout(left);
   summary->setFixedHeight(g.summaryHeight);
   layout->addWidget(summary);
 
   auto* pair = new QHBoxLayout();
-  ui_.playerView = makeView(central, "ListView1");
-  setColumns(ui_.playerView, kPlayerColumns);
-  ui_.playerView->setToolTip(
+  ui_->playerView = makeView(central, "ListView1");
+  setColumns(ui_->playerView, kPlayerColumns);
+  ui_->playerView->setToolTip(
       "Rightclick will move selected player to the buddylist / Doubleclick connects with server");
-  ui_.playerView->setSortingEnabled(true);
-  ui_.playerView->sortByColumn(0, Qt::AscendingOrder);
-  ui_.playerView->header()->setSortIndicatorShown(false);
-  ui_.playerView->header()->setSectionsClickable(false);
-  ui_.buddyView = makeView(central, "ListView2");
-  setColumns(ui_.buddyView, kBuddyColumns);
-  ui_.buddyView->setToolTip("doubleclick on player to scan his server");
+  ui_->playerView->setSortingEnabled(true);
+  ui_->playerView->sortByColumn(0, Qt::AscendingOrder);
+  ui_->playerView->header()->setSortIndicatorShown(false);
+  ui_->playerView->header()->setSectionsClickable(false);
+  ui_->buddyView = makeView(central, "ListView2");
+  setColumns(ui_->buddyView, kBuddyColumns);
+  ui_->buddyView->setToolTip("doubleclick on player to scan his server");
   // Sorted by caption without the view's own sorting: the scan inserts each
   // hit in place and sorts at the end of a pass, where a sorting view would
   // sort all of its rows again after every insert.
-  ui_.buddyView->header()->setSortIndicatorShown(false);
-  ui_.buddyView->header()->setSectionsClickable(false);
-  pair->addWidget(ui_.playerView);
-  pair->addWidget(ui_.buddyView);
+  ui_->buddyView->header()->setSortIndicatorShown(false);
+  ui_->buddyView->header()->setSectionsClickable(false);
+  pair->addWidget(ui_->playerView);
+  pair->addWidget(ui_->buddyView);
   layout->addLayout(pair, g.upperViewsStretch);
 
-  ui_.serverView = makeView(central, "ListView3");
-  setColumns(ui_.serverView, kServerColumns);
-  ui_.serverView->setToolTip("rightclick for options");
-  ui_.serverView->setIconSize(g.rowIcon);
-  ui_.serverView->header()->setSectionsClickable(true);
+  ui_->serverView = makeView(central, "ListView3");
+  setColumns(ui_->serverView, kServerColumns);
+  ui_->serverView->setToolTip("rightclick for options");
+  ui_->serverView->setIconSize(g.rowIcon);
+  ui_->serverView->header()->setSectionsClickable(true);
   // The header shows by which column and in which direction the rows are
   // sorted; sortServerView() keeps it current.
-  ui_.serverView->header()->setSortIndicator(sortColumn_, Qt::AscendingOrder);
-  ui_.serverView->header()->setSortIndicatorShown(true);
-  connect(ui_.serverView->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortServersBy);
-  layout->addWidget(ui_.serverView, g.serverViewStretch);
+  ui_->serverView->header()->setSortIndicator(sortColumn_, Qt::AscendingOrder);
+  ui_->serverView->header()->setSortIndicatorShown(true);
+  connect(ui_->serverView->header(), &QHeaderView::sectionClicked, this,
+          &MainWindow::sortServersBy);
+  layout->addWidget(ui_->serverView, g.serverViewStretch);
 
-  ui_.scanProgress = new QProgressBar(central);
-  ui_.scanProgress->setObjectName("ProgressBar1");
-  ui_.scanProgress->setTextVisible(false);
-  ui_.scanProgress->setFixedHeight(g.progressHeight);
-  ui_.scanProgress->setVisible(false);
-  layout->addWidget(ui_.scanProgress);
+  ui_->scanProgress = new QProgressBar(central);
+  ui_->scanProgress->setObjectName("ProgressBar1");
+  ui_->scanProgress->setTextVisible(false);
+  ui_->scanProgress->setFixedHeight(g.progressHeight);
+  ui_->scanProgress->setVisible(false);
+  layout->addWidget(ui_->scanProgress);
 
-  ui_.statusLine = new QStatusBar(this);
-  ui_.statusLine->setObjectName("StatusBar1");
-  ui_.statusLine->setSizeGripEnabled(false);
-  ui_.statusPanel = new QLabel(ui_.statusLine);
-  ui_.statusPanel->setObjectName("StatusPanel");
-  ui_.statusLine->addWidget(ui_.statusPanel, 1);
-  setStatusBar(ui_.statusLine);
+  ui_->statusLine = new QStatusBar(this);
+  ui_->statusLine->setObjectName("StatusBar1");
+  ui_->statusLine->setSizeGripEnabled(false);
+  ui_->statusPanel = new QLabel(ui_->statusLine);
+  ui_->statusPanel->setObjectName("StatusPanel");
+  ui_->statusLine->addWidget(ui_->statusPanel, 1);
+  setStatusBar(ui_->statusLine);
 }
 
 void MainWindow::buildMenus() {
-  ui_.playerMenu = new QMenu(this);
-  ui_.playerMenu->setObjectName("PopupMenu1");
-  ui_.addToBuddiesAction = ui_.playerMenu->addAction("Add to Buddys");
-  ui_.addToBuddiesAction->setObjectName("AddtoBuddys1");
-  ui_.connectWithServerAction = ui_.playerMenu->addAction("Connect with server");
-  ui_.connectWithServerAction->setObjectName("Connectwithserver1");
-  connect(ui_.playerView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-    ui_.playerMenu->popup(ui_.playerView->viewport()->mapToGlobal(p));
+  ui_->playerMenu = new QMenu(this);
+  ui_->playerMenu->setObjectName("PopupMenu1");
+  ui_->addToBuddiesAction = ui_->playerMenu->addAction("Add to Buddys");
+  ui_->addToBuddiesAction->setObjectName("AddtoBuddys1");
+  ui_->connectWithServerAction = ui_->playerMenu->addAction("Connect with server");
+  ui_->connectWithServerAction->setObjectName("Connectwithserver1");
+  connect(ui_->playerView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+    ui_->playerMenu->popup(ui_->playerView->viewport()->mapToGlobal(p));
   });
 
-  ui_.serverMenu = new QMenu(this);
-  ui_.serverMenu->setObjectName("PopupMenu4");
-  ui_.remoteConsoleAction = ui_.serverMenu->addAction("rcon");
-  ui_.propertiesAction = ui_.serverMenu->addAction("properties");
-  ui_.serverMenu->addSeparator();
-  ui_.addServerAction = ui_.serverMenu->addAction("add server");
-  ui_.deleteServerAction = ui_.serverMenu->addAction("delete server");
-  ui_.serverMenu->addSeparator();
-  ui_.scanNowAction = ui_.serverMenu->addAction("scan now");
-  ui_.searchAction = ui_.serverMenu->addAction("search");
-  ui_.connectAction = ui_.serverMenu->addAction("connect");
-  ui_.directConnectAction = ui_.serverMenu->addAction("direct connect");
-  ui_.remoteConsoleAction->setObjectName("rcon1");
-  ui_.propertiesAction->setObjectName("properties1");
-  ui_.addServerAction->setObjectName("addserver1");
-  ui_.deleteServerAction->setObjectName("deleteserver1");
-  ui_.scanNowAction->setObjectName("scannow1");
-  ui_.searchAction->setObjectName("search1");
-  ui_.connectAction->setObjectName("connect1");
-  ui_.directConnectAction->setObjectName("directconnect1");
-  connect(ui_.deleteServerAction, &QAction::triggered, this, &MainWindow::deleteSelectedServer);
-  connect(ui_.scanNowAction, &QAction::triggered, this, &MainWindow::startScan);
-  connect(ui_.serverView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-    ui_.serverMenu->popup(ui_.serverView->viewport()->mapToGlobal(p));
+  ui_->serverMenu = new QMenu(this);
+  ui_->serverMenu->setObjectName("PopupMenu4");
+  ui_->remoteConsoleAction = ui_->serverMenu->addAction("rcon");
+  ui_->propertiesAction = ui_->serverMenu->addAction("properties");
+  ui_->serverMenu->addSeparator();
+  ui_->addServerAction = ui_->serverMenu->addAction("add server");
+  ui_->deleteServerAction = ui_->serverMenu->addAction("delete server");
+  ui_->serverMenu->addSeparator();
+  ui_->scanNowAction = ui_->serverMenu->addAction("scan now");
+  ui_->searchAction = ui_->serverMenu->addAction("search");
+  ui_->connectAction = ui_->serverMenu->addAction("connect");
+  ui_->directConnectAction = ui_->serverMenu->addAction("direct connect");
+  ui_->remoteConsoleAction->setObjectName("rcon1");
+  ui_->propertiesAction->setObjectName("properties1");
+  ui_->addServerAction->setObjectName("addserver1");
+  ui_->deleteServerAction->setObjectName("deleteserver1");
+  ui_->scanNowAction->setObjectName("scannow1");
+  ui_->searchAction->setObjectName("search1");
+  ui_->connectAction->setObjectName("connect1");
+  ui_->directConnectAction->setObjectName("directconnect1");
+  connect(ui_->deleteServerAction, &QAction::triggered, this, &MainWindow::deleteSelectedServer);
+  connect(ui_->scanNowAction, &QAction::triggered, this, &MainWindow::startScan);
+  connect(ui_->serverView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+    ui_->serverMenu->popup(ui_->serverView->viewport()->mapToGlobal(p));
   });
 
-  ui_.trayMenu = new QMenu(this);
-  ui_.trayMenu->setObjectName("PopupMenu5");
-  ui_.trayOptionsAction = ui_.trayMenu->addAction("options");
-  ui_.trayScanNowAction = ui_.trayMenu->addAction("scan now");
-  ui_.trayMenu->addSeparator();
-  ui_.trayExitAction = ui_.trayMenu->addAction("exit");
-  ui_.trayOptionsAction->setObjectName("options2");
-  ui_.trayScanNowAction->setObjectName("scannow2");
-  ui_.trayExitAction->setObjectName("exit1");
-  connect(ui_.trayScanNowAction, &QAction::triggered, this, &MainWindow::startScan);
-  connect(ui_.trayExitAction, &QAction::triggered, this, &QWidget::close);
+  ui_->trayMenu = new QMenu(this);
+  ui_->trayMenu->setObjectName("PopupMenu5");
+  ui_->trayOptionsAction = ui_->trayMenu->addAction("options");
+  ui_->trayScanNowAction = ui_->trayMenu->addAction("scan now");
+  ui_->trayMenu->addSeparator();
+  ui_->trayExitAction = ui_->trayMenu->addAction("exit");
+  ui_->trayOptionsAction->setObjectName("options2");
+  ui_->trayScanNowAction->setObjectName("scannow2");
+  ui_->trayExitAction->setObjectName("exit1");
+  connect(ui_->trayScanNowAction, &QAction::triggered, this, &MainWindow::startScan);
+  connect(ui_->trayExitAction, &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::buildTray() {
-  ui_.trayIcon = new TrayIcon(this);
-  ui_.trayIcon->setObjectName("Systray1");
-  ui_.trayIcon->setIcon(QIcon(":/tarvix.png"));
-  ui_.trayIcon->setHint("Tarvix 2.10");
-  ui_.trayIcon->setPopupMenu(ui_.trayMenu);
+  ui_->trayIcon = new TrayIcon(this);
+  ui_->trayIcon->setObjectName("Systray1");
+  ui_->trayIcon->setIcon(QIcon(":/tarvix.png"));
+  ui_->trayIcon->setHint("Tarvix 2.10");
+  ui_->trayIcon->setPopupMenu(ui_->trayMenu);
 }
 
 void MainWindow::loadConfigAndList() {
@@ -363,9 +368,9 @@ void MainWindow::loadConfigAndList() {
   sortDescending_ = false;
   firstShow_ = true;
   versionText_ = "2.10 build 08.07.2003";
-  ui_.scanProgress->setRange(0, 100);
-  ui_.buddyView->headerItem()->setText(0, kBuddyColumns[0].header);
-  ui_.playerView->headerItem()->setText(0, kPlayerColumns[0].header);
+  ui_->scanProgress->setRange(0, 100);
+  ui_->buddyView->headerItem()->setText(0, kBuddyColumns[0].header);
+  ui_->playerView->headerItem()->setText(0, kPlayerColumns[0].header);
 
   // Config is applied over the current settings, so that a failure part way
   // keeps every setting read before it and nothing else changes.
@@ -377,7 +382,7 @@ void MainWindow::loadConfigAndList() {
   } catch (const std::exception& e) {
     failure = e.what();
   }
-  if (cfg.autoScan) ui_.autoScanTimer->start();
+  if (cfg.autoScan) ui_->autoScanTimer->start();
   settings_.setConfig(cfg);
   if (!failure.empty()) {
     // The rest of the creation is skipped: no banner, no list.
@@ -392,7 +397,7 @@ void MainWindow::loadConfigAndList() {
 void MainWindow::showBanner() {
   const std::string choices[] = {"0", "1", "2", "3"};
   const std::string banner = settings_.config().bannerIndex;
-  for (int i = 0; i < 4; ++i) ui_.bannerImages[i]->setVisible(banner == choices[i]);
+  for (int i = 0; i < 4; ++i) ui_->bannerImages[i]->setVisible(banner == choices[i]);
 }
 
 void MainWindow::loadCurrentList() {
@@ -409,44 +414,44 @@ void MainWindow::loadCurrentList() {
     return;
   }
   for (const ServerEntry& entry : entries) {
-    ui_.serverNameList->addItem(toQString(entry.name));
+    ui_->serverNameList->addItem(toQString(entry.name));
     addServerRow(entry.name);
   }
   sortServerView();
-  setStatusText("Total servers: " + QString::number(ui_.serverNameList->count()));
+  setStatusText("Total servers: " + QString::number(ui_->serverNameList->count()));
 }
 
 void MainWindow::setToolButtonVisible(QToolButton* button, bool visible) {
   // A tool bar shows and hides a button through its action.
-  for (QAction* a : ui_.toolBar->actions())
-    if (ui_.toolBar->widgetForAction(a) == button) a->setVisible(visible);
+  for (QAction* a : ui_->toolBar->actions())
+    if (ui_->toolBar->widgetForAction(a) == button) a->setVisible(visible);
 }
 
-const QAbstractItemModel& MainWindow::serverRows() const { return *ui_.serverView->model(); }
+const QAbstractItemModel& MainWindow::serverRows() const { return *ui_->serverView->model(); }
 
 unsigned long MainWindow::scanThreadId() const { return scanPass_ ? scanPass_->threadId() : 0; }
 
 void MainWindow::notify(const QString& title, const QString& text) {
-  if (!ui_.trayIcon->showNotification(title, text))
+  if (!ui_->trayIcon->showNotification(title, text))
     setStatusText(QString(text).replace('\n', "; "));
 }
 
-QString MainWindow::statusText() const { return ui_.statusPanel->text(); }
+QString MainWindow::statusText() const { return ui_->statusPanel->text(); }
 
 void MainWindow::setStatusText(const QString& text) {
   statusBase_ = text;
-  ui_.statusPanel->setText(statusNote_.isEmpty() ? text : text + " " + statusNote_);
+  ui_->statusPanel->setText(statusNote_.isEmpty() ? text : text + " " + statusNote_);
 }
 
-int MainWindow::serverRowCount() const { return ui_.serverView->topLevelItemCount(); }
+int MainWindow::serverRowCount() const { return ui_->serverView->topLevelItemCount(); }
 
 QTreeWidgetItem* MainWindow::serverRow(int index) const {
-  return ui_.serverView->topLevelItem(index);
+  return ui_->serverView->topLevelItem(index);
 }
 
 QTreeWidgetItem* MainWindow::addServerRow(const std::string& name) {
   auto* row = new ServerItem(QStringList{"not scanned", QString(), toQString(name), QString()});
-  ui_.serverView->addTopLevelItem(row);
+  ui_->serverView->addTopLevelItem(row);
   setRowIcon(row, RowNotScanned);
   filterServerRow(row);
   return row;
@@ -469,21 +474,21 @@ void MainWindow::setRowIcon(QTreeWidgetItem* row, int icon) {
 }
 
 void MainWindow::sortServerView() {
-  ui_.serverView->sortItems(sortColumn_,
-                            sortDescending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+  ui_->serverView->sortItems(sortColumn_,
+                             sortDescending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
-int MainWindow::serverNameCount() const { return ui_.serverNameList->count(); }
+int MainWindow::serverNameCount() const { return ui_->serverNameList->count(); }
 
 void MainWindow::reloadServerNames() {
   std::vector<std::string> names = readServerNames(settings_.serverListPath());
-  ui_.serverNameList->clear();
-  for (const std::string& n : names) ui_.serverNameList->addItem(toQString(n));
+  ui_->serverNameList->clear();
+  for (const std::string& n : names) ui_->serverNameList->addItem(toQString(n));
 }
 
 void MainWindow::updateBuddyCaption() {
-  int n = ui_.buddyView->topLevelItemCount();
-  ui_.buddyView->headerItem()->setText(
+  int n = ui_->buddyView->topLevelItemCount();
+  ui_->buddyView->headerItem()->setText(
       0, n == 0 ? QString("No Buddies online") : QString::number(n) + " Buddies online");
 }
 
@@ -491,7 +496,7 @@ void MainWindow::sortServersBy(int column) {
   if (scanning_) {
     // The click has flipped the header's arrow; the rows keep their order
     // until the pass ends.
-    ui_.serverView->header()->setSortIndicator(
+    ui_->serverView->header()->setSortIndicator(
         sortColumn_, sortDescending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
     deferSortClick(column);
     return;
@@ -502,7 +507,7 @@ void MainWindow::sortServersBy(int column) {
 }
 
 void MainWindow::deleteSelectedServer() {
-  QTreeWidgetItem* row = ui_.serverView->currentItem();
+  QTreeWidgetItem* row = ui_->serverView->currentItem();
   if (!row || !row->isSelected() || scanning_) return;
   const QString name = row->text(2);
   if (!dialogs().confirm(this, "Delete server\n" + name + " ?")) return;
@@ -511,7 +516,7 @@ void MainWindow::deleteSelectedServer() {
     reloadServerNames();
     // Without a current row the view selects no other row in its place,
     // which would query that server.
-    ui_.serverView->selectionModel()->clear();
+    ui_->serverView->selectionModel()->clear();
     delete row;
   } catch (const FileError&) {
     consoleLogs().append(LogKind::BadLog, "!! server cant be deleted - list is in use");
@@ -532,8 +537,8 @@ void MainWindow::showEvent(QShowEvent* event) {
     emit firstShown();
   }
   firstShow_ = false;
-  ui_.buddyView->setFocus();
-  showServerCount(ui_.serverNameList->count());
+  ui_->buddyView->setFocus();
+  showServerCount(ui_->serverNameList->count());
 }
 
 void MainWindow::shutdown() {
@@ -542,14 +547,14 @@ void MainWindow::shutdown() {
   stopScan();
   stopScanPass();
   emit shuttingDown();
-  ui_.autoScanTimer->stop();
-  if (ui_.trayIcon) ui_.trayIcon->removeIcon();
+  ui_->autoScanTimer->stop();
+  if (ui_->trayIcon) ui_->trayIcon->removeIcon();
   shutdownPingThreads();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   IniSettings().setWindowGeometry(objectName(), saveGeometry());
-  if (filter_.bar && !filter_.bar->isHidden()) saveFilter();
+  if (filter_->bar && !filter_->bar->isHidden()) saveFilter();
   shutdown();
   event->accept();
   QApplication::quit();

@@ -152,50 +152,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // Controls; each keeps its code name as its objectName.
-  struct Ui {
-    QToolBar* toolBar = nullptr;
-    QToolButton* scanNowButton = nullptr;
-    QToolButton* stopScanButton = nullptr;
-    QToolButton* searchButton = nullptr;
-    QToolButton* connectButton = nullptr;
-    QToolButton* directConnectButton = nullptr;
-    QToolButton* buddiesButton = nullptr;
-    QToolButton* clanTagsButton = nullptr;
-    QToolButton* remoteConsoleButton = nullptr;  // "r-con"
-    QToolButton* optionsButton = nullptr;
-    QComboBox* serverNameList = nullptr;  // hidden: the names of the current list
-    // Config's banner choice "0" to "3" shows one of them.
-    std::array<QLabel*, 4> bannerImages{};
-    QLabel* playerCountLabel = nullptr;  // "Players: 3/16"
-    QLabel* mapLabel = nullptr;
-    QLabel* hostNameLabel = nullptr;
-    QLabel* editionLabel = nullptr;
-    QTreeWidget* playerView = nullptr;
-    QTreeWidget* buddyView = nullptr;
-    QTreeWidget* serverView = nullptr;
-    QProgressBar* scanProgress = nullptr;
-    QStatusBar* statusLine = nullptr;
-    QLabel* statusPanel = nullptr;  // the status bar's one panel
-    QTimer* autoScanTimer = nullptr;
-    QMenu* playerMenu = nullptr;  // the player view's right-click menu
-    QAction* addToBuddiesAction = nullptr;
-    QAction* connectWithServerAction = nullptr;
-    QMenu* serverMenu = nullptr;  // the server view's right-click menu
-    QAction* remoteConsoleAction = nullptr;
-    QAction* propertiesAction = nullptr;
-    QAction* addServerAction = nullptr;
-    QAction* deleteServerAction = nullptr;
-    QAction* scanNowAction = nullptr;
-    QAction* searchAction = nullptr;
-    QAction* connectAction = nullptr;
-    QAction* directConnectAction = nullptr;
-    QMenu* trayMenu = nullptr;  // the tray icon's menu
-    QAction* trayOptionsAction = nullptr;
-    QAction* trayScanNowAction = nullptr;
-    QAction* trayExitAction = nullptr;
-    TrayIcon* trayIcon = nullptr;
-  };
+  // The controls, defined in MainWindowUi.h: no other file sees them.
+  struct Ui;
 
   // ---- building (MainWindow.cpp) ----
   void buildToolBar();
@@ -310,18 +268,12 @@ class MainWindow : public QMainWindow, public ScanState {
   // server count again once none is.
   void showShownCount();
 
-  struct FilterBar {
-    QWidget* bar = nullptr;  // "FilterBar"
-    QCheckBox* hideEmpty = nullptr;
-    QCheckBox* hideFull = nullptr;
-    QCheckBox* hideNoResponse = nullptr;
-    QLineEdit* text = nullptr;  // server name, map or player
-    bool countShown = false;    // the status bar says "N of M servers shown"
-  };
+  // The opt-in filter bar's controls (MainWindowUi.h).
+  struct FilterBar;
 
   Settings& settings_;
-  Ui ui_;
-  FilterBar filter_;
+  std::unique_ptr<Ui> ui_;
+  std::unique_ptr<FilterBar> filter_;
   // "Player" sorts by count, then maximum (opt-in).
   bool numericPlayers_ = false;
   // Draws colour codes as colours; set while that look is on.

@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
+#include "app/MainWindowUi.h"
 #include "components/Dialogs.h"
 #include "components/QtText.h"
 #include "components/ViewItems.h"
@@ -34,17 +35,17 @@ void setLabelColour(QLabel* label, const QColor& colour) {
 }  // namespace
 
 void MainWindow::buildDetails() {
-  connect(ui_.serverView, &QTreeWidget::itemSelectionChanged, this, [this] {
-    const QList<QTreeWidgetItem*> selected = ui_.serverView->selectedItems();
+  connect(ui_->serverView, &QTreeWidget::itemSelectionChanged, this, [this] {
+    const QList<QTreeWidgetItem*> selected = ui_->serverView->selectedItems();
     if (!selected.isEmpty()) showSelectedServer(selected.first());
   });
-  connect(ui_.buddyView, &QTreeWidget::itemDoubleClicked, this, [this] { goToBuddyServer(); });
-  connect(ui_.addToBuddiesAction, &QAction::triggered, this, &MainWindow::addPlayerToBuddies);
+  connect(ui_->buddyView, &QTreeWidget::itemDoubleClicked, this, [this] { goToBuddyServer(); });
+  connect(ui_->addToBuddiesAction, &QAction::triggered, this, &MainWindow::addPlayerToBuddies);
 
-  connect(ui_.buddiesButton, &QToolButton::clicked, this, &MainWindow::buddiesRequested);
-  connect(ui_.clanTagsButton, &QToolButton::clicked, this, &MainWindow::clanTagsRequested);
-  connect(ui_.searchButton, &QToolButton::clicked, this, &MainWindow::searchRequested);
-  connect(ui_.searchAction, &QAction::triggered, this, &MainWindow::searchRequested);
+  connect(ui_->buddiesButton, &QToolButton::clicked, this, &MainWindow::buddiesRequested);
+  connect(ui_->clanTagsButton, &QToolButton::clicked, this, &MainWindow::clanTagsRequested);
+  connect(ui_->searchButton, &QToolButton::clicked, this, &MainWindow::searchRequested);
+  connect(ui_->searchAction, &QAction::triggered, this, &MainWindow::searchRequested);
 }
 
 bool MainWindow::detailsQueryPending() const { return detailsQuery_.pending(); }
@@ -106,33 +107,33 @@ void MainWindow::showDetails(const std::string& reply) {
 }
 
 void MainWindow::showNoAnswer(bool rowSelection) {
-  ui_.playerCountLabel->clear();
-  ui_.mapLabel->setText(toQString(kNoResponseSelected));
-  setLabelColour(ui_.mapLabel, kRed);
+  ui_->playerCountLabel->clear();
+  ui_->mapLabel->setText(toQString(kNoResponseSelected));
+  setLabelColour(ui_->mapLabel, kRed);
   shownInfo_.linkCaption = toQString(kNoLink);
   shownInfo_.linkTarget = toQString(kHomePage);
-  ui_.playerView->clear();
-  ui_.hostNameLabel->clear();
-  ui_.editionLabel->clear();
+  ui_->playerView->clear();
+  ui_->hostNameLabel->clear();
+  ui_->editionLabel->clear();
   if (rowSelection) shownInfo_.version.clear();
 }
 
 void MainWindow::showAnswer(const ServerDetails& d) {
   const StatusReply& r = d.reply;
-  ui_.editionLabel->setText(toQString(r.edition));
+  ui_->editionLabel->setText(toQString(r.edition));
   for (const std::string& piece : d.mapLines) shownInfo_.mapLines << toQString(piece);
   shownInfo_.version = toQString(r.version);
   shownInfo_.linkCaption = toQString(d.linkCaption);
   shownInfo_.linkTarget = toQString(d.linkTarget);
-  ui_.hostNameLabel->setText(toQString(r.hostName));
-  ui_.mapLabel->setText("Map: " + toQString(r.mapName));
-  setLabelColour(ui_.mapLabel,
+  ui_->hostNameLabel->setText(toQString(r.hostName));
+  ui_->mapLabel->setText("Map: " + toQString(r.mapName));
+  setLabelColour(ui_->mapLabel,
                  mapInstalled(r.mapName, settings_.config().mohaaPath) ? kGreen : kRed);
-  ui_.playerView->clear();
+  ui_->playerView->clear();
   for (const Player& p : r.players)
-    ui_.playerView->addTopLevelItem(
+    ui_->playerView->addTopLevelItem(
         new TextItem(QStringList{toQString(p.name), toQString(p.ping)}));
-  ui_.playerCountLabel->setText("Players: " + toQString(d.countText));
+  ui_->playerCountLabel->setText("Players: " + toQString(d.countText));
 }
 
 void MainWindow::showSelectedServer(QTreeWidgetItem* row) {
@@ -142,10 +143,10 @@ void MainWindow::showSelectedServer(QTreeWidgetItem* row) {
   // The row is followed through re-sorts while the query waits; it is gone
   // when the server view dropped it meanwhile.
   const QPersistentModelIndex tracked(
-      ui_.serverView->model()->index(ui_.serverView->indexOfTopLevelItem(row), 0));
+      ui_->serverView->model()->index(ui_->serverView->indexOfTopLevelItem(row), 0));
   queryServerNamed(toBytes(row->text(2)), [this, tracked](const std::string& reply) {
     QTreeWidgetItem* current =
-        tracked.isValid() ? ui_.serverView->topLevelItem(tracked.row()) : nullptr;
+        tracked.isValid() ? ui_->serverView->topLevelItem(tracked.row()) : nullptr;
     emit propertiesRefreshRequested();
     applyRowSelection(current, reply);
   });
@@ -169,23 +170,23 @@ void MainWindow::applyRowSelection(QTreeWidgetItem* row, const std::string& repl
     row->setText(1, toQString(d.reply.mapName));
     keepRowPlayers(row, reply);
     setRowCaption(row, toQString(d.countText));
-    ui_.serverView->scrollToItem(row);
-    ui_.serverView->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+    ui_->serverView->scrollToItem(row);
+    ui_->serverView->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
   }
   if (!d.maxIsNumber) {
     // The row's icon stays as it was.
     dialogs().showError(this, toQString(conversionErrorText(d.reply.maxClients)));
   } else if (d.full) {
-    setLabelColour(ui_.playerCountLabel, kRed);
+    setLabelColour(ui_->playerCountLabel, kRed);
     if (row) setRowIcon(row, RowFull);
   } else {
     if (row) setRowIcon(row, RowAnswered);
-    setLabelColour(ui_.playerCountLabel, kGreen);
+    setLabelColour(ui_->playerCountLabel, kGreen);
   }
 }
 
 void MainWindow::goToBuddyServer() {
-  QTreeWidgetItem* buddy = ui_.buddyView->currentItem();
+  QTreeWidgetItem* buddy = ui_->buddyView->currentItem();
   if (!buddy || !buddy->isSelected()) return;
   const QString host = buddy->text(1);
   if (!scanning_) {
@@ -193,9 +194,9 @@ void MainWindow::goToBuddyServer() {
     for (int i = 0; i < serverRowCount(); ++i) {
       QTreeWidgetItem* row = serverRow(i);
       if (row->text(2) != host) continue;
-      ui_.serverView->clearSelection();
-      ui_.serverView->setCurrentItem(row);  // runs the row selection
-      ui_.serverView->scrollToItem(row);
+      ui_->serverView->clearSelection();
+      ui_->serverView->setCurrentItem(row);  // runs the row selection
+      ui_->serverView->scrollToItem(row);
       return;
     }
     return;
@@ -220,11 +221,11 @@ void MainWindow::applyBuddyReply(const std::string& reply) {
   if (!d.maxIsNumber)
     dialogs().showError(this, toQString(conversionErrorText(d.reply.maxClients)));
   else
-    setLabelColour(ui_.playerCountLabel, d.full ? kRed : kGreen);
+    setLabelColour(ui_->playerCountLabel, d.full ? kRed : kGreen);
 }
 
 void MainWindow::addPlayerToBuddies() {
-  QTreeWidgetItem* player = ui_.playerView->currentItem();
+  QTreeWidgetItem* player = ui_->playerView->currentItem();
   if (!player || !player->isSelected()) return;
   const QString name = player->text(0);
   setStatusText("Adding " + name + " to Buddylist");

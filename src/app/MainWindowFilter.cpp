@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/MainWindow.h"
+#include "app/MainWindowUi.h"
 #include "app/core/ServerFilter.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
@@ -31,7 +32,7 @@ QCheckBox* filterBox(QWidget* bar, QHBoxLayout* row, const char* name, const cha
 }  // namespace
 
 void MainWindow::buildFilterBar(QWidget* central) {
-  FilterBar& f = filter_;
+  FilterBar& f = *filter_;
   f.bar = new QWidget(central);
   f.bar->setObjectName("FilterBar");
   auto* row = new QHBoxLayout(f.bar);
@@ -54,22 +55,22 @@ void MainWindow::buildFilterBar(QWidget* central) {
   connect(f.text, &QLineEdit::editingFinished, this, &MainWindow::saveFilter);
   f.bar->setVisible(false);
   auto* column = static_cast<QVBoxLayout*>(central->layout());
-  column->insertWidget(column->indexOf(ui_.serverView), f.bar);
+  column->insertWidget(column->indexOf(ui_->serverView), f.bar);
 }
 
 void MainWindow::showFilterBar(bool on) {
-  if (on == !filter_.bar->isHidden()) return;
-  filter_.bar->setVisible(on);
+  if (on == !filter_->bar->isHidden()) return;
+  filter_->bar->setVisible(on);
   {
     // A bar comes back as the user left it; one put away hides nothing, and
     // shows nothing hidden when it comes back.
     const ServerFilter kept = on ? IniSettings().serverFilter() : ServerFilter{};
-    const QSignalBlocker a(filter_.hideEmpty), b(filter_.hideFull), c(filter_.hideNoResponse),
-        d(filter_.text);
-    filter_.hideEmpty->setChecked(kept.hideEmpty);
-    filter_.hideFull->setChecked(kept.hideFull);
-    filter_.hideNoResponse->setChecked(kept.hideNoResponse);
-    filter_.text->setText(toQString(kept.text));
+    const QSignalBlocker a(filter_->hideEmpty), b(filter_->hideFull), c(filter_->hideNoResponse),
+        d(filter_->text);
+    filter_->hideEmpty->setChecked(kept.hideEmpty);
+    filter_->hideFull->setChecked(kept.hideFull);
+    filter_->hideNoResponse->setChecked(kept.hideNoResponse);
+    filter_->text->setText(toQString(kept.text));
   }
   if (!on) saveFilter();
   applyFilter();
@@ -77,10 +78,10 @@ void MainWindow::showFilterBar(bool on) {
 
 ServerFilter MainWindow::filterTicks() const {
   ServerFilter filter;
-  filter.hideEmpty = filter_.hideEmpty->isChecked();
-  filter.hideFull = filter_.hideFull->isChecked();
-  filter.hideNoResponse = filter_.hideNoResponse->isChecked();
-  filter.text = toBytes(filter_.text->text());
+  filter.hideEmpty = filter_->hideEmpty->isChecked();
+  filter.hideFull = filter_->hideFull->isChecked();
+  filter.hideNoResponse = filter_->hideNoResponse->isChecked();
+  filter.text = toBytes(filter_->text->text());
   return filter;
 }
 
@@ -102,7 +103,7 @@ bool passes(const ServerFilter& filter, const QTreeWidgetItem* row) {
 
 void MainWindow::applyFilter() {
   const ServerFilter filter =
-      !filter_.bar || filter_.bar->isHidden() ? ServerFilter{} : filterTicks();
+      !filter_->bar || filter_->bar->isHidden() ? ServerFilter{} : filterTicks();
   for (int i = 0; i < serverRowCount(); ++i) {
     QTreeWidgetItem* row = serverRow(i);
     row->setHidden(!passes(filter, row));
@@ -111,7 +112,7 @@ void MainWindow::applyFilter() {
 }
 
 void MainWindow::filterServerRow(QTreeWidgetItem* row) {
-  if (!filter_.bar || filter_.bar->isHidden()) return;
+  if (!filter_->bar || filter_->bar->isHidden()) return;
   const ServerFilter filter = filterTicks();
   const bool hidden = !passes(filter, row);
   if (hidden == row->isHidden()) return;
@@ -131,8 +132,8 @@ void MainWindow::showShownCount() {
   for (int i = 0; i < serverRowCount(); ++i) shown += serverRow(i)->isHidden() ? 0 : 1;
   if (shown < serverRowCount()) {
     setStatusText(toQString(shownServersText(shown, serverRowCount())));
-    filter_.countShown = true;
-  } else if (filter_.countShown) {
+    filter_->countShown = true;
+  } else if (filter_->countShown) {
     showServerCount(serverNameCount());
   }
 }

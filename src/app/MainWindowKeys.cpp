@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
+#include "app/MainWindowUi.h"
 
 namespace tarvix {
 
@@ -42,14 +43,14 @@ void MainWindow::bindKeys() {
           &MainWindow::searchRequested);
   // Only while the server view has the focus, so a key meant elsewhere never
   // deletes a server.
-  connect(keyAction(ui_.serverView, "DeleteKey", QKeySequence(Qt::Key_Delete),
+  connect(keyAction(ui_->serverView, "DeleteKey", QKeySequence(Qt::Key_Delete),
                     Qt::WidgetWithChildrenShortcut),
           &QAction::triggered, this, &MainWindow::deleteSelectedServer);
   connect(keyAction(this, "QuitKey", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
           &QWidget::close);
-  nameKeyInTip(ui_.scanNowButton, scanKey);
-  nameKeyInTip(ui_.stopScanButton, scanKey);
-  nameKeyInTip(ui_.searchButton, searchKey);
+  nameKeyInTip(ui_->scanNowButton, scanKey);
+  nameKeyInTip(ui_->stopScanButton, scanKey);
+  nameKeyInTip(ui_->searchButton, searchKey);
 }
 
 }  // namespace tarvix

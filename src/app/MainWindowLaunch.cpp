@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
+#include "app/MainWindowUi.h"
 #include "app/core/GameLaunch.h"
 #include "base/Text.h"
 #include "components/Dialogs.h"
@@ -42,21 +43,21 @@ void MainWindow::wireLaunchHandlers() {
     connectAfterDetails_ = false;
     connectToServer();
   });
-  connect(ui_.connectButton, &QToolButton::clicked, this, &MainWindow::connectToServer);
-  connect(ui_.connectAction, &QAction::triggered, this, &MainWindow::connectToServer);
-  connect(ui_.connectWithServerAction, &QAction::triggered, this, &MainWindow::connectToServer);
-  onDoubleClick(ui_.serverView, [this] { connectToServer(); });
+  connect(ui_->connectButton, &QToolButton::clicked, this, &MainWindow::connectToServer);
+  connect(ui_->connectAction, &QAction::triggered, this, &MainWindow::connectToServer);
+  connect(ui_->connectWithServerAction, &QAction::triggered, this, &MainWindow::connectToServer);
+  onDoubleClick(ui_->serverView, [this] { connectToServer(); });
   for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)})
-    new QShortcut(QKeySequence(key), ui_.serverView, this, &MainWindow::connectToServer,
+    new QShortcut(QKeySequence(key), ui_->serverView, this, &MainWindow::connectToServer,
                   Qt::WidgetShortcut);
-  onDoubleClick(ui_.playerView, [this] { connectFromPlayerView(); });
+  onDoubleClick(ui_->playerView, [this] { connectFromPlayerView(); });
 
-  connect(ui_.optionsButton, &QToolButton::clicked, this, &MainWindow::optionsRequested);
-  connect(ui_.trayOptionsAction, &QAction::triggered, this, &MainWindow::optionsRequested);
-  connect(ui_.directConnectButton, &QToolButton::clicked, this,
+  connect(ui_->optionsButton, &QToolButton::clicked, this, &MainWindow::optionsRequested);
+  connect(ui_->trayOptionsAction, &QAction::triggered, this, &MainWindow::optionsRequested);
+  connect(ui_->directConnectButton, &QToolButton::clicked, this,
           &MainWindow::directConnectRequested);
-  connect(ui_.directConnectAction, &QAction::triggered, this, &MainWindow::directConnectRequested);
-  connect(ui_.addServerAction, &QAction::triggered, this, &MainWindow::showQuickAdd);
+  connect(ui_->directConnectAction, &QAction::triggered, this, &MainWindow::directConnectRequested);
+  connect(ui_->addServerAction, &QAction::triggered, this, &MainWindow::showQuickAdd);
 }
 
 void MainWindow::showQuickAdd() {
@@ -75,7 +76,7 @@ void MainWindow::connectToServer() {
     return;
   }
   // After a connect no automatic scan pass starts again.
-  ui_.autoScanTimer->stop();
+  ui_->autoScanTimer->stop();
   emit connectStarted();
   const CurrentServer current = settings_.currentServer();
   if (current.empty()) {
@@ -91,7 +92,7 @@ void MainWindow::connectToServer() {
       return;
     }
   }
-  const std::string edition = toBytes(ui_.editionLabel->text());
+  const std::string edition = toBytes(ui_->editionLabel->text());
   const Config config = settings_.config();
 
   // Each edition the server shows, base game first: its executable starts,

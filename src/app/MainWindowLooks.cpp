@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
+#include "app/MainWindowUi.h"
 #include "components/ColourCodeDelegate.h"
 #include "components/IniSettings.h"
 
@@ -21,11 +22,11 @@ void MainWindow::applyBrowserLooks() {
   const bool colours = ini.colourCodes();
   if (colours && !colourDelegate_) colourDelegate_ = new ColourCodeDelegate(this);
   QAbstractItemDelegate* drawing = colours ? colourDelegate_ : nullptr;
-  ui_.serverView->setItemDelegateForColumn(2, drawing);
-  ui_.playerView->setItemDelegateForColumn(0, drawing);
-  ui_.buddyView->setItemDelegateForColumn(0, drawing);
-  ui_.buddyView->setItemDelegateForColumn(1, drawing);
-  for (QTreeWidget* view : {ui_.serverView, ui_.playerView, ui_.buddyView})
+  ui_->serverView->setItemDelegateForColumn(2, drawing);
+  ui_->playerView->setItemDelegateForColumn(0, drawing);
+  ui_->buddyView->setItemDelegateForColumn(0, drawing);
+  ui_->buddyView->setItemDelegateForColumn(1, drawing);
+  for (QTreeWidget* view : {ui_->serverView, ui_->playerView, ui_->buddyView})
     view->viewport()->update();
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "app/MainWindowUi.h"
 #include "app/core/ScanPass.h"
 #include "base/ConsoleLogs.h"
 #include "components/ChangeBatcher.h"
@@ -46,7 +47,7 @@ class MainWindow::PassView : public ScanView {
     refreshHosts(form, *snap_);
     refreshNames(form, *snap_);
     auto snap = snap_;
-    QAbstractItemModel* rows = form->ui_.serverView->model();
+    QAbstractItemModel* rows = form->ui_->serverView->model();
     auto allHosts = [form, snap] { refreshHosts(form, *snap); };
     connections_.push_back(
         QObject::connect(rows, &QAbstractItemModel::dataChanged, form,
@@ -65,7 +66,7 @@ class MainWindow::PassView : public ScanView {
     connections_.push_back(
         QObject::connect(rows, &QAbstractItemModel::layoutChanged, form, allHosts));
     connections_.push_back(QObject::connect(rows, &QAbstractItemModel::modelReset, form, allHosts));
-    QAbstractItemModel* names = form->ui_.serverNameList->model();
+    QAbstractItemModel* names = form->ui_->serverNameList->model();
     auto allNames = [form, snap] { refreshNames(form, *snap); };
     connections_.push_back(
         QObject::connect(names, &QAbstractItemModel::rowsInserted, form, allNames));
@@ -104,22 +105,22 @@ class MainWindow::PassView : public ScanView {
     post([on](MainWindow* f) { f->autoSort_ = on; });
   }
   void clearBuddies() override {
-    post([](MainWindow* f) { f->ui_.buddyView->clear(); });
+    post([](MainWindow* f) { f->ui_->buddyView->clear(); });
   }
   void showProgress(int position) override {
     progress_ = position;
     post([position](MainWindow* f) {
-      f->ui_.scanProgress->setValue(position);
-      f->ui_.scanProgress->setVisible(true);
+      f->ui_->scanProgress->setValue(position);
+      f->ui_->scanProgress->setVisible(true);
     });
   }
   void stepProgress() override {
     // Counted here, so that only the latest position needs to reach the bar.
     const int position = ++progress_;
-    post([position](MainWindow* f) { f->ui_.scanProgress->setValue(position); }, kProgressKey);
+    post([position](MainWindow* f) { f->ui_->scanProgress->setValue(position); }, kProgressKey);
   }
   void hideProgress() override {
-    post([](MainWindow* f) { f->ui_.scanProgress->setVisible(false); });
+    post([](MainWindow* f) { f->ui_->scanProgress->setVisible(false); });
   }
   void setStatusText(const std::string& text) override {
     post([text](MainWindow* f) { f->setStatusText(toQString(text)); }, kStatusKey);
@@ -141,7 +142,7 @@ class MainWindow::PassView : public ScanView {
     post(
         [index](MainWindow* f) {
           QTreeWidgetItem* row = f->serverRow(index);
-          if (row && f->passScrollsView_) f->ui_.serverView->scrollToItem(row);
+          if (row && f->passScrollsView_) f->ui_->serverView->scrollToItem(row);
         },
         kScrollKey);
   }
@@ -150,7 +151,7 @@ class MainWindow::PassView : public ScanView {
       // Put where the view's sort puts it (after equal captions), so the
       // sorted view need not move rows: thousands of hits stay cheap.
       auto* item = new TextItem(QStringList{toQString(caption), toQString(server)});
-      QTreeWidget* view = f->ui_.buddyView;
+      QTreeWidget* view = f->ui_->buddyView;
       int low = 0;
       int high = view->topLevelItemCount();
       while (low < high) {
@@ -168,10 +169,10 @@ class MainWindow::PassView : public ScanView {
   }
   void sortPlayersAndBuddies() override {
     post([](MainWindow* f) {
-      f->ui_.playerView->sortItems(0, Qt::AscendingOrder);
+      f->ui_->playerView->sortItems(0, Qt::AscendingOrder);
       // The hits were inserted in order; sorting thousands again would
       // hold up the window for nothing.
-      QTreeWidget* buddies = f->ui_.buddyView;
+      QTreeWidget* buddies = f->ui_->buddyView;
       for (int i = 1; i < buddies->topLevelItemCount(); ++i) {
         if (*buddies->topLevelItem(i) < *buddies->topLevelItem(i - 1)) {
           buddies->sortItems(0, Qt::AscendingOrder);
@@ -186,7 +187,7 @@ class MainWindow::PassView : public ScanView {
       for (int i = 0; i < f->serverRowCount(); ++i) {
         QTreeWidgetItem* row = f->serverRow(i);
         if (isPlayedCaption(toBytes(row->text(0)))) {
-          f->ui_.serverView->scrollToItem(row);
+          f->ui_->serverView->scrollToItem(row);
           break;
         }
       }
@@ -196,8 +197,8 @@ class MainWindow::PassView : public ScanView {
     post([](MainWindow* f) {
       f->stopScan();
       std::vector<HeadlessBuddy> hits;
-      for (int i = 0; i < f->ui_.buddyView->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = f->ui_.buddyView->topLevelItem(i);
+      for (int i = 0; i < f->ui_->buddyView->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = f->ui_->buddyView->topLevelItem(i);
         hits.push_back({toBytes(row->text(0)), toBytes(row->text(1))});
       }
       emit f->scanPassFinished(hits);
@@ -250,11 +251,11 @@ class MainWindow::PassView : public ScanView {
 void MainWindow::startScan() {
   if (scanning_) return;
   autoSort_ = false;
-  setToolButtonVisible(ui_.scanNowButton, false);
-  setToolButtonVisible(ui_.stopScanButton, true);
-  ui_.scanProgress->setRange(0, serverNameCount());
-  ui_.scanProgress->setVisible(true);
-  ui_.buddyView->clear();
+  setToolButtonVisible(ui_->scanNowButton, false);
+  setToolButtonVisible(ui_->stopScanButton, true);
+  ui_->scanProgress->setRange(0, serverNameCount());
+  ui_->scanProgress->setVisible(true);
+  ui_->buddyView->clear();
   scanning_ = true;
   passScrollsView_ = true;
   stopScanPass();
@@ -270,15 +271,15 @@ void MainWindow::startScan() {
 void MainWindow::stopScan() {
   if (!scanning_) return;
   scanning_ = false;
-  ui_.scanProgress->setVisible(false);
-  setToolButtonVisible(ui_.stopScanButton, false);
-  setToolButtonVisible(ui_.scanNowButton, true);
+  ui_->scanProgress->setVisible(false);
+  setToolButtonVisible(ui_->stopScanButton, false);
+  setToolButtonVisible(ui_->scanNowButton, true);
   autoSort_ = true;
   sortServerView();
   applyDeferredSorts();
   // A view the user moved during the pass stays where it is.
   if (QTreeWidgetItem* first = serverRow(0); first && passScrollsView_)
-    ui_.serverView->scrollToItem(first);
+    ui_->serverView->scrollToItem(first);
   showStatusNote(QString());
   showServerCount(serverRowCount());
   stopScanPass();
@@ -290,7 +291,7 @@ void MainWindow::watchUserView() {
   auto userMoved = [this] {
     if (scanning_) passScrollsView_ = false;
   };
-  QTreeWidget* view = ui_.serverView;
+  QTreeWidget* view = ui_->serverView;
   connect(view->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, userMoved);
   connect(view->horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, userMoved);
   // Keys move the selection, and a click selects.

@@ -9,6 +9,7 @@
 
 #include "app/MainWindow.h"
 #include "app/MainWindowGeometry.h"
+#include "app/MainWindowUi.h"
 #include "components/ViewItems.h"
 
 namespace tarvix {
@@ -31,11 +32,11 @@ QString pingText(const QTreeWidgetItem* row) {
 
 void MainWindow::keepRowPing(QTreeWidgetItem* row, int replyMs) {
   row->setData(0, kReplyMsRole, replyMs);
-  if (ui_.serverView->columnCount() > kPingColumn) row->setText(kPingColumn, pingText(row));
+  if (ui_->serverView->columnCount() > kPingColumn) row->setText(kPingColumn, pingText(row));
 }
 
 void MainWindow::showServerOrders(bool pingColumn, bool numericPlayers) {
-  QTreeWidget* view = ui_.serverView;
+  QTreeWidget* view = ui_->serverView;
   const bool hadPing = view->columnCount() > kPingColumn;
   if (hadPing == pingColumn && numericPlayers_ == numericPlayers) return;
   numericPlayers_ = numericPlayers;

@@ -23,9 +23,19 @@
 
 namespace tarvix {
 
+// Controls; each keeps its code name as its objectName.
+struct NameListWindow::Ui {
+  QLineEdit* newEntryEdit = nullptr;
+  QTreeWidget* entryView = nullptr;
+  QMenu* entryMenu = nullptr;
+};
+
+NameListWindow::~NameListWindow() = default;
+
 NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const ScanState& scan,
                                QWidget* parent)
     : QWidget(parent), texts_(texts), scan_(scan) {
+  ui_ = std::make_unique<Ui>();
   setObjectName(texts.objectName);
   setWindowTitle(texts.caption);
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
@@ -43,8 +53,8 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const 
 
   auto* newEntryLabel = new QLabel(texts.editLabel, this);
   newEntryLabel->setObjectName("LabeledEdit1Label");
-  ui_.newEntryEdit = new QLineEdit(this);
-  QLineEdit* newEntryEdit = ui_.newEntryEdit;
+  ui_->newEntryEdit = new QLineEdit(this);
+  QLineEdit* newEntryEdit = ui_->newEntryEdit;
   newEntryEdit->setObjectName("LabeledEdit1");
   newEntryEdit->setPalette(silver);
   newEntryEdit->setFrame(false);
@@ -61,8 +71,8 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const 
   addButton->setFont(bold);
   layout->addWidget(addButton);
 
-  ui_.entryView = new QTreeWidget(this);
-  QTreeWidget* entryView = ui_.entryView;
+  ui_->entryView = new QTreeWidget(this);
+  QTreeWidget* entryView = ui_->entryView;
   entryView->setObjectName("ListView1");
   entryView->setColumnCount(1);
   entryView->setHeaderHidden(true);
@@ -83,18 +93,18 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const 
   statusLine->setObjectName("StatusBar1");
   layout->addWidget(statusLine);
 
-  ui_.entryMenu = new QMenu(this);
-  ui_.entryMenu->setObjectName("PopupMenu1");
-  QAction* deleteOneAction = ui_.entryMenu->addAction(texts.deleteOne);
+  ui_->entryMenu = new QMenu(this);
+  ui_->entryMenu->setObjectName("PopupMenu1");
+  QAction* deleteOneAction = ui_->entryMenu->addAction(texts.deleteOne);
   deleteOneAction->setObjectName(texts.deleteOneName);
-  QAction* deleteAllAction = ui_.entryMenu->addAction(texts.deleteAll);
+  QAction* deleteAllAction = ui_->entryMenu->addAction(texts.deleteAll);
   deleteAllAction->setObjectName(texts.deleteAllName);
 
   connect(addButton, &QPushButton::clicked, this, &NameListWindow::addTypedEntry);
   connect(deleteOneAction, &QAction::triggered, this, &NameListWindow::deleteSelectedEntry);
   connect(deleteAllAction, &QAction::triggered, this, &NameListWindow::deleteAllEntries);
   connect(entryView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-    ui_.entryMenu->popup(ui_.entryView->viewport()->mapToGlobal(p));
+    ui_->entryMenu->popup(ui_->entryView->viewport()->mapToGlobal(p));
   });
   centreOnFirstShow(this);
 }
@@ -102,18 +112,18 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const 
 void NameListWindow::addEntry(const std::string& text) {
   auto* item = new TextItem(QStringList{toQString(text)});
   item->setIcon(0, QIcon(":/buddy16.png"));
-  ui_.entryView->addTopLevelItem(item);
+  ui_->entryView->addTopLevelItem(item);
 }
 
 std::vector<std::string> NameListWindow::entries() const {
   std::vector<std::string> entries;
-  for (int i = 0; i < ui_.entryView->topLevelItemCount(); ++i)
-    entries.push_back(toBytes(ui_.entryView->topLevelItem(i)->text(0)));
+  for (int i = 0; i < ui_->entryView->topLevelItemCount(); ++i)
+    entries.push_back(toBytes(ui_->entryView->topLevelItem(i)->text(0)));
   return entries;
 }
 
 void NameListWindow::loadList() {
-  ui_.entryView->clear();
+  ui_->entryView->clear();
   std::vector<std::string> lines;
   try {
     lines = readNameList(texts_.file);
@@ -145,37 +155,37 @@ bool NameListWindow::appendToFile(const std::string& text) {
 }
 
 void NameListWindow::addTypedEntry() {
-  const QString text = ui_.newEntryEdit->text();
+  const QString text = ui_->newEntryEdit->text();
   if (!text.isEmpty()) addEntry(toBytes(text));
-  ui_.entryView->setFocus();
+  ui_->entryView->setFocus();
   if (!rewriteFile()) return;
-  ui_.newEntryEdit->clear();
+  ui_->newEntryEdit->clear();
 }
 
 void NameListWindow::deleteSelectedEntry() {
-  const QList<QTreeWidgetItem*> selected = ui_.entryView->selectedItems();
+  const QList<QTreeWidgetItem*> selected = ui_->entryView->selectedItems();
   if (!selected.isEmpty()) {
     // The view would select the next entry; a deletion leaves none selected,
     // so a second "delete" cannot remove an entry the user did not choose.
-    ui_.entryView->clearSelection();
-    ui_.entryView->setCurrentItem(nullptr);
+    ui_->entryView->clearSelection();
+    ui_->entryView->setCurrentItem(nullptr);
     delete selected.first();
-    ui_.entryView->clearSelection();
-    ui_.entryView->sortItems(0, Qt::AscendingOrder);
+    ui_->entryView->clearSelection();
+    ui_->entryView->sortItems(0, Qt::AscendingOrder);
   }
   rewriteFile();
 }
 
 void NameListWindow::deleteAllEntries() {
   if (!scan_.scanRunning() && dialogs().confirm(this, "sure to delete complete list ?")) {
-    ui_.entryView->clear();
+    ui_->entryView->clear();
     try {
       emptyNameList(texts_.file);
     } catch (const FileError& e) {
       dialogs().showError(this, errorText(e.what()));
     }
   }
-  ui_.newEntryEdit->setFocus();
+  ui_->newEntryEdit->setFocus();
 }
 
 void NameListWindow::showEvent(QShowEvent* event) {
@@ -184,13 +194,13 @@ void NameListWindow::showEvent(QShowEvent* event) {
 }
 
 bool NameListWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == ui_.newEntryEdit && event->type() == QEvent::KeyPress) {
+  if (watched == ui_->newEntryEdit && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
       case Qt::Key_Return:
       case Qt::Key_Enter:
-        if (!ui_.newEntryEdit->text().isEmpty()) addTypedEntry();
-        ui_.newEntryEdit->setFocus();
+        if (!ui_->newEntryEdit->text().isEmpty()) addTypedEntry();
+        ui_->newEntryEdit->setFocus();
         return true;
       case Qt::Key_Tab:
       case Qt::Key_Backtab:

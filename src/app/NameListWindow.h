@@ -2,8 +2,11 @@
 // The Buddies and Clantags windows: a list of one name list file, edited in
 // place and written through to the file after every change.
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "app/NameListTexts.h"
 
 class QLineEdit;
 class QMenu;
@@ -13,18 +16,6 @@ namespace tarvix {
 
 class ScanState;
 
-struct NameListTexts {
-  const char* objectName;  // "Form2"
-  const char* caption;     // window caption
-  const char* file;        // list file of the data folder
-  const char* editLabel;   // label above the edit
-  const char* hint;        // hint of the list, or nullptr
-  const char* deleteOne;   // context menu: delete the selected entry
-  const char* deleteOneName;
-  const char* deleteAll;  // context menu: delete every entry
-  const char* deleteAllName;
-};
-
 class NameListWindow : public QWidget {
   Q_OBJECT
 
@@ -32,6 +23,7 @@ class NameListWindow : public QWidget {
   // "delete all" is refused while `scan` says a scan pass runs.
   NameListWindow(const NameListTexts& texts, bool iconView, const ScanState& scan,
                  QWidget* parent = nullptr);
+  ~NameListWindow() override;
 
   // Clears the list and reads it from the file; a read failure is shown.
   void loadList();
@@ -51,12 +43,8 @@ class NameListWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // Controls; each keeps its code name as its objectName.
-  struct Ui {
-    QLineEdit* newEntryEdit = nullptr;
-    QTreeWidget* entryView = nullptr;
-    QMenu* entryMenu = nullptr;
-  };
+  // The controls, defined in the .cpp: no other file sees them.
+  struct Ui;
 
   void addEntry(const std::string& text);
   // Rewrites the existing file from the list; false after showing the error.
@@ -64,7 +52,7 @@ class NameListWindow : public QWidget {
 
   NameListTexts texts_;
   const ScanState& scan_;
-  Ui ui_;
+  std::unique_ptr<Ui> ui_;
 };
 
 }  // namespace tarvix

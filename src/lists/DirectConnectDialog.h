@@ -2,6 +2,7 @@
 // "direct connect": checks that a server answers and starts the game on it
 // without adding it to any list.
 #include <QWidget>
+#include <memory>
 #include <string>
 
 #include "components/Background.h"
@@ -19,6 +20,7 @@ class DirectConnectDialog : public QWidget {
 
  public:
   explicit DirectConnectDialog(Settings& settings, QWidget* parent = nullptr);
+  ~DirectConnectDialog() override;
 
   // "connect" is waiting for the server's reply.
   bool busy() const { return busy_; }
@@ -32,14 +34,8 @@ class DirectConnectDialog : public QWidget {
   void connectRequested();
 
  private:
-  // Controls; each keeps its code name as its objectName.
-  struct Ui {
-    QLabel* addressLabel = nullptr;  // "IP:Port"
-    QLineEdit* ipEdit = nullptr;
-    QLineEdit* portEdit = nullptr;
-    QLineEdit* passwordEdit = nullptr;
-    QPushButton* connectButton = nullptr;
-  };
+  // The controls, defined in the .cpp: no other file sees them.
+  struct Ui;
 
   // Leaving the IP field: blanks removed, "ip:port" split at the first colon.
   void tidyAddress();
@@ -50,7 +46,7 @@ class DirectConnectDialog : public QWidget {
   void connectIfAnswered(const std::string& reply);
 
   Settings& settings_;
-  Ui ui_;
+  std::unique_ptr<Ui> ui_;
   bool busy_ = false;
   BackgroundTask query_;
 };

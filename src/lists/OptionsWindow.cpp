@@ -35,6 +35,21 @@
 
 namespace tarvix {
 
+// Controls; each keeps its code name as its objectName.
+struct OptionsWindow::Ui {
+  QCheckBox* clantagsCheckBox = nullptr;
+  QLabel* speedLabel = nullptr;  // "choose your speed: N sec"
+  QSlider* speedSlider = nullptr;
+  QLineEdit* nicknameEdit = nullptr;
+  QLineEdit* passwordEdit = nullptr;
+  QLineEdit* mohaaPathEdit = nullptr;
+  QLineEdit* spearheadPathEdit = nullptr;
+  QTreeWidget* serverListView = nullptr;
+  QCheckBox* safeScanCheckBox = nullptr;  // hidden
+  QCheckBox* autoScanCheckBox = nullptr;  // hidden
+  QMenu* listMenu = nullptr;
+};
+
 namespace {
 
 constexpr int kSpeedMin = 250;
@@ -120,34 +135,35 @@ void placeOptionsControls(QWidget* window) {
 
 OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget* parent)
     : QWidget(parent), settings_(settings), scan_(scan) {
+  ui_ = std::make_unique<Ui>();
   setObjectName("Form3");
   setWindowTitle("Options");
   makeFixedToolWindow(this, true);
 
   placeOptionsControls(this);
-  ui_.clantagsCheckBox = control<QCheckBox>(this, "CheckBox2");
-  ui_.speedLabel = control<QLabel>(this, "Label3");
-  ui_.speedSlider = control<QSlider>(this, "TrackBar1");
-  ui_.nicknameEdit = control<QLineEdit>(this, "LabeledEdit1");
-  ui_.passwordEdit = control<QLineEdit>(this, "LabeledEdit2");
-  ui_.mohaaPathEdit = control<QLineEdit>(this, "LabeledEdit3");
-  ui_.spearheadPathEdit = control<QLineEdit>(this, "LabeledEdit4");
-  ui_.serverListView = control<QTreeWidget>(this, "ListView1");
-  ui_.safeScanCheckBox = control<QCheckBox>(this, "CheckBox3");
-  ui_.autoScanCheckBox = control<QCheckBox>(this, "CheckBox1");
+  ui_->clantagsCheckBox = control<QCheckBox>(this, "CheckBox2");
+  ui_->speedLabel = control<QLabel>(this, "Label3");
+  ui_->speedSlider = control<QSlider>(this, "TrackBar1");
+  ui_->nicknameEdit = control<QLineEdit>(this, "LabeledEdit1");
+  ui_->passwordEdit = control<QLineEdit>(this, "LabeledEdit2");
+  ui_->mohaaPathEdit = control<QLineEdit>(this, "LabeledEdit3");
+  ui_->spearheadPathEdit = control<QLineEdit>(this, "LabeledEdit4");
+  ui_->serverListView = control<QTreeWidget>(this, "ListView1");
+  ui_->safeScanCheckBox = control<QCheckBox>(this, "CheckBox3");
+  ui_->autoScanCheckBox = control<QCheckBox>(this, "CheckBox1");
   auto* supportLink = control<LinkLabel>(this, "Legacy2");
 
-  ui_.speedSlider->setTickPosition(QSlider::NoTicks);
-  ui_.speedSlider->setRange(kSpeedMin, kSpeedMax);
-  ui_.speedSlider->setValue(500);
+  ui_->speedSlider->setTickPosition(QSlider::NoTicks);
+  ui_->speedSlider->setRange(kSpeedMin, kSpeedMax);
+  ui_->speedSlider->setValue(500);
   control<QLabel>(this, "Label2")->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  acceptCodePageOnly({ui_.nicknameEdit, ui_.passwordEdit});
+  acceptCodePageOnly({ui_->nicknameEdit, ui_->passwordEdit});
   supportLink->setText("Tarvix support - help");
   supportLink->setAddress(toQString(kHomePage));
   QFont bold = supportLink->font();
   bold.setBold(true);
   supportLink->setFont(bold);
-  QTreeWidget* view = ui_.serverListView;
+  QTreeWidget* view = ui_->serverListView;
   view->setColumnCount(1);
   view->setHeaderHidden(true);
   view->setRootIsDecorated(false);
@@ -157,16 +173,16 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   view->setIconSize(QSize(16, 16));
   view->setSortingEnabled(true);
   view->sortByColumn(0, Qt::AscendingOrder);
-  ui_.safeScanCheckBox->setVisible(false);
-  ui_.autoScanCheckBox->setVisible(false);
+  ui_->safeScanCheckBox->setVisible(false);
+  ui_->autoScanCheckBox->setVisible(false);
 
-  ui_.listMenu = new QMenu(this);
-  ui_.listMenu->setObjectName("PopupMenu1");
-  QAction* deleteListAction = ui_.listMenu->addAction("delete list");
+  ui_->listMenu = new QMenu(this);
+  ui_->listMenu->setObjectName("PopupMenu1");
+  QAction* deleteListAction = ui_->listMenu->addAction("delete list");
   deleteListAction->setObjectName("deletelist1");
-  QAction* selectListAction = ui_.listMenu->addAction("select list");
+  QAction* selectListAction = ui_->listMenu->addAction("select list");
   selectListAction->setObjectName("selectlist1");
-  QAction* exportSslfAction = ui_.listMenu->addAction("export as SSLF");
+  QAction* exportSslfAction = ui_->listMenu->addAction("export as SSLF");
   exportSslfAction->setObjectName("exportasSSLF1");
 
   setFixedSize(446, 340);
@@ -179,19 +195,19 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
     connect(look, &QCheckBox::toggled, this, &OptionsWindow::browserLooksChanged);
   centreOnDesktop(this);
 
-  connect(ui_.speedSlider, &QSlider::valueChanged, this, &OptionsWindow::onSpeedChanged);
-  connect(ui_.autoScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::autoScanSwitched);
-  connect(ui_.clantagsCheckBox, &QCheckBox::toggled, this,
+  connect(ui_->speedSlider, &QSlider::valueChanged, this, &OptionsWindow::onSpeedChanged);
+  connect(ui_->autoScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::autoScanSwitched);
+  connect(ui_->clantagsCheckBox, &QCheckBox::toggled, this,
           [this](bool on) { settings_.updateConfig([on](Config& c) { c.clantagsOn = on; }); });
-  connect(ui_.safeScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::onSafeScanToggled);
-  keepInSettings(ui_.nicknameEdit, settings_, &Config::playerName, toBytes);
-  keepInSettings(ui_.passwordEdit, settings_, &Config::serverPassword, toBytes);
-  keepInSettings(ui_.mohaaPathEdit, settings_, &Config::mohaaPath, fileNameBytes);
-  keepInSettings(ui_.spearheadPathEdit, settings_, &Config::spearheadPath, fileNameBytes);
+  connect(ui_->safeScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::onSafeScanToggled);
+  keepInSettings(ui_->nicknameEdit, settings_, &Config::playerName, toBytes);
+  keepInSettings(ui_->passwordEdit, settings_, &Config::serverPassword, toBytes);
+  keepInSettings(ui_->mohaaPathEdit, settings_, &Config::mohaaPath, fileNameBytes);
+  keepInSettings(ui_->spearheadPathEdit, settings_, &Config::spearheadPath, fileNameBytes);
   connect(control<QPushButton>(this, "Button3"), &QPushButton::clicked, this,
-          [this] { pickExecutable(ui_.mohaaPathEdit); });
+          [this] { pickExecutable(ui_->mohaaPathEdit); });
   connect(control<QPushButton>(this, "Button6"), &QPushButton::clicked, this,
-          [this] { pickExecutable(ui_.spearheadPathEdit); });
+          [this] { pickExecutable(ui_->spearheadPathEdit); });
   connect(control<QPushButton>(this, "Button4"), &QPushButton::clicked, this,
           &OptionsWindow::showCredits);
   connect(control<QPushButton>(this, "Button5"), &QPushButton::clicked, this,
@@ -201,14 +217,15 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   connect(deleteListAction, &QAction::triggered, this, &OptionsWindow::deleteList);
   connect(selectListAction, &QAction::triggered, this, &OptionsWindow::selectList);
   connect(exportSslfAction, &QAction::triggered, this, &OptionsWindow::exportListAsSslf);
-  connect(view, &QWidget::customContextMenuRequested, this,
-          [this, view](const QPoint& p) { ui_.listMenu->popup(view->viewport()->mapToGlobal(p)); });
+  connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& p) {
+    ui_->listMenu->popup(view->viewport()->mapToGlobal(p));
+  });
   onDoubleClick(view, [this] { selectList(); });
 }
 
 OptionsWindow::~OptionsWindow() = default;
 
-std::string OptionsWindow::password() const { return toBytes(ui_.passwordEdit->text()); }
+std::string OptionsWindow::password() const { return toBytes(ui_->passwordEdit->text()); }
 
 void OptionsWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -224,35 +241,35 @@ void OptionsWindow::fillFromSettings() {
   const Config config = settings_.config();
   // Moving the bar acts as the user's move: the limited value becomes the
   // time-out and the speed setting.
-  ui_.speedSlider->setValue(std::clamp(config.scanTimeout, kSpeedMin, kSpeedMax));
-  ui_.speedLabel->setText(speedCaption(ui_.speedSlider->value()));
-  ui_.serverListView->clear();
-  ui_.nicknameEdit->setText(toQString(config.playerName));
-  ui_.passwordEdit->setText(toQString(config.serverPassword));
-  ui_.mohaaPathEdit->setText(fileNameText(config.mohaaPath));
-  ui_.spearheadPathEdit->setText(fileNameText(config.spearheadPath));
-  ui_.safeScanCheckBox->setChecked(config.safeScan);
+  ui_->speedSlider->setValue(std::clamp(config.scanTimeout, kSpeedMin, kSpeedMax));
+  ui_->speedLabel->setText(speedCaption(ui_->speedSlider->value()));
+  ui_->serverListView->clear();
+  ui_->nicknameEdit->setText(toQString(config.playerName));
+  ui_->passwordEdit->setText(toQString(config.serverPassword));
+  ui_->mohaaPathEdit->setText(fileNameText(config.mohaaPath));
+  ui_->spearheadPathEdit->setText(fileNameText(config.spearheadPath));
+  ui_->safeScanCheckBox->setChecked(config.safeScan);
   // Showing never clears these two boxes.
-  if (scan_.autoScanRunning()) ui_.autoScanCheckBox->setChecked(true);
-  if (config.clantagsOn) ui_.clantagsCheckBox->setChecked(true);
+  if (scan_.autoScanRunning()) ui_->autoScanCheckBox->setChecked(true);
+  if (config.clantagsOn) ui_->clantagsCheckBox->setChecked(true);
   std::vector<std::string> lists;
   showingErrors(this, [&] { lists = listServerLists(); });
   for (const std::string& name : lists) {
     auto* item = new TextItem(QStringList{toQString(name)});
     item->setIcon(0, QIcon(":/state0.png"));
-    ui_.serverListView->addTopLevelItem(item);
+    ui_->serverListView->addTopLevelItem(item);
   }
 }
 
 Config OptionsWindow::configFromWindow() const {
   Config c = settings_.config();
-  c.autoScan = ui_.autoScanCheckBox->isChecked();
-  c.clantagsOn = ui_.clantagsCheckBox->isChecked();
-  c.playerName = toBytes(ui_.nicknameEdit->text());
-  c.serverPassword = toBytes(ui_.passwordEdit->text());
-  c.mohaaPath = fileNameBytes(ui_.mohaaPathEdit->text());
-  c.spearheadPath = fileNameBytes(ui_.spearheadPathEdit->text());
-  c.safeScan = ui_.safeScanCheckBox->isChecked();
+  c.autoScan = ui_->autoScanCheckBox->isChecked();
+  c.clantagsOn = ui_->clantagsCheckBox->isChecked();
+  c.playerName = toBytes(ui_->nicknameEdit->text());
+  c.serverPassword = toBytes(ui_->passwordEdit->text());
+  c.mohaaPath = fileNameBytes(ui_->mohaaPathEdit->text());
+  c.spearheadPath = fileNameBytes(ui_->spearheadPathEdit->text());
+  c.safeScan = ui_->safeScanCheckBox->isChecked();
   return c;
 }
 
@@ -261,16 +278,16 @@ void OptionsWindow::saveSettings() {
 }
 
 void OptionsWindow::onSpeedChanged() {
-  const int position = ui_.speedSlider->value();
+  const int position = ui_->speedSlider->value();
   settings_.updateConfig([position](Config& c) {
     c.scanTimeout = position;
     c.speedSetting = position;
   });
-  ui_.speedLabel->setText(speedCaption(position));
+  ui_->speedLabel->setText(speedCaption(position));
 }
 
 void OptionsWindow::onSafeScanToggled() {
-  const bool safe = ui_.safeScanCheckBox->isChecked();
+  const bool safe = ui_->safeScanCheckBox->isChecked();
   settings_.updateConfig([safe](Config& c) {
     c.scanTimeout = safe ? 5000 : c.speedSetting;
     c.safeScan = safe;
@@ -290,7 +307,7 @@ void OptionsWindow::showCredits() {
 }
 
 std::string OptionsWindow::selectedList() const {
-  QTreeWidgetItem* item = ui_.serverListView->currentItem();
+  QTreeWidgetItem* item = ui_->serverListView->currentItem();
   if (!item || !item->isSelected()) return {};
   return toBytes(item->text(0));
 }

@@ -4,6 +4,7 @@
 // Config. What the main window shows of a chosen list is asked for through
 // signals.
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,20 +62,8 @@ class OptionsWindow : public QWidget {
   void hideEvent(QHideEvent* event) override;
 
  private:
-  // Controls; each keeps its code name as its objectName.
-  struct Ui {
-    QCheckBox* clantagsCheckBox = nullptr;
-    QLabel* speedLabel = nullptr;  // "choose your speed: N sec"
-    QSlider* speedSlider = nullptr;
-    QLineEdit* nicknameEdit = nullptr;
-    QLineEdit* passwordEdit = nullptr;
-    QLineEdit* mohaaPathEdit = nullptr;
-    QLineEdit* spearheadPathEdit = nullptr;
-    QTreeWidget* serverListView = nullptr;
-    QCheckBox* safeScanCheckBox = nullptr;  // hidden
-    QCheckBox* autoScanCheckBox = nullptr;  // hidden
-    QMenu* listMenu = nullptr;
-  };
+  // The controls, defined in the .cpp: no other file sees them.
+  struct Ui;
 
   // Showing: the fields and boxes from the settings, the server lists.
   void fillFromSettings();
@@ -98,7 +87,7 @@ class OptionsWindow : public QWidget {
 
   Settings& settings_;
   const ScanState& scan_;
-  Ui ui_;
+  std::unique_ptr<Ui> ui_;
 };
 
 }  // namespace tarvix

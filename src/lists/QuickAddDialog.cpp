@@ -22,6 +22,15 @@
 
 namespace tarvix {
 
+// Controls; each keeps its code name as its objectName.
+struct QuickAddDialog::Ui {
+  QLineEdit* ipEdit = nullptr;
+  QLineEdit* portEdit = nullptr;
+  QPushButton* addButton = nullptr;
+  QLineEdit* nameEdit = nullptr;             // hidden
+  QPushButton* receiveNameButton = nullptr;  // hidden
+};
+
 QString unnamedServerName() {
   const auto ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(clock().now().time_since_epoch())
@@ -32,33 +41,36 @@ QString unnamedServerName() {
          locale.toString(now.date(), QLocale::ShortFormat);
 }
 
+QuickAddDialog::~QuickAddDialog() = default;
+
 QuickAddDialog::QuickAddDialog(Settings& settings, const ScanState& scan, QWidget* parent)
     : QWidget(parent), settings_(settings), scan_(scan) {
+  ui_ = std::make_unique<Ui>();
   setObjectName("Form13");
   setWindowTitle("quick add");
   makeFixedToolWindow(this, true);
 
-  ui_.ipEdit = makeLabeledEdit(this, "LabeledEdit2", "IP", 10, 8, 130);
-  ui_.portEdit = makeLabeledEdit(this, "LabeledEdit3", "Port", 148, 8, 56);
-  ui_.nameEdit = makeLabeledEdit(this, "LabeledEdit1", "Name", 10, 48, 194);
-  acceptCodePageOnly({ui_.ipEdit, ui_.portEdit, ui_.nameEdit});
-  ui_.nameEdit->setVisible(false);
-  labelOf(this, ui_.nameEdit)->setVisible(false);
+  ui_->ipEdit = makeLabeledEdit(this, "LabeledEdit2", "IP", 10, 8, 130);
+  ui_->portEdit = makeLabeledEdit(this, "LabeledEdit3", "Port", 148, 8, 56);
+  ui_->nameEdit = makeLabeledEdit(this, "LabeledEdit1", "Name", 10, 48, 194);
+  acceptCodePageOnly({ui_->ipEdit, ui_->portEdit, ui_->nameEdit});
+  ui_->nameEdit->setVisible(false);
+  labelOf(this, ui_->nameEdit)->setVisible(false);
 
-  ui_.addButton = makeButton(this, "Button1", "add to list", QRect(10, 50, 194, 25));
-  ui_.receiveNameButton =
+  ui_->addButton = makeButton(this, "Button1", "add to list", QRect(10, 50, 194, 25));
+  ui_->receiveNameButton =
       makeButton(this, "Button2", "receive server name", QRect(10, 80, 194, 25));
-  ui_.receiveNameButton->setVisible(false);
+  ui_->receiveNameButton->setVisible(false);
 
   setFixedSize(214, 85);
   centreOnDesktop(this);
 
-  connect(ui_.ipEdit, &QLineEdit::editingFinished, this, &QuickAddDialog::splitAddress);
-  connect(ui_.ipEdit, &QLineEdit::returnPressed, this, &QuickAddDialog::splitAddress);
-  connect(ui_.addButton, &QPushButton::clicked, this, &QuickAddDialog::addToList);
-  connect(ui_.receiveNameButton, &QPushButton::clicked, this, &QuickAddDialog::receiveServerName);
+  connect(ui_->ipEdit, &QLineEdit::editingFinished, this, &QuickAddDialog::splitAddress);
+  connect(ui_->ipEdit, &QLineEdit::returnPressed, this, &QuickAddDialog::splitAddress);
+  connect(ui_->addButton, &QPushButton::clicked, this, &QuickAddDialog::addToList);
+  connect(ui_->receiveNameButton, &QPushButton::clicked, this, &QuickAddDialog::receiveServerName);
   // Enter in "IP" splits an address typed with its port; anywhere else it adds.
-  pressOnEnter(this, ui_.addButton, {ui_.ipEdit});
+  pressOnEnter(this, ui_->addButton, {ui_->ipEdit});
 }
 
 void QuickAddDialog::showEvent(QShowEvent* event) {
@@ -66,29 +78,29 @@ void QuickAddDialog::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) resetAddCaption();
 }
 
-void QuickAddDialog::resetAddCaption() { ui_.addButton->setText("add server"); }
+void QuickAddDialog::resetAddCaption() { ui_->addButton->setText("add server"); }
 
-void QuickAddDialog::splitAddress() { splitAddressField(ui_.ipEdit, ui_.portEdit); }
+void QuickAddDialog::splitAddress() { splitAddressField(ui_->ipEdit, ui_->portEdit); }
 
 void QuickAddDialog::receiveServerName() {
   if (!busy_) startNameQuery(nullptr);
 }
 
 bool QuickAddDialog::startNameQuery(std::function<void()> then) {
-  if (ui_.ipEdit->text().isEmpty() || ui_.portEdit->text().isEmpty()) return false;
-  removeBlanks(ui_.ipEdit);
-  removeBlanks(ui_.portEdit);
+  if (ui_->ipEdit->text().isEmpty() || ui_->portEdit->text().isEmpty()) return false;
+  removeBlanks(ui_->ipEdit);
+  removeBlanks(ui_->portEdit);
   // A name left from an earlier server must never name this one.
-  ui_.nameEdit->clear();
+  ui_->nameEdit->clear();
   nameQuery_.cancel();
   // The wait can last the whole time-out: show that a query is under way.
   setCursor(Qt::BusyCursor);
-  nameQuery_ = fetchStatusInBackground(this, toBytes(ui_.ipEdit->text()),
-                                       toBytes(ui_.portEdit->text()), settings_.scanTimeout(),
+  nameQuery_ = fetchStatusInBackground(this, toBytes(ui_->ipEdit->text()),
+                                       toBytes(ui_->portEdit->text()), settings_.scanTimeout(),
                                        [this, then = std::move(then)](const std::string& reply) {
                                          unsetCursor();
                                          if (quickAddAnswered(reply))
-                                           ui_.nameEdit->setText(toQString(quickAddName(reply)));
+                                           ui_->nameEdit->setText(toQString(quickAddName(reply)));
                                          if (then) then();
                                        });
   return true;
@@ -97,8 +109,8 @@ bool QuickAddDialog::startNameQuery(std::function<void()> then) {
 void QuickAddDialog::addToList() {
   if (busy_) return;
   busy_ = true;
-  ui_.addButton->setEnabled(false);
-  if (ui_.ipEdit->text().isEmpty() || ui_.portEdit->text().isEmpty()) {
+  ui_->addButton->setEnabled(false);
+  if (ui_->ipEdit->text().isEmpty() || ui_->portEdit->text().isEmpty()) {
     dialogs().showMessage(this, "please enter ip and port !");
     finishAdding();
     return;
@@ -110,31 +122,31 @@ void QuickAddDialog::addToList() {
 }
 
 void QuickAddDialog::finishAdding() {
-  ui_.ipEdit->setFocus();
+  ui_->ipEdit->setFocus();
   hide();
-  ui_.addButton->setEnabled(true);
+  ui_->addButton->setEnabled(true);
   busy_ = false;
 }
 
 void QuickAddDialog::appendNamedServer() {
-  if (ui_.nameEdit->text().isEmpty() &&
+  if (ui_->nameEdit->text().isEmpty() &&
       dialogs().confirm(this, "Server does not response - add it ?"))
-    ui_.nameEdit->setText(unnamedServerName());
-  if (scan_.scanRunning() || ui_.nameEdit->text().isEmpty() || ui_.ipEdit->text().isEmpty() ||
-      ui_.portEdit->text().isEmpty())
+    ui_->nameEdit->setText(unnamedServerName());
+  if (scan_.scanRunning() || ui_->nameEdit->text().isEmpty() || ui_->ipEdit->text().isEmpty() ||
+      ui_->portEdit->text().isEmpty())
     return;
-  const std::string name = toBytes(ui_.nameEdit->text());
+  const std::string name = toBytes(ui_->nameEdit->text());
   try {
-    appendServer(settings_.serverListPath(), name, toBytes(ui_.ipEdit->text()),
-                 toBytes(ui_.portEdit->text()));
+    appendServer(settings_.serverListPath(), name, toBytes(ui_->ipEdit->text()),
+                 toBytes(ui_->portEdit->text()));
   } catch (const std::exception&) {
     emit statusMessage("Serverlist is in use...please restart Tarvix to add a server !");
     return;
   }
   emit serverAdded(name);
-  ui_.nameEdit->clear();
-  ui_.ipEdit->clear();
-  ui_.portEdit->clear();
+  ui_->nameEdit->clear();
+  ui_->ipEdit->clear();
+  ui_->portEdit->clear();
 }
 
 }  // namespace tarvix

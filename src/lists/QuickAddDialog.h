@@ -3,6 +3,7 @@
 // named by the server's own status reply.
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "components/Background.h"
@@ -20,6 +21,7 @@ class QuickAddDialog : public QWidget {
 
  public:
   QuickAddDialog(Settings& settings, const ScanState& scan, QWidget* parent = nullptr);
+  ~QuickAddDialog() override;
 
   // An "add server" is waiting for the server's reply.
   bool busy() const { return busy_; }
@@ -34,14 +36,8 @@ class QuickAddDialog : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  // Controls; each keeps its code name as its objectName.
-  struct Ui {
-    QLineEdit* ipEdit = nullptr;
-    QLineEdit* portEdit = nullptr;
-    QPushButton* addButton = nullptr;
-    QLineEdit* nameEdit = nullptr;             // hidden
-    QPushButton* receiveNameButton = nullptr;  // hidden
-  };
+  // The controls, defined in the .cpp: no other file sees them.
+  struct Ui;
 
   // Showing: the add button reads "add server".
   void resetAddCaption();
@@ -62,7 +58,7 @@ class QuickAddDialog : public QWidget {
 
   Settings& settings_;
   const ScanState& scan_;
-  Ui ui_;
+  std::unique_ptr<Ui> ui_;
   bool busy_ = false;
   BackgroundTask nameQuery_;
 };

@@ -20,14 +20,25 @@
 
 namespace tarvix {
 
+// Controls; each keeps its code name as its objectName.
+struct SearchWindow::Ui {
+  QLineEdit* searchEdit = nullptr;
+  QRadioButton* serverOption = nullptr;
+  QRadioButton* mapOption = nullptr;
+  QRadioButton* ipOption = nullptr;
+};
+
 namespace {
 constexpr int kMapColumn = 1;
 constexpr int kHostColumn = 2;
 }  // namespace
 
+SearchWindow::~SearchWindow() = default;
+
 SearchWindow::SearchWindow(Settings& settings, const QAbstractItemModel& serverRows,
                            QWidget* parent)
     : QWidget(parent), settings_(settings), serverRows_(serverRows) {
+  ui_ = std::make_unique<Ui>();
   setObjectName("Form6");
   setWindowTitle("search for server, map, ip");
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
@@ -36,33 +47,33 @@ SearchWindow::SearchWindow(Settings& settings, const QAbstractItemModel& serverR
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->setSpacing(4);
-  ui_.searchEdit = new QLineEdit(this);
-  acceptCodePageOnly({ui_.searchEdit});
-  ui_.searchEdit->setObjectName("Edit1");
-  ui_.searchEdit->setMinimumWidth(220);
-  ui_.searchEdit->installEventFilter(this);
-  layout->addWidget(ui_.searchEdit);
+  ui_->searchEdit = new QLineEdit(this);
+  acceptCodePageOnly({ui_->searchEdit});
+  ui_->searchEdit->setObjectName("Edit1");
+  ui_->searchEdit->setMinimumWidth(220);
+  ui_->searchEdit->installEventFilter(this);
+  layout->addWidget(ui_->searchEdit);
 
   auto* options = new QHBoxLayout();
-  ui_.serverOption = new QRadioButton("server", this);
-  ui_.serverOption->setObjectName("RadioButton1");
-  ui_.mapOption = new QRadioButton("map", this);
-  ui_.mapOption->setObjectName("RadioButton2");
-  ui_.ipOption = new QRadioButton("ip", this);
-  ui_.ipOption->setObjectName("RadioButton3");
+  ui_->serverOption = new QRadioButton("server", this);
+  ui_->serverOption->setObjectName("RadioButton1");
+  ui_->mapOption = new QRadioButton("map", this);
+  ui_->mapOption->setObjectName("RadioButton2");
+  ui_->ipOption = new QRadioButton("ip", this);
+  ui_->ipOption->setObjectName("RadioButton3");
   auto* searchButton = new QPushButton("search", this);
   searchButton->setObjectName("Button1");
-  options->addWidget(ui_.serverOption);
-  options->addWidget(ui_.mapOption);
-  options->addWidget(ui_.ipOption);
+  options->addWidget(ui_->serverOption);
+  options->addWidget(ui_->mapOption);
+  options->addWidget(ui_->ipOption);
   options->addStretch(1);
   options->addWidget(searchButton);
   layout->addLayout(options);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  for (QRadioButton* option : {ui_.serverOption, ui_.mapOption, ui_.ipOption})
+  for (QRadioButton* option : {ui_->serverOption, ui_->mapOption, ui_->ipOption})
     connect(option, &QRadioButton::toggled, this, [this](bool on) {
-      if (on) ui_.searchEdit->setFocus();
+      if (on) ui_->searchEdit->setFocus();
     });
   connect(searchButton, &QPushButton::clicked, this, &SearchWindow::search);
   pressOnEnter(this, searchButton);
@@ -71,11 +82,11 @@ SearchWindow::SearchWindow(Settings& settings, const QAbstractItemModel& serverR
 
 void SearchWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) ui_.searchEdit->setFocus();
+  if (!event->spontaneous()) ui_->searchEdit->setFocus();
 }
 
 bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == ui_.searchEdit && event->type() == QEvent::KeyPress) {
+  if (watched == ui_->searchEdit && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       search();
@@ -87,17 +98,17 @@ bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void SearchWindow::primeWithServerOption() {
   show();
-  ui_.serverOption->setChecked(true);
-  ui_.mapOption->setChecked(false);
+  ui_->serverOption->setChecked(true);
+  ui_->mapOption->setChecked(false);
   hide();
 }
 
 void SearchWindow::search() {
-  if (ui_.ipOption->isChecked())
+  if (ui_->ipOption->isChecked())
     addressSearch();
-  else if (ui_.mapOption->isChecked())
+  else if (ui_->mapOption->isChecked())
     textSearch(kMapColumn);
-  else if (ui_.serverOption->isChecked())
+  else if (ui_->serverOption->isChecked())
     textSearch(kHostColumn);
   else
     hide();
@@ -109,7 +120,7 @@ QString SearchWindow::rowText(int row, int column) const {
 
 void SearchWindow::textSearch(int column) {
   hide();
-  const std::string text = toBytes(ui_.searchEdit->text());
+  const std::string text = toBytes(ui_->searchEdit->text());
   if (text.empty()) return;
   bool matched = false;
   // The row count is read again after every question: the rows may change
@@ -123,13 +134,13 @@ void SearchWindow::textSearch(int column) {
   if (!matched) {
     dialogs().showMessage(this, "no matches !");
     show();
-    ui_.searchEdit->setFocus();
+    ui_->searchEdit->setFocus();
   }
 }
 
 void SearchWindow::addressSearch() {
   hide();
-  const std::string text = toBytes(ui_.searchEdit->text());
+  const std::string text = toBytes(ui_->searchEdit->text());
   if (text.empty()) return;
   std::vector<ServerEntry> entries;
   if (!showingErrors(this, [&] { entries = readServerEntries(settings_.serverListPath()); }))

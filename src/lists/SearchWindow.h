@@ -3,6 +3,7 @@
 // main window's server rows; a hit is selected there as the user would
 // select it.
 #include <QWidget>
+#include <memory>
 
 class QAbstractItemModel;
 class QLineEdit;
@@ -19,6 +20,7 @@ class SearchWindow : public QWidget {
   // `serverRows` holds the main window's server rows (columns: state, map,
   // host name, edition).
   SearchWindow(Settings& settings, const QAbstractItemModel& serverRows, QWidget* parent = nullptr);
+  ~SearchWindow() override;
 
   // "search" and Enter in the edit.
   void search();
@@ -35,13 +37,8 @@ class SearchWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // Controls; each keeps its code name as its objectName.
-  struct Ui {
-    QLineEdit* searchEdit = nullptr;
-    QRadioButton* serverOption = nullptr;
-    QRadioButton* mapOption = nullptr;
-    QRadioButton* ipOption = nullptr;
-  };
+  // The controls, defined in the .cpp: no other file sees them.
+  struct Ui;
 
   // Walks the server rows for the text in `column`, asking "search next ?"
   // after each hit.
@@ -52,7 +49,7 @@ class SearchWindow : public QWidget {
 
   Settings& settings_;
   const QAbstractItemModel& serverRows_;
-  Ui ui_;
+  std::unique_ptr<Ui> ui_;
 };
 
 }  // namespace tarvix

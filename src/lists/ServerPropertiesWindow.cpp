@@ -31,6 +31,22 @@
 
 namespace tarvix {
 
+// Controls; each keeps its code name as its objectName.
+struct ServerPropertiesWindow::Ui {
+  QLineEdit* serverPasswordEdit = nullptr;
+  QLineEdit* rconPasswordEdit = nullptr;
+  QCheckBox* rconDefaultCheckBox = nullptr;
+  QLineEdit* pingEdit = nullptr;
+  PingGraph* pingGraph = nullptr;    // 249 x 22
+  QLineEdit* addressEdit = nullptr;  // address + ":" + port
+  LinkLabel* webLink = nullptr;      // the server's web link
+  QLineEdit* versionEdit = nullptr;
+  QPlainTextEdit* mapRotationMemo = nullptr;
+  QMenu* passwordMenu = nullptr;  // menu of both password fields
+  // Pings the current server while the window is open.
+  HostChecker* hostChecker = nullptr;
+};
+
 namespace {
 
 void makeBold(QLabel* label) {
@@ -96,65 +112,68 @@ void placePropertiesControls(QWidget* window) {
 
 }  // namespace
 
+ServerPropertiesWindow::~ServerPropertiesWindow() = default;
+
 ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* parent)
     : QWidget(parent), settings_(settings), graphX_(kGraphStartX) {
+  ui_ = std::make_unique<Ui>();
   setObjectName("Form11");
   setWindowTitle("properties");
   makeFixedToolWindow(this, true);
 
-  ui_.passwordMenu = new QMenu(this);
-  ui_.passwordMenu->setObjectName("PopupMenu1");
-  QAction* resetAllPasswordsAction = ui_.passwordMenu->addAction("reset all passwords");
+  ui_->passwordMenu = new QMenu(this);
+  ui_->passwordMenu->setObjectName("PopupMenu1");
+  QAction* resetAllPasswordsAction = ui_->passwordMenu->addAction("reset all passwords");
   resetAllPasswordsAction->setObjectName("resetallpasswords1");
 
   placePropertiesControls(this);
-  ui_.pingGraph = control<PingGraph>(this, "PaintBox1");
-  ui_.serverPasswordEdit = control<QLineEdit>(this, "LabeledEdit1");
+  ui_->pingGraph = control<PingGraph>(this, "PaintBox1");
+  ui_->serverPasswordEdit = control<QLineEdit>(this, "LabeledEdit1");
   auto* setServerPasswordButton = control<QPushButton>(this, "Button1");
-  ui_.rconPasswordEdit = control<QLineEdit>(this, "LabeledEdit3");
+  ui_->rconPasswordEdit = control<QLineEdit>(this, "LabeledEdit3");
   auto* setPasswordsButton = control<QPushButton>(this, "Button2");
-  ui_.rconDefaultCheckBox = control<QCheckBox>(this, "CheckBox1");
-  ui_.pingEdit = control<QLineEdit>(this, "LabeledEdit2");
-  ui_.addressEdit = control<QLineEdit>(this, "Edit1");
-  ui_.webLink = control<LinkLabel>(this, "Legacy1");
-  ui_.versionEdit = control<QLineEdit>(this, "LabeledEdit4");
-  ui_.mapRotationMemo = control<QPlainTextEdit>(this, "Memo1");
+  ui_->rconDefaultCheckBox = control<QCheckBox>(this, "CheckBox1");
+  ui_->pingEdit = control<QLineEdit>(this, "LabeledEdit2");
+  ui_->addressEdit = control<QLineEdit>(this, "Edit1");
+  ui_->webLink = control<LinkLabel>(this, "Legacy1");
+  ui_->versionEdit = control<QLineEdit>(this, "LabeledEdit4");
+  ui_->mapRotationMemo = control<QPlainTextEdit>(this, "Memo1");
 
-  makeBold(labelOf(this, ui_.serverPasswordEdit));
-  makeBold(labelOf(this, ui_.rconPasswordEdit));
+  makeBold(labelOf(this, ui_->serverPasswordEdit));
+  makeBold(labelOf(this, ui_->rconPasswordEdit));
   setServerPasswordButton->setVisible(false);
-  acceptCodePageOnly({ui_.serverPasswordEdit, ui_.rconPasswordEdit});
-  for (QLineEdit* edit : {ui_.serverPasswordEdit, ui_.rconPasswordEdit}) {
+  acceptCodePageOnly({ui_->serverPasswordEdit, ui_->rconPasswordEdit});
+  for (QLineEdit* edit : {ui_->serverPasswordEdit, ui_->rconPasswordEdit}) {
     edit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(edit, &QWidget::customContextMenuRequested, this,
-            [this, edit](const QPoint& pos) { ui_.passwordMenu->popup(edit->mapToGlobal(pos)); });
+            [this, edit](const QPoint& pos) { ui_->passwordMenu->popup(edit->mapToGlobal(pos)); });
   }
-  ui_.pingEdit->setReadOnly(true);
-  ui_.pingEdit->setFont(tahoma(ui_.pingEdit->font()));
-  ui_.addressEdit->setReadOnly(true);
-  ui_.webLink->setFixedSize(152, 18);
-  ui_.versionEdit->setReadOnly(true);
-  ui_.mapRotationMemo->setReadOnly(true);
-  ui_.mapRotationMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  ui_.mapRotationMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  ui_->pingEdit->setReadOnly(true);
+  ui_->pingEdit->setFont(tahoma(ui_->pingEdit->font()));
+  ui_->addressEdit->setReadOnly(true);
+  ui_->webLink->setFixedSize(152, 18);
+  ui_->versionEdit->setReadOnly(true);
+  ui_->mapRotationMemo->setReadOnly(true);
+  ui_->mapRotationMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  ui_->mapRotationMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
 
   // Clicking the ping field or the memo only moves the focus away from them.
-  ui_.pingEdit->setFocusPolicy(Qt::NoFocus);
-  ui_.mapRotationMemo->setFocusPolicy(Qt::NoFocus);
-  ui_.pingEdit->installEventFilter(this);
-  ui_.mapRotationMemo->viewport()->installEventFilter(this);
+  ui_->pingEdit->setFocusPolicy(Qt::NoFocus);
+  ui_->mapRotationMemo->setFocusPolicy(Qt::NoFocus);
+  ui_->pingEdit->installEventFilter(this);
+  ui_->mapRotationMemo->viewport()->installEventFilter(this);
 
-  ui_.hostChecker = new HostChecker(this);
-  ui_.hostChecker->setObjectName("HostChecker1");
-  ui_.hostChecker->setLogId("Link checker");
-  ui_.hostChecker->setAutoCheck(false);
-  ui_.hostChecker->setAutoCheckPeriod(500);
-  ui_.hostChecker->setPingCount(1);
-  ui_.hostChecker->setPingSize(1);
-  ui_.hostChecker->setTtl(64);
-  ui_.hostChecker->setPingTimeout(1500);
-  ui_.hostChecker->setHostName("localhost");
-  ui_.hostChecker->setPingMode(PingMode::Simultaneous);
+  ui_->hostChecker = new HostChecker(this);
+  ui_->hostChecker->setObjectName("HostChecker1");
+  ui_->hostChecker->setLogId("Link checker");
+  ui_->hostChecker->setAutoCheck(false);
+  ui_->hostChecker->setAutoCheckPeriod(500);
+  ui_->hostChecker->setPingCount(1);
+  ui_->hostChecker->setPingSize(1);
+  ui_->hostChecker->setTtl(64);
+  ui_->hostChecker->setPingTimeout(1500);
+  ui_->hostChecker->setHostName("localhost");
+  ui_->hostChecker->setPingMode(PingMode::Simultaneous);
 
   setFixedSize(265, 382);
   centreOnDesktop(this);
@@ -162,13 +181,13 @@ ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* pare
   connect(setPasswordsButton, &QPushButton::clicked, this, [this] { savePasswords(); });
   connect(setServerPasswordButton, &QPushButton::clicked, this,
           &ServerPropertiesWindow::saveServerPassword);
-  connect(ui_.rconDefaultCheckBox, &QCheckBox::clicked, this,
+  connect(ui_->rconDefaultCheckBox, &QCheckBox::clicked, this,
           &ServerPropertiesWindow::onRconDefaultClicked);
   connect(resetAllPasswordsAction, &QAction::triggered, this,
           &ServerPropertiesWindow::resetAllPasswords);
-  connect(ui_.pingGraph, &PingGraph::doubleClicked, this,
+  connect(ui_->pingGraph, &PingGraph::doubleClicked, this,
           &ServerPropertiesWindow::restartPingGraph);
-  connect(ui_.hostChecker, &HostChecker::lineLogged, this,
+  connect(ui_->hostChecker, &HostChecker::lineLogged, this,
           [this](const std::string&, const std::string& line) { showPingLine(line); });
   showServerInfo(info_);
 }
@@ -194,7 +213,7 @@ void ServerPropertiesWindow::closeEvent(QCloseEvent* event) {
 
 bool ServerPropertiesWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress &&
-      (watched == ui_.pingEdit || watched == ui_.mapRotationMemo->viewport())) {
+      (watched == ui_->pingEdit || watched == ui_->mapRotationMemo->viewport())) {
     if (QWidget* focused = focusWidget()) focused->clearFocus();
   }
   return QWidget::eventFilter(watched, event);
@@ -207,23 +226,23 @@ void ServerPropertiesWindow::reopen() {
 
 void ServerPropertiesWindow::showServerInfo(const ServerInfo& info) {
   info_ = info;
-  ui_.addressEdit->setText(info.address);
-  ui_.addressEdit->setCursorPosition(0);
-  ui_.versionEdit->setText(info.version);
-  ui_.versionEdit->setCursorPosition(0);
-  ui_.mapRotationMemo->setPlainText(info.mapLines.join('\n'));
-  ui_.webLink->setText(info.linkCaption);
-  ui_.webLink->setAddress(info.linkTarget);
+  ui_->addressEdit->setText(info.address);
+  ui_->addressEdit->setCursorPosition(0);
+  ui_->versionEdit->setText(info.version);
+  ui_->versionEdit->setCursorPosition(0);
+  ui_->mapRotationMemo->setPlainText(info.mapLines.join('\n'));
+  ui_->webLink->setText(info.linkCaption);
+  ui_->webLink->setAddress(info.linkTarget);
 }
 
 void ServerPropertiesWindow::setHostChecking(bool on, bool checkNow) {
   if (on) {
-    ui_.hostChecker->setHostName(settings_.currentServer().ip);
-    if (checkNow) ui_.hostChecker->check();
-    ui_.hostChecker->setAutoCheckPeriod(
+    ui_->hostChecker->setHostName(settings_.currentServer().ip);
+    if (checkNow) ui_->hostChecker->check();
+    ui_->hostChecker->setAutoCheckPeriod(
         static_cast<std::uint16_t>(settings_.scanTimeout() & 0xFFFF));
   }
-  ui_.hostChecker->setAutoCheck(on);
+  ui_->hostChecker->setAutoCheck(on);
 }
 
 void ServerPropertiesWindow::loadShownServer() {
@@ -236,24 +255,24 @@ void ServerPropertiesWindow::loadShownServer() {
 
   graphX_ = kGraphStartX;
   graphY_ = 20;
-  ui_.pingGraph->moveTo(kGraphStartX, 21);
+  ui_->pingGraph->moveTo(kGraphStartX, 21);
 
   setHostChecking(true, true);
 
-  ui_.serverPasswordEdit->clear();
-  ui_.rconPasswordEdit->clear();
+  ui_->serverPasswordEdit->clear();
+  ui_->rconPasswordEdit->clear();
   showingErrors(this, [&] {
     const Passwords stored = lookupPasswords(current.ip, current.port);
-    ui_.serverPasswordEdit->setText(toQString(stored.join));
-    ui_.rconPasswordEdit->setText(toQString(stored.rcon));
+    ui_->serverPasswordEdit->setText(toQString(stored.join));
+    ui_->rconPasswordEdit->setText(toQString(stored.rcon));
   });
 
   // Setting the box here writes nothing: only a click writes "default".
   const DefaultServer def = settings_.defaultServer();
-  ui_.rconDefaultCheckBox->setChecked(def.ip == current.ip && def.port == current.port);
+  ui_->rconDefaultCheckBox->setChecked(def.ip == current.ip && def.port == current.port);
 
-  shownPassword_ = toBytes(ui_.serverPasswordEdit->text());
-  shownRconPassword_ = toBytes(ui_.rconPasswordEdit->text());
+  shownPassword_ = toBytes(ui_->serverPasswordEdit->text());
+  shownRconPassword_ = toBytes(ui_->rconPasswordEdit->text());
   shownIp_ = current.ip;
   shownPort_ = current.port;
   showServerInfo(info_);
@@ -261,20 +280,20 @@ void ServerPropertiesWindow::loadShownServer() {
 
 void ServerPropertiesWindow::offerToSavePasswords() {
   setHostChecking(false, false);
-  if (toBytes(ui_.serverPasswordEdit->text()) != shownPassword_ ||
-      toBytes(ui_.rconPasswordEdit->text()) != shownRconPassword_) {
+  if (toBytes(ui_->serverPasswordEdit->text()) != shownPassword_ ||
+      toBytes(ui_->rconPasswordEdit->text()) != shownRconPassword_) {
     if (dialogs().confirm(this, "save changed passwords ?")) savePasswords();
   }
-  if (ui_.rconDefaultCheckBox->isChecked())
+  if (ui_->rconDefaultCheckBox->isChecked())
     showingErrors(this, [&] {
-      writeDefaultServer({shownIp_, shownPort_, toBytes(ui_.rconPasswordEdit->text())});
+      writeDefaultServer({shownIp_, shownPort_, toBytes(ui_->rconPasswordEdit->text())});
     });
   emit mainWindowFocusRequested();
 }
 
 bool ServerPropertiesWindow::savePasswords() {
-  const std::string join = toBytes(ui_.serverPasswordEdit->text());
-  const std::string rcon = toBytes(ui_.rconPasswordEdit->text());
+  const std::string join = toBytes(ui_->serverPasswordEdit->text());
+  const std::string rcon = toBytes(ui_->rconPasswordEdit->text());
   const bool saved = showingErrors(this, [&] {
     appendRconPassword(shownIp_, shownPort_, rcon);
     // An empty join password is saved too: it clears the stored one.
@@ -290,7 +309,7 @@ bool ServerPropertiesWindow::savePasswords() {
 }
 
 void ServerPropertiesWindow::saveServerPassword() {
-  const std::string join = toBytes(ui_.serverPasswordEdit->text());
+  const std::string join = toBytes(ui_->serverPasswordEdit->text());
   if (showingErrors(this, [&] { appendPassword(shownIp_, shownPort_, join); }))
     shownPassword_ = join;
 }
@@ -298,8 +317,8 @@ void ServerPropertiesWindow::saveServerPassword() {
 void ServerPropertiesWindow::onRconDefaultClicked() {
   // The server shown here, which the main window's selection may have left.
   showingErrors(this, [&] {
-    if (ui_.rconDefaultCheckBox->isChecked())
-      writeDefaultServer({shownIp_, shownPort_, toBytes(ui_.rconPasswordEdit->text())});
+    if (ui_->rconDefaultCheckBox->isChecked())
+      writeDefaultServer({shownIp_, shownPort_, toBytes(ui_->rconPasswordEdit->text())});
     else
       clearDefaultServer();
   });
@@ -311,45 +330,45 @@ void ServerPropertiesWindow::resetAllPasswords() {
                          "sure to reset all passwords ?\nthis will take effect on all servers!"))
     return;
   if (!showingErrors(this, [] { resetPasswords(); })) return;
-  ui_.serverPasswordEdit->clear();
-  ui_.rconPasswordEdit->clear();
+  ui_->serverPasswordEdit->clear();
+  ui_->rconPasswordEdit->clear();
   shownPassword_.clear();
   shownRconPassword_.clear();
 }
 
 void ServerPropertiesWindow::resetPingGraph(int x, QPoint pen) {
   graphX_ = x;
-  ui_.pingGraph->clear();
-  ui_.pingGraph->moveTo(pen.x(), pen.y());
+  ui_->pingGraph->clear();
+  ui_->pingGraph->moveTo(pen.x(), pen.y());
 }
 
 void ServerPropertiesWindow::restartPingGraph() {
-  ui_.pingGraph->clear();
-  ui_.pingGraph->moveTo(kGraphStartX, graphY_);
+  ui_->pingGraph->clear();
+  ui_->pingGraph->moveTo(kGraphStartX, graphY_);
   graphX_ = kGraphStartX;
 }
 
 void ServerPropertiesWindow::showPingLine(const std::string& line) {
   if (const std::optional<std::string> ping = pingTextOf(line)) {
-    ui_.pingEdit->setText(toQString(*ping));
-    setTextColour(ui_.pingEdit, colourOf(pingFieldColour(*ping)));
+    ui_->pingEdit->setText(toQString(*ping));
+    setTextColour(ui_->pingEdit, colourOf(pingFieldColour(*ping)));
   }
   // A line without a time leaves the field as it was: the graph below draws
   // the previous value again.
   const GraphAdvance next = advanceGraphX(graphX_);
   graphX_ = next.x;
   if (next.restart) {
-    ui_.pingGraph->moveTo(kGraphStartX, graphY_);
-    ui_.pingGraph->clear();
+    ui_->pingGraph->moveTo(kGraphStartX, graphY_);
+    ui_->pingGraph->clear();
   }
   long long p = 0;
-  if (!parseInt(toBytes(ui_.pingEdit->text()), p)) {
+  if (!parseInt(toBytes(ui_->pingEdit->text()), p)) {
     consoleLogs().append(LogKind::BadLog, kGraphError);
     return;
   }
   const GraphStep step = graphStepFor(p);
   graphY_ = step.y;
-  ui_.pingGraph->lineTo(graphX_, graphY_, colourOf(step.colour));
+  ui_->pingGraph->lineTo(graphX_, graphY_, colourOf(step.colour));
 }
 
 }  // namespace tarvix

@@ -7,8 +7,10 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "lists/ServerInfo.h"
 #include "store/Config.h"
 
 class QCheckBox;
@@ -23,20 +25,12 @@ class LinkLabel;
 class PingGraph;
 class Settings;
 
-// What the main window's details show of the current server.
-struct ServerInfo {
-  QString address;  // address + ":" + port
-  QString version;
-  QStringList mapLines;
-  QString linkCaption;
-  QString linkTarget;
-};
-
 class ServerPropertiesWindow : public QWidget {
   Q_OBJECT
 
  public:
   explicit ServerPropertiesWindow(Settings& settings, QWidget* parent = nullptr);
+  ~ServerPropertiesWindow() override;
 
   // One line of the host checker: the ping field and one step of the graph.
   void showPingLine(const std::string& line);
@@ -68,21 +62,8 @@ class ServerPropertiesWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // Controls; each keeps its code name as its objectName.
-  struct Ui {
-    QLineEdit* serverPasswordEdit = nullptr;
-    QLineEdit* rconPasswordEdit = nullptr;
-    QCheckBox* rconDefaultCheckBox = nullptr;
-    QLineEdit* pingEdit = nullptr;
-    PingGraph* pingGraph = nullptr;    // 249 x 22
-    QLineEdit* addressEdit = nullptr;  // address + ":" + port
-    LinkLabel* webLink = nullptr;      // the server's web link
-    QLineEdit* versionEdit = nullptr;
-    QPlainTextEdit* mapRotationMemo = nullptr;
-    QMenu* passwordMenu = nullptr;  // menu of both password fields
-    // Pings the current server while the window is open.
-    HostChecker* hostChecker = nullptr;
-  };
+  // The controls, defined in the .cpp: no other file sees them.
+  struct Ui;
 
   // Showing: the default server, the ping graph, the stored passwords.
   void loadShownServer();
@@ -100,7 +81,7 @@ class ServerPropertiesWindow : public QWidget {
   void setHostChecking(bool on, bool checkNow);
 
   Settings& settings_;
-  Ui ui_;
+  std::unique_ptr<Ui> ui_;
   QPointer<QWidget> owner_;
   ServerInfo info_;
   // The passwords as shown or last saved, and the server they belong to.
