@@ -5,6 +5,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev
+  nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth imagemagick fonts-dejavu-core xdotool
   clang libclang-rt-14-dev clang-format

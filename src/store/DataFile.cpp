@@ -119,19 +119,21 @@ bool trustedLinkOwner(uid_t owner) {
 // The file a symbolic link finally names (the path itself when it is none),
 // so that a writer replaces the link's target instead of the link. A link of
 // an untrusted owner is refused, naming `shown`.
-std::string followLinks(const std::string& path, const std::string& shown) {
+std::string followLinks(const std::string& path, const std::string& shown, bool reading = false) {
   std::string p = path;
   for (int depth = 0; depth < 40; ++depth) {
     struct stat st {};
     if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
     if (!trustedLinkOwner(st.st_uid))
-      throw WriteRefused(shown, EPERM,
-                         "Cannot write file \"" + shown + "\". \"" + p +
-                             "\" is a symbolic link made by another user (uid " +
-                             std::to_string(st.st_uid) +
-                             "), who could point it at any of your files, so Tarvix does not "
-                             "write through it. Remove the link, or put a file of your own in "
-                             "its place.");
+      throw WriteRefused(
+          shown, EPERM,
+          std::string(reading ? "Cannot read file \"" : "Cannot write file \"") + shown + "\". \"" +
+              p + "\" is a symbolic link made by another user (uid " + std::to_string(st.st_uid) +
+              (reading ? "), who could point it at any file to choose what Tarvix "
+                         "reads, so Tarvix does not read through it. "
+                       : "), who could point it at any of your files, so Tarvix "
+                         "does not write through it. ") +
+              "Remove the link, or put a file of your own in its place.");
     std::string target(PATH_MAX, '\0');
     const ssize_t n = ::readlink(p.c_str(), target.data(), target.size());
     if (n <= 0) return p;
@@ -244,6 +246,11 @@ std::string readFileAt(const std::string& path) {
 }
 
 std::string readFile(std::string_view relative) { return readFileAt(dataPath(relative)); }
+
+std::string readFileThroughTrustedLinks(std::string_view relative) {
+  const std::string path = dataPath(relative);
+  return readFileAt(followLinks(path, path, true));
+}
 
 std::vector<std::string> readLines(std::string_view relative) {
   return splitLines(readFile(relative));

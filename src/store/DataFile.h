@@ -34,9 +34,9 @@ class FileError : public std::runtime_error {
   int err_;
 };
 
-// A write refused to protect the user's files: through a link another user
-// made, or where the file could only be overwritten in place. Nothing was
-// written; what() says why and what to do.
+// A write (or a settings read) refused to protect the user's files: through
+// a link another user made, or where the file could only be overwritten in
+// place. Nothing was written; what() says why and what to do.
 class WriteRefused : public FileError {
  public:
   WriteRefused(const std::string& path, int err, const std::string& message);
@@ -58,6 +58,10 @@ bool fileExists(std::string_view relative);
 // Whole content of an existing file, read under a shared lock.
 std::string readFile(std::string_view relative);
 std::vector<std::string> readLines(std::string_view relative);
+// The same for a file whose content steers the program (tarvix.ini): through
+// a symbolic link only when the writers would write through it, otherwise
+// refused (WriteRefused says why).
+std::string readFileThroughTrustedLinks(std::string_view relative);
 
 // Who may read the file a replacing writer leaves: an existing file keeps its
 // mode, a new one gets the usual mode; files holding passwords are readable

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "StoreFixture.h"
+#include "app/core/IniSettingsCore.h"
 #include "base/Text.h"
 #include "store/DataFile.h"
 
@@ -334,6 +335,23 @@ TEST_F(DataFileTest, ALinkAnotherUserMadeIsNotWrittenThrough) {
   ASSERT_EQ(::lchown("tarvix.ini", 0, 0), 0);
   replaceContent("bans.txt", "x\r\n");
   EXPECT_EQ(get("victim"), "x\r\n");
+}
+
+// tarvix.ini goes through the same rule, reading too: another user's link
+// chooses neither what the settings say nor which file they overwrite.
+TEST_F(DataFileTest, SettingsAreNeitherReadNorWrittenThroughAnotherUsersLink) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
+  put("victim", "[Scan]\nretries=5\n");
+  ASSERT_EQ(::symlink("victim", "tarvix.ini"), 0);
+  ASSERT_EQ(::lchown("tarvix.ini", 65534, 65534), 0);
+  IniSettingsCore settings;
+  EXPECT_EQ(settings.scanRetries(), 0);
+  EXPECT_NE(settings.problem().find("Cannot read file \"tarvix.ini\""), std::string::npos)
+      << settings.problem();
+  settings.setScanRetries(2);
+  EXPECT_EQ(get("victim"), "[Scan]\nretries=5\n");
+  ASSERT_EQ(::lchown("tarvix.ini", 0, 0), 0);
+  EXPECT_EQ(settings.scanRetries(), 5);
 }
 
 TEST_F(DataFileTest, AReplacementKeepsTheExactModeUnderAnyUmask) {
