@@ -36,6 +36,7 @@
 #include "lists/QuickAddDialog.h"
 #include "lists/SearchWindow.h"
 #include "lists/ServerPropertiesWindow.h"
+#include "store/HistoryRecorder.h"
 
 namespace tarvix {
 
@@ -48,7 +49,7 @@ auto showing(QWidget* window) {
 
 }  // namespace
 
-Application::Application() {
+Application::Application(bool recordHistory) {
   initResources();
   QFont font = QApplication::font();
   font.setPixelSize(11);
@@ -77,6 +78,15 @@ Application::Application() {
   addMessage_ = std::make_unique<AddEntryWindow>(addMessageSpec());
   masterServers_ = std::make_unique<MasterServersWindow>();
   discovery_ = std::make_unique<ServerDiscoveryRefresh>(settings_, main_.get());
+
+  if (recordHistory) {
+    MainWindow* main = main_.get();
+    history_ = std::make_shared<HistoryRecorder>(kHistoryFile, [main](const std::string& text) {
+      QMetaObject::invokeMethod(
+          main, [main, text] { main->setStatusText(toQString(text)); }, Qt::QueuedConnection);
+    });
+    main->setHistory(history_);
+  }
 
   connectAppWindows();
   connectListsWindows();
@@ -121,6 +131,8 @@ void Application::shutdown() {
   shutDown_ = true;
   main_->shutdown();
   BackgroundJobs::instance().stopAll();
+  main_->setHistory(nullptr);
+  history_.reset();
 }
 
 void Application::connectAppWindows() {

@@ -25,12 +25,14 @@ class AddEntryWindow;
 class BuddyAlerter;
 class MasterServersWindow;
 class ServerDiscoveryRefresh;
+class HistoryRecorder;
 
 class Application {
  public:
   // Needs a QApplication. Registers the compiled-in pictures and sets the
-  // program's font before the first window is built.
-  Application();
+  // program's font before the first window is built. Without
+  // `recordHistory` (--no-history) no pass goes into the history.
+  explicit Application(bool recordHistory = true);
   // Shuts down (when not yet done) and deletes the windows in reverse order.
   ~Application();
   Application(const Application&) = delete;
@@ -101,6 +103,8 @@ class Application {
   // Beyond the program's fixed order: created after it.
   std::unique_ptr<MasterServersWindow> masterServers_;
   std::unique_ptr<ServerDiscoveryRefresh> discovery_;
+  // Ends (writing what it was handed) before the windows go.
+  std::shared_ptr<HistoryRecorder> history_;
 };
 
 }  // namespace tarvix

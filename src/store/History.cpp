@@ -199,7 +199,7 @@ void History::write(const HistoryPass& pass) {
                   "VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
   for (const ServerSample& s : pass.servers) {
     const std::int64_t map = mapId(s.map);
-    sample.bind(1, serverId(s)).bind(2, pass.time).bind(3, s.players).bind(4, s.slots);
+    sample.bind(1, serverId(s)).bind(2, pass.time).bind(3, s.players).bind(4, s.maxPlayers);
     sample.bind(5, map).bind(6, s.replyMs).run();
   }
   SqliteStatement& seen =
@@ -317,7 +317,7 @@ ORDER BY 1)sql");
       p.count = static_cast<int>(s.integer(8));
       p.mean = p.count > 0 ? static_cast<double>(s.integer(3)) / p.count : 0;
       p.high = static_cast<int>(s.integer(4));
-      p.slots = static_cast<int>(s.integer(5));
+      p.maxPlayers = static_cast<int>(s.integer(5));
       p.map = s.text(6);
       p.replyMs = static_cast<int>(s.integer(7));
       points.push_back(std::move(p));

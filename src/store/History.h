@@ -31,7 +31,7 @@ struct ServerSample {
   std::string address;  // "ip:port" as queried: the server's key
   std::string name;     // its name in the list (or its host name)
   int players = 0;
-  int slots = 0;
+  int maxPlayers = 0;
   std::string map;
   std::string edition;
   int replyMs = -1;
@@ -57,7 +57,7 @@ struct HistoryPoint {
   int low = 0;
   double mean = 0;
   int high = 0;
-  int slots = 0;
+  int maxPlayers = 0;
   std::string map;
   int replyMs = -1;  // raw samples only
   int count = 1;

@@ -46,7 +46,7 @@ TEST_F(HistoryTest, APassIsReadBackAndTheFileIsPrivate) {
   ASSERT_EQ(points.size(), 2u);
   EXPECT_EQ(points[1].time, kNow);
   EXPECT_EQ(points[1].high, 5);
-  EXPECT_EQ(points[1].slots, 16);
+  EXPECT_EQ(points[1].maxPlayers, 16);
   EXPECT_EQ(points[1].map, "obj/obj_team2");
   EXPECT_EQ(points[1].replyMs, 40);
   ASSERT_EQ(h.sightings("127.0.0.1:12203").size(), 1u);

@@ -18,7 +18,7 @@ std::optional<ServerSample> statusSample(const std::string& address, const std::
   s.address = address;
   s.name = name;
   s.players = static_cast<int>(scanPlayerNames(reply).size());
-  s.slots = static_cast<int>(slots);
+  s.maxPlayers = static_cast<int>(slots);
   s.map = keyValue(reply, kMapNameKey);
   s.edition = editionOf(reply);
   s.replyMs = replyMs;
