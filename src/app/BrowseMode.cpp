@@ -5,7 +5,9 @@
 #include <QJsonObject>
 #include <ostream>
 
+#include "app/HeadlessHistory.h"
 #include "app/core/FetchedLists.h"
+#include "app/core/HistoryPasses.h"
 #include "app/core/ScanPass.h"
 #include "components/IniFetchedLists.h"
 #include "components/IniSettings.h"
@@ -20,6 +22,7 @@ struct BrowseArguments {
   bool mastersGiven = false;
   bool gamesGiven = false;
   bool json = false;
+  bool history = true;
 };
 
 std::any parse(const ModeArguments& arguments) {
@@ -57,6 +60,7 @@ std::any parse(const ModeArguments& arguments) {
     b.settings.saveList = std::move(name);
   }
   b.json = arguments.isSet("json");
+  b.history = !arguments.isSet("no-history");
   return b;
 }
 
@@ -77,7 +81,11 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
   }
   IniFetchedLists record;
   b.settings.record = &record;
+  const auto history = headlessHistory(b.history && r.queryServers, streams.err);
   const BrowseOutcome outcome = runBrowse(b.settings, stop);
+  if (history)
+    history->record(browseHistory(historyNow(), outcome.result,
+                                  browseRows(outcome.result, outcome.names).buddies));
   if (!b.json) return printBrowse(outcome, streams.out, streams.err);
   const QByteArray json = browseJson(outcome);
   streams.out.write(json.constData(), json.size()).flush();
