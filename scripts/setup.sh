@@ -6,10 +6,13 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev
   nlohmann-json3-dev
+  libsqlite3-dev
+  qt6-charts-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth imagemagick fonts-dejavu-core xdotool
   clang libclang-rt-14-dev clang-format
   desktop-file-utils systemd
+  nettle-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -35,6 +35,11 @@ constexpr const char* kFilterTextKey = "Browser/filterText";
 constexpr const char* kColourCodesKey = "Browser/colourCodes";
 constexpr const char* kPingColumnKey = "Browser/pingColumn";
 constexpr const char* kNumericPlayerSortKey = "Browser/numericPlayerSort";
+constexpr const char* kHistoryRecordingKey = "History/record";
+constexpr const char* kLastKnownResultsKey = "History/lastKnownResults";
+constexpr const char* kCountryColumnKey = "Browser/countryColumn";
+constexpr const char* kWatchesKey = "Watches/watches";
+constexpr const char* kJoinMinutesKey = "Watches/joinMinutes";
 
 // Stored text is UTF-8; the data's bytes are the code page, a character it
 // cannot hold read as "?".
@@ -136,6 +141,12 @@ bool IniSettingsCore::pingColumn() const { return flag(kPingColumnKey); }
 void IniSettingsCore::setPingColumn(bool on) { setFlag(kPingColumnKey, on); }
 bool IniSettingsCore::numericPlayerSort() const { return flag(kNumericPlayerSortKey); }
 void IniSettingsCore::setNumericPlayerSort(bool on) { setFlag(kNumericPlayerSortKey, on); }
+bool IniSettingsCore::lastKnownResults() const { return flag(kLastKnownResultsKey); }
+void IniSettingsCore::setLastKnownResults(bool on) { setFlag(kLastKnownResultsKey, on); }
+bool IniSettingsCore::countryColumn() const { return flag(kCountryColumnKey); }
+void IniSettingsCore::setCountryColumn(bool on) { setFlag(kCountryColumnKey, on); }
+bool IniSettingsCore::historyRecording() const { return read().flag(kHistoryRecordingKey, true); }
+void IniSettingsCore::setHistoryRecording(bool on) { setFlag(kHistoryRecordingKey, on); }
 bool IniSettingsCore::refreshAtStart() const { return flag(kRefreshAtStartKey); }
 void IniSettingsCore::setRefreshAtStart(bool on) { setFlag(kRefreshAtStartKey, on); }
 
@@ -279,6 +290,28 @@ void IniSettingsCore::forgetFetchedList(std::string_view listName) {
         ini.list(kFetchedListsKey).value_or(std::vector<std::string>{});
     if (std::erase(names, codePageToUtf8(listName)) > 0) ini.setList(kFetchedListsKey, names);
   });
+}
+
+std::vector<std::string> IniSettingsCore::watchLines() const {
+  std::vector<std::string> lines;
+  for (const std::string& line : read().list(kWatchesKey).value_or(std::vector<std::string>{}))
+    if (!line.empty()) lines.push_back(codePageBytes(line));
+  return lines;
+}
+
+void IniSettingsCore::setWatchLines(const std::vector<std::string>& lines) {
+  std::vector<std::string> stored;
+  for (const std::string& line : lines) stored.push_back(codePageToUtf8(line));
+  update([&](IniFile& ini) { setListOrEmpty(ini, kWatchesKey, stored); });
+}
+
+int IniSettingsCore::joinWaitMinutes() const {
+  const long long minutes = read().number(kJoinMinutesKey, 10);
+  return minutes > 0 && minutes <= 24 * 60 * 365 ? static_cast<int>(minutes) : 10;
+}
+
+void IniSettingsCore::setJoinWaitMinutes(int minutes) {
+  update([&](IniFile& ini) { ini.setNumber(kJoinMinutesKey, minutes); });
 }
 
 }  // namespace tarvix
