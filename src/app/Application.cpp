@@ -21,6 +21,8 @@
 #include "app/MainWindow.h"
 #include "app/Resources.h"
 #include "app/ServerDiscoveryRefresh.h"
+#include "app/WatchRunner.h"
+#include "app/WatchesWindow.h"
 #include "app/core/ScanPass.h"
 #include "base/BackgroundJobs.h"
 #include "components/IniSettings.h"
@@ -77,11 +79,14 @@ Application::Application() {
   addMessage_ = std::make_unique<AddEntryWindow>(addMessageSpec());
   masterServers_ = std::make_unique<MasterServersWindow>();
   discovery_ = std::make_unique<ServerDiscoveryRefresh>(settings_, main_.get());
+  watchesWindow_ = std::make_unique<WatchesWindow>();
+  watchRunner_ = std::make_unique<WatchRunner>(settings_);
 
   connectAppWindows();
   connectListsWindows();
   connectAdminWindows();
   connectServerDiscovery();
+  connectWatches();
   fitAndKeyToolWindows();
 }
 
@@ -91,7 +96,7 @@ void Application::fitAndKeyToolWindows() {
                               quickAdd_.get(),   directConnect_.get(), mapChange_.get(),
                               addMap_.get(),     banList_.get(),       addBan_.get(),
                               skinList_.get(),   addSkin_.get(),       messageList_.get(),
-                              addMessage_.get(), masterServers_.get()};
+                              addMessage_.get(), masterServers_.get(), watchesWindow_.get()};
   for (QWidget* window : windows) {
     keepWithinScreen(window);
     closeOnEscape(window);

@@ -25,6 +25,8 @@ class AddEntryWindow;
 class BuddyAlerter;
 class MasterServersWindow;
 class ServerDiscoveryRefresh;
+class WatchRunner;
+class WatchesWindow;
 
 class Application {
  public:
@@ -65,12 +67,16 @@ class Application {
   AddEntryWindow* addMessage() const { return addMessage_.get(); }
   MasterServersWindow* masterServers() const { return masterServers_.get(); }
   ServerDiscoveryRefresh* serverDiscovery() const { return discovery_.get(); }
+  WatchesWindow* watches() const { return watchesWindow_.get(); }
+  WatchRunner* watchRunner() const { return watchRunner_.get(); }
 
  private:
   void connectAppWindows();
   void connectListsWindows();
   void connectAdminWindows();
   void connectServerDiscovery();
+  // Watches and joining (ApplicationWatches.cpp).
+  void connectWatches();
   // Every window but the main window stays within the screen; the tool
   // windows and dialogs close on Escape and tab in reading order.
   void fitAndKeyToolWindows();
@@ -101,6 +107,8 @@ class Application {
   // Beyond the program's fixed order: created after it.
   std::unique_ptr<MasterServersWindow> masterServers_;
   std::unique_ptr<ServerDiscoveryRefresh> discovery_;
+  std::unique_ptr<WatchesWindow> watchesWindow_;
+  std::unique_ptr<WatchRunner> watchRunner_;
 };
 
 }  // namespace tarvix

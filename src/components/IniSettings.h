@@ -92,6 +92,17 @@ class IniSettings {
   // added): a refresh must leave whatever list of that name comes next alone.
   void forgetFetchedList(std::string_view listName);
 
+  // The watches of "tell me when...", one line each (watchLine() in
+  // app/core/WatchPlanner.h); none until the user set one.
+  std::vector<std::string> watchLines() const;
+  void setWatchLines(const std::vector<std::string>& lines);
+  // How long "join when a slot frees" waits: 10 minutes unless the user chose.
+  int joinWaitMinutes() const;
+  void setJoinWaitMinutes(int minutes);
+  // The opt-in "Country" column of the server view: off unless turned on.
+  bool countryColumn() const;
+  void setCountryColumn(bool on);
+
   // A window's last size, position and state (QWidget::saveGeometry) under
   // its objectName; empty until it was first closed.
   QByteArray windowGeometry(const QString& window) const;
