@@ -160,6 +160,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   connect(ui_->autoScanTimer, &QTimer::timeout, this, &MainWindow::autoScanDue);
 
   buildTray();
+  buildWatchMenu();
   bindKeys();
   watchUserView();
   watchPingShutdown();
@@ -432,6 +433,7 @@ const QAbstractItemModel& MainWindow::serverRows() const { return *ui_->serverVi
 unsigned long MainWindow::scanThreadId() const { return scanPass_ ? scanPass_->threadId() : 0; }
 
 void MainWindow::notify(const QString& title, const QString& text) {
+  forgetAlertServer();
   if (!ui_->trayIcon->showNotification(title, text))
     setStatusText(QString(text).replace('\n', "; "));
 }
@@ -518,6 +520,7 @@ void MainWindow::deleteSelectedServer() {
     // which would query that server.
     ui_->serverView->selectionModel()->clear();
     delete row;
+    emit serverDeleted(toBytes(name));
   } catch (const FileError&) {
     consoleLogs().append(LogKind::BadLog, "!! server cant be deleted - list is in use");
     setStatusText("serverlist is in use...start Tarvix again and delete server before scaning !");
