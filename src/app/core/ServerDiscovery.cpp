@@ -127,6 +127,9 @@ void explainFailures(const DiscoveryRequest& request, const std::vector<MasterJo
     result.failures.push_back(*f);
     result.messages.push_back(f->line());
   }
+  if (result.privateDropped > 0)
+    result.messages.push_back("masters: " + std::to_string(result.privateDropped) +
+                              " listed addresses in private networks were not asked");
 }
 
 // Masters that delivered a list (each counted once), and what their lists held.
@@ -155,6 +158,7 @@ DiscoveryResult discoverServers(const DiscoveryRequest& request, const StopSigna
   FoundServers servers(found);
   GameSpyFeed feed;
   std::atomic<std::size_t> listed{0}, asked{0};
+  std::size_t noSocket = 0;
   auto askedText = [&] {
     return std::to_string(asked.load()) + " of " + std::to_string(listed.load()) + " servers asked";
   };
@@ -184,12 +188,18 @@ DiscoveryResult discoverServers(const DiscoveryRequest& request, const StopSigna
   // Each list's servers are asked as soon as the list is in.
   queryGameSpyFeed(feed, std::max(request.parallel, 1), request.timeoutMs, stop,
                    [&](std::size_t i, GameSpyAnswer answer) {
+                     noSocket += answer.noSocket;
                      servers.answer(i, answer);
                      ++asked;
                      say(askedText);
                    });
   fetching.join();
   lan.join();
+  if (noSocket > 0)
+    result.failures.push_back(
+        {"servers", SourceProblem::NoResources,
+         std::to_string(noSocket) + " servers were not asked: no socket could be had",
+         "close other programs, or ask fewer servers at once"});
   result.servers = servers.takeInOrder();
   countSources(jobs, lan, result);
   explainFailures(request, jobs, lan, result);
