@@ -67,6 +67,8 @@ class OptionsWindow : public QWidget {
 
   // Showing: the fields and boxes from the settings, the server lists.
   void fillFromSettings();
+  // The controls' signals, the list menu's actions and the double-click.
+  void wireControls();
   // Hiding: Config from this window and the settings.
   void saveSettings();
   // Config as this window and the settings make it.
