@@ -164,6 +164,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   connect(ui_->autoScanTimer, &QTimer::timeout, this, &MainWindow::autoScanDue);
 
   buildTray();
+  buildWatchMenu();
   bindKeys();
   watchUserView();
   watchPingShutdown();
@@ -472,6 +473,7 @@ const QAbstractItemModel& MainWindow::serverRows() const { return *ui_->serverVi
 unsigned long MainWindow::scanThreadId() const { return scanPass_ ? scanPass_->threadId() : 0; }
 
 void MainWindow::notify(const QString& title, const QString& text) {
+  forgetAlertServer();
   if (!ui_->trayIcon->showNotification(title, text))
     setStatusText(QString(text).replace('\n', "; "));
 }

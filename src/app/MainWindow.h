@@ -16,6 +16,7 @@
 #include "app/core/HeadlessScan.h"
 #include "app/core/ServerDetails.h"
 #include "app/core/ServerFilter.h"
+#include "app/core/WatchPlanner.h"
 #include "components/Background.h"
 #include "lists/ScanState.h"
 #include "lists/ServerPropertiesWindow.h"
@@ -40,6 +41,7 @@ class QTreeWidgetItem;
 
 namespace tarvix {
 
+class HistoryRecorder;
 class ScanPass;
 class TrayIcon;
 
@@ -62,6 +64,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void stopScan();
   // The running pass's thread, 0 without one.
   unsigned long scanThreadId() const;
+  // Where each pass's rows go when tarvix.ini records history; none: nowhere.
+  void setHistory(std::shared_ptr<HistoryRecorder> history) { history_ = std::move(history); }
 
   // ---- the server list ----
   // Empties the server name list, the three views and the detail labels.
@@ -105,6 +109,15 @@ class MainWindow : public QMainWindow, public ScanState {
   void setStatusText(const QString& text);
   // A notice in the notification area, or without one in the status bar.
   void notify(const QString& title, const QString& text);
+  // ---- watches and joining (MainWindowWatches.cpp) ----
+  // A watch's notice: clicking it (or the status bar showing it) selects
+  // the server's row.
+  void notifyAbout(const QString& server, const QString& text);
+  // The join's server has room: selects its row and connects, as "connect" does.
+  void joinServerNamed(const QString& server);
+  // The join's wait in the status bar beside its cancel button; an empty
+  // text removes both.
+  void showJoinWaiting(const QString& text);
   // "2.10 build 08.07.2003"
   QString versionText() const { return versionText_; }
 
@@ -145,6 +158,11 @@ class MainWindow : public QMainWindow, public ScanState {
   void shuttingDown();
   // A scan pass ran to its end with these buddy and clan-tag hits.
   void scanPassFinished(const std::vector<tarvix::HeadlessBuddy>& hits);
+  // "tell me when..." and "join when a slot frees" on the selected row's server.
+  void watchRequested(const tarvix::Watch& watch);
+  void joinRequested(const tarvix::Watch& server);
+  void joinCancelRequested();
+  void watchesRequested();
   // "add to list...": the selected row's server is copied into a list the
   // user chooses.
   void addToListRequested(const std::string& serverName);
@@ -248,6 +266,16 @@ class MainWindow : public QMainWindow, public ScanState {
   // which it needed, is not installed.
   bool runGame(const std::string& exePath, const std::string& params, bool& wineMissing);
 
+  // ---- watches (MainWindowWatches.cpp) ----
+  class WatchParts;
+  void buildWatchMenu();
+  // The selected row's server as a watch of `kind`; nothing without one.
+  std::optional<Watch> selectedWatch(WatchKind kind) const;
+  void selectServerNamed(const QString& server);
+  // A notice of anything but a watch: a click on it selects nothing.
+  void forgetAlertServer();
+  WatchParts* watchParts_ = nullptr;
+
   // ---- ping shutdown (MainWindowPingShutdown.cpp) ----
   // Starts the run of the host checker's pings; they end with the program.
   void watchPingShutdown();
@@ -300,6 +328,7 @@ class MainWindow : public QMainWindow, public ScanState {
   QString versionText_;
   // The server view re-sorts whenever a row's caption is set while this is on.
   bool autoSort_ = true;
+  std::shared_ptr<HistoryRecorder> history_;
   // The running pass (a finished one until the stop joins it). Its stop
   // alone decides which of its changes reach the window.
   std::shared_ptr<ScanPass> scanPass_;
