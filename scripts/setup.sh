@@ -13,6 +13,7 @@ PACKAGES=(
   desktop-file-utils systemd
   openbox
   x11-utils
+  nettle-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -16,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class QSlider;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace tarvix {
 
@@ -69,6 +70,9 @@ class OptionsWindow : public QWidget {
   void fillFromSettings();
   // The controls' signals, the list menu's actions and the double-click.
   void wireControls();
+  // A list's tooltip says whether it is current and whether a refresh wrote
+  // it; a fetched list is shown in italics.
+  void markListItem(QTreeWidgetItem* item, const std::string& name) const;
   // Hiding: Config from this window and the settings.
   void saveSettings();
   // Config as this window and the settings make it.
