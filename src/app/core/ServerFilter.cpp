@@ -7,10 +7,6 @@ namespace tarvix {
 
 namespace {
 
-bool matches(std::string_view field, std::string_view text) {
-  return containsNoCase(field, text) || containsNoCase(withoutColourCodes(field), text);
-}
-
 // "count/max" with both whole numbers.
 bool playerCounts(std::string_view caption, long long& count, long long& max) {
   const std::size_t slash = caption.find('/');
@@ -27,10 +23,12 @@ bool rowPassesFilter(const ServerFilter& filter, const FilterRow& row) {
   if (filter.hideFull && (row.caption == "FULL" || (counted && count >= max))) return false;
   if (filter.hideNoResponse && row.caption == "no response") return false;
   if (filter.text.empty()) return true;
-  if (matches(row.host, filter.text) || matches(row.map, filter.text)) return true;
+  if (containsIgnoringColours(row.host, filter.text) ||
+      containsIgnoringColours(row.map, filter.text))
+    return true;
   if (row.players)
     for (const std::string& name : *row.players)
-      if (matches(name, filter.text)) return true;
+      if (containsIgnoringColours(name, filter.text)) return true;
   return false;
 }
 
