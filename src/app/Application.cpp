@@ -21,6 +21,8 @@
 #include "app/MainWindow.h"
 #include "app/Resources.h"
 #include "app/ServerDiscoveryRefresh.h"
+#include "app/WatchRunner.h"
+#include "app/WatchesWindow.h"
 #include "app/core/ScanPass.h"
 #include "base/BackgroundJobs.h"
 #include "components/IniSettings.h"
@@ -36,6 +38,7 @@
 #include "lists/QuickAddDialog.h"
 #include "lists/SearchWindow.h"
 #include "lists/ServerPropertiesWindow.h"
+#include "store/HistoryRecorder.h"
 
 namespace tarvix {
 
@@ -48,7 +51,7 @@ auto showing(QWidget* window) {
 
 }  // namespace
 
-Application::Application() {
+Application::Application(bool recordHistory) {
   initResources();
   QFont font = QApplication::font();
   font.setPixelSize(11);
@@ -79,11 +82,23 @@ Application::Application() {
   addMessage_ = std::make_unique<AddEntryWindow>(addMessageSpec());
   masterServers_ = std::make_unique<MasterServersWindow>();
   discovery_ = std::make_unique<ServerDiscoveryRefresh>(settings_, main_.get());
+  watchesWindow_ = std::make_unique<WatchesWindow>();
+  watchRunner_ = std::make_unique<WatchRunner>(settings_);
+
+  if (recordHistory) {
+    MainWindow* main = main_.get();
+    history_ = std::make_shared<HistoryRecorder>(kHistoryFile, [main](const std::string& text) {
+      QMetaObject::invokeMethod(
+          main, [main, text] { main->setStatusText(toQString(text)); }, Qt::QueuedConnection);
+    });
+    main->setHistory(history_);
+  }
 
   connectAppWindows();
   connectListsWindows();
   connectAdminWindows();
   connectServerDiscovery();
+  connectWatches();
   fitAndKeyToolWindows();
 }
 
@@ -93,7 +108,7 @@ void Application::fitAndKeyToolWindows() {
                               quickAdd_.get(),   directConnect_.get(), mapChange_.get(),
                               addMap_.get(),     banList_.get(),       addBan_.get(),
                               skinList_.get(),   addSkin_.get(),       messageList_.get(),
-                              addMessage_.get(), masterServers_.get()};
+                              addMessage_.get(), masterServers_.get(), watchesWindow_.get()};
   for (QWidget* window : windows) {
     keepWithinScreen(window);
     closeOnEscape(window);
@@ -123,6 +138,8 @@ void Application::shutdown() {
   shutDown_ = true;
   main_->shutdown();
   BackgroundJobs::instance().stopAll();
+  main_->setHistory(nullptr);
+  history_.reset();
 }
 
 void Application::connectAppWindows() {
@@ -220,6 +237,10 @@ void Application::connectServerDiscovery() {
                    });
   QObject::connect(discovery, &ServerDiscoveryRefresh::statusMessage, main,
                    &MainWindow::setStatusText);
+  QObject::connect(quickAdd_.get(), &QuickAddDialog::serverAdded, discovery,
+                   [discovery](const std::string& name) { discovery->noteListEdit(name, true); });
+  QObject::connect(main, &MainWindow::serverDeleted, discovery,
+                   [discovery](const std::string& name) { discovery->noteListEdit(name, false); });
   // The scan reads the list a refresh is about to replace.
   QObject::connect(discovery, &ServerDiscoveryRefresh::currentListReplacing, main, [main] {
     if (main->scanRunning()) main->stopScan();

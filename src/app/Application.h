@@ -25,12 +25,16 @@ class AddEntryWindow;
 class BuddyAlerter;
 class MasterServersWindow;
 class ServerDiscoveryRefresh;
+class HistoryRecorder;
+class WatchRunner;
+class WatchesWindow;
 
 class Application {
  public:
   // Needs a QApplication. Registers the compiled-in pictures and sets the
-  // program's font before the first window is built.
-  Application();
+  // program's font before the first window is built. Without
+  // `recordHistory` (--no-history) no pass goes into the history.
+  explicit Application(bool recordHistory = true);
   // Shuts down (when not yet done) and deletes the windows in reverse order.
   ~Application();
   Application(const Application&) = delete;
@@ -65,12 +69,16 @@ class Application {
   AddEntryWindow* addMessage() const { return addMessage_.get(); }
   MasterServersWindow* masterServers() const { return masterServers_.get(); }
   ServerDiscoveryRefresh* serverDiscovery() const { return discovery_.get(); }
+  WatchesWindow* watches() const { return watchesWindow_.get(); }
+  WatchRunner* watchRunner() const { return watchRunner_.get(); }
 
  private:
   void connectAppWindows();
   void connectListsWindows();
   void connectAdminWindows();
   void connectServerDiscovery();
+  // Watches and joining (ApplicationWatches.cpp).
+  void connectWatches();
   // Every window but the main window stays within the screen; the tool
   // windows and dialogs close on Escape and tab in reading order.
   void fitAndKeyToolWindows();
@@ -101,6 +109,10 @@ class Application {
   // Beyond the program's fixed order: created after it.
   std::unique_ptr<MasterServersWindow> masterServers_;
   std::unique_ptr<ServerDiscoveryRefresh> discovery_;
+  std::unique_ptr<WatchesWindow> watchesWindow_;
+  std::unique_ptr<WatchRunner> watchRunner_;
+  // Ends (writing what it was handed) before the windows go.
+  std::shared_ptr<HistoryRecorder> history_;
 };
 
 }  // namespace tarvix

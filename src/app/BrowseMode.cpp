@@ -5,7 +5,11 @@
 #include <QJsonObject>
 #include <ostream>
 
+#include "app/HeadlessHistory.h"
+#include "app/core/FetchedLists.h"
+#include "app/core/HistoryPasses.h"
 #include "app/core/ScanPass.h"
+#include "components/IniFetchedLists.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
 
@@ -18,6 +22,7 @@ struct BrowseArguments {
   bool mastersGiven = false;
   bool gamesGiven = false;
   bool json = false;
+  bool history = true;
 };
 
 std::any parse(const ModeArguments& arguments) {
@@ -50,11 +55,12 @@ std::any parse(const ModeArguments& arguments) {
     if (!r.queryServers) throw UsageProblem{"--save needs the servers asked: not with --list-only"};
     std::string name =
         dataBytes(arguments.value("save"), "the list name holds a character the data cannot hold");
-    if (!usableListName(name))
-      throw UsageProblem{"--save needs a list name without dots, slashes or backslashes"};
+    if (const std::string problem = listNameProblem(name); !problem.empty())
+      throw UsageProblem{"--save: " + toQString(problem)};
     b.settings.saveList = std::move(name);
   }
   b.json = arguments.isSet("json");
+  b.history = !arguments.isSet("no-history");
   return b;
 }
 
@@ -68,17 +74,21 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
   if (r.lan) {
     r.lanAddress = ini.lanAddress();
     const auto [first, last] = ini.lanPorts();
-    if (first >= 1 && last <= 65535 && first <= last) {
-      r.lanFirstPort = static_cast<std::uint16_t>(first);
-      r.lanLastPort = static_cast<std::uint16_t>(last);
-    }
+    setLanPorts(r, first, last);
   }
+  IniFetchedLists record;
+  b.settings.record = &record;
+  const auto history = headlessHistory(b.history && r.queryServers, streams.err);
   const BrowseOutcome outcome = runBrowse(b.settings, stop);
+  if (history)
+    history->record(browseHistory(historyNow(), outcome.result,
+                                  browseRows(outcome.result, outcome.names).buddies));
   if (!b.json) return printBrowse(outcome, streams.out, streams.err);
   const QByteArray json = browseJson(outcome);
   streams.out.write(json.constData(), json.size()).flush();
   for (const std::string& m : outcome.result.messages) streams.err << m << '\n';
   if (!outcome.saveError.empty()) streams.err << outcome.saveError << '\n';
+  if (!outcome.saveNote.empty()) streams.err << outcome.saveNote << '\n';
   return outcome.exitCode;
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "app/core/HeadlessScan.h"
 #include "app/core/ServerDetails.h"
 #include "app/core/ServerFilter.h"
+#include "app/core/WatchPlanner.h"
 #include "components/Background.h"
 #include "lists/ScanState.h"
 #include "lists/ServerPropertiesWindow.h"
@@ -30,6 +32,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QSplitter;
 class QStatusBar;
 class QTimer;
 class QToolBar;
@@ -39,6 +42,7 @@ class QTreeWidgetItem;
 
 namespace tarvix {
 
+class HistoryRecorder;
 class ScanPass;
 class TrayIcon;
 
@@ -61,6 +65,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void stopScan();
   // The running pass's thread, 0 without one.
   unsigned long scanThreadId() const;
+  // Where each pass's rows go when tarvix.ini records history; none: nowhere.
+  void setHistory(std::shared_ptr<HistoryRecorder> history) { history_ = std::move(history); }
 
   // ---- the server list ----
   // Empties the server name list, the three views and the detail labels.
@@ -106,6 +112,15 @@ class MainWindow : public QMainWindow, public ScanState {
   void setStatusText(const QString& text);
   // A notice in the notification area, or without one in the status bar.
   void notify(const QString& title, const QString& text);
+  // ---- watches and joining (MainWindowWatches.cpp) ----
+  // A watch's notice: clicking it (or the status bar showing it) selects
+  // the server's row.
+  void notifyAbout(const QString& server, const QString& text);
+  // The join's server has room: selects its row and connects, as "connect" does.
+  void joinServerNamed(const QString& server);
+  // The join's wait in the status bar beside its cancel button; an empty
+  // text removes both.
+  void showJoinWaiting(const QString& text);
   // "2.10 build 08.07.2003"
   QString versionText() const { return versionText_; }
 
@@ -146,9 +161,16 @@ class MainWindow : public QMainWindow, public ScanState {
   void shuttingDown();
   // A scan pass ran to its end with these buddy and clan-tag hits.
   void scanPassFinished(const std::vector<tarvix::HeadlessBuddy>& hits);
+  // "tell me when..." and "join when a slot frees" on the selected row's server.
+  void watchRequested(const tarvix::Watch& watch);
+  void joinRequested(const tarvix::Watch& server);
+  void joinCancelRequested();
+  void watchesRequested();
   // "add to list...": the selected row's server is copied into a list the
   // user chooses.
   void addToListRequested(const std::string& serverName);
+  // "delete server" removed `serverName` from the current list.
+  void serverDeleted(const std::string& serverName);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -161,7 +183,13 @@ class MainWindow : public QMainWindow, public ScanState {
   // ---- building (MainWindow.cpp) ----
   void buildToolBar();
   void setToolButtonVisible(QToolButton* button, bool visible);
+  // The banner, the labels, the split views, the progress and status bars.
   void buildViews(QWidget* central);
+  QWidget* buildBanner(QWidget* central);
+  QWidget* buildSummary(QWidget* central);
+  // The player and buddy views side by side; the server view below them.
+  QWidget* buildUpperViews();
+  QWidget* buildServerView();
   void buildMenus();
   void buildTray();
   // F5, Ctrl+F, Delete and Ctrl+Q (MainWindowKeys.cpp).
@@ -183,6 +211,8 @@ class MainWindow : public QMainWindow, public ScanState {
   // `names` in the order the server view sorts new rows.
   std::vector<std::string> inViewOrder(const std::vector<std::string>& names) const;
   void setRowCaption(QTreeWidgetItem* row, const QString& caption);
+  // A row's icon and caption from the row rule (app/core/ServerRow.h).
+  void showRowState(QTreeWidgetItem* row, const ScanRow& state);
   void setRowIcon(QTreeWidgetItem* row, int icon);
   // Sorts the server view by sortColumn_ and sortDescending_.
   void sortServerView();
@@ -194,13 +224,16 @@ class MainWindow : public QMainWindow, public ScanState {
   // Buddy view caption from its row count.
   void updateBuddyCaption();
   // A column header was clicked: reverses the order and sorts by `column`
-  // (ignored while a pass runs).
+  // (kept for the end of a pass while one runs); a numeric column sorts best
+  // first when it is clicked first.
   void sortServersBy(int column);
   // "delete server": removes the selected row's server from the list after
   // asking (refused while a pass runs).
   void deleteSelectedServer();
   // The automatic scan's timer: starts a pass unless one runs.
   void autoScanDue();
+  // Where tarvix.ini keeps the split between the upper views and the server view.
+  QString splitKey() const { return objectName() + "Split"; }
 
   // ---- scan pass (MainWindowScan.cpp) ----
   class PassView;
@@ -247,6 +280,16 @@ class MainWindow : public QMainWindow, public ScanState {
   // which it needed, is not installed.
   bool runGame(const std::string& exePath, const std::string& params, bool& wineMissing);
 
+  // ---- watches (MainWindowWatches.cpp) ----
+  class WatchParts;
+  void buildWatchMenu();
+  // The selected row's server as a watch of `kind`; nothing without one.
+  std::optional<Watch> selectedWatch(WatchKind kind) const;
+  void selectServerNamed(const QString& server);
+  // A notice of anything but a watch: a click on it selects nothing.
+  void forgetAlertServer();
+  WatchParts* watchParts_ = nullptr;
+
   // ---- ping shutdown (MainWindowPingShutdown.cpp) ----
   // Starts the run of the host checker's pings; they end with the program.
   void watchPingShutdown();
@@ -259,6 +302,9 @@ class MainWindow : public QMainWindow, public ScanState {
   void showServerOrders(bool pingColumn, bool numericPlayers);
   // Keeps the reply time of the row's last pass (-1: none) for the column.
   void keepRowPing(QTreeWidgetItem* row, int replyMs);
+  // The direction that puts the best first in a numeric column (the lowest
+  // ping, the most players); none for a column sorted as text.
+  std::optional<bool> descendingForBestFirst(int column) const;
 
   // ---- the filter bar (MainWindowFilter.cpp) ----
   // Built hidden above the server view; a hidden bar takes no room.
@@ -305,6 +351,7 @@ class MainWindow : public QMainWindow, public ScanState {
   QString versionText_;
   // The server view re-sorts whenever a row's caption is set while this is on.
   bool autoSort_ = true;
+  std::shared_ptr<HistoryRecorder> history_;
   // The running pass (a finished one until the stop joins it). Its stop
   // alone decides which of its changes reach the window.
   std::shared_ptr<ScanPass> scanPass_;

@@ -56,7 +56,7 @@ void MainWindow::buildFilterBar(QWidget* central) {
   // Kept when the user is done typing, not at every key; shutdown keeps it too.
   connect(f.text, &QLineEdit::editingFinished, this, &MainWindow::saveFilter);
   f.bar->setVisible(false);
-  auto* column = static_cast<QVBoxLayout*>(central->layout());
+  auto* column = static_cast<QVBoxLayout*>(ui_->serverView->parentWidget()->layout());
   column->insertWidget(column->indexOf(ui_->serverView), f.bar);
 }
 
@@ -96,9 +96,8 @@ bool passes(const ServerFilter& filter, const QTreeWidgetItem* row) {
   std::vector<std::string> players;
   for (const QString& name : row->data(0, kPlayersRole).toStringList())
     players.push_back(toBytes(name));
-  const std::string caption = toBytes(row->text(0)), map = toBytes(row->text(1)),
-                    host = toBytes(row->text(2));
-  return rowPassesFilter(filter, {caption, map, host, &players});
+  const std::string map = toBytes(row->text(1)), host = toBytes(row->text(2));
+  return rowPassesFilter(filter, {row->data(0, Qt::UserRole).toInt(), map, host, &players});
 }
 
 }  // namespace

@@ -48,6 +48,11 @@ constexpr const char* kFilterTextKey = "Browser/filterText";
 constexpr const char* kColourCodesKey = "Browser/colourCodes";
 constexpr const char* kPingColumnKey = "Browser/pingColumn";
 constexpr const char* kNumericPlayerSortKey = "Browser/numericPlayerSort";
+constexpr const char* kHistoryRecordingKey = "History/record";
+constexpr const char* kLastKnownResultsKey = "History/lastKnownResults";
+constexpr const char* kCountryColumnKey = "Browser/countryColumn";
+constexpr const char* kWatchesKey = "Watches/watches";
+constexpr const char* kJoinMinutesKey = "Watches/joinMinutes";
 
 // QSettings reads "/" and "\" in keys as group separators: a list path is
 // stored percent-encoded.
@@ -67,6 +72,35 @@ bool IniSettings::buddyAlerts() const {
 void IniSettings::setBuddyAlerts(bool on) {
   QSettings(path_, QSettings::IniFormat).setValue(kBuddyAlertsKey, on);
 }
+
+std::vector<std::string> IniSettings::watchLines() const {
+  std::vector<std::string> lines;
+  for (const QString& line :
+       QSettings(path_, QSettings::IniFormat).value(kWatchesKey).toStringList())
+    if (!line.isEmpty()) lines.push_back(toBytes(line));
+  return lines;
+}
+
+void IniSettings::setWatchLines(const std::vector<std::string>& lines) {
+  QStringList list;
+  for (const std::string& line : lines) list << toQString(line);
+  // An empty list is stored as one empty string, read back as none.
+  QSettings(path_, QSettings::IniFormat)
+      .setValue(kWatchesKey, list.isEmpty() ? QStringList{""} : list);
+}
+
+int IniSettings::joinWaitMinutes() const {
+  const int minutes = QSettings(path_, QSettings::IniFormat).value(kJoinMinutesKey, 10).toInt();
+  return minutes > 0 ? minutes : 10;
+}
+
+void IniSettings::setJoinWaitMinutes(int minutes) {
+  QSettings(path_, QSettings::IniFormat).setValue(kJoinMinutesKey, minutes);
+}
+
+bool IniSettings::countryColumn() const { return flag(kCountryColumnKey); }
+
+void IniSettings::setCountryColumn(bool on) { setFlag(kCountryColumnKey, on); }
 
 QByteArray IniSettings::windowGeometry(const QString& window) const {
   return QSettings(path_, QSettings::IniFormat).value("windows/" + window).toByteArray();
@@ -109,6 +143,13 @@ bool IniSettings::flag(const char* key) const {
 void IniSettings::setFlag(const char* key, bool on) {
   QSettings(path_, QSettings::IniFormat).setValue(key, on);
 }
+
+bool IniSettings::historyRecording() const {
+  return QSettings(path_, QSettings::IniFormat).value(kHistoryRecordingKey, true).toBool();
+}
+void IniSettings::setHistoryRecording(bool on) { setFlag(kHistoryRecordingKey, on); }
+bool IniSettings::lastKnownResults() const { return flag(kLastKnownResultsKey); }
+void IniSettings::setLastKnownResults(bool on) { setFlag(kLastKnownResultsKey, on); }
 
 bool IniSettings::filterBar() const { return flag(kFilterBarKey); }
 void IniSettings::setFilterBar(bool on) { setFlag(kFilterBarKey, on); }

@@ -37,6 +37,13 @@ class IniSettings {
   int scanRetries() const;
   void setScanRetries(int retries);
 
+  // "record history of scans" (Options): on unless the user turned it off.
+  bool historyRecording() const;
+  void setHistoryRecording(bool on);
+  // "show last known results" (Options): off unless the user turned it on.
+  bool lastKnownResults() const;
+  void setLastKnownResults(bool on);
+
   // Where the file dialogs open: the folder of the last file chosen; empty
   // before the first.
   QString fileDialogFolder() const;
@@ -91,6 +98,17 @@ class IniSettings {
   // The list was deleted, made or changed by the user (an import, a server
   // added): a refresh must leave whatever list of that name comes next alone.
   void forgetFetchedList(std::string_view listName);
+
+  // The watches of "tell me when...", one line each (watchLine() in
+  // app/core/WatchPlanner.h); none until the user set one.
+  std::vector<std::string> watchLines() const;
+  void setWatchLines(const std::vector<std::string>& lines);
+  // How long "join when a slot frees" waits: 10 minutes unless the user chose.
+  int joinWaitMinutes() const;
+  void setJoinWaitMinutes(int minutes);
+  // The opt-in "Country" column of the server view: off unless turned on.
+  bool countryColumn() const;
+  void setCountryColumn(bool on);
 
   // A window's last size, position and state (QWidget::saveGeometry) under
   // its objectName; empty until it was first closed.
