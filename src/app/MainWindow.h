@@ -162,6 +162,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void joinRequested(const tarvix::Watch& server);
   void joinCancelRequested();
   void watchesRequested();
+  // "history...": the history window for the selected row's server.
+  void historyRequested(const std::string& address, const std::string& name);
   // "add to list...": the selected row's server is copied into a list the
   // user chooses.
   void addToListRequested(const std::string& serverName);
@@ -179,6 +181,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void setToolButtonVisible(QToolButton* button, bool visible);
   void buildViews(QWidget* central);
   void buildMenus();
+  // "history..." in the server menu (MainWindowHistory.cpp).
+  void buildHistoryAction();
   void buildTray();
   // F5, Ctrl+F, Delete and Ctrl+Q (MainWindowKeys.cpp).
   void bindKeys();
