@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth imagemagick fonts-dejavu-core xdotool
   clang libclang-rt-14-dev clang-format
   desktop-file-utils systemd
+  nettle-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

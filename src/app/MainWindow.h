@@ -167,6 +167,8 @@ class MainWindow : public QMainWindow, public ScanState {
   // "add to list...": the selected row's server is copied into a list the
   // user chooses.
   void addToListRequested(const std::string& serverName);
+  // "delete server" removed `serverName` from the current list.
+  void serverDeleted(const std::string& serverName);
 
  protected:
   void showEvent(QShowEvent* event) override;
