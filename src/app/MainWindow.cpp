@@ -150,6 +150,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   buildToolBar();
   buildViews(central);
   buildMenus();
+  buildHistoryAction();
   buildDetails();
   wireLaunchHandlers();
   connect(ui_->remoteConsoleButton, &QToolButton::clicked, this,

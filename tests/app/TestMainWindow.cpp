@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -92,6 +93,7 @@ class TestMainWindow : public QObject {
     Settings settings;
     const QPoint place =
         QApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(17, 53);
+    int dragged = 0;
     {
       MainWindow w(settings);
       w.show();
@@ -107,6 +109,15 @@ class TestMainWindow : public QObject {
       QVERIFY(playerView(w)->height() > players.height());
       QVERIFY(buddyView(w)->width() > buddies.width());
       QCOMPARE(bannerImage(w, 0)->parentWidget()->size(), banner);
+      // The last column takes the room gained; the player drags the split down.
+      QCOMPARE(serverView(w)->columnWidth(3), 90 + 60);
+      QSplitterHandle* split = w.findChild<QSplitter*>("ViewSplitter")->handle(1);
+      const int upper = playerView(w)->height();
+      QTest::mousePress(split, Qt::LeftButton, {}, split->rect().center());
+      QTest::mouseMove(split, split->rect().center() + QPoint(0, 40));
+      QTest::mouseRelease(split, Qt::LeftButton, {}, split->rect().center() + QPoint(0, 40));
+      QVERIFY(qAbs(playerView(w)->height() - (upper + 40)) <= 1);  // the handle's middle
+      dragged = playerView(w)->height();
       QVERIFY(w.close());
     }
     MainWindow again(settings);
@@ -114,6 +125,7 @@ class TestMainWindow : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&again));
     QCOMPARE(again.size(), QSize(740, 708));
     QCOMPARE(again.pos(), place);
+    QCOMPARE(playerView(again)->height(), dragged);
     again.hide();
   }
 
