@@ -9,6 +9,11 @@ PACKAGES=(
   xvfb xauth imagemagick fonts-dejavu-core xdotool
   clang libclang-rt-14-dev clang-format
   desktop-file-utils systemd
+  libmaxminddb-dev
+  libgeoip-dev
+  geoip-database
+  geoip-bin
+  famfamfam-flag-png
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

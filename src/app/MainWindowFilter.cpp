@@ -82,6 +82,7 @@ ServerFilter MainWindow::filterTicks() const {
   filter.hideFull = filter_->hideFull->isChecked();
   filter.hideNoResponse = filter_->hideNoResponse->isChecked();
   filter.text = toBytes(filter_->text->text());
+  filter.country = countryChoice();
   return filter;
 }
 
@@ -96,7 +97,8 @@ bool passes(const ServerFilter& filter, const QTreeWidgetItem* row) {
     players.push_back(toBytes(name));
   const std::string caption = toBytes(row->text(0)), map = toBytes(row->text(1)),
                     host = toBytes(row->text(2));
-  return rowPassesFilter(filter, {caption, map, host, &players});
+  const std::string country = rowCountry(row);
+  return rowPassesFilter(filter, {caption, map, host, &players, country});
 }
 
 }  // namespace

@@ -190,8 +190,9 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   addBuddyAlertsOption(this);
   connect(addMasterServersButton(this), &QPushButton::clicked, this,
           &OptionsWindow::masterServersRequested);
-  for (QCheckBox* look : {addFilterBarOption(this), addColourCodesOption(this),
-                          addPingColumnOption(this), addNumericPlayerSortOption(this)})
+  for (QCheckBox* look :
+       {addFilterBarOption(this), addColourCodesOption(this), addPingColumnOption(this),
+        addNumericPlayerSortOption(this), addCountryColumnOption(this)})
     connect(look, &QCheckBox::toggled, this, &OptionsWindow::browserLooksChanged);
   centreOnDesktop(this);
 

@@ -116,4 +116,9 @@ TEST(ServerFilter, TextMatchesNameMapOrPlayerIgnoringCaseAndColourCodes) {
   f.hideEmpty = true;
   f.text = "host";
   EXPECT_FALSE(rowPassesFilter(f, FilterRow{"0/16", "map", "host", nullptr}));
+  ServerFilter country;
+  country.country = "DE";
+  EXPECT_FALSE(country.hidesNothing());
+  EXPECT_TRUE(rowPassesFilter(country, FilterRow{"0/16", "map", "host", nullptr, "DE"}));
+  EXPECT_FALSE(rowPassesFilter(country, FilterRow{"0/16", "map", "host", nullptr, "AT"}));
 }

@@ -26,6 +26,7 @@ bool rowPassesFilter(const ServerFilter& filter, const FilterRow& row) {
   if (filter.hideEmpty && counted && count == 0) return false;
   if (filter.hideFull && (row.caption == "FULL" || (counted && count >= max))) return false;
   if (filter.hideNoResponse && row.caption == "no response") return false;
+  if (!filter.country.empty() && row.country != filter.country) return false;
   if (filter.text.empty()) return true;
   if (matches(row.host, filter.text) || matches(row.map, filter.text)) return true;
   if (row.players)
