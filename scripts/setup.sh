@@ -5,6 +5,8 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev
+  libsqlite3-dev
+  qt6-charts-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth imagemagick fonts-dejavu-core xdotool
   clang libclang-rt-14-dev clang-format

@@ -38,6 +38,7 @@
 #include "lists/QuickAddDialog.h"
 #include "lists/SearchWindow.h"
 #include "lists/ServerPropertiesWindow.h"
+#include "store/HistoryRecorder.h"
 
 namespace tarvix {
 
@@ -50,7 +51,7 @@ auto showing(QWidget* window) {
 
 }  // namespace
 
-Application::Application() {
+Application::Application(bool recordHistory) {
   initResources();
   QFont font = QApplication::font();
   font.setPixelSize(11);
@@ -81,6 +82,15 @@ Application::Application() {
   discovery_ = std::make_unique<ServerDiscoveryRefresh>(settings_, main_.get());
   watchesWindow_ = std::make_unique<WatchesWindow>();
   watchRunner_ = std::make_unique<WatchRunner>(settings_);
+
+  if (recordHistory) {
+    MainWindow* main = main_.get();
+    history_ = std::make_shared<HistoryRecorder>(kHistoryFile, [main](const std::string& text) {
+      QMetaObject::invokeMethod(
+          main, [main, text] { main->setStatusText(toQString(text)); }, Qt::QueuedConnection);
+    });
+    main->setHistory(history_);
+  }
 
   connectAppWindows();
   connectListsWindows();
@@ -126,6 +136,8 @@ void Application::shutdown() {
   shutDown_ = true;
   main_->shutdown();
   BackgroundJobs::instance().stopAll();
+  main_->setHistory(nullptr);
+  history_.reset();
 }
 
 void Application::connectAppWindows() {

@@ -25,14 +25,16 @@ class AddEntryWindow;
 class BuddyAlerter;
 class MasterServersWindow;
 class ServerDiscoveryRefresh;
+class HistoryRecorder;
 class WatchRunner;
 class WatchesWindow;
 
 class Application {
  public:
   // Needs a QApplication. Registers the compiled-in pictures and sets the
-  // program's font before the first window is built.
-  Application();
+  // program's font before the first window is built. Without
+  // `recordHistory` (--no-history) no pass goes into the history.
+  explicit Application(bool recordHistory = true);
   // Shuts down (when not yet done) and deletes the windows in reverse order.
   ~Application();
   Application(const Application&) = delete;
@@ -109,6 +111,8 @@ class Application {
   std::unique_ptr<ServerDiscoveryRefresh> discovery_;
   std::unique_ptr<WatchesWindow> watchesWindow_;
   std::unique_ptr<WatchRunner> watchRunner_;
+  // Ends (writing what it was handed) before the windows go.
+  std::shared_ptr<HistoryRecorder> history_;
 };
 
 }  // namespace tarvix

@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <ostream>
 
+#include "app/HeadlessHistory.h"
+#include "app/core/HistoryPasses.h"
 #include "app/core/ScanPass.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
@@ -18,6 +20,7 @@ struct BrowseArguments {
   bool mastersGiven = false;
   bool gamesGiven = false;
   bool json = false;
+  bool history = true;
 };
 
 std::any parse(const ModeArguments& arguments) {
@@ -55,6 +58,7 @@ std::any parse(const ModeArguments& arguments) {
     b.settings.saveList = std::move(name);
   }
   b.json = arguments.isSet("json");
+  b.history = !arguments.isSet("no-history");
   return b;
 }
 
@@ -73,7 +77,11 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
       r.lanLastPort = static_cast<std::uint16_t>(last);
     }
   }
+  const auto history = headlessHistory(b.history && r.queryServers, streams.err);
   const BrowseOutcome outcome = runBrowse(b.settings, stop);
+  if (history)
+    history->record(browseHistory(historyNow(), outcome.result,
+                                  browseRows(outcome.result, outcome.names).buddies));
   if (!b.json) return printBrowse(outcome, streams.out, streams.err);
   const QByteArray json = browseJson(outcome);
   streams.out.write(json.constData(), json.size()).flush();

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "app/BrowseMode.h"
+#include "app/HistoryMode.h"
 #include "app/QueryMode.h"
 #include "app/RconMode.h"
 #include "app/ScanMode.h"
@@ -61,6 +62,11 @@ const OptionSpec kOptions[] = {
      "or each --master), ask every server listed and print the rows\n"
      "as --scan does, the game address IP:PORT for the entry;\n"
      "exit 3 when no master and no LAN server answered"},
+    {"history", "HOST:PORT", &historyMode, kAnyMode, "--history HOST:PORT [--days N] [--json]",
+     "print what the scans recorded of one server over the last N\n"
+     "days (1 unless given): samples, then 10-minute, hourly and\n"
+     "daily summaries as they age; who of the buddies was seen there"},
+    {"days", "N", nullptr, "history", "", ""},
     {"master", "HOST[:PORT]", nullptr, "browse", "",
      "a master server to ask (port 28900 unless given); repeatable"},
     {"game", "NAME", nullptr, "browse", "",
@@ -84,7 +90,10 @@ const OptionSpec kOptions[] = {
     {"every", "SECONDS", nullptr, "watch", "", ""},
     {"timeout", "MS", nullptr, "query scan rcon browse", "",
      "reply time-out in milliseconds (Config's unless given;\n500 for --browse)"},
-    {"json", "", nullptr, "query scan browse", "", "print one JSON document instead of text"},
+    {"json", "", nullptr, "query scan browse history", "",
+     "print one JSON document instead of text"},
+    {"no-history", "", nullptr, "window scan browse watch", "",
+     "keep nothing of this run in the history (history.sqlite)"},
     {"data", "DIR", nullptr, kAnyMode, "",
      "the data folder (the current folder when it holds Config or\n"
      "Serverlists, otherwise $XDG_DATA_HOME/tarvix)"},
@@ -278,6 +287,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                             .arg(QLatin1String(spec.name),
                                  mode.isEmpty() ? QStringLiteral("the window") : "--" + mode));
 
+  c.recordHistory = !parser.isSet("no-history");
   if (parser.isSet("data")) c.dataFolder = QFile::encodeName(parser.value("data")).toStdString();
   if (!c.unit) {
     const QStringList positional = parser.positionalArguments();

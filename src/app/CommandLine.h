@@ -87,6 +87,7 @@ struct CommandLine {
   std::any parsed;                        // Headless: what the unit's parse returned
   std::optional<std::string> dataFolder;  // --data DIR, in the system's file name encoding
   QString problem;                        // UsageError: what was wrong
+  bool recordHistory = true;              // false with --no-history
 
   // The arguments of a headless mode whose parse returns a T; nullptr for
   // any other mode.

@@ -40,6 +40,7 @@ class QTreeWidgetItem;
 
 namespace tarvix {
 
+class HistoryRecorder;
 class ScanPass;
 class TrayIcon;
 
@@ -62,6 +63,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void stopScan();
   // The running pass's thread, 0 without one.
   unsigned long scanThreadId() const;
+  // Where each pass's rows go when tarvix.ini records history; none: nowhere.
+  void setHistory(std::shared_ptr<HistoryRecorder> history) { history_ = std::move(history); }
 
   // ---- the server list ----
   // Empties the server name list, the three views and the detail labels.
@@ -323,6 +326,7 @@ class MainWindow : public QMainWindow, public ScanState {
   QString versionText_;
   // The server view re-sorts whenever a row's caption is set while this is on.
   bool autoSort_ = true;
+  std::shared_ptr<HistoryRecorder> history_;
   // The running pass (a finished one until the stop joins it). Its stop
   // alone decides which of its changes reach the window.
   std::shared_ptr<ScanPass> scanPass_;

@@ -14,6 +14,7 @@
 
 #include "app/MainWindow.h"
 #include "app/MainWindowUi.h"
+#include "app/core/HistoryPasses.h"
 #include "app/core/ScanPass.h"
 #include "base/ConsoleLogs.h"
 #include "components/ChangeBatcher.h"
@@ -21,6 +22,7 @@
 #include "components/IniSettings.h"
 #include "components/QtText.h"
 #include "components/ViewItems.h"
+#include "store/HistoryRecorder.h"
 
 namespace tarvix {
 
@@ -42,8 +44,12 @@ struct ScanSnapshot {
 // that has not run yet is dropped on the UI thread (post() below).
 class MainWindow::PassView : public ScanView {
  public:
-  explicit PassView(MainWindow* form)
-      : window_(form), settings_(form->settings_), snap_(std::make_shared<ScanSnapshot>()) {
+  // `history`, when given, gets the pass's rows and hits at its end.
+  PassView(MainWindow* form, std::shared_ptr<HistoryRecorder> history)
+      : window_(form),
+        settings_(form->settings_),
+        snap_(std::make_shared<ScanSnapshot>()),
+        history_(std::move(history)) {
     refreshHosts(form, *snap_);
     refreshNames(form, *snap_);
     auto snap = snap_;
@@ -126,6 +132,7 @@ class MainWindow::PassView : public ScanView {
     post([text](MainWindow* f) { f->setStatusText(toQString(text)); }, kStatusKey);
   }
   void setRow(int index, const ScanRow& texts) override {
+    if (history_) recording_.addRow(texts);
     post([index, texts](MainWindow* f) {
       QTreeWidgetItem* row = f->serverRow(index);
       if (!row) return;
@@ -147,6 +154,7 @@ class MainWindow::PassView : public ScanView {
         kScrollKey);
   }
   void addBuddy(const std::string& caption, const std::string& server) override {
+    if (history_) recording_.addHit(caption, server);
     post([caption, server](MainWindow* f) {
       // Put where the view's sort puts it (after equal captions), so the
       // sorted view need not move rows: thousands of hits stay cheap.
@@ -194,6 +202,8 @@ class MainWindow::PassView : public ScanView {
     });
   }
   void finishPass() override {
+    // Handed over here, on the pass's thread; written on the recorder's.
+    if (history_) history_->record(recording_.finish(historyNow()));
     post([](MainWindow* f) {
       f->stopScan();
       std::vector<HeadlessBuddy> hits;
@@ -245,6 +255,8 @@ class MainWindow::PassView : public ScanView {
   std::weak_ptr<WorkerPass> pass_;
   std::shared_ptr<ScanSnapshot> snap_;
   std::vector<QMetaObject::Connection> connections_;
+  std::shared_ptr<HistoryRecorder> history_;
+  PassRecording recording_;  // the pass's thread only
 };
 
 // "scan now"
@@ -261,7 +273,7 @@ void MainWindow::startScan() {
   stopScanPass();
   const IniSettings ini;
   const int parallel = ini.parallelScan() ? kDefaultParallelQueries : 0;
-  auto view = std::make_shared<PassView>(this);
+  auto view = std::make_shared<PassView>(this, ini.historyRecording() ? history_ : nullptr);
   scanPass_ = std::make_shared<ScanPass>(view, parallel, ini.scanRetries());
   view->setPass(scanPass_);
   scanPass_->start();

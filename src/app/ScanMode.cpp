@@ -2,9 +2,11 @@
 
 #include <ostream>
 
+#include "app/HeadlessHistory.h"
 #include "app/JsonOutput.h"
 #include "app/core/BuddyAlerts.h"
 #include "app/core/Headless.h"
+#include "app/core/HistoryPasses.h"
 #include "app/core/ScanPass.h"
 #include "app/core/TerminalText.h"
 #include "components/IniSettings.h"
@@ -26,6 +28,7 @@ std::any parse(const ModeArguments& arguments) {
                           QStringLiteral("--retries takes 0 to %1").arg(kMaxScanRetries))
                   .value_or(0);
   s.json = arguments.isSet("json");
+  s.history = !arguments.isSet("no-history");
   return s;
 }
 
@@ -42,7 +45,9 @@ std::vector<HeadlessBuddy> recordHits(const ScanOutcome& scan) {
 
 int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
   const auto& s = std::any_cast<const ScanArguments&>(parsed);
+  const auto history = headlessHistory(s.history, streams.err);
   const ScanOutcome scan = scanList(s.list, s.timeoutMs, s.parallel, s.retries);
+  if (history && scan.ran) history->record(scanHistory(historyNow(), scan.rows, scan.buddies));
   const std::vector<HeadlessBuddy> fresh = recordHits(scan);
   if (!s.json) return printScan(scan, streams.out, streams.err);
   const QByteArray json = scanJson(scan, fresh);

@@ -14,6 +14,7 @@ struct ScanArguments {
   std::optional<int> parallel;  // queries in flight; none: one at a time
   int retries = 0;              // requests after the first to a silent server
   bool json = false;
+  bool history = true;  // the pass goes into the history unless --no-history
 };
 
 extern const ModeUnit scanMode;

@@ -8,7 +8,9 @@
 #include <ostream>
 #include <utility>
 
+#include "app/HeadlessHistory.h"
 #include "app/core/Headless.h"
+#include "app/core/HistoryPasses.h"
 #include "app/core/SecretLine.h"
 #include "app/core/TerminalText.h"
 #include "components/QtText.h"
@@ -37,6 +39,7 @@ std::any parse(const ModeArguments& arguments) {
   w.bans = arguments.isSet("bans");
   w.skins = arguments.isSet("skins");
   w.announce = arguments.isSet("announce");
+  w.recordHistory = !arguments.isSet("no-history");
   w.everySeconds =
       arguments
           .number("every", 1, kMaxEverySeconds, "--every needs a number of seconds from 1 to 86400")
@@ -70,6 +73,14 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
     cfg.scanTimeout = 500;
   }
   settings.scanTimeout = cfg.scanTimeout;
+  // The server's own status goes into the history at every interval.
+  const auto history = headlessHistory(settings.recordHistory, streams.err);
+  if (history)
+    settings.statusSeen = [&history, address = settings.host + ":" + settings.port](
+                              const std::string& reply, int ms) {
+      if (auto s = statusSample(address, keyValue(reply, kHostNameKey), reply, ms))
+        history->record({historyNow(), {*s}, {}});
+    };
   std::mutex outputMutex;
   WatchDaemon daemon(std::move(settings), [&](std::string_view source, std::string_view text) {
     QByteArray line = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toUtf8();

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     tarvix::dialogs().showError(nullptr, QString::fromLocal8Bit(error));
     return 1;
   }
-  tarvix::Application program;
+  tarvix::Application program(commandLine.recordHistory);
   program.show();
   int rc = app.exec();
   program.shutdown();

@@ -48,6 +48,8 @@ constexpr const char* kFilterTextKey = "Browser/filterText";
 constexpr const char* kColourCodesKey = "Browser/colourCodes";
 constexpr const char* kPingColumnKey = "Browser/pingColumn";
 constexpr const char* kNumericPlayerSortKey = "Browser/numericPlayerSort";
+constexpr const char* kHistoryRecordingKey = "History/record";
+constexpr const char* kLastKnownResultsKey = "History/lastKnownResults";
 constexpr const char* kCountryColumnKey = "Browser/countryColumn";
 constexpr const char* kWatchesKey = "Watches/watches";
 constexpr const char* kJoinMinutesKey = "Watches/joinMinutes";
@@ -141,6 +143,13 @@ bool IniSettings::flag(const char* key) const {
 void IniSettings::setFlag(const char* key, bool on) {
   QSettings(path_, QSettings::IniFormat).setValue(key, on);
 }
+
+bool IniSettings::historyRecording() const {
+  return QSettings(path_, QSettings::IniFormat).value(kHistoryRecordingKey, true).toBool();
+}
+void IniSettings::setHistoryRecording(bool on) { setFlag(kHistoryRecordingKey, on); }
+bool IniSettings::lastKnownResults() const { return flag(kLastKnownResultsKey); }
+void IniSettings::setLastKnownResults(bool on) { setFlag(kLastKnownResultsKey, on); }
 
 bool IniSettings::filterBar() const { return flag(kFilterBarKey); }
 void IniSettings::setFilterBar(bool on) { setFlag(kFilterBarKey, on); }

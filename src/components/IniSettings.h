@@ -37,6 +37,13 @@ class IniSettings {
   int scanRetries() const;
   void setScanRetries(int retries);
 
+  // "record history of scans" (Options): on unless the user turned it off.
+  bool historyRecording() const;
+  void setHistoryRecording(bool on);
+  // "show last known results" (Options): off unless the user turned it on.
+  bool lastKnownResults() const;
+  void setLastKnownResults(bool on);
+
   // Where the file dialogs open: the folder of the last file chosen; empty
   // before the first.
   QString fileDialogFolder() const;

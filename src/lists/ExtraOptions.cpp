@@ -113,6 +113,25 @@ QCheckBox* addBuddyAlertsOption(QWidget* window) {
                    &IniSettings::buddyAlerts, &IniSettings::setBuddyAlerts);
 }
 
+QCheckBox* addHistoryOptions(QWidget* window) {
+  QCheckBox* record =
+      addOption(window, "record history of scans", "HistoryCheckBox",
+                "Keeps what every scan saw in history.sqlite: \"history...\" in the server "
+                "menu shows a server's players, busy hours and maps",
+                &IniSettings::historyRecording, &IniSettings::setHistoryRecording);
+  const QRect row = record->geometry();
+  const int half = row.width() / 2;
+  record->setGeometry(row.adjusted(0, 0, -half, 0));
+  const QSize size = window->size();
+  QCheckBox* last = addOption(window, "show last known results", "LastKnownResultsCheckBox",
+                              "Until the first scan, each server shows what the last scan "
+                              "recorded, greyed",
+                              &IniSettings::lastKnownResults, &IniSettings::setLastKnownResults);
+  window->setFixedSize(size);
+  last->setGeometry(row.adjusted(row.width() - half, 0, 0, 0));
+  return last;
+}
+
 QCheckBox* addFilterBarOption(QWidget* window) {
   return addOption(window, "show filter bar", "FilterBarCheckBox",
                    "Hide empty, full or silent servers, or find a name, map or player",

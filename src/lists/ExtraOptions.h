@@ -16,6 +16,10 @@ namespace tarvix {
 QCheckBox* addParallelScanOption(QWidget* window);
 // "alert me when a buddy comes online"
 QCheckBox* addBuddyAlertsOption(QWidget* window);
+// "record history of scans" (on unless turned off) and "show last known
+// results" side by side in one row; returns the second, a look of the main
+// window.
+QCheckBox* addHistoryOptions(QWidget* window);
 // "master servers...": a button in a row of its own; the caller connects it.
 QPushButton* addMasterServersButton(QWidget* window);
 // The main window's opt-in looks: "show filter bar", "show colour codes as

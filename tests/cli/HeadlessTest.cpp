@@ -309,3 +309,25 @@ TEST(Headless, BrowseWithoutAnySourceAndItsUsageErrors) {
     EXPECT_EQ(run(args).code, 2) << line;
   }
 }
+
+// Each headless pass goes into the history unless --no-history; --history
+// prints what it holds of a server, and says when it holds nothing.
+TEST(Headless, PassesGoIntoTheHistoryThatHistoryPrints) {
+  TempDataDir dir;
+  FakeGameServer server;
+  server.setReply(makeStatusReply("\\mapname\\dm/mohdm6\\sv_maxclients\\8", {{5, "Sniper"}}));
+  dir.writeInstallation({"Up", "127.0.0.1", server.portText()});
+  dir.writeLines("Buddys.txt", {"sniper"});
+  const std::string address = "127.0.0.1:" + server.portText();
+  ASSERT_EQ(run({"--scan", "--timeout", "2000"}).code, 0);
+  ASSERT_EQ(run({"--scan", "--timeout", "2000", "--no-history"}).code, 0);
+
+  HeadlessRun r = run({"--history", address, "--days", "2"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  const std::size_t sample = r.out.find("\tsample\t1\t1.0\t1\t8\tdm/mohdm6\n");
+  ASSERT_NE(sample, std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\tsample\t", sample + 1), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("seen\tsniper\t"), std::string::npos) << r.out;
+  EXPECT_EQ(run({"--history", "127.0.0.1:1"}).err, "no history yet for 127.0.0.1:1\n");
+  EXPECT_EQ(run({"--history", address, "--days", "731"}).code, kUsageExit);
+}

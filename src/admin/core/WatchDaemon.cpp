@@ -7,6 +7,7 @@
 
 #include "base/Text.h"
 #include "protocol/Rcon.h"
+#include "protocol/StatusQuery.h"
 
 namespace tarvix {
 
@@ -129,6 +130,8 @@ void WatchDaemon::run(const StopSignal& stop) {
     if (antiCheatDue) antiCheatAt = now + interval;
     if (announcerDue) announcerAt = now + interval;
     if (antiCheatDue || announcerDue) tick(antiCheatDue, announcerDue, stop);
+    // After the password check: the passes run on their own threads.
+    if (antiCheatDue && settings_.statusSeen && !stop.requested()) askStatus(stop);
 
     const Clock::time_point next =
         settings_.announce ? std::min(antiCheatAt, announcerAt) : antiCheatAt;
@@ -219,6 +222,15 @@ RconAccess WatchDaemon::checkAccess(const StopSignal& stop) {
       break;
   }
   return access;
+}
+
+void WatchDaemon::askStatus(const StopSignal& stop) {
+  UdpClient client;
+  const Clock::time_point sent = Clock::now();
+  const UdpResult reply =
+      queryStatus(client, settings_.host, settings_.port, settings_.scanTimeout, &stop);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent);
+  if (reply.ok()) settings_.statusSeen(reply.bytes, static_cast<int>(ms.count()));
 }
 
 void WatchDaemon::reportListMissing() {

@@ -30,6 +30,10 @@ struct WatchSettings {
   int everySeconds = kWatchDefaultEverySeconds;
   int scanTimeout = 500;  // reply time-out of the anti-cheat pass and the password check
   WorkerTiming timing;    // scales the passes' pauses and the interval (tests)
+  // When set, the server's status reply (and its time in milliseconds) at
+  // the start of every interval, for the history.
+  std::function<void(const std::string& reply, int replyMs)> statusSeen;
+  bool recordHistory = true;  // false with --no-history; the mode sets statusSeen
 };
 
 // Receives one output line: the log's name ("ScanLog", "PlayerLog",
@@ -63,6 +67,7 @@ class WatchDaemon {
   void tick(bool antiCheatDue, bool announcerDue, const StopSignal& stop);
   RconAccess checkAccess(const StopSignal& stop);
   void reportListMissing();
+  void askStatus(const StopSignal& stop);
   void say(std::string_view source, std::string_view text);
 
   WatchSettings settings_;

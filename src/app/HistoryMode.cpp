@@ -1,0 +1,78 @@
+#include "app/HistoryMode.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <ostream>
+
+#include "app/core/Headless.h"
+#include "app/core/HistoryPasses.h"
+#include "app/core/HistoryText.h"
+#include "components/QtText.h"
+#include "store/DataFile.h"
+
+namespace tarvix {
+
+namespace {
+
+std::any parse(const ModeArguments& arguments) {
+  HistoryArguments h;
+  h.address = arguments.localBytes("history");
+  std::string host, port;
+  if (!splitAddress(h.address, host, port)) throw UsageProblem{"--history needs HOST:PORT"};
+  if (!arguments.positional().isEmpty())
+    throw UsageProblem{"unexpected argument: " + arguments.positional().first()};
+  h.days = arguments
+               .number("days", 1, kMaxHistoryDays,
+                       QStringLiteral("--days takes 1 to %1").arg(kMaxHistoryDays))
+               .value_or(1);
+  h.json = arguments.isSet("json");
+  return h;
+}
+
+QByteArray historyJson(const std::string& address, const std::vector<HistoryPoint>& points,
+                       const std::vector<LastSighting>& seen) {
+  QJsonArray samples;
+  for (const HistoryPoint& p : points)
+    samples.append(QJsonObject{{"time", static_cast<qint64>(p.time)},
+                               {"span", p.span},
+                               {"least", p.low},
+                               {"mean", p.mean},
+                               {"most", p.high},
+                               {"max", p.maxPlayers},
+                               {"map", toQString(p.map)},
+                               {"samples", p.count}});
+  QJsonArray people;
+  for (const LastSighting& s : seen)
+    people.append(QJsonObject{{"name", toQString(s.name)}, {"time", static_cast<qint64>(s.time)}});
+  const QJsonObject root{{"address", toQString(address)}, {"points", samples}, {"seen", people}};
+  return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
+  const auto& h = std::any_cast<const HistoryArguments&>(parsed);
+  std::vector<HistoryPoint> points;
+  std::vector<LastSighting> seen;
+  try {
+    History history(kHistoryFile, {.readOnly = true});
+    const std::int64_t now = historyNow();
+    points = history.points(h.address, now - std::int64_t{h.days} * 86400, now);
+    seen = history.sightings(h.address);
+  } catch (const HistoryError& e) {
+    // No file yet is no history yet; anything else is said as it is.
+    if (fileExists(kHistoryFile)) {
+      streams.err << "tarvix: " << e.what() << "\n";
+      return 1;
+    }
+  }
+  if (!h.json) return printHistory(h.address, points, seen, streams.out, streams.err);
+  const QByteArray json = historyJson(h.address, points, seen);
+  streams.out.write(json.constData(), json.size()).flush();
+  return points.empty() && seen.empty() ? 1 : 0;
+}
+
+}  // namespace
+
+const ModeUnit historyMode{.name = "history", .parse = parse, .run = run};
+
+}  // namespace tarvix
