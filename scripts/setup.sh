@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth imagemagick fonts-dejavu-core xdotool
   clang libclang-rt-14-dev clang-format
   desktop-file-utils systemd
+  nettle-dev
   libmaxminddb-dev
   libgeoip-dev
   geoip-database

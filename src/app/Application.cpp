@@ -235,6 +235,10 @@ void Application::connectServerDiscovery() {
                    });
   QObject::connect(discovery, &ServerDiscoveryRefresh::statusMessage, main,
                    &MainWindow::setStatusText);
+  QObject::connect(quickAdd_.get(), &QuickAddDialog::serverAdded, discovery,
+                   [discovery](const std::string& name) { discovery->noteListEdit(name, true); });
+  QObject::connect(main, &MainWindow::serverDeleted, discovery,
+                   [discovery](const std::string& name) { discovery->noteListEdit(name, false); });
   // The scan reads the list a refresh is about to replace.
   QObject::connect(discovery, &ServerDiscoveryRefresh::currentListReplacing, main, [main] {
     if (main->scanRunning()) main->stopScan();

@@ -6,8 +6,10 @@
 #include <ostream>
 
 #include "app/HeadlessHistory.h"
+#include "app/core/FetchedLists.h"
 #include "app/core/HistoryPasses.h"
 #include "app/core/ScanPass.h"
+#include "components/IniFetchedLists.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
 
@@ -53,8 +55,8 @@ std::any parse(const ModeArguments& arguments) {
     if (!r.queryServers) throw UsageProblem{"--save needs the servers asked: not with --list-only"};
     std::string name =
         dataBytes(arguments.value("save"), "the list name holds a character the data cannot hold");
-    if (!usableListName(name))
-      throw UsageProblem{"--save needs a list name without dots, slashes or backslashes"};
+    if (const std::string problem = listNameProblem(name); !problem.empty())
+      throw UsageProblem{"--save: " + toQString(problem)};
     b.settings.saveList = std::move(name);
   }
   b.json = arguments.isSet("json");
@@ -77,6 +79,8 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
       r.lanLastPort = static_cast<std::uint16_t>(last);
     }
   }
+  IniFetchedLists record;
+  b.settings.record = &record;
   const auto history = headlessHistory(b.history && r.queryServers, streams.err);
   const BrowseOutcome outcome = runBrowse(b.settings, stop);
   if (history)
@@ -87,6 +91,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
   streams.out.write(json.constData(), json.size()).flush();
   for (const std::string& m : outcome.result.messages) streams.err << m << '\n';
   if (!outcome.saveError.empty()) streams.err << outcome.saveError << '\n';
+  if (!outcome.saveNote.empty()) streams.err << outcome.saveNote << '\n';
   return outcome.exitCode;
 }
 

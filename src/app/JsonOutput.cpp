@@ -63,20 +63,6 @@ QJsonArray buddyArray(const std::vector<HeadlessBuddy>& buddies) {
   return list;
 }
 
-const char* rowState(const HeadlessRow& row) {
-  switch (row.icon) {
-    case RowAnswered:
-      return "answered";
-    case RowFull:
-      return "full";
-    case RowNotScanned:
-      return "not scanned";
-    default:
-      break;
-  }
-  return row.unreadable ? "unreadable" : "no response";
-}
-
 // "country": the ISO code of the address's host (null when the database does
 // not know it), only where a country database is installed.
 void addCountry(QJsonObject& server, const std::string& address) {
@@ -112,7 +98,7 @@ QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& n
   for (const HeadlessRow& row : scan.rows) {
     QJsonObject server{{"entry", toQString(row.host)},
                        {"address", row.address.empty() ? QJsonValue() : toQString(row.address)},
-                       {"state", rowState(row)},
+                       {"state", rowStateName(row)},
                        {"caption", toQString(row.caption)}};
     addCountry(server, row.address);
     if (row.icon == RowAnswered || row.icon == RowFull) {

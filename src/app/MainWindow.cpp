@@ -520,6 +520,7 @@ void MainWindow::deleteSelectedServer() {
     // which would query that server.
     ui_->serverView->selectionModel()->clear();
     delete row;
+    emit serverDeleted(toBytes(name));
   } catch (const FileError&) {
     consoleLogs().append(LogKind::BadLog, "!! server cant be deleted - list is in use");
     setStatusText("serverlist is in use...start Tarvix again and delete server before scaning !");

@@ -165,6 +165,8 @@ class MainWindow : public QMainWindow, public ScanState {
   // "add to list...": the selected row's server is copied into a list the
   // user chooses.
   void addToListRequested(const std::string& serverName);
+  // "delete server" removed `serverName` from the current list.
+  void serverDeleted(const std::string& serverName);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -192,6 +194,8 @@ class MainWindow : public QMainWindow, public ScanState {
   // Appends a "not scanned" row for the server `name`.
   QTreeWidgetItem* addServerRow(const std::string& name);
   void setRowCaption(QTreeWidgetItem* row, const QString& caption);
+  // A row's icon and caption from the row rule (app/core/ServerRow.h).
+  void showRowState(QTreeWidgetItem* row, const ScanRow& state);
   void setRowIcon(QTreeWidgetItem* row, int icon);
   // Sorts the server view by sortColumn_ and sortDescending_.
   void sortServerView();

@@ -2,17 +2,19 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
 
+#include "app/core/FetchedLists.h"
 #include "app/core/ListStatus.h"
+#include "app/core/ScanPass.h"
 #include "components/Dialogs.h"
+#include "components/IniFetchedLists.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
+#include "lists/AddToList.h"
 #include "store/Config.h"
-#include "store/DataFile.h"
 #include "store/ServerLists.h"
 #include "store/Settings.h"
 
@@ -22,58 +24,17 @@ namespace {
 
 constexpr const char* kRefreshCaption = "refresh from master servers";
 constexpr const char* kLanCaption = "find LAN servers";
-// Listed servers asked at once: an internet list holds hundreds of servers,
-// most of them silent, which one after the other would take minutes.
-constexpr int kParallelQueries = 32;
-// "Internet", "Internet 2", ... "Internet 99".
-constexpr int kMaxListNumber = 99;
 
 std::string baseName(ServerDiscoveryRefresh::Source source) {
   return source == ServerDiscoveryRefresh::Source::Internet ? "Internet" : "LAN";
 }
 
-QByteArray digestOf(std::string_view bytes) {
-  return QCryptographicHash::hash(
-             QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
-             QCryptographicHash::Sha256)
-      .toHex();
-}
-
-// A refresh may write over the list `name`: it has no file yet, or it is one
-// a refresh wrote and still holds exactly what was written then. A fetched
-// list the user changed since (a server added by hand, quick add or
-// properties) becomes the user's; one recorded before digests were kept
-// counts as unchanged.
-bool mayWriteList(IniSettings& ini, const std::string& name) {
-  const std::string path = serverListPathFor(name);
-  if (!fileExists(path)) return true;
-  if (!ini.isFetchedList(name)) return false;
-  const QByteArray written = ini.fetchedListDigest(name);
-  if (written.isEmpty()) return true;
-  try {
-    if (digestOf(readFile(path)) == written) return true;
-  } catch (const std::exception&) {
-    // Unreadable now: not ours to replace.
-  }
-  ini.forgetFetchedList(name);
-  return false;
-}
-
-// Writes the list a refresh found and records it as fetched, with a digest
-// of what was written; false after an error shown above `window`.
+// Writes the list a refresh found; false after an error shown above `window`.
 bool writeFetchedList(QWidget* window, const std::string& name,
                       const std::vector<std::string>& lines) {
-  IniSettings ini;
-  const std::string path = serverListPathFor(name);
-  // Marked before the file exists, so a list it wrote is never taken for the user's.
-  ini.addFetchedList(name);
-  if (!showingErrors(window, [&] { replaceLines(path, lines); })) return false;
-  try {
-    ini.setFetchedListDigest(name, digestOf(readFile(path)));
-  } catch (const std::exception&) {
-    // Without a digest the list still counts as fetched and unchanged.
-  }
-  return true;
+  IniFetchedLists record;
+  FetchedLists lists(record);
+  return showingErrors(window, [&] { lists.write(name, lines); });
 }
 
 // The list at `path` becomes current now and at the next start.
@@ -94,6 +55,9 @@ void makeCurrentList(Settings& settings, const std::string& path) {
 
 ServerDiscoveryRefresh::ServerDiscoveryRefresh(Settings& settings, QWidget* window)
     : settings_(settings), window_(window) {
+  // What older versions recorded is settled before anything reads it.
+  IniFetchedLists record;
+  FetchedLists settled(record);
   internetAction_ = new QAction(kRefreshCaption, this);
   internetAction_->setObjectName("RefreshFromMastersAction");
   lanAction_ = new QAction(kLanCaption, this);
@@ -105,13 +69,22 @@ ServerDiscoveryRefresh::ServerDiscoveryRefresh(Settings& settings, QWidget* wind
 ServerDiscoveryRefresh::~ServerDiscoveryRefresh() { task_.cancel(); }
 
 std::string ServerDiscoveryRefresh::listNameFor(Source source) {
-  IniSettings ini;
-  const std::string base = baseName(source);
-  for (int i = 1; i <= kMaxListNumber; ++i) {
-    const std::string name = i == 1 ? base : base + " " + std::to_string(i);
-    if (mayWriteList(ini, name)) return name;
+  IniFetchedLists record;
+  return FetchedLists(record).nameFor(baseName(source));
+}
+
+void ServerDiscoveryRefresh::noteListEdit(const std::string& serverName, bool added) {
+  const std::string path = settings_.serverListPath();
+  const QString list = toQString(listNameOf(path));
+  IniFetchedLists record;
+  if (!FetchedLists(record).isFetched(listNameOf(path))) return;
+  const QString replaced = list + " is a fetched list: the next refresh replaces it.";
+  emit statusMessage(replaced + " \"add to list...\" keeps a server in a list of your own.");
+  if (added && dialogs().confirm(window_, replaced + "\nAdd " + toQString(serverName) +
+                                              " to a list of your own too ?")) {
+    const QString done = addServerToList(window_, path, serverName);
+    if (!done.isEmpty()) emit statusMessage(done);
   }
-  return {};
 }
 
 DiscoveryRequest ServerDiscoveryRefresh::requestFor(Source source) const {
@@ -128,7 +101,8 @@ DiscoveryRequest ServerDiscoveryRefresh::requestFor(Source source) const {
     request.lanLastPort = static_cast<std::uint16_t>(std::clamp(last, 1, 65535));
   }
   request.timeoutMs = std::clamp(settings_.scanTimeout(), 250, 5000);
-  request.parallel = kParallelQueries;
+  // An internet list holds hundreds of servers, most of them silent.
+  request.parallel = kDefaultParallelQueries;
   return request;
 }
 
@@ -209,9 +183,8 @@ void ServerDiscoveryRefresh::finish(Source source, const DiscoveryResult& result
   const std::string name = listNameFor(source);
   if (name.empty()) {
     dialogs().showError(window_, "Every list name from " + toQString(baseName(source)) + " to " +
-                                     toQString(baseName(source)) + " " +
-                                     QString::number(kMaxListNumber) +
-                                     " is one of your own lists: the servers found were not "
+                                     toQString(baseName(source)) +
+                                     " 99 is one of your own lists: the servers found were not "
                                      "saved.");
     emit finished();
     return;
@@ -219,13 +192,9 @@ void ServerDiscoveryRefresh::finish(Source source, const DiscoveryResult& result
   const std::string path = serverListPathFor(name);
   if (path == settings_.serverListPath()) emit currentListReplacing();
 
-  const std::vector<ServerEntry> entries = listEntriesFor(result);
-  std::vector<std::string> lines;
+  const std::vector<std::string> lines = fetchedListLines(result);
   std::vector<std::string> names;
-  for (const ServerEntry& e : entries) {
-    lines.insert(lines.end(), {e.name, e.ip, e.port});
-    names.push_back(e.name);
-  }
+  for (std::size_t i = 0; i < lines.size(); i += 3) names.push_back(lines[i]);
   if (!writeFetchedList(window_, name, lines)) {
     emit finished();
     return;

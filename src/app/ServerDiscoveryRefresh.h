@@ -1,8 +1,8 @@
 #pragma once
 // "refresh from master servers" and "find LAN servers": finds servers off the
 // UI thread and writes them as an ordinary server list ("Internet", "LAN"),
-// which then becomes the current list. A refresh replaces only a list that a
-// refresh wrote (tarvix.ini keeps their names), never one the user made.
+// which then becomes the current list. Which list it may replace is decided
+// by app/core/FetchedLists.
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -40,10 +40,14 @@ class ServerDiscoveryRefresh : public QObject {
   void stop();
   bool running() const { return running_; }
 
+  // The player added (quick add) or deleted the server `serverName` in the
+  // current list: when a refresh wrote that list, says that the next refresh
+  // replaces it, and offers to copy an added server to a list of their own.
+  void noteListEdit(const std::string& serverName, bool added);
+
   // The name a fetch of `source` writes: the source's own name ("Internet",
   // "LAN") unless a list of the user's has it, then the first of "NAME 2",
-  // "NAME 3", ... that is free or fetched and unchanged since; empty when
-  // none is. A fetched list the user changed becomes the user's here.
+  // "NAME 3", ... that is free or fetched; empty when none is.
   static std::string listNameFor(Source source);
 
  signals:

@@ -14,11 +14,13 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "app/core/FetchedLists.h"
 #include "base/HomePage.h"
 #include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
 #include "components/DoubleClickFilter.h"
 #include "components/FileNames.h"
+#include "components/IniFetchedLists.h"
 #include "components/IniSettings.h"
 #include "components/LinkLabel.h"
 #include "components/Placement.h"
@@ -258,8 +260,22 @@ void OptionsWindow::fillFromSettings() {
   for (const std::string& name : lists) {
     auto* item = new TextItem(QStringList{toQString(name)});
     item->setIcon(0, QIcon(":/state0.png"));
+    markListItem(item, name);
     ui_->serverListView->addTopLevelItem(item);
   }
+}
+
+void OptionsWindow::markListItem(QTreeWidgetItem* item, const std::string& name) const {
+  QStringList notes;
+  if (serverListPathFor(name) == settings_.serverListPath()) notes << "the current list";
+  IniFetchedLists record;
+  if (FetchedLists(record).isFetched(name)) {
+    notes << "fetched: the next refresh replaces it";
+    QFont font = item->font(0);
+    font.setItalic(true);
+    item->setFont(0, font);
+  }
+  item->setToolTip(0, notes.join("; "));
 }
 
 Config OptionsWindow::configFromWindow() const {

@@ -16,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class QSlider;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace tarvix {
 
@@ -67,6 +68,9 @@ class OptionsWindow : public QWidget {
 
   // Showing: the fields and boxes from the settings, the server lists.
   void fillFromSettings();
+  // A list's tooltip says whether it is current and whether a refresh wrote
+  // it; a fetched list is shown in italics.
+  void markListItem(QTreeWidgetItem* item, const std::string& name) const;
   // Hiding: Config from this window and the settings.
   void saveSettings();
   // Config as this window and the settings make it.

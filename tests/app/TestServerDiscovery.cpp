@@ -4,7 +4,10 @@
 // nothing, a refresh nobody answers that keeps the last list, and no master
 // contacted at start unless the user turned that on.
 #include <QAction>
+#include <QCryptographicHash>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
 #include <QtTest>
@@ -12,6 +15,7 @@
 
 #include "app/ServerDiscoveryRefresh.h"
 #include "components/IniSettings.h"
+#include "lists/QuickAddDialog.h"
 #include "support/FakeGameServer.h"
 #include "support/FakeGameSpy.h"
 #include "support/FakeMaster.h"
@@ -87,6 +91,8 @@ class TestServerDiscovery : public QObject {
     QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Internet"));
     QVERIFY(fx.dir().read("Config").find("Serverlists\\Internet") != std::string::npos);
     QCOMPARE(serverRowsOf(app), 2);
+    // Servers counted, not the list's lines.
+    QCOMPARE(app.mainWindow()->statusText(), QString("2 servers in Serverlists\\Internet"));
     QCOMPARE(r.discovery->internetAction()->text(), QString("refresh from master servers"));
     QVERIFY(r.discovery->lanAction()->isEnabled());
 
@@ -115,39 +121,84 @@ class TestServerDiscovery : public QObject {
     QCOMPARE(app.mainWindow()->statusText(), QString("Beta added to the list Standard"));
   }
 
-  // A list of the refresh's name that the user made, or fetched and changed
-  // since, is never replaced: each refresh writes the next free name.
+  // A list of the refresh's name that the user made, or that an older version
+  // fetched and the user changed since, is never replaced: each refresh
+  // writes the next free name. One an older version fetched and nobody
+  // changed is the refresh's.
   void aListOfTheUsersIsNeverReplaced() {
     const std::string fetched = crlf({"Alpha", "127.0.0.1", "12203"});
-    for (bool changedAfterFetching : {false, true}) {
+    const std::string mine = crlf({"Mine", "10.0.0.2", "12203"});
+    enum class Record { None, OtherDigest, SameDigest };
+    for (Record record : {Record::None, Record::OtherDigest, Record::SameDigest}) {
       ProgramFixture fx;
       fx.dir().writeInstallation({});
-      std::string mine = crlf({"Mine", "10.0.0.2", "12203"});
-      if (!changedAfterFetching) fx.dir().write("Serverlists/Internet", mine);
+      fx.dir().write("Serverlists/Internet", mine);
+      if (record != Record::None) {
+        IniSettings ini;
+        ini.addFetchedList("Internet");
+        const std::string& digested = record == Record::SameDigest ? mine : fetched;
+        ini.setFetchedListDigest("Internet",
+                                 QCryptographicHash::hash(QByteArray::fromStdString(digested),
+                                                          QCryptographicHash::Sha256)
+                                     .toHex());
+      }
       auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
       FakeMaster master;
       master.setList("mohaa", {at(*alpha)});
       useMaster(master);
       Application& app = fx.start();
       Refresh r(app);
-      if (changedAfterFetching) {
-        QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
-        QCOMPARE(fx.dir().read("Serverlists/Internet"), fetched);
-        // A server added to the fetched list since makes it the user's.
-        mine = fetched + crlf({"Added", "10.0.0.7", "12203"});
-        fx.dir().write("Serverlists/Internet", mine);
-      }
+      const bool replaced = record == Record::SameDigest;
+      const std::string written = replaced ? "Internet" : "Internet 2";
       for (int round = 0; round < 2; ++round) {
         QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
-        QCOMPARE(fx.dir().read("Serverlists/Internet"), mine);
-        QCOMPARE(fx.dir().read("Serverlists/Internet 2"), fetched);
-        QCOMPARE(app.settings().serverListPath(), std::string("Serverlists\\Internet 2"));
+        QCOMPARE(fx.dir().read("Serverlists/Internet"), replaced ? fetched : mine);
+        QCOMPARE(fx.dir().exists("Serverlists/Internet 2"), !replaced);
+        QCOMPARE(fx.dir().read("Serverlists/" + written), fetched);
+        QCOMPARE(app.settings().serverListPath(), "Serverlists\\" + written);
       }
-      QVERIFY(app.mainWindow()->statusText().contains("Internet is a list of your own"));
-      QVERIFY(!IniSettings().isFetchedList("Internet"));
-      QVERIFY(IniSettings().isFetchedList("Internet 2"));
+      QCOMPARE(app.mainWindow()->statusText().contains("Internet is a list of your own"),
+               !replaced);
+      QCOMPARE(IniSettings().isFetchedList("Internet"), replaced);
       QVERIFY(!fx.dir().exists("Serverlists/Internet 3"));
     }
+  }
+
+  // An edit keeps a fetched list fetched: the player is told that the next
+  // refresh replaces it and may copy a quickly added server to a list of
+  // their own; the next refresh replaces the list, never writing "Internet 2".
+  void anEditedFetchedListStaysFetched() {
+    ProgramFixture fx;
+    fx.dir().writeInstallation({"Home", "10.0.0.1", "12203"});
+    auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
+    FakeMaster master;
+    master.setList("mohaa", {at(*alpha)});
+    useMaster(master);
+    FakeGameServer kept;
+    kept.queueReply(makeStatusReply("\\sv_hostname\\Kept\\mapname\\dm/mohdm1", {}));
+    Application& app = fx.start();
+    Refresh r(app);
+    QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
+    QTRY_VERIFY_WITH_TIMEOUT(!app.mainWindow()->scanRunning(), 10000);
+
+    fx.dialogs().answers = {true};
+    fx.dialogs().choices = {"Standard"};
+    QuickAddDialog* add = app.quickAdd();
+    add->show();
+    partNamed<QLineEdit>(*add, "LabeledEdit2")->setText("127.0.0.1");
+    partNamed<QLineEdit>(*add, "LabeledEdit3")->setText(QString::fromStdString(kept.portText()));
+    partNamed<QPushButton>(*add, "Button1")->click();
+    QTRY_VERIFY2_WITH_TIMEOUT(!fx.dialogs().questions.isEmpty(), "no question", 10000);
+    QVERIFY2(fx.dialogs().questions.size() == 1, qPrintable(fx.dialogs().questions.join('|')));
+    QCOMPARE(fx.dialogs().questions[0],
+             QString("Internet is a fetched list: the next refresh "
+                     "replaces it.\nAdd Kept to a list of your own too ?"));
+    QCOMPARE(fx.dir().read("Serverlists/Standard"),
+             crlf({"Home", "10.0.0.1", "12203", "Kept", "127.0.0.1", kept.portText()}));
+
+    QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
+    QCOMPARE(fx.dir().read("Serverlists/Internet"), crlf({"Alpha", "127.0.0.1", "12203"}));
+    QVERIFY(!fx.dir().exists("Serverlists/Internet 2"));
   }
 
   void deletedOrImportedListsAreTheUsers() {
@@ -164,7 +215,13 @@ class TestServerDiscovery : public QObject {
     OptionsWindow* w = app.options();
     w->show();
     auto* lists = partNamed<QTreeWidget>(*w, "ListView1");
-    lists->setCurrentItem(lists->findItems("Internet", Qt::MatchExactly)[0]);
+    // The fetched lists and the current one are marked; their texts stay names.
+    QTreeWidgetItem* internet = lists->findItems("Internet", Qt::MatchExactly)[0];
+    QTreeWidgetItem* standard = lists->findItems("Standard", Qt::MatchExactly)[0];
+    QVERIFY(internet->font(0).italic() && !standard->font(0).italic());
+    QCOMPARE(internet->toolTip(0), QString("fetched: the next refresh replaces it"));
+    QCOMPARE(standard->toolTip(0), QString("the current list"));
+    lists->setCurrentItem(internet);
     w->deleteList();
     QVERIFY(!fx.dir().exists("Serverlists/Internet"));
     w->importTextListFile();

@@ -301,12 +301,61 @@ TEST(Headless, BrowseWithoutAnySourceAndItsUsageErrors) {
                                              {"--browse", "--master", ""},
                                              {"--browse", "--list-only", "--save", "L"},
                                              {"--browse", "--save", "../L"},
+                                             {"--browse", "--save", "  "},
+                                             {"--browse", "--save", "--json"},
                                              {"--browse", "extra"},
                                              {"--scan", "--lan"},
                                              {"--query", "127.0.0.1:1", "--master", "h"}}) {
     std::string line;
     for (const std::string& a : args) line += a + " ";
     EXPECT_EQ(run(args).code, 2) << line;
+  }
+  EXPECT_NE(run({"--browse", "--save", "  "}).err.find("blank"), std::string::npos);
+  EXPECT_FALSE(dir.exists("Serverlists/--json"));
+}
+
+// --save follows the window's rule: a list a refresh wrote is replaced, one of
+// the player's never is (the servers go to the next free name), and nothing
+// is written when no server answered.
+TEST(Headless, BrowseSaveKeepsThePlayersLists) {
+  auto open = gameSpyServer({{"hostname", "Open"}, {"hostport", "12203"}});
+  FakeGameServer silent;
+  const std::vector<MasterEntry> answering{{"127.0.0.1", open->port()}},
+      silentOnly{{"127.0.0.1", silent.port()}}, none;
+  const std::string mine = tarvix::test::crlf(std::vector<std::string>{"Mine", "10.0.0.2", "1"});
+  const std::string found =
+      tarvix::test::crlf(std::vector<std::string>{"Open", "127.0.0.1", "12203"});
+  struct Case {
+    std::string list;
+    bool fetched;
+    const std::vector<MasterEntry>* listed;
+    int code;
+    std::string written;  // empty: nothing written
+    std::string said;
+  };
+  const Case cases[] = {
+      {"Standard", false, &answering, 0, "Standard 2",
+       "Standard is a list of your own: the servers were saved as Standard 2"},
+      {"Internet", true, &answering, 0, "Internet", ""},
+      {"Internet", true, &silentOnly, 3, "",
+       "no server answered: the list Internet was not written"},
+      {"Mine", false, &none, 3, "", "no server answered: the list Mine was not written"},
+  };
+  for (const Case& c : cases) {
+    TempDataDir dir;
+    dir.writeInstallation();
+    dir.write("Serverlists/" + c.list, mine);
+    if (c.fetched) dir.writeLines("tarvix.ini", {"[discovery]", "fetchedLists=" + c.list});
+    FakeMaster master;
+    master.setList("mohaa", *c.listed);
+    const HeadlessRun r = run({"--browse", "--master", master.address(), "--game", "mohaa",
+                               "--timeout", "300", "--save", c.list});
+    EXPECT_EQ(r.code, c.code) << c.list << r.err;
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    EXPECT_EQ(dir.read("Serverlists/" + c.list), c.written == c.list ? found : mine) << c.list;
+    if (!c.written.empty()) {
+      EXPECT_EQ(dir.read("Serverlists/" + c.written), found);
+    }
   }
 }
 

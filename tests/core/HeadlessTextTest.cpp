@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/core/FetchedLists.h"
 #include "app/core/HeadlessBrowse.h"
 #include "app/core/SecretLine.h"
 #include "app/core/TerminalText.h"
@@ -75,9 +76,9 @@ TEST(SecretLine, StopEndsAWaitForInput) {
 }
 
 TEST(HeadlessBrowse, ListNames) {
-  for (const char* good : {"Mine", "a-b_c", "x y"}) EXPECT_TRUE(usableListName(good)) << good;
-  for (const char* bad : {"", ".", "a.b", "a/b", "a\\b", "a\tb", "\x7F"})
-    EXPECT_FALSE(usableListName(bad)) << bad;
+  for (const char* good : {"Mine", "a-b_c", "x y"}) EXPECT_EQ(listNameProblem(good), "") << good;
+  for (const char* bad : {"", "   ", "-", "--json", ".", "a.b", "a/b", "a\\b", "a\tb", "\x7F"})
+    EXPECT_NE(listNameProblem(bad), "") << bad;
 }
 
 TEST(HeadlessBrowse, RowsAndBuddyHits) {
@@ -86,7 +87,8 @@ TEST(HeadlessBrowse, RowsAndBuddyHits) {
   full.ip = "192.0.2.1";
   full.gamePort = 12203;
   full.answered = true;
-  full.numPlayers = full.maxPlayers = 8;
+  full.numPlayers = 9;  // a reserved slot over the maximum: full
+  full.maxPlayers = 8;
   full.gameName = "mohaas";
   full.mapName = "dm/mohdm6";
   full.players = {{"Al", 1, 0, 30}, {"", 0, 0, 0}, {"[TAG]Bo", 0, 0, 30}};

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "app/core/FetchedLists.h"
 #include "app/core/ScanPass.h"
 #include "base/Text.h"
 #include "store/Config.h"
@@ -42,10 +43,37 @@ BuddyNames readBuddyNames() {
   return n;
 }
 
-bool usableListName(std::string_view name) {
-  return !name.empty() && name.find_first_of("./\\") == std::string_view::npos &&
-         !hasControlByte(name);
+namespace {
+
+// The servers that answered go to the list `wanted`, or to the next name the
+// rule allows; nothing is written when none answered.
+void saveFound(BrowseOutcome& b, const std::string& wanted, FetchedListRecord& record) {
+  const std::vector<std::string> lines = fetchedListLines(b.result);
+  if (lines.empty()) {
+    b.saveError = "no server answered: the list " + wanted + " was not written";
+    b.exitCode = kNoSourceExit;
+    return;
+  }
+  FetchedLists lists(record);
+  const std::string name = lists.nameFor(wanted);
+  if (name.empty()) {
+    b.saveError = wanted + " and " + wanted + " 2 to " + wanted +
+                  " 99 are lists of your own: nothing was saved";
+    b.exitCode = 1;
+    return;
+  }
+  try {
+    lists.write(name, lines);
+  } catch (const std::exception& e) {
+    b.saveError = e.what();
+    b.exitCode = 1;
+    return;
+  }
+  if (name != wanted)
+    b.saveNote = wanted + " is a list of your own: the servers were saved as " + name;
 }
+
+}  // namespace
 
 BrowseOutcome runBrowse(const BrowseSettings& settings, const StopSignal& stop,
                         const DiscoveryProgress& progress) {
@@ -54,20 +82,8 @@ BrowseOutcome runBrowse(const BrowseSettings& settings, const StopSignal& stop,
   b.result = discoverServers(settings.request, stop, progress);
   if (b.queried) b.names = readBuddyNames();
   b.exitCode = b.result.sourcesAnswered > 0 ? 0 : kNoSourceExit;
-  if (settings.saveList && b.exitCode == 0 && !stop.requested()) {
-    std::vector<std::string> lines;
-    for (const ServerEntry& e : listEntriesFor(b.result)) {
-      lines.push_back(e.name);
-      lines.push_back(e.ip);
-      lines.push_back(e.port);
-    }
-    try {
-      replaceLines(serverListPathFor(*settings.saveList), lines);
-    } catch (const std::exception& e) {
-      b.saveError = e.what();
-      b.exitCode = 1;
-    }
-  }
+  if (settings.saveList && settings.record && b.exitCode == 0 && !stop.requested())
+    saveFound(b, *settings.saveList, *settings.record);
   return b;
 }
 
@@ -76,29 +92,19 @@ ScanOutcome browseRows(const DiscoveryResult& result, const BuddyNames& names) {
   scan.ran = true;
   int answered = 0;
   for (const FoundServer& s : result.servers) {
-    HeadlessRow row;
-    row.host = gameAddress(s);
-    row.address = row.host;
+    HeadlessRow row = noResponseRow(gameAddress(s));
     if (s.answered) {
       ++answered;
-      const bool full = s.numPlayers == s.maxPlayers;
-      row.caption = full ? std::string("FULL")
-                         : std::to_string(s.numPlayers) + "/" + std::to_string(s.maxPlayers);
-      row.map = s.mapName;
-      row.game = editionOf(s);
-      row.icon = full ? RowFull : RowAnswered;
+      row = answeredRow(row.host, s.numPlayers, std::to_string(s.maxPlayers), s.mapName,
+                        editionOf(s));
       for (const FoundPlayer& p : s.players) {
         if (p.name.empty()) continue;
         for (std::string& caption :
              buddyHits(names.buddies, names.clantags, names.clantagsOn, p.name))
           scan.buddies.push_back({std::move(caption), row.host});
       }
-    } else {
-      row.caption = "no response";
-      row.map = " ";
-      row.game = " ";
-      row.icon = RowNoAnswer;
     }
+    row.address = row.host;
     scan.rows.push_back(std::move(row));
   }
   scan.status = std::to_string(result.servers.size()) + " servers found, " +
@@ -115,6 +121,7 @@ int printBrowse(const BrowseOutcome& b, std::ostream& out, std::ostream& err) {
   }
   for (const std::string& m : b.result.messages) err << escapeControls(m) << '\n';
   if (!b.saveError.empty()) err << b.saveError << '\n';
+  if (!b.saveNote.empty()) err << b.saveNote << '\n';
   return b.exitCode;
 }
 

@@ -11,12 +11,18 @@
 
 namespace tarvix {
 
-// Exit code when no master and no LAN server answered.
+// Exit code when no master and no LAN server answered, and when a save finds
+// no server that answered.
 inline constexpr int kNoSourceExit = 3;
+
+class FetchedListRecord;
 
 struct BrowseSettings {
   DiscoveryRequest request;
-  std::optional<std::string> saveList;  // a list name: the servers that answered go there
+  // A list name: the servers that answered go there, or to the next free name
+  // when it is one of the player's lists (the rule of app/core/FetchedLists).
+  std::optional<std::string> saveList;
+  FetchedListRecord* record = nullptr;  // needed with saveList
 };
 
 // The names a scan looks for among the players.
@@ -29,13 +35,10 @@ struct BrowseOutcome {
   DiscoveryResult result;
   bool queried = true;    // false: addresses only
   std::string saveError;  // the list could not be written
+  std::string saveNote;   // where the list went, when not where asked
   BuddyNames names;       // read when the servers were asked
   int exitCode = 0;
 };
-
-// A list name a server list file can have: not empty, no dot, no path
-// separator, no control byte.
-bool usableListName(std::string_view name);
 
 BrowseOutcome runBrowse(const BrowseSettings& settings, const StopSignal& stop,
                         const DiscoveryProgress& progress = {});
