@@ -15,6 +15,7 @@ void MainWindow::applyBrowserLooks() {
 
   showFilterBar(ini.filterBar());
   showServerOrders(ini.pingColumn(), ini.numericPlayerSort());
+  showLastKnownResults(ini.lastKnownResults());
 
   // Colour codes drawn as colours in the host names, the player names and
   // the buddy hits; the items keep the codes, so searches, buddy matching,
