@@ -4,6 +4,8 @@
 // and what a pass scans stay as they are.
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -82,6 +84,7 @@ ServerFilter MainWindow::filterTicks() const {
   filter.hideFull = filter_->hideFull->isChecked();
   filter.hideNoResponse = filter_->hideNoResponse->isChecked();
   filter.text = toBytes(filter_->text->text());
+  filter.country = countryChoice();
   return filter;
 }
 
@@ -95,7 +98,9 @@ bool passes(const ServerFilter& filter, const QTreeWidgetItem* row) {
   for (const QString& name : row->data(0, kPlayersRole).toStringList())
     players.push_back(toBytes(name));
   const std::string map = toBytes(row->text(1)), host = toBytes(row->text(2));
-  return rowPassesFilter(filter, {row->data(0, Qt::UserRole).toInt(), map, host, &players});
+  const std::string country = rowCountry(row);
+  return rowPassesFilter(filter,
+                         {row->data(0, Qt::UserRole).toInt(), map, host, &players, country});
 }
 
 }  // namespace
@@ -107,6 +112,7 @@ void MainWindow::applyFilter() {
     QTreeWidgetItem* row = serverRow(i);
     row->setHidden(!passes(filter, row));
   }
+  dropHiddenSelection();
   showShownCount();
 }
 
@@ -116,7 +122,31 @@ void MainWindow::filterServerRow(QTreeWidgetItem* row) {
   const bool hidden = !passes(filter, row);
   if (hidden == row->isHidden()) return;
   row->setHidden(hidden);
+  if (hidden) dropHiddenSelection();
   showShownCount();
+}
+
+void MainWindow::filterNewRows(const QList<QTreeWidgetItem*>& rows) {
+  if (filter_->bar->isHidden()) return;
+  const ServerFilter filter = filterTicks();
+  for (QTreeWidgetItem* row : rows) row->setHidden(!passes(filter, row));
+}
+
+bool MainWindow::serverRowShown(int index) const {
+  const QTreeWidgetItem* row = serverRow(index);
+  return row && !row->isHidden();
+}
+
+void MainWindow::dropHiddenSelection() {
+  // The view's own list of selected items leaves hidden rows out.
+  const QModelIndexList selected = ui_->serverView->selectionModel()->selectedRows();
+  if (selected.isEmpty() || !ui_->serverView->isRowHidden(selected.first().row(), {})) return;
+  ui_->serverView->selectionModel()->clear();
+  cancelDetailsQuery();
+  settings_.setCurrentServer({});
+  ui_->playerView->clear();
+  for (QLabel* l : {ui_->playerCountLabel, ui_->mapLabel, ui_->hostNameLabel, ui_->editionLabel})
+    l->clear();
 }
 
 void MainWindow::keepRowPlayers(QTreeWidgetItem* row, const std::string& reply) {

@@ -14,12 +14,16 @@ void MainWindow::applyBrowserLooks() {
   const IniSettings ini;
 
   showFilterBar(ini.filterBar());
+  // The country column stays last, whether "Ping" comes or goes.
+  hideCountryColumn();
   showServerOrders(ini.pingColumn(), ini.numericPlayerSort());
+  showCountryColumn(ini.countryColumn());
 
   // Colour codes drawn as colours in the host names, the player names and
   // the buddy hits; the items keep the codes, so searches, buddy matching,
   // copies and the files see the bytes as they came.
   const bool colours = ini.colourCodes();
+  colourCodes_ = colours;
   if (colours && !colourDelegate_) colourDelegate_ = new ColourCodeDelegate(this);
   QAbstractItemDelegate* drawing = colours ? colourDelegate_ : nullptr;
   ui_->serverView->setItemDelegateForColumn(2, drawing);

@@ -304,6 +304,34 @@ class TestMainWindow : public QObject {
     w.hide();
   }
 
+  // A list of thousands is shown a part at a time, in the order the view's
+  // own sort gives (here Host, descending), and scanned once all are shown.
+  void aLongListIsShownInTheViewsOrderThenScanned() {
+    std::vector<std::string> list, names;
+    for (int i = 0; i < 1201; ++i) {
+      names.push_back((i % 3 ? "b" : "A") + std::to_string(i * 7919 % 1201));
+      list.insert(list.end(), {names.back(), "127.0.0.1", "1"});
+    }
+    TempDataDir dir;
+    dir.writeInstallation(list);
+    ScriptedDialogs d;
+    Settings settings;
+    MainWindow w(settings);
+    settings.updateConfig([](Config& c) { c.scanTimeout = 60000; });
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    clickHeader(serverView(w), 2);
+    w.clearServerList();
+    w.loadServerList("Standard", names);
+    QTRY_VERIFY_WITH_TIMEOUT(w.scanRunning(), 10000);
+    const QStringList shown = columnTexts(serverView(w), 2);
+    QCOMPARE(shown.size(), 1201);
+    serverView(w)->sortItems(2, Qt::DescendingOrder);
+    QCOMPARE(columnTexts(serverView(w), 2), shown);
+    QCOMPARE(serverNameList(w)->itemText(1200), QString::fromStdString(names.back()));
+    stopScanButton(w)->click();
+  }
+
   void captionChangesResortOnlyWhileAutoSortIsOn() {
     TempDataDir dir;
     dir.writeInstallation({"one", "127.0.0.1", "1", "two", "127.0.0.4", "2"});
