@@ -101,7 +101,7 @@ std::vector<MasterJob> fetchAll(const DiscoveryRequest& request, const StopSigna
 }  // namespace
 
 DiscoveryResult discoverServers(const DiscoveryRequest& request, const StopSignal& stop,
-                                const DiscoveryProgress& progress) {
+                                const DiscoveryProgress& progress, const DiscoveryFound& found) {
   auto say = [&](const std::string& text) {
     if (progress) progress(text);
   };
@@ -159,6 +159,7 @@ DiscoveryResult discoverServers(const DiscoveryRequest& request, const StopSigna
   for (auto& [s, answer] : lanFound) {
     result.servers.push_back(foundAt(s));
     fillFrom(result.servers.back(), answer);
+    if (found) found(result.servers.back());
   }
   if (stop.requested() || !request.queryServers || listed.empty()) return result;
 
@@ -168,6 +169,7 @@ DiscoveryResult discoverServers(const DiscoveryRequest& request, const StopSigna
   queryGameSpyServers(listed, std::max(request.parallel, 1), request.timeoutMs, stop,
                       [&](std::size_t i, GameSpyAnswer answer) {
                         fillFrom(result.servers[i], answer);
+                        if (found) found(result.servers[i]);
                         say(std::to_string(++asked) + " of " + total + " servers asked");
                       });
   return result;

@@ -57,9 +57,15 @@ struct DiscoveryResult {
 // Progress texts for a status bar ("3 of 120 servers asked" and the like).
 using DiscoveryProgress = std::function<void(const std::string& text)>;
 
+// Each server as soon as it is known: a listed server when its query has
+// finished (answered or silent; when listed, with queryServers false), a LAN
+// server when its reply is in. Called on a discovery thread, one call at a time.
+using DiscoveryFound = std::function<void(const FoundServer& server)>;
+
 // Blocks until done or until `stop` is requested (then returns at once with what it has).
 DiscoveryResult discoverServers(const DiscoveryRequest& request, const StopSignal& stop,
-                                const DiscoveryProgress& progress = {});
+                                const DiscoveryProgress& progress = {},
+                                const DiscoveryFound& found = {});
 
 // Entries (name = host name, ip, game port) for the servers that answered, names made
 // unique within the list and safe as list-file lines, ready for a server list file.
