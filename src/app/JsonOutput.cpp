@@ -62,20 +62,6 @@ QJsonArray buddyArray(const std::vector<HeadlessBuddy>& buddies) {
   return list;
 }
 
-const char* rowState(const HeadlessRow& row) {
-  switch (row.icon) {
-    case RowAnswered:
-      return "answered";
-    case RowFull:
-      return "full";
-    case RowNotScanned:
-      return "not scanned";
-    default:
-      break;
-  }
-  return row.unreadable ? "unreadable" : "no response";
-}
-
 QByteArray document(const QJsonObject& root) {
   return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -101,7 +87,7 @@ QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& n
   for (const HeadlessRow& row : scan.rows) {
     QJsonObject server{{"entry", toQString(row.host)},
                        {"address", row.address.empty() ? QJsonValue() : toQString(row.address)},
-                       {"state", rowState(row)},
+                       {"state", rowStateName(row)},
                        {"caption", toQString(row.caption)}};
     if (row.icon == RowAnswered || row.icon == RowFull) {
       addReply(server, readStatusReply(row.reply), false);

@@ -203,6 +203,8 @@ class MainWindow : public QMainWindow, public ScanState {
   // Appends a "not scanned" row for the server `name`.
   QTreeWidgetItem* addServerRow(const std::string& name);
   void setRowCaption(QTreeWidgetItem* row, const QString& caption);
+  // A row's icon and caption from the row rule (app/core/ServerRow.h).
+  void showRowState(QTreeWidgetItem* row, const ScanRow& state);
   void setRowIcon(QTreeWidgetItem* row, int icon);
   // Sorts the server view by sortColumn_ and sortDescending_.
   void sortServerView();

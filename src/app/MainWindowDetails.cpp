@@ -158,8 +158,7 @@ void MainWindow::applyRowSelection(QTreeWidgetItem* row, const std::string& repl
     showNoAnswer(true);
     if (row) {
       keepRowPlayers(row, std::string());
-      setRowIcon(row, RowNoAnswer);
-      setRowCaption(row, "no response");
+      showRowState(row, noResponseRow(std::string()));
     }
     return;
   }
@@ -169,20 +168,21 @@ void MainWindow::applyRowSelection(QTreeWidgetItem* row, const std::string& repl
     row->setText(3, toQString(d.reply.edition));
     row->setText(1, toQString(d.reply.mapName));
     keepRowPlayers(row, reply);
-    setRowCaption(row, toQString(d.countText));
+    // The caption and icon a scan pass gives the same reply.
+    showRowState(row, answeredRow(std::string(), d.reply.scanPlayerCount(), d.reply.maxClients,
+                                  std::string(), std::string()));
     ui_->serverView->scrollToItem(row);
     ui_->serverView->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
   }
-  if (!d.maxIsNumber) {
-    // The row's icon stays as it was.
+  if (!d.maxIsNumber)
     dialogs().showError(this, toQString(conversionErrorText(d.reply.maxClients)));
-  } else if (d.full) {
-    setLabelColour(ui_->playerCountLabel, kRed);
-    if (row) setRowIcon(row, RowFull);
-  } else {
-    if (row) setRowIcon(row, RowAnswered);
-    setLabelColour(ui_->playerCountLabel, kGreen);
-  }
+  else
+    setLabelColour(ui_->playerCountLabel, d.full ? kRed : kGreen);
+}
+
+void MainWindow::showRowState(QTreeWidgetItem* row, const ScanRow& state) {
+  setRowIcon(row, state.icon);
+  setRowCaption(row, toQString(state.caption));
 }
 
 void MainWindow::goToBuddyServer() {

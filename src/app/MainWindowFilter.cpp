@@ -94,9 +94,8 @@ bool passes(const ServerFilter& filter, const QTreeWidgetItem* row) {
   std::vector<std::string> players;
   for (const QString& name : row->data(0, kPlayersRole).toStringList())
     players.push_back(toBytes(name));
-  const std::string caption = toBytes(row->text(0)), map = toBytes(row->text(1)),
-                    host = toBytes(row->text(2));
-  return rowPassesFilter(filter, {caption, map, host, &players});
+  const std::string map = toBytes(row->text(1)), host = toBytes(row->text(2));
+  return rowPassesFilter(filter, {row->data(0, Qt::UserRole).toInt(), map, host, &players});
 }
 
 }  // namespace

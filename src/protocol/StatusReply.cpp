@@ -70,9 +70,11 @@ bool maxClientsNumber(std::string_view maxClients, long long& out) {
   return parseInt(maxClients, out);
 }
 
+bool isFull(long long playerCount, long long maxClients) { return playerCount >= maxClients; }
+
 bool isFull(long long playerCount, std::string_view maxClients) {
   long long max = 0;
-  return maxClientsNumber(maxClients, max) && max == playerCount;
+  return maxClientsNumber(maxClients, max) && isFull(playerCount, max);
 }
 
 StatusReply readStatusReply(std::string_view raw) {

@@ -58,7 +58,10 @@ std::vector<std::string> scanPlayerNames(std::string_view text);
 
 // sv_maxclients as a whole number; false when it is not one.
 bool maxClientsNumber(std::string_view maxClients, long long& out);
-// Full: the count equals the maximum as integers (a non-number is never full).
+// Full: as many players as the maximum or more (reserved slots let a server
+// go over it); a maximum that is not a whole number is never full. The one
+// rule for "full": rows, filter, JSON and watches ask it.
+bool isFull(long long playerCount, long long maxClients);
 bool isFull(long long playerCount, std::string_view maxClients);
 
 // Reads every value from the text as it is (scan, buddy double-click).

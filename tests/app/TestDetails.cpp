@@ -124,8 +124,9 @@ class TestDetails : public QObject {
     QCOMPARE(players(w, 0), QStringList({"", "abe", "Sniper"}));
     QCOMPARE(players(w, 1), QStringList({"120", "60", "35"}));
 
+    // The row's caption is the scan's: only named players count.
     QTreeWidgetItem* row = rowNamed(w, "Alpha");
-    QCOMPARE(row->text(0), QString("3/16"));
+    QCOMPARE(row->text(0), QString("2/16"));
     QCOMPARE(row->text(1), QString("obj/obj_team2"));
     QCOMPARE(row->text(3), QString("Medal of Honor"));
     QCOMPARE(iconOf(row), int(RowAnswered));
@@ -150,19 +151,20 @@ class TestDetails : public QObject {
     QCOMPARE(other.receivedCount(), std::size_t(0));
   }
 
-  void fullServerShowsCountNotFullInRed() {
+  void fullServerKeepsTheScansCaptionAndShowsItsCountInRed() {
+    // Over its maximum (a reserved slot) is full too.
     FakeGameServer server;
-    std::vector<std::pair<int, std::string>> sixteen;
-    for (int i = 0; i < 16; ++i) sixteen.push_back({50, "p" + std::to_string(i)});
+    std::vector<std::pair<int, std::string>> players;
+    for (int i = 0; i < 17; ++i) players.push_back({50, "p" + std::to_string(i)});
     server.setReply(
-        makeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\sv_maxclients\\16", sixteen));
+        makeStatusReply("\\sv_hostname\\Full\\mapname\\dm/mohdm6\\sv_maxclients\\16", players));
     Rig r({{"Full", &server}}, 3000);
     MainWindow& w = r.w;
     selectAndWait(w, "Full");
     QTreeWidgetItem* row = rowNamed(w, "Full");
-    QCOMPARE(row->text(0), QString("16/16"));
+    QCOMPARE(row->text(0), QString("FULL"));
     QCOMPARE(iconOf(row), int(RowFull));
-    QCOMPARE(playerCountLabel(w)->text(), QString("Players: 16/16"));
+    QCOMPARE(playerCountLabel(w)->text(), QString("Players: 17/16"));
     QCOMPARE(colourOf(playerCountLabel(w)), kRed);
   }
 
@@ -211,13 +213,14 @@ class TestDetails : public QObject {
     dir.writeLines("Serverlists/Standard",
                    serverListLines({{"Odd", &server}, {"Ff", &ffServer}, {"NoLink", &noLink}}));
 
-    // A maximum that is no number: display filled, then the error; icon kept.
+    // A maximum that is no number: display filled, then the error; the row
+    // reads as a scan reads it.
     selectAndWait(w, "Odd");
     QTreeWidgetItem* odd = rowNamed(w, "Odd");
     QCOMPARE(d.errors, QStringList({"'abc' is not a valid integer value"}));
     QCOMPARE(playerCountLabel(w)->text(), QString("Players: 1/abc"));
-    QCOMPARE(odd->text(0), QString("1/abc"));
-    QCOMPARE(iconOf(odd), int(RowNotScanned));
+    QCOMPARE(odd->text(0), QString("sends shit"));
+    QCOMPARE(iconOf(odd), int(RowNoAnswer));
     QCOMPARE(players(w, 0), QStringList({"one"}));
     // Custom map without a file in "main" of the current folder (empty MohaaPath).
     QVERIFY(settings.config().mohaaPath.empty());

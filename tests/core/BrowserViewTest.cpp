@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/core/ServerFilter.h"
+#include "app/core/ServerRow.h"
 #include "base/ColourCodes.h"
 #include "base/SortText.h"
 
@@ -67,36 +68,55 @@ TEST(NumericSort, NumbersByValueOtherTextAfter) {
   EXPECT_LT(compareNumberTexts("", "-"), 0);
 }
 
-TEST(ServerFilter, EachBoxHidesOnlyItsRows) {
-  const std::vector<std::string> noPlayers;
+TEST(ServerFilter, EachBoxHidesOnlyItsRowsByState) {
+  const std::vector<std::string> none, one = {"Al"};
   const struct {
-    const char* caption;
+    int state;
+    const std::vector<std::string>* players;
     bool empty, full, dead;  // passes with only that box ticked
   } cases[] = {
-      {"0/16", false, true, true},       {"1/16", true, true, true},
-      {"15/16", true, true, true},       {"16/16", true, false, true},
-      {"FULL", true, false, true},       {"no response", true, true, false},
-      {"not scanned", true, true, true}, {"sends shit", true, true, true},
+      {RowAnswered, &none, false, true, true},  {RowAnswered, &one, true, true, true},
+      {RowFull, &one, true, false, true},       {RowNoAnswer, &none, true, true, false},
+      {RowNotScanned, &none, true, true, true},
   };
   for (const auto& c : cases) {
-    const FilterRow row{c.caption, "dm/mohdm1", "host", &noPlayers};
+    const FilterRow row{c.state, "dm/mohdm1", "host", c.players};
     ServerFilter f;
-    EXPECT_TRUE(f.hidesNothing());
-    EXPECT_TRUE(rowPassesFilter(f, row)) << c.caption;
+    EXPECT_TRUE(rowPassesFilter(f, row)) << c.state;
     f.hideEmpty = true;
-    EXPECT_EQ(rowPassesFilter(f, row), c.empty) << c.caption;
+    EXPECT_EQ(rowPassesFilter(f, row), c.empty) << c.state;
     f = {};
     f.hideFull = true;
-    EXPECT_EQ(rowPassesFilter(f, row), c.full) << c.caption;
+    EXPECT_EQ(rowPassesFilter(f, row), c.full) << c.state;
     f = {};
     f.hideNoResponse = true;
-    EXPECT_EQ(rowPassesFilter(f, row), c.dead) << c.caption;
+    EXPECT_EQ(rowPassesFilter(f, row), c.dead) << c.state;
+  }
+}
+
+TEST(ServerRow, OneRuleForTheCaptionAndStateOfAnAnswer) {
+  const struct {
+    long long players;
+    const char* max;
+    const char* caption;
+    int icon;
+  } cases[] = {
+      {15, "16", "15/16", RowAnswered},
+      {16, "16", "FULL", RowFull},
+      {17, "16", "FULL", RowFull},
+      {0, "16", "0/16", RowAnswered},
+      {3, "lots", "sends shit", RowNoAnswer},
+  };
+  for (const auto& c : cases) {
+    const ScanRow row = answeredRow("h", c.players, c.max, "map", "game");
+    EXPECT_EQ(row.caption, c.caption) << c.players << "/" << c.max;
+    EXPECT_EQ(row.icon, c.icon) << c.players << "/" << c.max;
   }
 }
 
 TEST(ServerFilter, TextMatchesNameMapOrPlayerIgnoringCaseAndColourCodes) {
   const std::vector<std::string> players = {"^1Sni^7per", "Medic"};
-  const FilterRow row{"2/16", "obj/obj_team2", "^4Blue ^7Clan Server", &players};
+  const FilterRow row{RowAnswered, "obj/obj_team2", "^4Blue ^7Clan Server", &players};
   const struct {
     const char* text;
     bool shown;
@@ -112,8 +132,8 @@ TEST(ServerFilter, TextMatchesNameMapOrPlayerIgnoringCaseAndColourCodes) {
   }
   ServerFilter f;
   f.text = "medic";
-  EXPECT_FALSE(rowPassesFilter(f, FilterRow{"2/16", "map", "host", nullptr}));
+  EXPECT_FALSE(rowPassesFilter(f, FilterRow{RowAnswered, "map", "host", nullptr}));
   f.hideEmpty = true;
   f.text = "host";
-  EXPECT_FALSE(rowPassesFilter(f, FilterRow{"0/16", "map", "host", nullptr}));
+  EXPECT_FALSE(rowPassesFilter(f, FilterRow{RowAnswered, "map", "host", nullptr}));
 }

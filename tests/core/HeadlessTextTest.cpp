@@ -87,7 +87,8 @@ TEST(HeadlessBrowse, RowsAndBuddyHits) {
   full.ip = "192.0.2.1";
   full.gamePort = 12203;
   full.answered = true;
-  full.numPlayers = full.maxPlayers = 8;
+  full.numPlayers = 9;  // a reserved slot over the maximum: full
+  full.maxPlayers = 8;
   full.gameName = "mohaas";
   full.mapName = "dm/mohdm6";
   full.players = {{"Al", 1, 0, 30}, {"", 0, 0, 0}, {"[TAG]Bo", 0, 0, 30}};

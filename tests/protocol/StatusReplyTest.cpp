@@ -131,6 +131,7 @@ TEST(StatusReply, PlayerLines) {
 
 TEST(StatusReply, FullTest) {
   EXPECT_TRUE(isFull(16, "16"));
+  EXPECT_TRUE(isFull(17, "16"));  // reserved slots over the maximum
   EXPECT_FALSE(isFull(15, "16"));
   EXPECT_FALSE(isFull(0, ""));
   EXPECT_FALSE(isFull(16, "16x"));

@@ -92,29 +92,19 @@ ScanOutcome browseRows(const DiscoveryResult& result, const BuddyNames& names) {
   scan.ran = true;
   int answered = 0;
   for (const FoundServer& s : result.servers) {
-    HeadlessRow row;
-    row.host = gameAddress(s);
-    row.address = row.host;
+    HeadlessRow row = noResponseRow(gameAddress(s));
     if (s.answered) {
       ++answered;
-      const bool full = s.numPlayers == s.maxPlayers;
-      row.caption = full ? std::string("FULL")
-                         : std::to_string(s.numPlayers) + "/" + std::to_string(s.maxPlayers);
-      row.map = s.mapName;
-      row.game = editionOf(s);
-      row.icon = full ? RowFull : RowAnswered;
+      row = answeredRow(row.host, s.numPlayers, std::to_string(s.maxPlayers), s.mapName,
+                        editionOf(s));
       for (const FoundPlayer& p : s.players) {
         if (p.name.empty()) continue;
         for (std::string& caption :
              buddyHits(names.buddies, names.clantags, names.clantagsOn, p.name))
           scan.buddies.push_back({std::move(caption), row.host});
       }
-    } else {
-      row.caption = "no response";
-      row.map = " ";
-      row.game = " ";
-      row.icon = RowNoAnswer;
     }
+    row.address = row.host;
     scan.rows.push_back(std::move(row));
   }
   scan.status = std::to_string(result.servers.size()) + " servers found, " +

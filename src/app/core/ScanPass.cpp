@@ -40,23 +40,6 @@ int millisecondsSince(std::chrono::steady_clock::time_point start) {
 // Queries the parallel pass starts before it writes the rows that are done.
 constexpr int kStartBatch = 64;
 
-ScanRow silentRow(const std::string& host, const char* caption) {
-  ScanRow row;
-  row.caption = caption;
-  row.map = " ";
-  row.host = host;
-  row.game = " ";
-  row.icon = RowNoAnswer;
-  return row;
-}
-
-ScanRow noResponse(const std::string& host) { return silentRow(host, "no response"); }
-ScanRow unreadableReplyRow(const std::string& host) {
-  ScanRow row = silentRow(host, "sends shit");
-  row.unreadable = true;
-  return row;
-}
-
 }  // namespace
 
 ScanPass::ScanPass(std::shared_ptr<ScanView> view, int parallelQueries, int retries)
@@ -113,23 +96,14 @@ ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
     try {
       matcher_.refresh();
     } catch (const FileError&) {
-      return unreadableReplyRow(host);
+      return unreadableRow(host);
     }
   }
   for (const std::string& name : names) {
     ++count;
     matchPlayer(name, host);
   }
-  long long max = 0;
-  if (!maxClientsNumber(status.maxClients, max)) return unreadableReplyRow(host);
-  const bool full = isFull(count, status.maxClients);
-  ScanRow row;
-  row.caption = full ? std::string("FULL") : std::to_string(count) + "/" + status.maxClients;
-  row.map = status.mapName;
-  row.host = host;
-  row.game = status.edition;
-  row.icon = full ? RowFull : RowAnswered;
-  return row;
+  return tarvix::answeredRow(host, count, status.maxClients, status.mapName, status.edition);
 }
 
 void ScanPass::finishRow(int i, const std::string& host, const std::optional<ServerAddress>& where,
@@ -137,11 +111,11 @@ void ScanPass::finishRow(int i, const std::string& host, const std::optional<Ser
   ScanRow row;
   if (!where) {
     // No address: nothing was queried and the row shows no other server's state.
-    row = noResponse(host);
+    row = noResponseRow(host);
   } else {
     if (reply.failed()) consoleLogs().append(LogKind::BadLog, kScanSocketLog);
     const std::string raw = reply.ok() ? reply.bytes : std::string();
-    row = scanAnswered(raw) ? answeredRow(host, raw) : noResponse(host);
+    row = scanAnswered(raw) ? answeredRow(host, raw) : noResponseRow(host);
     if (!where->ip.empty()) row.address = where->ip + ":" + where->port;
     row.reply = raw;
     if (!raw.empty()) row.replyMs = replyMs;

@@ -4,29 +4,9 @@
 // and the tests implement it over plain data.
 #include <string>
 
+#include "app/core/ServerRow.h"
+
 namespace tarvix {
-
-// The state of a server row, shown as its icon (":/state<n>.png"); the scan
-// pass, the details query and the headless output share it.
-enum RowState { RowNotScanned = 0, RowAnswered = 1, RowFull = 2, RowNoAnswer = 3 };
-
-// Texts and icon the pass writes into one row.
-struct ScanRow {
-  std::string caption;  // "12/16", "FULL", "no response", "sends shit"
-  std::string map;
-  std::string host;
-  std::string game;
-  int icon = RowNoAnswer;
-  // A reply came but could not be read (or the name lists could not be):
-  // "sends shit" under the no-answer icon.
-  bool unreadable = false;
-  // Beyond the window's columns, for headless output: the address queried
-  // ("ip:port", empty when the list had none) and the reply's bytes.
-  std::string address;
-  std::string reply;
-  // Milliseconds from the request to its reply; -1 without a reply.
-  int replyMs = -1;
-};
 
 class ScanView {
  public:

@@ -1,5 +1,6 @@
 #include "app/core/ServerFilter.h"
 
+#include "app/core/ServerRow.h"
 #include "base/ColourCodes.h"
 #include "base/Text.h"
 
@@ -11,21 +12,13 @@ bool matches(std::string_view field, std::string_view text) {
   return containsNoCase(field, text) || containsNoCase(withoutColourCodes(field), text);
 }
 
-// "count/max" with both whole numbers.
-bool playerCounts(std::string_view caption, long long& count, long long& max) {
-  const std::size_t slash = caption.find('/');
-  return slash != std::string_view::npos && parseInt(caption.substr(0, slash), count) &&
-         parseInt(caption.substr(slash + 1), max);
-}
-
 }  // namespace
 
 bool rowPassesFilter(const ServerFilter& filter, const FilterRow& row) {
-  long long count = 0, max = 0;
-  const bool counted = playerCounts(row.caption, count, max);
-  if (filter.hideEmpty && counted && count == 0) return false;
-  if (filter.hideFull && (row.caption == "FULL" || (counted && count >= max))) return false;
-  if (filter.hideNoResponse && row.caption == "no response") return false;
+  const bool noPlayers = !row.players || row.players->empty();
+  if (filter.hideEmpty && row.state == RowAnswered && noPlayers) return false;
+  if (filter.hideFull && row.state == RowFull) return false;
+  if (filter.hideNoResponse && row.state == RowNoAnswer) return false;
   if (filter.text.empty()) return true;
   if (matches(row.host, filter.text) || matches(row.map, filter.text)) return true;
   if (row.players)

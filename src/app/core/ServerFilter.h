@@ -8,9 +8,9 @@
 namespace tarvix {
 
 struct ServerFilter {
-  bool hideEmpty = false;       // "0/16"
-  bool hideFull = false;        // "FULL", or as many players as the maximum
-  bool hideNoResponse = false;  // "no response"
+  bool hideEmpty = false;       // answered without players ("0/16")
+  bool hideFull = false;        // full ("FULL")
+  bool hideNoResponse = false;  // no answer ("no response", "sends shit")
   // Found, ignoring case, in the server's name, its map or a player's name
   // (with or without their colour codes); empty matches every row.
   std::string text;
@@ -18,10 +18,10 @@ struct ServerFilter {
   bool hidesNothing() const { return !hideEmpty && !hideFull && !hideNoResponse && text.empty(); }
 };
 
-// A row as the filter sees it: its "Player", "Map" and "Host" texts and the
-// names of its players in the last reply.
+// A row as the filter sees it: its state (ServerRow.h), its "Map" and "Host"
+// texts and the names of its players in the last reply.
 struct FilterRow {
-  std::string_view caption;
+  int state = 0;
   std::string_view map;
   std::string_view host;
   const std::vector<std::string>* players = nullptr;
