@@ -11,6 +11,8 @@ PACKAGES=(
   xvfb xauth imagemagick fonts-dejavu-core xdotool
   clang libclang-rt-14-dev clang-format
   desktop-file-utils systemd
+  openbox
+  x11-utils
   nettle-dev
 )
 missing=()

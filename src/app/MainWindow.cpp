@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -19,6 +20,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "app/EmptyListHint.h"
 #include "app/MainWindowGeometry.h"
@@ -30,10 +32,12 @@
 #include "components/Dialogs.h"
 #include "components/IniSettings.h"
 #include "components/JpegImage.h"
+#include "components/LastColumnGrowth.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
 #include "components/TrayIcon.h"
 #include "components/ViewItems.h"
+#include "components/WindowFit.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
@@ -109,23 +113,23 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QColor& colour, bool 
   return l;
 }
 
-// A window is never larger than its screen's available area, whatever the
-// font: it is shrunk to that area (its layouts fit the views in) and moved
-// onto it.
-void fitIntoScreen(QWidget* window) {
-  QScreen* screen = window->screen();
-  if (!screen) return;
-  const QRect room = screen->availableGeometry();
-  const QSize frame = window->frameGeometry().size() - window->geometry().size();
-  const QSize fits = window->size().boundedTo(room.size() - frame);
-  if (fits != window->size()) window->resize(fits);
-  const QRect outer = window->frameGeometry();
-  const int x =
-      std::clamp(outer.x(), room.left(), std::max(room.left(), room.right() + 1 - outer.width()));
-  const int y =
-      std::clamp(outer.y(), room.top(), std::max(room.top(), room.bottom() + 1 - outer.height()));
-  if (QPoint(x, y) != outer.topLeft()) window->move(x, y);
-}
+// A split whose handle looks like the gap between the views it parts.
+class PlainSplitter : public QSplitter {
+ public:
+  using QSplitter::QSplitter;
+
+ protected:
+  QSplitterHandle* createHandle() override {
+    class Handle : public QSplitterHandle {
+     public:
+      using QSplitterHandle::QSplitterHandle;
+
+     protected:
+      void paintEvent(QPaintEvent*) override {}
+    };
+    return new Handle(orientation(), this);
+  }
+};
 
 }  // namespace
 
@@ -169,7 +173,10 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   resize(kMainWindowGeometry.window);
   centreOnDesktop(this);
   restoreGeometry(IniSettings().windowGeometry(objectName()));
-  fitIntoScreen(this);
+  ui_->viewSplitter->restoreState(IniSettings().windowGeometry(splitKey()));
+  // Never larger than the screen, frame and title bar included.
+  fitWithinScreen(this);
+  keepWithinScreen(this);
 
   loadConfigAndList();
   applyBrowserLooks();
@@ -219,76 +226,19 @@ void MainWindow::buildViews(QWidget* central) {
   const MainWindowGeometry& g = kMainWindowGeometry;
   layout->setContentsMargins(g.content);
   layout->setSpacing(g.spacing);
+  layout->addWidget(buildBanner(central));  // centred where the window is wider
+  layout->addWidget(buildSummary(central));
 
-  auto* bannerArea = new QWidget(central);
-  // Its full size while the window has room; narrower on a small screen.
-  bannerArea->setFixedHeight(g.banner.height());
-  bannerArea->setMaximumWidth(g.banner.width());
-  bannerArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  const char* names[] = {"Image1", "Image2", "Image3", "Image4"};
-  for (int i = 0; i < 4; ++i) {
-    QLabel* image = ui_->bannerImages[i] = new QLabel(bannerArea);
-    image->setObjectName(names[i]);
-    image->setGeometry(QRect(QPoint(0, 0), g.banner));
-    image->setPixmap(QPixmap::fromImage(loadJpeg(QString(":/banner%1.jpg").arg(i + 1))));
-    image->setVisible(false);
-  }
-  layout->addWidget(bannerArea);  // centred where the window is wider
-
-  auto* summary = new QWidget(central);
-  auto* grid = new QHBoxLayout(summary);
-  grid->setContentsMargins(g.summary);
-  auto* left = new QVBoxLayout();
-  ui_->playerCountLabel = makeLabel(summary, "Label1", QColor(0, 128, 0), true);
-  ui_->mapLabel = makeLabel(summary, "Label2", QColor(0, 0, 128), true);
-  ui_->hostNameLabel = makeLabel(summary, "Label3", QColor(0, 0, 128), false);
-  ui_->editionLabel = makeLabel(summary, "Label4", Qt::black, true);
-  ui_->editionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  auto* top = new QHBoxLayout();
-  top->addWidget(ui_->playerCountLabel);
-  top->addWidget(ui_->mapLabel, 1);
-  left->addLayout(top);
-  auto* bottom = new QHBoxLayout();
-  bottom->addWidget(ui_->hostNameLabel, 1);
-  bottom->addWidget(ui_->editionLabel);
-  left->addLayout(bottom);
-  grid->addLayout(left);
-  summary->setFixedHeight(g.summaryHeight);
-  layout->addWidget(summary);
-
-  auto* pair = new QHBoxLayout();
-  ui_->playerView = makeView(central, "ListView1");
-  setColumns(ui_->playerView, kPlayerColumns);
-  ui_->playerView->setToolTip(
-      "Rightclick will move selected player to the buddylist / Doubleclick connects with server");
-  ui_->playerView->setSortingEnabled(true);
-  ui_->playerView->sortByColumn(0, Qt::AscendingOrder);
-  ui_->playerView->header()->setSortIndicatorShown(false);
-  ui_->playerView->header()->setSectionsClickable(false);
-  ui_->buddyView = makeView(central, "ListView2");
-  setColumns(ui_->buddyView, kBuddyColumns);
-  ui_->buddyView->setToolTip("doubleclick on player to scan his server");
-  // Sorted by caption without the view's own sorting: the scan inserts each
-  // hit in place and sorts at the end of a pass, where a sorting view would
-  // sort all of its rows again after every insert.
-  ui_->buddyView->header()->setSortIndicatorShown(false);
-  ui_->buddyView->header()->setSectionsClickable(false);
-  pair->addWidget(ui_->playerView);
-  pair->addWidget(ui_->buddyView);
-  layout->addLayout(pair, g.upperViewsStretch);
-
-  ui_->serverView = makeView(central, "ListView3");
-  setColumns(ui_->serverView, kServerColumns);
-  ui_->serverView->setToolTip("rightclick for options");
-  ui_->serverView->setIconSize(g.rowIcon);
-  ui_->serverView->header()->setSectionsClickable(true);
-  // The header shows by which column and in which direction the rows are
-  // sorted; sortServerView() keeps it current.
-  ui_->serverView->header()->setSortIndicator(sortColumn_, Qt::AscendingOrder);
-  ui_->serverView->header()->setSortIndicatorShown(true);
-  connect(ui_->serverView->header(), &QHeaderView::sectionClicked, this,
-          &MainWindow::sortServersBy);
-  layout->addWidget(ui_->serverView, g.serverViewStretch);
+  // The player may move the split; the views share the height 2 : 3 until then.
+  ui_->viewSplitter = new PlainSplitter(Qt::Vertical, central);
+  ui_->viewSplitter->setObjectName("ViewSplitter");
+  ui_->viewSplitter->setHandleWidth(g.spacing);
+  ui_->viewSplitter->setChildrenCollapsible(false);
+  ui_->viewSplitter->addWidget(buildUpperViews());
+  ui_->viewSplitter->addWidget(buildServerView());
+  ui_->viewSplitter->setStretchFactor(0, g.upperViewsStretch);
+  ui_->viewSplitter->setStretchFactor(1, g.serverViewStretch);
+  layout->addWidget(ui_->viewSplitter, 1);
 
   ui_->scanProgress = new QProgressBar(central);
   ui_->scanProgress->setObjectName("ProgressBar1");
@@ -304,6 +254,96 @@ void MainWindow::buildViews(QWidget* central) {
   ui_->statusPanel->setObjectName("StatusPanel");
   ui_->statusLine->addWidget(ui_->statusPanel, 1);
   setStatusBar(ui_->statusLine);
+}
+
+QWidget* MainWindow::buildBanner(QWidget* central) {
+  const MainWindowGeometry& g = kMainWindowGeometry;
+  auto* bannerArea = new QWidget(central);
+  // Its full size while the window has room; narrower on a small screen.
+  bannerArea->setFixedHeight(g.banner.height());
+  bannerArea->setMaximumWidth(g.banner.width());
+  bannerArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  const char* names[] = {"Image1", "Image2", "Image3", "Image4"};
+  for (int i = 0; i < 4; ++i) {
+    QLabel* image = ui_->bannerImages[i] = new QLabel(bannerArea);
+    image->setObjectName(names[i]);
+    image->setGeometry(QRect(QPoint(0, 0), g.banner));
+    image->setPixmap(QPixmap::fromImage(loadJpeg(QString(":/banner%1.jpg").arg(i + 1))));
+    image->setVisible(false);
+  }
+  return bannerArea;
+}
+
+QWidget* MainWindow::buildSummary(QWidget* central) {
+  auto* summary = new QWidget(central);
+  auto* grid = new QHBoxLayout(summary);
+  grid->setContentsMargins(kMainWindowGeometry.summary);
+  auto* left = new QVBoxLayout();
+  ui_->playerCountLabel = makeLabel(summary, "Label1", QColor(0, 128, 0), true);
+  ui_->mapLabel = makeLabel(summary, "Label2", QColor(0, 0, 128), true);
+  ui_->hostNameLabel = makeLabel(summary, "Label3", QColor(0, 0, 128), false);
+  ui_->editionLabel = makeLabel(summary, "Label4", Qt::black, true);
+  ui_->editionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  auto* top = new QHBoxLayout();
+  top->addWidget(ui_->playerCountLabel);
+  top->addWidget(ui_->mapLabel, 1);
+  left->addLayout(top);
+  auto* bottom = new QHBoxLayout();
+  bottom->addWidget(ui_->hostNameLabel, 1);
+  bottom->addWidget(ui_->editionLabel);
+  left->addLayout(bottom);
+  grid->addLayout(left);
+  summary->setFixedHeight(kMainWindowGeometry.summaryHeight);
+  return summary;
+}
+
+QWidget* MainWindow::buildUpperViews() {
+  auto* upper = new QWidget;
+  auto* pair = new QHBoxLayout(upper);
+  pair->setContentsMargins(0, 0, 0, 0);
+  pair->setSpacing(kMainWindowGeometry.spacing);
+  ui_->playerView = makeView(upper, "ListView1");
+  setColumns(ui_->playerView, kPlayerColumns);
+  ui_->playerView->setToolTip(
+      "Rightclick will move selected player to the buddylist / Doubleclick connects with server");
+  ui_->playerView->setSortingEnabled(true);
+  ui_->playerView->sortByColumn(0, Qt::AscendingOrder);
+  ui_->playerView->header()->setSortIndicatorShown(false);
+  ui_->playerView->header()->setSectionsClickable(false);
+  ui_->buddyView = makeView(upper, "ListView2");
+  setColumns(ui_->buddyView, kBuddyColumns);
+  ui_->buddyView->setToolTip("doubleclick on player to scan his server");
+  // Sorted by caption without the view's own sorting: the scan inserts each
+  // hit in place and sorts at the end of a pass, where a sorting view would
+  // sort all of its rows again after every insert.
+  ui_->buddyView->header()->setSortIndicatorShown(false);
+  ui_->buddyView->header()->setSectionsClickable(false);
+  pair->addWidget(ui_->playerView);
+  pair->addWidget(ui_->buddyView);
+  return upper;
+}
+
+QWidget* MainWindow::buildServerView() {
+  // The filter bar, when shown, joins the server view in this pane.
+  auto* lower = new QWidget;
+  auto* column = new QVBoxLayout(lower);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(kMainWindowGeometry.spacing);
+  ui_->serverView = makeView(lower, "ListView3");
+  setColumns(ui_->serverView, kServerColumns);
+  ui_->serverView->setToolTip("rightclick for options");
+  ui_->serverView->setIconSize(kMainWindowGeometry.rowIcon);
+  ui_->serverView->header()->setSectionsClickable(true);
+  // The header shows by which column and in which direction the rows are
+  // sorted; sortServerView() keeps it current.
+  ui_->serverView->header()->setSortIndicator(sortColumn_, Qt::AscendingOrder);
+  ui_->serverView->header()->setSortIndicatorShown(true);
+  connect(ui_->serverView->header(), &QHeaderView::sectionClicked, this,
+          &MainWindow::sortServersBy);
+  column->addWidget(ui_->serverView);
+  const MainWindowGeometry& g = kMainWindowGeometry;
+  growLastColumn(ui_->serverView, g.window.width() - g.content.left() - g.content.right());
+  return lower;
 }
 
 void MainWindow::buildMenus() {
@@ -503,7 +543,8 @@ void MainWindow::sortServersBy(int column) {
     deferSortClick(column);
     return;
   }
-  sortDescending_ = !sortDescending_;
+  const std::optional<bool> bestFirst = descendingForBestFirst(column);
+  sortDescending_ = bestFirst && column != sortColumn_ ? *bestFirst : !sortDescending_;
   sortColumn_ = column;
   sortServerView();
 }
@@ -534,11 +575,7 @@ void MainWindow::autoScanDue() {
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (event->spontaneous()) return;
-  if (firstShow_) {
-    // The frame is known now.
-    fitIntoScreen(this);
-    emit firstShown();
-  }
+  if (firstShow_) emit firstShown();
   firstShow_ = false;
   ui_->buddyView->setFocus();
   showServerCount(ui_->serverNameList->count());
@@ -557,6 +594,7 @@ void MainWindow::shutdown() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   IniSettings().setWindowGeometry(objectName(), saveGeometry());
+  IniSettings().setWindowGeometry(splitKey(), ui_->viewSplitter->saveState());
   if (filter_->bar && !filter_->bar->isHidden()) saveFilter();
   shutdown();
   event->accept();

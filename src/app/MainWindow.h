@@ -31,6 +31,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QSplitter;
 class QStatusBar;
 class QTimer;
 class QToolBar;
@@ -188,7 +189,13 @@ class MainWindow : public QMainWindow, public ScanState {
   // ---- building (MainWindow.cpp) ----
   void buildToolBar();
   void setToolButtonVisible(QToolButton* button, bool visible);
+  // The banner, the labels, the split views, the progress and status bars.
   void buildViews(QWidget* central);
+  QWidget* buildBanner(QWidget* central);
+  QWidget* buildSummary(QWidget* central);
+  // The player and buddy views side by side; the server view below them.
+  QWidget* buildUpperViews();
+  QWidget* buildServerView();
   void buildMenus();
   void buildTray();
   // F5, Ctrl+F, Delete and Ctrl+Q (MainWindowKeys.cpp).
@@ -216,13 +223,16 @@ class MainWindow : public QMainWindow, public ScanState {
   // Buddy view caption from its row count.
   void updateBuddyCaption();
   // A column header was clicked: reverses the order and sorts by `column`
-  // (ignored while a pass runs).
+  // (kept for the end of a pass while one runs); a numeric column sorts best
+  // first when it is clicked first.
   void sortServersBy(int column);
   // "delete server": removes the selected row's server from the list after
   // asking (refused while a pass runs).
   void deleteSelectedServer();
   // The automatic scan's timer: starts a pass unless one runs.
   void autoScanDue();
+  // Where tarvix.ini keeps the split between the upper views and the server view.
+  QString splitKey() const { return objectName() + "Split"; }
 
   // ---- scan pass (MainWindowScan.cpp) ----
   class PassView;
@@ -291,6 +301,9 @@ class MainWindow : public QMainWindow, public ScanState {
   void showServerOrders(bool pingColumn, bool numericPlayers);
   // Keeps the reply time of the row's last pass (-1: none) for the column.
   void keepRowPing(QTreeWidgetItem* row, int replyMs);
+  // The direction that puts the best first in a numeric column (the lowest
+  // ping, the most players); none for a column sorted as text.
+  std::optional<bool> descendingForBestFirst(int column) const;
 
   // ---- the filter bar (MainWindowFilter.cpp) ----
   // Built hidden above the server view; a hidden bar takes no room.

@@ -54,7 +54,7 @@ void MainWindow::buildFilterBar(QWidget* central) {
   // Kept when the user is done typing, not at every key; shutdown keeps it too.
   connect(f.text, &QLineEdit::editingFinished, this, &MainWindow::saveFilter);
   f.bar->setVisible(false);
-  auto* column = static_cast<QVBoxLayout*>(central->layout());
+  auto* column = static_cast<QVBoxLayout*>(ui_->serverView->parentWidget()->layout());
   column->insertWidget(column->indexOf(ui_->serverView), f.bar);
 }
 

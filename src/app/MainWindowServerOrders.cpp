@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "app/MainWindow.h"
 #include "app/MainWindowGeometry.h"
@@ -33,6 +34,12 @@ QString pingText(const QTreeWidgetItem* row) {
 void MainWindow::keepRowPing(QTreeWidgetItem* row, int replyMs) {
   row->setData(0, kReplyMsRole, replyMs);
   if (ui_->serverView->columnCount() > kPingColumn) row->setText(kPingColumn, pingText(row));
+}
+
+std::optional<bool> MainWindow::descendingForBestFirst(int column) const {
+  if (column == 0 && numericPlayers_) return true;
+  if (column == kPingColumn && ui_->serverView->columnCount() > kPingColumn) return false;
+  return std::nullopt;
 }
 
 void MainWindow::showServerOrders(bool pingColumn, bool numericPlayers) {

@@ -28,6 +28,7 @@ struct MainWindow::Ui {
   QTreeWidget* playerView = nullptr;
   QTreeWidget* buddyView = nullptr;
   QTreeWidget* serverView = nullptr;
+  QSplitter* viewSplitter = nullptr;  // the player and buddy views above, servers below
   QProgressBar* scanProgress = nullptr;
   QStatusBar* statusLine = nullptr;
   QLabel* statusPanel = nullptr;  // the status bar's one panel

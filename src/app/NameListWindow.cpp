@@ -30,6 +30,59 @@ struct NameListWindow::Ui {
   QMenu* entryMenu = nullptr;
 };
 
+namespace {
+
+// The label and the edit for a new entry, on the views' silver.
+QLineEdit* addEntryEdit(QWidget* window, QVBoxLayout* layout, const QString& label,
+                        const QPalette& silver) {
+  auto* newEntryLabel = new QLabel(label, window);
+  newEntryLabel->setObjectName("LabeledEdit1Label");
+  auto* edit = new QLineEdit(window);
+  edit->setObjectName("LabeledEdit1");
+  edit->setPalette(silver);
+  edit->setFrame(false);
+  newEntryLabel->setBuddy(edit);
+  acceptCodePageOnly({edit});
+  layout->addWidget(newEntryLabel);
+  layout->addWidget(edit);
+  return edit;
+}
+
+// "+": adds the typed entry.
+QPushButton* addPlusButton(QWidget* window, QVBoxLayout* layout) {
+  auto* button = new QPushButton("+", window);
+  button->setObjectName("Button1");
+  QFont bold = button->font();
+  bold.setBold(true);
+  button->setFont(bold);
+  layout->addWidget(button);
+  return button;
+}
+
+// The entries, sorted, in the room left; buddies have the smaller icons.
+QTreeWidget* addEntryView(QWidget* window, QVBoxLayout* layout, const QPalette& silver,
+                          bool iconView, const char* hint) {
+  auto* view = new QTreeWidget(window);
+  view->setObjectName("ListView1");
+  view->setColumnCount(1);
+  view->setHeaderHidden(true);
+  view->setRootIsDecorated(false);
+  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setFrameShape(QFrame::Panel);
+  view->setFrameShadow(QFrame::Plain);
+  view->setPalette(silver);
+  view->setSortingEnabled(true);
+  view->sortByColumn(0, Qt::AscendingOrder);
+  view->setIconSize(iconView ? QSize(16, 16) : QSize(12, 12));
+  view->setContextMenuPolicy(Qt::CustomContextMenu);
+  if (hint) view->setToolTip(hint);
+  layout->addWidget(view, 1);
+  return view;
+}
+
+}  // namespace
+
 NameListWindow::~NameListWindow() = default;
 
 NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const ScanState& scan,
@@ -47,48 +100,12 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 0);
   layout->setSpacing(3);
-
   QPalette silver = palette();
   silver.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
-
-  auto* newEntryLabel = new QLabel(texts.editLabel, this);
-  newEntryLabel->setObjectName("LabeledEdit1Label");
-  ui_->newEntryEdit = new QLineEdit(this);
-  QLineEdit* newEntryEdit = ui_->newEntryEdit;
-  newEntryEdit->setObjectName("LabeledEdit1");
-  newEntryEdit->setPalette(silver);
-  newEntryEdit->setFrame(false);
-  newEntryLabel->setBuddy(newEntryEdit);
-  newEntryEdit->installEventFilter(this);
-  acceptCodePageOnly({newEntryEdit});
-  layout->addWidget(newEntryLabel);
-  layout->addWidget(newEntryEdit);
-
-  auto* addButton = new QPushButton("+", this);
-  addButton->setObjectName("Button1");
-  QFont bold = addButton->font();
-  bold.setBold(true);
-  addButton->setFont(bold);
-  layout->addWidget(addButton);
-
-  ui_->entryView = new QTreeWidget(this);
-  QTreeWidget* entryView = ui_->entryView;
-  entryView->setObjectName("ListView1");
-  entryView->setColumnCount(1);
-  entryView->setHeaderHidden(true);
-  entryView->setRootIsDecorated(false);
-  entryView->setSelectionMode(QAbstractItemView::SingleSelection);
-  entryView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  entryView->setFrameShape(QFrame::Panel);
-  entryView->setFrameShadow(QFrame::Plain);
-  entryView->setPalette(silver);
-  entryView->setSortingEnabled(true);
-  entryView->sortByColumn(0, Qt::AscendingOrder);
-  entryView->setIconSize(iconView ? QSize(16, 16) : QSize(12, 12));
-  entryView->setContextMenuPolicy(Qt::CustomContextMenu);
-  if (texts.hint) entryView->setToolTip(texts.hint);
-  layout->addWidget(entryView, 1);
-
+  ui_->newEntryEdit = addEntryEdit(this, layout, texts.editLabel, silver);
+  ui_->newEntryEdit->installEventFilter(this);
+  QPushButton* addButton = addPlusButton(this, layout);
+  ui_->entryView = addEntryView(this, layout, silver, iconView, texts.hint);
   auto* statusLine = new QStatusBar(this);
   statusLine->setObjectName("StatusBar1");
   layout->addWidget(statusLine);
@@ -103,7 +120,7 @@ NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const 
   connect(addButton, &QPushButton::clicked, this, &NameListWindow::addTypedEntry);
   connect(deleteOneAction, &QAction::triggered, this, &NameListWindow::deleteSelectedEntry);
   connect(deleteAllAction, &QAction::triggered, this, &NameListWindow::deleteAllEntries);
-  connect(entryView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+  connect(ui_->entryView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
     ui_->entryMenu->popup(ui_->entryView->viewport()->mapToGlobal(p));
   });
   centreOnFirstShow(this);

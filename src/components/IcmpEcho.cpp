@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "protocol/HostLookup.h"
@@ -23,6 +24,16 @@ namespace tarvix {
 
 const char kIcmpRequestText[46] = "Tarvix link check: echo request for the host.";
 static_assert(sizeof(kIcmpRequestText) == 46, "the request text has 45 characters");
+
+// How one echo ended: its status, the answering or reporting address
+// (network order) and, for a reply, its data size, TTL and TOS.
+struct EchoOutcome {
+  std::uint32_t status = 0;
+  std::uint32_t from = 0;
+  std::size_t dataSize = 0;
+  int ttl = 0;
+  int tos = 0;
+};
 
 namespace {
 
@@ -145,6 +156,81 @@ std::string dotted(std::uint32_t networkOrder) {
   char buf[INET_ADDRSTRLEN] = {};
   ::inet_ntop(AF_INET, &a, buf, sizeof buf);
   return buf;
+}
+
+// An ICMP error about one of our requests, from a datagram socket's error
+// queue; none when it concerns another request.
+std::optional<EchoOutcome> readDatagramError(int fd, std::vector<unsigned char>& buf,
+                                             std::uint16_t seq) {
+  char control[512];
+  sockaddr_in from{};
+  msghdr msg{};
+  ssize_t got =
+      receiveMessage(fd, buf, from, control, sizeof control, msg, MSG_ERRQUEUE | MSG_DONTWAIT);
+  if (got < 8 || seqOf(buf.data()) != seq) return std::nullopt;
+  for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+    if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR) continue;
+    auto* ee = reinterpret_cast<sock_extended_err*>(CMSG_DATA(c));
+    std::uint32_t offender = 0;
+    auto* off = reinterpret_cast<sockaddr_in*>(SO_EE_OFFENDER(ee));
+    if (off->sin_family == AF_INET) offender = off->sin_addr.s_addr;
+    if (ee->ee_origin == SO_EE_ORIGIN_ICMP)
+      return EchoOutcome{statusOfIcmpError(ee->ee_type, ee->ee_code), offender};
+    return EchoOutcome{statusOfSendError(static_cast<int>(ee->ee_errno)), offender};
+  }
+  return std::nullopt;
+}
+
+// The reply to our request on a datagram socket (the system matches the
+// identifier); none for anything else.
+std::optional<EchoOutcome> readDatagramReply(int fd, std::vector<unsigned char>& buf,
+                                             std::uint16_t seq) {
+  char control[256];
+  sockaddr_in from{};
+  msghdr msg{};
+  ssize_t got = receiveMessage(fd, buf, from, control, sizeof control, msg, MSG_DONTWAIT);
+  if (got < 8 || buf[0] != ICMP_ECHOREPLY || seqOf(buf.data()) != seq) return std::nullopt;
+  int ttl = 0;
+  for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c))
+    if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_TTL)
+      std::memcpy(&ttl, CMSG_DATA(c), sizeof ttl);
+  return EchoOutcome{kIpSuccess, from.sin_addr.s_addr, static_cast<std::size_t>(got) - 8, ttl};
+}
+
+// A raw socket sees every ICMP message (IP header, then the message): the
+// target's reply to our request, or an error quoting our request; none for
+// anything else.
+std::optional<EchoOutcome> readRawMessage(int fd, std::vector<unsigned char>& buf, std::uint16_t id,
+                                          std::uint16_t seq, std::uint32_t target) {
+  sockaddr_in from{};
+  socklen_t fromLen = sizeof from;
+  ssize_t got = ::recvfrom(fd, buf.data(), buf.size(), MSG_DONTWAIT,
+                           reinterpret_cast<sockaddr*>(&from), &fromLen);
+  if (got < 20) return std::nullopt;
+  std::size_t ihl = (buf[0] & 0x0F) * 4u;
+  if (static_cast<std::size_t>(got) < ihl + 8) return std::nullopt;
+  const unsigned char* icmp = buf.data() + ihl;
+  std::size_t icmpLen = static_cast<std::size_t>(got) - ihl;
+  std::uint32_t src;
+  std::memcpy(&src, buf.data() + 12, 4);
+  if (icmp[0] == ICMP_ECHOREPLY) {
+    // Another host's reply may carry the same numbers.
+    if (idOf(icmp) != id || seqOf(icmp) != seq || src != target) return std::nullopt;
+    return EchoOutcome{kIpSuccess, src, icmpLen - 8, buf[8], buf[1]};
+  }
+  if (icmp[0] == ICMP_DEST_UNREACH || icmp[0] == ICMP_TIME_EXCEEDED ||
+      icmp[0] == ICMP_PARAMETERPROB || icmp[0] == ICMP_SOURCE_QUENCH) {
+    // The error quotes our request's IP header and its first 8 bytes.
+    if (icmpLen < 8 + 20) return std::nullopt;
+    const unsigned char* inner = icmp + 8;
+    std::size_t innerIhl = (inner[0] & 0x0F) * 4u;
+    if (icmpLen < 8 + innerIhl + 8 || inner[9] != IPPROTO_ICMP) return std::nullopt;
+    const unsigned char* innerIcmp = inner + innerIhl;
+    if (innerIcmp[0] != ICMP_ECHO || idOf(innerIcmp) != id || seqOf(innerIcmp) != seq)
+      return std::nullopt;
+    return EchoOutcome{statusOfIcmpError(icmp[0], icmp[1]), src};
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -314,23 +400,6 @@ int IcmpEcho::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t targe
                         long long startUs) {
   std::vector<unsigned char> buf(65536 + 1024);
   const long long deadline = startUs + static_cast<long long>(waitMs) * 1000;
-  auto fail = [&](std::uint32_t status, std::uint32_t from) {
-    lastStatus = status;
-    lastReply.status = status;
-    lastReply.address = from;
-    return 0;
-  };
-  auto answered = [&](std::uint32_t from, std::size_t dataSize, int ttl, int tos) {
-    lastStatus = kIpSuccess;
-    lastReply.address = from;
-    lastReply.status = kIpSuccess;
-    lastReply.roundTripMs = static_cast<std::uint32_t>((nowUs() - startUs) / 1000);
-    lastReply.dataSize = static_cast<std::uint16_t>(dataSize);
-    lastReply.options.ttl = static_cast<std::uint8_t>(ttl);
-    lastReply.options.tos = static_cast<std::uint8_t>(tos);
-    return 1;
-  };
-
   for (;;) {
     // Past the deadline a reply already queued is still read.
     const long long left = std::max(0LL, deadline - nowUs());
@@ -339,81 +408,34 @@ int IcmpEcho::waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t targe
     int n = ::poll(fds, quitFd >= 0 ? 2 : 1, static_cast<int>((left + 999) / 1000));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return fail(kIpGeneralFailure, 0);
+      return settle({kIpGeneralFailure}, startUs);
     }
     if (n == 0) {
-      if (nowUs() >= deadline) return fail(kIpReqTimedOut, 0);
+      if (nowUs() >= deadline) return settle({kIpReqTimedOut}, startUs);
       continue;
     }
-    if (quitFd >= 0 && (fds[1].revents & POLLIN)) return fail(kIpGeneralFailure, 0);
-
-    if (kind_ == IcmpSocketKind::Datagram) {
-      if (fds[0].revents & POLLERR) {
-        // An ICMP error about one of our requests.
-        char control[512];
-        sockaddr_in from{};
-        msghdr msg{};
-        ssize_t got = receiveMessage(fd_, buf, from, control, sizeof control, msg,
-                                     MSG_ERRQUEUE | MSG_DONTWAIT);
-        if (got < 0) continue;
-        bool ours = got >= 8 && seqOf(buf.data()) == seq;
-        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
-          if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR) continue;
-          auto* ee = reinterpret_cast<sock_extended_err*>(CMSG_DATA(c));
-          if (!ours) break;
-          std::uint32_t offender = 0;
-          auto* off = reinterpret_cast<sockaddr_in*>(SO_EE_OFFENDER(ee));
-          if (off->sin_family == AF_INET) offender = off->sin_addr.s_addr;
-          if (ee->ee_origin == SO_EE_ORIGIN_ICMP)
-            return fail(statusOfIcmpError(ee->ee_type, ee->ee_code), offender);
-          return fail(statusOfSendError(static_cast<int>(ee->ee_errno)), offender);
-        }
-        continue;
-      }
-      char control[256];
-      sockaddr_in from{};
-      msghdr msg{};
-      ssize_t got = receiveMessage(fd_, buf, from, control, sizeof control, msg, MSG_DONTWAIT);
-      if (got < 8) continue;
-      if (buf[0] != ICMP_ECHOREPLY || seqOf(buf.data()) != seq) continue;
-      int ttl = 0;
-      for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c))
-        if (c->cmsg_level == SOL_IP && c->cmsg_type == IP_TTL)
-          std::memcpy(&ttl, CMSG_DATA(c), sizeof ttl);
-      return answered(from.sin_addr.s_addr, static_cast<std::size_t>(got) - 8, ttl, 0);
-    }
-
-    // Raw socket: IP header, then the ICMP message.
-    sockaddr_in from{};
-    socklen_t fromLen = sizeof from;
-    ssize_t got = ::recvfrom(fd_, buf.data(), buf.size(), MSG_DONTWAIT,
-                             reinterpret_cast<sockaddr*>(&from), &fromLen);
-    if (got < 20) continue;
-    std::size_t ihl = (buf[0] & 0x0F) * 4u;
-    if (static_cast<std::size_t>(got) < ihl + 8) continue;
-    const unsigned char* icmp = buf.data() + ihl;
-    std::size_t icmpLen = static_cast<std::size_t>(got) - ihl;
-    if (icmp[0] == ICMP_ECHOREPLY) {
-      if (idOf(icmp) != id || seqOf(icmp) != seq) continue;
-      std::uint32_t src;
-      std::memcpy(&src, buf.data() + 12, 4);
-      if (src != target) continue;  // another host's reply with the same numbers
-      return answered(src, icmpLen - 8, buf[8], buf[1]);
-    }
-    if (icmp[0] == ICMP_DEST_UNREACH || icmp[0] == ICMP_TIME_EXCEEDED ||
-        icmp[0] == ICMP_PARAMETERPROB || icmp[0] == ICMP_SOURCE_QUENCH) {
-      // The error quotes our request's IP header and its first 8 bytes.
-      if (icmpLen < 8 + 20) continue;
-      const unsigned char* inner = icmp + 8;
-      std::size_t innerIhl = (inner[0] & 0x0F) * 4u;
-      if (icmpLen < 8 + innerIhl + 8 || inner[9] != IPPROTO_ICMP) continue;
-      const unsigned char* innerIcmp = inner + innerIhl;
-      if (innerIcmp[0] != ICMP_ECHO || idOf(innerIcmp) != id || seqOf(innerIcmp) != seq) continue;
-      std::uint32_t src;
-      std::memcpy(&src, buf.data() + 12, 4);
-      return fail(statusOfIcmpError(icmp[0], icmp[1]), src);
-    }
+    if (quitFd >= 0 && (fds[1].revents & POLLIN)) return settle({kIpGeneralFailure}, startUs);
+    std::optional<EchoOutcome> outcome;
+    if (kind_ == IcmpSocketKind::Raw)
+      outcome = readRawMessage(fd_, buf, id, seq, target);
+    else if (fds[0].revents & POLLERR)
+      outcome = readDatagramError(fd_, buf, seq);
+    else
+      outcome = readDatagramReply(fd_, buf, seq);
+    if (outcome) return settle(*outcome, startUs);
   }
+}
+
+int IcmpEcho::settle(const EchoOutcome& outcome, long long startUs) {
+  lastStatus = outcome.status;
+  lastReply.status = outcome.status;
+  lastReply.address = outcome.from;
+  if (outcome.status != kIpSuccess) return 0;
+  lastReply.roundTripMs = static_cast<std::uint32_t>((nowUs() - startUs) / 1000);
+  lastReply.dataSize = static_cast<std::uint16_t>(outcome.dataSize);
+  lastReply.options.ttl = static_cast<std::uint8_t>(outcome.ttl);
+  lastReply.options.tos = static_cast<std::uint8_t>(outcome.tos);
+  return 1;
 }
 
 }  // namespace tarvix

@@ -69,6 +69,9 @@ struct IcmpEchoReply {
 // The fixed text at the start of every request's data (45 characters).
 extern const char kIcmpRequestText[46];
 
+// How one echo ended (IcmpEcho.cpp).
+struct EchoOutcome;
+
 // Which kind of socket an echo object holds.
 enum class IcmpSocketKind { Datagram, Raw };
 
@@ -124,6 +127,8 @@ class IcmpEcho {
  private:
   int waitReply(std::uint16_t id, std::uint16_t seq, std::uint32_t target, int waitMs,
                 long long startUs);
+  // Keeps the outcome as the last status and reply; the replies counted.
+  int settle(const EchoOutcome& outcome, long long startUs);
   std::string address_;
   std::string resolvedName_;
   std::string resolvedIp_;

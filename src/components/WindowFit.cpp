@@ -7,30 +7,70 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace tarvix {
 
 namespace {
 
+// The frame the window manager drew around the window, asked of the
+// platform window (a widget learns it only from a later move); none before
+// the window manager has framed the window, when the platform's answer may
+// be none or nonsense.
+QMargins frameMargins(const QWidget* window) {
+  const QWindow* handle = window->windowHandle();
+  const QMargins m = handle ? handle->frameMargins() : QMargins();
+  return std::min({m.left(), m.top(), m.right(), m.bottom()}) < 0 ? QMargins() : m;
+}
+
+// The room the frame takes; until the window manager has framed the window,
+// a title bar and thin borders are assumed.
+QSize frameExtent(const QWidget* window) {
+  QMargins m = frameMargins(window);
+  if (m.isNull()) {
+    const int border = window->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    m = {border, window->style()->pixelMetric(QStyle::PM_TitleBarHeight), border, border};
+  }
+  return {m.left() + m.right(), m.top() + m.bottom()};
+}
+
+QPoint framePosition(const QWidget* window) {
+  const QMargins m = frameMargins(window);
+  return window->geometry().topLeft() - QPoint(m.left(), m.top());
+}
+
+// Fits the window on every show, and once more when the window manager has
+// framed it (its platform window is exposed or moved): before that its frame
+// is only estimated.
 class FitOnShow : public QObject {
  public:
-  explicit FitOnShow(QWidget* window) : QObject(window) {}
+  explicit FitOnShow(QWidget* window) : QObject(window), window_(window) {}
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show) fitWithinScreen(static_cast<QWidget*>(watched));
+    if (watched == window_ && event->type() == QEvent::Show) {
+      fitWithinScreen(window_);
+      framePending_ = frameMargins(window_).isNull();
+      if (QWindow* handle = window_->windowHandle(); handle && handle != handle_) {
+        handle_ = handle;
+        handle->installEventFilter(this);
+      }
+    } else if (watched == handle_ && framePending_ &&
+               (event->type() == QEvent::Expose || event->type() == QEvent::Move) &&
+               !frameMargins(window_).isNull()) {
+      framePending_ = false;
+      QTimer::singleShot(0, window_, [window = window_] { fitWithinScreen(window); });
+    }
     return false;
   }
-};
 
-// The room the window manager's frame takes; before the first show the
-// frame is not known yet, so a title bar's height is assumed.
-QSize frameExtent(const QWidget* window) {
-  const QSize frame = window->frameGeometry().size() - window->geometry().size();
-  if (frame.width() > 0 || frame.height() > 0) return frame;
-  return {0, window->style()->pixelMetric(QStyle::PM_TitleBarHeight)};
-}
+ private:
+  QWidget* window_;
+  QWindow* handle_ = nullptr;
+  bool framePending_ = false;
+};
 
 // Puts `content` (sized as it was) into a scroll area that fills `holder`.
 QScrollArea* scrolling(QWidget* content) {
@@ -94,14 +134,18 @@ bool fitWithinScreen(QWidget* window) {
     window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     window->resize(size.boundedTo(room));
   }
-  // move() places the frame: centred when shrunk, else only brought within.
+  // The frame's place: centred when shrunk, else only brought within.
   const QSize outer = window->size() + frame;
   QPoint at = tooLarge ? area.topLeft() + QPoint((area.width() - outer.width()) / 2,
                                                  (area.height() - outer.height()) / 2)
-                       : window->pos();
+                       : framePosition(window);
   at.setX(std::clamp(at.x(), area.left(), area.right() + 1 - outer.width()));
   at.setY(std::clamp(at.y(), area.top(), area.bottom() + 1 - outer.height()));
-  if (at != window->pos()) window->move(at);
+  if (at == framePosition(window)) return tooLarge;
+  // move() places the frame as the widget knows it, which may lag behind.
+  const QMargins m = frameMargins(window);
+  const QPoint known = window->geometry().topLeft() - window->frameGeometry().topLeft();
+  window->move(at + QPoint(m.left(), m.top()) - known);
   return tooLarge;
 }
 

@@ -133,6 +133,28 @@ void placeOptionsControls(QWidget* window) {
       });
 }
 
+// The support link, in bold.
+void showSupportLink(LinkLabel* link) {
+  link->setText("Tarvix support - help");
+  link->setAddress(toQString(kHomePage));
+  QFont bold = link->font();
+  bold.setBold(true);
+  link->setFont(bold);
+}
+
+// The server lists: names with an icon, sorted, no header.
+void showListNames(QTreeWidget* view) {
+  view->setColumnCount(1);
+  view->setHeaderHidden(true);
+  view->setRootIsDecorated(false);
+  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setContextMenuPolicy(Qt::CustomContextMenu);
+  view->setIconSize(QSize(16, 16));
+  view->setSortingEnabled(true);
+  view->sortByColumn(0, Qt::AscendingOrder);
+}
+
 }  // namespace
 
 OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget* parent)
@@ -160,32 +182,13 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
   ui_->speedSlider->setValue(500);
   control<QLabel>(this, "Label2")->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   acceptCodePageOnly({ui_->nicknameEdit, ui_->passwordEdit});
-  supportLink->setText("Tarvix support - help");
-  supportLink->setAddress(toQString(kHomePage));
-  QFont bold = supportLink->font();
-  bold.setBold(true);
-  supportLink->setFont(bold);
-  QTreeWidget* view = ui_->serverListView;
-  view->setColumnCount(1);
-  view->setHeaderHidden(true);
-  view->setRootIsDecorated(false);
-  view->setSelectionMode(QAbstractItemView::SingleSelection);
-  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view->setContextMenuPolicy(Qt::CustomContextMenu);
-  view->setIconSize(QSize(16, 16));
-  view->setSortingEnabled(true);
-  view->sortByColumn(0, Qt::AscendingOrder);
+  showSupportLink(supportLink);
+  showListNames(ui_->serverListView);
   ui_->safeScanCheckBox->setVisible(false);
   ui_->autoScanCheckBox->setVisible(false);
 
   ui_->listMenu = new QMenu(this);
   ui_->listMenu->setObjectName("PopupMenu1");
-  QAction* deleteListAction = ui_->listMenu->addAction("delete list");
-  deleteListAction->setObjectName("deletelist1");
-  QAction* selectListAction = ui_->listMenu->addAction("select list");
-  selectListAction->setObjectName("selectlist1");
-  QAction* exportSslfAction = ui_->listMenu->addAction("export as SSLF");
-  exportSslfAction->setObjectName("exportasSSLF1");
 
   setFixedSize(446, 340);
   addParallelScanOption(this);
@@ -197,7 +200,10 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
         addNumericPlayerSortOption(this), addHistoryOptions(this)})
     connect(look, &QCheckBox::toggled, this, &OptionsWindow::browserLooksChanged);
   centreOnDesktop(this);
+  wireControls();
+}
 
+void OptionsWindow::wireControls() {
   connect(ui_->speedSlider, &QSlider::valueChanged, this, &OptionsWindow::onSpeedChanged);
   connect(ui_->autoScanCheckBox, &QCheckBox::toggled, this, &OptionsWindow::autoScanSwitched);
   connect(ui_->clantagsCheckBox, &QCheckBox::toggled, this,
@@ -217,9 +223,16 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
           &OptionsWindow::importTextListFile);
   connect(control<QPushButton>(this, "Button7"), &QPushButton::clicked, this,
           &OptionsWindow::importSslfFile);
+  QAction* deleteListAction = ui_->listMenu->addAction("delete list");
+  deleteListAction->setObjectName("deletelist1");
+  QAction* selectListAction = ui_->listMenu->addAction("select list");
+  selectListAction->setObjectName("selectlist1");
+  QAction* exportSslfAction = ui_->listMenu->addAction("export as SSLF");
+  exportSslfAction->setObjectName("exportasSSLF1");
   connect(deleteListAction, &QAction::triggered, this, &OptionsWindow::deleteList);
   connect(selectListAction, &QAction::triggered, this, &OptionsWindow::selectList);
   connect(exportSslfAction, &QAction::triggered, this, &OptionsWindow::exportListAsSslf);
+  QTreeWidget* view = ui_->serverListView;
   connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& p) {
     ui_->listMenu->popup(view->viewport()->mapToGlobal(p));
   });

@@ -68,6 +68,8 @@ class OptionsWindow : public QWidget {
 
   // Showing: the fields and boxes from the settings, the server lists.
   void fillFromSettings();
+  // The controls' signals, the list menu's actions and the double-click.
+  void wireControls();
   // A list's tooltip says whether it is current and whether a refresh wrote
   // it; a fetched list is shown in italics.
   void markListItem(QTreeWidgetItem* item, const std::string& name) const;

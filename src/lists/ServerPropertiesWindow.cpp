@@ -110,6 +110,35 @@ void placePropertiesControls(QWidget* window) {
                         });
 }
 
+// "reset all passwords", the right-click menu of both password fields.
+QMenu* addPasswordMenu(QWidget* window, std::initializer_list<QLineEdit*> edits) {
+  auto* menu = new QMenu(window);
+  menu->setObjectName("PopupMenu1");
+  menu->addAction("reset all passwords")->setObjectName("resetallpasswords1");
+  for (QLineEdit* edit : edits) {
+    edit->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(edit, &QWidget::customContextMenuRequested, menu,
+                     [menu, edit](const QPoint& pos) { menu->popup(edit->mapToGlobal(pos)); });
+  }
+  return menu;
+}
+
+// One small echo at a time to the current server, while the window is open.
+HostChecker* makeLinkChecker(QWidget* window) {
+  auto* checker = new HostChecker(window);
+  checker->setObjectName("HostChecker1");
+  checker->setLogId("Link checker");
+  checker->setAutoCheck(false);
+  checker->setAutoCheckPeriod(500);
+  checker->setPingCount(1);
+  checker->setPingSize(1);
+  checker->setTtl(64);
+  checker->setPingTimeout(1500);
+  checker->setHostName("localhost");
+  checker->setPingMode(PingMode::Simultaneous);
+  return checker;
+}
+
 }  // namespace
 
 ServerPropertiesWindow::~ServerPropertiesWindow() = default;
@@ -120,11 +149,6 @@ ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* pare
   setObjectName("Form11");
   setWindowTitle("properties");
   makeFixedToolWindow(this, true);
-
-  ui_->passwordMenu = new QMenu(this);
-  ui_->passwordMenu->setObjectName("PopupMenu1");
-  QAction* resetAllPasswordsAction = ui_->passwordMenu->addAction("reset all passwords");
-  resetAllPasswordsAction->setObjectName("resetallpasswords1");
 
   placePropertiesControls(this);
   ui_->pingGraph = control<PingGraph>(this, "PaintBox1");
@@ -143,11 +167,7 @@ ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* pare
   makeBold(labelOf(this, ui_->rconPasswordEdit));
   setServerPasswordButton->setVisible(false);
   acceptCodePageOnly({ui_->serverPasswordEdit, ui_->rconPasswordEdit});
-  for (QLineEdit* edit : {ui_->serverPasswordEdit, ui_->rconPasswordEdit}) {
-    edit->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(edit, &QWidget::customContextMenuRequested, this,
-            [this, edit](const QPoint& pos) { ui_->passwordMenu->popup(edit->mapToGlobal(pos)); });
-  }
+  ui_->passwordMenu = addPasswordMenu(this, {ui_->serverPasswordEdit, ui_->rconPasswordEdit});
   ui_->pingEdit->setReadOnly(true);
   ui_->pingEdit->setFont(tahoma(ui_->pingEdit->font()));
   ui_->addressEdit->setReadOnly(true);
@@ -163,17 +183,7 @@ ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* pare
   ui_->pingEdit->installEventFilter(this);
   ui_->mapRotationMemo->viewport()->installEventFilter(this);
 
-  ui_->hostChecker = new HostChecker(this);
-  ui_->hostChecker->setObjectName("HostChecker1");
-  ui_->hostChecker->setLogId("Link checker");
-  ui_->hostChecker->setAutoCheck(false);
-  ui_->hostChecker->setAutoCheckPeriod(500);
-  ui_->hostChecker->setPingCount(1);
-  ui_->hostChecker->setPingSize(1);
-  ui_->hostChecker->setTtl(64);
-  ui_->hostChecker->setPingTimeout(1500);
-  ui_->hostChecker->setHostName("localhost");
-  ui_->hostChecker->setPingMode(PingMode::Simultaneous);
+  ui_->hostChecker = makeLinkChecker(this);
 
   setFixedSize(265, 382);
   centreOnDesktop(this);
@@ -183,7 +193,7 @@ ServerPropertiesWindow::ServerPropertiesWindow(Settings& settings, QWidget* pare
           &ServerPropertiesWindow::saveServerPassword);
   connect(ui_->rconDefaultCheckBox, &QCheckBox::clicked, this,
           &ServerPropertiesWindow::onRconDefaultClicked);
-  connect(resetAllPasswordsAction, &QAction::triggered, this,
+  connect(ui_->passwordMenu->findChild<QAction*>("resetallpasswords1"), &QAction::triggered, this,
           &ServerPropertiesWindow::resetAllPasswords);
   connect(ui_->pingGraph, &PingGraph::doubleClicked, this,
           &ServerPropertiesWindow::restartPingGraph);

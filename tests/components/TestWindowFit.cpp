@@ -1,12 +1,15 @@
 // No window larger than the screen, the main window included: run at 150 %
 // scale and 150 % text, where the offscreen screen's pixels hold two thirds
-// as many of the windows' own.
+// as many of the windows' own. tests/scripts/WindowFitTest.sh runs it again
+// on X under a window manager, with the scale and screens it sets, where a
+// window fits only with its frame and title bar.
 #include <QApplication>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
+#include <QWindow>
 #include <QtTest>
 
 #include "app/MainWindow.h"
@@ -20,6 +23,27 @@ using namespace tarvix::test;
 namespace {
 
 QRect available() { return QApplication::primaryScreen()->availableGeometry(); }
+
+// Shown, framed by the window manager where there is one, and within the
+// screen; else what is wrong.
+QString showWithinScreen(QWidget* window) {
+  window->show();
+  const QString name = window->objectName() + ": ";
+  // Bounded waits, long enough for a busy machine.
+  constexpr int kWaitMs = 20000;
+  if (!QTest::qWaitForWindowExposed(window, kWaitMs)) return name + "not shown";
+  // The platform window knows its frame before the widget does.
+  QWindow* handle = window->windowHandle();
+  const bool framed = !window->windowFlags().testFlag(Qt::FramelessWindowHint);
+  if (QGuiApplication::platformName() == "xcb" && framed &&
+      !QTest::qWaitFor([&] { return !handle->frameMargins().isNull(); }, kWaitMs))
+    return name + "no frame";
+  if (QTest::qWaitFor([&] { return available().contains(handle->frameGeometry()); }, kWaitMs))
+    return {};
+  QString text;
+  QDebug(&text) << handle->frameGeometry() << "not within" << available();
+  return name + text;
+}
 
 }  // namespace
 
@@ -79,20 +103,19 @@ class TestWindowFit : public QObject {
                           app.addBan(),           app.skinList(),  app.addSkin(),
                           app.messageList(),      app.addMessage()};
     for (QWidget* window : windows) {
-      window->show();
-      QVERIFY2(available().contains(window->frameGeometry()), qPrintable(window->objectName()));
+      const QString problem = showWithinScreen(window);
+      QVERIFY2(problem.isEmpty(), qPrintable(problem));
       window->hide();
     }
-    // At this scale the console (691 wide as built) had to shrink.
-    QVERIFY(app.console()->width() < 691);
+    // On a screen this narrow the console (691 wide as built) had to shrink.
+    if (available().width() < 691) QVERIFY(app.console()->width() < 691);
 
     // The main window (680 x 618 as built) is shrunk onto the screen too,
     // and every part is still there to use.
     QVERIFY(available().width() < 680 || available().height() < 618);
     MainWindow& main = *app.mainWindow();
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
-    QVERIFY(available().contains(main.frameGeometry()));
+    const QString problem = showWithinScreen(&main);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
     QVERIFY(serverView(main)->height() > 0);
     QVERIFY(playerView(main)->height() > 0);
     QVERIFY(serverView(main)->geometry().right() < main.centralWidget()->width());
@@ -100,12 +123,16 @@ class TestWindowFit : public QObject {
 };
 
 int main(int argc, char** argv) {
-  qputenv("QT_SCALE_FACTOR", "1.5");
+  // Offscreen, 150 % scale and text; on X the scale the script chose.
+  const bool asGiven = qEnvironmentVariable("QT_QPA_PLATFORM") == "xcb";
+  if (!asGiven) qputenv("QT_SCALE_FACTOR", "1.5");
   QApplication app(argc, argv);
-  // Text at 150 % as well: a layout that grows with its text still fits.
-  QFont text = QApplication::font();
-  text.setPointSizeF(text.pointSizeF() * 1.5);
-  QApplication::setFont(text);
+  if (!asGiven) {
+    // Text at 150 % as well: a layout that grows with its text still fits.
+    QFont text = QApplication::font();
+    text.setPointSizeF(text.pointSizeF() * 1.5);
+    QApplication::setFont(text);
+  }
   TestWindowFit test;
   return QTest::qExec(&test, argc, argv);
 }
