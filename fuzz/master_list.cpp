@@ -1,5 +1,8 @@
 // A master server's bytes as the list exchange reads them: the greeting with
-// its challenge, and the compressed list, whole or cut off, with a small cap.
+// its challenge, and the compressed list, whole or cut off, with a small cap;
+// and the input's bytes taken as entries, encoded as a list and read back.
+#include <algorithm>
+
 #include "FuzzSupport.h"
 #include "base/Text.h"
 #include "protocol/MasterList.h"
@@ -12,10 +15,36 @@ constexpr std::size_t kCap = 64;
 
 std::uint32_t byteAt(std::string_view s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
 
+// Whole entries followed by \final\ read back as those entries, after a
+// challenge with or without its \final\, unless the bytes have a refusal's
+// shape (its key, then text without a backslash), which a list of entries
+// spelling text can take.
+void checkRoundTrip(std::string_view raw) {
+  std::string list(raw.substr(0, raw.size() - raw.size() % 6));
+  list += "\\final\\";
+  for (const ListReply& r : {readListReply(list, true), readListReplyAfterBareChallenge(list, true),
+                             readListReplyAfterBareChallenge("\\final\\" + list, true)}) {
+    if (r.state == ListState::Refused) {
+      FUZZ_CHECK(list.rfind("\\echo\\", 0) == 0 || list.rfind("\\fatal\\", 0) == 0);
+      FUZZ_CHECK(list.find('\\', 7) == list.size() - 7);
+      continue;
+    }
+    FUZZ_CHECK(r.state == ListState::Complete);
+    FUZZ_CHECK(r.servers.size() * 6 + 7 == list.size());
+    for (std::size_t i = 0; i < r.servers.size(); ++i) {
+      const ListedServer& s = r.servers[i];
+      FUZZ_CHECK(s.ip == (byteAt(list, i * 6) << 24 | byteAt(list, i * 6 + 1) << 16 |
+                          byteAt(list, i * 6 + 2) << 8 | byteAt(list, i * 6 + 3)));
+      FUZZ_CHECK(s.port == (byteAt(list, i * 6 + 4) << 8 | byteAt(list, i * 6 + 5)));
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view raw = fuzz::bytes(data, size);
+  checkRoundTrip(raw.substr(0, std::min<std::size_t>(size, kCap * 6)));
   for (bool closed : {false, true}) {
     const Greeting g = readGreeting(raw, closed);
     if (g.state == GreetingState::Challenge) {

@@ -74,10 +74,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
   if (r.lan) {
     r.lanAddress = ini.lanAddress();
     const auto [first, last] = ini.lanPorts();
-    if (first >= 1 && last <= 65535 && first <= last) {
-      r.lanFirstPort = static_cast<std::uint16_t>(first);
-      r.lanLastPort = static_cast<std::uint16_t>(last);
-    }
+    setLanPorts(r, first, last);
   }
   IniFetchedLists record;
   b.settings.record = &record;

@@ -118,8 +118,7 @@ DiscoveryRequest ServerDiscoveryRefresh::requestFor(Source source) const {
     request.lan = true;
     request.lanAddress = ini.lanAddress();
     const auto [first, last] = ini.lanPorts();
-    request.lanFirstPort = static_cast<std::uint16_t>(std::clamp(first, 1, 65535));
-    request.lanLastPort = static_cast<std::uint16_t>(std::clamp(last, 1, 65535));
+    setLanPorts(request, first, last);
   }
   request.timeoutMs = std::clamp(settings_.scanTimeout(), 250, 5000);
   // An internet list holds hundreds of servers, most of them silent.

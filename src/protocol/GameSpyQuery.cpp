@@ -1,8 +1,11 @@
 #include "protocol/GameSpyQuery.h"
 
 #include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -53,6 +56,9 @@ struct Slot {
   int pingMs = -1;
 };
 
+// Waits on the feed's descriptor at most this long when it has none.
+constexpr int kFeedLookMs = 10;
+
 // Opens a socket connected to the target and sends the request; -1 on failure.
 int openQuery(const ListedServer& target) {
   const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -89,7 +95,250 @@ bool drain(Slot& slot, const ListedServer& target) {
   }
 }
 
+// One pass over the targets a feed brings: slots for the queries in flight,
+// filled from the feed, polled together with the stop signal and the feed.
+class QueryPass {
+ public:
+  QueryPass(GameSpyFeed& feed, int parallel, int timeoutMs, const StopSignal& stop,
+            const GameSpyDone& done)
+      : feed_(feed),
+        stop_(stop),
+        done_(done),
+        budget_(static_cast<std::size_t>(gameSpySocketBudget(parallel))),
+        timeout_(std::max(timeoutMs, 1)) {}
+  ~QueryPass() {
+    for (Slot& s : slots_) ::close(s.fd);
+  }
+  QueryPass(const QueryPass&) = delete;
+  QueryPass& operator=(const QueryPass&) = delete;
+
+  bool run() {
+    while (true) {
+      if (open_) open_ = feed_.take(targets_);
+      fill();
+      if (!open_ && slots_.empty() && next_ == targets_.size()) return !stop_.requested();
+      const int rc = waitOnce();
+      if (rc < 0 && errno != EINTR) return !stop_.requested();
+      if (stop_.requested() || (rc > 0 && (fds_[slots_.size()].revents & POLLIN))) return false;
+      settle(rc > 0);
+    }
+  }
+
+ private:
+  void fill() {
+    while (slots_.size() < budget_ && next_ < targets_.size()) {
+      const std::size_t t = next_++;
+      const int fd = openQuery(targets_[t]);
+      if (fd < 0) {
+        GameSpyAnswer none;
+        none.noSocket = errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM;
+        done_(t, none);
+        continue;
+      }
+      Slot s;
+      s.fd = fd;
+      s.target = t;
+      s.sent = Clock::now();
+      s.deadline = s.sent + timeout_;
+      slots_.push_back(std::move(s));
+    }
+  }
+
+  // Polls the slots, the stop signal and (while it may bring more) the feed.
+  int waitOnce() {
+    fds_.resize(slots_.size() + 2);
+    int wait = -1;
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+      fds_[i] = {slots_[i].fd, POLLIN, 0};
+      const int left = millisLeft(slots_[i].deadline);
+      wait = wait < 0 ? left : std::min(wait, left);
+    }
+    fds_[slots_.size()] = {stop_.fd(), POLLIN, 0};
+    fds_[slots_.size() + 1] = {open_ ? feed_.fd() : -1, POLLIN, 0};
+    if (open_ && feed_.fd() < 0) wait = wait < 0 ? kFeedLookMs : std::min(wait, kFeedLookMs);
+    return ::poll(fds_.data(), fds_.size(), wait);
+  }
+
+  // Reads what arrived, then finishes the whole replies and the expired
+  // queries: a reply waiting on a socket counts even at its deadline.
+  void settle(bool ready) {
+    const auto now = Clock::now();
+    // Backwards, as finishing moves the last slot into the finished one's place.
+    for (std::size_t i = slots_.size(); i-- > 0;) {
+      Slot& s = slots_[i];
+      if (ready && fds_[i].revents != 0 && !drain(s, targets_[s.target])) {
+        finish(i, false);
+        continue;
+      }
+      if (s.parts.complete())
+        finish(i, true);
+      else if (s.parts.spoiled() || now >= s.deadline)
+        finish(i, false);
+    }
+  }
+
+  void finish(std::size_t i, bool answered) {
+    Slot& s = slots_[i];
+    GameSpyAnswer a;
+    a.complete = answered;
+    if (answered) a.text = s.parts.text();
+    a.pingMs = answered ? s.pingMs : -1;
+    ::close(s.fd);
+    const std::size_t target = s.target;
+    slots_[i] = std::move(slots_.back());
+    slots_.pop_back();
+    done_(target, std::move(a));
+  }
+
+  GameSpyFeed& feed_;
+  const StopSignal& stop_;
+  const GameSpyDone& done_;
+  const std::size_t budget_;
+  const std::chrono::milliseconds timeout_;
+  std::vector<ListedServer> targets_;
+  std::size_t next_ = 0;
+  bool open_ = true;
+  std::vector<Slot> slots_;
+  std::vector<pollfd> fds_;
+};
+
+// The address is a broadcast address: the limited one, or one of an
+// interface of this machine. Without the interface list, x.y.z.255 counts.
+bool isBroadcast(std::uint32_t address) {
+  if (address == INADDR_BROADCAST) return true;
+  ifaddrs* list = nullptr;
+  if (::getifaddrs(&list) != 0) return (address & 0xFF) == 0xFF;
+  bool found = false;
+  for (ifaddrs* i = list; i != nullptr && !found; i = i->ifa_next) {
+    if (!(i->ifa_flags & IFF_BROADCAST) || i->ifa_broadaddr == nullptr ||
+        i->ifa_broadaddr->sa_family != AF_INET)
+      continue;
+    const auto* b = reinterpret_cast<const sockaddr_in*>(i->ifa_broadaddr);
+    found = ntohl(b->sin_addr.s_addr) == address;
+  }
+  ::freeifaddrs(list);
+  return found;
+}
+
+// Sends \status\ to each port of the range; the number sent, or -1 with
+// `error` set when none could be.
+int askPorts(int fd, std::uint32_t address, std::uint16_t first, std::uint16_t last,
+             std::string& error) {
+  int sends = 0;
+  for (unsigned port = first; port <= last && port != 0; ++port) {
+    const sockaddr_in to = socketAddress(address, static_cast<std::uint16_t>(port));
+    if (::sendto(fd, kGameSpyStatusRequest.data(), kGameSpyStatusRequest.size(), MSG_NOSIGNAL,
+                 reinterpret_cast<const sockaddr*>(&to), sizeof to) >= 0)
+      ++sends;
+    else
+      error = std::string("send: ") + std::strerror(errno);
+  }
+  if (sends == 0 && error.empty()) error = "no port to ask";
+  return sends == 0 ? -1 : sends;
+}
+
+// The replies of a LAN search, kept per sender until each is whole.
+class LanReplies {
+ public:
+  LanReplies(std::uint32_t address, std::uint16_t first, std::uint16_t last, Clock::time_point sent,
+             LanSearch& result, const std::function<void(const LanAnswer&)>& each)
+      : anyHost_(isBroadcast(address)),
+        address_(address),
+        first_(first),
+        last_(last),
+        sent_(sent),
+        result_(result),
+        each_(each) {}
+
+  // Takes every datagram waiting on `fd`.
+  void readAll(int fd) {
+    while (true) {
+      UdpResult datagram;
+      sockaddr_in from{};
+      if (readDatagram(fd, datagram, from) != DatagramRead::Datagram) return;
+      const std::uint32_t ip = ntohl(from.sin_addr.s_addr);
+      const std::uint16_t port = ntohs(from.sin_port);
+      if (datagram.ok() && port >= first_ && port <= last_ && (anyHost_ || ip == address_))
+        take(ip, port, datagram.bytes);
+    }
+  }
+
+ private:
+  struct Sender {
+    GameSpyReplyParts parts;
+    int pingMs = -1;
+    bool taken = false;
+  };
+
+  void take(std::uint32_t ip, std::uint16_t port, const std::string& bytes) {
+    const std::uint64_t key = std::uint64_t{ip} << 16 | port;
+    auto it = senders_.find(key);
+    if (it == senders_.end()) {
+      if (senders_.size() >= kMaxLanServers) return;
+      it = senders_.emplace(key, Sender{}).first;
+      it->second.pingMs = millisSince(sent_);
+    }
+    Sender& s = it->second;
+    if (s.taken) return;
+    s.parts.add(bytes);
+    if (!s.parts.complete()) return;
+    s.taken = true;
+    LanAnswer a;
+    a.from = {ip, port};
+    a.answer.complete = true;
+    a.answer.text = s.parts.text();
+    a.answer.pingMs = s.pingMs;
+    if (each_) each_(a);
+    result_.servers.push_back(std::move(a));
+  }
+
+  const bool anyHost_;
+  const std::uint32_t address_;
+  const std::uint16_t first_, last_;
+  const Clock::time_point sent_;
+  LanSearch& result_;
+  const std::function<void(const LanAnswer&)>& each_;
+  std::map<std::uint64_t, Sender> senders_;
+};
+
 }  // namespace
+
+GameSpyFeed::GameSpyFeed() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+GameSpyFeed::~GameSpyFeed() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void GameSpyFeed::add(const std::vector<ListedServer>& targets) {
+  {
+    std::lock_guard lock(mu_);
+    pending_.insert(pending_.end(), targets.begin(), targets.end());
+  }
+  std::uint64_t one = 1;
+  if (fd_ >= 0) [[maybe_unused]]
+    ssize_t n = ::write(fd_, &one, sizeof one);
+}
+
+void GameSpyFeed::close() {
+  {
+    std::lock_guard lock(mu_);
+    closed_ = true;
+  }
+  std::uint64_t one = 1;
+  if (fd_ >= 0) [[maybe_unused]]
+    ssize_t n = ::write(fd_, &one, sizeof one);
+}
+
+bool GameSpyFeed::take(std::vector<ListedServer>& into) {
+  std::uint64_t count = 0;
+  if (fd_ >= 0) [[maybe_unused]]
+    ssize_t n = ::read(fd_, &count, sizeof count);
+  std::lock_guard lock(mu_);
+  const bool any = !pending_.empty();
+  into.insert(into.end(), pending_.begin(), pending_.end());
+  pending_.clear();
+  return any || !closed_;
+}
 
 int gameSpySocketBudget(int wanted) {
   wanted = std::max(wanted, 1);
@@ -102,76 +351,22 @@ int gameSpySocketBudget(int wanted) {
   return std::max(wanted, 1);
 }
 
+bool queryGameSpyFeed(GameSpyFeed& feed, int parallel, int timeoutMs, const StopSignal& stop,
+                      const GameSpyDone& done) {
+  return QueryPass(feed, parallel, timeoutMs, stop, done).run();
+}
+
 bool queryGameSpyServers(const std::vector<ListedServer>& targets, int parallel, int timeoutMs,
-                         const StopSignal& stop,
-                         const std::function<void(std::size_t, GameSpyAnswer)>& done) {
-  const std::size_t budget = static_cast<std::size_t>(gameSpySocketBudget(parallel));
-  const auto timeout = std::chrono::milliseconds(std::max(timeoutMs, 1));
-  std::vector<Slot> slots;
-  std::vector<pollfd> fds;
-  std::size_t next = 0;
-  auto finish = [&](std::size_t i, bool answered) {
-    Slot& s = slots[i];
-    GameSpyAnswer a;
-    a.complete = answered;
-    if (answered) a.text = s.parts.text();
-    a.pingMs = answered ? s.pingMs : -1;
-    ::close(s.fd);
-    const std::size_t target = s.target;
-    slots[i] = std::move(slots.back());
-    slots.pop_back();
-    done(target, std::move(a));
-  };
-  bool stopped = false;
-  while (!stopped && (next < targets.size() || !slots.empty())) {
-    while (slots.size() < budget && next < targets.size()) {
-      const std::size_t t = next++;
-      const int fd = openQuery(targets[t]);
-      if (fd < 0) {
-        done(t, GameSpyAnswer{});
-        continue;
-      }
-      Slot s;
-      s.fd = fd;
-      s.target = t;
-      s.sent = Clock::now();
-      s.deadline = s.sent + timeout;
-      slots.push_back(std::move(s));
-    }
-    if (slots.empty()) continue;
-    Clock::time_point soonest = slots.front().deadline;
-    fds.resize(slots.size() + 1);
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-      fds[i] = {slots[i].fd, POLLIN, 0};
-      soonest = std::min(soonest, slots[i].deadline);
-    }
-    fds[slots.size()] = {stop.fd(), POLLIN, 0};
-    const int rc = ::poll(fds.data(), fds.size(), millisLeft(soonest));
-    if (rc < 0 && errno != EINTR) break;
-    if (stop.requested() || (rc > 0 && (fds[slots.size()].revents & POLLIN))) {
-      stopped = true;
-      break;
-    }
-    // Backwards, as finishing moves the last slot into the finished one's place.
-    const auto now = Clock::now();
-    for (std::size_t i = slots.size(); i-- > 0;) {
-      Slot& s = slots[i];
-      if (rc > 0 && fds[i].revents != 0 && !drain(s, targets[s.target])) {
-        finish(i, false);
-        continue;
-      }
-      if (s.parts.complete())
-        finish(i, true);
-      else if (s.parts.spoiled() || now >= s.deadline)
-        finish(i, false);
-    }
-  }
-  for (Slot& s : slots) ::close(s.fd);
-  return !stopped && !stop.requested();
+                         const StopSignal& stop, const GameSpyDone& done) {
+  GameSpyFeed feed;
+  feed.add(targets);
+  feed.close();
+  return queryGameSpyFeed(feed, parallel, timeoutMs, stop, done);
 }
 
 LanSearch searchLan(std::uint32_t address, std::uint16_t firstPort, std::uint16_t lastPort,
-                    int timeoutMs, const StopSignal& stop) {
+                    int timeoutMs, const StopSignal& stop,
+                    const std::function<void(const LanAnswer&)>& each) {
   LanSearch result;
   const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) {
@@ -181,27 +376,12 @@ LanSearch searchLan(std::uint32_t address, std::uint16_t firstPort, std::uint16_
   int one = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
   const auto sent = Clock::now();
-  int sends = 0;
-  std::string sendError;
-  for (unsigned port = firstPort; port <= lastPort && port != 0; ++port) {
-    const sockaddr_in to = socketAddress(address, static_cast<std::uint16_t>(port));
-    if (::sendto(fd, kGameSpyStatusRequest.data(), kGameSpyStatusRequest.size(), MSG_NOSIGNAL,
-                 reinterpret_cast<const sockaddr*>(&to), sizeof to) >= 0)
-      ++sends;
-    else
-      sendError = std::string("send: ") + std::strerror(errno);
-  }
-  if (sends == 0) {
+  if (askPorts(fd, address, firstPort, lastPort, result.error) < 0) {
     ::close(fd);
-    result.error = sendError.empty() ? "no port to ask" : sendError;
     return result;
   }
-  struct Sender {
-    GameSpyReplyParts parts;
-    int pingMs = -1;
-    bool taken = false;
-  };
-  std::map<std::uint64_t, Sender> senders;
+  result.error.clear();
+  LanReplies replies(address, firstPort, lastPort, sent, result, each);
   const auto deadline = sent + std::chrono::milliseconds(std::max(timeoutMs, 1));
   while (true) {
     pollfd fds[2] = {{fd, POLLIN, 0}, {stop.fd(), POLLIN, 0}};
@@ -212,33 +392,7 @@ LanSearch searchLan(std::uint32_t address, std::uint16_t firstPort, std::uint16_
     }
     if (rc < 0 && errno == EINTR) continue;
     if (rc <= 0) break;
-    while (true) {
-      UdpResult datagram;
-      sockaddr_in from{};
-      if (readDatagram(fd, datagram, from) != DatagramRead::Datagram) break;
-      const std::uint16_t port = ntohs(from.sin_port);
-      if (!datagram.ok() || port < firstPort || port > lastPort) continue;
-      const std::uint32_t ip = ntohl(from.sin_addr.s_addr);
-      const std::uint64_t key = std::uint64_t{ip} << 16 | port;
-      auto it = senders.find(key);
-      if (it == senders.end()) {
-        if (senders.size() >= kMaxLanServers) continue;
-        it = senders.emplace(key, Sender{}).first;
-        it->second.pingMs = millisSince(sent);
-      }
-      Sender& s = it->second;
-      if (s.taken) continue;
-      s.parts.add(datagram.bytes);
-      if (s.parts.complete()) {
-        s.taken = true;
-        LanAnswer a;
-        a.from = {ip, port};
-        a.answer.complete = true;
-        a.answer.text = s.parts.text();
-        a.answer.pingMs = s.pingMs;
-        result.servers.push_back(std::move(a));
-      }
-    }
+    replies.readAll(fd);
   }
   ::close(fd);
   return result;

@@ -42,6 +42,14 @@ void GameSpyReplyParts::add(std::string_view datagram) {
       spoiled_ = true;
       return;
     }
+    // Parts of another query (an answer to an earlier request) are not this reply's.
+    const std::string_view query = id.substr(0, dot);
+    if (!hasQueryId_) {
+      hasQueryId_ = true;
+      queryId_ = query;
+    } else if (query != queryId_) {
+      return;
+    }
     std::string_view n = id.substr(dot + 1);
     if (!n.empty() && n.back() == '\\') n.remove_suffix(1);
     part = number(n, 1, kMaxReplyParts);

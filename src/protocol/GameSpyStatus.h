@@ -16,8 +16,9 @@ inline constexpr int kMaxReplyParts = 32;
 inline constexpr std::size_t kMaxReplyBytes = 64 * 1024;
 inline constexpr int kMaxGameSpyPlayers = 256;
 
-// Puts the parts of one reply back in order. Duplicates are ignored; a part
-// numbered outside 1..kMaxReplyParts or past the byte limit spoils the reply.
+// Puts the parts of one reply back in order. Only parts with the query id of
+// the first part seen count; duplicates are ignored; a part numbered outside
+// 1..kMaxReplyParts or past the byte limit spoils the reply.
 class GameSpyReplyParts {
  public:
   void add(std::string_view datagram);
@@ -29,6 +30,8 @@ class GameSpyReplyParts {
 
  private:
   std::map<int, std::string> parts_;
+  std::string queryId_;
+  bool hasQueryId_ = false;
   int finalPart_ = 0;
   std::size_t bytes_ = 0;
   bool spoiled_ = false;

@@ -1,11 +1,9 @@
 #include "protocol/MasterClient.h"
 
 #include <arpa/inet.h>
-#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -22,15 +20,33 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-enum class Wait { Ready, TimedOut, Stopped, Failed };
+constexpr std::string_view kFinal = "\\final\\";
+
+enum class Wait { Ready, TimedOut, CutOff, Stopped, Failed };
+
+MasterFailure connectFailure(int err) {
+  switch (err) {
+    case ECONNREFUSED:
+      return MasterFailure::ConnectionRefused;
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case EHOSTDOWN:
+    case ETIMEDOUT:
+      return MasterFailure::Unreachable;
+    default:
+      return MasterFailure::Other;
+  }
+}
 
 class Connection {
  public:
   Connection(int timeoutMs, const StopSignal& stop)
       : timeoutMs_(timeoutMs < 1 ? 1 : timeoutMs),
         stop_(stop),
-        cutOff_(Clock::now() + std::chrono::milliseconds(static_cast<long long>(timeoutMs_) *
-                                                         kMasterStepsAllowed)) {}
+        started_(Clock::now()),
+        cutOff_(started_ + std::chrono::milliseconds(static_cast<long long>(timeoutMs_) *
+                                                     kMasterStepsAllowed)) {}
   ~Connection() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -38,11 +54,12 @@ class Connection {
   Connection& operator=(const Connection&) = delete;
 
   std::string error;
+  MasterFailure failure = MasterFailure::None;
+  std::size_t received = 0;  // bytes read so far
 
   bool connectTo(in_addr address, std::uint16_t port) {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) return fail("socket", errno);
-    // Each write leaves as a segment of its own.
+    if (fd_ < 0) return fail(MasterFailure::NoSocket, "no socket", errno);
     int one = 1;
     ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     sockaddr_in to{};
@@ -50,17 +67,21 @@ class Connection {
     to.sin_port = htons(port);
     to.sin_addr = address;
     if (::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) return true;
-    if (errno != EINPROGRESS) return fail("connect", errno);
+    if (errno != EINPROGRESS) return fail(connectFailure(errno), "connect", errno);
     Wait w = waitFor(POLLOUT);
-    if (w != Wait::Ready) return waited(w, "no connection");
+    if (w == Wait::TimedOut || w == Wait::CutOff) {
+      failure = MasterFailure::Unreachable;
+      error = "no connection within " + std::to_string(timeoutMs_) + " ms";
+      return false;
+    }
+    if (w != Wait::Ready) return waited(w, "");
     int err = 0;
     socklen_t len = sizeof err;
     ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len);
-    if (err != 0) return fail("connect", err);
+    if (err != 0) return fail(connectFailure(err), "connect", err);
     return true;
   }
 
-  // Writes all of `bytes`, then waits until the peer has taken them.
   bool writeAll(const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -76,17 +97,11 @@ class Connection {
         continue;
       }
       if (errno == EPIPE || errno == ECONNRESET) {
+        failure = MasterFailure::Closed;
         error = "closed the connection before the list request";
         return false;
       }
-      return fail("send", errno);
-    }
-    // Until the bytes are acknowledged they may still merge with the next write.
-    const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs_);
-    while (Clock::now() < until) {
-      int unsent = 0;
-      if (::ioctl(fd_, SIOCOUTQ, &unsent) != 0 || unsent == 0) return true;
-      if (stop_.waitFor(1)) return waited(Wait::Stopped, "");
+      return fail(MasterFailure::Other, "send", errno);
     }
     return true;
   }
@@ -101,6 +116,7 @@ class Connection {
       ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
       if (n > 0) {
         into.append(buf, static_cast<std::size_t>(n));
+        received += static_cast<std::size_t>(n);
         return true;
       }
       // A reset is a close that lost what the peer had not yet sent.
@@ -110,19 +126,18 @@ class Connection {
       }
       if (errno == EINTR) continue;
       if (errno == EAGAIN || errno == EWOULDBLOCK) return true;
-      return fail("receive", errno);
+      return fail(MasterFailure::Other, "receive", errno);
     }
   }
-
-  bool stopped = false;
 
  private:
   Wait waitFor(short events) {
     while (true) {
       const auto now = Clock::now();
-      if (now >= cutOff_) return Wait::TimedOut;
+      if (now >= cutOff_) return Wait::CutOff;
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(cutOff_ - now).count();
-      if (left > timeoutMs_) left = timeoutMs_;
+      const bool last = left <= timeoutMs_;
+      if (!last) left = timeoutMs_;
       pollfd fds[2] = {{fd_, events, 0}, {stop_.fd(), POLLIN, 0}};
       int rc = ::poll(fds, 2, static_cast<int>(left) + 1);
       if (rc < 0) {
@@ -130,22 +145,35 @@ class Connection {
         return Wait::Failed;
       }
       if (stop_.requested() || (fds[1].revents & POLLIN)) return Wait::Stopped;
-      if (rc == 0) return Wait::TimedOut;
+      if (rc == 0) return last ? Wait::CutOff : Wait::TimedOut;
       if (fds[0].revents != 0) return Wait::Ready;
     }
   }
   bool waited(Wait w, const std::string& what) {
-    if (w == Wait::Stopped) {
-      stopped = true;
-      error = "stopped";
-    } else if (w == Wait::TimedOut) {
-      error = what + " within " + std::to_string(timeoutMs_) + " ms";
-    } else {
-      error = std::string("poll: ") + std::strerror(errno);
+    switch (w) {
+      case Wait::Stopped:
+        failure = MasterFailure::Stopped;
+        error = "stopped";
+        break;
+      case Wait::TimedOut:
+        failure = MasterFailure::TimedOut;
+        error = what + " within " + std::to_string(timeoutMs_) + " ms";
+        break;
+      case Wait::CutOff: {
+        const auto took =
+            std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - started_).count();
+        failure = MasterFailure::CutOff;
+        error = "still unfinished after " + std::to_string(took) + " s (" +
+                std::to_string(received) + " bytes received): cut off";
+        break;
+      }
+      default:
+        return fail(MasterFailure::Other, "poll", errno);
     }
     return false;
   }
-  bool fail(const char* what, int err) {
+  bool fail(MasterFailure kind, const char* what, int err) {
+    failure = kind;
     error = std::string(what) + ": " + std::strerror(err);
     return false;
   }
@@ -153,14 +181,54 @@ class Connection {
   int fd_ = -1;
   const int timeoutMs_;
   const StopSignal& stop_;
+  const Clock::time_point started_;
   const Clock::time_point cutOff_;
 };
 
-MasterFetch failed(std::string error, bool stopped = false) {
+MasterFetch failed(MasterFailure kind, std::string error) {
   MasterFetch f;
+  f.failure = kind;
+  f.stopped = kind == MasterFailure::Stopped;
   f.error = std::move(error);
-  f.stopped = stopped;
   return f;
+}
+
+MasterFetch listed(std::vector<ListedServer> servers, in_addr master) {
+  MasterFetch f;
+  f.ok = true;
+  f.servers = std::move(servers);
+  f.dropped = keepAskable(f.servers, ntohl(master.s_addr));
+  return f;
+}
+
+// Connected and past the challenge: asks for the list and reads it.
+MasterFetch askList(Connection& c, const std::string& game, const std::string& answer,
+                    bool greetingEnded, in_addr master, std::size_t maxEntries) {
+  auto lost = [&] { return failed(c.failure, c.error); };
+  // One write: the validate line pairs up with the request whether the
+  // master reads the two together or apart.
+  if (!c.writeAll(validateLine(game, answer) + listRequest(game))) return lost();
+  std::string bytes;
+  bool closed = false;
+  while (true) {
+    ListReply reply = greetingEnded ? readListReply(bytes, closed, maxEntries)
+                                    : readListReplyAfterBareChallenge(bytes, closed, maxEntries);
+    if (reply.state == ListState::Complete && closed)
+      return listed(std::move(reply.servers), master);
+    if (reply.state == ListState::Refused)
+      return failed(MasterFailure::Refused, "refused: " + reply.message);
+    if (reply.state == ListState::Malformed || reply.state == ListState::TooLong)
+      return failed(
+          reply.message.rfind("closed", 0) == 0 ? MasterFailure::Closed : MasterFailure::NotAList,
+          reply.message);
+    if (!c.readSome(bytes, closed, "no list")) {
+      // A master that sent a whole list but keeps the connection open has
+      // said all it will.
+      if (c.failure == MasterFailure::TimedOut && reply.state == ListState::Complete)
+        return listed(std::move(reply.servers), master);
+      return lost();
+    }
+  }
 }
 
 }  // namespace
@@ -168,14 +236,14 @@ MasterFetch failed(std::string error, bool stopped = false) {
 MasterFetch fetchMasterList(const std::string& host, std::uint16_t port, const std::string& game,
                             int timeoutMs, const StopSignal& stop, MasterLimits limits) {
   const std::string_view key = gameSecretKey(game);
-  if (key.empty()) return failed("unknown game \"" + game + "\"");
+  if (key.empty()) return failed(MasterFailure::UnknownGame, "unknown game \"" + game + "\"");
   const HostAddress address = lookupHost(host, &stop);
-  if (address.outcome == LookupOutcome::Stopped) return failed("stopped", true);
-  if (address.outcome == LookupOutcome::Failed) return failed(address.error);
+  if (address.outcome == LookupOutcome::Stopped) return failed(MasterFailure::Stopped, "stopped");
+  if (address.outcome == LookupOutcome::Failed)
+    return failed(MasterFailure::CannotResolve, address.error);
 
   Connection c(timeoutMs, stop);
-  auto lost = [&] { return failed(c.error, c.stopped); };
-  if (!c.connectTo(address.address, port)) return lost();
+  if (!c.connectTo(address.address, port)) return failed(c.failure, c.error);
 
   std::string bytes;
   bool closed = false;
@@ -183,49 +251,18 @@ MasterFetch fetchMasterList(const std::string& host, std::uint16_t port, const s
   while (true) {
     greeting = readGreeting(bytes, closed);
     if (greeting.state != GreetingState::Incomplete) break;
-    if (!c.readSome(bytes, closed, "no challenge")) return lost();
+    if (!c.readSome(bytes, closed, "no challenge")) return failed(c.failure, c.error);
   }
-  if (greeting.state == GreetingState::Refused) return failed("refused: " + greeting.message);
-  if (greeting.state == GreetingState::Malformed) return failed(greeting.message);
-  if (closed) return failed("closed the connection after the challenge");
-
-  // Two writes: one master program reads them apart and answers nothing to
-  // both in one segment.
-  if (!c.writeAll(validateLine(game, gameSpyValidate(key, greeting.challenge))) ||
-      !c.writeAll(listRequest(game)))
-    return lost();
-
-  // Whatever followed the challenge in its segment (such as \final\) is not
+  if (greeting.state == GreetingState::Refused)
+    return failed(MasterFailure::Refused, "refused: " + greeting.message);
+  if (greeting.state == GreetingState::Malformed)
+    return failed(closed ? MasterFailure::Closed : MasterFailure::NotAList, greeting.message);
+  if (closed) return failed(MasterFailure::Closed, "closed the connection after the challenge");
+  // Whatever followed the challenge in its bytes (such as \final\) is not
   // part of the list.
-  const bool greetingEnded = bytes.find("\\final\\") != std::string::npos;
-  bytes.clear();
-  while (true) {
-    // A \final\ closing the challenge may come in a segment of its own.
-    std::string_view list = bytes;
-    if (!greetingEnded && list.size() > 7 && list.substr(0, 7) == "\\final\\")
-      list.remove_prefix(7);
-    ListReply reply = readListReply(list, closed, limits.maxEntries);
-    if (reply.state == ListState::Complete && closed) {
-      MasterFetch f;
-      f.ok = true;
-      f.servers = std::move(reply.servers);
-      return f;
-    }
-    if (reply.state == ListState::Refused) return failed("refused: " + reply.message);
-    if (reply.state == ListState::Malformed || reply.state == ListState::TooLong)
-      return failed(reply.message);
-    if (!c.readSome(bytes, closed, "no list")) {
-      // A master that sent a whole list but keeps the connection open has
-      // said all it will.
-      if (!c.stopped && reply.state == ListState::Complete) {
-        MasterFetch f;
-        f.ok = true;
-        f.servers = std::move(reply.servers);
-        return f;
-      }
-      return lost();
-    }
-  }
+  const bool greetingEnded = bytes.find(kFinal) != std::string::npos;
+  return askList(c, game, gameSpyValidate(key, greeting.challenge), greetingEnded, address.address,
+                 limits.maxEntries);
 }
 
 }  // namespace tarvix

@@ -1,8 +1,12 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/core/ServerDiscovery.h"
+#include "app/core/ServerDiscoveryMasters.h"
+#include "protocol/HostLookup.h"
 #include "support/FakeGameServer.h"
 #include "support/FakeGameSpy.h"
 #include "support/FakeMaster.h"
@@ -37,8 +41,8 @@ TEST(ServerDiscovery, MergesMastersAndAsksEveryServer) {
   const std::uint16_t p1 = named->port(), p2 = portless->port(), p3 = silent.port();
 
   FakeMaster first, second, refusing(MasterBehaviour::Echo);
-  first.setList("mohaa", {{"127.0.0.1", p1}, {"0.0.0.0", 12300}, {"127.0.0.1", p2}});
-  first.setList("mohaas", {{"127.0.0.1", p2}, {"224.0.0.1", 12300}});
+  first.setList("mohaa", {{"127.0.0.1", p1}, {"127.0.0.255", 12300}, {"127.0.0.1", p2}});
+  first.setList("mohaas", {{"127.0.0.1", p2}, {"127.255.255.255", 12300}});
   second.setList("mohaa", {{"127.0.0.1", p3}, {"127.0.0.1", p1}, {"127.0.0.1", 0}});
 
   DiscoveryRequest request;
@@ -47,11 +51,19 @@ TEST(ServerDiscovery, MergesMastersAndAsksEveryServer) {
   request.parallel = 2;
   StopSignal stop;
   std::vector<std::string> progress;
-  DiscoveryResult r =
-      discoverServers(request, stop, [&](const std::string& t) { progress.push_back(t); });
+  std::vector<std::uint16_t> reported;
+  DiscoveryResult r = discoverServers(
+      request, stop, [&](const std::string& t) { progress.push_back(t); },
+      [&](const FoundServer& f) { reported.push_back(f.queryPort); });
 
   EXPECT_EQ(r.sourcesAnswered, 2);
-  ASSERT_EQ(r.messages.size(), 2u);  // the refusing master, once per game
+  std::vector<std::uint16_t> each{p1, p2, p3};
+  std::sort(reported.begin(), reported.end());
+  std::sort(each.begin(), each.end());
+  EXPECT_EQ(reported, each);         // each once, answered or not
+  ASSERT_EQ(r.failures.size(), 2u);  // the refusing master, once per game
+  EXPECT_EQ(r.failures[0].problem, SourceProblem::Refused);
+  ASSERT_EQ(r.messages.size(), 2u);
   EXPECT_NE(r.messages[0].find("master 127.0.0.1:" + std::to_string(refusing.port()) +
                                " (mohaa): refused"),
             std::string::npos)
@@ -95,6 +107,7 @@ TEST(ServerDiscovery, LanAndNoSource) {
   request.lanAddress = "127.0.0.1";
   request.lanFirstPort = request.lanLastPort = lanServer->port();
   request.timeoutMs = 200;
+  request.masterTimeoutMs = 200;
   StopSignal stop;
   DiscoveryResult r = discoverServers(request, stop);
   EXPECT_EQ(r.sourcesAnswered, 1);
@@ -136,6 +149,84 @@ TEST(ServerDiscovery, StopReturnsAtOnce) {
   EXPECT_TRUE(r.messages.empty());
 }
 
+// A master that never answers holds back no other master's servers: the
+// first server reported stops the discovery while the silent master still
+// waits for its challenge, so it reports no time-out.
+TEST(ServerDiscovery, ServersAreAskedAsEachListComesIn) {
+  auto server = gameSpyServer({{"hostname", "Early"}});
+  FakeMaster silent(MasterBehaviour::Silent), listing;
+  listing.setList("mohaa", {{"127.0.0.1", server->port()}});
+  DiscoveryRequest request;
+  request.masters = {at(silent), at(listing)};
+  request.games = {"mohaa"};
+  request.masterTimeoutMs = 20000;
+  StopSignal stop;
+  int reported = 0;
+  const DiscoveryResult r = discoverServers(request, stop, {}, [&](const FoundServer& f) {
+    reported += f.answered;
+    stop.request();
+  });
+  EXPECT_EQ(reported, 1);
+  EXPECT_TRUE(r.failures.empty()) << r.failures.front().line();
+}
+
+// Each master and game once, at most kMaxMasters masters, and no more
+// exchanges at once than the pool has threads.
+TEST(ServerDiscovery, MasterWorkIsBounded) {
+  setBlockingLookup([](const std::string&, in_addr& a, std::string&) {
+    a.s_addr = htonl(INADDR_LOOPBACK);
+    return true;
+  });
+  FakeMaster silent(MasterBehaviour::Silent);
+  DiscoveryRequest request;
+  for (int i = 0; i < 40; ++i) request.masters.push_back({"m" + std::to_string(i), silent.port()});
+  request.masters.push_back({"M1", silent.port()});
+  request.games = {"mohaa", "mohaa"};
+  request.masterTimeoutMs = 300;
+  StopSignal stop;
+  const DiscoveryResult r = discoverServers(request, stop);
+  setBlockingLookup({});
+  // The fake accepts on a thread of its own: give it a moment to count.
+  for (int i = 0; i < 200 && silent.connections() < static_cast<int>(kMaxMasters); ++i)
+    stop.waitFor(10);
+  EXPECT_EQ(silent.connections(), static_cast<int>(kMaxMasters));
+  EXPECT_LE(silent.peakConnections(), static_cast<int>(kMasterWorkers));
+  ASSERT_FALSE(r.messages.empty());
+  EXPECT_EQ(r.messages[0], "masters: 40 masters given; only the first 16 are asked");
+}
+
+// What is said when nothing could be asked, or no master reached.
+TEST(ServerDiscovery, Summaries) {
+  std::uint16_t closedPort;
+  { closedPort = FakeMaster().port(); }
+  FakeMaster silent(MasterBehaviour::Silent);
+  struct Case {
+    std::vector<MasterAddress> masters;
+    std::vector<std::string> games;
+    const char* summary;
+  };
+  for (const Case& c : {
+           Case{{}, {"mohaa"}, "no master server to ask"},
+           Case{{at(silent)}, {}, "no master server to ask"},
+           Case{{at(silent)}, {"quake"}, "no master server to ask"},
+           Case{{{"127.0.0.1", closedPort}}, {"mohaa", "mohaas"}, "no master could be reached"},
+           Case{{{"127.0.0.1", closedPort}, at(silent)}, {"mohaa"}, ""},
+       }) {
+    DiscoveryRequest request;
+    request.masters = c.masters;
+    request.games = c.games;
+    request.masterTimeoutMs = 100;
+    StopSignal stop;
+    const DiscoveryResult r = discoverServers(request, stop);
+    SCOPED_TRACE(r.summary);
+    EXPECT_EQ(r.summary.rfind(c.summary, 0), 0u);
+    EXPECT_EQ(r.summary.empty(), *c.summary == 0);
+    if (!r.summary.empty()) {
+      EXPECT_EQ(r.messages.front(), r.summary);
+    }
+  }
+}
+
 TEST(ServerDiscovery, ListEntriesAreUniqueLines) {
   DiscoveryResult r;
   auto found = [&](std::string name, std::uint16_t port, bool answered = true) {
@@ -160,6 +251,22 @@ TEST(ServerDiscovery, ListEntriesAreUniqueLines) {
                                              "192.0.2.1:4", "12203 (2)", "192.0.2.1 (2)"}));
   EXPECT_EQ(e[1].ip, "192.0.2.1");
   EXPECT_EQ(e[1].port, "2");
+}
+
+// A range from tarvix.ini that no search could use keeps the default range.
+TEST(ServerDiscovery, LanPortsFromSettings) {
+  const DiscoveryRequest defaults;
+  struct Case {
+    int first, last;
+    bool taken;
+  };
+  for (const Case& c : {Case{7, 7, true}, Case{1, 65535, true}, Case{20, 10, false},
+                        Case{0, 10, false}, Case{10, 65536, false}}) {
+    DiscoveryRequest r;
+    EXPECT_EQ(setLanPorts(r, c.first, c.last), c.taken);
+    EXPECT_EQ(r.lanFirstPort, c.taken ? c.first : defaults.lanFirstPort);
+    EXPECT_EQ(r.lanLastPort, c.taken ? c.last : defaults.lanLastPort);
+  }
 }
 
 TEST(ServerDiscovery, MasterAddresses) {

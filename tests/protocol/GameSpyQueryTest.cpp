@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <tuple>
 
 #include "protocol/GameSpyQuery.h"
 #include "protocol/GameSpyStatus.h"
@@ -49,6 +50,10 @@ TEST(GameSpyQuery, OnlyWholeRepliesFromTheServerAskedCount) {
   add(FakeAnswer::split(reply("Late"), 400), "");
   add(FakeAnswer::oversized(), "");
   add(FakeAnswer::split(reply("Plain")), "Plain");
+  // Parts 60 ms apart: the ping is the first part's.
+  FakeAnswer spaced = FakeAnswer::split(reply("Spaced"));
+  spaced.gapMs = 60;
+  add(spaced, "Spaced");
 
   std::vector<ListedServer> targets;
   for (auto& s : servers) targets.push_back({kLoopback, s->port()});
@@ -64,6 +69,7 @@ TEST(GameSpyQuery, OnlyWholeRepliesFromTheServerAskedCount) {
     EXPECT_EQ(readGameSpyStatus(answers[i].text).hostName, expected[i]);
     EXPECT_EQ(answers[i].pingMs >= 0, !expected[i].empty());
   }
+  EXPECT_LT(answers[targets.size() - 1].pingMs, 60);
 }
 
 // A reply in one datagram of exactly the receive limit counts; one byte more
@@ -160,41 +166,66 @@ TEST(GameSpyQuery, LanTakesWholeRepliesFromTheQueryPort) {
   EXPECT_EQ(lan.servers.size(), 1u);
 }
 
-// Two sockets on loopback: the lower port is searched, and the answer comes
-// either from it or from the higher one, just outside the searched range.
-TEST(GameSpyQuery, LanRefusesAnswersFromAboveTheRange) {
-  int fds[2];
-  std::uint16_t ports[2];
-  for (int i = 0; i < 2; ++i) {
-    fds[i] = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ASSERT_GE(fds[i], 0);
+// Sockets on loopback at ports P and P+1, and at 127.0.0.2:P. The search
+// asks a range; one socket takes the request and another (or the same)
+// answers. Only a reply from the host asked, from a port in the range, counts.
+TEST(GameSpyQuery, LanTakesRepliesFromTheRangeAndHostAsked) {
+  auto bound = [](std::uint32_t ip, std::uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(kLoopback);
-    ASSERT_EQ(::bind(fds[i], reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    a.sin_addr.s_addr = htonl(ip);
+    a.sin_port = htons(port);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+      ::close(fd);
+      return std::pair{-1, std::uint16_t{0}};
+    }
     socklen_t len = sizeof a;
-    ::getsockname(fds[i], reinterpret_cast<sockaddr*>(&a), &len);
-    ports[i] = ntohs(a.sin_port);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    return std::pair{fd, ntohs(a.sin_port)};
+  };
+  enum { Low, High, OtherHost };
+  int fds[3] = {-1, -1, -1};
+  std::uint16_t low = 0;
+  for (int attempt = 0; attempt < 50 && fds[OtherHost] < 0; ++attempt) {
+    for (int& fd : fds)
+      if (fd >= 0) ::close(fd), fd = -1;
+    std::tie(fds[Low], low) = bound(kLoopback, 0);
+    if (low == 65535) continue;
+    fds[High] = bound(kLoopback, low + 1).first;
+    if (fds[High] >= 0) fds[OtherHost] = bound(kLoopback + 1, low).first;
   }
-  const int low = ports[0] < ports[1] ? 0 : 1, high = 1 - low;
-  for (int answering : {low, high}) {
-    SCOPED_TRACE(answering == low ? "from the port asked" : "from the port above");
+  ASSERT_GE(fds[OtherHost], 0);
+  struct Case {
+    int last;  // the range is low..low+last
+    int asked, answering;
+    std::size_t found;
+  };
+  for (const Case& c : {Case{0, Low, Low, 1}, Case{0, Low, High, 0}, Case{1, High, High, 1},
+                        Case{0, Low, OtherHost, 0}}) {
+    SCOPED_TRACE(std::to_string(c.asked) + " asked, " + std::to_string(c.answering) + " answers");
+    char stale[64];
+    for (int fd : fds)
+      while (::recv(fd, stale, sizeof stale, MSG_DONTWAIT) > 0) {
+      }
     std::thread responder([&] {
-      pollfd p{fds[low], POLLIN, 0};
+      pollfd p{fds[c.asked], POLLIN, 0};
       if (::poll(&p, 1, 2000) <= 0) return;
       char buf[64];
       sockaddr_in asker{};
       socklen_t len = sizeof asker;
-      if (::recvfrom(fds[low], buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&asker), &len) < 0)
+      if (::recvfrom(fds[c.asked], buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&asker), &len) <
+          0)
         return;
       for (const std::string& part : reply("Answer"))
-        ::sendto(fds[answering], part.data(), part.size(), 0, reinterpret_cast<sockaddr*>(&asker),
+        ::sendto(fds[c.answering], part.data(), part.size(), 0, reinterpret_cast<sockaddr*>(&asker),
                  len);
     });
     StopSignal stop;
-    const LanSearch lan = searchLan(kLoopback, ports[low], ports[low], 300, stop);
+    const LanSearch lan =
+        searchLan(kLoopback, low, static_cast<std::uint16_t>(low + c.last), 300, stop);
     responder.join();
-    EXPECT_EQ(lan.servers.size(), answering == low ? 1u : 0u);
+    EXPECT_EQ(lan.servers.size(), c.found);
   }
   for (int fd : fds) ::close(fd);
 }

@@ -114,6 +114,14 @@ TEST(GameSpyStatus, ByteLimitAndFinalParts) {
   stray.add("\\mapname\\b\\queryid\\1.3");
   ASSERT_TRUE(stray.complete());
   EXPECT_EQ(stray.text(), "\\hostname\\a\\final\\");
+  // The parts of another query are not this reply's.
+  GameSpyReplyParts mixed;
+  mixed.add("\\hostname\\a" + suffix1);
+  mixed.add("\\final\\\\queryid\\2.2");
+  EXPECT_FALSE(mixed.complete());
+  mixed.add("\\final\\" + suffix2);
+  ASSERT_TRUE(mixed.complete());
+  EXPECT_EQ(mixed.text(), "\\hostname\\a\\final\\");
 }
 
 // Player numbers run below the limit; nothing after \final\ is read.

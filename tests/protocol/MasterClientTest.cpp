@@ -12,7 +12,7 @@ namespace {
 using test::FakeMaster;
 using test::MasterBehaviour;
 
-const std::vector<test::MasterEntry> kList{{"192.0.2.1", 12300}, {"127.0.0.1", 12301}};
+const std::vector<test::MasterEntry> kList{{"127.0.0.2", 12300}, {"127.0.0.1", 12301}};
 
 MasterFetch fetch(FakeMaster& master, const std::string& game = "mohaa", int timeoutMs = 300,
                   MasterLimits limits = {}) {
@@ -23,30 +23,35 @@ MasterFetch fetch(FakeMaster& master, const std::string& game = "mohaa", int tim
 TEST(MasterClient, EachBehaviourEndsAsIt) {
   struct Case {
     MasterBehaviour behaviour;
-    bool ok;
+    MasterFailure failure;
     const char* error;  // part of the error text
   };
+  using F = MasterFailure;
   for (const Case& c : {
-           Case{MasterBehaviour::Normal, true, ""},
-           Case{MasterBehaviour::ChallengeWithoutFinal, true, ""},
-           Case{MasterBehaviour::NeverCloses, true, ""},
-           Case{MasterBehaviour::ListNotWholeEntries, false, "not whole 6-byte entries"},
-           Case{MasterBehaviour::NoFinal, false, "does not end with \\final\\"},
-           Case{MasterBehaviour::Garbage, false, "does not end with \\final\\"},
-           Case{MasterBehaviour::Echo, false, "refused: You failed to authenticate"},
-           Case{MasterBehaviour::Fatal, false, "refused: Too many connections"},
-           Case{MasterBehaviour::Silent, false, "no challenge within 300 ms"},
-           Case{MasterBehaviour::CloseAfterChallenge, false, "closed the connection"},
+           Case{MasterBehaviour::Normal, F::None, ""},
+           Case{MasterBehaviour::ChallengeWithoutFinal, F::None, ""},
+           Case{MasterBehaviour::FinalApart, F::None, ""},
+           Case{MasterBehaviour::NeverCloses, F::None, ""},
+           Case{MasterBehaviour::ResetAfterList, F::None, ""},
+           Case{MasterBehaviour::ListNotWholeEntries, F::NotAList, "not whole 6-byte entries"},
+           Case{MasterBehaviour::NoFinal, F::NotAList, "does not end with \\final\\"},
+           Case{MasterBehaviour::Garbage, F::NotAList, "does not end with \\final\\"},
+           Case{MasterBehaviour::Echo, F::Refused, "refused: You failed to authenticate"},
+           Case{MasterBehaviour::Fatal, F::Refused, "refused: Too many connections"},
+           Case{MasterBehaviour::Silent, F::TimedOut, "no challenge within 300 ms"},
+           Case{MasterBehaviour::CloseAfterChallenge, F::Closed, "closed the connection"},
+           Case{MasterBehaviour::Trickle, F::CutOff, "bytes received): cut off"},
        }) {
     SCOPED_TRACE(static_cast<int>(c.behaviour));
     FakeMaster master(c.behaviour);
     master.setList("mohaa", kList);
     MasterFetch f = fetch(master);
-    EXPECT_EQ(f.ok, c.ok) << f.error;
+    EXPECT_EQ(f.ok, c.failure == F::None) << f.error;
+    EXPECT_EQ(f.failure, c.failure) << f.error;
     EXPECT_NE(f.error.find(c.error), std::string::npos) << f.error;
-    if (c.ok) {
+    if (f.ok) {
       ASSERT_EQ(f.servers.size(), 2u);
-      EXPECT_EQ(dottedAddress(f.servers[0].ip), "192.0.2.1");
+      EXPECT_EQ(dottedAddress(f.servers[0].ip), "127.0.0.2");
       EXPECT_EQ(f.servers[1].port, 12301);
       EXPECT_EQ(master.validated(), 1);
     }
@@ -64,14 +69,14 @@ TEST(MasterClient, EmptyListAfterAChallengeWithoutFinal) {
 TEST(MasterClient, AnswersTheChallengeOfEachGame) {
   FakeMaster master;
   master.setList("mohaas", kList);
-  master.setList("mohaab", {{"192.0.2.9", 1}});
+  master.setList("mohaab", {{"127.0.0.9", 1}});
   EXPECT_EQ(fetch(master, "mohaas").servers.size(), 2u);
   EXPECT_EQ(fetch(master, "mohaab").servers.size(), 1u);
   EXPECT_EQ(master.validated(), 2);
   ASSERT_EQ(master.received().size(), 2u);
   EXPECT_EQ(master.received()[0],
             "\\gamename\\mohaas\\gamever\\3.0\\location\\0\\validate\\JiJ4NLKM\\final\\"
-            "\\queryid\\1.1\\\\list\\cmp\\gamename\\mohaas\\final\\");
+            "\\queryid\\1.1\\list\\cmp\\gamename\\mohaas\\final\\");
   EXPECT_FALSE(fetch(master, "quake").ok);
   EXPECT_EQ(master.connections(), 2);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/Text.h"
 #include "protocol/MasterList.h"
 
 namespace tarvix {
@@ -35,7 +36,7 @@ TEST(MasterList, RefusalTextIsEscapedAndCut) {
 TEST(MasterList, RequestLines) {
   EXPECT_EQ(
       validateLine("mohaa", "iA2tel80"),
-      "\\gamename\\mohaa\\gamever\\3.0\\location\\0\\validate\\iA2tel80\\final\\\\queryid\\1.1\\");
+      "\\gamename\\mohaa\\gamever\\3.0\\location\\0\\validate\\iA2tel80\\final\\\\queryid\\1.1");
   EXPECT_EQ(listRequest("mohaas"), "\\list\\cmp\\gamename\\mohaas\\final\\");
 }
 
@@ -65,19 +66,53 @@ TEST(MasterList, CompressedListAndItsFailures) {
   EXPECT_EQ(readListReply(two + "\\final\\", false, 1).state, ListState::TooLong);
 }
 
-TEST(MasterList, UnusableEntriesAreTold) {
+// Entries whose bytes spell a keyword are entries: a list is decided by
+// its structure, and a refusal is text.
+TEST(MasterList, EntriesSpellingKeywordsAreAList) {
+  const std::string echo = "\\echo\\";  // 92.101.99.104:28508
+  const std::string final6 = "\\final", binary("\x7F\0\0\x01\x30\x0C", 6);
+  struct Case {
+    std::string bytes;
+    bool bareChallenge;
+    std::size_t entries;
+  };
+  for (const Case& c : {Case{echo + binary + "\\final\\", false, 2},
+                        Case{final6 + "\\" + binary.substr(1) + "\\final\\", true, 2},
+                        Case{"\\final\\" + final6 + "\\" + binary.substr(1) + "\\final\\", true, 2},
+                        Case{"\\final\\\\final\\", true, 0}}) {
+    SCOPED_TRACE(escapeControls(c.bytes));
+    const ListReply r = c.bareChallenge ? readListReplyAfterBareChallenge(c.bytes, true)
+                                        : readListReply(c.bytes, true);
+    ASSERT_EQ(r.state, ListState::Complete) << r.message;
+    EXPECT_EQ(r.servers.size(), c.entries);
+  }
+}
+
+// Entries no server can have are dropped; private ones only when the master
+// is not at a private address itself.
+TEST(MasterList, KeepsTheEntriesThatMayBeAsked) {
+  constexpr std::uint32_t kPublicMaster = 0xC6336401, kLoopbackMaster = 0x7F000001;
   struct Case {
     std::uint32_t ip;
     std::uint16_t port;
-    bool usable;
+    bool fromPublic, fromPrivate;
   };
-  for (const Case& c :
-       {Case{0xC0000201, 12300, true}, Case{0x7F000001, 12300, true}, Case{0xDFFFFFFE, 1, true},
-        Case{0xC0000201, 0, false}, Case{0, 12300, false}, Case{0x00000001, 12300, false},
-        Case{0xFFFFFFFF, 12300, false}, Case{0xE0000001, 12300, false},
-        Case{0xC00002FF, 12300, false}}) {
+  for (const Case& c : {Case{0xC0000201, 12300, true, true}, Case{0xDFFFFFFE, 1, true, true},
+                        Case{0x7F000003, 12300, false, true}, Case{0x0A000001, 1, false, true},
+                        Case{0xAC1F0001, 1, false, true}, Case{0xAC200001, 1, true, true},
+                        Case{0xC0A80101, 1, false, true}, Case{0xA9FE0101, 1, false, true},
+                        Case{0xC0000201, 0, false, false}, Case{0, 12300, false, false},
+                        Case{0x00000001, 12300, false, false}, Case{0xFFFFFFFF, 1, false, false},
+                        Case{0xE0000001, 12300, false, false}, Case{0xC00002FF, 1, false, false}}) {
     SCOPED_TRACE(dottedAddress(c.ip) + ":" + std::to_string(c.port));
-    EXPECT_EQ(usableServer({c.ip, c.port}), c.usable);
+    for (const bool privateMaster : {false, true}) {
+      std::vector<ListedServer> list{{c.ip, c.port}};
+      const ListedDrops dropped =
+          keepAskable(list, privateMaster ? kLoopbackMaster : kPublicMaster);
+      const bool kept = privateMaster ? c.fromPrivate : c.fromPublic;
+      EXPECT_EQ(list.size(), kept ? 1u : 0u) << privateMaster;
+      EXPECT_EQ(dropped.privates, !kept && usableServer({c.ip, c.port}) ? 1u : 0u);
+    }
   }
 }
 

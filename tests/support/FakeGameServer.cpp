@@ -140,9 +140,11 @@ void FakeGameServer::handle(FakeDatagram d) {
   }
   cv_.notify_all();
   if (responder) answer = responder(d);
-  const long long due = nowMs() + std::max(0, answer.delayMs);
-  for (auto& bytes : answer.datagrams)
+  long long due = nowMs() + std::max(0, answer.delayMs);
+  for (auto& bytes : answer.datagrams) {
     pending_.push_back({due, std::move(bytes), d.fromHost, d.fromPort, answer.fromOtherPort});
+    due += std::max(0, answer.gapMs);
+  }
 }
 
 void FakeGameServer::sendDue() {

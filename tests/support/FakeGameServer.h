@@ -26,6 +26,7 @@ struct FakeDatagram {
 struct FakeAnswer {
   std::vector<std::string> datagrams;
   int delayMs = 0;
+  int gapMs = 0;  // between one datagram and the next
   bool fromOtherPort = false;
 
   static FakeAnswer reply(std::string bytes, int delayMs = 0) {

@@ -7,7 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 
@@ -23,11 +25,19 @@ std::string expectedValidate(const std::string& game) {
   return "?";
 }
 
-std::string valueOf(const std::string& bytes, const std::string& key) {
-  const std::size_t at = bytes.find("\\" + key + "\\");
-  if (at == std::string::npos) return {};
-  const std::size_t from = at + key.size() + 2;
-  return bytes.substr(from, bytes.find('\\', from) - from);
+// The bytes split on backslashes and paired key, value, the first value of
+// a key kept.
+std::map<std::string, std::string> pairsOf(const std::string& bytes) {
+  std::vector<std::string> pieces;
+  std::size_t from = bytes.empty() || bytes[0] != '\\' ? 0 : 1;
+  while (from <= bytes.size()) {
+    const std::size_t cut = std::min(bytes.find('\\', from), bytes.size());
+    pieces.push_back(bytes.substr(from, cut - from));
+    from = cut + 1;
+  }
+  std::map<std::string, std::string> pairs;
+  for (std::size_t i = 0; i + 1 < pieces.size(); i += 2) pairs.emplace(pieces[i], pieces[i + 1]);
+  return pairs;
 }
 
 void sendAll(int fd, const std::string& bytes) {
@@ -96,9 +106,13 @@ void FakeMaster::run() {
     const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) continue;
     ++connections_;
+    const int open = ++open_;
+    for (int peak = peak_.load(); open > peak && !peak_.compare_exchange_weak(peak, open);) {
+    }
     workers_.emplace_back([this, fd] {
       serve(fd);
       ::close(fd);
+      --open_;
     });
   }
 }
@@ -134,9 +148,14 @@ void FakeMaster::serve(int fd) {
     case MasterBehaviour::Silent:
       return holdOpen();
     case MasterBehaviour::Fatal:
-      return sendAll(fd, "\\fatal\\Too many connections\\final\\");
+      return sendAll(fd, "\\fatal\\Too many connections");
     case MasterBehaviour::ChallengeWithoutFinal:
       sendAll(fd, "\\basic\\\\secure\\ABCDEF");
+      break;
+    case MasterBehaviour::FinalApart:
+      sendAll(fd, "\\basic\\\\secure\\ABCDEF");
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      sendAll(fd, "\\final\\");
       break;
     default:
       sendAll(fd, "\\basic\\\\secure\\ABCDEF\\final\\");
@@ -151,8 +170,12 @@ void FakeMaster::serve(int fd) {
       }))
     return;
 
-  const std::string game = valueOf(got, "gamename");
-  if (valueOf(got, "validate") != expectedValidate(game) || behaviour_ == MasterBehaviour::Echo)
+  const std::map<std::string, std::string> pairs = pairsOf(got);
+  // "list" paired as a value: the request is not understood and not answered.
+  if (pairs.count("list") == 0) return holdOpen();
+  const std::string game = pairs.count("gamename") ? pairs.at("gamename") : "";
+  if (!pairs.count("validate") || pairs.at("validate") != expectedValidate(game) ||
+      behaviour_ == MasterBehaviour::Echo)
     return sendAll(fd,
                    "\\echo\\You failed to authenticate. See the master's site for more info."
                    "\\final\\");
@@ -174,6 +197,18 @@ void FakeMaster::serve(int fd) {
     case MasterBehaviour::NeverCloses:
       sendAll(fd, list + "\\final\\");
       return holdOpen();
+    case MasterBehaviour::ResetAfterList: {
+      sendAll(fd, list + "\\final\\");
+      const linger reset{1, 0};
+      ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+      return;
+    }
+    case MasterBehaviour::Trickle:
+      for (int i = 0; i < 500; ++i) {
+        pollfd fds[1] = {{stopFd_, POLLIN, 0}};
+        if (::poll(fds, 1, 20) != 0 || ::send(fd, "\x01", 1, MSG_NOSIGNAL) < 0) return;
+      }
+      return;
     case MasterBehaviour::Endless: {
       const std::string chunk(6000, '\x01');
       for (int i = 0; i < 10000; ++i) {

@@ -1,8 +1,10 @@
 #pragma once
 // A fake master server for tests: TCP on 127.0.0.1 with a port the system
-// chooses, a thread per connection. It sends the challenge "ABCDEF", checks
-// the validate answer against known vectors and sends the list of the game
-// asked for, unless told to misbehave.
+// chooses, a thread per connection. It sends the challenge "ABCDEF", reads
+// the client's lines as a busy master does (together, split on backslashes
+// and paired key, value: no "list" key, no answer), checks the validate
+// answer against known vectors and sends the list of the game asked for,
+// unless told to misbehave. Lists hold 127.0.0.0/8 addresses only.
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -20,11 +22,14 @@ enum class MasterBehaviour {
   NoFinal,                // the list without \final\, then close
   Garbage,                // text that is no list, then close
   Echo,                   // \echo\...\final\ instead of the list
-  Fatal,                  // \fatal\... instead of the challenge
+  Fatal,                  // \fatal\... without \final\ instead of the challenge, then close
   Silent,                 // accepts and never speaks
   NeverCloses,            // the list and \final\, then keeps the connection open
   Endless,                // list bytes without end and without \final\ after them
   CloseAfterChallenge,    // the challenge, then closes without a word
+  FinalApart,             // the challenge, its \final\ a moment later, then as Normal
+  ResetAfterList,         // the list and \final\, then resets the connection
+  Trickle,                // list bytes one at a time, every 20 ms, without end
 };
 
 struct MasterEntry {
@@ -47,6 +52,8 @@ class FakeMaster {
   static std::string listBytes(const std::vector<MasterEntry>& entries);
 
   int connections() const { return connections_.load(); }
+  // The most connections served at once.
+  int peakConnections() const { return peak_.load(); }
   // Exchanges whose validate matched the vector of their game.
   int validated() const { return validated_.load(); }
   // Every byte the clients sent, per connection, in arrival order.
@@ -65,6 +72,8 @@ class FakeMaster {
   std::vector<std::string> received_;
   std::atomic<int> connections_{0};
   std::atomic<int> validated_{0};
+  std::atomic<int> open_{0};
+  std::atomic<int> peak_{0};
   std::vector<std::thread> workers_;  // touched by the accept thread, then the destructor
   std::thread thread_;
 };

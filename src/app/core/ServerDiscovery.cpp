@@ -3,14 +3,17 @@
 #include <arpa/inet.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <optional>
 #include <set>
+#include <system_error>
 #include <thread>
-#include <unordered_set>
 
+#include "app/core/ServerDiscoveryFound.h"
+#include "app/core/ServerDiscoveryMasters.h"
 #include "base/Text.h"
 #include "protocol/GameSpyQuery.h"
-#include "protocol/GameSpyStatus.h"
-#include "protocol/MasterClient.h"
 
 namespace tarvix {
 
@@ -40,138 +43,166 @@ bool parseMasterAddress(std::string_view text, MasterAddress& out) {
   return true;
 }
 
+bool setLanPorts(DiscoveryRequest& request, int first, int last) {
+  if (first < 1 || last > 65535 || first > last) return false;
+  request.lanFirstPort = static_cast<std::uint16_t>(first);
+  request.lanLastPort = static_cast<std::uint16_t>(last);
+  return true;
+}
+
 namespace {
 
-// Offset of the game port below the query port when a reply names none.
-constexpr int kQueryPortOffset = 97;
+// The LAN search, on a thread of its own when one can be had. Its replies
+// go to `servers` as they come.
+class LanRun {
+ public:
+  LanRun(const DiscoveryRequest& request, const StopSignal& stop, FoundServers& servers,
+         std::size_t source)
+      : request_(request), stop_(stop), servers_(servers), source_(source) {}
+  ~LanRun() { join(); }
+  LanRun(const LanRun&) = delete;
+  LanRun& operator=(const LanRun&) = delete;
 
-std::uint64_t keyOf(const ListedServer& s) { return std::uint64_t{s.ip} << 16 | s.port; }
+  void start() {
+    in_addr address{};
+    if (::inet_pton(AF_INET, request_.lanAddress.c_str(), &address) != 1) {
+      failure_ = {"LAN", SourceProblem::BadAddress,
+                  "\"" + escapeControls(request_.lanAddress) + "\" is no IPv4 address",
+                  "set the LAN address in tarvix.ini to an IPv4 address"};
+      return;
+    }
+    address_ = ntohl(address.s_addr);
+    started_ = true;
+    try {
+      thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+      run();  // no thread to be had: search here
+    }
+  }
+  void join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  // After join(): whether the LAN answered, or why not.
+  bool answered() const { return started_ && !search_.stopped && !search_.servers.empty(); }
+  std::optional<SourceFailure> failure() const {
+    if (failure_) return failure_;
+    if (!started_ || search_.stopped || !search_.servers.empty()) return std::nullopt;
+    if (!search_.error.empty())
+      return SourceFailure{"LAN", SourceProblem::Other, search_.error, "try again later"};
+    return SourceFailure{"LAN", SourceProblem::NoAnswer, "no server answered",
+                         "check that the servers run, and the LAN address and ports"};
+  }
 
-void fillFrom(FoundServer& f, const GameSpyAnswer& answer) {
-  if (!answer.complete) return;
-  const GameSpyStatus status = readGameSpyStatus(answer.text);
-  f.answered = true;
-  f.pingMs = answer.pingMs;
-  f.hostName = status.hostName;
-  f.mapName = status.mapName;
-  f.gameType = status.gameType;
-  f.gameName = status.gameName;
-  f.gameVersion = status.gameVersion;
-  f.numPlayers = status.numPlayers;
-  f.maxPlayers = status.maxPlayers;
-  if (status.hostPort != 0) f.gamePort = static_cast<std::uint16_t>(status.hostPort);
-  for (const GameSpyPlayer& p : status.players)
-    f.players.push_back({p.name, p.frags, p.deaths, p.ping});
-}
+ private:
+  void run() {
+    search_ =
+        searchLan(address_, request_.lanFirstPort, request_.lanLastPort, request_.timeoutMs, stop_,
+                  [this](const LanAnswer& a) { servers_.addAnswered(source_, a.from, a.answer); });
+  }
 
-FoundServer foundAt(const ListedServer& s) {
-  FoundServer f;
-  f.ip = dottedAddress(s.ip);
-  f.queryPort = s.port;
-  f.gamePort =
-      s.port > kQueryPortOffset ? static_cast<std::uint16_t>(s.port - kQueryPortOffset) : s.port;
-  return f;
-}
-
-struct MasterJob {
-  const MasterAddress* master;
-  std::string game;
-  MasterFetch fetch;
+  const DiscoveryRequest& request_;
+  const StopSignal& stop_;
+  FoundServers& servers_;
+  const std::size_t source_;
+  std::uint32_t address_ = 0;
+  bool started_ = false;
+  std::optional<SourceFailure> failure_;
+  LanSearch search_;
+  std::thread thread_;
 };
 
-std::string masterName(const MasterAddress& m) { return m.host + ":" + std::to_string(m.port); }
+// The failures in the request's order, the summary and the message lines.
+void explainFailures(const DiscoveryRequest& request, const std::vector<MasterJob>& jobs,
+                     const LanRun& lan, DiscoveryResult& result) {
+  if (!request.lan && jobs.empty()) result.summary = "no master server to ask";
+  if (result.summary.empty()) result.summary = unreachableSummary(jobs);
+  for (const MasterJob& job : jobs)
+    if (job.done && !job.fetch.ok && !job.fetch.stopped)
+      result.failures.push_back(masterFailure(job));
+  if (!result.summary.empty()) result.messages.push_back(result.summary);
+  const bool mastersSummed = !jobs.empty() && !result.summary.empty();
+  for (const SourceFailure& f : result.failures)
+    if (!(mastersSummed && f.source.rfind("master ", 0) == 0)) result.messages.push_back(f.line());
+  if (std::optional<SourceFailure> f = lan.failure()) {
+    result.failures.push_back(*f);
+    result.messages.push_back(f->line());
+  }
+  if (result.privateDropped > 0)
+    result.messages.push_back("masters: " + std::to_string(result.privateDropped) +
+                              " listed addresses in private networks were not asked");
+}
 
-// Every master and game at once, each on a thread of its own; the results
-// keep the order of the request.
-std::vector<MasterJob> fetchAll(const DiscoveryRequest& request, const StopSignal& stop) {
-  std::vector<MasterJob> jobs;
-  for (const MasterAddress& m : request.masters)
-    for (const std::string& game : request.games) jobs.push_back({&m, game, {}});
-  std::vector<std::thread> threads;
-  threads.reserve(jobs.size());
-  for (MasterJob& job : jobs)
-    threads.emplace_back([&job, &request, &stop] {
-      job.fetch =
-          fetchMasterList(job.master->host, job.master->port, job.game, request.timeoutMs, stop);
-    });
-  for (std::thread& t : threads) t.join();
-  return jobs;
+// Masters that delivered a list (each counted once), and what their lists held.
+void countSources(const std::vector<MasterJob>& jobs, const LanRun& lan, DiscoveryResult& result) {
+  std::set<std::pair<std::string, std::uint16_t>> answered;
+  for (const MasterJob& job : jobs) {
+    if (!job.fetch.ok) continue;
+    answered.emplace(job.master.host, job.master.port);
+    result.privateDropped += static_cast<int>(job.fetch.dropped.privates);
+  }
+  result.sourcesAnswered = static_cast<int>(answered.size()) + (lan.answered() ? 1 : 0);
 }
 
 }  // namespace
 
 DiscoveryResult discoverServers(const DiscoveryRequest& request, const StopSignal& stop,
                                 const DiscoveryProgress& progress, const DiscoveryFound& found) {
-  auto say = [&](const std::string& text) {
-    if (progress) progress(text);
+  // Said from the threads that fetch lists and the one that asks servers.
+  std::mutex sayMu;
+  auto say = [&](const auto& text) {
+    std::lock_guard lock(sayMu);
+    if (progress) progress(text());
   };
   DiscoveryResult result;
-  std::vector<ListedServer> listed;
-  std::unordered_set<std::uint64_t> seen;
-  // LAN servers come with their status; they are not asked again.
-  std::vector<std::pair<ListedServer, GameSpyAnswer>> lanFound;
-
-  std::thread lanThread;
-  LanSearch lan;
-  if (request.lan) {
-    in_addr address{};
-    if (::inet_pton(AF_INET, request.lanAddress.c_str(), &address) != 1) {
-      result.messages.push_back("LAN: \"" + request.lanAddress + "\" is no IPv4 address");
-    } else {
-      lanThread = std::thread([&, ip = ntohl(address.s_addr)] {
-        lan = searchLan(ip, request.lanFirstPort, request.lanLastPort, request.timeoutMs, stop);
-      });
-    }
-  }
-  if (!request.masters.empty()) {
-    say("Asking " + std::to_string(request.masters.size()) + " master servers...");
-    const std::vector<MasterJob> jobs = fetchAll(request, stop);
-    std::set<const MasterAddress*> answered;
-    for (const MasterJob& job : jobs) {
-      if (job.fetch.stopped) continue;
-      if (!job.fetch.ok) {
-        result.messages.push_back("master " + masterName(*job.master) + " (" + job.game +
-                                  "): " + job.fetch.error);
-        continue;
-      }
-      answered.insert(job.master);
-      for (const ListedServer& s : job.fetch.servers)
-        if (usableServer(s) && seen.insert(keyOf(s)).second) listed.push_back(s);
-    }
-    result.sourcesAnswered += static_cast<int>(answered.size());
-  }
-  if (lanThread.joinable()) {
-    lanThread.join();
-    if (!lan.error.empty()) {
-      result.messages.push_back("LAN: " + lan.error);
-    } else if (!lan.stopped) {
-      if (lan.servers.empty())
-        result.messages.push_back("LAN: no server answered");
-      else
-        ++result.sourcesAnswered;
-    }
-    for (LanAnswer& a : lan.servers)
-      if (seen.insert(keyOf(a.from)).second) lanFound.emplace_back(a.from, std::move(a.answer));
-  }
-
-  result.servers.reserve(listed.size() + lanFound.size());
-  for (const ListedServer& s : listed) result.servers.push_back(foundAt(s));
-  for (auto& [s, answer] : lanFound) {
-    result.servers.push_back(foundAt(s));
-    fillFrom(result.servers.back(), answer);
-    if (found) found(result.servers.back());
-  }
-  if (stop.requested() || !request.queryServers || listed.empty()) return result;
-
-  const std::string total = std::to_string(listed.size());
-  std::size_t asked = 0;
-  say("0 of " + total + " servers asked");
-  queryGameSpyServers(listed, std::max(request.parallel, 1), request.timeoutMs, stop,
-                      [&](std::size_t i, GameSpyAnswer answer) {
-                        fillFrom(result.servers[i], answer);
-                        if (found) found(result.servers[i]);
-                        say(std::to_string(++asked) + " of " + total + " servers asked");
-                      });
+  std::vector<MasterJob> jobs = planMasterJobs(request, result.failures);
+  FoundServers servers(found);
+  GameSpyFeed feed;
+  std::atomic<std::size_t> listed{0}, asked{0};
+  std::size_t noSocket = 0;
+  auto askedText = [&] {
+    return std::to_string(asked.load()) + " of " + std::to_string(listed.load()) + " servers asked";
+  };
+  MasterFetching fetching(
+      jobs, request.masterTimeoutMs, stop,
+      [&](std::size_t i) {
+        if (!jobs[i].fetch.ok) return;
+        listed +=
+            servers.addListed(i, jobs[i].fetch.servers, request.queryServers ? &feed : nullptr);
+        if (request.queryServers) say(askedText);
+      },
+      [&] { feed.close(); });
+  LanRun lan(request, stop, servers, jobs.size());
+  if (request.lan) lan.start();
+  if (!jobs.empty())
+    say([&] {
+      std::set<std::pair<std::string, std::uint16_t>> masters;
+      for (const MasterJob& job : jobs) masters.emplace(job.master.host, job.master.port);
+      return "Asking " + std::to_string(masters.size()) + " master servers...";
+    });
+  if (const std::size_t missing = fetching.start(); missing > 0)
+    result.failures.push_back({"masters", SourceProblem::NoResources,
+                               std::to_string(missing) +
+                                   " of the threads for the masters could "
+                                   "not be started; fewer masters are asked at once",
+                               "close other programs and try again"});
+  // Each list's servers are asked as soon as the list is in.
+  queryGameSpyFeed(feed, std::max(request.parallel, 1), request.timeoutMs, stop,
+                   [&](std::size_t i, GameSpyAnswer answer) {
+                     noSocket += answer.noSocket;
+                     servers.answer(i, answer);
+                     ++asked;
+                     say(askedText);
+                   });
+  fetching.join();
+  lan.join();
+  if (noSocket > 0)
+    result.failures.push_back(
+        {"servers", SourceProblem::NoResources,
+         std::to_string(noSocket) + " servers were not asked: no socket could be had",
+         "close other programs, or ask fewer servers at once"});
+  result.servers = servers.takeInOrder();
+  countSources(jobs, lan, result);
+  explainFailures(request, jobs, lan, result);
   return result;
 }
 

@@ -27,10 +27,16 @@ struct DiscoveryRequest {
   bool lan = false;                                   // broadcast \status\ on the LAN
   std::string lanAddress = "255.255.255.255";         // tests use 127.0.0.1
   std::uint16_t lanFirstPort = 12300, lanLastPort = 12316;
-  int timeoutMs = 500;       // each master exchange step, each server query, the LAN wait
-  int parallel = 1;          // servers queried at once; 1 = one after the other
-  bool queryServers = true;  // false: addresses only (--list-only)
+  int timeoutMs = 500;         // each server query, the LAN wait
+  int masterTimeoutMs = 5000;  // each step of a master exchange (connect, challenge, list)
+  int parallel = 1;            // servers queried at once; 1 = one after the other
+  bool queryServers = true;    // false: addresses only (--list-only)
 };
+
+// Sets the LAN ports to first..last when 1 <= first <= last <= 65535;
+// otherwise (a reversed or impossible range from tarvix.ini) keeps the
+// request's range and returns false.
+bool setLanPorts(DiscoveryRequest& request, int first, int last);
 
 struct FoundPlayer {
   std::string name;
@@ -48,10 +54,41 @@ struct FoundServer {
   std::vector<FoundPlayer> players;
 };
 
+// What went wrong with one source.
+enum class SourceProblem {
+  CannotResolve,      // the master's name was not found
+  ConnectionRefused,  // nothing listens at the master's address
+  Unreachable,        // no route to the master, or no connection within the time-out
+  TimedOut,           // connected, but the master stopped making progress
+  CutOff,             // the master kept sending but never finished
+  Closed,             // the master closed or reset the connection mid-exchange
+  Refused,            // the master refused with a text of its own (\echo\, \fatal\)
+  NotAList,           // the master's bytes are no list
+  NoResources,        // no socket or thread could be had
+  NoAnswer,           // LAN: no server answered
+  BadAddress,         // LAN: the address is no IPv4 address
+  Other,
+};
+
+struct SourceFailure {
+  std::string source;  // "master HOST:PORT (GAME)" or "LAN"
+  SourceProblem problem = SourceProblem::Other;
+  std::string what;    // what happened, e.g. "no challenge within 5000 ms"
+  std::string advice;  // what the player can try
+  // "SOURCE: WHAT"
+  std::string line() const { return source + ": " + what; }
+};
+
 struct DiscoveryResult {
-  std::vector<FoundServer> servers;   // de-duplicated, stable order
-  std::vector<std::string> messages;  // one per failure: which master or the LAN, what happened
-  int sourcesAnswered = 0;            // masters that delivered a list, +1 when the LAN answered
+  std::vector<FoundServer> servers;     // de-duplicated, stable order
+  std::vector<SourceFailure> failures;  // one per failing source, in the request's order
+  // Set when nothing could be asked at all: "no master server to ask", or
+  // "no master could be reached: ..." when every master failed to connect.
+  std::string summary;
+  // The summary when there is one, else one line per failure (the failures' line()).
+  std::vector<std::string> messages;
+  int sourcesAnswered = 0;  // masters that delivered a list, +1 when the LAN answered
+  int privateDropped = 0;   // loopback, private and link-local entries dropped from masters' lists
 };
 
 // Progress texts for a status bar ("3 of 120 servers asked" and the like).
