@@ -222,24 +222,27 @@ void ServerDiscoveryRefresh::finish(Source source, const DiscoveryResult& result
 }
 
 void ServerDiscoveryRefresh::reportNoSource(Source source, const DiscoveryResult& result) {
-  const bool internet = source == Source::Internet;
-  QString text = internet ? "No master server could be reached: check the connection."
-                          : "No LAN server answered.";
-  text += " The last fetched list is kept.";
-  emit statusMessage(text);
-  // Said once, with the first reason; the rest are alike as a rule.
-  QStringList lines{text};
-  if (!result.messages.empty()) lines << toQString(result.messages.front());
-  if (result.messages.size() > 1)
-    lines << "(and " + QString::number(result.messages.size() - 1) + " more)";
+  // Said once when no master could be reached at all; otherwise each source
+  // that failed, what happened and what to try.
+  QStringList lines;
+  if (!result.summary.empty()) {
+    lines << toQString(result.summary);
+  } else {
+    lines << QString(source == Source::Internet ? "No master server answered."
+                                                : "No LAN server answered.") +
+                 " The last fetched list is kept.";
+    for (const SourceFailure& f : result.failures)
+      lines << toQString(f.line() + (f.advice.empty() ? "" : ". " + f.advice));
+  }
+  emit statusMessage(lines.front());
   dialogs().showError(window_, lines.join('\n'));
 }
 
 void ServerDiscoveryRefresh::save(Source source, const DiscoveryResult& result,
                                   const QString& prefix) {
-  if (!result.messages.empty())
-    emit refreshNote(QString::number(result.messages.size()) +
-                     " sources failed: " + toQString(result.messages.front()));
+  if (!result.failures.empty())
+    emit refreshNote(QString::number(result.failures.size()) +
+                     " sources failed: " + toQString(result.failures.front().line()));
   const std::vector<std::string> lines = fetchedListLines(result);
   if (lines.empty()) {
     emit statusMessage(prefix + "No server answered. The last fetched list is kept.");
