@@ -7,6 +7,7 @@ PACKAGES=(
   libjpeg62-turbo-dev
   libsqlite3-dev
   qt6-charts-dev
+  libqt6opengl6-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth imagemagick fonts-dejavu-core xdotool
   clang libclang-rt-14-dev clang-format

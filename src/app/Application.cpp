@@ -33,6 +33,7 @@
 #include "components/WindowKeys.h"
 #include "lists/AddToList.h"
 #include "lists/DirectConnectDialog.h"
+#include "lists/HistoryWindow.h"
 #include "lists/MasterServersWindow.h"
 #include "lists/OptionsWindow.h"
 #include "lists/QuickAddDialog.h"
@@ -83,6 +84,9 @@ Application::Application(bool recordHistory) {
   watchesWindow_ = std::make_unique<WatchesWindow>();
   watchRunner_ = std::make_unique<WatchRunner>(settings_);
 
+  historyWindow_ = std::make_unique<HistoryWindow>();
+  QObject::connect(main_.get(), &MainWindow::historyRequested, historyWindow_.get(),
+                   &HistoryWindow::showServer);
   if (recordHistory) {
     MainWindow* main = main_.get();
     history_ = std::make_shared<HistoryRecorder>(kHistoryFile, [main](const std::string& text) {
@@ -101,12 +105,12 @@ Application::Application(bool recordHistory) {
 }
 
 void Application::fitAndKeyToolWindows() {
-  QWidget* const windows[] = {buddies_.get(),    options_.get(),       clanTags_.get(),
-                              search_.get(),     credits_.get(),       properties_.get(),
-                              quickAdd_.get(),   directConnect_.get(), mapChange_.get(),
-                              addMap_.get(),     banList_.get(),       addBan_.get(),
-                              skinList_.get(),   addSkin_.get(),       messageList_.get(),
-                              addMessage_.get(), masterServers_.get(), watchesWindow_.get()};
+  QWidget* const windows[] = {
+      buddies_.get(),       options_.get(),       clanTags_.get(),     search_.get(),
+      credits_.get(),       properties_.get(),    quickAdd_.get(),     directConnect_.get(),
+      mapChange_.get(),     addMap_.get(),        banList_.get(),      addBan_.get(),
+      skinList_.get(),      addSkin_.get(),       messageList_.get(),  addMessage_.get(),
+      masterServers_.get(), watchesWindow_.get(), historyWindow_.get()};
   for (QWidget* window : windows) {
     keepWithinScreen(window);
     closeOnEscape(window);

@@ -26,6 +26,7 @@ class BuddyAlerter;
 class MasterServersWindow;
 class ServerDiscoveryRefresh;
 class HistoryRecorder;
+class HistoryWindow;
 class WatchRunner;
 class WatchesWindow;
 
@@ -69,6 +70,7 @@ class Application {
   AddEntryWindow* addMessage() const { return addMessage_.get(); }
   MasterServersWindow* masterServers() const { return masterServers_.get(); }
   ServerDiscoveryRefresh* serverDiscovery() const { return discovery_.get(); }
+  HistoryWindow* history() const { return historyWindow_.get(); }
   WatchesWindow* watches() const { return watchesWindow_.get(); }
   WatchRunner* watchRunner() const { return watchRunner_.get(); }
 
@@ -111,6 +113,7 @@ class Application {
   std::unique_ptr<ServerDiscoveryRefresh> discovery_;
   std::unique_ptr<WatchesWindow> watchesWindow_;
   std::unique_ptr<WatchRunner> watchRunner_;
+  std::unique_ptr<HistoryWindow> historyWindow_;
   // Ends (writing what it was handed) before the windows go.
   std::shared_ptr<HistoryRecorder> history_;
 };

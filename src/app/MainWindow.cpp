@@ -149,6 +149,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
   buildToolBar();
   buildViews(central);
   buildMenus();
+  buildHistoryAction();
   buildDetails();
   wireLaunchHandlers();
   connect(ui_->remoteConsoleButton, &QToolButton::clicked, this,

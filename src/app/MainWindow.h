@@ -172,6 +172,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void joinRequested(const tarvix::Watch& server);
   void joinCancelRequested();
   void watchesRequested();
+  // "history...": the history window for the selected row's server.
+  void historyRequested(const std::string& address, const std::string& name);
   // "add to list...": the selected row's server is copied into a list the
   // user chooses.
   void addToListRequested(const std::string& serverName);
@@ -197,6 +199,8 @@ class MainWindow : public QMainWindow, public ScanState {
   QWidget* buildUpperViews();
   QWidget* buildServerView();
   void buildMenus();
+  // "history..." in the server menu (MainWindowHistory.cpp).
+  void buildHistoryAction();
   void buildTray();
   // F5, Ctrl+F, Delete and Ctrl+Q (MainWindowKeys.cpp).
   void bindKeys();
