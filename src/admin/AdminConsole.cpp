@@ -22,6 +22,8 @@
 #include "admin/AdminConsoleUi.h"
 #include "admin/AdminConsoleWorkers.h"
 #include "components/CodePageValidator.h"
+#include "components/ColourCodeDelegate.h"
+#include "components/ColourCodeText.h"
 #include "components/Dialogs.h"
 #include "components/Placement.h"
 #include "components/QtText.h"
@@ -161,6 +163,7 @@ void AdminConsole::buildWindow() {
   ui.playerView->setSelectionBehavior(QAbstractItemView::SelectRows);
   ui.playerView->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ui.playerView->setIconSize(QSize(16, 16));
+  ui.colourDelegate = new ColourCodeDelegate(ui.playerView);
   setBase(ui.playerView, kSilver);
   QStringList captions;
   for (const auto& c : kPlayerColumns) captions << c.caption;
@@ -209,6 +212,7 @@ QWidget* AdminConsole::buildTopBar() {
   Ui& ui = *ui_;
   ui.rconPasswordEdit = consoleText(new QLineEdit(top), "LabeledEdit1", kSilver);
   ui.rconPasswordEdit->setFixedWidth(105);
+  ui.rconPasswordEdit->installEventFilter(this);
   bar->addWidget(ui.rconPasswordEdit);
 
   const struct {
@@ -364,6 +368,8 @@ void AdminConsole::openConsole() {
   ui_->checkBansCheckBox->setChecked(true);
   ui_->showNextMapCheckBox->setChecked(false);
   ui_->playerView->clear();
+  ui_->playerView->setItemDelegateForColumn(int(PlayerColumn::Name),
+                                            colourCodesShown() ? ui_->colourDelegate : nullptr);
   savedRconPassword_ = kPasswordPlaceholder;
 
   try {
@@ -388,6 +394,7 @@ void AdminConsole::openConsole() {
     addConsoleLine("please enter rcon password !");
     ui_->rconPasswordEdit->setFocus();
     ui_->rconPasswordEdit->setText(kPasswordPlaceholder);
+    ui_->rconPasswordEdit->selectAll();
   }
   addConsoleLine(" ");
   antiCheat_->startIfIdle();
@@ -450,6 +457,7 @@ void AdminConsole::openRemoteConsole() {
 }
 
 bool AdminConsole::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->rconPasswordEdit) selectPlaceholder(event->type());
   if (watched == ui_->commandLine && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -464,6 +472,19 @@ bool AdminConsole::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// "enter rcon" is selected whenever the field gets the focus or a key, so the
+// first key replaces it and the placeholder never becomes part of a password.
+void AdminConsole::selectPlaceholder(QEvent::Type type) {
+  QLineEdit* edit = ui_->rconPasswordEdit;
+  if (edit->text() != kPasswordPlaceholder) return;
+  if (type == QEvent::KeyPress) edit->selectAll();
+  // After the focus a click places the cursor: selected once it has.
+  if (type == QEvent::FocusIn)
+    QTimer::singleShot(0, edit, [edit] {
+      if (edit->text() == kPasswordPlaceholder) edit->selectAll();
+    });
 }
 
 bool AdminConsole::refuseWithoutPassword(const QString& what) {

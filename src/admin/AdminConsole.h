@@ -2,6 +2,7 @@
 // "advanced remote console": the command line and console of one server, its
 // player list, one-click actions, and the control of the anti-cheat worker
 // and the announcer.
+#include <QEvent>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -143,6 +144,8 @@ class AdminConsole : public QWidget {
   bool sendOneShot(const std::string& command);
   // With no password: says on the console that `what` is not sent; true.
   bool refuseWithoutPassword(const QString& what);
+  // Selects the password field's placeholder on its focus and keys.
+  void selectPlaceholder(QEvent::Type type);
   void restartRound(int round, bool ok);
   void finishMapChange(bool wasEnabled, const std::string& reply);
   QTreeWidgetItem* selectedPlayer() const;

@@ -12,6 +12,7 @@
 #include "base/Text.h"
 #include "components/Background.h"
 #include "components/Clock.h"
+#include "components/ColourCodeText.h"
 #include "components/Dialogs.h"
 #include "components/QtText.h"
 #include "protocol/Rcon.h"
@@ -46,14 +47,20 @@ void AdminConsole::kickPlayer() {
   QTreeWidgetItem* row = selectedPlayer();
   if (!row) return;
   const QString name = row->text(int(PlayerColumn::Name));
-  if (!dialogs().confirm(this, "sure to kick " + name + " ?")) return;
+  if (!dialogs().confirm(this, "sure to kick " + plainName(name) + " ?")) return;
   const std::optional<std::string> quoted = quotedRconArgument(toBytes(name));
   if (!quoted) {
     addConsoleLine("!! -> " +
                    toQString(std::string(kCannotAddressPlayer) + escapeControls(toBytes(name))));
     return;
   }
-  if (sendOneShot("kick " + *quoted)) addConsoleLine("!! -> " + name + " kicked by admin");
+  if (!sendOneShot("kick " + *quoted)) return;
+  addConsoleLine("!! -> " + plainName(name) + " kicked by admin");
+  // Gone from the list at once; the next refresh shows who is still there.
+  // Looked up again: a worker pass may have rebuilt the list meanwhile.
+  for (int i = ui_->playerView->topLevelItemCount() - 1; i >= 0; --i)
+    if (ui_->playerView->topLevelItem(i)->text(int(PlayerColumn::Name)) == name)
+      delete ui_->playerView->topLevelItem(i);
 }
 
 void AdminConsole::appendBan(const QString& text) {

@@ -22,6 +22,8 @@ struct AdminConsole::Ui {
   QCheckBox* showNextMapCheckBox = nullptr;
   QCheckBox* defaultServerCheckBox = nullptr;
   QTreeWidget* playerView = nullptr;
+  // Draws the players' colour codes while that look is on.
+  QAbstractItemDelegate* colourDelegate = nullptr;
   QLineEdit* commandLine = nullptr;
   QPlainTextEdit* consoleView = nullptr;
   QStatusBar* statusBar = nullptr;

@@ -65,7 +65,9 @@ Application::Application(bool recordHistory) {
   buddies_ = std::make_unique<BuddiesWindow>(*main_);
   options_ = std::make_unique<OptionsWindow>(settings_, *main_);
   clanTags_ = std::make_unique<ClanTagsWindow>(*main_);
-  search_ = std::make_unique<SearchWindow>(settings_, main_->serverRows());
+  search_ = std::make_unique<SearchWindow>(
+      settings_, main_->serverRows(),
+      [main = main_.get()](int row) { return main->serverRowShown(row); });
   credits_ = std::make_unique<CreditsWindow>(settings_);
   console_ = std::make_unique<AdminConsole>(settings_);
   properties_ = std::make_unique<ServerPropertiesWindow>(settings_);

@@ -29,6 +29,7 @@
 #include "app/core/ScanPass.h"
 #include "base/ConsoleLogs.h"
 #include "components/Clock.h"
+#include "components/ColourCodeText.h"
 #include "components/Dialogs.h"
 #include "components/IniSettings.h"
 #include "components/JpegImage.h"
@@ -455,10 +456,11 @@ void MainWindow::loadCurrentList() {
     dialogs().showError(this, errorText(e.what()));
     return;
   }
-  for (const ServerEntry& entry : entries) {
-    ui_->serverNameList->addItem(toQString(entry.name));
-    addServerRow(entry.name);
-  }
+  std::vector<std::string> names;
+  names.reserve(entries.size());
+  for (const ServerEntry& entry : entries) names.push_back(entry.name);
+  for (const std::string& name : names) ui_->serverNameList->addItem(toQString(name));
+  addServerRows(names);
   sortServerView();
   setStatusText("Total servers: " + QString::number(ui_->serverNameList->count()));
 }
@@ -475,15 +477,16 @@ unsigned long MainWindow::scanThreadId() const { return scanPass_ ? scanPass_->t
 
 void MainWindow::notify(const QString& title, const QString& text) {
   forgetAlertServer();
-  if (!ui_->trayIcon->showNotification(title, text))
+  if (!ui_->trayIcon->showNotification(plainName(title, colourCodes_),
+                                       plainName(text, colourCodes_)))
     setStatusText(QString(text).replace('\n', "; "));
 }
 
 QString MainWindow::statusText() const { return ui_->statusPanel->text(); }
 
 void MainWindow::setStatusText(const QString& text) {
-  statusBase_ = text;
-  ui_->statusPanel->setText(statusNote_.isEmpty() ? text : text + " " + statusNote_);
+  statusBase_ = plainName(text, colourCodes_);
+  ui_->statusPanel->setText(statusNote_.isEmpty() ? statusBase_ : statusBase_ + " " + statusNote_);
 }
 
 int MainWindow::serverRowCount() const { return ui_->serverView->topLevelItemCount(); }
@@ -554,7 +557,7 @@ void MainWindow::deleteSelectedServer() {
   QTreeWidgetItem* row = ui_->serverView->currentItem();
   if (!row || !row->isSelected() || scanning_) return;
   const QString name = row->text(2);
-  if (!dialogs().confirm(this, "Delete server\n" + name + " ?")) return;
+  if (!dialogs().confirm(this, "Delete server\n" + plainName(name, colourCodes_) + " ?")) return;
   try {
     removeServer(settings_.serverListPath(), toBytes(name));
     reloadServerNames();
@@ -585,6 +588,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::shutdown() {
   // Stopped as "stop scan" stops it, so the window is left idle, not
   // claiming a pass that no longer runs.
+  listLoad_.reset();
   stopScan();
   stopScanPass();
   emit shuttingDown();

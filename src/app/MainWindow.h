@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,8 @@ class MainWindow : public QMainWindow, public ScanState {
   void selectServerRow(int index);
   // The server view's rows, for the search.
   const QAbstractItemModel& serverRows() const;
+  // Row `index` is on view: the filter bar does not hide it.
+  bool serverRowShown(int index) const;
   // Appends `actions` (the server searches) and "add to list..." to the
   // server view's right-click menu.
   void addServerSearchActions(const QList<QAction*>& actions);
@@ -213,6 +216,13 @@ class MainWindow : public QMainWindow, public ScanState {
   QTreeWidgetItem* serverRow(int index) const;
   // Appends a "not scanned" row for the server `name`.
   QTreeWidgetItem* addServerRow(const std::string& name);
+  // Appends one for each of `names`, filtered once all are in.
+  void addServerRows(std::span<const std::string> names);
+  // A chosen list is shown a part per turn, then scanned (MainWindowLists.cpp).
+  struct ListLoad;
+  void loadListPart(const std::shared_ptr<ListLoad>& load);
+  // `names` in the order the server view sorts new rows.
+  std::vector<std::string> inViewOrder(const std::vector<std::string>& names) const;
   void setRowCaption(QTreeWidgetItem* row, const QString& caption);
   // A row's icon and caption from the row rule (app/core/ServerRow.h).
   void showRowState(QTreeWidgetItem* row, const ScanRow& state);
@@ -317,6 +327,11 @@ class MainWindow : public QMainWindow, public ScanState {
   void applyFilter();
   // A row whose texts changed: hidden or shown again by the bar.
   void filterServerRow(QTreeWidgetItem* row);
+  // Rows just added, hidden by the bar as they come; counted by the caller.
+  void filterNewRows(const QList<QTreeWidgetItem*>& rows);
+  // A selected row the bar hid is no longer selected: its details clear and
+  // it is no longer the current server, so nothing acts on it unseen.
+  void dropHiddenSelection();
   // Keeps the names of the players in the row's last reply, for the filter.
   static void keepRowPlayers(QTreeWidgetItem* row, const std::string& reply);
   // The bar's ticks and text, shown or not.
@@ -337,8 +352,12 @@ class MainWindow : public QMainWindow, public ScanState {
   bool numericPlayers_ = false;
   // Draws colour codes as colours; set while that look is on.
   QAbstractItemDelegate* colourDelegate_ = nullptr;
+  // The colour-codes look is on: names outside the views lose their codes.
+  bool colourCodes_ = false;
 
   bool scanning_ = false;
+  // The list being loaded; none once it is shown.
+  std::shared_ptr<ListLoad> listLoad_;
   int sortColumn_ = 0;
   bool sortDescending_ = false;
   bool firstShow_ = true;

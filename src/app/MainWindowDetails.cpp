@@ -11,6 +11,7 @@
 
 #include "app/MainWindow.h"
 #include "app/MainWindowUi.h"
+#include "components/ColourCodeText.h"
 #include "components/Dialogs.h"
 #include "components/QtText.h"
 #include "components/ViewItems.h"
@@ -125,7 +126,7 @@ void MainWindow::showAnswer(const ServerDetails& d) {
   shownInfo_.version = toQString(r.version);
   shownInfo_.linkCaption = toQString(d.linkCaption);
   shownInfo_.linkTarget = toQString(d.linkTarget);
-  ui_->hostNameLabel->setText(toQString(r.hostName));
+  showName(ui_->hostNameLabel, toQString(r.hostName), colourCodes_);
   ui_->mapLabel->setText("Map: " + toQString(r.mapName));
   setLabelColour(ui_->mapLabel,
                  mapInstalled(r.mapName, settings_.config().mohaaPath) ? kGreen : kRed);
@@ -191,18 +192,20 @@ void MainWindow::goToBuddyServer() {
   const QString host = buddy->text(1);
   if (!scanning_) {
     autoSort_ = true;
-    for (int i = 0; i < serverRowCount(); ++i) {
-      QTreeWidgetItem* row = serverRow(i);
-      if (row->text(2) != host) continue;
+    QTreeWidgetItem* row = nullptr;
+    for (int i = 0; !row && i < serverRowCount(); ++i)
+      if (serverRow(i)->text(2) == host) row = serverRow(i);
+    if (!row) return;
+    if (!row->isHidden()) {
       ui_->serverView->clearSelection();
       ui_->serverView->setCurrentItem(row);  // runs the row selection
       ui_->serverView->scrollToItem(row);
       return;
     }
-    return;
   }
 
-  // During a scan the server view is left to the scan.
+  // During a scan the server view is left to the scan; a row the filter
+  // hides is never selected: the details alone show the server.
   resetGraph(97);
   queryServerNamed(toBytes(host), [this](const std::string& reply) {
     emit propertiesRefreshRequested();

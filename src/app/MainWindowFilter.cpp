@@ -4,6 +4,8 @@
 // and what a pass scans stay as they are.
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -107,6 +109,7 @@ void MainWindow::applyFilter() {
     QTreeWidgetItem* row = serverRow(i);
     row->setHidden(!passes(filter, row));
   }
+  dropHiddenSelection();
   showShownCount();
 }
 
@@ -116,7 +119,31 @@ void MainWindow::filterServerRow(QTreeWidgetItem* row) {
   const bool hidden = !passes(filter, row);
   if (hidden == row->isHidden()) return;
   row->setHidden(hidden);
+  if (hidden) dropHiddenSelection();
   showShownCount();
+}
+
+void MainWindow::filterNewRows(const QList<QTreeWidgetItem*>& rows) {
+  if (filter_->bar->isHidden()) return;
+  const ServerFilter filter = filterTicks();
+  for (QTreeWidgetItem* row : rows) row->setHidden(!passes(filter, row));
+}
+
+bool MainWindow::serverRowShown(int index) const {
+  const QTreeWidgetItem* row = serverRow(index);
+  return row && !row->isHidden();
+}
+
+void MainWindow::dropHiddenSelection() {
+  // The view's own list of selected items leaves hidden rows out.
+  const QModelIndexList selected = ui_->serverView->selectionModel()->selectedRows();
+  if (selected.isEmpty() || !ui_->serverView->isRowHidden(selected.first().row(), {})) return;
+  ui_->serverView->selectionModel()->clear();
+  cancelDetailsQuery();
+  settings_.setCurrentServer({});
+  ui_->playerView->clear();
+  for (QLabel* l : {ui_->playerCountLabel, ui_->mapLabel, ui_->hostNameLabel, ui_->editionLabel})
+    l->clear();
 }
 
 void MainWindow::keepRowPlayers(QTreeWidgetItem* row, const std::string& reply) {

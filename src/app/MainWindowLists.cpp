@@ -9,11 +9,13 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "app/MainWindow.h"
 #include "app/MainWindowUi.h"
 #include "app/core/ListStatus.h"
 #include "components/QtText.h"
+#include "components/ViewItems.h"
 #include "store/ServerLists.h"
 
 namespace tarvix {
@@ -38,6 +40,7 @@ void MainWindow::setAutoScan(bool on) {
 }
 
 void MainWindow::clearServerList() {
+  listLoad_.reset();
   ui_->serverNameList->clear();
   ui_->serverView->clear();
   ui_->buddyView->clear();
@@ -47,23 +50,81 @@ void MainWindow::clearServerList() {
   ui_->buddyView->headerItem()->setText(0, "No Buddys online");
 }
 
+// A list being loaded a part per turn of the event loop.
+struct MainWindow::ListLoad {
+  QString listName;
+  std::vector<std::string> names;  // as in the file: the server name list
+  std::vector<std::string> rows;   // in the view's order when `sorted`
+  bool sorted = false;
+  std::size_t next = 0;  // the first name not yet shown
+};
+
+namespace {
+
+// Rows shown per turn: a turn stays well within 50 ms.
+constexpr std::size_t kRowsPerTurn = 500;
+constexpr int kHostColumn = 2;
+
+}  // namespace
+
 void MainWindow::loadServerList(const QString& listName, const std::vector<std::string>& names) {
   setStatusText("loading servers...please wait");
-  repaint();
+  auto load = std::make_shared<ListLoad>();
+  load->listName = listName;
+  load->names = names;
+  // New rows differ in their names alone: into an empty view they go in
+  // its order at once, and the view needs no sort at the end.
+  load->sorted = serverRowCount() == 0;
+  load->rows = load->sorted ? inViewOrder(names) : names;
+  listLoad_ = load;
   ui_->scanProgress->setRange(0, static_cast<int>(names.size()));
   ui_->scanProgress->setValue(0);
   ui_->scanProgress->setVisible(true);
-  for (const std::string& name : names) {
-    ui_->serverNameList->addItem(toQString(name));
-    addServerRow(name);
-    ui_->scanProgress->setValue(ui_->scanProgress->value() + 1);
-    repaint();
+  loadListPart(load);
+}
+
+void MainWindow::loadListPart(const std::shared_ptr<ListLoad>& load) {
+  // Cleared, or another list chosen, meanwhile.
+  if (load != listLoad_) return;
+  const std::size_t from = load->next;
+  const std::size_t to = std::min(from + kRowsPerTurn, load->names.size());
+  QStringList names;
+  for (std::size_t i = from; i < to; ++i) names << toQString(load->names[i]);
+  ui_->serverNameList->addItems(names);
+  addServerRows({load->rows.begin() + from, load->rows.begin() + to});
+  load->next = to;
+  ui_->scanProgress->setValue(static_cast<int>(to));
+  // A list of one part is shown and scanned at once; a longer one starts its
+  // scan in a turn of its own.
+  if (to < load->names.size() || (from > 0 && to > from)) {
+    QTimer::singleShot(1, this, [this, load] { loadListPart(load); });
+    return;
   }
+  listLoad_.reset();
   ui_->scanProgress->setVisible(false);
-  ui_->serverNameList->setCurrentText(listName);
-  showServerCount(static_cast<int>(names.size()));
-  sortServerView();
+  ui_->serverNameList->setCurrentText(load->listName);
+  showServerCount(static_cast<int>(load->names.size()));
+  if (!load->sorted) sortServerView();
   startScan();
+}
+
+std::vector<std::string> MainWindow::inViewOrder(const std::vector<std::string>& names) const {
+  if (sortColumn_ != kHostColumn) return names;  // rows alike in every other column
+  std::vector<std::string> keys;
+  keys.reserve(names.size());
+  for (const std::string& name : names) keys.push_back(serverSortBytes(toQString(name)));
+  std::vector<std::size_t> order(names.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  const QTreeWidget* view = ui_->serverView;
+  // As the view sorts: stable, descending by the reversed compare.
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return sortDescending_ ? serverSortsBefore(view, kHostColumn, keys[b], keys[a])
+                           : serverSortsBefore(view, kHostColumn, keys[a], keys[b]);
+  });
+  std::vector<std::string> sorted;
+  sorted.reserve(names.size());
+  for (std::size_t i : order) sorted.push_back(names[i]);
+  return sorted;
 }
 
 void MainWindow::showStandardList(const std::vector<std::string>& names) {
@@ -72,13 +133,32 @@ void MainWindow::showStandardList(const std::vector<std::string>& names) {
   ui_->serverNameList->setCurrentText(kStandardList);
   showServerCount(static_cast<int>(names.size()));
   ui_->serverView->clear();
-  for (const std::string& name : names) addServerRow(name);
+  listLoad_.reset();
+  addServerRows(names);
+  showShownCount();
+}
+
+void MainWindow::addServerRows(std::span<const std::string> names) {
+  // All at once: the views take thousands of rows in one insert, where one
+  // insert (and repaint) per row held up the window for seconds.
+  QStringList hosts;
+  QList<QTreeWidgetItem*> rows;
+  hosts.reserve(static_cast<qsizetype>(names.size()));
+  rows.reserve(static_cast<qsizetype>(names.size()));
+  for (const std::string& name : names) {
+    hosts << toQString(name);
+    rows << new ServerItem(QStringList{"not scanned", QString(), hosts.back(), QString()});
+    setRowIcon(rows.back(), RowNotScanned);
+  }
+  ui_->serverView->addTopLevelItems(rows);
+  filterNewRows(rows);
 }
 
 void MainWindow::showAddedServer(const std::string& name) {
   ui_->serverNameList->addItem(toQString(name));
-  showServerCount(ui_->serverNameList->count());
+  // The row first, so that "N of M servers shown" counts it.
   QTreeWidgetItem* row = addServerRow(name);
+  showServerCount(ui_->serverNameList->count());
   ui_->serverView->scrollToItem(row);
   // The focus mark only: the row is not selected, so it is not queried.
   ui_->serverView->selectionModel()->setCurrentIndex(ui_->serverView->indexFromItem(row),
@@ -87,7 +167,7 @@ void MainWindow::showAddedServer(const std::string& name) {
 
 void MainWindow::selectServerRow(int index) {
   QTreeWidgetItem* row = serverRow(index);
-  if (!row) return;
+  if (!row || row->isHidden()) return;
   // Always a fresh selection, so that the row counts as the user's choice
   // even when it was selected already.
   ui_->serverView->clearSelection();

@@ -20,6 +20,7 @@ void MainWindow::applyBrowserLooks() {
   // the buddy hits; the items keep the codes, so searches, buddy matching,
   // copies and the files see the bytes as they came.
   const bool colours = ini.colourCodes();
+  colourCodes_ = colours;
   if (colours && !colourDelegate_) colourDelegate_ = new ColourCodeDelegate(this);
   QAbstractItemDelegate* drawing = colours ? colourDelegate_ : nullptr;
   ui_->serverView->setItemDelegateForColumn(2, drawing);

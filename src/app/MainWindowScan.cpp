@@ -261,7 +261,8 @@ class MainWindow::PassView : public ScanView {
 
 // "scan now"
 void MainWindow::startScan() {
-  if (scanning_) return;
+  // A list still loading is scanned once it is shown.
+  if (scanning_ || listLoad_) return;
   autoSort_ = false;
   setToolButtonVisible(ui_->scanNowButton, false);
   setToolButtonVisible(ui_->stopScanButton, true);

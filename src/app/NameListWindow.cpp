@@ -19,7 +19,7 @@
 #include "components/ViewItems.h"
 #include "lists/ScanState.h"
 #include "store/DataFile.h"
-#include "store/NameLists.h"
+#include "store/NameListFile.h"
 
 namespace tarvix {
 
@@ -87,7 +87,7 @@ NameListWindow::~NameListWindow() = default;
 
 NameListWindow::NameListWindow(const NameListTexts& texts, bool iconView, const ScanState& scan,
                                QWidget* parent)
-    : QWidget(parent), texts_(texts), scan_(scan) {
+    : QWidget(parent), texts_(texts), file_(texts.file), scan_(scan) {
   ui_ = std::make_unique<Ui>();
   setObjectName(texts.objectName);
   setWindowTitle(texts.caption);
@@ -143,7 +143,7 @@ void NameListWindow::loadList() {
   ui_->entryView->clear();
   std::vector<std::string> lines;
   try {
-    lines = readNameList(texts_.file);
+    lines = file_.read();
   } catch (const FileError& e) {
     dialogs().showError(this, errorText(e.what()));
     return;
@@ -151,9 +151,9 @@ void NameListWindow::loadList() {
   for (const std::string& line : lines) addEntry(line);
 }
 
-bool NameListWindow::rewriteFile() {
+bool NameListWindow::writeFile(const std::function<void(const NameListFile&)>& write) {
   try {
-    rewriteExistingNameList(texts_.file, entries());
+    write(file_);
     return true;
   } catch (const FileError& e) {
     dialogs().showError(this, errorText(e.what()));
@@ -161,14 +161,12 @@ bool NameListWindow::rewriteFile() {
   }
 }
 
+bool NameListWindow::rewriteFile() {
+  return writeFile([this](const NameListFile& file) { file.replace(entries()); });
+}
+
 bool NameListWindow::appendToFile(const std::string& text) {
-  try {
-    appendNameEntry(texts_.file, text);
-    return true;
-  } catch (const FileError& e) {
-    dialogs().showError(this, errorText(e.what()));
-    return false;
-  }
+  return writeFile([&text](const NameListFile& file) { file.add(text); });
 }
 
 void NameListWindow::addTypedEntry() {
@@ -196,11 +194,7 @@ void NameListWindow::deleteSelectedEntry() {
 void NameListWindow::deleteAllEntries() {
   if (!scan_.scanRunning() && dialogs().confirm(this, "sure to delete complete list ?")) {
     ui_->entryView->clear();
-    try {
-      emptyNameList(texts_.file);
-    } catch (const FileError& e) {
-      dialogs().showError(this, errorText(e.what()));
-    }
+    writeFile([](const NameListFile& file) { file.clear(); });
   }
   ui_->newEntryEdit->setFocus();
 }

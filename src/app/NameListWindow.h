@@ -1,12 +1,15 @@
 #pragma once
 // The Buddies and Clantags windows: a list of one name list file, edited in
-// place and written through to the file after every change.
+// place and written through to the file after every change (every write
+// goes through store/NameListFile).
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/NameListTexts.h"
+#include "store/NameListFile.h"
 
 class QLineEdit;
 class QMenu;
@@ -47,10 +50,13 @@ class NameListWindow : public QWidget {
   struct Ui;
 
   void addEntry(const std::string& text);
+  // Runs one write of the file; false after showing its error.
+  bool writeFile(const std::function<void(const NameListFile&)>& write);
   // Rewrites the existing file from the list; false after showing the error.
   bool rewriteFile();
 
   NameListTexts texts_;
+  NameListFile file_;
   const ScanState& scan_;
   std::unique_ptr<Ui> ui_;
 };

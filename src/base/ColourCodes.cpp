@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "base/Text.h"
+
 namespace tarvix {
 
 namespace {
@@ -48,6 +50,10 @@ std::int32_t colourRgb(int colour) {
   static constexpr std::array<std::int32_t, 10> kColours = {
       0x000000, 0xD00000, 0x008000, 0xB08800, 0x0000D0, 0x008B8B, 0xB000B0, -1, 0xE07000, 0x808080};
   return colour >= 0 && colour <= 9 ? kColours[static_cast<std::size_t>(colour)] : -1;
+}
+
+bool containsIgnoringColours(std::string_view field, std::string_view text) {
+  return containsNoCase(field, text) || containsNoCase(withoutColourCodes(field), text);
 }
 
 }  // namespace tarvix

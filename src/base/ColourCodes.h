@@ -23,6 +23,9 @@ struct ColourRun {
 std::vector<ColourRun> colourRuns(std::string_view text);
 // The text without its colour codes.
 std::string withoutColourCodes(std::string_view text);
+// `text` is found, ignoring case, in `field` as it stands or without its
+// colour codes: how every search of names and maps matches.
+bool containsIgnoringColours(std::string_view field, std::string_view text);
 // 0xRRGGBB of a code's colour, chosen to stay readable on a light view:
 // white (^7, the games' "back to normal") is drawn in the view's own colour,
 // which colourRgb() reports as kDefaultColour's -1.

@@ -13,14 +13,17 @@ namespace {
 // A column's text as the bytes toBytes() gives (Latin-1, '?' beyond it),
 // written into a buffer kept for the next compare: sorting thousands of rows
 // makes no allocation per compare.
-std::string_view bytesOf(const QTreeWidgetItem& item, int column, std::string& buffer) {
-  const QString text = item.text(column);
+std::string_view textBytes(const QString& text, std::string& buffer) {
   buffer.resize(static_cast<std::size_t>(text.size()));
   for (qsizetype i = 0; i < text.size(); ++i) {
     const char16_t u = text[i].unicode();
     buffer[static_cast<std::size_t>(i)] = u < 256 ? static_cast<char>(u) : '?';
   }
   return buffer;
+}
+
+std::string_view bytesOf(const QTreeWidgetItem& item, int column, std::string& buffer) {
+  return textBytes(item.text(column), buffer);
 }
 
 int sortColumnOf(const QTreeWidgetItem& item) {
@@ -31,8 +34,10 @@ int sortColumnOf(const QTreeWidgetItem& item) {
 thread_local std::string left;
 thread_local std::string right;
 
-constexpr const char* kNumericPlayersProperty = "tarvixNumericPlayers";
-constexpr const char* kNumberColumnProperty = "tarvixNumberColumn";
+// The orders are kept on the view's header item, where a compare reads them
+// without the name look-ups of a property: a sort makes thousands of compares.
+constexpr int kNumericPlayersRole = Qt::UserRole + 10;
+constexpr int kNumberColumnRole = Qt::UserRole + 11;
 
 bool hasNumber(std::string_view text, bool playerColumn) {
   return playerColumn ? isAnsweredCaption(text) : compareNumberTexts(text, "") < 0;
@@ -41,16 +46,27 @@ bool hasNumber(std::string_view text, bool playerColumn) {
 }  // namespace
 
 void setNumericOrders(QTreeWidget* view, bool numericPlayers, int numberColumn) {
-  view->setProperty(kNumericPlayersProperty, numericPlayers);
-  view->setProperty(kNumberColumnProperty, numberColumn);
+  view->headerItem()->setData(0, kNumericPlayersRole, numericPlayers);
+  view->headerItem()->setData(0, kNumberColumnRole, numberColumn);
+}
+
+std::string serverSortBytes(const QString& text) {
+  std::string bytes;
+  textBytes(text, bytes);
+  return bytes;
 }
 
 bool ServerItem::operator<(const QTreeWidgetItem& other) const {
   const int column = sortColumnOf(*this);
-  const std::string_view a = bytesOf(*this, column, left), b = bytesOf(other, column, right);
-  const QTreeWidget* view = treeWidget();
-  const QVariant numberColumn = view ? view->property(kNumberColumnProperty) : QVariant();
-  const bool players = column == 0 && view && view->property(kNumericPlayersProperty).toBool();
+  return serverSortsBefore(treeWidget(), column, bytesOf(*this, column, left),
+                           bytesOf(other, column, right));
+}
+
+bool serverSortsBefore(const QTreeWidget* view, int column, std::string_view a,
+                       std::string_view b) {
+  const QTreeWidgetItem* header = view ? view->headerItem() : nullptr;
+  const QVariant numberColumn = header ? header->data(0, kNumberColumnRole) : QVariant();
+  const bool players = column == 0 && header && header->data(0, kNumericPlayersRole).toBool();
   if (!players && !(numberColumn.isValid() && numberColumn.toInt() == column))
     return compareSortText(a, b) < 0;
   const bool aNumber = hasNumber(a, players), bNumber = hasNumber(b, players);

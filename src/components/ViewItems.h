@@ -1,6 +1,8 @@
 #pragma once
 // Row items of the list views and their sort orders.
 #include <QTreeWidgetItem>
+#include <string>
+#include <string_view>
 
 namespace tarvix {
 
@@ -17,6 +19,12 @@ class ServerItem : public QTreeWidgetItem {
 // a number (no answer) stay below the others in both directions, which
 // ServerItem reads from the header's sort indicator.
 void setNumericOrders(QTreeWidget* view, bool numericPlayers, int numberColumn);
+
+// The bytes a server row's text is sorted by.
+std::string serverSortBytes(const QString& text);
+// Whether a row whose `column` sorts by the bytes `a` goes before one whose
+// sorts by `b`, in `view`'s ascending order (the compare of ServerItem).
+bool serverSortsBefore(const QTreeWidget* view, int column, std::string_view a, std::string_view b);
 
 // A row of the player, buddy and list windows' views; sorts by caption in the
 // locale-aware text order.

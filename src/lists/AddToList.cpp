@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "components/ColourCodeText.h"
 #include "components/Dialogs.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
@@ -22,15 +23,16 @@ QString addServerToList(QWidget* parent, const std::string& currentListPath,
     dialogs().showMessage(parent, "There is no list of your own to add the server to.");
     return {};
   }
+  // The server's name as questions show it.
+  const QString shown = plainName(toQString(serverName));
   ServerAddress address;
   if (!showingErrors(parent, [&] { address = lookupServer(currentListPath, serverName); }))
     return {};
   if (address.ip.empty()) {
-    dialogs().showError(parent, toQString(serverName) + " is not in the current list.");
+    dialogs().showError(parent, shown + " is not in the current list.");
     return {};
   }
-  const QString chosen =
-      dialogs().chooseItem(parent, "Add " + toQString(serverName) + " to the list:", lists);
+  const QString chosen = dialogs().chooseItem(parent, "Add " + shown + " to the list:", lists);
   if (chosen.isEmpty()) return {};
   const std::string target = serverListPathFor(toBytes(chosen));
   bool present = false;
@@ -41,8 +43,8 @@ QString addServerToList(QWidget* parent, const std::string& currentListPath,
       }))
     return {};
   if (present) {
-    dialogs().showMessage(parent, "The list " + chosen + " already has a server named " +
-                                      toQString(serverName) + ".");
+    dialogs().showMessage(parent,
+                          "The list " + chosen + " already has a server named " + shown + ".");
     return {};
   }
   return toQString(serverName) + " added to the list " + chosen;

@@ -16,6 +16,7 @@
 #include "lists/ScanState.h"
 #include "lists/StatusFetch.h"
 #include "lists/WindowStyle.h"
+#include "protocol/AddressSyntax.h"
 #include "protocol/StatusReply.h"
 #include "store/ServerLists.h"
 #include "store/Settings.h"
@@ -66,10 +67,14 @@ QuickAddDialog::QuickAddDialog(Settings& settings, const ScanState& scan, QWidge
   centreOnDesktop(this);
 
   connect(ui_->ipEdit, &QLineEdit::editingFinished, this, &QuickAddDialog::splitAddress);
-  connect(ui_->ipEdit, &QLineEdit::returnPressed, this, &QuickAddDialog::splitAddress);
+  // Enter in "IP" splits an address typed with its port, then adds, as
+  // Enter does anywhere else in the window.
+  connect(ui_->ipEdit, &QLineEdit::returnPressed, this, [this] {
+    splitAddress();
+    addToList();
+  });
   connect(ui_->addButton, &QPushButton::clicked, this, &QuickAddDialog::addToList);
   connect(ui_->receiveNameButton, &QPushButton::clicked, this, &QuickAddDialog::receiveServerName);
-  // Enter in "IP" splits an address typed with its port; anywhere else it adds.
   pressOnEnter(this, ui_->addButton, {ui_->ipEdit});
 }
 
@@ -115,10 +120,34 @@ void QuickAddDialog::addToList() {
     finishAdding();
     return;
   }
+  if (!addressAccepted()) {
+    // The window stays for the address to be mended.
+    ui_->addButton->setEnabled(true);
+    busy_ = false;
+    return;
+  }
   startNameQuery([this] {
     appendNamedServer();
     finishAdding();
   });
+}
+
+bool QuickAddDialog::addressAccepted() {
+  removeBlanks(ui_->ipEdit);
+  removeBlanks(ui_->portEdit);
+  const QString ip = ui_->ipEdit->text(), port = ui_->portEdit->text();
+  QLineEdit* wrong = nullptr;
+  if (!isServerHost(toBytes(ip))) {
+    dialogs().showMessage(this, ip + " is neither an IPv4 address nor a host name !");
+    wrong = ui_->ipEdit;
+  } else if (!isServerPort(toBytes(port))) {
+    dialogs().showMessage(this, port + " is not a port (1 to 65535) !");
+    wrong = ui_->portEdit;
+  }
+  if (!wrong) return true;
+  wrong->setFocus();
+  wrong->selectAll();
+  return false;
 }
 
 void QuickAddDialog::finishAdding() {

@@ -55,6 +55,9 @@ class QuickAddDialog : public QWidget {
   // appends it to the current list and the server view.
   void appendNamedServer();
   void finishAdding();
+  // The address names a server (an IPv4 address or a host name, and a
+  // port); otherwise says why and puts the cursor in the wrong field.
+  bool addressAccepted();
 
   Settings& settings_;
   const ScanState& scan_;

@@ -9,7 +9,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "base/Text.h"
+#include "base/ColourCodes.h"
 #include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
 #include "components/Placement.h"
@@ -36,8 +36,11 @@ constexpr int kHostColumn = 2;
 SearchWindow::~SearchWindow() = default;
 
 SearchWindow::SearchWindow(Settings& settings, const QAbstractItemModel& serverRows,
-                           QWidget* parent)
-    : QWidget(parent), settings_(settings), serverRows_(serverRows) {
+                           std::function<bool(int)> rowShown, QWidget* parent)
+    : QWidget(parent),
+      settings_(settings),
+      serverRows_(serverRows),
+      rowShown_(std::move(rowShown)) {
   ui_ = std::make_unique<Ui>();
   setObjectName("Form6");
   setWindowTitle("search for server, map, ip");
@@ -124,9 +127,9 @@ void SearchWindow::textSearch(int column) {
   if (text.empty()) return;
   bool matched = false;
   // The row count is read again after every question: the rows may change
-  // while the question is open.
+  // while the question is open. Rows a filter hides are passed over.
   for (int i = 0; i < serverRows_.rowCount(); ++i) {
-    if (!containsNoCase(toBytes(rowText(i, column)), text)) continue;
+    if (!rowShown_(i) || !containsIgnoringColours(toBytes(rowText(i, column)), text)) continue;
     matched = true;
     emit serverRowFound(i);
     if (!dialogs().confirm(this, "search next ?")) break;
@@ -156,13 +159,22 @@ void SearchWindow::addressSearch() {
     }
   }
   if (entries.empty() || entries.back().name.empty()) return;
-  if (!found) {
+  // A server whose rows a filter hides is not found either.
+  std::vector<int> shown;
+  bool hidden = false;
+  const QString host = toQString(name);
+  for (int i = 0; found && i < serverRows_.rowCount(); ++i) {
+    if (rowText(i, kHostColumn) != host) continue;
+    if (rowShown_(i))
+      shown.push_back(i);
+    else
+      hidden = true;
+  }
+  if (!found || (hidden && shown.empty())) {
     dialogs().showMessage(this, "ip not found!");
     return;
   }
-  const QString host = toQString(name);
-  for (int i = 0; i < serverRows_.rowCount(); ++i)
-    if (rowText(i, kHostColumn) == host) emit serverRowFound(i);
+  for (int i : shown) emit serverRowFound(i);
 }
 
 }  // namespace tarvix

@@ -1,8 +1,9 @@
 #pragma once
 // "search for server, map, ip": finds servers of the current list among the
-// main window's server rows; a hit is selected there as the user would
-// select it.
+// main window's server rows the user can see; a hit is selected there as the
+// user would select it.
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QAbstractItemModel;
@@ -18,8 +19,10 @@ class SearchWindow : public QWidget {
 
  public:
   // `serverRows` holds the main window's server rows (columns: state, map,
-  // host name, edition).
-  SearchWindow(Settings& settings, const QAbstractItemModel& serverRows, QWidget* parent = nullptr);
+  // host name, edition); `rowShown` says whether a row is on view (not
+  // hidden by a filter).
+  SearchWindow(Settings& settings, const QAbstractItemModel& serverRows,
+               std::function<bool(int)> rowShown, QWidget* parent = nullptr);
   ~SearchWindow() override;
 
   // "search" and Enter in the edit.
@@ -49,6 +52,7 @@ class SearchWindow : public QWidget {
 
   Settings& settings_;
   const QAbstractItemModel& serverRows_;
+  std::function<bool(int)> rowShown_;
   std::unique_ptr<Ui> ui_;
 };
 

@@ -2,13 +2,13 @@
 
 #include <arpa/inet.h>
 #include <sys/epoll.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "protocol/HostLookup.h"
@@ -18,8 +18,10 @@ namespace tarvix {
 
 namespace {
 
-// Ready sockets handled per wake-up; more wait for the next one.
-constexpr int kEventsPerWait = 256;
+constexpr std::uint64_t kStopEvent = std::numeric_limits<std::uint64_t>::max();
+// Ready sockets taken per epoll_wait call; when that many were ready, the
+// pool asks again at once until none is left.
+constexpr int kEventsPerCall = 1024;
 
 std::string sysError(const char* what, int err) {
   return std::string(what) + ": " + std::strerror(err);
@@ -49,21 +51,17 @@ std::uint64_t endpointKey(const sockaddr_in& a) {
   return (static_cast<std::uint64_t>(ntohl(a.sin_addr.s_addr)) << 16) | ntohs(a.sin_port);
 }
 
-// Queries in flight the open-file limit leaves room for, one descriptor each.
-int inFlightBudget(int wanted) {
-  rlimit lim{};
-  if (getrlimit(RLIMIT_NOFILE, &lim) != 0 || lim.rlim_cur == RLIM_INFINITY) return wanted;
-  const rlim_t spare = StatusQueryPool::kSpareDescriptors;
-  const rlim_t room = lim.rlim_cur > spare ? lim.rlim_cur - spare : 1;
-  return static_cast<int>(std::min<rlim_t>(static_cast<rlim_t>(wanted), room));
+UdpResult failure(std::string error) {
+  UdpResult r;
+  r.outcome = UdpOutcome::Failed;
+  r.error = std::move(error);
+  return r;
 }
 
 }  // namespace
 
 StatusQueryPool::StatusQueryPool(int maxInFlight, int tries, const StopSignal* stop)
-    : maxInFlight_(std::max(inFlightBudget(std::max(maxInFlight, 1)), 1)),
-      tries_(std::max(tries, 1)),
-      stop_(stop) {
+    : maxInFlight_(queriesInFlight(maxInFlight)), tries_(std::max(tries, 1)), stop_(stop) {
   epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
   if (epoll_ < 0) {
     epollError_ = sysError("epoll", errno);
@@ -72,177 +70,168 @@ StatusQueryPool::StatusQueryPool(int maxInFlight, int tries, const StopSignal* s
   if (stop_) {
     epoll_event ev{};
     ev.events = EPOLLIN;
-    ev.data.fd = stop_->fd();
+    ev.data.u64 = kStopEvent;
     ::epoll_ctl(epoll_, EPOLL_CTL_ADD, stop_->fd(), &ev);
   }
 }
 
 StatusQueryPool::~StatusQueryPool() {
-  for (auto& [id, q] : queries_) ::close(q.fd);
+  for (const Query& q : slots_)
+    if (q.fd >= 0) ::close(q.fd);
   if (epoll_ >= 0) ::close(epoll_);
 }
 
 void StatusQueryPool::start(int id, std::string_view host, std::string_view port, int timeoutMs) {
   ++active_;
-  Query q;
-  q.id = id;
-  q.timeoutMs = std::max(timeoutMs, 0);
+  sockaddr_in to{};
   std::string error;
-  if (epoll_ < 0) return fail(id, epollError_);
-  if (!resolve(host, port, q.to, error, stop_)) return fail(id, error);
-  // One query at a time per server, as the one-at-a-time pass asks: entries
-  // sharing an address do not flood it.
-  const std::uint64_t key = endpointKey(q.to);
-  auto [endpoint, idle] = endpoints_.try_emplace(key);
-  if (!idle) return endpoint->second.push_back(std::move(q));
-  endpointOf_[id] = key;
-  launch(std::move(q));
+  if (epoll_ < 0) return record(id, failure(epollError_));
+  if (!resolve(host, port, to, error, stop_)) return record(id, failure(std::move(error)));
+  // One request answers every query of the same server: entries sharing an
+  // address cost one time-out together, and the server is asked once.
+  const std::uint64_t key = endpointKey(to);
+  if (const auto asked = byEndpoint_.find(key); asked != byEndpoint_.end())
+    return slots_[asked->second].sharers.push_back(id);
+  std::uint32_t slot = 0;
+  if (freeSlots_.empty()) {
+    slot = static_cast<std::uint32_t>(slots_.size());
+    slots_.emplace_back();
+  } else {
+    slot = freeSlots_.back();
+    freeSlots_.pop_back();
+  }
+  Query& q = slots_[slot];
+  q.id = id;
+  q.to = to;
+  q.timeoutMs = std::max(timeoutMs, 0);
+  q.triesSent = 0;
+  q.live = true;
+  byEndpoint_.emplace(key, slot);
+  ++sockets_;
+  launch(slot);
 }
 
-StatusQueryPool::Launch StatusQueryPool::sendTry(Query& q, std::string& error) {
-  static const std::string request = statusRequest();
+StatusQueryPool::Launch StatusQueryPool::openSocket(Query& q, std::uint32_t slot,
+                                                    std::string& error) {
   const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) {
     // Out of descriptors while other queries hold some: one is free again
     // when the next of them completes.
-    if ((errno == EMFILE || errno == ENFILE) && !queries_.empty()) return Launch::NoDescriptor;
+    if ((errno == EMFILE || errno == ENFILE) && openSockets_ > 0) return Launch::NoDescriptor;
     error = sysError("socket", errno);
     return Launch::Failed;
   }
   epoll_event ev{};
   ev.events = EPOLLIN;
-  ev.data.fd = fd;
+  ev.data.u64 = (static_cast<std::uint64_t>(q.generation) << 32) | slot;
   if (::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &ev) != 0) {
     error = sysError("epoll", errno);
     ::close(fd);
     return Launch::Failed;
   }
-  // Sending binds the socket to a new port the system chooses.
-  while (::sendto(fd, request.data(), request.size(), MSG_NOSIGNAL,
-                  reinterpret_cast<const sockaddr*>(&q.to), sizeof q.to) < 0) {
-    if (errno == EINTR) continue;
-    error = sysError("send", errno);
-    ::close(fd);
-    return Launch::Failed;
-  }
   q.fd = fd;
-  ++q.triesSent;
-  q.serial = ++serial_;
-  deadlines_.push({Clock::now() + std::chrono::milliseconds(q.timeoutMs), q.id, q.serial});
+  ++openSockets_;
   return Launch::Sent;
 }
 
-bool StatusQueryPool::tryLaunch(Query& q, std::string& error) {
-  switch (sendTry(q, error)) {
-    case Launch::Sent:
-      socketOwner_[q.fd] = q.id;
-      queries_[q.id] = std::move(q);
-      return true;
-    case Launch::NoDescriptor:
-      waiting_.push_back(std::move(q));
-      return true;
-    case Launch::Failed:
-      break;
+StatusQueryPool::Launch StatusQueryPool::sendTry(std::uint32_t slot, std::string& error) {
+  static const std::string request = statusRequest();
+  Query& q = slots_[slot];
+  if (q.fd < 0)
+    if (const Launch opened = openSocket(q, slot, error); opened != Launch::Sent) return opened;
+  // The first send binds the socket to a port the system chooses; a retry
+  // goes out from the same port.
+  while (::sendto(q.fd, request.data(), request.size(), MSG_NOSIGNAL,
+                  reinterpret_cast<const sockaddr*>(&q.to), sizeof q.to) < 0) {
+    if (errno == EINTR) continue;
+    error = sysError("send", errno);
+    return Launch::Failed;
   }
-  return false;
+  ++q.triesSent;
+  deadlines_.push(
+      {Clock::now() + std::chrono::milliseconds(q.timeoutMs), slot, q.generation, q.triesSent});
+  return Launch::Sent;
 }
 
-void StatusQueryPool::launch(Query q) {
+void StatusQueryPool::launch(std::uint32_t slot) {
   std::string error;
-  if (!tryLaunch(q, error)) fail(q.id, std::move(error));
-}
-
-void StatusQueryPool::record(int id, UdpResult result) {
-  --active_;
-  completed_.push_back(PoolReply{id, std::move(result)});
-}
-
-void StatusQueryPool::releaseEndpoint(int id) {
-  const auto of = endpointOf_.find(id);
-  if (of == endpointOf_.end()) return;
-  const std::uint64_t key = of->second;
-  endpointOf_.erase(of);
-  const auto endpoint = endpoints_.find(key);
-  // The next query to the same server goes out now; one that cannot be
-  // sent completes and the one after it goes.
-  while (!endpoint->second.empty()) {
-    Query next = std::move(endpoint->second.front());
-    endpoint->second.pop_front();
-    std::string error;
-    const int nextId = next.id;
-    endpointOf_[nextId] = key;
-    if (tryLaunch(next, error)) return;
-    endpointOf_.erase(nextId);
-    UdpResult r;
-    r.outcome = UdpOutcome::Failed;
-    r.error = std::move(error);
-    record(nextId, std::move(r));
+  switch (sendTry(slot, error)) {
+    case Launch::Sent:
+      return;
+    case Launch::NoDescriptor:
+      return waiting_.push_back(slot);
+    case Launch::Failed:
+      return fail(slot, std::move(error));
   }
-  endpoints_.erase(endpoint);
 }
 
-StatusQueryPool::Query StatusQueryPool::takeQuery(std::unordered_map<int, Query>::iterator it) {
-  Query q = std::move(it->second);
-  queries_.erase(it);
-  socketOwner_.erase(q.fd);
+void StatusQueryPool::record(int id, const UdpResult& result) {
+  --active_;
+  completed_.push_back(PoolReply{id, result});
+}
+
+void StatusQueryPool::complete(std::uint32_t slot, UdpResult result) {
+  Query& q = slots_[slot];
   // Closing the socket takes it out of the epoll set, and any reply that
   // comes later is refused by the system.
-  ::close(q.fd);
+  if (q.fd >= 0) {
+    ::close(q.fd);
+    --openSockets_;
+  }
   q.fd = -1;
-  return q;
-}
-
-void StatusQueryPool::complete(int id, UdpResult result) {
-  if (auto it = queries_.find(id); it != queries_.end()) takeQuery(it);
-  record(id, std::move(result));
-  releaseEndpoint(id);
+  q.live = false;
+  ++q.generation;
+  byEndpoint_.erase(endpointKey(q.to));
+  for (int sharer : q.sharers) record(sharer, result);
+  std::vector<int>().swap(q.sharers);
+  const int id = q.id;
+  freeSlots_.push_back(slot);
+  --sockets_;
+  record(id, result);
   if (!waiting_.empty() && !placing_) placeWaiting();
 }
 
-void StatusQueryPool::fail(int id, std::string error) {
-  UdpResult r;
-  r.outcome = UdpOutcome::Failed;
-  r.error = std::move(error);
-  complete(id, std::move(r));
+void StatusQueryPool::fail(std::uint32_t slot, std::string error) {
+  complete(slot, failure(std::move(error)));
 }
 
 void StatusQueryPool::placeWaiting() {
   placing_ = true;
   while (!waiting_.empty()) {
     std::string error;
-    const Launch launched = sendTry(waiting_.front(), error);
+    const std::uint32_t slot = waiting_.front();
+    const Launch launched = sendTry(slot, error);
     if (launched == Launch::NoDescriptor) break;
-    Query q = std::move(waiting_.front());
     waiting_.pop_front();
-    if (launched == Launch::Sent) {
-      socketOwner_[q.fd] = q.id;
-      queries_[q.id] = std::move(q);
-    } else {
-      fail(q.id, std::move(error));
-    }
+    if (launched == Launch::Failed) fail(slot, std::move(error));
   }
   placing_ = false;
 }
 
-void StatusQueryPool::receive(int fd) {
-  const auto owner = socketOwner_.find(fd);
-  if (owner == socketOwner_.end()) return;
-  const int id = owner->second;
-  const sockaddr_in to = queries_.at(id).to;
+bool StatusQueryPool::receive(std::uint32_t slot) {
+  const Query& q = slots_[slot];
+  if (q.fd < 0) return false;
   while (true) {
     UdpResult r;
     sockaddr_in from{};
-    switch (readDatagram(fd, r, from)) {
+    switch (readDatagram(q.fd, r, from)) {
       case DatagramRead::Nothing:
-        return;
+        return false;
       case DatagramRead::Error:
-        return complete(id, std::move(r));
+        complete(slot, std::move(r));
+        return true;
       case DatagramRead::Datagram:
         // Only the server asked may answer; anything else is dropped unread.
-        if (sameEndpoint(from, to)) return complete(id, std::move(r));
-        break;
+        if (!sameEndpoint(from, q.to)) break;
+        complete(slot, std::move(r));
+        return true;
     }
   }
+}
+
+bool StatusQueryPool::stale(const Deadline& d) const {
+  const Query& q = slots_[d.slot];
+  return !q.live || q.generation != d.generation || q.triesSent != d.tries;
 }
 
 void StatusQueryPool::expire() {
@@ -250,17 +239,13 @@ void StatusQueryPool::expire() {
   while (!deadlines_.empty() && deadlines_.top().at <= now) {
     const Deadline d = deadlines_.top();
     deadlines_.pop();
-    auto it = queries_.find(d.id);
-    if (it == queries_.end() || it->second.serial != d.serial) continue;  // answered meanwhile
-    if (it->second.triesSent < tries_) {
-      // Asked again from a new socket: a late answer to the last try is
-      // not taken for the answer to this one.
-      launch(takeQuery(it));
-    } else {
-      UdpResult r;
-      r.outcome = UdpOutcome::TimedOut;
-      complete(d.id, std::move(r));
-    }
+    if (stale(d)) continue;
+    // A reply that is already waiting is read before its query times out.
+    if (receive(d.slot)) continue;
+    if (slots_[d.slot].triesSent < tries_)
+      launch(d.slot);
+    else
+      complete(d.slot, UdpResult{});  // TimedOut
   }
 }
 
@@ -270,27 +255,39 @@ std::vector<PoolReply> StatusQueryPool::takeCompleted() {
   return out;
 }
 
+bool StatusQueryPool::handle(int timeoutMs) {
+  epoll_event events[kEventsPerCall];
+  int n = kEventsPerCall;
+  for (int wait = timeoutMs; n == kEventsPerCall; wait = 0) {
+    n = ::epoll_wait(epoll_, events, kEventsPerCall, wait);
+    if (stop_ && stop_->requested()) return false;
+    for (int i = 0; i < n; ++i) {
+      const std::uint64_t tag = events[i].data.u64;
+      if (tag == kStopEvent) continue;
+      const auto slot = static_cast<std::uint32_t>(tag);
+      const Query& q = slots_[slot];
+      if (q.live && q.generation == static_cast<std::uint32_t>(tag >> 32)) receive(slot);
+    }
+  }
+  expire();
+  return true;
+}
+
+bool StatusQueryPool::poll() {
+  if (stop_ && stop_->requested()) return false;
+  if (epoll_ < 0 || openSockets_ == 0) return true;
+  return handle(0);
+}
+
 bool StatusQueryPool::wait() {
   if (stop_ && stop_->requested()) return false;
   if (!completed_.empty()) return true;
   // Drop deadlines of answered queries so the wait is for a live one.
-  while (!deadlines_.empty()) {
-    auto it = queries_.find(deadlines_.top().id);
-    if (it != queries_.end() && it->second.serial == deadlines_.top().serial) break;
-    deadlines_.pop();
-  }
-  if (queries_.empty()) return true;  // nothing to wait for
+  while (!deadlines_.empty() && stale(deadlines_.top())) deadlines_.pop();
+  if (deadlines_.empty()) return true;  // nothing to wait for
   const auto left =
       std::chrono::ceil<std::chrono::milliseconds>(deadlines_.top().at - Clock::now());
-  const int timeout = static_cast<int>(std::max<long long>(left.count(), 0));
-
-  epoll_event events[kEventsPerWait];
-  const int n = ::epoll_wait(epoll_, events, kEventsPerWait, timeout);
-  if (stop_ && stop_->requested()) return false;
-  for (int i = 0; i < n; ++i)
-    if (!stop_ || events[i].data.fd != stop_->fd()) receive(events[i].data.fd);
-  expire();
-  return true;
+  return handle(static_cast<int>(std::max<long long>(left.count(), 0)));
 }
 
 }  // namespace tarvix

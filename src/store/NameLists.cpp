@@ -29,12 +29,6 @@ void rewriteNameList(std::string_view file, const std::vector<std::string>& line
   replaceLines(file, lines, ReplaceMode::CreateOrTruncate);
 }
 
-void rewriteExistingNameList(std::string_view file, const std::vector<std::string>& lines) {
-  replaceLines(file, lines, ReplaceMode::MustExist);
-}
-
-void emptyNameList(std::string_view file) { replaceContent(file, "", ReplaceMode::MustExist); }
-
 std::vector<MapEntry> mapPairs(const std::vector<std::string>& lines) {
   std::vector<MapEntry> maps;
   maps.reserve((lines.size() + 1) / 2);

@@ -33,11 +33,7 @@ void appendNameEntry(std::string_view file, std::string_view value);
 
 // Replaces the file's content with `lines` (created when missing).
 void rewriteNameList(std::string_view file, const std::vector<std::string>& lines);
-// Replaces the content of a file that must exist: a missing file is an error
-// and is not created (the Buddies and Clantags windows).
-void rewriteExistingNameList(std::string_view file, const std::vector<std::string>& lines);
-// Makes an existing file empty (0 bytes); a missing file is an error.
-void emptyNameList(std::string_view file);
+// The buddy and clan tag files are written through NameListFile.
 
 // Lines taken in pairs; an odd last line makes an entry with an empty rcon name.
 std::vector<MapEntry> mapPairs(const std::vector<std::string>& lines);

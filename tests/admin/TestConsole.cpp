@@ -175,15 +175,18 @@ class TestConsole : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!r.console->announcerRunning(), 5000);
     QCOMPARE(statusQueries(r.server), 3);
 
-    // An emptied field is no password either; a typed one is sent.
+    // An emptied field is no password either; a typed one is sent, and the
+    // first key typed over the placeholder replaces it.
     r.passwordField()->clear();
     r.enterAndWait("status");
     QCOMPARE(r.tail(1), QStringList({refused}));
     QTest::qWait(100);
     QVERIFY(rconSent(r.server).empty());
-    r.passwordField()->setText("pw");
+    r.passwordField()->setText("enter rcon");
+    QTest::keyClicks(r.passwordField(), "secret");
+    QCOMPARE(r.passwordField()->text(), QString("secret"));
     r.enterAndWait("status");
-    QCOMPARE(rconSent(r.server), std::vector<std::string>{makeRconRequest("pw", "status")});
+    QCOMPARE(rconSent(r.server), std::vector<std::string>{makeRconRequest("secret", "status")});
   }
 
   void openingStopsAtAMissingDefaultFile() {
@@ -331,6 +334,7 @@ class TestConsole : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(rconSent(r.server).size(), std::size_t(1), 2000);
     QCOMPARE(rconSent(r.server)[0], makeRconRequest("pw1", "kick \"Bob\""));
     QCOMPARE(r.tail(1), QStringList({"!! -> Bob kicked by admin"}));
+    QCOMPARE(r.players()->topLevelItemCount(), 0);
 
     r.fx.dialogs().answers = {true, true};
     r.trigger("restart3x1");

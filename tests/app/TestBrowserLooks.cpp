@@ -35,8 +35,8 @@ void scanToEnd(MainWindow& w) {
 }
 
 // Pixels of `view` drawn in ^1's red, or nearly (glyph edges are blended).
-int redPixels(QTreeWidget* view) {
-  const QImage image = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+int redPixels(QWidget* widget) {
+  const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
   int n = 0;
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
@@ -46,6 +46,7 @@ int redPixels(QTreeWidget* view) {
   }
   return n;
 }
+int redPixels(QTreeWidget* view) { return redPixels(view->viewport()); }
 
 }  // namespace
 
@@ -217,10 +218,12 @@ class TestBrowserLooks : public QObject {
     QVERIFY(box(again, "HideFullCheckBox")->isChecked());
     QVERIFY(!box(again, "HideEmptyCheckBox")->isChecked());
     QCOMPARE(partNamed<QLineEdit>(again, "FilterEdit")->text(), QString("mohdm6"));
-    // A server added meanwhile is filtered as it comes.
+    // A server added meanwhile is filtered as it comes, and counted.
     again.showAddedServer("Added");
     QCOMPARE(serverRowCount(again), 5);
     QVERIFY(!shownHosts(again).contains("Added"));
+    again.showAddedServer("mohdm6 too");
+    QCOMPARE(again.statusText(), QString("%1 of 6 servers shown").arg(shownHosts(again).size()));
   }
 
   void colouredRunsKeepTheBytesAndMapTheCodes() {
@@ -279,11 +282,13 @@ class TestBrowserLooks : public QObject {
     QVERIFY(below > 0);
   }
 
-  // On a real window: the colours are drawn, the items keep their codes.
+  // On a real window: the colours are drawn, the items keep their codes,
+  // and questions show the names without them.
   void coloursDrawnWhileTheTextsKeepTheirCodes() {
     ProgramFixture fx;
     FakeGameServer server;
-    server.setReply(makePlayersReply("dm/mohdm1", "16", {"^1RRRRRRRR"}));
+    server.setReply(
+        makeStatusReply("\\sv_hostname\\^1WWWW\\mapname\\dm/mohdm1", {{40, "^1RRRRRRRR"}}));
     fx.dir().writeInstallation({"^1WWWWWWWWWWWW", "127.0.0.1", server.portText()});
     IniSettings().setColourCodes(true);
     Application& app = fx.start();
@@ -298,11 +303,17 @@ class TestBrowserLooks : public QObject {
     serverView(w)->clearSelection();
     QVERIFY(redPixels(serverView(w)) > 0);
     QVERIFY(redPixels(playerView(w)) > 0);
+    QVERIFY(redPixels(hostNameLabel(w)) > 0);
+    clickRow(serverView(w), serverRow(w, 0));
+    actionNamed(w, "deleteserver1")->trigger();
 
     IniSettings().setColourCodes(false);
     w.applyBrowserLooks();
     QCOMPARE(redPixels(serverView(w)), 0);
     QCOMPARE(redPixels(playerView(w)), 0);
+    actionNamed(w, "deleteserver1")->trigger();
+    QCOMPARE(fx.dialogs().questions,
+             QStringList({"Delete server\nWWWWWWWWWWWW ?", "Delete server\n^1WWWWWWWWWWWW ?"}));
   }
 };
 

@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -92,6 +93,7 @@ class TestMainWindow : public QObject {
     Settings settings;
     const QPoint place =
         QApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(17, 53);
+    int dragged = 0;
     {
       MainWindow w(settings);
       w.show();
@@ -107,6 +109,15 @@ class TestMainWindow : public QObject {
       QVERIFY(playerView(w)->height() > players.height());
       QVERIFY(buddyView(w)->width() > buddies.width());
       QCOMPARE(bannerImage(w, 0)->parentWidget()->size(), banner);
+      // The last column takes the room gained; the player drags the split down.
+      QCOMPARE(serverView(w)->columnWidth(3), 90 + 60);
+      QSplitterHandle* split = w.findChild<QSplitter*>("ViewSplitter")->handle(1);
+      const int upper = playerView(w)->height();
+      QTest::mousePress(split, Qt::LeftButton, {}, split->rect().center());
+      QTest::mouseMove(split, split->rect().center() + QPoint(0, 40));
+      QTest::mouseRelease(split, Qt::LeftButton, {}, split->rect().center() + QPoint(0, 40));
+      QVERIFY(qAbs(playerView(w)->height() - (upper + 40)) <= 1);  // the handle's middle
+      dragged = playerView(w)->height();
       QVERIFY(w.close());
     }
     MainWindow again(settings);
@@ -114,6 +125,7 @@ class TestMainWindow : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&again));
     QCOMPARE(again.size(), QSize(740, 708));
     QCOMPARE(again.pos(), place);
+    QCOMPARE(playerView(again)->height(), dragged);
     again.hide();
   }
 
@@ -290,6 +302,34 @@ class TestMainWindow : public QObject {
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
     QCOMPARE(columnTexts(serverView(w), 2), QStringList({"a host", "b host", "C host"}));
     w.hide();
+  }
+
+  // A list of thousands is shown a part at a time, in the order the view's
+  // own sort gives (here Host, descending), and scanned once all are shown.
+  void aLongListIsShownInTheViewsOrderThenScanned() {
+    std::vector<std::string> list, names;
+    for (int i = 0; i < 1201; ++i) {
+      names.push_back((i % 3 ? "b" : "A") + std::to_string(i * 7919 % 1201));
+      list.insert(list.end(), {names.back(), "127.0.0.1", "1"});
+    }
+    TempDataDir dir;
+    dir.writeInstallation(list);
+    ScriptedDialogs d;
+    Settings settings;
+    MainWindow w(settings);
+    settings.updateConfig([](Config& c) { c.scanTimeout = 60000; });
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    clickHeader(serverView(w), 2);
+    w.clearServerList();
+    w.loadServerList("Standard", names);
+    QTRY_VERIFY_WITH_TIMEOUT(w.scanRunning(), 10000);
+    const QStringList shown = columnTexts(serverView(w), 2);
+    QCOMPARE(shown.size(), 1201);
+    serverView(w)->sortItems(2, Qt::DescendingOrder);
+    QCOMPARE(columnTexts(serverView(w), 2), shown);
+    QCOMPARE(serverNameList(w)->itemText(1200), QString::fromStdString(names.back()));
+    stopScanButton(w)->click();
   }
 
   void captionChangesResortOnlyWhileAutoSortIsOn() {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -426,10 +427,12 @@ TEST_F(ScanPassTest, ParallelPassShowsWhatTheSequentialPassShows) {
 
 TEST_F(ScanPassTest, BothPassesAskOnceUnlessRetriesAreAskedFor) {
   FakeGameServer lossy, slow;
-  // Drops the first request of each pass.
+  // Drops the first request from each new port.
   std::atomic<int> askedThisPass{0};
-  lossy.setResponder([&](const test::FakeDatagram&) {
-    if (++askedThisPass == 1) return test::FakeAnswer::silence();
+  std::set<std::uint16_t> seen;
+  lossy.setResponder([&](const test::FakeDatagram& d) {
+    ++askedThisPass;
+    if (seen.insert(d.fromPort).second) return test::FakeAnswer::silence();
     return test::FakeAnswer::reply(makeStatusReply(info("dm/mohdm1", "16"), players({"A"})));
   });
   // Answers every request between one and two time-outs late.
@@ -443,13 +446,25 @@ TEST_F(ScanPassTest, BothPassesAskOnceUnlessRetriesAreAskedFor) {
       askedThisPass = 0;
       std::map<std::string, std::string> caption;
       for (const auto& r : run(false, parallel, retries)->rows()) caption[r.host] = r.caption;
-      // A retry goes out from a new socket: the late answer to the first
-      // request is not taken for the answer to the second.
+      // A retry goes out from the first request's socket, where the late
+      // answer to the first request still counts.
       EXPECT_EQ(caption["Lossy"], retries ? "1/16" : "no response");
-      EXPECT_EQ(caption["Slow"], "no response");
+      EXPECT_EQ(caption["Slow"], retries ? "0/8" : "no response");
       EXPECT_EQ(askedThisPass, 1 + retries);
     }
   }
+}
+
+TEST_F(ScanPassTest, EntriesSharingAnAddressShareOneQueryInAParallelPass) {
+  FakeGameServer silent;
+  std::vector<std::pair<std::string, const FakeGameServer*>> entries;
+  for (int i = 0; i < 20; ++i) entries.emplace_back("Same " + std::to_string(i), &silent);
+  list(entries);
+  const auto rows = run(false, 1000, 1)->rows();
+  ASSERT_EQ(rows.size(), 20u);
+  for (const auto& r : rows) EXPECT_EQ(r.caption, "no response") << r.host;
+  // One request and its retry for all of them.
+  EXPECT_EQ(silent.receivedCount(), 2u);
 }
 
 TEST_F(ScanPassTest, ParallelPassWithAnUnreadableListEndsWhereTheSequentialOneDoes) {

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "components/IniSettings.h"
 #include "components/QtText.h"
 #include "support/FakeGameServer.h"
 #include "support/SettingsEdits.h"
@@ -129,6 +130,37 @@ class TestSearch : public QObject {
     QCOMPARE(fx_->dialogs().messages, QStringList({"ip not found!"}));
     QVERIFY(selectedHosts(*main_).isEmpty());
     QVERIFY(!search_->isVisible());
+  }
+
+  // With the filter bar on, search finds only the rows on view, ignoring
+  // colour codes as the bar does; a selected row the bar hides is no longer
+  // selected, and connect no longer starts its server.
+  void onlyRowsOnViewAreFoundAndActedOn() {
+    serverRow(*main_, 2)->setText(2, "^1Red^7 Army");
+    IniSettings().setFilterBar(true);
+    main_->applyBrowserLooks();
+    auto* filter = partNamed<QLineEdit>(*main_, "FilterEdit");
+    QTest::keyClicks(filter, "r");  // hides "xABCx one" and "plain"
+    serverOption(search_)->setChecked(true);
+    fx_->dialogs().answers = {false, false};
+    for (const char* text : {"Red Army", "abc"}) {
+      searchEdit(search_)->setText(text);
+      searchWindowButton(search_)->click();
+    }
+    QCOMPARE(fx_->dialogs().questions, QStringList({"search next ?", "search next ?"}));
+    QCOMPARE(selectedHosts(*main_), QStringList({"third Abc"}));
+    ipOption(search_)->setChecked(true);
+    searchEdit(search_)->setText(toQString("127.0.0.1:" + a_.portText()));
+    searchWindowButton(search_)->click();
+    QCOMPARE(fx_->dialogs().messages, QStringList({"ip not found!"}));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!main_->detailsQueryPending(), 5000);
+    QVERIFY(!mapLabel(*main_)->text().isEmpty());
+    QTest::keyClicks(filter, "ed");  // "red" hides "third Abc"
+    QVERIFY(!serverView(*main_)->selectionModel()->hasSelection());
+    QVERIFY(mapLabel(*main_)->text().isEmpty());
+    partNamed<QToolButton>(*main_, "ToolButton1")->click();  // "connect"
+    QCOMPARE(fx_->dialogs().messages.last(), QString("Please select a server !"));
   }
 
   void addressSearchReportsAMissingList() {

@@ -1,5 +1,6 @@
 #include "StoreFixture.h"
 #include "store/DataFile.h"
+#include "store/NameListFile.h"
 #include "store/NameLists.h"
 
 using namespace tarvix;
@@ -29,10 +30,10 @@ TEST_F(NameListsTest, MissingFilesAreErrorsExceptMessagesAndAreNeverCreated) {
   }
   EXPECT_THROW(readMaps(), FileError);
   EXPECT_THROW(appendMap({"a", "b"}), FileError);
-  EXPECT_THROW(rewriteExistingNameList(kBuddiesFile, {"a"}), FileError);
-  EXPECT_THROW(rewriteExistingNameList(kClantagsFile, {"a"}), FileError);
-  EXPECT_THROW(emptyNameList(kBuddiesFile), FileError);
-  EXPECT_THROW(emptyNameList(kClantagsFile), FileError);
+  for (const char* f : {kBuddiesFile, kClantagsFile}) {
+    EXPECT_THROW(NameListFile(f).replace({"a"}), FileError);
+    EXPECT_THROW(NameListFile(f).clear(), FileError);
+  }
 
   EXPECT_FALSE(readOptionalNameList(kMessagesFile).has_value());
   EXPECT_THROW(appendNameEntry(kMessagesFile, "hi"), FileError);
@@ -99,16 +100,20 @@ TEST_F(NameListsTest, AServerTextAppendsExactlyOneLineOrNothing) {
 
 TEST_F(NameListsTest, BuddyRewriteAndEmptyNeedAnExistingFile) {
   put("Buddys.txt", "old\r\n");
-  rewriteExistingNameList(kBuddiesFile, {"abe", "Zed"});
+  const NameListFile buddies(kBuddiesFile), clantags(kClantagsFile);
+  buddies.replace({"abe", "Zed"});
   EXPECT_EQ(get("Buddys.txt"), "abe\r\nZed\r\n");
-  emptyNameList(kBuddiesFile);
+  buddies.add("Cy");
+  EXPECT_EQ(get("Buddys.txt"), "abe\r\nZed\r\nCy\r\n");
+  buddies.clear();
   EXPECT_TRUE(exists("Buddys.txt"));
   EXPECT_EQ(get("Buddys.txt"), "");
   {
     put("clantags.txt", "[A]\r\n");
     ReadHold worker("clantags.txt");
-    EXPECT_THROW(emptyNameList(kClantagsFile), FileError);
-    EXPECT_THROW(rewriteExistingNameList(kClantagsFile, {}), FileError);
+    EXPECT_THROW(clantags.clear(), FileError);
+    EXPECT_THROW(clantags.replace({}), FileError);
+    EXPECT_THROW(clantags.add("[B]"), FileError);
   }
   EXPECT_EQ(get("clantags.txt"), "[A]\r\n");
   EXPECT_EQ(filesIn("."), (Lines{"Buddys.txt", "clantags.txt"}));

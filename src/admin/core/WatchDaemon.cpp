@@ -29,6 +29,17 @@ const char* logName(LogKind kind) {
   return "BadLog";
 }
 
+// A worker's settings: the watched server, its timing and the daemon's logs.
+template <typename Settings>
+Settings workerSettings(const WatchSettings& watched, ConsoleLogs& logs) {
+  Settings s;
+  s.host = watched.host;
+  s.port = watched.port;
+  s.timing = watched.timing;
+  s.logs = &logs;
+  return s;
+}
+
 // The first line of a reply, for a report.
 std::string firstLine(std::string_view text) {
   std::size_t from = text.find_first_not_of("\r\n");
@@ -162,21 +173,13 @@ void WatchDaemon::tick(bool antiCheatDue, bool announcerDue, const StopSignal& s
   if (stop.requested() || access != RconAccess::Accepted) return;
 
   if (startAntiCheat) {
-    AntiCheatSettings s;
-    s.host = settings_.host;
-    s.port = settings_.port;
-    s.timing = settings_.timing;
-    s.logs = &logs_;
-    antiCheat_ = std::make_unique<AntiCheatPass>(antiCheatView_, s);
+    antiCheat_ = std::make_unique<AntiCheatPass>(
+        antiCheatView_, workerSettings<AntiCheatSettings>(settings_, logs_));
     antiCheat_->start();
   }
   if (startAnnouncer) {
-    AnnouncerSettings s;
-    s.host = settings_.host;
-    s.port = settings_.port;
-    s.timing = settings_.timing;
-    s.logs = &logs_;
-    announcer_ = std::make_unique<Announcer>(announcerView_, s);
+    announcer_ = std::make_unique<Announcer>(announcerView_,
+                                             workerSettings<AnnouncerSettings>(settings_, logs_));
     announcer_->start();
   }
 }

@@ -73,6 +73,11 @@ void HeadlessScanView::setClantagsOn(bool on) {
   settings_.clantagsOn = on;
 }
 
+void HeadlessScanView::setKeepStatusHistory(bool keep) {
+  std::lock_guard lock(mu_);
+  keepStatusHistory_ = keep;
+}
+
 void HeadlessScanView::setAutoSort(bool on) {
   std::lock_guard lock(mu_);
   ++changes_;
@@ -108,7 +113,7 @@ void HeadlessScanView::setStatusText(const std::string& text) {
   std::lock_guard lock(mu_);
   ++changes_;
   status_ = text;
-  statusHistory_.push_back(text);
+  if (keepStatusHistory_) statusHistory_.push_back(text);
 }
 
 void HeadlessScanView::setRow(int row, const ScanRow& texts) {
@@ -164,13 +169,18 @@ void HeadlessScanView::finishPass() {
   std::stable_sort(rows_.begin(), rows_.end(), rowBefore);
   visibleRow_ = rows_.empty() ? -1 : 0;
   status_ = serversInListText(rows_.size(), settings_.serverListPath);
-  statusHistory_.push_back(status_);
+  if (keepStatusHistory_) statusHistory_.push_back(status_);
   finished_ = true;
 }
 
 std::vector<HeadlessRow> HeadlessScanView::rows() const {
   std::lock_guard lock(mu_);
   return rows_;
+}
+
+std::vector<HeadlessRow> HeadlessScanView::takeRows() {
+  std::lock_guard lock(mu_);
+  return std::move(rows_);
 }
 
 std::vector<HeadlessBuddy> HeadlessScanView::buddies() const {
@@ -241,12 +251,14 @@ ScanOutcome runScanPass(const HeadlessScanSettings& settings) {
   }
 
   auto view = std::make_shared<HeadlessScanView>(names, settings);
+  view->setKeepStatusHistory(false);
+  std::vector<std::string>().swap(names);
   ScanPass scan(view, settings.parallelQueries, settings.retries);
   scan.start();
   scan.join();
 
   outcome.ran = true;
-  outcome.rows = view->rows();
+  outcome.rows = view->takeRows();
   outcome.buddies = view->buddies();
   outcome.status = view->statusText();
   if (scan.end() != ScanPass::End::Completed) {

@@ -56,8 +56,13 @@ class HeadlessScanView : public ScanView {
   void finishPass() override;
 
   void setClantagsOn(bool on);
+  // Whether every status text is kept for statusHistory() (by default it is;
+  // a headless run keeps only the last).
+  void setKeepStatusHistory(bool keep);
 
   std::vector<HeadlessRow> rows() const;
+  // The rows, moved out of the view.
+  std::vector<HeadlessRow> takeRows();
   std::vector<HeadlessBuddy> buddies() const;
   std::string statusText() const;
   std::string buddyCaption() const;
@@ -80,6 +85,7 @@ class HeadlessScanView : public ScanView {
   HeadlessScanSettings settings_;
   std::string status_;
   std::vector<std::string> statusHistory_;
+  bool keepStatusHistory_ = true;
   std::string buddyCaption_ = "No Buddies online";
   int progress_ = 0;
   bool progressVisible_ = false;

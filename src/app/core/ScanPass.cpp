@@ -37,14 +37,11 @@ int millisecondsSince(std::chrono::steady_clock::time_point start) {
                               .count());
 }
 
-// Queries the parallel pass starts before it writes the rows that are done.
-constexpr int kStartBatch = 64;
-
 }  // namespace
 
 ScanPass::ScanPass(std::shared_ptr<ScanView> view, int parallelQueries, int retries)
     : view_(std::move(view)),
-      parallel_(std::clamp(parallelQueries, 0, kMaxParallelQueries)),
+      parallel_(parallelQueries > 0 ? queriesInFlight(parallelQueries) : 0),
       retries_(std::clamp(retries, 0, kMaxScanRetries)) {}
 
 ScanPass::~ScanPass() { shutdown(); }
@@ -168,10 +165,11 @@ void ScanPass::sequentialPass() {
     if (where) {
       const int timeout = onView([](ScanView& v) { return v.scanTimeout(); });
       for (int attempt = 0; attempt <= retries_; ++attempt) {
-        // A new socket for every request, so that a late answer to an
-        // earlier one is never read as this one's.
+        // A new socket for every server, so that a late answer to an
+        // earlier one is never read as this one's; a retry goes out from it
+        // again, as a server may drop the first request from a new port.
         std::string error;
-        if (client_.recreate(&error)) {
+        if (attempt > 0 || client_.recreate(&error)) {
           const auto sent = std::chrono::steady_clock::now();
           reply = queryStatus(client_, where->ip, where->port, timeout, &stopSignal());
           replyMs = millisecondsSince(sent);
@@ -188,72 +186,80 @@ void ScanPass::sequentialPass() {
   endPass(n);
 }
 
+// A row of the parallel pass that was started and is not yet written.
+struct ScanPass::Ahead {
+  std::string host;
+  std::optional<ServerAddress> where;
+  bool done = false;
+  UdpResult reply;
+  std::chrono::steady_clock::time_point sent;
+  int replyMs = -1;
+};
+
+int ScanPass::startBatch(std::deque<Ahead>& ahead, int& next, StatusQueryPool& pool) {
+  // The view and the list file are looked at once per batch, not per row.
+  const int rows = onView([](ScanView& v) { return v.rowCount(); });
+  const std::string path = onView([](ScanView& v) { return v.serverListPath(); });
+  const int timeout = onView([](ScanView& v) { return v.scanTimeout(); });
+  int started = 0;
+  for (; started < kStartBatch && pool.hasRoom() && next < rows; ++started) {
+    Ahead row;
+    row.host = onView([&](ScanView& v) { return v.rowHost(next); });
+    try {
+      row.where = started == 0 ? findServer(path, row.host) : listIndex_.lookup(row.host);
+    } catch (const FileError&) {
+      return -1;
+    }
+    row.done = !row.where;
+    row.sent = std::chrono::steady_clock::now();
+    if (row.where) pool.start(next, row.where->ip, row.where->port, timeout);
+    ahead.push_back(std::move(row));
+    ++next;
+  }
+  return started;
+}
+
+void ScanPass::writeDone(std::deque<Ahead>& ahead, int& written, int n) {
+  while (!ahead.empty() && ahead.front().done) {
+    const Ahead& row = ahead.front();
+    beginRow(written, n);
+    finishRow(written, row.host, row.where, row.reply, row.replyMs);
+    ahead.pop_front();
+    ++written;
+  }
+}
+
 void ScanPass::parallelPass() {
   // Rows are queried ahead, up to parallel_ at a time, and written in row
   // order once every row before them is done: the view sees what the
   // sequential pass shows, only sooner.
-  struct Pending {
-    std::string host;
-    std::optional<ServerAddress> where;
-    bool done = false;
-    UdpResult reply;
-    std::chrono::steady_clock::time_point sent;
-    int replyMs = -1;
-  };
   const int n = beginPass();
   StatusQueryPool pool(parallel_, 1 + retries_, &stopSignal());
-  std::vector<Pending> rows;
-  int written = 0;
+  std::deque<Ahead> ahead;  // rows written .. next-1
+  int written = 0, next = 0;
   bool listUnreadable = false;
   while (true) {
-    // Queries go out in batches, so that rows are written while later ones
-    // are still being asked even when every server answers at once.
-    int started = 0;
-    while (!listUnreadable && started < kStartBatch && pool.hasRoom() &&
-           static_cast<int>(rows.size()) < onView([](ScanView& v) { return v.rowCount(); })) {
-      ++started;
-      const int i = static_cast<int>(rows.size());
-      Pending row;
-      row.host = onView([&](ScanView& v) { return v.rowHost(i); });
-      const std::string path = onView([](ScanView& v) { return v.serverListPath(); });
-      std::optional<ServerAddress> where;
-      try {
-        where = findServer(path, row.host);
-      } catch (const FileError&) {
-        listUnreadable = true;
-        break;
-      }
-      row.where = where;
-      row.done = !where;
-      row.sent = std::chrono::steady_clock::now();
-      rows.push_back(std::move(row));
-      if (where)
-        pool.start(i, where->ip, where->port, onView([](ScanView& v) { return v.scanTimeout(); }));
-    }
+    // Queries go out in batches, and what arrived is read between them, so
+    // that sending never keeps a reply waiting past its time-out.
+    const int started = listUnreadable ? 0 : startBatch(ahead, next, pool);
+    if (started < 0) listUnreadable = true;
+    const bool more = started == kStartBatch && pool.hasRoom();
+    if (!(more ? pool.poll() : pool.wait())) throw Stopped{};
     for (PoolReply& r : pool.takeCompleted()) {
-      rows[r.id].reply = std::move(r.result);
-      rows[r.id].replyMs = millisecondsSince(rows[r.id].sent);
-      rows[r.id].done = true;
+      Ahead& row = ahead[static_cast<std::size_t>(r.id - written)];
+      row.reply = std::move(r.result);
+      row.replyMs = millisecondsSince(row.sent);
+      row.done = true;
     }
-    while (written < static_cast<int>(rows.size()) && rows[written].done) {
-      Pending& row = rows[written];
+    writeDone(ahead, written, n);
+    if (!ahead.empty()) continue;
+    if (listUnreadable) {
+      // As the sequential pass: the row that could not be looked up was begun.
       beginRow(written, n);
-      finishRow(written, row.host, row.where, row.reply, row.replyMs);
-      row = Pending{};  // the reply is no longer needed
-      ++written;
+      endAs(End::ListUnreadable);
+      return;
     }
-    if (written == static_cast<int>(rows.size())) {
-      if (listUnreadable) {
-        // As the sequential pass: the row that could not be looked up was begun.
-        beginRow(written, n);
-        endAs(End::ListUnreadable);
-        return;
-      }
-      if (written >= onView([](ScanView& v) { return v.rowCount(); })) break;
-      continue;
-    }
-    if (started == kStartBatch && pool.hasRoom()) continue;
-    if (!pool.wait()) throw Stopped{};
+    if (written >= onView([](ScanView& v) { return v.rowCount(); })) break;
   }
   endPass(n);
 }

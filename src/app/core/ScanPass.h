@@ -1,6 +1,7 @@
 #pragma once
 // The scan-all worker: one pass over the rows of the server view on its own
 // thread, querying each server once and collecting buddy and clan-tag hits.
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,18 +11,18 @@
 #include "app/core/BuddyMatcher.h"
 #include "app/core/ScanView.h"
 #include "base/WorkerPass.h"
+#include "protocol/QueryBudget.h"
 #include "protocol/UdpClient.h"
 #include "store/ServerListIndex.h"
 #include "store/WatchedFile.h"
 
 namespace tarvix {
 
+class StatusQueryPool;
+
 inline constexpr std::string_view kScanSocketLog = "!! Scanthread Socket does not answer";
 inline constexpr std::string_view kScanInterruptLog = "!! Scanthread bad interrupted";
 
-// The parallel pass: queries in flight by default and at most.
-inline constexpr int kDefaultParallelQueries = 1000;
-inline constexpr int kMaxParallelQueries = 10000;
 // Requests after the first to a server that stays silent, when asked for.
 inline constexpr int kMaxScanRetries = 9;
 
@@ -38,7 +39,7 @@ class ScanPass final : public WorkerPass {
   // up to that many queries are in flight (at most kMaxParallelQueries); the
   // view sees the same changes in the same order as from the sequential
   // pass. Both ask a server once, and a server silent for the time-out
-  // `retries` times more, each time from a new socket.
+  // `retries` times more, from the same socket.
   explicit ScanPass(std::shared_ptr<ScanView> view, int parallelQueries = 0, int retries = 0);
   // Stops the pass and waits for its thread.
   ~ScanPass() override;
@@ -48,6 +49,12 @@ class ScanPass final : public WorkerPass {
   void pass() override;
   void sequentialPass();
   void parallelPass();
+  struct Ahead;
+  // Starts up to kStartBatch queries of the rows after `ahead`: how many, or
+  // -1 when the list could not be read.
+  int startBatch(std::deque<Ahead>& ahead, int& next, StatusQueryPool& pool);
+  // Writes the rows at the front of `ahead` that are done, in row order.
+  void writeDone(std::deque<Ahead>& ahead, int& written, int n);
   // The first and the last changes of a pass, shared by both modes.
   int beginPass();
   void endPass(int n);

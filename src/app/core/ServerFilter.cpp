@@ -6,24 +6,18 @@
 
 namespace tarvix {
 
-namespace {
-
-bool matches(std::string_view field, std::string_view text) {
-  return containsNoCase(field, text) || containsNoCase(withoutColourCodes(field), text);
-}
-
-}  // namespace
-
 bool rowPassesFilter(const ServerFilter& filter, const FilterRow& row) {
   const bool noPlayers = !row.players || row.players->empty();
   if (filter.hideEmpty && row.state == RowAnswered && noPlayers) return false;
   if (filter.hideFull && row.state == RowFull) return false;
   if (filter.hideNoResponse && row.state == RowNoAnswer) return false;
   if (filter.text.empty()) return true;
-  if (matches(row.host, filter.text) || matches(row.map, filter.text)) return true;
+  if (containsIgnoringColours(row.host, filter.text) ||
+      containsIgnoringColours(row.map, filter.text))
+    return true;
   if (row.players)
     for (const std::string& name : *row.players)
-      if (matches(name, filter.text)) return true;
+      if (containsIgnoringColours(name, filter.text)) return true;
   return false;
 }
 
