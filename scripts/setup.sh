@@ -15,6 +15,11 @@ PACKAGES=(
   openbox
   x11-utils
   nettle-dev
+  libmaxminddb-dev
+  libgeoip-dev
+  geoip-database
+  geoip-bin
+  famfamfam-flag-png
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "app/core/CountryLookup.h"
 #include "base/Text.h"
 #include "components/QtText.h"
 
@@ -62,6 +63,15 @@ QJsonArray buddyArray(const std::vector<HeadlessBuddy>& buddies) {
   return list;
 }
 
+// "country": the ISO code of the address's host (null when the database does
+// not know it), only where a country database is installed.
+void addCountry(QJsonObject& server, const std::string& address) {
+  CountryLookup& countries = CountryLookup::shared();
+  if (!countries.available()) return;
+  const Country c = countries.lookup(address.substr(0, address.rfind(':')));
+  server["country"] = c.code.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(c.code));
+}
+
 QByteArray document(const QJsonObject& root) {
   return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -71,6 +81,7 @@ QByteArray document(const QJsonObject& root) {
 QByteArray queryJson(const QueryOutcome& q) {
   QJsonObject server{{"address", toQString(q.host + ":" + q.port)},
                      {"state", q.answered ? "answered" : "no response"}};
+  addCountry(server, q.host + ":" + q.port);
   if (q.answered)
     addReply(server, q.reply, true);
   else
@@ -89,6 +100,7 @@ QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& n
                        {"address", row.address.empty() ? QJsonValue() : toQString(row.address)},
                        {"state", rowStateName(row)},
                        {"caption", toQString(row.caption)}};
+    addCountry(server, row.address);
     if (row.icon == RowAnswered || row.icon == RowFull) {
       addReply(server, readStatusReply(row.reply), false);
       server["game"] = toQString(row.game);

@@ -303,6 +303,17 @@ class MainWindow : public QMainWindow, public ScanState {
   void forgetAlertServer();
   WatchParts* watchParts_ = nullptr;
 
+  // ---- the opt-in "Country" column and filter (MainWindowCountry.cpp) ----
+  class CountryParts;
+  // Removes the column (applyBrowserLooks puts it back last, after "Ping").
+  void hideCountryColumn();
+  void showCountryColumn(bool on);
+  // Looks up the rows that have no country yet.
+  void fillCountries();
+  // The filter bar's country choice; empty for every country.
+  std::string countryChoice() const;
+  CountryParts* countryParts_ = nullptr;
+
   // ---- ping shutdown (MainWindowPingShutdown.cpp) ----
   // Starts the run of the host checker's pings; they end with the program.
   void watchPingShutdown();
@@ -392,5 +403,8 @@ class MainWindow : public QMainWindow, public ScanState {
   int gamesRunning_ = 0;
   std::function<std::string()> nextConnectPassword_;
 };
+
+// The ISO code the "Country" column found for a server row; empty when none.
+std::string rowCountry(const QTreeWidgetItem* row);
 
 }  // namespace tarvix

@@ -84,6 +84,7 @@ ServerFilter MainWindow::filterTicks() const {
   filter.hideFull = filter_->hideFull->isChecked();
   filter.hideNoResponse = filter_->hideNoResponse->isChecked();
   filter.text = toBytes(filter_->text->text());
+  filter.country = countryChoice();
   return filter;
 }
 
@@ -97,7 +98,9 @@ bool passes(const ServerFilter& filter, const QTreeWidgetItem* row) {
   for (const QString& name : row->data(0, kPlayersRole).toStringList())
     players.push_back(toBytes(name));
   const std::string map = toBytes(row->text(1)), host = toBytes(row->text(2));
-  return rowPassesFilter(filter, {row->data(0, Qt::UserRole).toInt(), map, host, &players});
+  const std::string country = rowCountry(row);
+  return rowPassesFilter(filter,
+                         {row->data(0, Qt::UserRole).toInt(), map, host, &players, country});
 }
 
 }  // namespace

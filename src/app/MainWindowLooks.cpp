@@ -14,7 +14,10 @@ void MainWindow::applyBrowserLooks() {
   const IniSettings ini;
 
   showFilterBar(ini.filterBar());
+  // The country column stays last, whether "Ping" comes or goes.
+  hideCountryColumn();
   showServerOrders(ini.pingColumn(), ini.numericPlayerSort());
+  showCountryColumn(ini.countryColumn());
 
   // Colour codes drawn as colours in the host names, the player names and
   // the buddy hits; the items keep the codes, so searches, buddy matching,

@@ -156,4 +156,10 @@ QCheckBox* addNumericPlayerSortOption(QWidget* window) {
                    &IniSettings::numericPlayerSort, &IniSettings::setNumericPlayerSort);
 }
 
+QCheckBox* addCountryColumnOption(QWidget* window) {
+  return addOption(window, "show country column", "CountryColumnCheckBox",
+                   "Each server's country flag, from the country database the system has",
+                   &IniSettings::countryColumn, &IniSettings::setCountryColumn);
+}
+
 }  // namespace tarvix

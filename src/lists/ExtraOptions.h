@@ -28,5 +28,7 @@ QCheckBox* addFilterBarOption(QWidget* window);
 QCheckBox* addColourCodesOption(QWidget* window);
 QCheckBox* addPingColumnOption(QWidget* window);
 QCheckBox* addNumericPlayerSortOption(QWidget* window);
+// "show country column": a flag per server from the system's country database.
+QCheckBox* addCountryColumnOption(QWidget* window);
 
 }  // namespace tarvix

@@ -197,7 +197,7 @@ OptionsWindow::OptionsWindow(Settings& settings, const ScanState& scan, QWidget*
           &OptionsWindow::masterServersRequested);
   for (QCheckBox* look :
        {addFilterBarOption(this), addColourCodesOption(this), addPingColumnOption(this),
-        addNumericPlayerSortOption(this), addHistoryOptions(this)})
+        addNumericPlayerSortOption(this), addHistoryOptions(this), addCountryColumnOption(this)})
     connect(look, &QCheckBox::toggled, this, &OptionsWindow::browserLooksChanged);
   centreOnDesktop(this);
   wireControls();

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 
 #include "app/JsonOutput.h"
+#include "app/core/CountryLookup.h"
 #include "app/core/Headless.h"
 #include "support/FakeGameServer.h"
 #include "support/TempDataDir.h"
@@ -45,6 +46,9 @@ TEST(JsonOutput, QueryDocumentHoldsEveryValueOfTheReply) {
   const QJsonObject s = root["servers"].toArray()[0].toObject();
   EXPECT_EQ(s["address"].toString(), "127.0.0.1:" + QString::number(server.port()));
   EXPECT_EQ(s["state"].toString(), "answered");
+  // Known only where a country database is installed; loopback has none.
+  EXPECT_EQ(s.contains("country"), CountryLookup::shared().available());
+  EXPECT_TRUE(s["country"].isNull());
   EXPECT_EQ(s["name"].toString(), QString::fromUtf8("Alpha \"Busy\" Server \u00e9\u20ac"));
   EXPECT_EQ(s["map"].toString(), "obj/obj_team2");
   EXPECT_EQ(s["max"].toInt(), 16);

@@ -136,4 +136,9 @@ TEST(ServerFilter, TextMatchesNameMapOrPlayerIgnoringCaseAndColourCodes) {
   f.hideEmpty = true;
   f.text = "host";
   EXPECT_FALSE(rowPassesFilter(f, FilterRow{RowAnswered, "map", "host", nullptr}));
+  ServerFilter country;
+  country.country = "DE";
+  EXPECT_FALSE(country.hidesNothing());
+  EXPECT_TRUE(rowPassesFilter(country, FilterRow{RowAnswered, "map", "host", nullptr, "DE"}));
+  EXPECT_FALSE(rowPassesFilter(country, FilterRow{RowAnswered, "map", "host", nullptr, "AT"}));
 }

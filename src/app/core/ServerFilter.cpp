@@ -11,6 +11,7 @@ bool rowPassesFilter(const ServerFilter& filter, const FilterRow& row) {
   if (filter.hideEmpty && row.state == RowAnswered && noPlayers) return false;
   if (filter.hideFull && row.state == RowFull) return false;
   if (filter.hideNoResponse && row.state == RowNoAnswer) return false;
+  if (!filter.country.empty() && row.country != filter.country) return false;
   if (filter.text.empty()) return true;
   if (containsIgnoringColours(row.host, filter.text) ||
       containsIgnoringColours(row.map, filter.text))

@@ -14,8 +14,12 @@ struct ServerFilter {
   // Found, ignoring case, in the server's name, its map or a player's name
   // (with or without their colour codes); empty matches every row.
   std::string text;
+  // An ISO country code: only the servers there; empty matches every row.
+  std::string country;
 
-  bool hidesNothing() const { return !hideEmpty && !hideFull && !hideNoResponse && text.empty(); }
+  bool hidesNothing() const {
+    return !hideEmpty && !hideFull && !hideNoResponse && text.empty() && country.empty();
+  }
 };
 
 // A row as the filter sees it: its state (ServerRow.h), its "Map" and "Host"
@@ -25,6 +29,7 @@ struct FilterRow {
   std::string_view map;
   std::string_view host;
   const std::vector<std::string>* players = nullptr;
+  std::string_view country = {};  // its ISO code, empty when unknown
 };
 
 bool rowPassesFilter(const ServerFilter& filter, const FilterRow& row);
