@@ -21,6 +21,7 @@
 #include "components/Background.h"
 #include "lists/ScanState.h"
 #include "lists/ServerPropertiesWindow.h"
+#include "store/History.h"
 #include "store/Settings.h"
 
 class QAbstractItemDelegate;
@@ -204,6 +205,13 @@ class MainWindow : public QMainWindow, public ScanState {
   void buildMenus();
   // "history..." in the server menu (MainWindowHistory.cpp).
   void buildHistoryAction();
+  // "show last known results": on, rows not yet scanned this session show
+  // the last recorded state of their server; off, such rows are "not
+  // scanned" again.
+  void showLastKnownResults(bool on);
+  void showLastKnown(const std::map<std::string, LastState>& states);
+  // A scan wrote the row: it is no longer greyed.
+  void forgetLastKnown(QTreeWidgetItem* row);
   void buildTray();
   // F5, Ctrl+F, Delete and Ctrl+Q (MainWindowKeys.cpp).
   void bindKeys();
@@ -376,6 +384,8 @@ class MainWindow : public QMainWindow, public ScanState {
   // The server view re-sorts whenever a row's caption is set while this is on.
   bool autoSort_ = true;
   std::shared_ptr<HistoryRecorder> history_;
+  bool scannedThisSession_ = false;
+  BackgroundTask lastKnownRead_;
   // The running pass (a finished one until the stop joins it). Its stop
   // alone decides which of its changes reach the window.
   std::shared_ptr<ScanPass> scanPass_;

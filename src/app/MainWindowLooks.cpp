@@ -18,6 +18,7 @@ void MainWindow::applyBrowserLooks() {
   hideCountryColumn();
   showServerOrders(ini.pingColumn(), ini.numericPlayerSort());
   showCountryColumn(ini.countryColumn());
+  showLastKnownResults(ini.lastKnownResults());
 
   // Colour codes drawn as colours in the host names, the player names and
   // the buddy hits; the items keep the codes, so searches, buddy matching,

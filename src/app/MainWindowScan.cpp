@@ -141,6 +141,7 @@ class MainWindow::PassView : public ScanView {
       row->setText(3, toQString(texts.game));
       keepRowPlayers(row, texts.reply);
       f->keepRowPing(row, texts.replyMs);
+      f->forgetLastKnown(row);
       f->setRowIcon(row, texts.icon);
       f->setRowCaption(row, toQString(texts.caption));
     });
@@ -270,6 +271,7 @@ void MainWindow::startScan() {
   ui_->scanProgress->setVisible(true);
   ui_->buddyView->clear();
   scanning_ = true;
+  scannedThisSession_ = true;
   passScrollsView_ = true;
   stopScanPass();
   const IniSettings ini;

@@ -82,8 +82,6 @@ void MainWindow::buildWatchMenu() {
   watchParts_->cancelJoinButton = new QToolButton(ui_->statusLine);
   watchParts_->cancelJoinButton->setObjectName("CancelJoinButton");
   watchParts_->cancelJoinButton->setText("stop joining");
-  ui_->statusLine->addPermanentWidget(watchParts_->joinWaiting);
-  ui_->statusLine->addPermanentWidget(watchParts_->cancelJoinButton);
   connect(watchParts_->cancelJoin, &QAction::triggered, this, &MainWindow::joinCancelRequested);
   connect(watchParts_->cancelJoinButton, &QToolButton::clicked, this,
           &MainWindow::joinCancelRequested);
@@ -148,9 +146,18 @@ void MainWindow::joinServerNamed(const QString& server) {
 
 void MainWindow::showJoinWaiting(const QString& text) {
   watchParts_->joinWaiting->setText(text);
+  // In the status bar only while shown: a hidden widget there still sets
+  // the bar's height.
   for (QWidget* w : {static_cast<QWidget*>(watchParts_->joinWaiting),
-                     static_cast<QWidget*>(watchParts_->cancelJoinButton)})
-    w->setVisible(!text.isEmpty());
+                     static_cast<QWidget*>(watchParts_->cancelJoinButton)}) {
+    if (text.isEmpty()) {
+      ui_->statusLine->removeWidget(w);
+      w->hide();
+    } else if (w->isHidden()) {
+      ui_->statusLine->addPermanentWidget(w);
+      w->show();
+    }
+  }
   watchParts_->cancelJoin->setVisible(!text.isEmpty());
 }
 

@@ -15,6 +15,7 @@
 #include "lists/HistoryWindow.h"
 #include "lists/PlayerChart.h"
 #include "store/History.h"
+#include "support/qt/MainWindowParts.h"
 #include "support/qt/Parts.h"
 #include "support/qt/ProgramFixture.h"
 
@@ -88,6 +89,32 @@ class TestHistoryWindow : public QObject {
     openHistory(app, 1);
     QVERIFY(partNamed<QLabel>(w, "NoHistoryLabel")->isVisible());
     QCOMPARE(partNamed<QLabel>(w, "NoHistoryLabel")->text(), "no history yet");
+  }
+
+  // Opt-in: until the first scan, a row shows its server's last recorded
+  // state, greyed, with its age; the scan's own result replaces it.
+  void lastKnownResultsShowUntilTheFirstScan() {
+    const struct {
+      bool on;
+      QString caption, tip;
+    } cases[] = {{false, "not scanned", ""}, {true, "12/16", "seen 60 minutes ago"}};
+    for (const auto& c : cases) {
+      ProgramFixture fx;
+      fx.dir().writeInstallation({"Busy", "127.0.0.1", "1"});
+      if (c.on) fx.dir().writeLines("tarvix.ini", {"[History]", "lastKnownResults=true"});
+      History(kHistoryFile)
+          .record(
+              {historyNow() - 3600, {{"127.0.0.1:1", "Busy", 12, 16, "dm/mohdm1", "", 30}}, {}});
+      Application& app = fx.start();
+      QTreeWidgetItem* row = serverView(*app.mainWindow())->topLevelItem(0);
+      QTRY_COMPARE(row->text(0), c.caption);
+      QCOMPARE(row->toolTip(2), c.tip);
+      QCOMPARE(row->foreground(2).color() == Qt::gray, c.on);
+      app.mainWindow()->startScan();
+      QTRY_COMPARE(row->text(0), "no response");
+      QCOMPARE(row->toolTip(2), "");
+      QVERIFY(row->foreground(2).color() != Qt::gray);
+    }
   }
 };
 

@@ -26,8 +26,8 @@ struct FakeDatagram {
 struct FakeAnswer {
   std::vector<std::string> datagrams;
   int delayMs = 0;
-  int gapMs = 0;  // between one datagram and the next
   bool fromOtherPort = false;
+  int gapMs = 0;  // between one datagram and the next
 
   static FakeAnswer reply(std::string bytes, int delayMs = 0) {
     FakeAnswer a;
