@@ -241,6 +241,12 @@ void Application::connectServerDiscovery() {
                    });
   QObject::connect(discovery, &ServerDiscoveryRefresh::statusMessage, main,
                    &MainWindow::setStatusText);
+  QObject::connect(discovery, &ServerDiscoveryRefresh::serverFound, main,
+                   &MainWindow::showFoundServer);
+  QObject::connect(discovery, &ServerDiscoveryRefresh::refreshNote, main,
+                   &MainWindow::showRefreshNote);
+  QObject::connect(discovery, &ServerDiscoveryRefresh::finished, main,
+                   &MainWindow::endFoundServers);
   QObject::connect(quickAdd_.get(), &QuickAddDialog::serverAdded, discovery,
                    [discovery](const std::string& name) { discovery->noteListEdit(name, true); });
   QObject::connect(main, &MainWindow::serverDeleted, discovery,

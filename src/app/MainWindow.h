@@ -88,6 +88,15 @@ class MainWindow : public QMainWindow, public ScanState {
   // server view's right-click menu.
   void addServerSearchActions(const QList<QAction*>& actions);
 
+  // ---- a refresh from the master servers or the LAN (MainWindowRefresh.cpp) ----
+  // A server answered the running refresh: the first replaces the view's
+  // rows (stopping a scan), each adds its row.
+  void showFoundServer(const QString& name, const tarvix::ScanRow& texts);
+  // The refresh ended: the next one starts on a fresh view.
+  void endFoundServers();
+  // Sources that failed, kept at the status bar's right end; empty hides it.
+  void showRefreshNote(const QString& note);
+
   // ---- details and connect ----
   void showEdition(const QString& edition);
   // True while the newest details query waits for its reply.
@@ -397,6 +406,9 @@ class MainWindow : public QMainWindow, public ScanState {
   std::function<void(const std::string&)> pendingDetails_;
   // "connect" asked for while a selection waited: runs once it is shown.
   bool connectAfterDetails_ = false;
+
+  // The server view shows a running refresh's servers.
+  bool showingFoundServers_ = false;
 
   int gamesRunning_ = 0;
   std::function<std::string()> nextConnectPassword_;

@@ -32,6 +32,7 @@ struct MainWindow::Ui {
   QProgressBar* scanProgress = nullptr;
   QStatusBar* statusLine = nullptr;
   QLabel* statusPanel = nullptr;  // the status bar's one panel
+  QLabel* refreshNote = nullptr;  // made by the first refresh with a note
   QTimer* autoScanTimer = nullptr;
   QMenu* playerMenu = nullptr;  // the player view's right-click menu
   QAction* addToBuddiesAction = nullptr;

@@ -2,19 +2,25 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
+#include <cstring>
 
 #include "app/core/FetchedLists.h"
+#include "app/core/HeadlessBrowse.h"
 #include "app/core/ListStatus.h"
 #include "app/core/ScanPass.h"
+#include "base/Text.h"
 #include "components/Dialogs.h"
+#include "components/FileNames.h"
 #include "components/IniFetchedLists.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
 #include "lists/AddToList.h"
 #include "store/Config.h"
+#include "store/DataFile.h"
 #include "store/ServerLists.h"
 #include "store/Settings.h"
 
@@ -29,12 +35,27 @@ std::string baseName(ServerDiscoveryRefresh::Source source) {
   return source == ServerDiscoveryRefresh::Source::Internet ? "Internet" : "LAN";
 }
 
-// Writes the list a refresh found; false after an error shown above `window`.
-bool writeFetchedList(QWidget* window, const std::string& name,
-                      const std::vector<std::string>& lines) {
+// Writes the list a refresh found; the reason, with the file's absolute
+// path, when it cannot be written.
+QString writeFetchedList(const std::string& name, const std::vector<std::string>& lines) {
   IniFetchedLists record;
   FetchedLists lists(record);
-  return showingErrors(window, [&] { lists.write(name, lines); });
+  try {
+    lists.write(name, lines);
+    return {};
+  } catch (const FileError& e) {
+    const QString where = QDir::current().absoluteFilePath(fileNameText(dataPath(e.path())));
+    return "The servers found could not be saved in " + where + ": " +
+           QString::fromLocal8Bit(std::strerror(e.error()));
+  } catch (const std::exception& e) {
+    return QString::fromLocal8Bit(e.what());
+  }
+}
+
+// The name a found server's row has until the list is written.
+QString foundName(const FoundServer& s) {
+  const std::string name = escapeControls(s.hostName);
+  return toQString(isBlank(name) ? s.ip + ":" + std::to_string(s.gamePort) : name);
 }
 
 // The list at `path` becomes current now and at the next start.
@@ -118,34 +139,61 @@ void ServerDiscoveryRefresh::refresh(Source source) {
     return;
   }
   source_ = source;
+  found_.clear();
   setRunning(source, true);
+  emit refreshNote({});
   emit statusMessage(source == Source::Internet ? "asking the master servers..."
                                                 : "looking for LAN servers...");
   const QPointer<ServerDiscoveryRefresh> self(this);
   const unsigned generation = generation_;
-  const DiscoveryProgress progress = [self, generation](const std::string& text) {
+  // Runs `apply` on the UI thread while this search is still the running one.
+  auto post = [self, generation](auto apply) {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [self, generation, text = toQString(text)] {
-          if (self && self->running_ && self->generation_ == generation)
-            emit self->statusMessage(text);
+        [self, generation, apply = std::move(apply)] {
+          if (self && self->running_ && self->generation_ == generation) apply(*self);
         },
         Qt::QueuedConnection);
   };
+  const DiscoveryProgress progress = [post](const std::string& text) {
+    post([text = toQString(text)](ServerDiscoveryRefresh& r) { emit r.statusMessage(text); });
+  };
+  const DiscoveryFound found = [post](const FoundServer& server) {
+    if (server.answered) post([server](ServerDiscoveryRefresh& r) { r.showFound(server); });
+  };
   task_ = runInBackground(
       this,
-      [request, progress](const StopSignal& stop) {
-        return discoverServers(request, stop, progress);
+      [request, progress, found](const StopSignal& stop) {
+        return discoverServers(request, stop, progress, found);
       },
       [this, source](DiscoveryResult result) { finish(source, result); });
+}
+
+void ServerDiscoveryRefresh::showFound(const FoundServer& server) {
+  found_.push_back(server);
+  DiscoveryResult one;
+  one.servers = {server};
+  emit serverFound(foundName(server), browseRows(one).rows.front());
 }
 
 void ServerDiscoveryRefresh::stop() {
   if (!running_) return;
   task_.cancel();
-  setRunning(source_, false);
-  emit statusMessage(source_ == Source::Internet ? "refresh from master servers stopped"
-                                                 : "LAN search stopped");
+  const Source source = source_;
+  setRunning(source, false);
+  const QString stopped =
+      source == Source::Internet ? "refresh from master servers stopped" : "LAN search stopped";
+  DiscoveryResult kept;
+  kept.servers = std::move(found_);
+  found_.clear();
+  if (kept.servers.empty()) {
+    emit statusMessage(stopped);
+  } else {
+    save(source, kept, stopped + ": ");
+    // Beside the status text, which the scan of the list takes over.
+    emit refreshNote(stopped + ": the " + QString::number(kept.servers.size()) +
+                     " servers found so far are kept");
+  }
   emit finished();
 }
 
@@ -165,49 +213,65 @@ void ServerDiscoveryRefresh::setRunning(Source source, bool running) {
 
 void ServerDiscoveryRefresh::finish(Source source, const DiscoveryResult& result) {
   setRunning(source, false);
-  const bool internet = source == Source::Internet;
-  if (result.sourcesAnswered == 0) {
-    // The last fetched list stays as it was.
-    const QString text = internet ? "No master server answered." : "No LAN server answered.";
-    emit statusMessage(text);
-    if (internet) {
-      QStringList lines{text};
-      for (const std::string& m : result.messages) lines << toQString(m);
-      dialogs().showError(window_, lines.join('\n'));
-    }
-    emit finished();
+  found_.clear();
+  if (result.sourcesAnswered == 0)
+    reportNoSource(source, result);
+  else
+    save(source, result, {});
+  emit finished();
+}
+
+void ServerDiscoveryRefresh::reportNoSource(Source source, const DiscoveryResult& result) {
+  // Said once when no master could be reached at all; otherwise each source
+  // that failed, what happened and what to try.
+  QStringList lines;
+  if (!result.summary.empty()) {
+    lines << toQString(result.summary);
+  } else {
+    lines << QString(source == Source::Internet ? "No master server answered."
+                                                : "No LAN server answered.") +
+                 " The last fetched list is kept.";
+    for (const SourceFailure& f : result.failures)
+      lines << toQString(f.line() + (f.advice.empty() ? "" : ". " + f.advice));
+  }
+  emit statusMessage(lines.front());
+  dialogs().showError(window_, lines.join('\n'));
+}
+
+void ServerDiscoveryRefresh::save(Source source, const DiscoveryResult& result,
+                                  const QString& prefix) {
+  if (!result.failures.empty())
+    emit refreshNote(QString::number(result.failures.size()) +
+                     " sources failed: " + toQString(result.failures.front().line()));
+  const std::vector<std::string> lines = fetchedListLines(result);
+  if (lines.empty()) {
+    emit statusMessage(prefix + "No server answered. The last fetched list is kept.");
     return;
   }
-
   const std::string name = listNameFor(source);
   if (name.empty()) {
-    dialogs().showError(window_, "Every list name from " + toQString(baseName(source)) + " to " +
-                                     toQString(baseName(source)) +
+    const QString base = toQString(baseName(source));
+    dialogs().showError(window_, "Every list name from " + base + " to " + base +
                                      " 99 is one of your own lists: the servers found were not "
                                      "saved.");
-    emit finished();
     return;
   }
   const std::string path = serverListPathFor(name);
   if (path == settings_.serverListPath()) emit currentListReplacing();
-
-  const std::vector<std::string> lines = fetchedListLines(result);
-  std::vector<std::string> names;
-  for (std::size_t i = 0; i < lines.size(); i += 3) names.push_back(lines[i]);
-  if (!writeFetchedList(window_, name, lines)) {
-    emit finished();
+  if (const QString problem = writeFetchedList(name, lines); !problem.isEmpty()) {
+    // The servers found stay on screen.
+    emit statusMessage(problem);
+    dialogs().showError(window_, problem);
     return;
   }
   makeCurrentList(settings_, path);
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < lines.size(); i += 3) names.push_back(lines[i]);
   emit listFetched(toQString(name), names);
-  QString text = toQString(serversInListText(names.size(), path));
+  QString text = prefix + toQString(serversInListText(names.size(), path));
   if (name != baseName(source))
     text += " (" + toQString(baseName(source)) + " is a list of your own)";
-  if (!result.messages.empty())
-    text += "; " + QString::number(result.messages.size()) +
-            " sources failed: " + toQString(result.messages.front());
   emit statusMessage(text);
-  emit finished();
 }
 
 }  // namespace tarvix

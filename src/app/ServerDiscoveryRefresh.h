@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/ScanView.h"
 #include "app/core/ServerDiscovery.h"
 #include "components/Background.h"
 
@@ -36,7 +37,8 @@ class ServerDiscoveryRefresh : public QObject {
 
   // Starts a search; a second call while one runs stops it instead.
   void refresh(Source source);
-  // Stops the running search; nothing is written.
+  // Stops the running search; the servers that answered so far are saved
+  // as the fetched list.
   void stop();
   bool running() const { return running_; }
 
@@ -53,6 +55,11 @@ class ServerDiscoveryRefresh : public QObject {
  signals:
   // Progress and outcome for the status bar.
   void statusMessage(const QString& text);
+  // Sources that failed, for a place the scan's progress does not overwrite;
+  // empty when a search starts.
+  void refreshNote(const QString& text);
+  // A server answered the running search: its row, named as in the view.
+  void serverFound(const QString& name, const tarvix::ScanRow& row);
   // The list about to be replaced is the current one: its scan must stop
   // before the file is written.
   void currentListReplacing();
@@ -63,6 +70,12 @@ class ServerDiscoveryRefresh : public QObject {
 
  private:
   void finish(Source source, const DiscoveryResult& result);
+  void showFound(const FoundServer& server);
+  // Nothing found: says why; the last fetched list stays.
+  void reportNoSource(Source source, const DiscoveryResult& result);
+  // Writes the servers that answered as the fetched list and makes it
+  // current; `prefix` leads the status text.
+  void save(Source source, const DiscoveryResult& result, const QString& prefix);
   void setRunning(Source source, bool running);
   DiscoveryRequest requestFor(Source source) const;
 
@@ -73,6 +86,7 @@ class ServerDiscoveryRefresh : public QObject {
   BackgroundTask task_;
   bool running_ = false;
   Source source_ = Source::Internet;  // of the running search
+  std::vector<FoundServer> found_;    // servers that answered the running search
   // Changes with every start and stop; progress of an older search is dropped.
   unsigned generation_ = 0;
 };

@@ -5,6 +5,7 @@
 // contacted at start unless the user turned that on.
 #include <QAction>
 #include <QCryptographicHash>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -74,6 +75,8 @@ class TestServerDiscovery : public QObject {
     FakeMaster master;
     master.setList("mohaa", {at(*alpha), at(silent), at(*beta)});
     useMaster(master);
+    FakeMaster broken(MasterBehaviour::Garbage);
+    IniSettings().setMasterServers({master.address(), broken.address()});
     Application& app = fx.start();
     Refresh r(app);
 
@@ -93,6 +96,11 @@ class TestServerDiscovery : public QObject {
     QCOMPARE(serverRowsOf(app), 2);
     // Servers counted, not the list's lines.
     QCOMPARE(app.mainWindow()->statusText(), QString("2 servers in Serverlists\\Internet"));
+    // The failing master is noted where the scan's progress does not reach.
+    QVERIFY(
+        partNamed<QLabel>(*app.mainWindow(), "RefreshNoteLabel")
+            ->text()
+            .startsWith(QString::fromStdString("1 sources failed: master " + broken.address())));
     QCOMPARE(r.discovery->internetAction()->text(), QString("refresh from master servers"));
     QVERIFY(r.discovery->lanAction()->isEnabled());
 
@@ -231,6 +239,31 @@ class TestServerDiscovery : public QObject {
     QVERIFY(IniSettings().fetchedLists().empty());
   }
 
+  // Rows appear as servers answer; "stop" keeps them as the fetched list and
+  // says so beside the status text, where the scan's progress does not reach.
+  void stopKeepsTheServersFound() {
+    ProgramFixture fx;
+    fx.dir().writeInstallation({});
+    auto alpha = gameSpyServer({{"hostname", "Alpha"}, {"hostport", "12203"}});
+    FakeGameServer silent;  // keeps the refresh running
+    FakeMaster master;
+    master.setList("mohaa", {at(*alpha), at(silent)});
+    useMaster(master);
+    Application& app = fx.start();
+    app.settings().updateConfig([](Config& c) { c.scanTimeout = 5000; });
+    Refresh r(app);
+    r.discovery->internetAction()->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(serverRowsOf(app), 1, 4000);
+    QVERIFY(r.discovery->running());
+    r.discovery->internetAction()->trigger();
+    QCOMPARE(fx.dir().read("Serverlists/Internet"), crlf({"Alpha", "127.0.0.1", "12203"}));
+    auto* note = partNamed<QLabel>(*app.mainWindow(), "RefreshNoteLabel");
+    QCOMPARE(note->text(), QString("refresh from master servers stopped: the 1 servers found so "
+                                   "far are kept"));
+    QTRY_VERIFY_WITH_TIMEOUT(!app.mainWindow()->scanRunning(), 10000);
+    QVERIFY(!note->isHidden());
+  }
+
   void stopWritesNothing() {
     ProgramFixture fx;
     fx.dir().writeInstallation({"Home", "10.0.0.1", "12203"});
@@ -264,7 +297,8 @@ class TestServerDiscovery : public QObject {
     Refresh r(app);
     QVERIFY(r.run(ServerDiscoveryRefresh::Source::Internet));
     QCOMPARE(fx.dialogs().errors.size(), 1);
-    QVERIFY(fx.dialogs().errors.first().startsWith("No master server answered."));
+    QVERIFY(fx.dialogs().errors.first().startsWith(
+        "No master server answered. The last fetched list is kept.\nmaster 127.0.0.1:"));
     QVERIFY2(fx.dialogs().errors.first().contains(QString::number(master.port())),
              qPrintable(fx.dialogs().errors.first()));
     QCOMPARE(fx.dir().read("Serverlists/Internet"), last);
