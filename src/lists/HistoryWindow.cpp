@@ -50,8 +50,18 @@ struct HistoryWindow::Ui {
   QTreeWidget* seen = nullptr;
 };
 
+struct HistoryWindow::Read {
+  std::vector<HistoryPoint> points;
+  std::vector<LastSighting> seen;
+  std::int64_t now = 0;
+  std::string error;
+};
+
 HistoryWindow::HistoryWindow(std::string path, QWidget* parent)
-    : QWidget(parent, Qt::Window), path_(std::move(path)), ui_(std::make_unique<Ui>()) {
+    : QWidget(parent, Qt::Window),
+      path_(std::move(path)),
+      ui_(std::make_unique<Ui>()),
+      shown_(std::make_unique<Read>()) {
   setObjectName("HistoryWindow");
   setWindowTitle("history");
   auto* layout = new QVBoxLayout(this);
@@ -126,7 +136,7 @@ void HistoryWindow::showServer(const std::string& address, const std::string& na
 }
 
 void HistoryWindow::showRead(const Read& read) {
-  shown_ = read;
+  *shown_ = read;
   const bool none = read.points.empty() && read.seen.empty();
   // A missing file is no history yet; a damaged or refused one says why.
   const bool missing = read.error.empty() || read.error.ends_with(kNoHistoryText);
@@ -147,9 +157,9 @@ void HistoryWindow::showRead(const Read& read) {
 }
 
 void HistoryWindow::showPeriod() {
-  const std::int64_t from = shown_.now - kPeriods[std::max(0, ui_->periods->checkedId())];
-  ui_->chart->showPoints(shown_.points, from, shown_.now);
-  const PlayerPeak peak = playerPeak(shown_.points, from);
+  const std::int64_t from = shown_->now - kPeriods[std::max(0, ui_->periods->checkedId())];
+  ui_->chart->showPoints(shown_->points, from, shown_->now);
+  const PlayerPeak peak = playerPeak(shown_->points, from);
   ui_->peak->setText(
       QStringLiteral("most players: %1 of %2").arg(peak.players).arg(peak.maxPlayers));
 }

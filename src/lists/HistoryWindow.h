@@ -32,18 +32,13 @@ class HistoryWindow : public QWidget {
 
  private:
   struct Ui;
-  struct Read {
-    std::vector<HistoryPoint> points;
-    std::vector<LastSighting> seen;
-    std::int64_t now = 0;
-    std::string error;
-  };
+  struct Read;  // what one reading of the history found
   void showRead(const Read& read);
   void showPeriod();
 
   std::string path_;
   std::unique_ptr<Ui> ui_;
-  Read shown_;
+  std::unique_ptr<Read> shown_;
   BackgroundTask reading_;
 };
 
