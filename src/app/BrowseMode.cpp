@@ -1,11 +1,11 @@
 #include "app/BrowseMode.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <ostream>
 
 #include "app/HeadlessHistory.h"
+#include "app/JsonOutput.h"
 #include "app/core/FetchedLists.h"
 #include "app/core/HistoryPasses.h"
 #include "app/core/ScanPass.h"
@@ -131,7 +131,7 @@ QByteArray browseJson(const BrowseOutcome& browse) {
                    {"sourcesAnswered", browse.result.sourcesAnswered},
                    {"messages", messages}};
   if (!browse.saveError.empty()) root["error"] = QString::fromLocal8Bit(browse.saveError);
-  return QJsonDocument(root).toJson(QJsonDocument::Indented);
+  return jsonDocument(root);
 }
 
 const ModeUnit browseMode{.name = "browse", .parse = parse, .run = run};

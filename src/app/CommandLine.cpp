@@ -48,7 +48,8 @@ const OptionSpec kOptions[] = {
      "one scan pass over the current list, or the list LIST"},
     {"rcon", "HOST:PORT", &rconMode, kAnyMode,
      "--rcon HOST:PORT [--timeout MS] PASSWORD COMMAND...",
-     "send one rcon command and print its reply"},
+     "send one rcon command and print its reply;\n"
+     "exit 4 when the server refuses the password"},
     {"watch", "HOST:PORT", &watchMode, kAnyMode,
      "--watch HOST:PORT PASSWORD [--bans] [--skins] [--announce] [--every SECONDS]",
      "run the anti-cheat pass (--bans, --skins) and the announcer\n"

@@ -1,10 +1,10 @@
 #include "app/HistoryMode.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <ostream>
 
+#include "app/JsonOutput.h"
 #include "app/core/Headless.h"
 #include "app/core/HistoryPasses.h"
 #include "app/core/HistoryText.h"
@@ -46,7 +46,7 @@ QByteArray historyJson(const std::string& address, const std::vector<HistoryPoin
   for (const LastSighting& s : seen)
     people.append(QJsonObject{{"name", toQString(s.name)}, {"time", static_cast<qint64>(s.time)}});
   const QJsonObject root{{"address", toQString(address)}, {"points", samples}, {"seen", people}};
-  return QJsonDocument(root).toJson(QJsonDocument::Indented);
+  return jsonDocument(root);
 }
 
 int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {

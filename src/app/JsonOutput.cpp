@@ -72,11 +72,27 @@ void addCountry(QJsonObject& server, const std::string& address) {
   server["country"] = c.code.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(c.code));
 }
 
-QByteArray document(const QJsonObject& root) {
-  return QJsonDocument(root).toJson(QJsonDocument::Indented);
-}
-
 }  // namespace
+
+QByteArray jsonDocument(const QJsonObject& root) {
+  const QByteArray raw = QJsonDocument(root).toJson(QJsonDocument::Indented);
+  // Outside strings a document holds only ASCII, so these bytes are string content.
+  QByteArray out;
+  out.reserve(raw.size());
+  for (qsizetype i = 0; i < raw.size(); ++i) {
+    const auto c = static_cast<unsigned char>(raw[i]);
+    const bool c1 = c == 0xC2 && i + 1 < raw.size() &&
+                    static_cast<unsigned char>(raw[i + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(raw[i + 1]) <= 0x9F;
+    if (c != 0x7F && !c1) {
+      out.append(raw[i]);
+      continue;
+    }
+    const unsigned code = c1 ? static_cast<unsigned char>(raw[++i]) : c;
+    out.append(QStringLiteral("\\u%1").arg(code, 4, 16, QLatin1Char('0')).toLatin1());
+  }
+  return out;
+}
 
 QByteArray queryJson(const QueryOutcome& q) {
   QJsonObject server{{"address", toQString(q.host + ":" + q.port)},
@@ -90,7 +106,7 @@ QByteArray queryJson(const QueryOutcome& q) {
                    {"buddies", buddyArray(q.buddies)},
                    {"status", q.answered ? "answered" : "no response"}};
   if (!q.error.empty()) root["error"] = QString::fromLocal8Bit(q.error);
-  return document(root);
+  return jsonDocument(root);
 }
 
 QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits) {
@@ -115,7 +131,7 @@ QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& n
                    {"newBuddies", buddyArray(newHits)},
                    {"status", toQString(scan.status)}};
   if (scan.exitCode != 0) root["error"] = toQString(scan.error);
-  return document(root);
+  return jsonDocument(root);
 }
 
 }  // namespace tarvix

@@ -174,4 +174,12 @@ std::string statusScore(std::string_view reply, std::string_view name) {
   return std::string(before.back());
 }
 
+RconAccess rconAccess(std::string_view cleanedReply) {
+  if (cleanedReply.empty()) return RconAccess::Silent;
+  if (containsNoCase(cleanedReply, "bad rconpassword") ||
+      containsNoCase(cleanedReply, "no rconpassword"))
+    return RconAccess::Refused;
+  return RconAccess::Accepted;
+}
+
 }  // namespace tarvix

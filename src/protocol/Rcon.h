@@ -28,6 +28,12 @@ std::string cleanReply(std::string_view reply);
 // at line feeds; a final empty piece is no line.
 std::vector<std::string> replyLines(std::string_view text);
 
+// How a server took an rcon command's password, from its cleaned reply: a
+// refusal says "Bad rconpassword." (or "No rconpassword set"); no reply at all
+// is Silent.
+enum class RconAccess { Accepted, Refused, Silent };
+RconAccess rconAccess(std::string_view cleanedReply);
+
 // A typed console line is sent without awaiting a reply when the whole
 // datagram, password included, holds "quit" in any case.
 bool rconAwaitsReply(std::string_view password, std::string_view command);

@@ -146,6 +146,12 @@ TEST(Headless, RconPrintsTheReplyLines) {
   // Command words joined by single blanks, taken verbatim.
   EXPECT_EQ(server.received()[0].bytes,
             std::string("\xFF\xFF\xFF\xFF\x02rcon pa ss say hello --timeout\n") + '\0');
+
+  // A refused password is not a success.
+  server.queueReply(makePrintReply("Bad rconpassword.\n"));
+  HeadlessRun refused = run({"--rcon", "127.0.0.1:" + server.portText(), "wrong", "status"});
+  EXPECT_EQ(refused.code, 4) << refused.err;
+  EXPECT_EQ(refused.out, "Bad rconpassword.\n");
 }
 
 TEST(Headless, RconWithoutAnswer) {

@@ -74,6 +74,15 @@ TEST(JsonOutput, QueryDocumentHoldsEveryValueOfTheReply) {
   EXPECT_EQ(root["status"].toString(), "answered");
 }
 
+// DEL and U+0080-U+009F are escaped; U+00A0 and the euro sign stay as they are.
+TEST(JsonOutput, ControlCharactersAreEscaped) {
+  const QString name = QString::fromUtf8("A\xC2\x80\xC2\x9F\x7F\xC2\xA0\xE2\x82\xAC");
+  const QByteArray json = jsonDocument(QJsonObject{{"name", name}});
+  EXPECT_NE(json.indexOf("\"A\\u0080\\u009f\\u007f\xC2\xA0\xE2\x82\xAC\""), -1)
+      << json.toStdString();
+  EXPECT_EQ(parse(json)["name"].toString(), name);
+}
+
 TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {
   TempDataDir dir;
   FakeGameServer busy, full, silent, odd;

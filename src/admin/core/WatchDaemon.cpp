@@ -65,14 +65,6 @@ std::vector<std::string> outputLines(std::string_view entry) {
   return lines;
 }
 
-RconAccess rconAccess(std::string_view cleanedReply) {
-  if (cleanedReply.empty()) return RconAccess::Silent;
-  if (containsNoCase(cleanedReply, "bad rconpassword") ||
-      containsNoCase(cleanedReply, "no rconpassword"))
-    return RconAccess::Refused;
-  return RconAccess::Accepted;
-}
-
 // The console as the anti-cheat pass sees it: the command line's switches;
 // the player list is not kept, its names reach PlayerLog.
 class WatchDaemon::AntiCheatOutput : public AntiCheatView {

@@ -14,6 +14,7 @@
 #include "admin/core/Announcer.h"
 #include "admin/core/AntiCheatPass.h"
 #include "base/StopSignal.h"
+#include "protocol/Rcon.h"
 #include "protocol/UdpClient.h"
 
 namespace tarvix {
@@ -41,10 +42,6 @@ struct WatchSettings {
 // daemon's own reports; the text has its control bytes escaped as \xNN.
 // Called from the daemon's and the passes' threads, one line at a time.
 using WatchOutput = std::function<void(std::string_view source, std::string_view text)>;
-
-// How the server took the password check ("status" over rcon).
-enum class RconAccess { Accepted, Refused, Silent };
-RconAccess rconAccess(std::string_view cleanedReply);
 
 class WatchDaemon {
  public:

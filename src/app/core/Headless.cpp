@@ -78,6 +78,10 @@ int runRcon(const HeadlessRequest& r, std::ostream& out, std::ostream& err) {
   }
   for (const auto& line : replyLines(reply.bytes)) out << terminalText(line) << "\n";
   out.flush();
+  if (rconAccess(reply.bytes) == RconAccess::Refused) {
+    err << "the server refused the rcon password\n";
+    return kRconPasswordRefused;
+  }
   return 0;
 }
 

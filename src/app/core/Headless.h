@@ -49,6 +49,9 @@ QueryOutcome queryServer(const std::string& host, const std::string& port,
 ScanOutcome scanList(const std::optional<std::string>& list, std::optional<int> timeoutMs,
                      std::optional<int> parallel = std::nullopt, int retries = 0);
 
+// --rcon's exit code when the server answers "Bad rconpassword.".
+inline constexpr int kRconPasswordRefused = 4;
+
 // Runs the request and prints the tab-separated text output. Returns the
 // exit code (2 for a usage error).
 int runHeadless(const HeadlessRequest& request, std::ostream& out, std::ostream& err);
