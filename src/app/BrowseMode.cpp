@@ -9,6 +9,7 @@
 #include "app/core/FetchedLists.h"
 #include "app/core/HistoryPasses.h"
 #include "app/core/ScanPass.h"
+#include "app/core/TerminalText.h"
 #include "components/IniFetchedLists.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
@@ -86,7 +87,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
   if (!b.json) return printBrowse(outcome, streams.out, streams.err);
   const QByteArray json = browseJson(outcome);
   streams.out.write(json.constData(), json.size()).flush();
-  for (const std::string& m : outcome.result.messages) streams.err << m << '\n';
+  for (const std::string& m : outcome.result.messages) streams.err << terminalText(m) << '\n';
   if (!outcome.saveError.empty()) streams.err << outcome.saveError << '\n';
   if (!outcome.saveNote.empty()) streams.err << outcome.saveNote << '\n';
   return outcome.exitCode;

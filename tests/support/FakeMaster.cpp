@@ -177,7 +177,7 @@ void FakeMaster::serve(int fd) {
   if (!pairs.count("validate") || pairs.at("validate") != expectedValidate(game) ||
       behaviour_ == MasterBehaviour::Echo)
     return sendAll(fd,
-                   "\\echo\\You failed to authenticate. See the master's site for more info."
+                   "\\echo\\You failed to authenticate. See the master's site\x85"
                    "\\final\\");
   ++validated_;
 

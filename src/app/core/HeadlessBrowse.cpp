@@ -4,6 +4,7 @@
 
 #include "app/core/FetchedLists.h"
 #include "app/core/ScanPass.h"
+#include "app/core/TerminalText.h"
 #include "base/Text.h"
 #include "store/Config.h"
 #include "store/DataFile.h"
@@ -119,7 +120,7 @@ int printBrowse(const BrowseOutcome& b, std::ostream& out, std::ostream& err) {
     for (const FoundServer& s : b.result.servers) out << s.ip << ':' << s.queryPort << '\n';
     out.flush();
   }
-  for (const std::string& m : b.result.messages) err << escapeControls(m) << '\n';
+  for (const std::string& m : b.result.messages) err << terminalText(m) << '\n';
   if (!b.saveError.empty()) err << b.saveError << '\n';
   if (!b.saveNote.empty()) err << b.saveNote << '\n';
   return b.exitCode;
