@@ -62,6 +62,7 @@ TEST(CommandLine, ModesAndTheirArguments) {
   // Retries only when asked for, up to their maximum (refusals below).
   const std::vector<std::pair<QStringList, int>> retries = {
       {{"--scan", "--parallel"}, 0},
+      {{"--scan", "--retries", "0"}, 0},
       {{"--scan", "--retries", "9"}, kMaxScanRetries},
       {{"--retries", "1", "--scan", "L", "--parallel", "3"}, 1},
   };
