@@ -337,6 +337,34 @@ TEST_F(DataFileTest, ALinkAnotherUserMadeIsNotWrittenThrough) {
   EXPECT_EQ(get("victim"), "x\r\n");
 }
 
+// Root's link is trusted: run as another user, whose folder it is, the write
+// goes through it (only root can make this case, so only a root run checks it).
+TEST_F(DataFileTest, RootsLinkIsWrittenThroughForAnotherUser) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to make a link for another user";
+  std::filesystem::create_directory("theirs");
+  put("theirs/bans.txt", "a\r\n");
+  ASSERT_EQ(::symlink("theirs/bans.txt", "bans.txt"), 0);
+  for (const char* path : {".", "theirs", "theirs/bans.txt"})
+    ASSERT_EQ(::chown(path, 65534, 65534), 0) << path;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(91);
+    try {
+      appendLines("bans.txt", {"b"});
+      ::_exit(0);
+    } catch (const WriteRefused&) {
+      ::_exit(1);
+    } catch (...) {
+      ::_exit(2);
+    }
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::chown(".", 0, 0);
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 99, 0);
+  EXPECT_EQ(get("theirs/bans.txt"), "a\r\nb\r\n");
+}
+
 // tarvix.ini goes through the same rule, reading too: another user's link
 // chooses neither what the settings say nor which file they overwrite.
 TEST_F(DataFileTest, SettingsAreNeitherReadNorWrittenThroughAnotherUsersLink) {

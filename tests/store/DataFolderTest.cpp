@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -114,6 +115,23 @@ TEST_F(DataFolderTest, NoTemplateOrAFileInTheWayIsAnError) {
   DataFolderChoice file = chooseDataFolder(places);
   EXPECT_TRUE(file.folder.empty());
   EXPECT_NE(file.error.find("not a folder"), std::string::npos);
+}
+
+// A folder of root's, which nobody else may write, is trusted by every user.
+TEST_F(DataFolderTest, RootsFolderIsTrustedByAnotherUser) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
+  dir.write("work/Config", "");
+  for (const fs::path& p : {root, root / "work"}) fs::permissions(p, fs::perms(0755));
+  places.chosen = root / "work";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(91);
+    const DataFolderChoice choice = chooseDataFolder(places);
+    ::_exit(choice.error.empty() && choice.folder == root / "work" ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 99, 0);
 }
 
 TEST_F(DataFolderTest, AFolderOthersCouldHavePreparedIsRefused) {
