@@ -39,10 +39,13 @@ std::string noTemplate(const DataFolderPlaces& places, const fs::path& target) {
            " is not a data folder (it holds neither Config nor Serverlists), and ";
   text += target.string() + " cannot be made: no data folder template found (looked in";
   for (const fs::path& t : places.templates) text += " " + t.string();
-  return text +
-         "). A data folder holds Config, Serverlists\\Standard, default, Passwords.txt, "
-         "Buddys.txt, clantags.txt, bans.txt, skins.txt, maps.txt and messages.txt; start "
-         "Tarvix inside one or with --data DIR.";
+  text +=
+      "). A data folder holds Config, Serverlists\\Standard, default, Passwords.txt, "
+      "Buddys.txt, clantags.txt, bans.txt, skins.txt, maps.txt and messages.txt; ";
+  if (places.chosen)
+    return text + "put at least Config or Serverlists\\Standard in " + target.string() +
+           ", or install Tarvix so that its template is found.";
+  return text + "start Tarvix inside one or with --data DIR.";
 }
 
 // A group that holds this user alone: the user private group of systems
@@ -205,7 +208,12 @@ DataFolderChoice chooseDataFolder(const DataFolderPlaces& places) {
   }
   const bool made = fs::exists(target, ec) ? fillFrom(*templ, target, c.error)
                                            : createFrom(*templ, target, c.error);
-  if (!made) return c;
+  if (!made) {
+    c.error += ". Make " + target.string() +
+               " (or the folder it is made in) writable for you, or choose a folder you can "
+               "write with --data DIR.";
+    return c;
+  }
   c.folder = target;
   c.madeFromTemplate = true;
   return c;

@@ -108,6 +108,11 @@ TEST_F(DataFolderTest, NoTemplateOrAFileInTheWayIsAnError) {
   EXPECT_NE(none.error.find("holds Config, Serverlists\\Standard"), std::string::npos)
       << none.error;
   EXPECT_FALSE(fs::exists(places.perUser));
+  // With --data given, it says what the folder lacks instead of asking for --data.
+  places.chosen = root / "empty";
+  const std::string chosen = chooseDataFolder(places).error;
+  EXPECT_NE(chosen.find("put at least Config or Serverlists\\Standard in"), std::string::npos);
+  EXPECT_EQ(chosen.find("--data DIR"), std::string::npos) << chosen;
 
   places.templates = {root / "share/tarvix/data"};
   dir.write("plain", "x");
