@@ -88,17 +88,19 @@ class TestToolWindows : public QObject {
     auto* ip = add->findChild<QLineEdit*>("LabeledEdit2");
     auto* port = add->findChild<QLineEdit*>("LabeledEdit3");
     auto* addButton = add->findChild<QPushButton*>("Button1");
-    ip->setText("10.0.0.1:80");
+    // (an address it refuses, so that nothing is sent)
+    ip->setText("999.0.0.1:80");
     ip->setFocus();
     QTest::keyClick(ip, Qt::Key_Return);
-    QCOMPARE(ip->text(), QString("10.0.0.1"));
+    QCOMPARE(ip->text(), QString("999.0.0.1"));
     QCOMPARE(port->text(), QString("80"));
-    QVERIFY(fx.dialogs().messages.isEmpty());
+    const QString refused = "999.0.0.1 is neither an IPv4 address nor a host name !";
+    QCOMPARE(fx.dialogs().messages, QStringList{refused});
     QVERIFY(add->isVisible());
     ip->clear();
     addButton->setFocus();
     QTest::keyClick(addButton, Qt::Key_Enter);
-    QCOMPARE(fx.dialogs().messages, QStringList{"please enter ip and port !"});
+    QCOMPARE(fx.dialogs().messages, (QStringList{refused, "please enter ip and port !"}));
     QVERIFY(!add->isVisible());
 
     // Direct connect: Enter in the password field connects.
