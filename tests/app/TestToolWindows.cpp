@@ -82,7 +82,7 @@ class TestToolWindows : public QObject {
     Application& app = fx.start();
 
     // Quick add: Enter on the focused "add server" adds (here: asks for the
-    // address); Enter in "IP" only splits an address with its port.
+    // address); Enter in "IP" splits an address with its port, then adds.
     QuickAddDialog* add = app.quickAdd();
     add->show();
     auto* ip = add->findChild<QLineEdit*>("LabeledEdit2");
