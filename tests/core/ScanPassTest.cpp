@@ -426,10 +426,11 @@ TEST_F(ScanPassTest, ParallelPassShowsWhatTheSequentialPassShows) {
 }
 
 TEST_F(ScanPassTest, BothPassesAskOnceUnlessRetriesAreAskedFor) {
-  FakeGameServer lossy, slow;
-  // Drops the first request from each new port.
+  // Declared before the servers, whose threads use them until the servers end.
   std::atomic<int> askedThisPass{0};
   std::set<std::uint16_t> seen;
+  FakeGameServer lossy, slow;
+  // Drops the first request from each new port.
   lossy.setResponder([&](const test::FakeDatagram& d) {
     ++askedThisPass;
     if (seen.insert(d.fromPort).second) return test::FakeAnswer::silence();
