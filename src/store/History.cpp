@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
+#include <thread>
 #include <unordered_map>
 
 #include "store/Sqlite.h"
@@ -83,13 +85,27 @@ void prepareFile(const std::string& path, bool create) {
   if (fd >= 0) ::close(fd);
 }
 
+// Switches the file to the write-ahead log. While another writer makes the
+// same new file, the switch can find it locked: try again within the time-out.
+bool writeAheadLogOn(SqliteDatabase& db, int timeoutMs) {
+  for (int waited = 0;; waited += 10) {
+    try {
+      if (db.text("PRAGMA journal_mode = WAL") == "wal") return true;
+    } catch (const SqliteError&) {
+      if (waited >= timeoutMs) throw;
+    }
+    if (waited >= timeoutMs) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
 }  // namespace
 
 struct History::Impl {
   Impl(const std::string& path, const HistoryOptions& options)
       : path(path), db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX) {
     sqlite3_busy_timeout(db.handle(), options.busyTimeoutMs);
-    if (db.text("PRAGMA journal_mode = WAL") != "wal")
+    if (!writeAheadLogOn(db, options.busyTimeoutMs))
       throw HistoryError(path + ": the write-ahead log cannot be used");
     db.execute("PRAGMA synchronous = NORMAL; PRAGMA journal_size_limit = 4194304");
     const std::int64_t version = db.integer("PRAGMA user_version");
@@ -98,8 +114,11 @@ struct History::Impl {
     if (version < kSchemaVersion && !options.readOnly) {
       db.execute("BEGIN IMMEDIATE");
       try {
-        db.execute(kSchema);
-        db.execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
+        // Another writer may have made the tables while this one waited for the lock.
+        if (db.integer("PRAGMA user_version") < kSchemaVersion) {
+          db.execute(kSchema);
+          db.execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
+        }
         db.execute("COMMIT");
       } catch (...) {
         sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);

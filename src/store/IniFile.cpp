@@ -31,11 +31,10 @@ int hexValue(char32_t c) {
 }
 
 std::string hex(char32_t c, bool upper) {
-  static constexpr char kLower[] = "0123456789abcdef";
-  static constexpr char kUpper[] = "0123456789ABCDEF";
+  const char* const symbols = upper ? "0123456789ABCDEF" : "0123456789abcdef";
   std::string digits;
   do {
-    digits.insert(digits.begin(), (upper ? kUpper : kLower)[c % 16]);
+    digits.insert(digits.begin(), symbols[c % 16]);
     c /= 16;
   } while (c != 0);
   return digits;
