@@ -32,7 +32,8 @@ class HistoryWindow : public QWidget {
 
  private:
   struct Ui;
-  struct Read;  // what one reading of the history found
+  // What one reading of the history found.
+  struct Read;
   void showRead(const Read& read);
   void showPeriod();
 
