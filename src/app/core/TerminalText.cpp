@@ -1,25 +1,13 @@
 #include "app/core/TerminalText.h"
 
 #include "base/CodePage.h"
+#include "base/Utf8.h"
 
 namespace tarvix {
 
 namespace {
 
 bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {  // the code page reaches no further than the Basic Multilingual Plane
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
 
 }  // namespace
 
