@@ -1,18 +1,17 @@
 #include "app/BrowseMode.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
+#include <algorithm>
 #include <ostream>
 
 #include "app/HeadlessHistory.h"
 #include "app/JsonOutput.h"
 #include "app/core/FetchedLists.h"
 #include "app/core/HistoryPasses.h"
+#include "app/core/IniFetchedLists.h"
+#include "app/core/IniSettingsCore.h"
 #include "app/core/ScanPass.h"
 #include "app/core/TerminalText.h"
-#include "components/IniFetchedLists.h"
-#include "components/IniSettings.h"
-#include "components/QtText.h"
+#include "base/Utf8.h"
 
 namespace tarvix {
 
@@ -29,22 +28,21 @@ struct BrowseArguments {
 std::any parse(const ModeArguments& arguments) {
   BrowseArguments b;
   DiscoveryRequest& r = b.settings.request;
-  if (!arguments.positional().isEmpty())
-    throw UsageProblem{"unexpected argument: " + arguments.positional().first()};
-  for (const QString& text : arguments.values("master")) {
+  if (!arguments.positional().empty())
+    throw UsageProblem{"unexpected argument: " + arguments.positional().front()};
+  for (const std::string& text : arguments.values("master")) {
     MasterAddress m;
-    if (!parseMasterAddress(text.toLocal8Bit().toStdString(), m))
+    if (!parseMasterAddress(text, m))
       throw UsageProblem{"--master needs HOST or HOST:PORT, not \"" + text + "\""};
     r.masters.push_back(m);
     b.mastersGiven = true;
   }
   if (arguments.isSet("game")) {
     r.games.clear();
-    for (const QString& game : arguments.values("game")) {
+    for (const std::string& game : arguments.values("game")) {
       if (game != "mohaa" && game != "mohaas" && game != "mohaab")
         throw UsageProblem{"--game takes mohaa, mohaas or mohaab"};
-      if (std::find(r.games.begin(), r.games.end(), game.toStdString()) == r.games.end())
-        r.games.push_back(game.toStdString());
+      if (std::find(r.games.begin(), r.games.end(), game) == r.games.end()) r.games.push_back(game);
     }
     b.gamesGiven = true;
   }
@@ -57,7 +55,7 @@ std::any parse(const ModeArguments& arguments) {
     std::string name =
         dataBytes(arguments.value("save"), "the list name holds a character the data cannot hold");
     if (const std::string problem = listNameProblem(name); !problem.empty())
-      throw UsageProblem{"--save: " + toQString(problem)};
+      throw UsageProblem{"--save: " + codePageToUtf8(problem)};
     b.settings.saveList = std::move(name);
   }
   b.json = arguments.isSet("json");
@@ -69,7 +67,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
   BrowseArguments b = std::any_cast<BrowseArguments>(parsed);
   DiscoveryRequest& r = b.settings.request;
   // Read here, not in parse: the data folder is current only when the mode runs.
-  const IniSettings ini;
+  const IniSettingsCore ini;
   if (!b.mastersGiven) r.masters = ini.masterAddresses();
   if (!b.gamesGiven) r.games = ini.discoveryGames();
   if (r.lan) {
@@ -85,8 +83,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
     history->record(browseHistory(historyNow(), outcome.result,
                                   browseRows(outcome.result, outcome.names).buddies));
   if (!b.json) return printBrowse(outcome, streams.out, streams.err);
-  const QByteArray json = browseJson(outcome);
-  streams.out.write(json.constData(), json.size()).flush();
+  streams.out << browseJson(outcome) << std::flush;
   for (const std::string& m : outcome.result.messages) streams.err << terminalText(m) << '\n';
   if (!outcome.saveError.empty()) streams.err << outcome.saveError << '\n';
   if (!outcome.saveNote.empty()) streams.err << outcome.saveNote << '\n';
@@ -95,43 +92,42 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
 
 }  // namespace
 
-QByteArray browseJson(const BrowseOutcome& browse) {
-  QJsonArray servers;
+std::string browseJson(const BrowseOutcome& browse) {
+  using nlohmann::json;
+  json servers = json::array();
   for (const FoundServer& s : browse.result.servers) {
-    QJsonObject server{{"address", toQString(s.ip + ":" + std::to_string(s.gamePort))},
-                       {"queryAddress", toQString(s.ip + ":" + std::to_string(s.queryPort))},
-                       {"state", !browse.queried ? "not asked"
-                                 : s.answered    ? "answered"
-                                                 : "no response"}};
+    json server{{"address", jsonText(s.ip + ":" + std::to_string(s.gamePort))},
+                {"queryAddress", jsonText(s.ip + ":" + std::to_string(s.queryPort))},
+                {"state", !browse.queried ? "not asked"
+                          : s.answered    ? "answered"
+                                          : "no response"}};
     if (s.answered) {
-      QJsonArray players;
+      json players = json::array();
       for (const FoundPlayer& p : s.players)
-        players.append(QJsonObject{{"name", toQString(p.name)},
-                                   {"frags", p.frags},
-                                   {"deaths", p.deaths},
-                                   {"ping", p.ping}});
-      server["name"] = toQString(s.hostName);
-      server["map"] = toQString(s.mapName);
+        players.push_back({{"name", jsonText(p.name)},
+                           {"frags", p.frags},
+                           {"deaths", p.deaths},
+                           {"ping", p.ping}});
+      server["name"] = jsonText(s.hostName);
+      server["map"] = jsonText(s.mapName);
       server["players"] = s.numPlayers;
       server["max"] = s.maxPlayers;
-      server["gameName"] = toQString(s.gameName);
-      server["gameType"] = toQString(s.gameType);
-      server["version"] = toQString(s.gameVersion);
+      server["gameName"] = jsonText(s.gameName);
+      server["gameType"] = jsonText(s.gameType);
+      server["version"] = jsonText(s.gameVersion);
       server["ping"] = s.pingMs;
       server["playerList"] = players;
     }
-    servers.append(server);
+    servers.push_back(server);
   }
-  QJsonArray buddies;
-  for (const HeadlessBuddy& b : browseRows(browse.result, browse.names).buddies)
-    buddies.append(QJsonObject{{"caption", toQString(b.caption)}, {"server", toQString(b.server)}});
-  QJsonArray messages;
-  for (const std::string& m : browse.result.messages) messages.append(toQString(m));
-  QJsonObject root{{"servers", servers},
-                   {"buddies", buddies},
-                   {"sourcesAnswered", browse.result.sourcesAnswered},
-                   {"messages", messages}};
-  if (!browse.saveError.empty()) root["error"] = QString::fromLocal8Bit(browse.saveError);
+  json messages = json::array();
+  for (const std::string& m : browse.result.messages) messages.push_back(jsonText(m));
+  json root{{"servers", servers},
+            {"buddies", buddyArray(browseRows(browse.result, browse.names).buddies)},
+            {"sourcesAnswered", browse.result.sourcesAnswered},
+            {"messages", messages}};
+  // A message of the system's, in its encoding (UTF-8).
+  if (!browse.saveError.empty()) root["error"] = browse.saveError;
   return jsonDocument(root);
 }
 

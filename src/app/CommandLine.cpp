@@ -1,8 +1,7 @@
 #include "app/CommandLine.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
-#include <QFile>
+#include <algorithm>
+#include <cstring>
 
 #include "app/BrowseMode.h"
 #include "app/HistoryMode.h"
@@ -11,7 +10,7 @@
 #include "app/ScanMode.h"
 #include "app/WatchMode.h"
 #include "app/core/ScanPass.h"
-#include "components/QtText.h"
+#include "base/Utf8.h"
 
 #ifndef TARVIX_VERSION
 #define TARVIX_VERSION "unknown"
@@ -119,26 +118,35 @@ const OptionSpec kOptions[] = {
     {"sync", "", nullptr, kAnyMode, "", "", true},
 };
 
+const OptionSpec* findOption(std::string_view name) {
+  for (const OptionSpec& spec : kOptions)
+    if (name == spec.name) return &spec;
+  return nullptr;
+}
+
 bool optionalValue(const OptionSpec& spec) { return spec.valueName[0] == '['; }
 
-bool takenBy(const OptionSpec& spec, const QString& mode) {
+bool takenBy(const OptionSpec& spec, const std::string& mode) {
   if (spec.modes == kAnyMode) return true;
-  const QStringList modes = QString::fromLatin1(spec.modes).split(' ');
-  return modes.contains(mode.isEmpty() ? QStringLiteral("window") : mode);
+  const std::string modes = " " + std::string(spec.modes) + " ";
+  return modes.find(" " + (mode.empty() ? std::string("window") : mode) + " ") != std::string::npos;
+}
+
+// The option an argument names ("--name", "-name", either with "=value"),
+// or "" when it is none.
+std::string optionName(const std::string& a) {
+  if (a.size() < 2 || a[0] != '-' || a == "--") return {};
+  const std::size_t from = a[1] == '-' ? 2 : 1;
+  return a.substr(from, a.find('=', from) - from);
 }
 
 // The mode whose command words are taken verbatim, when the arguments choose
 // one: those words must not be parsed as options.
-const ModeUnit* verbatimMode(const QStringList& arguments) {
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& a = arguments[i];
-    if (a == "--") return nullptr;
-    for (const OptionSpec& spec : kOptions) {
-      if (!spec.unit || !spec.unit->wordsVerbatim) continue;
-      const QString name = QString::fromLatin1(spec.name);
-      for (const QString& dashes : {QStringLiteral("--"), QStringLiteral("-")})
-        if (a == dashes + name || a.startsWith(dashes + name + "=")) return spec.unit;
-    }
+const ModeUnit* verbatimMode(const std::vector<std::string>& arguments) {
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == "--") return nullptr;
+    const OptionSpec* spec = findOption(optionName(arguments[i]));
+    if (spec && spec->unit && spec->unit->wordsVerbatim) return spec->unit;
   }
   return nullptr;
 }
@@ -146,70 +154,127 @@ const ModeUnit* verbatimMode(const QStringList& arguments) {
 // An option whose value may be left out takes the next argument as its value
 // only when that is a number ("--parallel 8", but "--parallel --json"); the
 // parser wants such a value joined to the option ("--parallel=8").
-QStringList joinOptionalValues(const QStringList& arguments) {
-  QStringList joined;
-  for (qsizetype i = 0; i < arguments.size(); ++i) {
-    const QString& a = arguments[i];
+std::vector<std::string> joinOptionalValues(const std::vector<std::string>& arguments) {
+  std::vector<std::string> joined;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& a = arguments[i];
     if (a == "--") {
-      joined += arguments.mid(i);
+      joined.insert(joined.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                    arguments.end());
       break;
     }
-    bool optional = false;
-    for (const OptionSpec& spec : kOptions) {
-      const QString name = QString::fromLatin1(spec.name);
-      optional = optional || (optionalValue(spec) && (a == "--" + name || a == "-" + name));
-    }
-    if (!optional) {
-      joined << a;
+    const OptionSpec* spec = findOption(optionName(a));
+    if (!spec || !optionalValue(*spec) || a.find('=') != std::string::npos) {
+      joined.push_back(a);
       continue;
     }
-    bool number = false;
-    if (i + 1 < arguments.size()) arguments[i + 1].toLongLong(&number);
-    joined << a + "=" + (number ? arguments[++i] : QString());
+    long long n = 0;
+    const bool number = i + 1 < arguments.size() && readNumber(arguments[i + 1], n);
+    joined.push_back(a + "=" + (number ? arguments[++i] : std::string()));
   }
   return joined;
 }
 
-CommandLine usageError(const QString& problem) {
+// The options and positional arguments: "--name" or "-name", a value after
+// "=" or in the next argument, "--" ending the options. Every unknown option
+// is named in the problem; otherwise the last misplaced value is.
+bool parseOptions(const std::vector<std::string>& arguments, bool verbatim, ParsedOptions& out,
+                  std::string& problem) {
+  std::vector<std::string> unknown;
+  bool onlyPositional = false;
+  for (auto it = arguments.begin() + 1; it != arguments.end(); ++it) {
+    const std::string& a = *it;
+    if (onlyPositional || a.size() < 2 || a[0] != '-') {
+      out.positional.push_back(a);
+      onlyPositional = onlyPositional || (verbatim && a != "-");
+      continue;
+    }
+    if (a == "--") {
+      onlyPositional = true;
+      continue;
+    }
+    const std::string name = optionName(a);
+    const OptionSpec* spec = findOption(name);
+    if (!spec) {
+      unknown.push_back(name);
+      continue;
+    }
+    std::vector<std::string>& values = out.values[name];
+    const std::size_t assign = a.find('=');
+    if (*spec->valueName && assign == std::string::npos) {
+      if (++it == arguments.end()) {
+        problem = "Missing value after '" + a + "'.";
+        break;
+      }
+      values.push_back(*it);
+    } else if (*spec->valueName) {
+      values.push_back(a.substr(assign + 1));
+    } else if (assign != std::string::npos) {
+      problem = "Unexpected value after '" + a.substr(0, assign) + "'.";
+    }
+  }
+  if (problem.empty() && unknown.size() == 1) problem = "Unknown option '" + unknown[0] + "'.";
+  if (problem.empty() && unknown.size() > 1) {
+    problem = "Unknown options: ";
+    for (std::size_t i = 0; i < unknown.size(); ++i) problem += (i ? ", " : "") + unknown[i];
+    problem += ".";
+  }
+  return problem.empty();
+}
+
+CommandLine usageError(const std::string& problem) {
   CommandLine c;
   c.mode = ProgramMode::UsageError;
   c.problem = problem;
   return c;
 }
 
-QString helpLines(const char* name, const char* help) {
-  QString text;
-  const QStringList lines = QString::fromLatin1(help).split('\n');
-  for (qsizetype i = 0; i < lines.size(); ++i)
-    text += QStringLiteral("  %1%2\n")
-                .arg(i == 0 ? QStringLiteral("--%1").arg(QLatin1String(name)) : QString(), -12)
-                .arg(lines[i]);
+std::string helpLines(const char* name, const char* help) {
+  std::string text;
+  std::string_view lines = help;
+  for (bool first = true; first || !lines.empty(); first = false) {
+    const std::size_t end = std::min(lines.find('\n'), lines.size());
+    std::string head = first ? "--" + std::string(name) : std::string();
+    head.resize(std::max<std::size_t>(head.size(), 12), ' ');
+    text += "  " + head + std::string(lines.substr(0, end)) + "\n";
+    lines.remove_prefix(std::min(end + 1, lines.size()));
+  }
   return text;
 }
 
 }  // namespace
 
-ModeArguments::ModeArguments(const QCommandLineParser& parser) : parser_(parser) {}
+bool ModeArguments::isSet(const char* option) const { return options_.values.count(option) != 0; }
 
-bool ModeArguments::isSet(const char* option) const { return parser_.isSet(option); }
-
-QString ModeArguments::value(const char* option) const { return parser_.value(option); }
-
-QStringList ModeArguments::values(const char* option) const { return parser_.values(option); }
-
-QStringList ModeArguments::positional() const { return parser_.positionalArguments(); }
-
-std::optional<int> ModeArguments::number(const char* option, int min, int max,
-                                         const QString& problem) const {
-  if (!isSet(option)) return std::nullopt;
-  bool ok = false;
-  const long long v = value(option).toLongLong(&ok);
-  if (!ok || v < min || v > max) throw UsageProblem{problem};
-  return static_cast<int>(v);
+std::string ModeArguments::value(const char* option) const {
+  const std::vector<std::string> all = values(option);
+  return all.empty() ? std::string() : all.back();
 }
 
-std::string ModeArguments::localBytes(const char* option) const {
-  return value(option).toLocal8Bit().toStdString();
+std::vector<std::string> ModeArguments::values(const char* option) const {
+  const auto it = options_.values.find(option);
+  return it == options_.values.end() ? std::vector<std::string>{} : it->second;
+}
+
+bool readNumber(const std::string& text, long long& value) {
+  const char* blanks = " \t\n\v\f\r";
+  const std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) return false;
+  const std::string t = text.substr(first, text.find_last_not_of(blanks) + 1 - first);
+  const std::size_t digits = t[0] == '+' || t[0] == '-' ? 1 : 0;
+  if (digits == t.size() || t.find_first_not_of("0123456789", digits) != std::string::npos)
+    return false;
+  errno = 0;
+  value = std::strtoll(t.c_str(), nullptr, 10);
+  return errno != ERANGE;
+}
+
+std::optional<int> ModeArguments::number(const char* option, int min, int max,
+                                         const std::string& problem) const {
+  if (!isSet(option)) return std::nullopt;
+  long long v = 0;
+  if (!readNumber(value(option), v) || v < min || v > max) throw UsageProblem{problem};
+  return static_cast<int>(v);
 }
 
 std::optional<int> timeoutArgument(const ModeArguments& arguments) {
@@ -219,85 +284,75 @@ std::optional<int> timeoutArgument(const ModeArguments& arguments) {
 
 std::optional<int> parallelArgument(const ModeArguments& arguments) {
   if (!arguments.isSet("parallel")) return std::nullopt;
-  if (arguments.value("parallel").isEmpty()) return kDefaultParallelQueries;
+  if (arguments.value("parallel").empty()) return kDefaultParallelQueries;
   return arguments.number(
       "parallel", 1, kMaxParallelQueries,
-      QStringLiteral("--parallel takes 1 to %1 queries").arg(kMaxParallelQueries));
+      "--parallel takes 1 to " + std::to_string(kMaxParallelQueries) + " queries");
 }
 
-std::string dataBytes(const QString& text, const QString& problem) {
-  std::optional<std::string> bytes = toCodePageBytes(text);
+std::string dataBytes(const std::string& text, const std::string& problem) {
+  std::optional<std::string> bytes = utf8ToCodePage(text);
   if (!bytes) throw UsageProblem{problem};
   return *bytes;
 }
 
-QStringList argumentList(int argc, char** argv) {
-  QStringList list;
-  for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
-  return list;
+std::vector<std::string> argumentList(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
 }
 
-QString versionText() { return QStringLiteral("tarvix " TARVIX_VERSION "\n"); }
+std::string versionText() { return "tarvix " TARVIX_VERSION "\n"; }
 
-QString usageText() {
-  QString text = QStringLiteral("usage: tarvix [--data DIR]                 start the window\n");
+std::string usageText() {
+  std::string text = "usage: tarvix [--data DIR]                 start the window\n";
   for (const OptionSpec& spec : kOptions)
-    if (spec.unit) text += QStringLiteral("       tarvix %1\n").arg(QLatin1String(spec.synopsis));
-  text += QStringLiteral("       tarvix --help | --version\n\n");
+    if (spec.unit) text += "       tarvix " + std::string(spec.synopsis) + "\n";
+  text += "       tarvix --help | --version\n\n";
   for (const OptionSpec& spec : kOptions)
     if (*spec.help) text += helpLines(spec.name, spec.help);
   return text;
 }
 
-CommandLine parseCommandLine(const QStringList& arguments) {
-  QCommandLineParser parser;
-  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   const bool verbatim = verbatimMode(arguments) != nullptr;
-  if (verbatim)
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-  for (const OptionSpec& spec : kOptions) {
-    QCommandLineOption option(QString::fromLatin1(spec.name));
-    if (*spec.valueName)
-      option.setValueName(QString::fromLatin1(spec.valueName).remove('[').remove(']'));
-    if (spec.hidden) option.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(option);
-  }
-  if (!parser.parse(verbatim ? arguments : joinOptionalValues(arguments)))
-    return usageError(parser.errorText());
+  ParsedOptions options;
+  std::string problem;
+  if (arguments.empty() || !parseOptions(verbatim ? arguments : joinOptionalValues(arguments),
+                                         verbatim, options, problem))
+    return usageError(problem);
+  const ModeArguments parsed(options);
 
   CommandLine c;
-  if (parser.isSet("help") || parser.isSet("h")) {
+  if (parsed.isSet("help") || parsed.isSet("h")) {
     c.mode = ProgramMode::Help;
     return c;
   }
-  if (parser.isSet("version")) {
+  if (parsed.isSet("version")) {
     c.mode = ProgramMode::Version;
     return c;
   }
 
-  QString mode;
+  std::string mode;
   for (const OptionSpec& spec : kOptions) {
-    if (!spec.unit || !parser.isSet(spec.name)) continue;
+    if (!spec.unit || !parsed.isSet(spec.name)) continue;
     if (c.unit) return usageError("--" + mode + " and --" + spec.name + " exclude each other");
     c.unit = spec.unit;
-    mode = QString::fromLatin1(spec.name);
+    mode = spec.name;
   }
   for (const OptionSpec& spec : kOptions)
-    if (parser.isSet(spec.name) && !takenBy(spec, mode))
-      return usageError(QStringLiteral("--%1 does not go with %2")
-                            .arg(QLatin1String(spec.name),
-                                 mode.isEmpty() ? QStringLiteral("the window") : "--" + mode));
+    if (parsed.isSet(spec.name) && !takenBy(spec, mode))
+      return usageError("--" + std::string(spec.name) + " does not go with " +
+                        (mode.empty() ? std::string("the window") : "--" + mode));
 
-  c.recordHistory = !parser.isSet("no-history");
-  if (parser.isSet("data")) c.dataFolder = QFile::encodeName(parser.value("data")).toStdString();
+  c.recordHistory = !parsed.isSet("no-history");
+  if (parsed.isSet("data")) c.dataFolder = parsed.value("data");
   if (!c.unit) {
-    const QStringList positional = parser.positionalArguments();
-    if (!positional.isEmpty()) return usageError("unexpected argument: " + positional.first());
+    if (!options.positional.empty())
+      return usageError("unexpected argument: " + options.positional.front());
     c.mode = ProgramMode::Window;
     return c;
   }
   try {
-    c.parsed = c.unit->parse(ModeArguments(parser));
+    c.parsed = c.unit->parse(parsed);
   } catch (const UsageProblem& p) {
     return usageError(p.problem);
   }

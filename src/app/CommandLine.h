@@ -1,18 +1,18 @@
 #pragma once
 // The program's command line: which mode runs (the window, or one of the
-// headless modes), with what, and in which data folder.
+// headless modes), with what, and in which data folder. No Qt: a headless
+// run loads no window library.
 //
 // Every option is a row of one table (CommandLine.cpp). Each headless mode
 // is a unit of its own (QueryMode, ScanMode, ...): a ModeUnit that reads its
-// arguments from the parsed options and runs them.
-#include <QString>
-#include <QStringList>
+// arguments from the parsed options and runs them. Texts are the system's
+// (UTF-8), as the arguments came.
 #include <any>
 #include <iosfwd>
+#include <map>
 #include <optional>
 #include <string>
-
-class QCommandLineParser;
+#include <vector>
 
 namespace tarvix {
 
@@ -20,30 +20,41 @@ class StopSignal;
 
 // A usage error found while a mode reads its arguments.
 struct UsageProblem {
-  QString problem;
+  std::string problem;
+};
+
+// The options found on a command line: each one's values in the order given
+// (none for a switch), and the positional arguments.
+struct ParsedOptions {
+  std::map<std::string, std::vector<std::string>> values;
+  std::vector<std::string> positional;
 };
 
 // The parsed options, as a mode unit reads them. The readers throw
 // UsageProblem with the given text when a value does not fit.
 class ModeArguments {
  public:
-  explicit ModeArguments(const QCommandLineParser& parser);
+  explicit ModeArguments(const ParsedOptions& options) : options_(options) {}
 
   bool isSet(const char* option) const;
   // The last value of an option given more than once.
-  QString value(const char* option) const;
+  std::string value(const char* option) const;
   // Every value of a repeatable option, in the order given.
-  QStringList values(const char* option) const;
-  QStringList positional() const;
+  std::vector<std::string> values(const char* option) const;
+  const std::vector<std::string>& positional() const { return options_.positional; }
 
   // The option's value as a number from min to max; nullopt when not given.
-  std::optional<int> number(const char* option, int min, int max, const QString& problem) const;
+  std::optional<int> number(const char* option, int min, int max, const std::string& problem) const;
   // The option's value in the system's encoding, as a host name is looked up.
-  std::string localBytes(const char* option) const;
+  std::string localBytes(const char* option) const { return value(option); }
 
  private:
-  const QCommandLineParser& parser_;
+  const ParsedOptions& options_;
 };
+
+// A decimal number as the command line has always taken it: blanks around
+// it and a sign allowed; false when it is none or too large.
+bool readNumber(const std::string& text, long long& value);
 
 // --timeout MS, which the modes that wait for replies share.
 std::optional<int> timeoutArgument(const ModeArguments& arguments);
@@ -54,7 +65,7 @@ std::optional<int> parallelArgument(const ModeArguments& arguments);
 // Text typed on the command line that goes out as data (passwords, command
 // words, list names) in the data's code page; UsageProblem when a character
 // cannot be written in it.
-std::string dataBytes(const QString& text, const QString& problem);
+std::string dataBytes(const std::string& text, const std::string& problem);
 
 // Where a running mode reads and writes: the process's standard streams, or
 // a test's.
@@ -86,7 +97,7 @@ struct CommandLine {
   const ModeUnit* unit = nullptr;         // Headless: which mode
   std::any parsed;                        // Headless: what the unit's parse returned
   std::optional<std::string> dataFolder;  // --data DIR, in the system's file name encoding
-  QString problem;                        // UsageError: what was wrong
+  std::string problem;                    // UsageError: what was wrong
   bool recordHistory = true;              // false with --no-history
 
   // The arguments of a headless mode whose parse returns a T; nullptr for
@@ -100,14 +111,14 @@ struct CommandLine {
   }
 };
 
-// `arguments` holds the program name first, as QCoreApplication::arguments()
-// does. Qt's own window options (-platform, -style, ...) are accepted.
-CommandLine parseCommandLine(const QStringList& arguments);
+// `arguments` holds the program name first, as main() gets it. Qt's own
+// window options (-platform, -style, ...) are accepted.
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
-// Arguments of main() as text in the system's encoding.
-QStringList argumentList(int argc, char** argv);
+// Arguments of main().
+std::vector<std::string> argumentList(int argc, char** argv);
 
-QString usageText();
-QString versionText();
+std::string usageText();
+std::string versionText();
 
 }  // namespace tarvix

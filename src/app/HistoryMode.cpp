@@ -1,14 +1,11 @@
 #include "app/HistoryMode.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
 #include <ostream>
 
 #include "app/JsonOutput.h"
 #include "app/core/Headless.h"
 #include "app/core/HistoryPasses.h"
 #include "app/core/HistoryText.h"
-#include "components/QtText.h"
 #include "store/DataFile.h"
 
 namespace tarvix {
@@ -20,33 +17,33 @@ std::any parse(const ModeArguments& arguments) {
   h.address = arguments.localBytes("history");
   std::string host, port;
   if (!splitAddress(h.address, host, port)) throw UsageProblem{"--history needs HOST:PORT"};
-  if (!arguments.positional().isEmpty())
-    throw UsageProblem{"unexpected argument: " + arguments.positional().first()};
+  if (!arguments.positional().empty())
+    throw UsageProblem{"unexpected argument: " + arguments.positional().front()};
   h.days = arguments
                .number("days", 1, kMaxHistoryDays,
-                       QStringLiteral("--days takes 1 to %1").arg(kMaxHistoryDays))
+                       "--days takes 1 to " + std::to_string(kMaxHistoryDays))
                .value_or(1);
   h.json = arguments.isSet("json");
   return h;
 }
 
-QByteArray historyJson(const std::string& address, const std::vector<HistoryPoint>& points,
-                       const std::vector<LastSighting>& seen) {
-  QJsonArray samples;
+std::string historyJson(const std::string& address, const std::vector<HistoryPoint>& points,
+                        const std::vector<LastSighting>& seen) {
+  using nlohmann::json;
+  json samples = json::array();
   for (const HistoryPoint& p : points)
-    samples.append(QJsonObject{{"time", static_cast<qint64>(p.time)},
-                               {"span", p.span},
-                               {"least", p.low},
-                               {"mean", p.mean},
-                               {"most", p.high},
-                               {"max", p.maxPlayers},
-                               {"map", toQString(p.map)},
-                               {"samples", p.count}});
-  QJsonArray people;
+    samples.push_back({{"time", p.time},
+                       {"span", p.span},
+                       {"least", p.low},
+                       {"mean", p.mean},
+                       {"most", p.high},
+                       {"max", p.maxPlayers},
+                       {"map", jsonText(p.map)},
+                       {"samples", p.count}});
+  json people = json::array();
   for (const LastSighting& s : seen)
-    people.append(QJsonObject{{"name", toQString(s.name)}, {"time", static_cast<qint64>(s.time)}});
-  const QJsonObject root{{"address", toQString(address)}, {"points", samples}, {"seen", people}};
-  return jsonDocument(root);
+    people.push_back({{"name", jsonText(s.name)}, {"time", s.time}});
+  return jsonDocument({{"address", jsonText(address)}, {"points", samples}, {"seen", people}});
 }
 
 int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
@@ -66,8 +63,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
     }
   }
   if (!h.json) return printHistory(h.address, points, seen, streams.out, streams.err);
-  const QByteArray json = historyJson(h.address, points, seen);
-  streams.out.write(json.constData(), json.size()).flush();
+  streams.out << historyJson(h.address, points, seen) << std::flush;
   return points.empty() && seen.empty() ? 1 : 0;
 }
 

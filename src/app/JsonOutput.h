@@ -1,21 +1,26 @@
 #pragma once
-// The headless results as one JSON document each. Byte strings from servers
-// and data files are converted from the data's code page.
-#include <QByteArray>
-
-class QJsonObject;
+// The headless results as one JSON document each, laid out as they always
+// were: four-space indents, keys in order, an empty list as "[" and "]" on
+// lines of their own. Byte strings from servers and data files are converted
+// from the data's code page; control characters, DEL and U+0080-U+009F are
+// written as \u00XX escapes, so no terminal acts on them.
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
 
 #include "app/core/Headless.h"
 
 namespace tarvix {
 
-// Every JSON document the program prints: indented, with DEL and the C1
-// controls (U+0080 to U+009F), which a terminal may act on, written as
-// \u00XX escapes like the other control characters.
-QByteArray jsonDocument(const QJsonObject& root);
-
-QByteArray queryJson(const QueryOutcome& query);
+std::string queryJson(const QueryOutcome& query);
 // `newHits`: the buddy rows the previous pass over the list did not have.
-QByteArray scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits = {});
+std::string scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits = {});
+
+// The document's text, as the functions above write it.
+std::string jsonDocument(const nlohmann::json& root);
+// A byte string in the data's code page as a JSON string.
+nlohmann::json jsonText(std::string_view codePageBytes);
+// The buddy rows as a list of {"caption", "server"}.
+nlohmann::json buddyArray(const std::vector<HeadlessBuddy>& buddies);
 
 }  // namespace tarvix

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include <QCoreApplication>
+#include <clocale>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -16,8 +16,8 @@ namespace tarvix {
 
 namespace {
 
-void write(std::FILE* to, const QByteArray& bytes) {
-  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), to);
+void write(std::FILE* to, const std::string& bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), to);
   std::fflush(to);
 }
 
@@ -34,18 +34,18 @@ bool useDataFolder(const CommandLine& c, std::string& error) {
   return enterDataFolder(choice.folder, error);
 }
 
-std::optional<int> runWithoutWindow(const CommandLine& c, int argc, char** argv) {
+std::optional<int> runWithoutWindow(const CommandLine& c) {
   switch (c.mode) {
     case ProgramMode::Window:
       return std::nullopt;
     case ProgramMode::Help:
-      write(stdout, usageText().toLocal8Bit());
+      write(stdout, usageText());
       return 0;
     case ProgramMode::Version:
-      write(stdout, versionText().toLocal8Bit());
+      write(stdout, versionText());
       return 0;
     case ProgramMode::UsageError:
-      write(stderr, (c.problem + "\n" + usageText()).toLocal8Bit());
+      write(stderr, c.problem + "\n" + usageText());
       return kUsageExit;
     case ProgramMode::Headless:
       break;
@@ -57,7 +57,8 @@ std::optional<int> runWithoutWindow(const CommandLine& c, int argc, char** argv)
   std::optional<TerminationSignals> terminationSignals;
   if (c.unit->stopsOnSignals) terminationSignals.emplace(stop);
 
-  QCoreApplication app(argc, argv);
+  // The user's locale, as the application object of the window sets it.
+  std::setlocale(LC_ALL, "");
   std::string error;
   if ((!c.unit->dataFolderOnlyWhenNamed || c.dataFolder) && !useDataFolder(c, error)) {
     std::cerr << error << "\n";

@@ -1,7 +1,7 @@
 #pragma once
 // What main() does before (or instead of) the window: help, version, usage
 // errors, the data folder, and the headless modes, none of which needs a
-// display.
+// display or loads a window library.
 #include <optional>
 #include <string>
 
@@ -10,7 +10,7 @@
 namespace tarvix {
 
 // Runs every mode but the window; nullopt when the window should start.
-std::optional<int> runWithoutWindow(const CommandLine& commandLine, int argc, char** argv);
+std::optional<int> runWithoutWindow(const CommandLine& commandLine);
 
 // Chooses the data folder for the command line and makes it the current
 // directory; false with `error` set when there is none to use.

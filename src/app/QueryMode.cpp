@@ -15,8 +15,8 @@ std::any parse(const ModeArguments& arguments) {
   q.address = arguments.localBytes("query");
   std::string host, port;
   if (!splitAddress(q.address, host, port)) throw UsageProblem{"--query needs HOST:PORT"};
-  if (!arguments.positional().isEmpty())
-    throw UsageProblem{"unexpected argument: " + arguments.positional().first()};
+  if (!arguments.positional().empty())
+    throw UsageProblem{"unexpected argument: " + arguments.positional().front()};
   q.json = arguments.isSet("json");
   return q;
 }
@@ -27,8 +27,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
   splitAddress(q.address, host, port);
   const QueryOutcome outcome = queryServer(host, port, q.timeoutMs);
   if (!q.json) return printQuery(outcome, streams.out, streams.err);
-  const QByteArray json = queryJson(outcome);
-  streams.out.write(json.constData(), json.size()).flush();
+  streams.out << queryJson(outcome) << std::flush;
   return outcome.answered ? 0 : 1;
 }
 

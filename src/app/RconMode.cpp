@@ -10,13 +10,13 @@ std::any parse(const ModeArguments& arguments) {
   RconArguments r;
   r.timeoutMs = timeoutArgument(arguments);
   r.address = arguments.localBytes("rcon");
-  const QStringList positional = arguments.positional();
+  const std::vector<std::string>& positional = arguments.positional();
   std::string host, port;
   if (!splitAddress(r.address, host, port) || positional.size() < 2)
     throw UsageProblem{"--rcon needs HOST:PORT, PASSWORD and a COMMAND"};
-  const QString problem = "the password or command holds a character the server cannot take";
-  r.password = dataBytes(positional.first(), problem);
-  for (qsizetype i = 1; i < positional.size(); ++i)
+  const std::string problem = "the password or command holds a character the server cannot take";
+  r.password = dataBytes(positional.front(), problem);
+  for (std::size_t i = 1; i < positional.size(); ++i)
     r.words.push_back(dataBytes(positional[i], problem));
   return r;
 }

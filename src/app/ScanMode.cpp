@@ -7,9 +7,9 @@
 #include "app/core/BuddyAlerts.h"
 #include "app/core/Headless.h"
 #include "app/core/HistoryPasses.h"
+#include "app/core/IniSettingsCore.h"
 #include "app/core/ScanPass.h"
 #include "app/core/TerminalText.h"
-#include "components/IniSettings.h"
 
 namespace tarvix {
 
@@ -18,14 +18,14 @@ namespace {
 std::any parse(const ModeArguments& arguments) {
   ScanArguments s;
   s.timeoutMs = timeoutArgument(arguments);
-  const QStringList positional = arguments.positional();
+  const std::vector<std::string>& positional = arguments.positional();
   if (positional.size() > 1) throw UsageProblem{"--scan takes at most one LIST"};
-  if (!positional.isEmpty())
-    s.list = dataBytes(positional.first(), "the list name holds a character the data cannot hold");
+  if (!positional.empty())
+    s.list = dataBytes(positional.front(), "the list name holds a character the data cannot hold");
   s.parallel = parallelArgument(arguments);
   s.retries = arguments
                   .number("retries", 0, kMaxScanRetries,
-                          QStringLiteral("--retries takes 0 to %1").arg(kMaxScanRetries))
+                          "--retries takes 0 to " + std::to_string(kMaxScanRetries))
                   .value_or(0);
   s.json = arguments.isSet("json");
   s.history = !arguments.isSet("no-history");
@@ -36,7 +36,7 @@ std::any parse(const ModeArguments& arguments) {
 // the previous pass over the same list did not have.
 std::vector<HeadlessBuddy> recordHits(const ScanOutcome& scan) {
   if (scan.exitCode != 0 || !scan.ran) return {};
-  IniSettings settings;
+  IniSettingsCore settings;
   std::vector<HeadlessBuddy> fresh =
       newBuddyHits(settings.lastScanHits(scan.listPath), scan.buddies);
   settings.setLastScanHits(scan.listPath, scan.buddies);
@@ -50,8 +50,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
   if (history && scan.ran) history->record(scanHistory(historyNow(), scan.rows, scan.buddies));
   const std::vector<HeadlessBuddy> fresh = recordHits(scan);
   if (!s.json) return printScan(scan, streams.out, streams.err);
-  const QByteArray json = scanJson(scan, fresh);
-  streams.out.write(json.constData(), json.size()).flush();
+  streams.out << scanJson(scan, fresh) << std::flush;
   if (scan.exitCode != 0) streams.err << terminalText(scan.error) << "\n";
   return scan.exitCode;
 }

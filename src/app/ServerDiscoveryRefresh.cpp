@@ -10,12 +10,12 @@
 
 #include "app/core/FetchedLists.h"
 #include "app/core/HeadlessBrowse.h"
+#include "app/core/IniFetchedLists.h"
 #include "app/core/ListStatus.h"
 #include "app/core/ScanPass.h"
 #include "base/Text.h"
 #include "components/Dialogs.h"
 #include "components/FileNames.h"
-#include "components/IniFetchedLists.h"
 #include "components/IniSettings.h"
 #include "components/QtText.h"
 #include "lists/AddToList.h"

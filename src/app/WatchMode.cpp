@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include <QDateTime>
+#include <ctime>
 #include <exception>
 #include <mutex>
 #include <ostream>
@@ -13,7 +13,7 @@
 #include "app/core/HistoryPasses.h"
 #include "app/core/SecretLine.h"
 #include "app/core/TerminalText.h"
-#include "components/QtText.h"
+#include "base/Utf8.h"
 #include "protocol/UdpClient.h"
 #include "store/Config.h"
 
@@ -25,7 +25,7 @@ constexpr int kMaxEverySeconds = 24 * 3600;
 
 std::any parse(const ModeArguments& arguments) {
   WatchSettings w;
-  const QStringList positional = arguments.positional();
+  const std::vector<std::string>& positional = arguments.positional();
   if (!splitAddress(arguments.localBytes("watch"), w.host, w.port) || positional.size() != 1)
     throw UsageProblem{"--watch needs HOST:PORT and PASSWORD"};
   // A port that cannot be used is final: the daemon would only retry it forever.
@@ -33,7 +33,7 @@ std::any parse(const ModeArguments& arguments) {
   if (!parsePort(w.port, port))
     throw UsageProblem{"--watch needs HOST:PORT with a PORT from 1 to 65535"};
   w.password =
-      dataBytes(positional.first(), "the password holds a character the server cannot take");
+      dataBytes(positional.front(), "the password holds a character the server cannot take");
   if (w.password.empty())
     throw UsageProblem{"--watch needs an rcon password: nothing is sent to the server without one"};
   w.bans = arguments.isSet("bans");
@@ -57,8 +57,7 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
     std::string line;
     if (readSecretLine(streams.in, stop, line) == SecretLineRead::Stopped) return 0;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::optional<std::string> password =
-        toCodePageBytes(QString::fromLocal8Bit(line.data(), qsizetype(line.size())));
+    const std::optional<std::string> password = utf8ToCodePage(line);
     if (!password || password->empty()) {
       streams.err << "tarvix: --watch with the password \"-\" needs it on the first line of "
                      "standard input, in characters the server can take\n";
@@ -83,14 +82,14 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal& stop) {
     };
   std::mutex outputMutex;
   WatchDaemon daemon(std::move(settings), [&](std::string_view source, std::string_view text) {
-    QByteArray line = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toUtf8();
-    line += ' ';
-    line += QByteArray(source.data(), static_cast<qsizetype>(source.size()));
-    line += ' ';
-    line += QByteArray::fromStdString(terminalText(text));
-    line += '\n';
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", ::localtime_r(&now, &local));
+    const std::string line =
+        std::string(stamp) + " " + std::string(source) + " " + terminalText(text) + "\n";
     std::lock_guard lock(outputMutex);
-    streams.out.write(line.constData(), line.size()).flush();
+    streams.out << line << std::flush;
   });
   daemon.run(stop);
   return 0;

@@ -15,12 +15,12 @@
 #include <algorithm>
 
 #include "app/core/FetchedLists.h"
+#include "app/core/IniFetchedLists.h"
 #include "base/HomePage.h"
 #include "components/CodePageValidator.h"
 #include "components/Dialogs.h"
 #include "components/DoubleClickFilter.h"
 #include "components/FileNames.h"
-#include "components/IniFetchedLists.h"
 #include "components/IniSettings.h"
 #include "components/LinkLabel.h"
 #include "components/Placement.h"

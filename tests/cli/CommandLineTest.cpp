@@ -14,9 +14,17 @@
 namespace tarvix {
 namespace {
 
-CommandLine parse(QStringList args) {
-  args.prepend("tarvix");
+using Args = std::vector<std::string>;
+
+CommandLine parse(Args args) {
+  args.insert(args.begin(), "tarvix");
   return parseCommandLine(args);
+}
+
+std::string joined(const Args& args) {
+  std::string text;
+  for (const std::string& a : args) text += a + " ";
+  return text;
 }
 
 TEST(CommandLine, ModesAndTheirArguments) {
@@ -45,7 +53,7 @@ TEST(CommandLine, ModesAndTheirArguments) {
 
   // --parallel with or without a number, before or after the list; a list
   // named like a number goes before the switch.
-  const std::vector<std::tuple<QStringList, std::optional<std::string>, int>> parallel = {
+  const std::vector<std::tuple<Args, std::optional<std::string>, int>> parallel = {
       {{"--scan", "--parallel", "Other"}, "Other", kDefaultParallelQueries},
       {{"--scan", "Other", "--parallel", "2"}, "Other", 2},
       {{"--parallel", "7", "--scan", "Other"}, "Other", 7},
@@ -55,12 +63,12 @@ TEST(CommandLine, ModesAndTheirArguments) {
   for (const auto& [args, list, queries] : parallel) {
     const CommandLine line = parse(args);
     const ScanArguments* p = line.arguments<ScanArguments>();
-    ASSERT_NE(p, nullptr) << args.join(' ').toStdString();
+    ASSERT_NE(p, nullptr) << joined(args);
     EXPECT_EQ(p->list, list);
     EXPECT_EQ(p->parallel, queries);
   }
   // Retries only when asked for, up to their maximum (refusals below).
-  const std::vector<std::pair<QStringList, int>> retries = {
+  const std::vector<std::pair<Args, int>> retries = {
       {{"--scan", "--parallel"}, 0},
       {{"--scan", "--retries", "0"}, 0},
       {{"--scan", "--retries", "9"}, kMaxScanRetries},
@@ -68,7 +76,7 @@ TEST(CommandLine, ModesAndTheirArguments) {
   };
   for (const auto& [args, count] : retries) {
     const CommandLine line = parse(args);
-    ASSERT_NE(line.arguments<ScanArguments>(), nullptr) << args.join(' ').toStdString();
+    ASSERT_NE(line.arguments<ScanArguments>(), nullptr) << joined(args);
     EXPECT_EQ(line.arguments<ScanArguments>()->retries, count);
   }
 
@@ -110,9 +118,8 @@ TEST(CommandLine, NumberOptionsTakeTheirLimits) {
 
 TEST(CommandLine, RconCommandWordsAreTakenVerbatim) {
   // Options stand before the password; everything after it is the command.
-  const CommandLine c =
-      parse({"--timeout", "50", "--rcon", "h:1", "--data", "/d", QString::fromUtf8("p\u00e9w"),
-             "say", "--json", "--", "-x", "--timeout"});
+  const CommandLine c = parse({"--timeout", "50", "--rcon", "h:1", "--data", "/d", "p\u00e9w",
+                               "say", "--json", "--", "-x", "--timeout"});
   const RconArguments* rcon = c.arguments<RconArguments>();
   ASSERT_NE(rcon, nullptr);
   EXPECT_EQ(rcon->address, "h:1");
@@ -122,10 +129,10 @@ TEST(CommandLine, RconCommandWordsAreTakenVerbatim) {
   EXPECT_EQ(rcon->words, (std::vector<std::string>{"say", "--json", "--", "-x", "--timeout"}));
 
   // The address joined to the option by "=" chooses rcon just as well.
-  for (const QString& option : {QStringLiteral("--rcon=h:2"), QStringLiteral("-rcon=h:2")}) {
+  for (const std::string option : {"--rcon=h:2", "-rcon=h:2"}) {
     const CommandLine joined = parse({option, "pw", "say", "--json"});
     const RconArguments* r = joined.arguments<RconArguments>();
-    ASSERT_NE(r, nullptr) << option.toStdString();
+    ASSERT_NE(r, nullptr) << option;
     EXPECT_EQ(r->address, "h:2");
     EXPECT_EQ(r->password, "pw");
     EXPECT_EQ(r->words, (std::vector<std::string>{"say", "--json"}));
@@ -133,7 +140,7 @@ TEST(CommandLine, RconCommandWordsAreTakenVerbatim) {
 }
 
 TEST(CommandLine, UsageErrors) {
-  const std::vector<QStringList> bad = {
+  const std::vector<Args> bad = {
       {"--bogus"},
       {"stray"},
       {"--query"},
@@ -145,7 +152,7 @@ TEST(CommandLine, UsageErrors) {
       {"--query", "h:1", "--timeout", "-5"},
       {"--scan", "a", "b"},
       {"--rcon", "h:1", "pw"},
-      {"--rcon", "h:1", "pw", "say", QString::fromUtf8("\u65e5")},  // no code page has it
+      {"--rcon", "h:1", "pw", "say", "\u65e5"},  // no code page has it
       {"--rcon", "h:1", "--json", "pw", "status"},
       {"--watch", "h:1"},
       {"--watch", "h:1", "pw", "more"},
@@ -173,10 +180,10 @@ TEST(CommandLine, UsageErrors) {
       {"--scan", "--retries", "10"},
       {"--query", "127.0.0.1:1", "--retries", "1"},
   };
-  for (const QStringList& args : bad) {
+  for (const Args& args : bad) {
     const CommandLine c = parse(args);
-    EXPECT_EQ(c.mode, ProgramMode::UsageError) << args.join(' ').toStdString();
-    EXPECT_FALSE(c.problem.isEmpty());
+    EXPECT_EQ(c.mode, ProgramMode::UsageError) << joined(args);
+    EXPECT_FALSE(c.problem.empty());
   }
 }
 

@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/core/Headless.h"
 #include "base/StopSignal.h"
+#include "base/Utf8.h"
 #include "support/FakeGameServer.h"
 #include "support/FakeGameSpy.h"
 #include "support/FakeMaster.h"
@@ -25,13 +26,17 @@ struct HeadlessRun {
 // Parses the arguments as the program does and runs a headless request; no
 // code for the window, 2 for a usage error.
 HeadlessRun run(const std::vector<std::string>& args) {
-  QStringList arguments{"tarvix"};
-  for (const std::string& a : args) arguments << QString::fromLatin1(a.data(), qsizetype(a.size()));
+  // The words are Latin-1 here; the command line takes the system's UTF-8.
+  std::vector<std::string> arguments{"tarvix"};
+  for (const std::string& a : args) {
+    arguments.emplace_back();
+    for (char ch : a) appendUtf8(arguments.back(), static_cast<unsigned char>(ch));
+  }
   const CommandLine c = parseCommandLine(arguments);
   HeadlessRun r;
   if (c.mode == ProgramMode::UsageError) {
     r.code = kUsageExit;
-    r.err = "usage: " + c.problem.toStdString();
+    r.err = "usage: " + c.problem;
     return r;
   }
   if (c.mode == ProgramMode::Window) return r;

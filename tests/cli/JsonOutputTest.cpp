@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <nlohmann/json.hpp>
 
 #include "app/JsonOutput.h"
 #include "app/core/CountryLookup.h"
@@ -17,9 +18,9 @@ namespace {
 
 using namespace test;
 
-QJsonObject parse(const QByteArray& json) {
+QJsonObject parse(const std::string& json) {
   QJsonParseError error{};
-  QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+  QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error);
   EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
   return doc.object();
 }
@@ -76,11 +77,32 @@ TEST(JsonOutput, QueryDocumentHoldsEveryValueOfTheReply) {
 
 // DEL and U+0080-U+009F are escaped; U+00A0 and the euro sign stay as they are.
 TEST(JsonOutput, ControlCharactersAreEscaped) {
-  const QString name = QString::fromUtf8("A\xC2\x80\xC2\x9F\x7F\xC2\xA0\xE2\x82\xAC");
-  const QByteArray json = jsonDocument(QJsonObject{{"name", name}});
-  EXPECT_NE(json.indexOf("\"A\\u0080\\u009f\\u007f\xC2\xA0\xE2\x82\xAC\""), -1)
-      << json.toStdString();
-  EXPECT_EQ(parse(json)["name"].toString(), name);
+  const std::string name = "A\xC2\x80\xC2\x9F\x7F\xC2\xA0\xE2\x82\xAC";
+  const std::string json = jsonDocument({{"name", name}});
+  EXPECT_NE(json.find("\"A\\u0080\\u009f\\u007f\xC2\xA0\xE2\x82\xAC\""), std::string::npos) << json;
+  EXPECT_EQ(parse(json)["name"].toString(), QString::fromStdString(name));
+}
+
+// The documents are laid out byte for byte as Qt's JSON writer laid them out
+// before the command line did without Qt: indents, key order, empty lists,
+// numbers, escapes.
+TEST(JsonOutput, LayoutIsQtsIndentedLayout) {
+  const std::vector<double> fractions = {2.5,    3.0,       -0.0,    -0.5,   0.1,      1.0 / 3,
+                                         0.0001, 0.001,     0.00012, 1.5e-7, 100000.0, -1e15,
+                                         1e16,   123456.75, 2e19,    1.5e300};
+  const nlohmann::json doc = {
+      {"b", {{"empty", nlohmann::json::array()}, {"none", nullptr}, {"yes", true}}},
+      {"a", {1, -7, 9007199254740993LL, "x\"\\/\b\f\n\r\t\x01\x1f \xC3\xA9\xE2\x82\xAC"}},
+      {"list", nlohmann::json::array({nlohmann::json::object(), nlohmann::json::array()})},
+      {"fractions", fractions},
+  };
+  // Qt reads a whole number in a document as an integer; a double it is given it writes its way.
+  QJsonObject qt = QJsonDocument::fromJson(QByteArray::fromStdString(doc.dump())).object();
+  ASSERT_EQ(qt.size(), 4);
+  QJsonArray qtFractions;
+  for (double d : fractions) qtFractions.append(d);
+  qt["fractions"] = qtFractions;
+  EXPECT_EQ(jsonDocument(doc), QJsonDocument(qt).toJson(QJsonDocument::Indented).toStdString());
 }
 
 TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {

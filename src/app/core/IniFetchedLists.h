@@ -2,7 +2,7 @@
 // The record of fetched lists kept in tarvix.ini, for the rule in
 // app/core/FetchedLists.h.
 #include "app/core/FetchedLists.h"
-#include "components/IniSettings.h"
+#include "app/core/IniSettingsCore.h"
 
 namespace tarvix {
 
@@ -12,11 +12,11 @@ class IniFetchedLists final : public FetchedListRecord {
   void addFetchedList(std::string_view name) override { ini_.addFetchedList(name); }
   void forgetFetchedList(std::string_view name) override { ini_.forgetFetchedList(name); }
   std::string writtenDigest(std::string_view name) const override {
-    return ini_.fetchedListDigest(name).toStdString();
+    return ini_.fetchedListDigestBytes(name);
   }
 
  private:
-  IniSettings ini_;
+  IniSettingsCore ini_;
 };
 
 }  // namespace tarvix
