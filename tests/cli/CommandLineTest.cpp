@@ -187,5 +187,26 @@ TEST(CommandLine, UsageErrors) {
   }
 }
 
+// The option reader's own texts are those the program has always printed
+// (QCommandLineParser's): every unknown option named, else the last wrong value.
+TEST(CommandLine, OptionReaderTexts) {
+  const std::vector<std::pair<Args, std::string>> texts = {
+      {{"--bogus"}, "Unknown option 'bogus'."},
+      {{"-x", "--query", "h:1", "---y", "--=v", "--timeout="}, "Unknown options: x, -y, ."},
+      {{"--json=1", "--query=h:1", "--timeout"}, "Missing value after '--timeout'."},
+      {{"--json=1", "-lan=2", "--browse"}, "Unexpected value after '-lan'."},
+      {{"--query", "h:1", "-", "--"}, "unexpected argument: -"},
+      {{"--", "--query", "h:1"}, "unexpected argument: --query"},
+      {{"--query", "h:1", "--timeout", " 7 ", "x"}, "unexpected argument: x"},
+      {{"--query", "h:1", "--timeout", "7x"}, "--timeout needs a number of milliseconds"},
+      {{"--scan", "--parallel", "-", "x"}, "--scan takes at most one LIST"},
+  };
+  for (const auto& [args, text] : texts) {
+    const CommandLine c = parse(args);
+    EXPECT_EQ(c.mode, ProgramMode::UsageError) << joined(args);
+    EXPECT_EQ(c.problem, text) << joined(args);
+  }
+}
+
 }  // namespace
 }  // namespace tarvix
