@@ -1,7 +1,8 @@
 #include "app/CommandLine.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cerrno>
+#include <cstdlib>
 
 #include "app/BrowseMode.h"
 #include "app/HistoryMode.h"
