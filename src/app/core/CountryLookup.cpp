@@ -49,7 +49,7 @@ class MaxMindReader : public CountryLookup::Reader {
 class LegacyReader : public CountryLookup::Reader {
  public:
   bool open(const std::string& path) {
-    db_ = GeoIP_open(path.c_str(), GEOIP_MEMORY_CACHE | GEOIP_SILENCE);
+    db_ = GeoIP_open(path.c_str(), GEOIP_MMAP_CACHE | GEOIP_SILENCE);
     return db_ != nullptr;
   }
   ~LegacyReader() override {
