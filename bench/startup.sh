@@ -38,7 +38,7 @@ cd "$WORK/data"
 # libraries SECONDS CMD...: the shared objects CMD loads (ended after SECONDS).
 libraries() {
   local limit=$1; shift
-  LD_DEBUG=files LD_DEBUG_OUTPUT="$WORK/ld" timeout "$limit" "$@" >/dev/null 2>&1 || true
+  timeout "$limit" env LD_DEBUG=files LD_DEBUG_OUTPUT="$WORK/ld" "$@" >/dev/null 2>&1 || true
   cat "$WORK"/ld.* | grep -c 'generating link map'
   rm -f "$WORK"/ld.*
 }
@@ -53,7 +53,7 @@ row() {  # row NAME [--idle MS] -- CMD...
   figures=$("$PROBE" "$runs" "$@")
   while [ "$1" != -- ]; do shift; done
   shift
-  printf '%-34s %s; %s libraries\n' "$name" "$figures" "$(libraries "$limit" "$@")"
+  printf '%-36s %s; %s libraries\n' "$name" "$figures" "$(libraries "$limit" "$@")"
 }
 
 row "tarvix --version" -- "$TARVIX" --version
