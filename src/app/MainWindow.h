@@ -320,6 +320,9 @@ class MainWindow : public QMainWindow, public ScanState {
   void fillCountries();
   // The filter bar's country choice; empty for every country.
   std::string countryChoice() const;
+  // What tarvix.ini keeps as the choice: the choice, or the kept one not yet
+  // chosen again because no row of it is shown yet.
+  std::string countryToKeep() const;
   CountryParts* countryParts_ = nullptr;
 
   // ---- ping shutdown (MainWindowPingShutdown.cpp) ----

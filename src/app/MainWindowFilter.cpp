@@ -88,7 +88,11 @@ ServerFilter MainWindow::filterTicks() const {
   return filter;
 }
 
-void MainWindow::saveFilter() const { IniSettings().setServerFilter(filterTicks()); }
+void MainWindow::saveFilter() const {
+  ServerFilter kept = filterTicks();
+  kept.country = countryToKeep();
+  IniSettings().setServerFilter(kept);
+}
 
 namespace {
 
