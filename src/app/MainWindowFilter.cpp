@@ -151,6 +151,7 @@ void MainWindow::dropHiddenSelection() {
   ui_->playerView->clear();
   for (QLabel* l : {ui_->playerCountLabel, ui_->mapLabel, ui_->hostNameLabel, ui_->editionLabel})
     l->clear();
+  emit selectedRowHidden();
 }
 
 void MainWindow::keepRowPlayers(QTreeWidgetItem* row, const std::string& reply) {
