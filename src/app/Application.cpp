@@ -205,9 +205,10 @@ void Application::connectListsWindows() {
     properties->show();
     main->activateWindow();
   });
-  QObject::connect(main, &MainWindow::connectStarted, properties, [properties] {
-    if (properties->isVisible()) properties->close();
-  });
+  for (auto gone : {&MainWindow::connectStarted, &MainWindow::selectedRowHidden})
+    QObject::connect(main, gone, properties, [properties] {
+      if (properties->isVisible()) properties->close();
+    });
   // The Options window's field holds the password for the next connect; it
   // is empty until that window has been shown.
   main->setNextConnectPassword([options] { return options->password(); });

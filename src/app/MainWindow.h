@@ -161,6 +161,9 @@ class MainWindow : public QMainWindow, public ScanState {
   void buddyAddRequested(const QString& name);
   // "connect" was chosen: the properties window closes.
   void connectStarted();
+  // The filter hid the selected row: its details are gone, and so is the
+  // properties window with them.
+  void selectedRowHidden();
   // The ping graph was cleared: its next step goes to x, its pen to `pen`.
   void graphReset(int x, QPoint pen);
   // The newest details query was shown (its answer or the no-answer display).
@@ -320,6 +323,9 @@ class MainWindow : public QMainWindow, public ScanState {
   void fillCountries();
   // The filter bar's country choice; empty for every country.
   std::string countryChoice() const;
+  // What tarvix.ini keeps as the choice: the choice, or the kept one not yet
+  // chosen again because no row of it is shown yet.
+  std::string countryToKeep() const;
   CountryParts* countryParts_ = nullptr;
 
   // ---- ping shutdown (MainWindowPingShutdown.cpp) ----

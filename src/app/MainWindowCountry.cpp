@@ -18,6 +18,7 @@
 #include "app/MainWindow.h"
 #include "app/MainWindowUi.h"
 #include "app/core/CountryLookup.h"
+#include "components/IniSettings.h"
 #include "components/QtText.h"
 #include "store/DataFile.h"
 #include "store/ServerLists.h"
@@ -52,6 +53,9 @@ class MainWindow::CountryParts : public QObject {
   int column = -1;  // while shown
   bool toldMissing = false;
   QComboBox* choice = nullptr;  // in the filter bar
+  // The choice kept in tarvix.ini, chosen again once a row of it is shown;
+  // empty after the user chose.
+  std::string kept;
   QTimer* fill = nullptr;
 };
 
@@ -76,7 +80,11 @@ void MainWindow::showCountryColumn(bool on) {
     countryParts_->choice->setObjectName("CountryFilter");
     countryParts_->choice->addItem("all countries", QString());
     filter_->bar->layout()->addWidget(countryParts_->choice);
-    connect(countryParts_->choice, &QComboBox::currentIndexChanged, this, &MainWindow::applyFilter);
+    connect(countryParts_->choice, &QComboBox::currentIndexChanged, this, [this] {
+      countryParts_->kept.clear();
+      applyFilter();
+      saveFilter();
+    });
     countryParts_->fill = new QTimer(countryParts_);
     countryParts_->fill->setSingleShot(true);
     connect(countryParts_->fill, &QTimer::timeout, this, &MainWindow::fillCountries);
@@ -84,6 +92,7 @@ void MainWindow::showCountryColumn(bool on) {
             [this] { countryParts_->fill->start(0); });
   }
   countryParts_->choice->setVisible(on);
+  countryParts_->kept = on ? IniSettings().serverFilter().country : std::string();
   if (!on) {
     countryParts_->choice->setCurrentIndex(0);
     return;
@@ -134,11 +143,21 @@ void MainWindow::fillCountries() {
   const QSignalBlocker quiet(choice);
   for (const QString& code : codes)
     if (choice->findData(code) < 0) choice->addItem(flagFor(code), code, code);
+  const int kept = choice->findData(QString::fromStdString(countryParts_->kept));
+  if (kept > 0 && choice->currentIndex() == 0) {
+    choice->setCurrentIndex(kept);
+    applyFilter();
+  }
 }
 
 std::string MainWindow::countryChoice() const {
   if (!countryParts_ || countryParts_->column < 0) return {};
   return countryParts_->choice->currentData().toString().toStdString();
+}
+
+std::string MainWindow::countryToKeep() const {
+  const std::string chosen = countryChoice();
+  return chosen.empty() && countryParts_ ? countryParts_->kept : chosen;
 }
 
 }  // namespace tarvix

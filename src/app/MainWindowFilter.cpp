@@ -88,7 +88,11 @@ ServerFilter MainWindow::filterTicks() const {
   return filter;
 }
 
-void MainWindow::saveFilter() const { IniSettings().setServerFilter(filterTicks()); }
+void MainWindow::saveFilter() const {
+  ServerFilter kept = filterTicks();
+  kept.country = countryToKeep();
+  IniSettings().setServerFilter(kept);
+}
 
 namespace {
 
@@ -147,6 +151,7 @@ void MainWindow::dropHiddenSelection() {
   ui_->playerView->clear();
   for (QLabel* l : {ui_->playerCountLabel, ui_->mapLabel, ui_->hostNameLabel, ui_->editionLabel})
     l->clear();
+  emit selectedRowHidden();
 }
 
 void MainWindow::keepRowPlayers(QTreeWidgetItem* row, const std::string& reply) {

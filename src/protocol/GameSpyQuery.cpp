@@ -6,7 +6,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,6 +16,7 @@
 #include <map>
 
 #include "protocol/GameSpyStatus.h"
+#include "protocol/QueryBudget.h"
 #include "protocol/UdpClient.h"
 
 namespace tarvix {
@@ -25,8 +25,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Descriptors left for everything else the program has open.
-constexpr rlim_t kSpareDescriptors = 64;
 constexpr std::size_t kMaxLanServers = 4096;
 
 int millisLeft(Clock::time_point until) {
@@ -104,7 +102,7 @@ class QueryPass {
       : feed_(feed),
         stop_(stop),
         done_(done),
-        budget_(static_cast<std::size_t>(gameSpySocketBudget(parallel))),
+        budget_(static_cast<std::size_t>(queriesInFlight(parallel))),
         timeout_(std::max(timeoutMs, 1)) {}
   ~QueryPass() {
     for (Slot& s : slots_) ::close(s.fd);
@@ -338,17 +336,6 @@ bool GameSpyFeed::take(std::vector<ListedServer>& into) {
   into.insert(into.end(), pending_.begin(), pending_.end());
   pending_.clear();
   return any || !closed_;
-}
-
-int gameSpySocketBudget(int wanted) {
-  wanted = std::max(wanted, 1);
-  rlimit lim{};
-  if (getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur != RLIM_INFINITY) {
-    const rlim_t spare =
-        lim.rlim_cur > kSpareDescriptors * 2 ? lim.rlim_cur - kSpareDescriptors : lim.rlim_cur / 2;
-    wanted = static_cast<int>(std::min<rlim_t>(static_cast<rlim_t>(wanted), spare));
-  }
-  return std::max(wanted, 1);
 }
 
 bool queryGameSpyFeed(GameSpyFeed& feed, int parallel, int timeoutMs, const StopSignal& stop,

@@ -20,9 +20,6 @@ struct GameSpyAnswer {
   int pingMs = -1;        // from the request to the first part
 };
 
-// Sockets a query pass may hold: `wanted`, bounded by the open-file limit.
-int gameSpySocketBudget(int wanted);
-
 // Targets handed to a running pass from other threads. The pass numbers them
 // in the order they were added, from 0.
 class GameSpyFeed {

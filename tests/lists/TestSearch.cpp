@@ -156,9 +156,12 @@ class TestSearch : public QObject {
 
     QTRY_VERIFY_WITH_TIMEOUT(!main_->detailsQueryPending(), 5000);
     QVERIFY(!mapLabel(*main_)->text().isEmpty());
+    QWidget* properties = fx_->program().serverProperties();
+    properties->show();
     QTest::keyClicks(filter, "ed");  // "red" hides "third Abc"
     QVERIFY(!serverView(*main_)->selectionModel()->hasSelection());
     QVERIFY(mapLabel(*main_)->text().isEmpty());
+    QVERIFY(!properties->isVisible());                       // it showed the hidden row's server
     partNamed<QToolButton>(*main_, "ToolButton1")->click();  // "connect"
     QCOMPARE(fx_->dialogs().messages.last(), QString("Please select a server !"));
   }

@@ -15,10 +15,6 @@ namespace tarvix {
 
 namespace {
 
-std::string editionOf(const FoundServer& s) {
-  return s.gameName == "mohaas" ? "Spearhead" : "Medal of Honor";
-}
-
 std::string gameAddress(const FoundServer& s) { return s.ip + ":" + std::to_string(s.gamePort); }
 
 std::vector<std::string> namesOrNone(const char* file) {
@@ -97,7 +93,7 @@ ScanOutcome browseRows(const DiscoveryResult& result, const BuddyNames& names) {
     if (s.answered) {
       ++answered;
       row = answeredRow(row.host, s.numPlayers, std::to_string(s.maxPlayers), s.mapName,
-                        editionOf(s));
+                        foundEdition(s));
       for (const FoundPlayer& p : s.players) {
         if (p.name.empty()) continue;
         for (std::string& caption :

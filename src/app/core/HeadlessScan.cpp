@@ -133,9 +133,10 @@ void HeadlessScanView::makeRowVisible(int row) {
 void HeadlessScanView::addBuddy(const std::string& caption, const std::string& server) {
   std::lock_guard lock(mu_);
   ++changes_;
-  // The buddy view keeps itself sorted; an equal caption goes after its peers.
-  HeadlessBuddy b{caption, server};
-  buddies_.insert(std::upper_bound(buddies_.begin(), buddies_.end(), b, buddyBefore), b);
+  // Sorted when read (a stable sort keeps equal captions in the order they
+  // came, as the window's self-sorting buddy view does); a sorted insert
+  // here moved the whole vector per hit.
+  buddies_.push_back({caption, server});
 }
 
 void HeadlessScanView::updateBuddyCaption() {
@@ -185,7 +186,9 @@ std::vector<HeadlessRow> HeadlessScanView::takeRows() {
 
 std::vector<HeadlessBuddy> HeadlessScanView::buddies() const {
   std::lock_guard lock(mu_);
-  return buddies_;
+  std::vector<HeadlessBuddy> sorted = buddies_;
+  std::stable_sort(sorted.begin(), sorted.end(), buddyBefore);
+  return sorted;
 }
 
 std::string HeadlessScanView::statusText() const {

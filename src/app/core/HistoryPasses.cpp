@@ -40,8 +40,7 @@ HistoryPass browseHistory(std::int64_t time, const DiscoveryResult& found,
   for (const FoundServer& s : found.servers) {
     if (!s.answered) continue;
     pass.servers.push_back({s.ip + ":" + std::to_string(s.gamePort), s.hostName, s.numPlayers,
-                            s.maxPlayers, s.mapName,
-                            s.gameName == "mohaas" ? "Spearhead" : "Medal of Honor", s.pingMs});
+                            s.maxPlayers, s.mapName, foundEdition(s), s.pingMs});
   }
   // A discovery's hits name the game address.
   for (const HeadlessBuddy& hit : hits) pass.sightings.push_back({hit.caption, hit.server});

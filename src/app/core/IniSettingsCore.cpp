@@ -32,6 +32,7 @@ constexpr const char* kHideEmptyKey = "Browser/hideEmpty";
 constexpr const char* kHideFullKey = "Browser/hideFull";
 constexpr const char* kHideNoResponseKey = "Browser/hideNoResponse";
 constexpr const char* kFilterTextKey = "Browser/filterText";
+constexpr const char* kFilterCountryKey = "Browser/filterCountry";
 constexpr const char* kColourCodesKey = "Browser/colourCodes";
 constexpr const char* kPingColumnKey = "Browser/pingColumn";
 constexpr const char* kNumericPlayerSortKey = "Browser/numericPlayerSort";
@@ -169,6 +170,7 @@ ServerFilter IniSettingsCore::serverFilter() const {
   filter.hideNoResponse = ini.flag(kHideNoResponseKey, false);
   // The text is code-page bytes, like the row texts it is matched against.
   filter.text = codePageBytes(ini.text(kFilterTextKey).value_or(""));
+  filter.country = ini.text(kFilterCountryKey).value_or("");
   return filter;
 }
 
@@ -178,6 +180,7 @@ void IniSettingsCore::setServerFilter(const ServerFilter& filter) {
     ini.setFlag(kHideFullKey, filter.hideFull);
     ini.setFlag(kHideNoResponseKey, filter.hideNoResponse);
     ini.setText(kFilterTextKey, codePageToUtf8(filter.text));
+    ini.setText(kFilterCountryKey, filter.country);
   });
 }
 

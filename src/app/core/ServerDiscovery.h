@@ -54,6 +54,10 @@ struct FoundServer {
   std::vector<FoundPlayer> players;
 };
 
+// The edition a found server's game name stands for, as the scan's rows name
+// it: "Spearhead" for "mohaas", the base game's name otherwise.
+std::string foundEdition(const FoundServer& s);
+
 // What went wrong with one source.
 enum class SourceProblem {
   CannotResolve,      // the master's name was not found

@@ -3,8 +3,13 @@
 #include <algorithm>
 
 #include "protocol/GameSpyStatus.h"
+#include "protocol/StatusReply.h"
 
 namespace tarvix {
+
+std::string foundEdition(const FoundServer& s) {
+  return std::string(s.gameName == "mohaas" ? kEditionSpearhead : kEditionBase);
+}
 
 namespace {
 
