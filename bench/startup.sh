@@ -31,9 +31,10 @@ coproc FARMPROC { exec "$BUILD/bench/scan_farm" "$WORK/data" 1 0 8; }
 FARM_PID=$FARMPROC_PID
 read -r ready <&"${FARMPROC[0]}"
 [ "$ready" = ready ] || { echo "the farm did not start" >&2; exit 1; }
-SERVER=$(head -1 "$WORK/data/farm.addresses")
+SERVER=$(head -1 "$WORK/data/farm.addresses" | tr -d '\r')
 export XDG_DATA_HOME=$WORK/xdg QT_QPA_PLATFORM=offscreen
 cd "$WORK/data"
+"$TARVIX" --query "$SERVER" >/dev/null || { echo "tarvix --query $SERVER failed" >&2; exit 1; }
 
 # libraries SECONDS CMD...: the shared objects CMD loads (ended after SECONDS).
 libraries() {

@@ -1,8 +1,6 @@
 #include "app/CommandLine.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 
 #include "app/BrowseMode.h"
 #include "app/HistoryMode.h"
@@ -125,7 +123,11 @@ const OptionSpec* findOption(std::string_view name) {
   return nullptr;
 }
 
-bool optionalValue(const OptionSpec& spec) { return spec.valueName[0] == '['; }
+std::optional<OptionShape> shapeOf(std::string_view name) {
+  const OptionSpec* spec = findOption(name);
+  if (!spec) return std::nullopt;
+  return OptionShape{*spec->valueName != '\0', spec->valueName[0] == '['};
+}
 
 bool takenBy(const OptionSpec& spec, const std::string& mode) {
   if (spec.modes == kAnyMode) return true;
@@ -133,16 +135,8 @@ bool takenBy(const OptionSpec& spec, const std::string& mode) {
   return modes.find(" " + (mode.empty() ? std::string("window") : mode) + " ") != std::string::npos;
 }
 
-// The option an argument names ("--name", "-name", either with "=value"),
-// or "" when it is none.
-std::string optionName(const std::string& a) {
-  if (a.size() < 2 || a[0] != '-' || a == "--") return {};
-  const std::size_t from = a[1] == '-' ? 2 : 1;
-  return a.substr(from, a.find('=', from) - from);
-}
-
 // The mode whose command words are taken verbatim, when the arguments choose
-// one: those words must not be parsed as options.
+// one: those words must not be read as options.
 const ModeUnit* verbatimMode(const std::vector<std::string>& arguments) {
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     if (arguments[i] == "--") return nullptr;
@@ -150,77 +144,6 @@ const ModeUnit* verbatimMode(const std::vector<std::string>& arguments) {
     if (spec && spec->unit && spec->unit->wordsVerbatim) return spec->unit;
   }
   return nullptr;
-}
-
-// An option whose value may be left out takes the next argument as its value
-// only when that is a number ("--parallel 8", but "--parallel --json"); the
-// parser wants such a value joined to the option ("--parallel=8").
-std::vector<std::string> joinOptionalValues(const std::vector<std::string>& arguments) {
-  std::vector<std::string> joined;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& a = arguments[i];
-    if (a == "--") {
-      joined.insert(joined.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i),
-                    arguments.end());
-      break;
-    }
-    const OptionSpec* spec = findOption(optionName(a));
-    if (!spec || !optionalValue(*spec) || a.find('=') != std::string::npos) {
-      joined.push_back(a);
-      continue;
-    }
-    long long n = 0;
-    const bool number = i + 1 < arguments.size() && readNumber(arguments[i + 1], n);
-    joined.push_back(a + "=" + (number ? arguments[++i] : std::string()));
-  }
-  return joined;
-}
-
-// The options and positional arguments: "--name" or "-name", a value after
-// "=" or in the next argument, "--" ending the options. Every unknown option
-// is named in the problem; otherwise the last misplaced value is.
-bool parseOptions(const std::vector<std::string>& arguments, bool verbatim, ParsedOptions& out,
-                  std::string& problem) {
-  std::vector<std::string> unknown;
-  bool onlyPositional = false;
-  for (auto it = arguments.begin() + 1; it != arguments.end(); ++it) {
-    const std::string& a = *it;
-    if (onlyPositional || a.size() < 2 || a[0] != '-') {
-      out.positional.push_back(a);
-      onlyPositional = onlyPositional || (verbatim && a != "-");
-      continue;
-    }
-    if (a == "--") {
-      onlyPositional = true;
-      continue;
-    }
-    const std::string name = optionName(a);
-    const OptionSpec* spec = findOption(name);
-    if (!spec) {
-      unknown.push_back(name);
-      continue;
-    }
-    std::vector<std::string>& values = out.values[name];
-    const std::size_t assign = a.find('=');
-    if (*spec->valueName && assign == std::string::npos) {
-      if (++it == arguments.end()) {
-        problem = "Missing value after '" + a + "'.";
-        break;
-      }
-      values.push_back(*it);
-    } else if (*spec->valueName) {
-      values.push_back(a.substr(assign + 1));
-    } else if (assign != std::string::npos) {
-      problem = "Unexpected value after '" + a.substr(0, assign) + "'.";
-    }
-  }
-  if (problem.empty() && unknown.size() == 1) problem = "Unknown option '" + unknown[0] + "'.";
-  if (problem.empty() && unknown.size() > 1) {
-    problem = "Unknown options: ";
-    for (std::size_t i = 0; i < unknown.size(); ++i) problem += (i ? ", " : "") + unknown[i];
-    problem += ".";
-  }
-  return problem.empty();
 }
 
 CommandLine usageError(const std::string& problem) {
@@ -255,19 +178,6 @@ std::string ModeArguments::value(const char* option) const {
 std::vector<std::string> ModeArguments::values(const char* option) const {
   const auto it = options_.values.find(option);
   return it == options_.values.end() ? std::vector<std::string>{} : it->second;
-}
-
-bool readNumber(const std::string& text, long long& value) {
-  const char* blanks = " \t\n\v\f\r";
-  const std::size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) return false;
-  const std::string t = text.substr(first, text.find_last_not_of(blanks) + 1 - first);
-  const std::size_t digits = t[0] == '+' || t[0] == '-' ? 1 : 0;
-  if (digits == t.size() || t.find_first_not_of("0123456789", digits) != std::string::npos)
-    return false;
-  errno = 0;
-  value = std::strtoll(t.c_str(), nullptr, 10);
-  return errno != ERANGE;
 }
 
 std::optional<int> ModeArguments::number(const char* option, int min, int max,
@@ -317,9 +227,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   const bool verbatim = verbatimMode(arguments) != nullptr;
   ParsedOptions options;
   std::string problem;
-  if (arguments.empty() || !parseOptions(verbatim ? arguments : joinOptionalValues(arguments),
-                                         verbatim, options, problem))
-    return usageError(problem);
+  if (!readOptions(arguments, shapeOf, verbatim, options, problem)) return usageError(problem);
   const ModeArguments parsed(options);
 
   CommandLine c;

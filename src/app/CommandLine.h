@@ -9,10 +9,11 @@
 // (UTF-8), as the arguments came.
 #include <any>
 #include <iosfwd>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "app/OptionReader.h"
 
 namespace tarvix {
 
@@ -21,13 +22,6 @@ class StopSignal;
 // A usage error found while a mode reads its arguments.
 struct UsageProblem {
   std::string problem;
-};
-
-// The options found on a command line: each one's values in the order given
-// (none for a switch), and the positional arguments.
-struct ParsedOptions {
-  std::map<std::string, std::vector<std::string>> values;
-  std::vector<std::string> positional;
 };
 
 // The parsed options, as a mode unit reads them. The readers throw
@@ -51,10 +45,6 @@ class ModeArguments {
  private:
   const ParsedOptions& options_;
 };
-
-// A decimal number as the command line has always taken it: blanks around
-// it and a sign allowed; false when it is none or too large.
-bool readNumber(const std::string& text, long long& value);
 
 // --timeout MS, which the modes that wait for replies share.
 std::optional<int> timeoutArgument(const ModeArguments& arguments);
