@@ -29,15 +29,14 @@ struct OptionSpec {
   const ModeUnit* unit;   // a mode's row: the unit that runs it
   const char* modes;      // blank-separated modes that take it; nullptr: all
   const char* synopsis;   // a mode's row: its usage line after "tarvix "
-  const char* help;       // its lines in the usage, "\n" between them
-  bool hidden = false;    // Qt's own window options: accepted, not shown in the usage
+  const char* help;       // its lines in the usage, "\n" between them; none: not shown
 };
 
 constexpr const char* kAnyMode = nullptr;
 
 const OptionSpec kOptions[] = {
     {"help", "", nullptr, kAnyMode, "", ""},
-    {"h", "", nullptr, kAnyMode, "", "", true},
+    {"h", "", nullptr, kAnyMode, "", ""},
     {"version", "", nullptr, kAnyMode, "", ""},
     {"query", "HOST:PORT", &queryMode, kAnyMode, "--query HOST:PORT [--timeout MS] [--json]",
      "print one server's status reply"},
@@ -96,25 +95,25 @@ const OptionSpec kOptions[] = {
     {"data", "DIR", nullptr, kAnyMode, "",
      "the data folder (the current folder when it holds Config or\n"
      "Serverlists, otherwise $XDG_DATA_HOME/tarvix)"},
-    // QGuiApplication and QApplication take these themselves.
-    {"platform", "NAME", nullptr, kAnyMode, "", "", true},
-    {"platformpluginpath", "PATH", nullptr, kAnyMode, "", "", true},
-    {"platformtheme", "NAME", nullptr, kAnyMode, "", "", true},
-    {"plugin", "NAME", nullptr, kAnyMode, "", "", true},
-    {"qwindowgeometry", "GEOMETRY", nullptr, kAnyMode, "", "", true},
-    {"qwindowicon", "ICON", nullptr, kAnyMode, "", "", true},
-    {"qwindowtitle", "TITLE", nullptr, kAnyMode, "", "", true},
-    {"display", "DISPLAY", nullptr, kAnyMode, "", "", true},
-    {"geometry", "GEOMETRY", nullptr, kAnyMode, "", "", true},
-    {"style", "STYLE", nullptr, kAnyMode, "", "", true},
-    {"stylesheet", "FILE", nullptr, kAnyMode, "", "", true},
-    {"session", "ID", nullptr, kAnyMode, "", "", true},
-    {"qmljsdebugger", "PORT", nullptr, kAnyMode, "", "", true},
-    {"reverse", "", nullptr, kAnyMode, "", "", true},
-    {"widgetcount", "", nullptr, kAnyMode, "", "", true},
-    {"nograb", "", nullptr, kAnyMode, "", "", true},
-    {"dograb", "", nullptr, kAnyMode, "", "", true},
-    {"sync", "", nullptr, kAnyMode, "", "", true},
+    // QGuiApplication and QApplication take these themselves; the usage does not show them.
+    {"platform", "NAME", nullptr, kAnyMode, "", ""},
+    {"platformpluginpath", "PATH", nullptr, kAnyMode, "", ""},
+    {"platformtheme", "NAME", nullptr, kAnyMode, "", ""},
+    {"plugin", "NAME", nullptr, kAnyMode, "", ""},
+    {"qwindowgeometry", "GEOMETRY", nullptr, kAnyMode, "", ""},
+    {"qwindowicon", "ICON", nullptr, kAnyMode, "", ""},
+    {"qwindowtitle", "TITLE", nullptr, kAnyMode, "", ""},
+    {"display", "DISPLAY", nullptr, kAnyMode, "", ""},
+    {"geometry", "GEOMETRY", nullptr, kAnyMode, "", ""},
+    {"style", "STYLE", nullptr, kAnyMode, "", ""},
+    {"stylesheet", "FILE", nullptr, kAnyMode, "", ""},
+    {"session", "ID", nullptr, kAnyMode, "", ""},
+    {"qmljsdebugger", "PORT", nullptr, kAnyMode, "", ""},
+    {"reverse", "", nullptr, kAnyMode, "", ""},
+    {"widgetcount", "", nullptr, kAnyMode, "", ""},
+    {"nograb", "", nullptr, kAnyMode, "", ""},
+    {"dograb", "", nullptr, kAnyMode, "", ""},
+    {"sync", "", nullptr, kAnyMode, "", ""},
 };
 
 const OptionSpec* findOption(std::string_view name) {
