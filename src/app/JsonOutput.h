@@ -16,7 +16,8 @@ std::string queryJson(const QueryOutcome& query);
 // `newHits`: the buddy rows the previous pass over the list did not have.
 std::string scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits = {});
 
-// The document's text, as the functions above write it.
+// Every JSON document the program prints (the modes' own ones too) is written
+// by this one function.
 std::string jsonDocument(const nlohmann::json& root);
 // A byte string in the data's code page as a JSON string.
 nlohmann::json jsonText(std::string_view codePageBytes);

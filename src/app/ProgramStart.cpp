@@ -57,7 +57,7 @@ std::optional<int> runWithoutWindow(const CommandLine& c) {
   std::optional<TerminationSignals> terminationSignals;
   if (c.unit->stopsOnSignals) terminationSignals.emplace(stop);
 
-  // The user's locale, as the application object of the window sets it.
+  // The user's locale, as the Qt application object these modes had set it.
   std::setlocale(LC_ALL, "");
   std::string error;
   if ((!c.unit->dataFolderOnlyWhenNamed || c.dataFolder) && !useDataFolder(c, error)) {
