@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <ostream>
+#include <sstream>
 
 #include "app/core/CountryLookup.h"
 #include "base/Text.h"
@@ -150,29 +152,62 @@ std::string queryJson(const QueryOutcome& q) {
   return jsonDocument(root);
 }
 
-std::string scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits) {
-  json servers = json::array();
-  for (const HeadlessRow& row : scan.rows) {
-    json server{{"entry", jsonText(row.host)},
-                {"address", row.address.empty() ? json() : jsonText(row.address)},
-                {"state", rowStateName(row)},
-                {"caption", jsonText(row.caption)}};
-    addCountry(server, row.address);
-    if (row.icon == RowAnswered || row.icon == RowFull) {
-      addReply(server, readStatusReply(row.reply), false);
-      server["game"] = jsonText(row.game);
-    } else {
-      addNoAnswer(server);
-    }
-    servers.push_back(server);
+namespace {
+
+json serverJson(const HeadlessRow& row) {
+  json server{{"entry", jsonText(row.host)},
+              {"address", row.address.empty() ? json() : jsonText(row.address)},
+              {"state", rowStateName(row)},
+              {"caption", jsonText(row.caption)}};
+  addCountry(server, row.address);
+  if (row.icon == RowAnswered || row.icon == RowFull) {
+    addReply(server, readStatusReply(row.reply), false);
+    server["game"] = jsonText(row.game);
+  } else {
+    addNoAnswer(server);
   }
-  json root{{"list", jsonText(scan.listPath)},
-            {"servers", servers},
-            {"buddies", buddyArray(scan.buddies)},
-            {"newBuddies", buddyArray(newHits)},
-            {"status", jsonText(scan.status)}};
-  if (scan.exitCode != 0) root["error"] = jsonText(scan.error);
-  return jsonDocument(root);
+  return server;
+}
+
+// `"key": value` one level in, as jsonDocument() writes a member of the root.
+void member(std::string& text, const char* key, const json& value) {
+  text += std::string("    \"") + key + "\": ";
+  write(value, text, 1);
+}
+
+}  // namespace
+
+void writeScanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits,
+                   std::ostream& out) {
+  // The document jsonDocument() would write of the whole, its keys in order,
+  // with the servers written one at a time: a list of 50 000 is never held
+  // as one document.
+  std::string text = "{\n";
+  member(text, "buddies", buddyArray(scan.buddies));
+  text += ",\n";
+  if (scan.exitCode != 0) {
+    member(text, "error", jsonText(scan.error));
+    text += ",\n";
+  }
+  member(text, "list", jsonText(scan.listPath));
+  text += ",\n";
+  member(text, "newBuddies", buddyArray(newHits));
+  text += ",\n    \"servers\": [\n";
+  for (std::size_t i = 0; i < scan.rows.size(); ++i) {
+    out << text;
+    text = "        ";
+    write(serverJson(scan.rows[i]), text, 2);
+    text += i + 1 < scan.rows.size() ? ",\n" : "\n";
+  }
+  text += "    ],\n";
+  member(text, "status", jsonText(scan.status));
+  out << text << "\n}\n";
+}
+
+std::string scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits) {
+  std::ostringstream out;
+  writeScanJson(scan, newHits, out);
+  return out.str();
 }
 
 }  // namespace tarvix

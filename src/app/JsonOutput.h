@@ -4,6 +4,7 @@
 // lines of their own. Byte strings from servers and data files are converted
 // from the data's code page; control characters, DEL and U+0080-U+009F are
 // written as \u00XX escapes, so no terminal acts on them.
+#include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ namespace tarvix {
 std::string queryJson(const QueryOutcome& query);
 // `newHits`: the buddy rows the previous pass over the list did not have.
 std::string scanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits = {});
+// The same document written to `out` as it is made, a server at a time.
+void writeScanJson(const ScanOutcome& scan, const std::vector<HeadlessBuddy>& newHits,
+                   std::ostream& out);
 
 // Every JSON document the program prints (the modes' own ones too) is written
 // by this one function.

@@ -50,7 +50,8 @@ int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
   if (history && scan.ran) history->record(scanHistory(historyNow(), scan.rows, scan.buddies));
   const std::vector<HeadlessBuddy> fresh = recordHits(scan);
   if (!s.json) return printScan(scan, streams.out, streams.err);
-  streams.out << scanJson(scan, fresh) << std::flush;
+  writeScanJson(scan, fresh, streams.out);
+  streams.out << std::flush;
   if (scan.exitCode != 0) streams.err << terminalText(scan.error) << "\n";
   return scan.exitCode;
 }

@@ -127,6 +127,15 @@ TEST(JsonOutput, ScanDocumentFollowsTheWindowsRowsAndBuddies) {
 
   const ScanOutcome scan = scanList(std::nullopt, 300);
   ASSERT_EQ(scan.exitCode, 0) << scan.error;
+  // Written a server at a time, the document is still the one Qt lays out;
+  // so is that of a failed pass without rows.
+  ScanOutcome failed;
+  failed.exitCode = 1;
+  failed.error = "no list";
+  for (const ScanOutcome* outcome : {&scan, static_cast<const ScanOutcome*>(&failed)}) {
+    const std::string text = scanJson(*outcome, scan.buddies);
+    EXPECT_EQ(text, QJsonDocument(parse(text)).toJson(QJsonDocument::Indented).toStdString());
+  }
   const QJsonObject root = parse(scanJson(scan));
   EXPECT_EQ(root["list"].toString(), "Serverlists\\Standard");
   EXPECT_EQ(root["status"].toString(), "5 servers in Serverlists\\Standard");
