@@ -50,6 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!p.name.empty()) named.push_back(p.name);
   }
   FUZZ_CHECK(scanPlayerNames(raw) == named);
+  // The scan pass's one walk reads what the full reading does.
+  const ScanReply scan = readScanReply(raw);
+  FUZZ_CHECK(scan.mapName == r.mapName && scan.maxClients == r.maxClients);
+  FUZZ_CHECK(scan.edition == r.edition);
+  FUZZ_CHECK(std::vector<std::string>(scan.playerNames.begin(), scan.playerNames.end()) == named);
   FUZZ_CHECK(r.scanPlayerCount() == static_cast<int>(named.size()));
 
   long long max = 0;

@@ -131,9 +131,9 @@ class MainWindow::PassView : public ScanView {
   void setStatusText(const std::string& text) override {
     post([text](MainWindow* f) { f->setStatusText(toQString(text)); }, kStatusKey);
   }
-  void setRow(int index, const ScanRow& texts) override {
+  void setRow(int index, ScanRow texts) override {
     if (history_) recording_.addRow(texts);
-    post([index, texts](MainWindow* f) {
+    post([index, texts = std::move(texts)](MainWindow* f) {
       QTreeWidgetItem* row = f->serverRow(index);
       if (!row) return;
       row->setText(1, toQString(texts.map));
@@ -154,23 +154,27 @@ class MainWindow::PassView : public ScanView {
         },
         kScrollKey);
   }
-  void addBuddy(const std::string& caption, const std::string& server) override {
-    if (history_) recording_.addHit(caption, server);
-    post([caption, server](MainWindow* f) {
-      // Put where the view's sort puts it (after equal captions), so the
-      // sorted view need not move rows: thousands of hits stay cheap.
-      auto* item = new TextItem(QStringList{toQString(caption), toQString(server)});
+  void addBuddies(const std::vector<std::string>& captions, const std::string& server) override {
+    if (history_)
+      for (const std::string& caption : captions) recording_.addHit(caption, server);
+    post([captions, server](MainWindow* f) {
       QTreeWidget* view = f->ui_->buddyView;
-      int low = 0;
-      int high = view->topLevelItemCount();
-      while (low < high) {
-        const int mid = (low + high) / 2;
-        if (*item < *view->topLevelItem(mid))
-          high = mid;
-        else
-          low = mid + 1;
+      const QString serverText = toQString(server);
+      for (const std::string& caption : captions) {
+        // Put where the view's sort puts it (after equal captions), so the
+        // sorted view need not move rows: thousands of hits stay cheap.
+        auto* item = new TextItem(QStringList{toQString(caption), serverText});
+        int low = 0;
+        int high = view->topLevelItemCount();
+        while (low < high) {
+          const int mid = (low + high) / 2;
+          if (*item < *view->topLevelItem(mid))
+            high = mid;
+          else
+            low = mid + 1;
+        }
+        view->insertTopLevelItem(low, item);
       }
-      view->insertTopLevelItem(low, item);
     });
   }
   void updateBuddyCaption() override {

@@ -1,5 +1,6 @@
 #include "app/ProgramStart.h"
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -50,6 +51,10 @@ std::optional<int> runWithoutWindow(const CommandLine& c) {
     case ProgramMode::Headless:
       break;
   }
+
+  // One heap for every thread: a pass's thread would otherwise fill an arena
+  // of its own that the output, written on this thread, cannot reuse.
+  mallopt(M_ARENA_MAX, 1);
 
   // The signals are blocked before any thread exists, so each reaches the
   // daemon's stop rather than ending the process half-way.

@@ -46,7 +46,9 @@ std::vector<HeadlessBuddy> recordHits(const ScanOutcome& scan) {
 int run(const std::any& parsed, ModeStreams streams, const StopSignal&) {
   const auto& s = std::any_cast<const ScanArguments&>(parsed);
   const auto history = headlessHistory(s.history, streams.err);
-  const ScanOutcome scan = scanList(s.list, s.timeoutMs, s.parallel, s.retries);
+  // The text output prints no reply: without JSON and history none is kept.
+  const ScanOutcome scan =
+      scanList(s.list, s.timeoutMs, s.parallel, s.retries, s.json || history != nullptr);
   if (history && scan.ran) history->record(scanHistory(historyNow(), scan.rows, scan.buddies));
   const std::vector<HeadlessBuddy> fresh = recordHits(scan);
   if (!s.json) return printScan(scan, streams.out, streams.err);

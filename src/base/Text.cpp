@@ -1,5 +1,6 @@
 #include "base/Text.h"
 
+#include <array>
 #include <limits>
 
 namespace tarvix {
@@ -50,11 +51,27 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 
 std::size_t findNoCase(std::string_view hay, std::string_view needle, std::size_t from) {
   if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
-  if (hay.size() < needle.size()) return std::string_view::npos;
-  for (std::size_t i = from; i + needle.size() <= hay.size(); ++i) {
-    std::size_t j = 0;
-    while (j < needle.size() && lowerChar(hay[i + j]) == lowerChar(needle[j])) ++j;
-    if (j == needle.size()) return i;
+  const std::size_t m = needle.size();
+  if (hay.size() < m || from > hay.size() - m) return std::string_view::npos;
+  // Horspool's search over folded bytes: a miss skips by how far the folded
+  // byte under the needle's end lies from the needle's end.
+  static const std::array<unsigned char, 256> fold = [] {
+    std::array<unsigned char, 256> f{};
+    for (int c = 0; c < 256; ++c) f[c] = ub(lowerChar(static_cast<char>(c)));
+    return f;
+  }();
+  std::array<std::size_t, 256> skip;
+  skip.fill(m);
+  for (std::size_t j = 0; j + 1 < m; ++j) skip[fold[ub(needle[j])]] = m - 1 - j;
+  const unsigned char last = fold[ub(needle[m - 1])];
+  for (std::size_t i = from; i + m <= hay.size();) {
+    const unsigned char end = fold[ub(hay[i + m - 1])];
+    if (end == last) {
+      std::size_t j = 0;
+      while (j + 1 < m && fold[ub(hay[i + j])] == fold[ub(needle[j])]) ++j;
+      if (j + 1 == m) return i;
+    }
+    i += skip[end];
   }
   return std::string_view::npos;
 }

@@ -11,13 +11,17 @@ int StatusReply::scanPlayerCount() const {
   return n;
 }
 
-std::string keyValue(std::string_view text, std::string_view searchText) {
+std::string_view keyValueView(std::string_view text, std::string_view searchText) {
   std::size_t at = text.find(searchText);
   if (at == std::string_view::npos) return {};
   std::size_t start = at + searchText.size();
   std::size_t end = text.find_first_of("\\\n", start);
   if (end == std::string_view::npos) end = text.size();
-  return std::string(text.substr(start, end - start));
+  return text.substr(start, end - start);
+}
+
+std::string keyValue(std::string_view text, std::string_view searchText) {
+  return std::string(keyValueView(text, searchText));
 }
 
 bool linkValue(std::string_view text, std::string& link) {
@@ -27,43 +31,80 @@ bool linkValue(std::string_view text, std::string& link) {
   return true;
 }
 
-std::string editionOf(std::string_view text) {
-  return std::string(containsNoCase(text, "medal of honor spearhead") ? kEditionSpearhead
-                                                                      : kEditionBase);
+std::string_view editionViewOf(std::string_view text) {
+  return containsNoCase(text, "medal of honor spearhead") ? kEditionSpearhead : kEditionBase;
 }
+
+std::string editionOf(std::string_view text) { return std::string(editionViewOf(text)); }
+
+namespace {
+
+// Calls f(line) for every line after the info line (the second line); a
+// final line feed starts no line, a last line without one is a player line
+// all the same.
+template <typename F>
+void eachPlayerLine(std::string_view text, F&& f) {
+  std::size_t start = 0;
+  for (int lineNo = 0; start < text.size(); ++lineNo) {
+    const std::size_t lf = text.find('\n', start);
+    const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
+    if (lineNo >= 2) f(text.substr(start, end - start));
+    if (lf == std::string_view::npos) break;
+    start = lf + 1;
+  }
+}
+
+// The name between the line's first two double quotes (to the end without a
+// second one); false without a double quote.
+bool quotedName(std::string_view line, std::string_view& name) {
+  const std::size_t q1 = line.find('"');
+  if (q1 == std::string_view::npos) return false;
+  std::size_t q2 = line.find('"', q1 + 1);
+  if (q2 == std::string_view::npos) q2 = line.size();
+  name = line.substr(q1 + 1, q2 - q1 - 1);
+  return true;
+}
+
+}  // namespace
 
 std::vector<Player> playerLines(std::string_view text) {
   std::vector<Player> players;
-  std::size_t start = 0;
-  int lineNo = 0;
-  while (start < text.size()) {
-    std::size_t lf = text.find('\n', start);
-    std::size_t end = lf == std::string_view::npos ? text.size() : lf;
-    if (lineNo >= 2) {
-      std::string_view line = text.substr(start, end - start);
-      Player p;
-      p.ping = std::string(line.substr(0, line.find(' ')));
-      std::size_t q1 = line.find('"');
-      if (q1 != std::string_view::npos) {
-        std::size_t q2 = line.find('"', q1 + 1);
-        if (q2 == std::string_view::npos) q2 = line.size();
-        p.name = std::string(line.substr(q1 + 1, q2 - q1 - 1));
-        p.hasName = true;
-      }
-      players.push_back(std::move(p));
-    }
-    if (lf == std::string_view::npos) break;
-    start = lf + 1;
-    ++lineNo;
-  }
+  eachPlayerLine(text, [&](std::string_view line) {
+    Player p;
+    p.ping = std::string(line.substr(0, line.find(' ')));
+    std::string_view name;
+    p.hasName = quotedName(line, name);
+    p.name = std::string(name);
+    players.push_back(std::move(p));
+  });
   return players;
 }
 
-std::vector<std::string> scanPlayerNames(std::string_view text) {
-  std::vector<std::string> names;
-  for (auto& p : playerLines(text))
-    if (!p.name.empty()) names.push_back(std::move(p.name));
+namespace {
+
+std::vector<std::string_view> scanPlayerNameViews(std::string_view text) {
+  std::vector<std::string_view> names;
+  eachPlayerLine(text, [&](std::string_view line) {
+    std::string_view name;
+    if (quotedName(line, name) && !name.empty()) names.push_back(name);
+  });
   return names;
+}
+
+}  // namespace
+
+std::vector<std::string> scanPlayerNames(std::string_view text) {
+  const std::vector<std::string_view> views = scanPlayerNameViews(text);
+  return {views.begin(), views.end()};
+}
+
+ScanReply readScanReply(std::string_view raw) {
+  ScanReply r;
+  r.mapName = keyValueView(raw, kMapNameKey);
+  r.maxClients = keyValueView(raw, kMaxClientsKey);
+  r.edition = editionViewOf(raw);
+  r.playerNames = scanPlayerNameViews(raw);
+  return r;
 }
 
 bool maxClientsNumber(std::string_view maxClients, long long& out) {

@@ -43,13 +43,26 @@ struct StatusReply {
   int detailPlayerCount() const { return static_cast<int>(players.size()); }
 };
 
+// What a scan pass reads of a reply, as pieces of it: the values and the
+// player names readStatusReply() and scanPlayerNames() give, read in one walk
+// without copies. Valid while the reply's bytes are.
+struct ScanReply {
+  std::string_view mapName;
+  std::string_view maxClients;
+  std::string_view edition;
+  std::vector<std::string_view> playerNames;  // the names scanPlayerNames() gives
+};
+ScanReply readScanReply(std::string_view raw);
+
 // Value after the first exact occurrence of searchText, up to the next
 // backslash or line feed, or the end of the text. Empty when absent.
 std::string keyValue(std::string_view text, std::string_view searchText);
+std::string_view keyValueView(std::string_view text, std::string_view searchText);
 // The URL value, when the text holds "URL\" in exactly this case.
 bool linkValue(std::string_view text, std::string& link);
 // "Spearhead" when the text holds "medal of honor spearhead" in any case.
 std::string editionOf(std::string_view text);
+std::string_view editionViewOf(std::string_view text);
 // Every line after the info line (the second line); a final line feed starts
 // no line, a last line without one is a player line all the same.
 std::vector<Player> playerLines(std::string_view text);

@@ -23,22 +23,31 @@ bool WatchedFile::Stamp::operator==(const Stamp& o) const {
          nanos(ctime) == nanos(o.ctime);
 }
 
-void WatchedFile::forget() {
+void WatchedFile::dropLines() {
   path_.clear();
   lines_.reset();
   racy_ = true;
 }
 
+void WatchedFile::forget() {
+  dropLines();
+  changes_.close();
+}
+
 WatchedFile::Lines WatchedFile::lines(std::string_view relative) {
+  if (lines_ && !racy_ && relative == path_ && !changes_.changed()) return lines_;
+  const std::string path = dataPath(relative);
+  // Watched before the stat: a change after it is noticed at the next look.
+  changes_.watch(path);
   struct stat st {};
-  const bool statted = ::stat(dataPath(relative).c_str(), &st) == 0;
+  const bool statted = ::stat(path.c_str(), &st) == 0;
   Stamp now;
   if (statted) now = Stamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
   if (statted && lines_ && !racy_ && relative == path_ && now == stamp_) return lines_;
 
   // The stamp is taken before the read: a change during the read gives a
   // newer stamp next time, so it is never hidden.
-  forget();
+  dropLines();
   timespec readAt{};
   clock_gettime(CLOCK_REALTIME, &readAt);
   auto fresh = std::make_shared<const std::vector<std::string>>(readLines(relative));

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <thread>
 
 #include "StoreFixture.h"
@@ -54,6 +55,28 @@ TEST(TextTest, CaseFoldingCoversWindows1252) {
   EXPECT_EQ(findNoCase("xx[ClAn]yy", "[clan]"), 2u);
   EXPECT_EQ(removeAllNoCase("Rcon:secRCON:ret", "rcon:"), "secret");
   EXPECT_EQ(removeAllNoCase("a.SSLF.sslf", ".sslf"), "a");
+}
+
+// The skipping search agrees with trying every position, over an alphabet
+// small enough that partial matches and repeats are everywhere.
+TEST(TextTest, FindIgnoringCaseAgreesWithTryingEveryPosition) {
+  auto naive = [](std::string_view hay, std::string_view needle, std::size_t from) {
+    for (std::size_t i = from; i + needle.size() <= hay.size(); ++i)
+      if (equalsNoCase(hay.substr(i, needle.size()), needle)) return i;
+    return std::string_view::npos;
+  };
+  const std::string letters = "aAb\x8A\x9A";
+  std::mt19937 rng(11);
+  auto word = [&](std::size_t n) {
+    std::string w;
+    for (std::size_t i = 0; i < n; ++i) w += letters[rng() % letters.size()];
+    return w;
+  };
+  for (int round = 0; round < 2000; ++round) {
+    const std::string hay = word(rng() % 12), needle = word(1 + rng() % 4);
+    const std::size_t from = rng() % (hay.size() + 2);
+    ASSERT_EQ(findNoCase(hay, needle, from), naive(hay, needle, from)) << hay << " " << needle;
+  }
 }
 
 TEST(TextTest, ControlBytesShowEscapedAndBlankMeansNothingVisible) {

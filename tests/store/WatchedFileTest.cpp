@@ -95,6 +95,18 @@ TEST_F(WatchedFileTest, AFileWrittenJustBeforeItWasReadIsReadAgain) {
   EXPECT_EQ(f.reads(), settled);
 }
 
+// Change notices come from the link's folder, not from the target's.
+TEST_F(WatchedFileTest, AFileBehindASymbolicLinkIsSeenToChange) {
+  ASSERT_EQ(::mkdir("elsewhere", 0755), 0);
+  put("elsewhere/list", "a\r\n");
+  age("elsewhere/list");
+  ASSERT_EQ(::symlink("elsewhere/list", "list"), 0);
+  WatchedFile f;
+  EXPECT_EQ(*f.lines("list"), (Lines{"a"}));
+  overwriteInPlace("elsewhere/list", "b\r\n");
+  EXPECT_EQ(*f.lines("list"), (Lines{"b"}));
+}
+
 TEST_F(WatchedFileTest, AFailedReadKeepsNothing) {
   put("list", "a\r\n");
   age("list");

@@ -19,14 +19,28 @@ void BuddyMatcher::refresh() {
   }
 }
 
+void BuddyMatcher::forget() {
+  buddyFile_.forget();
+  clantagFile_.forget();
+  buddies_.reset();
+  clantags_.reset();
+  byFolded_.clear();
+}
+
 std::vector<std::string> BuddyMatcher::hits(std::string_view playerName, bool clantagsOn) const {
   std::vector<std::string> out;
-  if (auto it = byFolded_.find(lowerAnsi(playerName)); it != byFolded_.end())
-    for (std::uint32_t i : it->second) out.push_back((*buddies_)[i]);
+  addHits(playerName, clantagsOn, out);
+  return out;
+}
+
+void BuddyMatcher::addHits(std::string_view playerName, bool clantagsOn,
+                           std::vector<std::string>& out) const {
+  if (!byFolded_.empty())
+    if (auto it = byFolded_.find(lowerAnsi(playerName)); it != byFolded_.end())
+      for (std::uint32_t i : it->second) out.push_back((*buddies_)[i]);
   if (clantagsOn)
     for (const std::string& tag : *clantags_)
       if (clantagMatches(tag, playerName)) out.emplace_back(playerName);
-  return out;
 }
 
 }  // namespace tarvix

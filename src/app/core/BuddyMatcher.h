@@ -21,6 +21,10 @@ class BuddyMatcher {
   // The buddy view rows one player adds, as buddyHits() gives them over the
   // lists of the last refresh().
   std::vector<std::string> hits(std::string_view playerName, bool clantagsOn) const;
+  // The same, appended to `out`.
+  void addHits(std::string_view playerName, bool clantagsOn, std::vector<std::string>& out) const;
+  // Drops both lists and stops watching their files until the next refresh().
+  void forget();
 
  private:
   WatchedFile buddyFile_;

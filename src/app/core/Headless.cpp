@@ -139,7 +139,7 @@ int printQuery(const QueryOutcome& q, std::ostream& out, std::ostream& err) {
 }
 
 ScanOutcome scanList(const std::optional<std::string>& list, std::optional<int> timeoutMs,
-                     std::optional<int> parallel, int retries) {
+                     std::optional<int> parallel, int retries, bool keepReplies) {
   Config cfg;
   std::optional<std::string> problem;
   try {
@@ -163,6 +163,7 @@ ScanOutcome scanList(const std::optional<std::string>& list, std::optional<int> 
   scan.clantagsOn = cfg.clantagsOn;
   scan.parallelQueries = parallel.value_or(0);
   scan.retries = retries;
+  scan.keepReplies = keepReplies;
   return runScanPass(scan);
 }
 
@@ -178,7 +179,7 @@ int runHeadless(const HeadlessRequest& r, std::ostream& out, std::ostream& err) 
     case HeadlessMode::Scan:
       break;
   }
-  return printScan(scanList(r.list, r.timeoutMs, r.parallel), out, err);
+  return printScan(scanList(r.list, r.timeoutMs, r.parallel, 0, false), out, err);
 }
 
 }  // namespace tarvix

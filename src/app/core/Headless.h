@@ -46,8 +46,10 @@ QueryOutcome queryServer(const std::string& host, const std::string& port,
 // One scan pass over the current or the named list, with the time-out of
 // Config unless one is given, `parallel` queries in flight when given, and
 // `retries` more requests to a server that stays silent.
+// keepReplies: the rows carry the replies' bytes (for JSON and history).
 ScanOutcome scanList(const std::optional<std::string>& list, std::optional<int> timeoutMs,
-                     std::optional<int> parallel = std::nullopt, int retries = 0);
+                     std::optional<int> parallel = std::nullopt, int retries = 0,
+                     bool keepReplies = true);
 
 // --rcon's exit code when the server answers "Bad rconpassword.".
 inline constexpr int kRconPasswordRefused = 4;

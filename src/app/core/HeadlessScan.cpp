@@ -68,6 +68,11 @@ bool HeadlessScanView::clantagsOn() {
   return settings_.clantagsOn;
 }
 
+bool HeadlessScanView::keepsReplies() {
+  std::lock_guard lock(mu_);
+  return settings_.keepReplies;
+}
+
 void HeadlessScanView::setClantagsOn(bool on) {
   std::lock_guard lock(mu_);
   settings_.clantagsOn = on;
@@ -116,11 +121,11 @@ void HeadlessScanView::setStatusText(const std::string& text) {
   if (keepStatusHistory_) statusHistory_.push_back(text);
 }
 
-void HeadlessScanView::setRow(int row, const ScanRow& texts) {
+void HeadlessScanView::setRow(int row, ScanRow texts) {
   std::lock_guard lock(mu_);
   ++changes_;
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-  rows_[row] = texts;
+  rows_[row] = std::move(texts);
   if (autoSort_) std::stable_sort(rows_.begin(), rows_.end(), rowBefore);
 }
 
@@ -130,13 +135,14 @@ void HeadlessScanView::makeRowVisible(int row) {
   visibleRow_ = row;
 }
 
-void HeadlessScanView::addBuddy(const std::string& caption, const std::string& server) {
+void HeadlessScanView::addBuddies(const std::vector<std::string>& captions,
+                                  const std::string& server) {
   std::lock_guard lock(mu_);
   ++changes_;
   // Sorted when read (a stable sort keeps equal captions in the order they
   // came, as the window's self-sorting buddy view does); a sorted insert
   // here moved the whole vector per hit.
-  buddies_.push_back({caption, server});
+  for (const std::string& caption : captions) buddies_.push_back({caption, server});
 }
 
 void HeadlessScanView::updateBuddyCaption() {

@@ -25,6 +25,7 @@ struct HeadlessScanSettings {
   bool clantagsOn = false;
   int parallelQueries = 0;  // 0: one server at a time
   int retries = 0;          // requests after the first to a silent server
+  bool keepReplies = true;  // rows carry the reply's bytes (JSON and history need them)
 };
 
 // Thread-safe: the pass writes from its thread, callers read snapshots.
@@ -40,6 +41,7 @@ class HeadlessScanView : public ScanView {
   std::string serverListPath() override;
   int scanTimeout() override;
   bool clantagsOn() override;
+  bool keepsReplies() override;
 
   void setAutoSort(bool on) override;
   void clearBuddies() override;
@@ -47,9 +49,9 @@ class HeadlessScanView : public ScanView {
   void stepProgress() override;
   void hideProgress() override;
   void setStatusText(const std::string& text) override;
-  void setRow(int row, const ScanRow& texts) override;
+  void setRow(int row, ScanRow texts) override;
   void makeRowVisible(int row) override;
-  void addBuddy(const std::string& caption, const std::string& server) override;
+  void addBuddies(const std::vector<std::string>& captions, const std::string& server) override;
   void updateBuddyCaption() override;
   void sortPlayersAndBuddies() override;
   void showFirstPlayedRow() override;

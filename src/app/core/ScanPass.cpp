@@ -53,17 +53,18 @@ auto ScanPass::onView(F&& f) {
 
 // A pass that fails leaves the window scanning until it is stopped.
 void ScanPass::pass() {
+  // A pass that ended holds no descriptor of the files it watched.
+  struct Release {
+    ScanPass& p;
+    ~Release() {
+      p.listFile_.forget();
+      p.matcher_.forget();
+    }
+  } release{*this};
   if (parallel_ > 0)
     parallelPass();
   else
     sequentialPass();
-}
-
-void ScanPass::matchPlayer(const std::string& name, const std::string& server) {
-  const bool clantagsOn = onView([](ScanView& v) { return v.clantagsOn(); });
-  for (const std::string& caption : matcher_.hits(name, clantagsOn))
-    onView([&](ScanView& v) { v.addBuddy(caption, server); });
-  onView([](ScanView& v) { v.updateBuddyCaption(); });
 }
 
 void ScanPass::beginRow(int i, int n) {
@@ -83,10 +84,9 @@ std::optional<ServerAddress> ScanPass::findServer(const std::string& path,
   return listIndex_.lookup(host);
 }
 
-ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
-  const StatusReply status = readStatusReply(raw);
-  long long count = 0;
-  const std::vector<std::string> names = scanPlayerNames(raw);
+ScanRow ScanPass::answeredRow(const std::string& host, std::string_view raw) {
+  const ScanReply status = readScanReply(raw);
+  const std::vector<std::string_view>& names = status.playerNames;
   if (!names.empty()) {
     // The lists are consulted once per server: its players are matched
     // within microseconds, so an edit is seen from the next server on.
@@ -95,30 +95,34 @@ ScanRow ScanPass::answeredRow(const std::string& host, const std::string& raw) {
     } catch (const FileError&) {
       return unreadableRow(host);
     }
+    const bool clantagsOn = onView([](ScanView& v) { return v.clantagsOn(); });
+    std::vector<std::string> captions;
+    for (std::string_view name : names) matcher_.addHits(name, clantagsOn, captions);
+    onView([&](ScanView& v) {
+      if (!captions.empty()) v.addBuddies(captions, host);
+      v.updateBuddyCaption();
+    });
   }
-  for (const std::string& name : names) {
-    ++count;
-    matchPlayer(name, host);
-  }
-  return tarvix::answeredRow(host, count, status.maxClients, status.mapName, status.edition);
+  return tarvix::answeredRow(host, static_cast<long long>(names.size()), status.maxClients,
+                             std::string(status.mapName), std::string(status.edition));
 }
 
 void ScanPass::finishRow(int i, const std::string& host, const std::optional<ServerAddress>& where,
-                         const UdpResult& reply, int replyMs) {
+                         UdpResult& reply, int replyMs) {
   ScanRow row;
   if (!where) {
     // No address: nothing was queried and the row shows no other server's state.
     row = noResponseRow(host);
   } else {
     if (reply.failed()) consoleLogs().append(LogKind::BadLog, kScanSocketLog);
-    const std::string raw = reply.ok() ? reply.bytes : std::string();
+    const std::string_view raw = reply.ok() ? std::string_view(reply.bytes) : std::string_view();
     row = scanAnswered(raw) ? answeredRow(host, raw) : noResponseRow(host);
     if (!where->ip.empty()) row.address = where->ip + ":" + where->port;
-    row.reply = raw;
     if (!raw.empty()) row.replyMs = replyMs;
+    if (reply.ok() && keepReplies_) row.reply = std::move(reply.bytes);
   }
   onView([&](ScanView& v) {
-    v.setRow(i, row);
+    v.setRow(i, std::move(row));
     v.makeRowVisible(i);
   });
 }
@@ -129,6 +133,7 @@ int ScanPass::beginPass() {
     v.clearBuddies();
   });
   const int n = onView([](ScanView& v) { return v.serverNameCount(); });
+  keepReplies_ = onView([](ScanView& v) { return v.keepsReplies(); });
   onView([](ScanView& v) { v.showProgress(0); });
   return n;
 }
@@ -221,7 +226,7 @@ int ScanPass::startBatch(std::deque<Ahead>& ahead, int& next, StatusQueryPool& p
 
 void ScanPass::writeDone(std::deque<Ahead>& ahead, int& written, int n) {
   while (!ahead.empty() && ahead.front().done) {
-    const Ahead& row = ahead.front();
+    Ahead& row = ahead.front();
     beginRow(written, n);
     finishRow(written, row.host, row.where, row.reply, row.replyMs);
     ahead.pop_front();

@@ -61,7 +61,6 @@ class ScanPass final : public WorkerPass {
   // One view call under the stop guard; throws Stopped after stop().
   template <typename F>
   auto onView(F&& f);
-  void matchPlayer(const std::string& name, const std::string& server);
 
   // Steps of one row shared by both modes, so that they change the view alike.
   void beginRow(int i, int n);
@@ -70,8 +69,8 @@ class ScanPass final : public WorkerPass {
   std::optional<ServerAddress> findServer(const std::string& path, const std::string& host);
   // Writes row i from the server's reply (where: the address queried, if one was found).
   void finishRow(int i, const std::string& host, const std::optional<ServerAddress>& where,
-                 const UdpResult& reply, int replyMs);
-  ScanRow answeredRow(const std::string& host, const std::string& raw);
+                 UdpResult& reply, int replyMs);
+  ScanRow answeredRow(const std::string& host, std::string_view raw);
 
   std::shared_ptr<ScanView> view_;
   const int parallel_;
@@ -81,6 +80,7 @@ class ScanPass final : public WorkerPass {
   ServerListIndex listIndex_;
   unsigned long indexedReads_ = 0;
   BuddyMatcher matcher_;
+  bool keepReplies_ = true;  // read from the view once per pass
 };
 
 }  // namespace tarvix

@@ -3,6 +3,7 @@
 // implements it by posting every change to its own thread; the headless mode
 // and the tests implement it over plain data.
 #include <string>
+#include <vector>
 
 #include "app/core/ServerRow.h"
 
@@ -19,6 +20,9 @@ class ScanView {
   virtual std::string serverListPath() = 0;
   virtual int scanTimeout() = 0;
   virtual bool clantagsOn() = 0;
+  // Whether rows carry the reply's bytes (ScanRow::reply): the window shows
+  // players and records history from them; a headless run may not need them.
+  virtual bool keepsReplies() { return true; }
 
   // Changes, in the order the pass makes them.
   virtual void setAutoSort(bool on) = 0;
@@ -27,9 +31,10 @@ class ScanView {
   virtual void stepProgress() = 0;
   virtual void hideProgress() = 0;
   virtual void setStatusText(const std::string& text) = 0;
-  virtual void setRow(int row, const ScanRow& texts) = 0;
+  virtual void setRow(int row, ScanRow texts) = 0;
   virtual void makeRowVisible(int row) = 0;
-  virtual void addBuddy(const std::string& caption, const std::string& server) = 0;
+  // The buddy view rows of one server's players, in the order they came.
+  virtual void addBuddies(const std::vector<std::string>& captions, const std::string& server) = 0;
   virtual void updateBuddyCaption() = 0;
   // Sorts the player view and the buddy view by caption.
   virtual void sortPlayersAndBuddies() = 0;
