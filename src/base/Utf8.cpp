@@ -22,25 +22,40 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
+bool nextUtf8(std::string_view text, std::size_t at, char32_t& codePoint, std::size_t& length) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  const int more = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
+  if (more < 0 || lead > 0xF4 || text.size() - at <= static_cast<std::size_t>(more)) return false;
+  char32_t c = more == 0 ? lead : lead & (0x3F >> more);
+  for (int k = 1; k <= more; ++k) {
+    const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(k)]);
+    if ((next & 0xC0) != 0x80) return false;
+    c = (c << 6) | (next & 0x3F);
+  }
+  // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+  constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+  if (c < kLeast[more] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return false;
+  codePoint = c;
+  length = static_cast<std::size_t>(more) + 1;
+  return true;
+}
+
+bool isUtf8(std::string_view text) {
+  char32_t c = 0;
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < text.size(); i += length)
+    if (!nextUtf8(text, i, c, length)) return false;
+  return true;
+}
+
 std::optional<std::u32string> decodeUtf8(std::string_view text) {
   std::u32string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const int more = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
-    if (more < 0 || lead > 0xF4 || text.size() - i <= static_cast<std::size_t>(more))
-      return std::nullopt;
-    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
-    for (int k = 1; k <= more; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      if ((next & 0xC0) != 0x80) return std::nullopt;
-      c = (c << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
-    constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-    if (c < kLeast[more] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return std::nullopt;
+  char32_t c = 0;
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < text.size(); i += length) {
+    if (!nextUtf8(text, i, c, length)) return std::nullopt;
     out.push_back(c);
-    i += static_cast<std::size_t>(more) + 1;
   }
   return out;
 }

@@ -23,6 +23,21 @@ std::u32string characters(std::string_view text) {
   return latin1;
 }
 
+// Calls f(c) for each character of characters(text), without holding them all.
+template <typename F>
+void forEachCharacter(std::string_view text, F&& f) {
+  if (!isUtf8(text)) {
+    for (char c : text) f(static_cast<char32_t>(static_cast<unsigned char>(c)));
+    return;
+  }
+  char32_t c = 0;
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < text.size(); i += length) {
+    nextUtf8(text, i, c, length);
+    f(c);
+  }
+}
+
 int hexValue(char32_t c) {
   if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
   if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
@@ -99,11 +114,12 @@ std::string escapedValue(std::string_view value) {
   std::string out;
   bool quote = false;
   bool escapeNextDigit = false;
-  for (char32_t c : characters(value)) {
+  out.reserve(value.size());
+  forEachCharacter(value, [&](char32_t c) {
     quote = quote || c == ';' || c == ',' || c == '=';
     if (escapeNextDigit && hexValue(c) >= 0) {
       out += "\\x" + hex(c, false);
-      continue;
+      return;
     }
     escapeNextDigit = false;
     static constexpr char kNamed[][2] = {{'\a', 'a'}, {'\b', 'b'}, {'\f', 'f'},
@@ -115,7 +131,7 @@ std::string escapedValue(std::string_view value) {
         out += {'\\', letter};
         named = true;
       }
-    if (named) continue;
+    if (named) return;
     if (c == 0) {
       out += "\\0";
       escapeNextDigit = true;
@@ -125,8 +141,11 @@ std::string escapedValue(std::string_view value) {
     } else {
       appendUtf8(out, c);
     }
+  });
+  if (quote || (!out.empty() && (out.front() == ' ' || out.back() == ' '))) {
+    out.insert(out.begin(), '"');
+    out.push_back('"');
   }
-  if (quote || (!out.empty() && (out.front() == ' ' || out.back() == ' '))) out = '"' + out + '"';
   return out;
 }
 
@@ -318,12 +337,16 @@ std::string IniFile::serialize() const {
   for (const auto& [key, value] : values_) {
     const std::size_t slash = key.find('/');
     const std::string group = slash == std::string::npos ? "" : key.substr(0, slash);
-    std::string line = escapedKey(slash == std::string::npos ? key : key.substr(slash + 1)) + "=";
-    if (value.isList && value.items.empty()) line += "@Invalid()";
-    for (std::size_t i = 0; i < value.items.size(); ++i)
-      line += (i == 0 ? "" : ", ") +
-              escapedValue(value.isList ? storedText(value.items[i]) : value.items[i]);
-    sections[group] += line + "\n";
+    // Appended in place: a value may be large (the last scan's hits).
+    std::string& section = sections[group];
+    section += escapedKey(slash == std::string::npos ? key : key.substr(slash + 1));
+    section += '=';
+    if (value.isList && value.items.empty()) section += "@Invalid()";
+    for (std::size_t i = 0; i < value.items.size(); ++i) {
+      if (i > 0) section += ", ";
+      section += escapedValue(value.isList ? storedText(value.items[i]) : value.items[i]);
+    }
+    section += '\n';
   }
   std::string out;
   for (const auto& [group, lines] : sections) {
@@ -332,7 +355,10 @@ std::string IniFile::serialize() const {
     for (char& c : lower)
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     header = group.empty() ? "General" : lower == "general" ? "%General" : header;
-    out += (out.empty() ? "[" : "\n[") + header + "]\n" + lines;
+    out += out.empty() ? "[" : "\n[";
+    out += header;
+    out += "]\n";
+    out += lines;
   }
   return out;
 }

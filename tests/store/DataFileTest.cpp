@@ -405,6 +405,25 @@ TEST_F(DataFileTest, SettingsAreNeitherReadNorWrittenThroughAnotherUsersLink) {
   EXPECT_EQ(settings.scanRetries(), 5);
 }
 
+// The last scan's hits are kept as a JSON array of [caption, server] pairs
+// in UTF-8, under the ini file's quoting and escapes.
+TEST_F(DataFileTest, LastScanHitsAreKeptAsAJsonArrayOfPairs) {
+  IniSettingsCore settings;
+  const std::vector<HeadlessBuddy> hits{{"a\"b\\c", "1.2.3.4:5"}, {"\xE9t\xE9", "x,y"}};
+  settings.setLastScanHits("Serverlists\\A", hits);
+  EXPECT_EQ(get("tarvix.ini"),
+            "[LastScan]\nServerlists%255CA=\"[[\\\"a\\\\\\\"b\\\\\\\\c\\\",\\\"1.2.3.4:5\\\"],"
+            "[\\\"\xC3\xA9t\xC3\xA9\\\",\\\"x,y\\\"]]\"\n");
+  const std::vector<HeadlessBuddy> back = settings.lastScanHits("Serverlists\\A");
+  ASSERT_EQ(back.size(), hits.size());
+  for (std::size_t i = 0; i < hits.size(); ++i) {
+    EXPECT_EQ(back[i].caption, hits[i].caption);
+    EXPECT_EQ(back[i].server, hits[i].server);
+  }
+  settings.setLastScanHits("Serverlists\\A", {});
+  EXPECT_TRUE(settings.lastScanHits("Serverlists\\A").empty());
+}
+
 TEST_F(DataFileTest, AReplacementKeepsTheExactModeUnderAnyUmask) {
   const mode_t saved = ::umask(0);
   for (const mode_t mask : {0000, 0022, 0077, 0777})

@@ -1,13 +1,15 @@
 #include "app/core/BuddyAlerts.h"
 
 #include <set>
+#include <string_view>
 #include <utility>
 
 namespace tarvix {
 
 std::vector<HeadlessBuddy> newBuddyHits(const std::vector<HeadlessBuddy>& previous,
                                         const std::vector<HeadlessBuddy>& current) {
-  std::set<std::pair<std::string, std::string>> seen;
+  // Views into both lists, which outlive the set: no caption is copied.
+  std::set<std::pair<std::string_view, std::string_view>> seen;
   for (const HeadlessBuddy& b : previous) seen.emplace(b.caption, b.server);
   std::vector<HeadlessBuddy> fresh;
   for (const HeadlessBuddy& b : current)

@@ -29,6 +29,7 @@ bool rowBefore(const HeadlessRow& a, const HeadlessRow& b) {
 HeadlessScanView::HeadlessScanView(const std::vector<std::string>& names,
                                    HeadlessScanSettings settings)
     : names_(static_cast<int>(names.size())), settings_(std::move(settings)) {
+  rows_.reserve(names.size());
   for (const std::string& name : names) {
     HeadlessRow row;
     row.caption = "not scanned";

@@ -202,10 +202,18 @@ std::vector<HeadlessBuddy> IniSettingsCore::lastScanHits(std::string_view listPa
 
 void IniSettingsCore::setLastScanHits(std::string_view listPath,
                                       const std::vector<HeadlessBuddy>& hits) {
-  nlohmann::json pairs = nlohmann::json::array();
-  for (const HeadlessBuddy& b : hits)
-    pairs.push_back(nlohmann::json::array({codePageToUtf8(b.caption), codePageToUtf8(b.server)}));
-  update([&](IniFile& ini) { ini.setText(lastScanKey(listPath), pairs.dump()); });
+  // The text a JSON array of [caption, server] pairs dumps to, written pair
+  // by pair: thousands of hits need no document in memory.
+  std::string pairs = "[";
+  for (const HeadlessBuddy& b : hits) {
+    pairs += pairs.size() == 1 ? "[" : ",[";
+    pairs += nlohmann::json(codePageToUtf8(b.caption)).dump();
+    pairs += ',';
+    pairs += nlohmann::json(codePageToUtf8(b.server)).dump();
+    pairs += ']';
+  }
+  pairs += ']';
+  update([&](IniFile& ini) { ini.setText(lastScanKey(listPath), pairs); });
 }
 
 std::vector<std::string> IniSettingsCore::masterServers() const {
