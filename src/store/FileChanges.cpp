@@ -13,11 +13,11 @@ namespace tarvix {
 
 namespace {
 
-constexpr std::uint32_t kFileEvents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_FROM |
-                                      IN_MOVED_TO | IN_CREATE | IN_DELETE;
+constexpr std::uint32_t kFileEvents =
+    IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_FROM | IN_MOVED_TO | IN_CREATE | IN_DELETE;
 // The folder itself moved or went: its notices no longer speak of the path.
-constexpr std::uint32_t kLostEvents = IN_Q_OVERFLOW | IN_IGNORED | IN_DELETE_SELF |
-                                      IN_MOVE_SELF | IN_UNMOUNT;
+constexpr std::uint32_t kLostEvents =
+    IN_Q_OVERFLOW | IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT;
 
 }  // namespace
 
