@@ -1,6 +1,10 @@
 #include "store/IniFile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/Utf8.h"
 #include "store/DataFile.h"
@@ -107,14 +111,14 @@ std::string unescapedKey(std::string_view key) {
   return out;
 }
 
-// One value as QSettings escapes it. A byte string's characters above
-// U+007E are escaped too; a text's are written as UTF-8.
-std::string escapedValue(std::string_view value) {
+// Appends one value as QSettings escapes it. A byte string's characters
+// above U+007E are escaped too; a text's are written as UTF-8.
+void appendEscapedValue(std::string& out, std::string_view value) {
   const bool bytes = startsWith(value, kByteArrayPrefix) || startsWith(value, "@Variant(");
-  std::string out;
+  const std::size_t start = out.size();
   bool quote = false;
   bool escapeNextDigit = false;
-  out.reserve(value.size());
+  out.reserve(start + value.size() + 2);
   forEachCharacter(value, [&](char32_t c) {
     quote = quote || c == ';' || c == ',' || c == '=';
     if (escapeNextDigit && hexValue(c) >= 0) {
@@ -142,11 +146,10 @@ std::string escapedValue(std::string_view value) {
       appendUtf8(out, c);
     }
   });
-  if (quote || (!out.empty() && (out.front() == ' ' || out.back() == ' '))) {
-    out.insert(out.begin(), '"');
+  if (quote || (out.size() > start && (out[start] == ' ' || out.back() == ' '))) {
+    out.insert(out.begin() + static_cast<std::ptrdiff_t>(start), '"');
     out.push_back('"');
   }
-  return out;
 }
 
 void chopTrailingBlanks(std::string& s, std::size_t limit) {
@@ -332,33 +335,45 @@ IniFile IniFile::parse(std::string_view data) {
 }
 
 std::string IniFile::serialize() const {
-  // Sections as QSettings orders a new file: the general one first, then by name.
-  std::map<std::string, std::string> sections;
-  for (const auto& [key, value] : values_) {
-    const std::size_t slash = key.find('/');
-    const std::string group = slash == std::string::npos ? "" : key.substr(0, slash);
-    // Appended in place: a value may be large (the last scan's hits).
-    std::string& section = sections[group];
-    section += escapedKey(slash == std::string::npos ? key : key.substr(slash + 1));
-    section += '=';
-    if (value.isList && value.items.empty()) section += "@Invalid()";
-    for (std::size_t i = 0; i < value.items.size(); ++i) {
-      if (i > 0) section += ", ";
-      section += escapedValue(value.isList ? storedText(value.items[i]) : value.items[i]);
-    }
-    section += '\n';
+  // Sections as QSettings orders a new file: the general one first, then by
+  // name; within one, keys in their order. Written straight into the text,
+  // as a value may be large (the last scan's hits).
+  using Entry = std::pair<std::string_view, const std::pair<const std::string, Value>*>;
+  std::vector<Entry> entries;
+  for (const auto& entry : values_) {
+    const std::size_t slash = entry.first.find('/');
+    entries.emplace_back(slash == std::string::npos
+                             ? std::string_view()
+                             : std::string_view(entry.first).substr(0, slash),
+                         &entry);
   }
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Entry& a, const Entry& b) { return a.first < b.first; });
   std::string out;
-  for (const auto& [group, lines] : sections) {
-    std::string header = escapedKey(group);
-    std::string lower = header;
-    for (char& c : lower)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    header = group.empty() ? "General" : lower == "general" ? "%General" : header;
-    out += out.empty() ? "[" : "\n[";
-    out += header;
-    out += "]\n";
-    out += lines;
+  for (std::size_t n = 0; n < entries.size(); ++n) {
+    const auto& [group, entry] = entries[n];
+    if (n == 0 || group != entries[n - 1].first) {
+      std::string header = escapedKey(group);
+      std::string lower = header;
+      for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      header = group.empty() ? "General" : lower == "general" ? "%General" : header;
+      out += n == 0 ? "[" : "\n[";
+      out += header;
+      out += "]\n";
+    }
+    const std::string& key = entry->first;
+    const Value& value = entry->second;
+    const std::size_t slash = key.find('/');
+    out += escapedKey(slash == std::string::npos ? std::string_view(key)
+                                                 : std::string_view(key).substr(slash + 1));
+    out += '=';
+    if (value.isList && value.items.empty()) out += "@Invalid()";
+    for (std::size_t i = 0; i < value.items.size(); ++i) {
+      if (i > 0) out += ", ";
+      appendEscapedValue(out, value.isList ? storedText(value.items[i]) : value.items[i]);
+    }
+    out += '\n';
   }
   return out;
 }
@@ -400,6 +415,19 @@ std::optional<std::string> IniFile::text(const std::string& key) const {
   return it->second.isList ? it->second.items.front() : textOf(it->second.items.front());
 }
 
+std::optional<std::string> IniFile::takeText(const std::string& key) {
+  const auto it = values_.find(key);
+  if (it == values_.end() || it->second.items.size() != 1 ||
+      (!it->second.isList && it->second.items.front().starts_with('@'))) {
+    std::optional<std::string> t = text(key);
+    if (it != values_.end()) values_.erase(it);
+    return t;
+  }
+  std::string t = std::move(it->second.items.front());
+  values_.erase(it);
+  return t;
+}
+
 std::optional<std::vector<std::string>> IniFile::list(const std::string& key) const {
   const auto it = values_.find(key);
   if (it == values_.end()) return std::nullopt;
@@ -412,6 +440,13 @@ std::optional<std::string> IniFile::bytes(const std::string& key) const { return
 
 void IniFile::setText(const std::string& key, std::string_view text) {
   values_[key] = Value{{storedText(text)}, false};
+}
+
+void IniFile::adoptText(const std::string& key, std::string&& text) {
+  if (text.find('\0') != std::string::npos || text.starts_with('@')) return setText(key, text);
+  Value value;
+  value.items.push_back(std::move(text));
+  values_[key] = std::move(value);
 }
 
 void IniFile::setList(const std::string& key, const std::vector<std::string>& items) {

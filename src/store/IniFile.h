@@ -36,6 +36,9 @@ class IniFile {
   long long number(const std::string& key, long long otherwise) const;
   // A text value; a list of several values reads as missing.
   std::optional<std::string> text(const std::string& key) const;
+  // The same, moved out of the file (the key is gone after): a large value
+  // is not copied.
+  std::optional<std::string> takeText(const std::string& key);
   // A list: a single text is a list of one, "@Invalid()" an empty list.
   std::optional<std::vector<std::string>> list(const std::string& key) const;
   // A byte string ("@ByteArray(...)"); a text reads as its UTF-8 bytes.
@@ -44,6 +47,8 @@ class IniFile {
   void setFlag(const std::string& key, bool on) { setText(key, on ? "true" : "false"); }
   void setNumber(const std::string& key, long long n) { setText(key, std::to_string(n)); }
   void setText(const std::string& key, std::string_view text);
+  // The same, taking the string over: a large value is not copied.
+  void adoptText(const std::string& key, std::string&& text);
   void setList(const std::string& key, const std::vector<std::string>& items);
   void setBytes(const std::string& key, std::string_view bytes);
   // Removes the key and every key below it ("key/...").

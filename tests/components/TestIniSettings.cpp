@@ -90,6 +90,10 @@ class TestIniSettings : public QObject {
       }
     }
     ours.save("ours.ini");
+    // Byte for byte what QSettings writes: sections, their order, escapes.
+    QFile oursFile("ours.ini"), qtFile("qt.ini");
+    QVERIFY(oursFile.open(QIODevice::ReadOnly) && qtFile.open(QIODevice::ReadOnly));
+    QCOMPARE(oursFile.readAll(), qtFile.readAll());
     const QSettings qt("ours.ini", QSettings::IniFormat);
     for (const Case& c : kCases) {
       const QVariant read = qt.value(QString::fromStdString(c.key));

@@ -422,6 +422,26 @@ TEST_F(DataFileTest, LastScanHitsAreKeptAsAJsonArrayOfPairs) {
   }
   settings.setLastScanHits("Serverlists\\A", {});
   EXPECT_TRUE(settings.lastScanHits("Serverlists\\A").empty());
+
+  // What another hand wrote: an element that is no pair is an empty pair, a
+  // member that is no text an empty text; anything but such an array, none.
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  const std::vector<std::pair<std::string, Pairs>> stored{
+      {R"([["a"],5,{"x":"y"},["b",7,"c"],[["n"],"s"],[]])",
+       {{"a", ""}, {"", ""}, {"", ""}, {"b", ""}, {"", "s"}, {"", ""}}},
+      {R"([["a","b"])", {}},
+      {R"({"a":["b","c"]})", {}},
+      {R"("text")", {}},
+  };
+  for (const auto& [json, want] : stored) {
+    std::string value;
+    for (char c : json) value += c == '"' ? std::string("\\\"") : std::string(1, c);
+    put("tarvix.ini", "[LastScan]\nServerlists%255CA=\"" + value + "\"\n");
+    Pairs got;
+    for (const HeadlessBuddy& b : IniSettingsCore().lastScanHits("Serverlists\\A"))
+      got.emplace_back(b.caption, b.server);
+    EXPECT_EQ(got, want) << json;
+  }
 }
 
 TEST_F(DataFileTest, AReplacementKeepsTheExactModeUnderAnyUmask) {

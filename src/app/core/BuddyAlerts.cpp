@@ -1,5 +1,6 @@
 #include "app/core/BuddyAlerts.h"
 
+#include <algorithm>
 #include <set>
 #include <string_view>
 #include <utility>
@@ -8,12 +9,20 @@ namespace tarvix {
 
 std::vector<HeadlessBuddy> newBuddyHits(const std::vector<HeadlessBuddy>& previous,
                                         const std::vector<HeadlessBuddy>& current) {
-  // Views into both lists, which outlive the set: no caption is copied.
-  std::set<std::pair<std::string_view, std::string_view>> seen;
-  for (const HeadlessBuddy& b : previous) seen.emplace(b.caption, b.server);
+  // Views into both lists, which outlive them: no caption is copied, and the
+  // many previous hits are one sorted array.
+  using Key = std::pair<std::string_view, std::string_view>;
+  std::vector<Key> before;
+  before.reserve(previous.size());
+  for (const HeadlessBuddy& b : previous) before.emplace_back(b.caption, b.server);
+  std::sort(before.begin(), before.end());
+  std::set<Key> added;
   std::vector<HeadlessBuddy> fresh;
-  for (const HeadlessBuddy& b : current)
-    if (seen.emplace(b.caption, b.server).second) fresh.push_back(b);
+  for (const HeadlessBuddy& b : current) {
+    const Key key(b.caption, b.server);
+    if (!std::binary_search(before.begin(), before.end(), key) && added.insert(key).second)
+      fresh.push_back(b);
+  }
   return fresh;
 }
 

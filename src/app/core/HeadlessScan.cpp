@@ -198,6 +198,12 @@ std::vector<HeadlessBuddy> HeadlessScanView::buddies() const {
   return sorted;
 }
 
+std::vector<HeadlessBuddy> HeadlessScanView::takeBuddies() {
+  std::lock_guard lock(mu_);
+  std::stable_sort(buddies_.begin(), buddies_.end(), buddyBefore);
+  return std::move(buddies_);
+}
+
 std::string HeadlessScanView::statusText() const {
   std::lock_guard lock(mu_);
   return status_;
@@ -269,7 +275,7 @@ ScanOutcome runScanPass(const HeadlessScanSettings& settings) {
 
   outcome.ran = true;
   outcome.rows = view->takeRows();
-  outcome.buddies = view->buddies();
+  outcome.buddies = view->takeBuddies();
   outcome.status = view->statusText();
   if (scan.end() != ScanPass::End::Completed) {
     outcome.exitCode = 1;

@@ -66,6 +66,8 @@ class HeadlessScanView : public ScanView {
   // The rows, moved out of the view.
   std::vector<HeadlessRow> takeRows();
   std::vector<HeadlessBuddy> buddies() const;
+  // The buddy rows, sorted as buddies() gives them, moved out of the view.
+  std::vector<HeadlessBuddy> takeBuddies();
   std::string statusText() const;
   std::string buddyCaption() const;
   int progress() const;

@@ -184,20 +184,80 @@ void IniSettingsCore::setServerFilter(const ServerFilter& filter) {
   });
 }
 
-std::vector<HeadlessBuddy> IniSettingsCore::lastScanHits(std::string_view listPath) const {
-  const nlohmann::json pairs =
-      nlohmann::json::parse(read().text(lastScanKey(listPath)).value_or(""), nullptr, false);
+namespace {
+
+// Reads the stored [[caption, server], ...] array as it streams by, without a
+// document of thousands of pairs: an element that is not an array gives an
+// empty pair, a member that is not a text an empty text; a text that is not
+// such an array gives no pairs.
+class HitPairsReader final : public nlohmann::json_sax<nlohmann::json> {
+ public:
   std::vector<HeadlessBuddy> hits;
-  if (!pairs.is_array()) return hits;
-  for (const nlohmann::json& pair : pairs) {
-    auto at = [&](std::size_t i) {
-      return pair.is_array() && pair.size() > i && pair[i].is_string()
-                 ? codePageBytes(pair[i].get<std::string>())
-                 : std::string();
-    };
-    hits.push_back({at(0), at(1)});
+
+  bool null() override { return scalar(nullptr); }
+  bool boolean(bool) override { return scalar(nullptr); }
+  bool number_integer(number_integer_t) override { return scalar(nullptr); }
+  bool number_unsigned(number_unsigned_t) override { return scalar(nullptr); }
+  bool number_float(number_float_t, const string_t&) override { return scalar(nullptr); }
+  bool string(string_t& text) override { return scalar(&text); }
+  bool binary(binary_t&) override { return scalar(nullptr); }
+  bool start_object(std::size_t) override { return open(false); }
+  bool key(string_t&) override { return true; }
+  bool end_object() override { return close(); }
+  bool start_array(std::size_t) override { return open(true); }
+  bool end_array() override { return close(); }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+    return false;
   }
-  return hits;
+
+ private:
+  // A value inside the element being read: the pair's next member.
+  void member(const std::string* text) {
+    if (!inPair_) return;
+    if (text && member_ < 2)
+      (member_ == 0 ? hits.back().caption : hits.back().server) = codePageBytes(*text);
+    ++member_;
+  }
+  bool scalar(const std::string* text) {
+    if (depth_ == 1 && topIsArray_) hits.push_back({});
+    if (depth_ == 2 && topIsArray_) member(text);
+    return true;
+  }
+  bool open(bool array) {
+    if (depth_ == 0) topIsArray_ = array;
+    if (depth_ == 1 && topIsArray_) {
+      hits.push_back({});
+      inPair_ = array;
+      member_ = 0;
+    }
+    if (depth_ == 2 && topIsArray_) member(nullptr);
+    ++depth_;
+    return true;
+  }
+  bool close() {
+    --depth_;
+    return true;
+  }
+
+  int depth_ = 0;
+  bool topIsArray_ = false;
+  bool inPair_ = false;
+  int member_ = 0;
+};
+
+}  // namespace
+
+std::vector<HeadlessBuddy> IniSettingsCore::lastScanHits(std::string_view listPath) const {
+  const std::string text = read().takeText(lastScanKey(listPath)).value_or("");
+  HitPairsReader reader;
+  // One pair per separator (a text may hold one too), at most one per eight
+  // bytes (["",""],): the pairs need no second, larger array while growing.
+  std::size_t pairs = 1;
+  for (std::size_t at = text.find("],["); at != std::string::npos; at = text.find("],[", at + 3))
+    ++pairs;
+  reader.hits.reserve(std::min(pairs, text.size() / 8 + 1));
+  if (!nlohmann::json::sax_parse(text, &reader)) return {};
+  return std::move(reader.hits);
 }
 
 void IniSettingsCore::setLastScanHits(std::string_view listPath,
@@ -213,7 +273,7 @@ void IniSettingsCore::setLastScanHits(std::string_view listPath,
     pairs += ']';
   }
   pairs += ']';
-  update([&](IniFile& ini) { ini.setText(lastScanKey(listPath), pairs); });
+  update([&](IniFile& ini) { ini.adoptText(lastScanKey(listPath), std::move(pairs)); });
 }
 
 std::vector<std::string> IniSettingsCore::masterServers() const {
