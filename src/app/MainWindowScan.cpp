@@ -209,14 +209,20 @@ class MainWindow::PassView : public ScanView {
   void finishPass() override {
     // Handed over here, on the pass's thread; written on the recorder's.
     if (history_) history_->record(recording_.finish(historyNow()));
-    post([](MainWindow* f) {
-      f->stopScan();
-      std::vector<HeadlessBuddy> hits;
-      for (int i = 0; i < f->ui_->buddyView->topLevelItemCount(); ++i) {
+    // The hits are read in a change of their own, before the stop sorts the
+    // server view: with thousands of each, the window's loop runs in between.
+    auto hits = std::make_shared<std::vector<HeadlessBuddy>>();
+    post([hits](MainWindow* f) {
+      const int n = f->ui_->buddyView->topLevelItemCount();
+      hits->reserve(static_cast<std::size_t>(n));
+      for (int i = 0; i < n; ++i) {
         const QTreeWidgetItem* row = f->ui_->buddyView->topLevelItem(i);
-        hits.push_back({toBytes(row->text(0)), toBytes(row->text(1))});
+        hits->push_back({toBytes(row->text(0)), toBytes(row->text(1))});
       }
-      emit f->scanPassFinished(hits);
+    });
+    post([hits](MainWindow* f) {
+      f->stopScan();
+      emit f->scanPassFinished(*hits);
     });
   }
 
