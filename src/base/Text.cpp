@@ -9,17 +9,35 @@ namespace {
 inline unsigned char ub(char c) { return static_cast<unsigned char>(c); }
 }  // namespace
 
+namespace {
+
 // Letters of Windows-1252: A-Z, the Latin-1 capitals C0-DE except the
 // multiplication sign D7, and the pairs Š/š 8A/9A, Œ/œ 8C/9C, Ž/ž 8E/9E and
 // Ÿ/ÿ 9F/FF.
-char lowerChar(char c) {
-  unsigned char u = ub(c);
-  if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
-  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
-  if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<char>(u + 0x10);
-  if (u == 0x9F) return static_cast<char>(0xFF);
-  return c;
+constexpr unsigned char lowerByte(unsigned char u) {
+  if (u >= 'A' && u <= 'Z') return static_cast<unsigned char>(u + 32);
+  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<unsigned char>(u + 32);
+  if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<unsigned char>(u + 0x10);
+  if (u == 0x9F) return 0xFF;
+  return u;
 }
+
+// lowerByte() of every byte: text is folded by looking bytes up.
+constexpr std::array<unsigned char, 256> kFold = [] {
+  std::array<unsigned char, 256> f{};
+  for (int c = 0; c < 256; ++c) f[c] = lowerByte(static_cast<unsigned char>(c));
+  return f;
+}();
+
+inline unsigned char folded(char c) { return kFold[ub(c)]; }
+
+// Below this many bytes to search, setting up the skips costs more than
+// trying every position.
+constexpr std::size_t kSkippingFrom = 256;
+
+}  // namespace
+
+char lowerChar(char c) { return static_cast<char>(folded(c)); }
 
 char upperChar(char c) {
   unsigned char u = ub(c);
@@ -32,7 +50,7 @@ char upperChar(char c) {
 
 std::string lowerAnsi(std::string_view s) {
   std::string r(s);
-  for (char& c : r) c = lowerChar(c);
+  for (char& c : r) c = static_cast<char>(folded(c));
   return r;
 }
 
@@ -45,7 +63,7 @@ std::string upperAnsi(std::string_view s) {
 bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (lowerChar(a[i]) != lowerChar(b[i])) return false;
+    if (folded(a[i]) != folded(b[i])) return false;
   return true;
 }
 
@@ -53,22 +71,25 @@ std::size_t findNoCase(std::string_view hay, std::string_view needle, std::size_
   if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
   const std::size_t m = needle.size();
   if (hay.size() < m || from > hay.size() - m) return std::string_view::npos;
+  const unsigned char last = folded(needle[m - 1]);
+  if (hay.size() - from < kSkippingFrom) {
+    for (std::size_t i = from; i + m <= hay.size(); ++i) {
+      std::size_t j = 0;
+      while (j < m && folded(hay[i + j]) == folded(needle[j])) ++j;
+      if (j == m) return i;
+    }
+    return std::string_view::npos;
+  }
   // Horspool's search over folded bytes: a miss skips by how far the folded
   // byte under the needle's end lies from the needle's end.
-  static const std::array<unsigned char, 256> fold = [] {
-    std::array<unsigned char, 256> f{};
-    for (int c = 0; c < 256; ++c) f[c] = ub(lowerChar(static_cast<char>(c)));
-    return f;
-  }();
   std::array<std::size_t, 256> skip;
   skip.fill(m);
-  for (std::size_t j = 0; j + 1 < m; ++j) skip[fold[ub(needle[j])]] = m - 1 - j;
-  const unsigned char last = fold[ub(needle[m - 1])];
+  for (std::size_t j = 0; j + 1 < m; ++j) skip[folded(needle[j])] = m - 1 - j;
   for (std::size_t i = from; i + m <= hay.size();) {
-    const unsigned char end = fold[ub(hay[i + m - 1])];
+    const unsigned char end = folded(hay[i + m - 1]);
     if (end == last) {
       std::size_t j = 0;
-      while (j + 1 < m && fold[ub(hay[i + j])] == fold[ub(needle[j])]) ++j;
+      while (j + 1 < m && folded(hay[i + j]) == folded(needle[j])) ++j;
       if (j + 1 == m) return i;
     }
     i += skip[end];
