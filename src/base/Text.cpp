@@ -1,43 +1,19 @@
 #include "base/Text.h"
 
-#include <array>
 #include <limits>
 
 namespace tarvix {
 
 namespace {
+
 inline unsigned char ub(char c) { return static_cast<unsigned char>(c); }
-}  // namespace
-
-namespace {
-
-// Letters of Windows-1252: A-Z, the Latin-1 capitals C0-DE except the
-// multiplication sign D7, and the pairs Š/š 8A/9A, Œ/œ 8C/9C, Ž/ž 8E/9E and
-// Ÿ/ÿ 9F/FF.
-constexpr unsigned char lowerByte(unsigned char u) {
-  if (u >= 'A' && u <= 'Z') return static_cast<unsigned char>(u + 32);
-  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<unsigned char>(u + 32);
-  if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<unsigned char>(u + 0x10);
-  if (u == 0x9F) return 0xFF;
-  return u;
-}
-
-// lowerByte() of every byte: text is folded by looking bytes up.
-constexpr std::array<unsigned char, 256> kFold = [] {
-  std::array<unsigned char, 256> f{};
-  for (int c = 0; c < 256; ++c) f[c] = lowerByte(static_cast<unsigned char>(c));
-  return f;
-}();
-
-inline unsigned char folded(char c) { return kFold[ub(c)]; }
+inline unsigned char folded(char c) { return detail::kLowerBytes[ub(c)]; }
 
 // Below this many bytes to search, setting up the skips costs more than
 // trying every position.
 constexpr std::size_t kSkippingFrom = 256;
 
 }  // namespace
-
-char lowerChar(char c) { return static_cast<char>(folded(c)); }
 
 char upperChar(char c) {
   unsigned char u = ub(c);

@@ -2,13 +2,38 @@
 // Text is bytes: every file line and datagram is a std::string in a single-byte
 // code page (Windows-1252, see CodePage.h). Case folding covers A-Z, the
 // Latin-1 capitals and the Windows-1252 pairs Š/š, Œ/œ, Ž/ž and Ÿ/ÿ.
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarvix {
 
-char lowerChar(char c);
+namespace detail {
+
+// Letters of Windows-1252: A-Z, the Latin-1 capitals C0-DE except the
+// multiplication sign D7, and the pairs Š/š 8A/9A, Œ/œ 8C/9C, Ž/ž 8E/9E and
+// Ÿ/ÿ 9F/FF.
+constexpr unsigned char lowerByte(unsigned char u) {
+  if (u >= 'A' && u <= 'Z') return static_cast<unsigned char>(u + 32);
+  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<unsigned char>(u + 32);
+  if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<unsigned char>(u + 0x10);
+  if (u == 0x9F) return 0xFF;
+  return u;
+}
+
+// lowerByte() of every byte: text is folded by looking its bytes up.
+inline constexpr std::array<unsigned char, 256> kLowerBytes = [] {
+  std::array<unsigned char, 256> f{};
+  for (int c = 0; c < 256; ++c) f[c] = lowerByte(static_cast<unsigned char>(c));
+  return f;
+}();
+
+}  // namespace detail
+
+inline char lowerChar(char c) {
+  return static_cast<char>(detail::kLowerBytes[static_cast<unsigned char>(c)]);
+}
 char upperChar(char c);
 std::string lowerAnsi(std::string_view s);
 std::string upperAnsi(std::string_view s);

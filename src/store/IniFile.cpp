@@ -126,22 +126,48 @@ void appendEscapedValue(std::string& out, std::string_view value) {
       return;
     }
     escapeNextDigit = false;
-    static constexpr char kNamed[][2] = {{'\a', 'a'}, {'\b', 'b'}, {'\f', 'f'},
-                                         {'\n', 'n'}, {'\r', 'r'}, {'\t', 't'},
-                                         {'\v', 'v'}, {'"', '"'},  {'\\', '\\'}};
-    bool named = false;
-    for (const auto& [code, letter] : kNamed)
-      if (c == static_cast<char32_t>(code)) {
-        out += {'\\', letter};
-        named = true;
-      }
-    if (named) return;
-    if (c == 0) {
+    char named = 0;
+    switch (c) {
+      case '\a':
+        named = 'a';
+        break;
+      case '\b':
+        named = 'b';
+        break;
+      case '\f':
+        named = 'f';
+        break;
+      case '\n':
+        named = 'n';
+        break;
+      case '\r':
+        named = 'r';
+        break;
+      case '\t':
+        named = 't';
+        break;
+      case '\v':
+        named = 'v';
+        break;
+      case '"':
+        named = '"';
+        break;
+      case '\\':
+        named = '\\';
+        break;
+      default:
+        break;
+    }
+    if (named) {
+      out += {'\\', named};
+    } else if (c == 0) {
       out += "\\0";
       escapeNextDigit = true;
     } else if (c <= 0x1F || (c >= 0x7F && bytes)) {
       out += "\\x" + hex(c, false);
       escapeNextDigit = true;
+    } else if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
     } else {
       appendUtf8(out, c);
     }

@@ -94,6 +94,7 @@ void HeadlessScanView::clearBuddies() {
   std::lock_guard lock(mu_);
   ++changes_;
   buddies_.clear();
+  buddiesSorted_ = true;
 }
 
 void HeadlessScanView::showProgress(int position) {
@@ -144,6 +145,7 @@ void HeadlessScanView::addBuddies(const std::vector<std::string>& captions,
   // came, as the window's self-sorting buddy view does); a sorted insert
   // here moved the whole vector per hit.
   for (const std::string& caption : captions) buddies_.push_back({caption, server});
+  buddiesSorted_ = buddiesSorted_ && captions.empty();
 }
 
 void HeadlessScanView::updateBuddyCaption() {
@@ -157,6 +159,7 @@ void HeadlessScanView::sortPlayersAndBuddies() {
   std::lock_guard lock(mu_);
   ++changes_;
   std::stable_sort(buddies_.begin(), buddies_.end(), buddyBefore);
+  buddiesSorted_ = true;
 }
 
 void HeadlessScanView::showFirstPlayedRow() {
@@ -200,7 +203,8 @@ std::vector<HeadlessBuddy> HeadlessScanView::buddies() const {
 
 std::vector<HeadlessBuddy> HeadlessScanView::takeBuddies() {
   std::lock_guard lock(mu_);
-  std::stable_sort(buddies_.begin(), buddies_.end(), buddyBefore);
+  if (!buddiesSorted_) std::stable_sort(buddies_.begin(), buddies_.end(), buddyBefore);
+  buddiesSorted_ = true;
   return std::move(buddies_);
 }
 

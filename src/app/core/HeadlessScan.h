@@ -85,6 +85,7 @@ class HeadlessScanView : public ScanView {
   mutable std::mutex mu_;
   std::vector<HeadlessRow> rows_;
   std::vector<HeadlessBuddy> buddies_;
+  bool buddiesSorted_ = true;  // no hit came since the last sort
   int names_ = 0;
   HeadlessScanSettings settings_;
   std::string status_;

@@ -186,6 +186,22 @@ void IniSettingsCore::setServerFilter(const ServerFilter& filter) {
 
 namespace {
 
+// Code page text as the JSON library dumps it as a string; printable ASCII
+// without a quote or backslash (nearly every caption and address) stands as
+// it is, so thousands of hits make no document each.
+void appendJsonString(std::string& out, std::string_view bytes) {
+  const bool plain = std::all_of(bytes.begin(), bytes.end(), [](char c) {
+    return c >= 0x20 && c <= 0x7E && c != '"' && c != '\\';
+  });
+  if (!plain) {
+    out += nlohmann::json(codePageToUtf8(bytes)).dump();
+    return;
+  }
+  out += '"';
+  out += bytes;
+  out += '"';
+}
+
 // Reads the stored [[caption, server], ...] array as it streams by, without a
 // document of thousands of pairs: an element that is not an array gives an
 // empty pair, a member that is not a text an empty text; a text that is not
@@ -267,9 +283,9 @@ void IniSettingsCore::setLastScanHits(std::string_view listPath,
   std::string pairs = "[";
   for (const HeadlessBuddy& b : hits) {
     pairs += pairs.size() == 1 ? "[" : ",[";
-    pairs += nlohmann::json(codePageToUtf8(b.caption)).dump();
+    appendJsonString(pairs, b.caption);
     pairs += ',';
-    pairs += nlohmann::json(codePageToUtf8(b.server)).dump();
+    appendJsonString(pairs, b.server);
     pairs += ']';
   }
   pairs += ']';
