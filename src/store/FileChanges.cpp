@@ -40,9 +40,12 @@ void FileChanges::watch(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
   name_ = slash == std::string::npos ? path : path.substr(slash + 1);
-  // A link's target changes without a notice in the link's folder.
+  // A link's target, or a file of several names, changes without a notice
+  // in this folder when written through another name.
   struct stat st {};
-  if (name_.empty() || (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))) return;
+  if (name_.empty() ||
+      (::lstat(path.c_str(), &st) == 0 && (S_ISLNK(st.st_mode) || st.st_nlink > 1)))
+    return;
   fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (fd_ < 0) return;
   if (::inotify_add_watch(fd_, folder.c_str(), kFileEvents | IN_ONLYDIR) < 0) {

@@ -2,8 +2,8 @@
 // Whether a file may have changed since the last look, from the kernel's
 // change notices on its folder: a look reads the notice queue once instead of
 // stat()ing the file. Where notices cannot be trusted (none could be set up,
-// the file is a symbolic link, the folder went away, notices were lost) every
-// look answers "may have changed".
+// the file is a link or has other names, the folder went away, notices were
+// lost) every look answers "may have changed".
 #include <string>
 
 namespace tarvix {
