@@ -4,13 +4,17 @@
 // stat()ing the file. Where notices cannot be trusted (none could be set up,
 // the file is a link or has other names, the folder went away, notices were
 // lost) every look answers "may have changed".
+//
+// All watchers share the process's one notice queue, opened with the first
+// watcher and kept: closing a queue waits milliseconds for the kernel to
+// retire its watches, which a pass's end would otherwise wait for.
 #include <string>
 
 namespace tarvix {
 
 class FileChanges {
  public:
-  FileChanges() = default;
+  FileChanges();
   ~FileChanges();
   FileChanges(const FileChanges&) = delete;
   FileChanges& operator=(const FileChanges&) = delete;
@@ -22,14 +26,12 @@ class FileChanges {
   // True when a notice about the file came since the last look or watch(),
   // or when the watch cannot be trusted.
   bool changed();
-  // Stops watching and gives the notice queue back.
+  // Stops watching.
   void close();
 
  private:
-  int fd_ = -1;
   std::string path_;
-  std::string name_;  // the file's name in its folder
-  bool sound_ = false;
+  bool watching_ = false;
 };
 
 }  // namespace tarvix

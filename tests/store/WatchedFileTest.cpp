@@ -95,6 +95,22 @@ TEST_F(WatchedFileTest, AFileWrittenJustBeforeItWasReadIsReadAgain) {
   EXPECT_EQ(f.reads(), settled);
 }
 
+// Files of one folder share its notices: a look for one file that reads the
+// notices about the other still leaves the other to see its change.
+TEST_F(WatchedFileTest, OneFileSeesItsChangeAfterAnotherOfItsFolderLooked) {
+  put("x", "a\r\n");
+  put("y", "b\r\n");
+  age("x");
+  age("y");
+  WatchedFile x, y;
+  x.lines("x");
+  y.lines("y");
+  overwriteInPlace("x", "c\r\n");
+  EXPECT_EQ(*y.lines("y"), (Lines{"b"}));
+  EXPECT_EQ(y.reads(), 1u);
+  EXPECT_EQ(*x.lines("x"), (Lines{"c"}));
+}
+
 // Change notices come from the folder of the name written through, not from
 // the folder of the name read: a link or a second name is still seen.
 TEST_F(WatchedFileTest, AFileWrittenThroughAnotherNameIsSeenToChange) {

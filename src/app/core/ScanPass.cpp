@@ -53,7 +53,7 @@ auto ScanPass::onView(F&& f) {
 
 // A pass that fails leaves the window scanning until it is stopped.
 void ScanPass::pass() {
-  // A pass that ended holds no descriptor of the files it watched.
+  // A pass that ended watches no file.
   struct Release {
     ScanPass& p;
     ~Release() {
