@@ -1,5 +1,6 @@
 #include "app/ScanMode.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "app/HeadlessHistory.h"
@@ -37,9 +38,14 @@ std::any parse(const ModeArguments& arguments) {
 std::vector<HeadlessBuddy> recordHits(const ScanOutcome& scan) {
   if (scan.exitCode != 0 || !scan.ran) return {};
   IniSettingsCore settings;
-  std::vector<HeadlessBuddy> fresh =
-      newBuddyHits(settings.lastScanHits(scan.listPath), scan.buddies);
-  settings.setLastScanHits(scan.listPath, scan.buddies);
+  const std::vector<HeadlessBuddy> previous = settings.lastScanHits(scan.listPath);
+  std::vector<HeadlessBuddy> fresh = newBuddyHits(previous, scan.buddies);
+  // The same hits as last time: tarvix.ini is not written again.
+  const auto same = [](const HeadlessBuddy& a, const HeadlessBuddy& b) {
+    return a.caption == b.caption && a.server == b.server;
+  };
+  if (!std::equal(previous.begin(), previous.end(), scan.buddies.begin(), scan.buddies.end(), same))
+    settings.setLastScanHits(scan.listPath, scan.buddies);
   return fresh;
 }
 

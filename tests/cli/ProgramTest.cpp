@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -159,8 +160,15 @@ TEST(Program, ScanReportsOnlyTheHitsThePreviousPassDidNotHave) {
       hits << b["caption"].toString() + " is on " + b["server"].toString();
     return hits;
   };
+  auto iniFile = [&] {
+    struct stat st {};
+    ::stat((dir.path() + "/tarvix.ini").c_str(), &st);
+    return st.st_ino;
+  };
   EXPECT_EQ(pass({{30, "sniper"}}, {}), QStringList{"Sniper is on Alpha Busy Server"});
+  const ino_t written = iniFile();
   EXPECT_EQ(pass({{30, "sniper"}}, {}), QStringList{});
+  EXPECT_EQ(iniFile(), written) << "the same hits need no new tarvix.ini";
   EXPECT_EQ(pass({{30, "sniper"}}, {{40, "J\xE4GER"}}),
             QStringList{QString::fromUtf8("J\u00e4ger is on Bravo")});
   // Moving to another server is a new hit; leaving and coming back is too.
