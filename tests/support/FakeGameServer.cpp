@@ -140,7 +140,9 @@ void FakeGameServer::handle(FakeDatagram d) {
   }
   cv_.notify_all();
   if (responder) answer = responder(d);
-  long long due = nowMs() + std::max(0, answer.delayMs);
+  // The clock's current millisecond may be nearly over: a delay is counted
+  // from the next one, so that at least delayMs pass before the answer.
+  long long due = nowMs() + (answer.delayMs > 0 ? answer.delayMs + 1 : 0);
   for (auto& bytes : answer.datagrams) {
     pending_.push_back({due, std::move(bytes), d.fromHost, d.fromPort, answer.fromOtherPort});
     due += std::max(0, answer.gapMs);
