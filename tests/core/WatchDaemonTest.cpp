@@ -8,6 +8,7 @@
 #include <future>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <thread>
 #include <vector>
 
@@ -37,11 +38,12 @@ const std::vector<FakePlayer> kPlayers = {
 // every rcon datagram gets `refusal` instead when that is set.
 class AdminServer {
  public:
-  AdminServer() {
+  // The refusal is fixed before the server's thread may read it.
+  explicit AdminServer(std::string refusal = {}) : refusal(std::move(refusal)) {
     server.setResponder([this](const FakeDatagram& d) { return answer(d.bytes); });
   }
   std::atomic<bool> up{true};
-  std::string refusal;
+  const std::string refusal;
 
  private:
   FakeAnswer answer(const std::string& bytes) {
@@ -238,8 +240,7 @@ TEST(WatchDaemon, RefusedPasswordIsReportedOnceAndNotRetriedInATightLoop) {
     SCOPED_TRACE(refusal);
     TempDataDir dir;
     dir.writeInstallation();
-    AdminServer watched;
-    watched.refusal = std::string("\n") + refusal + "\n";
+    AdminServer watched(std::string("\n") + refusal + "\n");
     const auto start = std::chrono::steady_clock::now();
     // A tick every 50 ms.
     RunningDaemon run(watched.server, switches(true, false, true, 1), 20);
