@@ -8,8 +8,8 @@
 #include <future>
 #include <mutex>
 #include <string>
-#include <utility>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "admin/core/WatchDaemon.h"
