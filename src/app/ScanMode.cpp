@@ -1,6 +1,5 @@
 #include "app/ScanMode.h"
 
-#include <algorithm>
 #include <ostream>
 
 #include "app/HeadlessHistory.h"
@@ -41,11 +40,7 @@ std::vector<HeadlessBuddy> recordHits(const ScanOutcome& scan) {
   const std::vector<HeadlessBuddy> previous = settings.lastScanHits(scan.listPath);
   std::vector<HeadlessBuddy> fresh = newBuddyHits(previous, scan.buddies);
   // The same hits as last time: tarvix.ini is not written again.
-  const auto same = [](const HeadlessBuddy& a, const HeadlessBuddy& b) {
-    return a.caption == b.caption && a.server == b.server;
-  };
-  if (!std::equal(previous.begin(), previous.end(), scan.buddies.begin(), scan.buddies.end(), same))
-    settings.setLastScanHits(scan.listPath, scan.buddies);
+  if (previous != scan.buddies) settings.setLastScanHits(scan.listPath, scan.buddies);
   return fresh;
 }
 

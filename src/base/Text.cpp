@@ -7,7 +7,7 @@ namespace tarvix {
 namespace {
 
 inline unsigned char ub(char c) { return static_cast<unsigned char>(c); }
-inline unsigned char folded(char c) { return detail::kLowerBytes[ub(c)]; }
+inline unsigned char folded(char c) { return ub(lowerChar(c)); }
 
 // Below this many bytes to search, setting up the skips costs more than
 // trying every position.
@@ -26,7 +26,7 @@ char upperChar(char c) {
 
 std::string lowerAnsi(std::string_view s) {
   std::string r(s);
-  for (char& c : r) c = static_cast<char>(folded(c));
+  for (char& c : r) c = lowerChar(c);
   return r;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -38,7 +39,6 @@ class NoticeQueue {
     const int wd = ::inotify_add_watch(fd_, folder.c_str(), kFileEvents | IN_ONLYDIR);
     if (wd < 0) return false;
     watchers_[who] = Watcher{wd, name, false, true};
-    ++uses_[wd];
     return true;
   }
 
@@ -49,10 +49,9 @@ class NoticeQueue {
     const int wd = it->second.wd;
     watchers_.erase(it);
     // The folder's watch is shared; it goes with its last watcher.
-    if (--uses_[wd] == 0) {
-      uses_.erase(wd);
-      ::inotify_rm_watch(fd_, wd);
-    }
+    const bool shared = std::any_of(watchers_.begin(), watchers_.end(),
+                                    [wd](const auto& other) { return other.second.wd == wd; });
+    if (!shared) ::inotify_rm_watch(fd_, wd);
   }
 
   struct Look {
@@ -111,7 +110,6 @@ class NoticeQueue {
   std::mutex mu_;
   const int fd_;
   std::unordered_map<const FileChanges*, Watcher> watchers_;
-  std::unordered_map<int, int> uses_;  // watchers per folder watch
 };
 
 }  // namespace

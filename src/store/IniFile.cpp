@@ -19,15 +19,8 @@ bool startsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
 
-// The characters of a file's text: UTF-8, or Latin-1 when it is not valid UTF-8.
-std::u32string characters(std::string_view text) {
-  if (std::optional<std::u32string> decoded = decodeUtf8(text)) return *decoded;
-  std::u32string latin1;
-  for (char c : text) latin1.push_back(static_cast<unsigned char>(c));
-  return latin1;
-}
-
-// Calls f(c) for each character of characters(text), without holding them all.
+// Calls f(c) for each character of a file's text: UTF-8, or Latin-1 when it
+// is not valid UTF-8.
 template <typename F>
 void forEachCharacter(std::string_view text, F&& f) {
   if (!isUtf8(text)) {
@@ -40,6 +33,12 @@ void forEachCharacter(std::string_view text, F&& f) {
     nextUtf8(text, i, c, length);
     f(c);
   }
+}
+
+std::u32string characters(std::string_view text) {
+  std::u32string out;
+  forEachCharacter(text, [&](char32_t c) { out.push_back(c); });
+  return out;
 }
 
 int hexValue(char32_t c) {
@@ -126,40 +125,10 @@ void appendEscapedValue(std::string& out, std::string_view value) {
       return;
     }
     escapeNextDigit = false;
-    char named = 0;
-    switch (c) {
-      case '\a':
-        named = 'a';
-        break;
-      case '\b':
-        named = 'b';
-        break;
-      case '\f':
-        named = 'f';
-        break;
-      case '\n':
-        named = 'n';
-        break;
-      case '\r':
-        named = 'r';
-        break;
-      case '\t':
-        named = 't';
-        break;
-      case '\v':
-        named = 'v';
-        break;
-      case '"':
-        named = '"';
-        break;
-      case '\\':
-        named = '\\';
-        break;
-      default:
-        break;
-    }
-    if (named) {
-      out += {'\\', named};
+    static constexpr std::string_view kFrom = "\a\b\f\n\r\t\v\"\\", kTo = "abfnrtv\"\\";
+    const std::size_t named = c < 0x80 ? kFrom.find(static_cast<char>(c)) : std::string_view::npos;
+    if (named != std::string_view::npos) {
+      out += {'\\', kTo[named]};
     } else if (c == 0) {
       out += "\\0";
       escapeNextDigit = true;

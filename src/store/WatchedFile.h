@@ -22,8 +22,9 @@ class WatchedFile {
   // The file's lines as readLines() gives them. Read on the first call, when
   // the path differs from the last call's, or when the file's identity,
   // size, modification or change time differs from what it was at the last
-  // read; those are looked at only after a notice of a change. Throws FileError like readLines(); a
-  // failed read keeps nothing, so the next call tries again.
+  // read; those are looked at only after a notice of a change. Throws
+  // FileError like readLines(); a failed read keeps nothing, so the next call
+  // tries again.
   Lines lines(std::string_view relative);
   // Counts the reads, so that callers can rebuild what they derive from the lines.
   unsigned long reads() const { return reads_; }

@@ -16,6 +16,7 @@ using HeadlessRow = ScanRow;
 struct HeadlessBuddy {
   std::string caption;
   std::string server;
+  bool operator==(const HeadlessBuddy&) const = default;
 };
 
 // Settings the pass reads, fixed for the pass.
